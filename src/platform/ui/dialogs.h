@@ -1,0 +1,87 @@
+#pragma once
+// The dialogs service: message boxes, the simple notice and the open-file dialog. The program uses Qt
+// dialogs; tests install a ScriptedDialogs that answers from a queue and records what was asked.
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QWidget;
+
+namespace plat::ui {
+
+// Message-box flags and results with their Windows values.
+enum : int {
+  MB_OK = 0x00,
+  MB_OKCANCEL = 0x01,
+  MB_YESNOCANCEL = 0x03,
+  MB_YESNO = 0x04,
+  MB_ICONERROR = 0x10,  // hand
+  MB_ICONQUESTION = 0x20,
+  MB_ICONWARNING = 0x30,
+  MB_ICONINFORMATION = 0x40,
+};
+enum : int { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
+
+struct OpenFileRequest {
+  std::string Title;
+  std::string FilterLabel;    // e.g. "CSV파일(*.csv)"
+  std::string FilterPattern;  // e.g. "*.csv"
+  std::string InitialDir;     // host path
+};
+
+class Dialogs {
+ public:
+  virtual ~Dialogs() = default;
+  // Modal message box; flags = buttons | icon; returns the IDxxx of the chosen button.
+  virtual int MessageBox(QWidget* parent, const std::string& text, const std::string& caption, int flags) = 0;
+  // The simple notice: the text, the application title as caption, one OK button.
+  virtual void ShowMessage(QWidget* parent, const std::string& text) = 0;
+  // The chosen file's host path, or nothing when cancelled.
+  virtual std::optional<std::string> OpenFile(QWidget* parent, const OpenFileRequest& req) = 0;
+};
+
+// The service in force: Qt dialogs unless a test installed another. SetDialogs(nullptr) restores Qt's.
+Dialogs& CurrentDialogs();
+void SetDialogs(Dialogs* d);
+
+// The application title used as caption by ShowMessage (the executable's name without extension).
+std::string ApplicationTitle();
+
+class QtDialogs : public Dialogs {
+ public:
+  int MessageBox(QWidget* parent, const std::string& text, const std::string& caption, int flags) override;
+  void ShowMessage(QWidget* parent, const std::string& text) override;
+  std::optional<std::string> OpenFile(QWidget* parent, const OpenFileRequest& req) override;
+};
+
+// Answers from queues; records every request. With an empty queue a message box answers IDOK for MB_OK
+// boxes and IDNO for others, and the open dialog is cancelled. Installs itself while alive.
+class ScriptedDialogs : public Dialogs {
+ public:
+  struct Shown {
+    std::string Kind;  // "MessageBox", "ShowMessage", "OpenFile"
+    std::string Text;
+    std::string Caption;
+    int Flags = 0;
+  };
+  ScriptedDialogs();
+  ~ScriptedDialogs() override;
+  void QueueAnswer(int id) { answers_.push_back(id); }
+  void QueueFile(std::optional<std::string> path) { files_.push_back(std::move(path)); }
+  const std::vector<Shown>& History() const { return shown_; }
+  const std::vector<OpenFileRequest>& OpenRequests() const { return requests_; }
+
+  int MessageBox(QWidget* parent, const std::string& text, const std::string& caption, int flags) override;
+  void ShowMessage(QWidget* parent, const std::string& text) override;
+  std::optional<std::string> OpenFile(QWidget* parent, const OpenFileRequest& req) override;
+
+ private:
+  Dialogs* previous_ = nullptr;
+  std::deque<int> answers_;
+  std::deque<std::optional<std::string>> files_;
+  std::vector<Shown> shown_;
+  std::vector<OpenFileRequest> requests_;
+};
+
+}  // namespace plat::ui

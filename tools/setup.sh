@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Installs what building and testing need on a Debian machine, or says what to install.
+# Sourced by ./run and ./test; configures the build folder.
+set -euo pipefail
+
+VEK_PACKAGES=(qt6-base-dev qt6-base-dev-tools libgl-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
+  cmake ninja-build g++ fonts-nanum fonts-dejavu-core xvfb xauth xdotool)
+
+vek_missing_packages() {
+  local missing=() p
+  for p in "${VEK_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  echo "${missing[@]:-}"
+}
+
+vek_install() {
+  local missing
+  missing=$(vek_missing_packages)
+  [ -z "$missing" ] && return 0
+  if [ "$(id -u)" = 0 ]; then
+    echo "Installing: $missing" >&2
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq >&2
+    # shellcheck disable=SC2086
+    apt-get install -y -qq --no-install-recommends $missing >&2
+  else
+    echo "Missing packages. Run as root:" >&2
+    echo "  apt-get install -y $missing" >&2
+    exit 1
+  fi
+}
+
+vek_configure() {
+  local build=$1
+  local gen=()
+  command -v ninja >/dev/null && gen=(-G Ninja)
+  if [ ! -f "$build/CMakeCache.txt" ]; then
+    cmake -S "$VEK_ROOT" -B "$build" "${gen[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo >&2
+  fi
+}
+
+VEK_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+VEK_BUILD=${VEK_BUILD:-$VEK_ROOT/build}
