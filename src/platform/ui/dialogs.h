@@ -48,6 +48,11 @@ void SetDialogs(Dialogs* d);
 // The application title used as caption by ShowMessage (the executable's name without extension).
 std::string ApplicationTitle();
 
+// The open dialog's name filter for a request: "LABEL (PATTERN)", patterns separated by blanks
+// ("*.csv;*.txt" gives "*.csv *.txt"); without a pattern the label alone, without a label the pattern
+// as label; both empty: no filter (every file).
+std::string OpenFileFilter(const OpenFileRequest& req);
+
 class QtDialogs : public Dialogs {
  public:
   int MessageBox(QWidget* parent, const std::string& text, const std::string& caption, int flags) override;

@@ -1,0 +1,139 @@
+// The dialogs service: Qt message boxes and file dialogs, and the scripted stand-in of the tests.
+#include "platform/ui/dialogs.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QString>
+
+#include "platform/os/os.h"
+
+namespace plat::ui {
+namespace {
+
+Dialogs* g_installed = nullptr;
+
+QString Q(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+
+QMessageBox::Icon IconOf(int flags) {
+  switch (flags & 0xF0) {
+    case MB_ICONERROR: return QMessageBox::Critical;
+    case MB_ICONQUESTION: return QMessageBox::Question;
+    case MB_ICONWARNING: return QMessageBox::Warning;
+    case MB_ICONINFORMATION: return QMessageBox::Information;
+    default: return QMessageBox::NoIcon;
+  }
+}
+
+struct ButtonSet {
+  QMessageBox::StandardButtons buttons;
+  QMessageBox::StandardButton defaultButton;
+  QMessageBox::StandardButton escapeButton;  // NoButton: the box cannot be dismissed without a choice
+};
+
+ButtonSet ButtonsOf(int flags) {
+  switch (flags & 0x0F) {
+    case MB_OKCANCEL:
+      return {QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok, QMessageBox::Cancel};
+    case MB_YESNOCANCEL:
+      return {QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes, QMessageBox::Cancel};
+    case MB_YESNO:
+      return {QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes, QMessageBox::NoButton};
+    default:
+      return {QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok};
+  }
+}
+
+}  // namespace
+
+Dialogs& CurrentDialogs() {
+  static QtDialogs qt;
+  return g_installed ? *g_installed : qt;
+}
+
+void SetDialogs(Dialogs* d) { g_installed = d; }
+
+std::string ApplicationTitle() { return plat::os::ExeTitle(); }
+
+std::string OpenFileFilter(const OpenFileRequest& req) {
+  std::string pattern;
+  for (char c : req.FilterPattern) pattern += (c == ';' || c == ',') ? ' ' : c;
+  // Blanks collapsed and trimmed.
+  std::string cleaned;
+  for (char c : pattern) {
+    if (c == ' ' && (cleaned.empty() || cleaned.back() == ' ')) continue;
+    cleaned += c;
+  }
+  while (!cleaned.empty() && cleaned.back() == ' ') cleaned.pop_back();
+  if (cleaned.empty()) return req.FilterLabel;
+  const std::string label = req.FilterLabel.empty() ? cleaned : req.FilterLabel;
+  return label + " (" + cleaned + ")";
+}
+
+// --- Qt dialogs -----------------------------------------------------------------------------------------
+
+int QtDialogs::MessageBox(QWidget* parent, const std::string& text, const std::string& caption, int flags) {
+  const ButtonSet set = ButtonsOf(flags);
+  QMessageBox box(IconOf(flags), Q(caption), Q(text), set.buttons, parent);
+  box.setDefaultButton(set.defaultButton);
+  if (set.escapeButton != QMessageBox::NoButton) box.setEscapeButton(set.escapeButton);
+  box.exec();
+  switch (box.standardButton(box.clickedButton())) {
+    case QMessageBox::Ok: return IDOK;
+    case QMessageBox::Cancel: return IDCANCEL;
+    case QMessageBox::Yes: return IDYES;
+    case QMessageBox::No: return IDNO;
+    default: break;
+  }
+  // Closed without a button: the escape answer.
+  switch (set.escapeButton) {
+    case QMessageBox::Cancel: return IDCANCEL;
+    case QMessageBox::Ok: return IDOK;
+    default: return IDNO;
+  }
+}
+
+void QtDialogs::ShowMessage(QWidget* parent, const std::string& text) {
+  MessageBox(parent, text, ApplicationTitle(), MB_OK);
+}
+
+std::optional<std::string> QtDialogs::OpenFile(QWidget* parent, const OpenFileRequest& req) {
+  const QString chosen =
+      QFileDialog::getOpenFileName(parent, Q(req.Title), Q(req.InitialDir), Q(OpenFileFilter(req)));
+  if (chosen.isEmpty()) return std::nullopt;
+  return chosen.toStdString();
+}
+
+// --- scripted dialogs -----------------------------------------------------------------------------------
+
+ScriptedDialogs::ScriptedDialogs() : previous_(g_installed) { SetDialogs(this); }
+
+ScriptedDialogs::~ScriptedDialogs() {
+  // Restores the previous service only while this one is in force (objects may end out of order).
+  if (g_installed == this) SetDialogs(previous_);
+}
+
+int ScriptedDialogs::MessageBox(QWidget*, const std::string& text, const std::string& caption, int flags) {
+  shown_.push_back({"MessageBox", text, caption, flags});
+  if (!answers_.empty()) {
+    const int id = answers_.front();
+    answers_.pop_front();
+    return id;
+  }
+  return (flags & 0x0F) == MB_OK ? IDOK : IDNO;
+}
+
+void ScriptedDialogs::ShowMessage(QWidget*, const std::string& text) {
+  shown_.push_back({"ShowMessage", text, ApplicationTitle(), MB_OK});
+}
+
+std::optional<std::string> ScriptedDialogs::OpenFile(QWidget*, const OpenFileRequest& req) {
+  shown_.push_back({"OpenFile", req.Title, req.Title, 0});
+  requests_.push_back(req);
+  if (files_.empty()) return std::nullopt;
+  std::optional<std::string> f = std::move(files_.front());
+  files_.pop_front();
+  return f;
+}
+
+}  // namespace plat::ui
