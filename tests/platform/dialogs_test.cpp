@@ -16,14 +16,16 @@ using namespace plat::ui;
 
 namespace {
 
-// Runs f on the modal dialog as soon as one is shown (polled from the event loop of its exec()).
+// Runs f on the modal dialog as soon as one is shown (polled from the event loop of its exec()); a dialog
+// that f leaves open (a failed assertion) is rejected so the test cannot hang.
 void WhenModal(std::function<void(QWidget*)> f) {
   auto* timer = new QTimer;
   QObject::connect(timer, &QTimer::timeout, [timer, f] {
-    if (QWidget* w = QApplication::activeModalWidget()) {
+    if (auto* w = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
       timer->stop();
       timer->deleteLater();
       f(w);
+      if (w->isVisible()) w->reject();
     }
   });
   timer->start(1);

@@ -65,6 +65,7 @@ class QtDialogs : public Dialogs {
 class ScriptedDialogs : public Dialogs {
  public:
   struct Shown {
+    // For "OpenFile", Text and Caption are the dialog's title.
     std::string Kind;  // "MessageBox", "ShowMessage", "OpenFile"
     std::string Text;
     std::string Caption;
