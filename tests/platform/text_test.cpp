@@ -1,0 +1,120 @@
+// UTF-8 cuts, case mapping, comparison and the CP949 boundary.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+
+#include "platform/error.h"
+#include "platform/text/text.h"
+
+using namespace plat;
+using namespace plat::text;
+
+namespace {
+const std::string kTitle = "정보보안문서 관리기";
+const std::string kPath = "C:\\보안예비자료";
+const std::string kEmoji = "\xF0\x9F\x98\x80";  // U+1F600, four bytes
+
+std::string What(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const EEncodingError& e) {
+    return e.what();
+  }
+  return "(no error)";
+}
+}  // namespace
+
+TEST(Utf8, LengthAndOffsetCountCodePoints) {
+  EXPECT_EQ(Utf8Length(kTitle), 10u);
+  EXPECT_EQ(Utf8Length("a" + kEmoji + "b"), 3u);
+  EXPECT_EQ(Utf8Offset("가나다", 2), 6u);
+  EXPECT_EQ(Utf8Offset("가나다", 3), 9u);
+  EXPECT_EQ(Utf8Offset("가나다", 99), 9u);
+  // Invalid bytes count one each and do not swallow what follows.
+  EXPECT_EQ(Utf8Length("\xFF\xC3" "a"), 3u);
+  EXPECT_EQ(Utf8Length("\xEA\xB0"), 2u);  // a truncated Hangul syllable
+}
+
+TEST(Utf8, CutsNeverSplitACharacter) {
+  EXPECT_EQ(Utf8Cut(kTitle, 6), "정보보안문서");
+  EXPECT_EQ(Utf8Cut("a" + kEmoji + "b", 2), "a" + kEmoji);
+  // Byte cuts fall back to the last whole character.
+  for (std::size_t n = 0; n <= 9; ++n) {
+    const std::string cut = Utf8CutBytes("가나다", n);
+    EXPECT_EQ(cut.size(), n / 3 * 3) << n;
+    EXPECT_TRUE(IsValidUtf8(cut));
+  }
+  EXPECT_EQ(Utf8CutBytes("ab" + kEmoji, 5), "ab");
+  EXPECT_EQ(Utf8CutBytes("ab" + kEmoji, 6), "ab" + kEmoji);
+}
+
+TEST(Utf8, Validity) {
+  EXPECT_TRUE(IsValidUtf8(kTitle + kEmoji));
+  EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));          // overlong "/"
+  EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));      // surrogate
+  EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80"));  // beyond U+10FFFF
+  EXPECT_FALSE(IsValidUtf8("\xF0\x9F\x98"));      // truncated
+}
+
+TEST(TextCase, UnicodeCaseLeavesHangulAlone) {
+  EXPECT_EQ(UpperCase("abc 정보 äöü"), "ABC 정보 ÄÖÜ");
+  EXPECT_EQ(LowerCase("ABC 정보 ÄÖÜ"), "abc 정보 äöü");
+  EXPECT_TRUE(SameText("Ä", "ä"));
+  EXPECT_TRUE(SameText("Vek 보안", "vEK 보안"));
+  EXPECT_FALSE(SameText("보안", "보얀"));
+  EXPECT_EQ(CompareText("apple", "BANANA"), -1);
+  EXPECT_EQ(CompareText("Zeta", "alpha"), 1);
+  EXPECT_EQ(CompareText("가", "가"), 0);
+}
+
+TEST(TextCase, LocaleCompareOrdersHangulAndIsCaseSensitive) {
+  EXPECT_LT(CompareStrLocale("가나", "나가"), 0);
+  EXPECT_GT(CompareStrLocale("하", "가"), 0);
+  EXPECT_NE(CompareStrLocale("a", "A"), 0);
+  EXPECT_EQ(CompareStrLocale("보안", "보안"), 0);
+}
+
+TEST(TextTrim, BlanksAndControls) {
+  EXPECT_EQ(Trim(" \t 보안 문서 \r\n"), "보안 문서");
+  EXPECT_EQ(TrimLeft("  x  "), "x  ");
+  EXPECT_EQ(Trim("   "), "");
+}
+
+TEST(Cp949, KoreanTextRoundTrips) {
+  for (const std::string& s : {kTitle, kPath, std::string("plain ascii"), std::string(""),
+                               std::string("똠방각하 뷁 햏")}) {  // the last three exist only in CP949, not EUC-KR
+    const std::string enc = Utf8ToCp949(s);
+    EXPECT_EQ(Cp949ToUtf8(enc), s);
+  }
+  // Known bytes: "정보" is C1A4 BAB8; the backslash stays 0x5C.
+  EXPECT_EQ(Utf8ToCp949("정보"), "\xC1\xA4\xBA\xB8");
+  EXPECT_EQ(Utf8ToCp949(kPath).substr(0, 3), "C:\\");
+  EXPECT_EQ(Utf8ToCp949(kPath).size(), 3u + 2 * 6);
+}
+
+TEST(Cp949, InvalidBytesNameTheOffset) {
+  const std::string bad = std::string("ab") + "\xC1\xA4" + "\xFF" + "cd";
+  EXPECT_EQ(What([&] { Cp949ToUtf8(bad); }), "Invalid CP949 byte sequence at byte offset 4 (byte 0xFF)");
+  EXPECT_EQ(What([&] { Cp949ToUtf8("x\xC1"); }), "Incomplete CP949 byte sequence at byte offset 1 (byte 0xC1)");
+  EXPECT_FALSE(TryCp949ToUtf8(bad).has_value());
+  // A failure does not disturb the next conversion on the same thread.
+  EXPECT_EQ(TryCp949ToUtf8("\xC1\xA4"), std::optional<std::string>("정"));
+}
+
+TEST(Cp949, UnencodableCharacterIsNamed) {
+  EXPECT_EQ(What([&] { Utf8ToCp949("ok " + kEmoji); }), "Character U+1F600 at byte offset 3 cannot be encoded in CP949");
+  EXPECT_FALSE(TryUtf8ToCp949(kEmoji).has_value());
+  EXPECT_EQ(What([&] { Utf8ToCp949("a\xFF"); }), "Invalid UTF-8 byte sequence at byte offset 1 (byte 0xFF)");
+}
+
+TEST(Cp949, ManyLinesConvertQuickly) {
+  // Files of 100,000 lines are decoded line by line; this must not open a converter per line.
+  const std::string line = Utf8ToCp949(kTitle + " 12345 " + kPath);
+  std::size_t total = 0;
+  const auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < 100000; ++i) total += Cp949ToUtf8(line).size();
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+  EXPECT_EQ(total, 100000u * (kTitle.size() + 7 + kPath.size()));
+  EXPECT_LT(ms.count(), 3000);
+}
