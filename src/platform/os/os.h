@@ -17,6 +17,9 @@ namespace plat::os {
 // "\\server\share" (variable VEKSECURITY_UNC_<SERVER>_<SHARE>), else no host path (empty result).
 // Drive X's folder is $VEKSECURITY_DRIVE_X, else <XDG data home>/VekSecurity/drives/X. A relative path is
 // taken as it is, separators mended.
+// In the UNC variable's name, <SERVER> and <SHARE> are upper-cased and every character other than an ASCII
+// letter or digit becomes "_". Under a drive or share, ".." is resolved lexically and never goes above its
+// root ("C:\..\x" is "C:\x"); "." is dropped; a trailing separator is kept.
 std::string ResolvePath(std::string_view windowsPath);
 // The host folder of a drive letter (upper or lower case).
 std::string DriveRoot(char letter);
