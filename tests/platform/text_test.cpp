@@ -1,11 +1,12 @@
 // UTF-8 cuts, case mapping, comparison and the CP949 boundary.
+#include "platform/text/text.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <functional>
 
 #include "platform/error.h"
-#include "platform/text/text.h"
 
 using namespace plat;
 using namespace plat::text;
@@ -32,7 +33,9 @@ TEST(Utf8, LengthAndOffsetCountCodePoints) {
   EXPECT_EQ(Utf8Offset("가나다", 3), 9u);
   EXPECT_EQ(Utf8Offset("가나다", 99), 9u);
   // Invalid bytes count one each and do not swallow what follows.
-  EXPECT_EQ(Utf8Length("\xFF\xC3" "a"), 3u);
+  EXPECT_EQ(Utf8Length("\xFF\xC3"
+                       "a"),
+            3u);
   EXPECT_EQ(Utf8Length("\xEA\xB0"), 2u);  // a truncated Hangul syllable
 }
 
@@ -82,8 +85,9 @@ TEST(TextTrim, BlanksAndControls) {
 }
 
 TEST(Cp949, KoreanTextRoundTrips) {
-  for (const std::string& s : {kTitle, kPath, std::string("plain ascii"), std::string(""),
-                               std::string("똠방각하 뷁 햏")}) {  // the last three exist only in CP949, not EUC-KR
+  for (const std::string& s :
+       {kTitle, kPath, std::string("plain ascii"), std::string(""),
+        std::string("똠방각하 뷁 햏")}) {  // the last three exist only in CP949, not EUC-KR
     const std::string enc = Utf8ToCp949(s);
     EXPECT_EQ(Cp949ToUtf8(enc), s);
   }
@@ -96,14 +100,16 @@ TEST(Cp949, KoreanTextRoundTrips) {
 TEST(Cp949, InvalidBytesNameTheOffset) {
   const std::string bad = std::string("ab") + "\xC1\xA4" + "\xFF" + "cd";
   EXPECT_EQ(What([&] { Cp949ToUtf8(bad); }), "Invalid CP949 byte sequence at byte offset 4 (byte 0xFF)");
-  EXPECT_EQ(What([&] { Cp949ToUtf8("x\xC1"); }), "Incomplete CP949 byte sequence at byte offset 1 (byte 0xC1)");
+  EXPECT_EQ(What([&] { Cp949ToUtf8("x\xC1"); }),
+            "Incomplete CP949 byte sequence at byte offset 1 (byte 0xC1)");
   EXPECT_FALSE(TryCp949ToUtf8(bad).has_value());
   // A failure does not disturb the next conversion on the same thread.
   EXPECT_EQ(TryCp949ToUtf8("\xC1\xA4"), std::optional<std::string>("정"));
 }
 
 TEST(Cp949, UnencodableCharacterIsNamed) {
-  EXPECT_EQ(What([&] { Utf8ToCp949("ok " + kEmoji); }), "Character U+1F600 at byte offset 3 cannot be encoded in CP949");
+  EXPECT_EQ(What([&] { Utf8ToCp949("ok " + kEmoji); }),
+            "Character U+1F600 at byte offset 3 cannot be encoded in CP949");
   EXPECT_FALSE(TryUtf8ToCp949(kEmoji).has_value());
   EXPECT_EQ(What([&] { Utf8ToCp949("a\xFF"); }), "Invalid UTF-8 byte sequence at byte offset 1 (byte 0xFF)");
 }
@@ -114,7 +120,8 @@ TEST(Cp949, ManyLinesConvertQuickly) {
   std::size_t total = 0;
   const auto start = std::chrono::steady_clock::now();
   for (int i = 0; i < 100000; ++i) total += Cp949ToUtf8(line).size();
-  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+  const auto ms =
+      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
   EXPECT_EQ(total, 100000u * (kTitle.size() + 7 + kPath.size()));
   EXPECT_LT(ms.count(), 3000);
 }

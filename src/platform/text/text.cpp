@@ -1,11 +1,12 @@
 // UTF-8 helpers and the CP949 boundary (see text.h).
 #include "platform/text/text.h"
 
+#include <iconv.h>
+
 #include <QCollator>
 #include <QString>
 #include <cerrno>
 #include <cstdio>
-#include <iconv.h>
 
 #include "platform/error.h"
 
@@ -63,10 +64,16 @@ bool IsAscii(std::string_view s) {
   return true;
 }
 
-QString ToQ(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-std::string FromQ(const QString& q) { return q.toUtf8().toStdString(); }
+QString ToQ(std::string_view s) {
+  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+std::string FromQ(const QString& q) {
+  return q.toUtf8().toStdString();
+}
 
-bool IsBlank(unsigned char c) { return c <= ' '; }
+bool IsBlank(unsigned char c) {
+  return c <= ' ';
+}
 
 // One iconv descriptor per direction and thread: opening a descriptor costs far more than converting a
 // line, and files are converted line by line.
@@ -213,7 +220,9 @@ std::string LowerCase(std::string_view s) {
   return FromQ(ToQ(s).toLower());
 }
 
-bool SameText(std::string_view a, std::string_view b) { return UpperCase(a) == UpperCase(b); }
+bool SameText(std::string_view a, std::string_view b) {
+  return UpperCase(a) == UpperCase(b);
+}
 
 int CompareText(std::string_view a, std::string_view b) {
   // Byte order of UTF-8 is code-point order, so comparing the upper-cased bytes orders by character.
@@ -258,7 +267,11 @@ std::string Utf8ToCp949(std::string_view utf8) {
   return std::move(*r);
 }
 
-std::optional<std::string> TryCp949ToUtf8(std::string_view cp949) { return Decode(cp949, nullptr); }
-std::optional<std::string> TryUtf8ToCp949(std::string_view utf8) { return Encode(utf8, nullptr); }
+std::optional<std::string> TryCp949ToUtf8(std::string_view cp949) {
+  return Decode(cp949, nullptr);
+}
+std::optional<std::string> TryUtf8ToCp949(std::string_view utf8) {
+  return Encode(utf8, nullptr);
+}
 
 }  // namespace plat::text
