@@ -1,0 +1,157 @@
+#pragma once
+// TMemGrid: the grid whose rows live in memory, column by column (TwMemColumn pools), with a
+// dataset-like editing life cycle for the current row (browse, edit, insert, post, cancel, delete),
+// multi-row selection and the data operations the base grid paints and navigates with.
+//
+// Row numbers are 0-based. While a row is being inserted (EditState 2) it exists only in the edit
+// buffers at index Row; grid rows after it map to store rows one lower, and RowCount counts it.
+#include <QImage>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "grid/memory/cells.h"
+#include "grid/memory/mem_column.h"
+#include "grid/memory/row_infos.h"
+#include "grid/view/custom_grid.h"
+
+class TMemGrid : public TwCustomGrid {
+  Q_OBJECT
+
+ public:
+  using TweBoolEvent = std::function<void(QObject* Sender, bool bAppend)>;
+  using TweDeleteRowEvent = std::function<void(QObject* Sender, int ARow, bool& bAccept)>;
+  using TweValueChangingEvent = std::function<void(TwMemColumn* AColumn, const plat::Variant& NewValue)>;
+  using TweValueChangedEvent = std::function<void(TwMemColumn* AColumn)>;
+  using TweGetTextEvent = std::function<void(TwMemColumn* AColumn, int ARow, std::string& Text)>;
+  using TweImageEvent = std::function<void(TwMemColumn* AColumn, int ARow, QImage& Image)>;
+  using TweGetImageIndexEvent = std::function<void(TwMemColumn* AColumn, int ARow, int& Index)>;
+  using TweCalcFootersEvent = std::function<void(QObject* Sender, bool& Default)>;
+
+  explicit TMemGrid(QWidget* parent = nullptr);
+  ~TMemGrid() override;
+
+  TwMemColumn* Column(int i) const { return static_cast<TwMemColumn*>(Columns().Items(i)); }
+  int ColumnCount() const { return Columns().Count(); }
+  TwMemColumn* AddColumn() { return static_cast<TwMemColumn*>(Columns().Add()); }
+
+  // --- published properties ---
+  bool AutoCalcFooters() const { return autoCalcFooters_; }
+  void SetAutoCalcFooters(bool v) { autoCalcFooters_ = v; }
+  bool CheckRowState() const { return checkRowState_; }
+  void SetCheckRowState(bool v) { checkRowState_ = v; }
+  bool SoftDeleting() const { return softDeleting_; }
+  void SetSoftDeleting(bool v) { softDeleting_ = v; }
+  int MaxRowCount() const { return maxRowCount_; }
+  void SetMaxRowCount(int v) { maxRowCount_ = v < 0 ? 0 : v; }
+  bool Modified() const { return modified_; }
+
+  // --- rows and cells ---
+  int RowCount() const override;
+  void SetRowCount(int n) override;
+  std::uint8_t EditState() const override { return editState_; }
+  TwCells& Cells(int ACol, int ARow);
+  void ClearRows();
+  void InsertRow(int ARow, bool ApplyDefaults, bool MarkInserted, bool FireNewRow);
+  void AppendRow(bool ApplyDefaults, bool MarkInserted, bool FireNewRow) {
+    InsertRow(RowCount(), ApplyDefaults, MarkInserted, FireNewRow);
+  }
+  void DeleteRow(int ARow, int ACount, bool Notify);
+  void SetRow(int ARow) override;
+  int RowState(int ARow) const;
+  void SetRowState(int ARow, int state);
+
+  // --- editing life cycle of the current row ---
+  bool Edit();
+  void Insert(bool bAppend);
+  void Post();
+  void Cancel();
+  void DeleteCurrent();
+  void DeleteSelectedRows();
+  bool CanDelete() const { return RowCount() > 0 && HasOption(wgoDeleting); }
+  // CalcFooters when AutoCalcFooters, then OnDataChanged.
+  void DataChanged();
+  // Footer aggregates come with the footer rows; until then only the events run.
+  void CalcFooters();
+
+  // --- selection ---
+  bool Selected(int ARow) const override;
+  void SetSelected(int ARow, bool Value);
+  int SelectedCount() const { return HasOption(wgoMultiSelect) ? infos_.SelectedCount() : 0; }
+  void ClearSelection();
+  void SelectRange(int a, int b);
+  void ExtendSelection(int r);
+  // The selection step after a move of the current row with modifier keys.
+  void SelectAfterMove(bool ctrl, bool shift);
+  bool AnchorActive() const { return anchorActive_; }
+  int SelectionAnchor() const { return anchor_; }
+
+  // --- data operations of the base grid ---
+  void GetCellText(TwColumn* AColumn, int ARow, std::string& Text) override;
+  int GetIndicatorGlyph(int ARow) override;
+  bool IsCellNull(TwColumn* AColumn, int ARow) override;
+  bool GetCellChecked(TwColumn* AColumn, int ARow) override;
+  int GetCellItemIndex(TwColumn* AColumn, int ARow) override;
+  plat::Variant GetEditValue(TwColumn* AColumn, int ARow) override;
+  // The memo dialog hands back its text; the picture dialog its picture.
+  void SetMemoText(const std::string& text);
+  void SetPicture(QImage& picture);
+  // The picture of a graphic cell from OnGetImage, or a null image.
+  const QImage* GetCellGraphic(TwColumn* AColumn, int ARow);
+  // Index of a column's Defaults text (design time) or of the cell's text in its Values; -1 when absent.
+  int GetCellImageIndex(TwColumn* AColumn, int ARow, int imageCount);
+
+  void Loaded() override;
+
+  // Store rows and pools agree; tests call it after every change.
+  bool CheckConsistency() const;
+  const TwRowInfos& RowInfos() const { return infos_; }
+  std::size_t MemoryUsed() const;
+
+  // --- events ---
+  TNotifyEvent OnRowEnter, OnRowExit, OnNewRow, OnBeforeEdit, OnAfterEdit, OnBeforePost, OnAfterPost,
+      OnBeforeCancel, OnAfterCancel, OnBeforeDelete, OnAfterDelete, OnCalcColumns, OnAfterCalcFooters,
+      OnDataChanged;
+  TweBoolEvent OnBeforeInsert, OnAfterInsert;
+  TweDeleteRowEvent OnDeleteRow;
+  TweValueChangingEvent OnValueChanging;
+  TweValueChangedEvent OnValueChanged;
+  TweGetTextEvent OnGetText;
+  TweImageEvent OnGetImage, OnSetImage;
+  TweGetImageIndexEvent OnGetImageIndex;
+  TweCalcFootersEvent OnCalcFooters;
+
+  // TwColumnsOwner
+  void ColumnAdded(TwColumn* column) override;
+  bool ColumnCanModify(TwColumn* column) override;
+
+ private:
+  friend class TwCells;
+  // What the grid shows for a value of a column (null, value texts, display and edit formats, OnGetText).
+  std::string DisplayTextOf(TwMemColumn& column, const TwValueSlot& slot, int storeRow);
+  // The store row of grid row r (one lower after a row being inserted).
+  int StoreRow(int r) const { return (editState_ == esInsert && r > Row()) ? r - 1 : r; }
+  // A write of the current row's edit buffer happened: note it and repaint the cell.
+  void BufferValueChanged(TwMemColumn* column, int ACol);
+  void CellWrittenInPool(int ACol, int ARow);
+  void Fire(const TNotifyEvent& e) {
+    if (e) e(this);
+  }
+  void AfterDeleteEvents();
+  void SetCount(int n);
+
+  TwRowInfos infos_;
+  TwCells cells_{this};
+  bool autoCalcFooters_ = true;
+  bool checkRowState_ = true;
+  bool softDeleting_ = false;
+  int maxRowCount_ = 0;
+  std::uint8_t editState_ = esBrowse;
+  bool modified_ = false;
+  int designRowCount_ = 0;
+  int anchor_ = 0;
+  int lastSelected_ = 0;
+  bool anchorActive_ = false;
+  bool inRowExit_ = false;
+  QImage sharedGraphic_;
+};

@@ -1,0 +1,200 @@
+#include "grid/view/custom_grid.h"
+
+#include <QPainter>
+#include <QPaintEvent>
+#include <QScrollBar>
+#include <QTimerEvent>
+#include <algorithm>
+
+TwCustomGrid::TwCustomGrid(QWidget* parent, TwColumns::Factory columnFactory)
+    : QAbstractScrollArea(parent), columns_(std::make_unique<TwColumns>(this, std::move(columnFactory))) {
+  setFocusPolicy(Qt::StrongFocus);
+  viewport()->setAutoFillBackground(false);
+  verticalScrollBar()->setSingleStep(1);
+}
+
+TwCustomGrid::~TwCustomGrid() {
+  state_.Include(plat::ComponentStateFlag::Destroying);
+  CancelRowChange();
+}
+
+void TwCustomGrid::Loaded() {
+  state_.Exclude(plat::ComponentStateFlag::Loading);
+  columns_->RebuildVisible();
+  UpdateScrollRange();
+  InvalidateGrid();
+}
+
+void TwCustomGrid::SetRow(int ARow) {
+  const int target = std::clamp(ARow, 0, std::max(0, RowCount() - 1));
+  if (target == row_) return;
+  const int old = row_;
+  row_ = target;
+  ScrollRowIntoView(row_);
+  InvalidateRow(old);
+  InvalidateRow(row_);
+  ScheduleRowChange();
+}
+
+void TwCustomGrid::SetCol(int ACol) {
+  const int target = std::clamp(ACol, 0, std::max(0, columns_->Count() - 1));
+  if (target == col_) return;
+  col_ = target;
+  InvalidateRow(row_);
+}
+
+void TwCustomGrid::SetOptions(TwGridOptions value) {
+  if (state_.Loading() || state_.Updating()) {
+    options_ = value;
+    return;
+  }
+  if (value == options_) return;
+  options_ = value;
+  if (options_.Contains(wgoAlwaysShowEditor) && !editorShowing_) ShowEditor();
+  if (editorShowing_ && !options_.Contains(wgoEditing) && !options_.Contains(wgoInserting)) HideEditor();
+  InvalidateGrid();
+}
+
+void TwCustomGrid::SetTopRow(int value) {
+  const int top = std::clamp(value, 0, std::max(0, RowCount() - VisibleRowCount()));
+  if (top == topRow_) return;
+  topRow_ = top;
+  if (!syncingScrollBar_) {
+    syncingScrollBar_ = true;
+    verticalScrollBar()->setValue(topRow_);
+    syncingScrollBar_ = false;
+  }
+  InvalidateGrid();
+}
+
+void TwCustomGrid::SetRowHeight(int value) {
+  value = std::max(1, value);
+  if (value == rowHeight_) return;
+  rowHeight_ = value;
+  UpdateScrollRange();
+  InvalidateGrid();
+}
+
+int TwCustomGrid::VisibleRowCount() const {
+  const int h = viewport()->height() - titleHeight_;
+  return std::max(1, h / rowHeight_);
+}
+
+void TwCustomGrid::ShowEditor() {
+  if (RowCount() <= 0) return;
+  editorShowing_ = true;
+}
+
+void TwCustomGrid::HideEditor() { editorShowing_ = false; }
+
+void TwCustomGrid::EndUpdate(bool repaint) {
+  if (updateLock_ > 0) --updateLock_;
+  if (updateLock_ == 0 && repaint) InvalidateGrid();
+}
+
+void TwCustomGrid::Record(RepaintRequest r) {
+  // Consecutive identical requests add nothing; keep the log short on long runs.
+  if (!repaintLog_.empty() && repaintLog_.back() == r) return;
+  if (repaintLog_.size() >= 4096) repaintLog_.erase(repaintLog_.begin(), repaintLog_.begin() + 2048);
+  repaintLog_.push_back(r);
+}
+
+void TwCustomGrid::InvalidateGrid() {
+  if (UpdateLocked() || state_.Loading()) return;
+  Record({RepaintRequest::Grid});
+  viewport()->update();
+}
+
+void TwCustomGrid::InvalidateRow(int ARow) {
+  if (UpdateLocked() || state_.Loading()) return;
+  Record({RepaintRequest::Row, ARow});
+  const int y = titleHeight_ + (ARow - topRow_) * rowHeight_;
+  if (y + rowHeight_ < 0 || y > viewport()->height()) return;
+  viewport()->update(0, y, viewport()->width(), rowHeight_);
+}
+
+void TwCustomGrid::InvalidateCell(int ACol, int ARow) {
+  if (UpdateLocked() || state_.Loading()) return;
+  Record({RepaintRequest::Cell, ARow, ACol});
+  const int y = titleHeight_ + (ARow - topRow_) * rowHeight_;
+  if (y + rowHeight_ < 0 || y > viewport()->height()) return;
+  viewport()->update(0, y, viewport()->width(), rowHeight_);
+}
+
+void TwCustomGrid::UpdateScrollRange() {
+  const int maxTop = std::max(0, RowCount() - VisibleRowCount());
+  syncingScrollBar_ = true;
+  verticalScrollBar()->setRange(0, maxTop);
+  verticalScrollBar()->setPageStep(VisibleRowCount());
+  syncingScrollBar_ = false;
+  if (topRow_ > maxTop) SetTopRow(maxTop);
+}
+
+void TwCustomGrid::ScrollRowIntoView(int ARow) {
+  if (options_.Contains(wgoNoScroll)) return;
+  if (ARow < topRow_)
+    SetTopRow(ARow);
+  else if (ARow >= topRow_ + VisibleRowCount())
+    SetTopRow(ARow - VisibleRowCount() + 1);
+}
+
+void TwCustomGrid::ScheduleRowChange() {
+  CancelRowChange();
+  if (changeDelay_ != 0) rowChangeTimer_ = startTimer(changeDelay_);
+}
+
+void TwCustomGrid::CancelRowChange() {
+  if (rowChangeTimer_ != 0) killTimer(rowChangeTimer_);
+  rowChangeTimer_ = 0;
+}
+
+void TwCustomGrid::RowChangeTimerElapsed() {
+  CancelRowChange();
+  FireRowChange();
+}
+
+void TwCustomGrid::FireRowChange() {
+  if (rowChangeRunning_) return;
+  rowChangeRunning_ = true;
+  struct Reset {
+    bool& flag;
+    ~Reset() { flag = false; }
+  } reset{rowChangeRunning_};
+  if (OnRowChange) OnRowChange(this);
+}
+
+void TwCustomGrid::FireSelectionChange() {
+  if (OnSelectionChange) OnSelectionChange(this);
+}
+
+void TwCustomGrid::ColumnsChanged(TwColumn* item) {
+  if (state_.Loading() || state_.Destroying()) return;
+  if (item == nullptr) UpdateScrollRange();
+  InvalidateGrid();
+}
+
+void TwCustomGrid::paintEvent(QPaintEvent* e) {
+  // The cells are painted by the painting layer; until then the grid shows its background.
+  QPainter p(viewport());
+  p.fillRect(e->rect(), palette().color(QPalette::Base));
+}
+
+void TwCustomGrid::timerEvent(QTimerEvent* e) {
+  if (e->timerId() == rowChangeTimer_ && rowChangeTimer_ != 0) {
+    RowChangeTimerElapsed();
+    return;
+  }
+  QAbstractScrollArea::timerEvent(e);
+}
+
+void TwCustomGrid::resizeEvent(QResizeEvent* e) {
+  QAbstractScrollArea::resizeEvent(e);
+  UpdateScrollRange();
+}
+
+void TwCustomGrid::scrollContentsBy(int, int) {
+  if (syncingScrollBar_) return;
+  syncingScrollBar_ = true;
+  SetTopRow(verticalScrollBar()->value());
+  syncingScrollBar_ = false;
+}
