@@ -194,6 +194,10 @@ TEST_F(FormatTest, EncodeDecodeCalendar) {
   EXPECT_FALSE(IsLeapYear(1900));
   EXPECT_THROW(EncodeDate(2023, 2, 29), EConvertError);
   EXPECT_THROW(EncodeTime(24, 0, 0, 0), EConvertError);
+  TDateTime t = 0;
+  EXPECT_FALSE(TryEncodeDate(2024, 4, 31, t));
+  EXPECT_TRUE(TryEncodeTime(23, 59, 59, 999, t));
+  EXPECT_LT(t, 1.0);
   EXPECT_EQ(DayOfWeek(EncodeDate(2024, 1, 7)), 1);    // Sunday
   EXPECT_EQ(DayOfWeek(EncodeDate(1899, 12, 30)), 7);  // Saturday
   EXPECT_EQ(DayOfWeek(EncodeDate(1899, 12, 24)), 1);  // a negative date
@@ -208,6 +212,9 @@ TEST_F(FormatTest, NegativeDatesKeepTheTimeAsFraction) {
   EXPECT_EQ(h, 6);
   EXPECT_EQ(DateTimeToStr(-1.25), "1899-12-29 오전 6:00:00");
   EXPECT_DOUBLE_EQ(StrToDateTime("1899-12-29 오전 6:00:00"), -1.25);
+  // A time that rounds up to the next midnight moves to the next day in time, on either side of day 0.
+  EXPECT_EQ(DateTimeToStr(1 - 1e-12), "1899-12-31");
+  EXPECT_EQ(DateTimeToStr(-1.999999999999), "1899-12-28");
 }
 
 TEST_F(FormatTest, KoreanDefaultForms) {
@@ -338,6 +345,7 @@ TEST_F(FormatTest, FormatDirectives) {
   EXPECT_EQ(Format("%g|%g", {0.1, 1e20}), "0.1|1E20");
   EXPECT_EQ(Format("100%%", {}), "100%");
   EXPECT_EQ(Format("%*d|%-*.*f", {4, 5, 6, 2, 1.0}), "   5|1.00  ");
+  EXPECT_EQ(Format("%*d", {-3, 5}), "5");
   EXPECT_EQ(Format("%1:s %0:s", {"a", "b"}), "b a");
   EXPECT_EQ(Format("[%6s]", {"보안"}), "[    보안]");  // width counts characters
   EXPECT_EQ(Format("%.2s", {"정보보안"}), "정보");

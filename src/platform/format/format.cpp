@@ -1,6 +1,7 @@
 // Locale settings, integers and Format() (see format.h).
 #include "platform/format/format.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -139,7 +140,8 @@ class Formatter {
       ++i;
       const Variant& a = NextArg();
       if (!IsIntegerKind(a.Type())) Invalid();
-      return static_cast<int>(a.ToInt64());
+      // Clamped: a negative value means none, and a huge one must not allocate gigabytes of padding.
+      return static_cast<int>(std::clamp<std::int64_t>(a.ToInt64(), 0, 100000));
     }
     if (i >= fmt_.size() || fmt_[i] < '0' || fmt_[i] > '9') return -1;
     int n = 0;

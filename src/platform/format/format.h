@@ -65,6 +65,9 @@ std::int64_t RoundToEven(double v);
 // --- dates and times ------------------------------------------------------------------------------
 TDateTime EncodeDate(int year, int month, int day);  // raises EConvertError on an invalid date
 TDateTime EncodeTime(int hour, int min, int sec, int msec);
+// As EncodeDate and EncodeTime, but false instead of an exception on invalid parts.
+bool TryEncodeDate(int year, int month, int day, TDateTime& out);
+bool TryEncodeTime(int hour, int min, int sec, int msec, TDateTime& out);
 void DecodeDate(TDateTime d, int& year, int& month, int& day);
 void DecodeTime(TDateTime d, int& hour, int& min, int& sec, int& msec);
 int DayOfWeek(TDateTime d);  // 1 = Sunday .. 7 = Saturday

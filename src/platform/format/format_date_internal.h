@@ -4,12 +4,7 @@
 
 #include "platform/variant/variant.h"
 
-namespace plat::fmt {
-
-bool TryEncodeDate(int year, int month, int day, TDateTime& out);
-bool TryEncodeTime(int hour, int min, int sec, int msec, TDateTime& out);
-
-namespace detail {
+namespace plat::fmt::detail {
 
 // A TDateTime as whole day and milliseconds into that day (rounded to the millisecond).
 struct Stamp {
@@ -21,5 +16,4 @@ Stamp Split(TDateTime t);
 // Date plus time of day, also for dates before day 0 (where the time is subtracted).
 TDateTime Compose(TDateTime date, TDateTime time);
 
-}  // namespace detail
-}  // namespace plat::fmt
+}  // namespace plat::fmt::detail
