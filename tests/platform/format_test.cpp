@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <random>
 
 #include "platform/error.h"
 
@@ -25,6 +26,11 @@ class FormatTest : public ::testing::Test {
   void TearDown() override { SetLocale(saved_); }
   FormatSettings saved_;
 };
+
+// Date plus time of day as TDateTime counts it: before day 0 the time is still added towards later.
+TDateTime Compose(double date, TDateTime time) {
+  return date < 0 ? date - time : date + time;
+}
 
 std::string ConvertError(const std::function<void()>& f) {
   try {
@@ -114,6 +120,20 @@ TEST_F(FormatTest, FloatTextReadsBackAsTheSameText) {
   for (double v : values) {
     const std::string s = FloatToStr(v);
     EXPECT_EQ(FloatToStr(StrToFloat(s)), s) << s;
+  }
+}
+
+TEST_F(FormatTest, RandomFloatsReadBackAsTheSameText) {
+  std::mt19937_64 rng(12345);
+  std::uniform_real_distribution<double> mantissa(-10, 10);
+  std::uniform_int_distribution<int> exponent(-310, 300);
+  for (int i = 0; i < 20000; ++i) {
+    const double v = mantissa(rng) * std::pow(10.0, exponent(rng));
+    const std::string s = FloatToStr(v);
+    double back = 0;
+    ASSERT_TRUE(TryStrToFloat(s, back)) << s;
+    ASSERT_EQ(FloatToStr(back), s);
+    ASSERT_LE(s.size(), 22u) << s;  // 15 digits, sign, point and exponent at most
   }
 }
 
@@ -223,6 +243,8 @@ TEST_F(FormatTest, KoreanDefaultForms) {
   EXPECT_EQ(TimeToStr(t), "오후 2:07:09");
   EXPECT_EQ(DateTimeToStr(t), "2024-03-05 오후 2:07:09");
   EXPECT_EQ(DateTimeToStr(EncodeDate(2024, 3, 5)), "2024-03-05");  // midnight leaves the time out
+  EXPECT_EQ(DateTimeToStr(EncodeDate(2024, 3, 5) + EncodeTime(0, 0, 0, 500)), "2024-03-05");
+  EXPECT_EQ(DateTimeToStr(0.5), "1899-12-30 오후 12:00:00");
   EXPECT_EQ(TimeToStr(EncodeTime(0, 0, 0, 0)), "오전 12:00:00");
   EXPECT_EQ(TimeToStr(EncodeTime(12, 0, 0, 0)), "오후 12:00:00");
   EXPECT_EQ(FormatDateTime("dddddd", t), "2024년 3월 5일 화요일");
@@ -266,9 +288,20 @@ TEST_F(FormatTest, TimesRoundTripToTheSecond) {
     const TDateTime t = EncodeTime(h, 59, 59, 0);
     EXPECT_DOUBLE_EQ(StrToTime(TimeToStr(t)), t) << TimeToStr(t);
   }
-  const TDateTime dt = EncodeDate(1850, 6, 1) + 0;  // before day 0, with a time
-  const TDateTime withTime = -(-dt + EncodeTime(23, 59, 59, 0));
+  const TDateTime withTime = Compose(EncodeDate(1850, 6, 1), EncodeTime(23, 59, 59, 0));  // before day 0
   EXPECT_EQ(DateTimeToStr(StrToDateTime(DateTimeToStr(withTime))), DateTimeToStr(withTime));
+}
+
+TEST_F(FormatTest, RandomDateTimesRoundTripToTheSecond) {
+  std::mt19937_64 rng(777);
+  std::uniform_int_distribution<int> day(-693593, 2958465);
+  std::uniform_int_distribution<int> second(0, 86399);
+  for (int i = 0; i < 20000; ++i) {
+    const int s = second(rng);
+    const TDateTime t = Compose(day(rng), EncodeTime(s / 3600, s / 60 % 60, s % 60, 0));
+    const std::string text = DateTimeToStr(t);
+    ASSERT_EQ(DateTimeToStr(StrToDateTime(text)), text);
+  }
 }
 
 TEST_F(FormatTest, TimeReadsAmPmBeforeOrAfterAndTwentyFourHours) {

@@ -285,7 +285,8 @@ std::string FormatDateTime(std::string_view picture, TDateTime d) {
   DecodeDate(d, p.year, p.month, p.day);
   DecodeTime(d, p.hour, p.min, p.sec, p.msec);
   p.dow = DayOfWeek(d);
-  p.hasTime = Split(d).msec != 0;
+  // As in the system's "c": milliseconds alone do not make a time worth showing.
+  p.hasTime = p.hour != 0 || p.min != 0 || p.sec != 0;
   std::string out;
   // An empty picture means "c", as in the system's own formatting.
   Append(out, picture.empty() ? std::string_view("c") : picture, p, 0);

@@ -129,8 +129,8 @@ std::string Emit(std::string_view sec, const Picture& p, const Digits& dg, bool 
   };
   for (std::size_t i = 0; i < sec.size();) {
     if (std::size_t q = QuotedLength(sec, i)) {
-      const std::size_t inner = q >= 2 && i + q <= sec.size() && sec[i + q - 1] == sec[i] ? q - 2 : q - 1;
-      out.append(sec.substr(i + 1, inner));
+      const bool closed = q >= 2 && sec[i + q - 1] == sec[i];  // an open quote runs to the end
+      out.append(sec.substr(i + 1, closed ? q - 2 : q - 1));
       i += q;
       continue;
     }
