@@ -3,6 +3,20 @@
 #include <algorithm>
 #include <cstring>
 
+namespace {
+// The longest prefix that does not end in an incomplete UTF-8 sequence.
+std::string_view CompleteUtf8Prefix(std::string_view s) {
+  std::size_t n = s.size(), k = 0;
+  while (k < 4 && k < n && (static_cast<unsigned char>(s[n - 1 - k]) & 0xC0) == 0x80) ++k;
+  if (k < n) {
+    const auto lead = static_cast<unsigned char>(s[n - 1 - k]);
+    const std::size_t len = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    if (len > k + 1) return s.substr(0, n - 1 - k);
+  }
+  return s;
+}
+}  // namespace
+
 int TwMemPool::ComputeSlotSize() const {
   switch (type_) {
     case wdtString:
@@ -119,8 +133,10 @@ void TwMemPool::DeleteRows(int r, int n) {
 std::string_view TwMemPool::Text(int r) const {
   if (type_ == wdtString) return strings_ ? strings_->Get(r) : std::string_view{};
   if (type_ == wdtChar) {
+    // Up to the NUL, at most the array width (a relayout to a smaller width keeps bytes without a NUL),
+    // and never ending inside a character that such a cut split.
     const char* p = reinterpret_cast<const char*>(Value(r));
-    return {p, ::strnlen(p, std::size_t(slotSize_ - 1))};
+    return CompleteUtf8Prefix({p, ::strnlen(p, std::size_t(slotSize_ - 2))});
   }
   return {};
 }

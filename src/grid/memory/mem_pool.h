@@ -18,6 +18,8 @@ class TwMemPool {
   TwMemPool() = default;
   TwMemPool(const TwMemPool&) = delete;
   TwMemPool& operator=(const TwMemPool&) = delete;
+  TwMemPool(TwMemPool&&) = default;
+  TwMemPool& operator=(TwMemPool&&) = default;
 
   // The type and width the slot layout follows. Width is the column's DataWidth as reported (wdtChar:
   // 1..255); Prepare and Relayout read them.
