@@ -1,0 +1,247 @@
+// Reading a batch file: line splitting, decoding, the small command grammar, and the printed report.
+#include "platform/batch/batch.h"
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "platform/batch/file_actions.h"
+#include "platform/error.h"
+#include "platform/os/os.h"
+#include "platform/text/text.h"
+
+namespace plat::batch {
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
+
+std::string AsciiLowerStr(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = AsciiLower(c);
+  return out;
+}
+
+LineResult Fail(std::string reason) { return {0, LineStatus::Failed, std::move(reason)}; }
+
+// "%%" is one "%"; a lone "%" stays (the program doubles every "%" so the Windows interpreter reads the same).
+std::string FoldPercents(std::string_view s) {
+  std::string out;
+  out.reserve(s.size());
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    out += s[i];
+    if (s[i] == '%' && i + 1 < s.size() && s[i + 1] == '%') ++i;
+  }
+  return out;
+}
+
+struct Token {
+  std::string text;
+  bool quoted = false;  // any part was inside double quotes (then it is never a switch)
+};
+
+// Splits the operands: blanks separate outside quotes, quotes are removed. Returns the failure reason in
+// `error` when the quotes do not balance or an operator of the shell stands outside quotes.
+std::vector<Token> Tokenize(std::string_view s, std::string& error) {
+  std::vector<Token> out;
+  std::size_t i = 0;
+  while (i < s.size()) {
+    while (i < s.size() && IsBlank(s[i])) ++i;
+    if (i >= s.size()) break;
+    Token t;
+    bool inQuote = false;
+    for (; i < s.size(); ++i) {
+      const char c = s[i];
+      if (c == '"') {
+        inQuote = !inQuote;
+        t.quoted = true;
+        continue;
+      }
+      if (!inQuote && IsBlank(c)) break;
+      if (!inQuote && (c == '&' || c == '|' || c == '<' || c == '>' || c == '^')) {
+        error = std::string("\"") + c + "\" outside quotes is not supported";
+        return {};
+      }
+      t.text += c;
+    }
+    if (inQuote) {
+      error = "unbalanced quotes";
+      return {};
+    }
+    out.push_back(std::move(t));
+  }
+  return out;
+}
+
+// An unquoted "/X" or "/-X" word: a switch of the Windows commands (quoted operands are always paths).
+bool IsSwitch(const Token& t) {
+  if (t.quoted || t.text.size() < 2 || t.text.size() > 3 || t.text[0] != '/') return false;
+  if (t.text.size() == 2) return IsAsciiLetter(t.text[1]);
+  return t.text[1] == '-' && IsAsciiLetter(t.text[2]);
+}
+
+// Drops the tolerated switches; returns the first switch that is not, if any.
+std::optional<std::string> TakeSwitches(std::vector<Token>& tokens, std::initializer_list<const char*> tolerated) {
+  std::vector<Token> kept;
+  for (Token& t : tokens) {
+    if (!IsSwitch(t)) {
+      kept.push_back(std::move(t));
+      continue;
+    }
+    bool ok = false;
+    for (const char* sw : tolerated) ok = ok || AsciiLowerStr(t.text) == sw;
+    if (!ok) return t.text;
+  }
+  tokens = std::move(kept);
+  return std::nullopt;
+}
+
+std::optional<std::string> WildcardIn(const std::vector<Token>& tokens) {
+  for (const Token& t : tokens)
+    if (t.text.find_first_of("*?") != std::string::npos) return t.text;
+  return std::nullopt;
+}
+
+// The operands of md, move or del after the command word; fails on syntax, unsupported switches, wildcards
+// and a wrong operand count.
+std::optional<std::vector<Token>> Operands(std::string_view rest, std::string_view command,
+                                           std::initializer_list<const char*> tolerated, std::size_t count,
+                                           const char* what, LineResult& failure) {
+  std::string error;
+  std::vector<Token> tokens = Tokenize(rest, error);
+  if (!error.empty()) {
+    failure = Fail(std::string(command) + ": " + error);
+    return std::nullopt;
+  }
+  if (auto sw = TakeSwitches(tokens, tolerated)) {
+    failure = Fail(std::string(command) + ": switch " + *sw + " is not supported");
+    return std::nullopt;
+  }
+  if (auto w = WildcardIn(tokens)) {
+    failure = Fail(std::string(command) + ": wildcards are not supported: " + *w);
+    return std::nullopt;
+  }
+  for (const Token& t : tokens) {
+    if (t.text.empty()) {
+      failure = Fail(std::string(command) + ": empty path");
+      return std::nullopt;
+    }
+  }
+  if (tokens.size() != count) {
+    failure = Fail(std::string(command) + " needs " + what + ", got " + std::to_string(tokens.size()) +
+                   " operand(s) (a path with blanks must be quoted)");
+    return std::nullopt;
+  }
+  return tokens;
+}
+
+bool HasControlCharacter(std::string_view s) {
+  for (char c : s)
+    if ((static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7F) return true;
+  return false;
+}
+
+}  // namespace
+
+LineResult RunBatchLine(std::string_view utf8Line) {
+  if (HasControlCharacter(utf8Line)) return Fail("control character in the line");
+  const std::string line = FoldPercents(utf8Line);
+  std::string_view s = line;
+  // "@" (echo suppression) may precede any command, blanks around it are allowed.
+  while (!s.empty() && (IsBlank(s.front()) || s.front() == '@')) s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  if (s.empty()) return {};
+  if (s.starts_with("::")) return {};
+
+  std::size_t n = 0;
+  while (n < s.size() && IsAsciiLetter(s[n])) ++n;
+  const std::string word = AsciiLowerStr(s.substr(0, n));
+  std::string_view rest = s.substr(n);
+  const char next = rest.empty() ? '\0' : rest.front();
+  const bool endsWord = next == '\0' || IsBlank(next);
+
+  if (word == "rem" && endsWord) return {};
+  if (word == "echo" && (endsWord || next == '.' || next == ':' || next == ',' || next == ';')) {
+    // One separator after the word is dropped, the rest printed. "echo", "echo on", "echo off" print nothing.
+    const std::string_view text = rest.empty() ? rest : rest.substr(1);
+    const std::string lower = AsciiLowerStr(text);
+    if (endsWord && (lower.empty() || lower == "on" || lower == "off")) return {};
+    return {0, LineStatus::Skipped, std::string(text)};
+  }
+
+  // A command word may be followed directly by a quoted operand: md"C:\x".
+  const bool endsCommand = endsWord || next == '"';
+  LineResult failure;
+  if ((word == "md" || word == "mkdir") && endsCommand) {
+    auto ops = Operands(rest, word, {}, 1, "one folder", failure);
+    return ops ? detail::MakeFolder((*ops)[0].text) : failure;
+  }
+  if (word == "move" && endsCommand) {
+    // /Y and /-Y only choose whether Windows asks before replacing; here nothing is ever replaced.
+    auto ops = Operands(rest, word, {"/y", "/-y"}, 2, "a file and a target folder", failure);
+    return ops ? detail::MoveFileInto((*ops)[0].text, (*ops)[1].text) : failure;
+  }
+  if ((word == "del" || word == "erase") && endsCommand) {
+    auto ops = Operands(rest, word, {"/f", "/q"}, 1, "one file", failure);
+    return ops ? detail::DeleteOneFile((*ops)[0].text) : failure;
+  }
+  std::size_t w = 0;
+  while (w < s.size() && !IsBlank(s[w])) ++w;
+  return Fail("unknown command: " + std::string(s.substr(0, w)));
+}
+
+std::string FormatLine(const LineResult& r) {
+  if (r.status == LineStatus::Failed) return "failed: line " + std::to_string(r.number) + ": " + r.message;
+  return r.message;
+}
+
+BatchResult RunBatchText(std::string_view bytes, std::ostream& out) {
+  BatchResult result;
+  int number = 0;
+  std::size_t pos = 0;
+  while (pos < bytes.size()) {
+    // CP949 trail bytes are never 0x0A or 0x0D, so the line ends can be found before decoding.
+    std::size_t end = bytes.find('\n', pos);
+    const std::size_t next = end == std::string_view::npos ? bytes.size() : end + 1;
+    if (end == std::string_view::npos) end = bytes.size();
+    std::string_view raw = bytes.substr(pos, end - pos);
+    if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+    pos = next;
+    ++number;
+
+    LineResult r;
+    if (std::optional<std::string> utf8 = text::TryCp949ToUtf8(raw)) {
+      r = RunBatchLine(*utf8);
+    } else {
+      std::string why;
+      try {
+        text::Cp949ToUtf8(raw);
+      } catch (const Exception& e) {
+        why = e.what();
+      }
+      r = Fail("the line is not valid CP949 text" + (why.empty() ? std::string() : ": " + why));
+    }
+    r.number = number;
+    if (r.status == LineStatus::Succeeded) ++result.succeeded;
+    if (r.status == LineStatus::Failed) ++result.failed;
+    if (r.status != LineStatus::Skipped || !r.message.empty()) out << FormatLine(r) << '\n' << std::flush;
+    result.lines.push_back(std::move(r));
+  }
+  out << result.succeeded << " succeeded, " << result.failed << " failed\n" << std::flush;
+  return result;
+}
+
+int RunBatchFile(const std::string& hostPath, std::ostream& out) {
+  std::string bytes;
+  try {
+    bytes = os::ReadFileBytes(hostPath);
+  } catch (const Exception& e) {
+    out << "cannot read the batch file: " << e.what() << '\n' << std::flush;
+    return kExitUnreadable;
+  }
+  return RunBatchText(bytes, out).ExitCode();
+}
+
+}  // namespace plat::batch
