@@ -1,1 +1,84 @@
-int main() { return 0; }
+// VekSecurity: the main program of the information-security document manager.
+//
+//   VekSecurity [FILE]                      start; FILE is put into the file field and loaded
+//   VekSecurity --screenshot OUT.png [FILE] render the window to OUT.png and exit (no display needed)
+#include <QImage>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QString>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "app/application.h"
+#include "app/veksecurity_01.h"
+
+namespace {
+
+struct Arguments {
+  bool screenshot = false;
+  std::string screenshotPath;
+  std::string file;
+  std::string error;
+};
+
+Arguments ParseArguments(int argc, char** argv) {
+  Arguments a;
+  int i = 1;
+  if (i < argc && std::string(argv[i]) == "--screenshot") {
+    a.screenshot = true;
+    if (i + 1 >= argc) {
+      a.error = "--screenshot needs the name of the PNG file to write";
+      return a;
+    }
+    a.screenshotPath = argv[i + 1];
+    i += 2;
+  }
+  if (i < argc) a.file = argv[i++];
+  if (i < argc) a.error = std::string("unexpected argument: ") + argv[i];
+  return a;
+}
+
+bool HasDisplay() {
+  const char* x = std::getenv("DISPLAY");
+  const char* w = std::getenv("WAYLAND_DISPLAY");
+  return (x && *x) || (w && *w);
+}
+
+// Puts FILE into the file field and loads it, as a dropped or chosen file would be.
+void LoadFile(TForm1& form, const std::string& file) {
+  if (file.empty()) return;
+  form.p_file->setText(QString::fromStdString(file));
+  vek::Guarded(&form, [&] { form.ReadAndInsert(); });
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const Arguments args = ParseArguments(argc, argv);
+  if (!args.error.empty()) {
+    std::fprintf(stderr, "VekSecurity: %s\nusage: VekSecurity [--screenshot OUT.png] [FILE]\n", args.error.c_str());
+    return 2;
+  }
+  // A screenshot needs no display: without one, render off screen.
+  if (args.screenshot && !HasDisplay() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+
+  TApplication app(argc, argv);
+  TForm1 form;
+  Form1 = &form;
+  form.show();
+  LoadFile(form, args.file);
+
+  if (args.screenshot) {
+    QApplication::processEvents();
+    const QPixmap shot = form.grab();
+    if (shot.isNull() || !shot.save(QString::fromStdString(args.screenshotPath), "PNG")) {
+      std::fprintf(stderr, "VekSecurity: cannot write the screenshot to %s\n", args.screenshotPath.c_str());
+      return 1;
+    }
+    form.close();
+    return 0;
+  }
+  return app.exec();
+}

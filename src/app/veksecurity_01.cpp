@@ -1,0 +1,500 @@
+#include "app/veksecurity_01.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <cstdlib>
+
+#include "app/application.h"
+#include "platform/os/os.h"
+#include "platform/text/text.h"
+
+std::string ProgramDir;
+std::string BackupDir;
+std::array<std::string, 51> ItemFields;
+TForm1* Form1 = nullptr;
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+std::string S(const QString& s) { return s.toUtf8().toStdString(); }
+
+// Windows colour values (0x00BBGGRR) as Qt colours.
+QColor FromColorRef(TColor c) { return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)); }
+constexpr TColor clMoneyGreen = 0xC0DCC0;
+constexpr TColor clAqua = 0xFFFF00;
+constexpr TColor clFuchsia = 0xFF00FF;
+
+constexpr const char* kBackupDirC = "C:\\보안예비자료";
+constexpr const char* kBackupDirD = "D:\\보안예비자료";
+constexpr const char* kIniName = "Resort.ini";
+// The dropped name is read into a buffer of 255 characters including the terminating NUL.
+constexpr std::size_t kDropNameMax = 254;
+
+// Sizes of the window and its strips, in pixels.
+constexpr int kClientWidth = 1156;
+constexpr int kClientHeight = 706;
+constexpr int kPanel1Height = 39;
+constexpr int kPanel4Height = 72;
+constexpr int kPanel2Height = 39;
+constexpr int kExcludeEditWidth = 103;
+constexpr int kMsgWidth = 425;
+constexpr int kMsgHeight = 81;
+// The grid's row indicator column and title row, over which cb_m sits.
+constexpr int kIndicatorWidth = 11;
+constexpr int kTitleHeight = 21;
+
+QFrame* MakePanel(QWidget* parent, const char* name) {
+  auto* p = new QFrame(parent);
+  p->setObjectName(name);
+  p->setFrameShape(QFrame::Panel);
+  p->setFrameShadow(QFrame::Raised);
+  p->setLineWidth(1);
+  return p;
+}
+
+template <class W>
+W* Named(W* w, const char* name) {
+  w->setObjectName(name);
+  return w;
+}
+
+}  // namespace
+
+// --- status bar --------------------------------------------------------------------------------------------
+
+TStatusBar::TStatusBar(QWidget* parent) : QStatusBar(parent), text_(new QLabel(this)) {
+  text_->setObjectName("SimpleText");
+  text_->setContentsMargins(2, 0, 2, 0);
+  addWidget(text_, 1);
+}
+
+std::string TStatusBar::SimpleText() const { return S(text_->text()); }
+
+void TStatusBar::SetSimpleText(const std::string& text) { text_->setText(Q(text)); }
+
+// --- the window --------------------------------------------------------------------------------------------
+
+std::string TForm1::DownloadAddress() {
+  std::string host = kDefaultDownloadHost;
+  if (const char* env = std::getenv("VEKSECURITY_DOWNLOAD_HOST"); env && *env) host = env;
+  return "https://" + host + "/quellmar/ps.zip";
+}
+
+TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
+  setObjectName("Form1");
+  setWindowTitle(Q("정보보안문서 관리기 1.0"));
+  QFont font(QStringLiteral("MS Sans Serif"));
+  font.setPointSize(8);
+  setFont(font);
+  CreateControls();
+  ConnectHandlers();
+  resize(kClientWidth, kClientHeight);
+  FormCreate(this);
+}
+
+TForm1::~TForm1() {
+  if (Form1 == this) Form1 = nullptr;
+}
+
+void TForm1::CreateControls() {
+  auto* central = new QWidget(this);
+  central->setObjectName("ClientArea");
+  auto* column = new QVBoxLayout(central);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+  setCentralWidget(central);
+
+  // File row.
+  Panel1 = MakePanel(central, "Panel1");
+  Panel1->setFixedHeight(kPanel1Height);
+  BitBtn1 = Named(new QPushButton(Q("1.보안점검"), Panel1), "BitBtn1");
+  BitBtn2 = Named(new QPushButton(Q("2.결과화일선택"), Panel1), "BitBtn2");
+  p_file = Named(new QLineEdit(Panel1), "p_file");
+  BitBtn5 = Named(new QPushButton(Q("재조회"), Panel1), "BitBtn5");
+  BitBtn1->setFixedSize(105, 27);
+  BitBtn2->setFixedSize(125, 27);
+  BitBtn5->setFixedSize(80, 27);
+  p_file->setFixedHeight(21);
+  {
+    auto* row = new QHBoxLayout(Panel1);
+    row->setContentsMargins(6, 0, 6, 0);
+    row->setSpacing(5);
+    row->addWidget(BitBtn1);
+    row->addWidget(BitBtn2);
+    row->addSpacing(4);
+    row->addWidget(p_file, 1);
+    row->addSpacing(4);
+    row->addWidget(BitBtn5);
+  }
+  column->addWidget(Panel1);
+
+  // Settings and filters.
+  Panel4 = MakePanel(central, "Panel4");
+  Panel4->setFixedHeight(kPanel4Height);
+  {
+    QFont f = font();
+    f.setPointSize(9);
+    Panel4->setFont(f);
+  }
+  Label3 = Named(new QLabel(Q("저장위치"), Panel4), "Label3");
+  RB1 = Named(new QRadioButton(Q("C:\\보안예비자료"), Panel4), "RB1");
+  RB2 = Named(new QRadioButton(Q("D:\\보안예비자료"), Panel4), "RB2");
+  RB1->setChecked(true);
+  Label1 = Named(new QLabel(Q("조건(포함)"), Panel4), "Label1");
+  cb1 = Named(new QCheckBox(Q("개인정보"), Panel4), "cb1");
+  cb1->setChecked(true);
+  cb3 = Named(new QCheckBox(Q("10건이상"), Panel4), "cb3");
+  cb4 = Named(new QCheckBox(Q("100건이상"), Panel4), "cb4");
+  Label2 = Named(new QLabel(Q("제외자료"), Panel4), "Label2");
+  const char* edNames[6] = {"ed1", "ed2", "ed3", "ed4", "ed5", "ed6"};
+  QLineEdit** eds[6] = {&ed1, &ed2, &ed3, &ed4, &ed5, &ed6};
+  for (int i = 0; i < 6; ++i) {
+    *eds[i] = Named(new QLineEdit(Panel4), edNames[i]);
+    (*eds[i])->setFixedSize(kExcludeEditWidth, 21);
+    (*eds[i])->setAcceptDrops(false);  // a dropped file goes to the window
+  }
+  {
+    const int labelWidth = 80;
+    Label3->setFixedWidth(labelWidth);
+    Label1->setFixedWidth(labelWidth);
+    auto* rows = new QVBoxLayout(Panel4);
+    rows->setContentsMargins(12, 6, 12, 6);
+    rows->setSpacing(6);
+    auto* upper = new QHBoxLayout;
+    upper->setSpacing(10);
+    upper->addWidget(Label3);
+    upper->addWidget(RB1);
+    upper->addSpacing(12);
+    upper->addWidget(RB2);
+    upper->addStretch(1);
+    auto* lower = new QHBoxLayout;
+    lower->setSpacing(10);
+    lower->addWidget(Label1);
+    lower->addWidget(cb1);
+    lower->addSpacing(6);
+    lower->addWidget(cb3);
+    lower->addSpacing(6);
+    lower->addWidget(cb4);
+    lower->addSpacing(30);
+    lower->addWidget(Label2);
+    lower->addSpacing(2);
+    for (QLineEdit** e : eds) lower->addWidget(*e);
+    lower->addStretch(1);
+    rows->addLayout(upper);
+    rows->addLayout(lower);
+  }
+  column->addWidget(Panel4);
+
+  // The grid with the tick-all box, the wait notice and the hidden line buffer.
+  Panel3 = MakePanel(central, "Panel3");
+  CreateGrid();
+  {
+    auto* fill = new QVBoxLayout(Panel3);
+    fill->setContentsMargins(1, 1, 1, 1);
+    fill->setSpacing(0);
+    fill->addWidget(Mgr_grid);
+  }
+  cb_m = Named(new QCheckBox(Panel3), "cb_m");
+  cb_m->setFocusPolicy(Qt::NoFocus);
+  cb_m->setAutoFillBackground(false);
+  msg = Named(new QLabel(Q("잠시만 기다려주세요 "), Panel3), "msg");
+  msg->setFixedSize(kMsgWidth, kMsgHeight);
+  msg->setAlignment(Qt::AlignCenter);
+  msg->setFrameShape(QFrame::Panel);
+  msg->setFrameShadow(QFrame::Raised);
+  msg->setAutoFillBackground(true);
+  {
+    QPalette pal = msg->palette();
+    pal.setColor(QPalette::Window, FromColorRef(clAqua));
+    pal.setColor(QPalette::WindowText, FromColorRef(clFuchsia));
+    msg->setPalette(pal);
+    QFont f = font();
+    f.setPointSize(20);
+    f.setBold(true);
+    msg->setFont(f);
+  }
+  msg->hide();
+  Memo1 = Named(new QPlainTextEdit(Panel3), "Memo1");
+  Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+  Memo1->setAcceptDrops(false);
+  Memo1->resize(185, 89);
+  Memo1->hide();
+  Panel3->installEventFilter(this);
+  column->addWidget(Panel3, 1);
+
+  // Action buttons.
+  Panel2 = MakePanel(central, "Panel2");
+  Panel2->setFixedHeight(kPanel2Height);
+  {
+    QFont f = font();
+    f.setPointSize(9);
+    f.setBold(true);
+    Panel2->setFont(f);
+  }
+  BitBtn4 = Named(new QPushButton(Panel2), "BitBtn4");
+  BitBtn6 = Named(new QPushButton(Q("해당자료 삭제"), Panel2), "BitBtn6");
+  BitBtn7 = Named(new QPushButton(Q("해당자료 화면제거"), Panel2), "BitBtn7");
+  BitBtn4->setFixedSize(230, 27);
+  BitBtn6->setFixedSize(150, 27);
+  BitBtn7->setFixedSize(170, 27);
+  {
+    auto* row = new QHBoxLayout(Panel2);
+    row->setContentsMargins(8, 0, 8, 0);
+    row->setSpacing(10);
+    row->addWidget(BitBtn4);
+    row->addWidget(BitBtn6);
+    row->addWidget(BitBtn7);
+    row->addStretch(1);
+  }
+  column->addWidget(Panel2);
+
+  StatusBar1 = Named(new TStatusBar(this), "StatusBar1");
+  StatusBar1->SetSimpleText("원하는 EXE 화일을 Drag 하세요");
+  setStatusBar(StatusBar1);
+
+  p_file->setAcceptDrops(false);  // a dropped file goes to the window
+
+  o_dialog.InitialDir = plat::os::ResolvePath("c:\\");
+
+  cb_m->raise();
+  msg->raise();
+}
+
+void TForm1::CreateGrid() {
+  Mgr_grid = Named(new TMemGrid(Panel3), "Mgr_grid");
+  struct ColumnDef {
+    const char* title;
+    TwDataType type;
+    int dataWidth;
+    int width;
+    TwAlignment alignment;
+  };
+  static const ColumnDef defs[] = {
+      {"C", wdtBool, 1, 26, taCenter},           {"파일명", wdtString, 255, 232, taLeftJustify},
+      {"내용", wdtString, 255, 295, taLeftJustify}, {"수량", wdtString, 255, 37, taCenter},
+      {"경로", wdtString, 255, 1077, taLeftJustify},
+  };
+  Mgr_grid->Columns().BeginUpdate();
+  for (const ColumnDef& d : defs) {
+    TwMemColumn* c = Mgr_grid->AddColumn();
+    c->SetDataType(d.type);
+    c->SetDataWidth(d.dataWidth);
+    c->Title().SetCaption(d.title);
+    c->SetAlignment(d.alignment);
+    c->SetColor(clMoneyGreen);
+    c->SetColWidth(d.width);
+  }
+  Mgr_grid->Columns().EndUpdate();
+  Mgr_grid->SetOptions({wgoArrowMove, wgoConfirmDelete, wgoEnterToTab, wgoFocusRect, wgoRowSelect, wgoRowSizing});
+  Mgr_grid->SetRowHeight(21);
+}
+
+void TForm1::ConnectHandlers() {
+  const auto click = [this](QPushButton* b, void (TForm1::*h)(QObject*)) {
+    connect(b, &QPushButton::clicked, this, [this, b, h] { vek::Guarded(this, [&] { (this->*h)(b); }); });
+  };
+  click(BitBtn1, &TForm1::BitBtn1Click);
+  click(BitBtn2, &TForm1::BitBtn2Click);
+  click(BitBtn5, &TForm1::BitBtn5Click);
+  click(BitBtn4, &TForm1::BitBtn4Click);
+  click(BitBtn6, &TForm1::BitBtn6Click);
+  click(BitBtn7, &TForm1::BitBtn7Click);
+  // Both radio buttons run RB1Click once their choice changed.
+  for (QRadioButton* rb : {RB1, RB2}) {
+    connect(rb, &QRadioButton::toggled, this, [this, rb](bool on) {
+      if (on) vek::Guarded(this, [&] { RB1Click(rb); });
+    });
+  }
+  connect(cb_m, &QCheckBox::clicked, this, [this] { vek::Guarded(this, [&] { cb_mClick(cb_m); }); });
+}
+
+void TForm1::PlaceOverlays() {
+  const QRect g = Mgr_grid->geometry();
+  const int frame = Mgr_grid->frameWidth();
+  // Centred in the title cell of column 0 (after the row indicator).
+  const QSize box = cb_m->sizeHint();
+  const int cellLeft = g.x() + frame + kIndicatorWidth;
+  const int cellWidth = Mgr_grid->ColumnCount() > 0 ? Mgr_grid->Column(0)->ColWidth() : 26;
+  cb_m->setGeometry(cellLeft + std::max(0, (cellWidth - box.width()) / 2),
+                    g.y() + frame + std::max(0, (kTitleHeight - box.height()) / 2), box.width(), box.height());
+  msg->move(g.x() + (g.width() - msg->width()) / 2, g.y() + (g.height() - msg->height()) / 2);
+  Memo1->move(Panel3->width() - Memo1->width() - 8, 8);
+}
+
+void TForm1::CentreOnScreen() {
+  QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QRect avail = screen->availableGeometry();
+  QRect frame = frameGeometry();
+  frame.moveCenter(avail.center());
+  move(frame.topLeft());
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* e) {
+  if (watched == Panel3 && (e->type() == QEvent::Resize || e->type() == QEvent::LayoutRequest)) PlaceOverlays();
+  return QMainWindow::eventFilter(watched, e);
+}
+
+// --- handlers ------------------------------------------------------------------------------------------------
+
+void TForm1::FormCreate(QObject*) {
+  setAcceptDrops(true);
+  ProgramDir = plat::os::ExeDir();
+}
+
+void TForm1::FormShow(QObject*) { RB1Click(this); }
+
+void TForm1::RB1Click(QObject*) {
+  BackupDir = RB1->isChecked() ? kBackupDirC : kBackupDirD;
+  plat::os::CreateDir(plat::os::ResolvePath(BackupDir));  // one level; failures ignored
+  BitBtn4->setText(Q("\"" + BackupDir + "\"로 이동"));
+}
+
+void TForm1::FormCloseQuery(QObject*, bool& CanClose) {
+  plat::os::DeleteFile(plat::os::ResolvePath("c:\\batchdel.bat"));
+  plat::os::DeleteFile(plat::os::ResolvePath("c:\\crdir.bat"));
+  CanClose = true;
+}
+
+std::string TForm1::IniFileName() { return plat::os::ResolvePath(ProgramDir + "\\" + kIniName); }
+
+void TForm1::IniWrite(const std::string& Section, const std::string& Ident, const std::string& Value) {
+  plat::os::IniFile ini(IniFileName());
+  ini.WriteString(Section, Ident, Value);
+}
+
+std::string TForm1::IniRead(const std::string& Section, const std::string& Ident, const std::string& Default) {
+  const plat::os::IniFile ini(IniFileName());
+  return ini.ReadString(Section, Ident, Default);
+}
+
+void TForm1::WMDropFiles(const std::vector<std::string>& DroppedFiles) {
+  if (DroppedFiles.empty()) return;
+  p_file->setText(Q(plat::text::Utf8Cut(DroppedFiles.front(), kDropNameMax)));
+  IniWrite("FileUpLoad", "Dir", plat::os::ExtractFilePath(S(p_file->text())));
+  ReadAndInsert();
+}
+
+void TForm1::BitBtn1Click(QObject*) {
+  plat::os::OpenWithDefaultProgram(DownloadAddress());  // a failure is silent
+}
+
+void TForm1::BitBtn2Click(QObject*) {
+  // Choosing and loading a result file come with the loading of scan results.
+}
+
+void TForm1::BitBtn5Click(QObject*) {
+  // Reloading comes with the loading of scan results.
+}
+
+void TForm1::ReadAndInsert() {
+  // Loading and filtering of the result file come here.
+}
+
+void TForm1::BitBtn4Click(QObject*) {
+  // Moving the ticked files comes with the batch actions.
+}
+
+void TForm1::BitBtn6Click(QObject*) {
+  // Deleting the ticked files comes with the batch actions.
+}
+
+void TForm1::BitBtn7Click(QObject*) {
+  // Removing the current row from the list comes with the batch actions.
+}
+
+void TForm1::cb_mClick(QObject*) {
+  // Ticking every row comes with the batch actions.
+}
+
+void TForm1::Mgr_gridClick(QObject*) {
+  // Toggling the current row's tick comes with the batch actions.
+}
+
+void TForm1::Mgr_gridDblClick(QObject*) {
+  // Opening the current row's file comes with the batch actions.
+}
+
+void TForm1::ShowMsg(const std::string& Text) {
+  plat::ui::CurrentDialogs().MessageBox(this, Text, "파일받기", plat::ui::MB_OK | plat::ui::MB_ICONERROR);
+}
+
+bool TForm1::MsgBoxQuestion(const std::string& Text) {
+  return plat::ui::CurrentDialogs().MessageBox(this, Text, plat::ui::ApplicationTitle(),
+                                               plat::ui::MB_YESNO | plat::ui::MB_ICONQUESTION) == plat::ui::IDYES;
+}
+
+void TForm1::ShowWait() {
+  msg->setVisible(true);
+  msg->raise();
+  QCoreApplication::processEvents();
+}
+
+void TForm1::HideWait() { msg->setVisible(false); }
+
+// --- events ---------------------------------------------------------------------------------------------------
+
+void TForm1::showEvent(QShowEvent* e) {
+  QMainWindow::showEvent(e);
+  if (e->spontaneous()) return;  // a window brought back by the desktop is not shown anew
+  if (!centred_) {
+    centred_ = true;
+    CentreOnScreen();
+  }
+  PlaceOverlays();
+  vek::Guarded(this, [&] { FormShow(this); });
+}
+
+void TForm1::closeEvent(QCloseEvent* e) {
+  bool canClose = true;
+  vek::Guarded(this, [&] { FormCloseQuery(this, canClose); });
+  if (canClose)
+    e->accept();
+  else
+    e->ignore();
+}
+
+namespace {
+
+// The local files of a drag, in drop order.
+std::vector<std::string> LocalFiles(const QMimeData* data) {
+  std::vector<std::string> files;
+  if (!data || !data->hasUrls()) return files;
+  for (const QUrl& url : data->urls())
+    if (url.isLocalFile()) files.push_back(S(url.toLocalFile()));
+  return files;
+}
+
+}  // namespace
+
+void TForm1::dragEnterEvent(QDragEnterEvent* e) {
+  if (!LocalFiles(e->mimeData()).empty()) e->acceptProposedAction();
+}
+
+void TForm1::dragMoveEvent(QDragMoveEvent* e) {
+  if (!LocalFiles(e->mimeData()).empty()) e->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* e) {
+  const std::vector<std::string> files = LocalFiles(e->mimeData());
+  if (files.empty()) return;
+  e->acceptProposedAction();
+  vek::Guarded(this, [&] { WMDropFiles(files); });
+}

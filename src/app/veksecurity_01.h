@@ -1,0 +1,162 @@
+#pragma once
+// VekSecurity_01: the main window TForm1 of the document manager.
+//
+// The window holds the file row (download, choose, file name, reload), the settings and filters, the
+// grid Mgr_grid of scan results with the tick-all box and the wait notice, the action buttons and the
+// status bar. The controls are public members and carry their names as Qt object names, so tests and
+// users' scripts find them; the handlers are public and may be called directly.
+#include <QMainWindow>
+#include <QStatusBar>
+#include <array>
+#include <string>
+#include <vector>
+
+#include "grid/memory/mem_grid.h"
+#include "platform/ui/dialogs.h"
+
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+
+// Program-wide values of the document manager (one copy each).
+// Folder of the running executable, without trailing separator; set by FormCreate. Tests may set it.
+extern std::string ProgramDir;
+// Backup folder chosen by the radio buttons ("C:\보안예비자료" or "D:\보안예비자료"); set by RB1Click.
+extern std::string BackupDir;
+// Fields of the result-file line being processed.
+extern std::array<std::string, 51> ItemFields;
+
+// A status bar that shows one simple text for good (no panels; nothing clears it).
+class TStatusBar : public QStatusBar {
+  Q_OBJECT
+
+ public:
+  explicit TStatusBar(QWidget* parent = nullptr);
+  std::string SimpleText() const;
+  void SetSimpleText(const std::string& text);
+
+ private:
+  QLabel* text_;
+};
+
+class TForm1 : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // The download address of the scanner package: "https://" + host + "/quellmar/ps.zip", the host from
+  // the environment variable VEKSECURITY_DOWNLOAD_HOST, else "security.intranet.local".
+  static std::string DownloadAddress();
+  static constexpr const char* kDefaultDownloadHost = "security.intranet.local";
+
+  explicit TForm1(QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  // --- controls, top to bottom ---
+  QFrame* Panel1 = nullptr;
+  QPushButton* BitBtn1 = nullptr;
+  QPushButton* BitBtn2 = nullptr;
+  QLineEdit* p_file = nullptr;
+  QPushButton* BitBtn5 = nullptr;
+  QFrame* Panel4 = nullptr;
+  QLabel* Label3 = nullptr;
+  QRadioButton* RB1 = nullptr;
+  QRadioButton* RB2 = nullptr;
+  QLabel* Label1 = nullptr;
+  QCheckBox* cb1 = nullptr;
+  QCheckBox* cb3 = nullptr;
+  QCheckBox* cb4 = nullptr;
+  QLabel* Label2 = nullptr;
+  QLineEdit* ed1 = nullptr;
+  QLineEdit* ed2 = nullptr;
+  QLineEdit* ed3 = nullptr;
+  QLineEdit* ed4 = nullptr;
+  QLineEdit* ed5 = nullptr;
+  QLineEdit* ed6 = nullptr;
+  QFrame* Panel3 = nullptr;
+  TMemGrid* Mgr_grid = nullptr;
+  QCheckBox* cb_m = nullptr;
+  QLabel* msg = nullptr;
+  QPlainTextEdit* Memo1 = nullptr;
+  QFrame* Panel2 = nullptr;
+  QPushButton* BitBtn4 = nullptr;
+  QPushButton* BitBtn6 = nullptr;
+  QPushButton* BitBtn7 = nullptr;
+  TStatusBar* StatusBar1 = nullptr;
+  // The result-file chooser, shown through the dialogs service; its initial folder is "c:\" (a host path
+  // through the drive map).
+  plat::ui::OpenFileRequest o_dialog;
+
+  // The exclusion-word fields ed1 ... ed6 in order.
+  std::array<QLineEdit*, 6> ExcludeEdits() const { return {ed1, ed2, ed3, ed4, ed5, ed6}; }
+
+  // --- handlers ---
+  // Registers the window as a drop target and sets ProgramDir (run by the constructor).
+  void FormCreate(QObject* Sender);
+  // Runs RB1Click (every time the window is shown).
+  void FormShow(QObject* Sender);
+  // Both radio buttons: chooses BackupDir, creates that folder (one level, failures ignored) and sets the
+  // caption of BitBtn4.
+  void RB1Click(QObject* Sender);
+  // Deletes "c:\batchdel.bat" and "c:\crdir.bat" (failures ignored); always allows closing.
+  void FormCloseQuery(QObject* Sender, bool& CanClose);
+
+  // Settings file ProgramDir + "\" + "Resort.ini". IniWrite raises "Unable to write to %s".
+  void IniWrite(const std::string& Section, const std::string& Ident, const std::string& Value);
+  std::string IniRead(const std::string& Section, const std::string& Ident, const std::string& Default);
+  // The settings file's host path.
+  static std::string IniFileName();
+
+  // Files dropped on the window (host paths in drop order): the first one only is taken, cut to 254
+  // characters, put into p_file, its folder written to the settings file, then loaded.
+  void WMDropFiles(const std::vector<std::string>& DroppedFiles);
+
+  // "1.보안점검": opens the download address with the desktop's default browser.
+  void BitBtn1Click(QObject* Sender);
+  // "2.결과화일선택": choose the result file with o_dialog and load it (to come with loading).
+  void BitBtn2Click(QObject* Sender);
+  // "재조회": reload the file named in p_file (to come with loading).
+  void BitBtn5Click(QObject* Sender);
+  // Loads and filters the file named in p_file into Mgr_grid (to come with loading).
+  virtual void ReadAndInsert();
+  // Move, delete, remove-from-list, tick-all and the grid's click handlers (to come with the batch
+  // actions).
+  void BitBtn4Click(QObject* Sender);
+  void BitBtn6Click(QObject* Sender);
+  void BitBtn7Click(QObject* Sender);
+  void cb_mClick(QObject* Sender);
+  void Mgr_gridClick(QObject* Sender);
+  void Mgr_gridDblClick(QObject* Sender);
+
+  // Message box: Text, caption "파일받기", error icon, OK.
+  void ShowMsg(const std::string& Text);
+  // Message box: Text, the application title, Yes and No, question icon; true only for Yes.
+  bool MsgBoxQuestion(const std::string& Text);
+  // The wait notice: msg visible, then pending events run once so that it is painted; and hidden.
+  void ShowWait();
+  void HideWait();
+
+ protected:
+  void showEvent(QShowEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+  void dragEnterEvent(QDragEnterEvent* e) override;
+  void dragMoveEvent(QDragMoveEvent* e) override;
+  void dropEvent(QDropEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
+
+ private:
+  void CreateControls();
+  void CreateGrid();
+  void ConnectHandlers();
+  // Places cb_m over the title cell of the grid's first column and centres msg over the grid.
+  void PlaceOverlays();
+  void CentreOnScreen();
+
+  bool centred_ = false;
+};
+
+// The single window of the program (set by the main program).
+extern TForm1* Form1;
