@@ -81,9 +81,17 @@ void WriteDouble(std::uint8_t* b, double v) { std::memcpy(b, &v, 8); }
 
 // The text as the column can hold it: wdtString cut to Width characters (0 = whole), wdtChar cut to
 // Width characters and to the Width bytes of its array, never inside a character.
-std::string CutText(TwSlotType t, std::string_view text) {
-  if (t.Type == wdtString) return t.Width > 0 ? plat::text::Utf8Cut(text, std::size_t(t.Width)) : std::string(text);
-  return plat::text::Utf8CutBytes(plat::text::Utf8Cut(text, std::size_t(t.Width)), std::size_t(t.Width));
+// A text of no more bytes than the width needs no cut (a character is at least one byte).
+std::string_view CutText(TwSlotType t, std::string_view text, std::string& buffer) {
+  if (t.Width <= 0 ? t.Type == wdtString : text.size() <= std::size_t(t.Width)) return text;
+  buffer = plat::text::Utf8Cut(text, std::size_t(t.Width));
+  if (t.Type == wdtChar) buffer = plat::text::Utf8CutBytes(buffer, std::size_t(t.Width));
+  return buffer;
+}
+
+void StoreText(TwSlotType t, TwValueSlot& s, std::string_view text) {
+  std::string buffer;
+  s.SetText(CutText(t, text, buffer));
 }
 
 // Boolean column texts written through the raw conversion: a number, or True/False in any case.
@@ -132,7 +140,7 @@ void SetText(TwSlotType t, TwValueSlot& s, std::string_view text) {
   switch (t.Type) {
     case wdtString:
     case wdtChar:
-      s.SetText(CutText(t, text));
+      StoreText(t, s, text);
       return;
     case wdtBool: {
       const bool v = ParseBoolText(text);
@@ -176,7 +184,7 @@ bool GetBool(TwSlotType t, const TwValueSlot& s) {
 
 void SetBool(TwSlotType t, TwValueSlot& s, bool v) {
   if (IsTextType(t.Type)) {
-    s.SetText(CutText(t, v ? "1" : "0"));
+    StoreText(t, s, v ? "1" : "0");
     return;
   }
   if (IsIntegerType(t.Type)) WriteInt(t.Type, s.Bytes(), v ? 1 : 0);
@@ -194,7 +202,7 @@ std::int64_t GetInt(TwSlotType t, const TwValueSlot& s) {
 
 void SetInt(TwSlotType t, TwValueSlot& s, std::int64_t v) {
   if (IsTextType(t.Type)) {
-    s.SetText(CutText(t, plat::fmt::IntToStr(v)));
+    StoreText(t, s, plat::fmt::IntToStr(v));
     return;
   }
   if (IsIntegerType(t.Type)) WriteInt(t.Type, s.Bytes(), v);
@@ -212,7 +220,7 @@ double GetFloat(TwSlotType t, const TwValueSlot& s) {
 
 void SetFloat(TwSlotType t, TwValueSlot& s, double v) {
   if (IsTextType(t.Type)) {
-    s.SetText(CutText(t, plat::fmt::FloatToStr(v)));
+    StoreText(t, s, plat::fmt::FloatToStr(v));
     return;
   }
   if (IsIntegerType(t.Type)) WriteInt(t.Type, s.Bytes(), plat::fmt::RoundToEven(v));
@@ -228,7 +236,7 @@ plat::TDateTime GetDateTime(TwSlotType t, const TwValueSlot& s) {
 
 void SetDateTime(TwSlotType t, TwValueSlot& s, plat::TDateTime v) {
   if (IsTextType(t.Type)) {
-    s.SetText(CutText(t, plat::fmt::DateTimeToStr(v)));
+    StoreText(t, s, plat::fmt::DateTimeToStr(v));
     return;
   }
   SetFloat(t, s, v);

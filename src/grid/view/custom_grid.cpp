@@ -89,6 +89,7 @@ void TwCustomGrid::HideEditor() { editorShowing_ = false; }
 
 void TwCustomGrid::EndUpdate(bool repaint) {
   if (updateLock_ > 0) --updateLock_;
+  if (updateLock_ == 0 && scrollRangePending_) UpdateScrollRange();
   if (updateLock_ == 0 && repaint) InvalidateGrid();
 }
 
@@ -122,6 +123,12 @@ void TwCustomGrid::InvalidateCell(int ACol, int ARow) {
 }
 
 void TwCustomGrid::UpdateScrollRange() {
+  // Under the update lock the ranges are brought up to date once, when the lock is released.
+  if (UpdateLocked()) {
+    scrollRangePending_ = true;
+    return;
+  }
+  scrollRangePending_ = false;
   const int maxTop = std::max(0, RowCount() - VisibleRowCount());
   syncingScrollBar_ = true;
   verticalScrollBar()->setRange(0, maxTop);

@@ -210,5 +210,6 @@ class TwCustomGrid : public QAbstractScrollArea, public TwColumnsOwner {
   int rowChangeTimer_ = 0;
   bool rowChangeRunning_ = false;
   bool syncingScrollBar_ = false;
+  bool scrollRangePending_ = false;
   std::vector<RepaintRequest> repaintLog_;
 };
