@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "grid/structure/draw_info.h"
 #include "platform/persist/component.h"
 
 // The editor the designer asks for (a column's EditStyle).
@@ -51,10 +52,9 @@ enum : TwEditKind {
   wekPicture = 14
 };
 
-enum TwAlignment : std::uint8_t { taLeftJustify, taRightJustify, taCenter };
+using TwAlignment = TAlignment;
 
 using TwStrings = std::vector<std::string>;
-using TColor = std::uint32_t;
 
 class TwColumn;
 class TwColumns;
