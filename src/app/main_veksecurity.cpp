@@ -2,15 +2,19 @@
 //
 //   VekSecurity [FILE]                      start; FILE is put into the file field and loaded
 //   VekSecurity --screenshot OUT.png [FILE] render the window to OUT.png and exit (no display needed)
+//   VekSecurity --list FILE [options]       list, filter and write batches without a window (--help)
 #include <QImage>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QString>
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
 #include <string>
+#include <vector>
 
 #include "app/application.h"
+#include "app/command_line.h"
 #include "app/veksecurity_01.h"
 
 namespace {
@@ -55,6 +59,8 @@ void LoadFile(TForm1& form, const std::string& file) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const std::vector<std::string> all(argv + 1, argv + argc);
+  if (vek::IsCommandLineMode(all)) return vek::RunCommandLine(all, std::cout, std::cerr);
   const Arguments args = ParseArguments(argc, argv);
   if (!args.error.empty()) {
     std::fprintf(stderr, "VekSecurity: %s\nusage: VekSecurity [--screenshot OUT.png] [FILE]\n", args.error.c_str());

@@ -22,6 +22,7 @@
 #include <cstdlib>
 
 #include "app/application.h"
+#include "app/batch_launcher.h"
 #include "platform/os/os.h"
 #include "platform/text/text.h"
 
@@ -44,6 +45,8 @@ constexpr TColor clFuchsia = 0xFF00FF;
 constexpr const char* kBackupDirC = "C:\\보안예비자료";
 constexpr const char* kBackupDirD = "D:\\보안예비자료";
 constexpr const char* kIniName = "Resort.ini";
+constexpr const char* kMoveBatch = "c:\\batchmove.bat";
+constexpr const char* kDeleteBatch = "c:\\batchdel.bat";
 // The dropped name is read into a buffer of 255 characters including the terminating NUL.
 constexpr std::size_t kDropNameMax = 254;
 
@@ -397,39 +400,149 @@ void TForm1::BitBtn1Click(QObject*) {
 }
 
 void TForm1::BitBtn2Click(QObject*) {
-  // Choosing and loading a result file come with the loading of scan results.
+  o_dialog.FilterLabel = "CSV파일(*.csv)";
+  o_dialog.FilterPattern = "*.csv";
+  const std::optional<std::string> chosen = plat::ui::CurrentDialogs().OpenFile(this, o_dialog);
+  if (!chosen) return;
+  // The dialog opens in the chosen file's folder next time.
+  o_dialog.InitialDir = plat::os::ExtractFilePath(*chosen);
+  p_file->setText(Q(*chosen));
+  ReadAndInsert();
 }
 
 void TForm1::BitBtn5Click(QObject*) {
-  // Reloading comes with the loading of scan results.
+  if (p_file->text().isEmpty()) {
+    plat::ui::CurrentDialogs().ShowMessage(this, "화일이 선택되지 않았습니다.");
+    return;
+  }
+  ReadAndInsert();
+}
+
+vek::ScanFilterSettings TForm1::FilterSettings() const {
+  vek::ScanFilterSettings f;
+  f.Keywords = cb1->isChecked();
+  f.AtLeast10 = cb3->isChecked();
+  f.AtLeast100 = cb4->isChecked();
+  const auto edits = ExcludeEdits();
+  for (std::size_t i = 0; i < edits.size(); ++i) f.Exclude[i] = S(edits[i]->text());
+  return f;
 }
 
 void TForm1::ReadAndInsert() {
-  // Loading and filtering of the result file come here.
+  ShowWait();
+  // The wait notice goes away however the load ends, so that a failed load leaves the list usable.
+  struct Hide {
+    TForm1* form;
+    ~Hide() { form->HideWait(); }
+  } hide{this};
+  Mgr_grid->ClearRows();
+  const std::string path = plat::os::ResolvePath(S(p_file->text()));
+  LineBuffer = plat::os::ReadFileBytes(path);
+  vek::ScanFilter filter(FilterSettings());
+  int n = 0;
+  filter.Run(LineBuffer, ItemFields, [&](const vek::TItemFields& f) {
+    Mgr_grid->AppendRow(true, false, false);
+    Mgr_grid->Cells(1, n).SetAsString(f[0]);
+    Mgr_grid->Cells(2, n).SetAsString(f[1]);
+    Mgr_grid->Cells(3, n).SetAsString(f[2]);
+    Mgr_grid->Cells(4, n).SetAsString(f[3]);
+    ++n;
+  });
 }
 
+std::string TForm1::RowFolder(int r) { return Mgr_grid->Cells(4, r).AsString(); }
+
+std::string TForm1::RowFileName(int r) { return Mgr_grid->Cells(1, r).AsString(); }
+
+void TForm1::SaveBatch(const std::string& windowsPath, const vek::BatchText& batch) {
+  Memo1->setPlainText(Q(batch.Text()));
+  plat::os::WriteFileBytes(plat::os::ResolvePath(windowsPath), batch.Cp949Bytes());
+}
+
+void TForm1::TellRefusals(const vek::BatchText& batch) {
+  const std::string notice = batch.RefusalNotice();
+  if (!notice.empty())
+    plat::ui::CurrentDialogs().MessageBox(this, notice, plat::ui::ApplicationTitle(),
+                                          plat::ui::MB_OK | plat::ui::MB_ICONWARNING);
+}
+
+namespace {
+
+// The grid's rows as the batch builders see them.
+class GridBatchRows : public vek::BatchRows {
+ public:
+  explicit GridBatchRows(TMemGrid* g) : g_(g) {}
+  int Count() override { return g_->RowCount(); }
+  bool Ticked(int r) override { return g_->Cells(0, r).AsBoolean(); }
+  std::string Folder(int r) override { return g_->Cells(4, r).AsString(); }
+  std::string FileName(int r) override { return g_->Cells(1, r).AsString(); }
+  void Remove(int r) override { g_->DeleteRow(r, 1, false); }
+
+ private:
+  TMemGrid* g_;
+};
+
+}  // namespace
+
 void TForm1::BitBtn4Click(QObject*) {
-  // Moving the ticked files comes with the batch actions.
+  plat::os::CreateDir(plat::os::ResolvePath(BackupDir));  // failure ignored
+  if (!MsgBoxQuestion("정말 이동하시겠습니까 ? ")) return;
+  ShowWait();
+  Memo1->clear();
+  GridBatchRows rows(Mgr_grid);
+  const vek::BatchText batch = vek::BuildMoveBatch(rows, BackupDir);
+  SaveBatch(kMoveBatch, batch);
+  OKPostExec(kMoveBatch, 1);
+  HideWait();
+  TellRefusals(batch);
+  plat::os::Sleep(3000);
+  plat::ui::CurrentDialogs().ShowMessage(this, "작업이 모두 종료 되면 누르십시오");
 }
 
 void TForm1::BitBtn6Click(QObject*) {
-  // Deleting the ticked files comes with the batch actions.
+  if (!MsgBoxQuestion("영구 삭제됩니다. 정말 진행하시겠습니까 ? ")) return;
+  Memo1->clear();
+  ShowWait();
+  GridBatchRows rows(Mgr_grid);
+  const vek::BatchText batch = vek::BuildDeleteBatch(rows);
+  SaveBatch(kDeleteBatch, batch);
+  OKPostExec(kDeleteBatch, 1);
+  HideWait();
+  TellRefusals(batch);
 }
 
 void TForm1::BitBtn7Click(QObject*) {
-  // Removing the current row from the list comes with the batch actions.
+  if (Mgr_grid->RowCount() <= 0) return;
+  const int r = Mgr_grid->Row();
+  Mgr_grid->DeleteRow(r, 1, false);
+  Mgr_grid->SetRow(r - 1);
 }
 
 void TForm1::cb_mClick(QObject*) {
-  // Ticking every row comes with the batch actions.
+  const bool on = cb_m->isChecked();
+  Mgr_grid->BeginUpdate();
+  struct End {
+    TMemGrid* g;
+    ~End() { g->EndUpdate(true); }
+  } end{Mgr_grid};
+  for (int r = 0; r < Mgr_grid->RowCount(); ++r) Mgr_grid->Cells(0, r).SetAsBoolean(on);
 }
 
 void TForm1::Mgr_gridClick(QObject*) {
-  // Toggling the current row's tick comes with the batch actions.
+  if (Mgr_grid->RowCount() <= 0 || Mgr_grid->Col() != 0) return;
+  TwCells& tick = Mgr_grid->Cells(0, Mgr_grid->Row());
+  tick.SetAsBoolean(!tick.AsBoolean());
 }
 
 void TForm1::Mgr_gridDblClick(QObject*) {
-  // Opening the current row's file comes with the batch actions.
+  if (Mgr_grid->RowCount() <= 0) return;
+  const int r = Mgr_grid->Row();
+  const std::string host = plat::os::ResolvePath(RowFolder(r) + "\\" + RowFileName(r));
+  if (!host.empty()) plat::os::OpenWithDefaultProgram(host);  // the result is ignored
+}
+
+int TForm1::OKPostExec(const std::string& Command, int ShowCmd) {
+  return vek::StartBatch(plat::os::ResolvePath(Command));
 }
 
 void TForm1::ShowMsg(const std::string& Text) {

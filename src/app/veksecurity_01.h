@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "app/batch_text.h"
+#include "app/scan_result.h"
 #include "grid/memory/mem_grid.h"
 #include "platform/ui/dialogs.h"
 
@@ -116,20 +118,33 @@ class TForm1 : public QMainWindow {
 
   // "1.보안점검": opens the download address with the desktop's default browser.
   void BitBtn1Click(QObject* Sender);
-  // "2.결과화일선택": choose the result file with o_dialog and load it (to come with loading).
+  // "2.결과화일선택": choose the result file with o_dialog and load it.
   void BitBtn2Click(QObject* Sender);
-  // "재조회": reload the file named in p_file (to come with loading).
+  // "재조회": reload the file named in p_file (a notice when it is empty).
   void BitBtn5Click(QObject* Sender);
-  // Loads and filters the file named in p_file into Mgr_grid (to come with loading).
+  // Loads and filters the file named in p_file into Mgr_grid, replacing its rows.
   virtual void ReadAndInsert();
-  // Move, delete, remove-from-list, tick-all and the grid's click handlers (to come with the batch
-  // actions).
+  // The filters as the window's controls set them now.
+  vek::ScanFilterSettings FilterSettings() const;
+  // Move the ticked files into BackupDir through "c:\batchmove.bat" / delete them through
+  // "c:\batchdel.bat"; the handled rows leave the list. Rows whose names cannot be written into a batch
+  // line safely stay, and the user is told why.
   void BitBtn4Click(QObject* Sender);
   void BitBtn6Click(QObject* Sender);
+  // "해당자료 화면제거": removes the current row from the list only.
   void BitBtn7Click(QObject* Sender);
+  // Ticks or unticks every row as cb_m now reads.
   void cb_mClick(QObject* Sender);
+  // The grid's click (toggles the current row's tick when the current column is "C") and double click
+  // (opens the current row's file with the desktop's default program).
   void Mgr_gridClick(QObject* Sender);
   void Mgr_gridDblClick(QObject* Sender);
+  // Starts the batch file Command (a Windows path) with the batch interpreter and does not wait;
+  // 0 when it started, else an error code.
+  int OKPostExec(const std::string& Command, int ShowCmd);
+
+  // The loaded result file's bytes (the line buffer; kept until the next load).
+  std::string LineBuffer;
 
   // Message box: Text, caption "파일받기", error icon, OK.
   void ShowMsg(const std::string& Text);
@@ -154,6 +169,10 @@ class TForm1 : public QMainWindow {
   // Places cb_m over the title cell of the grid's first column and centres msg over the grid.
   void PlaceOverlays();
   void CentreOnScreen();
+  std::string RowFolder(int r);
+  std::string RowFileName(int r);
+  void SaveBatch(const std::string& windowsPath, const vek::BatchText& batch);
+  void TellRefusals(const vek::BatchText& batch);
 
   bool centred_ = false;
 };

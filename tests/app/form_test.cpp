@@ -24,39 +24,16 @@
 #include <vector>
 
 #include "app/application.h"
+#include "app_test_util.h"
 #include "app/veksecurity_01.h"
 #include "platform/os/os.h"
 #include "platform/text/text.h"
 #include "platform/ui/dialogs.h"
 
 namespace ui = plat::ui;
+using namespace apptest;
 
 namespace {
-
-// Sets (or unsets) an environment variable for the life of the object.
-class EnvVar {
- public:
-  EnvVar(const char* name, std::optional<std::string> value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    if (value)
-      ::setenv(name, value->c_str(), 1);
-    else
-      ::unsetenv(name);
-  }
-  ~EnvVar() {
-    if (old_)
-      ::setenv(name_.c_str(), old_->c_str(), 1);
-    else
-      ::unsetenv(name_.c_str());
-  }
-
- private:
-  std::string name_;
-  std::optional<std::string> old_;
-};
-
-QString Q(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
-std::string S(const QString& s) { return s.toUtf8().toStdString(); }
 
 // A window that records each load instead of loading.
 class RecordingForm : public TForm1 {
@@ -65,19 +42,9 @@ class RecordingForm : public TForm1 {
   void ReadAndInsert() override { loads.push_back(S(p_file->text())); }
 };
 
-bool MakeFile(const std::string& path, const std::string& bytes = "x") {
-  QFile f(Q(path));
-  if (!f.open(QIODevice::WriteOnly)) return false;
-  return f.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size());
-}
 
-std::string ReadBytes(const std::string& path) {
-  QFile f(Q(path));
-  if (!f.open(QIODevice::ReadOnly)) return "<missing>";
-  return f.readAll().toStdString();
-}
 
-bool Exists(const std::string& path) { return QFileInfo::exists(Q(path)); }
+
 
 class FormTest : public ::testing::Test {
  protected:

@@ -1,0 +1,72 @@
+#pragma once
+// The batch files of the move and delete actions: their lines, and the refusal of rows whose folder or
+// file name cannot be written into a batch line safely.
+//
+//   md "{BackupDir}{FolderTail}"
+//   move "{Folder}\{FileName}" "{BackupDir}{FolderTail}\."
+//   del "{Folder}\{FileName}"
+//
+// The file is CP949 with CR LF after every line. A name taken from a result file is untrusted: a double
+// quote, a control character or one of < > | ? * would let a line run something else, and a character
+// CP949 lacks would name another file, so such a row gets no line at all. A "%" is written as "%%" so
+// that the platform's own command interpreter reads the same path.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vek {
+
+// The part of a folder that is mirrored under the backup folder: for "X:\rest" the "\rest"; for a UNC
+// folder "\\server\share\rest" the "\server\share\rest"; for a host folder "/a/b" the whole folder as
+// "\a\b"; for "\rest" itself; otherwise "\" + the folder. At most 255 characters.
+std::string FolderTail(std::string_view folder);
+
+// Why a folder or file name cannot go into a batch line, or nothing when it can.
+std::optional<std::string> UnsafeNameReason(std::string_view text);
+
+class BatchText {
+ public:
+  struct Refusal {
+    int Row;
+    std::string Reason;
+  };
+
+  // Checks a row; false (and the refusal noted) when it cannot be written. Check each row once.
+  bool Check(int row, std::string_view folder, std::string_view fileName, std::string_view backupDir);
+  void AddMd(std::string_view backupDir, std::string_view folder);
+  void AddMove(std::string_view backupDir, std::string_view folder, std::string_view fileName);
+  void AddDel(std::string_view folder, std::string_view fileName);
+
+  const std::vector<std::string>& Lines() const { return lines_; }
+  const std::vector<Refusal>& Refusals() const { return refusals_; }
+  // The lines joined with CR LF after each (UTF-8), and the same in CP949 for the file.
+  std::string Text() const;
+  std::string Cp949Bytes() const;
+  // A notice for the user naming how many rows were left out and why; empty when none was.
+  std::string RefusalNotice() const;
+
+ private:
+  std::vector<std::string> lines_;
+  std::vector<Refusal> refusals_;
+};
+
+// The rows a batch is built from: the grid in the window, a list on the command line.
+class BatchRows {
+ public:
+  virtual ~BatchRows() = default;
+  virtual int Count() = 0;
+  virtual bool Ticked(int r) = 0;
+  virtual std::string Folder(int r) = 0;
+  virtual std::string FileName(int r) = 0;
+  // The row got its batch line and leaves the list.
+  virtual void Remove(int r) = 0;
+};
+
+// From the last row to the first: the md line of every ticked row, then its move line (and the row
+// leaves the list). An error while building one md line leaves out that line only.
+BatchText BuildMoveBatch(BatchRows& rows, std::string_view backupDir);
+// From the last row to the first: the del line of every ticked row (and the row leaves the list).
+BatchText BuildDeleteBatch(BatchRows& rows);
+
+}  // namespace vek

@@ -1,0 +1,170 @@
+#include "app/command_line.h"
+
+#include <ostream>
+
+#include "app/batch_text.h"
+#include "app/scan_result.h"
+#include "platform/error.h"
+#include "platform/os/os.h"
+
+namespace vek {
+
+namespace {
+
+constexpr const char* kHelp =
+    "usage: VekSecurity --list FILE [options]\n"
+    "Loads a scanner result file as the window would and prints the listed rows as UTF-8 CSV\n"
+    "(file name, kind, hits, folder).\n"
+    "  --keywords on|off   keep only kinds holding a personal-information keyword (개인정보; on)\n"
+    "  --at-least-10       keep only lines with at least 10 hits (10건이상)\n"
+    "  --at-least-100      keep only lines with at least 100 hits (100건이상)\n"
+    "  --exclude WORD      drop lines whose kind or folder holds WORD (제외자료; up to six)\n"
+    "  --backup C|D        backup folder C:\\보안예비자료 or D:\\보안예비자료 (C)\n"
+    "  --move-batch OUT    write the move batch for every listed row to OUT (not run)\n"
+    "  --delete-batch OUT  write the delete batch for every listed row to OUT (not run)\n"
+    "Windows paths go through the drive map (VEKSECURITY_DRIVE_C, VEKSECURITY_DRIVE_D, ...).\n"
+    "Exit codes: 0 done, 1 a file could not be read or written, 2 bad arguments,\n"
+    "3 done but some rows were left out of a batch (their names cannot be written safely).\n";
+
+struct Options {
+  std::string file;
+  ScanFilterSettings filter;
+  int excludes = 0;
+  std::string backupDir = "C:\\보안예비자료";
+  std::string moveBatch, deleteBatch;
+  bool help = false;
+};
+
+struct Row {
+  std::string name, kind, hits, folder;
+};
+
+// Every listed row, ticked, and kept when a batch takes it: each batch is built over the whole list.
+class ListRows : public BatchRows {
+ public:
+  explicit ListRows(const std::vector<Row>& rows) : rows_(rows) {}
+  int Count() override { return int(rows_.size()); }
+  bool Ticked(int) override { return true; }
+  std::string Folder(int r) override { return rows_[std::size_t(r)].folder; }
+  std::string FileName(int r) override { return rows_[std::size_t(r)].name; }
+  void Remove(int) override {}
+
+ private:
+  const std::vector<Row>& rows_;
+};
+
+// Parses the arguments; an error text when they are wrong.
+std::string Parse(const std::vector<std::string>& args, Options& o) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    const auto value = [&](std::string& to) -> std::string {
+      if (i + 1 >= args.size()) return a + " needs a value";
+      to = args[++i];
+      return {};
+    };
+    std::string v, e;
+    if (a == "--help" || a == "-h") {
+      o.help = true;
+    } else if (a == "--list") {
+      if (!(e = value(o.file)).empty()) return e;
+    } else if (a == "--keywords") {
+      if (!(e = value(v)).empty()) return e;
+      if (v != "on" && v != "off") return "--keywords takes on or off, not '" + v + "'";
+      o.filter.Keywords = v == "on";
+    } else if (a == "--at-least-10") {
+      o.filter.AtLeast10 = true;
+    } else if (a == "--at-least-100") {
+      o.filter.AtLeast100 = true;
+    } else if (a == "--exclude") {
+      if (!(e = value(v)).empty()) return e;
+      if (o.excludes >= 6) return "--exclude may be given at most six times";
+      o.filter.Exclude[std::size_t(o.excludes++)] = v;
+    } else if (a == "--backup") {
+      if (!(e = value(v)).empty()) return e;
+      if (v != "C" && v != "D" && v != "c" && v != "d") return "--backup takes C or D, not '" + v + "'";
+      o.backupDir = std::string(1, char(std::toupper(static_cast<unsigned char>(v[0])))) + ":\\보안예비자료";
+    } else if (a == "--move-batch") {
+      if (!(e = value(o.moveBatch)).empty()) return e;
+    } else if (a == "--delete-batch") {
+      if (!(e = value(o.deleteBatch)).empty()) return e;
+    } else {
+      return "unknown option '" + a + "' (see --help)";
+    }
+  }
+  if (!o.help && o.file.empty()) return "--list FILE is missing (see --help)";
+  return {};
+}
+
+// Writes a batch to OUT (a host path, or a Windows path through the drive map).
+void WriteBatch(const std::string& out, const BatchText& batch) {
+  plat::os::WriteFileBytes(plat::os::ResolvePath(out), batch.Cp949Bytes());
+}
+
+}  // namespace
+
+std::string CsvField(const std::string& s) {
+  if (s.find_first_of(",\"\r\n") == std::string::npos) return s;
+  std::string q = "\"";
+  for (char c : s) {
+    q += c;
+    if (c == '"') q += '"';
+  }
+  return q + "\"";
+}
+
+bool IsCommandLineMode(const std::vector<std::string>& args) {
+  for (const std::string& a : args)
+    if (a == "--list" || a == "--help" || a == "-h") return true;
+  return false;
+}
+
+int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  Options o;
+  if (const std::string e = Parse(args, o); !e.empty()) {
+    err << "VekSecurity: " << e << "\n";
+    return 2;
+  }
+  if (o.help) {
+    out << kHelp;
+    return 0;
+  }
+  std::vector<Row> rows;
+  try {
+    const std::string bytes = plat::os::ReadFileBytes(plat::os::ResolvePath(o.file));
+    ScanFilter filter(o.filter);
+    TItemFields fields;
+    std::string line;
+    filter.Run(bytes, fields, [&](const TItemFields& f) {
+      rows.push_back({f[0], f[1], f[2], f[3]});
+      line.clear();
+      line += CsvField(f[0]) + ',' + CsvField(f[1]) + ',' + CsvField(f[2]) + ',' + CsvField(f[3]) + '\n';
+      out << line;
+    });
+    out.flush();
+    bool refused = false;
+    const auto report = [&](const BatchText& b) {
+      if (b.Refusals().empty()) return;
+      refused = true;
+      for (const auto& r : b.Refusals())
+        err << "VekSecurity: row " << r.Row + 1 << " (" << rows[std::size_t(r.Row)].folder << "\\"
+            << rows[std::size_t(r.Row)].name << ") left out of the batch: " << r.Reason << "\n";
+    };
+    ListRows list(rows);
+    if (!o.moveBatch.empty()) {
+      const BatchText b = BuildMoveBatch(list, o.backupDir);
+      WriteBatch(o.moveBatch, b);
+      report(b);
+    }
+    if (!o.deleteBatch.empty()) {
+      const BatchText b = BuildDeleteBatch(list);
+      WriteBatch(o.deleteBatch, b);
+      report(b);
+    }
+    return refused ? 3 : 0;
+  } catch (const std::exception& e) {
+    err << "VekSecurity: " << e.what() << "\n";
+    return 1;
+  }
+}
+
+}  // namespace vek

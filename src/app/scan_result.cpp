@@ -1,0 +1,122 @@
+#include "app/scan_result.h"
+
+#include <limits>
+
+#include "platform/format/format.h"
+#include "platform/os/os.h"
+#include "platform/text/text.h"
+
+namespace vek {
+
+namespace {
+
+constexpr std::size_t kMaxRestChars = 500;
+
+bool IsBlankOrControl(unsigned char c) { return c <= ' '; }
+
+// The text without leading and trailing blanks and control characters (bytes up to 0x20: a UTF-8
+// sequence never contains them, so trimming bytes never splits a character).
+std::string_view TrimView(std::string_view s) {
+  std::size_t b = 0, e = s.size();
+  while (b < e && IsBlankOrControl(static_cast<unsigned char>(s[b]))) ++b;
+  while (e > b && IsBlankOrControl(static_cast<unsigned char>(s[e - 1]))) --e;
+  return s.substr(b, e - b);
+}
+
+// A decimal (or "$" hexadecimal) integer of 32 bits, with nothing after its last digit.
+bool StrictInt32(std::string_view s, std::int64_t& out) {
+  if (s.empty() || IsBlankOrControl(static_cast<unsigned char>(s.back()))) return false;
+  std::int64_t v;
+  if (!plat::fmt::TryStrToInt64(s, v)) return false;
+  if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max()) return false;
+  out = v;
+  return true;
+}
+
+}  // namespace
+
+bool Contains(std::string_view text, std::string_view part) {
+  return !part.empty() && text.find(part) != std::string_view::npos;
+}
+
+void DbItemDivide(std::string_view line, TItemFields& fields) {
+  for (auto& f : fields) f.clear();
+  std::string rest(line);
+  rest += ',';
+  std::string_view r = rest;
+  for (auto& field : fields) {
+    const std::size_t comma = r.find(',');
+    if (comma == std::string_view::npos) break;  // every further field stays empty
+    field.assign(r.substr(0, comma));
+    std::string_view after = r.substr(comma + 1);
+    after = after.substr(0, plat::text::Utf8Offset(after, kMaxRestChars));
+    r = TrimView(after);
+  }
+}
+
+void ForEachLine(std::string_view bytes, const std::function<void(std::size_t, std::string_view)>& f) {
+  std::size_t index = 0, start = 0;
+  const std::size_t n = bytes.size();
+  while (start < n) {
+    std::size_t end = start;
+    while (end < n && bytes[end] != '\r' && bytes[end] != '\n') ++end;
+    f(index++, bytes.substr(start, end - start));
+    if (end < n && bytes[end] == '\r' && end + 1 < n && bytes[end + 1] == '\n') ++end;
+    start = end + 1;
+  }
+}
+
+bool DecodeLine(std::string_view cp949, std::string& utf8) {
+  // A character takes one or two bytes: more than twice the limit is never needed. A cut that splits
+  // the last double-byte character leaves it out.
+  std::string_view part = cp949.substr(0, 2 * kMaxLineChars);
+  std::optional<std::string> text = plat::text::TryCp949ToUtf8(part);
+  if (!text && part.size() < cp949.size()) text = plat::text::TryCp949ToUtf8(part.substr(0, part.size() - 1));
+  if (!text) return false;
+  if (text->size() > kMaxLineChars) *text = plat::text::Utf8Cut(*text, kMaxLineChars);
+  utf8 = std::move(*text);
+  return true;
+}
+
+bool ScanFilter::FileExistsAt(const std::string& folder, const std::string& name) {
+  const std::string host = plat::os::ResolvePath(folder + "\\" + name);
+  return !host.empty() && plat::os::FileExists(host);
+}
+
+bool ScanFilter::Accept(const TItemFields& fields) {
+  bool accept = !settings_.Keywords;
+  std::int64_t h;
+  if (StrictInt32(fields[2], h)) hits_ = h;
+  if (settings_.Keywords)
+    for (std::string_view k : kKeywords)
+      if (Contains(fields[1], k)) accept = true;
+  if (settings_.AtLeast10 && hits_ < 10) accept = false;
+  if (settings_.AtLeast100 && hits_ < 100) accept = false;
+  for (const std::string& word : settings_.Exclude)
+    if (Contains(fields[1], word)) accept = false;
+  for (const std::string& word : settings_.Exclude)
+    if (Contains(fields[3], word)) accept = false;
+  if (!FileExistsAt(fields[3], fields[0])) accept = false;
+  return accept;
+}
+
+int ScanFilter::Run(std::string_view fileBytes, TItemFields& fields,
+                    const std::function<void(const TItemFields&)>& onRow) {
+  int kept = 0;
+  std::string line;
+  ForEachLine(fileBytes, [&](std::size_t index, std::string_view raw) {
+    if (index == 0) return;  // the header
+    try {
+      if (!DecodeLine(raw, line)) return;
+      DbItemDivide(line, fields);
+      if (!Accept(fields)) return;
+      onRow(fields);
+      ++kept;
+    } catch (const std::exception&) {
+      // A line that cannot be handled is skipped without a message.
+    }
+  });
+  return kept;
+}
+
+}  // namespace vek

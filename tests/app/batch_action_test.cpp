@@ -1,0 +1,202 @@
+// Moving and deleting ticked files: the exact batch bytes, rows leaving the list, refused rows, the
+// questions, ticking, and the batch interpreter running the written files on real files.
+#include <QCheckBox>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <sstream>
+
+#include "app/batch_text.h"
+#include "app/command_line.h"
+#include "app/veksecurity_01.h"
+#include "app_test_util.h"
+#include "platform/batch/batch.h"
+#include "platform/os/os.h"
+#include "platform/text/text.h"
+#include "platform/ui/dialogs.h"
+
+using namespace apptest;
+
+namespace {
+
+TEST(FolderTail, EachFormOfFolder) {
+  EXPECT_EQ(vek::FolderTail("D:\\자료\\2023"), "\\자료\\2023");
+  EXPECT_EQ(vek::FolderTail("D:"), "");
+  EXPECT_EQ(vek::FolderTail("\\\\server\\share\\x"), "\\server\\share\\x");
+  EXPECT_EQ(vek::FolderTail("/home/user/문서"), "\\home\\user\\문서");
+  EXPECT_EQ(vek::FolderTail("\\자료"), "\\자료");
+  EXPECT_EQ(vek::FolderTail("자료"), "\\자료");
+  EXPECT_EQ(plat::text::Utf8Length(vek::FolderTail("D:" + std::string(300, 'x'))), 255u);
+}
+
+class BatchActions : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    c = S(dir.path()) + "/C";
+    d = S(dir.path()) + "/D";
+    plat::os::ForceDirectories(c);
+    plat::os::ForceDirectories(d);
+    plat::os::SetSleepHandler([this](int ms) { slept += ms; });
+    ProgramDir = c;
+    form.RB1Click(&form);
+  }
+  void TearDown() override { plat::os::SetSleepHandler({}); }
+  void AddRow(const std::string& name, const std::string& folder, bool ticked) {
+    TMemGrid* g = form.Mgr_grid;
+    const int r = g->RowCount();
+    g->AppendRow(true, false, false);
+    g->Cells(1, r).SetAsString(name);
+    g->Cells(4, r).SetAsString(folder);
+    if (ticked) g->Cells(0, r).SetAsBoolean(true);
+  }
+  std::vector<std::string> Names() {
+    std::vector<std::string> n;
+    for (int r = 0; r < form.Mgr_grid->RowCount(); ++r) n.push_back(form.Mgr_grid->Cells(1, r).AsString());
+    return n;
+  }
+  std::string Batch(const char* name) { return ReadBytes(c + "/" + name); }
+  static std::string Cp949(const std::string& s) { return plat::text::Utf8ToCp949(s); }
+
+  QTemporaryDir dir;
+  EnvVar driveC{"VEKSECURITY_DRIVE_C", S(dir.path()) + "/C"};
+  EnvVar driveD{"VEKSECURITY_DRIVE_D", S(dir.path()) + "/D"};
+  EnvVar terminal{"VEKSECURITY_TERMINAL", std::string("none")};
+  std::string c, d;
+  int slept = 0;
+  TForm1 form;
+  plat::ui::ScriptedDialogs dialogs;
+};
+
+TEST_F(BatchActions, MoveWritesFolderLinesThenMoveLinesBottomUp) {
+  AddRow("a0.xls", "D:\\자료\\2023", false);
+  AddRow("a1.xls", "D:\\자료\\2023", true);
+  AddRow("a2.xls", "D:\\자료", false);
+  AddRow("a3.hwp", "D:\\문서", true);
+  AddRow("a4.xls", "D:\\자료", false);
+  dialogs.QueueAnswer(plat::ui::IDYES);
+  form.BitBtn4Click(&form);
+  EXPECT_EQ(Batch("batchmove.bat"), Cp949("md \"C:\\보안예비자료\\문서\"\r\n"
+                                          "md \"C:\\보안예비자료\\자료\\2023\"\r\n"
+                                          "move \"D:\\문서\\a3.hwp\" \"C:\\보안예비자료\\문서\\.\"\r\n"
+                                          "move \"D:\\자료\\2023\\a1.xls\" \"C:\\보안예비자료\\자료\\2023\\.\"\r\n"));
+  EXPECT_EQ(Names(), (std::vector<std::string>{"a0.xls", "a2.xls", "a4.xls"}));
+  ASSERT_GE(dialogs.History().size(), 2u);
+  EXPECT_EQ(dialogs.History()[0].Text, "정말 이동하시겠습니까 ? ");
+  EXPECT_EQ(dialogs.History()[0].Flags, 36);
+  EXPECT_EQ(dialogs.History().back().Text, "작업이 모두 종료 되면 누르십시오");
+  EXPECT_EQ(slept, 3000);
+  EXPECT_FALSE(form.msg->isVisible());
+}
+
+TEST_F(BatchActions, AnsweringNoChangesNothing) {
+  AddRow("a.xls", "D:\\자료", true);
+  MakeFile(c + "/batchmove.bat", "old");
+  dialogs.QueueAnswer(plat::ui::IDNO);
+  form.BitBtn4Click(&form);
+  dialogs.QueueAnswer(plat::ui::IDNO);
+  form.BitBtn6Click(&form);
+  EXPECT_EQ(Names(), std::vector<std::string>{"a.xls"});
+  EXPECT_TRUE(form.Mgr_grid->Cells(0, 0).AsBoolean());
+  EXPECT_EQ(Batch("batchmove.bat"), "old");
+  EXPECT_FALSE(Exists(c + "/batchdel.bat"));
+  EXPECT_EQ(slept, 0);
+}
+
+TEST_F(BatchActions, DeleteWritesOneLinePerTickedRowAndDoublesPercent) {
+  AddRow("100%.txt", "D:\\자료", true);
+  AddRow("keep.txt", "D:\\자료", false);
+  AddRow("b.txt", "\\\\srv\\공유", true);
+  dialogs.QueueAnswer(plat::ui::IDYES);
+  form.BitBtn6Click(&form);
+  EXPECT_EQ(Batch("batchdel.bat"), Cp949("del \"\\\\srv\\공유\\b.txt\"\r\ndel \"D:\\자료\\100%%.txt\"\r\n"));
+  EXPECT_EQ(Names(), std::vector<std::string>{"keep.txt"});
+  EXPECT_EQ(dialogs.History()[0].Text, "영구 삭제됩니다. 정말 진행하시겠습니까 ? ");
+}
+
+TEST_F(BatchActions, UnsafeRowsGetNoLineStayListedAndAreExplained) {
+  AddRow("a\".xls & del C:\\x", "D:\\자료", true);
+  AddRow("tab\there.txt", "D:\\자료", true);
+  AddRow("pipe|.txt", "D:\\자료", true);
+  AddRow("emoji😀.txt", "D:\\자료", true);
+  AddRow("ok.txt", "D:\\자료", true);
+  dialogs.QueueAnswer(plat::ui::IDYES);
+  form.BitBtn4Click(&form);
+  EXPECT_EQ(Batch("batchmove.bat"), Cp949("md \"C:\\보안예비자료\\자료\"\r\n"
+                                          "move \"D:\\자료\\ok.txt\" \"C:\\보안예비자료\\자료\\.\"\r\n"));
+  EXPECT_EQ(Names().size(), 4u);
+  bool told = false;
+  for (const auto& h : dialogs.History()) told = told || h.Text.rfind("4개 항목은", 0) == 0;
+  EXPECT_TRUE(told);
+}
+
+TEST_F(BatchActions, TickingRemovingAndTheEmptyBatch) {
+  form.cb_m->setChecked(true);
+  form.cb_mClick(&form);  // empty grid: nothing to do
+  AddRow("a", "D:\\x", false);
+  AddRow("b", "D:\\x", false);
+  AddRow("c", "D:\\x", false);
+  form.cb_mClick(&form);
+  for (int r = 0; r < 3; ++r) EXPECT_TRUE(form.Mgr_grid->Cells(0, r).AsBoolean());
+  form.Mgr_grid->SetCol(1);
+  form.Mgr_gridClick(&form);
+  EXPECT_TRUE(form.Mgr_grid->Cells(0, 0).AsBoolean());
+  form.Mgr_grid->SetCol(0);
+  form.Mgr_gridClick(&form);
+  EXPECT_FALSE(form.Mgr_grid->Cells(0, 0).AsBoolean());
+  form.BitBtn7Click(&form);  // row 0 of three
+  EXPECT_EQ(Names(), (std::vector<std::string>{"b", "c"}));
+  EXPECT_EQ(form.Mgr_grid->Row(), 0);
+  form.cb_m->setChecked(false);
+  form.cb_mClick(&form);
+  dialogs.QueueAnswer(plat::ui::IDYES);
+  form.BitBtn4Click(&form);  // nothing ticked: an empty batch is still written
+  EXPECT_EQ(Batch("batchmove.bat"), "");
+  EXPECT_EQ(Names().size(), 2u);
+}
+
+TEST_F(BatchActions, InterpreterRunsTheWrittenMoveBatchOnRealFiles) {
+  const std::string src = d + "/자료/2023";
+  plat::os::ForceDirectories(src);
+  MakeFile(src + "/a.xls", "A");
+  MakeFile(src + "/b.xls", "B");
+  MakeFile(src + "/keep.xls", "K");
+  // b.xls is already in the backup folder: its move must fail and leave both files.
+  plat::os::ForceDirectories(c + "/보안예비자료/자료/2023");
+  MakeFile(c + "/보안예비자료/자료/2023/b.xls", "older");
+  AddRow("a.xls", "D:\\자료\\2023", true);
+  AddRow("b.xls", "D:\\자료\\2023", true);
+  AddRow("keep.xls", "D:\\자료\\2023", false);
+  AddRow("gone.xls", "D:\\자료\\2023", true);  // removed by hand meanwhile
+  dialogs.QueueAnswer(plat::ui::IDYES);
+  form.BitBtn4Click(&form);
+  std::ostringstream out;
+  EXPECT_EQ(plat::batch::RunBatchFile(c + "/batchmove.bat", out), plat::batch::kExitSomeFailed);
+  EXPECT_EQ(ReadBytes(c + "/보안예비자료/자료/2023/a.xls"), "A");
+  EXPECT_FALSE(Exists(src + "/a.xls"));
+  EXPECT_EQ(ReadBytes(src + "/b.xls"), "B");
+  EXPECT_EQ(ReadBytes(c + "/보안예비자료/자료/2023/b.xls"), "older");
+  EXPECT_EQ(ReadBytes(src + "/keep.xls"), "K");
+  EXPECT_NE(out.str().find("2 failed"), std::string::npos) << out.str();
+}
+
+TEST_F(BatchActions, CommandLineListsAndWritesTheSameBatches) {
+  plat::os::ForceDirectories(d + "/자료");
+  MakeFile(d + "/자료/a.xls");
+  MakeFile(d + "/자료/b \"q\".xls");
+  MakeFile(c + "/r.csv", Cp949("h\r\na.xls,주민등록번호,3,D:\\자료\r\nb \"q\".xls,주민등록번호,4,D:\\자료\r\n"));
+  std::ostringstream out, err;
+  const int code = vek::RunCommandLine({"--list", c + "/r.csv", "--backup", "D", "--move-batch", "c:\\m.bat"}, out, err);
+  EXPECT_EQ(code, 3);  // the quoted name was left out of the batch
+  EXPECT_EQ(out.str(), "a.xls,주민등록번호,3,D:\\자료\n\"b \"\"q\"\".xls\",주민등록번호,4,D:\\자료\n");
+  EXPECT_EQ(ReadBytes(c + "/m.bat"), Cp949("md \"D:\\보안예비자료\\자료\"\r\nmove \"D:\\자료\\a.xls\" \"D:\\보안예비자료\\자료\\.\"\r\n"));
+  EXPECT_NE(err.str().find("row 2"), std::string::npos);
+
+  std::ostringstream o2, e2;
+  EXPECT_EQ(vek::RunCommandLine({"--list", c + "/none.csv"}, o2, e2), 1);
+  EXPECT_EQ(e2.str().rfind("VekSecurity: Cannot open file", 0), 0u);
+  EXPECT_EQ(vek::RunCommandLine({"--list", c + "/r.csv", "--keywords", "maybe"}, o2, e2), 2);
+  EXPECT_EQ(vek::RunCommandLine({"--list", c + "/r.csv", "--bogus"}, o2, e2), 2);
+}
+
+}  // namespace

@@ -1,0 +1,211 @@
+// Loading a scanner's result file: splitting lines into fields, every filter rule, bad and hostile input,
+// and the window's loading buttons. Files live in temporary drive-map folders.
+#include <QLineEdit>
+#include <QCheckBox>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "app/application.h"
+#include "app/scan_result.h"
+#include "app/veksecurity_01.h"
+#include "app_test_util.h"
+#include "platform/os/os.h"
+#include "platform/text/text.h"
+#include "platform/ui/dialogs.h"
+
+using namespace apptest;
+
+namespace {
+
+TEST(DbItemDivide, BlanksAndCommasAsTheLoaderSplitsThem) {
+  vek::TItemFields f;
+  vek::DbItemDivide(" a.xls ,  주민등록번호 , 12 ,D:\\자료", f);
+  EXPECT_EQ(f[0], " a.xls ");        // field 0 keeps its blanks
+  EXPECT_EQ(f[1], "주민등록번호 ");  // later fields lose leading blanks, keep trailing ones
+  EXPECT_EQ(f[2], "12 ");
+  EXPECT_EQ(f[3], "D:\\자료");
+  EXPECT_EQ(f[4], "");
+  vek::DbItemDivide("\"a,b\",x", f);  // quotes do not protect a comma
+  EXPECT_EQ(f[0], "\"a");
+  EXPECT_EQ(f[1], "b\"");
+  EXPECT_EQ(f[2], "x");
+}
+
+TEST(DbItemDivide, FieldsPastFiftyAndPastFiveHundredCharacters) {
+  vek::TItemFields f;
+  std::string many;
+  for (int i = 0; i < 60; ++i) many += std::to_string(i) + ",";
+  vek::DbItemDivide(many, f);
+  EXPECT_EQ(f[50], "50");
+  // The rest after a comma is cut to 500 characters: a field beyond it loses its comma and is empty.
+  const std::string longKind(600, 'k');
+  vek::DbItemDivide("name," + longKind + ",7,D:\\x", f);
+  EXPECT_EQ(f[1], "");
+  EXPECT_EQ(f[2], "");
+  std::string hangul;
+  for (int i = 0; i < 498; ++i) hangul += "가";
+  vek::DbItemDivide("name," + hangul + ",7,D:\\x", f);
+  EXPECT_EQ(plat::text::Utf8Length(f[1]), 498u);  // counted in characters, not bytes
+  EXPECT_EQ(f[2], "");                            // the comma after "7" lies past the 500th character
+}
+
+TEST(ResultLines, LineEndsAndLengthLimit) {
+  std::vector<std::string> lines;
+  vek::ForEachLine("h\r\na\rb\nc\r\n", [&](std::size_t, std::string_view l) { lines.emplace_back(l); });
+  EXPECT_EQ(lines, (std::vector<std::string>{"h", "a", "b", "c"}));
+  std::string out;
+  ASSERT_TRUE(vek::DecodeLine(plat::text::Utf8ToCp949(std::string(5000, 'x')), out));
+  EXPECT_EQ(out.size(), 4096u);
+  const std::string hangul = plat::text::Utf8ToCp949(std::string("가") + std::string(4200, 'x'));
+  ASSERT_TRUE(vek::DecodeLine(hangul, out));
+  EXPECT_EQ(plat::text::Utf8Length(out), 4096u);
+  EXPECT_FALSE(vek::DecodeLine("ok\xFF\xFF", out));
+}
+
+// Two drive folders with files, and a result file written as CP949.
+class Sandbox : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    c = S(dir.path()) + "/C";
+    d = S(dir.path()) + "/D";
+    plat::os::ForceDirectories(c);
+    plat::os::ForceDirectories(d);
+  }
+  // A file at a Windows path, through the drive map.
+  void Touch(const std::string& windowsPath) {
+    const std::string host = plat::os::ResolvePath(windowsPath);
+    plat::os::ForceDirectories(plat::os::ExtractFilePath(host));
+    ASSERT_TRUE(MakeFile(host));
+  }
+  std::string WriteResult(const std::vector<std::string>& lines) {
+    std::string text = "파일명,종류,건수,경로\r\n";
+    for (const auto& l : lines) text += l + "\r\n";
+    const std::string path = c + "/result.csv";
+    MakeFile(path, plat::text::Utf8ToCp949(text));
+    return path;
+  }
+  std::vector<std::string> Listed(const vek::ScanFilterSettings& s, const std::string& file) {
+    std::vector<std::string> names;
+    vek::ScanFilter filter(s);
+    vek::TItemFields f;
+    filter.Run(plat::os::ReadFileBytes(file), f, [&](const vek::TItemFields& x) { names.push_back(x[0]); });
+    return names;
+  }
+
+  QTemporaryDir dir;
+  std::string c, d;
+  EnvVar driveC{"VEKSECURITY_DRIVE_C", S(dir.path()) + "/C"};
+  EnvVar driveD{"VEKSECURITY_DRIVE_D", S(dir.path()) + "/D"};
+};
+
+TEST_F(Sandbox, KeywordFilterAndExistence) {
+  for (const char* f : {"D:\\자료\\a.xls", "D:\\자료\\b.xls", "D:\\자료\\d.xls"}) Touch(f);
+  const std::string file = WriteResult({"a.xls,주민등록번호,3,D:\\자료", "b.xls,이메일,3,D:\\자료",
+                                        "c.xls,휴대폰번호,3,D:\\자료", "d.xls,계좌번호,3,D:\\자료"});
+  EXPECT_EQ(Listed({}, file), (std::vector<std::string>{"a.xls", "d.xls"}));  // c.xls does not exist
+  vek::ScanFilterSettings all;
+  all.Keywords = false;
+  EXPECT_EQ(Listed(all, file), (std::vector<std::string>{"a.xls", "b.xls", "d.xls"}));
+}
+
+TEST_F(Sandbox, ThresholdsUseTheRememberedHitCount) {
+  for (const char* f : {"D:\\x\\a", "D:\\x\\b", "D:\\x\\c", "D:\\x\\e"}) Touch(f);
+  // b's count has a blank before its comma: not an integer, so b is judged by a's count (150).
+  const std::string file = WriteResult({"a,주민,150,D:\\x", "b,주민,5 ,D:\\x", "c,주민,99,D:\\x", "e,주민,100,D:\\x"});
+  vek::ScanFilterSettings s;
+  s.AtLeast10 = true;
+  s.AtLeast100 = true;
+  EXPECT_EQ(Listed(s, file), (std::vector<std::string>{"a", "b", "e"}));
+  s.AtLeast100 = false;
+  EXPECT_EQ(Listed(s, file), (std::vector<std::string>{"a", "b", "c", "e"}));
+}
+
+TEST_F(Sandbox, ExclusionWordsInKindOrFolder) {
+  Touch("D:\\공유\\a");
+  Touch("D:\\개인\\b");
+  Touch("D:\\개인\\c");
+  const std::string file = WriteResult({"a,주민등록번호,1,D:\\공유", "b,주민등록번호,1,D:\\개인", "c,주민번호(테스트),1,D:\\개인"});
+  vek::ScanFilterSettings s;
+  s.Exclude[3] = "공유";  // ed4
+  s.Exclude[5] = "테스트";
+  EXPECT_EQ(Listed(s, file), (std::vector<std::string>{"b"}));
+}
+
+TEST_F(Sandbox, BlankNamesFewFieldsAndBadLines) {
+  Touch("D:\\x\\ spaced.txt ");
+  Touch("C:\\rootfile");
+  std::string text = plat::text::Utf8ToCp949("파일명\r\n spaced.txt ,주민,1,D:\\x\r\nrootfile,주민\r\n");
+  text += "broken\xFF\xFE,주민,1,D:\\x\r\n";  // not CP949: skipped
+  text += std::string(100000, ',') + "\r\n";  // thousands of fields
+  text += plat::text::Utf8ToCp949("rootfile,주민,1\r\n");
+  MakeFile(c + "/r.csv", text);
+  // The name keeps its blanks; a line without a folder looks at the root of drive C.
+  EXPECT_EQ(Listed({}, c + "/r.csv"), (std::vector<std::string>{" spaced.txt ", "rootfile", "rootfile"}));
+}
+
+TEST_F(Sandbox, EmptyAndHeaderOnlyFilesListNothing) {
+  MakeFile(c + "/empty.csv", "");
+  MakeFile(c + "/header.csv", plat::text::Utf8ToCp949("파일명,종류\r\n"));
+  EXPECT_TRUE(Listed({}, c + "/empty.csv").empty());
+  EXPECT_TRUE(Listed({}, c + "/header.csv").empty());
+}
+
+TEST_F(Sandbox, WindowLoadsIntoTheGridAndKeepsTheTickColumnNull) {
+  Touch("D:\\자료\\a.xls");
+  Touch("D:\\자료\\b.xls");
+  const std::string file = WriteResult({"a.xls,주민등록번호,12,D:\\자료", "b.xls, 계좌번호, 7 ,D:\\자료"});
+  TForm1 form;
+  form.p_file->setText(Q(file));
+  form.ReadAndInsert();
+  ASSERT_EQ(form.Mgr_grid->RowCount(), 2);
+  EXPECT_EQ(form.Mgr_grid->Cells(1, 1).AsString(), "b.xls");
+  EXPECT_EQ(form.Mgr_grid->Cells(2, 1).AsString(), "계좌번호");
+  EXPECT_EQ(form.Mgr_grid->Cells(3, 1).AsString(), "7 ");
+  EXPECT_EQ(form.Mgr_grid->Cells(4, 0).AsString(), "D:\\자료");
+  EXPECT_TRUE(form.Mgr_grid->Cells(0, 0).IsNull());
+  EXPECT_FALSE(form.msg->isVisible());
+  // A later load replaces the rows; the filters are read afresh.
+  form.ed1->setText(Q("계좌"));
+  form.ReadAndInsert();
+  EXPECT_EQ(form.Mgr_grid->RowCount(), 1);
+}
+
+TEST_F(Sandbox, MissingFileRaisesTheOpenErrorAndHidesTheNotice) {
+  TForm1 form;
+  form.Mgr_grid->AppendRow(false, false, false);
+  form.p_file->setText(Q(c + "/none.csv"));
+  try {
+    form.ReadAndInsert();
+    FAIL() << "no error";
+  } catch (const std::exception& e) {
+    EXPECT_EQ(std::string(e.what()).rfind("Cannot open file \"" + c + "/none.csv\". ", 0), 0u) << e.what();
+  }
+  EXPECT_EQ(form.Mgr_grid->RowCount(), 0);
+  EXPECT_FALSE(form.msg->isVisible());
+}
+
+TEST_F(Sandbox, ButtonsChooseAndReload) {
+  Touch("D:\\자료\\a.xls");
+  const std::string file = WriteResult({"a.xls,주민등록번호,12,D:\\자료"});
+  TForm1 form;
+  ProgramDir = c;
+  plat::ui::ScriptedDialogs dialogs;
+  form.BitBtn5Click(&form);  // nothing chosen yet
+  ASSERT_EQ(dialogs.History().size(), 1u);
+  EXPECT_EQ(dialogs.History()[0].Text, "화일이 선택되지 않았습니다.");
+  dialogs.QueueFile(std::nullopt);
+  form.BitBtn2Click(&form);  // cancelled: nothing changes
+  EXPECT_TRUE(form.p_file->text().isEmpty());
+  dialogs.QueueFile(file);
+  form.BitBtn2Click(&form);
+  EXPECT_EQ(S(form.p_file->text()), file);
+  EXPECT_EQ(form.Mgr_grid->RowCount(), 1);
+  ASSERT_FALSE(dialogs.OpenRequests().empty());
+  EXPECT_EQ(dialogs.OpenRequests().back().FilterLabel, "CSV파일(*.csv)");
+  EXPECT_EQ(dialogs.OpenRequests().back().FilterPattern, "*.csv");
+  EXPECT_FALSE(Exists(c + "/Resort.ini"));  // a chosen file is not remembered
+}
+
+}  // namespace
