@@ -1,8 +1,115 @@
 #pragma once
-// Small helpers shared by painting, the editors and the data grid.
+// The drawing helpers of the grid: small measuring helpers, the XOR feedback lines, the primitive drawers
+// (edges, buttons, check boxes, radio items, text in a rectangle) and the cell routines with which every
+// cell of the grid, its editors and input controls is drawn.
+//
+// A cell routine draws one whole cell in five steps through two shared off-screen buffers:
+//   1 grow CellBuffer;  2 PrepareCell: background, grid lines, cell-style inset, buttons, margins;
+//   3 content through ContentBuffer;  4 DrawCellFrame: edges and focus;  5 BlitCell, cut at ClipLeft and
+//   ClipBottom.
+// Ellipsis: 0 none, 1 an ellipsis button, 2 the button's room stays free (a control lies over it).
+// ButtonKind: 0 none, 1 spin buttons, 2 combo button; other values reserve the room and draw nothing.
+#include <QImage>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "grid/structure/draw_info.h"
+#include "platform/paint/canvas.h"
+#include "platform/paint/image_list.h"
+
+using plat::paint::TCanvas;
+using plat::paint::TFont;
+using plat::paint::TImageList;
+using plat::paint::TRect;
+
+// --- the drawing unit's shared objects ----------------------------------------------------------------
+// The first DrawUnitInitialize creates them, the matching last DrawUnitFinalize frees them. A routine
+// used outside an initialisation creates them on demand.
+void DrawUnitInitialize();
+void DrawUnitFinalize();
+// Width of every in-cell button: the style's scroll-bar extent, read once at creation.
+int ButtonWidth();
+// The shared buffers, grown to at least the given size (they never shrink).
+TCanvas& CellBuffer(int width, int height);
+TCanvas& ContentBuffer(int width, int height);
+const TImageList& SortMarkImages();
+
+// --- small helpers --------------------------------------------------------------------------------------
+void ErrorBeep();
+inline int Max(int A, int B) { return A > B ? A : B; }
+inline int Min(int A, int B) { return A < B ? A : B; }
+bool RectsIntersect(const TRect& R1, const TRect& R2);
+int CalcTextHeight(TCanvas& DC, const TRect& Rect, std::string_view Text, unsigned Format);
+int GetTextWidth(TCanvas& DC, std::string_view Text);
+int GetFontHeight(const TFont& Font);
+int GetMinAveCharWidth(const TFont& Font);
+int GetMinMaxCharWidth(const TFont& Font);
 // Field number Index (from 0) of Text split at Separator; the last field runs to the end of the text;
 // an empty string when the text has fewer than Index separators.
 std::string ExtractItem(std::string_view Text, char Separator, int Index);
+// True when both colours come out as the same device colour (the buffers are 24-bit: the same RGB).
+bool SameNearestColor(TCanvas& DC, TColor Color1, TColor Color2);
+// One-pixel dotted XOR line; drawing it twice erases it. The canvas pen is restored.
+void XorDottedLine(TCanvas& Canvas, TColor Color, int X1, int Y1, int X2, int Y2);
+// Width vertical one-pixel XOR lines from x = X to X + Width - 1, each from Y1 to Y2. The pen is restored.
+void XorBand(TCanvas& Canvas, int X, int Y1, int Y2, int Width, TColor Color);
+
+// --- primitive drawers ----------------------------------------------------------------------------------
+void DrawEdges(TCanvas& DC, const TRect& Rect, bool Raised, bool AllSides);
+void DrawComboButton(TCanvas& DC, const TRect& Rect, bool Enabled, bool Pushed, bool Flat);
+void DrawSpinButtons(TCanvas& DC, const TRect& Rect, int PushedDir, bool Enabled, bool Flat);
+void DrawEllipsisButton(TCanvas& DC, const TRect& Rect, bool Down);
+void DrawCheckBox(TCanvas& Canvas, const TRect& Rect, bool Checked, bool Grayed, TAlignment Alignment,
+                  TTextLayout Layout, bool Flat, std::string_view Caption, bool Focused);
+void DrawBoolMark(TCanvas& Canvas, const TRect& Rect, bool Checked, bool Focused);
+int GetRadioItemRect(TCanvas& Canvas, const TRect& Rect, const std::vector<std::string>& Items,
+                     TTextLayout Layout, int Columns, int Index, TRect& ItemRect);
+void DrawRadioItems(TCanvas& Canvas, const TRect& Rect, const std::vector<std::string>& Items, bool Flat,
+                    bool Focused, TTextLayout Layout, int Columns, int ItemIndex);
+void DrawTextInRect(TCanvas& Canvas, const TRect& Rect, std::string_view Text, bool WordWrap,
+                    TwFitStyle FitStyle, TTextLayout Layout, TAlignment Alignment);
+
+// --- cell routines --------------------------------------------------------------------------------------
+// The target canvas's brush colour is the background and its font the text font.
+void DrawTextCell(TCanvas& Canvas, const TRect& Rect, std::string_view Text, const TwDrawInfo& Params,
+                  int ButtonKind, int Ellipsis);
+void DrawEmptyCell(TCanvas& Canvas, const TRect& Rect, const TwDrawInfo& Params, int ButtonKind, int Ellipsis);
+void DrawImageTextCell(TCanvas& Canvas, const TRect& Rect, std::string_view Text, const TwDrawInfo& Params,
+                       TwImageLayout ImageLayout, const QImage* Picture);
+void DrawSortTitleCell(TCanvas& Canvas, const TRect& Rect, std::string_view Text, const TwDrawInfo& Params,
+                       int SortDir, TwImageLayout ImageLayout, const QImage* Picture);
+// The image of an image list (nullptr when there is none or the index is outside the list).
+void DrawListImageCell(TCanvas& Canvas, const TRect& Rect, std::string_view Text, const QImage* Image,
+                       TwImageLayout ImageLayout, const TwDrawInfo& Params, int ButtonKind, int Ellipsis);
+void DrawListImageOnlyCell(TCanvas& Canvas, const TRect& Rect, const QImage* Image, const TwDrawInfo& Params);
+// Any image list with Count() and Image(i): picks the image, or none for an index out of range.
+template <class List>
+const QImage* ListImage(const List* Images, int ImageIndex) {
+  return Images && ImageIndex >= 0 && ImageIndex < Images->Count() ? &Images->Image(ImageIndex) : nullptr;
+}
+template <class List>
+void DrawListImageCell(TCanvas& Canvas, const TRect& Rect, std::string_view Text, const List* Images,
+                       int ImageIndex, TwImageLayout ImageLayout, const TwDrawInfo& Params, int ButtonKind,
+                       int Ellipsis) {
+  DrawListImageCell(Canvas, Rect, Text, ListImage(Images, ImageIndex), ImageLayout, Params, ButtonKind, Ellipsis);
+}
+template <class List>
+void DrawListImageOnlyCell(TCanvas& Canvas, const TRect& Rect, const List* Images, const TwDrawInfo& Params,
+                           int ImageIndex) {
+  DrawListImageOnlyCell(Canvas, Rect, ListImage(Images, ImageIndex), Params);
+}
+// Transparent: the colour of the picture's bottom-left pixel becomes transparent.
+void DrawPictureCell(TCanvas& Canvas, const TRect& Rect, const QImage* Picture, const TwDrawInfo& Params,
+                     bool Transparent);
+void DrawStretchPictureCell(TCanvas& Canvas, const TRect& Rect, const QImage* Picture, const TwDrawInfo& Params,
+                            bool Transparent, bool Stretch);
+void DrawCheckCell(TCanvas& Canvas, const TRect& Rect, bool Checked, bool Grayed, std::string_view Caption,
+                   const TwDrawInfo& Params, bool Flat, int Ellipsis);
+void DrawBoolCell(TCanvas& Canvas, const TRect& Rect, bool Checked, const TwDrawInfo& Params, int Ellipsis);
+void DrawRadioCell(TCanvas& Canvas, const TRect& Rect, const std::vector<std::string>& Items,
+                   const TwDrawInfo& Params, bool Flat, int Columns, int ItemIndex, int Ellipsis);
+
+// The check box's fixed size and the sort-mark strip of a title.
+constexpr int kCheckBoxSize = 13;
+constexpr int kSortMarkStrip = 13;
