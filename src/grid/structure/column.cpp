@@ -2,111 +2,419 @@
 
 #include <algorithm>
 
-namespace {
-template <class T>
-bool Store(T& field, const T& value) {
-  if (field == value) return false;
-  field = value;
-  return true;
-}
-}  // namespace
+#include "grid/structure/grid_model.h"
+#include "platform/error.h"
+#include "platform/format/format.h"
 
-// --- TwColumnTitle, TwColumnListOption --------------------------------------------------------------
+// Map: TwColumnTitle - TwColumnFooter - TwColumn (construction, properties, visibility, widths, value
+// texts, data rules, drawing records) - TwColumns (items, visible list, navigation, Update, checks).
 
-void TwColumnTitle::SetCaption(std::string_view v) {
-  if (caption_ == v) return;
-  caption_ = std::string(v);
-  column_->Changed();
-}
+// --- TwColumnTitle --------------------------------------------------------------------------------
 
-void TwColumnListOption::SetSeparator(char v) {
-  // A separator at or below the blank would split nothing sensibly; it is ignored.
-  if (static_cast<unsigned char>(v) <= ' ') return;
-  if (Store(separator_, v)) column_->Changed();
+TwGridModel* TwColumnTitle::GetGrid() const { return column_->Grid(); }
+
+void TwColumnTitle::SetSortMark(TwSortMark v) {
+  if (sortMark_ == v) return;
+  sortMark_ = v;
+  Changed();
 }
 
-void TwColumnListOption::SetValuesIndex(int v) {
-  if (Store(valuesIndex_, v)) column_->Changed();
+void TwColumnTitle::Changed() {
+  TwGridModel* g = GetGrid();
+  if (g && g->GridState().Designing())
+    column_->Changed();
+  else if (g)
+    g->ColumnTitleChanged(column_);
 }
 
-void TwColumnListOption::SetValuesOnly(bool v) {
-  if (Store(valuesOnly_, v)) column_->Changed();
+TwFont TwColumnTitle::GetDefaultFont() const { return column_->Font(); }
+int TwColumnTitle::GetDefaultMarginLeft() const { return column_->MarginLeft(); }
+int TwColumnTitle::GetDefaultMarginTop() const { return column_->MarginTop(); }
+int TwColumnTitle::GetDefaultMarginRight() const { return column_->MarginRight(); }
+int TwColumnTitle::GetDefaultMarginBottom() const { return column_->MarginBottom(); }
+
+void TwColumnTitle::PrepareDrawInfo() {
+  TwDrawObject::PrepareDrawInfo();
+  TwGridModel* g = GetGrid();
+  if (!g) return;
+  TwDrawInfo& d = DrawInfo();
+  d.ClipLeft = column_->Fixed() ? 0 : g->FixedRight();
+  d.ClipBottom = g->FooterTop();
+  if (Pressed()) d.CellStyle = wcsDown;
+  const TwGridLinesEx& l = g->Headers().Lines();
+  if (!g->GroupMode()) {
+    SetHorzLine(d, l);
+    SetVertLine(d, l);
+  }
+  // Group mode: the lines inside a group follow its levels, which the group placement provides.
 }
 
-// --- TwColumn -------------------------------------------------------------------------------------
+// --- TwColumnFooter -------------------------------------------------------------------------------
 
-TwColumn::TwColumn(TwColumns* collection) : collection_(collection) {}
+TwGridModel* TwColumnFooter::GetGrid() const { return column_->Grid(); }
 
-TwColumn::~TwColumn() = default;
+std::string TwColumnFooter::GetValue(int row) const {
+  if (row < 0 || row >= int(values_.size())) return {};
+  return values_[std::size_t(row)];
+}
+
+void TwColumnFooter::SetValue(int row, std::string_view text) {
+  TwGridModel* g = GetGrid();
+  const int rows = g ? g->Footers().Count() : 0;
+  if (row < 0 || row >= rows)
+    throw plat::Exception("Bound Error in TwColumnFooter.SetValues(" + std::to_string(row) + ")");
+  if (int(values_.size()) <= row) values_.resize(std::size_t(row) + 1);
+  if (values_[std::size_t(row)] == text) return;
+  values_[std::size_t(row)] = std::string(text);
+  Changed();
+}
+
+void TwColumnFooter::Changed() {
+  TwGridModel* g = GetGrid();
+  if (g && g->GridState().Designing())
+    column_->Changed();
+  else if (g)
+    g->ColumnFooterChanged(column_);
+}
+
+TAlignment TwColumnFooter::GetDefaultAlignment() const { return column_->Alignment(); }
+TwFitStyle TwColumnFooter::GetDefaultFitStyle() const { return column_->FitStyle(); }
+TwFont TwColumnFooter::GetDefaultFont() const { return column_->Font(); }
+TTextLayout TwColumnFooter::GetDefaultLayout() const { return column_->Layout(); }
+int TwColumnFooter::GetDefaultMarginLeft() const { return column_->MarginLeft(); }
+int TwColumnFooter::GetDefaultMarginTop() const { return column_->MarginTop(); }
+int TwColumnFooter::GetDefaultMarginRight() const { return column_->MarginRight(); }
+int TwColumnFooter::GetDefaultMarginBottom() const { return column_->MarginBottom(); }
+bool TwColumnFooter::GetDefaultWordWrap() const { return column_->WordWrap(); }
+
+void TwColumnFooter::PrepareDrawInfo() {
+  TwDrawObject::PrepareDrawInfo();
+  TwGridModel* g = GetGrid();
+  if (!g) return;
+  TwDrawInfo& d = DrawInfo();
+  d.ClipLeft = column_->Fixed() ? 0 : g->FixedRight();
+  d.ClipBottom = g->ClientHeight();
+  d.HorzLineWidth = 0;
+  d.VertLineWidth = 0;
+}
+
+// --- TwColumn: construction -----------------------------------------------------------------------
+
+TwColumn::TwColumn(TwColumns* collection)
+    : collection_(collection),
+      title_(std::make_unique<TwColumnTitle>(this)),
+      footer_(std::make_unique<TwColumnFooter>(this)),
+      listOption_(std::make_unique<TwColumnListOption>(this)) {
+  imagesLink_.Changed = [this] { Changed(); };
+  imagesLink_.Freed = [this] { images_ = nullptr; };
+}
+
+void TwColumn::CreateParts() {
+  title_ = CreateTitle();
+  footer_ = CreateFooter();
+  listOption_ = CreateListOption();
+}
+
+TwColumn::~TwColumn() {
+  if (images_) images_->UnregisterChanges(&imagesLink_);
+}
+
+TwGridModel* TwColumn::Grid() const { return collection_ ? collection_->Owner() : nullptr; }
 
 int TwColumn::Index() const { return collection_ ? collection_->IndexOf(this) : -1; }
 
 std::string TwColumn::DisplayName() const {
-  if (!title_.Caption().empty()) return title_.Caption();
+  if (!title_->Caption().empty()) return title_->Caption();
   return "TwColumn" + std::to_string(Index());
 }
 
 const plat::ComponentState& TwColumn::GridState() const {
   static const plat::ComponentState none;
-  return collection_ && collection_->Owner() ? collection_->Owner()->GridState() : none;
+  return Grid() ? Grid()->GridState() : none;
 }
 
 void TwColumn::Changed(bool allItems) {
   if (collection_) collection_->Update(allItems ? nullptr : this);
 }
 
+bool TwColumn::IsCurrent() const {
+  TwGridModel* g = Grid();
+  return g && g->CurrentColumnIndex() == Index();
+}
+
+// --- TwColumn: properties -------------------------------------------------------------------------
+
 TwAlignment TwColumn::Alignment() const {
-  if (alignmentAssigned_) return alignment_;
+  if (IsAssigned(cvAlignment)) return alignment_;
   if (IsNumeric()) return taRightJustify;
   if (IsGraphic()) return taCenter;
   return taLeftJustify;
 }
 
 void TwColumn::SetAlignment(TwAlignment v) {
-  if (alignmentAssigned_ && alignment_ == v) return;
+  if (IsAssigned(cvAlignment) && alignment_ == v) return;
   alignment_ = v;
-  alignmentAssigned_ = true;
+  MarkAssigned(cvAlignment);
   Changed();
 }
 
-void TwColumn::SetColor(TColor v) {
-  if (Store(color_, v)) Changed();
+const TwFont& TwColumn::Font() const {
+  if (IsAssigned(cvFont)) return font_;
+  if (TwGridModel* g = Grid())
+    if (!(font_ == g->Font())) font_ = g->Font();
+  return font_;
 }
+
+void TwColumn::SetFont(const TwFont& v) {
+  if (IsAssigned(cvFont) && font_ == v) return;
+  font_ = v;
+  MarkAssigned(cvFont);
+  Changed();
+}
+
+TImeMode TwColumn::ImeMode() const {
+  if (IsAssigned(cvImeMode)) return imeMode_;
+  return Grid() ? Grid()->ImeMode() : imDontCare;
+}
+
+void TwColumn::SetImeMode(TImeMode v) {
+  if (IsAssigned(cvImeMode) && imeMode_ == v) return;
+  imeMode_ = v;
+  MarkAssigned(cvImeMode);
+  Changed();
+}
+
+const std::string& TwColumn::ImeName() const {
+  if (IsAssigned(cvImeName) || !Grid()) return imeName_;
+  return Grid()->ImeName();
+}
+
+void TwColumn::SetImeName(std::string_view v) {
+  if (IsAssigned(cvImeName) && imeName_ == v) return;
+  imeName_ = std::string(v);
+  MarkAssigned(cvImeName);
+  Changed();
+}
+
+void TwColumn::SetEditBorder(TwEditBorderStyle v) {
+  if (editBorder_ == v) return;
+  editBorder_ = v;
+  if (IsCurrent() && !GridState().Loading()) Grid()->RequestLayout();
+  Changed();
+}
+
+void TwColumn::SetEditColor(bool v) {
+  if (editColor_ == v) return;
+  editColor_ = v;
+  if (IsCurrent() && !GridState().Loading()) Grid()->RequestLayout();
+  Changed();
+}
+
 void TwColumn::SetEditFormat(std::string_view v) {
   if (editFormat_ == v) return;
   editFormat_ = std::string(v);
   Changed();
 }
+
 void TwColumn::SetEditStyle(TwEditStyle v) {
-  if (!Store(editStyle_, v)) return;
+  if (editStyle_ == v) return;
+  editStyle_ = v;
   if (!GridState().Loading()) Changed();
 }
-void TwColumn::SetEqualBlank(bool v) {
-  if (Store(equalBlank_, v)) Changed();
+
+void TwColumn::SetGroup(int v) {
+  // The placement into a group (levels, widths) belongs to the groups; the column keeps the index.
+  if (group_ == v) return;
+  group_ = v;
+  Changed(true);
 }
+
+void TwColumn::SetLevel(int v) {
+  if (level_ == v) return;
+  level_ = v;
+  Changed(true);
+}
+
+void TwColumn::SetLevelIndex(int v) {
+  if (levelIndex_ == v) return;
+  levelIndex_ = v;
+  Changed(true);
+}
+
+void TwColumn::SetImageLayout(TwImageLayout v) {
+  if (imageLayout_ == v) return;
+  imageLayout_ = v;
+  if (images_ && images_->Count() > 0) Changed();
+}
+
+void TwColumn::SetImages(TwImageList* v) {
+  if (images_ == v) return;
+  if (images_) images_->UnregisterChanges(&imagesLink_);
+  images_ = v;
+  if (images_) images_->RegisterChanges(&imagesLink_);
+  if (images_ && !GridState().Loading()) imageLayout_ = wimgLeft;
+  Changed();
+}
+
 void TwColumn::SetItems(TwStrings v) {
   items_ = std::move(v);
   Changed();
 }
+
 void TwColumn::SetValues(TwStrings v) {
   values_ = std::move(v);
   Changed();
 }
+
+void TwColumn::SetMargin(int index, int v) {
+  v = std::clamp(v, 0, 255);
+  Set(margins_[index & 3], v);
+}
+
 void TwColumn::SetMaxLength(int v) {
   if (!GridState().Loading()) v = std::max(0, v);
-  if (Store(maxLength_, v)) Changed();
+  Set(maxLength_, v);
 }
-void TwColumn::SetReadOnly(bool v) {
-  if (Store(readOnly_, v)) Changed();
+
+void TwColumn::SetMaxValue(std::string_view v) {
+  if (maxValue_ == v) return;
+  maxValue_ = std::string(v);
+  Changed();
 }
+
+void TwColumn::SetMinValue(std::string_view v) {
+  if (minValue_ == v) return;
+  minValue_ = std::string(v);
+  Changed();
+}
+
+namespace {
+// A bound as a number, or as a date-time's serial number when it is no number; 0 when empty.
+double BoundValue(const std::string& s) {
+  if (s.empty()) return 0;
+  double d;
+  if (plat::fmt::TryStrToFloat(s, d)) return d;
+  return plat::fmt::StrToDateTime(s);
+}
+}  // namespace
+
+double TwColumn::MaxValueAsFloat() const { return BoundValue(maxValue_); }
+double TwColumn::MinValueAsFloat() const { return BoundValue(minValue_); }
+
+void TwColumn::SetPopupMenu(QMenu* v) {
+  if (popupMenu_ == v) return;
+  popupMenu_ = v;
+  Changed();
+}
+
+void TwColumn::SetRadioColumns(int v) {
+  v = std::max(1, v);
+  if (radioColumns_ == v) return;
+  radioColumns_ = v;
+  if (GetEditKind() == wekRadioGroup) Changed();
+}
+
+void TwColumn::SetTransparent(bool v) {
+  if (transparent_ == v) return;
+  transparent_ = v;
+  if (IsGraphic()) Changed();
+}
+
+int TwColumn::Weight() const { return 1; }
+
+void TwColumn::SetWeight(int) {
+  // A column without a group has no level weight to set.
+}
+
+// --- TwColumn: widths -----------------------------------------------------------------------------
+
+int TwColumn::Width() const {
+  TwGridModel* g = Grid();
+  return g && g->GroupMode() ? grpWidth_ : colWidth_;
+}
+
+void TwColumn::SetWidth(int v) {
+  v = std::max(kMinWidth, v);
+  if (v == Width()) return;
+  TwGridModel* g = Grid();
+  if (!g || !g->GroupMode()) {
+    const int old = colWidth_;
+    colWidth_ = v;
+    if (g && !g->GridState().Loading()) g->ColumnWidthChanged(this, old);
+    return;
+  }
+  // Group mode: the group redistributes the widths of its level; a column without a group keeps them.
+}
+
+void TwColumn::SetColWidth(int v) {
+  TwGridModel* g = Grid();
+  if (g && g->GridState().Loading()) {
+    colWidth_ = v;
+    return;
+  }
+  if (!g || !g->GroupMode()) {
+    SetWidth(v);
+    return;
+  }
+  colWidth_ = std::max(kMinWidth, v);
+}
+
+void TwColumn::SetGrpWidth(int v) {
+  TwGridModel* g = Grid();
+  if (g && g->GridState().Loading()) {
+    grpWidth_ = v;
+    return;
+  }
+  if (g && g->GroupMode()) {
+    SetWidth(v);
+    return;
+  }
+  grpWidth_ = std::max(kMinWidth, v);
+}
+
+// --- TwColumn: visibility -------------------------------------------------------------------------
+
+int TwColumn::VisibleIndex() const { return collection_ ? collection_->VisibleIndexOf(this) : -1; }
+
 void TwColumn::SetVisible(bool v) {
-  if (!Store(visible_, v)) return;
-  if (collection_) collection_->RebuildVisible();
+  if (visible_ == v) return;
+  visible_ = v;
+  const plat::ComponentState& st = GridState();
+  if (st.Loading() || st.Destroying() || !collection_) return;
+  if (st.Designing()) {
+    collection_->Update(nullptr);
+    collection_->RebuildVisible();
+    return;
+  }
+  if (v)
+    collection_->InsertVisible(this, std::min(savedVisibleIndex_, collection_->VisibleCount()));
+  else
+    collection_->RemoveVisible(this);
   Changed(true);
 }
-void TwColumn::SetColWidth(int v) {
-  if (Store(colWidth_, v)) Changed(true);
+
+void TwColumn::SetVisibleIndex(int v) {
+  v = std::max(-1, v);
+  if (GridState().Loading() || !collection_) return;
+  const int cur = VisibleIndex();
+  if (v == cur) return;
+  if (v == -1) {
+    SetVisible(false);
+    return;
+  }
+  if (cur >= 0) {
+    v = std::min(v, collection_->VisibleCount() - 1);
+    savedVisibleIndex_ = v;
+    collection_->MoveVisible(this, v);
+    Changed(true);
+  } else {
+    v = std::min(v, collection_->VisibleCount());
+    savedVisibleIndex_ = v;
+    SetVisible(true);
+  }
 }
+
+// --- TwColumn: value texts and data rules ---------------------------------------------------------
 
 bool TwColumn::ItemsMapValues() const { return !values_.empty() && items_.size() >= values_.size(); }
 
@@ -132,13 +440,81 @@ bool TwColumn::CanFocus() const { return !readOnly_; }
 
 bool TwColumn::CanModify() {
   if (readOnly_) return false;
-  TwColumnsOwner* owner = collection_ ? collection_->Owner() : nullptr;
-  return owner ? owner->ColumnCanModify(this) : true;
+  TwGridModel* g = Grid();
+  return g ? g->ColumnCanModify(this) : true;
+}
+
+void TwColumn::AssignColumn(const TwColumn& s) {
+  if (collection_) collection_->BeginUpdate();
+  if (s.IsAssigned(cvAlignment)) SetAlignment(s.alignment_);
+  SetAutoSize(s.autoSize_);
+  SetCharCase(s.charCase_);
+  SetColor(s.color_);
+  SetCtl3D(s.ctl3D_);
+  SetEditBorder(s.editBorder_);
+  SetEditButton(s.editButton_);
+  SetEditColor(s.editColor_);
+  SetEditFormat(s.editFormat_);
+  SetEditStyle(s.editStyle_);
+  SetEqualBlank(s.equalBlank_);
+  SetFitStyle(s.fitStyle_);
+  if (s.IsAssigned(cvFont)) SetFont(s.font_);
+  SetFooter(*s.footer_);
+  if (s.IsAssigned(cvImeMode)) SetImeMode(s.imeMode_);
+  if (s.IsAssigned(cvImeName)) SetImeName(s.imeName_);
+  SetItems(s.items_);
+  SetLayout(s.layout_);
+  for (int i = 0; i < 4; ++i) SetMargin(i, s.margins_[i]);
+  SetListOption(*s.listOption_);
+  SetMaxLength(s.maxLength_);
+  SetMaxValue(s.maxValue_);
+  SetMinValue(s.minValue_);
+  SetPopupMenu(s.popupMenu_.data());
+  SetRadioColumns(s.radioColumns_);
+  SetReadOnly(s.readOnly_);
+  SetTitle(*s.title_);
+  SetTransparent(s.transparent_);
+  SetValues(s.values_);
+  SetVisible(s.visible_);
+  SetColWidth(s.colWidth_);
+  SetGrpWidth(s.grpWidth_);
+  SetWordWrap(s.wordWrap_);
+  if (collection_) collection_->EndUpdate();
+}
+
+// --- TwColumn: drawing records --------------------------------------------------------------------
+
+void TwColumn::PrepareDrawInfo() {
+  TwGridModel* g = Grid();
+  if (!g) return;
+  cachedEditKind_ = GetEditKind();
+  const int vi = VisibleIndex();
+  fixed_ = !g->GroupMode() && vi >= 0 && vi < g->FixedCount();
+  title_->PrepareDrawInfo();
+  footer_->PrepareDrawInfo();
+
+  TwDrawInfo& d = drawInfo_;
+  d.Clear();
+  d.ClipLeft = fixed_ ? 0 : g->FixedRight();
+  d.ClipBottom = g->FooterTop();
+  d.Alignment = Alignment();
+  d.FitStyle = fitStyle_;
+  d.Layout = layout_;
+  for (int i = 0; i < 4; ++i) d.Margins[i] = margins_[i];
+  d.WordWrap = wordWrap_;
+  d.CellStyle = fixed_ ? g->FixedStyle().CellStyle() : wcsNormal;
+  const TwGridLinesEx& l = fixed_ ? g->FixedStyle().Lines() : g->Lines();
+  if (!g->GroupMode()) {
+    SetHorzLine(d, l);
+    const bool last = vi == g->Columns().VisibleCount() - 1;
+    SetVertLine(d, last ? g->EndLines() : static_cast<const TwGridLines&>(l));
+  }
+  // Group mode: the level and cell lines follow the column's place in its group (the groups' part).
 }
 
 // --- TwColumns ------------------------------------------------------------------------------------
 
-TwColumns::TwColumns(TwColumnsOwner* owner, Factory factory) : owner_(owner), factory_(std::move(factory)) {}
+TwColumns::TwColumns(TwGridModel* owner, Factory factory) : owner_(owner), factory_(std::move(factory)) {}
 
 TwColumns::~TwColumns() {
   // Columns may ask the collection for their index while they are destroyed: clear the lists first.
@@ -156,18 +532,28 @@ int TwColumns::IndexOf(const TwColumn* c) const {
 TwColumn* TwColumns::Add() {
   items_.push_back(factory_(this));
   TwColumn* c = items_.back().get();
-  RebuildVisible();
+  c->CreateParts();
+  const plat::ComponentState* st = owner_ ? &owner_->GridState() : nullptr;
+  if (st && (st->Loading() || st->Designing())) {
+    if (c->Visible()) visible_.push_back(c);
+  } else {
+    // Placed at the visible index equal to its collection index (clamped): appended.
+    c->savedVisibleIndex_ = std::min(Count() - 1, VisibleCount());
+    if (c->Visible()) InsertVisible(c, c->savedVisibleIndex_);
+  }
   if (owner_) owner_->ColumnAdded(c);
+  if (owner_ && !st->Loading() && !st->Updating()) c->Footer().Recalculate();
   Update(nullptr);
   return c;
 }
 
 void TwColumns::Delete(int i) {
   if (i < 0 || i >= Count()) return;
-  if (owner_) owner_->ColumnRemoving(items_[std::size_t(i)].get());
+  TwColumn* c = items_[std::size_t(i)].get();
+  if (owner_) owner_->ColumnRemoving(c);
+  RemoveVisible(c);
   std::unique_ptr<TwColumn> doomed = std::move(items_[std::size_t(i)]);
   items_.erase(items_.begin() + i);
-  RebuildVisible();
   doomed.reset();
   Update(nullptr);
 }
@@ -178,10 +564,75 @@ void TwColumns::Clear() {
   EndUpdate();
 }
 
+TwColumn* TwColumns::VisibleItems(int i) const {
+  if (i < 0 || i >= VisibleCount())
+    throw plat::Exception("TwColumns Bounds Error in GetVItems(" + std::to_string(i) + ")");
+  return visible_[std::size_t(i)];
+}
+
+int TwColumns::VisibleIndexOf(const TwColumn* c) const {
+  for (std::size_t i = 0; i < visible_.size(); ++i)
+    if (visible_[i] == c) return int(i);
+  return -1;
+}
+
 void TwColumns::RebuildVisible() {
   visible_.clear();
-  for (auto& c : items_)
-    if (c->Visible()) visible_.push_back(c.get());
+  for (std::size_t i = 0; i < items_.size(); ++i) {
+    items_[i]->savedVisibleIndex_ = int(i);
+    if (items_[i]->Visible()) visible_.push_back(items_[i].get());
+  }
+}
+
+void TwColumns::InsertVisible(TwColumn* c, int at) {
+  if (VisibleIndexOf(c) >= 0) return;
+  at = std::clamp(at, 0, VisibleCount());
+  visible_.insert(visible_.begin() + at, c);
+}
+
+void TwColumns::RemoveVisible(TwColumn* c) {
+  const int vi = VisibleIndexOf(c);
+  if (vi >= 0) visible_.erase(visible_.begin() + vi);
+}
+
+void TwColumns::MoveVisible(TwColumn* c, int to) {
+  const int from = VisibleIndexOf(c);
+  if (from < 0) return;
+  to = std::clamp(to, 0, VisibleCount() - 1);
+  visible_.erase(visible_.begin() + from);
+  visible_.insert(visible_.begin() + to, c);
+}
+
+int TwColumns::FirstNavigable() const {
+  const int last = VisibleCount() - 1;
+  if (!owner_ || !owner_->SkipReadOnly()) return 0;
+  for (int i = 0; i < last; ++i)
+    if (visible_[std::size_t(i)]->CanFocus()) return i;
+  return std::max(0, last);
+}
+
+int TwColumns::LastNavigable() const {
+  const int last = VisibleCount() - 1;
+  if (!owner_ || !owner_->SkipReadOnly()) return std::max(0, last);
+  for (int i = last; i > 0; --i)
+    if (visible_[std::size_t(i)]->CanFocus()) return i;
+  return 0;
+}
+
+int TwColumns::NextNavigable(int i) const {
+  const int last = std::max(0, VisibleCount() - 1);
+  if (!owner_ || !owner_->SkipReadOnly()) return std::min(i + 1, last);
+  for (int j = i + 1; j <= last; ++j)
+    if (visible_[std::size_t(j)]->CanFocus()) return j;
+  return std::clamp(i, 0, last);
+}
+
+int TwColumns::PriorNavigable(int i) const {
+  const int last = std::max(0, VisibleCount() - 1);
+  if (!owner_ || !owner_->SkipReadOnly()) return std::max(0, i - 1);
+  for (int j = std::min(i - 1, last); j >= 0; --j)
+    if (visible_[std::size_t(j)]->CanFocus()) return j;
+  return std::clamp(i, 0, last);
 }
 
 void TwColumns::EndUpdate() {
@@ -192,4 +643,21 @@ void TwColumns::Update(TwColumn* item) {
   if (updateCount_ > 0 || !owner_) return;
   if (owner_->GridState().Loading() || owner_->GridState().Updating()) return;
   owner_->ColumnsChanged(item);
+}
+
+std::string TwColumns::CheckConsistency() const {
+  std::vector<const TwColumn*> seen;
+  for (const TwColumn* c : visible_) {
+    if (IndexOf(c) < 0) return "visible list holds a column that is not in the collection";
+    if (!c->Visible()) return "hidden column " + std::to_string(IndexOf(c)) + " in the visible list";
+    if (std::find(seen.begin(), seen.end(), c) != seen.end()) return "column listed twice";
+    seen.push_back(c);
+  }
+  const bool designing = owner_ && owner_->GridState().Designing();
+  const bool loading = owner_ && owner_->GridState().Loading();
+  if (!designing && !loading)
+    for (const auto& c : items_)
+      if (c->Visible() && VisibleIndexOf(c.get()) < 0)
+        return "visible column " + std::to_string(IndexOf(c.get())) + " missing from the visible list";
+  return {};
 }

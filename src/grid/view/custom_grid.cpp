@@ -7,20 +7,22 @@
 #include <algorithm>
 
 TwCustomGrid::TwCustomGrid(QWidget* parent, TwColumns::Factory columnFactory)
-    : QAbstractScrollArea(parent), columns_(std::make_unique<TwColumns>(this, std::move(columnFactory))) {
+    : QAbstractScrollArea(parent), TwGridModel(std::move(columnFactory)) {
   setFocusPolicy(Qt::StrongFocus);
   viewport()->setAutoFillBackground(false);
   verticalScrollBar()->setSingleStep(1);
 }
 
 TwCustomGrid::~TwCustomGrid() {
-  state_.Include(plat::ComponentStateFlag::Destroying);
+  State().Include(plat::ComponentStateFlag::Destroying);
   CancelRowChange();
+  // Columns may still ask the grid while they are destroyed: destroy them while it is whole.
+  DestroyColumns();
 }
 
 void TwCustomGrid::Loaded() {
-  state_.Exclude(plat::ComponentStateFlag::Loading);
-  columns_->RebuildVisible();
+  State().Exclude(plat::ComponentStateFlag::Loading);
+  RebuildDescription();
   UpdateScrollRange();
   InvalidateGrid();
 }
@@ -37,14 +39,14 @@ void TwCustomGrid::SetRow(int ARow) {
 }
 
 void TwCustomGrid::SetCol(int ACol) {
-  const int target = std::clamp(ACol, 0, std::max(0, columns_->Count() - 1));
+  const int target = std::clamp(ACol, 0, std::max(0, Columns().Count() - 1));
   if (target == col_) return;
   col_ = target;
   InvalidateRow(row_);
 }
 
 void TwCustomGrid::SetOptions(TwGridOptions value) {
-  if (state_.Loading() || state_.Updating()) {
+  if (GridState().Loading() || GridState().Updating()) {
     options_ = value;
     return;
   }
@@ -101,13 +103,13 @@ void TwCustomGrid::Record(RepaintRequest r) {
 }
 
 void TwCustomGrid::InvalidateGrid() {
-  if (UpdateLocked() || state_.Loading()) return;
+  if (UpdateLocked() || GridState().Loading()) return;
   Record({RepaintRequest::Grid});
   viewport()->update();
 }
 
 void TwCustomGrid::InvalidateRow(int ARow) {
-  if (UpdateLocked() || state_.Loading()) return;
+  if (UpdateLocked() || GridState().Loading()) return;
   Record({RepaintRequest::Row, ARow});
   const int y = titleHeight_ + (ARow - topRow_) * rowHeight_;
   if (y + rowHeight_ < 0 || y > viewport()->height()) return;
@@ -115,7 +117,7 @@ void TwCustomGrid::InvalidateRow(int ARow) {
 }
 
 void TwCustomGrid::InvalidateCell(int ACol, int ARow) {
-  if (UpdateLocked() || state_.Loading()) return;
+  if (UpdateLocked() || GridState().Loading()) return;
   Record({RepaintRequest::Cell, ARow, ACol});
   const int y = titleHeight_ + (ARow - topRow_) * rowHeight_;
   if (y + rowHeight_ < 0 || y > viewport()->height()) return;
@@ -174,10 +176,21 @@ void TwCustomGrid::FireSelectionChange() {
   if (OnSelectionChange) OnSelectionChange(this);
 }
 
-void TwCustomGrid::ColumnsChanged(TwColumn* item) {
-  if (state_.Loading() || state_.Destroying()) return;
-  if (item == nullptr) UpdateScrollRange();
-  InvalidateGrid();
+void TwCustomGrid::SetCurrentVisibleColumn(int visibleIndex) {
+  if (visibleIndex < 0 || visibleIndex >= Columns().VisibleCount()) return;
+  SetCol(Columns().VisibleItems(visibleIndex)->Index());
+}
+
+int TwCustomGrid::ClientHeight() const { return viewport()->height(); }
+
+void TwCustomGrid::InvalidateArea(const TwRepaintArea& area) {
+  if (area.What == TwRepaintArea::Grid) {
+    InvalidateGrid();
+    return;
+  }
+  // The pixel rectangles of strips and cells come with the layout; until then the viewport repaints.
+  if (UpdateLocked() || GridState().Loading()) return;
+  viewport()->update();
 }
 
 void TwCustomGrid::paintEvent(QPaintEvent* e) {

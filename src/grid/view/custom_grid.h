@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "grid/structure/column.h"
+#include "grid/structure/grid_model.h"
 #include "platform/persist/component.h"
 #include "platform/variant/variant.h"
 
@@ -71,7 +71,7 @@ enum : std::uint8_t { esBrowse = 0, esEdit = 1, esInsert = 2 };
 
 using TNotifyEvent = std::function<void(QObject* Sender)>;
 
-class TwCustomGrid : public QAbstractScrollArea, public TwColumnsOwner {
+class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   Q_OBJECT
 
  public:
@@ -87,12 +87,9 @@ class TwCustomGrid : public QAbstractScrollArea, public TwColumnsOwner {
   TwCustomGrid(QWidget* parent, TwColumns::Factory columnFactory);
   ~TwCustomGrid() override;
 
-  TwColumns& Columns() { return *columns_; }
-  const TwColumns& Columns() const { return *columns_; }
+  // The description (columns, lines, side columns, headers, footers, Font, GroupMode, FixedCount) and the
+  // component state come from TwGridModel.
 
-  // --- component state ---
-  plat::ComponentState& State() { return state_; }
-  const plat::ComponentState& GridState() const override { return state_; }
   // Ends loading from a form description: the grid lays itself out and the data grid prepares its store.
   virtual void Loaded();
 
@@ -172,9 +169,14 @@ class TwCustomGrid : public QAbstractScrollArea, public TwColumnsOwner {
   TNotifyEvent OnRowChange;
   TNotifyEvent OnSelectionChange;
 
-  // TwColumnsOwner
-  void ColumnsChanged(TwColumn* item) override;
+  // TwGridModel: what the description asks of the grid
   bool ColumnCanModify(TwColumn* column) override { return true; }
+  bool SkipReadOnly() const override { return options_.Contains(wgoSkipReadOnly); }
+  int CurrentColumnIndex() const override { return col_; }
+  void SetCurrentVisibleColumn(int visibleIndex) override;
+  QObject* EventSender() override { return this; }
+  int ClientHeight() const override;
+  bool PaintLocked() const override { return UpdateLocked() || TwGridModel::PaintLocked(); }
 
  protected:
   void SetRowField(int r) { row_ = r; }
@@ -191,12 +193,14 @@ class TwCustomGrid : public QAbstractScrollArea, public TwColumnsOwner {
   void timerEvent(QTimerEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
   void scrollContentsBy(int dx, int dy) override;
+  // TwGridModel: carrying out the description's refresh requests.
+  void InvalidateArea(const TwRepaintArea& area) override;
+  void UpdateScrollBars() override { UpdateScrollRange(); }
+  void RecomputeLayout() override { UpdateEditButton(); }
 
  private:
   void Record(RepaintRequest r);
 
-  std::unique_ptr<TwColumns> columns_;
-  plat::ComponentState state_;
   int row_ = 0;
   int col_ = 0;
   int topRow_ = 0;

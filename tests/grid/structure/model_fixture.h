@@ -1,0 +1,51 @@
+#pragma once
+// A description model without a window: a grid model with a plain test column class, recording every
+// refresh it asks for.
+#include <gtest/gtest.h>
+
+#include "grid/structure/grid_model.h"
+
+namespace structtest {
+
+class TestColumn : public TwColumn {
+ public:
+  using TwColumn::TwColumn;
+  bool numeric = false;
+  bool graphic = false;
+  TwEditKind kind = wekText;
+  TwEditKind GetEditKind() const override { return kind; }
+  int EditMaxLength() const override { return 0; }
+  int GetDataSize() const override { return 10; }
+  bool IsGraphic() const override { return graphic; }
+  bool IsNumeric() const override { return numeric; }
+  bool IsValidChar(char32_t) const override { return true; }
+};
+
+class TestGrid : public TwGridModel {
+ public:
+  TestGrid() : TwGridModel([](TwColumns* c) { return std::make_unique<TestColumn>(c); }) {}
+  bool skipReadOnly = false;
+  int current = -1;
+  bool SkipReadOnly() const override { return skipReadOnly; }
+  int CurrentColumnIndex() const override { return current; }
+  void SetCurrentVisibleColumn(int vi) override { current = Columns().VisibleItems(vi)->Index(); }
+
+  TestColumn* Add() { return static_cast<TestColumn*>(Columns().Add()); }
+  TestColumn* Col(int i) { return static_cast<TestColumn*>(Columns().Items(i)); }
+  // The repaint areas asked for since the last ClearEffects, in order.
+  std::vector<TwRepaintArea> Repaints() const {
+    std::vector<TwRepaintArea> r;
+    for (const auto& e : Effects())
+      if (e.What == TwGridEffect::Repaint) r.push_back(e.Area);
+    return r;
+  }
+  int Count(TwGridEffect::Kind k) const {
+    int n = 0;
+    for (const auto& e : Effects()) n += e.What == k;
+    return n;
+  }
+};
+
+#define EXPECT_CONSISTENT(g) EXPECT_EQ((g).CheckConsistency(), "")
+
+}  // namespace structtest
