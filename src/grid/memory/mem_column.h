@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "grid/memory/cell_value.h"
+#include "grid/memory/mem_footer.h"
 #include "grid/memory/mem_pool.h"
 #include "grid/structure/column.h"
 
@@ -18,6 +19,8 @@ class TwMemColumn : public TwColumn {
   ~TwMemColumn() override;
 
   TMemGrid* Grid() const;
+  TwMemColumnFooter& Footer() { return static_cast<TwMemColumnFooter&>(TwColumn::Footer()); }
+  const TwMemColumnFooter& Footer() const { return static_cast<const TwMemColumnFooter&>(TwColumn::Footer()); }
 
   // --- published properties ---
   bool Calculated() const { return calculated_; }
@@ -60,6 +63,9 @@ class TwMemColumn : public TwColumn {
   // Copies the column properties and then Calculated, DataType, DataWidth, Defaults, DisplayFormat and
   // Required, inside one collection update.
   void Assign(const TwMemColumn& source);
+
+ protected:
+  std::unique_ptr<TwColumnFooter> CreateFooter() override { return std::make_unique<TwMemColumnFooter>(this); }
 
  private:
   void ApplyLayout();

@@ -402,7 +402,47 @@ void TMemGrid::DataChanged() {
 void TMemGrid::CalcFooters() {
   bool useDefault = true;
   if (OnCalcFooters) OnCalcFooters(this, useDefault);
+  if (useDefault) {
+    const int rows = Footers().Count();
+    for (int ci = 0; ci < ColumnCount(); ++ci) {
+      TwMemColumn* c = Column(ci);
+      TwMemColumnFooter& f = c->Footer();
+      for (int i = 0; i < rows; ++i) {
+        const TwFooterKind kind = f.Kind(i);
+        if (kind < wfkCnt) continue;
+        const int cond = f.ConditionColumn(i);
+        const TwMemColumn* qc = cond == TwMemColumnFooter::kThisColumn ? c : cond < ColumnCount() ? Column(cond) : nullptr;
+        const std::string text =
+            FooterAggregate(*c, c->Pool(), qc ? &qc->Pool() : nullptr, qc ? qc->DataType() : wdtString,
+                            qc ? qc->DataWidth() : 0, kind, f.Operator(i), f.ConditionValue(i));
+        f.SetValue(i, text);
+      }
+    }
+  }
   Fire(OnAfterCalcFooters);
+}
+
+std::string TMemGrid::FooterDisplayText(const TwMemColumn& c, const std::string& text) const {
+  if (text.empty() || c.DataType() == wdtBool || c.DataType() == wdtGraphic) return text;
+  const auto& values = c.Values();
+  const auto k = c.ItemsMapValues() ? std::find(values.begin(), values.end(), text) : values.end();
+  if (k != values.end() && c.ListOption().ValuesIndex() != 0)
+    return ExtractItem(c.Items()[std::size_t(k - values.begin())], c.ListOption().Separator(), 0);
+  const bool isText = IsTextType(c.DataType()), isDate = IsDateType(c.DataType());
+  // A count on a date column, say, does not read as the column's type: it is shown as it is.
+  try {
+    if (!c.DisplayFormat().empty()) {
+      if (isText) return plat::fmt::Format(c.DisplayFormat(), {plat::Variant(text)});
+      if (isDate) return plat::fmt::FormatDateTime(c.DisplayFormat(), plat::fmt::StrToDateTime(text));
+      return plat::fmt::FormatFloat(c.DisplayFormat(), plat::fmt::StrToFloat(text));
+    }
+    if (!c.EditFormat().empty()) {
+      if (isText) return plat::fmt::FormatMaskText(c.EditFormat(), text);
+      if (isDate) return plat::fmt::FormatDateTime(c.EditFormat(), plat::fmt::StrToDateTime(text));
+    }
+  } catch (const plat::EConvertError&) {
+  }
+  return text;
 }
 
 void TMemGrid::BufferValueChanged(TwMemColumn* column, int ACol) {

@@ -71,8 +71,12 @@ class TMemGrid : public TwCustomGrid {
   bool CanDelete() const { return RowCount() > 0 && HasOption(wgoDeleting); }
   // CalcFooters when AutoCalcFooters, then OnDataChanged.
   void DataChanged();
-  // Footer aggregates come with the footer rows; until then only the events run.
+  // OnCalcFooters may take the work over (Default := false); otherwise every footer row with an aggregate
+  // of every column is computed into its stored text. OnAfterCalcFooters follows unless a condition value
+  // raised its conversion error.
   void CalcFooters();
+  // A footer aggregate's text formatted as the column formats a cell's text for display.
+  std::string FooterDisplayText(const TwMemColumn& column, const std::string& text) const;
 
   // --- selection ---
   bool Selected(int ARow) const override;
