@@ -340,3 +340,37 @@ TEST(BlitCell, CutAtClipLeftAndClipBottom) {
   for (int y = 0; y < 15; ++y)
     for (int x = Clip; x < X + W; ++x) ASSERT_EQ(t.At(x, y), whole.At(x, y)) << x << "," << y;
 }
+
+TEST(DrawTextInRect, LayoutPlacesTheMeasuredBlockAndWrapBreaksLines) {
+  constexpr int W = 60, H = 60;
+  const TRect r{0, 0, W, H};
+  auto inkOf = [&](TTextLayout layout, bool wrap, std::string_view text) {
+    Target t(W, H);
+    DrawTextInRect(t.canvas, r, text, wrap, wfitNone, layout, taLeftJustify);
+    return t.BoxOf(kInk);
+  };
+  Target probe(1, 1);
+  const int lh = GetFontHeight(probe.canvas.Font);
+  const TRect top = inkOf(tlTop, false, "가나"), centre = inkOf(tlCenter, false, "가나"),
+              bottom = inkOf(tlBottom, false, "가나");
+  EXPECT_EQ(centre.Top - top.Top, (H - lh) / 2);
+  EXPECT_EQ(bottom.Top - top.Top, H - lh);
+  const TRect oneLine = inkOf(tlTop, false, "가나다 라마바 사아자");
+  const TRect wrapped = inkOf(tlTop, true, "가나다 라마바 사아자");
+  EXPECT_GT(oneLine.Right, W - 2) << "without wrap the text runs off the cell";
+  EXPECT_GE(wrapped.Bottom - wrapped.Top, lh + 1) << "wrapped onto more lines";
+  EXPECT_LE(wrapped.Right, W);
+}
+
+TEST(DrawStretchPicture, StretchCoversTheContentElseThePictureKeepsItsSize) {
+  constexpr int W = 40, H = 20, Pic = 4;
+  QImage pic(Pic, Pic, QImage::Format_RGB32);
+  pic.fill(ToQRgb(clNavy));
+  TwDrawInfo p;
+  p.Margins[0] = 3;
+  Target stretched(W, H), natural(W, H);
+  DrawStretchPictureCell(stretched.canvas, TRect{0, 0, W, H}, &pic, p, false, true);
+  DrawStretchPictureCell(natural.canvas, TRect{0, 0, W, H}, &pic, p, false, false);
+  EXPECT_EQ(stretched.BoxOf(clNavy), (TRect{3, 0, W, H}));
+  EXPECT_EQ(natural.BoxOf(clNavy), (TRect{3, 0, 3 + Pic, Pic}));
+}
