@@ -102,14 +102,23 @@ void WriteBatch(const std::string& out, const BatchText& batch) {
 
 }  // namespace
 
-std::string CsvField(const std::string& s) {
-  if (s.find_first_of(",\"\r\n") == std::string::npos) return s;
-  std::string q = "\"";
-  for (char c : s) {
-    q += c;
-    if (c == '"') q += '"';
+void AppendCsvField(std::string& to, const std::string& s) {
+  if (s.find_first_of(",\"\r\n") == std::string::npos) {
+    to += s;
+    return;
   }
-  return q + "\"";
+  to += '"';
+  for (char c : s) {
+    to += c;
+    if (c == '"') to += '"';
+  }
+  to += '"';
+}
+
+std::string CsvField(const std::string& s) {
+  std::string q;
+  AppendCsvField(q, s);
+  return q;
 }
 
 bool IsCommandLineMode(const std::vector<std::string>& args) {
@@ -137,8 +146,11 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     filter.Run(bytes, fields, [&](const TItemFields& f) {
       rows.push_back({f[0], f[1], f[2], f[3]});
       line.clear();
-      line += CsvField(f[0]) + ',' + CsvField(f[1]) + ',' + CsvField(f[2]) + ',' + CsvField(f[3]) + '\n';
-      out << line;
+      for (int k = 0; k < 4; ++k) {
+        AppendCsvField(line, f[std::size_t(k)]);
+        line += k < 3 ? ',' : '\n';
+      }
+      out.write(line.data(), std::streamsize(line.size()));
     });
     out.flush();
     bool refused = false;

@@ -20,5 +20,6 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
 
 // One CSV field: quoted (with doubled quotes) when it holds a comma, a quote or a line break.
 std::string CsvField(const std::string& s);
+void AppendCsvField(std::string& to, const std::string& s);
 
 }  // namespace vek

@@ -60,7 +60,10 @@ void LoadFile(TForm1& form, const std::string& file) {
 
 int main(int argc, char** argv) {
   const std::vector<std::string> all(argv + 1, argv + argc);
-  if (vek::IsCommandLineMode(all)) return vek::RunCommandLine(all, std::cout, std::cerr);
+  if (vek::IsCommandLineMode(all)) {
+    std::ios::sync_with_stdio(false);
+    return vek::RunCommandLine(all, std::cout, std::cerr);
+  }
   const Arguments args = ParseArguments(argc, argv);
   if (!args.error.empty()) {
     std::fprintf(stderr, "VekSecurity: %s\nusage: VekSecurity [--screenshot OUT.png] [FILE]\n", args.error.c_str());

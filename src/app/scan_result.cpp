@@ -1,5 +1,6 @@
 #include "app/scan_result.h"
 
+#include <cstring>
 #include <limits>
 
 #include "platform/format/format.h"
@@ -41,7 +42,8 @@ bool Contains(std::string_view text, std::string_view part) {
 
 void DbItemDivide(std::string_view line, TItemFields& fields) {
   for (auto& f : fields) f.clear();
-  std::string rest(line);
+  thread_local std::string rest;
+  rest.assign(line);
   rest += ',';
   std::string_view r = rest;
   for (auto& field : fields) {
@@ -49,7 +51,8 @@ void DbItemDivide(std::string_view line, TItemFields& fields) {
     if (comma == std::string_view::npos) break;  // every further field stays empty
     field.assign(r.substr(0, comma));
     std::string_view after = r.substr(comma + 1);
-    after = after.substr(0, plat::text::Utf8Offset(after, kMaxRestChars));
+    // A character takes at least one byte: a rest of at most 500 bytes needs no counting.
+    if (after.size() > kMaxRestChars) after = after.substr(0, plat::text::Utf8Offset(after, kMaxRestChars));
     r = TrimView(after);
   }
 }
@@ -58,8 +61,12 @@ void ForEachLine(std::string_view bytes, const std::function<void(std::size_t, s
   std::size_t index = 0, start = 0;
   const std::size_t n = bytes.size();
   while (start < n) {
-    std::size_t end = start;
-    while (end < n && bytes[end] != '\r' && bytes[end] != '\n') ++end;
+    // The next LF, then an earlier CR if the line has one (both searches run vectorised).
+    const char* base = bytes.data();
+    const void* lf = std::memchr(base + start, '\n', n - start);
+    std::size_t end = lf ? std::size_t(static_cast<const char*>(lf) - base) : n;
+    if (const void* cr = std::memchr(base + start, '\r', end - start))
+      end = std::size_t(static_cast<const char*>(cr) - base);
     f(index++, bytes.substr(start, end - start));
     if (end < n && bytes[end] == '\r' && end + 1 < n && bytes[end + 1] == '\n') ++end;
     start = end + 1;
@@ -79,8 +86,22 @@ bool DecodeLine(std::string_view cp949, std::string& utf8) {
 }
 
 bool ScanFilter::FileExistsAt(const std::string& folder, const std::string& name) {
-  const std::string host = plat::os::ResolvePath(folder + "\\" + name);
-  return !host.empty() && plat::os::FileExists(host);
+  // A plain name below a folder resolves to the folder's host path, "/" and the name; anything else
+  // (separators or dots in the name, an empty name) goes through the whole drive map.
+  const bool plainName = !name.empty() && name != "." && name != ".." && name.find_first_of("\\/") == std::string::npos;
+  if (!plainName) {
+    const std::string host = plat::os::ResolvePath(folder + "\\" + name);
+    return !host.empty() && plat::os::FileExists(host);
+  }
+  if (!haveLastFolder_ || folder != lastFolder_) {
+    lastFolder_ = folder;
+    lastHostFolder_ = plat::os::ResolvePath(folder + "\\x");
+    lastHostFolder_.resize(lastHostFolder_.size() >= 2 ? lastHostFolder_.size() - 1 : 0);  // keep the "/"
+    haveLastFolder_ = true;
+  }
+  if (lastHostFolder_.empty()) return false;
+  hostPath_.assign(lastHostFolder_).append(name);
+  return plat::os::FileExists(hostPath_);
 }
 
 bool ScanFilter::Accept(const TItemFields& fields) {

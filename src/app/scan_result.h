@@ -56,12 +56,17 @@ class ScanFilter {
   // valid CP949 or raises is skipped. Calls onRow with the fields of each kept line; returns their count.
   int Run(std::string_view fileBytes, TItemFields& fields, const std::function<void(const TItemFields&)>& onRow);
 
-  // Whether the file a line names exists: folder + "\" + name through the drive map. Replaceable in tests.
-  static bool FileExistsAt(const std::string& folder, const std::string& name);
+  // Whether the file a line names exists: folder + "\" + name through the drive map. Consecutive lines
+  // mostly share a folder, so the folder's host path is kept from the line before.
+  bool FileExistsAt(const std::string& folder, const std::string& name);
 
  private:
   ScanFilterSettings settings_;
   std::int64_t hits_ = 0;
+  std::string lastFolder_;
+  std::string lastHostFolder_;
+  bool haveLastFolder_ = false;
+  std::string hostPath_;
 };
 
 // "Contains": a case-sensitive byte-for-byte substring test; an empty text is never contained.

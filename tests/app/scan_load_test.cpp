@@ -145,6 +145,21 @@ TEST_F(Sandbox, BlankNamesFewFieldsAndBadLines) {
   EXPECT_EQ(Listed({}, c + "/r.csv"), (std::vector<std::string>{" spaced.txt ", "rootfile", "rootfile"}));
 }
 
+TEST_F(Sandbox, ExistenceTestAgreesWithTheDriveMapForEveryFormOfPath) {
+  Touch("D:\\자료\\a.txt");
+  Touch("C:\\top.txt");
+  vek::ScanFilter filter({});
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"D:\\자료", "a.txt"},   {"D:\\자료\\", "a.txt"}, {"d:/자료", "a.txt"},   {"D:\\자료", "b.txt"},
+      {"D:\\자료\\..\\자료", "a.txt"}, {"D:\\x\\..", "자료\\a.txt"}, {"", "top.txt"}, {"\\\\srv\\s", "a.txt"},
+      {"D:\\자료", ""},        {"D:\\자료", ".."},        {"D:\\자료", "a.txt"}};
+  for (const auto& [folder, name] : cases) {
+    const std::string host = plat::os::ResolvePath(folder + "\\" + name);
+    EXPECT_EQ(filter.FileExistsAt(folder, name), !host.empty() && plat::os::FileExists(host)) << folder << " | " << name;
+  }
+  EXPECT_TRUE(filter.FileExistsAt("D:\\자료", "a.txt"));
+}
+
 TEST_F(Sandbox, EmptyAndHeaderOnlyFilesListNothing) {
   MakeFile(c + "/empty.csv", "");
   MakeFile(c + "/header.csv", plat::text::Utf8ToCp949("파일명,종류\r\n"));
