@@ -40,30 +40,59 @@ TRect Intersect(const TRect& a, const TRect& b);
 inline TRect Inflate(TRect r, int dx, int dy) { return TRect{r.Left - dx, r.Top - dy, r.Right + dx, r.Bottom + dy}; }
 
 // DrawText formats.
-enum : unsigned {
-  DT_TOP = 0x0, DT_LEFT = 0x0, DT_CENTER = 0x1, DT_RIGHT = 0x2, DT_VCENTER = 0x4, DT_BOTTOM = 0x8,
-  DT_WORDBREAK = 0x10, DT_SINGLELINE = 0x20, DT_EXPANDTABS = 0x40, DT_NOCLIP = 0x100,
-  DT_CALCRECT = 0x400, DT_NOPREFIX = 0x800, DT_PATH_ELLIPSIS = 0x4000, DT_END_ELLIPSIS = 0x8000,
-};
+inline constexpr unsigned DT_TOP = 0x0;
+inline constexpr unsigned DT_LEFT = 0x0;
+inline constexpr unsigned DT_CENTER = 0x1;
+inline constexpr unsigned DT_RIGHT = 0x2;
+inline constexpr unsigned DT_VCENTER = 0x4;
+inline constexpr unsigned DT_BOTTOM = 0x8;
+inline constexpr unsigned DT_WORDBREAK = 0x10;
+inline constexpr unsigned DT_SINGLELINE = 0x20;
+inline constexpr unsigned DT_EXPANDTABS = 0x40;
+inline constexpr unsigned DT_NOCLIP = 0x100;
+inline constexpr unsigned DT_CALCRECT = 0x400;
+inline constexpr unsigned DT_NOPREFIX = 0x800;
+inline constexpr unsigned DT_PATH_ELLIPSIS = 0x4000;
+inline constexpr unsigned DT_END_ELLIPSIS = 0x8000;
 // DrawEdge borders, edges and flags.
-enum : unsigned {
-  BDR_RAISEDOUTER = 0x1, BDR_SUNKENOUTER = 0x2, BDR_RAISEDINNER = 0x4, BDR_SUNKENINNER = 0x8,
-  EDGE_RAISED = BDR_RAISEDOUTER | BDR_RAISEDINNER, EDGE_SUNKEN = BDR_SUNKENOUTER | BDR_SUNKENINNER,
-  EDGE_ETCHED = BDR_SUNKENOUTER | BDR_RAISEDINNER, EDGE_BUMP = BDR_RAISEDOUTER | BDR_SUNKENINNER,
-  BF_LEFT = 0x1, BF_TOP = 0x2, BF_RIGHT = 0x4, BF_BOTTOM = 0x8, BF_RECT = 0xF, BF_MIDDLE = 0x800,
-  BF_ADJUST = 0x2000, BF_FLAT = 0x4000, BF_MONO = 0x8000,
-};
+inline constexpr unsigned BDR_RAISEDOUTER = 0x1;
+inline constexpr unsigned BDR_SUNKENOUTER = 0x2;
+inline constexpr unsigned BDR_RAISEDINNER = 0x4;
+inline constexpr unsigned BDR_SUNKENINNER = 0x8;
+inline constexpr unsigned EDGE_RAISED = BDR_RAISEDOUTER | BDR_RAISEDINNER;
+inline constexpr unsigned EDGE_SUNKEN = BDR_SUNKENOUTER | BDR_SUNKENINNER;
+inline constexpr unsigned EDGE_ETCHED = BDR_SUNKENOUTER | BDR_RAISEDINNER;
+inline constexpr unsigned EDGE_BUMP = BDR_RAISEDOUTER | BDR_SUNKENINNER;
+inline constexpr unsigned BF_LEFT = 0x1;
+inline constexpr unsigned BF_TOP = 0x2;
+inline constexpr unsigned BF_RIGHT = 0x4;
+inline constexpr unsigned BF_BOTTOM = 0x8;
+inline constexpr unsigned BF_RECT = 0xF;
+inline constexpr unsigned BF_MIDDLE = 0x800;
+inline constexpr unsigned BF_ADJUST = 0x2000;
+inline constexpr unsigned BF_FLAT = 0x4000;
+inline constexpr unsigned BF_MONO = 0x8000;
 // DrawFrameControl types and states.
-enum : unsigned {
-  DFC_SCROLL = 3, DFC_BUTTON = 4,
-  DFCS_BUTTONCHECK = 0x0, DFCS_BUTTONRADIO = 0x4, DFCS_BUTTONPUSH = 0x10,
-  DFCS_SCROLLUP = 0x0, DFCS_SCROLLDOWN = 0x1, DFCS_SCROLLLEFT = 0x2, DFCS_SCROLLRIGHT = 0x3,
-  DFCS_SCROLLCOMBOBOX = 0x5,
-  DFCS_INACTIVE = 0x100, DFCS_PUSHED = 0x200, DFCS_CHECKED = 0x400, DFCS_FLAT = 0x4000,
-};
+inline constexpr unsigned DFC_SCROLL = 3;
+inline constexpr unsigned DFC_BUTTON = 4;
+inline constexpr unsigned DFCS_BUTTONCHECK = 0x0;
+inline constexpr unsigned DFCS_BUTTONRADIO = 0x4;
+inline constexpr unsigned DFCS_BUTTONPUSH = 0x10;
+inline constexpr unsigned DFCS_SCROLLUP = 0x0;
+inline constexpr unsigned DFCS_SCROLLDOWN = 0x1;
+inline constexpr unsigned DFCS_SCROLLLEFT = 0x2;
+inline constexpr unsigned DFCS_SCROLLRIGHT = 0x3;
+inline constexpr unsigned DFCS_SCROLLCOMBOBOX = 0x5;
+inline constexpr unsigned DFCS_INACTIVE = 0x100;
+inline constexpr unsigned DFCS_PUSHED = 0x200;
+inline constexpr unsigned DFCS_CHECKED = 0x400;
+inline constexpr unsigned DFCS_FLAT = 0x4000;
 // PatBlt raster operations.
-enum : std::uint32_t { BLACKNESS = 0x42, DSTINVERT = 0x550009, PATCOPY = 0xF00021, PATINVERT = 0x5A0049,
-                       WHITENESS = 0xFF0062 };
+inline constexpr std::uint32_t BLACKNESS = 0x42;
+inline constexpr std::uint32_t DSTINVERT = 0x550009;
+inline constexpr std::uint32_t PATCOPY = 0xF00021;
+inline constexpr std::uint32_t PATINVERT = 0x5A0049;
+inline constexpr std::uint32_t WHITENESS = 0xFF0062;
 
 // Same ordinal values as the grid's TPenStyle.
 enum class PenStyle : std::uint8_t { Solid, Dash, Dot, DashDot, DashDotDot, Clear, InsideFrame };
