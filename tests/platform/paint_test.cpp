@@ -225,6 +225,23 @@ TEST(PaintText, AlignmentLinesAndCalcRect) {
   TRect prefix{0, 0, 100, 0};
   s.canvas.DrawText("&File", prefix, DT_CALCRECT | DT_SINGLELINE);
   EXPECT_EQ(prefix.Right, s.canvas.TextWidth("File")) << "the mnemonic mark is not shown";
+  TRect tabs{0, 0, 100, 0};
+  s.canvas.DrawText("a\tb", tabs, DT_CALCRECT | DT_SINGLELINE | DT_EXPANDTABS);
+  EXPECT_EQ(tabs.Right, s.canvas.TextWidth("a       b")) << "a tab runs to the next stop of 8";
+
+  // The mnemonic character is underlined; the same text without prefix processing shows the '&'.
+  Surface m(60, 20, clWhite), plain(60, 20, clWhite);
+  for (Surface* x : {&m, &plain}) {
+    x->canvas.Font = TFont("Arial", -12, 0, clBlack);
+    x->canvas.TransparentText = true;
+  }
+  TRect mr{0, 0, 60, 20}, pr{0, 0, 60, 20};
+  m.canvas.DrawText("&xx", mr, DT_SINGLELINE);
+  plain.canvas.DrawText("xx", pr, DT_SINGLELINE | DT_NOPREFIX);
+  const int underline = m.canvas.Font.Metrics().tmAscent + 1;
+  EXPECT_GT(m.Count(clBlack, TRect{0, underline, m.canvas.TextWidth("x"), underline + 1}), 0);
+  EXPECT_EQ(m.Count(clBlack, TRect{m.canvas.TextWidth("x"), underline, 60, underline + 1}), 0);
+  EXPECT_EQ(plain.Count(clBlack, TRect{0, underline, 60, underline + 1}), 0);
 
   TRect right{0, 0, 100, 20};
   s.canvas.DrawText("Ab", right, DT_RIGHT | DT_SINGLELINE | DT_VCENTER);

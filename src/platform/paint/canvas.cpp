@@ -321,12 +321,17 @@ int TCanvas::Layout(std::string_view text, int width, unsigned format, bool need
   text_.resize(out - text_.constData());
   QChar* d = text_.data();
   int n = int(text_.size());
+  mnemonic_ = -1;
   if (!(format & DT_NOPREFIX)) {
     // "&x" marks a mnemonic (shown without the '&'), "&&" is one '&'.
     int w = 0;
     for (int i = 0; i < n; ++i) {
-      if (d[i] == u'&' && i + 1 < n) ++i;
-      else if (d[i] == u'&') continue;
+      if (d[i] == u'&' && i + 1 < n) {
+        ++i;
+        if (d[i] != u'&' && mnemonic_ < 0) mnemonic_ = w;
+      } else if (d[i] == u'&') {
+        continue;
+      }
       d[w++] = d[i];
     }
     n = w;
@@ -335,8 +340,10 @@ int TCanvas::Layout(std::string_view text, int width, unsigned format, bool need
   if ((format & DT_EXPANDTABS) && text_.contains(u'\t')) {
     elided_.resize(0);
     int col = 0;
+    int mnemonic = -1;
     for (int i = 0; i < n; ++i) {
       const QChar ch = text_.at(i);
+      if (i == mnemonic_) mnemonic = int(elided_.size());
       if (ch == u'\t') {
         const int spaces = 8 - col % 8;
         for (int k = 0; k < spaces; ++k) elided_.append(u' ');
@@ -348,6 +355,7 @@ int TCanvas::Layout(std::string_view text, int width, unsigned format, bool need
     }
     text_.swap(elided_);
     n = int(text_.size());
+    mnemonic_ = mnemonic;
   }
   elided_.resize(0);
   spans_.clear();
@@ -462,6 +470,13 @@ int TCanvas::DrawText(std::string_view text, TRect& r, unsigned format) {
     if (!TransparentText) FillSolid(x, y, s.width, lh, bk, PenMode::Copy);
     const QStringView v = SpanView(s);
     if (!v.isEmpty()) painter_.drawText(QPoint(x, y + ascent), QString::fromRawData(v.data(), v.size()));
+    if (!s.elided && mnemonic_ >= s.start && mnemonic_ < s.end) {
+      // The mnemonic character is underlined.
+      const QFontMetrics& fm = Font.QtMetrics();
+      const int before = fm.horizontalAdvance(QString::fromRawData(text_.constData() + s.start, mnemonic_ - s.start));
+      const int w = fm.horizontalAdvance(text_.at(mnemonic_));
+      FillSolid(x + before, y + ascent + 1, w, 1, ToQRgb(Font.Color()), PenMode::Copy);
+    }
     y += lh;
   }
   if (clip) {

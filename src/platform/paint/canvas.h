@@ -192,6 +192,7 @@ class TCanvas {
   bool hasClip_ = false;
   int penX_ = 0, penY_ = 0;
   int patternPos_ = 0;
+  int mnemonic_ = -1;  // the underlined character of the laid-out text, -1 for none
   const void* appliedFont_ = nullptr;
   QRgb textPenColor_ = 0;
   bool textPenValid_ = false;
