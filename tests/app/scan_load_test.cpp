@@ -160,6 +160,25 @@ TEST_F(Sandbox, ExistenceTestAgreesWithTheDriveMapForEveryFormOfPath) {
   EXPECT_TRUE(filter.FileExistsAt("D:\\자료", "a.txt"));
 }
 
+TEST_F(Sandbox, HostileFileLoadsWhatItCanAndLeavesTheWindowUsable) {
+  Touch("D:\\x\\ok.txt");
+  std::string bytes = plat::text::Utf8ToCp949("헤더\r\n");
+  bytes += "ok.txt," + plat::text::Utf8ToCp949("주민") + "," + std::string(20u << 20, 'z') + ",D:\\x\r\n";
+  for (int b = 0; b < 256; ++b) bytes += char(b);  // every byte value, NUL and CR/LF included
+  bytes += "\r\n" + std::string(10000, ',') + "\r\n";
+  bytes += "ok.txt," + plat::text::Utf8ToCp949("주민") + ",1,D:\\x\r\n";
+  MakeFile(c + "/hostile.csv", bytes);
+  TForm1 form;
+  form.p_file->setText(Q(c + "/hostile.csv"));
+  form.ReadAndInsert();
+  // The 20 MB line is cut to 4,096 characters, so its folder field is lost; the last line is whole.
+  ASSERT_EQ(form.Mgr_grid->RowCount(), 1);
+  EXPECT_EQ(form.Mgr_grid->Cells(4, 0).AsString(), "D:\\x");
+  EXPECT_FALSE(form.msg->isVisible());
+  form.Mgr_grid->Cells(0, 0).SetAsBoolean(true);
+  EXPECT_TRUE(form.Mgr_grid->Cells(0, 0).AsBoolean());
+}
+
 TEST_F(Sandbox, EmptyAndHeaderOnlyFilesListNothing) {
   MakeFile(c + "/empty.csv", "");
   MakeFile(c + "/header.csv", plat::text::Utf8ToCp949("파일명,종류\r\n"));
