@@ -77,11 +77,10 @@ bool DecodeLine(std::string_view cp949, std::string& utf8) {
   // A character takes one or two bytes: more than twice the limit is never needed. A cut that splits
   // the last double-byte character leaves it out.
   std::string_view part = cp949.substr(0, 2 * kMaxLineChars);
-  std::optional<std::string> text = plat::text::TryCp949ToUtf8(part);
-  if (!text && part.size() < cp949.size()) text = plat::text::TryCp949ToUtf8(part.substr(0, part.size() - 1));
-  if (!text) return false;
-  if (text->size() > kMaxLineChars) *text = plat::text::Utf8Cut(*text, kMaxLineChars);
-  utf8 = std::move(*text);
+  bool ok = plat::text::TryCp949ToUtf8(part, utf8);
+  if (!ok && part.size() < cp949.size()) ok = plat::text::TryCp949ToUtf8(part.substr(0, part.size() - 1), utf8);
+  if (!ok) return false;
+  if (utf8.size() > kMaxLineChars) utf8.resize(plat::text::Utf8Offset(utf8, kMaxLineChars));
   return true;
 }
 

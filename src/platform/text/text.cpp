@@ -267,6 +267,16 @@ std::string Utf8ToCp949(std::string_view utf8) {
   return std::move(*r);
 }
 
+bool TryCp949ToUtf8(std::string_view cp949, std::string& out) {
+  if (IsAscii(cp949)) {
+    out.assign(cp949);
+    return true;
+  }
+  std::size_t off = 0;
+  bool incomplete = false;
+  return Decoder().Run(cp949, out, off, incomplete);
+}
+
 std::optional<std::string> TryCp949ToUtf8(std::string_view cp949) {
   return Decode(cp949, nullptr);
 }

@@ -45,6 +45,9 @@ std::string TrimLeft(std::string_view s);
 std::string Cp949ToUtf8(std::string_view cp949);
 std::string Utf8ToCp949(std::string_view utf8);
 std::optional<std::string> TryCp949ToUtf8(std::string_view cp949);
+// The same into a buffer the caller reuses (no allocation once it is large enough); false when the bytes
+// are not valid CP949 (out is then unspecified).
+bool TryCp949ToUtf8(std::string_view cp949, std::string& out);
 std::optional<std::string> TryUtf8ToCp949(std::string_view utf8);
 
 }  // namespace plat::text
