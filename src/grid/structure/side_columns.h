@@ -23,6 +23,11 @@ class TwFixedOptions {
   constexpr TwFixedOptions(std::initializer_list<TwFixedOption> l) {
     for (auto o : l) bits_ = std::uint8_t(bits_ | (1u << o));
   }
+  static constexpr TwFixedOptions FromBits(std::uint8_t bits) {
+    TwFixedOptions o;
+    o.bits_ = std::uint8_t(bits & 0x1F);
+    return o;
+  }
   constexpr bool Contains(TwFixedOption o) const { return (bits_ & (1u << o)) != 0; }
   constexpr std::uint8_t Bits() const { return bits_; }
   friend constexpr bool operator==(TwFixedOptions, TwFixedOptions) = default;
