@@ -23,6 +23,8 @@
 
 #include "app/application.h"
 #include "app/batch_launcher.h"
+#include "app/mgr_grid_form.h"
+#include "grid/memory/mem_grid_form.h"
 #include "platform/os/os.h"
 #include "platform/text/text.h"
 
@@ -38,7 +40,6 @@ std::string S(const QString& s) { return s.toUtf8().toStdString(); }
 
 // Windows colour values (0x00BBGGRR) as Qt colours.
 QColor FromColorRef(TColor c) { return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)); }
-constexpr TColor clMoneyGreen = 0xC0DCC0;
 constexpr TColor clAqua = 0xFFFF00;
 constexpr TColor clFuchsia = 0xFF00FF;
 
@@ -281,32 +282,8 @@ void TForm1::CreateControls() {
 }
 
 void TForm1::CreateGrid() {
-  Mgr_grid = Named(new TMemGrid(Panel3), "Mgr_grid");
-  struct ColumnDef {
-    const char* title;
-    TwDataType type;
-    int dataWidth;
-    int width;
-    TwAlignment alignment;
-  };
-  static const ColumnDef defs[] = {
-      {"C", wdtBool, 1, 26, taCenter},           {"파일명", wdtString, 255, 232, taLeftJustify},
-      {"내용", wdtString, 255, 295, taLeftJustify}, {"수량", wdtString, 255, 37, taCenter},
-      {"경로", wdtString, 255, 1077, taLeftJustify},
-  };
-  Mgr_grid->Columns().BeginUpdate();
-  for (const ColumnDef& d : defs) {
-    TwMemColumn* c = Mgr_grid->AddColumn();
-    c->SetDataType(d.type);
-    c->SetDataWidth(d.dataWidth);
-    c->Title().SetCaption(d.title);
-    c->SetAlignment(d.alignment);
-    c->SetColor(clMoneyGreen);
-    c->SetColWidth(d.width);
-  }
-  Mgr_grid->Columns().EndUpdate();
-  Mgr_grid->SetOptions({wgoArrowMove, wgoConfirmDelete, wgoEnterToTab, wgoFocusRect, wgoRowSelect, wgoRowSizing});
-  Mgr_grid->SetRowHeight(21);
+  // The grid's columns, options and look come from its stored form description.
+  Mgr_grid = twform::ReadMemGridForm(vek::MgrGridForm(), Panel3).release();
 }
 
 void TForm1::ConnectHandlers() {
