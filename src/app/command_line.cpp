@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include <algorithm>
 #include <ostream>
 
 #include "app/batch_text.h"
@@ -103,7 +104,8 @@ void WriteBatch(const std::string& out, const BatchText& batch) {
 }  // namespace
 
 void AppendCsvField(std::string& to, const std::string& s) {
-  if (s.find_first_of(",\"\r\n") == std::string::npos) {
+  const auto special = [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; };
+  if (std::none_of(s.begin(), s.end(), special)) {
     to += s;
     return;
   }
