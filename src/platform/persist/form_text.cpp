@@ -38,6 +38,8 @@ FormValue FormValue::MakeIdent(std::string_view v) {
   return r;
 }
 
+FormValue FormValue::MakeBool(bool v) { return MakeIdent(v ? "True" : "False"); }
+
 FormValue FormValue::MakeSet(std::vector<std::string> names) {
   FormValue r;
   r.What = Set;

@@ -55,7 +55,7 @@ struct FormValue {
   static FormValue MakeFloat(double v);
   static FormValue MakeString(std::string_view v);
   static FormValue MakeIdent(std::string_view v);
-  static FormValue MakeBool(bool v) { return MakeIdent(v ? "True" : "False"); }
+  static FormValue MakeBool(bool v);
   static FormValue MakeSet(std::vector<std::string> names);
   static FormValue MakeStrings(const std::vector<std::string>& list);
   static FormValue MakeBinary(std::vector<std::uint8_t> bytes);

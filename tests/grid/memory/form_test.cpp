@@ -3,6 +3,7 @@
 // the after-load rebuild; and bad descriptions that leave no grid behind.
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QWidget>
 #include <memory>
 #include <string>
@@ -181,6 +182,27 @@ TEST(GridForm, WhatIsReadBackBehavesLikeTheOriginal) {
   read->CalcFooters();
   EXPECT_EQ(read->Column(1)->Footer().GetValue(0), "7");
   EXPECT_EQ(read->Column(0)->Footer().GetValue(0), "2");
+}
+
+TEST(GridForm, TitlePicturesTravelAsPngBytes) {
+  auto grid = NewGrid();
+  TwMemColumn* c = grid->AddColumn();
+  QImage picture(5, 3, QImage::Format_RGB32);
+  picture.fill(qRgb(10, 200, 30));
+  picture.setPixel(4, 2, qRgb(255, 0, 0));
+  c->Title().SetImage(picture);  // switches the title's image layout to wimgLeft
+  c->Title().SetImageLayout(wimgRight);
+  const std::string text = WriteMemGridForm(*grid);
+  EXPECT_TRUE(Has(text, "Title.Image = {\n        89504E47")) << text;  // a PNG file
+  const auto read = ReadMemGridForm(text);
+  const QImage& back = read->Column(0)->Title().Image();
+  ASSERT_EQ(back.size(), picture.size());
+  EXPECT_EQ(back.pixel(4, 2), qRgb(255, 0, 0));
+  EXPECT_EQ(back.pixel(0, 0), qRgb(10, 200, 30));
+  // Loading keeps the layout as stored instead of deriving it from the picture.
+  EXPECT_EQ(read->Column(0)->Title().ImageLayout(), wimgRight);
+  EXPECT_EQ(WriteMemGridForm(*read), text);
+  EXPECT_TRUE(Has(ReadError(OneColumn("      Title.Image = {00112233}\n")).Message(), "picture cannot be read"));
 }
 
 // --- stored tests ---------------------------------------------------------------------------------
