@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "grid/structure/extents.h"
 #include "grid/structure/grid_model.h"
 #include "platform/error.h"
 #include "platform/format/format.h"
@@ -38,15 +39,28 @@ void TwColumnTitle::PrepareDrawInfo() {
   TwGridModel* g = GetGrid();
   if (!g) return;
   TwDrawInfo& d = DrawInfo();
-  d.ClipLeft = column_->Fixed() ? 0 : g->FixedRight();
-  d.ClipBottom = g->FooterTop();
+  d.ClipLeft = column_->Fixed() ? 0 : g->Extents().FixedRight();
+  d.ClipBottom = g->Extents().FooterTop();
   if (Pressed()) d.CellStyle = wcsDown;
   const TwGridLinesEx& l = g->Headers().Lines();
   if (!g->GroupMode()) {
     SetHorzLine(d, l);
     SetVertLine(d, l);
+    return;
   }
-  // Group mode: the lines inside a group follow its levels, which the group placement provides.
+  // Group mode: only a visible group with column titles shows them.
+  const TwGroup* grp = column_->HoldingGroup();
+  if (!grp || !grp->Visible() || grp->NoColTitles()) return;
+  if (column_->Level() < grp->Levels() - 1)
+    SetHorzLine(d, l.LevelColor(), l.LevelStyle(), l.LevelWidth());
+  else
+    SetHorzLine(d, l);
+  if (column_->LevelIndex() < grp->LevelCount(column_->Level()) - 1)
+    SetVertLine(d, l.CellColor(), l.CellStyle(), l.CellWidth());
+  else if (grp->VisibleIndex() == g->Groups().VisibleCount() - 1)
+    SetVertLine(d, g->EndLines());
+  else
+    SetVertLine(d, l);
 }
 
 // --- TwColumnFooter -------------------------------------------------------------------------------
@@ -92,7 +106,7 @@ void TwColumnFooter::PrepareDrawInfo() {
   TwGridModel* g = GetGrid();
   if (!g) return;
   TwDrawInfo& d = DrawInfo();
-  d.ClipLeft = column_->Fixed() ? 0 : g->FixedRight();
+  d.ClipLeft = column_->Fixed() ? 0 : g->Extents().FixedRight();
   d.ClipBottom = g->ClientHeight();
   d.HorzLineWidth = 0;
   d.VertLineWidth = 0;
@@ -223,23 +237,104 @@ void TwColumn::SetEditStyle(TwEditStyle v) {
   if (!GridState().Loading()) Changed();
 }
 
+// --- TwColumn: place in a group ------------------------------------------------------------------
+
+TwGroup* TwColumn::HoldingGroup() const {
+  TwGridModel* g = Grid();
+  if (!g || group_ < 0 || group_ >= g->Groups().Count()) return nullptr;
+  TwGroup* grp = g->Groups().Items(group_);
+  int level, index;
+  return grp->Find(this, level, index) ? grp : nullptr;
+}
+
+namespace {
+// While loading or updating the place is only stored; RebuildLevels applies it.
+bool StoreOnly(const TwGridModel* g) { return !g || g->GridState().Loading() || g->GridState().Updating(); }
+}  // namespace
+
 void TwColumn::SetGroup(int v) {
-  // The placement into a group (levels, widths) belongs to the groups; the column keeps the index.
-  if (group_ == v) return;
-  group_ = v;
-  Changed(true);
+  TwGridModel* g = Grid();
+  if (StoreOnly(g)) {
+    group_ = v;
+    return;
+  }
+  v = std::clamp(v, -1, g->Groups().Count() - 1);
+  TwGroup* holder = HoldingGroup();
+  if (v >= 0) {
+    if (holder && v == group_) return;
+    SetPosition({v, level_, levelIndex_});
+    return;
+  }
+  if (!holder) {
+    group_ = -1;
+    return;
+  }
+  // Leaving the group: a current cell in that group is recomputed.
+  const TwCellPos cur = g->GroupMode() ? g->CurrentCell() : TwCellPos{};
+  const bool wasCurrent = IsCurrent();
+  const int vi = holder->VisibleIndex();
+  holder->RemoveColumn(this);
+  if (cur.IsSet() && cur.Group == vi && wasCurrent) {
+    g->HideCellEditor();
+    g->SetCurrentCell(g->Groups().FirstPos());
+  }
 }
 
 void TwColumn::SetLevel(int v) {
-  if (level_ == v) return;
-  level_ = v;
-  Changed(true);
+  TwGridModel* g = Grid();
+  TwGroup* holder = StoreOnly(g) ? nullptr : HoldingGroup();
+  if (!holder) {
+    level_ = StoreOnly(g) ? v : std::max(0, v);
+    return;
+  }
+  v = std::clamp(v, 0, holder->Levels() - 1);
+  if (v == level_) return;
+  SetPosition({group_, v, levelIndex_});
 }
 
 void TwColumn::SetLevelIndex(int v) {
-  if (levelIndex_ == v) return;
-  levelIndex_ = v;
-  Changed(true);
+  TwGridModel* g = Grid();
+  TwGroup* holder = StoreOnly(g) ? nullptr : HoldingGroup();
+  if (!holder) {
+    levelIndex_ = StoreOnly(g) ? v : std::max(0, v);
+    return;
+  }
+  v = std::max(0, v);
+  if (v == levelIndex_) return;
+  holder->MoveColumn(this, v);  // an index beyond the level leaves the column where it is
+}
+
+void TwColumn::SetPosition(const TwCellPos& pos) {
+  TwGridModel* g = Grid();
+  if (StoreOnly(g)) {
+    group_ = pos.Group;
+    level_ = pos.Level;
+    levelIndex_ = pos.Index;
+    return;
+  }
+  const int gi = std::clamp(pos.Group, -1, g->Groups().Count() - 1);
+  if (gi < 0) {
+    SetGroup(-1);
+    return;
+  }
+  TwGroup* target = g->Groups().Items(gi);
+  TwGroup* holder = HoldingGroup();
+  const int level = std::clamp(pos.Level, 0, target->Levels() - 1);
+  const bool wasCurrent = g->GroupMode() && IsCurrent();
+  if (holder == target && level == level_) {
+    if (pos.Index != levelIndex_) target->MoveColumn(this, std::max(0, pos.Index));
+  } else if (holder == target && pos.Index == levelIndex_) {
+    target->RemoveColumn(this);
+    target->InsertColumn(level, levelIndex_, this);
+  } else {
+    if (holder) holder->RemoveColumn(this);
+    target->InsertColumn(level, pos.Index, this);
+  }
+  // The current cell follows the column; one that left the visible groups starts over.
+  if (wasCurrent && !g->Groups().PosOf(this).IsSet()) {
+    g->HideCellEditor();
+    g->SetCurrentCell(g->Groups().FirstPos());
+  }
 }
 
 void TwColumn::SetImageLayout(TwImageLayout v) {
@@ -321,10 +416,14 @@ void TwColumn::SetTransparent(bool v) {
   if (IsGraphic()) Changed();
 }
 
-int TwColumn::Weight() const { return 1; }
+int TwColumn::Weight() const {
+  const TwGroup* g = HoldingGroup();
+  return g ? g->LevelWeight(level_) : 1;
+}
 
-void TwColumn::SetWeight(int) {
-  // A column without a group has no level weight to set.
+void TwColumn::SetWeight(int v) {
+  if (GridState().Loading()) return;
+  if (TwGroup* g = HoldingGroup()) g->SetLevelWeight(level_, v);
 }
 
 // --- TwColumn: widths -----------------------------------------------------------------------------
@@ -344,7 +443,8 @@ void TwColumn::SetWidth(int v) {
     if (g && !g->GridState().Loading()) g->ColumnWidthChanged(this, old);
     return;
   }
-  // Group mode: the group redistributes the widths of its level; a column without a group keeps them.
+  // Group mode: the group shares the width with a neighbour; a column without a group keeps its widths.
+  if (TwGroup* grp = HoldingGroup()) grp->SetColumnWidth(this, v);
 }
 
 void TwColumn::SetColWidth(int v) {
@@ -366,8 +466,9 @@ void TwColumn::SetGrpWidth(int v) {
     grpWidth_ = v;
     return;
   }
-  if (g && g->GroupMode()) {
-    SetWidth(v);
+  // Inside a group the level's widths must keep filling the group: the group shares the change out.
+  if (TwGroup* grp = HoldingGroup()) {
+    grp->SetColumnWidth(this, v);
     return;
   }
   grpWidth_ = std::max(kMinWidth, v);
@@ -489,15 +590,18 @@ void TwColumn::PrepareDrawInfo() {
   TwGridModel* g = Grid();
   if (!g) return;
   cachedEditKind_ = GetEditKind();
-  const int vi = VisibleIndex();
-  fixed_ = !g->GroupMode() && vi >= 0 && vi < g->FixedCount();
+  const bool group = g->GroupMode();
+  const TwGroup* grp = group ? HoldingGroup() : nullptr;
+  const int vi = group ? (grp ? grp->VisibleIndex() : -1) : VisibleIndex();
+  fixed_ = vi >= 0 && vi < g->FixedCount();
   title_->PrepareDrawInfo();
   footer_->PrepareDrawInfo();
 
+  const TwGridExtents& e = g->Extents();
   TwDrawInfo& d = drawInfo_;
   d.Clear();
-  d.ClipLeft = fixed_ ? 0 : g->FixedRight();
-  d.ClipBottom = g->FooterTop();
+  d.ClipLeft = fixed_ ? 0 : e.FixedRight();
+  d.ClipBottom = e.FooterTop();
   d.Alignment = Alignment();
   d.FitStyle = fitStyle_;
   d.Layout = layout_;
@@ -505,12 +609,24 @@ void TwColumn::PrepareDrawInfo() {
   d.WordWrap = wordWrap_;
   d.CellStyle = fixed_ ? g->FixedStyle().CellStyle() : wcsNormal;
   const TwGridLinesEx& l = fixed_ ? g->FixedStyle().Lines() : g->Lines();
-  if (!g->GroupMode()) {
+  if (!group) {
     SetHorzLine(d, l);
     const bool last = vi == g->Columns().VisibleCount() - 1;
     SetVertLine(d, last ? g->EndLines() : static_cast<const TwGridLines&>(l));
+    return;
   }
-  // Group mode: the level and cell lines follow the column's place in its group (the groups' part).
+  if (!grp) return;
+  // Group mode: level lines inside the group, cell lines inside a level, the group's lines at its edges.
+  if (level_ < grp->Levels() - 1)
+    SetHorzLine(d, l.LevelColor(), l.LevelStyle(), l.LevelWidth());
+  else
+    SetHorzLine(d, l);
+  if (levelIndex_ < grp->LevelCount(level_) - 1)
+    SetVertLine(d, l.CellColor(), l.CellStyle(), l.CellWidth());
+  else if (vi >= 0 && vi == g->Groups().VisibleCount() - 1)
+    SetVertLine(d, g->EndLines());
+  else
+    SetVertLine(d, l);
 }
 
 // --- TwColumns ------------------------------------------------------------------------------------
@@ -552,6 +668,8 @@ void TwColumns::Delete(int i) {
   if (i < 0 || i >= Count()) return;
   TwColumn* c = items_[std::size_t(i)].get();
   if (owner_) owner_->ColumnRemoving(c);
+  // Always out of its group's level list, so that no list keeps a destroyed column.
+  if (TwGroup* grp = c->HoldingGroup()) grp->RemoveColumn(c);
   RemoveVisible(c);
   std::unique_ptr<TwColumn> doomed = std::move(items_[std::size_t(i)]);
   items_.erase(items_.begin() + i);
@@ -641,7 +759,9 @@ void TwColumns::EndUpdate() {
 }
 
 void TwColumns::Update(TwColumn* item) {
-  if (updateCount_ > 0 || !owner_) return;
+  if (!owner_) return;
+  owner_->InvalidateLayout();  // the drawing records follow every change, also one made quietly
+  if (updateCount_ > 0) return;
   if (owner_->GridState().Loading() || owner_->GridState().Updating()) return;
   owner_->ColumnsChanged(item);
 }

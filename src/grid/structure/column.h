@@ -20,6 +20,7 @@
 
 #include "grid/structure/appearance.h"
 #include "grid/structure/draw_info.h"
+#include "grid/structure/group.h"
 #include "grid/structure/list_option.h"
 #include "platform/persist/component.h"
 
@@ -198,6 +199,8 @@ class TwColumn {
   // Always the column's own font; while not assigned it mirrors the grid's font.
   const TwFont& Font() const;
   void SetFont(const TwFont& v);
+  // Collection index of the group holding the column, -1 for none. While the grid is loading or updating
+  // the placement setters only store; the groups' RebuildLevels applies them.
   int Group() const { return group_; }
   void SetGroup(int v);
   TwImageLayout ImageLayout() const { return imageLayout_; }
@@ -216,6 +219,13 @@ class TwColumn {
   void SetLevel(int v);
   int LevelIndex() const { return levelIndex_; }
   void SetLevelIndex(int v);
+  // Moves the column to (group collection index, level, index in level) in one step.
+  void SetPosition(const TwCellPos& pos);
+  // The group that holds the column, nullptr when none.
+  TwGroup* HoldingGroup() const;
+  // The x span inside the group's level, relative to the group's left edge (set by the layout).
+  int LevelLeft() const { return levelLeft_; }
+  int LevelRight() const { return levelRight_; }
   // Margins of the data cells, index 0 left, 1 top, 2 right, 3 bottom; a byte each.
   int Margin(int index) const { return margins_[index & 3]; }
   void SetMargin(int index, int v);
@@ -251,7 +261,7 @@ class TwColumn {
   // The weight of the column's level in its group; 1 without a group.
   int Weight() const;
   void SetWeight(int v);
-  // ColWidth in column mode, GrpWidth in group mode.
+  // ColWidth in column mode, GrpWidth in group mode (there the group shares the width with a neighbour).
   int Width() const;
   void SetWidth(int v);
   bool WordWrap() const { return wordWrap_; }
@@ -311,6 +321,8 @@ class TwColumn {
   // so that a derived column's factories take part.
   void CreateParts();
   friend class TwColumns;
+  friend class TwGroup;
+  friend class TwGroups;
 
  private:
   template <class T>

@@ -18,9 +18,18 @@
 
 #include "grid/structure/appearance.h"
 #include "grid/structure/column.h"
+#include "grid/structure/group.h"
 #include "grid/structure/headers.h"
 #include "grid/structure/side_columns.h"
 #include "platform/persist/component.h"
+
+// The layout (grid/structure/extents.h) and its rectangle type stay out of this header, so that it does not
+// bring the paint layer's names into every file that knows the grid.
+class TwGridExtents;
+namespace plat::paint {
+struct TRect;
+}
+using plat::paint::TRect;
 
 // An area of the grid to repaint.
 struct TwRepaintArea {
@@ -52,10 +61,16 @@ struct TwGridEffect {
 
 using TweColumnWidthChange = std::function<void(QObject* Sender, TwColumn* Column, int OldWidth)>;
 using TweHeaderHeightChange = std::function<void(QObject* Sender, int OldHeight)>;
+using TweGroupWidthChange = std::function<void(QObject* Sender, TwGroup* AGroup, int OldWidth)>;
+using TweLevelHeightChange = std::function<void(QObject* Sender, TwGroup* AGroup, int ALevel, int OldHeight)>;
+using TweRowHeightChange = std::function<void(QObject* Sender, int OldHeight)>;
 
 class TwGridModel {
  public:
-  explicit TwGridModel(TwColumns::Factory columnFactory);
+  static constexpr int kDefaultColRowHeight = 18, kMinColRowHeight = 4;
+  static constexpr int kDefaultGrpRowHeight = 36, kMinGrpRowHeight = 8;
+
+  explicit TwGridModel(TwColumns::Factory columnFactory, TwGroups::Factory groupFactory = nullptr);
   virtual ~TwGridModel();
   TwGridModel(const TwGridModel&) = delete;
   TwGridModel& operator=(const TwGridModel&) = delete;
@@ -67,6 +82,8 @@ class TwGridModel {
   // --- owned description objects ---
   TwColumns& Columns() { return *columns_; }
   const TwColumns& Columns() const { return *columns_; }
+  TwGroups& Groups() { return *groups_; }
+  const TwGroups& Groups() const { return *groups_; }
   TwGridLinesEx& Lines() { return lines_; }
   const TwGridLinesEx& Lines() const { return lines_; }
   void SetLines(const TwGridLines& v) { lines_.Assign(v); }
@@ -94,13 +111,33 @@ class TwGridModel {
   void SetImeMode(TImeMode v) { imeMode_ = v; }
   const std::string& ImeName() const { return imeName_; }
   void SetImeName(std::string v) { imeName_ = std::move(v); }
-  // Column mode (false) or group mode (true). Switching only changes which per-mode sizes are reported;
-  // the grid lays itself out anew.
+
+  // --- the two display modes ---
+  // Column mode (false) or group mode (true). Group mode needs a visible group; a switch ends the edit,
+  // re-applies FixedCount, resets the horizontal offset and repaints.
   bool GroupMode() const { return groupMode_; }
   void SetGroupMode(bool v);
-  // Bands that do not scroll sideways: clamped to 0 .. visible columns (column mode).
-  int FixedCount() const { return fixedCount_; }
+  // Bands that do not scroll sideways, in the current mode: clamped to 0 .. visible items - 1.
+  int FixedCount() const { return groupMode_ ? grpFixedCount_ : colFixedCount_; }
   void SetFixedCount(int v);
+  // The per-mode values, stored as "ColFixedCount" and "GrpFixedCount". The setter of the current mode's
+  // value is SetFixedCount; the other mode's value is stored (while loading or updating as given).
+  int ColFixedCount() const { return colFixedCount_; }
+  void SetColFixedCount(int v);
+  int GrpFixedCount() const { return grpFixedCount_; }
+  void SetGrpFixedCount(int v);
+  // Height of a data row in the current mode (at least 4 in column mode, 8 in group mode). Every
+  // assignment outside loading raises OnRowHeightChange, also an unchanged one.
+  int RowHeight() const { return groupMode_ ? grpRowHeight_ : colRowHeight_; }
+  void SetRowHeight(int v);
+  // The per-mode values, stored as "ColRowHeight" and "GrpRowHeight".
+  int ColRowHeight() const { return colRowHeight_; }
+  void SetColRowHeight(int v);
+  int GrpRowHeight() const { return grpRowHeight_; }
+  void SetGrpRowHeight(int v);
+  // Pixels the scrolling bands are shifted left (0 = no horizontal scroll).
+  int HorzOffset() const { return horzOffset_; }
+  void SetHorzOffset(int v);
 
   // --- what the description asks of the grid ---
   // Skip read-only columns when navigating (the grid's wgoSkipReadOnly).
@@ -109,13 +146,24 @@ class TwGridModel {
   virtual int CurrentColumnIndex() const { return -1; }
   // Makes the visible column at this index the current one (column mode).
   virtual void SetCurrentVisibleColumn(int visibleIndex) {}
+  // Group mode: the current cell (the current column's position), and moving it.
+  virtual TwCellPos CurrentCell() const;
+  virtual void SetCurrentCell(const TwCellPos& pos) {}
+  // Ends the current edit and hides the in-place editor; shows it again under wgoAlwaysShowEditor.
+  virtual void HideCellEditor() {}
+  virtual void RestoreCellEditor() {}
+  // The data rows: how many, and the first one shown.
+  virtual int RowCount() const { return 0; }
+  virtual int TopRow() const { return 0; }
   // The sender passed to events.
   virtual QObject* EventSender() { return nullptr; }
+  // The client area the grid lays itself out in.
+  virtual TRect ClientRect() const;
   virtual int ClientHeight() const { return clientHeight_; }
   void SetClientHeight(int h) { clientHeight_ = h; }
-  // Top of the footer area (the client height less the visible footer rows).
+  void SetClientWidth(int w) { clientWidth_ = w; }
+  // Top of the footer area and right edge of the fixed area, from the layout.
   int FooterTop() const;
-  // Right edge of the fixed area: side columns and the fixed columns (column mode).
   int FixedRight() const;
   // Painting suspended (the grid's update lock).
   virtual bool PaintLocked() const { return paintLock_ > 0; }
@@ -123,6 +171,23 @@ class TwGridModel {
   void UnlockPaint() {
     if (paintLock_ > 0) --paintLock_;
   }
+
+  // --- layout ---
+  // Lays the grid out from its client rectangle now (before every paint, and after changes that move
+  // things).
+  void Layout();
+  // The layout, brought up to date first when something changed since the last one (a description
+  // change, the client rectangle, TopRow, RowCount, the offset or the mode).
+  const TwGridExtents& Extents() const;
+  // Marks the layout stale; the next Extents() lays out anew.
+  void InvalidateLayout() { layoutStale_ = true; }
+  bool LayoutStale() const;
+  // How many layouts ran (a cache that works keeps this still).
+  int LayoutCount() const { return layoutCount_; }
+  // The pixel rectangle of a repaint area, clipped to the client (empty when the area shows nothing).
+  TRect AreaRect(const TwRepaintArea& area) const;
+  // The position of a column in a visible group (group mode), or none.
+  TwCellPos ColumnPos(const TwColumn* column) const { return groups_->PosOf(column); }
 
   // --- refresh requests (recorded, then carried out by the grid) ---
   void Repaint(const TwRepaintArea& area);
@@ -135,6 +200,8 @@ class TwGridModel {
   // --- notifications from the description objects ---
   // The columns' collection Update: one column changed (item) or the whole collection (nullptr).
   virtual void ColumnsChanged(TwColumn* item);
+  // The groups' collection Update.
+  virtual void GroupsChanged(TwGroup* item);
   // A column was added (after its construction) or is about to be removed.
   virtual void ColumnAdded(TwColumn* column) {}
   virtual void ColumnRemoving(TwColumn* column) {}
@@ -142,19 +209,28 @@ class TwGridModel {
   virtual bool ColumnCanModify(TwColumn* column) { return true; }
   // A column's width changed (column mode: scroll bars, layout, repaint; then OnColumnWidthChange).
   void ColumnWidthChanged(TwColumn* column, int oldWidth);
+  // A group's width changed (scroll bars, layout, repaint; then OnGroupWidthChange).
+  void GroupWidthChanged(TwGroup* group, int oldWidth);
+  // A level's weight (level >= 0, old weight) or a group title's height (level -1, old height) changed.
+  void LevelHeightChanged(TwGroup* group, int level, int old);
   // A column title or footer changed at run time: repaint its cell.
   void ColumnTitleChanged(TwColumn* column);
   void ColumnFooterChanged(TwColumn* column);
   void HeaderHeightChanged(int oldHeight);
   // The footers' collection Update.
   virtual void FootersChanged(TwGridFooter* item);
-  // The rebuild after loading and at the end of a batch update: visible lists, FixedCount, footers.
+  // The rebuild after loading and at the end of a batch update: visible lists, levels, footers,
+  // FixedCount, the current cell, scroll bars.
   void RebuildDescription();
 
   TweColumnWidthChange OnColumnWidthChange;
   TweHeaderHeightChange OnHeaderHeightChange;
+  TweGroupWidthChange OnGroupWidthChange;
+  TweLevelHeightChange OnLevelHeightChange;
+  TweRowHeightChange OnRowHeightChange;
 
-  // Checks the visible lists against the collections; returns an empty text when they agree.
+  // Checks the visible lists against the collections and the groups' levels, widths and weights;
+  // returns an empty text when they agree.
   std::string CheckConsistency() const;
 
  protected:
@@ -162,17 +238,36 @@ class TwGridModel {
   virtual void InvalidateArea(const TwRepaintArea& area) {}
   virtual void UpdateScrollBars() {}
   virtual void RecomputeLayout() {}
-  // Destroys the columns while the derived grid still exists (its destructor calls it).
+  // Destroys the groups and columns while the derived grid still exists (its destructor calls it).
   void DestroyColumns();
 
  private:
+  // The inputs of a layout that are not description objects.
+  struct LayoutKey {
+    int Left = 0, Top = 0, Right = 0, Bottom = 0;
+    int TopRow = 0, Rows = 0, Offset = 0;
+    bool Group = false;
+    friend bool operator==(const LayoutKey&, const LayoutKey&) = default;
+  };
+  LayoutKey CurrentLayoutKey() const;
+  // Clamps the current mode's FixedCount again (after the visible items or the mode changed).
+  void ReapplyFixedCount();
+  // Moves the current cell out of the fixed area (FixedCount changed).
+  void MoveCurrentOutOfFixedArea();
+  int ModeItemCount() const;
+
   plat::ComponentState state_;
   TwFont font_;
   TColor color_ = 0xFF000005;  // clWindow
   TImeMode imeMode_ = imDontCare;
   std::string imeName_;
   bool groupMode_ = false;
-  int fixedCount_ = 0;
+  int colFixedCount_ = 0;
+  int grpFixedCount_ = 0;
+  int colRowHeight_ = kDefaultColRowHeight;
+  int grpRowHeight_ = kDefaultGrpRowHeight;
+  int horzOffset_ = 0;
+  int clientWidth_ = 400;
   int clientHeight_ = 200;
   int paintLock_ = 0;
   TwGridLinesEx lines_;
@@ -183,5 +278,11 @@ class TwGridModel {
   std::unique_ptr<TwGridHeaders> headers_;
   std::unique_ptr<TwGridFooters> footers_;
   std::unique_ptr<TwColumns> columns_;
+  std::unique_ptr<TwGroups> groups_;
+  std::unique_ptr<TwGridExtents> extents_;
+  mutable bool layoutStale_ = true;
+  bool inLayout_ = false;
+  LayoutKey layoutKey_;
+  int layoutCount_ = 0;
   std::vector<TwGridEffect> effects_;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "grid/structure/extents.h"
 #include "grid/structure/grid_model.h"
 
 // --- TwHeaderTitle --------------------------------------------------------------------------------
@@ -10,6 +11,7 @@ TwGridModel* TwHeaderTitle::GetGrid() const { return headers_->Grid(); }
 
 void TwHeaderTitle::Changed() {
   TwGridModel* g = GetGrid();
+  if (g) g->InvalidateLayout();  // its drawing record follows
   if (!g || g->GridState().Loading() || !headers_->Visible()) return;
   g->Repaint({TwRepaintArea::HeaderCorner});
 }
@@ -195,7 +197,9 @@ void TwGridFooters::EndUpdate() {
 }
 
 void TwGridFooters::Update(TwGridFooter* item) {
-  if (updateCount_ > 0 || !grid_) return;
+  if (!grid_) return;
+  grid_->InvalidateLayout();
+  if (updateCount_ > 0) return;
   grid_->FootersChanged(item);
 }
 

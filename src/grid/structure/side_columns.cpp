@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "grid/structure/extents.h"
 #include "grid/structure/grid_model.h"
 
 namespace {
@@ -19,6 +20,7 @@ TwFixedStyle::TwFixedStyle(TwGridModel* grid) : grid_(grid) {
 }
 
 void TwFixedStyle::Changed() {
+  if (grid_) grid_->InvalidateLayout();
   // Only the data cells of the fixed columns (or groups) look different.
   if (!grid_ || Loading(grid_) || grid_->FixedCount() <= 0) return;
   grid_->Repaint({TwRepaintArea::FixedData, 0, grid_->FixedCount()});
@@ -126,6 +128,7 @@ TwIndicators::TwIndicators(TwGridModel* grid) : TwDrawObject(wcsRaised), grid_(g
 }
 
 void TwIndicators::Changed() {
+  if (grid_) grid_->InvalidateLayout();
   if (!grid_ || Loading(grid_) || grid_->PaintLocked()) return;
   grid_->Repaint({TwRepaintArea::Strip, -2});
 }
@@ -134,7 +137,7 @@ void TwIndicators::PrepareDrawInfo() {
   TwDrawObject::PrepareDrawInfo();
   TwDrawInfo& d = DrawInfo();
   d.ClipLeft = 0;
-  d.ClipBottom = grid_ ? grid_->FooterTop() : 0;
+  d.ClipBottom = grid_ ? grid_->Extents().FooterTop() : 0;
   SetHorzLine(d, lines_);
   SetVertLine(d, lines_);
 }
@@ -215,6 +218,7 @@ TwMarkers::~TwMarkers() {
 }
 
 void TwMarkers::Changed() {
+  if (grid_) grid_->InvalidateLayout();
   if (!grid_ || !visible_ || grid_->PaintLocked()) return;
   grid_->Repaint({TwRepaintArea::StripData, -1});
 }
@@ -223,7 +227,7 @@ void TwMarkers::PrepareDrawInfo() {
   TwDrawObject::PrepareDrawInfo();
   TwDrawInfo& d = DrawInfo();
   d.ClipLeft = 0;
-  d.ClipBottom = grid_ ? grid_->FooterTop() : 0;
+  d.ClipBottom = grid_ ? grid_->Extents().FooterTop() : 0;
   SetHorzLine(d, lines_);
   SetVertLine(d, lines_);
 }

@@ -6,6 +6,8 @@
 #include <QTimerEvent>
 #include <algorithm>
 
+#include "grid/structure/extents.h"
+
 TwCustomGrid::TwCustomGrid(QWidget* parent, TwColumns::Factory columnFactory)
     : QAbstractScrollArea(parent), TwGridModel(std::move(columnFactory)) {
   setFocusPolicy(Qt::StrongFocus);
@@ -69,18 +71,7 @@ void TwCustomGrid::SetTopRow(int value) {
   InvalidateGrid();
 }
 
-void TwCustomGrid::SetRowHeight(int value) {
-  value = std::max(1, value);
-  if (value == rowHeight_) return;
-  rowHeight_ = value;
-  UpdateScrollRange();
-  InvalidateGrid();
-}
-
-int TwCustomGrid::VisibleRowCount() const {
-  const int h = viewport()->height() - titleHeight_;
-  return std::max(1, h / rowHeight_);
-}
+int TwCustomGrid::VisibleRowCount() const { return std::max(1, Extents().FullRows()); }
 
 void TwCustomGrid::ShowEditor() {
   if (RowCount() <= 0) return;
@@ -105,23 +96,52 @@ void TwCustomGrid::Record(RepaintRequest r) {
 void TwCustomGrid::InvalidateGrid() {
   if (UpdateLocked() || GridState().Loading()) return;
   Record({RepaintRequest::Grid});
-  viewport()->update();
+  UpdateRect(ClientRect());
+}
+
+void TwCustomGrid::ClearRepaintLog() {
+  repaintLog_.clear();
+  updatedRects_.clear();
+}
+
+void TwCustomGrid::UpdateRect(const TRect& r) {
+  if (r.IsEmpty()) return;
+  if (updatedRects_.size() >= 4096) updatedRects_.erase(updatedRects_.begin(), updatedRects_.begin() + 2048);
+  updatedRects_.push_back(r);
+  viewport()->update(r.ToQRect());
 }
 
 void TwCustomGrid::InvalidateRow(int ARow) {
   if (UpdateLocked() || GridState().Loading()) return;
   Record({RepaintRequest::Row, ARow});
-  const int y = titleHeight_ + (ARow - topRow_) * rowHeight_;
-  if (y + rowHeight_ < 0 || y > viewport()->height()) return;
-  viewport()->update(0, y, viewport()->width(), rowHeight_);
+  // The whole row across the client, indicator and marker included, but never over header or footers.
+  const TwGridExtents& e = Extents();
+  const TRect r{e.ClientRect().Left, std::max(e.RowTop(ARow), e.DataTop()), e.ClientRect().Right,
+                std::min(e.RowBottom(ARow), e.FooterTop())};
+  UpdateRect(r);
 }
 
 void TwCustomGrid::InvalidateCell(int ACol, int ARow) {
   if (UpdateLocked() || GridState().Loading()) return;
   Record({RepaintRequest::Cell, ARow, ACol});
-  const int y = titleHeight_ + (ARow - topRow_) * rowHeight_;
-  if (y + rowHeight_ < 0 || y > viewport()->height()) return;
-  viewport()->update(0, y, viewport()->width(), rowHeight_);
+  if (ACol < 0 || ACol >= Columns().Count()) return;
+  const TwGridExtents& e = Extents();
+  TwColumn* c = Columns().Items(ACol);
+  TRect r;
+  int band;
+  if (GroupMode()) {
+    const TwCellPos pos = ColumnPos(c);
+    band = pos.Group;
+    r = e.GroupCellRect(pos, ARow);
+  } else {
+    band = c->VisibleIndex();
+    r = e.CellRect(band, ARow);
+  }
+  if (band < 0) return;
+  if (!e.IsFixedItem(band)) r.Left = std::max(r.Left, e.FixedRight());
+  r.Top = std::max(r.Top, e.DataTop());
+  r.Bottom = std::min(r.Bottom, e.FooterTop());
+  UpdateRect(plat::paint::Intersect(r, e.ClientRect()));
 }
 
 void TwCustomGrid::UpdateScrollRange() {
@@ -181,20 +201,39 @@ void TwCustomGrid::SetCurrentVisibleColumn(int visibleIndex) {
   SetCol(Columns().VisibleItems(visibleIndex)->Index());
 }
 
+void TwCustomGrid::SetCurrentCell(const TwCellPos& pos) {
+  if (TwColumn* c = Groups().ColumnAt(pos)) SetCol(c->Index());
+}
+
+void TwCustomGrid::RestoreCellEditor() {
+  if (options_.Contains(wgoAlwaysShowEditor)) ShowEditor();
+}
+
+TRect TwCustomGrid::ClientRect() const {
+  const QRect r = viewport()->rect();
+  return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+}
+
 int TwCustomGrid::ClientHeight() const { return viewport()->height(); }
+
+void TwCustomGrid::RecomputeLayout() {
+  Layout();
+  UpdateEditButton();
+}
 
 void TwCustomGrid::InvalidateArea(const TwRepaintArea& area) {
   if (area.What == TwRepaintArea::Grid) {
     InvalidateGrid();
     return;
   }
-  // The pixel rectangles of strips and cells come with the layout; until then the viewport repaints.
   if (UpdateLocked() || GridState().Loading()) return;
-  viewport()->update();
+  UpdateRect(AreaRect(area));
 }
 
 void TwCustomGrid::paintEvent(QPaintEvent* e) {
-  // The cells are painted by the painting layer; until then the grid shows its background.
+  // The grid lays itself out anew before every paint. The cells are painted by the painting layer;
+  // until then the grid shows its background.
+  Layout();
   QPainter p(viewport());
   p.fillRect(e->rect(), palette().color(QPalette::Base));
 }
@@ -209,6 +248,7 @@ void TwCustomGrid::timerEvent(QTimerEvent* e) {
 
 void TwCustomGrid::resizeEvent(QResizeEvent* e) {
   QAbstractScrollArea::resizeEvent(e);
+  InvalidateLayout();
   UpdateScrollRange();
 }
 

@@ -5,7 +5,8 @@
 // This file holds the state every layer shares (current row and column, options, the update lock and the
 // event nesting counter, the OnRowChange timer), the data operations, and the hooks of the in-place
 // editing lifecycle and of repainting. Until the editors exist the editor hooks only keep the
-// "editor showing" state; repaint requests go to Qt's update of the viewport and are recorded for tests.
+// "editor showing" state. Repaint requests become the rectangles of the layout (TwGridExtents) handed to
+// Qt's update of the viewport; both the requests and the rectangles are recorded for tests.
 #include <QAbstractScrollArea>
 #include <cstdint>
 #include <functional>
@@ -103,15 +104,14 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   bool HasOption(TwGridOption o) const { return options_.Contains(o); }
   int ChangeDelay() const { return changeDelay_; }
   void SetChangeDelay(int ms) { changeDelay_ = ms < 0 ? 0 : ms; }
-  int TopRow() const { return topRow_; }
+  int TopRow() const override { return topRow_; }
   virtual void SetTopRow(int value);
-  int RowHeight() const { return rowHeight_; }
-  void SetRowHeight(int value);
-  // Rows that fit entirely between the title rows and the footers (at least 1).
+  // RowHeight (per mode) comes from TwGridModel.
+  // Rows that fit entirely between the header band and the footers (at least 1).
   int VisibleRowCount() const;
 
   // --- data operations the data grid supplies ---
-  virtual int RowCount() const { return 0; }
+  int RowCount() const override { return 0; }
   virtual void SetRowCount(int) {}
   virtual std::uint8_t EditState() const { return esBrowse; }
   virtual bool Selected(int ARow) const { return false; }
@@ -150,7 +150,10 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   void InvalidateRow(int ARow);
   void InvalidateCell(int ACol, int ARow);
   const std::vector<RepaintRequest>& RepaintLog() const { return repaintLog_; }
-  void ClearRepaintLog() { repaintLog_.clear(); }
+  // The viewport rectangles handed to Qt's update for the requests above and the description's areas
+  // (a request whose area shows nothing hands none).
+  const std::vector<TRect>& UpdatedRects() const { return updatedRects_; }
+  void ClearRepaintLog();
   // Scroll ranges follow RowCount and the visible rows; TopRow is kept in range.
   virtual void UpdateScrollRange();
   // Brings ARow into view unless wgoNoScroll is set.
@@ -174,7 +177,11 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   bool SkipReadOnly() const override { return options_.Contains(wgoSkipReadOnly); }
   int CurrentColumnIndex() const override { return col_; }
   void SetCurrentVisibleColumn(int visibleIndex) override;
+  void SetCurrentCell(const TwCellPos& pos) override;
+  void HideCellEditor() override { HideEditor(); }
+  void RestoreCellEditor() override;
   QObject* EventSender() override { return this; }
+  TRect ClientRect() const override;
   int ClientHeight() const override;
   bool PaintLocked() const override { return UpdateLocked() || TwGridModel::PaintLocked(); }
 
@@ -196,16 +203,16 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   // TwGridModel: carrying out the description's refresh requests.
   void InvalidateArea(const TwRepaintArea& area) override;
   void UpdateScrollBars() override { UpdateScrollRange(); }
-  void RecomputeLayout() override { UpdateEditButton(); }
+  void RecomputeLayout() override;
 
  private:
   void Record(RepaintRequest r);
+  // Hands a rectangle to Qt's update and records it.
+  void UpdateRect(const TRect& r);
 
   int row_ = 0;
   int col_ = 0;
   int topRow_ = 0;
-  int rowHeight_ = 21;
-  int titleHeight_ = 21;
   TwGridOptions options_{wgoArrowMove, wgoConfirmDelete, wgoEnterToTab, wgoFocusRect};
   int changeDelay_ = 200;
   int updateLock_ = 0;
@@ -216,4 +223,5 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   bool syncingScrollBar_ = false;
   bool scrollRangePending_ = false;
   std::vector<RepaintRequest> repaintLog_;
+  std::vector<TRect> updatedRects_;
 };

@@ -12,6 +12,7 @@ TEST(Headers, PerModeHeightsWithTheirMinimums) {
   EXPECT_EQ(g.Headers().Height(), 21);
   g.Headers().SetHeight(2);
   EXPECT_EQ(g.Headers().ColHeight(), 4);
+  g.Groups().Add();  // group mode needs a visible group
   g.SetGroupMode(true);
   EXPECT_EQ(g.Headers().Height(), 42);
   g.Headers().SetHeight(5);
@@ -93,6 +94,7 @@ TEST(Footers, OffsetsSkipHiddenRows) {
   EXPECT_TRUE(g.Effects().empty());
 
   // The mode switch changes every height and the offsets without an assignment.
+  g.Groups().Add();
   g.SetGroupMode(true);
   EXPECT_EQ(f.Items(0)->Height(), 42);
   EXPECT_EQ(f.VisibleOffset(1), 42);

@@ -3,6 +3,7 @@
 // refresh it asks for.
 #include <gtest/gtest.h>
 
+#include "grid/structure/extents.h"
 #include "grid/structure/grid_model.h"
 
 namespace structtest {
@@ -26,12 +27,24 @@ class TestGrid : public TwGridModel {
   TestGrid() : TwGridModel([](TwColumns* c) { return std::make_unique<TestColumn>(c); }) {}
   bool skipReadOnly = false;
   int current = -1;
+  int rowCount = 0;
+  int topRow = 0;
+  int editorHides = 0;
   bool SkipReadOnly() const override { return skipReadOnly; }
   int CurrentColumnIndex() const override { return current; }
   void SetCurrentVisibleColumn(int vi) override { current = Columns().VisibleItems(vi)->Index(); }
+  void SetCurrentCell(const TwCellPos& pos) override {
+    TwColumn* c = Groups().ColumnAt(pos);
+    current = c ? c->Index() : -1;
+  }
+  void HideCellEditor() override { ++editorHides; }
+  int RowCount() const override { return rowCount; }
+  int TopRow() const override { return topRow; }
 
   TestColumn* Add() { return static_cast<TestColumn*>(Columns().Add()); }
   TestColumn* Col(int i) { return static_cast<TestColumn*>(Columns().Items(i)); }
+  TwGroup* AddGroup() { return Groups().Add(); }
+  TwGroup* Grp(int i) { return Groups().Items(i); }
   // The repaint areas asked for since the last ClearEffects, in order.
   std::vector<TwRepaintArea> Repaints() const {
     std::vector<TwRepaintArea> r;

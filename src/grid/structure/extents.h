@@ -1,0 +1,143 @@
+#pragma once
+// TwGridExtents: the layout of the grid. It turns the description model (visible columns or groups with
+// their widths, levels and weights, header and footer heights, the side columns, FixedCount, RowHeight,
+// the horizontal scroll offset and TopRow) into pixel positions and answers the inverse questions (which
+// item, level, column or row lies under a point). Pure arithmetic: nothing here paints.
+//
+//   client left                                                            client right
+//   |Edges[0]  |Edges[1]  |Edges[2]=DataLeft           |FixedRight                    |Edges[count+3]
+//   +----------+----------+------------+---------------+------------+--------...------+  client top
+//   | corner (HeaderCellRect(-1))      | header of the | header of  |                 |
+//   |                                  | fixed items   | item k     |  (scrolls)      |
+//   +----------+----------+------------+---------------+------------+-----------------+  DataTop
+//   | indic.   | marker   | item 0 ..  FixedCount-1    | item FixedCount ..            |
+//   |  (-2)    |  (-1)    |  (fixed, never scroll)     |  shifted left by the offset   |  rows from TopRow
+//   +----------+----------+----------------------------+-------------------------------+  ContentRect.bottom
+//   |                              background                                         |
+//   +---------------------------------------------------------------------------------+  FooterTop
+//   | footer row 0 .. VisibleCount-1 of the footers                                   |
+//   +---------------------------------------------------------------------------------+  client bottom
+//
+// Display index i: -2 the indicator column, -1 the marker column, 0..count-1 the visible columns (column
+// mode) or the visible groups (group mode). Edges[i+2] is the left of item i before scrolling and
+// Edges[i+3] its right. In group mode a group's band is cut into levels by the group's offsets
+// (TwGroup::PrepareLayout) and each level into its columns (LevelLeft .. LevelRight).
+//
+// Every value is derived; a stale value is replaced by the next Layout. The edge array only grows, so a
+// layout in the steady state allocates nothing.
+#include <cstdint>
+#include <vector>
+
+#include "grid/structure/group.h"
+#include "platform/paint/canvas.h"
+
+class TwGridModel;
+
+using plat::paint::TRect;
+
+class TwGridExtents {
+ public:
+  static constexpr int kInitialCapacity = 16;
+
+  explicit TwGridExtents(TwGridModel* grid);
+
+  // The whole computation for this client rectangle (see the file comment).
+  void Layout(const TRect& clientRect);
+  // The largest horizontal scroll offset: scrolling moves in whole items and the last page ends with the
+  // last item; 0 when nothing is visible.
+  int MaxHorzScroll() const;
+
+  // --- results of the last layout ---
+  const TRect& ClientRect() const { return clientRect_; }
+  // Right: the on-screen right of the last item; bottom: the bottom of the painted rows.
+  const TRect& ContentRect() const { return contentRect_; }
+  int ScrollWidth() const { return scrollWidth_; }
+  int Count() const { return count_; }
+  int DataLeft() const { return dataLeft_; }
+  int FixedRight() const { return fixedRight_; }
+  int DataTop() const { return dataTop_; }
+  int FooterTop() const { return footerTop_; }
+  int VisibleRows() const { return visibleRows_; }
+  int FullRows() const { return fullRows_; }
+  // Edges[i], 0 <= i <= Count()+3.
+  int Edge(int i) const { return edges_[std::size_t(i)]; }
+  // Entries allocated for the edges (16 at creation, never shrunk).
+  int Capacity() const { return int(edges_.size()); }
+  // The inputs the last layout used.
+  bool GroupMode() const { return groupMode_; }
+  int FixedCount() const { return fixedCount_; }
+  int ScrollOffset() const { return offset_; }
+  int TopRow() const { return topRow_; }
+  int RowHeight() const { return rowHeight_; }
+
+  // --- horizontal queries (display index -2 .. Count()-1) ---
+  bool IsFixedItem(int i) const { return i < fixedCount_; }
+  int ItemLeft(int i) const;
+  int ItemRight(int i) const;
+  int ItemWidth(int i) const;
+  // The lowest item index whose on-screen span holds x (fixed items first), else -1.
+  int ItemAt(int x) const;
+
+  // --- vertical queries ---
+  int RowTop(int row) const { return (row - topRow_) * rowHeight_ + dataTop_; }
+  int RowBottom(int row) const { return (row - topRow_ + 1) * rowHeight_ + dataTop_; }
+  // -1 above the data rows or below the last painted row.
+  int RowAt(int y) const;
+  // k is a visible footer index.
+  int FooterRowTop(int k) const;
+  int FooterRowBottom(int k) const;
+
+  // --- rectangles (an index out of range gives an empty rectangle) ---
+  TRect HeaderCellRect(int i) const;
+  TRect HeaderStripRect(int i) const;
+  // Level -1 is the group title.
+  TRect GroupHeaderRect(int g, int level) const;
+  TRect ColumnTitleRect(const TwCellPos& pos) const;
+  TRect CellRect(int i, int row) const;
+  TRect CellInnerRect(int i, int row) const;
+  TRect LevelRect(int g, int level, int row) const;
+  TRect GroupCellRect(const TwCellPos& pos, int row) const;
+  TRect GroupCellInnerRect(const TwCellPos& pos, int row) const;
+  TRect FooterCellRect(int i, int k) const;
+  TRect FooterCellInnerRect(int i, int k) const;
+  TRect FooterStripRect(int i, int k) const;
+  TRect FooterLevelRect(int g, int level, int k) const;
+  TRect GroupFooterCellRect(const TwCellPos& pos, int k) const;
+  TRect GroupFooterCellInnerRect(const TwCellPos& pos, int k) const;
+
+  // --- hit tests of group mode ---
+  // The visible index of the group whose title holds the point, else -1.
+  int GroupTitleAt(int x, int y) const;
+  // The column title under the point: (group, level, index); the parts that match nothing are -1.
+  TwCellPos HeaderPosAt(int x, int y) const;
+  // The cell of data row `row` under the point, the same way.
+  TwCellPos CellPosAt(int row, int x, int y) const;
+
+ private:
+  bool ValidItem(int i) const { return i >= -2 && i < count_; }
+  int ItemWidthOf(int i) const;
+  TwGroup* VisibleGroup(int g) const;
+  // x span of a column inside group g (on screen), false when there is no column at pos.
+  bool ColumnSpan(const TwCellPos& pos, int& left, int& right) const;
+  void VerticalPass();
+  void HorizontalPass();
+
+  TwGridModel* grid_;
+  std::vector<std::int32_t> edges_;
+  TRect clientRect_;
+  TRect contentRect_;
+  int scrollWidth_ = 0;
+  int count_ = 0;
+  int dataLeft_ = 0;
+  int fixedRight_ = 0;
+  int dataTop_ = 0;
+  int footerTop_ = 0;
+  int visibleRows_ = 0;
+  int fullRows_ = 0;
+  bool groupMode_ = false;
+  int fixedCount_ = 0;
+  int offset_ = 0;
+  int topRow_ = 0;
+  int rowHeight_ = 1;
+  int rowCount_ = 0;
+};
