@@ -127,9 +127,12 @@ int TwGridExtents::ItemWidth(int i) const {
 }
 
 int TwGridExtents::ItemAt(int x) const {
-  // Fixed items come first in display order, so a scrolled item under the fixed area is never found.
-  for (int i = 0; i < count_; ++i)
+  // Fixed items come first in display order; a scrolled item is hidden under the whole fixed area,
+  // the indicator and marker columns included, so it is never found left of FixedRight.
+  for (int i = 0; i < count_; ++i) {
+    if (!IsFixedItem(i) && x < fixedRight_) return -1;
     if (ItemLeft(i) <= x && x < ItemRight(i)) return i;
+  }
   return -1;
 }
 

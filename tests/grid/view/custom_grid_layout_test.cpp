@@ -1,0 +1,89 @@
+// The grid control and its layout: repaint areas, rows and cells become the viewport rectangles of the
+// layout, the grid lays itself out before a paint, and the visible row count follows the layout.
+#include <gtest/gtest.h>
+
+
+#include "grid/structure/extents.h"
+#include "grid/view/custom_grid.h"
+
+namespace {
+
+class PlainColumn : public TwColumn {
+ public:
+  using TwColumn::TwColumn;
+  TwEditKind GetEditKind() const override { return wekText; }
+  int EditMaxLength() const override { return 0; }
+  int GetDataSize() const override { return 10; }
+  bool IsGraphic() const override { return false; }
+  bool IsNumeric() const override { return false; }
+  bool IsValidChar(char32_t) const override { return true; }
+};
+
+class RowsGrid : public TwCustomGrid {
+ public:
+  RowsGrid() : TwCustomGrid(nullptr, [](TwColumns* c) { return std::make_unique<PlainColumn>(c); }) {
+    resize(400, 300);
+    Footers().Add();
+    for (int w : {40, 60, 80}) Columns().Add()->SetColWidth(w);
+  }
+  int rows = 50;
+  int RowCount() const override { return rows; }
+};
+
+TEST(GridLayout, DescriptionChangesRepaintExactlyTheirStrip) {
+  RowsGrid g;
+  const TwGridExtents& e = g.Extents();
+  g.ClearRepaintLog();
+  g.Columns().Items(1)->Title().SetCaption("Name");
+  ASSERT_EQ(g.UpdatedRects().size(), 1u);
+  EXPECT_EQ(g.UpdatedRects()[0], e.HeaderStripRect(1));
+  g.ClearRepaintLog();
+  g.Columns().Items(2)->SetColor(0xFF);
+  ASSERT_EQ(g.UpdatedRects().size(), 1u);
+  EXPECT_EQ(g.UpdatedRects()[0], (TRect{e.ItemLeft(2), e.ClientRect().Top, e.ItemRight(2), e.ClientRect().Bottom}));
+  g.ClearRepaintLog();
+  g.Footers().Items(0)->SetColor(0xFF);
+  ASSERT_EQ(g.UpdatedRects().size(), 1u);
+  EXPECT_EQ(g.UpdatedRects()[0].Top, e.FooterTop());
+  EXPECT_EQ(g.UpdatedRects()[0].Width(), e.ClientRect().Width());
+  // Under the update lock nothing is handed to the viewport.
+  g.ClearRepaintLog();
+  g.BeginUpdate();
+  g.Columns().Items(0)->Title().SetCaption("A");
+  EXPECT_TRUE(g.UpdatedRects().empty());
+  g.EndUpdate(false);
+}
+
+TEST(GridLayout, RowsAndCellsRepaintBetweenHeaderAndFooters) {
+  RowsGrid g;
+  const TwGridExtents& e = g.Extents();
+  g.ClearRepaintLog();
+  g.InvalidateRow(2);
+  ASSERT_EQ(g.UpdatedRects().size(), 1u);
+  EXPECT_EQ(g.UpdatedRects()[0], (TRect{0, e.RowTop(2), e.ClientRect().Right, e.RowBottom(2)}));
+  g.ClearRepaintLog();
+  g.InvalidateCell(1, 3);
+  ASSERT_EQ(g.UpdatedRects().size(), 1u);
+  EXPECT_EQ(g.UpdatedRects()[0], e.CellRect(1, 3));
+  // A row scrolled out of view hands no rectangle; the request is still recorded.
+  g.ClearRepaintLog();
+  g.InvalidateRow(e.FullRows() + 5);
+  EXPECT_TRUE(g.UpdatedRects().empty());
+  EXPECT_EQ(g.RepaintLog().size(), 1u);
+  EXPECT_EQ(g.VisibleRowCount(), e.FullRows());
+}
+
+TEST(GridLayout, LaysItselfOutBeforeEveryPaintAndAfterAResize) {
+  RowsGrid g;
+  g.show();
+  g.Extents();
+  const int before = g.LayoutCount();
+  g.viewport()->grab();  // renders the viewport now, through its paint event
+  EXPECT_EQ(g.LayoutCount(), before + 1);
+  const int rows = g.VisibleRowCount();
+  g.resize(400, 300 + 5 * g.RowHeight());
+  EXPECT_EQ(g.VisibleRowCount(), rows + 5);
+  EXPECT_EQ(g.Extents().ClientRect().Right, g.viewport()->width());
+}
+
+}  // namespace
