@@ -51,8 +51,10 @@ constexpr std::string_view kMgrGridForm = R"form(object Mgr_grid: TMemGrid
       ColWidth = 1077
       GrpWidth = 64
     end>
-  ColFixedCount = 0
   ColRowHeight = 21
+  GrpRowHeight = 36
+  ColFixedCount = 0
+  GrpFixedCount = 0
 end
 )form";
 }  // namespace

@@ -123,8 +123,6 @@ PropertyListPtr<TMemGrid> MemGridProps() {
     l->PropDefault("RowCount", IntConv<int>{0, std::numeric_limits<int>::max()},
                    [](const G& g) { return g.RowCount(); }, [](G& g, int v) { g.SetRowCount(v); }, 0);
     l->Inherit(ModelStoredSizes());
-    l->Prop("ColRowHeight", IntConv<int>{1, std::numeric_limits<int>::max()},
-            [](const G& g) { return g.RowHeight(); }, [](G& g, int v) { g.SetRowHeight(v); });
     return l;
   }();
   return list;

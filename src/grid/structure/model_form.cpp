@@ -414,6 +414,51 @@ PropertyList<TwColumn> ColumnStoredWidths() {
   return l;
 }
 
+// --- groups ---------------------------------------------------------------------------------------
+
+PropertyListPtr<TwGroupTitle> GroupTitleProps() {
+  static const PropertyListPtr<TwGroupTitle> list = [] {
+    using T = TwGroupTitle;
+    auto l = std::make_shared<PropertyList<T>>("TwGroupTitle");
+    l->Inherit(*TitleProps());
+    l->PropDefault("Height", IntC{0, std::numeric_limits<int>::max()}, [](const T& t) { return t.Height(); },
+                   [](T& t, int v) { t.SetHeight(v); }, int(TwGroupTitle::kDefaultHeight));
+    l->PropDefault("Visible", kBool, [](const T& t) { return t.Visible(); }, [](T& t, bool v) { t.SetVisible(v); },
+                   true);
+    return l;
+  }();
+  return list;
+}
+
+PropertyListPtr<TwGroup> GroupProps() {
+  static const PropertyListPtr<TwGroup> list = [] {
+    using G = TwGroup;
+    auto l = std::make_shared<PropertyList<G>>("TwGroup");
+    l->PropDefault("Levels", IntC{1, G::kMaxLevels}, [](const G& g) { return g.Levels(); },
+                   [](G& g, int v) { g.SetLevels(v); }, 1);
+    l->PropDefault("NoColTitles", kBool, [](const G& g) { return g.NoColTitles(); },
+                   [](G& g, bool v) { g.SetNoColTitles(v); }, false);
+    l->Object<TwGroupTitle>("Title", [](G& g) -> TwGroupTitle& { return g.Title(); }, GroupTitleProps());
+    l->PropDefault("Visible", kBool, [](const G& g) { return g.Visible(); }, [](G& g, bool v) { g.SetVisible(v); },
+                   true);
+    l->PropDefault("Weight", IntC{1, 255}, [](const G& g) { return g.Weight(); }, [](G& g, int v) { g.SetWeight(v); },
+                   1);
+    l->PropDefault("Width", IntC{1, std::numeric_limits<int>::max()}, [](const G& g) { return g.Width(); },
+                   [](G& g, int v) { g.SetWidth(v); }, int(G::kDefaultWidth));
+    // The level weights, raw: 16 bytes, hexadecimal in the text.
+    l->Prop(
+        "Weights", BytesConv{G::kMaxLevels},
+        [](const G& g) { return std::vector<std::uint8_t>(g.Weights().begin(), g.Weights().end()); },
+        [](G& g, const std::vector<std::uint8_t>& v) {
+          G::LevelWeightArray w{};
+          std::copy(v.begin(), v.end(), w.begin());
+          g.SetWeights(w);
+        });
+    return l;
+  }();
+  return list;
+}
+
 // --- headers, footers, fixed style, side columns -------------------------------------------------
 
 PropertyListPtr<TwGridHeaders> HeadersProps() {
@@ -548,14 +593,24 @@ PropertyList<TwGridModel> ModelProps() {
       "Footers", [](const G& g) { return g.Footers().Count(); },
       [](const G& g, int i) -> const TwGridFooter& { return *g.Footers().Items(i); },
       [](G& g) { g.Footers().Clear(); }, [](G& g) -> TwGridFooter& { return *g.Footers().Add(); }, FooterProps());
+  l.Collection<TwGroup>(
+      "Groups", [](const G& g) { return g.Groups().Count(); },
+      [](const G& g, int i) -> const TwGroup& { return *g.Groups().Items(i); }, [](G& g) { g.Groups().Clear(); },
+      [](G& g) -> TwGroup& { return *g.Groups().Add(); }, GroupProps());
   return l;
 }
 
 PropertyList<TwGridModel> ModelStoredSizes() {
   using G = TwGridModel;
   PropertyList<G> l("TwGridModel");
-  l.Prop("ColFixedCount", IntC{0, std::numeric_limits<int>::max()}, [](const G& g) { return g.FixedCount(); },
-         [](G& g, int v) { g.SetFixedCount(v); });
+  const IntC height{1, std::numeric_limits<int>::max()};
+  const IntC count{0, std::numeric_limits<int>::max()};
+  l.Prop("ColRowHeight", height, [](const G& g) { return g.ColRowHeight(); }, [](G& g, int v) { g.SetColRowHeight(v); });
+  l.Prop("GrpRowHeight", height, [](const G& g) { return g.GrpRowHeight(); }, [](G& g, int v) { g.SetGrpRowHeight(v); });
+  l.Prop("ColFixedCount", count, [](const G& g) { return g.ColFixedCount(); },
+         [](G& g, int v) { g.SetColFixedCount(v); });
+  l.Prop("GrpFixedCount", count, [](const G& g) { return g.GrpFixedCount(); },
+         [](G& g, int v) { g.SetGrpFixedCount(v); });
   return l;
 }
 

@@ -10,6 +10,7 @@
 //
 // A data grid builds its own lists (its column class, its grid properties) from these.
 #include "grid/structure/column.h"
+#include "grid/structure/group.h"
 #include "grid/structure/headers.h"
 #include "grid/structure/side_columns.h"
 #include "platform/persist/properties.h"
@@ -47,6 +48,10 @@ PropertyListPtr<TwColumnListOption> ListOptionProps();
 PropertyList<TwColumn> ColumnProps();
 PropertyList<TwColumn> ColumnStoredWidths();
 
+// A group: Levels, NoColTitles, Title, Visible, Weight, Width, and its 16 level weights as "Weights".
+PropertyListPtr<TwGroupTitle> GroupTitleProps();
+PropertyListPtr<TwGroup> GroupProps();
+
 PropertyListPtr<TwGridHeaders> HeadersProps();
 PropertyListPtr<TwGridFooter> FooterProps();
 PropertyListPtr<TwFixedStyle> FixedStyleProps();
@@ -54,8 +59,9 @@ PropertyListPtr<TwIndicators> IndicatorsProps();
 PropertyListPtr<TwMarkers> MarkersProps();
 
 // The grid-level properties of the description model, in this order: Color, Font, ImeMode, ImeName,
-// GroupMode, Lines, EndLines, FixedStyle, Indicators, Markers, Headers, Footers; then, at the end of a
-// grid's list, ColFixedCount and GrpFixedCount (ModelStoredSizes).
+// GroupMode, Lines, EndLines, FixedStyle, Indicators, Markers, Headers, Footers, Groups; then, at the end
+// of a grid's list, the per-mode sizes ColRowHeight, GrpRowHeight, ColFixedCount and GrpFixedCount
+// (ModelStoredSizes).
 PropertyList<TwGridModel> ModelProps();
 PropertyList<TwGridModel> ModelStoredSizes();
 

@@ -142,6 +142,61 @@ TEST(GridForm, AGridWrittenReadAndWrittenAgainGivesTheSameText) {
   EXPECT_EQ(read->TwGridModel::CheckConsistency(), "");
 }
 
+TEST(GridForm, AGroupModeGridWithLevelsAndWeightsRoundTrips) {
+  const auto grid = RichGrid();  // two footer rows with aggregates, a hidden column
+  TwGroup* a = grid->Groups().Add();
+  a->SetWidth(120);
+  a->SetLevels(2);
+  a->InsertColumn(0, 0, grid->Column(0));
+  a->InsertColumn(1, 0, grid->Column(1));
+  a->SetWeight(3);  // level weights 2, 1
+  TwGroup* b = grid->Groups().Add();
+  b->SetLevels(3);
+  b->InsertColumn(0, 0, grid->Column(2));  // the hidden column
+  b->InsertColumn(2, 0, grid->Column(3));
+  b->InsertColumn(2, 1, grid->Column(4));
+  b->SetWeight(5);          // 3, 1, 1
+  b->SetLevelWeight(1, 2);  // 2, 2, 1
+  TwGroup* c = grid->Groups().Add();
+  c->Title().SetCaption("셋째");
+  c->Title().SetHeight(25);
+  c->SetNoColTitles(true);
+  c->SetVisible(false);
+  grid->SetGroupMode(true);
+  ASSERT_TRUE(grid->GroupMode());
+  grid->SetRowHeight(40);
+  grid->SetFixedCount(1);
+  ASSERT_EQ(grid->TwGridModel::CheckConsistency(), "");
+
+  const std::string first = WriteMemGridForm(*grid);
+  for (const char* part : {"GroupMode = True", "Groups = <", "Levels = 2", "Weight = 3", "Width = 120",
+                           "Weights = {\n        02010101010101010101010101010101}",
+                           "Weights = {\n        02020101010101010101010101010101}", "Title.Caption = '셋째'",
+                           "Title.Height = 25", "NoColTitles = True", "Group = 1", "Level = 2", "LevelIndex = 1",
+                           "GrpWidth = 32", "ColRowHeight = 25", "GrpRowHeight = 40", "ColFixedCount = 1",
+                           "GrpFixedCount = 1"})
+    EXPECT_TRUE(Has(first, part)) << part << "\n" << first;
+
+  const auto read = ReadMemGridForm(first);
+  EXPECT_EQ(WriteMemGridForm(*read), first);
+  EXPECT_EQ(read->TwGridModel::CheckConsistency(), "");
+  EXPECT_TRUE(read->GroupMode());
+  ASSERT_EQ(read->Groups().Count(), 3);
+  EXPECT_EQ(read->Groups().VisibleCount(), 2);
+  const TwGroup& rb = *read->Groups().Items(1);
+  EXPECT_EQ(rb.Levels(), 3);
+  EXPECT_EQ(rb.Weight(), 5);
+  EXPECT_EQ(rb.LevelWeight(0), 2);
+  EXPECT_EQ(rb.LevelWeight(1), 2);
+  EXPECT_EQ(rb.LevelWeight(2), 1);
+  EXPECT_EQ(rb.LevelColumn(2, 1), read->Column(4));
+  EXPECT_EQ(read->Column(4)->GrpWidth() + read->Column(3)->GrpWidth(), rb.Width());
+  EXPECT_EQ(read->Groups().Items(0)->LevelColumn(1, 0), read->Column(1));
+  EXPECT_EQ(read->RowHeight(), 40);
+  EXPECT_EQ(read->FixedCount(), 1);
+  EXPECT_EQ(read->Column(1)->Footer().Kind(1), wfkMax);
+}
+
 TEST(GridForm, WhatIsReadBackBehavesLikeTheOriginal) {
   const auto read = ReadMemGridForm(WriteMemGridForm(*RichGrid()));
   ASSERT_EQ(read->ColumnCount(), 5);
@@ -213,7 +268,7 @@ TEST(GridForm, ANewGridWritesOnlyItsPerModeSizesAndAssignedValues) {
   const std::string text = WriteMemGridForm(*grid);
   // Per-mode sizes always, under their own names; the published Width and Height never.
   for (const char* part : {"ColWidth = 64", "GrpWidth = 64", "Headers.ColHeight = 21", "Headers.GrpHeight = 42",
-                           "ColFixedCount = 0", "ColRowHeight = "})
+                           "ColRowHeight = 18", "GrpRowHeight = 36", "ColFixedCount = 0", "GrpFixedCount = 0"})
     EXPECT_TRUE(Has(text, part)) << part << "\n" << text;
   for (const char* part : {" Width =", " Height =", "Lines.", "Alignment", "\n  Font.", "\n      Font.", "Title.Font",
                            "Footer.", "  Color =", "DataWidth", "DataType", "Options", "Visible"})
