@@ -59,8 +59,19 @@ void TwGridExtents::VerticalPass() {
   visibleRows_ = std::max(0, (rowHeight_ + footerTop_ - dataTop_ - 1) / rowHeight_);
   fullRows_ = visibleRows_;
   if (dataTop_ + rowHeight_ * std::max(1, visibleRows_) > footerTop_) fullRows_ = std::max(0, fullRows_ - 1);
+  ContentBottom();
+}
+
+void TwGridExtents::ContentBottom() {
+  // At least one row's height, also without rows.
   const int painted = std::max(1, std::min(rowCount_ - topRow_, visibleRows_));
   contentRect_.Bottom = std::min(footerTop_, dataTop_ + rowHeight_ * painted);
+}
+
+void TwGridExtents::MoveRows(int topRow, int rowCount) {
+  topRow_ = std::max(0, topRow);
+  rowCount_ = std::max(0, rowCount);
+  ContentBottom();
 }
 
 int TwGridExtents::ItemWidthOf(int i) const {

@@ -43,6 +43,9 @@ class TwGridExtents {
 
   // The whole computation for this client rectangle (see the file comment).
   void Layout(const TRect& clientRect);
+  // Only TopRow or RowCount changed since the last layout: the rows' positions and the content bottom follow
+  // (nothing else depends on them).
+  void MoveRows(int topRow, int rowCount);
   // The largest horizontal scroll offset: scrolling moves in whole items and the last page ends with the
   // last item; 0 when nothing is visible.
   int MaxHorzScroll() const;
@@ -120,6 +123,7 @@ class TwGridExtents {
   // x span of a column inside group g (on screen), false when there is no column at pos.
   bool ColumnSpan(const TwCellPos& pos, int& left, int& right) const;
   void VerticalPass();
+  void ContentBottom();
   void HorizontalPass();
 
   TwGridModel* grid_;

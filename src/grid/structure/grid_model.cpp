@@ -230,7 +230,19 @@ void TwGridModel::Layout() {
 }
 
 const TwGridExtents& TwGridModel::Extents() const {
-  if (!inLayout_ && !state_.Destroying() && LayoutStale()) const_cast<TwGridModel*>(this)->Layout();
+  if (inLayout_ || state_.Destroying()) return *extents_;
+  const LayoutKey k = CurrentLayoutKey();
+  if (k == layoutKey_ && !layoutStale_) return *extents_;
+  LayoutKey rowsAside = k;
+  rowsAside.TopRow = layoutKey_.TopRow;
+  rowsAside.Rows = layoutKey_.Rows;
+  if (!layoutStale_ && rowsAside == layoutKey_) {
+    // Appending rows or scrolling vertically moves only the rows.
+    extents_->MoveRows(k.TopRow, k.Rows);
+    layoutKey_ = k;
+  } else {
+    const_cast<TwGridModel*>(this)->Layout();
+  }
   return *extents_;
 }
 

@@ -258,7 +258,7 @@ class TwGridModel {
 
   plat::ComponentState state_;
   TwFont font_;
-  TColor color_ = 0xFF000005;  // clWindow
+  TColor color_ = 0xFF000010;  // clBtnShadow: the area no cell covers
   TImeMode imeMode_ = imDontCare;
   std::string imeName_;
   bool groupMode_ = false;
@@ -282,7 +282,7 @@ class TwGridModel {
   std::unique_ptr<TwGridExtents> extents_;
   mutable bool layoutStale_ = true;
   bool inLayout_ = false;
-  LayoutKey layoutKey_;
+  mutable LayoutKey layoutKey_;
   int layoutCount_ = 0;
   std::vector<TwGridEffect> effects_;
 };

@@ -211,8 +211,6 @@ void TwGroup::SetLevelWeight(int level, int w) {
 
 // --- TwGroup: visibility --------------------------------------------------------------------------
 
-int TwGroup::VisibleIndex() const { return collection_ ? collection_->VisibleIndexOf(this) : -1; }
-
 void TwGroup::SetVisible(bool v) {
   if (visible_ == v) return;
   visible_ = v;
@@ -725,6 +723,7 @@ TwGroup* TwGroups::Add() {
   if (!st || !st->Loading()) g->Title().SetCaption(NextCaption(g));
   if (st && (st->Loading() || st->Designing())) {
     if (g->Visible()) visible_.push_back(g);
+    Reindex();
   } else {
     g->savedVisibleIndex_ = std::min(Count() - 1, VisibleCount());
     InsertVisible(g, g->savedVisibleIndex_);
@@ -747,6 +746,7 @@ void TwGroups::Delete(int i) {
   std::unique_ptr<TwGroup> doomed = std::move(items_[std::size_t(i)]);
   items_.erase(items_.begin() + i);
   doomed.reset();
+  Reindex();
   Update(nullptr);
 }
 
@@ -769,23 +769,31 @@ int TwGroups::VisibleIndexOf(const TwGroup* g) const {
   return -1;
 }
 
+void TwGroups::Reindex() {
+  for (auto& g : items_) g->visibleIndex_ = -1;
+  for (std::size_t i = 0; i < visible_.size(); ++i) visible_[i]->visibleIndex_ = int(i);
+}
+
 void TwGroups::RebuildVisible() {
   visible_.clear();
   for (std::size_t i = 0; i < items_.size(); ++i) {
     items_[i]->savedVisibleIndex_ = int(i);
     if (items_[i]->Visible()) visible_.push_back(items_[i].get());
   }
+  Reindex();
 }
 
 void TwGroups::InsertVisible(TwGroup* g, int at) {
   if (VisibleIndexOf(g) >= 0) return;
   at = std::clamp(at, 0, VisibleCount());
   visible_.insert(visible_.begin() + at, g);
+  Reindex();
 }
 
 void TwGroups::RemoveVisible(TwGroup* g) {
   const int vi = VisibleIndexOf(g);
   if (vi >= 0) visible_.erase(visible_.begin() + vi);
+  Reindex();
 }
 
 void TwGroups::MoveVisible(TwGroup* g, int to) {
@@ -794,6 +802,7 @@ void TwGroups::MoveVisible(TwGroup* g, int to) {
   to = std::clamp(to, 0, VisibleCount() - 1);
   visible_.erase(visible_.begin() + from);
   visible_.insert(visible_.begin() + to, g);
+  Reindex();
 }
 
 // --- TwGroups: levels from the columns' places ----------------------------------------------------
@@ -861,7 +870,7 @@ TwColumn* TwGroups::ColumnAt(const TwCellPos& pos) const {
 TwCellPos TwGroups::PosOf(const TwColumn* column) const {
   if (!column || column->group_ < 0 || column->group_ >= Count()) return {};
   const TwGroup* g = items_[std::size_t(column->group_)].get();
-  const int vi = VisibleIndexOf(g);
+  const int vi = g->VisibleIndex();
   int level, index;
   if (vi < 0 || !g->Find(column, level, index)) return {};
   return {vi, level, index};
@@ -981,6 +990,9 @@ std::string TwGroups::CheckConsistency() const {
   std::vector<const TwGroup*> seen;
   for (const TwGroup* g : visible_) {
     if (IndexOf(g) < 0) return "visible list holds a group that is not in the collection";
+    if (g->VisibleIndex() != int(seen.size()))
+      return "group " + std::to_string(IndexOf(g)) + " says visible index " + std::to_string(g->VisibleIndex()) +
+             " but stands at " + std::to_string(seen.size());
     if (!g->Visible()) return "hidden group " + std::to_string(IndexOf(g)) + " in the visible list";
     if (std::find(seen.begin(), seen.end(), g) != seen.end()) return "group listed twice";
     seen.push_back(g);
@@ -988,10 +1000,13 @@ std::string TwGroups::CheckConsistency() const {
   const bool designing = owner_ && owner_->GridState().Designing();
   const bool loading = owner_ && owner_->GridState().Loading();
   if (loading) return {};
-  if (!designing)
-    for (const auto& g : items_)
-      if (g->Visible() && VisibleIndexOf(g.get()) < 0)
-        return "visible group " + std::to_string(IndexOf(g.get())) + " missing from the visible list";
+  for (const auto& g : items_) {
+    if (!designing && g->Visible() && VisibleIndexOf(g.get()) < 0)
+      return "visible group " + std::to_string(IndexOf(g.get())) + " missing from the visible list";
+    if (VisibleIndexOf(g.get()) < 0 && g->VisibleIndex() != -1)
+      return "group " + std::to_string(IndexOf(g.get())) + " outside the visible list says visible index " +
+             std::to_string(g->VisibleIndex());
+  }
   for (const auto& g : items_) {
     std::string e = g->CheckConsistency();
     if (!e.empty()) return e;

@@ -108,8 +108,8 @@ class TwGroup {
   int LevelWeight(int level) const;
   void SetLevelWeight(int level, int w);
 
-  // Position in the groups' visible list, -1 when hidden.
-  int VisibleIndex() const;
+  // Position in the groups' visible list, -1 when hidden (kept by the list, see TwGroups::Reindex).
+  int VisibleIndex() const { return visibleIndex_; }
   void SetVisibleIndex(int v);
   int SavedVisibleIndex() const { return savedVisibleIndex_; }
   void SetSavedVisibleIndex(int v) { savedVisibleIndex_ = v; }
@@ -179,6 +179,7 @@ class TwGroup {
   LevelWeightArray prevWeights_{};
   LevelWeightArray weights_{};
   int savedVisibleIndex_ = 0;
+  int visibleIndex_ = -1;
   int offsetLevels_ = 0;
   std::vector<int> rowOffsets_;
   std::vector<int> headerOffsets_;
@@ -253,6 +254,8 @@ class TwGroups {
   TwCellPos StepPrior(const TwCellPos& pos) const;
   TwCellPos PlainFirstPos() const;
   TwCellPos PlainLastPos() const;
+  // Writes every group's VisibleIndex from the visible list (the list is the canonical order).
+  void Reindex();
   int StartGroup() const;
   bool Focusable(const TwCellPos& pos) const;
   bool SkipReadOnly() const;

@@ -261,7 +261,16 @@ TEST(ExtentsCache, LaysOutAgainOnlyAfterAChange) {
   g.Extents();
   g.Extents().ItemAt(5);
   EXPECT_EQ(g.LayoutCount(), n);
-  g.topRow = 1;  // an input of the layout that is no description object
+  // Scrolling vertically or adding rows moves only the rows: no new layout.
+  g.rowCount = 100;
+  g.topRow = 40;
+  EXPECT_EQ(g.Extents().RowTop(40), g.Extents().DataTop());
+  EXPECT_EQ(g.Extents().RowAt(g.Extents().DataTop()), 40);
+  EXPECT_EQ(g.Extents().ContentRect().Bottom, g.Extents().FooterTop());
+  g.rowCount = 41;
+  EXPECT_EQ(g.Extents().ContentRect().Bottom, g.Extents().RowBottom(40));
+  EXPECT_EQ(g.LayoutCount(), n);
+  g.SetClientHeight(g.ClientHeight() + 1);  // the client rectangle is an input as well
   g.Extents();
   EXPECT_EQ(g.LayoutCount(), n + 1);
   g.Col(2)->SetColWidth(100);
