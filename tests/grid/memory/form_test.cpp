@@ -324,7 +324,7 @@ TEST(GridForm, ReadingAnInheritingValueAssignsIt) {
 
 // --- DataWidth ------------------------------------------------------------------------------------
 
-TEST(GridForm, DataWidthReadsBackAsWritten) {
+TEST(GridForm, AColumnSavedWithDataWidth8ReadsBackWith8) {
   auto grid = NewGrid();
   TwMemColumn* eight = grid->AddColumn();
   eight->SetDataWidth(8);
