@@ -570,17 +570,25 @@ PropertyListPtr<TwMarkers> MarkersProps() {
 
 // --- the grid model -------------------------------------------------------------------------------
 
+namespace {
+// A grid model as it is made: its values are the defaults of the grid-level properties.
+const TwGridModel& NewModel() {
+  static const TwGridModel model([](TwColumns*) { return std::unique_ptr<TwColumn>(); });
+  return model;
+}
+}  // namespace
+
 PropertyList<TwGridModel> ModelProps() {
   using G = TwGridModel;
   PropertyList<G> l("TwGridModel");
   l.PropDefault("Color", ColorConv(), [](const G& g) { return g.Color(); }, [](G& g, TColor v) { g.SetColor(v); },
-                clWindow);
+                NewModel().Color());
   l.ValueObject<TwFont>("Font", [](const G& g) { return g.Font(); }, [](G& g, const TwFont& f) { g.SetFont(f); },
-                        FontProps(), [](const G& g) { return !(g.Font() == TwFont{}); });
+                        FontProps(), [](const G& g) { return !(g.Font() == NewModel().Font()); });
   l.PropDefault("ImeMode", ImeModeConv(), [](const G& g) { return g.ImeMode(); },
-                [](G& g, TImeMode v) { g.SetImeMode(v); }, imDontCare);
+                [](G& g, TImeMode v) { g.SetImeMode(v); }, NewModel().ImeMode());
   l.PropDefault("ImeName", kText, [](const G& g) { return g.ImeName(); },
-                [](G& g, const std::string& v) { g.SetImeName(v); }, std::string());
+                [](G& g, const std::string& v) { g.SetImeName(v); }, NewModel().ImeName());
   l.PropDefault("GroupMode", kBool, [](const G& g) { return g.GroupMode(); }, [](G& g, bool v) { g.SetGroupMode(v); },
                 false);
   l.Object<TwGridLinesEx>("Lines", [](G& g) -> TwGridLinesEx& { return g.Lines(); }, LinesExProps(GridLineDefaults()));
