@@ -59,6 +59,8 @@ end
 )form";
 }  // namespace
 
-std::string_view MgrGridForm() { return kMgrGridForm; }
+std::string_view MgrGridForm() {
+  return kMgrGridForm;
+}
 
 }  // namespace vek

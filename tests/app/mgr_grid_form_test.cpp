@@ -1,10 +1,11 @@
 // The main window's grid as its stored description gives it: the description is in the writer's own form,
 // and it describes the grid the document manager expects.
+#include "app/mgr_grid_form.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "app/mgr_grid_form.h"
 #include "grid/memory/mem_grid_form.h"
 
 TEST(MgrGridForm, TheStoredDescriptionIsWhatTheWriterWritesForIt) {

@@ -104,9 +104,10 @@ TEST(FormText, WritingIsStableAndReadsBackTheSameTree) {
   const std::string first = WriteForm(ParseForm(kSample));
   EXPECT_EQ(WriteForm(ParseForm(first)), first);
   // The writer's own layout: items, lists and binary values close on their last line.
-  EXPECT_NE(first.find("  Columns = <\n    item\n      Title.Caption = 'C'\n      Values.Strings = ()\n    end\n"
-                       "    item\n    end>\n"),
-            std::string::npos)
+  EXPECT_NE(
+      first.find("  Columns = <\n    item\n      Title.Caption = 'C'\n      Values.Strings = ()\n    end\n"
+                 "    item\n    end>\n"),
+      std::string::npos)
       << first;
   EXPECT_NE(first.find("  Items.Strings = (\n    'a'\n    '파일명')\n"), std::string::npos) << first;
   EXPECT_NE(first.find("  Weights = {\n    02010AFF}\n"), std::string::npos) << first;
@@ -130,7 +131,8 @@ TEST(FormText, QuotedStringsRoundTrip) {
   EXPECT_EQ(QuoteString("경로"), "'경로'");
   // Any text, valid UTF-8 or not, is written so that it reads back.
   std::mt19937 rnd(4);
-  const std::vector<std::string> parts = {"a", "'", "''", "\n", "\x01", "한", "\xF0\x9F\x98\x80", "#", "+", " "};
+  const std::vector<std::string> parts = {"a", "'", "''", "\n", "\x01", "한", "\xF0\x9F\x98\x80",
+                                          "#", "+", " "};
   for (int n = 0; n < 300; ++n) {
     std::string s;
     for (int k = int(rnd() % 8); k > 0; --k) s += parts[rnd() % parts.size()];
@@ -256,50 +258,67 @@ struct Widget {
 
 PropertyListPtr<Pen> PenProps() {
   auto l = std::make_shared<PropertyList<Pen>>("TPen");
-  l->PropDefault("Width", IntConv<int>{1, 8}, [](const Pen& p) { return p.Width; }, [](Pen& p, int v) { p.Width = v; }, 1);
-  l->Prop("Name", TextConv{}, [](const Pen& p) { return p.Name; }, [](Pen& p, std::string v) { p.Name = v; });
+  l->PropDefault(
+      "Width", IntConv<int>{1, 8}, [](const Pen& p) { return p.Width; }, [](Pen& p, int v) { p.Width = v; },
+      1);
+  l->Prop(
+      "Name", TextConv{}, [](const Pen& p) { return p.Name; }, [](Pen& p, std::string v) { p.Name = v; });
   return l;
 }
 
 PropertyListPtr<Part> PartProps() {
   auto l = std::make_shared<PropertyList<Part>>("TPart");
-  l->Prop("Label", TextConv{}, [](const Part& p) { return p.Label; }, [](Part& p, std::string v) { p.Label = v; });
-  l->PropDefault("Size", IntConv<int>{}, [](const Part& p) { return p.Size; }, [](Part& p, int v) { p.Size = v; }, 0);
+  l->Prop(
+      "Label", TextConv{}, [](const Part& p) { return p.Label; },
+      [](Part& p, std::string v) { p.Label = v; });
+  l->PropDefault(
+      "Size", IntConv<int>{}, [](const Part& p) { return p.Size; }, [](Part& p, int v) { p.Size = v; }, 0);
   return l;
 }
 
 PropertyList<Widget> WidgetProps() {
   using W = Widget;
   PropertyList<W> l("TWidget");
-  l.PropDefault("Count", IntConv<std::int16_t>{}, [](const W& w) { return std::int16_t(w.Count); },
-                [](W& w, std::int16_t v) { w.Count = v; }, std::int16_t(0));
-  l.PropDefault("Enabled", BoolConv{}, [](const W& w) { return w.Enabled; }, [](W& w, bool v) { w.Enabled = v; }, true);
-  l.PropDefault("Form", EnumConv<Shape>{{"shRound", "shSquare", "shStar"}}, [](const W& w) { return w.Form; },
-                [](W& w, Shape v) { w.Form = v; }, shRound);
-  l.PropDefault("Flags", SetConv{{"fA", "fB", "fC"}}, [](const W& w) { return w.Flags; },
-                [](W& w, std::uint32_t v) { w.Flags = v; }, 0u);
-  l.PropDefault("Colour", IdentIntConv{{{"clBtnFace", 0xFF00000F}, {"clGray", 0x808080}}},
-                [](const W& w) { return w.Colour; }, [](W& w, std::uint32_t v) { w.Colour = v; }, 0xFF00000Fu);
-  l.Prop("Lines", StringsConv{}, [](const W& w) { return w.Lines; },
-         [](W& w, std::vector<std::string> v) { w.Lines = v; }, [](const W& w) { return !w.Lines.empty(); });
-  l.Prop("Weights", BytesConv{4}, [](const W& w) { return w.Weights; },
-         [](W& w, std::vector<std::uint8_t> v) { w.Weights = v; });
-  l.Object<Pen>("Outline", [](W& w) -> Pen& { return w.Outline; }, PenProps());
-  l.ValueObject<Pen>("Fill", [](const W& w) { return w.Fill; },
-                     [](W& w, const Pen& p) {
-                       w.Fill = p;
-                       w.FillAssigned = true;
-                     },
-                     PenProps(), [](const W& w) { return w.FillAssigned; });
-  l.Prop("Size", IntConv<int>{}, [](const W& w) { return w.SizeValue(); },
-         [](W& w, int v) {
-           w.OwnSize = v;
-           w.SizeAssigned = true;
-         },
-         [](const W& w) { return w.SizeAssigned && w.OwnSize != w.OwnerSize; });
+  l.PropDefault(
+      "Count", IntConv<std::int16_t>{}, [](const W& w) { return std::int16_t(w.Count); },
+      [](W& w, std::int16_t v) { w.Count = v; }, std::int16_t(0));
+  l.PropDefault(
+      "Enabled", BoolConv{}, [](const W& w) { return w.Enabled; }, [](W& w, bool v) { w.Enabled = v; }, true);
+  l.PropDefault(
+      "Form", EnumConv<Shape>{{"shRound", "shSquare", "shStar"}}, [](const W& w) { return w.Form; },
+      [](W& w, Shape v) { w.Form = v; }, shRound);
+  l.PropDefault(
+      "Flags", SetConv{{"fA", "fB", "fC"}}, [](const W& w) { return w.Flags; },
+      [](W& w, std::uint32_t v) { w.Flags = v; }, 0u);
+  l.PropDefault(
+      "Colour", IdentIntConv{{{"clBtnFace", 0xFF00000F}, {"clGray", 0x808080}}},
+      [](const W& w) { return w.Colour; }, [](W& w, std::uint32_t v) { w.Colour = v; }, 0xFF00000Fu);
+  l.Prop(
+      "Lines", StringsConv{}, [](const W& w) { return w.Lines; },
+      [](W& w, std::vector<std::string> v) { w.Lines = v; }, [](const W& w) { return !w.Lines.empty(); });
+  l.Prop(
+      "Weights", BytesConv{4}, [](const W& w) { return w.Weights; },
+      [](W& w, std::vector<std::uint8_t> v) { w.Weights = v; });
+  l.Object<Pen>(
+      "Outline", [](W& w) -> Pen& { return w.Outline; }, PenProps());
+  l.ValueObject<Pen>(
+      "Fill", [](const W& w) { return w.Fill; },
+      [](W& w, const Pen& p) {
+        w.Fill = p;
+        w.FillAssigned = true;
+      },
+      PenProps(), [](const W& w) { return w.FillAssigned; });
+  l.Prop(
+      "Size", IntConv<int>{}, [](const W& w) { return w.SizeValue(); },
+      [](W& w, int v) {
+        w.OwnSize = v;
+        w.SizeAssigned = true;
+      },
+      [](const W& w) { return w.SizeAssigned && w.OwnSize != w.OwnerSize; });
   l.Collection<Part>(
-      "Parts", [](const W& w) { return int(w.Parts.size()); }, [](const W& w, int i) -> const Part& { return w.Parts[i]; },
-      [](W& w) { w.Parts.clear(); }, [](W& w) -> Part& { return w.Parts.emplace_back(); }, PartProps());
+      "Parts", [](const W& w) { return int(w.Parts.size()); },
+      [](const W& w, int i) -> const Part& { return w.Parts[i]; }, [](W& w) { w.Parts.clear(); },
+      [](W& w) -> Part& { return w.Parts.emplace_back(); }, PartProps());
   return l;
 }
 
@@ -356,7 +375,8 @@ TEST(PropertyLists, DefaultsAreNotWrittenAndChangedValuesAre) {
             "  Weights = {\n    01010101}\n"
             "  Outline.Width = 3\n"
             "  Outline.Name = 'pen'\n"
-            "  Parts = <\n    item\n      Label = 'a'\n    end\n    item\n      Label = 'b'\n      Size = 2\n    end>\n"
+            "  Parts = <\n    item\n      Label = 'a'\n    end\n    item\n      Label = 'b'\n      Size = "
+            "2\n    end>\n"
             "end\n");
   const Widget r = Read(text);
   EXPECT_EQ(Write(r), text);
@@ -383,7 +403,8 @@ TEST(PropertyLists, InheritedValuesAreWrittenOnlyWhenAssignedAndDifferent) {
 }
 
 TEST(PropertyLists, ReadingReplacesACollectionAndIgnoresCase) {
-  Widget w = Read("object W: T\n  parts = <item label = 'z' end>\n  OUTLINE.width = 2\n  form = SHSQUARE\nend");
+  Widget w =
+      Read("object W: T\n  parts = <item label = 'z' end>\n  OUTLINE.width = 2\n  form = SHSQUARE\nend");
   ASSERT_EQ(w.Parts.size(), 1u);
   EXPECT_EQ(w.Parts[0].Label, "z");
   EXPECT_EQ(w.Outline.Width, 2);
@@ -422,8 +443,9 @@ TEST(PropertyLists, BadPropertiesAndValuesNameTheirPlace) {
 
 TEST(PropertyLists, ASetterThatRaisesIsReportedAtItsProperty) {
   PropertyList<Widget> l("TWidget");
-  l.Prop("Count", IntConv<int>{}, [](const Widget& w) { return w.Count; },
-         [](Widget&, int) { throw std::runtime_error("Level bounds error"); });
+  l.Prop(
+      "Count", IntConv<int>{}, [](const Widget& w) { return w.Count; },
+      [](Widget&, int) { throw std::runtime_error("Level bounds error"); });
   Widget w;
   try {
     l.ReadAll(w, ParseForm("object W: T\n\n   Count = 1\nend").Properties);
@@ -441,12 +463,14 @@ TEST(PropertyLists, DescendantsInheritAndReplaceEntries) {
   };
   PropertyList<Special> l("TSpecial");
   l.Inherit(WidgetProps());
-  l.PropDefault("Extra", IntConv<int>{}, [](const Special& s) { return s.Extra; }, [](Special& s, int v) { s.Extra = v; },
-                0);
+  l.PropDefault(
+      "Extra", IntConv<int>{}, [](const Special& s) { return s.Extra; },
+      [](Special& s, int v) { s.Extra = v; }, 0);
   // The descendant's own version of a base property keeps its place.
   PropertyList<Special> own("TSpecial");
-  own.Prop("Count", IntConv<int>{}, [](const Special& s) { return s.Count * 10; },
-           [](Special& s, int v) { s.Count = v / 10; });
+  own.Prop(
+      "Count", IntConv<int>{}, [](const Special& s) { return s.Count * 10; },
+      [](Special& s, int v) { s.Count = v / 10; });
   l.Replace(own.Entries().front());
   Special s;
   s.Count = 2;

@@ -15,7 +15,7 @@ const BoolConv kBool{};
 const TextConv kText{};
 
 const char* const kGridOptionNames[] = {
-    "wgoAlwaysShowEditor", "wgoAlwaysShowSelection", "wgoArrowMove", "wgoCancelOnExit", "wgoCellMoving",
+    "wgoAlwaysShowEditor", "wgoAlwaysShowSelection", "wgoArrowMove", "wgoCancelOnExit",  "wgoCellMoving",
     "wgoCellSizing",       "wgoColMoving",           "wgoColSizing", "wgoConfirmDelete", "wgoDeleting",
     "wgoEditing",          "wgoEnterToTab",          "wgoFocusRect", "wgoInserting",     "wgoLevelSizing",
     "wgoMultiSelect",      "wgoNoClickEdit",         "wgoNoScroll",  "wgoNullMark",      "wgoRowSelect",
@@ -72,25 +72,30 @@ PropertyListPtr<TwMemColumn> MemColumnProps() {
     auto l = std::make_shared<PropertyList<C>>("TwMemColumn");
     l->Inherit(ColumnProps());
     PropertyList<C> footer("TwMemColumn");
-    footer.Object<TwMemColumnFooter>("Footer", [](C& c) -> TwMemColumnFooter& { return c.Footer(); },
-                                     MemColumnFooterProps());
+    footer.Object<TwMemColumnFooter>(
+        "Footer", [](C& c) -> TwMemColumnFooter& { return c.Footer(); }, MemColumnFooterProps());
     l->Replace(footer.Entries().front());
-    l->PropDefault("Calculated", kBool, [](const C& c) { return c.Calculated(); },
-                   [](C& c, bool v) { c.SetCalculated(v); }, false);
-    l->PropDefault("DataType",
-                   EnumConv<TwDataType>{{"wdtString", "wdtChar", "wdtBool", "wdtShort", "wdtByte", "wdtSmall",
-                                         "wdtWord", "wdtLong", "wdtFloat", "wdtDate", "wdtTime", "wdtDateTime",
-                                         "wdtGraphic"}},
-                   [](const C& c) { return c.DataType(); }, [](C& c, TwDataType v) { c.SetDataType(v); }, wdtString);
+    l->PropDefault(
+        "Calculated", kBool, [](const C& c) { return c.Calculated(); },
+        [](C& c, bool v) { c.SetCalculated(v); }, false);
+    l->PropDefault(
+        "DataType",
+        EnumConv<TwDataType>{{"wdtString", "wdtChar", "wdtBool", "wdtShort", "wdtByte", "wdtSmall", "wdtWord",
+                              "wdtLong", "wdtFloat", "wdtDate", "wdtTime", "wdtDateTime", "wdtGraphic"}},
+        [](const C& c) { return c.DataType(); }, [](C& c, TwDataType v) { c.SetDataType(v); }, wdtString);
     // The width as set (what the type's rule reports is derived from it).
-    l->PropDefault("DataWidth", IntConv<int>{0, 0xFFFF}, [](const C& c) { return c.DataWidthSetting(); },
-                   [](C& c, int v) { c.SetDataWidth(v); }, kNewColumnDataWidth);
-    l->PropDefault("Defaults", kText, [](const C& c) { return c.Defaults(); },
-                   [](C& c, const std::string& v) { c.SetDefaults(v); }, std::string());
-    l->PropDefault("DisplayFormat", kText, [](const C& c) { return c.DisplayFormat(); },
-                   [](C& c, const std::string& v) { c.SetDisplayFormat(v); }, std::string());
-    l->PropDefault("Required", kBool, [](const C& c) { return c.Required(); }, [](C& c, bool v) { c.SetRequired(v); },
-                   false);
+    l->PropDefault(
+        "DataWidth", IntConv<int>{0, 0xFFFF}, [](const C& c) { return c.DataWidthSetting(); },
+        [](C& c, int v) { c.SetDataWidth(v); }, kNewColumnDataWidth);
+    l->PropDefault(
+        "Defaults", kText, [](const C& c) { return c.Defaults(); },
+        [](C& c, const std::string& v) { c.SetDefaults(v); }, std::string());
+    l->PropDefault(
+        "DisplayFormat", kText, [](const C& c) { return c.DisplayFormat(); },
+        [](C& c, const std::string& v) { c.SetDisplayFormat(v); }, std::string());
+    l->PropDefault(
+        "Required", kBool, [](const C& c) { return c.Required(); }, [](C& c, bool v) { c.SetRequired(v); },
+        false);
     l->Inherit(ColumnStoredWidths());
     return l;
   }();
@@ -103,25 +108,33 @@ PropertyListPtr<TMemGrid> MemGridProps() {
     auto l = std::make_shared<PropertyList<G>>("TMemGrid");
     l->Inherit(ModelProps());
     const TwGridOptions defaultOptions{wgoArrowMove, wgoConfirmDelete, wgoEnterToTab, wgoFocusRect};
-    l->PropDefault("Options", GridOptionsConv(), [](const G& g) { return g.Options().Bits(); },
-                   [](G& g, std::uint32_t v) { g.SetOptions(OptionsFromBits(v)); }, defaultOptions.Bits());
-    l->PropDefault("ChangeDelay", IntConv<int>{0, std::numeric_limits<int>::max()},
-                   [](const G& g) { return g.ChangeDelay(); }, [](G& g, int v) { g.SetChangeDelay(v); }, 200);
-    l->PropDefault("AutoCalcFooters", kBool, [](const G& g) { return g.AutoCalcFooters(); },
-                   [](G& g, bool v) { g.SetAutoCalcFooters(v); }, true);
-    l->PropDefault("CheckRowState", kBool, [](const G& g) { return g.CheckRowState(); },
-                   [](G& g, bool v) { g.SetCheckRowState(v); }, true);
-    l->PropDefault("SoftDeleting", kBool, [](const G& g) { return g.SoftDeleting(); },
-                   [](G& g, bool v) { g.SetSoftDeleting(v); }, false);
-    l->PropDefault("MaxRowCount", IntConv<int>{0, std::numeric_limits<int>::max()},
-                   [](const G& g) { return g.MaxRowCount(); }, [](G& g, int v) { g.SetMaxRowCount(v); }, 0);
+    l->PropDefault(
+        "Options", GridOptionsConv(), [](const G& g) { return g.Options().Bits(); },
+        [](G& g, std::uint32_t v) { g.SetOptions(OptionsFromBits(v)); }, defaultOptions.Bits());
+    l->PropDefault(
+        "ChangeDelay", IntConv<int>{0, std::numeric_limits<int>::max()},
+        [](const G& g) { return g.ChangeDelay(); }, [](G& g, int v) { g.SetChangeDelay(v); }, 200);
+    l->PropDefault(
+        "AutoCalcFooters", kBool, [](const G& g) { return g.AutoCalcFooters(); },
+        [](G& g, bool v) { g.SetAutoCalcFooters(v); }, true);
+    l->PropDefault(
+        "CheckRowState", kBool, [](const G& g) { return g.CheckRowState(); },
+        [](G& g, bool v) { g.SetCheckRowState(v); }, true);
+    l->PropDefault(
+        "SoftDeleting", kBool, [](const G& g) { return g.SoftDeleting(); },
+        [](G& g, bool v) { g.SetSoftDeleting(v); }, false);
+    l->PropDefault(
+        "MaxRowCount", IntConv<int>{0, std::numeric_limits<int>::max()},
+        [](const G& g) { return g.MaxRowCount(); }, [](G& g, int v) { g.SetMaxRowCount(v); }, 0);
     l->Collection<TwMemColumn>(
         "Columns", [](const G& g) { return g.ColumnCount(); },
-        [](const G& g, int i) -> const TwMemColumn& { return *g.Column(i); }, [](G& g) { g.Columns().Clear(); },
-        [](G& g) -> TwMemColumn& { return *g.AddColumn(); }, MemColumnProps());
+        [](const G& g, int i) -> const TwMemColumn& { return *g.Column(i); },
+        [](G& g) { g.Columns().Clear(); }, [](G& g) -> TwMemColumn& { return *g.AddColumn(); },
+        MemColumnProps());
     // After the columns: a grid without columns ignores its row count.
-    l->PropDefault("RowCount", IntConv<int>{0, std::numeric_limits<int>::max()},
-                   [](const G& g) { return g.RowCount(); }, [](G& g, int v) { g.SetRowCount(v); }, 0);
+    l->PropDefault(
+        "RowCount", IntConv<int>{0, std::numeric_limits<int>::max()}, [](const G& g) { return g.RowCount(); },
+        [](G& g, int v) { g.SetRowCount(v); }, 0);
     l->Inherit(ModelStoredSizes());
     return l;
   }();
@@ -131,7 +144,8 @@ PropertyListPtr<TMemGrid> MemGridProps() {
 void LoadMemGrid(TMemGrid& grid, const FormObject& object) {
   if (!SameName(object.ClassName, "TMemGrid"))
     throw EFormError(object.Pos, "class TMemGrid expected but '" + object.ClassName + "' found");
-  if (!object.Children.empty()) throw EFormError(object.Children.front().Pos, "a TMemGrid holds no components");
+  if (!object.Children.empty())
+    throw EFormError(object.Children.front().Pos, "a TMemGrid holds no components");
   grid.State().Include(plat::ComponentStateFlag::Loading);
   MemGridProps()->ReadAll(grid, object.Properties);
   grid.setObjectName(QString::fromStdString(object.Name));
@@ -154,6 +168,8 @@ FormObject MemGridFormObject(const TMemGrid& grid) {
   return object;
 }
 
-std::string WriteMemGridForm(const TMemGrid& grid) { return WriteForm(MemGridFormObject(grid)); }
+std::string WriteMemGridForm(const TMemGrid& grid) {
+  return WriteForm(MemGridFormObject(grid));
+}
 
 }  // namespace twform

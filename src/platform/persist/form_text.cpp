@@ -38,7 +38,9 @@ FormValue FormValue::MakeIdent(std::string_view v) {
   return r;
 }
 
-FormValue FormValue::MakeBool(bool v) { return MakeIdent(v ? "True" : "False"); }
+FormValue FormValue::MakeBool(bool v) {
+  return MakeIdent(v ? "True" : "False");
+}
 
 FormValue FormValue::MakeSet(std::vector<std::string> names) {
   FormValue r;
@@ -64,20 +66,29 @@ FormValue FormValue::MakeBinary(std::vector<std::uint8_t> bytes) {
 
 const char* FormValue::KindName(Kind k) {
   switch (k) {
-    case Integer: return "integer";
-    case Float: return "number";
-    case String: return "string";
-    case Ident: return "identifier";
-    case Set: return "set";
-    case List: return "list";
-    case Collection: return "collection";
-    case Binary: return "binary value";
+    case Integer:
+      return "integer";
+    case Float:
+      return "number";
+    case String:
+      return "string";
+    case Ident:
+      return "identifier";
+    case Set:
+      return "set";
+    case List:
+      return "list";
+    case Collection:
+      return "collection";
+    case Binary:
+      return "binary value";
   }
   return "value";
 }
 
 EFormError::EFormError(FormPos pos, const std::string& message)
-    : Exception("Line " + std::to_string(pos.Line) + ", column " + std::to_string(pos.Column) + ": " + message),
+    : Exception("Line " + std::to_string(pos.Line) + ", column " + std::to_string(pos.Column) + ": " +
+                message),
       pos_(pos),
       message_(message) {}
 
@@ -99,9 +110,15 @@ namespace {
 // Deeper nesting than any real description; a guard against texts built to exhaust the stack.
 constexpr int kMaxDepth = 64;
 
-bool IsIdentStart(int c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
-bool IsIdentChar(int c) { return IsIdentStart(c) || (c >= '0' && c <= '9'); }
-bool IsDigit(int c) { return c >= '0' && c <= '9'; }
+bool IsIdentStart(int c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
+bool IsIdentChar(int c) {
+  return IsIdentStart(c) || (c >= '0' && c <= '9');
+}
+bool IsDigit(int c) {
+  return c >= '0' && c <= '9';
+}
 int HexDigit(int c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
@@ -181,7 +198,8 @@ class Reader {
 
   void Expect(char c, const char* what) {
     SkipBlanks();
-    if (Peek() != static_cast<unsigned char>(c)) Fail(Pos(), std::string(what) + " expected but " + Here() + " found");
+    if (Peek() != static_cast<unsigned char>(c))
+      Fail(Pos(), std::string(what) + " expected but " + Here() + " found");
     Advance();
   }
 
@@ -215,7 +233,8 @@ class Reader {
 
   struct DepthGuard {
     DepthGuard(Reader& r, FormPos p) : reader(r) {
-      if (++reader.depth_ > kMaxDepth) Fail(p, "nesting deeper than " + std::to_string(kMaxDepth) + " levels");
+      if (++reader.depth_ > kMaxDepth)
+        Fail(p, "nesting deeper than " + std::to_string(kMaxDepth) + " levels");
     }
     ~DepthGuard() { --reader.depth_; }
     Reader& reader;
@@ -242,7 +261,8 @@ class Reader {
     }
     for (;;) {
       SkipBlanks();
-      if (AtEnd()) Fail(Pos(), "'end' of object '" + (obj.Name.empty() ? obj.ClassName : obj.Name) + "' expected");
+      if (AtEnd())
+        Fail(Pos(), "'end' of object '" + (obj.Name.empty() ? obj.ClassName : obj.Name) + "' expected");
       const std::string_view word = PeekIdent();
       if (SameName(word, "end")) {
         ReadIdent("'end'");
@@ -311,7 +331,8 @@ class Reader {
         if (Peek() == '+') {
           Advance();
           SkipBlanks();
-          if (Peek() != '\'' && Peek() != '#') Fail(Pos(), "string expected after '+' but " + Here() + " found");
+          if (Peek() != '\'' && Peek() != '#')
+            Fail(Pos(), "string expected after '+' but " + Here() + " found");
           continue;
         }
         i_ = save;
@@ -340,7 +361,8 @@ class Reader {
       out += char(Peek());
       Advance();
     }
-    if (!plat::text::IsValidUtf8(std::string_view(out).substr(from))) Fail(start, "string is not valid UTF-8");
+    if (!plat::text::IsValidUtf8(std::string_view(out).substr(from)))
+      Fail(start, "string is not valid UTF-8");
   }
 
   void ReadCharCode(std::string& out) {
@@ -523,14 +545,17 @@ class Reader {
 
 // --- writer ---------------------------------------------------------------------------------------
 
-void Indent(std::string& out, int n) { out.append(std::size_t(n), ' '); }
+void Indent(std::string& out, int n) {
+  out.append(std::size_t(n), ' ');
+}
 
 std::string FloatText(double d) {
   char buf[64];
   auto [p, ec] = std::to_chars(buf, buf + sizeof buf, d);
   std::string s(buf, p);
   // Keep it a number with a fraction so that it reads back as one.
-  if (s.find_first_of(".eE") == std::string::npos && s.find_first_of("0123456789") != std::string::npos) s += ".0";
+  if (s.find_first_of(".eE") == std::string::npos && s.find_first_of("0123456789") != std::string::npos)
+    s += ".0";
   return s;
 }
 
@@ -631,7 +656,9 @@ std::size_t SequenceLength(std::string_view s, std::size_t i) {
 
 }  // namespace
 
-FormObject ParseForm(std::string_view text) { return Reader(text).ReadRoot(); }
+FormObject ParseForm(std::string_view text) {
+  return Reader(text).ReadRoot();
+}
 
 std::string WriteForm(const FormObject& root) {
   std::string out;

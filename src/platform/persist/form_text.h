@@ -70,7 +70,7 @@ struct FormProperty {
 };
 
 struct FormObject {
-  std::string Name;       // may be empty
+  std::string Name;  // may be empty
   std::string ClassName;
   bool Inherited = false;  // "inherited" instead of "object"
   FormProperties Properties;

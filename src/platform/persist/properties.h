@@ -5,9 +5,9 @@
 // object's properties from such a list.
 //
 // Converters turn a property's value into a FormValue and back: IntConv, BoolConv, TextConv, EnumConv,
-// SetConv, StringsConv, BytesConv, and IdentIntConv (integers that have names, like colours). A value of the wrong kind, out of range or
-// unknown raises EFormError at the value's position; a property the class does not publish raises it at
-// the property's position.
+// SetConv, StringsConv, BytesConv, and IdentIntConv (integers that have names, like colours). A value of the
+// wrong kind, out of range or unknown raises EFormError at the value's position; a property the class does
+// not publish raises it at the property's position.
 //
 // Stored tests: Always, Never, Default(v) (stored when the value differs from v) or any predicate.
 #include <algorithm>
@@ -26,11 +26,14 @@ namespace plat::persist {
 
 // --- converters -----------------------------------------------------------------------------------
 
-[[noreturn]] inline void ValueError(const FormValue& v, const std::string& message) { throw EFormError(v.Pos, message); }
+[[noreturn]] inline void ValueError(const FormValue& v, const std::string& message) {
+  throw EFormError(v.Pos, message);
+}
 
 inline void ExpectKind(const FormValue& v, FormValue::Kind k) {
   if (v.What != k)
-    ValueError(v, std::string(FormValue::KindName(k)) + " expected but " + FormValue::KindName(v.What) + " found");
+    ValueError(
+        v, std::string(FormValue::KindName(k)) + " expected but " + FormValue::KindName(v.What) + " found");
 }
 
 // An integer type; values outside [Min, Max] are refused.
@@ -42,7 +45,8 @@ struct IntConv {
   T Read(const FormValue& v) const {
     ExpectKind(v, FormValue::Integer);
     if (v.Int < Min || v.Int > Max)
-      ValueError(v, std::to_string(v.Int) + " is out of range (" + std::to_string(Min) + " to " + std::to_string(Max) + ")");
+      ValueError(v, std::to_string(v.Int) + " is out of range (" + std::to_string(Min) + " to " +
+                        std::to_string(Max) + ")");
     return T(v.Int);
   }
 };
@@ -125,7 +129,8 @@ struct BytesConv {
   std::vector<std::uint8_t> Read(const FormValue& v) const {
     ExpectKind(v, FormValue::Binary);
     if (Size > 0 && v.Bytes.size() != Size)
-      ValueError(v, std::to_string(Size) + " bytes expected but " + std::to_string(v.Bytes.size()) + " found");
+      ValueError(v,
+                 std::to_string(Size) + " bytes expected but " + std::to_string(v.Bytes.size()) + " found");
     return v.Bytes;
   }
 };
@@ -146,7 +151,8 @@ struct IdentIntConv {
       ValueError(v, "'" + v.Text + "' is not a valid value here");
     }
     ExpectKind(v, FormValue::Integer);
-    if (v.Int < std::numeric_limits<std::int32_t>::min() || v.Int > std::int64_t(std::numeric_limits<std::uint32_t>::max()))
+    if (v.Int < std::numeric_limits<std::int32_t>::min() ||
+        v.Int > std::int64_t(std::numeric_limits<std::uint32_t>::max()))
       ValueError(v, std::to_string(v.Int) + " is out of range");
     return std::uint32_t(v.Int);
   }
@@ -206,7 +212,9 @@ class PropertyList {
       e.Write = [w = b.Write](const Obj& o, const std::string& prefix, FormProperties& out) {
         w(static_cast<const Base&>(o), prefix, out);
       };
-      e.Read = [r = b.Read](Obj& o, std::string_view rest, const FormProperty& p) { r(static_cast<Base&>(o), rest, p); };
+      e.Read = [r = b.Read](Obj& o, std::string_view rest, const FormProperty& p) {
+        r(static_cast<Base&>(o), rest, p);
+      };
       entries_.push_back(std::move(e));
     }
     return *this;
@@ -214,7 +222,8 @@ class PropertyList {
 
   // A plain property: conv turns the getter's value into a FormValue and back for the setter.
   template <class Conv, class Get, class SetFn>
-  PropertyList& Prop(std::string name, Conv conv, Get get, SetFn set, StoredTest<Obj> stored = Always<Obj>()) {
+  PropertyList& Prop(std::string name, Conv conv, Get get, SetFn set,
+                     StoredTest<Obj> stored = Always<Obj>()) {
     Entry e;
     e.Name = name;
     e.Write = [name, conv, get, stored](const Obj& o, const std::string& prefix, FormProperties& out) {
@@ -230,7 +239,8 @@ class PropertyList {
   // A plain property stored when its value differs from def.
   template <class Conv, class Get, class SetFn, class T>
   PropertyList& PropDefault(std::string name, Conv conv, Get get, SetFn set, T def) {
-    return Prop(std::move(name), std::move(conv), get, set, [get, def](const Obj& o) { return !(get(o) == def); });
+    return Prop(std::move(name), std::move(conv), get, set,
+                [get, def](const Obj& o) { return !(get(o) == def); });
   }
   // A property the reader accepts and ignores, and the writer never writes.
   PropertyList& Ignored(std::string name) {
@@ -261,7 +271,8 @@ class PropertyList {
   }
   // An object held by value (a font): read, changed in a copy and set back as a whole.
   template <class Sub, class Get, class SetFn>
-  PropertyList& ValueObject(std::string name, Get get, SetFn set, std::shared_ptr<const PropertyList<Sub>> sub,
+  PropertyList& ValueObject(std::string name, Get get, SetFn set,
+                            std::shared_ptr<const PropertyList<Sub>> sub,
                             StoredTest<Obj> stored = Always<Obj>()) {
     Entry e;
     e.Name = name;
@@ -281,11 +292,13 @@ class PropertyList {
   // A collection: count and item(i) for writing; clear and add for reading, which replaces the items.
   template <class Item, class Count, class ItemAt, class Clear, class AddItem>
   PropertyList& Collection(std::string name, Count count, ItemAt itemAt, Clear clear, AddItem add,
-                           std::shared_ptr<const PropertyList<Item>> items, StoredTest<Obj> stored = nullptr) {
+                           std::shared_ptr<const PropertyList<Item>> items,
+                           StoredTest<Obj> stored = nullptr) {
     if (!stored) stored = [count](const Obj& o) { return count(o) > 0; };
     Entry e;
     e.Name = name;
-    e.Write = [name, count, itemAt, items, stored](const Obj& o, const std::string& prefix, FormProperties& out) {
+    e.Write = [name, count, itemAt, items, stored](const Obj& o, const std::string& prefix,
+                                                   FormProperties& out) {
       if (!stored(o)) return;
       FormValue v;
       v.What = FormValue::Collection;

@@ -18,7 +18,9 @@ using twform::WriteMemGridForm;
 
 namespace {
 
-bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool Has(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
 
 std::unique_ptr<TMemGrid> NewGrid() {
   auto g = std::make_unique<TMemGrid>();
@@ -43,7 +45,8 @@ std::unique_ptr<TMemGrid> RichGrid() {
   TwFont bold = name->Title().Font();
   bold.Style = fsBold;
   name->Title().SetFont(bold);
-  name->Footer().SetStyle(0, TwMemColumnFooter::MakeStyle(wfkCnt, TwMemColumnFooter::kThisColumn, wfoAll, ""));
+  name->Footer().SetStyle(0,
+                          TwMemColumnFooter::MakeStyle(wfkCnt, TwMemColumnFooter::kThisColumn, wfoAll, ""));
   name->SetItems({"가", "나"});
   name->SetValues({"a", "b"});
 
@@ -53,7 +56,8 @@ std::unique_ptr<TMemGrid> RichGrid() {
   price->SetReadOnly(true);
   price->SetAlignment(taCenter);
   price->Footer().SetAlignment(taLeftJustify);
-  price->Footer().SetStyle(0, TwMemColumnFooter::MakeStyle(wfkSum, TwMemColumnFooter::kThisColumn, wfoAll, ""));
+  price->Footer().SetStyle(0,
+                           TwMemColumnFooter::MakeStyle(wfkSum, TwMemColumnFooter::kThisColumn, wfoAll, ""));
   price->Footer().SetStyle(1, TwMemColumnFooter::MakeStyle(wfkMax, 0, wfoEqual, "it's"));
   price->Footer().SetValue(1, "fixed text");
 
@@ -124,15 +128,26 @@ TEST(GridForm, AGridWrittenReadAndWrittenAgainGivesTheSameText) {
   const auto grid = RichGrid();
   const std::string first = WriteMemGridForm(*grid);
   // What makes the round trip worth checking is in the text.
-  for (const char* part : {"object Grid1: TMemGrid\n", "Title.Caption = '이름'", "DataWidth = 8\n",
+  for (const char* part : {"object Grid1: TMemGrid\n",
+                           "Title.Caption = '이름'",
+                           "DataWidth = 8\n",
                            "Footer.Style = (\n        '299990'\n        '099990')",
                            "Footer.Style = (\n        '399990'\n        '500001it''s')",
-                           "Footer.Values = (\n        ''\n        'fixed text')", "Visible = False",
-                           "Title.Font.Style = [fsBold]", "Lines.HorzColor = clBlack", "EndLines.VertWidth = 2",
-                           "Headers.ColHeight = 30", "Headers.GrpHeight = 42", "ColHeight = 21", "GrpHeight = 42",
-                           "ListOption.Separator = ','", "ImeMode = imHanguel", "ColWidth = 120",
+                           "Footer.Values = (\n        ''\n        'fixed text')",
+                           "Visible = False",
+                           "Title.Font.Style = [fsBold]",
+                           "Lines.HorzColor = clBlack",
+                           "EndLines.VertWidth = 2",
+                           "Headers.ColHeight = 30",
+                           "Headers.GrpHeight = 42",
+                           "ColHeight = 21",
+                           "GrpHeight = 42",
+                           "ListOption.Separator = ','",
+                           "ImeMode = imHanguel",
+                           "ColWidth = 120",
                            "Options = [wgoEditing, wgoInserting, wgoMultiSelect, wgoRowSelect]",
-                           "Values.Strings = (\n        'N'\n        'Y')", "Title.SortMark = wsmAsc"})
+                           "Values.Strings = (\n        'N'\n        'Y')",
+                           "Title.SortMark = wsmAsc"})
     EXPECT_TRUE(Has(first, part)) << part << "\n" << first;
 
   const auto read = ReadMemGridForm(first);
@@ -169,12 +184,12 @@ TEST(GridForm, AGroupModeGridWithLevelsAndWeightsRoundTrips) {
   ASSERT_EQ(grid->TwGridModel::CheckConsistency(), "");
 
   const std::string first = WriteMemGridForm(*grid);
-  for (const char* part : {"GroupMode = True", "Groups = <", "Levels = 2", "Weight = 3", "Width = 120",
-                           "Weights = {\n        02010101010101010101010101010101}",
-                           "Weights = {\n        02020101010101010101010101010101}", "Title.Caption = '셋째'",
-                           "Title.Height = 25", "NoColTitles = True", "Group = 1", "Level = 2", "LevelIndex = 1",
-                           "GrpWidth = 32", "ColRowHeight = 25", "GrpRowHeight = 40", "ColFixedCount = 1",
-                           "GrpFixedCount = 1"})
+  for (const char* part :
+       {"GroupMode = True", "Groups = <", "Levels = 2", "Weight = 3", "Width = 120",
+        "Weights = {\n        02010101010101010101010101010101}",
+        "Weights = {\n        02020101010101010101010101010101}", "Title.Caption = '셋째'",
+        "Title.Height = 25", "NoColTitles = True", "Group = 1", "Level = 2", "LevelIndex = 1",
+        "GrpWidth = 32", "ColRowHeight = 25", "GrpRowHeight = 40", "ColFixedCount = 1", "GrpFixedCount = 1"})
     EXPECT_TRUE(Has(first, part)) << part << "\n" << first;
 
   const auto read = ReadMemGridForm(first);
@@ -257,7 +272,8 @@ TEST(GridForm, TitlePicturesTravelAsPngBytes) {
   // Loading keeps the layout as stored instead of deriving it from the picture.
   EXPECT_EQ(read->Column(0)->Title().ImageLayout(), wimgRight);
   EXPECT_EQ(WriteMemGridForm(*read), text);
-  EXPECT_TRUE(Has(ReadError(OneColumn("      Title.Image = {00112233}\n")).Message(), "picture cannot be read"));
+  EXPECT_TRUE(
+      Has(ReadError(OneColumn("      Title.Image = {00112233}\n")).Message(), "picture cannot be read"));
 }
 
 // --- stored tests ---------------------------------------------------------------------------------
@@ -267,11 +283,13 @@ TEST(GridForm, ANewGridWritesOnlyItsPerModeSizesAndAssignedValues) {
   grid->AddColumn();
   const std::string text = WriteMemGridForm(*grid);
   // Per-mode sizes always, under their own names; the published Width and Height never.
-  for (const char* part : {"ColWidth = 64", "GrpWidth = 64", "Headers.ColHeight = 21", "Headers.GrpHeight = 42",
-                           "ColRowHeight = 18", "GrpRowHeight = 36", "ColFixedCount = 0", "GrpFixedCount = 0"})
+  for (const char* part :
+       {"ColWidth = 64", "GrpWidth = 64", "Headers.ColHeight = 21", "Headers.GrpHeight = 42",
+        "ColRowHeight = 18", "GrpRowHeight = 36", "ColFixedCount = 0", "GrpFixedCount = 0"})
     EXPECT_TRUE(Has(text, part)) << part << "\n" << text;
-  for (const char* part : {" Width =", " Height =", "Lines.", "Alignment", "\n  Font.", "\n      Font.", "Title.Font",
-                           "Footer.", "  Color =", "DataWidth", "DataType", "Options", "Visible"})
+  for (const char* part :
+       {" Width =", " Height =", "Lines.", "Alignment", "\n  Font.", "\n      Font.", "Title.Font", "Footer.",
+        "  Color =", "DataWidth", "DataType", "Options", "Visible"})
     EXPECT_FALSE(Has(text, part)) << part << "\n" << text;
   // The indicators' font is theirs from the start: always written.
   EXPECT_TRUE(Has(text, "Indicators.Font.Name = 'Arial'\n  Indicators.Font.Size = 8\n")) << text;
@@ -282,20 +300,20 @@ TEST(GridForm, InheritingValuesAreWrittenOnlyWhenAssignedAndDifferent) {
   TwMemColumn* c = grid->AddColumn();
   TwMemColumn* n = grid->AddColumn();
   n->SetDataType(wdtLong);
-  c->SetAlignment(taLeftJustify);             // a text column's own alignment
-  n->SetAlignment(taRightJustify);            // a number column's own alignment
-  c->Title().SetColor(clBtnFace);             // the title's default colour
-  c->Footer().SetAlignment(c->Alignment());   // the column's alignment
-  c->Title().SetFont(c->Font());              // assigned: a font is written whenever it is
+  c->SetAlignment(taLeftJustify);            // a text column's own alignment
+  n->SetAlignment(taRightJustify);           // a number column's own alignment
+  c->Title().SetColor(clBtnFace);            // the title's default colour
+  c->Footer().SetAlignment(c->Alignment());  // the column's alignment
+  c->Title().SetFont(c->Font());             // assigned: a font is written whenever it is
   std::string text = WriteMemGridForm(*grid);
   EXPECT_FALSE(Has(text, "Alignment")) << text;
   EXPECT_FALSE(Has(text, "Title.Color")) << text;
   EXPECT_TRUE(Has(text, "Title.Font.Name = 'MS Sans Serif'")) << text;
   EXPECT_TRUE(c->Title().IsAssigned(wdvColor));
 
-  c->SetAlignment(taCenter);                  // now the footer's assigned left differs from its column
+  c->SetAlignment(taCenter);  // now the footer's assigned left differs from its column
   c->Title().SetColor(clAqua);
-  n->SetImeMode(imDontCare);                  // the grid's
+  n->SetImeMode(imDontCare);  // the grid's
   c->SetImeMode(imHanguel);
   text = WriteMemGridForm(*grid);
   EXPECT_TRUE(Has(text, "      Alignment = taCenter\n")) << text;
@@ -313,7 +331,8 @@ TEST(GridForm, InheritingValuesAreWrittenOnlyWhenAssignedAndDifferent) {
 }
 
 TEST(GridForm, ReadingAnInheritingValueAssignsIt) {
-  const auto read = ReadMemGridForm(OneColumn("      Title.Color = clBtnFace\n      Footer.Font.Size = 12\n"));
+  const auto read =
+      ReadMemGridForm(OneColumn("      Title.Color = clBtnFace\n      Footer.Font.Size = 12\n"));
   TwMemColumn* c = read->Column(0);
   EXPECT_TRUE(c->Title().IsAssigned(wdvColor));
   EXPECT_TRUE(c->Footer().IsAssigned(wdvFont));
@@ -335,7 +354,8 @@ TEST(GridForm, AColumnSavedWithDataWidth8ReadsBackWith8) {
   EXPECT_TRUE(Has(text, "DataWidth = 8\n")) << text;
   EXPECT_TRUE(Has(text, "DataWidth = 0\n")) << text;
   int written = 0;
-  for (std::size_t at = text.find("DataWidth"); at != std::string::npos; at = text.find("DataWidth", at + 1)) ++written;
+  for (std::size_t at = text.find("DataWidth"); at != std::string::npos; at = text.find("DataWidth", at + 1))
+    ++written;
   EXPECT_EQ(written, 2) << text;  // the 16 is not written
   const auto read = ReadMemGridForm(text);
   EXPECT_EQ(read->Column(0)->DataWidth(), 8);
@@ -424,13 +444,15 @@ TEST(GridForm, BadDescriptionsRaiseWithTheirPlaceAndLeaveNoGrid) {
     int line, column;
     const char* message;
   } cases[] = {
-      {OneColumn("      Title.Captoin = 'x'\n"), 4, 7, "property 'Title.Captoin' does not exist in TwColumnTitle"},
+      {OneColumn("      Title.Captoin = 'x'\n"), 4, 7,
+       "property 'Title.Captoin' does not exist in TwColumnTitle"},
       {OneColumn("      DataType = wdtText\n"), 4, 18, "'wdtText' is not a valid value"},
       {OneColumn("      DataWidth = 70000\n"), 4, 19, "out of range"},
       {OneColumn("      Footer.Style = ('299990' 3)\n"), 4, 32, "string expected"},
       {OneColumn("      ColWidth = 2\n"), 4, 18, "out of range"},
       {OneColumn("      ListOption.Separator = ''\n"), 4, 7, "error setting ListOption.Separator"},
-      {"object G: TMemGrid\n  Options = [wgoEditing, wgoFlying]\nend\n", 2, 13, "'wgoFlying' is not a valid set"},
+      {"object G: TMemGrid\n  Options = [wgoEditing, wgoFlying]\nend\n", 2, 13,
+       "'wgoFlying' is not a valid set"},
       {"object G: TMemGrid\n  Headers.Height = 30\nend\n", 2, 3, "property 'Headers.Height' does not exist"},
       {"object G: TMemGrid\n  Columns = <\n    item\n      Width = 30\n    end>\nend\n", 4, 7,
        "property 'Width' does not exist in TwMemColumn"},
