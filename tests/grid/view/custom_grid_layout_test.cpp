@@ -73,6 +73,29 @@ TEST(GridLayout, RowsAndCellsRepaintBetweenHeaderAndFooters) {
   EXPECT_EQ(g.VisibleRowCount(), e.FullRows());
 }
 
+TEST(GridLayout, GroupModeCellsAreTheirColumnsPlaceInTheGroup) {
+  RowsGrid g;
+  TwGroup* grp = g.Groups().Add();
+  grp->SetLevels(2);
+  g.Columns().Items(0)->SetPosition({0, 0, 0});
+  g.Columns().Items(1)->SetPosition({0, 0, 1});
+  g.Columns().Items(2)->SetPosition({0, 1, 0});
+  g.SetGroupMode(true);
+  const TwGridExtents& e = g.Extents();
+  g.ClearRepaintLog();
+  g.InvalidateCell(1, 2);
+  ASSERT_EQ(g.UpdatedRects().size(), 1u);
+  EXPECT_EQ(g.UpdatedRects()[0], e.GroupCellRect({0, 0, 1}, 2));
+  g.ClearRepaintLog();
+  g.Columns().Items(2)->Title().SetCaption("Below");
+  ASSERT_EQ(g.UpdatedRects().size(), 1u);
+  EXPECT_EQ(g.UpdatedRects()[0], e.ColumnTitleRect({0, 1, 0}));
+  // The current cell follows a position.
+  g.SetCurrentCell({0, 1, 0});
+  EXPECT_EQ(g.Col(), 2);
+  EXPECT_EQ(g.CurrentCell(), (TwCellPos{0, 1, 0}));
+}
+
 TEST(GridLayout, LaysItselfOutBeforeEveryPaintAndAfterAResize) {
   RowsGrid g;
   g.show();
