@@ -125,9 +125,28 @@ class TMemGrid : public TwCustomGrid {
   TweGetImageIndexEvent OnGetImageIndex;
   TweCalcFootersEvent OnCalcFooters;
 
+  // --- keyboard, rows by keys and mouse (mem_grid_input.cpp) ---
+  // Insert, Ctrl+Delete (with its question), F3, after the grid's own keys.
+  void KeyDown(int& Key, plat::ui::TShiftState Shift) override;
+  // Esc cancels the row edit.
+  void KeyPress(char32_t& Key) override;
+  // Down and Up by N rows: inserting, appending, the Shift selection from the anchor, cells below/above.
+  void MoveDown(int N, plat::ui::TShiftState Shift) override;
+  void MoveUp(int N, plat::ui::TShiftState Shift) override;
+  // CM_EXIT: with wgoCancelOnExit an untouched new row is cancelled.
+  void DoExit() override;
+  // Ctrl+Delete: asks (wgoConfirmDelete) and deletes the selected rows or the current one.
+  void DeleteByKey();
+  // F3: the value of the cell above into the current cell.
+  void CopyCellAbove();
+
   // TwColumnsOwner
   void ColumnAdded(TwColumn* column) override;
   bool ColumnCanModify(TwColumn* column) override;
+
+ protected:
+  void RequestInsert(bool bAppend) override { Insert(bAppend); }
+  void SelectionStep(plat::ui::TShiftState Shift) override;
 
  private:
   friend class TwCells;

@@ -13,6 +13,7 @@ TwCustomGrid::TwCustomGrid(QWidget* parent, TwColumns::Factory columnFactory)
   setFocusPolicy(Qt::StrongFocus);
   viewport()->setAutoFillBackground(false);
   verticalScrollBar()->setSingleStep(1);
+  InitNavigation();
 }
 
 TwCustomGrid::~TwCustomGrid() {
@@ -40,13 +41,6 @@ void TwCustomGrid::SetRow(int ARow) {
   ScheduleRowChange();
 }
 
-void TwCustomGrid::SetCol(int ACol) {
-  const int target = std::clamp(ACol, 0, std::max(0, Columns().Count() - 1));
-  if (target == col_) return;
-  col_ = target;
-  InvalidateRow(row_);
-}
-
 void TwCustomGrid::SetOptions(TwGridOptions value) {
   if (GridState().Loading() || GridState().Updating()) {
     options_ = value;
@@ -56,18 +50,6 @@ void TwCustomGrid::SetOptions(TwGridOptions value) {
   options_ = value;
   if (options_.Contains(wgoAlwaysShowEditor) && !editorShowing_) ShowEditor();
   if (editorShowing_ && !options_.Contains(wgoEditing) && !options_.Contains(wgoInserting)) HideEditor();
-  InvalidateGrid();
-}
-
-void TwCustomGrid::SetTopRow(int value) {
-  const int top = std::clamp(value, 0, std::max(0, RowCount() - VisibleRowCount()));
-  if (top == topRow_) return;
-  topRow_ = top;
-  if (!syncingScrollBar_) {
-    syncingScrollBar_ = true;
-    verticalScrollBar()->setValue(topRow_);
-    syncingScrollBar_ = false;
-  }
   InvalidateGrid();
 }
 
@@ -142,21 +124,6 @@ void TwCustomGrid::InvalidateCell(int ACol, int ARow) {
   r.Top = std::max(r.Top, e.DataTop());
   r.Bottom = std::min(r.Bottom, e.FooterTop());
   UpdateRect(plat::paint::Intersect(r, e.ClientRect()));
-}
-
-void TwCustomGrid::UpdateScrollRange() {
-  // Under the update lock the ranges are brought up to date once, when the lock is released.
-  if (UpdateLocked()) {
-    scrollRangePending_ = true;
-    return;
-  }
-  scrollRangePending_ = false;
-  const int maxTop = std::max(0, RowCount() - VisibleRowCount());
-  syncingScrollBar_ = true;
-  verticalScrollBar()->setRange(0, maxTop);
-  verticalScrollBar()->setPageStep(VisibleRowCount());
-  syncingScrollBar_ = false;
-  if (topRow_ > maxTop) SetTopRow(maxTop);
 }
 
 void TwCustomGrid::ScrollRowIntoView(int ARow) {
@@ -252,9 +219,3 @@ void TwCustomGrid::resizeEvent(QResizeEvent* e) {
   UpdateScrollRange();
 }
 
-void TwCustomGrid::scrollContentsBy(int, int) {
-  if (syncingScrollBar_) return;
-  syncingScrollBar_ = true;
-  SetTopRow(verticalScrollBar()->value());
-  syncingScrollBar_ = false;
-}

@@ -8,6 +8,7 @@
 // "editor showing" state. Repaint requests become the rectangles of the layout (TwGridExtents) handed to
 // Qt's update of the viewport; both the requests and the rectangles are recorded for tests.
 #include <QAbstractScrollArea>
+#include <QRect>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -16,6 +17,7 @@
 
 #include "grid/structure/grid_model.h"
 #include "platform/persist/component.h"
+#include "platform/ui/keys.h"
 #include "platform/variant/variant.h"
 
 enum TwGridOption : std::uint8_t {
@@ -72,6 +74,51 @@ enum : std::uint8_t { esBrowse = 0, esEdit = 1, esInsert = 2 };
 
 using TNotifyEvent = std::function<void(QObject* Sender)>;
 
+// --- navigation, scrolling, sizing and moving (grid_navigation.cpp, grid_input.cpp, grid_sizing.cpp) ---
+enum TScrollStyle : std::uint8_t { ssNone, ssHorizontal, ssVertical, ssBoth };
+enum TBorderStyle : std::uint8_t { bsNone, bsSingle };
+
+// The interaction state: what a left-button press started. Press, move, release and Esc switch on it.
+enum TwGridState : std::uint8_t {
+  wgsNone,
+  wgsIndicatorSizing,  // 1: width of the indicator column
+  wgsMarkerSizing,     // 2: width of the marker column
+  wgsHeaderSizing,     // 3: height of the title area
+  wgsFooterSizing,     // 4: height of one footer row
+  wgsRowSizing,        // 5: RowHeight
+  wgsColSizing,        // 6: width of a column (column mode) or a group (group mode)
+  wgsCellSizing,       // 7: width of one cell of a group
+  wgsLevelSizing,      // 8: height of a group's title row or weight of a level
+  wgsColMoving,        // 9: moving a column or a group
+  wgsCellMoving,       // 10: moving a cell inside the groups
+  wgsHeaderTitleDown,  // title presses: the header corner,
+  wgsColTitleDown,     //   a column title (column mode),
+  wgsCellTitleDown,    //   a column title inside a group,
+  wgsGroupTitleDown,   //   a group title,
+  wgsFooterTitleDown   //   a footer title
+};
+
+// What the grid keeps of the drag or title press in progress.
+struct TwGridDrag {
+  TwGridState State = wgsNone;
+  // Sizing: the edge's start and current position (x or y), the mouse's offset from the edge.
+  int StartPos = 0, CurPos = 0, Offset = 0;
+  // The band (display index), the visible footer index, or the group band with its level (-1 title row).
+  int Band = -1, Footer = -1, Level = -1;
+  // Cell sizing and moving: the cell; moving: source and target (bands in SourceBand/TargetBand).
+  TwCellPos Cell, Source, Target;
+  int SourceBand = -1, TargetBand = -1;
+  // Cell moving: the drop marker rectangle (empty when none).
+  QRect Marker;
+  // Sizing: the feedback line runs from From to To across the other axis (vertical: x = CurPos).
+  bool Vertical = true;
+  int From = 0, To = 0;
+  // Title presses: the title still shows pressed (the mouse is over it).
+  bool Pressed = false;
+  // The feedback currently shown (a line or two bands), so that it can be taken away.
+  bool FeedbackShown = false;
+};
+
 class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   Q_OBJECT
 
@@ -103,7 +150,11 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   virtual void SetOptions(TwGridOptions value);
   bool HasOption(TwGridOption o) const { return options_.Contains(o); }
   int ChangeDelay() const { return changeDelay_; }
-  void SetChangeDelay(int ms) { changeDelay_ = ms < 0 ? 0 : ms; }
+  // A negative value is stored as 0; taking the delay away drops a pending OnRowChange timer.
+  void SetChangeDelay(int ms) {
+    changeDelay_ = ms < 0 ? 0 : ms;
+    if (changeDelay_ == 0) CancelRowChange();
+  }
   int TopRow() const override { return topRow_; }
   virtual void SetTopRow(int value);
   // RowHeight (per mode) comes from TwGridModel.
@@ -172,6 +223,81 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   TNotifyEvent OnRowChange;
   TNotifyEvent OnSelectionChange;
 
+  // ===== navigation, selection and scrolling (grid_navigation.cpp, grid_input.cpp) =====
+  using TweColumn = std::function<void(QObject* Sender, TwColumn* AColumn)>;
+  using TweGroup = std::function<void(QObject* Sender, TwGroup* AGroup)>;
+  using TweRow = std::function<void(QObject* Sender, int ARow)>;
+  using TweLevel = std::function<void(QObject* Sender, TwGroup* AGroup, int ALevel)>;
+  using TKeyEvent = std::function<void(QObject* Sender, int& Key, plat::ui::TShiftState Shift)>;
+  using TKeyPressEvent = std::function<void(QObject* Sender, char32_t& Key)>;
+  using TMouseEvent = std::function<void(QObject* Sender, plat::ui::TMouseButton Button,
+                                         plat::ui::TShiftState Shift, int X, int Y)>;
+
+  // Group mode: makes the cell current (a cell of a fixed group moves on unless wfxSelecting).
+  void SetCell(const TwCellPos& ACell);
+  // One move to another row and column (or cell): the row first, then the column.
+  void SetColRow(int ACol, int ARow);
+  void SetCellRow(const TwCellPos& ACell, int ARow);
+  // The Enter-to-tab step: the next column or cell, or the first one of the next row.
+  void MoveToNextCell();
+  // Down and Up by N rows (the Down/Up/PgDn/PgUp keys); the data grid adds inserting and the selection.
+  virtual void MoveDown(int N, plat::ui::TShiftState Shift);
+  virtual void MoveUp(int N, plat::ui::TShiftState Shift);
+
+  // The input handlers (Windows virtual-key numbers, viewport coordinates).
+  virtual void KeyDown(int& Key, plat::ui::TShiftState Shift);
+  virtual void KeyPress(char32_t& Key);
+  virtual void MouseDown(plat::ui::TMouseButton Button, plat::ui::TShiftState Shift, int X, int Y);
+  virtual void MouseMove(plat::ui::TShiftState Shift, int X, int Y);
+  virtual void MouseUp(plat::ui::TMouseButton Button, plat::ui::TShiftState Shift, int X, int Y);
+  // One wheel message (negative delta: towards the user); false when the position is outside the client.
+  virtual bool DoMouseWheel(int WheelDelta, int X, int Y);
+  // The focus leaves the grid (CM_EXIT): the open editor's value is committed and the editor hidden.
+  virtual void DoExit();
+  // Right button up: shows the popup menu of the column under the point; true when one showed.
+  bool ShowColumnPopup(int X, int Y);
+
+  // Scroll bars: a line/page/thumb action as the scroll bars deliver it (QAbstractSlider::SliderAction).
+  void HorzScrollAction(int action, int trackPos);
+  void VertScrollAction(int action, int trackPos);
+  // Pixels the scrolling bands are shifted left; the area right of the fixed bands is scrolled.
+  void SetHorzOffset(int v);
+  // HorzOffset so that visible band B is the first scrolling band shown.
+  void ScrollToBand(int B);
+  // The first scrolling band that shows (at or right of the fixed area), -1 when none.
+  int FirstVisibleScrollBand() const;
+  // Brings the current column (or cell) into view unless wgoNoScroll.
+  void ScrollColumnIntoView();
+
+  TScrollStyle ScrollBars() const { return scrollBars_; }
+  void SetScrollBars(TScrollStyle v);
+  TBorderStyle BorderStyle() const { return borderStyle_; }
+  void SetBorderStyle(TBorderStyle v);
+  bool Ctl3D() const { return ctl3D_; }
+  void SetCtl3D(bool v);
+
+  // The drag or title press in progress (painting draws pressed titles and the drop marker from it).
+  const TwGridDrag& Drag() const { return drag_; }
+  TwGridState GridDragState() const { return drag_.State; }
+  // The sizing hit test at (X, Y): the state a press would start (wgsNone when none), filling the drag
+  // record. Raises the sizing events of the edges it examines.
+  TwGridState SizingHitTest(int X, int Y, TwGridDrag& d);
+  // The moving hit test (after the sizing test): wgsColMoving, wgsCellMoving or wgsNone.
+  TwGridState MovingHitTest(int X, int Y, bool Ctrl, TwGridDrag& d);
+  // Ends a drag without applying it (Esc).
+  void CancelDrag();
+  // The cursor a press at (X, Y) would show.
+  Qt::CursorShape CursorAt(int X, int Y);
+
+  TNotifyEvent OnCellEnter, OnCellExit, OnClick, OnDblClick, OnEnter, OnExit, OnHeaderTitleClick;
+  TweColumn OnColumnTitleClick, OnColumnSizing;
+  TweGroup OnGroupTitleClick, OnGroupSizing;
+  TweRow OnFooterTitleClick, OnMarkerClick;
+  TweLevel OnLevelSizing;
+  TKeyEvent OnKeyDown;
+  TKeyPressEvent OnKeyPress;
+  TMouseEvent OnMouseDown, OnMouseUp;
+
   // TwGridModel: what the description asks of the grid
   bool ColumnCanModify(TwColumn* column) override { return true; }
   bool SkipReadOnly() const override { return options_.Contains(wgoSkipReadOnly); }
@@ -195,6 +321,25 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
     ~EventNestingScope() { --grid->eventNesting_; }
     TwCustomGrid* grid;
   };
+
+  // --- navigation hooks the data grid fills (grid_input.cpp) ---
+  // Asks for a new row (appended or inserted before Row); the data grid checks wgoInserting.
+  virtual void RequestInsert(bool bAppend) {}
+  // The selection step after a mouse move of the current row.
+  virtual void SelectionStep(plat::ui::TShiftState Shift) {}
+  // A character the current column accepts opens the editor; the editors come with the editing layer.
+  virtual bool ColumnAcceptsChar(char32_t ch);
+  // Qt events into the handlers above.
+  void keyPressEvent(QKeyEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseDoubleClickEvent(QMouseEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+  void wheelEvent(QWheelEvent* e) override;
+  void focusInEvent(QFocusEvent* e) override;
+  void focusOutEvent(QFocusEvent* e) override;
+  bool focusNextPrevChild(bool next) override;
+  bool event(QEvent* e) override;
 
   void paintEvent(QPaintEvent* e) override;
   void timerEvent(QTimerEvent* e) override;
@@ -223,5 +368,28 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   bool syncingScrollBar_ = false;
   bool scrollRangePending_ = false;
   std::vector<RepaintRequest> repaintLog_;
+  // navigation, sizing and moving
+  void InitNavigation();
+  void ApplyScrollBarPolicies();
+  void TakeFocusForScroll();
+  // The row change of SetColRow/SetCellRow with the cell-change flag; false when a handler moved the row.
+  bool MoveRowForCell(int ARow, bool columnChanges);
+  void StartDrag(const TwGridDrag& d, int X, int Y);
+  void DragTo(int X, int Y);
+  void EndDrag(int X, int Y);
+  void ShowFeedback(bool show);
+  TRect FeedbackRect() const;
+  void PressTitle(int X, int Y, bool& found);
+  bool TitleUnder(int X, int Y) const;
+  void RepaintPressedTitle();
+  friend class TwDragFeedback;
+  TScrollStyle scrollBars_ = ssBoth;
+  TBorderStyle borderStyle_ = bsSingle;
+  bool ctl3D_ = true;
+  TwGridDrag drag_;
+  QWidget* feedback_ = nullptr;
+  bool inCellExit_ = false;
+  bool clicked_ = false;
+  bool settingHorz_ = false;
   std::vector<TRect> updatedRects_;
 };

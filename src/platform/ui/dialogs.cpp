@@ -38,7 +38,8 @@ ButtonSet ButtonsOf(int flags) {
     case MB_YESNOCANCEL:
       return {QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes, QMessageBox::Cancel};
     case MB_YESNO:
-      return {QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes, QMessageBox::NoButton};
+      return {QMessageBox::Yes | QMessageBox::No, (flags & MB_DEFBUTTON2) ? QMessageBox::No : QMessageBox::Yes,
+              QMessageBox::NoButton};
     default:
       return {QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok};
   }

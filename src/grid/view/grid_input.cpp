@@ -1,0 +1,478 @@
+// Keyboard, mouse and focus of the grid: Qt events become the handlers KeyDown, KeyPress, MouseDown,
+// MouseMove, MouseUp and DoMouseWheel (Windows virtual-key numbers and a shift set, viewport coordinates);
+// the keyboard table, typing a character, the mouse-down steps with the selection step, title presses and
+// their click events, the column popup menu, focus in and out.
+#include <QApplication>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QWheelEvent>
+#include <exception>
+
+#include "grid/structure/extents.h"
+#include "grid/view/custom_grid.h"
+#include "grid/view/draw_helpers.h"
+#include "platform/ui/dialogs.h"
+
+using namespace plat::ui;
+
+namespace {
+// An exception that leaves a handler reaches the user as the application's error box, as a desktop
+// program's main loop shows it; it never unwinds through Qt's event loop.
+template <class F>
+void Guard(QWidget* w, F&& f) {
+  try {
+    f();
+  } catch (const std::exception& e) {
+    CurrentDialogs().MessageBox(w, e.what(), ApplicationTitle(), MB_OK | MB_ICONERROR);
+  }
+}
+}  // namespace
+
+void TwCustomGrid::InitNavigation() {
+  viewport()->setMouseTracking(true);
+  // The grid paints every pixel of the viewport: Qt may then scroll by copying pixels and repaint only
+  // the strip a scroll uncovers.
+  viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+  ApplyScrollBarPolicies();
+  connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
+          [this](int action) { Guard(this, [&] { VertScrollAction(action, verticalScrollBar()->sliderPosition()); }); });
+  connect(horizontalScrollBar(), &QAbstractSlider::actionTriggered, this, [this](int action) {
+    Guard(this, [&] { HorzScrollAction(action, horizontalScrollBar()->sliderPosition()); });
+  });
+}
+
+// --- keyboard ---------------------------------------------------------------------------------------
+
+void TwCustomGrid::KeyDown(int& Key, TShiftState Shift) {
+  if (OnKeyDown) OnKeyDown(this, Key, Shift);
+  if (Key == 0) return;
+  const bool ctrl = Shift.Contains(ssCtrl);
+  switch (Key) {
+    case VK_ESCAPE:
+      // Ends a sizing or moving without applying it; the key goes on to KeyPress (the editor).
+      if (drag_.State != wgsNone) CancelDrag();
+      break;
+    case VK_HOME:
+    case VK_END:
+      if (GroupMode())
+        SetCell(Key == VK_HOME ? Groups().FirstPos() : Groups().LastPos());
+      else
+        SetCurrentVisibleColumn(Key == VK_HOME ? Columns().FirstNavigable() : Columns().LastNavigable());
+      break;
+    case VK_LEFT:
+    case VK_RIGHT:
+      if (GroupMode()) {
+        const TwCellPos pos = CurrentCell();
+        if (pos.IsSet()) SetCell(Key == VK_LEFT ? Groups().PriorPos(pos) : Groups().NextPos(pos));
+      } else if (col_ >= 0 && col_ < Columns().Count()) {
+        const int vi = Columns().Items(col_)->VisibleIndex();
+        if (vi >= 0)
+          SetCurrentVisibleColumn(Key == VK_LEFT ? Columns().PriorNavigable(vi) : Columns().NextNavigable(vi));
+      }
+      break;
+    case VK_UP: MoveUp(1, Shift); break;
+    case VK_DOWN: MoveDown(1, Shift); break;
+    case VK_PRIOR: MoveUp(ctrl ? RowCount() : VisibleRowCount(), Shift); break;
+    case VK_NEXT: MoveDown(ctrl ? RowCount() : VisibleRowCount(), Shift); break;
+    case VK_DELETE:
+      // Shows the editor; emptying its value is the editor's part (the editing layer).
+      if (!ctrl) ShowEditor();
+      break;
+    case VK_F2:
+      if (!ctrl) {
+        if (RowCount() <= 0 && options_.Contains(wgoInserting)) RequestInsert(true);
+        ShowEditor();
+      }
+      break;
+    default: break;
+  }
+}
+
+bool TwCustomGrid::ColumnAcceptsChar(char32_t ch) {
+  if (col_ < 0 || col_ >= Columns().Count()) return false;
+  if (!options_.Contains(wgoEditing) && !options_.Contains(wgoInserting)) return false;
+  TwColumn* c = Columns().Items(col_);
+  return c->IsValidChar(ch) && c->CanModify();
+}
+
+void TwCustomGrid::KeyPress(char32_t& Key) {
+  if (OnKeyPress) OnKeyPress(this, Key);
+  if (Key == 0) return;
+  if (Key == U'\r') {
+    if (options_.Contains(wgoEnterToTab)) {
+      MoveToNextCell();
+    } else if (editorShowing_) {
+      if (!options_.Contains(wgoAlwaysShowEditor)) {
+        CommitEdit();
+        HideEditor();
+      }
+    } else {
+      ShowEditor();
+      SelectEditorText();
+    }
+    Key = 0;
+    return;
+  }
+  if (Key < 0x20 && Key != U'\b') return;  // other control characters: default handling
+  if (ColumnAcceptsChar(Key)) {
+    if (RowCount() <= 0) RequestInsert(true);
+    ShowEditor();
+    SelectEditorText();
+    // The character itself reaches the editor with the editing layer; without an editor it is refused.
+    if (!editorShowing_) ErrorBeep();
+  } else if (options_.Contains(wgoEditing) || options_.Contains(wgoInserting)) {
+    ErrorBeep();
+  }
+}
+
+void TwCustomGrid::keyPressEvent(QKeyEvent* e) {
+  Guard(this, [&] {
+    int key = VirtualKeyOf(e->key());
+    if (key != 0) {
+      KeyDown(key, ShiftStateOf(e->modifiers()));
+      if (key == 0) return;
+    }
+    // The characters of the key, as WM_CHAR messages (Enter "\r", Esc 0x1B, Backspace 0x08).
+    for (char32_t ch : e->text().toUcs4()) KeyPress(ch);
+  });
+  e->accept();
+}
+
+bool TwCustomGrid::focusNextPrevChild(bool next) {
+  // The grid keeps Tab for itself unless Enter moves between cells (then Tab moves the focus on).
+  if (!options_.Contains(wgoEnterToTab)) return false;
+  return QAbstractScrollArea::focusNextPrevChild(next);
+}
+
+bool TwCustomGrid::event(QEvent* e) {
+  if (e->type() == QEvent::ShortcutOverride) {
+    // The keys a dialog would take for its default and cancel buttons, when the grid wants them.
+    auto* k = static_cast<QKeyEvent*>(e);
+    const bool editing = options_.Contains(wgoEditing) || options_.Contains(wgoInserting);
+    const bool rowEdit = EditState() != esBrowse;
+    if (((k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) && (editing || rowEdit)) ||
+        (k->key() == Qt::Key_Escape && (rowEdit || drag_.State != wgsNone))) {
+      e->accept();
+      return true;
+    }
+  }
+  return QAbstractScrollArea::event(e);
+}
+
+// --- mouse ------------------------------------------------------------------------------------------
+
+void TwCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  // 1. Take the focus.
+  if (!GridState().Designing() && focusPolicy() != Qt::NoFocus && !hasFocus()) {
+    setFocus(Qt::MouseFocusReason);
+    if (!hasFocus() && isActiveWindow()) return;
+  }
+  const auto inherited = [&] {
+    if (OnMouseDown) OnMouseDown(this, Button, Shift, X, Y);
+  };
+  if (Button != mbLeft || Shift.Contains(ssDouble)) {
+    inherited();
+    return;
+  }
+  // 2. Clear the grid state.
+  drag_ = TwGridDrag{};
+  const TwGridExtents& e = Extents();
+  if (e.Count() == 0) {
+    inherited();
+    return;
+  }
+  // 3. Sizing, then moving.
+  TwGridDrag d;
+  if (SizingHitTest(X, Y, d) != wgsNone || MovingHitTest(X, Y, Shift.Contains(ssCtrl), d) != wgsNone) {
+    StartDrag(d, X, Y);
+    inherited();
+    return;
+  }
+  // 4. A clickable title.
+  bool found = false;
+  PressTitle(X, Y, found);
+  if (found) {
+    inherited();
+    return;
+  }
+  // 5. The row under the mouse.
+  const int r = GridState().Designing() ? -1 : Extents().RowAt(Y);
+  if (r >= 0 && r < RowCount()) {
+    const TwGridExtents& ex = Extents();
+    const bool inIndicator = Indicators().Visible() && X >= ex.Edge(0) && X < ex.Edge(1);
+    const bool inMarker = Markers().Visible() && X >= ex.Edge(1) && X < ex.Edge(2);
+    if (inIndicator || inMarker) {
+      SetRow(r);
+      SelectionStep(Shift);
+      if (inMarker && Markers().Clicking()) {
+        UpdateRect(Extents().CellRect(-1, r));
+        if (OnMarkerClick) OnMarkerClick(this, r);
+      }
+    } else if (!GroupMode()) {
+      const int band = ex.ItemAt(X);
+      if (band >= 0) {
+        const int c = Columns().VisibleItems(band)->Index();
+        if (c != col_ || r != row_) {
+          SetColRow(c, r);
+          SelectionStep(Shift);
+        } else if (RowCount() > 0) {
+          ShowEditor();
+          SelectEditorText();
+        }
+      }
+    } else {
+      const TwCellPos pos = ex.CellPosAt(r, X, Y);
+      if (TwColumn* c = pos.IsSet() ? Groups().ColumnAt(pos) : nullptr) {
+        if (c->Index() != col_ || r != row_) {
+          SetCellRow(pos, r);
+          SelectionStep(Shift);
+        } else if (RowCount() > 0) {
+          ShowEditor();
+          SelectEditorText();
+        }
+      }
+    }
+  }
+  // 6. The inherited handling.
+  inherited();
+}
+
+void TwCustomGrid::MouseMove(TShiftState Shift, int X, int Y) {
+  switch (drag_.State) {
+    case wgsNone:
+      if (!Shift.Contains(ssLeft)) viewport()->setCursor(CursorAt(X, Y));
+      break;
+    case wgsHeaderTitleDown:
+    case wgsColTitleDown:
+    case wgsCellTitleDown:
+    case wgsGroupTitleDown:
+    case wgsFooterTitleDown: {
+      const bool over = TitleUnder(X, Y);
+      if (over != drag_.Pressed) {
+        drag_.Pressed = over;
+        RepaintPressedTitle();
+      }
+      break;
+    }
+    default: DragTo(X, Y); break;
+  }
+}
+
+void TwCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (Button == mbRight) {
+    if (ShowColumnPopup(X, Y)) return;
+  }
+  if (Button == mbLeft) {
+    const TwGridDrag d = drag_;
+    switch (d.State) {
+      case wgsNone: break;
+      case wgsHeaderTitleDown:
+      case wgsColTitleDown:
+      case wgsCellTitleDown:
+      case wgsGroupTitleDown:
+      case wgsFooterTitleDown: {
+        drag_.Pressed = false;
+        RepaintPressedTitle();
+        drag_ = TwGridDrag{};
+        if (!d.Pressed) break;
+        if (d.State == wgsHeaderTitleDown) {
+          if (OnHeaderTitleClick) OnHeaderTitleClick(this);
+        } else if (d.State == wgsColTitleDown) {
+          if (OnColumnTitleClick) OnColumnTitleClick(this, Columns().VisibleItems(d.Band));
+        } else if (d.State == wgsCellTitleDown) {
+          if (OnColumnTitleClick) OnColumnTitleClick(this, Groups().ColumnAt(d.Cell));
+        } else if (d.State == wgsGroupTitleDown) {
+          if (OnGroupTitleClick) OnGroupTitleClick(this, Groups().VisibleItems(d.Band));
+        } else if (OnFooterTitleClick) {
+          OnFooterTitleClick(this, d.Footer);
+        }
+        break;
+      }
+      default: EndDrag(X, Y); break;
+    }
+  }
+  if (OnMouseUp) OnMouseUp(this, Button, Shift, X, Y);
+}
+
+bool TwCustomGrid::ShowColumnPopup(int X, int Y) {
+  const TwGridExtents& e = Extents();
+  TwColumn* c = nullptr;
+  if (!GroupMode()) {
+    const int band = e.ItemAt(X);
+    if (band >= 0) c = Columns().VisibleItems(band);
+  } else {
+    const int r = e.RowAt(Y);
+    TwCellPos pos = r >= 0 ? e.CellPosAt(r, X, Y) : e.HeaderPosAt(X, Y);
+    if (pos.IsSet()) c = Groups().ColumnAt(pos);
+  }
+  QMenu* menu = c ? c->PopupMenu() : nullptr;
+  if (!menu) return false;
+  menu->popup(viewport()->mapToGlobal(QPoint(X, Y)));
+  return true;
+}
+
+void TwCustomGrid::mousePressEvent(QMouseEvent* e) {
+  const QPoint p = e->position().toPoint();
+  const TMouseButton b = e->button() == Qt::RightButton ? mbRight : e->button() == Qt::MiddleButton ? mbMiddle : mbLeft;
+  if (b == mbLeft) clicked_ = true;
+  Guard(this, [&] { MouseDown(b, ShiftStateOf(e->modifiers(), e->buttons()), p.x(), p.y()); });
+}
+
+void TwCustomGrid::mouseDoubleClickEvent(QMouseEvent* e) {
+  const QPoint p = e->position().toPoint();
+  if (e->button() != Qt::LeftButton) {
+    mousePressEvent(e);
+    return;
+  }
+  // A double click goes straight to the inherited handling, then DblClick; its release is no click.
+  clicked_ = false;
+  Guard(this, [&] {
+    TShiftState s = ShiftStateOf(e->modifiers(), e->buttons());
+    s.Include(ssDouble);
+    MouseDown(mbLeft, s, p.x(), p.y());
+    if (OnDblClick) OnDblClick(this);
+  });
+}
+
+void TwCustomGrid::mouseMoveEvent(QMouseEvent* e) {
+  const QPoint p = e->position().toPoint();
+  Guard(this, [&] { MouseMove(ShiftStateOf(e->modifiers(), e->buttons()), p.x(), p.y()); });
+}
+
+void TwCustomGrid::mouseReleaseEvent(QMouseEvent* e) {
+  const QPoint p = e->position().toPoint();
+  const TMouseButton b = e->button() == Qt::RightButton ? mbRight : e->button() == Qt::MiddleButton ? mbMiddle : mbLeft;
+  Guard(this, [&] {
+    MouseUp(b, ShiftStateOf(e->modifiers(), e->buttons()), p.x(), p.y());
+    // Click: a left press and its release both inside the client area.
+    if (b == mbLeft && clicked_) {
+      clicked_ = false;
+      if (viewport()->rect().contains(p) && OnClick) OnClick(this);
+    }
+  });
+}
+
+void TwCustomGrid::wheelEvent(QWheelEvent* e) {
+  const QPoint p = e->position().toPoint();
+  const int delta = e->angleDelta().y() != 0 ? e->angleDelta().y() : e->angleDelta().x();
+  Guard(this, [&] { DoMouseWheel(delta, p.x(), p.y()); });
+  e->accept();
+}
+
+// --- title presses ----------------------------------------------------------------------------------
+
+void TwCustomGrid::PressTitle(int X, int Y, bool& found) {
+  const TwGridExtents& e = Extents();
+  TwGridDrag d;
+  if (Headers().Visible() && Y >= e.ClientRect().Top && Y < e.DataTop()) {
+    if (X >= e.Edge(0) && X < e.DataLeft()) {
+      if ((Indicators().Visible() || Markers().Visible()) && Headers().Title().Clicking()) d.State = wgsHeaderTitleDown;
+    } else if (!GroupMode()) {
+      const int band = e.ItemAt(X);
+      if (band >= 0 && Columns().VisibleItems(band)->Title().Clicking()) {
+        d.State = wgsColTitleDown;
+        d.Band = band;
+      }
+    } else {
+      const int g = e.GroupTitleAt(X, Y);
+      if (g >= 0) {
+        if (Groups().VisibleItems(g)->Title().Clicking()) {
+          d.State = wgsGroupTitleDown;
+          d.Band = g;
+        }
+      } else {
+        const TwCellPos pos = e.HeaderPosAt(X, Y);
+        TwColumn* c = pos.IsSet() ? Groups().ColumnAt(pos) : nullptr;
+        if (c && c->Title().Clicking()) {
+          d.State = wgsCellTitleDown;
+          d.Cell = pos;
+          d.Band = pos.Group;
+        }
+      }
+    }
+  } else if (Y >= e.FooterTop() && X >= e.Edge(0) && X < e.DataLeft()) {
+    for (int k = 0; k < Footers().VisibleCount(); ++k) {
+      if (Y >= e.FooterRowTop(k) && Y < e.FooterRowBottom(k) && Footers().VisibleItems(k)->Title().Clicking()) {
+        d.State = wgsFooterTitleDown;
+        d.Footer = k;
+      }
+    }
+  }
+  found = d.State != wgsNone;
+  if (!found) return;
+  d.Pressed = true;
+  drag_ = d;
+  RepaintPressedTitle();
+}
+
+bool TwCustomGrid::TitleUnder(int X, int Y) const {
+  const TwGridExtents& e = Extents();
+  const bool inTitles = Y >= e.ClientRect().Top && Y < e.DataTop();
+  switch (drag_.State) {
+    case wgsHeaderTitleDown: return inTitles && X >= e.Edge(0) && X < e.DataLeft();
+    case wgsColTitleDown: return inTitles && e.ItemAt(X) == drag_.Band;
+    case wgsCellTitleDown: return inTitles && e.HeaderPosAt(X, Y) == drag_.Cell;
+    case wgsGroupTitleDown: return e.GroupTitleAt(X, Y) == drag_.Band;
+    case wgsFooterTitleDown:
+      return X >= e.Edge(0) && X < e.DataLeft() && Y >= e.FooterRowTop(drag_.Footer) &&
+             Y < e.FooterRowBottom(drag_.Footer);
+    default: return false;
+  }
+}
+
+void TwCustomGrid::RepaintPressedTitle() {
+  const TwGridExtents& e = Extents();
+  switch (drag_.State) {
+    case wgsHeaderTitleDown: UpdateRect(e.HeaderCellRect(-1)); break;
+    case wgsColTitleDown: UpdateRect(e.HeaderStripRect(drag_.Band)); break;
+    case wgsCellTitleDown: UpdateRect(e.ColumnTitleRect(drag_.Cell)); break;
+    case wgsGroupTitleDown: UpdateRect(e.GroupHeaderRect(drag_.Band, -1)); break;
+    case wgsFooterTitleDown: UpdateRect(e.FooterCellRect(-1, drag_.Footer)); break;
+    default: break;
+  }
+}
+
+// --- focus ------------------------------------------------------------------------------------------
+
+void TwCustomGrid::focusInEvent(QFocusEvent* e) {
+  QAbstractScrollArea::focusInEvent(e);
+  Guard(this, [&] {
+    UpdateEditButton();
+    if (options_.Contains(wgoAlwaysShowEditor)) {
+      ShowEditor();
+      SelectEditorText();
+    }
+    if (Extents().Count() == 0)
+      InvalidateGrid();
+    else
+      InvalidateRow(row_);
+    if (OnEnter) OnEnter(this);
+  });
+}
+
+void TwCustomGrid::focusOutEvent(QFocusEvent* e) {
+  QAbstractScrollArea::focusOutEvent(e);
+  try {
+    if (editorShowing_) {
+      CommitEdit();
+      HideEditor();
+    }
+    InvalidateRow(row_);
+    DoExit();
+  } catch (const std::exception& ex) {
+    // The grid takes the focus back and the user sees the error.
+    setFocus();
+    CurrentDialogs().MessageBox(this, ex.what(), ApplicationTitle(), MB_OK | MB_ICONERROR);
+  }
+}
+
+void TwCustomGrid::DoExit() {
+  if (editorShowing_) {
+    CommitEdit();
+    HideEditor();
+  }
+  if (OnExit) OnExit(this);
+}

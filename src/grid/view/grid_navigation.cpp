@@ -1,0 +1,368 @@
+// Moving the current cell and keeping it in view: SetCol, SetCell, SetColRow, SetCellRow, MoveToNextCell,
+// Down/Up, TopRow and HorzOffset with strip scrolling, the scroll bars and their ranges, the wheel, and the
+// ScrollBars and BorderStyle properties.
+//
+// Words: band = display index of a visible column (column mode) or group (group mode); a scrolling band
+// is one at or after FixedCount; "strip scrolling" copies the pixels that stay and repaints only the strip
+// that was uncovered.
+#include <QScrollBar>
+#include <algorithm>
+
+#include "grid/structure/extents.h"
+#include "grid/view/custom_grid.h"
+
+namespace {
+// Restores a flag when a handler throws.
+struct FlagScope {
+  explicit FlagScope(bool& f) : flag(f) { flag = true; }
+  ~FlagScope() { flag = false; }
+  bool& flag;
+};
+}  // namespace
+
+// --- the current column or cell -------------------------------------------------------------------
+
+void TwCustomGrid::SetCol(int ACol) {
+  if (Columns().Count() == 0) return;
+  int target = std::clamp(ACol, 0, Columns().Count() - 1);
+  TwColumn* c = Columns().Items(target);
+  const bool selecting = FixedStyle().Options().Contains(wfxSelecting);
+  if (!selecting && !GroupMode()) {
+    const int vi = c->VisibleIndex();
+    if (vi >= 0 && vi < FixedCount() && FixedCount() < Columns().VisibleCount())
+      target = Columns().VisibleItems(FixedCount())->Index();
+  } else if (!selecting && GroupMode()) {
+    const TwCellPos pos = ColumnPos(c);
+    if (pos.Group >= 0 && pos.Group < FixedCount() && FixedCount() < Groups().VisibleCount()) {
+      const TwCellPos first = Groups().VisibleItems(FixedCount())->FirstCellPos();
+      if (TwColumn* fc = Groups().ColumnAt(first)) target = fc->Index();
+    }
+  }
+  if (target == col_) return;
+  CommitEdit();
+  const int before = col_;
+  if (!inCellExit_ && OnCellExit) {
+    FlagScope guard(inCellExit_);
+    OnCellExit(this);
+  }
+  if (col_ != before) return;
+  HideEditor();
+  col_ = target;
+  InvalidateCell(before, row_);
+  ScrollColumnIntoView();
+  UpdateEditButton();
+  if (options_.Contains(wgoAlwaysShowEditor)) ShowEditor();
+  if (!editorShowing_) InvalidateCell(col_, row_);
+  if (OnCellEnter) OnCellEnter(this);
+}
+
+void TwCustomGrid::SetCell(const TwCellPos& ACell) {
+  if (!GroupMode()) return;
+  TwCellPos pos = ACell;
+  if (!Groups().IsValidPos(pos)) return;
+  if (pos.Group < FixedCount() && !FixedStyle().Options().Contains(wfxSelecting) &&
+      FixedCount() < Groups().VisibleCount())
+    pos = Groups().VisibleItems(FixedCount())->FirstCellPos();
+  if (TwColumn* c = Groups().ColumnAt(pos)) SetCol(c->Index());
+}
+
+bool TwCustomGrid::MoveRowForCell(int ARow, bool columnChanges) {
+  const int target = std::clamp(ARow, 0, std::max(0, RowCount() - 1));
+  if (target == row_) return true;
+  // CELL_CHANGING_BEGIN
+  SetRow(ARow);
+  // CELL_CHANGING_END
+  return row_ == target;
+}
+
+void TwCustomGrid::SetColRow(int ACol, int ARow) {
+  const bool colChanges = Columns().Count() > 0 && std::clamp(ACol, 0, Columns().Count() - 1) != col_;
+  if (!MoveRowForCell(ARow, colChanges)) return;
+  SetCol(ACol);
+  if (options_.Contains(wgoAlwaysShowEditor)) ShowEditor();
+}
+
+void TwCustomGrid::SetCellRow(const TwCellPos& ACell, int ARow) {
+  TwColumn* c = Groups().ColumnAt(ACell);
+  const bool colChanges = c && c->Index() != col_;
+  if (!MoveRowForCell(ARow, colChanges)) return;
+  SetCell(ACell);
+  if (options_.Contains(wgoAlwaysShowEditor)) ShowEditor();
+}
+
+void TwCustomGrid::MoveToNextCell() {
+  if (GroupMode()) {
+    const TwCellPos pos = CurrentCell();
+    if (!pos.IsSet() || Groups().IsLastPos(pos)) {
+      MoveDown(1, {});
+      SetCell(Groups().FirstPos());
+    } else {
+      SetCell(Groups().NextPos(pos));
+    }
+    return;
+  }
+  const TwColumns& cols = Columns();
+  if (cols.VisibleCount() == 0) return;
+  const int vi = col_ < cols.Count() ? cols.Items(col_)->VisibleIndex() : -1;
+  if (vi < 0 || vi >= cols.LastNavigable()) {
+    MoveDown(1, {});
+    SetCurrentVisibleColumn(cols.FirstNavigable());
+  } else {
+    SetCurrentVisibleColumn(cols.NextNavigable(vi));
+  }
+}
+
+void TwCustomGrid::MoveDown(int N, plat::ui::TShiftState) {
+  CommitEdit();
+  SetRow(row_ + N);
+}
+
+void TwCustomGrid::MoveUp(int N, plat::ui::TShiftState) {
+  CommitEdit();
+  SetRow(row_ - N);
+}
+
+// --- vertical scrolling -----------------------------------------------------------------------------
+
+void TwCustomGrid::SetTopRow(int value) {
+  const int top = std::clamp(value, 0, std::max(0, RowCount() - VisibleRowCount()));
+  if (top == topRow_) return;
+  const int old = topRow_;
+  topRow_ = top;
+  UpdateEditButton();
+  if (!UpdateLocked() && !GridState().Loading()) {
+    const TwGridExtents& e = Extents();
+    if (std::abs(top - old) == 1 && isVisible()) {
+      // The data rows move by one row: copy what stays and repaint the uncovered strip only.
+      const int right = std::min(e.ContentRect().Right, e.ClientRect().Right);
+      const int bottom = std::min(e.FooterTop(), e.DataTop() + e.VisibleRows() * e.RowHeight());
+      const QRect area(e.ClientRect().Left, e.DataTop(), right - e.ClientRect().Left, bottom - e.DataTop());
+      if (area.isValid()) viewport()->scroll(0, (old - top) * e.RowHeight(), area);
+      bool equalBlank = false;
+      for (int i = 0; i < Columns().Count() && !equalBlank; ++i) equalBlank = Columns().Items(i)->EqualBlank();
+      // A row whose neighbour above changed shows its value again or hides it.
+      if (equalBlank) InvalidateRow(top > old ? top : old);
+    } else {
+      InvalidateGrid();
+    }
+  }
+  if (!syncingScrollBar_) {
+    FlagScope sync(syncingScrollBar_);
+    verticalScrollBar()->setValue(topRow_);
+  }
+}
+
+void TwCustomGrid::VertScrollAction(int action, int trackPos) {
+  TakeFocusForScroll();
+  int top = topRow_;
+  switch (action) {
+    case QAbstractSlider::SliderSingleStepSub: top -= 1; break;
+    case QAbstractSlider::SliderSingleStepAdd: top += 1; break;
+    case QAbstractSlider::SliderPageStepSub: top -= VisibleRowCount(); break;
+    case QAbstractSlider::SliderPageStepAdd: top += VisibleRowCount(); break;
+    case QAbstractSlider::SliderMove: top = trackPos; break;
+    case QAbstractSlider::SliderToMinimum: top = 0; break;
+    case QAbstractSlider::SliderToMaximum: top = RowCount() - 1; break;
+    default: return;
+  }
+  SetTopRow(top);
+}
+
+// --- horizontal scrolling ---------------------------------------------------------------------------
+
+int TwCustomGrid::FirstVisibleScrollBand() const {
+  const TwGridExtents& e = Extents();
+  for (int i = e.FixedCount(); i < e.Count(); ++i)
+    if (e.ItemRight(i) > e.FixedRight()) return i;
+  return -1;
+}
+
+void TwCustomGrid::SetHorzOffset(int v) {
+  const TwGridExtents& e = Extents();
+  const int max = e.MaxHorzScroll();
+  v = std::clamp(v, 0, max);
+  const int old = HorzOffset();
+  if (v != old) {
+    const int fixedRight = e.FixedRight();
+    const TRect client = e.ClientRect();
+    LockPaint();
+    TwGridModel::SetHorzOffset(v);
+    UnlockPaint();
+    if (!UpdateLocked() && !GridState().Loading() && isVisible()) {
+      // Everything right of the fixed bands (titles, rows, footers) moves by the difference.
+      const QRect area(fixedRight, client.Top, client.Right - fixedRight, client.Height());
+      if (area.isValid()) viewport()->scroll(old - v, 0, area);
+    }
+    UpdateEditButton();
+  }
+  if (!settingHorz_) {
+    FlagScope sync(settingHorz_);
+    // The last band ends inside the client: the bar shows its end.
+    horizontalScrollBar()->setValue(HorzOffset() >= max ? horizontalScrollBar()->maximum() : HorzOffset());
+  }
+}
+
+void TwCustomGrid::ScrollToBand(int B) {
+  const TwGridExtents& e = Extents();
+  int offset = 0;
+  for (int i = e.FixedCount(); i < B && i < e.Count(); ++i) offset += e.ItemWidth(i);
+  SetHorzOffset(offset);
+}
+
+void TwCustomGrid::HorzScrollAction(int action, int trackPos) {
+  TakeFocusForScroll();
+  const TwGridExtents& e = Extents();
+  const int first = FirstVisibleScrollBand();
+  switch (action) {
+    case QAbstractSlider::SliderSingleStepSub:
+    case QAbstractSlider::SliderPageStepSub:
+      if (first >= 0) ScrollToBand(std::max(e.FixedCount(), first - 1));
+      break;
+    case QAbstractSlider::SliderSingleStepAdd:
+    case QAbstractSlider::SliderPageStepAdd:
+      if (first >= 0 && first < e.Count() - 1)
+        ScrollToBand(first + 1);
+      else
+        SetHorzOffset(e.MaxHorzScroll());
+      break;
+    case QAbstractSlider::SliderMove: SetHorzOffset(trackPos); break;
+    default: break;
+  }
+}
+
+void TwCustomGrid::ScrollColumnIntoView() {
+  if (options_.Contains(wgoNoScroll) || col_ < 0 || col_ >= Columns().Count()) return;
+  const TwGridExtents& e = Extents();
+  TwColumn* c = Columns().Items(col_);
+  if (!GroupMode()) {
+    const int band = c->VisibleIndex();
+    if (band < e.FixedCount() || band >= e.Count()) return;
+    if (e.ItemLeft(band) < e.FixedRight()) {
+      ScrollToBand(band);
+      return;
+    }
+    // Forward band by band until the column ends inside the client area.
+    while (Extents().ItemRight(band) > Extents().ClientRect().Right) {
+      const int first = FirstVisibleScrollBand();
+      const int before = HorzOffset();
+      if (first < 0 || first >= band) break;
+      ScrollToBand(first + 1);
+      if (HorzOffset() == before) break;
+    }
+    return;
+  }
+  const TwCellPos pos = ColumnPos(c);
+  if (!pos.IsSet() || pos.Group < e.FixedCount()) return;
+  int left, right;
+  {
+    const TRect r = e.ColumnTitleRect(pos).IsEmpty() ? e.GroupCellRect(pos, topRow_) : e.ColumnTitleRect(pos);
+    left = r.Left;
+    right = r.Right;
+  }
+  if (left < e.FixedRight()) {
+    int offset = 0;
+    for (int i = e.FixedCount(); i < pos.Group; ++i) offset += e.ItemWidth(i);
+    offset += c->LevelLeft();
+    SetHorzOffset(offset);
+  } else if (right > e.ClientRect().Right) {
+    SetHorzOffset(HorzOffset() + right - e.ClientRect().Right);
+  }
+}
+
+// --- ranges -----------------------------------------------------------------------------------------
+
+void TwCustomGrid::UpdateScrollRange() {
+  // Under the update lock the ranges are brought up to date once, when the lock is released.
+  if (UpdateLocked()) {
+    scrollRangePending_ = true;
+    return;
+  }
+  if (GridState().Loading()) return;
+  scrollRangePending_ = false;
+  // Qt's scroll area gives each bar that is needed its room and lays the viewport out again; the resize
+  // that follows brings both ranges here once more, so the ranges always belong to the final client size.
+  const int maxTop = std::max(0, RowCount() - VisibleRowCount());
+  {
+    FlagScope sync(syncingScrollBar_);
+    verticalScrollBar()->setRange(0, maxTop);
+    verticalScrollBar()->setPageStep(VisibleRowCount());
+  }
+  const TwGridExtents& e = Extents();
+  {
+    FlagScope sync(settingHorz_);
+    horizontalScrollBar()->setRange(0, e.MaxHorzScroll());
+    horizontalScrollBar()->setPageStep(std::max(1, e.ClientRect().Right - e.FixedRight()));
+  }
+  SetHorzOffset(HorzOffset());
+  SetTopRow(topRow_);
+}
+
+void TwCustomGrid::scrollContentsBy(int, int) {
+  if (!syncingScrollBar_ && verticalScrollBar()->value() != topRow_) {
+    FlagScope sync(syncingScrollBar_);
+    SetTopRow(verticalScrollBar()->value());
+  }
+  if (!settingHorz_ && horizontalScrollBar()->value() != HorzOffset()) {
+    FlagScope sync(settingHorz_);
+    SetHorzOffset(horizontalScrollBar()->value());
+  }
+}
+
+void TwCustomGrid::TakeFocusForScroll() {
+  if (isVisible() && focusPolicy() != Qt::NoFocus && !GridState().Designing() && !hasFocus()) setFocus();
+}
+
+// --- the wheel --------------------------------------------------------------------------------------
+
+bool TwCustomGrid::DoMouseWheel(int WheelDelta, int X, int Y) {
+  if (!ClientRect().Contains(X, Y)) return true;  // consumed without effect
+  if (WheelDelta == 0) return true;
+  if (RowCount() > VisibleRowCount()) {
+    SetTopRow(topRow_ + (WheelDelta < 0 ? 1 : -1));
+    return true;
+  }
+  const TwGridExtents& e = Extents();
+  const int first = FirstVisibleScrollBand();
+  if (first < 0) return true;
+  if (WheelDelta > 0)
+    ScrollToBand(std::max(e.FixedCount(), first - 1));
+  else if (first < e.Count() - 1)
+    ScrollToBand(first + 1);
+  else
+    SetHorzOffset(e.MaxHorzScroll());
+  return true;
+}
+
+// --- ScrollBars, BorderStyle ------------------------------------------------------------------------
+
+void TwCustomGrid::ApplyScrollBarPolicies() {
+  const bool v = scrollBars_ == ssVertical || scrollBars_ == ssBoth;
+  const bool h = scrollBars_ == ssHorizontal || scrollBars_ == ssBoth;
+  setVerticalScrollBarPolicy(v ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+  setHorizontalScrollBarPolicy(h ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+  if (borderStyle_ == bsNone)
+    setFrameStyle(QFrame::NoFrame);
+  else if (ctl3D_)
+    setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+  else
+    setFrameStyle(QFrame::Box | QFrame::Plain);
+}
+
+void TwCustomGrid::SetScrollBars(TScrollStyle v) {
+  if (v == scrollBars_) return;
+  scrollBars_ = v;
+  ApplyScrollBarPolicies();
+  UpdateScrollRange();
+}
+
+void TwCustomGrid::SetBorderStyle(TBorderStyle v) {
+  if (v == borderStyle_) return;
+  borderStyle_ = v;
+  ApplyScrollBarPolicies();
+}
+
+void TwCustomGrid::SetCtl3D(bool v) {
+  if (v == ctl3D_) return;
+  ctl3D_ = v;
+  ApplyScrollBarPolicies();
+}
