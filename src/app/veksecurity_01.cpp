@@ -303,6 +303,9 @@ void TForm1::ConnectHandlers() {
     });
   }
   connect(cb_m, &QCheckBox::clicked, this, [this] { vek::Guarded(this, [&] { cb_mClick(cb_m); }); });
+  // The grid's click ticks the row in column "C"; its double click opens the file.
+  Mgr_grid->OnClick = [this](QObject* s) { vek::Guarded(this, [&] { Mgr_gridClick(s); }); };
+  Mgr_grid->OnDblClick = [this](QObject* s) { vek::Guarded(this, [&] { Mgr_gridDblClick(s); }); };
 }
 
 void TForm1::PlaceOverlays() {
