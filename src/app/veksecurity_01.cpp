@@ -26,6 +26,7 @@
 #include "app/mgr_grid_form.h"
 #include "grid/memory/mem_grid_form.h"
 #include "platform/os/os.h"
+#include "platform/paint/color.h"
 #include "platform/text/text.h"
 
 std::string ProgramDir;
@@ -39,9 +40,6 @@ QString Q(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s
 std::string S(const QString& s) { return s.toUtf8().toStdString(); }
 
 // Windows colour values (0x00BBGGRR) as Qt colours.
-QColor FromColorRef(TColor c) { return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)); }
-constexpr TColor clAqua = 0xFFFF00;
-constexpr TColor clFuchsia = 0xFF00FF;
 
 constexpr const char* kBackupDirC = "C:\\보안예비자료";
 constexpr const char* kBackupDirD = "D:\\보안예비자료";
@@ -226,8 +224,8 @@ void TForm1::CreateControls() {
   msg->setAutoFillBackground(true);
   {
     QPalette pal = msg->palette();
-    pal.setColor(QPalette::Window, FromColorRef(clAqua));
-    pal.setColor(QPalette::WindowText, FromColorRef(clFuchsia));
+    pal.setColor(QPalette::Window, plat::paint::ToQColor(clAqua));
+    pal.setColor(QPalette::WindowText, plat::paint::ToQColor(clFuchsia));
     msg->setPalette(pal);
     QFont f = font();
     f.setPointSize(20);

@@ -634,7 +634,8 @@ int TMemGrid::GetCellItemIndex(TwColumn* AColumn, int ARow) {
   return k == values.end() ? -1 : int(k - values.begin());
 }
 
-int TMemGrid::GetCellImageIndex(TwColumn* AColumn, int ARow, int imageCount) {
+int TMemGrid::GetCellImageIndex(TwColumn* AColumn, int ARow) {
+  const int imageCount = AColumn->Images() ? AColumn->Images()->Count() : 0;
   if (RowCount() <= 0 || imageCount <= 0) return -1;
   if (GridState().Designing()) return 0;
   int index = GetCellItemIndex(AColumn, ARow);
@@ -668,6 +669,15 @@ plat::Variant TMemGrid::GetEditValue(TwColumn* AColumn, int ARow) {
     default:
       return cell.AsVariant();
   }
+}
+
+void TMemGrid::InvalidateCurrent() {
+  if (SelectedCount() > 0)
+    InvalidateGrid();
+  else if (HasOption(wgoRowSelect))
+    InvalidateRow(Row());
+  else
+    InvalidateCell(Col(), Row());
 }
 
 void TMemGrid::SetMemoText(const std::string& text) {

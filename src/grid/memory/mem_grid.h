@@ -100,10 +100,13 @@ class TMemGrid : public TwCustomGrid {
   // The memo dialog hands back its text; the picture dialog its picture.
   void SetMemoText(const std::string& text);
   void SetPicture(QImage& picture);
-  // The picture of a graphic cell from OnGetImage, or a null image.
-  const QImage* GetCellGraphic(TwColumn* AColumn, int ARow);
-  // Index of a column's Defaults text (design time) or of the cell's text in its Values; -1 when absent.
-  int GetCellImageIndex(TwColumn* AColumn, int ARow, int imageCount);
+  // The picture of a graphic cell from OnGetImage, or none.
+  const QImage* GetCellGraphic(TwColumn* AColumn, int ARow) override;
+  // The image of a cell in its column's image list: the index of its value in Values, changed by
+  // OnGetImageIndex; -1 for none.
+  int GetCellImageIndex(TwColumn* AColumn, int ARow) override;
+  // Repaints the data area when rows are selected, the current row with wgoRowSelect, else the cell.
+  void InvalidateCurrent() override;
 
   void Loaded() override;
 

@@ -1,4 +1,5 @@
 #include "grid/view/custom_grid.h"
+#include "grid/view/grid_paint_state.h"
 
 #include <QPainter>
 #include <QPaintEvent>
@@ -195,14 +196,6 @@ void TwCustomGrid::InvalidateArea(const TwRepaintArea& area) {
   }
   if (UpdateLocked() || GridState().Loading()) return;
   UpdateRect(AreaRect(area));
-}
-
-void TwCustomGrid::paintEvent(QPaintEvent* e) {
-  // The grid lays itself out anew before every paint. The cells are painted by the painting layer;
-  // until then the grid shows its background.
-  Layout();
-  QPainter p(viewport());
-  p.fillRect(e->rect(), palette().color(QPalette::Base));
 }
 
 void TwCustomGrid::timerEvent(QTimerEvent* e) {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "grid/structure/grid_model.h"
+#include "grid/view/grid_paint.h"
 #include "platform/persist/component.h"
 #include "platform/ui/keys.h"
 #include "platform/variant/variant.h"
@@ -298,6 +299,37 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   TKeyPressEvent OnKeyPress;
   TMouseEvent OnMouseDown, OnMouseUp;
 
+  // --- painting (grid_paint.cpp) ---
+  // Background and text colour of selected cells and of the current cell.
+  TColor SelBgColor() const { return selBgColor_; }
+  void SetSelBgColor(TColor v);
+  TColor SelFgColor() const { return selFgColor_; }
+  void SetSelFgColor(TColor v);
+  // The in-place editor has the keyboard focus, or the grid is the focus control of its window.
+  bool IsGridFocused() const;
+  // Repaints what shows the current cell (the whole control here; the data grid narrows it).
+  virtual void InvalidateCurrent();
+  // While a row and a column change are made as one move, the current cell shows no highlight.
+  bool CellChanging() const { return cellChanging_; }
+  void SetCellChanging(bool v) { cellChanging_ = v; }
+  // The one place a data cell is painted, and one row's cells between two bands.
+  virtual void DrawCell(TwColumn* AColumn, int ARow, bool CallRowEvent, bool CallCellEvent, bool ShowSelection,
+                        bool IsCurrent, const TRect& Rect);
+  virtual void DrawRow(int ARow, bool WithIndicator, int LastBand, int FirstBand, bool WithMarker);
+  // Paints the clip rectangle of the viewport onto a canvas (the paint handler; tests paint into images).
+  void PaintTo(plat::paint::TCanvas& Canvas, const TRect& Clip);
+  // The cells the last paint drew, in drawing order.
+  const std::vector<TwPaintedCell>& PaintedCells() const { return painted_; }
+  // Picture and image index of a cell (the data grid supplies them).
+  virtual const QImage* GetCellGraphic(TwColumn* AColumn, int ARow) { return nullptr; }
+  virtual int GetCellImageIndex(TwColumn* AColumn, int ARow) { return -1; }
+
+  TweDrawRow OnDrawRow;
+  TweDrawCell OnDrawCell;
+  TweDrawIndi OnDrawIndicator;
+  TweDrawMark OnDrawMarker;
+  TweDrawFooter OnDrawFooter;
+
   // TwGridModel: what the description asks of the grid
   bool ColumnCanModify(TwColumn* column) override { return true; }
   bool SkipReadOnly() const override { return options_.Contains(wgoSkipReadOnly); }
@@ -391,5 +423,24 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   bool inCellExit_ = false;
   bool clicked_ = false;
   bool settingHorz_ = false;
+  // painting
+  struct PaintState;
+  std::unique_ptr<PaintState> paint_;
+  std::vector<TwPaintedCell> painted_;
+  TColor selBgColor_ = 0x000000;  // clBlack
+  TColor selFgColor_ = 0xFFFFFF;  // clWhite
+  bool cellChanging_ = false;
+  void PaintTitleArea(int firstBand, int lastBand, bool withIndicator, bool withMarker);
+  void PaintFooterRow(int k, int firstBand, int lastBand, bool withIndicator, bool withMarker);
+  void PaintEmptyLook();
+  void PaintBackground(const TRect& clip, int lastBand);
+  void DrawIndicator(int ARow, const TRect& Rect);
+  void DrawMarker(int ARow, const TRect& Rect);
+  void DrawGroupRow(int band, int ARow, bool showSelection);
+  void DrawEmptyBandCell(const TRect& r, const TwDrawInfo& lines, bool fixedBelowFirstLevel);
+  // The fixed bands from first to last, then the scrolling ones that show, as DrawRow walks them.
+  template <class F>
+  void ForEachBand(int firstBand, int lastBand, F&& f);
+  void Note(TwPaintedCell::Kind kind, int band, int row, const TRect& r);
   std::vector<TRect> updatedRects_;
 };
