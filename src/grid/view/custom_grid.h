@@ -437,10 +437,13 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   void DrawIndicator(int ARow, const TRect& Rect);
   void DrawMarker(int ARow, const TRect& Rect);
   void DrawGroupRow(int band, int ARow, bool showSelection);
-  void DrawEmptyBandCell(const TRect& r, const TwDrawInfo& lines, bool fixedBelowFirstLevel);
+  void DrawEmptyBandCell(int band, int row, const TRect& r, const TwDrawInfo& lines, bool fixedBelowFirstLevel);
   // The fixed bands from first to last, then the scrolling ones that show, as DrawRow walks them.
   template <class F>
   void ForEachBand(int firstBand, int lastBand, F&& f);
   void Note(TwPaintedCell::Kind kind, int band, int row, const TRect& r);
+  // A title of this kind (and band, cell or footer row) is held down with the mouse over it.
+  bool TitleHeld(TwGridState state, int band, const TwCellPos& cell, int footer = -1) const;
+  static TwDrawInfo PressedLook(const TwDrawInfo& d, bool held);
   std::vector<TRect> updatedRects_;
 };

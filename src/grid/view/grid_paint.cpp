@@ -158,7 +158,8 @@ void TwCustomGrid::DrawRow(int ARow, bool WithIndicator, int LastBand, int First
   });
 }
 
-void TwCustomGrid::DrawEmptyBandCell(const TRect& r, const TwDrawInfo& lines, bool fixedBelowFirstLevel) {
+void TwCustomGrid::DrawEmptyBandCell(int band, int row, const TRect& r, const TwDrawInfo& lines,
+                                     bool fixedBelowFirstLevel) {
   TCanvas& c = *paint_->Canvas;
   c.Brush.Color = kEmptyBandColor;
   DrawTextCell(c, r, "", lines, 0, 0);
@@ -167,7 +168,7 @@ void TwCustomGrid::DrawEmptyBandCell(const TRect& r, const TwDrawInfo& lines, bo
     c.Brush.Color = kBlack;
     c.FillRect(TRect{r.Left, r.Top - 1, r.Right, r.Top});
   }
-  Note(TwPaintedCell::Empty, -3, 0, r);
+  Note(TwPaintedCell::Empty, band, row, r);
 }
 
 void TwCustomGrid::DrawGroupRow(int band, int ARow, bool showSelection) {
@@ -182,7 +183,7 @@ void TwCustomGrid::DrawGroupRow(int band, int ARow, bool showSelection) {
     SetVertLine(d, band < e.Count() - 1 ? static_cast<const TwGridLines&>(Lines()) : EndLines());
     BottomLineFrom(d, lastRow ? EndLines() : static_cast<const TwGridLines&>(Lines()));
     d.ClipLeft = grp->IsFixed() ? 0 : e.FixedRight();
-    DrawEmptyBandCell(bandRect, d, false);
+    DrawEmptyBandCell(band, ARow, bandRect, d, false);
     return;
   }
   for (int level = 0; level < levels; ++level) {
@@ -195,7 +196,7 @@ void TwCustomGrid::DrawGroupRow(int band, int ARow, bool showSelection) {
       else
         BottomLineFrom(d, lastRow ? EndLines() : static_cast<const TwGridLines&>(Lines()));
       d.ClipLeft = grp->IsFixed() ? 0 : e.FixedRight();
-      DrawEmptyBandCell(e.LevelRect(band, level, ARow), d, grp->IsFixed() && level > 0);
+      DrawEmptyBandCell(band, ARow, e.LevelRect(band, level, ARow), d, grp->IsFixed() && level > 0);
       continue;
     }
     for (int i = 0; i < count; ++i) {
@@ -414,6 +415,27 @@ void TwCustomGrid::DrawMarker(int ARow, const TRect& Rect) {
 
 // --- the title area -------------------------------------------------------------------------------------
 
+bool TwCustomGrid::TitleHeld(TwGridState state, int band, const TwCellPos& cell, int footer) const {
+  if (drag_.State != state || !drag_.Pressed) return false;
+  switch (state) {
+    case wgsColTitleDown:
+    case wgsGroupTitleDown:
+      return drag_.Band == band;
+    case wgsCellTitleDown:
+      return drag_.Cell == cell;
+    case wgsFooterTitleDown:
+      return drag_.Footer == footer;
+    default:
+      return true;
+  }
+}
+
+TwDrawInfo TwCustomGrid::PressedLook(const TwDrawInfo& d, bool held) {
+  TwDrawInfo look = d;
+  if (held) look.CellStyle = wcsDown;  // a clickable title held down shows pressed
+  return look;
+}
+
 void TwCustomGrid::PaintTitleArea(int firstBand, int lastBand, bool withIndicator, bool withMarker) {
   if (!Headers().Visible()) return;
   PaintState& ps = *paint_;
@@ -426,7 +448,8 @@ void TwCustomGrid::PaintTitleArea(int firstBand, int lastBand, bool withIndicato
     if (!withMarker) r.Right = e.ItemRight(-2);
     canvas.Brush.Color = t.Color();
     canvas.Font.Assign(ps.FontOf(t.Font()));
-    DrawImageTextCell(canvas, r, t.Caption(), t.DrawInfo(), t.ImageLayout(), &t.Image());
+    DrawImageTextCell(canvas, r, t.Caption(), PressedLook(t.DrawInfo(), TitleHeld(wgsHeaderTitleDown, -1, {})),
+                      t.ImageLayout(), &t.Image());
     Note(TwPaintedCell::Corner, -1, -1, r);
   }
   ForEachBand(firstBand, lastBand, [&](int band) {
@@ -436,7 +459,8 @@ void TwCustomGrid::PaintTitleArea(int firstBand, int lastBand, bool withIndicato
       canvas.Brush.Color = t.Color();
       canvas.Font.Assign(ps.FontOf(t.Font()));
       const int dir = t.SortMark() == wsmAsc ? 1 : t.SortMark() == wsmDesc ? -1 : 0;
-      DrawSortTitleCell(canvas, r, t.Caption(), t.DrawInfo(), dir, t.ImageLayout(), &t.Image());
+      DrawSortTitleCell(canvas, r, t.Caption(), PressedLook(t.DrawInfo(), TitleHeld(wgsColTitleDown, band, {})), dir,
+                        t.ImageLayout(), &t.Image());
       Note(TwPaintedCell::Title, band, -1, r);
       return;
     }
@@ -449,7 +473,8 @@ void TwCustomGrid::PaintTitleArea(int firstBand, int lastBand, bool withIndicato
       if (gt.DrawInfo().ClipLeft < r.Right) {
         canvas.Brush.Color = gt.Color();
         canvas.Font.Assign(ps.FontOf(gt.Font()));
-        DrawImageTextCell(canvas, r, gt.Caption(), gt.DrawInfo(), gt.ImageLayout(), &gt.Image());
+        DrawImageTextCell(canvas, r, gt.Caption(), PressedLook(gt.DrawInfo(), TitleHeld(wgsGroupTitleDown, band, {})),
+                          gt.ImageLayout(), &gt.Image());
         Note(TwPaintedCell::GroupTitle, band, -1, r);
       }
       if (grp->NoColTitles() && !designing) return;
@@ -478,7 +503,8 @@ void TwCustomGrid::PaintTitleArea(int firstBand, int lastBand, bool withIndicato
         canvas.Brush.Color = t.Color();
         canvas.Font.Assign(ps.FontOf(t.Font()));
         const int dir = t.SortMark() == wsmAsc ? 1 : t.SortMark() == wsmDesc ? -1 : 0;
-        DrawSortTitleCell(canvas, r, t.Caption(), t.DrawInfo(), dir, t.ImageLayout(), &t.Image());
+        const bool held = TitleHeld(wgsCellTitleDown, band, TwCellPos{band, level, i});
+        DrawSortTitleCell(canvas, r, t.Caption(), PressedLook(t.DrawInfo(), held), dir, t.ImageLayout(), &t.Image());
         Note(TwPaintedCell::Title, band, -1, r);
       }
     }
@@ -512,8 +538,7 @@ void TwCustomGrid::PaintFooterRow(int k, int firstBand, int lastBand, bool withI
     r = TRect{r.Left + 1, r.Top + kFooterTopInset, r.Right - 1, r.Bottom - 1};
     canvas.Brush.Color = t.CellStyle() != wcsNormal ? t.Color() : footer->Color();
     canvas.Font.Assign(ps.FontOf(t.Font()));
-    TwDrawInfo d = t.DrawInfo();
-    if (t.Pressed()) d.CellStyle = wcsDown;
+    const TwDrawInfo d = PressedLook(t.DrawInfo(), t.Pressed() || TitleHeld(wgsFooterTitleDown, -1, {}, k));
     DrawImageTextCell(canvas, r, t.Caption(), d, t.ImageLayout(), &t.Image());
     Note(TwPaintedCell::FooterTitle, -2, k, r);
   }
