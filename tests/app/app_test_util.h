@@ -1,6 +1,6 @@
 #pragma once
-// Helpers of the document manager's tests: environment variables set for a scope, text conversions at
-// the Qt boundary, small file helpers.
+// Helpers of the document manager's tests: text conversions at the Qt boundary, small file helpers, and
+// the scoped environment variables of test_env.h.
 #include <QFile>
 #include <QFileInfo>
 #include <QString>
@@ -8,29 +8,11 @@
 #include <optional>
 #include <string>
 
+#include "test_env.h"
+
 namespace apptest {
 
-// Sets (or unsets) an environment variable for the life of the object.
-class EnvVar {
- public:
-  EnvVar(const char* name, std::optional<std::string> value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    if (value)
-      ::setenv(name, value->c_str(), 1);
-    else
-      ::unsetenv(name);
-  }
-  ~EnvVar() {
-    if (old_)
-      ::setenv(name_.c_str(), old_->c_str(), 1);
-    else
-      ::unsetenv(name_.c_str());
-  }
-
- private:
-  std::string name_;
-  std::optional<std::string> old_;
-};
+using ::EnvVar;
 
 inline QString Q(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 inline std::string S(const QString& s) { return s.toUtf8().toStdString(); }

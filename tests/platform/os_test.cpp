@@ -13,31 +13,11 @@
 #include "platform/error.h"
 #include "platform/os/os.h"
 
+#include "test_env.h"
+
 namespace os = plat::os;
 
 namespace {
-
-// Sets (or unsets) an environment variable for the life of the object.
-class EnvVar {
- public:
-  EnvVar(const char* name, std::optional<std::string> value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    if (value)
-      ::setenv(name, value->c_str(), 1);
-    else
-      ::unsetenv(name);
-  }
-  ~EnvVar() {
-    if (old_)
-      ::setenv(name_.c_str(), old_->c_str(), 1);
-    else
-      ::unsetenv(name_.c_str());
-  }
-
- private:
-  std::string name_;
-  std::optional<std::string> old_;
-};
 
 std::string Path(const QTemporaryDir& d, const char* rest = "") {
   std::string p = d.path().toStdString();
