@@ -83,6 +83,8 @@ double SecondsPerCall(F&& f) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // It draws into images only: no display is needed.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   DrawUnitInitialize();
   benchmark::Initialize(&argc, argv);
