@@ -448,7 +448,7 @@ void TwCustomGrid::focusInEvent(QFocusEvent* e) {
     if (Extents().Count() == 0)
       InvalidateGrid();
     else
-      InvalidateRow(row_);
+      InvalidateCurrent();
     if (OnEnter) OnEnter(this);
   });
 }
@@ -460,7 +460,7 @@ void TwCustomGrid::focusOutEvent(QFocusEvent* e) {
       CommitEdit();
       HideEditor();
     }
-    InvalidateRow(row_);
+    InvalidateCurrent();
     DoExit();
   } catch (const std::exception& ex) {
     // The grid takes the focus back and the user sees the error.

@@ -69,9 +69,18 @@ void TwCustomGrid::SetCell(const TwCellPos& ACell) {
 bool TwCustomGrid::MoveRowForCell(int ARow, bool columnChanges) {
   const int target = std::clamp(ARow, 0, std::max(0, RowCount() - 1));
   if (target == row_) return true;
-  // CELL_CHANGING_BEGIN
+  // The row moves first; until the column follows, the cell at (old column, new row) is not the one the
+  // user moves to, so it is painted without the current-cell highlight. A handler that throws out of
+  // SetRow must not leave the flag set.
+  struct ChangingScope {
+    TwCustomGrid* grid;
+    bool on;
+    ~ChangingScope() {
+      if (on) grid->SetCellChanging(false);
+    }
+  } changing{this, columnChanges};
+  if (columnChanges) SetCellChanging(true);
   SetRow(ARow);
-  // CELL_CHANGING_END
   return row_ == target;
 }
 
