@@ -1,0 +1,225 @@
+#!/usr/bin/env bash
+# The document manager in a real window: ticks two rows by clicking their "C" cells, presses the move
+# button, answers Yes, acknowledges the closing notice, and checks that the batch ran, that exactly the two
+# ticked files are now in the backup folder (C:\보안예비자료 followed by each file's folder without its
+# drive) and that every other file is untouched.
+#
+#   move_ticked_files.sh VEKSECURITY      (vekbatch must lie beside VEKSECURITY)
+#
+# Runs its own Xvfb with its own authority cookie; everything it writes lives in a fresh temporary folder
+# that is removed, with Xvfb and the program, on every way out. Exit code 77 (a skip for CTest) when Xvfb,
+# xauth or xdotool is missing. Every wait polls for a condition with a deadline; nothing waits for a fixed
+# time.
+set -euo pipefail
+
+exe=${1:?usage: move_ticked_files.sh VEKSECURITY}
+for tool in Xvfb xauth xdotool; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "SKIP: $tool is not installed (the README's apt-get line installs it)"
+    exit 77
+  fi
+done
+exe=$(cd "$(dirname "$exe")" && pwd)/$(basename "$exe")
+[ -x "$(dirname "$exe")/vekbatch" ] || { echo "FAIL: no vekbatch beside $exe"; exit 1; }
+
+# --- the window's layout, in pixels from the top left of the window's client area ------------------------
+# The window has no frame of its own under a bare X server, so the client area starts at the window's
+# position. From the top: Panel1 (39) and Panel4 (72), then Panel3 holding the grid; at the bottom Panel2
+# (39) with the move button above the status bar.
+readonly PANEL1_HEIGHT=39 PANEL4_HEIGHT=72 PANEL2_HEIGHT=39
+# Panel3's frame (1), its layout margin (1) and the grid's own frame (1) lie between Panel3's edge and the
+# first pixel of the grid's cells.
+readonly GRID_INSET=3
+# Mgr_grid: the indicator column (Indicators().Width()), the title row, the data rows, column "C".
+readonly INDICATOR_WIDTH=21 TITLE_HEIGHT=21 ROW_HEIGHT=21 TICK_COLUMN_WIDTH=26
+# BitBtn4 (230 x 27) is the first button of Panel2, after the frame (1) and the layout margin (8), centred
+# in the strip. The status bar's height follows its font (22 pixels with the Nanum fonts); the button is
+# 27 pixels tall, so aiming at the middle of the strip hits it for any status bar between 9 and 35 pixels.
+readonly MOVE_BUTTON_LEFT=9 MOVE_BUTTON_WIDTH=230 STATUS_BAR_HEIGHT=22
+
+readonly TITLE="정보보안문서 관리기 1.0"
+readonly TIMEOUT=60 # seconds, for each wait
+
+work=$(mktemp -d)
+xvfb_pid="" prog_pid=""
+cleanup() {
+  local code=$?
+  set +e
+  if [ -n "$prog_pid" ] && kill "$prog_pid" 2>/dev/null; then wait "$prog_pid" 2>/dev/null; fi
+  if [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null; then wait "$xvfb_pid" 2>/dev/null; fi
+  rm -rf "$work"
+  exit "$code"
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+fail() {
+  echo "FAIL: $*"
+  if [ -f "$work/program.log" ]; then
+    echo "--- program output"
+    cat "$work/program.log"
+  fi
+  exit 1
+}
+
+# wait_for DESCRIPTION COMMAND...: polls COMMAND until it succeeds, or fails the test after TIMEOUT.
+wait_for() {
+  local what=$1 deadline=$((SECONDS + TIMEOUT))
+  shift
+  until "$@"; do
+    [ "$SECONDS" -lt "$deadline" ] || fail "timed out waiting for $what"
+    [ -z "$prog_pid" ] || kill -0 "$prog_pid" 2>/dev/null || fail "the program ended while waiting for $what"
+    sleep 0.1
+  done
+}
+
+# --- the sandbox: two drives with documents in nested folders and a result file listing six of them ----
+C=$work/C D=$work/D
+mkdir -p "$C" "$D" "$work/xdg/data" "$work/xdg/config" "$work/xdg/cache" "$work/xdg/runtime"
+chmod 700 "$work/xdg/runtime"
+# Windows folder | file name; the result file lists them in this order, so row r is line r.
+entries=(
+  'C:\문서\2024\인사팀|급여대장 2024.xlsx'
+  'C:\문서\2024\인사팀|연락처.txt'
+  'D:\업무자료\영업부\고객 명단|고객명단_1.xlsx'
+  'D:\업무자료\영업부\고객 명단|견적서 (최종).hwp'
+  'D:\공유|회원목록.csv'
+  'C:\Users\홍길동\Desktop\설문 결과|설문응답.docx'
+)
+readonly TICKED=(1 3)
+host_path() { # Windows path -> host path in the sandbox
+  local drive=${1:0:1} rest=${1:3}
+  printf '%s/%s/%s' "$work" "$drive" "${rest//\\//}"
+}
+{
+  printf '파일명,개인정보종류,검출수,경로,검사일시,비고\r\n'
+  for i in "${!entries[@]}"; do
+    folder=${entries[$i]%%|*} name=${entries[$i]#*|}
+    mkdir -p "$(host_path "$folder")"
+    printf '문서 %d: %s\n' "$i" "$name" >"$(host_path "$folder")/$name"
+    printf '%s,주민등록번호,%d,%s,2026-12-01 10:%02d,\r\n' "$name" $((i * 7 + 3)) "$folder" "$i"
+  done
+} | iconv -f UTF-8 -t CP949 >"$C/result.csv"
+
+export VEKSECURITY_DRIVE_C=$C VEKSECURITY_DRIVE_D=$D VEKSECURITY_TERMINAL=none
+export XDG_DATA_HOME=$work/xdg/data XDG_CONFIG_HOME=$work/xdg/config XDG_CACHE_HOME=$work/xdg/cache
+export XDG_RUNTIME_DIR=$work/xdg/runtime
+unset WAYLAND_DISPLAY
+
+# The rows the window will list, in order: the program's own listing of the file with the window's
+# default filters.
+listed=$("$exe" --list "$C/result.csv" | cut -d, -f1)
+expected=$(for e in "${entries[@]}"; do echo "${e#*|}"; done)
+[ "$listed" = "$expected" ] || fail "the file lists other rows than expected:"$'\n'"$listed"
+
+# Every file with its checksum, relative to the sandbox, the backup folder and the batch files left out.
+snapshot() {
+  (cd "$work" && find C D -type f ! -path 'C/보안예비자료/*' ! -name 'batchmove.*' -print0 |
+    sort -z | xargs -0 md5sum)
+}
+before=$(snapshot)
+
+# --- an X server of our own ------------------------------------------------------------------------------
+# The server accepts every cookie of its authority file whatever display it is written for, so the cookie
+# goes in before the server picks a free display, and the clients' entry for that display after.
+export XAUTHORITY=$work/Xauthority
+cookie=$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')
+xauth -q -f "$XAUTHORITY" add :0 . "$cookie" 2>/dev/null
+Xvfb -displayfd 3 -auth "$XAUTHORITY" -screen 0 1600x1000x24 -nolisten tcp 3>"$work/display" \
+  >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+display_known() {
+  kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+  [ -s "$work/display" ]
+}
+wait_for "Xvfb" display_known
+export DISPLAY=:$(head -n1 "$work/display")
+xauth -q -f "$XAUTHORITY" add "$DISPLAY" . "$cookie" 2>/dev/null
+export QT_QPA_PLATFORM=xcb
+
+# --- the program on the result file ----------------------------------------------------------------------
+"$exe" "$C/result.csv" >"$work/program.log" 2>&1 &
+prog_pid=$!
+
+# Visible windows with this exact title.
+windows_titled() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true; }
+main_window=""
+main_window_shown() {
+  main_window=$(windows_titled "$TITLE" | head -n1)
+  [ -n "$main_window" ]
+}
+wait_for "the main window" main_window_shown
+
+# The program's message boxes carry its executable's name as their title.
+readonly BOX_TITLE=$(basename "$exe")
+box=""
+box_shown() {
+  box=$(windows_titled "$BOX_TITLE" | head -n1)
+  [ -n "$box" ]
+}
+box_gone() { ! windows_titled "$BOX_TITLE" | grep -qx "$1"; }
+
+eval "$(xdotool getwindowgeometry --shell "$main_window")" # WIDTH, HEIGHT
+click_at() { xdotool mousemove --window "$main_window" "$1" "$2" click 1; }
+
+grid_left=$GRID_INSET
+grid_top=$((PANEL1_HEIGHT + PANEL4_HEIGHT + GRID_INSET))
+tick_x=$((grid_left + INDICATOR_WIDTH + TICK_COLUMN_WIDTH / 2))
+tick_y() { echo $((grid_top + TITLE_HEIGHT + $1 * ROW_HEIGHT + ROW_HEIGHT / 2)); }
+move_x=$((MOVE_BUTTON_LEFT + MOVE_BUTTON_WIDTH / 2))
+move_y=$((HEIGHT - STATUS_BAR_HEIGHT - PANEL2_HEIGHT / 2))
+
+# The program loads its file while its window first shows; a click taken in that moment could land on
+# the empty grid. A first press of the move button, answered No, is served by the event loop only after
+# the load, so once its question has come and gone, the rows are there.
+click_at "$move_x" "$move_y"
+wait_for "the question of the move button (a first press, answered No)" box_shown
+xdotool windowfocus --sync "$box"
+xdotool key alt+n
+wait_for "the question to close after No" box_gone "$box"
+[ ! -e "$C/batchmove.bat" ] || fail "the move batch was written although the question was answered No"
+
+# --- tick two rows, move, Yes, the notice ----------------------------------------------------------------
+for r in "${TICKED[@]}"; do click_at "$tick_x" "$(tick_y "$r")"; done
+click_at "$move_x" "$move_y"
+wait_for "the question of the move button" box_shown
+xdotool windowfocus --sync "$box"
+xdotool key Return # Yes is the default button
+wait_for "the question to close after Yes" box_gone "$box"
+question=$box
+other_box_shown() { box_shown && [ "$box" != "$question" ]; }
+wait_for "the notice after the move" other_box_shown
+xdotool windowfocus --sync "$box"
+xdotool key Return
+wait_for "the notice to close" box_gone "$box"
+
+# --- the batch ran, and moved exactly the two ticked files -----------------------------------------------
+wait_for "batchmove.log beside the batch file" test -s "$C/batchmove.log"
+grep -q '^exit code 0$' "$C/batchmove.log" || fail "the batch reported failures:"$'\n'"$(cat "$C/batchmove.log")"
+
+backup=$C/보안예비자료
+expected_backup=""
+moved_sources=()
+for r in "${TICKED[@]}"; do
+  folder=${entries[$r]%%|*} name=${entries[$r]#*|}
+  tail=${folder:3}
+  target=$backup/${tail//\\//}/$name
+  source=$(host_path "$folder")/$name
+  [ -f "$target" ] || fail "not in the backup folder: $target"
+  [ ! -e "$source" ] || fail "still in its place: $source"
+  grep -qxF "$(md5sum <"$target" | cut -d' ' -f1)  ${source#"$work"/}" <<<"$before" ||
+    fail "moved with another content: $target"
+  expected_backup+="${target#"$work"/}"$'\n'
+  moved_sources+=("${source#"$work"/}")
+done
+actual_backup=$(cd "$work" && find "${backup#"$work"/}" -type f | sort)
+[ "$actual_backup" = "$(printf '%s' "$expected_backup" | sort)" ] ||
+  fail "the backup folder holds other files:"$'\n'"$actual_backup"
+
+# Everything else is as it was.
+after=$(snapshot)
+untouched=$(grep -v -F -f <(printf '  %s\n' "${moved_sources[@]}") <<<"$before")
+[ "$after" = "$untouched" ] || fail "other files changed:"$'\n'"$(diff <(echo "$untouched") <(echo "$after"))"
+
+echo "PASS: ticked rows ${TICKED[*]} moved to the backup folder; $(wc -l <<<"$after") other files untouched"
