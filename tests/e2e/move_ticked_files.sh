@@ -60,6 +60,10 @@ fail() {
     echo "--- program output"
     cat "$work/program.log"
   fi
+  if [ -s "$work/xvfb.log" ]; then
+    echo "--- Xvfb output"
+    cat "$work/xvfb.log"
+  fi
   exit 1
 }
 
@@ -121,21 +125,30 @@ snapshot() {
 before=$(snapshot)
 
 # --- an X server of our own ------------------------------------------------------------------------------
-# The server accepts every cookie of its authority file whatever display it is written for, so the cookie
-# goes in before the server picks a free display, and the clients' entry for that display after.
+# On a display number of its own choosing: a server given its number takes the display's lock before it
+# creates its socket, so it fails cleanly on a display in use, while one that searches for a free number
+# (-displayfd) can take over the socket of a server starting at the same moment. Numbers are drawn from a
+# high range that other servers seldom use; a taken one is drawn again.
 export XAUTHORITY=$work/Xauthority
 cookie=$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')
-xauth -q -f "$XAUTHORITY" add :0 . "$cookie" 2>/dev/null
-Xvfb -displayfd 3 -auth "$XAUTHORITY" -screen 0 1600x1000x24 -nolisten tcp 3>"$work/display" \
-  >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-display_known() {
-  kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-  [ -s "$work/display" ]
+start_xvfb() {
+  export DISPLAY=:$((200 + RANDOM % 700))
+  xauth -q -f "$XAUTHORITY" add "$DISPLAY" . "$cookie" 2>/dev/null
+  Xvfb "$DISPLAY" -auth "$XAUTHORITY" -screen 0 1600x1000x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  local deadline=$((SECONDS + TIMEOUT))
+  until xdotool getdisplaygeometry >/dev/null 2>&1; do
+    kill -0 "$xvfb_pid" 2>/dev/null && [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.1
+  done
+  kill -0 "$xvfb_pid" 2>/dev/null # still ours: a server already on the display would have made it give up
 }
-wait_for "Xvfb" display_known
-export DISPLAY=:$(head -n1 "$work/display")
-xauth -q -f "$XAUTHORITY" add "$DISPLAY" . "$cookie" 2>/dev/null
+for attempt in $(seq 10); do
+  start_xvfb && break
+  if kill "$xvfb_pid" 2>/dev/null; then wait "$xvfb_pid" 2>/dev/null || true; fi
+  xvfb_pid=""
+  [ "$attempt" -lt 10 ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+done
 export QT_QPA_PLATFORM=xcb
 
 # --- the program on the result file ----------------------------------------------------------------------
