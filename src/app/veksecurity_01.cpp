@@ -22,6 +22,7 @@
 #include <cstdlib>
 
 #include "app/application.h"
+#include "grid/structure/extents.h"
 #include "app/batch_launcher.h"
 #include "app/mgr_grid_form.h"
 #include "grid/memory/mem_grid_form.h"
@@ -58,9 +59,6 @@ constexpr int kPanel2Height = 39;
 constexpr int kExcludeEditWidth = 103;
 constexpr int kMsgWidth = 425;
 constexpr int kMsgHeight = 81;
-// The grid's row indicator column and title row, over which cb_m sits.
-constexpr int kIndicatorWidth = 11;
-constexpr int kTitleHeight = 21;
 
 QFrame* MakePanel(QWidget* parent, const char* name) {
   auto* p = new QFrame(parent);
@@ -308,13 +306,14 @@ void TForm1::ConnectHandlers() {
 
 void TForm1::PlaceOverlays() {
   const QRect g = Mgr_grid->geometry();
-  const int frame = Mgr_grid->frameWidth();
-  // Centred in the title cell of column 0 (after the row indicator).
+  // Centred in the title cell of column 0, as the grid lays it out.
   const QSize box = cb_m->sizeHint();
-  const int cellLeft = g.x() + frame + kIndicatorWidth;
-  const int cellWidth = Mgr_grid->ColumnCount() > 0 ? Mgr_grid->Column(0)->ColWidth() : 26;
-  cb_m->setGeometry(cellLeft + std::max(0, (cellWidth - box.width()) / 2),
-                    g.y() + frame + std::max(0, (kTitleHeight - box.height()) / 2), box.width(), box.height());
+  if (Mgr_grid->Columns().VisibleCount() > 0) {
+    const TRect title = Mgr_grid->Extents().HeaderCellRect(0);
+    const QPoint at = Mgr_grid->viewport()->mapTo(Panel3, QPoint(title.Left, title.Top));
+    cb_m->setGeometry(at.x() + std::max(0, (title.Width() - box.width()) / 2),
+                      at.y() + std::max(0, (title.Height() - box.height()) / 2), box.width(), box.height());
+  }
   msg->move(g.x() + (g.width() - msg->width()) / 2, g.y() + (g.height() - msg->height()) / 2);
   Memo1->move(Panel3->width() - Memo1->width() - 8, 8);
 }

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "app/application.h"
+#include "grid/structure/extents.h"
 #include "app_test_util.h"
 #include "app/veksecurity_01.h"
 #include "platform/os/os.h"
@@ -199,12 +200,11 @@ TEST_F(FormTest, LayoutFontsAndHiddenControlsWhenShown) {
   EXPECT_FALSE(form->msg->isVisible());
   EXPECT_FALSE(form->Memo1->isVisible());
   EXPECT_TRUE(form->cb_m->isVisible());
-  // cb_m sits over the grid's title row, left of the second column.
-  const QRect grid = form->Mgr_grid->geometry();
-  const QRect box = form->cb_m->geometry();
-  EXPECT_TRUE(grid.contains(box.topLeft()));
-  EXPECT_LT(box.bottom(), grid.top() + 21 + 2);
-  EXPECT_LT(box.right(), grid.left() + 2 + 11 + 26 + 1);
+  // cb_m sits inside the title cell of the grid's first column, as the grid lays it out.
+  const TRect title = form->Mgr_grid->Extents().HeaderCellRect(0);
+  const QRect cell(form->Mgr_grid->viewport()->mapTo(form->Panel3, QPoint(title.Left, title.Top)),
+                   QSize(title.Width(), title.Height()));
+  EXPECT_TRUE(cell.contains(form->cb_m->geometry())) << cell.x() << "," << cell.y();
 }
 
 TEST_F(FormTest, WaitNoticeIsCentredOverTheGrid) {
