@@ -113,7 +113,10 @@ int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   const int lines = argc > 1 ? std::atoi(argv[1]) : 200000;
   QTemporaryDir tmp;
+  // BENCH_LOAD_KEEP=1 keeps the generated sandbox for profiling and prints where it is.
+  tmp.setAutoRemove(qEnvironmentVariableIsEmpty("BENCH_LOAD_KEEP"));
   const std::string root = tmp.path().toStdString();
+  if (!tmp.autoRemove()) std::printf("sandbox=%s\n", root.c_str());
   ::mkdir((root + "/C").c_str(), 0755);
   ::mkdir((root + "/D").c_str(), 0755);
   const std::string file = root + "/C/result.csv";

@@ -144,16 +144,23 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     const std::string bytes = plat::os::ReadFileBytes(plat::os::ResolvePath(o.file));
     ScanFilter filter(o.filter);
     TItemFields fields;
-    std::string line;
+    // The CSV goes out in large blocks: one stream call per row would cost as much as the row itself.
+    constexpr std::size_t kBlock = 1 << 16;
+    std::string block;
+    block.reserve(kBlock + 4096);
+    const bool keepRows = !o.moveBatch.empty() || !o.deleteBatch.empty();
     filter.Run(bytes, fields, [&](const TItemFields& f) {
-      rows.push_back({f[0], f[1], f[2], f[3]});
-      line.clear();
+      if (keepRows) rows.push_back({f[0], f[1], f[2], f[3]});
       for (int k = 0; k < 4; ++k) {
-        AppendCsvField(line, f[std::size_t(k)]);
-        line += k < 3 ? ',' : '\n';
+        AppendCsvField(block, f[std::size_t(k)]);
+        block += k < 3 ? ',' : '\n';
       }
-      out.write(line.data(), std::streamsize(line.size()));
+      if (block.size() >= kBlock) {
+        out.write(block.data(), std::streamsize(block.size()));
+        block.clear();
+      }
     });
+    out.write(block.data(), std::streamsize(block.size()));
     out.flush();
     bool refused = false;
     const auto report = [&](const BatchText& b) {

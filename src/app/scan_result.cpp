@@ -1,5 +1,6 @@
 #include "app/scan_result.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -24,11 +25,17 @@ std::string_view TrimView(std::string_view s) {
   return s.substr(b, e - b);
 }
 
-// A decimal (or "$" hexadecimal) integer of 32 bits, with nothing after its last digit.
+// A decimal (or "$" hexadecimal) integer of 32 bits, with nothing after its last digit. Plain digits,
+// the common case, are read here; anything else goes through the general parser.
 bool StrictInt32(std::string_view s, std::int64_t& out) {
   if (s.empty() || IsBlankOrControl(static_cast<unsigned char>(s.back()))) return false;
-  std::int64_t v;
-  if (!plat::fmt::TryStrToInt64(s, v)) return false;
+  std::int64_t v = 0;
+  bool plain = s.size() <= 9;
+  for (std::size_t i = 0; plain && i < s.size(); ++i) {
+    if (s[i] < '0' || s[i] > '9') plain = false;
+    v = v * 10 + (s[i] - '0');
+  }
+  if (!plain && !plat::fmt::TryStrToInt64(s, v)) return false;
   if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max()) return false;
   out = v;
   return true;
@@ -87,7 +94,8 @@ bool DecodeLine(std::string_view cp949, std::string& utf8) {
 bool ScanFilter::FileExistsAt(const std::string& folder, const std::string& name) {
   // A plain name below a folder resolves to the folder's host path, "/" and the name; anything else
   // (separators or dots in the name, an empty name) goes through the whole drive map.
-  const bool plainName = !name.empty() && name != "." && name != ".." && name.find_first_of("\\/") == std::string::npos;
+  const bool plainName = !name.empty() && name != "." && name != ".." &&
+                         std::none_of(name.begin(), name.end(), [](char c) { return c == '\\' || c == '/'; });
   if (!plainName) {
     const std::string host = plat::os::ResolvePath(folder + "\\" + name);
     return !host.empty() && plat::os::FileExists(host);
