@@ -4,10 +4,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QString>
+#include <QTemporaryDir>
 #include <cstdlib>
 #include <optional>
 #include <string>
 
+#include "platform/os/os.h"
 #include "test_env.h"
 
 namespace apptest {
@@ -30,5 +32,18 @@ inline std::string ReadBytes(const std::string& path) {
 }
 
 inline bool Exists(const std::string& path) { return QFileInfo::exists(Q(path)); }
+
+// Two temporary drive folders, C and D, that the drive map points at while the object lives.
+struct DriveSandbox {
+  QTemporaryDir dir;
+  std::string c = S(dir.path()) + "/C";
+  std::string d = S(dir.path()) + "/D";
+  EnvVar driveC{"VEKSECURITY_DRIVE_C", c};
+  EnvVar driveD{"VEKSECURITY_DRIVE_D", d};
+  DriveSandbox() {
+    plat::os::ForceDirectories(c);
+    plat::os::ForceDirectories(d);
+  }
+};
 
 }  // namespace apptest

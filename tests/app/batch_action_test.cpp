@@ -32,11 +32,7 @@ TEST(FolderTail, EachFormOfFolder) {
 class BatchActions : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(dir.isValid());
-    c = S(dir.path()) + "/C";
-    d = S(dir.path()) + "/D";
-    plat::os::ForceDirectories(c);
-    plat::os::ForceDirectories(d);
+    ASSERT_TRUE(box.dir.isValid());
     plat::os::SetSleepHandler([this](int ms) { slept += ms; });
     ProgramDir = c;
     form.RB1Click(&form);
@@ -58,11 +54,10 @@ class BatchActions : public ::testing::Test {
   std::string Batch(const char* name) { return ReadBytes(c + "/" + name); }
   static std::string Cp949(const std::string& s) { return plat::text::Utf8ToCp949(s); }
 
-  QTemporaryDir dir;
-  EnvVar driveC{"VEKSECURITY_DRIVE_C", S(dir.path()) + "/C"};
-  EnvVar driveD{"VEKSECURITY_DRIVE_D", S(dir.path()) + "/D"};
+  DriveSandbox box;
+  const std::string& c = box.c;
+  const std::string& d = box.d;
   EnvVar terminal{"VEKSECURITY_TERMINAL", std::string("none")};
-  std::string c, d;
   int slept = 0;
   TForm1 form;
   plat::ui::ScriptedDialogs dialogs;

@@ -66,13 +66,7 @@ TEST(ResultLines, LineEndsAndLengthLimit) {
 // Two drive folders with files, and a result file written as CP949.
 class Sandbox : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(dir.isValid());
-    c = S(dir.path()) + "/C";
-    d = S(dir.path()) + "/D";
-    plat::os::ForceDirectories(c);
-    plat::os::ForceDirectories(d);
-  }
+  void SetUp() override { ASSERT_TRUE(box.dir.isValid()); }
   // A file at a Windows path, through the drive map.
   void Touch(const std::string& windowsPath) {
     const std::string host = plat::os::ResolvePath(windowsPath);
@@ -94,10 +88,9 @@ class Sandbox : public ::testing::Test {
     return names;
   }
 
-  QTemporaryDir dir;
-  std::string c, d;
-  EnvVar driveC{"VEKSECURITY_DRIVE_C", S(dir.path()) + "/C"};
-  EnvVar driveD{"VEKSECURITY_DRIVE_D", S(dir.path()) + "/D"};
+  DriveSandbox box;
+  const std::string& c = box.c;
+  const std::string& d = box.d;
 };
 
 TEST_F(Sandbox, KeywordFilterAndExistence) {
