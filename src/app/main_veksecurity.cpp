@@ -10,12 +10,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/application.h"
 #include "app/command_line.h"
 #include "app/veksecurity_01.h"
+#include "platform/ui/dialogs.h"
 
 namespace {
 
@@ -42,6 +44,20 @@ Arguments ParseArguments(int argc, char** argv) {
   if (i < argc) a.error = std::string("unexpected argument: ") + argv[i];
   return a;
 }
+
+// A screenshot run asks nobody anything: a message that would open a box goes to the error output, a
+// question is answered No and no file is chosen, so the run always ends.
+class UnattendedDialogs : public plat::ui::Dialogs {
+ public:
+  int MessageBox(QWidget*, const std::string& text, const std::string& caption, int flags) override {
+    std::fprintf(stderr, "VekSecurity: %s: %s\n", caption.c_str(), text.c_str());
+    return (flags & 0x0F) == plat::ui::MB_OK ? plat::ui::IDOK : plat::ui::IDNO;
+  }
+  void ShowMessage(QWidget*, const std::string& text) override {
+    std::fprintf(stderr, "VekSecurity: %s\n", text.c_str());
+  }
+  std::optional<std::string> OpenFile(QWidget*, const plat::ui::OpenFileRequest&) override { return std::nullopt; }
+};
 
 bool HasDisplay() {
   const char* x = std::getenv("DISPLAY");
@@ -74,6 +90,8 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
 
   TApplication app(argc, argv);
+  UnattendedDialogs unattended;
+  if (args.screenshot) plat::ui::SetDialogs(&unattended);
   TForm1 form;
   Form1 = &form;
   form.show();
