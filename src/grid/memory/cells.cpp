@@ -106,6 +106,10 @@ void TwCells::SetAsVariant(const plat::Variant& value) {
 
 std::string TwCells::DisplayText() const {
   TwMemColumn& c = Column();
-  if (inBuffer_) return grid_->DisplayTextOf(c, c.EditValue(), storeRow_);
-  return grid_->DisplayTextOf(c, TwPoolSlot(c.Pool(), storeRow_), storeRow_);
+  std::string text;
+  if (inBuffer_)
+    grid_->DisplayTextOf(c, c.EditValue(), storeRow_, text);
+  else
+    grid_->DisplayTextOf(c, TwPoolSlot(c.Pool(), storeRow_), storeRow_, text);
+  return text;
 }

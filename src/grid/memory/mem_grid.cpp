@@ -534,16 +534,22 @@ void TMemGrid::SelectAfterMove(bool ctrl, bool shift) {
 
 // --- data operations of the base grid ---------------------------------------------------------------
 
-std::string TMemGrid::DisplayTextOf(TwMemColumn& c, const TwValueSlot& slot, int storeRow) {
+void TMemGrid::DisplayTextOf(TwMemColumn& c, const TwValueSlot& slot, int storeRow, std::string& text) {
   const TwSlotType t = c.SlotType();
-  if (slot.IsNull()) return {};
-  std::string text;
+  if (slot.IsNull()) {
+    text.clear();
+    return;
+  }
   if (c.DataType() == wdtBool) {
     text = c.GetBoolText(twcell::GetBool(t, slot) ? 1 : 0);
   } else if (c.DataType() == wdtGraphic) {
     text = c.DisplayFormat();
   } else {
-    text = twcell::GetText(t, slot);
+    // Texts are copied into the caller's buffer, which painting reuses from cell to cell.
+    if (IsTextType(c.DataType()))
+      text.assign(slot.Text());
+    else
+      text = twcell::GetText(t, slot);
     const auto& values = c.Values();
     const auto k = c.ItemsMapValues() ? std::find(values.begin(), values.end(), text) : values.end();
     if (k != values.end() && c.ListOption().ValuesIndex() != 0) {
@@ -563,7 +569,6 @@ std::string TMemGrid::DisplayTextOf(TwMemColumn& c, const TwValueSlot& slot, int
     }
   }
   if (OnGetText) OnGetText(&c, storeRow, text);
-  return text;
 }
 
 void TMemGrid::GetCellText(TwColumn* AColumn, int ARow, std::string& Text) {
@@ -576,7 +581,7 @@ void TMemGrid::GetCellText(TwColumn* AColumn, int ARow, std::string& Text) {
     try {
       TwEditValue v;
       twcell::SetText(c->SlotType(), v, c->Defaults());
-      Text = DisplayTextOf(*c, v, -1);
+      DisplayTextOf(*c, v, -1, Text);
     } catch (const std::exception&) {
       Text = "error";
     }
@@ -590,7 +595,11 @@ void TMemGrid::GetCellText(TwColumn* AColumn, int ARow, std::string& Text) {
       return;
     }
   }
-  Text = Cells(col, ARow).DisplayText();
+  TwCells& cell = Cells(col, ARow);
+  if (cell.InBuffer())
+    DisplayTextOf(*c, c->EditValue(), cell.StoreRow(), Text);
+  else
+    DisplayTextOf(*c, TwPoolSlot(c->Pool(), cell.StoreRow()), cell.StoreRow(), Text);
 }
 
 int TMemGrid::GetIndicatorGlyph(int ARow) {

@@ -154,7 +154,7 @@ class TMemGrid : public TwCustomGrid {
  private:
   friend class TwCells;
   // What the grid shows for a value of a column (null, value texts, display and edit formats, OnGetText).
-  std::string DisplayTextOf(TwMemColumn& column, const TwValueSlot& slot, int storeRow);
+  void DisplayTextOf(TwMemColumn& column, const TwValueSlot& slot, int storeRow, std::string& text);
   // The store row of grid row r (one lower after a row being inserted).
   int StoreRow(int r) const { return (editState_ == esInsert && r > Row()) ? r - 1 : r; }
   // A write of the current row's edit buffer happened: note it and repaint the cell.

@@ -152,6 +152,13 @@ TEST_F(Cells, DisplayTextAppliesFormatsAndOnGetText) {
   grid.Column(2)->ListOption().SetValuesIndex(0);
   EXPECT_EQ(grid.Cells(2, 0).DisplayText(), "B");
 
+  // What painting asks for is the same text, written into a buffer it reuses.
+  std::string painted = "left over from the last cell";
+  for (int c = 0; c < 4; ++c) {
+    grid.GetCellText(grid.Column(c), 0, painted);
+    EXPECT_EQ(painted, grid.Cells(c, 0).DisplayText()) << c;
+  }
+
   int seenRow = -1;
   grid.OnGetText = [&](TwMemColumn*, int row, std::string& text) {
     seenRow = row;
