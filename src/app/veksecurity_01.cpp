@@ -20,6 +20,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <cstdlib>
+#include <cstring>
 
 #include "app/application.h"
 #include "grid/structure/extents.h"
@@ -469,7 +470,7 @@ void TForm1::BitBtn4Click(QObject*) {
   GridBatchRows rows(Mgr_grid);
   const vek::BatchText batch = vek::BuildMoveBatch(rows, BackupDir);
   SaveBatch(kMoveBatch, batch);
-  OKPostExec(kMoveBatch, 1);
+  TellStartFailure(kMoveBatch, OKPostExec(kMoveBatch, 1));
   HideWait();
   TellRefusals(batch);
   plat::os::Sleep(3000);
@@ -483,9 +484,18 @@ void TForm1::BitBtn6Click(QObject*) {
   GridBatchRows rows(Mgr_grid);
   const vek::BatchText batch = vek::BuildDeleteBatch(rows);
   SaveBatch(kDeleteBatch, batch);
-  OKPostExec(kDeleteBatch, 1);
+  TellStartFailure(kDeleteBatch, OKPostExec(kDeleteBatch, 1));
   HideWait();
   TellRefusals(batch);
+}
+
+void TForm1::TellStartFailure(const std::string& batch, int code) {
+  if (code == 0) return;
+  // The handled rows have already left the list: the user must know that nothing was done to the files.
+  const std::string text = "배치 파일을 실행하지 못했습니다. 파일은 이동되거나 삭제되지 않았습니다.\n" +
+                           plat::os::ResolvePath(batch) + "\n(" + std::strerror(code) + ")";
+  plat::ui::CurrentDialogs().MessageBox(this, text, plat::ui::ApplicationTitle(),
+                                        plat::ui::MB_OK | plat::ui::MB_ICONERROR);
 }
 
 void TForm1::BitBtn7Click(QObject*) {

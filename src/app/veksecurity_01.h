@@ -173,6 +173,8 @@ class TForm1 : public QMainWindow {
   std::string RowFileName(int r);
   void SaveBatch(const std::string& windowsPath, const vek::BatchText& batch);
   void TellRefusals(const vek::BatchText& batch);
+  // Says so when a batch could not be started (code from OKPostExec; 0 says nothing).
+  void TellStartFailure(const std::string& batch, int code);
 
   bool centred_ = false;
 };

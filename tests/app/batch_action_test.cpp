@@ -84,6 +84,17 @@ TEST_F(BatchActions, MoveWritesFolderLinesThenMoveLinesBottomUp) {
   EXPECT_FALSE(form.msg->isVisible());
 }
 
+TEST_F(BatchActions, ABatchThatCannotStartIsReported) {
+  EnvVar noPath("PATH", std::string());  // no interpreter beside the tests nor on the path
+  AddRow("a.xls", "D:\\자료", true);
+  dialogs.QueueAnswer(plat::ui::IDYES);
+  form.BitBtn4Click(&form);
+  bool told = false;
+  for (const auto& h : dialogs.History()) told = told || h.Text.rfind("배치 파일을 실행하지 못했습니다.", 0) == 0;
+  EXPECT_TRUE(told);
+  EXPECT_EQ(dialogs.History().back().Text, "작업이 모두 종료 되면 누르십시오");
+}
+
 TEST_F(BatchActions, AnsweringNoChangesNothing) {
   AddRow("a.xls", "D:\\자료", true);
   MakeFile(c + "/batchmove.bat", "old");
