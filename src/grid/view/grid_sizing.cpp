@@ -25,7 +25,6 @@ constexpr int kMinDragLeft = 3;
 // The width of each XOR band of a column or group being moved.
 constexpr int kMoveBandWidth = 3;
 bool IsSizing(TwGridState s) { return s >= wgsIndicatorSizing && s <= wgsLevelSizing; }
-bool IsMoving(TwGridState s) { return s == wgsColMoving || s == wgsCellMoving; }
 }  // namespace
 
 class TwDragFeedback : public QWidget {
