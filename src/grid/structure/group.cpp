@@ -532,10 +532,13 @@ bool CanFocusAt(const TwGroup& g, int level, int index) {
 }
 }  // namespace
 
-bool TwGroup::FindCellBelow(TwCellPos& pos) const {
-  if (pos.Level < 0 || pos.Level >= levels_ - 1 || pos.Index < 0 || pos.Index >= LevelCount(pos.Level)) return false;
+bool TwGroup::FindCellVertically(TwCellPos& pos, int step) const {
+  const int first = pos.Level + step;
+  if (pos.Level < 0 || pos.Level >= levels_ || first < 0 || first >= levels_ || pos.Index < 0 ||
+      pos.Index >= LevelCount(pos.Level))
+    return false;
   const int x = ColumnLeft(pos.Level, pos.Index);
-  for (int l = pos.Level + 1; l < levels_; ++l) {
+  for (int l = first; l >= 0 && l < levels_; l += step) {
     const int n = LevelCount(l);
     if (n == 0) continue;
     int hit = n - 1;
@@ -544,12 +547,12 @@ bool TwGroup::FindCellBelow(TwCellPos& pos) const {
         hit = i;
         break;
       }
-    int found = -1;
-    if (CanFocusAt(*this, l, hit)) found = hit;
-    for (int i = hit - 1; found < 0 && i >= 0; --i)
-      if (CanFocusAt(*this, l, i)) found = i;
-    for (int i = hit + 1; found < 0 && i < n; ++i)
-      if (CanFocusAt(*this, l, i)) found = i;
+    // The column straight across, else the nearest focusable one: going down the left side is tried
+    // first, going up the right side.
+    int found = CanFocusAt(*this, l, hit) ? hit : -1;
+    for (int side : {-step, step})
+      for (int i = hit + side; found < 0 && i >= 0 && i < n; i += side)
+        if (CanFocusAt(*this, l, i)) found = i;
     if (found >= 0) {
       pos.Level = l;
       pos.Index = found;
@@ -559,32 +562,9 @@ bool TwGroup::FindCellBelow(TwCellPos& pos) const {
   return false;
 }
 
-bool TwGroup::FindCellAbove(TwCellPos& pos) const {
-  if (pos.Level <= 0 || pos.Level >= levels_ || pos.Index < 0 || pos.Index >= LevelCount(pos.Level)) return false;
-  const int x = ColumnLeft(pos.Level, pos.Index);
-  for (int l = pos.Level - 1; l >= 0; --l) {
-    const int n = LevelCount(l);
-    if (n == 0) continue;
-    int hit = n - 1;
-    for (int i = 0; i < n; ++i)
-      if (ColumnLeft(l, i) <= x && x < ColumnRight(l, i)) {
-        hit = i;
-        break;
-      }
-    int found = -1;
-    if (CanFocusAt(*this, l, hit)) found = hit;
-    for (int i = hit + 1; found < 0 && i < n; ++i)
-      if (CanFocusAt(*this, l, i)) found = i;
-    for (int i = hit - 1; found < 0 && i >= 0; --i)
-      if (CanFocusAt(*this, l, i)) found = i;
-    if (found >= 0) {
-      pos.Level = l;
-      pos.Index = found;
-      return true;
-    }
-  }
-  return false;
-}
+bool TwGroup::FindCellBelow(TwCellPos& pos) const { return FindCellVertically(pos, 1); }
+
+bool TwGroup::FindCellAbove(TwCellPos& pos) const { return FindCellVertically(pos, -1); }
 
 // --- TwGroup: layout offsets ----------------------------------------------------------------------
 

@@ -167,6 +167,8 @@ class TwGroup {
   using Level = std::vector<TwColumn*>;
   // Where this group holds the column; false when it does not.
   bool Find(const TwColumn* column, int& level, int& index) const;
+  // The focusable cell in the next level with columns going down (step 1) or up (-1).
+  bool FindCellVertically(TwCellPos& pos, int step) const;
   void Renumber(int level);
   // Makes the widths of a level add up to Width (after loading or a width change of the group).
   void FitLevel(int level);

@@ -133,13 +133,19 @@ void TwIndicators::Changed() {
   grid_->Repaint({TwRepaintArea::Strip, -2});
 }
 
+namespace {
+// A side column's cells never clip at the left, end above the footers and take their own lines.
+void PrepareSideCell(TwDrawInfo& d, const TwGridModel* grid, const TwGridLines& lines) {
+  d.ClipLeft = 0;
+  d.ClipBottom = grid ? grid->Extents().FooterTop() : 0;
+  SetHorzLine(d, lines);
+  SetVertLine(d, lines);
+}
+}  // namespace
+
 void TwIndicators::PrepareDrawInfo() {
   TwDrawObject::PrepareDrawInfo();
-  TwDrawInfo& d = DrawInfo();
-  d.ClipLeft = 0;
-  d.ClipBottom = grid_ ? grid_->Extents().FooterTop() : 0;
-  SetHorzLine(d, lines_);
-  SetVertLine(d, lines_);
+  PrepareSideCell(DrawInfo(), grid_, lines_);
 }
 
 void TwIndicators::Assign(const TwDrawObject& source) {
@@ -225,11 +231,7 @@ void TwMarkers::Changed() {
 
 void TwMarkers::PrepareDrawInfo() {
   TwDrawObject::PrepareDrawInfo();
-  TwDrawInfo& d = DrawInfo();
-  d.ClipLeft = 0;
-  d.ClipBottom = grid_ ? grid_->Extents().FooterTop() : 0;
-  SetHorzLine(d, lines_);
-  SetVertLine(d, lines_);
+  PrepareSideCell(DrawInfo(), grid_, lines_);
 }
 
 void TwMarkers::Assign(const TwDrawObject& source) {
