@@ -14,18 +14,11 @@ namespace {
 
 QString Q(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
-// The terminal emulator to open, or empty for a detached run.
+// The terminal emulator VEKSECURITY_TERMINAL names, or empty.
 QString TerminalProgram() {
   const char* choice = std::getenv("VEKSECURITY_TERMINAL");
-  if (choice && *choice) return std::string(choice) == "none" ? QString() : QStandardPaths::findExecutable(choice);
-  const char* display = std::getenv("DISPLAY");
-  const char* wayland = std::getenv("WAYLAND_DISPLAY");
-  if (!(display && *display) && !(wayland && *wayland)) return {};
-  for (const char* t : {"x-terminal-emulator", "xfce4-terminal", "konsole", "xterm"}) {
-    const QString path = QStandardPaths::findExecutable(t);
-    if (!path.isEmpty()) return path;
-  }
-  return {};
+  if (!choice || !*choice || std::string(choice) == "none") return {};
+  return QStandardPaths::findExecutable(choice);
 }
 
 }  // namespace
@@ -38,22 +31,19 @@ std::string BatchInterpreter() {
 
 std::string BatchLogPath(const std::string& batchHostPath) { return plat::os::ChangeFileExt(batchHostPath, ".log"); }
 
+bool TerminalRequested() {
+  const char* choice = std::getenv("VEKSECURITY_TERMINAL");
+  return choice && *choice && std::string(choice) != "none";
+}
+
 int StartBatch(const std::string& batchHostPath) {
   const std::string interpreter = BatchInterpreter();
-  if (interpreter.empty() || !plat::os::FileExists(batchHostPath)) return ENOENT;
-  QStringList args{"--log", Q(BatchLogPath(batchHostPath))};
-  QProcess process;
   const QString terminal = TerminalProgram();
-  if (!terminal.isEmpty()) {
-    process.setProgram(terminal);
-    process.setArguments(QStringList{"-e", Q(interpreter)} + args + QStringList{"--pause", Q(batchHostPath)});
-  } else {
-    process.setProgram(Q(interpreter));
-    process.setArguments(args + QStringList{Q(batchHostPath)});
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
-    process.setStandardInputFile(QProcess::nullDevice());
-  }
+  if (interpreter.empty() || terminal.isEmpty() || !plat::os::FileExists(batchHostPath)) return ENOENT;
+  QProcess process;
+  process.setProgram(terminal);
+  process.setArguments(QStringList{"-e", Q(interpreter), "--log", Q(BatchLogPath(batchHostPath)), "--pause",
+                                   Q(batchHostPath)});
   process.setWorkingDirectory(Q(plat::os::ExtractFilePath(batchHostPath)));
   return process.startDetached() ? 0 : ECHILD;
 }

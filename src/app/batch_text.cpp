@@ -1,7 +1,10 @@
 #include "app/batch_text.h"
 
 #include <algorithm>
+#include <cctype>
+#include <set>
 
+#include "platform/os/os.h"
 #include "platform/text/text.h"
 
 namespace vek {
@@ -21,25 +24,47 @@ std::string Escaped(std::string_view s) {
   return out;
 }
 
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// Names Windows reserves for devices, with or without an extension.
+bool IsReservedDeviceName(std::string_view segment) {
+  std::string base(segment.substr(0, segment.find('.')));
+  while (!base.empty() && base.back() == ' ') base.pop_back();
+  for (char& c : base) c = char(std::toupper(static_cast<unsigned char>(c)));
+  if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL") return true;
+  return base.size() == 4 && (base.starts_with("COM") || base.starts_with("LPT")) && base[3] >= '1' && base[3] <= '9';
+}
+
+// Why one folder segment or file name would name something else under Windows path rules.
+std::optional<std::string> UnsafeSegmentReason(std::string_view segment) {
+  if (segment == "." || segment == "..") return std::string("\".\" 또는 \"..\"(상위 폴더)를 가리킴");
+  if (segment.back() == '.' || segment.back() == ' ') return std::string("끝에 점이나 공백이 있음(Windows에서는 다른 이름이 됨)");
+  if (segment.find(':') != std::string_view::npos) return std::string("콜론(:)이 들어 있음");
+  if (IsReservedDeviceName(segment)) return std::string("Windows의 장치 이름(CON, NUL, COM1 등)임");
+  return std::nullopt;
+}
+
 std::string TargetFolder(std::string_view backupDir, std::string_view folder) {
   return std::string(backupDir) + FolderTail(folder);
 }
 
 }  // namespace
 
-std::string FolderTail(std::string_view folder) {
+std::string FolderTail(std::string_view folder) { return plat::text::Utf8Cut(WholeFolderTail(folder), kMaxTailChars); }
+
+std::string WholeFolderTail(std::string_view folder) {
   std::string tail;
   if (folder.size() >= 2 && folder[1] == ':') {
     tail = std::string(folder.substr(2));
-  } else if (folder.size() >= 2 && (folder[0] == '\\' || folder[0] == '/') && (folder[1] == '\\' || folder[1] == '/')) {
+  } else if (folder.size() >= 2 && IsSeparator(folder[0]) && IsSeparator(folder[1])) {
     tail = std::string(folder.substr(1));  // "\\server\share" keeps one separator before the server
-  } else if (!folder.empty() && (folder[0] == '\\' || folder[0] == '/')) {
+  } else if (!folder.empty() && IsSeparator(folder[0])) {
     tail = std::string(folder);
   } else {
     tail = "\\" + std::string(folder);
   }
   std::replace(tail.begin(), tail.end(), '/', '\\');
-  return plat::text::Utf8Cut(tail, kMaxTailChars);
+  return tail;
 }
 
 std::optional<std::string> UnsafeNameReason(std::string_view text) {
@@ -54,26 +79,110 @@ std::optional<std::string> UnsafeNameReason(std::string_view text) {
   return std::nullopt;
 }
 
-bool BatchText::Check(int row, std::string_view folder, std::string_view fileName, std::string_view backupDir) {
-  std::optional<std::string> reason = UnsafeNameReason(folder);
-  if (!reason) reason = UnsafeNameReason(fileName);
-  if (!reason && !TargetFolder(backupDir, folder).empty()) reason = UnsafeNameReason(TargetFolder(backupDir, folder));
+std::optional<std::string> UnsafePathReason(std::string_view folder, std::string_view fileName) {
+  if (auto r = UnsafeNameReason(folder)) return r;
+  if (auto r = UnsafeNameReason(fileName)) return r;
+  // The folder's form: the batch runs in another folder than the program, so a relative folder would be
+  // checked in one place and acted on in another.
+  std::string_view rest = folder;
+  if (folder.size() >= 2 && folder[1] == ':') {
+    const auto letter = static_cast<unsigned char>(folder[0]);
+    if (!std::isalpha(letter) || letter >= 0x80) return "경로의 드라이브 표시가 올바르지 않음";
+    if (folder.size() > 2 && !IsSeparator(folder[2])) return "경로가 드라이브 기준의 상대 경로임";
+    rest = folder.substr(2);
+  } else if (folder.size() >= 2 && IsSeparator(folder[0]) && IsSeparator(folder[1])) {
+    rest = folder.substr(2);
+    const std::size_t server = rest.find_first_of("\\/");
+    if (server == 0 || rest.empty()) return "네트워크 경로에 서버 이름이 없음";
+  } else if (!folder.empty() && !IsSeparator(folder[0])) {
+    return "경로가 절대 경로가 아님(상대 경로)";
+  }
+  std::size_t start = 0;
+  while (start <= rest.size()) {
+    std::size_t end = rest.find_first_of("\\/", start);
+    if (end == std::string_view::npos) end = rest.size();
+    const std::string_view segment = rest.substr(start, end - start);
+    // Empty segments (a doubled or trailing separator) name the same folder on every interpreter.
+    if (!segment.empty())
+      if (auto r = UnsafeSegmentReason(segment)) return "경로의 \"" + std::string(segment) + "\": " + *r;
+    start = end + 1;
+  }
+  if (fileName.empty()) return "파일 이름이 비어 있음";
+  if (fileName.find_first_of("\\/") != std::string_view::npos) return "파일 이름에 경로 구분 문자(\\ /)가 들어 있음";
+  if (auto r = UnsafeSegmentReason(fileName)) return "파일 이름 " + *r;
+  return std::nullopt;
+}
+
+std::string DisplayPath(std::string_view text) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string out;
+  out.reserve(text.size());
+  for (char ch : text) {
+    const auto c = static_cast<unsigned char>(ch);
+    switch (ch) {
+      case '\t': out += "\\t"; continue;
+      case '\n': out += "\\n"; continue;
+      case '\r': out += "\\r"; continue;
+      default: break;
+    }
+    if (c < 0x20 || c == 0x7F) {
+      out += "\\x";
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    } else {
+      out += ch;
+    }
+  }
+  return out;
+}
+
+bool BatchText::Check(int row, std::string_view folder, std::string_view fileName, std::string_view backupDir,
+                      std::size_t maxCellChars) {
+  std::optional<std::string> reason = UnsafePathReason(folder, fileName);
+  if (!reason && maxCellChars > 0 &&
+      (plat::text::Utf8Length(folder) >= maxCellChars || plat::text::Utf8Length(fileName) >= maxCellChars))
+    reason = "경로나 파일 이름이 목록 칸(" + std::to_string(maxCellChars) + "자)보다 길어 잘렸을 수 있음";
+  if (!reason && !backupDir.empty()) {
+    const std::string tail = WholeFolderTail(folder);
+    if (plat::text::Utf8Length(tail) > kMaxTailChars)
+      reason = "백업 위치의 경로가 " + std::to_string(kMaxTailChars) + "자보다 길어 다른 폴더와 겹칠 수 있음";
+    else if (auto r = UnsafeNameReason(std::string(backupDir) + tail))
+      reason = r;
+  }
   if (!reason) return true;
-  refusals_.push_back({row, *reason});
+  Refuse(row, std::string(folder) + "\\" + std::string(fileName), *reason);
   return false;
 }
 
-void BatchText::AddMd(std::string_view backupDir, std::string_view folder) {
-  lines_.push_back("md \"" + Escaped(TargetFolder(backupDir, folder)) + "\"");
+void BatchText::AddMdPath(std::string_view folder, int row) {
+  lines_.push_back("md \"" + Escaped(folder) + "\"");
+  info_.push_back({row, LineKind::Md, std::string(folder), {}});
 }
 
-void BatchText::AddMove(std::string_view backupDir, std::string_view folder, std::string_view fileName) {
-  lines_.push_back("move \"" + Escaped(folder) + "\\" + Escaped(fileName) + "\" \"" +
-                   Escaped(TargetFolder(backupDir, folder)) + "\\.\"");
+void BatchText::AddMovePath(std::string_view file, std::string_view folder, int row) {
+  lines_.push_back("move \"" + Escaped(file) + "\" \"" + Escaped(folder) + "\\.\"");
+  std::string target(folder);
+  target += '\\';
+  target += plat::os::ExtractFileName(file);
+  info_.push_back({row, LineKind::Move, std::string(file), std::move(target)});
 }
 
-void BatchText::AddDel(std::string_view folder, std::string_view fileName) {
-  lines_.push_back("del \"" + Escaped(folder) + "\\" + Escaped(fileName) + "\"");
+void BatchText::AddMd(std::string_view backupDir, std::string_view folder, int row) {
+  AddMdPath(TargetFolder(backupDir, folder), row);
+}
+
+void BatchText::AddMove(std::string_view backupDir, std::string_view folder, std::string_view fileName, int row) {
+  AddMovePath(std::string(folder) + "\\" + std::string(fileName), TargetFolder(backupDir, folder), row);
+}
+
+void BatchText::AddDel(std::string_view folder, std::string_view fileName, int row) {
+  const std::string file = std::string(folder) + "\\" + std::string(fileName);
+  lines_.push_back("del \"" + Escaped(file) + "\"");
+  info_.push_back({row, LineKind::Del, file, {}});
+}
+
+void BatchText::Refuse(int row, std::string_view path, std::string reason) {
+  refusals_.push_back({row, DisplayPath(path), std::move(reason)});
 }
 
 std::string BatchText::Text() const {
@@ -90,35 +199,56 @@ std::string BatchText::Cp949Bytes() const {
 std::string BatchText::RefusalNotice() const {
   if (refusals_.empty()) return {};
   std::string notice = std::to_string(refusals_.size()) +
-                       "개 항목은 경로나 파일 이름에 배치 파일에 쓸 수 없는 문자가 있어 제외했습니다. "
+                       "개 항목은 경로나 파일 이름을 배치 파일에 안전하게 쓸 수 없어 제외했습니다. "
                        "해당 항목은 목록에 그대로 남아 있습니다.\n";
   std::vector<Refusal> byRow = refusals_;
   std::sort(byRow.begin(), byRow.end(), [](const Refusal& a, const Refusal& b) { return a.Row < b.Row; });
   const std::size_t shown = std::min<std::size_t>(byRow.size(), 10);
-  for (std::size_t i = 0; i < shown; ++i)
-    notice += "\n" + std::to_string(byRow[i].Row + 1) + "행: " + byRow[i].Reason;
+  for (std::size_t i = 0; i < shown; ++i) notice += "\n" + byRow[i].Path + ": " + byRow[i].Reason;
   if (refusals_.size() > shown) notice += "\n...";
   return notice;
 }
 
 BatchText BuildMoveBatch(BatchRows& rows, std::string_view backupDir) {
   BatchText batch;
+  const int count = std::max(0, rows.Count());
+  // Two files that mirror to one target (the same folder on drives C and D, or names differing in case
+  // only, as Windows compares them): the upper row is moved, the lower one stays in the list.
+  std::vector<bool> collides(std::size_t(count), false);
+  {
+    std::set<std::string> targets;
+    for (int r = 0; r < count; ++r) {
+      try {
+        if (!rows.Ticked(r)) continue;
+        const std::string key = plat::text::UpperCase(TargetFolder(backupDir, rows.Folder(r)) + "\\" + rows.FileName(r));
+        if (!targets.insert(key).second) collides[std::size_t(r)] = true;
+      } catch (const std::exception&) {
+        // Checked again below, where a row that cannot be read is handled.
+      }
+    }
+  }
   // Which rows get lines is decided once, in the first pass; the second pass, also going upwards, still
   // finds every row it has not visited under its old number.
-  std::vector<bool> take(std::size_t(std::max(0, rows.Count())), false);
-  for (int r = rows.Count() - 1; r >= 0; --r) {
+  std::vector<bool> take(std::size_t(count), false);
+  for (int r = count - 1; r >= 0; --r) {
     try {
-      if (!rows.Ticked(r) || !batch.Check(r, rows.Folder(r), rows.FileName(r), backupDir)) continue;
+      if (!rows.Ticked(r) || !batch.Check(r, rows.Folder(r), rows.FileName(r), backupDir, rows.MaxChars())) continue;
+      if (collides[std::size_t(r)]) {
+        batch.Refuse(r, rows.Folder(r) + "\\" + rows.FileName(r),
+                     "위쪽의 다른 항목과 같은 백업 위치(" + TargetFolder(backupDir, rows.Folder(r)) +
+                         ")로 옮겨지는 같은 이름의 파일이 있음");
+        continue;
+      }
       take[std::size_t(r)] = true;
-      batch.AddMd(backupDir, rows.Folder(r));
+      batch.AddMd(backupDir, rows.Folder(r), r);
     } catch (const std::exception&) {
       // This row's folder line is left out; its move line still follows.
       take[std::size_t(r)] = true;
     }
   }
-  for (int r = int(take.size()) - 1; r >= 0; --r) {
+  for (int r = count - 1; r >= 0; --r) {
     if (!take[std::size_t(r)]) continue;
-    batch.AddMove(backupDir, rows.Folder(r), rows.FileName(r));
+    batch.AddMove(backupDir, rows.Folder(r), rows.FileName(r), r);
     rows.Remove(r);
   }
   return batch;
@@ -127,8 +257,8 @@ BatchText BuildMoveBatch(BatchRows& rows, std::string_view backupDir) {
 BatchText BuildDeleteBatch(BatchRows& rows) {
   BatchText batch;
   for (int r = rows.Count() - 1; r >= 0; --r) {
-    if (!rows.Ticked(r) || !batch.Check(r, rows.Folder(r), rows.FileName(r), "")) continue;
-    batch.AddDel(rows.Folder(r), rows.FileName(r));
+    if (!rows.Ticked(r) || !batch.Check(r, rows.Folder(r), rows.FileName(r), "", rows.MaxChars())) continue;
+    batch.AddDel(rows.Folder(r), rows.FileName(r), r);
     rows.Remove(r);
   }
   return batch;

@@ -21,24 +21,54 @@ namespace vek {
 // folder "\\server\share\rest" the "\server\share\rest"; for a host folder "/a/b" the whole folder as
 // "\a\b"; for "\rest" itself; otherwise "\" + the folder. At most 255 characters.
 std::string FolderTail(std::string_view folder);
+// The same without the cut.
+std::string WholeFolderTail(std::string_view folder);
 
-// Why a folder or file name cannot go into a batch line, or nothing when it can.
+// Why a text cannot be written into a batch line (its characters), or nothing when it can.
 std::optional<std::string> UnsafeNameReason(std::string_view text);
+// Why a batch line for folder + "\" + fileName could name another file than the one listed, or nothing:
+// unsafe characters, a colon outside the drive, a relative folder (neither empty, "X:\", "\rest", UNC nor a
+// host absolute path), a "." or ".." segment, a segment or name ending in a dot or a blank, a reserved
+// device name, or a separator inside the file name.
+std::optional<std::string> UnsafePathReason(std::string_view folder, std::string_view fileName);
+// A path for a message: control characters shown escaped ("\t", "\x07").
+std::string DisplayPath(std::string_view text);
 
 class BatchText {
  public:
   struct Refusal {
     int Row;
+    std::string Path;  // folder + "\" + name as DisplayPath shows it
     std::string Reason;
   };
 
-  // Checks a row; false (and the refusal noted) when it cannot be written. Check each row once.
-  bool Check(int row, std::string_view folder, std::string_view fileName, std::string_view backupDir);
-  void AddMd(std::string_view backupDir, std::string_view folder);
-  void AddMove(std::string_view backupDir, std::string_view folder, std::string_view fileName);
-  void AddDel(std::string_view folder, std::string_view fileName);
+  // Checks a row; false (and the refusal noted) when it cannot be written. With a backup folder (a move)
+  // the mirrored target folder must not be cut. maxCellChars > 0 is the width of the cells the folder and
+  // name come from: a text that fills its cell may have been cut, so it is refused. Check each row once.
+  bool Check(int row, std::string_view folder, std::string_view fileName, std::string_view backupDir,
+             std::size_t maxCellChars = 0);
+  // Notes a row that gets no line, with the path it names and why.
+  void Refuse(int row, std::string_view path, std::string reason);
+
+  // The lines of a row (row -1: a line of no row). The move and md lines of a row mirror its folder under
+  // the backup folder; the Path forms take the folders as they are (a restore moves files back).
+  void AddMd(std::string_view backupDir, std::string_view folder, int row = -1);
+  void AddMove(std::string_view backupDir, std::string_view folder, std::string_view fileName, int row = -1);
+  void AddDel(std::string_view folder, std::string_view fileName, int row = -1);
+  void AddMdPath(std::string_view folder, int row = -1);
+  void AddMovePath(std::string_view file, std::string_view folder, int row = -1);
+
+  enum class LineKind { Md, Move, Del };
+  struct LineInfo {
+    int Row;
+    LineKind Kind;
+    std::string Source;  // the folder of an md line, the file of a move or del line (Windows paths)
+    std::string Target;  // the file's path after a move
+  };
 
   const std::vector<std::string>& Lines() const { return lines_; }
+  // What each line is, parallel to Lines().
+  const std::vector<LineInfo>& Info() const { return info_; }
   const std::vector<Refusal>& Refusals() const { return refusals_; }
   // The lines joined with CR LF after each (UTF-8), and the same in CP949 for the file.
   std::string Text() const;
@@ -48,6 +78,7 @@ class BatchText {
 
  private:
   std::vector<std::string> lines_;
+  std::vector<LineInfo> info_;
   std::vector<Refusal> refusals_;
 };
 
@@ -59,6 +90,8 @@ class BatchRows {
   virtual bool Ticked(int r) = 0;
   virtual std::string Folder(int r) = 0;
   virtual std::string FileName(int r) = 0;
+  // The most characters the folder and name texts can hold (a cut text fills it); 0: no limit.
+  virtual std::size_t MaxChars() { return 0; }
   // The row got its batch line and leaves the list.
   virtual void Remove(int r) = 0;
 };

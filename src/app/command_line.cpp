@@ -167,8 +167,7 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       if (b.Refusals().empty()) return;
       refused = true;
       for (const auto& r : b.Refusals())
-        err << "VekSecurity: row " << r.Row + 1 << " (" << rows[std::size_t(r.Row)].folder << "\\"
-            << rows[std::size_t(r.Row)].name << ") left out of the batch: " << r.Reason << "\n";
+        err << "VekSecurity: row " << r.Row + 1 << " (" << r.Path << ") left out of the batch: " << r.Reason << "\n";
     };
     ListRows list(rows);
     if (!o.moveBatch.empty()) {

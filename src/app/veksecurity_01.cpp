@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -23,12 +24,13 @@
 #include <cstring>
 
 #include "app/application.h"
+#include "app/batch_run.h"
 #include "grid/structure/extents.h"
-#include "app/batch_launcher.h"
 #include "app/mgr_grid_form.h"
 #include "grid/memory/mem_grid_form.h"
 #include "platform/os/os.h"
 #include "platform/paint/color.h"
+#include "platform/paint/font.h"
 #include "platform/text/text.h"
 
 std::string ProgramDir;
@@ -46,8 +48,6 @@ std::string S(const QString& s) { return s.toUtf8().toStdString(); }
 constexpr const char* kBackupDirC = "C:\\보안예비자료";
 constexpr const char* kBackupDirD = "D:\\보안예비자료";
 constexpr const char* kIniName = "Resort.ini";
-constexpr const char* kMoveBatch = "c:\\batchmove.bat";
-constexpr const char* kDeleteBatch = "c:\\batchdel.bat";
 // The dropped name is read into a buffer of 255 characters including the terminating NUL.
 constexpr std::size_t kDropNameMax = 254;
 
@@ -60,6 +60,8 @@ constexpr int kPanel2Height = 39;
 constexpr int kExcludeEditWidth = 103;
 constexpr int kMsgWidth = 425;
 constexpr int kMsgHeight = 81;
+// The indicator column's width in the grid's form; it grows when the row numbers need more.
+constexpr int kIndicatorWidth = 21;
 
 QFrame* MakePanel(QWidget* parent, const char* name) {
   auto* p = new QFrame(parent);
@@ -255,6 +257,24 @@ void TForm1::CreateControls() {
   BitBtn4->setFixedSize(230, 27);
   BitBtn6->setFixedSize(150, 27);
   BitBtn7->setFixedSize(170, 27);
+  // Beyond the three action buttons, at the strip's right end: puts the files of a move back.
+  BtnRestore = Named(new QPushButton(Q("되돌리기"), Panel2), "BtnRestore");
+  BtnRestore->setFixedSize(110, 27);
+  {
+    auto* menu = new QMenu(BtnRestore);
+    menu->addAction(Q("마지막 이동 되돌리기"), this, [this] { vek::Guarded(this, [&] { RestoreMove({}); }); });
+    menu->addAction(Q("이동 기록을 골라 되돌리기..."), this, [this] {
+      vek::Guarded(this, [&] {
+        plat::ui::OpenFileRequest req;
+        req.Title = "되돌릴 이동 기록";
+        req.FilterLabel = "이동 기록(*.csv)";
+        req.FilterPattern = "*.csv";
+        req.InitialDir = vek::ManifestDir();
+        if (const auto chosen = plat::ui::CurrentDialogs().OpenFile(this, req)) RestoreMove(*chosen);
+      });
+    });
+    BtnRestore->setMenu(menu);
+  }
   {
     auto* row = new QHBoxLayout(Panel2);
     row->setContentsMargins(8, 0, 8, 0);
@@ -263,6 +283,7 @@ void TForm1::CreateControls() {
     row->addWidget(BitBtn6);
     row->addWidget(BitBtn7);
     row->addStretch(1);
+    row->addWidget(BtnRestore);
   }
   column->addWidget(Panel2);
 
@@ -299,6 +320,8 @@ void TForm1::ConnectHandlers() {
       if (on) vek::Guarded(this, [&] { RB1Click(rb); });
     });
   }
+  // Enter in the file field loads that file, as "재조회" does.
+  connect(p_file, &QLineEdit::returnPressed, this, [this] { vek::Guarded(this, [&] { BitBtn5Click(p_file); }); });
   connect(cb_m, &QCheckBox::clicked, this, [this] { vek::Guarded(this, [&] { cb_mClick(cb_m); }); });
   // The grid's click ticks the row in column "C"; its double click opens the file.
   Mgr_grid->OnClick = [this](QObject* s) { vek::Guarded(this, [&] { Mgr_gridClick(s); }); };
@@ -369,12 +392,24 @@ std::string TForm1::IniRead(const std::string& Section, const std::string& Ident
 void TForm1::WMDropFiles(const std::vector<std::string>& DroppedFiles) {
   if (DroppedFiles.empty()) return;
   p_file->setText(Q(plat::text::Utf8Cut(DroppedFiles.front(), kDropNameMax)));
-  IniWrite("FileUpLoad", "Dir", plat::os::ExtractFilePath(S(p_file->text())));
+  // The settings file is CP949: a folder it cannot hold is not written (a replaced character would name
+  // another folder), the file is loaded all the same and the user is told afterwards.
+  const std::string dir = plat::os::ExtractFilePath(S(p_file->text()));
+  const bool storable = plat::text::IsValidUtf8(dir) && plat::text::TryUtf8ToCp949(dir).has_value();
+  if (storable) IniWrite("FileUpLoad", "Dir", dir);
   ReadAndInsert();
+  if (!storable)
+    plat::ui::CurrentDialogs().MessageBox(
+        this, "폴더 이름에 설정 파일(" + std::string(kIniName) + ")의 문자 집합(CP949)으로 쓸 수 없는 문자가 있어 폴더를 기록하지 않았습니다.\n" + dir,
+        plat::ui::ApplicationTitle(), plat::ui::MB_OK | plat::ui::MB_ICONWARNING);
 }
 
 void TForm1::BitBtn1Click(QObject*) {
-  plat::os::OpenWithDefaultProgram(DownloadAddress());  // a failure is silent
+  const std::string address = DownloadAddress();
+  if (!plat::os::OpenWithDefaultProgram(address))
+    plat::ui::CurrentDialogs().MessageBox(this,
+                                          "웹 브라우저를 열지 못했습니다. 아래 주소를 브라우저에 직접 입력하십시오.\n" + address,
+                                          plat::ui::ApplicationTitle(), plat::ui::MB_OK | plat::ui::MB_ICONWARNING);
 }
 
 void TForm1::BitBtn2Click(QObject*) {
@@ -426,83 +461,31 @@ void TForm1::ReadAndInsert() {
     Mgr_grid->Cells(4, n).SetAsString(f[3]);
     ++n;
   });
+  FitIndicatorWidth();
+}
+
+void TForm1::FitIndicatorWidth() {
+  // The row numbers are drawn in the indicator font with a line and a margin on each side.
+  TwIndicators& ind = Mgr_grid->Indicators();
+  const TwFont& f = ind.Font();
+  plat::paint::TFont font(f.Name, 0, f.Style);
+  font.SetSize(f.Size);
+  const std::string widest(std::to_string(std::max(1, Mgr_grid->RowCount())).size(), '8');
+  const int needed = font.QtMetrics().horizontalAdvance(Q(widest)) + 8;
+  const int width = std::max(kIndicatorWidth, needed);
+  if (ind.Width() != width) ind.SetWidth(width);
 }
 
 std::string TForm1::RowFolder(int r) { return Mgr_grid->Cells(4, r).AsString(); }
 
 std::string TForm1::RowFileName(int r) { return Mgr_grid->Cells(1, r).AsString(); }
 
-void TForm1::SaveBatch(const std::string& windowsPath, const vek::BatchText& batch) {
-  Memo1->setPlainText(Q(batch.Text()));
-  plat::os::WriteFileBytes(plat::os::ResolvePath(windowsPath), batch.Cp949Bytes());
-}
-
-void TForm1::TellRefusals(const vek::BatchText& batch) {
-  const std::string notice = batch.RefusalNotice();
-  if (!notice.empty())
-    plat::ui::CurrentDialogs().MessageBox(this, notice, plat::ui::ApplicationTitle(),
-                                          plat::ui::MB_OK | plat::ui::MB_ICONWARNING);
-}
-
-namespace {
-
-// The grid's rows as the batch builders see them.
-class GridBatchRows : public vek::BatchRows {
- public:
-  explicit GridBatchRows(TMemGrid* g) : g_(g) {}
-  int Count() override { return g_->RowCount(); }
-  bool Ticked(int r) override { return g_->Cells(0, r).AsBoolean(); }
-  std::string Folder(int r) override { return g_->Cells(4, r).AsString(); }
-  std::string FileName(int r) override { return g_->Cells(1, r).AsString(); }
-  void Remove(int r) override { g_->DeleteRow(r, 1, false); }
-
- private:
-  TMemGrid* g_;
-};
-
-}  // namespace
-
-void TForm1::BitBtn4Click(QObject*) {
-  plat::os::CreateDir(plat::os::ResolvePath(BackupDir));  // failure ignored
-  if (!MsgBoxQuestion("정말 이동하시겠습니까 ? ")) return;
-  ShowWait();
-  Memo1->clear();
-  GridBatchRows rows(Mgr_grid);
-  const vek::BatchText batch = vek::BuildMoveBatch(rows, BackupDir);
-  SaveBatch(kMoveBatch, batch);
-  TellStartFailure(kMoveBatch, OKPostExec(kMoveBatch, 1));
-  HideWait();
-  TellRefusals(batch);
-  plat::os::Sleep(3000);
-  plat::ui::CurrentDialogs().ShowMessage(this, "작업이 모두 종료 되면 누르십시오");
-}
-
-void TForm1::BitBtn6Click(QObject*) {
-  if (!MsgBoxQuestion("영구 삭제됩니다. 정말 진행하시겠습니까 ? ")) return;
-  Memo1->clear();
-  ShowWait();
-  GridBatchRows rows(Mgr_grid);
-  const vek::BatchText batch = vek::BuildDeleteBatch(rows);
-  SaveBatch(kDeleteBatch, batch);
-  TellStartFailure(kDeleteBatch, OKPostExec(kDeleteBatch, 1));
-  HideWait();
-  TellRefusals(batch);
-}
-
-void TForm1::TellStartFailure(const std::string& batch, int code) {
-  if (code == 0) return;
-  // The handled rows have already left the list: the user must know that nothing was done to the files.
-  const std::string text = "배치 파일을 실행하지 못했습니다. 파일은 이동되거나 삭제되지 않았습니다.\n" +
-                           plat::os::ResolvePath(batch) + "\n(" + std::strerror(code) + ")";
-  plat::ui::CurrentDialogs().MessageBox(this, text, plat::ui::ApplicationTitle(),
-                                        plat::ui::MB_OK | plat::ui::MB_ICONERROR);
-}
-
 void TForm1::BitBtn7Click(QObject*) {
   if (Mgr_grid->RowCount() <= 0) return;
   const int r = Mgr_grid->Row();
   Mgr_grid->DeleteRow(r, 1, false);
   Mgr_grid->SetRow(r - 1);
+  FitIndicatorWidth();
 }
 
 void TForm1::cb_mClick(QObject*) {
@@ -524,21 +507,25 @@ void TForm1::Mgr_gridClick(QObject*) {
 void TForm1::Mgr_gridDblClick(QObject*) {
   if (Mgr_grid->RowCount() <= 0) return;
   const int r = Mgr_grid->Row();
-  const std::string host = plat::os::ResolvePath(RowFolder(r) + "\\" + RowFileName(r));
-  if (!host.empty()) plat::os::OpenWithDefaultProgram(host);  // the result is ignored
-}
-
-int TForm1::OKPostExec(const std::string& Command, int ShowCmd) {
-  return vek::StartBatch(plat::os::ResolvePath(Command));
+  const std::string path = RowFolder(r) + "\\" + RowFileName(r);
+  const std::string host = plat::os::ResolvePath(path);
+  std::string problem;
+  if (host.empty() || !plat::os::FileExists(host))
+    problem = "파일이 없습니다. 옮겨졌거나 지워졌을 수 있습니다.";
+  else if (!plat::os::OpenWithDefaultProgram(host))
+    problem = "이 파일을 열 프로그램을 찾지 못했습니다.";
+  if (!problem.empty())
+    plat::ui::CurrentDialogs().MessageBox(this, problem + "\n" + vek::DisplayPath(path), plat::ui::ApplicationTitle(),
+                                          plat::ui::MB_OK | plat::ui::MB_ICONWARNING);
 }
 
 void TForm1::ShowMsg(const std::string& Text) {
   plat::ui::CurrentDialogs().MessageBox(this, Text, "파일받기", plat::ui::MB_OK | plat::ui::MB_ICONERROR);
 }
 
-bool TForm1::MsgBoxQuestion(const std::string& Text) {
-  return plat::ui::CurrentDialogs().MessageBox(this, Text, plat::ui::ApplicationTitle(),
-                                               plat::ui::MB_YESNO | plat::ui::MB_ICONQUESTION) == plat::ui::IDYES;
+bool TForm1::MsgBoxQuestion(const std::string& Text, bool DefaultNo) {
+  const int flags = plat::ui::MB_YESNO | plat::ui::MB_ICONQUESTION | (DefaultNo ? plat::ui::MB_DEFBUTTON2 : 0);
+  return plat::ui::CurrentDialogs().MessageBox(this, Text, plat::ui::ApplicationTitle(), flags) == plat::ui::IDYES;
 }
 
 void TForm1::ShowWait() {

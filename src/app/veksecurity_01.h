@@ -8,9 +8,12 @@
 #include <QMainWindow>
 #include <QStatusBar>
 #include <array>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/batch_run.h"
 #include "app/batch_text.h"
 #include "app/scan_result.h"
 #include "grid/memory/mem_grid.h"
@@ -87,6 +90,8 @@ class TForm1 : public QMainWindow {
   QPushButton* BitBtn4 = nullptr;
   QPushButton* BitBtn6 = nullptr;
   QPushButton* BitBtn7 = nullptr;
+  // "되돌리기": a menu that puts the files of the last move, or of a chosen move record, back.
+  QPushButton* BtnRestore = nullptr;
   TStatusBar* StatusBar1 = nullptr;
   // The result-file chooser, shown through the dialogs service; its initial folder is "c:\" (a host path
   // through the drive map).
@@ -127,10 +132,18 @@ class TForm1 : public QMainWindow {
   // The filters as the window's controls set them now.
   vek::ScanFilterSettings FilterSettings() const;
   // Move the ticked files into BackupDir through "c:\batchmove.bat" / delete them through
-  // "c:\batchdel.bat"; the handled rows leave the list. Rows whose names cannot be written into a batch
-  // line safely stay, and the user is told why.
+  // "c:\batchdel.bat". The batch runs inside the program with a progress dialog (Cancel stops between
+  // lines); rows whose file was handled leave the list, failed ones stay ticked, and a summary says what
+  // happened. Rows whose names cannot be written into a batch line safely stay, and the user is told why.
   void BitBtn4Click(QObject* Sender);
   void BitBtn6Click(QObject* Sender);
+  // Puts the files of a move back where they were (the newest move record when the path is empty), never
+  // over a file that is there now; the record keeps what could not be put back.
+  void RestoreMove(const std::string& manifestHostPath);
+  // The number of ticked rows.
+  int CountTicked();
+  // Called with the runner of a batch before it starts (tests use it to cancel between lines).
+  std::function<void(vek::BatchRunner&)> BeforeBatchRun;
   // "해당자료 화면제거": removes the current row from the list only.
   void BitBtn7Click(QObject* Sender);
   // Ticks or unticks every row as cb_m now reads.
@@ -148,11 +161,14 @@ class TForm1 : public QMainWindow {
 
   // Message box: Text, caption "파일받기", error icon, OK.
   void ShowMsg(const std::string& Text);
-  // Message box: Text, the application title, Yes and No, question icon; true only for Yes.
-  bool MsgBoxQuestion(const std::string& Text);
+  // Message box: Text, the application title, Yes and No, question icon; true only for Yes. DefaultNo
+  // makes No the default button (for questions whose Yes cannot be undone).
+  bool MsgBoxQuestion(const std::string& Text, bool DefaultNo = false);
   // The wait notice: msg visible, then pending events run once so that it is painted; and hidden.
   void ShowWait();
   void HideWait();
+  // Widens the indicator column so that the largest row number fits (never below its form width).
+  void FitIndicatorWidth();
 
  protected:
   void showEvent(QShowEvent* e) override;
@@ -172,6 +188,12 @@ class TForm1 : public QMainWindow {
   std::string RowFolder(int r);
   std::string RowFileName(int r);
   void SaveBatch(const std::string& windowsPath, const vek::BatchText& batch);
+  enum class BatchAction { Move, Delete };
+  // Runs the written batch file with progress, takes the handled rows out and reports.
+  void RunBatchInWindow(const std::string& windowsPath, const vek::BatchText& batch, BatchAction action);
+  // Runs lines on a worker thread while a progress dialog (title, what is being done) shows how far it got.
+  std::vector<plat::batch::LineResult> RunLines(std::vector<std::optional<std::string>> lines,
+                                                const std::string& title, const std::string& doing);
   void TellRefusals(const vek::BatchText& batch);
   // Says so when a batch could not be started (code from OKPostExec; 0 says nothing).
   void TellStartFailure(const std::string& batch, int code);

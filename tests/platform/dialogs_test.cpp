@@ -92,7 +92,9 @@ TEST(ScriptedDialogs, OpenFileAnswersAndRecordsRequests) {
 }
 
 TEST(OpenFileFilter, LabelAndPatterns) {
-  EXPECT_EQ(OpenFileFilter({"", "CSV파일(*.csv)", "*.csv", ""}), "CSV파일(*.csv) (*.csv)");
+  // A label that already names its pattern is shown once, not "CSV파일(*.csv) (*.csv)".
+  EXPECT_EQ(OpenFileFilter({"", "CSV파일(*.csv)", "*.csv", ""}), "CSV파일(*.csv)");
+  EXPECT_EQ(OpenFileFilter({"", "Text(*.txt)", "*.txt;*.log", ""}), "Text(*.txt) (*.txt *.log)");
   EXPECT_EQ(OpenFileFilter({"", "Text", "*.txt;*.log", ""}), "Text (*.txt *.log)");
   EXPECT_EQ(OpenFileFilter({"", "", "*.ini", ""}), "*.ini (*.ini)");
   EXPECT_EQ(OpenFileFilter({"", "All (*)", "", ""}), "All (*)");
@@ -167,8 +169,8 @@ TEST(QtDialogs, OpenFileUsesFilterAndFolder) {
     dlg->selectFile(file);
     static_cast<QDialog*>(dlg)->accept();  // QFileDialog::accept is protected
   });
-  const auto chosen = qt.OpenFile(nullptr, {"열기", "CSV파일", "*.csv", tmp.path().toStdString()});
-  EXPECT_EQ(filters, QStringList{QString::fromUtf8("CSV파일 (*.csv)")});
+  const auto chosen = qt.OpenFile(nullptr, {"열기", "CSV파일(*.csv)", "*.csv", tmp.path().toStdString()});
+  EXPECT_EQ(filters, QStringList{QString::fromUtf8("CSV파일(*.csv)")});
   EXPECT_EQ(dir, tmp.path());
   EXPECT_EQ(chosen, std::optional<std::string>(file.toStdString()));
 

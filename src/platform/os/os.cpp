@@ -21,6 +21,7 @@ struct Handlers {
   BeepHandler beep;
   SleepHandler sleep;
   ClockHandler clock;
+  OpenHandler open;
 };
 
 Handlers& TheHandlers() {
@@ -61,6 +62,7 @@ bool LooksLikeUrl(const std::string& s) {
 }  // namespace
 
 bool OpenWithDefaultProgram(const std::string& hostPathOrUrl) {
+  if (OpenHandler h = Get(&Handlers::open)) return h(hostPathOrUrl);
   if (hostPathOrUrl.empty() || !qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return false;
   const QUrl url = LooksLikeUrl(hostPathOrUrl) ? QUrl(Q(hostPathOrUrl)) : QUrl::fromLocalFile(Q(hostPathOrUrl));
   if (!url.isValid()) return false;
@@ -74,6 +76,8 @@ bool StartDetached(const std::string& program, const std::vector<std::string>& a
   for (const std::string& a : args) qargs << Q(a);
   return QProcess::startDetached(Q(program), qargs, Q(workDir));
 }
+
+void SetOpenHandler(OpenHandler h) { Set(&Handlers::open, std::move(h)); }
 
 void Beep() {
   if (BeepHandler h = Get(&Handlers::beep)) {

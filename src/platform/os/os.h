@@ -63,6 +63,9 @@ class IniFile {
 // --- processes and the desktop ----------------------------------------------------------------------
 // Opens a file or an address with the desktop's default program (never through a shell). False on failure.
 bool OpenWithDefaultProgram(const std::string& hostPathOrUrl);
+// Replaces the desktop for OpenWithDefaultProgram (tests); empty: the real desktop.
+using OpenHandler = std::function<bool(const std::string& hostPathOrUrl)>;
+void SetOpenHandler(OpenHandler h);
 // Starts a program detached; false when it cannot be started.
 bool StartDetached(const std::string& program, const std::vector<std::string>& args,
                    const std::string& workDir = {});

@@ -67,6 +67,11 @@ std::string OpenFileFilter(const OpenFileRequest& req) {
   }
   while (!cleaned.empty() && cleaned.back() == ' ') cleaned.pop_back();
   if (cleaned.empty()) return req.FilterLabel;
+  // A label that already ends with its pattern in parentheses ("CSV파일(*.csv)") is the whole filter.
+  const std::string suffix = "(" + cleaned + ")";
+  if (req.FilterLabel.size() >= suffix.size() &&
+      req.FilterLabel.compare(req.FilterLabel.size() - suffix.size(), suffix.size(), suffix) == 0)
+    return req.FilterLabel;
   const std::string label = req.FilterLabel.empty() ? cleaned : req.FilterLabel;
   return label + " (" + cleaned + ")";
 }

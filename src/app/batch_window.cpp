@@ -1,0 +1,340 @@
+// The window's move, delete and restore actions: the batch is written as before, then run inside the
+// program with a progress dialog, and the window shows what really happened.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QPlainTextEdit>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTimer>
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <set>
+
+#include "app/batch_launcher.h"
+#include "app/batch_run.h"
+#include "app/veksecurity_01.h"
+#include "platform/os/os.h"
+#include "platform/text/text.h"
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+
+constexpr const char* kMoveBatch = "c:\\batchmove.bat";
+constexpr const char* kDeleteBatch = "c:\\batchdel.bat";
+// Failed files named one by one in a summary; the rest are counted and in the action log.
+constexpr std::size_t kListedFailures = 15;
+
+// The grid's rows as the batch builders see them. A row that gets its lines stays in the grid until its
+// line has run; only a terminal run (which the program does not watch) takes it out at once.
+class GridBatchRows : public vek::BatchRows {
+ public:
+  GridBatchRows(TMemGrid* g, bool removeAtOnce) : g_(g), removeAtOnce_(removeAtOnce) {}
+  int Count() override { return g_->RowCount(); }
+  bool Ticked(int r) override { return g_->Cells(0, r).AsBoolean(); }
+  std::string Folder(int r) override { return g_->Cells(4, r).AsString(); }
+  std::string FileName(int r) override { return g_->Cells(1, r).AsString(); }
+  void Remove(int r) override {
+    if (removeAtOnce_) g_->DeleteRow(r, 1, false);
+  }
+  std::size_t MaxChars() override {
+    return std::size_t(std::max(0, std::min(g_->Column(1)->DataWidth(), g_->Column(4)->DataWidth())));
+  }
+
+ private:
+  TMemGrid* g_;
+  bool removeAtOnce_;
+};
+
+std::string Elapsed(qint64 ms) {
+  const qint64 s = ms / 1000;
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%lld:%02lld", static_cast<long long>(s / 60), static_cast<long long>(s % 60));
+  return buf;
+}
+
+// The file a batch line acts on, for the progress dialog: its first quoted operand.
+std::string LineSubject(const std::string& line) {
+  const std::size_t a = line.find('"');
+  const std::size_t b = a == std::string::npos ? a : line.find('"', a + 1);
+  if (b == std::string::npos) return line;
+  return line.substr(a + 1, b - a - 1);
+}
+
+}  // namespace
+
+int TForm1::CountTicked() {
+  int n = 0;
+  for (int r = 0; r < Mgr_grid->RowCount(); ++r)
+    if (Mgr_grid->Cells(0, r).AsBoolean()) ++n;
+  return n;
+}
+
+void TForm1::SaveBatch(const std::string& windowsPath, const vek::BatchText& batch) {
+  Memo1->setPlainText(Q(batch.Text()));
+  plat::os::WriteFileBytes(plat::os::ResolvePath(windowsPath), batch.Cp949Bytes());
+}
+
+void TForm1::TellRefusals(const vek::BatchText& batch) {
+  const std::string notice = batch.RefusalNotice();
+  if (!notice.empty())
+    plat::ui::CurrentDialogs().MessageBox(this, notice, plat::ui::ApplicationTitle(),
+                                          plat::ui::MB_OK | plat::ui::MB_ICONWARNING);
+}
+
+void TForm1::BitBtn4Click(QObject*) {
+  plat::os::CreateDir(plat::os::ResolvePath(BackupDir));  // failure ignored
+  if (!MsgBoxQuestion("정말 이동하시겠습니까 ? ")) return;
+  ShowWait();
+  Memo1->clear();
+  const bool terminal = vek::TerminalRequested();
+  GridBatchRows rows(Mgr_grid, terminal);
+  const vek::BatchText batch = vek::BuildMoveBatch(rows, BackupDir);
+  SaveBatch(kMoveBatch, batch);
+  if (terminal) {
+    // The terminal shows the batch's own output; the program does not learn the outcome.
+    TellStartFailure(kMoveBatch, OKPostExec(kMoveBatch, 1));
+    HideWait();
+    TellRefusals(batch);
+    FitIndicatorWidth();
+    plat::os::Sleep(3000);
+  } else {
+    HideWait();
+    TellRefusals(batch);
+    RunBatchInWindow(kMoveBatch, batch, BatchAction::Move);
+  }
+  plat::ui::CurrentDialogs().ShowMessage(this, "작업이 모두 종료 되면 누르십시오");
+}
+
+void TForm1::BitBtn6Click(QObject*) {
+  // One Enter must not delete: No is the default button. The count follows the question's own text.
+  const int ticked = CountTicked();
+  if (!MsgBoxQuestion("영구 삭제됩니다. 정말 진행하시겠습니까 ? \n\n영구 삭제할 파일: " + std::to_string(ticked) + "개",
+                      true))
+    return;
+  Memo1->clear();
+  ShowWait();
+  const bool terminal = vek::TerminalRequested();
+  GridBatchRows rows(Mgr_grid, terminal);
+  const vek::BatchText batch = vek::BuildDeleteBatch(rows);
+  SaveBatch(kDeleteBatch, batch);
+  if (terminal) {
+    TellStartFailure(kDeleteBatch, OKPostExec(kDeleteBatch, 1));
+    HideWait();
+    TellRefusals(batch);
+    FitIndicatorWidth();
+    return;
+  }
+  HideWait();
+  TellRefusals(batch);
+  RunBatchInWindow(kDeleteBatch, batch, BatchAction::Delete);
+}
+
+void TForm1::TellStartFailure(const std::string& batch, int code) {
+  if (code == 0) return;
+  // The handled rows have already left the list: the user must know that nothing was done to the files.
+  const std::string text = "배치 파일을 실행하지 못했습니다. 파일은 이동되거나 삭제되지 않았습니다.\n" +
+                           plat::os::ResolvePath(batch) + "\n(" + std::strerror(code) + ")";
+  plat::ui::CurrentDialogs().MessageBox(this, text, plat::ui::ApplicationTitle(),
+                                        plat::ui::MB_OK | plat::ui::MB_ICONERROR);
+}
+
+int TForm1::OKPostExec(const std::string& Command, int) { return vek::StartBatch(plat::os::ResolvePath(Command)); }
+
+std::vector<plat::batch::LineResult> TForm1::RunLines(std::vector<std::optional<std::string>> lines,
+                                                       const std::string& title, const std::string& doing) {
+  vek::BatchRunner runner(std::move(lines));
+  if (BeforeBatchRun) BeforeBatchRun(runner);
+  runner.Start();
+  QProgressDialog dialog(this);
+  dialog.setObjectName("BatchProgress");
+  dialog.setWindowTitle(Q(title));
+  dialog.setWindowModality(Qt::WindowModal);
+  dialog.setAutoClose(false);
+  dialog.setAutoReset(false);
+  dialog.setMinimumWidth(520);
+  dialog.setRange(0, std::max(1, runner.Total()));
+  dialog.setCancelButtonText(Q("취소"));
+  QElapsedTimer clock;
+  clock.start();
+  QEventLoop loop;
+  QTimer tick;
+  const auto update = [&] {
+    const vek::BatchRunner::Progress p = runner.Snapshot();
+    if (p.Finished) {
+      loop.quit();
+      return;
+    }
+    std::string label = doing + " (" + std::to_string(p.Done) + " / " + std::to_string(p.Total) + ")\n" +
+                        vek::DisplayPath(LineSubject(p.Current)) + "\n경과 시간 " + Elapsed(clock.elapsed());
+    if (dialog.wasCanceled()) label = "취소하는 중입니다. 지금 처리 중인 파일까지 마칩니다.\n" + label;
+    dialog.setLabelText(Q(label));
+    dialog.setValue(p.Done);
+    // Short runs end before the dialog is worth showing.
+    if (!dialog.isVisible() && clock.elapsed() >= 300) dialog.show();
+  };
+  connect(&dialog, &QProgressDialog::canceled, &dialog, [&] { runner.Cancel(); });
+  connect(&tick, &QTimer::timeout, &dialog, update);
+  tick.start(50);
+  update();
+  if (!runner.Finished()) loop.exec();
+  tick.stop();
+  runner.Wait();
+  dialog.hide();
+  return runner.Results();
+}
+
+void TForm1::RunBatchInWindow(const std::string& windowsPath, const vek::BatchText& batch, BatchAction action) {
+  const std::string host = plat::os::ResolvePath(windowsPath);
+  // The file on disk is what runs, so that the batch file stays the record of what was done.
+  std::vector<std::optional<std::string>> lines = vek::BatchFileLines(plat::os::ReadFileBytes(host));
+  const bool mapped = lines.size() == batch.Lines().size();
+  const bool move = action == BatchAction::Move;
+  const std::vector<plat::batch::LineResult> results =
+      RunLines(std::move(lines), move ? "파일 이동" : "파일 삭제", move ? "파일을 옮기는 중입니다" : "파일을 지우는 중입니다");
+
+  // The batch's own log beside it, as the interpreter writes it.
+  {
+    std::ofstream log(vek::BatchLogPath(host), std::ios::app | std::ios::binary);
+    int ok = 0, failed = 0;
+    log << "== " << vek::NowText() << " " << host << "\n";
+    for (const auto& r : results) {
+      if (r.status == plat::batch::LineStatus::Succeeded) ++ok;
+      if (r.status == plat::batch::LineStatus::Failed) ++failed;
+      if (r.status != plat::batch::LineStatus::Skipped || !r.message.empty()) log << plat::batch::FormatLine(r) << "\n";
+    }
+    if (results.size() < batch.Lines().size()) log << "cancelled after line " << results.size() << "\n";
+    log << ok << " succeeded, " << failed << " failed\n"
+        << "exit code " << (failed ? plat::batch::kExitSomeFailed : plat::batch::kExitAllSucceeded) << "\n";
+  }
+
+  // Rows whose file line succeeded leave the list; failed ones and those not run stay, still ticked.
+  std::set<int, std::greater<int>> done;
+  std::vector<std::pair<std::string, std::string>> failures;  // path, reason
+  std::vector<vek::ManifestEntry> moved;
+  std::vector<std::vector<std::string>> logRows;
+  const std::string when = vek::NowText();
+  int succeeded = 0, failed = 0;
+  for (std::size_t i = 0; i < results.size(); ++i) {
+    const plat::batch::LineResult& r = results[i];
+    const vek::BatchText::LineInfo* info = mapped ? &batch.Info()[i] : nullptr;
+    const bool ok = r.status == plat::batch::LineStatus::Succeeded;
+    if (info && info->Kind == vek::BatchText::LineKind::Md) {
+      // A folder that could not be made shows in its move line's failure.
+      continue;
+    }
+    if (r.status == plat::batch::LineStatus::Skipped) continue;
+    ok ? ++succeeded : ++failed;
+    const std::string source = info ? info->Source : LineSubject(batch.Lines().size() > i ? batch.Lines()[i] : "");
+    if (ok && info && info->Row >= 0) done.insert(info->Row);
+    if (ok && move && info) moved.push_back({info->Source, info->Target});
+    if (!ok) failures.emplace_back(source, vek::KoreanReason(r.message));
+    logRows.push_back({when, windowsPath, move ? "이동" : "삭제", source, info ? info->Target : std::string(),
+                       ok ? "성공" : "실패", ok ? std::string() : vek::KoreanReason(r.message)});
+  }
+  const int notRun = int(std::count_if(batch.Info().begin() + std::ptrdiff_t(std::min(results.size(), batch.Info().size())),
+                                       batch.Info().end(),
+                                       [](const auto& info) { return info.Kind != vek::BatchText::LineKind::Md; }));
+  Mgr_grid->BeginUpdate();
+  for (int row : done)
+    if (row < Mgr_grid->RowCount()) Mgr_grid->DeleteRow(row, 1, false);
+  Mgr_grid->EndUpdate(true);
+  FitIndicatorWidth();
+
+  std::string manifest;
+  std::string recordProblem;
+  try {
+    if (!logRows.empty()) vek::AppendActionLog(logRows);
+    manifest = vek::WriteManifest(moved);
+  } catch (const std::exception& e) {
+    recordProblem = std::string("\n\n작업 기록을 남기지 못했습니다: ") + e.what();
+  }
+
+  std::string summary = std::to_string(succeeded) + "개 " + (move ? "이동" : "삭제") + ", " + std::to_string(failed) + "개 실패";
+  if (notRun > 0) summary += ", " + std::to_string(notRun) + "개 취소(그대로 둠)";
+  if (failed > 0 || notRun > 0) summary += "\n실패하거나 취소된 항목은 목록에 체크된 채로 남아 있습니다.";
+  for (std::size_t i = 0; i < failures.size() && i < kListedFailures; ++i)
+    summary += "\n\n" + vek::DisplayPath(failures[i].first) + "\n  " + vek::DisplayPath(failures[i].second);
+  if (failures.size() > kListedFailures)
+    summary += "\n\n... 외 " + std::to_string(failures.size() - kListedFailures) + "개 (작업 기록에 모두 있습니다)";
+  if (!manifest.empty()) summary += "\n\n옮긴 파일은 \"되돌리기\"로 제자리에 돌려놓을 수 있습니다.";
+  summary += "\n작업 기록: " + vek::ActionLogPath() + recordProblem;
+  plat::ui::CurrentDialogs().MessageBox(this, summary, plat::ui::ApplicationTitle(),
+                                        plat::ui::MB_OK | (failed || notRun ? plat::ui::MB_ICONWARNING : plat::ui::MB_ICONINFORMATION));
+}
+
+void TForm1::RestoreMove(const std::string& manifestHostPath) {
+  std::string path = manifestHostPath;
+  if (path.empty()) path = vek::LatestManifest();
+  if (path.empty() || !plat::os::FileExists(path)) {
+    plat::ui::CurrentDialogs().MessageBox(this, "되돌릴 이동 기록이 없습니다.", plat::ui::ApplicationTitle(),
+                                          plat::ui::MB_OK | plat::ui::MB_ICONINFORMATION);
+    return;
+  }
+  const std::vector<vek::ManifestEntry> entries = vek::ReadManifest(path);
+  if (!MsgBoxQuestion("옮긴 파일 " + std::to_string(entries.size()) + "개를 원래 자리로 되돌리시겠습니까 ? \n" + path))
+    return;
+  // Each file goes back into its old folder (made again when it is gone), never over a file now there.
+  vek::BatchText batch;
+  std::vector<std::size_t> entryOfMove;
+  std::vector<vek::ManifestEntry> left;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const std::string& src = entries[i].Source;
+    const std::size_t cut = src.find_last_of('\\');
+    const std::string folder = cut == std::string::npos ? std::string() : src.substr(0, cut);
+    const std::string name = cut == std::string::npos ? src : src.substr(cut + 1);
+    const std::size_t tcut = entries[i].Target.find_last_of('\\');
+    const std::string targetFolder = tcut == std::string::npos ? std::string() : entries[i].Target.substr(0, tcut);
+    const std::string targetName = tcut == std::string::npos ? entries[i].Target : entries[i].Target.substr(tcut + 1);
+    if (vek::UnsafePathReason(folder, name) || vek::UnsafePathReason(targetFolder, targetName) || name != targetName) {
+      batch.Refuse(int(i), src, "이동 기록의 이 줄은 안전하게 되돌릴 수 없음");
+      left.push_back(entries[i]);
+      continue;
+    }
+    batch.AddMdPath(folder, int(i));
+    batch.AddMovePath(entries[i].Target, folder, int(i));
+  }
+  TellRefusals(batch);
+  std::vector<std::optional<std::string>> lines(batch.Lines().begin(), batch.Lines().end());
+  const std::vector<plat::batch::LineResult> results =
+      RunLines(std::move(lines), "되돌리기", "파일을 원래 자리로 옮기는 중입니다");
+  int back = 0, failed = 0;
+  std::vector<std::pair<std::string, std::string>> failures;
+  std::vector<std::vector<std::string>> logRows;
+  std::set<std::size_t> restored;
+  const std::string when = vek::NowText();
+  for (std::size_t i = 0; i < results.size(); ++i) {
+    const vek::BatchText::LineInfo& info = batch.Info()[i];
+    if (info.Kind != vek::BatchText::LineKind::Move) continue;
+    const bool ok = results[i].status == plat::batch::LineStatus::Succeeded;
+    const vek::ManifestEntry& e = entries[std::size_t(info.Row)];
+    ok ? ++back : ++failed;
+    if (ok) restored.insert(std::size_t(info.Row));
+    else failures.emplace_back(e.Target, vek::KoreanReason(results[i].message));
+    logRows.push_back({when, path, "되돌리기", e.Target, e.Source, ok ? "성공" : "실패",
+                       ok ? std::string() : vek::KoreanReason(results[i].message)});
+  }
+  for (std::size_t i = 0; i < entries.size(); ++i)
+    if (!restored.count(i) && std::find_if(left.begin(), left.end(), [&](const auto& l) {
+                                return l.Source == entries[i].Source && l.Target == entries[i].Target;
+                              }) == left.end())
+      left.push_back(entries[i]);
+  std::string recordProblem;
+  try {
+    if (!logRows.empty()) vek::AppendActionLog(logRows);
+    vek::RewriteManifest(path, left);
+  } catch (const std::exception& e) {
+    recordProblem = std::string("\n\n작업 기록을 남기지 못했습니다: ") + e.what();
+  }
+  std::string summary = std::to_string(back) + "개 되돌림, " + std::to_string(failed) + "개 실패";
+  const int notRun = int(entries.size()) - back - failed;
+  if (notRun > 0) summary += ", " + std::to_string(notRun) + "개 남음";
+  for (std::size_t i = 0; i < failures.size() && i < kListedFailures; ++i)
+    summary += "\n\n" + vek::DisplayPath(failures[i].first) + "\n  " + vek::DisplayPath(failures[i].second);
+  if (!left.empty()) summary += "\n\n남은 파일은 이동 기록에 그대로 있어 다시 되돌릴 수 있습니다.";
+  summary += "\n작업 기록: " + vek::ActionLogPath() + recordProblem;
+  plat::ui::CurrentDialogs().MessageBox(this, summary, plat::ui::ApplicationTitle(),
+                                        plat::ui::MB_OK | (failed || notRun ? plat::ui::MB_ICONWARNING : plat::ui::MB_ICONINFORMATION));
+}
