@@ -40,6 +40,8 @@ struct DriveSandbox {
   std::string d = S(dir.path()) + "/D";
   EnvVar driveC{"VEKSECURITY_DRIVE_C", c};
   EnvVar driveD{"VEKSECURITY_DRIVE_D", d};
+  // The program's records for the user (action log, move records) stay in the sandbox too.
+  EnvVar dataHome{"XDG_DATA_HOME", S(dir.path()) + "/data"};
   DriveSandbox() {
     plat::os::ForceDirectories(c);
     plat::os::ForceDirectories(d);

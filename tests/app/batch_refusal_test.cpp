@@ -99,6 +99,8 @@ TEST_F(Refusals, TheWindowWritesNoLineForAFolderCutByItsCell) {
   const std::string deep = "D:\\P\\" + std::string(300, 'x') + "\\sub";
   AddRow("f.txt", deep);
   AddRow("g.txt", "D:\\" + std::string(250, 'y'));  // fits its cell whole
+  plat::os::ForceDirectories(d + "/" + std::string(250, 'y'));
+  MakeFile(d + "/" + std::string(250, 'y') + "/g.txt");
   ASSERT_EQ(plat::text::Utf8Length(form.Mgr_grid->Cells(4, 0).AsString()), 255u);
   dialogs.QueueAnswer(plat::ui::IDYES);
   form.BitBtn6Click(&form);
@@ -116,6 +118,8 @@ TEST_F(Refusals, TheWindowRefusesEscapesAndWindowsNamesAndNamesTheFiles) {
   AddRow("nul.txt", "D:\\자료");
   AddRow("tab\there.txt", "D:\\자료");
   AddRow("ok.txt", "D:\\자료");
+  plat::os::ForceDirectories(d + "/자료");
+  MakeFile(d + "/자료/ok.txt");
   dialogs.QueueAnswer(plat::ui::IDYES);
   form.BitBtn4Click(&form);
   EXPECT_EQ(Batch("batchmove.bat"),

@@ -1,0 +1,178 @@
+// Batches run inside the program: progress per line, Cancel between lines, the action log, move records
+// and putting moved files back; two files mirroring to one target.
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "app/batch_run.h"
+#include "app/batch_text.h"
+#include "app/veksecurity_01.h"
+#include "app_test_util.h"
+#include "platform/batch/batch.h"
+#include "platform/os/os.h"
+#include "platform/text/text.h"
+#include "platform/ui/dialogs.h"
+
+using namespace apptest;
+
+namespace {
+
+TEST(BatchFileLines, SplitsDecodesAndMarksBadLines) {
+  const auto lines = vek::BatchFileLines(plat::text::Utf8ToCp949("md \"C:\\가\"\r\ndel \"x\"\n") + "bad\xFF\r\n");
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0], std::optional<std::string>("md \"C:\\가\""));
+  EXPECT_EQ(lines[1], std::optional<std::string>("del \"x\""));
+  EXPECT_EQ(lines[2], std::nullopt);
+  EXPECT_TRUE(vek::BatchFileLines("").empty());
+}
+
+TEST(KoreanReason, KnownReasonsKeepTheirPath) {
+  EXPECT_EQ(vek::KoreanReason("target exists: C:\\b\\a.hwp"), "대상 폴더에 같은 이름의 파일이 이미 있음(덮어쓰지 않음): C:\\b\\a.hwp");
+  EXPECT_EQ(vek::KoreanReason("something new"), "실패: something new");
+}
+
+TEST(Manifest, RoundTripsAwkwardPathsAndIsRemovedWhenEmpty) {
+  DriveSandbox box;
+  const std::vector<vek::ManifestEntry> entries{{"D:\\자료,쉼표\\a \"q\".xls", "C:\\보안예비자료\\자료,쉼표\\a \"q\".xls"},
+                                                {"D:\\b.txt", "C:\\보안예비자료\\b.txt"}};
+  const std::string path = vek::WriteManifest(entries);
+  ASSERT_FALSE(path.empty());
+  EXPECT_EQ(vek::LatestManifest(), path);
+  const auto back = vek::ReadManifest(path);
+  ASSERT_EQ(back.size(), 2u);
+  EXPECT_EQ(back[0].Source, entries[0].Source);
+  EXPECT_EQ(back[0].Target, entries[0].Target);
+  vek::RewriteManifest(path, {entries[1]});
+  EXPECT_EQ(vek::ReadManifest(path).size(), 1u);
+  vek::RewriteManifest(path, {});
+  EXPECT_FALSE(Exists(path));
+  EXPECT_EQ(vek::WriteManifest({}), "");
+}
+
+class BatchRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(box.dir.isValid());
+    plat::os::SetSleepHandler([](int) {});
+    ProgramDir = c;
+    form.RB1Click(&form);
+  }
+  void TearDown() override {
+    plat::os::SetSleepHandler({});
+    plat::batch::SetMoveHooks({});
+  }
+  void AddFile(const std::string& name, const std::string& folderUnderD, const std::string& bytes, bool ticked = true) {
+    plat::os::ForceDirectories(d + "/" + folderUnderD);
+    ASSERT_TRUE(MakeFile(d + "/" + folderUnderD + "/" + name, bytes));
+    AddRow(name, "D:\\" + folderUnderD, ticked);
+  }
+  void AddRow(const std::string& name, const std::string& folder, bool ticked) {
+    TMemGrid* g = form.Mgr_grid;
+    const int r = g->RowCount();
+    g->AppendRow(true, false, false);
+    g->Cells(1, r).SetAsString(name);
+    g->Cells(4, r).SetAsString(folder);
+    if (ticked) g->Cells(0, r).SetAsBoolean(true);
+  }
+  std::vector<std::string> Names() {
+    std::vector<std::string> n;
+    for (int r = 0; r < form.Mgr_grid->RowCount(); ++r) n.push_back(form.Mgr_grid->Cells(1, r).AsString());
+    return n;
+  }
+  std::string Summary() {
+    for (auto it = dialogs.History().rbegin(); it != dialogs.History().rend(); ++it)
+      if (it->Text.find("개 실패") != std::string::npos) return it->Text;
+    return {};
+  }
+
+  DriveSandbox box;
+  const std::string& c = box.c;
+  const std::string& d = box.d;
+  EnvVar terminal{"VEKSECURITY_TERMINAL", std::string("none")};
+  TForm1 form;
+  plat::ui::ScriptedDialogs dialogs;
+};
+
+TEST_F(BatchRun, CancelStopsBetweenLinesAndEveryFileIsWholeOrUntouched) {
+  for (int i = 0; i < 5; ++i) AddFile("f" + std::to_string(i) + ".txt", "자료", std::string(1000 + i, char('a' + i)));
+  // Cancel while the second move runs: it finishes, nothing after it starts.
+  int moves = 0;
+  vek::BatchRunner* active = nullptr;
+  form.BeforeBatchRun = [&](vek::BatchRunner& r) { active = &r; };
+  plat::batch::MoveHooks hooks;
+  hooks.rename = [&](const std::string& from, const std::string& to) {
+    if (++moves == 2) active->Cancel();
+    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+  };
+  plat::batch::SetMoveHooks(hooks);
+  dialogs.QueueAnswer(plat::ui::IDYES);
+  form.BitBtn4Click(&form);
+  EXPECT_EQ(moves, 2);
+  // Bottom-up: f4 and f3 moved whole; f0..f2 untouched and still listed, ticked.
+  for (int i = 0; i < 5; ++i) {
+    const std::string name = "f" + std::to_string(i) + ".txt";
+    const std::string bytes(1000 + i, char('a' + i));
+    if (i >= 3) {
+      EXPECT_EQ(ReadBytes(c + "/보안예비자료/자료/" + name), bytes);
+      EXPECT_FALSE(Exists(d + "/자료/" + name));
+    } else {
+      EXPECT_EQ(ReadBytes(d + "/자료/" + name), bytes);
+      EXPECT_FALSE(Exists(c + "/보안예비자료/자료/" + name));
+    }
+  }
+  EXPECT_EQ(Names(), (std::vector<std::string>{"f0.txt", "f1.txt", "f2.txt"}));
+  for (int r = 0; r < 3; ++r) EXPECT_TRUE(form.Mgr_grid->Cells(0, r).AsBoolean());
+  EXPECT_EQ(Summary().rfind("2개 이동, 0개 실패, 3개 취소(그대로 둠)", 0), 0u) << Summary();
+  // The action log has one line per file handled.
+  const std::string log = ReadBytes(vek::ActionLogPath());
+  EXPECT_NE(log.find("이동,D:\\자료\\f4.txt,C:\\보안예비자료\\자료\\f4.txt,성공"), std::string::npos) << log;
+  EXPECT_NE(log.find("D:\\자료\\f3.txt"), std::string::npos);
+  EXPECT_EQ(log.find("D:\\자료\\f2.txt"), std::string::npos);
+}
+
+TEST_F(BatchRun, RestorePutsEveryFileBackAndNeverOverAFileNowThere) {
+  AddFile("a.xls", "자료/2023", "AAAA");
+  AddFile("b.hwp", "문서", "BBBB");
+  AddFile("c.txt", "문서", "CCCC");
+  dialogs.QueueAnswer(plat::ui::IDYES);
+  form.BitBtn4Click(&form);
+  ASSERT_EQ(form.Mgr_grid->RowCount(), 0);
+  ASSERT_FALSE(Exists(d + "/자료/2023/a.xls"));
+  // Meanwhile a new c.txt took its old place, and a.xls's folder was removed.
+  MakeFile(d + "/문서/c.txt", "new");
+  ASSERT_TRUE(QDir(Q(d + "/자료/2023")).removeRecursively());
+  dialogs.QueueAnswer(plat::ui::IDYES);
+  form.RestoreMove({});
+  EXPECT_EQ(ReadBytes(d + "/자료/2023/a.xls"), "AAAA");
+  EXPECT_EQ(ReadBytes(d + "/문서/b.hwp"), "BBBB");
+  EXPECT_EQ(ReadBytes(d + "/문서/c.txt"), "new");  // both files kept
+  EXPECT_EQ(ReadBytes(c + "/보안예비자료/문서/c.txt"), "CCCC");
+  EXPECT_FALSE(Exists(c + "/보안예비자료/문서/b.hwp"));
+  EXPECT_EQ(Summary().rfind("2개 되돌림, 1개 실패", 0), 0u) << Summary();
+  // The record keeps only what is still away; a second restore after the way is clear finishes it.
+  const std::string manifest = vek::LatestManifest();
+  ASSERT_EQ(vek::ReadManifest(manifest).size(), 1u);
+  plat::os::DeleteFile(d + "/문서/c.txt");
+  dialogs.QueueAnswer(plat::ui::IDYES);
+  form.RestoreMove(manifest);
+  EXPECT_EQ(ReadBytes(d + "/문서/c.txt"), "CCCC");
+  EXPECT_FALSE(Exists(manifest));
+  form.RestoreMove({});
+  EXPECT_EQ(dialogs.History().back().Text, "되돌릴 이동 기록이 없습니다.");
+}
+
+TEST_F(BatchRun, TwoFilesMirroringToOneTargetAreFoundBeforeTheBatch) {
+  plat::os::ForceDirectories(c + "/공통");
+  MakeFile(c + "/공통/a.txt", "from C");
+  AddRow("a.txt", "C:\\공통", true);
+  AddFile("A.TXT", "공통", "from D");  // Windows names are compared without case
+  dialogs.QueueAnswer(plat::ui::IDYES);
+  form.BitBtn4Click(&form);
+  EXPECT_EQ(ReadBytes(c + "/보안예비자료/공통/a.txt"), "from C");
+  EXPECT_EQ(ReadBytes(d + "/공통/A.TXT"), "from D");
+  EXPECT_EQ(Names(), std::vector<std::string>{"A.TXT"});
+  bool told = false;
+  for (const auto& h : dialogs.History()) told = told || h.Text.find("같은 백업 위치") != std::string::npos;
+  EXPECT_TRUE(told);
+}
+
+}  // namespace
