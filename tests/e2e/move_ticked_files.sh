@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The document manager in a real window: ticks two rows by clicking their "C" cells, presses the move
-# button, answers Yes, acknowledges the closing notice, and checks that the batch ran, that exactly the two
-# ticked files are now in the backup folder (C:\보안예비자료 followed by each file's folder without its
-# drive) and that every other file is untouched.
+# button, answers Yes, acknowledges the summary and the closing notice, and checks that the batch ran, that
+# exactly the two ticked files are now in the backup folder (C:\보안예비자료 followed by each file's folder
+# without its drive) and that every other file is untouched; then puts them back with "되돌리기" and checks
+# that every file is where it was, byte for byte.
 #
 #   move_ticked_files.sh VEKSECURITY      (vekbatch must lie beside VEKSECURITY)
 #
@@ -200,12 +201,17 @@ wait_for "the question of the move button" box_shown
 xdotool windowfocus --sync "$box"
 xdotool key Return # Yes is the default button
 wait_for "the question to close after Yes" box_gone "$box"
-question=$box
-other_box_shown() { box_shown && [ "$box" != "$question" ]; }
-wait_for "the notice after the move" other_box_shown
-xdotool windowfocus --sync "$box"
-xdotool key Return
-wait_for "the notice to close" box_gone "$box"
+# The batch runs in the window; when it has ended, its summary comes, then the closing notice.
+acknowledge() { # DESCRIPTION: waits for a box other than the last one, reads nothing, presses Return
+  local previous=$box
+  other_box_shown() { box_shown && [ "$box" != "$previous" ]; }
+  wait_for "$1" other_box_shown
+  xdotool windowfocus --sync "$box"
+  xdotool key Return
+  wait_for "$1 to close" box_gone "$box"
+}
+acknowledge "the summary of the move"
+acknowledge "the notice after the move"
 
 # --- the batch ran, and moved exactly the two ticked files -----------------------------------------------
 wait_for "batchmove.log beside the batch file" test -s "$C/batchmove.log"
@@ -235,4 +241,18 @@ after=$(snapshot)
 untouched=$(grep -v -F -f <(printf '  %s\n' "${moved_sources[@]}") <<<"$before")
 [ "$after" = "$untouched" ] || fail "other files changed:"$'\n'"$(diff <(echo "$untouched") <(echo "$after"))"
 
-echo "PASS: ticked rows ${TICKED[*]} moved to the backup folder; $(wc -l <<<"$after") other files untouched"
+# --- "되돌리기": the files of the last move go back, byte for byte ------------------------------------------
+# The restore button is the last one of Panel2, at its right end (frame 1, layout margin 8, 110 wide).
+readonly RESTORE_BUTTON_WIDTH=110
+click_at $((WIDTH - 9 - RESTORE_BUTTON_WIDTH / 2)) "$move_y"
+menu_shown() { xdotool search --onlyvisible --class "VekSecurity" 2>/dev/null | grep -vx "$main_window" | grep -q .; }
+wait_for "the restore menu" menu_shown
+xdotool key Down Return # its first entry: the last move
+acknowledge "the question of the restore"
+acknowledge "the summary of the restore"
+restored=$(snapshot)
+[ "$restored" = "$before" ] || fail "the restore did not put every file back:"$'\n'"$(diff <(echo "$before") <(echo "$restored"))"
+left=$(cd "$work" && find C/보안예비자료 -type f | sort)
+[ -z "$left" ] || fail "files left in the backup folder after the restore:"$'\n'"$left"
+
+echo "PASS: ticked rows ${TICKED[*]} moved to the backup folder and back; $(wc -l <<<"$after") other files untouched"
