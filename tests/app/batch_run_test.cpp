@@ -1,6 +1,9 @@
 // Batches run inside the program: progress per line, Cancel between lines, the action log, move records
 // and putting moved files back; two files mirroring to one target.
+#include <QProgressDialog>
 #include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include "app/batch_run.h"
@@ -127,6 +130,37 @@ TEST_F(BatchRun, CancelStopsBetweenLinesAndEveryFileIsWholeOrUntouched) {
   EXPECT_NE(log.find("이동,D:\\자료\\f4.txt,C:\\보안예비자료\\자료\\f4.txt,성공"), std::string::npos) << log;
   EXPECT_NE(log.find("D:\\자료\\f3.txt"), std::string::npos);
   EXPECT_EQ(log.find("D:\\자료\\f2.txt"), std::string::npos);
+}
+
+TEST_F(BatchRun, ALongRunShowsItsProgressInTheWindow) {
+  for (int i = 0; i < 3; ++i) AddFile("p" + std::to_string(i) + ".txt", "자료", "x");
+  std::vector<int> doneAtMove;
+  vek::BatchRunner* active = nullptr;
+  form.BeforeBatchRun = [&](vek::BatchRunner& r) { active = &r; };
+  plat::batch::MoveHooks hooks;
+  hooks.rename = [&](const std::string& from, const std::string& to) {
+    doneAtMove.push_back(active->Snapshot().Done);
+    QThread::msleep(250);  // a slow file
+    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+  };
+  plat::batch::SetMoveHooks(hooks);
+  QString label;
+  bool shown = false;
+  QTimer::singleShot(500, &form, [&] {
+    if (auto* dialog = form.findChild<QProgressDialog*>("BatchProgress")) {
+      shown = dialog->isVisible();
+      label = dialog->labelText();
+    }
+  });
+  dialogs.QueueAnswer(plat::ui::IDYES);
+  form.BitBtn4Click(&form);
+  // Three md lines, then the moves: each move starts with the lines before it finished.
+  EXPECT_EQ(doneAtMove, (std::vector<int>{3, 4, 5}));
+  EXPECT_TRUE(shown);
+  EXPECT_TRUE(label.startsWith(QString::fromUtf8("파일을 옮기는 중입니다 ("))) << S(label);
+  EXPECT_TRUE(label.contains(QStringLiteral(" / 6)"))) << S(label);
+  EXPECT_TRUE(label.contains(QString::fromUtf8("경과 시간 0:0"))) << S(label);
+  EXPECT_EQ(form.Mgr_grid->RowCount(), 0);
 }
 
 TEST_F(BatchRun, RestorePutsEveryFileBackAndNeverOverAFileNowThere) {
