@@ -302,6 +302,14 @@ void TForm1::CreateControls() {
 void TForm1::CreateGrid() {
   // The grid's columns, options and look come from its stored form description.
   Mgr_grid = twform::ReadMemGridForm(vek::MgrGridForm(), Panel3).release();
+  // Beyond the stored form: several rows can be selected (Ctrl+A, Shift and Ctrl clicks) and the columns
+  // sized by their title edges; the widths of the last run come back.
+  TwGridOptions options = Mgr_grid->Options();
+  options.Include(wgoMultiSelect);
+  options.Include(wgoColSizing);
+  Mgr_grid->SetOptions(options);
+  widthsLoaded_ = LoadColumnWidths();
+  Mgr_grid->viewport()->setContextMenuPolicy(Qt::CustomContextMenu);
 }
 
 void TForm1::ConnectHandlers() {
@@ -323,6 +331,24 @@ void TForm1::ConnectHandlers() {
   // Enter in the file field loads that file, as "재조회" does.
   connect(p_file, &QLineEdit::returnPressed, this, [this] { vek::Guarded(this, [&] { BitBtn5Click(p_file); }); });
   connect(cb_m, &QCheckBox::clicked, this, [this] { vek::Guarded(this, [&] { cb_mClick(cb_m); }); });
+  // Space ticks, Ctrl+A selects every row, Ctrl+C copies; the right button opens the row menu.
+  Mgr_grid->OnKeyPress = [this](QObject*, char32_t& Key) {
+    if (Key != U' ') return;
+    Key = 0;
+    vek::Guarded(this, [&] { ToggleTicksByKey(); });
+  };
+  Mgr_grid->OnKeyDown = [this](QObject*, int& Key, plat::ui::TShiftState Shift) {
+    if (!Shift.Contains(plat::ui::ssCtrl) || Shift.Contains(plat::ui::ssAlt)) return;
+    if (Key == 'A') {
+      Key = 0;
+      vek::Guarded(this, [&] { SelectAllRows(); });
+    } else if (Key == 'C') {
+      Key = 0;
+      vek::Guarded(this, [&] { CopyRows(); });
+    }
+  };
+  connect(Mgr_grid->viewport(), &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { vek::Guarded(this, [&] { ShowRowMenu(at); }); });
   // The grid's click ticks the row in column "C"; its double click opens the file.
   Mgr_grid->OnClick = [this](QObject* s) { vek::Guarded(this, [&] { Mgr_gridClick(s); }); };
   Mgr_grid->OnDblClick = [this](QObject* s) { vek::Guarded(this, [&] { Mgr_gridDblClick(s); }); };
@@ -504,6 +530,10 @@ void TForm1::Mgr_gridClick(QObject*) {
   tick.SetAsBoolean(!tick.AsBoolean());
 }
 
+void TForm1::TicksChanged() {
+  // The count line follows the ticks.
+}
+
 void TForm1::Mgr_gridDblClick(QObject*) {
   if (Mgr_grid->RowCount() <= 0) return;
   const int r = Mgr_grid->Row();
@@ -545,6 +575,10 @@ void TForm1::showEvent(QShowEvent* e) {
     centred_ = true;
     CentreOnScreen();
   }
+  if (!widthsLoaded_) {
+    widthsLoaded_ = true;
+    FitFolderColumn();
+  }
   PlaceOverlays();
   vek::Guarded(this, [&] { FormShow(this); });
 }
@@ -552,6 +586,7 @@ void TForm1::showEvent(QShowEvent* e) {
 void TForm1::closeEvent(QCloseEvent* e) {
   bool canClose = true;
   vek::Guarded(this, [&] { FormCloseQuery(this, canClose); });
+  if (canClose) vek::Guarded(this, [&] { SaveColumnWidths(); });
   if (canClose)
     e->accept();
   else

@@ -22,6 +22,8 @@
 class QCheckBox;
 class QFrame;
 class QLabel;
+class QMenu;
+class QPoint;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -144,6 +146,37 @@ class TForm1 : public QMainWindow {
   int CountTicked();
   // Called with the runner of a batch before it starts (tests use it to cancel between lines).
   std::function<void(vek::BatchRunner&)> BeforeBatchRun;
+  // --- the list as people expect one to behave ---
+  // The rows an action from the keyboard or the row menu takes: the selected rows, else the current one.
+  std::vector<int> ActedRows();
+  // Ticks or unticks rows (one repaint).
+  void SetTicks(const std::vector<int>& rows, bool on);
+  // Space: the acted rows take the opposite of the current row's tick.
+  void ToggleTicksByKey();
+  // Ctrl+A.
+  void SelectAllRows();
+  // Ctrl+C: the acted rows as tab-separated text with a title line, on the clipboard.
+  void CopyRows();
+  std::string RowsAsTsv(const std::vector<int>& rows);
+  // "CSV로 저장": the listed rows (all, or the ticked ones) as CSV (RFC 4180 quoting, CR LF), in UTF-8
+  // with a byte-order mark or in CP949, as the save dialog's filter chooses.
+  void ExportCsv(bool tickedOnly);
+  std::string RowsAsCsv(bool tickedOnly);
+  // The context menu of the row at a viewport point: open the file or its folder, copy the path, tick,
+  // untick, copy, save as CSV.
+  void ShowRowMenu(const QPoint& viewportPos);
+  // Called with the row menu before it shows (tests pick an entry from it).
+  std::function<void(QMenu&)> BeforeRowMenu;
+  // Column widths kept in the user's window settings (apart from "Resort.ini"); Load is true when any
+  // width was read.
+  static std::string WindowSettingsFile();
+  bool LoadColumnWidths();
+  void SaveColumnWidths();
+  // The folder column narrowed to the room the window leaves it, so that its title shows.
+  void FitFolderColumn();
+  // Ticks changed by one of the window's own actions.
+  void TicksChanged();
+
   // "해당자료 화면제거": removes the current row from the list only.
   void BitBtn7Click(QObject* Sender);
   // Ticks or unticks every row as cb_m now reads.
@@ -199,6 +232,7 @@ class TForm1 : public QMainWindow {
   void TellStartFailure(const std::string& batch, int code);
 
   bool centred_ = false;
+  bool widthsLoaded_ = false;
 };
 
 // The single window of the program (set by the main program).

@@ -242,7 +242,9 @@ TEST_F(FormTest, GridHasItsFiveColumns) {
     EXPECT_EQ(c->Alignment(), cols[i].alignment) << i;
     EXPECT_EQ(c->Color(), 0xC0DCC0u) << i;
   }
-  const TwGridOptions expected{wgoArrowMove, wgoConfirmDelete, wgoEnterToTab, wgoFocusRect, wgoRowSelect, wgoRowSizing};
+  // The stored form's options, and the window's own: several rows selected, columns sized by mouse.
+  const TwGridOptions expected{wgoArrowMove, wgoConfirmDelete, wgoEnterToTab, wgoFocusRect, wgoRowSelect,
+                               wgoRowSizing, wgoMultiSelect, wgoColSizing};
   EXPECT_EQ(g->Options(), expected);
   EXPECT_FALSE(g->HasOption(wgoEditing));
   EXPECT_EQ(g->RowHeight(), 21);

@@ -110,6 +110,16 @@ std::optional<std::string> QtDialogs::OpenFile(QWidget* parent, const OpenFileRe
   return chosen.toStdString();
 }
 
+std::optional<SaveFileAnswer> QtDialogs::SaveFile(QWidget* parent, const SaveFileRequest& req) {
+  QStringList filters;
+  for (const std::string& f : req.Filters) filters << Q(f);
+  QString selected = filters.isEmpty() ? QString() : filters.front();
+  const QString chosen =
+      QFileDialog::getSaveFileName(parent, Q(req.Title), Q(req.InitialPath), filters.join(";;"), &selected);
+  if (chosen.isEmpty()) return std::nullopt;
+  return SaveFileAnswer{chosen.toStdString(), int(std::max<qsizetype>(0, filters.indexOf(selected)))};
+}
+
 // --- scripted dialogs -----------------------------------------------------------------------------------
 
 ScriptedDialogs::ScriptedDialogs() : previous_(g_installed) { SetDialogs(this); }
@@ -131,6 +141,14 @@ int ScriptedDialogs::MessageBox(QWidget*, const std::string& text, const std::st
 
 void ScriptedDialogs::ShowMessage(QWidget*, const std::string& text) {
   shown_.push_back({"ShowMessage", text, ApplicationTitle(), MB_OK});
+}
+
+std::optional<SaveFileAnswer> ScriptedDialogs::SaveFile(QWidget*, const SaveFileRequest& req) {
+  shown_.push_back({"SaveFile", req.Title, req.Title, 0});
+  if (saves_.empty()) return std::nullopt;
+  std::optional<SaveFileAnswer> a = std::move(saves_.front());
+  saves_.pop_front();
+  return a;
 }
 
 std::optional<std::string> ScriptedDialogs::OpenFile(QWidget*, const OpenFileRequest& req) {

@@ -31,6 +31,17 @@ struct OpenFileRequest {
   std::string InitialDir;     // host path
 };
 
+// A save dialog: the filters offered ("CSV UTF-8 (*.csv)"), the first one chosen at start.
+struct SaveFileRequest {
+  std::string Title;
+  std::vector<std::string> Filters;
+  std::string InitialPath;  // host path: folder and suggested name
+};
+struct SaveFileAnswer {
+  std::string Path;  // host path
+  int Filter = 0;    // index of the chosen filter
+};
+
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
@@ -40,6 +51,8 @@ class Dialogs {
   virtual void ShowMessage(QWidget* parent, const std::string& text) = 0;
   // The chosen file's host path, or nothing when cancelled.
   virtual std::optional<std::string> OpenFile(QWidget* parent, const OpenFileRequest& req) = 0;
+  // The file to write and the chosen filter, or nothing when cancelled (a service without one cancels).
+  virtual std::optional<SaveFileAnswer> SaveFile(QWidget* parent, const SaveFileRequest& req) { return std::nullopt; }
 };
 
 // The service in force: Qt dialogs unless a test installed another. SetDialogs(nullptr) restores Qt's.
@@ -59,6 +72,7 @@ class QtDialogs : public Dialogs {
   int MessageBox(QWidget* parent, const std::string& text, const std::string& caption, int flags) override;
   void ShowMessage(QWidget* parent, const std::string& text) override;
   std::optional<std::string> OpenFile(QWidget* parent, const OpenFileRequest& req) override;
+  std::optional<SaveFileAnswer> SaveFile(QWidget* parent, const SaveFileRequest& req) override;
 };
 
 // Answers from queues; records every request. With an empty queue a message box answers IDOK for MB_OK
@@ -76,17 +90,20 @@ class ScriptedDialogs : public Dialogs {
   ~ScriptedDialogs() override;
   void QueueAnswer(int id) { answers_.push_back(id); }
   void QueueFile(std::optional<std::string> path) { files_.push_back(std::move(path)); }
+  void QueueSave(std::optional<SaveFileAnswer> answer) { saves_.push_back(std::move(answer)); }
   const std::vector<Shown>& History() const { return shown_; }
   const std::vector<OpenFileRequest>& OpenRequests() const { return requests_; }
 
   int MessageBox(QWidget* parent, const std::string& text, const std::string& caption, int flags) override;
   void ShowMessage(QWidget* parent, const std::string& text) override;
   std::optional<std::string> OpenFile(QWidget* parent, const OpenFileRequest& req) override;
+  std::optional<SaveFileAnswer> SaveFile(QWidget* parent, const SaveFileRequest& req) override;
 
  private:
   Dialogs* previous_ = nullptr;
   std::deque<int> answers_;
   std::deque<std::optional<std::string>> files_;
+  std::deque<std::optional<SaveFileAnswer>> saves_;
   std::vector<Shown> shown_;
   std::vector<OpenFileRequest> requests_;
 };

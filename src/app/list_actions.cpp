@@ -1,0 +1,201 @@
+// What people expect of a file list beyond the buttons: ticks by keyboard, select all, copy as a table,
+// CSV export, a context menu on a row, and column widths kept across runs.
+#include <QApplication>
+#include <QClipboard>
+#include <QMenu>
+#include <QWidget>
+#include <algorithm>
+
+#include "app/application.h"
+#include "app/batch_run.h"
+#include "app/command_line.h"
+#include "app/veksecurity_01.h"
+#include "grid/structure/extents.h"
+#include "platform/os/os.h"
+#include "platform/text/text.h"
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+
+// The data columns of a row as people read them: file name, kind, hits, folder.
+constexpr int kDataColumns[] = {1, 2, 3, 4};
+constexpr const char* kWidthsSection = "Columns";
+
+// A field of tab-separated text: quoted as a spreadsheet reads it when it holds a tab, a line end or a quote.
+void AppendTsvField(std::string& to, const std::string& s) {
+  if (s.find_first_of("\t\r\n\"") == std::string::npos) {
+    to += s;
+    return;
+  }
+  to += '"';
+  for (char c : s) {
+    to += c;
+    if (c == '"') to += '"';
+  }
+  to += '"';
+}
+
+}  // namespace
+
+std::vector<int> TForm1::ActedRows() {
+  std::vector<int> rows;
+  if (Mgr_grid->SelectedCount() > 0) {
+    for (int r = 0; r < Mgr_grid->RowCount(); ++r)
+      if (Mgr_grid->Selected(r)) rows.push_back(r);
+  } else if (Mgr_grid->RowCount() > 0) {
+    rows.push_back(Mgr_grid->Row());
+  }
+  return rows;
+}
+
+void TForm1::SetTicks(const std::vector<int>& rows, bool on) {
+  if (rows.empty()) return;
+  Mgr_grid->BeginUpdate();
+  for (int r : rows)
+    if (r >= 0 && r < Mgr_grid->RowCount()) Mgr_grid->Cells(0, r).SetAsBoolean(on);
+  Mgr_grid->EndUpdate(true);
+  TicksChanged();
+}
+
+void TForm1::ToggleTicksByKey() {
+  const std::vector<int> rows = ActedRows();
+  if (rows.empty()) return;
+  // Every acted row takes the opposite of the current row's tick, so that one press makes them agree.
+  SetTicks(rows, !Mgr_grid->Cells(0, Mgr_grid->Row()).AsBoolean());
+}
+
+void TForm1::SelectAllRows() {
+  if (Mgr_grid->RowCount() > 0) Mgr_grid->SelectRange(0, Mgr_grid->RowCount() - 1);
+}
+
+std::string TForm1::RowsAsTsv(const std::vector<int>& rows) {
+  std::string text;
+  for (int c : kDataColumns) {
+    if (c != kDataColumns[0]) text += '\t';
+    AppendTsvField(text, Mgr_grid->Column(c)->Title().Caption());
+  }
+  text += "\r\n";
+  for (int r : rows) {
+    for (int c : kDataColumns) {
+      if (c != kDataColumns[0]) text += '\t';
+      AppendTsvField(text, Mgr_grid->Cells(c, r).AsString());
+    }
+    text += "\r\n";
+  }
+  return text;
+}
+
+void TForm1::CopyRows() {
+  const std::vector<int> rows = ActedRows();
+  if (rows.empty()) return;
+  QApplication::clipboard()->setText(Q(RowsAsTsv(rows)));
+}
+
+std::string TForm1::RowsAsCsv(bool tickedOnly) {
+  std::string text;
+  for (int c : kDataColumns) {
+    if (c != kDataColumns[0]) text += ',';
+    vek::AppendCsvField(text, Mgr_grid->Column(c)->Title().Caption());
+  }
+  text += "\r\n";
+  for (int r = 0; r < Mgr_grid->RowCount(); ++r) {
+    if (tickedOnly && !Mgr_grid->Cells(0, r).AsBoolean()) continue;
+    for (int c : kDataColumns) {
+      if (c != kDataColumns[0]) text += ',';
+      vek::AppendCsvField(text, Mgr_grid->Cells(c, r).AsString());
+    }
+    text += "\r\n";
+  }
+  return text;
+}
+
+void TForm1::ExportCsv(bool tickedOnly) {
+  plat::ui::SaveFileRequest req;
+  req.Title = tickedOnly ? "체크한 항목을 CSV로 저장" : "목록을 CSV로 저장";
+  req.Filters = {"CSV UTF-8 (*.csv)", "CSV CP949 (*.csv)"};
+  req.InitialPath = plat::os::ResolvePath("c:\\") + (tickedOnly ? "체크한항목.csv" : "목록.csv");
+  const std::optional<plat::ui::SaveFileAnswer> answer = plat::ui::CurrentDialogs().SaveFile(this, req);
+  if (!answer) return;
+  const std::string csv = RowsAsCsv(tickedOnly);
+  std::string bytes;
+  if (answer->Filter == 1) {
+    // A character CP949 lacks would be replaced by another one: such a file is not written.
+    const std::optional<std::string> cp949 = plat::text::TryUtf8ToCp949(csv);
+    if (!cp949) {
+      plat::ui::CurrentDialogs().MessageBox(
+          this, "목록에 CP949로 나타낼 수 없는 문자가 있어 저장하지 않았습니다. CSV UTF-8로 저장하십시오.",
+          plat::ui::ApplicationTitle(), plat::ui::MB_OK | plat::ui::MB_ICONWARNING);
+      return;
+    }
+    bytes = *cp949;
+  } else {
+    bytes = "\xEF\xBB\xBF" + csv;
+  }
+  plat::os::WriteFileBytes(answer->Path, bytes);
+}
+
+void TForm1::ShowRowMenu(const QPoint& viewportPos) {
+  const int r = Mgr_grid->Extents().RowAt(viewportPos.y());
+  if (r < 0 || r >= Mgr_grid->RowCount()) return;
+  // A right click on a row outside the selection makes it the current row alone.
+  if (!Mgr_grid->Selected(r)) {
+    Mgr_grid->ClearSelection();
+    Mgr_grid->SetRow(r);
+  }
+  const std::string folder = RowFolder(Mgr_grid->Row());
+  const std::string path = folder + "\\" + RowFileName(Mgr_grid->Row());
+  QMenu menu(this);
+  menu.setObjectName("RowMenu");
+  menu.addAction(Q("파일 열기"), this, [this] { vek::Guarded(this, [&] { Mgr_gridDblClick(Mgr_grid); }); });
+  menu.addAction(Q("폴더 열기"), this, [this, folder] {
+    vek::Guarded(this, [&] {
+      const std::string host = plat::os::ResolvePath(folder.empty() ? std::string("\\") : folder);
+      if (host.empty() || !plat::os::DirectoryExists(host) || !plat::os::OpenWithDefaultProgram(host))
+        plat::ui::CurrentDialogs().MessageBox(this, "폴더를 열지 못했습니다.\n" + vek::DisplayPath(folder),
+                                              plat::ui::ApplicationTitle(), plat::ui::MB_OK | plat::ui::MB_ICONWARNING);
+    });
+  });
+  menu.addAction(Q("경로 복사"), this, [path] { QApplication::clipboard()->setText(Q(path)); });
+  menu.addSeparator();
+  menu.addAction(Q("체크"), this, [this] { SetTicks(ActedRows(), true); });
+  menu.addAction(Q("체크 해제"), this, [this] { SetTicks(ActedRows(), false); });
+  menu.addSeparator();
+  menu.addAction(Q("복사\tCtrl+C"), this, [this] { CopyRows(); });
+  menu.addAction(Q("CSV로 저장 (전체)..."), this, [this] { vek::Guarded(this, [&] { ExportCsv(false); }); });
+  menu.addAction(Q("CSV로 저장 (체크한 항목)..."), this, [this] { vek::Guarded(this, [&] { ExportCsv(true); }); });
+  if (BeforeRowMenu) BeforeRowMenu(menu);
+  menu.exec(Mgr_grid->viewport()->mapToGlobal(viewportPos));
+}
+
+std::string TForm1::WindowSettingsFile() { return vek::UserDataDir() + "/window.ini"; }
+
+bool TForm1::LoadColumnWidths() {
+  const plat::os::IniFile ini(WindowSettingsFile());
+  bool any = false;
+  for (int c = 0; c < Mgr_grid->ColumnCount(); ++c) {
+    const std::string v = ini.ReadString(kWidthsSection, std::to_string(c), "");
+    char* end = nullptr;
+    const long w = std::strtol(v.c_str(), &end, 10);
+    if (v.empty() || *end != '\0' || w < TwColumn::kMinWidth || w > 10000) continue;
+    Mgr_grid->Column(c)->SetWidth(int(w));
+    any = true;
+  }
+  return any;
+}
+
+void TForm1::SaveColumnWidths() {
+  plat::os::IniFile ini(WindowSettingsFile());
+  for (int c = 0; c < Mgr_grid->ColumnCount(); ++c)
+    ini.WriteString(kWidthsSection, std::to_string(c), std::to_string(Mgr_grid->Column(c)->Width()));
+}
+
+void TForm1::FitFolderColumn() {
+  // The folder column takes the room left of the viewport, so that its centred title shows.
+  const int room = Mgr_grid->viewport()->width() - Mgr_grid->Indicators().Width() - 2;
+  int others = 0;
+  for (int c = 0; c + 1 < Mgr_grid->ColumnCount(); ++c) others += Mgr_grid->Column(c)->Width() + 1;
+  TwColumn* folder = Mgr_grid->Column(Mgr_grid->ColumnCount() - 1);
+  const int fitted = std::max(200, room - others);
+  if (fitted < folder->Width()) folder->SetWidth(fitted);
+}
