@@ -199,3 +199,15 @@ void TForm1::FitFolderColumn() {
   const int fitted = std::max(200, room - others);
   if (fitted < folder->Width()) folder->SetWidth(fitted);
 }
+
+void TForm1::SortByColumn(int column) {
+  if (column <= 0 || column >= Mgr_grid->ColumnCount()) return;  // the tick column's title holds cb_m
+  const bool descending = sortColumn_ == column && !sortDescending_;
+  // Hits are numbers; texts follow the platform's collation.
+  const TwSortCompare compare = column == 3 ? TwSortCompare::Number : TwSortCompare::Locale;
+  Mgr_grid->SortRows({{column, descending, compare}});
+  for (int c = 0; c < Mgr_grid->ColumnCount(); ++c)
+    Mgr_grid->Column(c)->Title().SetSortMark(c == column ? (descending ? wsmDesc : wsmAsc) : wsmNone);
+  sortColumn_ = column;
+  sortDescending_ = descending;
+}

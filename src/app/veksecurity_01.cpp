@@ -347,6 +347,9 @@ void TForm1::ConnectHandlers() {
       vek::Guarded(this, [&] { CopyRows(); });
     }
   };
+  Mgr_grid->OnColumnTitleClick = [this](QObject*, TwColumn* column) {
+    vek::Guarded(this, [&] { SortByColumn(column ? column->Index() : -1); });
+  };
   connect(Mgr_grid->viewport(), &QWidget::customContextMenuRequested, this,
           [this](const QPoint& at) { vek::Guarded(this, [&] { ShowRowMenu(at); }); });
   // The grid's click ticks the row in column "C"; its double click opens the file.

@@ -174,6 +174,9 @@ class TForm1 : public QMainWindow {
   void SaveColumnWidths();
   // The folder column narrowed to the room the window leaves it, so that its title shows.
   void FitFolderColumn();
+  // A click on a column's title: sorts by it, ascending, then descending on the next click (the hits as
+  // numbers, texts in the platform's collation), and marks the title.
+  void SortByColumn(int column);
   // Ticks changed by one of the window's own actions.
   void TicksChanged();
 
@@ -233,6 +236,8 @@ class TForm1 : public QMainWindow {
 
   bool centred_ = false;
   bool widthsLoaded_ = false;
+  int sortColumn_ = -1;
+  bool sortDescending_ = false;
 };
 
 // The single window of the program (set by the main program).

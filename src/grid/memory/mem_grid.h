@@ -12,6 +12,7 @@
 
 #include "grid/memory/cells.h"
 #include "grid/memory/mem_column.h"
+#include "grid/memory/mem_sort.h"
 #include "grid/memory/row_infos.h"
 #include "grid/view/custom_grid.h"
 
@@ -60,6 +61,14 @@ class TMemGrid : public TwCustomGrid {
   void SetRow(int ARow) override;
   int RowState(int ARow) const;
   void SetRowState(int ARow, int state);
+
+  // --- sorting ---
+  // Reorders the rows by the keys, the first deciding first, ties kept in their order (a stable sort);
+  // ticks, states, selection and every column's value travel with their row, and the current record stays
+  // current. A row being edited is posted first.
+  void SortRows(const std::vector<TwSortKey>& keys);
+  // The order SortRows would give: position i holds the row that goes there.
+  std::vector<int> SortedOrder(const std::vector<TwSortKey>& keys);
 
   // --- editing life cycle of the current row ---
   bool Edit();

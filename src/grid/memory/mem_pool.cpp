@@ -130,6 +130,15 @@ void TwMemPool::DeleteRows(int r, int n) {
   count_ -= n;
 }
 
+void TwMemPool::Permute(const std::vector<int>& order) {
+  if (!data_ || count_ == 0) return;
+  const std::size_t slot = std::size_t(slotSize_);
+  std::unique_ptr<std::uint8_t[]> moved(new std::uint8_t[std::size_t(capacity_) * slot]);
+  for (std::size_t i = 0; i < order.size(); ++i) std::memcpy(moved.get() + i * slot, Slot(order[i]), slot);
+  data_.swap(moved);
+  if (strings_) strings_->Permute(order);
+}
+
 std::string_view TwMemPool::Text(int r) const {
   if (type_ == wdtString) return strings_ ? strings_->Get(r) : std::string_view{};
   if (type_ == wdtChar) {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "grid/memory/mem_types.h"
 #include "grid/memory/text_list.h"
@@ -38,6 +39,8 @@ class TwMemPool {
   void SetCount(int n);
   void InsertBlank(int r);
   void DeleteRows(int r, int n);
+  // Reorders the rows: row i takes the slot (and text) of old row order[i], for a permutation of all rows.
+  void Permute(const std::vector<int>& order);
 
   int Count() const { return count_; }
   int Capacity() const { return capacity_; }

@@ -40,6 +40,12 @@ void TwRowInfos::DeleteRows(int r, int n) {
   count_ -= n;
 }
 
+void TwRowInfos::Permute(const std::vector<int>& order) {
+  std::unique_ptr<std::uint8_t[]> moved(new std::uint8_t[std::size_t(capacity_)]());
+  for (std::size_t i = 0; i < order.size(); ++i) moved[i] = bytes_[std::size_t(order[i])];
+  bytes_.swap(moved);
+}
+
 void TwRowInfos::ResetAll() {
   std::memset(bytes_.get(), 0, std::size_t(count_));
   selectedCount_ = 0;

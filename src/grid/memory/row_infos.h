@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class TwRowInfos {
  public:
@@ -27,6 +28,8 @@ class TwRowInfos {
   void InsertBlank(int r);
   void DeleteRows(int r, int n);
   void ResetAll();
+  // Reorders the rows (states, selection and marks travel with them): row i takes old row order[i].
+  void Permute(const std::vector<int>& order);
   void Restart();
 
   int RowState(int r) const { return (bytes_[std::size_t(r)] & kStateMask) >> 4; }

@@ -121,6 +121,12 @@ void TwTextList::Remove(int r, int n) {
   CompactIfWorthIt();
 }
 
+void TwTextList::Permute(const std::vector<int>& order) {
+  std::vector<std::uint32_t> moved(handles_.size());
+  for (std::size_t i = 0; i < order.size(); ++i) moved[i] = handles_[std::size_t(order[i])];
+  handles_.swap(moved);
+}
+
 void TwTextList::Clear() {
   handles_.clear();
   chunks_.clear();

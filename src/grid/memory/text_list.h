@@ -28,6 +28,8 @@ class TwTextList {
   void InsertEmpty(int r);
   void Remove(int r, int n);
   void Clear();
+  // Reorders the rows: row i becomes the text of old row order[i] (order is a permutation of the rows).
+  void Permute(const std::vector<int>& order);
 
   // Bytes held: handles, arena chunks and the chunk table.
   std::size_t MemoryUsed() const;
