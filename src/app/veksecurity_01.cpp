@@ -308,6 +308,8 @@ void TForm1::CreateGrid() {
   options.Include(wgoMultiSelect);
   options.Include(wgoColSizing);
   Mgr_grid->SetOptions(options);
+  // The titles of the data columns take clicks (they sort the list); the tick column's holds cb_m.
+  for (int c = 1; c < Mgr_grid->ColumnCount(); ++c) Mgr_grid->Column(c)->Title().SetClicking(true);
   widthsLoaded_ = LoadColumnWidths();
   Mgr_grid->viewport()->setContextMenuPolicy(Qt::CustomContextMenu);
 }
