@@ -3,7 +3,7 @@
 # Sourced by ./run and ./test; configures the build folder.
 set -euo pipefail
 
-VEK_PACKAGES=(qt6-base-dev qt6-base-dev-tools libgl-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
+VEK_PACKAGES=(qt6-base-dev qt6-base-dev-tools libgl-dev libicu-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
   cmake ninja-build g++ fonts-nanum fonts-dejavu-core xvfb xauth xdotool)
 
 vek_missing_packages() {

@@ -1,9 +1,8 @@
 // TMemGrid::SortRows: a stable sort of the rows by one or more columns. The order is worked out on row
 // indices over keys prepared once per row, then applied to every column's pool and to the row infos at
 // once, so that each value moves one time however many rows there are.
-#include <QCollator>
-#include <QCollatorSortKey>
-#include <QLocale>
+#include <unicode/ucol.h>
+
 #include <QString>
 #include <algorithm>
 #include <cstring>
@@ -16,6 +15,46 @@
 
 namespace {
 
+// The Korean collation whatever the machine's locale (Hangul in 가나다 order, then Latin letters by letter),
+// as byte keys that compare like the texts: the collation's comparison done once per row, not per pair.
+class Collator {
+ public:
+  Collator() {
+    UErrorCode status = U_ZERO_ERROR;
+    coll_ = ucol_open("ko_KR", &status);
+    if (U_FAILURE(status)) coll_ = nullptr;
+  }
+  ~Collator() {
+    if (coll_) ucol_close(coll_);
+  }
+  Collator(const Collator&) = delete;
+  Collator& operator=(const Collator&) = delete;
+
+  // Appends the key of a UTF-8 text (its bytes, should the collation be missing).
+  void AppendKey(std::string_view utf8, std::string& to) const {
+    if (!coll_) {
+      to.append(utf8);
+      return;
+    }
+    const QString text = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+    const std::size_t at = to.size();
+    int room = int(text.size()) * 4 + 16;
+    for (;;) {
+      to.resize(at + std::size_t(room));
+      const int n = ucol_getSortKey(coll_, reinterpret_cast<const UChar*>(text.utf16()), int(text.size()),
+                                    reinterpret_cast<std::uint8_t*>(to.data() + at), room);
+      if (n <= room) {
+        to.resize(at + std::size_t(n > 0 ? n - 1 : 0));  // without the closing NUL
+        return;
+      }
+      room = n;
+    }
+  }
+
+ private:
+  UCollator* coll_ = nullptr;
+};
+
 // One key's values of every row, prepared for comparing.
 class PreparedKey {
  public:
@@ -26,16 +65,19 @@ class PreparedKey {
     if (compare == TwSortCompare::Auto) compare = IsTextType(type) ? TwSortCompare::Locale : TwSortCompare::Number;
     null_.resize(std::size_t(rows));
     if (IsTextType(type)) {
-      // Korean collation whatever the machine's locale: Hangul in 가나다 order, Latin letters by letter.
-      QCollator collator(QLocale(QLocale::Korean, QLocale::SouthKorea));
+      const Collator collator;
       numbers_.resize(compare == TwSortCompare::Number ? std::size_t(rows) : 0);
       isNumber_.resize(numbers_.size());
-      texts_.reserve(std::size_t(rows));
+      offsets_.reserve(std::size_t(rows) + 1);
+      prefixes_.reserve(std::size_t(rows));
+      offsets_.push_back(0);
       for (int r = 0; r < rows; ++r) {
         const bool null = !pool.Prepared() || pool.IsNull(r);
         const std::string_view t = null ? std::string_view{} : pool.Text(r);
         null_[std::size_t(r)] = null || t.empty();
-        texts_.push_back(collator.sortKey(QString::fromUtf8(t.data(), qsizetype(t.size()))));
+        collator.AppendKey(t, keys_);
+        offsets_.push_back(keys_.size());
+        prefixes_.push_back(Prefix(r));
         if (!numbers_.empty() && !null) {
           double v = 0;
           isNumber_[std::size_t(r)] = plat::fmt::TryStrToFloat(std::string(t), v);
@@ -50,6 +92,19 @@ class PreparedKey {
       null_[std::size_t(r)] = !pool.Prepared() || pool.IsNull(r);
       if (!null_[std::size_t(r)]) numbers_[std::size_t(r)] = ValueOf(type, pool.Value(r));
     }
+  }
+
+  // Whether the key is texts compared by collation alone (no numbers): SortedOrder then sorts by the keys'
+  // bytes directly.
+  bool PlainText() const { return !offsets_.empty() && isNumber_.empty(); }
+  bool Descending() const { return descending_; }
+  bool Null(std::size_t r) const { return null_[r]; }
+  std::uint64_t PrefixOf(std::size_t r) const { return prefixes_[r]; }
+  // The eight key bytes after the prefix as a big-endian number, and the bytes after those.
+  std::uint64_t Second(std::size_t r) const { return Word(Key(r), 8); }
+  std::string_view Rest(std::size_t r) const {
+    const std::string_view k = Key(r);
+    return k.size() > 16 ? k.substr(16) : std::string_view{};
   }
 
   // <0, 0, >0 for rows a and b in this key's direction; nulls (and empty texts) come first ascending.
@@ -97,13 +152,30 @@ class PreparedKey {
       if (isNumber_[a] != isNumber_[b]) return isNumber_[a] ? -1 : 1;
       if (isNumber_[a]) return numbers_[a] < numbers_[b] ? -1 : (numbers_[b] < numbers_[a] ? 1 : 0);
     }
-    if (texts_.empty()) return 0;
-    return texts_[a].compare(texts_[b]);
+    if (offsets_.empty()) return 0;
+    if (prefixes_[a] != prefixes_[b]) return prefixes_[a] < prefixes_[b] ? -1 : 1;
+    const std::string_view ka = Key(a), kb = Key(b);
+    const int c = ka.compare(kb);
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
   }
+
+  std::string_view Key(std::size_t r) const {
+    return std::string_view(keys_).substr(offsets_[r], offsets_[r + 1] - offsets_[r]);
+  }
+  // Eight key bytes from an offset as a big-endian number (zeros past the end, where no key byte is zero).
+  static std::uint64_t Word(std::string_view k, std::size_t from) {
+    std::uint64_t p = 0;
+    for (std::size_t i = from; i < from + 8; ++i) p = (p << 8) | (i < k.size() ? static_cast<unsigned char>(k[i]) : 0u);
+    return p;
+  }
+  // The first eight key bytes: most comparisons end there.
+  std::uint64_t Prefix(int r) const { return Word(Key(std::size_t(r)), 0); }
 
   bool descending_;
   std::vector<bool> null_;
-  std::vector<QCollatorSortKey> texts_;
+  std::string keys_;  // the collation keys of every row, one after another
+  std::vector<std::size_t> offsets_;
+  std::vector<std::uint64_t> prefixes_;
   std::vector<double> numbers_;
   std::vector<bool> isNumber_;
 };
@@ -120,6 +192,31 @@ std::vector<int> TMemGrid::SortedOrder(const std::vector<TwSortKey>& keys) {
     if (k.Column < 0 || k.Column >= ColumnCount())
       throw plat::Exception("TMemGrid - Column Bounds Error(" + std::to_string(k.Column) + ") in SortRows");
     prepared.emplace_back(*Column(k.Column), k.Compare, k.Descending, rows);
+  }
+  if (prepared.size() == 1 && prepared[0].PlainText()) {
+    // One text key: the rows sorted on their key's first bytes kept beside them, the rest of the key and
+    // then the row number breaking ties, so the order is stable without a stable sort's extra moves.
+    const PreparedKey& k = prepared[0];
+    struct Item {
+      std::uint64_t prefix, second;
+      int row;
+      bool null;
+    };
+    std::vector<Item> items(order.size());
+    for (std::size_t i = 0; i < items.size(); ++i) items[i] = {k.PrefixOf(i), k.Second(i), int(i), k.Null(i)};
+    const bool down = k.Descending();
+    std::sort(items.begin(), items.end(), [&](const Item& a, const Item& b) {
+      if (a.null != b.null) return down ? b.null : a.null;
+      if (!a.null && a.prefix != b.prefix) return down ? a.prefix > b.prefix : a.prefix < b.prefix;
+      if (!a.null && a.second != b.second) return down ? a.second > b.second : a.second < b.second;
+      if (!a.null) {
+        const int c = k.Rest(std::size_t(a.row)).compare(k.Rest(std::size_t(b.row)));
+        if (c != 0) return down ? c > 0 : c < 0;
+      }
+      return a.row < b.row;
+    });
+    for (std::size_t i = 0; i < items.size(); ++i) order[i] = items[i].row;
+    return order;
   }
   std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
     for (const PreparedKey& k : prepared)
