@@ -531,6 +531,14 @@ void TForm1::cb_mClick(QObject*) {
 
 void TForm1::Mgr_gridClick(QObject*) {
   if (Mgr_grid->RowCount() <= 0 || Mgr_grid->Col() != 0) return;
+  // A mouse click toggles only when it landed on the tick cell of the current row: not on a title, on the
+  // indicator column, on a sizing edge, below the rows, or on another column while column 0 stays current.
+  if (Mgr_grid->ReportingClick()) {
+    const TwGridHit& hit = Mgr_grid->LastClickHit();
+    if (hit.Region != TwGridRegion::Data || hit.Started != wgsNone || hit.Column != 0 ||
+        hit.Row != Mgr_grid->Row())
+      return;
+  }
   TwCells& tick = Mgr_grid->Cells(0, Mgr_grid->Row());
   tick.SetAsBoolean(!tick.AsBoolean());
 }

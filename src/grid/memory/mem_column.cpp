@@ -185,23 +185,12 @@ bool TwMemColumn::CanModify() {
 }
 
 void TwMemColumn::Assign(const TwMemColumn& source) {
+  if (&source == this) return;
   TwColumns* cols = Collection();
   if (cols) cols->BeginUpdate();
-  Title().SetCaption(source.Title().Caption());
-  if (source.AlignmentAssigned()) SetAlignment(source.Alignment());
-  SetColor(source.Color());
-  SetEditFormat(source.EditFormat());
-  SetEditStyle(source.EditStyle());
-  SetEqualBlank(source.EqualBlank());
-  SetItems(source.Items());
-  SetValues(source.Values());
-  SetMaxLength(source.MaxLength());
-  SetReadOnly(source.ReadOnly());
-  SetVisible(source.Visible());
-  SetColWidth(source.ColWidth());
-  ListOption().SetSeparator(source.ListOption().Separator());
-  ListOption().SetValuesIndex(source.ListOption().ValuesIndex());
-  ListOption().SetValuesOnly(source.ListOption().ValuesOnly());
+  // Every property of a column first, then the memory column's own; the data type after the column's
+  // properties, and the defaults after the data type (a new type clears them).
+  AssignColumn(source);
   SetCalculated(source.calculated_);
   SetDataType(source.dataType_);
   SetDataWidth(source.dataWidth_);

@@ -60,8 +60,9 @@ class TwMemColumn : public TwColumn {
   bool CanFocus() const override;
   bool CanModify() override;
 
-  // Copies the column properties and then Calculated, DataType, DataWidth, Defaults, DisplayFormat and
-  // Required, inside one collection update.
+  // Copies every column property (AssignColumn: title, footer with its styles, fonts, margins, list
+  // option, ...) and then Calculated, DataType, DataWidth, Defaults, DisplayFormat and Required, inside one
+  // collection update.
   void Assign(const TwMemColumn& source);
 
  protected:

@@ -22,6 +22,11 @@ int Sign(double v) { return v < 0 ? -1 : v > 0 ? 1 : 0; }
 
 TwMemColumnFooter::TwMemColumnFooter(TwMemColumn* column) : TwColumnFooter(column) {}
 
+void TwMemColumnFooter::Assign(const TwDrawObject& source) {
+  if (const auto* f = dynamic_cast<const TwMemColumnFooter*>(&source); f && f != this) styles_ = f->styles_;
+  TwColumnFooter::Assign(source);
+}
+
 TwMemColumn* TwMemColumnFooter::MemColumn() const { return static_cast<TwMemColumn*>(Column()); }
 
 std::string TwMemColumnFooter::Style(int i) const {

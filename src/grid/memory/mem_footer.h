@@ -43,6 +43,9 @@ class TwMemColumnFooter : public TwColumnFooter {
   TwFooterOperator Operator(int i) const;
   std::string ConditionValue(int i) const;
 
+  // The look and the stored texts, and from another memory column footer its styles.
+  void Assign(const TwDrawObject& source) override;
+
   bool ShowsRow(int i) const override { return Kind(i) != wfkNone; }
   // Brings the styles in step with the grid's footer rows.
   void Recalculate() override;

@@ -202,6 +202,12 @@ void TMemGrid::SetRow(int ARow) {
   if (infos_.SelectedCount() == 0 && HasOption(wgoRowSelect)) FireSelectionChange();
 }
 
+void TMemGrid::SetOptions(TwGridOptions value) {
+  // A selection kept under the bits would come back with the option and DeleteSelectedRows would act on it.
+  if (HasOption(wgoMultiSelect) && !value.Contains(wgoMultiSelect)) ClearSelection();
+  TwCustomGrid::SetOptions(value);
+}
+
 int TMemGrid::RowState(int ARow) const {
   if (editState_ == esInsert && ARow == Row()) return 0;
   if (ARow < 0 || ARow >= infos_.Count()) return 0;

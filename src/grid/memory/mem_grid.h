@@ -59,6 +59,8 @@ class TMemGrid : public TwCustomGrid {
   }
   void DeleteRow(int ARow, int ACount, bool Notify);
   void SetRow(int ARow) override;
+  // Taking wgoMultiSelect away clears the selection (raising OnSelectionChange when there was one).
+  void SetOptions(TwGridOptions value) override;
   int RowState(int ARow) const;
   void SetRowState(int ARow, int state);
 

@@ -4,6 +4,7 @@
 
 #include "grid/structure/extents.h"
 #include "grid/structure/grid_model.h"
+#include "grid/structure/pixel_range.h"
 #include "platform/error.h"
 #include "platform/format/format.h"
 
@@ -66,6 +67,11 @@ void TwColumnTitle::PrepareDrawInfo() {
 // --- TwColumnFooter -------------------------------------------------------------------------------
 
 TwGridModel* TwColumnFooter::GetGrid() const { return column_->Grid(); }
+
+void TwColumnFooter::Assign(const TwDrawObject& source) {
+  if (const auto* f = dynamic_cast<const TwColumnFooter*>(&source); f && f != this) values_ = f->values_;
+  TwDrawObject::Assign(source);
+}
 
 std::string TwColumnFooter::GetValue(int row) const {
   if (row < 0 || row >= int(values_.size())) return {};
@@ -434,7 +440,7 @@ int TwColumn::Width() const {
 }
 
 void TwColumn::SetWidth(int v) {
-  v = std::max(kMinWidth, v);
+  v = ClampPixelSize(v, kMinWidth);
   if (v == Width()) return;
   TwGridModel* g = Grid();
   if (!g || !g->GroupMode()) {
@@ -450,20 +456,20 @@ void TwColumn::SetWidth(int v) {
 void TwColumn::SetColWidth(int v) {
   TwGridModel* g = Grid();
   if (g && g->GridState().Loading()) {
-    colWidth_ = v;
+    colWidth_ = ClampPixelSize(v, 0);
     return;
   }
   if (!g || !g->GroupMode()) {
     SetWidth(v);
     return;
   }
-  colWidth_ = std::max(kMinWidth, v);
+  colWidth_ = ClampPixelSize(v, kMinWidth);
 }
 
 void TwColumn::SetGrpWidth(int v) {
   TwGridModel* g = Grid();
   if (g && g->GridState().Loading()) {
-    grpWidth_ = v;
+    grpWidth_ = ClampPixelSize(v, 0);
     return;
   }
   // Inside a group the level's widths must keep filling the group: the group shares the change out.
@@ -471,7 +477,7 @@ void TwColumn::SetGrpWidth(int v) {
     grp->SetColumnWidth(this, v);
     return;
   }
-  grpWidth_ = std::max(kMinWidth, v);
+  grpWidth_ = ClampPixelSize(v, kMinWidth);
 }
 
 // --- TwColumn: visibility -------------------------------------------------------------------------
@@ -488,11 +494,16 @@ void TwColumn::SetVisible(bool v) {
     collection_->RebuildVisible();
     return;
   }
+  TwGridModel* g = Grid();
+  const bool hidingCurrent = !v && g && !g->GroupMode() && IsCurrent();
+  const int oldIndex = VisibleIndex();
   if (v)
     collection_->InsertVisible(this, std::min(savedVisibleIndex_, collection_->VisibleCount()));
   else
     collection_->RemoveVisible(this);
   Changed(true);
+  // The grid moves the current cell off the hidden column.
+  if (hidingCurrent) g->CurrentColumnHidden(oldIndex);
 }
 
 void TwColumn::SetVisibleIndex(int v) {
@@ -560,6 +571,8 @@ void TwColumn::AssignColumn(const TwColumn& s) {
   SetEditStyle(s.editStyle_);
   SetEqualBlank(s.equalBlank_);
   SetFitStyle(s.fitStyle_);
+  SetImages(s.images_);
+  SetImageLayout(s.imageLayout_);
   if (s.IsAssigned(cvFont)) SetFont(s.font_);
   SetFooter(*s.footer_);
   if (s.IsAssigned(cvImeMode)) SetImeMode(s.imeMode_);

@@ -119,6 +119,8 @@ class TwColumnFooter : public TwDrawObject {
   TwGridModel* GetGrid() const override;
   void Changed() override;
   void PrepareDrawInfo() override;
+  // The look, and from another column footer its stored texts.
+  void Assign(const TwDrawObject& source) override;
   // Alignment, fit style, font, layout, margins and word wrap come from the column.
   TAlignment GetDefaultAlignment() const override;
   TwFitStyle GetDefaultFitStyle() const override;

@@ -91,13 +91,15 @@ void TwGridExtents::HorizontalPass() {
   edges_[2] = edges_[1] + (g.Markers().Visible() ? g.Markers().Width() : 0);
   dataLeft_ = fixedRight_ = edges_[2];
   scrollWidth_ = 0;
+  // The sums saturate at kMaxCoordinate: items beyond it get no width and never show.
+  const auto saturated = [](std::int64_t v) { return int(std::min<std::int64_t>(v, kMaxCoordinate)); };
   for (int i = 0; i < count_; ++i) {
-    const int w = ItemWidthOf(i);
-    edges_[std::size_t(i) + 3] = edges_[std::size_t(i) + 2] + w;
+    const int w = std::max(0, ItemWidthOf(i));
+    edges_[std::size_t(i) + 3] = saturated(std::int64_t(edges_[std::size_t(i) + 2]) + w);
     if (i < fixedCount_)
-      fixedRight_ += w;
+      fixedRight_ = saturated(std::int64_t(fixedRight_) + w);
     else
-      scrollWidth_ += w;
+      scrollWidth_ = saturated(std::int64_t(scrollWidth_) + w);
   }
   // The last item scrolls unless it is fixed (only when nothing scrolls at all).
   contentRect_.Right = edges_[std::size_t(count_) + 2] - (count_ > fixedCount_ ? offset_ : 0);

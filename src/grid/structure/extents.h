@@ -25,6 +25,7 @@
 //
 // Every value is derived; a stale value is replaced by the next Layout. The edge array only grows, so a
 // layout in the steady state allocates nothing.
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -82,8 +83,9 @@ class TwGridExtents {
   int ItemAt(int x) const;
 
   // --- vertical queries ---
-  int RowTop(int row) const { return (row - topRow_) * rowHeight_ + dataTop_; }
-  int RowBottom(int row) const { return (row - topRow_ + 1) * rowHeight_ + dataTop_; }
+  // A row far from TopRow lies beyond +-kMaxCoordinate (never wraps round).
+  int RowTop(int row) const { return RowEdge(std::int64_t(row) - topRow_); }
+  int RowBottom(int row) const { return RowEdge(std::int64_t(row) - topRow_ + 1); }
   // -1 above the data rows or below the last painted row.
   int RowAt(int y) const;
   // k is a visible footer index.
@@ -116,8 +118,16 @@ class TwGridExtents {
   // The cell of data row `row` under the point, the same way.
   TwCellPos CellPosAt(int row, int x, int y) const;
 
+  // Coordinates are kept inside +-kMaxCoordinate: sums of many widths saturate there instead of
+  // overflowing.
+  static constexpr int kMaxCoordinate = 1 << 29;
+
  private:
   bool ValidItem(int i) const { return i >= -2 && i < count_; }
+  int RowEdge(std::int64_t rowsFromTop) const {
+    const std::int64_t y = rowsFromTop * rowHeight_ + dataTop_;
+    return int(std::clamp<std::int64_t>(y, -kMaxCoordinate, kMaxCoordinate));
+  }
   int ItemWidthOf(int i) const;
   TwGroup* VisibleGroup(int g) const;
   // x span of a column inside group g (on screen), false when there is no column at pos.

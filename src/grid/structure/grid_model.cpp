@@ -1,4 +1,5 @@
 #include "grid/structure/grid_model.h"
+#include "grid/structure/pixel_range.h"
 
 #include <algorithm>
 
@@ -150,14 +151,14 @@ void TwGridModel::MoveCurrentOutOfFixedArea() {
 void TwGridModel::SetRowHeight(int v) {
   int& field = groupMode_ ? grpRowHeight_ : colRowHeight_;
   if (state_.Loading()) {
-    field = v;
+    field = ClampPixelSize(v, 0);
     return;
   }
   const int old = field;
   if (state_.Updating()) {
-    field = v;
+    field = ClampPixelSize(v, 0);
   } else {
-    v = std::max(groupMode_ ? kMinGrpRowHeight : kMinColRowHeight, v);
+    v = ClampPixelSize(v, groupMode_ ? kMinGrpRowHeight : kMinColRowHeight);
     if (v != field) {
       field = v;
       RequestScrollBars();
@@ -170,20 +171,20 @@ void TwGridModel::SetRowHeight(int v) {
 
 void TwGridModel::SetColRowHeight(int v) {
   if (state_.Loading() || state_.Updating())
-    colRowHeight_ = v;
+    colRowHeight_ = ClampPixelSize(v, 0);
   else if (!groupMode_)
     SetRowHeight(v);
   else
-    colRowHeight_ = std::max(kMinColRowHeight, v);
+    colRowHeight_ = ClampPixelSize(v, kMinColRowHeight);
 }
 
 void TwGridModel::SetGrpRowHeight(int v) {
   if (state_.Loading() || state_.Updating())
-    grpRowHeight_ = v;
+    grpRowHeight_ = ClampPixelSize(v, 0);
   else if (groupMode_)
     SetRowHeight(v);
   else
-    grpRowHeight_ = std::max(kMinGrpRowHeight, v);
+    grpRowHeight_ = ClampPixelSize(v, kMinGrpRowHeight);
 }
 
 void TwGridModel::SetHorzOffset(int v) {

@@ -149,6 +149,9 @@ class TwGridModel {
   // Group mode: the current cell (the current column's position), and moving it.
   virtual TwCellPos CurrentCell() const;
   virtual void SetCurrentCell(const TwCellPos& pos) {}
+  // Column mode: the current column was hidden from visible index oldVisibleIndex; the grid moves the
+  // current cell to a visible column.
+  virtual void CurrentColumnHidden(int oldVisibleIndex) {}
   // Ends the current edit and hides the in-place editor; shows it again under wgoAlwaysShowEditor.
   virtual void HideCellEditor() {}
   virtual void RestoreCellEditor() {}

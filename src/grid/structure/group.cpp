@@ -1,4 +1,5 @@
 #include "grid/structure/group.h"
+#include "grid/structure/pixel_range.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -32,7 +33,7 @@ void TwGroupTitle::Changed() { group_->Changed(); }
 void TwGroupTitle::SetHeight(int v) {
   TwGridModel* g = GetGrid();
   if (g && g->GridState().Loading()) {
-    height_ = v;
+    height_ = ClampPixelSize(v, 0);
     return;
   }
   // Every level keeps at least 4 pixels of the group-mode header.
@@ -442,10 +443,10 @@ void TwGroup::SetColumnWidth(TwColumn* column, int width) {
 
 void TwGroup::SetWidth(int v) {
   if (GridLoading()) {
-    width_ = v;
+    width_ = ClampPixelSize(v, 0);
     return;
   }
-  v = std::max(v, kMinColumnWidth * MaxColumnsPerLevel());
+  v = ClampPixelSize(v, kMinColumnWidth * MaxColumnsPerLevel());
   if (v == width_) return;
   const int old = width_;
   std::vector<std::pair<TwColumn*, int>> before;

@@ -45,7 +45,7 @@ void TwGridHeaders::SetHeight(int v) {
   if (!grid_) return;
   const int old = Height();
   int& field = grid_->GroupMode() ? grpHeight_ : colHeight_;
-  v = std::max(grid_->GroupMode() ? kMinGrpHeight : kMinColHeight, v);
+  v = ClampPixelSize(v, grid_->GroupMode() ? kMinGrpHeight : kMinColHeight);
   if (field == v) return;
   field = v;
   if (!grid_->GridState().Loading()) grid_->HeaderHeightChanged(old);
@@ -60,8 +60,7 @@ void TwGridHeaders::SetVisible(bool v) {
 }
 
 void TwGridHeaders::Assign(const TwGridHeaders& s) {
-  colHeight_ = s.colHeight_;
-  grpHeight_ = s.grpHeight_;
+  SetStoredHeights(s.colHeight_, s.grpHeight_);
   title_.Assign(s.title_);
 }
 
@@ -101,7 +100,7 @@ void TwGridFooter::SetHeight(int v) {
   TwGridModel* g = collection_ ? collection_->Grid() : nullptr;
   const bool group = g && g->GroupMode();
   int& field = group ? grpHeight_ : colHeight_;
-  v = std::max(group ? TwGridHeaders::kMinGrpHeight : TwGridHeaders::kMinColHeight, v);
+  v = ClampPixelSize(v, group ? TwGridHeaders::kMinGrpHeight : TwGridHeaders::kMinColHeight);
   if (field == v) return;
   field = v;
   if (visible_) Changed(true);

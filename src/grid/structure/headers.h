@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "grid/structure/appearance.h"
+#include "grid/structure/pixel_range.h"
 
 class TwGridHeaders;
 class TwGridFooter;
@@ -38,8 +39,8 @@ class TwGridHeaders {
   int GrpHeight() const { return grpHeight_; }
   // The stored values as read from a form description (no check, no notification).
   void SetStoredHeights(int colHeight, int grpHeight) {
-    colHeight_ = colHeight;
-    grpHeight_ = grpHeight;
+    colHeight_ = ClampPixelSize(colHeight, 0);
+    grpHeight_ = ClampPixelSize(grpHeight, 0);
   }
   int Height() const;
   void SetHeight(int v);
@@ -90,8 +91,8 @@ class TwGridFooter {
   int ColHeight() const { return colHeight_; }
   int GrpHeight() const { return grpHeight_; }
   void SetStoredHeights(int colHeight, int grpHeight) {
-    colHeight_ = colHeight;
-    grpHeight_ = grpHeight;
+    colHeight_ = ClampPixelSize(colHeight, 0);
+    grpHeight_ = ClampPixelSize(grpHeight, 0);
   }
   int Height() const;
   void SetHeight(int v);

@@ -1,4 +1,5 @@
 #include "grid/structure/side_columns.h"
+#include "grid/structure/pixel_range.h"
 
 #include <algorithm>
 
@@ -199,10 +200,10 @@ void TwIndicators::SetVisible(bool v) {
 
 void TwIndicators::SetWidth(int v) {
   if (Loading(grid_)) {
-    width_ = v;
+    width_ = ClampPixelSize(v, 0);
     return;
   }
-  v = std::max(showState_ ? kMinWidthWithState : kMinWidth, v);
+  v = ClampPixelSize(v, showState_ ? kMinWidthWithState : kMinWidth);
   if (width_ == v) return;
   width_ = v;
   if (grid_ && visible_) {
@@ -274,10 +275,10 @@ void TwMarkers::SetVisible(bool v) {
 
 void TwMarkers::SetWidth(int v) {
   if (Loading(grid_)) {
-    width_ = v;
+    width_ = ClampPixelSize(v, 0);
     return;
   }
-  v = std::max(4, v);
+  v = ClampPixelSize(v, 4);
   if (width_ == v) return;
   width_ = v;
   if (grid_ && visible_) {

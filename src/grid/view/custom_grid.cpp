@@ -56,12 +56,34 @@ void TwCustomGrid::SetOptions(TwGridOptions value) {
 
 int TwCustomGrid::VisibleRowCount() const { return std::max(1, Extents().FullRows()); }
 
-void TwCustomGrid::ShowEditor() {
-  if (RowCount() <= 0) return;
-  editorShowing_ = true;
+bool TwCustomGrid::CanEditorShow() const {
+  if (GridState().Designing() || !IsGridFocused()) return false;
+  if (Columns().VisibleCount() == 0 || RowCount() <= 0) return false;
+  return options_.Contains(wgoEditing) || options_.Contains(wgoInserting);
 }
 
-void TwCustomGrid::HideEditor() { editorShowing_ = false; }
+void TwCustomGrid::ShowEditor() {
+  if (UpdateLocked() || editorShowing_) return;
+  if (col_ < 0 || col_ >= Columns().Count()) return;
+  TwColumn* c = Columns().Items(col_);
+  // A hidden column, or one outside the visible groups, is no current cell to edit.
+  if (GroupMode() ? !ColumnPos(c).IsSet() : c->VisibleIndex() < 0) return;
+  // Memo and picture cells open their dialogs, never an in-place editor.
+  const TwEditKind kind = c->GetEditKind();
+  if (kind == wekMemo || kind == wekPicture) return;
+  const int band = GroupMode() ? ColumnPos(c).Group : c->VisibleIndex();
+  if (band < FixedCount() && !FixedStyle().Options().Contains(wfxEditing)) return;
+  if (!CanEditorShow() || !c->CanShowEditor()) return;
+  if (!CreateEditor(c)) return;
+  editorShowing_ = true;
+  InvalidateCell(col_, row_);
+}
+
+void TwCustomGrid::HideEditor() {
+  if (!editorShowing_) return;
+  editorShowing_ = false;
+  InvalidateCell(col_, row_);
+}
 
 void TwCustomGrid::EndUpdate(bool repaint) {
   if (updateLock_ > 0) --updateLock_;
@@ -171,6 +193,15 @@ void TwCustomGrid::SetCurrentVisibleColumn(int visibleIndex) {
 
 void TwCustomGrid::SetCurrentCell(const TwCellPos& pos) {
   if (TwColumn* c = Groups().ColumnAt(pos)) SetCol(c->Index());
+}
+
+void TwCustomGrid::CurrentColumnHidden(int oldVisibleIndex) {
+  const int count = Columns().VisibleCount();
+  if (count == 0) return;
+  HideEditor();
+  // The column now at the hidden one's place, or the last one when it was the last.
+  SetCurrentVisibleColumn(std::clamp(oldVisibleIndex, 0, count - 1));
+  if (options_.Contains(wgoAlwaysShowEditor)) ShowEditor();
 }
 
 void TwCustomGrid::RestoreCellEditor() {

@@ -120,6 +120,36 @@ struct TwGridDrag {
   bool FeedbackShown = false;
 };
 
+// The part of the grid a point lies in.
+enum class TwGridRegion : std::uint8_t {
+  None,          // outside every cell (the background, below the last row, no layout)
+  HeaderCorner,  // the header title over the indicator and marker columns
+  Title,         // a column title
+  GroupTitle,    // a group title (group mode)
+  Indicator,     // the indicator cell of a data row
+  Marker,        // the marker cell of a data row
+  Data,          // a data cell
+  FooterTitle,   // a footer row's title over the indicator and marker columns
+  Footer         // a footer cell
+};
+
+// What lies under a point of the viewport.
+struct TwGridHit {
+  TwGridRegion Region = TwGridRegion::None;
+  // Display index: -2 indicator, -1 marker, then the visible columns or groups; -1 when none.
+  int Band = -1;
+  // Collection index of the column under the point, -1 when none.
+  int Column = -1;
+  // Group mode: the cell (group band, level, index in level).
+  TwCellPos Cell;
+  // The data row (Indicator, Marker, Data), -1 otherwise.
+  int Row = -1;
+  // The visible footer index (FooterTitle, Footer), -1 otherwise.
+  int Footer = -1;
+  // What a left press there started: wgsNone for a plain press, else a sizing, moving or title press.
+  TwGridState Started = wgsNone;
+};
+
 class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   Q_OBJECT
 
@@ -178,9 +208,17 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   virtual plat::Variant GetEditValue(TwColumn* AColumn, int ARow) { return plat::Variant::Null(); }
 
   // --- in-place editing hooks ---
-  // The editors come with the editing layer; until then these keep the "showing" state only.
+  // The editors come with the editing layer: the grid enters the "showing" state only when the options,
+  // the focus and the current column allow an editor and CreateEditor supplied one for the column.
   bool EditorShowing() const { return editorShowing_; }
+  // Opens the editor on the current cell when everything above holds; does nothing otherwise.
   virtual void ShowEditor();
+  // The grid-level permission: not designing, focused, something to show, rows, and wgoEditing or
+  // wgoInserting.
+  virtual bool CanEditorShow() const;
+  // Makes (or reuses) the editor for the column's kind; false when there is none for it. The grid has no
+  // editors of its own, so nothing opens until a descendant supplies them.
+  virtual bool CreateEditor(TwColumn* AColumn) { return false; }
   virtual void HideEditor();
   // Writes the open editor's value into the current cell.
   virtual void CommitEdit() {}
@@ -255,6 +293,13 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   virtual bool DoMouseWheel(int WheelDelta, int X, int Y);
   // The focus leaves the grid (CM_EXIT): the open editor's value is committed and the editor hidden.
   virtual void DoExit();
+  // What lies under a point of the viewport.
+  TwGridHit HitTest(int X, int Y) const;
+  // Where the left press of the last click landed and what it started, so that an OnClick handler can
+  // tell a click on a cell from one on a title, a side column or a sizing edge. Empty before any press.
+  const TwGridHit& LastClickHit() const { return lastClick_; }
+  // OnClick is running for a click of the mouse (and not because a handler was called directly).
+  bool ReportingClick() const { return reportingClick_; }
   // Right button up: shows the popup menu of the column under the point; true when one showed.
   bool ShowColumnPopup(int X, int Y);
 
@@ -336,6 +381,7 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   int CurrentColumnIndex() const override { return col_; }
   void SetCurrentVisibleColumn(int visibleIndex) override;
   void SetCurrentCell(const TwCellPos& pos) override;
+  void CurrentColumnHidden(int oldVisibleIndex) override;
   void HideCellEditor() override { HideEditor(); }
   void RestoreCellEditor() override;
   QObject* EventSender() override { return this; }
@@ -422,6 +468,8 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   QWidget* feedback_ = nullptr;
   bool inCellExit_ = false;
   bool clicked_ = false;
+  TwGridHit lastClick_;
+  bool reportingClick_ = false;
   bool settingHorz_ = false;
   // painting
   struct PaintState;

@@ -165,11 +165,14 @@ bool TwCustomGrid::event(QEvent* e) {
 // --- mouse ------------------------------------------------------------------------------------------
 
 void TwCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  const bool leftPress = Button == mbLeft && !Shift.Contains(ssDouble);
+  if (leftPress) lastClick_ = TwGridHit{};
   // 1. Take the focus.
   if (!GridState().Designing() && focusPolicy() != Qt::NoFocus && !hasFocus()) {
     setFocus(Qt::MouseFocusReason);
     if (!hasFocus() && isActiveWindow()) return;
   }
+  if (leftPress) lastClick_ = HitTest(X, Y);
   const auto inherited = [&] {
     if (OnMouseDown) OnMouseDown(this, Button, Shift, X, Y);
   };
@@ -187,6 +190,7 @@ void TwCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int 
   // 3. Sizing, then moving.
   TwGridDrag d;
   if (SizingHitTest(X, Y, d) != wgsNone || MovingHitTest(X, Y, Shift.Contains(ssCtrl), d) != wgsNone) {
+    lastClick_.Started = d.State;
     StartDrag(d, X, Y);
     inherited();
     return;
@@ -195,6 +199,7 @@ void TwCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int 
   bool found = false;
   PressTitle(X, Y, found);
   if (found) {
+    lastClick_.Started = drag_.State;
     inherited();
     return;
   }
@@ -297,6 +302,81 @@ void TwCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
   if (OnMouseUp) OnMouseUp(this, Button, Shift, X, Y);
 }
 
+TwGridHit TwCustomGrid::HitTest(int X, int Y) const {
+  TwGridHit h;
+  const TwGridExtents& e = Extents();
+  const TRect& client = e.ClientRect();
+  if (e.Count() == 0 || X < client.Left || X >= client.Right || Y < client.Top || Y >= client.Bottom) return h;
+  const bool sideColumns = X >= e.Edge(0) && X < e.DataLeft();
+  auto columnAt = [&](int band) {
+    h.Band = band;
+    if (band < 0) return;
+    if (!GroupMode()) {
+      h.Column = Columns().VisibleItems(band)->Index();
+    } else if (TwColumn* c = h.Cell.IsSet() ? Groups().ColumnAt(h.Cell) : nullptr) {
+      h.Column = c->Index();
+    }
+  };
+  if (Headers().Visible() && Y < e.DataTop()) {
+    if (sideColumns) {
+      h.Region = TwGridRegion::HeaderCorner;
+      h.Band = -1;
+      return h;
+    }
+    if (GroupMode()) {
+      const int g = e.GroupTitleAt(X, Y);
+      if (g >= 0) {
+        h.Region = TwGridRegion::GroupTitle;
+        h.Band = g;
+        return h;
+      }
+      h.Cell = e.HeaderPosAt(X, Y);
+      columnAt(h.Cell.Group);
+    } else {
+      columnAt(e.ItemAt(X));
+    }
+    if (h.Band >= 0) h.Region = TwGridRegion::Title;
+    return h;
+  }
+  if (Y >= e.FooterTop()) {
+    for (int k = 0; k < Footers().VisibleCount(); ++k) {
+      if (Y < e.FooterRowTop(k) || Y >= e.FooterRowBottom(k)) continue;
+      h.Footer = k;
+      if (sideColumns) {
+        h.Region = TwGridRegion::FooterTitle;
+        h.Band = -2;
+        return h;
+      }
+      columnAt(e.ItemAt(X));
+      if (h.Band >= 0) h.Region = TwGridRegion::Footer;
+      return h;
+    }
+    return h;
+  }
+  const int r = e.RowAt(Y);
+  if (r < 0 || r >= RowCount()) return h;
+  h.Row = r;
+  if (Indicators().Visible() && X >= e.Edge(0) && X < e.Edge(1)) {
+    h.Region = TwGridRegion::Indicator;
+    h.Band = -2;
+    return h;
+  }
+  if (Markers().Visible() && X >= e.Edge(1) && X < e.Edge(2)) {
+    h.Region = TwGridRegion::Marker;
+    h.Band = -1;
+    return h;
+  }
+  if (GroupMode()) {
+    h.Cell = e.CellPosAt(r, X, Y);
+    columnAt(h.Cell.Group);
+  } else {
+    columnAt(e.ItemAt(X));
+  }
+  if (h.Band >= 0) h.Region = TwGridRegion::Data;
+  else h.Row = -1;
+  return h;
+}
+
 bool TwCustomGrid::ShowColumnPopup(int X, int Y) {
   const TwGridExtents& e = Extents();
   TwColumn* c = nullptr;
@@ -350,7 +430,14 @@ void TwCustomGrid::mouseReleaseEvent(QMouseEvent* e) {
     // Click: a left press and its release both inside the client area.
     if (b == mbLeft && clicked_) {
       clicked_ = false;
-      if (viewport()->rect().contains(p) && OnClick) OnClick(this);
+      if (viewport()->rect().contains(p) && OnClick) {
+        reportingClick_ = true;
+        struct Reset {
+          bool& flag;
+          ~Reset() { flag = false; }
+        } reset{reportingClick_};
+        OnClick(this);
+      }
     }
   });
 }

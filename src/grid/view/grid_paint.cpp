@@ -258,8 +258,9 @@ void TwCustomGrid::DrawCell(TwColumn* AColumn, int ARow, bool CallRowEvent, bool
     TColor bcol = fixedLook ? FixedStyle().Color() : AColumn->Color();
     TColor fcol = font.Color;
     TFontStyles fstyle = font.Style;
-    if (CallRowEvent && OnDrawRow && EditState() != esInsert) OnDrawRow(this, ARow, bcol, fcol, fstyle);
-    if (CallCellEvent && OnDrawCell && !(EditState() == esInsert && ARow == Row()))
+    const bool rowBeingInserted = EditState() == esInsert && ARow == Row();
+    if (CallRowEvent && OnDrawRow && !rowBeingInserted) OnDrawRow(this, ARow, bcol, fcol, fstyle);
+    if (CallCellEvent && OnDrawCell && !rowBeingInserted)
       OnDrawCell(AColumn, ARow, text, bcol, fcol, fstyle);
     if (ShowSelection && (selected || (IsCurrent && !cellChanging_))) {
       canvas.Brush.Color = fixedLook ? FixedStyle().SelBgColor() : SelBgColor();
