@@ -164,3 +164,39 @@ TEST_F(ListActions, ColumnWidthsAreRememberedAcrossARestart) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ListActions, ATitleClickSortsTicksTravelAndTheBatchNamesTheTickedFiles) {
+  AddRow("b.txt", "주민등록번호", "10", "D:\\자료");
+  AddRow("가.txt", "계좌번호", "9", "D:\\자료");
+  AddRow("a.txt", "전화번호", "100", "D:\\자료");
+  form->Mgr_grid->Cells(0, 1).SetAsBoolean(true);  // 가.txt
+  form->resize(1156, 706);
+  form->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+  // A click on the hits title: ascending by value, then descending.
+  const TRect hits = form->Mgr_grid->Extents().HeaderCellRect(3);
+  const QPoint at(hits.Left + hits.Width() / 2, hits.Top + hits.Height() / 2);
+  QTest::mouseClick(form->Mgr_grid->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+  std::vector<std::string> names;
+  for (int r = 0; r < 3; ++r) names.push_back(form->Mgr_grid->Cells(1, r).AsString());
+  EXPECT_EQ(names, (std::vector<std::string>{"가.txt", "b.txt", "a.txt"}));
+  EXPECT_TRUE(Ticked(0));
+  EXPECT_FALSE(Ticked(1));
+  EXPECT_EQ(form->Mgr_grid->Column(3)->Title().SortMark(), wsmAsc);
+  QTest::mouseClick(form->Mgr_grid->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+  EXPECT_EQ(form->Mgr_grid->Cells(1, 0).AsString(), "a.txt");
+  EXPECT_TRUE(Ticked(2));
+  EXPECT_EQ(form->Mgr_grid->Column(3)->Title().SortMark(), wsmDesc);
+  // By name: Hangul before Latin in Korean collation; the hits mark is cleared.
+  form->SortByColumn(1);
+  EXPECT_EQ(form->Mgr_grid->Cells(1, 0).AsString(), "가.txt");
+  EXPECT_EQ(form->Mgr_grid->Column(3)->Title().SortMark(), wsmNone);
+  // The delete batch after sorting names exactly the ticked file.
+  dialogs.QueueAnswer(plat::ui::IDYES);
+  form->BitBtn6Click(form.get());
+  EXPECT_EQ(ReadBytes(c + "/batchdel.bat"), plat::text::Utf8ToCp949("del \"D:\\자료\\가.txt\"\r\n"));
+}
+
+}  // namespace
