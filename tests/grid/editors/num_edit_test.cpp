@@ -613,3 +613,90 @@ TEST(NumEditBadInput, RandomKeysNeverLeaveAMalformedNumber) {
     }
   }
 }
+
+// --- keys kept and keys passed on -----------------------------------------------------------------------
+
+namespace {
+class KeyWatcher : public QWidget {
+ public:
+  std::vector<int> keys;
+  void keyPressEvent(QKeyEvent* e) override { keys.push_back(e->key()); }
+};
+}  // namespace
+
+TEST(NumEditKeys, ArrowsEnterAndEscStayInTheControlAndTabMovesOn) {
+  KeyWatcher window;
+  window.resize(200, 80);
+  auto* e = new TwCustomNumEdit(&window);
+  auto* next = new QWidget(&window);
+  next->setFocusPolicy(Qt::StrongFocus);
+  next->setGeometry(0, 40, 40, 20);
+  window.show();
+  window.activateWindow();
+  QApplication::setActiveWindow(&window);
+  e->setFocus(Qt::OtherFocusReason);
+  ASSERT_TRUE(e->hasFocus());
+  for (Qt::Key k : {Qt::Key_Return, Qt::Key_Escape, Qt::Key_Up, Qt::Key_Down, Qt::Key_Left, Qt::Key_F5})
+    QTest::keyClick(e, k);
+  EXPECT_TRUE(window.keys.empty());
+  QTest::keyClick(e, Qt::Key_Tab);
+  EXPECT_TRUE(next->hasFocus());
+}
+
+TEST(NumEditPaint, LayoutPlacesTheTextLineInATallControl) {
+  NumHost h;
+  TwCustomNumEdit* e = h.control;
+  e->resize(120, 60);
+  e->SetValue(8);
+  const QPoint o = e->ClientOrigin();
+  const TRect client = e->ClientRect();
+  const QRect area(o.x(), o.y(), client.Width(), client.Height());
+  for (TTextLayout layout : {tlTop, tlCenter, tlBottom}) {
+    e->SetLayout(layout);
+    const int top = layout == tlTop      ? 0
+                    : layout == tlCenter ? (client.Height() - e->CaretHeight()) / 2
+                                         : client.Height() - e->CaretHeight();
+    EXPECT_EQ(e->LineTop(), top);
+    const QImage img = h.Grab();
+    int inkTop = INT32_MAX, inkBottom = -1;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+      for (int x = area.left(); x <= area.right(); ++x)
+        if (qGray(img.pixel(x, y)) < 100) {
+          inkTop = std::min(inkTop, y);
+          inkBottom = std::max(inkBottom, y);
+        }
+    EXPECT_GE(inkTop, o.y() + top) << int(layout);
+    EXPECT_LT(inkBottom, o.y() + top + e->CaretHeight()) << int(layout);
+  }
+  // Disabled, the digits are drawn in the grey text colour.
+  e->setEnabled(false);
+  const QImage img = h.Grab();
+  bool grey = false;
+  for (int y = area.top(); y <= area.bottom() && !grey; ++y)
+    for (int x = area.left(); x <= area.right() && !grey; ++x) grey = img.pixel(x, y) == plat::paint::ToQRgb(clGrayText);
+  EXPECT_TRUE(grey);
+}
+
+TEST(NumEditDisplay, AgreesWithThePlatformsGroupedNumberFormat) {
+  LocaleGuard guard;
+  for (char thousands : {',', '.'}) {
+    plat::fmt::FormatSettings s = plat::fmt::Locale();
+    s.ThousandSeparator = thousands;
+    s.DecimalSeparator = thousands == ',' ? '.' : ',';
+    plat::fmt::SetLocale(s);
+    NumHost h;
+    TwCustomNumEdit* e = h.control;
+    for (int decimals : {0, 1, 3}) {
+      e->SetDecimals(decimals);
+      for (double v : {0.0, 5.0, 12.5, 999.0, 1000.0, 1234.56, 999999.999, 1000000.0, 12345678.9, -7654321.0}) {
+        e->SetValue(v);
+        for (bool grouping : {true, false}) {
+          e->SetGrouping(grouping);
+          std::string expected = plat::fmt::Format(grouping ? "%.*n" : "%.*f",
+                                                   {plat::Variant(std::int32_t(decimals)), plat::Variant(std::fabs(v))});
+          EXPECT_EQ(e->DisplayText(), expected) << v << " decimals " << decimals << " grouping " << grouping;
+        }
+      }
+    }
+  }
+}
