@@ -700,3 +700,21 @@ TEST(NumEditDisplay, AgreesWithThePlatformsGroupedNumberFormat) {
     }
   }
 }
+
+TEST(NumEditKeys, EveryTextChangeIsReportedOnceAndRefusalsNotAtAll) {
+  BeepCounter beeps;
+  NumHost h;
+  TwCustomNumEdit* e = h.control;
+  std::vector<std::string> seen;
+  e->OnChange = [&](QObject*) { seen.push_back(e->RawText()); };
+  e->SetDecimals(1);
+  e->SetValue(12);
+  seen.clear();
+  h.Focus();  // selects "12"
+  QTest::keyClick(e, '3');  // replaces the selection: one change for the deletion, one for the digit
+  QTest::keyClick(e, 'x');
+  Keys(e, {Qt::Key_Left, Qt::Key_Right});
+  QTest::keyClick(e, '4');
+  EXPECT_EQ(seen, (std::vector<std::string>{"0.0", "3.0", "34.0"}));
+  EXPECT_EQ(beeps.count, 1);
+}
