@@ -1,0 +1,485 @@
+#include "grid/editors/date_edit.h"
+
+#include <QCalendarWidget>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionComboBox>
+#include <cmath>
+
+#include "grid/editors/editor_keys.h"
+#include "grid/structure/column.h"
+#include "grid/view/draw_helpers.h"
+#include "platform/format/format.h"
+
+using namespace plat::paint;
+using namespace plat::ui;
+using editors_detail::CharOf;
+
+namespace {
+
+constexpr int VK_F4 = VK_F1 + 3;
+
+bool StartsWith(std::string_view s, std::size_t i, std::string_view token) { return s.substr(i, token.size()) == token; }
+
+std::string AsciiLower(std::string_view s) {
+  std::string r(s);
+  for (char& c : r)
+    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+  return r;
+}
+
+}  // namespace
+
+// --- the pattern conversion -----------------------------------------------------------------------------
+
+std::string ConvertEditFormat(std::string_view pattern) {
+  const plat::fmt::FormatSettings& loc = plat::fmt::Locale();
+  // Pass 1: over the whole pattern in lower case (quoted text included), the locale's formats and
+  // separators and the am/pm markers; quoted literals become single-quoted.
+  const std::string p = AsciiLower(pattern);
+  std::string mid;
+  bool twelveHour = false;
+  std::size_t i = 0;
+  while (i < p.size()) {
+    const char c = p[i];
+    if (c == '"' || c == '\'') {
+      mid.push_back('\'');
+      const std::size_t close = p.find(c, i + 1);
+      if (close == std::string::npos) {
+        mid.append(p, i + 1, std::string::npos);
+        i = p.size();
+      } else {
+        mid.append(p, i + 1, close - i - 1);
+        mid.push_back('\'');
+        i = close + 1;
+      }
+    } else if (c == 'c') {
+      mid += loc.ShortDateFormat;
+      ++i;
+    } else if (StartsWith(p, i, "am/pm") || StartsWith(p, i, "ampm") || StartsWith(p, i, "a/p")) {
+      mid += "tt";
+      twelveHour = true;
+      i += StartsWith(p, i, "am/pm") ? 5 : StartsWith(p, i, "ampm") ? 4 : 3;
+    } else if (StartsWith(p, i, "dddddd")) {
+      mid += loc.LongDateFormat;
+      i += 6;
+    } else if (StartsWith(p, i, "ddddd")) {
+      mid += loc.ShortDateFormat;
+      i += 5;
+    } else if (StartsWith(p, i, "tt")) {
+      mid += loc.LongTimeFormat;
+      i += 2;
+    } else if (c == 't') {
+      mid += loc.ShortTimeFormat;
+      ++i;
+    } else if (c == '/') {
+      mid += '\'';
+      mid += loc.DateSeparator;
+      mid += '\'';
+      ++i;
+    } else if (c == ':') {
+      mid += '\'';
+      mid += loc.TimeSeparator;
+      mid += '\'';
+      ++i;
+    } else {
+      mid.push_back(c);
+      ++i;
+    }
+  }
+  // Pass 2: m is the month, n the minute, h the 12- or 24-hour clock; quoted runs stay as they are.
+  std::string out;
+  out.reserve(mid.size());
+  i = 0;
+  while (i < mid.size()) {
+    const char c = mid[i];
+    if (c == '\'') {
+      const std::size_t close = mid.find('\'', i + 1);
+      const std::size_t end = close == std::string::npos ? mid.size() : close + 1;
+      out.append(mid, i, end - i);
+      i = end;
+      continue;
+    }
+    if (c == 'm') out.push_back('M');
+    else if (c == 'n') out.push_back('m');
+    else if (c == 'h') out.push_back(twelveHour ? 'h' : 'H');
+    else out.push_back(c);
+    ++i;
+  }
+  return out;
+}
+
+QString PickerFormatToQt(std::string_view picker) {
+  std::string out, literal;
+  auto flush = [&] {
+    if (literal.empty()) return;
+    out.push_back('\'');
+    for (char c : literal) {
+      if (c == '\'') out.push_back('\'');  // a quote inside a literal is written twice
+      out.push_back(c);
+    }
+    out.push_back('\'');
+    literal.clear();
+  };
+  std::size_t i = 0;
+  while (i < picker.size()) {
+    const char c = picker[i];
+    if (c == '\'') {
+      const std::size_t close = picker.find('\'', i + 1);
+      const std::size_t end = close == std::string_view::npos ? picker.size() : close;
+      if (end == i + 1 && close != std::string_view::npos) literal.push_back('\'');  // '' is a quote
+      else literal.append(picker.substr(i + 1, end - i - 1));
+      i = close == std::string_view::npos ? picker.size() : close + 1;
+      continue;
+    }
+    std::size_t run = 1;
+    while (i + run < picker.size() && picker[i + run] == c) ++run;
+    std::string token;
+    switch (c) {
+      case 'd':
+      case 'M': token.assign(std::min<std::size_t>(run, 4), c); break;
+      case 'y': token = run <= 2 ? "yy" : "yyyy"; break;
+      case 'h':
+      case 'H':
+      case 'm':
+      case 's': token.assign(std::min<std::size_t>(run, 2), c); break;
+      case 't': token = "AP"; break;
+      case 'g': break;  // the era: Qt has no field for it
+      default:
+        // Everything else is shown as written; quoting keeps Qt from reading letters such as a, z or t as
+        // fields of its own.
+        literal.append(picker.substr(i, run));
+        i += run;
+        continue;
+    }
+    flush();
+    out += token;
+    i += run;
+  }
+  flush();
+  return QString::fromStdString(out);
+}
+
+QDateTime DateTimeToQt(plat::TDateTime d) {
+  int y = 0, m = 0, day = 0, h = 0, n = 0, s = 0, ms = 0;
+  plat::fmt::DecodeDate(d, y, m, day);
+  plat::fmt::DecodeTime(d, h, n, s, ms);
+  return QDateTime(QDate(y, m, day), QTime(h, n, s, ms));
+}
+
+plat::TDateTime QtToDateTime(const QDateTime& q) {
+  if (!q.isValid()) return 0;
+  plat::TDateTime date = 0, time = 0;
+  if (!plat::fmt::TryEncodeDate(q.date().year(), q.date().month(), q.date().day(), date)) return 0;
+  const QTime t = q.time();
+  plat::fmt::TryEncodeTime(t.hour(), t.minute(), t.second(), t.msec(), time);
+  // Before day 0 the time of day still counts forward, so it is taken off the negative day.
+  return date < 0 ? date - time : date + time;
+}
+
+// --- TwDateEdit -----------------------------------------------------------------------------------------
+
+std::function<QDateTime()> TwDateEdit::Now = [] { return QDateTime::currentDateTime(); };
+
+TwDateEdit::TwDateEdit(QWidget* parent) : QDateTimeEdit(parent), color_(clWindow) {
+  DrawUnitInitialize();
+  setCalendarPopup(true);
+  lineEdit()->installEventFilter(this);
+  connect(this, &QDateTimeEdit::dateTimeChanged, this, [this] { Change(); });
+  ApplyFormat();
+}
+
+TwDateEdit::~TwDateEdit() { DrawUnitFinalize(); }
+
+void TwDateEdit::ApplyFormat() {
+  const plat::fmt::FormatSettings& loc = plat::fmt::Locale();
+  // Without a pattern the edit shows the locale's short date, or its long time for the time kind.
+  const std::string picker = !editFormat_.empty()           ? ConvertEditFormat(editFormat_)
+                             : kind_ == TDateTimeKind::Date ? ConvertEditFormat(loc.ShortDateFormat)
+                                                            : ConvertEditFormat(loc.LongTimeFormat);
+  setDisplayFormat(PickerFormatToQt(picker));
+  ConnectCalendar();
+}
+
+void TwDateEdit::ConnectCalendar() {
+  if (calendarConnected_ || !calendarPopup()) return;
+  QCalendarWidget* calendar = calendarWidget();
+  if (!calendar) return;
+  calendarConnected_ = true;
+  // Picking a day ends the empty state even when it is the day the edit already held.
+  connect(calendar, &QCalendarWidget::clicked, this, [this] {
+    if (isNull_) SetNull(false);
+  });
+  connect(calendar, &QCalendarWidget::activated, this, [this] {
+    if (isNull_) SetNull(false);
+  });
+}
+
+void TwDateEdit::SetEditFormat(std::string_view v) {
+  editFormat_ = std::string(v);
+  if (!state_.Loading()) ApplyFormat();
+}
+
+void TwDateEdit::Loaded() {
+  state_.Exclude(plat::ComponentStateFlag::Loading);
+  ApplyFormat();
+}
+
+void TwDateEdit::SetEnableNull(bool v) {
+  enableNull_ = v;
+  if (!v) SetNull(false);
+}
+
+void TwDateEdit::SetFocusRect(bool v) {
+  if (focusRect_ == v) return;
+  focusRect_ = v;
+  if (isNull_) update();
+}
+
+void TwDateEdit::SetNull(bool v) {
+  if (v == isNull_) return;
+  if (v && !enableNull_) return;
+  isNull_ = v;
+  update();
+  lineEdit()->update();
+}
+
+void TwDateEdit::SetKind(TDateTimeKind k) {
+  if (kind_ == k) return;
+  kind_ = k;
+  setCalendarPopup(k == TDateTimeKind::Date);
+  ApplyFormat();
+  update();
+}
+
+void TwDateEdit::SetColor(TColor c) {
+  color_ = c;
+  QPalette p = palette();
+  p.setColor(QPalette::Base, ToQColor(c));
+  setPalette(p);
+  update();
+}
+
+bool TwDateEdit::DroppedDown() const {
+  if (!calendarPopup()) return false;
+  const QCalendarWidget* calendar = calendarWidget();
+  return calendar && calendar->isVisible();
+}
+
+void TwDateEdit::Change() {
+  if (DroppedDown() && isNull_) SetNull(false);
+  if (OnChange) OnChange(this);
+}
+
+void TwDateEdit::DropDown() {
+  if (!calendarPopup() || DroppedDown()) return;
+  // The date-time edit opens its calendar on a press on its arrow: press it there.
+  QStyleOptionComboBox opt;
+  opt.initFrom(this);
+  opt.editable = true;
+  opt.frame = hasFrame();
+  opt.subControls = QStyle::SC_All;
+  const QRect arrow = style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxArrow, this);
+  const QPointF at = arrow.center();
+  QMouseEvent press(QEvent::MouseButtonPress, at, mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QDateTimeEdit::mousePressEvent(&press);
+  QMouseEvent release(QEvent::MouseButtonRelease, at, mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                      Qt::NoModifier);
+  QDateTimeEdit::mouseReleaseEvent(&release);
+}
+
+void TwDateEdit::SelectFirstField() {
+  if (sectionCount() == 0) return;
+  setCurrentSectionIndex(0);
+  setSelectedSection(currentSection());
+}
+
+// --- keys -----------------------------------------------------------------------------------------------
+
+void TwDateEdit::KeyDown(int& Key, TShiftState Shift) {
+  if (Key == VK_DELETE) {
+    // Delete never reaches the date-time edit, which would blank a field: it empties the edit or does
+    // nothing.
+    if (enableNull_ && !isNull_ && CanModify()) SetNull(true);
+    Key = 0;
+    return;
+  }
+  if (Key == VK_HOME && isNull_ && CanModify()) {
+    setDateTime(Now());
+    SetNull(false);
+    Key = 0;
+    return;
+  }
+  const bool dropKey = Key == VK_F4 || (Key == VK_DOWN && Shift.Contains(ssAlt));
+  if (dropKey && isNull_ && !DroppedDown() && CanModify()) SetNull(false);
+}
+
+void TwDateEdit::KeyPress(char32_t& Key) {
+  // Enter, Esc and Tab keep their meaning for the window.
+  if (Key == 0 || Key == 9 || Key == 13 || Key == 27) return;
+  if (!isNull_) {
+    if (!CanModify()) Key = 0;
+    return;
+  }
+  if (((Key >= '0' && Key <= '9') || Key == '.') && CanModify()) {
+    SetNull(false);
+    SelectFirstField();
+    return;
+  }
+  Key = 0;
+}
+
+void TwDateEdit::keyPressEvent(QKeyEvent* e) {
+  int key = VirtualKeyOf(e->key());
+  const TShiftState shift = ShiftStateOf(e->modifiers());
+  if (key) {
+    KeyDown(key, shift);
+    if (key == 0) {
+      e->accept();
+      return;
+    }
+  }
+  const bool dropKey = key == VK_F4 || (key == VK_DOWN && shift.Contains(ssAlt));
+  if (dropKey && calendarPopup()) {
+    // A read-only edit does not open its calendar: a day picked there would change it.
+    if (CanModify()) DropDown();
+    e->accept();
+    return;
+  }
+  // The steps of the up/down keys change the value: not in a read-only edit.
+  if (!CanModify() && (key == VK_UP || key == VK_DOWN || key == VK_PRIOR || key == VK_NEXT)) {
+    e->accept();
+    return;
+  }
+  char32_t ch = CharOf(e);
+  if (ch) {
+    KeyPress(ch);
+    if (ch == 0) {
+      e->accept();
+      return;
+    }
+  }
+  QDateTimeEdit::keyPressEvent(e);
+}
+
+// --- painting and focus ---------------------------------------------------------------------------------
+
+TRect TwDateEdit::ClientRect() const {
+  const int frame = hasFrame() ? 2 : 0;  // the sunken client edge
+  return TRect{frame, frame, std::max(frame, width() - frame), std::max(frame, height() - frame)};
+}
+
+TRect TwDateEdit::NullButtonRect() const {
+  const TRect c = ClientRect();
+  return TRect{std::max(c.Left, c.Right - ButtonWidth()), c.Top, c.Right, c.Bottom};
+}
+
+void TwDateEdit::PaintNull(TCanvas& canvas) {
+  if (hasFrame()) {
+    TRect r{0, 0, width(), height()};
+    canvas.DrawEdge(r, EDGE_SUNKEN, BF_RECT);
+  }
+  const TRect client = ClientRect();
+  canvas.Brush.Color = color_;
+  canvas.FillRect(client);
+  const TRect button = NullButtonRect();
+  if (kind_ == TDateTimeKind::Date) DrawComboButton(canvas, button, isEnabled(), false, false);
+  else DrawSpinButtons(canvas, button, 0, isEnabled(), false);
+  if (hasFocus() && focusRect_) {
+    canvas.Brush.Color = clWhite;
+    canvas.DrawFocusRect(TRect{client.Left, client.Top, button.Left, client.Bottom});
+  }
+}
+
+void TwDateEdit::paintEvent(QPaintEvent* e) {
+  if (!isNull_) {
+    QDateTimeEdit::paintEvent(e);
+    return;
+  }
+  if (buffer_.size() != size()) buffer_ = QImage(size(), QImage::Format_RGB32);
+  {
+    TCanvas canvas(&buffer_);
+    PaintNull(canvas);
+  }
+  QPainter p(this);
+  p.drawImage(0, 0, buffer_);
+}
+
+bool TwDateEdit::eventFilter(QObject* watched, QEvent* e) {
+  // While empty the inner line edit draws nothing: the edit itself paints the empty state.
+  if (watched == lineEdit() && e->type() == QEvent::Paint && isNull_) return true;
+  return QDateTimeEdit::eventFilter(watched, e);
+}
+
+void TwDateEdit::focusInEvent(QFocusEvent* e) {
+  QDateTimeEdit::focusInEvent(e);
+  if (isNull_) update();
+}
+
+void TwDateEdit::focusOutEvent(QFocusEvent* e) {
+  QDateTimeEdit::focusOutEvent(e);
+  if (isNull_) update();
+}
+
+// --- the in-place date and time editors -----------------------------------------------------------------
+
+TwInDateEdit::TwInDateEdit(QWidget* parent) : TwDateEdit(parent) {
+  setDateTime(Now());
+  SetFocusRect(false);
+}
+
+plat::Variant TwInDateEdit::GetValue() const {
+  if (IsNull()) return plat::Variant::Null();
+  return plat::Variant::Date(DateTime());
+}
+
+void TwInDateEdit::SetValue(const plat::Variant& v) {
+  if (v.IsNull()) {
+    SetNull(true);
+    return;
+  }
+  const plat::TDateTime d = v.ToDateTime();  // a value that does not convert leaves the editor as it was
+  SetNull(false);
+  SetDateTime(d);
+}
+
+bool TwInDateEdit::CanModify() { return column_ && column_->CanModify(); }
+
+void TwInDateEdit::ApplyColumnSettings() {
+  if (!column_) return;
+  SetColor(column_->EditColor() ? clWindow : column_->Color());
+  SetEditFormat(column_->EditFormat());
+  const TwFont& f = column_->Font();
+  TFont font(f.Name, 0, f.Style, f.Color);
+  font.SetSize(f.Size);
+  setFont(font.QtFont());
+  // An empty bound is no bound; a bound that is not a date raises the parser's error.
+  const std::string& maxText = column_->MaxValue();
+  const std::string& minText = column_->MinValue();
+  const plat::TDateTime maxDate = maxText.empty() ? 0 : plat::fmt::StrToDate(maxText);
+  const plat::TDateTime minDate = minText.empty() ? 0 : plat::fmt::StrToDate(minText);
+  if (maxDate == 0) clearMaximumDateTime();
+  else setMaximumDate(DateTimeToQt(maxDate).date());
+  if (minDate == 0) clearMinimumDateTime();
+  else setMinimumDate(DateTimeToQt(minDate).date());
+}
+
+void TwInDateEdit::CommitTypedInput() {
+  if (IsNull()) return;
+  committing_ = true;
+  struct Reset {
+    bool& flag;
+    ~Reset() { flag = false; }
+  } reset{committing_};
+  // A step to the left and back makes the edit leave the field being typed in; then the text is read.
+  QKeyEvent left(QEvent::KeyPress, Qt::Key_Left, Qt::NoModifier);
+  QDateTimeEdit::keyPressEvent(&left);
+  QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+  QDateTimeEdit::keyPressEvent(&right);
+  interpretText();
+}
+
+TwInTimeEdit::TwInTimeEdit(QWidget* parent) : TwInDateEdit(parent) { SetKind(TDateTimeKind::Time); }
