@@ -4,7 +4,7 @@
 set -euo pipefail
 
 VEK_PACKAGES=(qt6-base-dev qt6-base-dev-tools libgl-dev libicu-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
-  cmake ninja-build g++ fonts-nanum fonts-dejavu-core xvfb xauth xdotool)
+  cmake ninja-build g++ fonts-nanum fonts-dejavu-core xvfb xauth xdotool x11-apps netpbm)
 
 vek_missing_packages() {
   local missing=() p

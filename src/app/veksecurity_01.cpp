@@ -356,7 +356,13 @@ void TForm1::ConnectHandlers() {
           [this](const QPoint& at) { vek::Guarded(this, [&] { ShowRowMenu(at); }); });
   // The grid's click ticks the row in column "C"; its double click opens the file.
   Mgr_grid->OnClick = [this](QObject* s) { vek::Guarded(this, [&] { Mgr_gridClick(s); }); };
-  Mgr_grid->OnDblClick = [this](QObject* s) { vek::Guarded(this, [&] { Mgr_gridDblClick(s); }); };
+  // A double click opens the file only when it landed on a row: a quick second click on a title (sorting
+  // twice) or on the indicator column opens nothing.
+  Mgr_grid->OnDblClick = [this](QObject* s) {
+    const TwGridHit& hit = Mgr_grid->LastClickHit();
+    if (hit.Region != TwGridRegion::Data || hit.Row != Mgr_grid->Row()) return;
+    vek::Guarded(this, [&] { Mgr_gridDblClick(s); });
+  };
 }
 
 void TForm1::PlaceOverlays() {

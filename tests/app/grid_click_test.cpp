@@ -11,6 +11,10 @@
 
 #include "app/veksecurity_01.h"
 #include "grid/structure/extents.h"
+#include "platform/os/os.h"
+#include "test_env.h"
+#include <QFile>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -134,6 +138,40 @@ TEST(MgrGridByMouse, TheTickOfTheCurrentRowShowsAtEveryClick) {
   EXPECT_FALSE(g->Cells(0, 0).AsBoolean());
   EXPECT_TRUE(repainted());
   EXPECT_EQ(cellImage(), unticked);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MgrGridByMouse, ADoubleClickOpensTheRowsFileOnlyWhenItLandsOnARow) {
+  std::vector<std::string> opened;
+  plat::os::SetOpenHandler([&](const std::string& p) {
+    opened.push_back(p);
+    return true;
+  });
+  QTemporaryDir dir;
+  EnvVar driveD("VEKSECURITY_DRIVE_D", dir.path().toStdString());
+  QFile(dir.path() + "/a.txt").open(QIODevice::WriteOnly);
+  TForm1 form;
+  form.show();
+  TMemGrid* g = form.Mgr_grid;
+  g->AppendRow(true, false, false);
+  g->Cells(1, 0).SetAsString("a.txt");
+  g->Cells(4, 0).SetAsString("D:");
+  QApplication::processEvents();
+  const TwGridExtents& e = g->Extents();
+  // A double click as the window system delivers it: a click, then a press taken as the double click.
+  const auto doubleClick = [&](const QPoint& at) {
+    QTest::mouseClick(g->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseDClick(g->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+  };
+  doubleClick(MidOf(e.HeaderCellRect(3)));  // a title (it sorts twice)
+  doubleClick(MidOf(e.CellRect(-2, 0)));    // the indicator column
+  EXPECT_TRUE(opened.empty());
+  doubleClick(MidOf(e.CellRect(2, 0)));
+  EXPECT_EQ(opened, std::vector<std::string>{dir.path().toStdString() + "/a.txt"});
+  plat::os::SetOpenHandler({});
 }
 
 }  // namespace

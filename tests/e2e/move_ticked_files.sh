@@ -10,11 +10,11 @@
 # Runs its own Xvfb with its own authority cookie; everything it writes lives in a fresh temporary folder
 # that is removed, with Xvfb and the program, on every way out. Exit code 77 (a skip for CTest) when Xvfb,
 # xauth or xdotool is missing. Every wait polls for a condition with a deadline; nothing waits for a fixed
-# time.
+# time, but for the double-click interval between two single clicks on one cell.
 set -euo pipefail
 
 exe=${1:?usage: move_ticked_files.sh VEKSECURITY}
-for tool in Xvfb xauth xdotool; do
+for tool in Xvfb xauth xdotool xwd xwdtopnm; do
   if ! command -v "$tool" >/dev/null; then
     echo "SKIP: $tool is not installed (the README's apt-get line installs it)"
     exit 77
@@ -39,7 +39,7 @@ readonly INDICATOR_WIDTH=21 TITLE_HEIGHT=21 ROW_HEIGHT=21 TICK_COLUMN_WIDTH=26
 readonly MOVE_BUTTON_LEFT=9 MOVE_BUTTON_WIDTH=230 STATUS_BAR_HEIGHT=22
 
 readonly TITLE="정보보안문서 관리기 1.0"
-readonly TIMEOUT=60 # seconds, for each wait
+readonly TIMEOUT=${E2E_TIMEOUT:-60} # seconds, for each wait
 
 work=$(mktemp -d)
 xvfb_pid="" prog_pid=""
@@ -194,6 +194,54 @@ xdotool key alt+n
 wait_for "the question to close after No" box_gone "$box"
 [ ! -e "$C/batchmove.bat" ] || fail "the move batch was written although the question was answered No"
 
+# --- pixels: the tick box of the current row shows its state after every click ---------------------------
+# The screen as a binary PPM; a rectangle of it (window coordinates) as text, to compare two moments.
+snap() { xwd -root -silent | xwdtopnm 2>/dev/null | pamdepth 255 >"$work/snap.ppm"; }
+region() { # X Y W H
+  local screen_w header_len row
+  screen_w=$(head -n 2 "$work/snap.ppm" | tail -n 1 | cut -d' ' -f1)
+  header_len=$(head -n 3 "$work/snap.ppm" | wc -c)
+  for ((row = 0; row < $4; row++)); do
+    od -An -tu1 -v -j $((header_len + ((Y + $2 + row) * screen_w + X + $1) * 3)) -N $(($3 * 3)) "$work/snap.ppm"
+  done
+}
+tick_box() { region $((tick_x - 7)) $(($(tick_y "$1") - 7)) 14 14; }
+box_differs_from() { snap && [ "$(tick_box "$1")" != "$2" ]; }
+box_equals() { snap && [ "$(tick_box "$1")" = "$2" ]; }
+
+# Row 0 is current after the load. A click on its name gives the grid the focus and changes no tick; then
+# three clicks on its "C" cell: each must show the new state at once (the second and third land on the
+# current cell). A picture is taken once two snapshots agree. Between two clicks on one cell the test waits
+# the double-click interval, so that they are two single clicks.
+settled=""
+box_settled() {
+  local previous=$settled
+  snap
+  settled=$(tick_box 0)
+  [ "$settled" = "$previous" ]
+}
+click_at $((tick_x + TICK_COLUMN_WIDTH)) "$(tick_y 0)"
+wait_for "the focused grid to be painted" box_settled
+unticked=$settled
+click_at "$tick_x" "$(tick_y 0)"
+wait_for "the first tick to be painted" box_differs_from 0 "$unticked"
+settled=""
+wait_for "the first tick's picture to settle" box_settled
+ticked=$settled
+sleep 0.5
+click_at "$tick_x" "$(tick_y 0)"
+wait_for "the tick of the current cell to be painted away" box_differs_from 0 "$ticked"
+sleep 0.5
+click_at "$tick_x" "$(tick_y 0)"
+wait_for "the tick of the current cell to be painted again" box_equals 0 "$ticked"
+sleep 0.5
+click_at "$tick_x" "$(tick_y 0)"
+wait_for "the tick of the current cell to be painted away again" box_differs_from 0 "$ticked"
+# A click on the indicator column (as if to size a row) makes row 4 current and ticks nothing: the move
+# below must take rows 1 and 3 only.
+click_at $((grid_left + 3)) "$(tick_y 4)"
+click_at $((grid_left + 3)) "$(tick_y 2)"
+
 # --- tick two rows, move, Yes, the notice ----------------------------------------------------------------
 for r in "${TICKED[@]}"; do click_at "$tick_x" "$(tick_y "$r")"; done
 click_at "$move_x" "$move_y"
@@ -255,4 +303,30 @@ restored=$(snapshot)
 left=$(cd "$work" && find C/보안예비자료 -type f | sort)
 [ -z "$left" ] || fail "files left in the backup folder after the restore:"$'\n'"$left"
 
-echo "PASS: ticked rows ${TICKED[*]} moved to the backup folder and back; $(wc -l <<<"$after") other files untouched"
+# --- sort by hits with a title click, tick the top row with Space, move it --------------------------------
+# The hits title is the fourth column's (indicator, "C", 파일명, 내용, then 수량); two clicks sort descending,
+# so the top row is the last entry (the most hits). A click on its name cell makes it current.
+readonly NAME_COLUMN_WIDTH=232 KIND_COLUMN_WIDTH=295 HITS_COLUMN_WIDTH=37
+hits_x=$((grid_left + INDICATOR_WIDTH + TICK_COLUMN_WIDTH + NAME_COLUMN_WIDTH + KIND_COLUMN_WIDTH + HITS_COLUMN_WIDTH / 2))
+title_y=$((grid_top + TITLE_HEIGHT / 2))
+click_at "$hits_x" "$title_y"
+sleep 0.5 # two single clicks, not a double click
+click_at "$hits_x" "$title_y"
+click_at $((tick_x + TICK_COLUMN_WIDTH)) "$(tick_y 0)"
+snap
+before_space=$(tick_box 0)
+xdotool key space
+wait_for "the tick set by Space to be painted" box_differs_from 0 "$before_space"
+click_at "$move_x" "$move_y"
+acknowledge "the question of the second move"
+acknowledge "the summary of the second move"
+acknowledge "the notice after the second move"
+last=$((${#entries[@]} - 1))
+folder=${entries[$last]%%|*} name=${entries[$last]#*|}
+tail=${folder:3}
+[ -f "$backup/${tail//\\//}/$name" ] || fail "the row with the most hits was not moved: $name"
+moved_files=$(cd "$work" && find C/보안예비자료 -type f | wc -l)
+[ "$moved_files" = 1 ] || fail "the second move moved $moved_files files, not the one ticked with Space"
+
+echo "PASS: the current row's tick painted at once; ticked rows ${TICKED[*]} moved to the backup folder and back;" \
+  "$(wc -l <<<"$after") other files untouched; sorted by hits, the top row ticked with Space and moved"
