@@ -12,6 +12,7 @@
 namespace {
 
 using namespace plat::fmt;
+using plat::TDateTime;
 
 void TextReadsBack(TDateTime v, std::string_view from) {
   fuzz::Check(IsValidDateTime(v), "a parsed date is in range", from);
@@ -37,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   double raw = 0;
-  std::memcpy(&raw, picture.data(), std::min(picture.size(), sizeof raw));
+  if (!picture.empty()) std::memcpy(&raw, picture.data(), std::min(picture.size(), sizeof raw));
   for (double d : {raw, v}) {
     if (IsValidDateTime(d)) {
       TextReadsBack(d, "a raw double");

@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // The picture on the parsed value and on the raw bits of the input's first eight bytes.
   double raw = 0;
-  std::memcpy(&raw, text.data(), std::min(text.size(), sizeof raw));
+  if (!text.empty()) std::memcpy(&raw, text.data(), std::min(text.size(), sizeof raw));
   for (double v : {d, raw, double(i)}) {
     try {
       FormatFloat(picture, v);
