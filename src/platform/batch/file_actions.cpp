@@ -404,16 +404,16 @@ LineResult CopyVerifyDelete(const std::string& src, const struct stat& srcSt, co
     return Fail("the copy in " + targetShown + " differs from the source; source kept: " + shown);
   }
 
-  {
-    // The copy keeps its lock and its mark until it has its name; from then on it is the target.
-    SignalsHeld held;
-    if (const int e = RenameNoReplace(temp, target)) {
-      if (e == EEXIST) return Fail("target exists: " + targetFileShown);
-      return Fail("cannot name the copy " + targetFileShown + ": " + ErrText(e));
-    }
-    keepTemp = true;
-    UnregisterPartial();
+  // From the rename on, the cleanup signals wait until the move has finished one way or the other, so an
+  // interrupted run never leaves the file in both places.
+  SignalsHeld held;
+  // The copy keeps its lock and its mark until it has its name; from then on it is the target.
+  if (const int e = RenameNoReplace(temp, target)) {
+    if (e == EEXIST) return Fail("target exists: " + targetFileShown);
+    return Fail("cannot name the copy " + targetFileShown + ": " + ErrText(e));
   }
+  keepTemp = true;
+  UnregisterPartial();
   // Permissions and times, where the file system allows (failures here do not stop the move).
   ::fchmod(out.get(), srcSt.st_mode & 07777);
   const struct timespec times[2] = {inSt.st_atim, inSt.st_mtim};
