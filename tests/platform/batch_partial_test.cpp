@@ -345,6 +345,27 @@ TEST_P(BatchKillTest, KillDuringACopyKeepsTheSourceAndTheNextRunCleansUp) {
   EXPECT_FALSE(os::FileExists(D("자료/큰 문서.hwp")));
 }
 
+TEST_F(BatchPartialTest, InterpreterPrintsEachLineAndAppendsTheRunToItsLog) {
+  WriteFile(D("a.txt"), "a");
+  const std::string bat = C("batchdel.bat");
+  WriteFile(bat, plat::text::Utf8ToCp949("del \"D:\\a.txt\"\r\ndel \"D:\\..\\a.txt\"\r\n"));
+  const std::string log = C("batchdel.log");
+  WriteFile(log, "earlier run\n");
+  const std::string cmd = std::string(VEKBATCH_EXE) + " --log '" + log + "' '" + bat + "' > '" + C("out") + "'";
+  const int status = std::system(cmd.c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  const std::string printed =
+      "deleted D:\\a.txt\n"
+      "failed: line 2: del: a \"..\" segment is not allowed in a path: D:\\..\\a.txt\n"
+      "1 succeeded, 1 failed\n";
+  EXPECT_EQ(ReadFile(C("out")), printed);
+  const std::string logged = ReadFile(log);
+  EXPECT_TRUE(logged.starts_with("earlier run\n== ")) << logged;
+  EXPECT_NE(logged.find(" " + bat + "\n" + printed + "exit code 1\n"), std::string::npos) << logged;
+  EXPECT_FALSE(os::FileExists(D("a.txt")));
+}
+
 INSTANTIATE_TEST_SUITE_P(Signals, BatchKillTest, ::testing::Values(SIGTERM, SIGHUP, SIGINT, SIGKILL),
                          [](const ::testing::TestParamInfo<int>& info) {
                            switch (info.param) {
