@@ -364,6 +364,17 @@ TEST_F(BatchPartialTest, InterpreterPrintsEachLineAndAppendsTheRunToItsLog) {
   EXPECT_TRUE(logged.starts_with("earlier run\n== ")) << logged;
   EXPECT_NE(logged.find(" " + bat + "\n" + printed + "exit code 1\n"), std::string::npos) << logged;
   EXPECT_FALSE(os::FileExists(D("a.txt")));
+
+  // A Windows path to the batch file goes under the drive's folder: ".." there is refused before reading.
+  WriteFile(D("a.txt"), "a");
+  WriteFile(D("batchdel.bat"), "del \"D:\\a.txt\"\r\n");
+  const std::string up = std::string(VEKBATCH_EXE) + " 'C:\\..\\" + d_.path().section('/', -1).toStdString() +
+                         "\\batchdel.bat' 2> '" + C("err") + "'";
+  const int refused = std::system(up.c_str());
+  ASSERT_TRUE(WIFEXITED(refused));
+  EXPECT_EQ(WEXITSTATUS(refused), 2);
+  EXPECT_NE(ReadFile(C("err")).find("\"..\" segment is not allowed"), std::string::npos) << ReadFile(C("err"));
+  EXPECT_EQ(ReadFile(D("a.txt")), "a");
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, BatchKillTest, ::testing::Values(SIGTERM, SIGHUP, SIGINT, SIGKILL),

@@ -105,8 +105,6 @@ std::optional<std::string> WildcardIn(const std::vector<Token>& tokens) {
   return std::nullopt;
 }
 
-// The operands of md, move or del after the command word; fails on syntax, unsupported switches, wildcards
-// and a wrong operand count.
 // A segment that names the folder above under the host's rules ("..") or under Windows' rules, which drop
 // trailing dots and blanks from a segment (".. ", "...").
 bool IsParentSegment(std::string_view seg) {
@@ -118,15 +116,8 @@ bool IsParentSegment(std::string_view seg) {
 }
 
 std::optional<std::string> ParentSegmentIn(const std::vector<Token>& tokens) {
-  for (const Token& t : tokens) {
-    std::string_view rest = t.text;
-    for (;;) {
-      const std::size_t sep = rest.find_first_of("\\/");
-      if (IsParentSegment(rest.substr(0, sep))) return t.text;
-      if (sep == std::string_view::npos) break;
-      rest.remove_prefix(sep + 1);
-    }
-  }
+  for (const Token& t : tokens)
+    if (HasParentSegment(t.text)) return t.text;
   return std::nullopt;
 }
 
@@ -183,6 +174,15 @@ bool HasControlCharacter(std::string_view s) {
 }
 
 }  // namespace
+
+bool HasParentSegment(std::string_view path) {
+  for (;;) {
+    const std::size_t sep = path.find_first_of("\\/");
+    if (IsParentSegment(path.substr(0, sep))) return true;
+    if (sep == std::string_view::npos) return false;
+    path.remove_prefix(sep + 1);
+  }
+}
 
 ParsedLine ParseBatchLine(std::string_view utf8Line) {
   if (HasControlCharacter(utf8Line)) return Refused("control character in the line");

@@ -67,6 +67,10 @@ struct ParsedLine {
   std::string error;                  // why the line is refused (then nothing else is set)
 };
 
+// Whether a path has a segment (between "\\" or "/" separators) that names the folder above: "..", also
+// with further dots or trailing blanks, which Windows drops.
+bool HasParentSegment(std::string_view path);
+
 // Reads one line that is already decoded to UTF-8 (without its line end). A path operand with a ".."
 // segment (between "\" or "/" separators, alone or with trailing dots or blanks) is refused, whatever the
 // drive map would make of it.

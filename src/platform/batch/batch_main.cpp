@@ -1,7 +1,7 @@
 // The interpreter's command line. vekbatch [--log LOG] [--pause] FILE.bat: runs a batch file of the program
-// (md, move, del) and prints, in UTF-8, one line per command as it runs and a summary. Exit code 0 when every line succeeded, 1 when any failed, 2
-// for wrong usage or a file that cannot be read. FILE is a host path, or a Windows path
-// ("c:\batchmove.bat") read through the drive map.
+// (md, move, del) and prints, in UTF-8, one line per command as it runs and a summary. Exit code 0 when
+// every line succeeded, 1 when any failed, 2 for wrong usage or a file that cannot be read. FILE is a host
+// path, or a Windows path ("c:\batchmove.bat") read through the drive map (without a ".." segment).
 //   --log LOG   also append the output (with a heading naming the file and the time) to LOG
 //   --pause     wait for Enter at the end, so that a terminal window opened for the run stays readable
 // SIGTERM, SIGHUP and SIGINT end the run after removing the partial copy of a move in progress.
@@ -76,6 +76,11 @@ int VekbatchMain(int argc, char** argv) {
   }
   if (usage || file.empty()) {
     std::cerr << "usage: vekbatch [--log LOG] [--pause] FILE.bat\n";
+    return kExitUnreadable;
+  }
+  if (LooksLikeWindowsPath(file) && HasParentSegment(file)) {
+    // The drive map puts the rest under the drive's folder; ".." would leave it.
+    std::cerr << "vekbatch: a \"..\" segment is not allowed in a path: " << file << "\n";
     return kExitUnreadable;
   }
   InstallInterruptCleanup();
