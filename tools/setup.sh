@@ -6,17 +6,22 @@ set -euo pipefail
 VEK_PACKAGES=(qt6-base-dev qt6-base-dev-tools libgl-dev libicu-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
   cmake ninja-build g++ fonts-nanum fonts-dejavu-core xvfb xauth xdotool x11-apps netpbm)
 
+# For the sanitizer build and the fuzz targets only (./test --sanitize, fuzz/run): clang and its runtime
+# libraries (AddressSanitizer, UndefinedBehaviorSanitizer, libFuzzer).
+VEK_CLANG_PACKAGES=(clang libclang-rt-dev)
+
 vek_missing_packages() {
   local missing=() p
-  for p in "${VEK_PACKAGES[@]}"; do
+  for p in "${@:-${VEK_PACKAGES[@]}}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
   echo "${missing[@]:-}"
 }
 
+# vek_install [PACKAGE...]: the packages given, or those the build and tests need.
 vek_install() {
   local missing
-  missing=$(vek_missing_packages)
+  missing=$(vek_missing_packages "$@")
   [ -z "$missing" ] && return 0
   if [ "$(id -u)" = 0 ]; then
     echo "Installing: $missing" >&2
@@ -38,6 +43,19 @@ vek_configure() {
   if [ ! -f "$build/CMakeCache.txt" ]; then
     cmake -S "$VEK_ROOT" -B "$build" "${gen[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo >&2
   fi
+}
+
+# Whether clang can build and link sanitized programs and libFuzzer targets here.
+vek_have_clang_fuzzer() {
+  command -v clang++ >/dev/null || return 1
+  local dir
+  dir=$(mktemp -d)
+  printf '#include <cstddef>\n#include <cstdint>\nextern "C" int LLVMFuzzerTestOneInput(const std::uint8_t*, std::size_t) { return 0; }\n' \
+    >"$dir/probe.cpp"
+  local rc=0
+  clang++ -fsanitize=fuzzer,address,undefined "$dir/probe.cpp" -o "$dir/probe" >/dev/null 2>&1 || rc=1
+  rm -rf "$dir"
+  return $rc
 }
 
 VEK_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)

@@ -385,6 +385,7 @@ TEST_F(BatchTest, BatchMoveAcrossDevicesCopiesVerifiesAndKeepsModeAndTimes) {
                          EXPECT_EQ(to, C("dst/큰 파일.bin"));
                          return EXDEV;
                        },
+                       {},
                        {}});
   const Outcome r = RunLines({R"(move "D:\src\큰 파일.bin" "C:\dst\.")"});
   EXPECT_EQ(renames, 1);
@@ -410,7 +411,8 @@ TEST_F(BatchTest, BatchMoveAcrossDevicesRemovesASpoiledCopyAndKeepsTheSource) {
                          ASSERT_GE(fd, 0);
                          ASSERT_EQ(::pwrite(fd, "X", 1, 3), 1);
                          ::close(fd);
-                       }});
+                       },
+                       {}});
   Outcome r = RunLines({R"(move "D:\a.txt" "C:\dst\.")"});
   EXPECT_EQ(r.Status(1), LineStatus::Failed);
   EXPECT_NE(r.Message(1).find("differs"), std::string::npos) << r.Message(1);
@@ -418,7 +420,7 @@ TEST_F(BatchTest, BatchMoveAcrossDevicesRemovesASpoiledCopyAndKeepsTheSource) {
   EXPECT_TRUE(Entries(C("dst")).isEmpty()) << Entries(C("dst")).join(",").toStdString();
 
   // A copy that came out short.
-  batch::SetMoveHooks({AlwaysExdev, [](const std::string& temp) { ASSERT_EQ(::truncate(temp.c_str(), 4), 0); }});
+  batch::SetMoveHooks({AlwaysExdev, [](const std::string& temp) { ASSERT_EQ(::truncate(temp.c_str(), 4), 0); }, {}});
   r = RunLines({R"(move "D:\a.txt" "C:\dst\.")"});
   EXPECT_EQ(r.Status(1), LineStatus::Failed);
   EXPECT_NE(r.Message(1).find("bytes"), std::string::npos) << r.Message(1);
@@ -430,7 +432,7 @@ TEST_F(BatchTest, BatchMoveAcrossDevicesDoesNotReplaceATargetThatAppearedDuringT
   WriteFile(D("a.txt"), "mine");
   ASSERT_TRUE(os::ForceDirectories(C("dst")));
   const std::string target = C("dst/a.txt");
-  batch::SetMoveHooks({AlwaysExdev, [&](const std::string&) { os::WriteFileBytes(target, "theirs"); }});
+  batch::SetMoveHooks({AlwaysExdev, [&](const std::string&) { os::WriteFileBytes(target, "theirs"); }, {}});
   const Outcome r = RunLines({R"(move "D:\a.txt" "C:\dst\.")"});
   EXPECT_EQ(r.Status(1), LineStatus::Failed);
   EXPECT_NE(r.Message(1).find("target exists"), std::string::npos) << r.Message(1);
@@ -444,7 +446,7 @@ TEST_F(BatchTest, BatchMoveAcrossDevicesTakesTheCopyBackWhenTheSourceCannotBeDel
   WriteFile(D("ro/a.txt"), "a");
   ASSERT_TRUE(os::ForceDirectories(C("dst")));
   ASSERT_EQ(::chmod(D("ro").c_str(), 0555), 0);
-  batch::SetMoveHooks({AlwaysExdev, {}});
+  batch::SetMoveHooks({AlwaysExdev, {}, {}});
   const Outcome r = RunLines({R"(move "D:\ro\a.txt" "C:\dst\.")"});
   ::chmod(D("ro").c_str(), 0755);
   EXPECT_EQ(r.Status(1), LineStatus::Failed);

@@ -278,6 +278,38 @@ TEST_F(FormatTest, DatesRoundTripOverTheWholeRange) {
     EXPECT_EQ(StrToDate(DateToStr(d)), d) << d;
 }
 
+// A TDateTime names a moment of the years 1 to 9999; any other double (huge, NaN, infinite, a day that
+// rounding carries past the last one) is a conversion error wherever it would be decoded or written.
+TEST_F(FormatTest, ValuesOutsideTheYearsOneTo9999AreAConversionError) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  for (double bad : {-1.23749e302, 1e300, nan, inf, -inf, -700000.0, 1e7, -693594.0, 2958466.0,
+                     -693593.9999999999, 2958465.9999999999}) {
+    SCOPED_TRACE(bad);
+    EXPECT_FALSE(IsValidDateTime(bad));
+    EXPECT_EQ(ConvertError([&] { FormatDateTime("c", bad); }),
+              "'" + FloatToStr(bad) + "' is not a valid date and time");
+    EXPECT_THROW(DateTimeToStr(bad), EConvertError);
+    EXPECT_THROW(DateToStr(bad), EConvertError);
+    EXPECT_THROW(TimeToStr(bad), EConvertError);
+    EXPECT_THROW(DayOfWeek(bad), EConvertError);
+    int a = 0, b = 0, c = 0, d = 0;
+    EXPECT_THROW(DecodeDate(bad, a, b, c), EConvertError);
+    EXPECT_THROW(DecodeTime(bad, a, b, c, d), EConvertError);
+  }
+  EXPECT_EQ(ConvertError([&] { DateTimeToStr(nan); }), "'NAN' is not a valid date and time");
+
+  // The first and last moments of the range are still dates, and read back.
+  EXPECT_EQ(DateTimeToStr(-693593), "0001-01-01");
+  EXPECT_EQ(DateTimeToStr(-693593.5), "0001-01-01 오후 12:00:00");
+  EXPECT_EQ(DateTimeToStr(2958465), "9999-12-31");
+  const TDateTime last = EncodeDate(9999, 12, 31) + EncodeTime(23, 59, 59, 0);
+  EXPECT_TRUE(IsValidDateTime(last));
+  EXPECT_EQ(DateTimeToStr(last), "9999-12-31 오후 11:59:59");
+  EXPECT_DOUBLE_EQ(StrToDateTime(DateTimeToStr(last)), last);
+  EXPECT_EQ(FormatDateTime("yyyy-mm-dd hh:nn:ss.zzz", -693593.99999), "0001-01-01 23:59:59.136");
+}
+
 TEST_F(FormatTest, TimesRoundTripToTheSecond) {
   for (int secs = 0; secs < 86400; secs += 59) {
     const TDateTime t = EncodeTime(secs / 3600, secs / 60 % 60, secs % 60, 0);

@@ -14,6 +14,8 @@
 namespace plat::batch {
 namespace {
 
+LineResult Fail(std::string reason) { return {0, LineStatus::Failed, std::move(reason), {}}; }
+
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
@@ -24,7 +26,6 @@ std::string AsciiLowerStr(std::string_view s) {
   return out;
 }
 
-LineResult Fail(std::string reason) { return {0, LineStatus::Failed, std::move(reason)}; }
 
 // "%%" is one "%"; a lone "%" stays (the program doubles every "%" so the Windows interpreter reads the same).
 std::string FoldPercents(std::string_view s) {
@@ -104,37 +105,66 @@ std::optional<std::string> WildcardIn(const std::vector<Token>& tokens) {
   return std::nullopt;
 }
 
-// The operands of md, move or del after the command word; fails on syntax, unsupported switches, wildcards
-// and a wrong operand count.
-std::optional<std::vector<Token>> Operands(std::string_view rest, std::string_view command,
-                                           std::initializer_list<const char*> tolerated, std::size_t count,
-                                           const char* what, LineResult& failure) {
+// A segment that names the folder above under the host's rules ("..") or under Windows' rules, which drop
+// trailing dots and blanks from a segment (".. ", "...").
+bool IsParentSegment(std::string_view seg) {
+  while (!seg.empty() && seg.back() == ' ') seg.remove_suffix(1);
+  if (seg.size() < 2) return false;
+  for (char c : seg)
+    if (c != '.' && c != ' ') return false;
+  return seg.starts_with("..");
+}
+
+std::optional<std::string> ParentSegmentIn(const std::vector<Token>& tokens) {
+  for (const Token& t : tokens)
+    if (HasParentSegment(t.text)) return t.text;
+  return std::nullopt;
+}
+
+// The operands of md, move or del after the command word; fails on syntax, unsupported switches, wildcards,
+// ".." segments and a wrong operand count.
+ParsedLine Operands(Command command, std::string_view rest, std::string_view word,
+                    std::initializer_list<const char*> tolerated, std::size_t count, const char* what) {
+  ParsedLine p;
+  const std::string cmd(word);
   std::string error;
   std::vector<Token> tokens = Tokenize(rest, error);
   if (!error.empty()) {
-    failure = Fail(std::string(command) + ": " + error);
-    return std::nullopt;
+    p.error = cmd + ": " + error;
+    return p;
   }
   if (auto sw = TakeSwitches(tokens, tolerated)) {
-    failure = Fail(std::string(command) + ": switch " + *sw + " is not supported");
-    return std::nullopt;
+    p.error = cmd + ": switch " + *sw + " is not supported";
+    return p;
   }
   if (auto w = WildcardIn(tokens)) {
-    failure = Fail(std::string(command) + ": wildcards are not supported: " + *w);
-    return std::nullopt;
+    p.error = cmd + ": wildcards are not supported: " + *w;
+    return p;
   }
   for (const Token& t : tokens) {
     if (t.text.empty()) {
-      failure = Fail(std::string(command) + ": empty path");
-      return std::nullopt;
+      p.error = cmd + ": empty path";
+      return p;
     }
   }
-  if (tokens.size() != count) {
-    failure = Fail(std::string(command) + " needs " + what + ", got " + std::to_string(tokens.size()) +
-                   " operand(s) (a path with blanks must be quoted)");
-    return std::nullopt;
+  if (auto parent = ParentSegmentIn(tokens)) {
+    p.error = cmd + ": a \"..\" segment is not allowed in a path: " + *parent;
+    return p;
   }
-  return tokens;
+  if (tokens.size() != count) {
+    p.error = cmd + " needs " + what + ", got " + std::to_string(tokens.size()) +
+              " operand(s) (a path with blanks must be quoted)";
+    return p;
+  }
+  p.command = command;
+  for (Token& t : tokens) p.operands.push_back(std::move(t.text));
+  return p;
+}
+
+ParsedLine Refused(std::string reason) {
+  ParsedLine p;
+  p.error = std::move(reason);
+  return p;
 }
 
 bool HasControlCharacter(std::string_view s) {
@@ -145,8 +175,17 @@ bool HasControlCharacter(std::string_view s) {
 
 }  // namespace
 
-LineResult RunBatchLine(std::string_view utf8Line) {
-  if (HasControlCharacter(utf8Line)) return Fail("control character in the line");
+bool HasParentSegment(std::string_view path) {
+  for (;;) {
+    const std::size_t sep = path.find_first_of("\\/");
+    if (IsParentSegment(path.substr(0, sep))) return true;
+    if (sep == std::string_view::npos) return false;
+    path.remove_prefix(sep + 1);
+  }
+}
+
+ParsedLine ParseBatchLine(std::string_view utf8Line) {
+  if (HasControlCharacter(utf8Line)) return Refused("control character in the line");
   const std::string line = FoldPercents(utf8Line);
   std::string_view s = line;
   // "@" (echo suppression) may precede any command, blanks around it are allowed.
@@ -168,28 +207,42 @@ LineResult RunBatchLine(std::string_view utf8Line) {
     const std::string_view text = rest.empty() ? rest : rest.substr(1);
     const std::string lower = AsciiLowerStr(text);
     if (endsWord && (lower.empty() || lower == "on" || lower == "off")) return {};
-    return {0, LineStatus::Skipped, std::string(text)};
+    ParsedLine p;
+    p.command = Command::Echo;
+    p.text = std::string(text);
+    return p;
   }
 
   // A command word may be followed directly by a quoted operand: md"C:\x".
   const bool endsCommand = endsWord || next == '"';
-  LineResult failure;
-  if ((word == "md" || word == "mkdir") && endsCommand) {
-    auto ops = Operands(rest, word, {}, 1, "one folder", failure);
-    return ops ? detail::MakeFolder((*ops)[0].text) : failure;
-  }
-  if (word == "move" && endsCommand) {
-    // /Y and /-Y only choose whether Windows asks before replacing; here nothing is ever replaced.
-    auto ops = Operands(rest, word, {"/y", "/-y"}, 2, "a file and a target folder", failure);
-    return ops ? detail::MoveFileInto((*ops)[0].text, (*ops)[1].text) : failure;
-  }
-  if ((word == "del" || word == "erase") && endsCommand) {
-    auto ops = Operands(rest, word, {"/f", "/q"}, 1, "one file", failure);
-    return ops ? detail::DeleteOneFile((*ops)[0].text) : failure;
-  }
+  if ((word == "md" || word == "mkdir") && endsCommand)
+    return Operands(Command::MakeFolder, rest, word, {}, 1, "one folder");
+  // /Y and /-Y only choose whether Windows asks before replacing; here nothing is ever replaced.
+  if (word == "move" && endsCommand)
+    return Operands(Command::Move, rest, word, {"/y", "/-y"}, 2, "a file and a target folder");
+  if ((word == "del" || word == "erase") && endsCommand)
+    return Operands(Command::Delete, rest, word, {"/f", "/q"}, 1, "one file");
   std::size_t w = 0;
   while (w < s.size() && !IsBlank(s[w])) ++w;
-  return Fail("unknown command: " + std::string(s.substr(0, w)));
+  return Refused("unknown command: " + std::string(s.substr(0, w)));
+}
+
+LineResult RunBatchLine(std::string_view utf8Line) {
+  const ParsedLine p = ParseBatchLine(utf8Line);
+  if (!p.error.empty()) return Fail(p.error);
+  switch (p.command) {
+    case Command::None:
+      return {};
+    case Command::Echo:
+      return {0, LineStatus::Skipped, p.text, {}};
+    case Command::MakeFolder:
+      return detail::MakeFolder(p.operands[0]);
+    case Command::Move:
+      return detail::MoveFileInto(p.operands[0], p.operands[1]);
+    case Command::Delete:
+      return detail::DeleteOneFile(p.operands[0]);
+  }
+  return {};
 }
 
 std::string FormatLine(const LineResult& r) {
@@ -199,6 +252,7 @@ std::string FormatLine(const LineResult& r) {
 
 BatchResult RunBatchText(std::string_view bytes, std::ostream& out) {
   BatchResult result;
+  ForgetCleanedFolders();
   int number = 0;
   std::size_t pos = 0;
   while (pos < bytes.size()) {
@@ -226,7 +280,9 @@ BatchResult RunBatchText(std::string_view bytes, std::ostream& out) {
     r.number = number;
     if (r.status == LineStatus::Succeeded) ++result.succeeded;
     if (r.status == LineStatus::Failed) ++result.failed;
-    if (r.status != LineStatus::Skipped || !r.message.empty()) out << FormatLine(r) << '\n' << std::flush;
+    for (const std::string& note : r.notes) out << note << '\n';
+    if (r.status != LineStatus::Skipped || !r.message.empty()) out << FormatLine(r) << '\n';
+    out << std::flush;
     result.lines.push_back(std::move(r));
   }
   out << result.succeeded << " succeeded, " << result.failed << " failed\n" << std::flush;

@@ -15,6 +15,7 @@
 // expanded). Operands are double-quoted or single words; quotes must balance. Paths go through the drive map
 // (plat::os::ResolvePath). Wildcards ("*", "?") and the shell's operators (& | < > ^) outside quotes are
 // refused, never interpreted. Anything else is an unknown command.
+#include <cstdint>
 #include <functional>
 #include <iosfwd>
 #include <string>
@@ -35,6 +36,9 @@ struct LineResult {
   // One line of UTF-8: what the line did ("moved D:\a.hwp -> C:\b\"), or for a failure why it failed,
   // naming the path ("target exists: C:\b\a.hwp"). Empty for a silent line.
   std::string message;
+  // Lines printed before the message: what was done on the way ("removed an interrupted copy: C:\b\.vekbatch-
+  // Ab12Cd", a partial copy that an earlier, killed run left in the target folder).
+  std::vector<std::string> notes;
 };
 
 inline constexpr int kExitAllSucceeded = 0;  // every line succeeded (or was skipped)
@@ -48,11 +52,35 @@ struct BatchResult {
   int ExitCode() const { return failed == 0 ? kExitAllSucceeded : kExitSomeFailed; }
 };
 
+// What a line asks for, read without touching any file.
+enum class Command {
+  None,        // empty, a comment, "echo" alone, "echo on/off"
+  Echo,        // prints `text`
+  MakeFolder,  // operands: the folder
+  Move,        // operands: the file, the target folder
+  Delete,      // operands: the file
+};
+struct ParsedLine {
+  Command command = Command::None;
+  std::vector<std::string> operands;  // as written, quotes removed, "%%" folded; never empty texts
+  std::string text;                   // Echo's text
+  std::string error;                  // why the line is refused (then nothing else is set)
+};
+
+// Whether a path has a segment (between "\\" or "/" separators) that names the folder above: "..", also
+// with further dots or trailing blanks, which Windows drops.
+bool HasParentSegment(std::string_view path);
+
+// Reads one line that is already decoded to UTF-8 (without its line end). A path operand with a ".."
+// segment (between "\" or "/" separators, alone or with trailing dots or blanks) is refused, whatever the
+// drive map would make of it.
+ParsedLine ParseBatchLine(std::string_view utf8Line);
+
 // Runs one line that is already decoded to UTF-8 (without its line end).
 LineResult RunBatchLine(std::string_view utf8Line);
 
-// Splits the CP949 text into lines and runs each. Prints, per line: the message of a success or of an echo,
-// "failed: line N: REASON" for a failure, nothing for a silent line; then "N succeeded, M failed".
+// Splits the CP949 text into lines and runs each. Prints, per line: its notes, the message of a success or of
+// an echo, "failed: line N: REASON" for a failure, nothing for a silent line; then "N succeeded, M failed".
 BatchResult RunBatchText(std::string_view cp949Bytes, std::ostream& out);
 
 // Reads the host file and runs it as RunBatchText does. Returns the exit code: kExitUnreadable (with a
@@ -62,6 +90,14 @@ int RunBatchFile(const std::string& hostPath, std::ostream& out);
 // The text of one printed line for a result ("failed: line N: ..." for a failure).
 std::string FormatLine(const LineResult& r);
 
+// The interpreter's executable: vekbatch [--log LOG] [--pause] FILE.bat (see batch_main.cpp). Returns the
+// exit code.
+int VekbatchMain(int argc, char** argv);
+
+// For the interpreter's own process: SIGTERM, SIGHUP and SIGINT remove the partial copy of a move across
+// devices before the process ends by that signal (a signal ignored when this is called stays ignored).
+void InstallInterruptCleanup();
+
 // --- seams for tests ------------------------------------------------------------------------------------
 // Empty members mean the real behaviour.
 struct MoveHooks {
@@ -70,7 +106,12 @@ struct MoveHooks {
   std::function<int(const std::string& from, const std::string& to)> rename;
   // Called with the host path of the finished, flushed temporary copy before it is verified.
   std::function<void(const std::string& tempPath)> afterCopy;
+  // Called after each block written to the temporary copy, with the bytes it holds so far.
+  std::function<void(const std::string& tempPath, std::int64_t copied)> copyProgress;
 };
 void SetMoveHooks(MoveHooks hooks);
+// Stale partial copies are looked for once per target folder and run; this starts a new run (RunBatchText
+// does it itself).
+void ForgetCleanedFolders();
 
 }  // namespace plat::batch

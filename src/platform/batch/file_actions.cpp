@@ -3,21 +3,38 @@
 // move is the delicate one: it must never replace a file and never lose one. On one device it is a single
 // rename that refuses to replace (renameat2 RENAME_NOREPLACE, else a hard link and an unlink, else a check
 // just before the rename on file systems that have neither). Across devices the file is copied to a
-// temporary name in the target folder, flushed, compared with the source byte for byte, given the source's
-// permissions and times, renamed to its name without replacing, and only then is the source deleted. Any
-// failure on that way removes the copy and leaves the source as it was.
+// temporary name in the target folder (holes of a sparse source stay holes), flushed, compared with the
+// source byte for byte, renamed to its name without replacing, given the source's permissions and times,
+// and only then is the source deleted. Any failure on that way removes the copy and leaves the source as it
+// was.
+//
+// A partial copy is a file ".vekbatch-XXXXXX" (six letters or digits) in the target folder, owned by the user
+// running the move, with write permission for its owner only (a mode no copy of a user's file gets from us),
+// and locked (flock) by the process writing it for as long as it lives. SIGTERM, SIGHUP and SIGINT remove it
+// before the process ends (InstallInterruptCleanup); a copy left by a process that could not clean up (SIGKILL,
+// a power cut) is removed by the next move into that folder: it is recognised by the name, the owner, the mode
+// and the lock nobody holds, and nothing else in the folder is touched.
 #include "platform/batch/file_actions.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <random>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/os/os.h"
@@ -33,8 +50,8 @@ MoveHooks CurrentHooks() {
   return hooks;
 }
 
-LineResult Ok(std::string message) { return {0, LineStatus::Succeeded, std::move(message)}; }
-LineResult Fail(std::string reason) { return {0, LineStatus::Failed, std::move(reason)}; }
+LineResult Ok(std::string message) { return {0, LineStatus::Succeeded, std::move(message), {}}; }
+LineResult Fail(std::string reason) { return {0, LineStatus::Failed, std::move(reason), {}}; }
 
 std::string ErrText(int err) { return std::strerror(err); }
 
@@ -99,19 +116,6 @@ class Fd {
   int fd_;
 };
 
-int WriteAll(int fd, const char* p, std::size_t n) {
-  while (n > 0) {
-    const ssize_t w = ::write(fd, p, n);
-    if (w < 0) {
-      if (errno == EINTR) continue;
-      return errno;
-    }
-    p += w;
-    n -= std::size_t(w);
-  }
-  return 0;
-}
-
 // Reads up to n bytes at offset (fewer only at the end of the file). Returns -1 with errno on failure.
 ssize_t PreadFull(int fd, char* p, std::size_t n, off_t offset) {
   std::size_t got = 0;
@@ -129,17 +133,64 @@ ssize_t PreadFull(int fd, char* p, std::size_t n, off_t offset) {
 
 constexpr std::size_t kCopyChunk = 1 << 20;
 
-// Copies `in` to `out` from the start. Returns 0 or an errno value; `copied` is the byte count.
-int CopyData(int in, int out, off_t& copied) {
+int PwriteAll(int fd, const char* p, std::size_t n, off_t offset) {
+  while (n > 0) {
+    const ssize_t w = ::pwrite(fd, p, n, offset);
+    if (w < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    p += w;
+    n -= std::size_t(w);
+    offset += w;
+  }
+  return 0;
+}
+
+// Copies the bytes [from, to) of `in` to the same place in `out`; stops early at the end of `in`.
+int CopyRange(int in, int out, off_t from, off_t to, std::vector<char>& buf, off_t& end, const std::string& temp) {
+  const MoveHooks h = CurrentHooks();
+  for (off_t pos = from; pos < to;) {
+    const std::size_t want = std::size_t(std::min<off_t>(off_t(buf.size()), to - pos));
+    const ssize_t r = PreadFull(in, buf.data(), want, pos);
+    if (r < 0) return errno;
+    if (r == 0) break;
+    if (const int e = PwriteAll(out, buf.data(), std::size_t(r), pos)) return e;
+    pos += r;
+    end = std::max(end, pos);
+    if (h.copyProgress) h.copyProgress(temp, std::int64_t(end));
+  }
+  return 0;
+}
+
+// Copies `size` bytes of `in` to the empty `out`, leaving the holes of a sparse source as holes. Returns 0
+// or an errno value; `copied` is the length the copy has.
+int CopyData(int in, int out, off_t size, const std::string& temp, off_t& copied) {
   std::vector<char> buf(kCopyChunk);
   copied = 0;
-  for (;;) {
-    const ssize_t r = PreadFull(in, buf.data(), buf.size(), copied);
-    if (r < 0) return errno;
-    if (r == 0) return 0;
-    if (const int e = WriteAll(out, buf.data(), std::size_t(r))) return e;
-    copied += r;
+  off_t pos = 0;
+  while (pos < size) {
+    off_t data = ::lseek(in, pos, SEEK_DATA);
+    if (data < 0) {
+      if (errno == ENXIO) break;  // only a hole is left
+      data = pos;                 // no hole support: copy everything
+    }
+    if (data >= size) break;
+    off_t hole = ::lseek(in, data, SEEK_HOLE);
+    if (hole < 0 || hole > size) hole = size;
+    if (hole <= data) hole = size;
+    off_t end = copied;
+    if (const int e = CopyRange(in, out, data, hole, buf, end, temp)) return e;
+    copied = end;
+    if (end < hole) return 0;  // the source ended early; the caller sees the size change
+    pos = hole;
   }
+  // A trailing hole: the length comes from the source's size.
+  if (copied < size) {
+    if (::ftruncate(out, size) != 0) return errno;
+    copied = size;
+  }
+  return 0;
 }
 
 // True when both descriptors hold the same bytes; `error` gets an errno value when reading fails.
@@ -166,6 +217,146 @@ void SyncFolder(const std::string& folder) {
   if (fd.get() >= 0) ::fsync(fd.get());
 }
 
+constexpr char kPartialPrefix[] = ".vekbatch-";
+constexpr std::size_t kPartialRandom = 6;
+constexpr mode_t kPartialMode = S_IWUSR;  // the owner may write, nobody may read: only a copy in progress
+
+bool IsPartialName(std::string_view name) {
+  if (!name.starts_with(kPartialPrefix) || name.size() != sizeof kPartialPrefix - 1 + kPartialRandom) return false;
+  for (char c : name.substr(sizeof kPartialPrefix - 1))
+    if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))) return false;
+  return true;
+}
+
+// The partial copy being written, for the signal handler: a fixed buffer and a flag, both safe to read there.
+char partialPath[PATH_MAX];
+volatile sig_atomic_t havePartial = 0;
+std::atomic<bool> interruptCleanup{false};
+constexpr int kCleanupSignals[] = {SIGTERM, SIGHUP, SIGINT};
+
+// Blocks the cleanup signals for the life of the scope, so the handler never sees a half-written state.
+class SignalsHeld {
+ public:
+  SignalsHeld() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (int sig : kCleanupSignals) sigaddset(&set, sig);
+    pthread_sigmask(SIG_BLOCK, &set, &old_);
+  }
+  ~SignalsHeld() { pthread_sigmask(SIG_SETMASK, &old_, nullptr); }
+  SignalsHeld(const SignalsHeld&) = delete;
+  SignalsHeld& operator=(const SignalsHeld&) = delete;
+
+ private:
+  sigset_t old_;
+};
+
+void RegisterPartial(const std::string& path) {
+  if (path.size() >= sizeof partialPath) return;  // open() would have refused such a path already
+  SignalsHeld held;
+  std::memcpy(partialPath, path.c_str(), path.size() + 1);
+  havePartial = 1;
+}
+
+void UnregisterPartial() {
+  SignalsHeld held;
+  havePartial = 0;
+}
+
+extern "C" void RemovePartialAndDie(int sig) {
+  if (havePartial) ::unlink(partialPath);
+  ::signal(sig, SIG_DFL);
+  ::raise(sig);
+}
+
+// Creates a new partial copy in `folder`, locked and marked. Returns the descriptor or -1 with errno.
+int CreatePartial(const std::string& folder, std::string& path) {
+  static constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  thread_local std::mt19937_64 random{std::random_device{}() ^ (std::uint64_t(::getpid()) << 32)};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    path = folder + "/" + kPartialPrefix;
+    for (std::size_t i = 0; i < kPartialRandom; ++i) path += kAlphabet[random() % (sizeof kAlphabet - 1)];
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, kPartialMode);
+    if (fd < 0) {
+      if (errno == EEXIST) continue;
+      return -1;
+    }
+    // Another run's cleanup may have taken this new file for a stale one between the open and the lock; then
+    // the name no longer leads to it, and a new one is made.
+    struct stat mine {}, named {};
+    if (::flock(fd, LOCK_EX) != 0 || ::fstat(fd, &mine) != 0) {
+      const int e = errno;
+      ::close(fd);
+      ::unlink(path.c_str());
+      errno = e;
+      return -1;
+    }
+    if (::lstat(path.c_str(), &named) != 0 || named.st_ino != mine.st_ino || named.st_dev != mine.st_dev) {
+      ::close(fd);
+      continue;
+    }
+    // An umask cannot add bits, but a default ACL of the folder could: the mode is set on purpose.
+    ::fchmod(fd, kPartialMode);
+    return fd;
+  }
+  errno = EEXIST;
+  return -1;
+}
+
+// Whether a file fits every mark of a partial copy made by this user.
+bool LooksPartial(const struct stat& st) {
+  return S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & 07777) == kPartialMode &&
+         st.st_nlink == 1;
+}
+
+// Removes the partial copies in `folder` that no running move holds. Returns the names removed.
+std::vector<std::string> RemoveStalePartials(const std::string& folder) {
+  std::vector<std::string> removed;
+  Fd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.get() < 0) return removed;
+  const int listFd = ::dup(dir.get());
+  if (listFd < 0) return removed;
+  DIR* list = ::fdopendir(listFd);
+  if (!list) {
+    ::close(listFd);
+    return removed;
+  }
+  std::vector<std::string> candidates;
+  while (const dirent* e = ::readdir(list))
+    if (IsPartialName(e->d_name)) candidates.emplace_back(e->d_name);
+  ::closedir(list);
+  std::sort(candidates.begin(), candidates.end());
+
+  for (const std::string& name : candidates) {
+    struct stat before {};
+    if (::fstatat(dir.get(), name.c_str(), &before, AT_SYMLINK_NOFOLLOW) != 0 || !LooksPartial(before)) continue;
+    Fd fd(::openat(dir.get(), name.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    struct stat opened {};
+    if (fd.get() < 0 || ::fstat(fd.get(), &opened) != 0 || opened.st_ino != before.st_ino ||
+        opened.st_dev != before.st_dev || !LooksPartial(opened))
+      continue;
+    if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) continue;  // a running move is writing it
+    struct stat now {};
+    if (::fstatat(dir.get(), name.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0 || now.st_ino != opened.st_ino ||
+        now.st_dev != opened.st_dev)
+      continue;
+    if (::unlinkat(dir.get(), name.c_str(), 0) == 0) removed.push_back(name);
+  }
+  return removed;
+}
+
+// Folders already cleaned in this run (device and inode), so a long batch into one folder lists it once.
+std::mutex cleanedMutex;
+std::set<std::pair<dev_t, ino_t>> cleanedFolders;
+
+std::vector<std::string> CleanFolderOnce(const std::string& folder, const struct stat& st) {
+  {
+    std::lock_guard lock(cleanedMutex);
+    if (!cleanedFolders.insert({st.st_dev, st.st_ino}).second) return {};
+  }
+  return RemoveStalePartials(folder);
+}
+
 // The copy path of a move across devices. `srcSt` is the source as checked by the caller.
 LineResult CopyVerifyDelete(const std::string& src, const struct stat& srcSt, const std::string& folder,
                             const std::string& target, const std::string& shown, const std::string& targetShown,
@@ -177,9 +368,10 @@ LineResult CopyVerifyDelete(const std::string& src, const struct stat& srcSt, co
   if (inSt.st_dev != srcSt.st_dev || inSt.st_ino != srcSt.st_ino || !S_ISREG(inSt.st_mode))
     return Fail("the source changed while it was being moved: " + shown);
 
-  std::string temp = folder + "/.vekbatch-XXXXXX";
-  Fd out(::mkostemp(temp.data(), O_CLOEXEC));
+  std::string temp;
+  Fd out(CreatePartial(folder, temp));
   if (out.get() < 0) return Fail("cannot create a file in " + targetShown + ": " + ErrText(errno));
+  RegisterPartial(temp);
   // Until the copy has its final name, every way out removes it.
   bool keepTemp = false;
   struct TempGuard {
@@ -187,11 +379,12 @@ LineResult CopyVerifyDelete(const std::string& src, const struct stat& srcSt, co
     const bool& keep;
     ~TempGuard() {
       if (!keep) ::unlink(path.c_str());
+      UnregisterPartial();
     }
   } guard{temp, keepTemp};
 
   off_t copied = 0;
-  if (const int e = CopyData(in.get(), out.get(), copied))
+  if (const int e = CopyData(in.get(), out.get(), inSt.st_size, temp, copied))
     return Fail("cannot copy " + shown + " to " + targetShown + ": " + ErrText(e));
   if (::fsync(out.get()) != 0) return Fail("cannot flush the copy in " + targetShown + ": " + ErrText(errno));
   if (const MoveHooks h = CurrentHooks(); h.afterCopy) h.afterCopy(temp);
@@ -211,17 +404,24 @@ LineResult CopyVerifyDelete(const std::string& src, const struct stat& srcSt, co
     return Fail("the copy in " + targetShown + " differs from the source; source kept: " + shown);
   }
 
-  // Permissions and times, where the file system allows (failures here do not stop the move).
-  ::fchmod(out.get(), srcSt.st_mode & 07777);
-  const struct timespec times[2] = {inSt.st_atim, inSt.st_mtim};
-  ::futimens(out.get(), times);
-  if (const int e = out.Close()) return Fail("cannot finish the copy in " + targetShown + ": " + ErrText(e));
-
+  // From the rename on, the cleanup signals wait until the move has finished one way or the other, so an
+  // interrupted run never leaves the file in both places.
+  SignalsHeld held;
+  // The copy keeps its lock and its mark until it has its name; from then on it is the target.
   if (const int e = RenameNoReplace(temp, target)) {
     if (e == EEXIST) return Fail("target exists: " + targetFileShown);
     return Fail("cannot name the copy " + targetFileShown + ": " + ErrText(e));
   }
-  keepTemp = true;  // it is the target now
+  keepTemp = true;
+  UnregisterPartial();
+  // Permissions and times, where the file system allows (failures here do not stop the move).
+  ::fchmod(out.get(), srcSt.st_mode & 07777);
+  const struct timespec times[2] = {inSt.st_atim, inSt.st_mtim};
+  ::futimens(out.get(), times);
+  if (const int e = out.Close()) {
+    ::unlink(target.c_str());
+    return Fail("cannot finish the copy " + targetFileShown + " (copy removed): " + ErrText(e));
+  }
   SyncFolder(folder);
 
   in.Close();
@@ -241,6 +441,25 @@ void SetMoveHooks(MoveHooks h) {
   hooks = std::move(h);
 }
 
+void InstallInterruptCleanup() {
+  if (interruptCleanup.exchange(true)) return;
+  struct sigaction sa {};
+  sa.sa_handler = RemovePartialAndDie;
+  sigemptyset(&sa.sa_mask);
+  for (int sig : kCleanupSignals) sigaddset(&sa.sa_mask, sig);
+  for (int sig : kCleanupSignals) {
+    struct sigaction old {};
+    // A signal the caller's parent chose to ignore (nohup) stays ignored.
+    if (::sigaction(sig, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) continue;
+    ::sigaction(sig, &sa, nullptr);
+  }
+}
+
+void ForgetCleanedFolders() {
+  std::lock_guard lock(cleanedMutex);
+  cleanedFolders.clear();
+}
+
 namespace detail {
 
 LineResult MakeFolder(std::string_view folder) {
@@ -254,6 +473,22 @@ LineResult MakeFolder(std::string_view folder) {
   if (os::ForceDirectories(host)) return Ok("created " + shown);
   const int e = errno;
   return Fail("cannot create folder " + Where(folder, host) + (e ? ": " + ErrText(e) : std::string()));
+}
+
+// The move itself, once source and target folder are known to be a file and a folder.
+static LineResult MoveChecked(const std::string& src, const struct stat& srcSt, const std::string& dir,
+                       const std::string& name, const std::string& shown, const std::string& folderShown) {
+  const std::string target = (dir == "/" ? std::string() : dir) + "/" + name;
+  const std::string targetFileShown = folderShown + name;
+  struct stat tgtSt {};
+  if (::lstat(target.c_str(), &tgtSt) == 0) return Fail("target exists: " + targetFileShown);
+
+  const MoveHooks h = CurrentHooks();
+  const int err = h.rename ? h.rename(src, target) : RenameNoReplace(src, target);
+  if (err == 0) return Ok("moved " + shown + " -> " + folderShown);
+  if (err == EEXIST) return Fail("target exists: " + targetFileShown);
+  if (err != EXDEV) return Fail("cannot move " + shown + " to " + folderShown + ": " + ErrText(err));
+  return CopyVerifyDelete(src, srcSt, dir, target, shown, folderShown, targetFileShown);
 }
 
 LineResult MoveFileInto(std::string_view file, std::string_view folder) {
@@ -280,17 +515,13 @@ LineResult MoveFileInto(std::string_view file, std::string_view folder) {
   if (::stat(dir.c_str(), &dirSt) != 0) return Fail("target folder does not exist: " + Where(folderShown, dir));
   if (!S_ISDIR(dirSt.st_mode)) return Fail("target is not a folder: " + Where(folderShown, dir));
 
-  const std::string target = (dir == "/" ? std::string() : dir) + "/" + name;
-  const std::string targetFileShown = folderShown + name;
-  struct stat tgtSt {};
-  if (::lstat(target.c_str(), &tgtSt) == 0) return Fail("target exists: " + targetFileShown);
-
-  const MoveHooks h = CurrentHooks();
-  const int err = h.rename ? h.rename(src, target) : RenameNoReplace(src, target);
-  if (err == 0) return Ok("moved " + shown + " -> " + folderShown);
-  if (err == EEXIST) return Fail("target exists: " + targetFileShown);
-  if (err != EXDEV) return Fail("cannot move " + shown + " to " + folderShown + ": " + ErrText(err));
-  return CopyVerifyDelete(src, srcSt, dir, target, shown, folderShown, targetFileShown);
+  // Copies that a run before this one left behind when it was killed mid-copy.
+  std::vector<std::string> notes;
+  for (const std::string& stale : CleanFolderOnce(dir, dirSt))
+    notes.push_back("removed an interrupted copy: " + folderShown + stale);
+  LineResult r = MoveChecked(src, srcSt, dir, name, shown, folderShown);
+  r.notes.insert(r.notes.begin(), notes.begin(), notes.end());
+  return r;
 }
 
 LineResult DeleteOneFile(std::string_view file) {

@@ -68,6 +68,10 @@ TDateTime EncodeTime(int hour, int min, int sec, int msec);
 // As EncodeDate and EncodeTime, but false instead of an exception on invalid parts.
 bool TryEncodeDate(int year, int month, int day, TDateTime& out);
 bool TryEncodeTime(int hour, int min, int sec, int msec, TDateTime& out);
+// Whether the value names a moment of the years 1 to 9999 (after rounding to the millisecond); false for
+// NaN and the infinities. Decoding and formatting any other value raises EConvertError
+// "'%s' is not a valid date and time" with the value as FloatToStr writes it.
+bool IsValidDateTime(TDateTime d);
 void DecodeDate(TDateTime d, int& year, int& month, int& day);
 void DecodeTime(TDateTime d, int& hour, int& min, int& sec, int& msec);
 int DayOfWeek(TDateTime d);  // 1 = Sunday .. 7 = Saturday

@@ -35,6 +35,10 @@ void CivilFromDays(std::int64_t z, int& y, int& m, int& d) {
 }
 
 const std::int64_t kEpoch = DaysFromCivil(1899, 12, 30);  // day 0 of TDateTime
+
+// The days of 0001-01-01 and 9999-12-31: the dates a TDateTime can name.
+constexpr std::int64_t kFirstDay = -693593;
+constexpr std::int64_t kLastDay = 2958465;
 }  // namespace
 
 Stamp Split(TDateTime t) {
@@ -58,6 +62,22 @@ TDateTime Compose(TDateTime date, TDateTime time) {
 }  // namespace detail
 
 using namespace detail;
+
+bool IsValidDateTime(TDateTime d) {
+  // Checked on the double first (NaN fails both), so the conversion to an integer day is always defined;
+  // then on the day after rounding to the millisecond, which can carry the last moment of a day over.
+  if (!(d > double(kFirstDay - 1) && d < double(kLastDay + 1))) return false;
+  const std::int64_t day = Split(d).day;
+  return day >= kFirstDay && day <= kLastDay;
+}
+
+namespace {
+// The parts of a value that names a date; raises EConvertError for any other.
+Stamp CheckedSplit(TDateTime d) {
+  if (!IsValidDateTime(d)) throw EConvertError("'" + FloatToStr(d) + "' is not a valid date and time");
+  return Split(d);
+}
+}  // namespace
 
 bool IsLeapYear(int y) {
   return y % 4 == 0 && (y % 100 != 0 || y % 400 == 0);
@@ -93,11 +113,11 @@ TDateTime EncodeTime(int hour, int min, int sec, int msec) {
 }
 
 void DecodeDate(TDateTime d, int& year, int& month, int& day) {
-  CivilFromDays(Split(d).day + kEpoch, year, month, day);
+  CivilFromDays(CheckedSplit(d).day + kEpoch, year, month, day);
 }
 
 void DecodeTime(TDateTime d, int& hour, int& min, int& sec, int& msec) {
-  std::int64_t ms = Split(d).msec;
+  std::int64_t ms = CheckedSplit(d).msec;
   msec = static_cast<int>(ms % 1000);
   ms /= 1000;
   sec = static_cast<int>(ms % 60);
@@ -108,7 +128,7 @@ void DecodeTime(TDateTime d, int& hour, int& min, int& sec, int& msec) {
 
 int DayOfWeek(TDateTime d) {
   // Day 0 (1899-12-30) was a Saturday.
-  const std::int64_t day = Split(d).day;
+  const std::int64_t day = CheckedSplit(d).day;
   return static_cast<int>(((day % 7 + 7) % 7 + 6) % 7) + 1;
 }
 
