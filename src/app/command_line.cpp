@@ -162,6 +162,10 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     });
     out.write(block.data(), std::streamsize(block.size()));
     out.flush();
+    // A wrong file must not pass for a clean one: say how much of it could not be read.
+    if (filter.Unreadable() > 0)
+      err << "VekSecurity: " << filter.Unreadable() << " line" << (filter.Unreadable() == 1 ? "" : "s")
+          << " skipped as unreadable (not valid CP949 text)\n";
     bool refused = false;
     const auto report = [&](const BatchText& b) {
       if (b.Refusals().empty()) return;
