@@ -348,7 +348,8 @@ void TForm1::CentreOnScreen() {
 
 bool TForm1::eventFilter(QObject* watched, QEvent* e) {
   if (watched == Panel3 && (e->type() == QEvent::Resize || e->type() == QEvent::LayoutRequest)) PlaceOverlays();
-  if (watched == Mgr_grid->viewport() && e->type() == QEvent::Paint && Mgr_grid->RowCount() != countedRows_)
+  if (watched == Mgr_grid->viewport() && e->type() == QEvent::Paint && !loading_ &&
+      Mgr_grid->RowCount() != countedRows_)
     UpdateCountLine();
   return QMainWindow::eventFilter(watched, e);
 }
@@ -435,7 +436,7 @@ void TForm1::ReadAndInsert() {
   } hide{this};
   Mgr_grid->ClearRows();
   LastLoad = {};
-  UpdateCountLine();
+  WriteCountLine(0);
   const std::string path = plat::os::ResolvePath(S(p_file->text()));
   LineBuffer = plat::os::ReadFileBytes(path);
   vek::TGridLoad load(*Mgr_grid, LineBuffer, FilterSettings(), ItemFields);
@@ -447,6 +448,12 @@ void TForm1::ReadAndInsert() {
       ~End() { g->EndUpdate(true); }
     } end{Mgr_grid};
     vek::TLoadInterrupt interrupt(this, msgCancel);
+    loading_ = true;
+    paintedRows_ = 0;
+    struct Loading {
+      bool& on;
+      ~Loading() { on = false; }
+    } loading{loading_};
     const std::int64_t start = plat::os::TickCount();
     std::int64_t reported = start;
     while (load.Step(kLoadSliceLines)) {
@@ -461,7 +468,7 @@ void TForm1::ReadAndInsert() {
     }
   }
   LastLoad = load.Counts();
-  UpdateCountLine();
+  WriteCountLine(0);  // a loaded row is never ticked
   HideWait();
   if (const std::string notice = vek::LoadNoticeText(LastLoad); !notice.empty())
     plat::ui::CurrentDialogs().ShowMessage(this, notice);
@@ -470,21 +477,26 @@ void TForm1::ReadAndInsert() {
 void TForm1::ShowLoadProgress(const vek::TLoadCounts& counts) {
   msg->setText(Q(std::string(kWaitText) + "\n" + vek::ProgressText(counts)));
   msgCancel->show();
-  // The rows so far become visible: the lock is let go for a moment, which sets the scroll range and
-  // repaints the grid once.
-  Mgr_grid->EndUpdate(true);
+  // The rows so far become visible: the lock is let go for a moment, which sets the scroll range, and the
+  // grid repaints as long as new rows can still appear in view.
+  const bool newRowsInView = paintedRows_ <= Mgr_grid->TopRow() + Mgr_grid->VisibleRowCount();
+  Mgr_grid->EndUpdate(newRowsInView);
   Mgr_grid->BeginUpdate();
+  paintedRows_ = counts.Listed;
   if (OnLoadProgress) OnLoadProgress(counts);
   QCoreApplication::processEvents();
 }
 
 void TForm1::UpdateCountLine() {
-  const int rows = Mgr_grid->RowCount();
   int ticked = 0;
-  for (int r = 0; r < rows; ++r)
+  for (int r = 0, rows = Mgr_grid->RowCount(); r < rows; ++r)
     if (Mgr_grid->Cells(0, r).AsBoolean()) ++ticked;
-  countedRows_ = rows;
-  CountLine->setText(Q(vek::CountLineText(rows, ticked, LastLoad.Unreadable, LastLoad.CutShort)));
+  WriteCountLine(ticked);
+}
+
+void TForm1::WriteCountLine(int ticked) {
+  countedRows_ = Mgr_grid->RowCount();
+  CountLine->setText(Q(vek::CountLineText(countedRows_, ticked, LastLoad.Unreadable, LastLoad.CutShort)));
 }
 
 std::string TForm1::RowFolder(int r) { return Mgr_grid->Cells(4, r).AsString(); }

@@ -133,7 +133,7 @@ class TForm1 : public QMainWindow {
   // msgCancel stops it with the rows read so far kept, and the user is told it was cut short.
   virtual void ReadAndInsert();
   static constexpr int kProgressAfterMs = 300;
-  static constexpr int kProgressEveryMs = 100;
+  static constexpr int kProgressEveryMs = 200;
   // What the last load read, listed and skipped.
   vek::TLoadCounts LastLoad;
   // Called at each progress report of a load, after the notice shows it and before the window's pending
@@ -195,10 +195,14 @@ class TForm1 : public QMainWindow {
   void TellStartFailure(const std::string& batch, int code);
   // The progress figure on the wait notice, the grid repainted with the rows so far, pending events run.
   void ShowLoadProgress(const vek::TLoadCounts& counts);
+  void WriteCountLine(int ticked);
 
   bool centred_ = false;
   // The row count CountLine was last written for.
   int countedRows_ = 0;
+  // While a load runs, and the rows the grid held at its last repaint during it.
+  bool loading_ = false;
+  int paintedRows_ = 0;
 };
 
 // The single window of the program (set by the main program).
