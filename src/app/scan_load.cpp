@@ -99,7 +99,7 @@ bool TLoadInterrupt::eventFilter(QObject* watched, QEvent* e) {
       return !onCancel();
     case QEvent::Close:
       // Closing the window stops the load; the window then closes as usual.
-      if (watched == window_) requested_ = true;
+      if (watched == window_) requested_ = windowClosed_ = true;
       return false;
     default:
       return false;

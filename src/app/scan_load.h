@@ -74,6 +74,8 @@ class TLoadInterrupt : public QObject {
   ~TLoadInterrupt() override;
   bool Requested() const { return requested_; }
   void Request() { requested_ = true; }
+  // The window was closed during the load (which stops it too): nobody is left to tell about it.
+  bool WindowClosed() const { return windowClosed_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* e) override;
@@ -82,6 +84,7 @@ class TLoadInterrupt : public QObject {
   QWidget* window_;
   QAbstractButton* cancel_;
   bool requested_ = false;
+  bool windowClosed_ = false;
 };
 
 // "목록 N건 · 선택 N건" and, when there were any, "· 읽을 수 없는 줄 N개 건너뜀", and "· 읽기 중단됨" when cut

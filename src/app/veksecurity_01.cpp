@@ -440,6 +440,7 @@ void TForm1::ReadAndInsert() {
   const std::string path = plat::os::ResolvePath(S(p_file->text()));
   LineBuffer = plat::os::ReadFileBytes(path);
   vek::TGridLoad load(*Mgr_grid, LineBuffer, FilterSettings(), ItemFields);
+  bool closed = false;
   {
     // Scroll range and repaint once at the end (and at each progress report), not once per row.
     Mgr_grid->BeginUpdate();
@@ -466,11 +467,12 @@ void TForm1::ReadAndInsert() {
         break;
       }
     }
+    closed = interrupt.WindowClosed();
   }
   LastLoad = load.Counts();
   WriteCountLine(0);  // a loaded row is never ticked
   HideWait();
-  if (const std::string notice = vek::LoadNoticeText(LastLoad); !notice.empty())
+  if (const std::string notice = vek::LoadNoticeText(LastLoad); !notice.empty() && !closed)
     plat::ui::CurrentDialogs().ShowMessage(this, notice);
 }
 

@@ -168,6 +168,21 @@ TEST_F(WindowLoad, CancelButtonStopsTheLoadAndOtherInputIsHeldBack) {
   EXPECT_EQ(dialogs.History()[0].Text.rfind("읽기를 중단했습니다.", 0), 0u);
 }
 
+TEST_F(WindowLoad, ClosingTheWindowStopsTheLoadWithoutAQuestionAfterwards) {
+  const std::string path = WriteLines(30000);
+  SteppingClock clock(TForm1::kProgressEveryMs);
+  int reports = 0;
+  form.OnLoadProgress = [&](const vek::TLoadCounts&) {
+    if (++reports == 1) form.close();
+  };
+  Load(path);
+  EXPECT_EQ(reports, 1);
+  EXPECT_FALSE(form.isVisible());
+  EXPECT_TRUE(form.LastLoad.CutShort);
+  EXPECT_LT(form.Mgr_grid->RowCount(), 30000);
+  EXPECT_TRUE(dialogs.History().empty());  // no notice for a window that is gone
+}
+
 TEST_F(WindowLoad, CountLineFollowsTicksAndRemovals) {
   Load(WriteLines(5));
   EXPECT_EQ(CountLine(), "목록 5건 · 선택 0건");
