@@ -28,32 +28,26 @@ bool TGridLoad::Step(std::size_t maxLines) {
     ++counts_.LinesRead;
     if (filter_.TakeLine(raw, fields_, line_) == ScanFilter::TLineFate::Kept) Keep(fields_);
   }
-  Flush();
+  Trim();
   counts_.BytesRead = lines_.Position();
   counts_.Unreadable = filter_.Unreadable();
   return !Done();
 }
 
 void TGridLoad::Keep(const TItemFields& fields) {
-  auto& row = block_[std::size_t(blockRows_)];
-  for (std::size_t k = 0; k < row.size(); ++k) row[k].assign(fields[k]);
-  if (++blockRows_ == kBlockRows) Flush();
+  if (!plainRows_) {
+    grid_.AppendRow(true, false, false);
+  } else if (filled_ == grid_.RowCount()) {
+    grid_.SetRowCount(filled_ + kBlockRows);
+  }
+  // Column 0 (the tick) stays null, which reads as not ticked.
+  for (int c = 1; c <= 4; ++c) grid_.Cells(c, filled_).SetAsString(fields[std::size_t(c - 1)]);
+  ++filled_;
+  counts_.Listed = filled_;
 }
 
-void TGridLoad::Flush() {
-  if (blockRows_ == 0) return;
-  const int first = grid_.RowCount();
-  if (plainRows_)
-    grid_.SetRowCount(first + blockRows_);
-  else
-    for (int i = 0; i < blockRows_; ++i) grid_.AppendRow(true, false, false);
-  // Column 0 (the tick) stays null, which reads as not ticked.
-  for (int i = 0; i < blockRows_; ++i) {
-    const auto& row = block_[std::size_t(i)];
-    for (int c = 1; c <= 4; ++c) grid_.Cells(c, first + i).SetAsString(row[std::size_t(c - 1)]);
-  }
-  counts_.Listed += blockRows_;
-  blockRows_ = 0;
+void TGridLoad::Trim() {
+  if (grid_.RowCount() > filled_) grid_.SetRowCount(filled_);
 }
 
 // --- holding input back while a load runs ------------------------------------------------------------------

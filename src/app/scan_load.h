@@ -47,18 +47,18 @@ class TGridLoad {
   const TLoadCounts& Counts() const { return counts_; }
 
  private:
-  // Rows kept since the last flush, held in texts that keep their capacity from block to block.
+  // Rows are added a block at a time, blank, and written as lines are kept; Trim gives back the rows of
+  // the last block that were not used, so the grid never shows a blank row.
   static constexpr int kBlockRows = 256;
   void Keep(const TItemFields& fields);
-  void Flush();
+  void Trim();
 
   TMemGrid& grid_;
   LineCursor lines_;
   ScanFilter filter_;
   TItemFields& fields_;
   std::string line_;
-  std::array<std::array<std::string, 4>, kBlockRows> block_;
-  int blockRows_ = 0;
+  int filled_ = 0;  // grid rows written; the grid may hold unused blank rows after them until Trim
   // AppendRow applies the columns' defaults; without any, a block of rows is added at once.
   bool plainRows_ = true;
   TLoadCounts counts_;

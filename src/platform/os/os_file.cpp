@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -133,11 +134,18 @@ std::string ReadFileBytes(const std::string& hostPath, std::size_t maxBytes) {
   };
   if (std::uint64_t(st.st_size) > maxBytes) tooLarge();
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  // Read straight into the result; the size the file had is a hint, as it may change while it is read
+  // (a file in /proc reports none at all).
   std::string out;
-  out.reserve(std::size_t(st.st_size));
-  char buf[65536];
+  std::size_t used = 0;
+  out.resize(std::max<std::size_t>(std::size_t(st.st_size) + 1, 65536));
   for (;;) {
-    const ssize_t n = ::read(fd, buf, sizeof buf);
+    if (used == out.size()) {
+      // A file that grows while it is read is held to the same limit.
+      if (used > maxBytes) tooLarge();
+      out.resize(std::min(out.size() * 2, maxBytes + 1));
+    }
+    const ssize_t n = ::read(fd, out.data() + used, out.size() - used);
     if (n < 0) {
       if (errno == EINTR) continue;
       const int err = errno;
@@ -145,11 +153,11 @@ std::string ReadFileBytes(const std::string& hostPath, std::size_t maxBytes) {
       RaiseOpen(hostPath, err);
     }
     if (n == 0) break;
-    // A file that grows while it is read is held to the same limit.
-    if (out.size() + std::size_t(n) > maxBytes) tooLarge();
-    out.append(buf, std::size_t(n));
+    used += std::size_t(n);
   }
   ::close(fd);
+  if (used > maxBytes) tooLarge();
+  out.resize(used);
   return out;
 }
 
