@@ -2,14 +2,14 @@
 // The window's load of a result file into a TMemGrid, a slice of lines at a time, and what the user is
 // told about it.
 //
-//   TGridLoad      reads lines through ScanFilter and appends the kept ones to the grid in blocks; the
-//                  caller holds the grid's update lock and decides when to let the window breathe.
+//   TGridLoad      reads lines through ScanFilter, adds blank rows to the grid a block at a time and writes
+//                  the kept lines into them; the caller holds the grid's update lock and decides when to
+//                  let the window breathe (between two Steps the grid holds exactly the rows kept so far).
 //   TLoadCounts    lines read, rows listed, lines skipped as unreadable, whether the load was cut short.
 //   TLoadInterrupt while it lives, Esc or its Cancel button asks the load to stop, and every other key,
 //                  click and drop is held back, so nothing else runs in the middle of a load.
 //   CountLineText  the count line under the grid: listed, ticked, skipped as unreadable.
 #include <QObject>
-#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -204,6 +205,36 @@ TEST_F(WindowLoad, CountLineFollowsTicksAndRemovals) {
   form.BitBtn7Click(form.BitBtn7);
   form.Mgr_grid->viewport()->repaint();
   EXPECT_EQ(CountLine(), "목록 3건 · 선택 3건");
+}
+
+TEST_F(WindowLoad, RowsAddedInBlocksMatchRowsAppendedOneByOne) {
+  // Between two steps the grid holds exactly the kept rows; with a column default the rows still get it.
+  std::string extra;
+  for (int i = 0; i < 700; ++i)
+    extra += plat::text::Utf8ToCp949(i % 3 == 0 ? "gone.xls,주민,1,D:\\자료\r\n" : "a.xls,계좌,1,D:\\자료\r\n");
+  const std::string bytes = plat::os::ReadFileBytes(WriteLines(0, extra));
+  for (const bool withDefault : {false, true}) {
+    form.Mgr_grid->ClearRows();
+    form.Mgr_grid->Column(0)->SetDefaults(withDefault ? "True" : "");
+    vek::TItemFields fields;
+    vek::ScanFilterSettings settings;
+    vek::TGridLoad load(*form.Mgr_grid, bytes, settings, fields);
+    int expected = 0;
+    std::size_t lines = 0;
+    while (true) {
+      const bool more = load.Step(100);
+      lines = std::min<std::size_t>(lines + 100, 700);
+      expected = int(lines - (lines + 2) / 3);  // every third line names a file that is gone
+      ASSERT_EQ(form.Mgr_grid->RowCount(), expected);
+      ASSERT_EQ(load.Counts().Listed, expected);
+      if (!more) break;
+    }
+    EXPECT_EQ(expected, 466);
+    EXPECT_EQ(form.Mgr_grid->Cells(2, expected - 1).AsString(), "계좌");
+    EXPECT_EQ(form.Mgr_grid->Cells(0, expected - 1).IsNull(), !withDefault);
+    EXPECT_TRUE(form.Mgr_grid->CheckConsistency());
+  }
+  form.Mgr_grid->Column(0)->SetDefaults("");
 }
 
 TEST_F(WindowLoad, FileOfRandomBytesSaysHowManyLinesWereUnreadable) {
