@@ -485,6 +485,8 @@ void TForm1::ShowLoadProgress(const vek::TLoadCounts& counts) {
   Mgr_grid->EndUpdate(newRowsInView);
   Mgr_grid->BeginUpdate();
   paintedRows_ = counts.Listed;
+  LastLoad = counts;
+  WriteCountLine(0);  // no row can be ticked while the load runs
   if (OnLoadProgress) OnLoadProgress(counts);
   QCoreApplication::processEvents();
 }

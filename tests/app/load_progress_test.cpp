@@ -81,6 +81,7 @@ TEST_F(WindowLoad, LongLoadReportsProgressWithTheRowsSoFarShown) {
     EXPECT_TRUE(form.msg->isVisible());
     EXPECT_TRUE(form.msgCancel->isVisible());
     notices.push_back(S(form.msg->text()));
+    EXPECT_EQ(CountLine(), "목록 " + vek::GroupedNumber(c.Listed) + "건 · 선택 0건");
     // The rows read so far are in the grid, and its scroll range already covers them.
     EXPECT_EQ(form.Mgr_grid->RowCount(), c.Listed);
     EXPECT_GT(form.Mgr_grid->verticalScrollBar()->maximum(), 0);
