@@ -24,6 +24,7 @@ constexpr const char* kHelp =
     "  --move-batch OUT    write the move batch for every listed row to OUT (not run)\n"
     "  --delete-batch OUT  write the delete batch for every listed row to OUT (not run)\n"
     "Windows paths go through the drive map (VEKSECURITY_DRIVE_C, VEKSECURITY_DRIVE_D, ...).\n"
+    "Lines that are not valid CP949 text are skipped; their number goes to the error output.\n"
     "Exit codes: 0 done, 1 a file could not be read or written, 2 bad arguments,\n"
     "3 done but some rows were left out of a batch (their names cannot be written safely).\n";
 
@@ -136,7 +137,7 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     return 2;
   }
   if (o.help) {
-    out << kHelp;
+    out << kHelp << "FILE must be a regular file of at most " << (plat::os::kMaxReadFileBytes >> 20) << " MB.\n";
     return 0;
   }
   std::vector<Row> rows;
@@ -162,6 +163,10 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     });
     out.write(block.data(), std::streamsize(block.size()));
     out.flush();
+    // A wrong file must not pass for a clean one: say how much of it could not be read.
+    if (filter.Unreadable() > 0)
+      err << "VekSecurity: " << filter.Unreadable() << " line" << (filter.Unreadable() == 1 ? "" : "s")
+          << " skipped as unreadable (not valid CP949 text)\n";
     bool refused = false;
     const auto report = [&](const BatchText& b) {
       if (b.Refusals().empty()) return;

@@ -55,7 +55,7 @@ void TForm1::SetTicks(const std::vector<int>& rows, bool on) {
   for (int r : rows)
     if (r >= 0 && r < Mgr_grid->RowCount()) Mgr_grid->Cells(0, r).SetAsBoolean(on);
   Mgr_grid->EndUpdate(true);
-  TicksChanged();
+  UpdateCountLine();
 }
 
 void TForm1::ToggleTicksByKey() {

@@ -64,20 +64,26 @@ void DbItemDivide(std::string_view line, TItemFields& fields) {
   }
 }
 
-void ForEachLine(std::string_view bytes, const std::function<void(std::size_t, std::string_view)>& f) {
-  std::size_t index = 0, start = 0;
-  const std::size_t n = bytes.size();
-  while (start < n) {
-    // The next LF, then an earlier CR if the line has one (both searches run vectorised).
-    const char* base = bytes.data();
-    const void* lf = std::memchr(base + start, '\n', n - start);
-    std::size_t end = lf ? std::size_t(static_cast<const char*>(lf) - base) : n;
-    if (const void* cr = std::memchr(base + start, '\r', end - start))
-      end = std::size_t(static_cast<const char*>(cr) - base);
-    f(index++, bytes.substr(start, end - start));
-    if (end < n && bytes[end] == '\r' && end + 1 < n && bytes[end + 1] == '\n') ++end;
-    start = end + 1;
-  }
+bool LineCursor::Next(std::string_view& line) {
+  const std::size_t n = bytes_.size();
+  if (pos_ >= n) return false;
+  const char* base = bytes_.data();
+  // Each search runs vectorised from the cursor to the next hit and is not repeated until the cursor
+  // has passed that hit: every byte is looked at once per kind of line end.
+  const auto find = [&](char c) {
+    const void* hit = std::memchr(base + pos_, c, n - pos_);
+    return hit ? std::size_t(static_cast<const char*>(hit) - base) : n;
+  };
+  if (!searched_ || nextLf_ < pos_) nextLf_ = find('\n');
+  if (!searched_ || nextCr_ < pos_) nextCr_ = find('\r');
+  searched_ = true;
+  const std::size_t end = std::min(nextCr_, nextLf_);
+  line = bytes_.substr(pos_, end - pos_);
+  std::size_t next = end + 1;
+  if (end < n && base[end] == '\r' && next < n && base[next] == '\n') ++next;
+  pos_ = std::min(next, n);
+  ++index_;
+  return true;
 }
 
 bool DecodeLine(std::string_view cp949, std::string& utf8) {
@@ -128,23 +134,19 @@ bool ScanFilter::Accept(const TItemFields& fields) {
   return accept;
 }
 
-int ScanFilter::Run(std::string_view fileBytes, TItemFields& fields,
-                    const std::function<void(const TItemFields&)>& onRow) {
-  int kept = 0;
-  std::string line;
-  ForEachLine(fileBytes, [&](std::size_t index, std::string_view raw) {
-    if (index == 0) return;  // the header
-    try {
-      if (!DecodeLine(raw, line)) return;
-      DbItemDivide(line, fields);
-      if (!Accept(fields)) return;
-      onRow(fields);
-      ++kept;
-    } catch (const std::exception&) {
-      // A line that cannot be handled is skipped without a message.
+ScanFilter::TLineFate ScanFilter::TakeLine(std::string_view raw, TItemFields& fields, std::string& line) {
+  try {
+    if (!DecodeLine(raw, line)) {
+      ++unreadable_;
+      return TLineFate::Unreadable;
     }
-  });
-  return kept;
+    DbItemDivide(line, fields);
+    return Accept(fields) ? TLineFate::Kept : TLineFate::Dropped;
+  } catch (const std::exception&) {
+    // A line that cannot be handled is skipped; the loaders say how many there were.
+    ++unreadable_;
+    return TLineFate::Unreadable;
+  }
 }
 
 }  // namespace vek

@@ -7,7 +7,6 @@
 // ScanFilter, so they list exactly the same rows.
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -27,9 +26,42 @@ inline constexpr std::array<std::string_view, 5> kKeywords{"전화", "핸드폰"
 // A line of a result file as the loader takes it: at most 4,096 characters.
 inline constexpr std::size_t kMaxLineChars = 4096;
 
-// Calls f(lineIndex, bytes) for every line of a result file (CR LF, CR or LF ends a line; an empty last
-// line after a final line break is not a line).
-void ForEachLine(std::string_view bytes, const std::function<void(std::size_t, std::string_view)>& f);
+// The lines of a result file, one after another: CR LF, CR or LF ends a line, and an empty last line
+// after a final line break is not a line. Each byte is searched once whatever mix of line ends the file
+// has, so a file with CR-only line ends loads as fast as one with CR LF.
+class LineCursor {
+ public:
+  explicit LineCursor(std::string_view bytes) : bytes_(bytes) {}
+  // The next line (without its line end); false at the end of the file.
+  bool Next(std::string_view& line);
+  // Index of the line Next returns next (0 is the header).
+  std::size_t Index() const { return index_; }
+  // Bytes taken so far, line ends included, and the file's size.
+  std::size_t Position() const { return pos_; }
+  std::size_t Size() const { return bytes_.size(); }
+
+ private:
+  std::string_view bytes_;
+  std::size_t pos_ = 0;
+  std::size_t index_ = 0;
+  // Where the next CR and LF at or after pos_ lie (Size() when there is none); found once, kept until
+  // the cursor has passed them.
+  std::size_t nextCr_ = 0;
+  std::size_t nextLf_ = 0;
+  bool searched_ = false;
+};
+
+// Calls f(lineIndex, bytes) for every line of a result file.
+template <class F>
+void ForEachLine(std::string_view bytes, F&& f) {
+  LineCursor lines(bytes);
+  std::string_view line;
+  while (true) {
+    const std::size_t index = lines.Index();
+    if (!lines.Next(line)) break;
+    f(index, line);
+  }
+}
 
 // Decodes one line from CP949 and cuts it to kMaxLineChars characters; false when it is not valid CP949.
 bool DecodeLine(std::string_view cp949, std::string& utf8);
@@ -52,9 +84,28 @@ class ScanFilter {
   // The hit count the thresholds used for the last line.
   std::int64_t RememberedHits() const { return hits_; }
 
-  // Runs every line of a result file but the header through DbItemDivide and Accept; a line that is not
-  // valid CP949 or raises is skipped. Calls onRow with the fields of each kept line; returns their count.
-  int Run(std::string_view fileBytes, TItemFields& fields, const std::function<void(const TItemFields&)>& onRow);
+  // What became of one line of the file.
+  enum class TLineFate { Kept, Dropped, Unreadable };
+  // Decodes and splits one line (raw CP949 bytes) into fields and applies the rules. A line that is not
+  // valid CP949 or raises is Unreadable; line is the decoding buffer, reused from line to line.
+  TLineFate TakeLine(std::string_view raw, TItemFields& fields, std::string& line);
+
+  // Runs every line of a result file but the header through TakeLine. Calls onRow with the fields of
+  // each kept line; returns their count. Unreadable() tells how many lines were skipped.
+  template <class OnRow>
+  int Run(std::string_view fileBytes, TItemFields& fields, OnRow&& onRow) {
+    int kept = 0;
+    std::string line;
+    ForEachLine(fileBytes, [&](std::size_t index, std::string_view raw) {
+      if (index == 0) return;  // the header
+      if (TakeLine(raw, fields, line) != TLineFate::Kept) return;
+      onRow(static_cast<const TItemFields&>(fields));
+      ++kept;
+    });
+    return kept;
+  }
+  // Lines skipped because they are not valid CP949 or could not be handled.
+  int Unreadable() const { return unreadable_; }
 
   // Whether the file a line names exists: folder + "\" + name through the drive map. Consecutive lines
   // mostly share a folder, so the folder's host path is kept from the line before.
@@ -63,6 +114,7 @@ class ScanFilter {
  private:
   ScanFilterSettings settings_;
   std::int64_t hits_ = 0;
+  int unreadable_ = 0;
   std::string lastFolder_;
   std::string lastHostFolder_;
   bool haveLastFolder_ = false;

@@ -62,6 +62,9 @@ constexpr int kMsgWidth = 425;
 constexpr int kMsgHeight = 81;
 // The indicator column's width in the grid's form; it grows when the row numbers need more.
 constexpr int kIndicatorWidth = 21;
+constexpr const char* kWaitText = "잠시만 기다려주세요 ";
+// Lines a load takes between two looks at the clock.
+constexpr std::size_t kLoadSliceLines = 2048;
 
 QFrame* MakePanel(QWidget* parent, const char* name) {
   auto* p = new QFrame(parent);
@@ -217,7 +220,7 @@ void TForm1::CreateControls() {
   cb_m = Named(new QCheckBox(Panel3), "cb_m");
   cb_m->setFocusPolicy(Qt::NoFocus);
   cb_m->setAutoFillBackground(false);
-  msg = Named(new QLabel(Q("잠시만 기다려주세요 "), Panel3), "msg");
+  msg = Named(new QLabel(Q(kWaitText), Panel3), "msg");
   msg->setFixedSize(kMsgWidth, kMsgHeight);
   msg->setAlignment(Qt::AlignCenter);
   msg->setFrameShape(QFrame::Panel);
@@ -233,6 +236,16 @@ void TForm1::CreateControls() {
     f.setBold(true);
     msg->setFont(f);
   }
+  msgCancel = Named(new QPushButton(Q("취소"), msg), "msgCancel");
+  {
+    QFont f = font();
+    f.setPointSize(9);
+    msgCancel->setFont(f);
+    msgCancel->setFixedSize(64, 23);
+    msgCancel->move(kMsgWidth - msgCancel->width() - 6, kMsgHeight - msgCancel->height() - 6);
+    msgCancel->setFocusPolicy(Qt::NoFocus);
+    msgCancel->hide();
+  }
   msg->hide();
   Memo1 = Named(new QPlainTextEdit(Panel3), "Memo1");
   Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -240,6 +253,8 @@ void TForm1::CreateControls() {
   Memo1->resize(185, 89);
   Memo1->hide();
   Panel3->installEventFilter(this);
+  // Rows leave the list through several handlers; the grid repaints after each, and the count follows.
+  Mgr_grid->viewport()->installEventFilter(this);
   column->addWidget(Panel3, 1);
 
   // Action buttons.
@@ -289,6 +304,9 @@ void TForm1::CreateControls() {
 
   StatusBar1 = Named(new TStatusBar(this), "StatusBar1");
   StatusBar1->SetSimpleText("원하는 EXE 화일을 Drag 하세요");
+  CountLine = Named(new QLabel(StatusBar1), "CountLine");
+  CountLine->setContentsMargins(8, 0, 8, 0);
+  StatusBar1->addPermanentWidget(CountLine);
   setStatusBar(StatusBar1);
 
   p_file->setAcceptDrops(false);  // a dropped file goes to the window
@@ -390,6 +408,9 @@ void TForm1::CentreOnScreen() {
 
 bool TForm1::eventFilter(QObject* watched, QEvent* e) {
   if (watched == Panel3 && (e->type() == QEvent::Resize || e->type() == QEvent::LayoutRequest)) PlaceOverlays();
+  if (watched == Mgr_grid->viewport() && e->type() == QEvent::Paint && !loading_ &&
+      Mgr_grid->RowCount() != countedRows_)
+    UpdateCountLine();
   return QMainWindow::eventFilter(watched, e);
 }
 
@@ -486,19 +507,73 @@ void TForm1::ReadAndInsert() {
     ~Hide() { form->HideWait(); }
   } hide{this};
   Mgr_grid->ClearRows();
+  LastLoad = {};
+  WriteCountLine(0);
   const std::string path = plat::os::ResolvePath(S(p_file->text()));
   LineBuffer = plat::os::ReadFileBytes(path);
-  vek::ScanFilter filter(FilterSettings());
-  int n = 0;
-  filter.Run(LineBuffer, ItemFields, [&](const vek::TItemFields& f) {
-    Mgr_grid->AppendRow(true, false, false);
-    Mgr_grid->Cells(1, n).SetAsString(f[0]);
-    Mgr_grid->Cells(2, n).SetAsString(f[1]);
-    Mgr_grid->Cells(3, n).SetAsString(f[2]);
-    Mgr_grid->Cells(4, n).SetAsString(f[3]);
-    ++n;
-  });
+  vek::TGridLoad load(*Mgr_grid, LineBuffer, FilterSettings(), ItemFields);
+  bool closed = false;
+  {
+    // Scroll range and repaint once at the end (and at each progress report), not once per row.
+    Mgr_grid->BeginUpdate();
+    struct End {
+      TMemGrid* g;
+      ~End() { g->EndUpdate(true); }
+    } end{Mgr_grid};
+    vek::TLoadInterrupt interrupt(this, msgCancel);
+    loading_ = true;
+    paintedRows_ = 0;
+    struct Loading {
+      bool& on;
+      ~Loading() { on = false; }
+    } loading{loading_};
+    const std::int64_t start = plat::os::TickCount();
+    std::int64_t reported = start;
+    while (load.Step(kLoadSliceLines)) {
+      const std::int64_t now = plat::os::TickCount();
+      if (now - start < kProgressAfterMs || now - reported < kProgressEveryMs) continue;
+      reported = now;
+      ShowLoadProgress(load.Counts());
+      if (interrupt.Requested()) {
+        load.CutShort();
+        break;
+      }
+    }
+    closed = interrupt.WindowClosed();
+  }
+  LastLoad = load.Counts();
+  WriteCountLine(0);  // a loaded row is never ticked
+  HideWait();
   FitIndicatorWidth();
+  if (const std::string notice = vek::LoadNoticeText(LastLoad); !notice.empty() && !closed)
+    plat::ui::CurrentDialogs().ShowMessage(this, notice);
+}
+
+void TForm1::ShowLoadProgress(const vek::TLoadCounts& counts) {
+  msg->setText(Q(std::string(kWaitText) + "\n" + vek::ProgressText(counts)));
+  msgCancel->show();
+  // The rows so far become visible: the lock is let go for a moment, which sets the scroll range, and the
+  // grid repaints as long as new rows can still appear in view.
+  const bool newRowsInView = paintedRows_ <= Mgr_grid->TopRow() + Mgr_grid->VisibleRowCount();
+  Mgr_grid->EndUpdate(newRowsInView);
+  Mgr_grid->BeginUpdate();
+  paintedRows_ = counts.Listed;
+  LastLoad = counts;
+  WriteCountLine(0);  // no row can be ticked while the load runs
+  if (OnLoadProgress) OnLoadProgress(counts);
+  QCoreApplication::processEvents();
+}
+
+void TForm1::UpdateCountLine() {
+  int ticked = 0;
+  for (int r = 0, rows = Mgr_grid->RowCount(); r < rows; ++r)
+    if (Mgr_grid->Cells(0, r).AsBoolean()) ++ticked;
+  WriteCountLine(ticked);
+}
+
+void TForm1::WriteCountLine(int ticked) {
+  countedRows_ = Mgr_grid->RowCount();
+  CountLine->setText(Q(vek::CountLineText(countedRows_, ticked, LastLoad.Unreadable, LastLoad.CutShort)));
 }
 
 void TForm1::FitIndicatorWidth() {
@@ -533,6 +608,7 @@ void TForm1::cb_mClick(QObject*) {
     ~End() { g->EndUpdate(true); }
   } end{Mgr_grid};
   for (int r = 0; r < Mgr_grid->RowCount(); ++r) Mgr_grid->Cells(0, r).SetAsBoolean(on);
+  UpdateCountLine();
 }
 
 void TForm1::Mgr_gridClick(QObject*) {
@@ -547,10 +623,7 @@ void TForm1::Mgr_gridClick(QObject*) {
   }
   TwCells& tick = Mgr_grid->Cells(0, Mgr_grid->Row());
   tick.SetAsBoolean(!tick.AsBoolean());
-}
-
-void TForm1::TicksChanged() {
-  // The count line follows the ticks.
+  UpdateCountLine();
 }
 
 void TForm1::Mgr_gridDblClick(QObject*) {
@@ -583,7 +656,11 @@ void TForm1::ShowWait() {
   QCoreApplication::processEvents();
 }
 
-void TForm1::HideWait() { msg->setVisible(false); }
+void TForm1::HideWait() {
+  msg->setVisible(false);
+  msg->setText(Q(kWaitText));
+  msgCancel->hide();
+}
 
 // --- events ---------------------------------------------------------------------------------------------------
 

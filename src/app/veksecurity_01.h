@@ -15,6 +15,7 @@
 
 #include "app/batch_run.h"
 #include "app/batch_text.h"
+#include "app/scan_load.h"
 #include "app/scan_result.h"
 #include "grid/memory/mem_grid.h"
 #include "platform/ui/dialogs.h"
@@ -87,6 +88,8 @@ class TForm1 : public QMainWindow {
   TMemGrid* Mgr_grid = nullptr;
   QCheckBox* cb_m = nullptr;
   QLabel* msg = nullptr;
+  // The wait notice's Cancel button, shown while a long load reports its progress (Esc does the same).
+  QPushButton* msgCancel = nullptr;
   QPlainTextEdit* Memo1 = nullptr;
   QFrame* Panel2 = nullptr;
   QPushButton* BitBtn4 = nullptr;
@@ -95,6 +98,8 @@ class TForm1 : public QMainWindow {
   // "되돌리기": a menu that puts the files of the last move, or of a chosen move record, back.
   QPushButton* BtnRestore = nullptr;
   TStatusBar* StatusBar1 = nullptr;
+  // Beside the status bar's text: rows listed, rows ticked, lines of the last load skipped as unreadable.
+  QLabel* CountLine = nullptr;
   // The result-file chooser, shown through the dialogs service; its initial folder is "c:\" (a host path
   // through the drive map).
   plat::ui::OpenFileRequest o_dialog;
@@ -129,8 +134,20 @@ class TForm1 : public QMainWindow {
   void BitBtn2Click(QObject* Sender);
   // "재조회": reload the file named in p_file (a notice when it is empty).
   void BitBtn5Click(QObject* Sender);
-  // Loads and filters the file named in p_file into Mgr_grid, replacing its rows.
+  // Loads and filters the file named in p_file into Mgr_grid, replacing its rows. A load that runs longer
+  // than kProgressAfterMs shows its progress on the wait notice and lets the window repaint; Esc or
+  // msgCancel stops it with the rows read so far kept, and the user is told it was cut short.
   virtual void ReadAndInsert();
+  static constexpr int kProgressAfterMs = 300;
+  static constexpr int kProgressEveryMs = 200;
+  // What the last load read, listed and skipped.
+  vek::TLoadCounts LastLoad;
+  // Called at each progress report of a load, after the notice shows it and before the window's pending
+  // events run (observers, such as tests, may queue input there).
+  std::function<void(const vek::TLoadCounts&)> OnLoadProgress;
+  // Counts the ticked rows anew and rewrites CountLine; the tick handlers call it after every change,
+  // and a repaint of the grid after rows left it.
+  void UpdateCountLine();
   // The filters as the window's controls set them now.
   vek::ScanFilterSettings FilterSettings() const;
   // Move the ticked files into BackupDir through "c:\batchmove.bat" / delete them through
@@ -177,8 +194,6 @@ class TForm1 : public QMainWindow {
   // A click on a column's title: sorts by it, ascending, then descending on the next click (the hits as
   // numbers, texts in the platform's collation), and marks the title.
   void SortByColumn(int column);
-  // Ticks changed by one of the window's own actions.
-  void TicksChanged();
 
   // "해당자료 화면제거": removes the current row from the list only.
   void BitBtn7Click(QObject* Sender);
@@ -233,11 +248,19 @@ class TForm1 : public QMainWindow {
   void TellRefusals(const vek::BatchText& batch);
   // Says so when a batch could not be started (code from OKPostExec; 0 says nothing).
   void TellStartFailure(const std::string& batch, int code);
+  // The progress figure on the wait notice, the grid repainted with the rows so far, pending events run.
+  void ShowLoadProgress(const vek::TLoadCounts& counts);
+  void WriteCountLine(int ticked);
 
   bool centred_ = false;
   bool widthsLoaded_ = false;
   int sortColumn_ = -1;
   bool sortDescending_ = false;
+  // The row count CountLine was last written for.
+  int countedRows_ = 0;
+  // While a load runs, and the rows the grid held at its last repaint during it.
+  bool loading_ = false;
+  int paintedRows_ = 0;
 };
 
 // The single window of the program (set by the main program).

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <random>
 
 #include "app/application.h"
 #include "app/scan_result.h"
@@ -61,6 +62,55 @@ TEST(ResultLines, LineEndsAndLengthLimit) {
   ASSERT_TRUE(vek::DecodeLine(hangul, out));
   EXPECT_EQ(plat::text::Utf8Length(out), 4096u);
   EXPECT_FALSE(vek::DecodeLine("ok\xFF\xFF", out));
+}
+
+// The lines as read one byte at a time: the reference the vectorised cursor must agree with.
+std::vector<std::string> ReferenceLines(const std::string& bytes) {
+  std::vector<std::string> lines;
+  std::string cur;
+  std::size_t i = 0;
+  bool open = false;
+  while (i < bytes.size()) {
+    const char ch = bytes[i++];
+    if (ch == '\r' || ch == '\n') {
+      if (ch == '\r' && i < bytes.size() && bytes[i] == '\n') ++i;
+      lines.push_back(cur);
+      cur.clear();
+      open = false;
+    } else {
+      cur += ch;
+      open = true;
+    }
+  }
+  if (open) lines.push_back(cur);
+  return lines;
+}
+
+TEST(ResultLines, EveryMixOfLineEndsSplitsAsTheReferenceDoes) {
+  std::mt19937 rng(12);
+  const char alphabet[] = {'a', 'b', '\r', '\n', ',', '\r'};
+  for (int round = 0; round < 2000; ++round) {
+    std::string bytes(rng() % 40, 'a');
+    for (char& ch : bytes) ch = alphabet[rng() % sizeof alphabet];
+    std::vector<std::string> lines;
+    std::size_t expectIndex = 0;
+    vek::ForEachLine(bytes, [&](std::size_t index, std::string_view l) {
+      EXPECT_EQ(index, expectIndex++);
+      lines.emplace_back(l);
+    });
+    ASSERT_EQ(lines, ReferenceLines(bytes)) << "round " << round;
+  }
+}
+
+TEST(ResultLines, CursorPositionCoversTheLineEnds) {
+  const std::string bytes = "h\r\nab\rc\n\r\nlast";
+  vek::LineCursor cursor(bytes);
+  std::string_view l;
+  std::vector<std::size_t> positions;
+  while (cursor.Next(l)) positions.push_back(cursor.Position());
+  EXPECT_EQ(positions, (std::vector<std::size_t>{3, 6, 8, 10, 14}));
+  EXPECT_EQ(cursor.Index(), 5u);
+  EXPECT_FALSE(cursor.Next(l));
 }
 
 // Two drive folders with files, and a result file written as CP949.
@@ -170,6 +220,52 @@ TEST_F(Sandbox, HostileFileLoadsWhatItCanAndLeavesTheWindowUsable) {
   EXPECT_FALSE(form.msg->isVisible());
   form.Mgr_grid->Cells(0, 0).SetAsBoolean(true);
   EXPECT_TRUE(form.Mgr_grid->Cells(0, 0).AsBoolean());
+}
+
+TEST_F(Sandbox, CrOnlyCrLfAndLfFilesListTheSameRows) {
+  std::vector<std::string> lines;
+  for (int i = 0; i < 300; ++i) {
+    Touch("D:\\x\\f" + std::to_string(i));
+    lines.push_back("f" + std::to_string(i) + ",주민,1,D:\\x");
+  }
+  const std::string crlf = plat::os::ReadFileBytes(WriteResult(lines));
+  for (const char* end : {"\r", "\n"}) {
+    std::string other;
+    for (char ch : crlf)
+      if (ch == '\r') other += end;
+      else if (ch != '\n') other += ch;
+    MakeFile(c + "/other.csv", other);
+    std::vector<std::string> listed = Listed({}, c + "/other.csv");
+    ASSERT_EQ(listed.size(), 300u);
+    EXPECT_EQ(listed.back(), "f299");
+  }
+}
+
+TEST_F(Sandbox, UnreadableLinesAreCountedNotListed) {
+  Touch("D:\\x\\ok.txt");
+  std::string bytes = plat::text::Utf8ToCp949("헤더\r\nok.txt,주민,1,D:\\x\r\n");
+  bytes += "bad\xFF\xFF,주민,1,D:\\x\r\n";
+  bytes += "\x80\x80\x80\r\n";
+  bytes += plat::text::Utf8ToCp949("ok.txt,주민,2,D:\\x\r\n");
+  vek::ScanFilter filter({});
+  vek::TItemFields f;
+  EXPECT_EQ(filter.Run(bytes, f, [](const vek::TItemFields&) {}), 2);
+  EXPECT_EQ(filter.Unreadable(), 2);
+}
+
+TEST_F(Sandbox, NameWithNulDoesNotPassForTheFileBeforeIt) {
+  using namespace std::string_literals;
+  Touch("D:\\x\\a.txt");
+  const std::string kind = plat::text::Utf8ToCp949("주민");
+  std::string bytes = plat::text::Utf8ToCp949("헤더\r\n");
+  bytes += "a.txt\0.doc,"s + kind + ",1,D:\\x\r\n";  // cut at the NUL, the name is a.txt
+  bytes += ","s + kind + ",1,D:\\x\\a.txt\0\r\n"s;  // cut at the NUL, the folder names a.txt
+  bytes += "a.txt,"s + kind + ",1,D:\\x\r\n";          // the file itself
+  MakeFile(c + "/nul.csv", bytes);
+  EXPECT_EQ(Listed({}, c + "/nul.csv"), (std::vector<std::string>{"a.txt"}));
+  vek::ScanFilter filter({});
+  EXPECT_FALSE(filter.FileExistsAt("D:\\x", "a.txt\0"s));
+  EXPECT_TRUE(filter.FileExistsAt("D:\\x", "a.txt"));
 }
 
 TEST_F(Sandbox, EmptyAndHeaderOnlyFilesListNothing) {

@@ -3,6 +3,7 @@
 //
 // Paths given to these functions are host paths unless the name says Windows path. A Windows path of the
 // program or of a scanner's result file is turned into a host path by ResolvePath (the drive map).
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -25,13 +26,17 @@ std::string ResolvePath(std::string_view windowsPath);
 std::string DriveRoot(char letter);
 
 // --- files --------------------------------------------------------------------------------------------
+// A path holding a NUL names no file: these answer false for it.
 bool FileExists(const std::string& hostPath);       // a file (not a folder)
 bool DirectoryExists(const std::string& hostPath);
 bool CreateDir(const std::string& hostPath);         // one level; false when it fails or exists
 bool ForceDirectories(const std::string& hostPath);  // every missing level
 bool DeleteFile(const std::string& hostPath);        // false when it fails or does not exist
-// Whole-file bytes; raises EFileError "Cannot open file \"%s\". %s" on failure.
-std::string ReadFileBytes(const std::string& hostPath);
+// Whole-file bytes of a regular file of at most maxBytes; raises EFileError "Cannot open file \"%s\". %s"
+// on failure, with the reason: the system's, or that the path is a folder, a device, a pipe or a socket,
+// or that the file is larger than the limit. A pipe without a writer is refused, never waited for.
+inline constexpr std::size_t kMaxReadFileBytes = std::size_t(1) << 30;
+std::string ReadFileBytes(const std::string& hostPath, std::size_t maxBytes = kMaxReadFileBytes);
 // Writes the bytes (replacing the file) through a temporary file and a rename, so a failed write leaves
 // the old file; raises EFileError on failure.
 void WriteFileBytes(const std::string& hostPath, std::string_view bytes);

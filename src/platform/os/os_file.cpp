@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -18,6 +19,10 @@ namespace plat::os {
 namespace {
 
 bool IsSep(char c) { return c == '\\' || c == '/'; }
+
+// A host path the system calls can take: not empty, and without a NUL (the call would see the path cut
+// at the NUL and act on another file).
+bool Usable(const std::string& hostPath) { return !hostPath.empty() && hostPath.find('\0') == std::string::npos; }
 
 std::string ErrnoText(int err) { return std::strerror(err); }
 
@@ -74,20 +79,20 @@ std::string ExePath() {
 
 bool FileExists(const std::string& hostPath) {
   struct stat st {};
-  return !hostPath.empty() && ::stat(hostPath.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  return Usable(hostPath) && ::stat(hostPath.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 bool DirectoryExists(const std::string& hostPath) {
   struct stat st {};
-  return !hostPath.empty() && ::stat(hostPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  return Usable(hostPath) && ::stat(hostPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool CreateDir(const std::string& hostPath) {
-  return !hostPath.empty() && ::mkdir(hostPath.c_str(), 0777) == 0;
+  return Usable(hostPath) && ::mkdir(hostPath.c_str(), 0777) == 0;
 }
 
 bool ForceDirectories(const std::string& hostPath) {
-  if (hostPath.empty()) return false;
+  if (!Usable(hostPath)) return false;
   std::string path = hostPath;
   while (path.size() > 1 && path.back() == '/') path.pop_back();
   if (DirectoryExists(path)) return true;
@@ -103,16 +108,44 @@ bool ForceDirectories(const std::string& hostPath) {
 }
 
 bool DeleteFile(const std::string& hostPath) {
-  return !hostPath.empty() && ::unlink(hostPath.c_str()) == 0;
+  return Usable(hostPath) && ::unlink(hostPath.c_str()) == 0;
 }
 
-std::string ReadFileBytes(const std::string& hostPath) {
-  const int fd = ::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC);
+std::string ReadFileBytes(const std::string& hostPath, std::size_t maxBytes) {
+  if (hostPath.find('\0') != std::string::npos) RaiseOpen(hostPath, ENOENT);
+  // Opened without blocking, so that a pipe with no writer is refused instead of waiting for one.
+  const int fd = ::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) RaiseOpen(hostPath, errno);
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    const int err = errno;
+    ::close(fd);
+    RaiseOpen(hostPath, err);
+  }
+  if (!S_ISREG(st.st_mode)) {
+    ::close(fd);
+    throw EFileError("Cannot open file \"" + hostPath + "\". " +
+                     (S_ISDIR(st.st_mode) ? "It is a folder." : "It is not a regular file (a device, pipe or socket)."));
+  }
+  const auto tooLarge = [&] {
+    ::close(fd);
+    throw EFileError("Cannot open file \"" + hostPath + "\". It is larger than " + std::to_string(maxBytes >> 20) +
+                     " MB, the most a file read whole may hold.");
+  };
+  if (std::uint64_t(st.st_size) > maxBytes) tooLarge();
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  // Read straight into the result; the size the file had is a hint, as it may change while it is read
+  // (a file in /proc reports none at all).
   std::string out;
-  char buf[65536];
+  std::size_t used = 0;
+  out.resize(std::max<std::size_t>(std::size_t(st.st_size) + 1, 65536));
   for (;;) {
-    const ssize_t n = ::read(fd, buf, sizeof buf);
+    if (used == out.size()) {
+      // A file that grows while it is read is held to the same limit.
+      if (used > maxBytes) tooLarge();
+      out.resize(std::min(out.size() * 2, maxBytes + 1));
+    }
+    const ssize_t n = ::read(fd, out.data() + used, out.size() - used);
     if (n < 0) {
       if (errno == EINTR) continue;
       const int err = errno;
@@ -120,9 +153,11 @@ std::string ReadFileBytes(const std::string& hostPath) {
       RaiseOpen(hostPath, err);
     }
     if (n == 0) break;
-    out.append(buf, std::size_t(n));
+    used += std::size_t(n);
   }
   ::close(fd);
+  if (used > maxBytes) tooLarge();
+  out.resize(used);
   return out;
 }
 
