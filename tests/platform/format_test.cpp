@@ -10,6 +10,7 @@
 #include <random>
 
 #include "platform/error.h"
+#include "platform/variant/variant.h"
 
 using namespace plat;
 using namespace plat::fmt;
@@ -296,6 +297,8 @@ TEST_F(FormatTest, ValuesOutsideTheYearsOneTo9999AreAConversionError) {
     int a = 0, b = 0, c = 0, d = 0;
     EXPECT_THROW(DecodeDate(bad, a, b, c), EConvertError);
     EXPECT_THROW(DecodeTime(bad, a, b, c, d), EConvertError);
+    // A date held in a Variant is written through the same path.
+    EXPECT_THROW(Variant::Date(bad).ToString(), EConvertError);
   }
   EXPECT_EQ(ConvertError([&] { DateTimeToStr(nan); }), "'NAN' is not a valid date and time");
 
