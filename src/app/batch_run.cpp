@@ -114,6 +114,8 @@ void BatchRunner::Wait() {
 }
 
 void BatchRunner::Run() {
+  // Each run looks again for partial copies an interrupted earlier run left in its target folders.
+  plat::batch::ForgetCleanedFolders();
   for (std::size_t i = 0; i < lines_.size() && !cancel_; ++i) {
     {
       std::lock_guard lock(mutex_);

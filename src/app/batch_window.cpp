@@ -203,6 +203,7 @@ void TForm1::RunBatchInWindow(const std::string& windowsPath, const vek::BatchTe
     for (const auto& r : results) {
       if (r.status == plat::batch::LineStatus::Succeeded) ++ok;
       if (r.status == plat::batch::LineStatus::Failed) ++failed;
+      for (const std::string& note : r.notes) log << note << "\n";
       if (r.status != plat::batch::LineStatus::Skipped || !r.message.empty()) log << plat::batch::FormatLine(r) << "\n";
     }
     if (results.size() < batch.Lines().size()) log << "cancelled after line " << results.size() << "\n";

@@ -17,6 +17,7 @@
 #include "app/application.h"
 #include "app/command_line.h"
 #include "app/veksecurity_01.h"
+#include "platform/batch/batch.h"
 #include "platform/ui/dialogs.h"
 
 namespace {
@@ -90,6 +91,9 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
 
   TApplication app(argc, argv);
+  // The window runs move batches itself: a session ending in the middle of a copy across devices must not
+  // leave a partial copy behind.
+  plat::batch::InstallInterruptCleanup();
   UnattendedDialogs unattended;
   if (args.screenshot) plat::ui::SetDialogs(&unattended);
   TForm1 form;

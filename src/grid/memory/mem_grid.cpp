@@ -551,27 +551,33 @@ void TMemGrid::DisplayTextOf(TwMemColumn& c, const TwValueSlot& slot, int storeR
   } else if (c.DataType() == wdtGraphic) {
     text = c.DisplayFormat();
   } else {
-    // Texts are copied into the caller's buffer, which painting reuses from cell to cell.
-    if (IsTextType(c.DataType()))
-      text.assign(slot.Text());
-    else
-      text = twcell::GetText(t, slot);
-    const auto& values = c.Values();
-    const auto k = c.ItemsMapValues() ? std::find(values.begin(), values.end(), text) : values.end();
-    if (k != values.end() && c.ListOption().ValuesIndex() != 0) {
-      text = ExtractItem(c.Items()[std::size_t(k - values.begin())], c.ListOption().Separator(), 0);
-    } else if (!c.DisplayFormat().empty()) {
+    try {
+      // Texts are copied into the caller's buffer, which painting reuses from cell to cell.
       if (IsTextType(c.DataType()))
-        text = plat::fmt::Format(c.DisplayFormat(), {plat::Variant(text)});
-      else if (IsDateType(c.DataType()))
-        text = plat::fmt::FormatDateTime(c.DisplayFormat(), twcell::GetDateTime(t, slot));
+        text.assign(slot.Text());
       else
-        text = plat::fmt::FormatFloat(c.DisplayFormat(), twcell::GetFloat(t, slot));
-    } else if (!c.EditFormat().empty()) {
-      if (IsTextType(c.DataType()))
-        text = plat::fmt::FormatMaskText(c.EditFormat(), text);
-      else if (IsDateType(c.DataType()))
-        text = plat::fmt::FormatDateTime(c.EditFormat(), twcell::GetDateTime(t, slot));
+        text = twcell::GetText(t, slot);
+      const auto& values = c.Values();
+      const auto k = c.ItemsMapValues() ? std::find(values.begin(), values.end(), text) : values.end();
+      if (k != values.end() && c.ListOption().ValuesIndex() != 0) {
+        text = ExtractItem(c.Items()[std::size_t(k - values.begin())], c.ListOption().Separator(), 0);
+      } else if (!c.DisplayFormat().empty()) {
+        if (IsTextType(c.DataType()))
+          text = plat::fmt::Format(c.DisplayFormat(), {plat::Variant(text)});
+        else if (IsDateType(c.DataType()))
+          text = plat::fmt::FormatDateTime(c.DisplayFormat(), twcell::GetDateTime(t, slot));
+        else
+          text = plat::fmt::FormatFloat(c.DisplayFormat(), twcell::GetFloat(t, slot));
+      } else if (!c.EditFormat().empty()) {
+        if (IsTextType(c.DataType()))
+          text = plat::fmt::FormatMaskText(c.EditFormat(), text);
+        else if (IsDateType(c.DataType()))
+          text = plat::fmt::FormatDateTime(c.EditFormat(), twcell::GetDateTime(t, slot));
+      }
+    } catch (const plat::EConvertError& e) {
+      // A date outside the years 1 to 9999 cannot be shown as one: the cell shows why instead.
+      if (!IsDateType(c.DataType())) throw;
+      text = e.what();
     }
   }
   if (OnGetText) OnGetText(&c, storeRow, text);

@@ -1,6 +1,8 @@
 // Reading and writing cells through the cursor: conversions, their errors, value lists and display text.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "grid_fixture.h"
 #include "platform/error.h"
 
@@ -25,6 +27,28 @@ TEST_F(Cells, IntegerTypesKeepTheLowOrderBytes) {
   EXPECT_EQ(grid.Cells(4, 0).AsString(), "4");
   EXPECT_EQ(grid.Cells(4, 0).AsVariant().Type(), plat::VarType::Integer);
   EXPECT_EQ(grid.Cells(0, 0).AsVariant().Type(), plat::VarType::Byte);
+}
+
+TEST_F(Cells, ADateCellOutsideTheYearsOneTo9999ShowsWhyInsteadOfRaising) {
+  AddColumns({wdtDate, wdtDateTime});
+  grid.Column(1)->SetDisplayFormat("yyyy-mm-dd");
+  grid.AppendRow(false, false, false);
+  // Values such as a form, a calculation or a file could leave in the store.
+  const auto store = [&](int col, double v) {
+    TwMemPool& pool = grid.Column(col)->Pool();
+    std::memcpy(pool.Value(0), &v, sizeof v);
+    pool.SetNull(0, false);
+  };
+  store(0, 1e7);
+  store(1, -1.23749e302);
+  std::string text;
+  grid.GetCellText(grid.Column(0), 0, text);
+  EXPECT_NE(text.find("is not a valid date and time"), std::string::npos) << text;
+  grid.GetCellText(grid.Column(1), 0, text);
+  EXPECT_NE(text.find("is not a valid date and time"), std::string::npos) << text;
+  store(0, 45000);  // a date in range still shows as one
+  grid.GetCellText(grid.Column(0), 0, text);
+  EXPECT_EQ(text.find("valid"), std::string::npos) << text;
 }
 
 TEST_F(Cells, AnUnparsableTextRaisesAndLeavesTheCell) {
