@@ -137,8 +137,10 @@ int main() {
   std::string figures;
   double program = 0, bare = 0;
   // Twice each, alternating, the best of each taken: the machine is shared.
-  for (int round = 0; round < 2; ++round) {
-    {
+  // Three rounds, each side first in turn (a fresh file system area behaves differently from a used one),
+  // the best of each taken: the machine is shared.
+  for (int round = 0; round < 3; ++round) {
+    const auto programRun = [&] {
       QTemporaryDir tmp;
       Sandbox s;
       MakeFiles(tmp.path().toStdString(), kFiles, s);
@@ -147,13 +149,20 @@ int main() {
       setenv("VEKSECURITY_DRIVE_D", (s.root + "/D").c_str(), 1);
       const double t = RunAsTheWindowDoes(s, "C:\\보안예비자료");
       program = round == 0 ? t : std::min(program, t);
-    }
-    {
+    };
+    const auto bareRun = [&] {
       QTemporaryDir tmp;
       Sandbox s;
       MakeFiles(tmp.path().toStdString(), kFiles, s);
       const double t = RenameLoop(s, s.root + "/C/보안예비자료");
       bare = round == 0 ? t : std::min(bare, t);
+    };
+    if (round % 2 == 0) {
+      programRun();
+      bareRun();
+    } else {
+      bareRun();
+      programRun();
     }
   }
   std::printf("within one device: %d files, program %.3f s, rename loop %.3f s\n", kFiles, program, bare);

@@ -30,6 +30,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <mutex>
 #include <random>
 #include <set>
@@ -348,6 +349,23 @@ std::vector<std::string> RemoveStalePartials(const std::string& folder) {
 // Folders already cleaned in this run (device and inode), so a long batch into one folder lists it once.
 std::mutex cleanedMutex;
 std::set<std::pair<dev_t, ino_t>> cleanedFolders;
+// Host folders this run has seen to exist (made by an md line or checked by a move), with their identity:
+// a batch names one folder for many files, and each look costs a system call. A folder removed behind the
+// run's back still fails its move honestly, at the rename.
+std::map<std::string, std::pair<dev_t, ino_t>> knownFolders;
+
+bool KnownFolder(const std::string& host, std::pair<dev_t, ino_t>* id = nullptr) {
+  std::lock_guard lock(cleanedMutex);
+  const auto it = knownFolders.find(host);
+  if (it == knownFolders.end()) return false;
+  if (id) *id = it->second;
+  return true;
+}
+
+void NoteFolder(const std::string& host, const struct stat& st) {
+  std::lock_guard lock(cleanedMutex);
+  knownFolders[host] = {st.st_dev, st.st_ino};
+}
 
 std::vector<std::string> CleanFolderOnce(const std::string& folder, const struct stat& st) {
   {
@@ -458,6 +476,7 @@ void InstallInterruptCleanup() {
 void ForgetCleanedFolders() {
   std::lock_guard lock(cleanedMutex);
   cleanedFolders.clear();
+  knownFolders.clear();
 }
 
 namespace detail {
@@ -466,11 +485,18 @@ LineResult MakeFolder(std::string_view folder) {
   const std::string host = os::ResolvePath(folder);
   const std::string shown(folder);
   if (host.empty()) return Fail("no host folder for " + shown + " (not in the drive map)");
-  if (os::DirectoryExists(host)) return Ok("folder exists: " + shown);
+  if (KnownFolder(host)) return Ok("folder exists: " + shown);
   struct stat st {};
-  if (::stat(host.c_str(), &st) == 0) return Fail("a file of that name exists: " + Where(folder, host));
+  if (::stat(host.c_str(), &st) == 0) {
+    if (!S_ISDIR(st.st_mode)) return Fail("a file of that name exists: " + Where(folder, host));
+    NoteFolder(host, st);
+    return Ok("folder exists: " + shown);
+  }
   errno = 0;
-  if (os::ForceDirectories(host)) return Ok("created " + shown);
+  if (os::ForceDirectories(host)) {
+    if (::stat(host.c_str(), &st) == 0) NoteFolder(host, st);
+    return Ok("created " + shown);
+  }
   const int e = errno;
   return Fail("cannot create folder " + Where(folder, host) + (e ? ": " + ErrText(e) : std::string()));
 }
@@ -480,14 +506,20 @@ static LineResult MoveChecked(const std::string& src, const struct stat& srcSt, 
                        const std::string& name, const std::string& shown, const std::string& folderShown) {
   const std::string target = (dir == "/" ? std::string() : dir) + "/" + name;
   const std::string targetFileShown = folderShown + name;
-  struct stat tgtSt {};
-  if (::lstat(target.c_str(), &tgtSt) == 0) return Fail("target exists: " + targetFileShown);
-
+  // The rename never replaces a file, so it is tried first; a taken name shows as EEXIST.
   const MoveHooks h = CurrentHooks();
   const int err = h.rename ? h.rename(src, target) : RenameNoReplace(src, target);
   if (err == 0) return Ok("moved " + shown + " -> " + folderShown);
   if (err == EEXIST) return Fail("target exists: " + targetFileShown);
+  if (err == ENOENT || err == ENOTDIR) {
+    // The source was there a moment ago: the folder has gone since this run last saw it.
+    struct stat dirSt {};
+    if (::stat(dir.c_str(), &dirSt) != 0) return Fail("target folder does not exist: " + Where(folderShown, dir));
+  }
   if (err != EXDEV) return Fail("cannot move " + shown + " to " + folderShown + ": " + ErrText(err));
+  // Across devices: a taken name is found before the copy, not after it.
+  struct stat tgtSt {};
+  if (::lstat(target.c_str(), &tgtSt) == 0) return Fail("target exists: " + targetFileShown);
   return CopyVerifyDelete(src, srcSt, dir, target, shown, folderShown, targetFileShown);
 }
 
@@ -511,14 +543,23 @@ LineResult MoveFileInto(std::string_view file, std::string_view folder) {
   if (S_ISDIR(srcSt.st_mode)) return Fail("source is a folder, not a file: " + shown);
   if (!S_ISREG(srcSt.st_mode)) return Fail("source is not a regular file: " + shown);
 
-  struct stat dirSt {};
-  if (::stat(dir.c_str(), &dirSt) != 0) return Fail("target folder does not exist: " + Where(folderShown, dir));
-  if (!S_ISDIR(dirSt.st_mode)) return Fail("target is not a folder: " + Where(folderShown, dir));
-
-  // Copies that a run before this one left behind when it was killed mid-copy.
+  // Copies that a run before this one left behind when it was killed mid-copy are looked for the first time
+  // this run moves into the folder.
   std::vector<std::string> notes;
-  for (const std::string& stale : CleanFolderOnce(dir, dirSt))
-    notes.push_back("removed an interrupted copy: " + folderShown + stale);
+  std::pair<dev_t, ino_t> id;
+  bool cleaned = false;
+  if (KnownFolder(dir, &id)) {
+    std::lock_guard lock(cleanedMutex);
+    cleaned = cleanedFolders.count(id) > 0;
+  }
+  if (!cleaned) {
+    struct stat dirSt {};
+    if (::stat(dir.c_str(), &dirSt) != 0) return Fail("target folder does not exist: " + Where(folderShown, dir));
+    if (!S_ISDIR(dirSt.st_mode)) return Fail("target is not a folder: " + Where(folderShown, dir));
+    NoteFolder(dir, dirSt);
+    for (const std::string& stale : CleanFolderOnce(dir, dirSt))
+      notes.push_back("removed an interrupted copy: " + folderShown + stale);
+  }
   LineResult r = MoveChecked(src, srcSt, dir, name, shown, folderShown);
   r.notes.insert(r.notes.begin(), notes.begin(), notes.end());
   return r;
