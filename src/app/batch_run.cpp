@@ -81,17 +81,7 @@ constexpr std::string_view kManifestHeading = "원본,대상";
 
 std::vector<std::optional<std::string>> BatchFileLines(std::string_view bytes) {
   std::vector<std::optional<std::string>> lines;
-  std::size_t pos = 0;
-  while (pos < bytes.size()) {
-    // CP949 trail bytes are never CR or LF, so line ends are found before decoding.
-    std::size_t end = bytes.find('\n', pos);
-    const std::size_t next = end == std::string_view::npos ? bytes.size() : end + 1;
-    if (end == std::string_view::npos) end = bytes.size();
-    std::string_view raw = bytes.substr(pos, end - pos);
-    if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
-    lines.push_back(plat::text::TryCp949ToUtf8(raw));
-    pos = next;
-  }
+  for (const std::string_view raw : plat::batch::SplitBatchLines(bytes)) lines.push_back(plat::text::TryCp949ToUtf8(raw));
   return lines;
 }
 

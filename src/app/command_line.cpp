@@ -104,8 +104,10 @@ void WriteBatch(const std::string& out, const BatchText& batch) {
 
 }  // namespace
 
-void AppendCsvField(std::string& to, const std::string& s) {
-  const auto special = [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; };
+void AppendCsvField(std::string& to, const std::string& s) { AppendDelimitedField(to, s, ','); }
+
+void AppendDelimitedField(std::string& to, const std::string& s, char delimiter) {
+  const auto special = [delimiter](char c) { return c == delimiter || c == '"' || c == '\r' || c == '\n'; };
   if (std::none_of(s.begin(), s.end(), special)) {
     to += s;
     return;

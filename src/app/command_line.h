@@ -21,5 +21,7 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
 // One CSV field: quoted (with doubled quotes) when it holds a comma, a quote or a line break.
 std::string CsvField(const std::string& s);
 void AppendCsvField(std::string& to, const std::string& s);
+// The same for any delimiter (a tab for text a spreadsheet takes from the clipboard).
+void AppendDelimitedField(std::string& to, const std::string& s, char delimiter);
 
 }  // namespace vek

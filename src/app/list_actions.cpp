@@ -22,20 +22,6 @@ QString Q(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s
 constexpr int kDataColumns[] = {1, 2, 3, 4};
 constexpr const char* kWidthsSection = "Columns";
 
-// A field of tab-separated text: quoted as a spreadsheet reads it when it holds a tab, a line end or a quote.
-void AppendTsvField(std::string& to, const std::string& s) {
-  if (s.find_first_of("\t\r\n\"") == std::string::npos) {
-    to += s;
-    return;
-  }
-  to += '"';
-  for (char c : s) {
-    to += c;
-    if (c == '"') to += '"';
-  }
-  to += '"';
-}
-
 }  // namespace
 
 std::vector<int> TForm1::ActedRows() {
@@ -73,13 +59,13 @@ std::string TForm1::RowsAsTsv(const std::vector<int>& rows) {
   std::string text;
   for (int c : kDataColumns) {
     if (c != kDataColumns[0]) text += '\t';
-    AppendTsvField(text, Mgr_grid->Column(c)->Title().Caption());
+    vek::AppendDelimitedField(text, Mgr_grid->Column(c)->Title().Caption(), '\t');
   }
   text += "\r\n";
   for (int r : rows) {
     for (int c : kDataColumns) {
       if (c != kDataColumns[0]) text += '\t';
-      AppendTsvField(text, Mgr_grid->Cells(c, r).AsString());
+      vek::AppendDelimitedField(text, Mgr_grid->Cells(c, r).AsString(), '\t');
     }
     text += "\r\n";
   }

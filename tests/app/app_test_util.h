@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "grid/memory/mem_grid.h"
 #include "platform/os/os.h"
 #include "test_env.h"
 
@@ -47,5 +48,14 @@ struct DriveSandbox {
     plat::os::ForceDirectories(d);
   }
 };
+
+// Appends a row to the document manager's grid: its file name and folder, ticked or not.
+inline void AddListRow(TMemGrid* g, const std::string& name, const std::string& folder, bool ticked) {
+  const int r = g->RowCount();
+  g->AppendRow(true, false, false);
+  g->Cells(1, r).SetAsString(name);
+  g->Cells(4, r).SetAsString(folder);
+  if (ticked) g->Cells(0, r).SetAsBoolean(true);
+}
 
 }  // namespace apptest

@@ -39,12 +39,7 @@ class BatchActions : public ::testing::Test {
   }
   void TearDown() override { plat::os::SetSleepHandler({}); }
   void AddRow(const std::string& name, const std::string& folder, bool ticked) {
-    TMemGrid* g = form.Mgr_grid;
-    const int r = g->RowCount();
-    g->AppendRow(true, false, false);
-    g->Cells(1, r).SetAsString(name);
-    g->Cells(4, r).SetAsString(folder);
-    if (ticked) g->Cells(0, r).SetAsBoolean(true);
+    AddListRow(form.Mgr_grid, name, folder, ticked);
   }
   std::vector<std::string> Names() {
     std::vector<std::string> n;

@@ -72,12 +72,7 @@ class Refusals : public ::testing::Test {
     plat::os::SetOpenHandler({});
   }
   void AddRow(const std::string& name, const std::string& folder, bool ticked = true) {
-    TMemGrid* g = form.Mgr_grid;
-    const int r = g->RowCount();
-    g->AppendRow(true, false, false);
-    g->Cells(1, r).SetAsString(name);
-    g->Cells(4, r).SetAsString(folder);
-    if (ticked) g->Cells(0, r).SetAsBoolean(true);
+    AddListRow(form.Mgr_grid, name, folder, ticked);
   }
   std::string Batch(const char* name) { return plat::text::Cp949ToUtf8(ReadBytes(c + "/" + name)); }
   std::string Told(const std::string& start) {

@@ -250,10 +250,8 @@ std::string FormatLine(const LineResult& r) {
   return r.message;
 }
 
-BatchResult RunBatchText(std::string_view bytes, std::ostream& out) {
-  BatchResult result;
-  ForgetCleanedFolders();
-  int number = 0;
+std::vector<std::string_view> SplitBatchLines(std::string_view bytes) {
+  std::vector<std::string_view> lines;
   std::size_t pos = 0;
   while (pos < bytes.size()) {
     // CP949 trail bytes are never 0x0A or 0x0D, so the line ends can be found before decoding.
@@ -262,9 +260,18 @@ BatchResult RunBatchText(std::string_view bytes, std::ostream& out) {
     if (end == std::string_view::npos) end = bytes.size();
     std::string_view raw = bytes.substr(pos, end - pos);
     if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+    lines.push_back(raw);
     pos = next;
-    ++number;
+  }
+  return lines;
+}
 
+BatchResult RunBatchText(std::string_view bytes, std::ostream& out) {
+  BatchResult result;
+  ForgetCleanedFolders();
+  int number = 0;
+  for (const std::string_view raw : SplitBatchLines(bytes)) {
+    ++number;
     LineResult r;
     if (std::optional<std::string> utf8 = text::TryCp949ToUtf8(raw)) {
       r = RunBatchLine(*utf8);

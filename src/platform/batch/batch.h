@@ -79,6 +79,10 @@ ParsedLine ParseBatchLine(std::string_view utf8Line);
 // Runs one line that is already decoded to UTF-8 (without its line end).
 LineResult RunBatchLine(std::string_view utf8Line);
 
+// The lines of a batch file's bytes, still CP949: CR LF or LF ends a line; an empty last line after a final
+// line end is no line.
+std::vector<std::string_view> SplitBatchLines(std::string_view bytes);
+
 // Splits the CP949 text into lines and runs each. Prints, per line: its notes, the message of a success or of
 // an echo, "failed: line N: REASON" for a failure, nothing for a silent line; then "N succeeded, M failed".
 BatchResult RunBatchText(std::string_view cp949Bytes, std::ostream& out);
