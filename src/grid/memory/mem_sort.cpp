@@ -8,6 +8,7 @@
 #include <cstring>
 #include <numeric>
 #include <optional>
+#include <thread>
 
 #include "grid/memory/mem_grid.h"
 #include "platform/error.h"
@@ -65,25 +66,18 @@ class PreparedKey {
     if (compare == TwSortCompare::Auto) compare = IsTextType(type) ? TwSortCompare::Locale : TwSortCompare::Number;
     null_.resize(std::size_t(rows));
     if (IsTextType(type)) {
-      const Collator collator;
       numbers_.resize(compare == TwSortCompare::Number ? std::size_t(rows) : 0);
       isNumber_.resize(numbers_.size());
-      offsets_.reserve(std::size_t(rows) + 1);
-      prefixes_.reserve(std::size_t(rows));
-      offsets_.push_back(0);
       for (int r = 0; r < rows; ++r) {
         const bool null = !pool.Prepared() || pool.IsNull(r);
-        const std::string_view t = null ? std::string_view{} : pool.Text(r);
-        null_[std::size_t(r)] = null || t.empty();
-        collator.AppendKey(t, keys_);
-        offsets_.push_back(keys_.size());
-        prefixes_.push_back(Prefix(r));
+        null_[std::size_t(r)] = null || pool.Text(r).empty();
         if (!numbers_.empty() && !null) {
           double v = 0;
-          isNumber_[std::size_t(r)] = plat::fmt::TryStrToFloat(std::string(t), v);
+          isNumber_[std::size_t(r)] = plat::fmt::TryStrToFloat(std::string(pool.Text(r)), v);
           numbers_[std::size_t(r)] = v;
         }
       }
+      BuildKeys(pool, rows);
       return;
     }
     numbers_.resize(std::size_t(rows));
@@ -94,18 +88,40 @@ class PreparedKey {
     }
   }
 
+  // The collation keys of all rows, made on two threads for a large column (each with its collator).
+  void BuildKeys(const TwMemPool& pool, int rows) {
+    const auto build = [&pool](int from, int to, std::string& keys, std::vector<std::size_t>& ends) {
+      const Collator collator;
+      ends.reserve(std::size_t(to - from));
+      for (int r = from; r < to; ++r) {
+        if (pool.Prepared() && !pool.IsNull(r)) collator.AppendKey(pool.Text(r), keys);
+        ends.push_back(keys.size());
+      }
+    };
+    const int half = rows >= 20000 ? rows / 2 : rows;
+    std::string upper;
+    std::vector<std::size_t> upperEnds;
+    std::thread second;
+    if (half < rows) second = std::thread([&] { build(half, rows, upper, upperEnds); });
+    std::vector<std::size_t> ends;
+    build(0, half, keys_, ends);
+    if (second.joinable()) second.join();
+    offsets_.reserve(std::size_t(rows) + 1);
+    offsets_.push_back(0);
+    offsets_.insert(offsets_.end(), ends.begin(), ends.end());
+    const std::size_t base = keys_.size();
+    keys_ += upper;
+    for (std::size_t e : upperEnds) offsets_.push_back(base + e);
+  }
+
   // Whether the key is texts compared by collation alone (no numbers): SortedOrder then sorts by the keys'
   // bytes directly.
   bool PlainText() const { return !offsets_.empty() && isNumber_.empty(); }
   bool Descending() const { return descending_; }
   bool Null(std::size_t r) const { return null_[r]; }
-  std::uint64_t PrefixOf(std::size_t r) const { return prefixes_[r]; }
-  // The eight key bytes after the prefix as a big-endian number, and the bytes after those.
-  std::uint64_t Second(std::size_t r) const { return Word(Key(r), 8); }
-  std::string_view Rest(std::size_t r) const {
-    const std::string_view k = Key(r);
-    return k.size() > 16 ? k.substr(16) : std::string_view{};
-  }
+  // Eight key bytes of row r from an offset, as a big-endian number, and the key's length.
+  std::uint64_t WordAt(std::size_t r, std::size_t from) const { return Word(Key(r), from); }
+  std::size_t KeyLength(std::size_t r) const { return offsets_[r + 1] - offsets_[r]; }
 
   // <0, 0, >0 for rows a and b in this key's direction; nulls (and empty texts) come first ascending.
   int Compare(int a, int b) const {
@@ -153,7 +169,6 @@ class PreparedKey {
       if (isNumber_[a]) return numbers_[a] < numbers_[b] ? -1 : (numbers_[b] < numbers_[a] ? 1 : 0);
     }
     if (offsets_.empty()) return 0;
-    if (prefixes_[a] != prefixes_[b]) return prefixes_[a] < prefixes_[b] ? -1 : 1;
     const std::string_view ka = Key(a), kb = Key(b);
     const int c = ka.compare(kb);
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
@@ -168,17 +183,46 @@ class PreparedKey {
     for (std::size_t i = from; i < from + 8; ++i) p = (p << 8) | (i < k.size() ? static_cast<unsigned char>(k[i]) : 0u);
     return p;
   }
-  // The first eight key bytes: most comparisons end there.
-  std::uint64_t Prefix(int r) const { return Word(Key(std::size_t(r)), 0); }
 
   bool descending_;
   std::vector<bool> null_;
   std::string keys_;  // the collation keys of every row, one after another
   std::vector<std::size_t> offsets_;
-  std::vector<std::uint64_t> prefixes_;
   std::vector<double> numbers_;
   std::vector<bool> isNumber_;
 };
+
+struct SortItem {
+  std::uint64_t a, b;  // sixteen key bytes from the level's offset
+  int row;
+};
+
+// Sorts items on their two words in the key's direction, rows ascending among equals; then every run of
+// items equal on those words whose keys go on is sorted again on the next sixteen bytes.
+void SortLevel(SortItem* first, SortItem* last, std::size_t offset, const PreparedKey& k) {
+  const bool down = k.Descending();
+  std::sort(first, last, [down](const SortItem& x, const SortItem& y) {
+    if (x.a != y.a) return down ? x.a > y.a : x.a < y.a;
+    if (x.b != y.b) return down ? x.b > y.b : x.b < y.b;
+    return x.row < y.row;
+  });
+  for (SortItem* run = first; run < last;) {
+    SortItem* end = run + 1;
+    while (end < last && end->a == run->a && end->b == run->b) ++end;
+    if (end - run > 1) {
+      bool longer = false;
+      for (SortItem* it = run; it < end && !longer; ++it) longer = k.KeyLength(std::size_t(it->row)) > offset + 16;
+      if (longer) {
+        for (SortItem* it = run; it < end; ++it) {
+          it->a = k.WordAt(std::size_t(it->row), offset + 16);
+          it->b = k.WordAt(std::size_t(it->row), offset + 24);
+        }
+        SortLevel(run, end, offset + 16, k);
+      }
+    }
+    run = end;
+  }
+}
 
 }  // namespace
 
@@ -194,28 +238,27 @@ std::vector<int> TMemGrid::SortedOrder(const std::vector<TwSortKey>& keys) {
     prepared.emplace_back(*Column(k.Column), k.Compare, k.Descending, rows);
   }
   if (prepared.size() == 1 && prepared[0].PlainText()) {
-    // One text key: the rows sorted on their key's first bytes kept beside them, the rest of the key and
-    // then the row number breaking ties, so the order is stable without a stable sort's extra moves.
+    // One text key: the rows are sorted on sixteen key bytes kept beside them, then each run that agrees
+    // on those bytes on the next sixteen, and so on: every level sorts contiguous memory, and the row number
+    // breaks the last ties, so the order is stable.
     const PreparedKey& k = prepared[0];
-    struct Item {
-      std::uint64_t prefix, second;
-      int row;
-      bool null;
-    };
-    std::vector<Item> items(order.size());
-    for (std::size_t i = 0; i < items.size(); ++i) items[i] = {k.PrefixOf(i), k.Second(i), int(i), k.Null(i)};
-    const bool down = k.Descending();
-    std::sort(items.begin(), items.end(), [&](const Item& a, const Item& b) {
-      if (a.null != b.null) return down ? b.null : a.null;
-      if (!a.null && a.prefix != b.prefix) return down ? a.prefix > b.prefix : a.prefix < b.prefix;
-      if (!a.null && a.second != b.second) return down ? a.second > b.second : a.second < b.second;
-      if (!a.null) {
-        const int c = k.Rest(std::size_t(a.row)).compare(k.Rest(std::size_t(b.row)));
-        if (c != 0) return down ? c > 0 : c < 0;
-      }
-      return a.row < b.row;
-    });
-    for (std::size_t i = 0; i < items.size(); ++i) order[i] = items[i].row;
+    std::vector<SortItem> items;
+    items.reserve(order.size());
+    std::vector<int> nulls;
+    for (std::size_t i = 0; i < order.size(); ++i) {
+      if (k.Null(i))
+        nulls.push_back(int(i));
+      else
+        items.push_back({k.WordAt(i, 0), k.WordAt(i, 8), int(i)});
+    }
+    SortLevel(items.data(), items.data() + items.size(), 0, k);
+    // Nulls first ascending, last descending, in their order either way.
+    std::size_t at = 0;
+    if (!k.Descending())
+      for (int r : nulls) order[at++] = r;
+    for (const SortItem& it : items) order[at++] = it.row;
+    if (k.Descending())
+      for (int r : nulls) order[at++] = r;
     return order;
   }
   std::stable_sort(order.begin(), order.end(), [&](int a, int b) {

@@ -92,3 +92,44 @@ TEST_F(Sort, LongTextsAndManyRowsKeepTheirValues) {
 }
 
 }  // namespace
+
+#include <QCollator>
+#include <QLocale>
+#include <random>
+
+namespace {
+
+TEST_F(Sort, ALargeColumnSortsAsTheCollatorComparesWithTiesInRowOrder) {
+  // Enough rows for the keys to be made on two threads; texts sharing long beginnings, so the sort goes
+  // many key bytes deep; blanks and exact duplicates in between.
+  const char* stems[] = {"고객명단_2019_영업부_", "고객명단_2019_영업부_최종_", "Report_2024_", "report_2024_", "가"};
+  std::mt19937 rng(7);
+  std::vector<std::string> texts;
+  grid.Column(0)->SetDataWidth(64);
+  for (int i = 0; i < 25000; ++i) {
+    std::string t = rng() % 40 == 0 ? std::string() : std::string(stems[rng() % 5]) + std::to_string(rng() % 3000);
+    Row(t.c_str(), std::to_string(i).c_str());
+    texts.push_back(grid.Cells(0, i).AsString());
+    ASSERT_EQ(texts.back(), t);
+  }
+  QCollator collator(QLocale(QLocale::Korean, QLocale::SouthKorea));
+  for (const bool down : {false, true}) {
+    std::vector<int> expected(texts.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) expected[i] = int(i);
+    std::stable_sort(expected.begin(), expected.end(), [&](int a, int b) {
+      const std::string& x = texts[std::size_t(a)];
+      const std::string& y = texts[std::size_t(b)];
+      if (x.empty() != y.empty()) return down ? y.empty() : x.empty();
+      const int c = collator.compare(QString::fromStdString(x), QString::fromStdString(y));
+      return down ? c > 0 : c < 0;
+    });
+    const std::vector<int> got = grid.SortedOrder({{0, down}});
+    std::size_t first = 0;
+    while (first < got.size() && got[first] == expected[first]) ++first;
+    EXPECT_EQ(first, got.size()) << (down ? "descending" : "ascending") << " first difference at " << first << ": "
+                                 << texts[std::size_t(got[std::min(first, got.size() - 1)])] << " / "
+                                 << texts[std::size_t(expected[std::min(first, got.size() - 1)])];
+  }
+}
+
+}  // namespace
