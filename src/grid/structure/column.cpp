@@ -665,7 +665,10 @@ TwColumn* TwColumns::Add() {
   c->CreateParts();
   const plat::ComponentState* st = owner_ ? &owner_->GridState() : nullptr;
   if (st && (st->Loading() || st->Designing())) {
-    if (c->Visible()) visible_.push_back(c);
+    if (c->Visible()) {
+      visible_.push_back(c);
+      RenumberVisible(visible_.size() - 1);
+    }
   } else {
     // Placed at the visible index equal to its collection index (clamped): appended.
     c->savedVisibleIndex_ = std::min(Count() - 1, VisibleCount());
@@ -703,9 +706,14 @@ TwColumn* TwColumns::VisibleItems(int i) const {
 }
 
 int TwColumns::VisibleIndexOf(const TwColumn* c) const {
-  for (std::size_t i = 0; i < visible_.size(); ++i)
-    if (visible_[i] == c) return int(i);
-  return -1;
+  // Painting asks this for every cell: the column keeps its position, and a stale one (the column left
+  // the list) no longer points back at it.
+  const int vi = c ? c->visibleIndex_ : -1;
+  return vi >= 0 && vi < VisibleCount() && visible_[std::size_t(vi)] == c ? vi : -1;
+}
+
+void TwColumns::RenumberVisible(std::size_t from) {
+  for (std::size_t i = from; i < visible_.size(); ++i) visible_[i]->visibleIndex_ = int(i);
 }
 
 void TwColumns::RebuildVisible() {
@@ -714,17 +722,22 @@ void TwColumns::RebuildVisible() {
     items_[i]->savedVisibleIndex_ = int(i);
     if (items_[i]->Visible()) visible_.push_back(items_[i].get());
   }
+  RenumberVisible(0);
 }
 
 void TwColumns::InsertVisible(TwColumn* c, int at) {
   if (VisibleIndexOf(c) >= 0) return;
   at = std::clamp(at, 0, VisibleCount());
   visible_.insert(visible_.begin() + at, c);
+  RenumberVisible(std::size_t(at));
 }
 
 void TwColumns::RemoveVisible(TwColumn* c) {
   const int vi = VisibleIndexOf(c);
-  if (vi >= 0) visible_.erase(visible_.begin() + vi);
+  if (vi < 0) return;
+  visible_.erase(visible_.begin() + vi);
+  c->visibleIndex_ = -1;
+  RenumberVisible(std::size_t(vi));
 }
 
 void TwColumns::MoveVisible(TwColumn* c, int to) {
@@ -733,6 +746,7 @@ void TwColumns::MoveVisible(TwColumn* c, int to) {
   to = std::clamp(to, 0, VisibleCount() - 1);
   visible_.erase(visible_.begin() + from);
   visible_.insert(visible_.begin() + to, c);
+  RenumberVisible(std::size_t(std::min(from, to)));
 }
 
 int TwColumns::FirstNavigable() const {
@@ -781,8 +795,12 @@ void TwColumns::Update(TwColumn* item) {
 
 std::string TwColumns::CheckConsistency() const {
   std::vector<const TwColumn*> seen;
-  for (const TwColumn* c : visible_) {
+  for (std::size_t i = 0; i < visible_.size(); ++i) {
+    const TwColumn* c = visible_[i];
     if (IndexOf(c) < 0) return "visible list holds a column that is not in the collection";
+    if (c->visibleIndex_ != int(i))
+      return "column " + std::to_string(IndexOf(c)) + " keeps visible index " + std::to_string(c->visibleIndex_) +
+             " but is listed at " + std::to_string(i);
     if (!c->Visible()) return "hidden column " + std::to_string(IndexOf(c)) + " in the visible list";
     if (std::find(seen.begin(), seen.end(), c) != seen.end()) return "column listed twice";
     seen.push_back(c);

@@ -381,6 +381,8 @@ class TwColumn {
   bool transparent_ = false;
   TwStrings values_;
   bool visible_ = true;
+  // Position in the collection's visible list, kept by the collection (checked before use).
+  int visibleIndex_ = -1;
   int colWidth_ = kDefaultWidth;
   int grpWidth_ = kDefaultWidth;
   bool wordWrap_ = false;
@@ -431,6 +433,9 @@ class TwColumns {
   std::string CheckConsistency() const;
 
  private:
+  // Stores the visible positions of the visible list from index `from` on.
+  void RenumberVisible(std::size_t from);
+
   TwGridModel* owner_;
   Factory factory_;
   std::vector<std::unique_ptr<TwColumn>> items_;

@@ -303,28 +303,21 @@ TRect TwGridModel::AreaRect(const TwRepaintArea& area) const {
 
 // --- refresh requests -----------------------------------------------------------------------------
 
-namespace {
-void Log(std::vector<TwGridEffect>& log, const TwGridEffect& e) {
-  if (log.size() >= 4096) log.erase(log.begin(), log.begin() + 2048);
-  log.push_back(e);
-}
-}  // namespace
-
 void TwGridModel::Repaint(const TwRepaintArea& area) {
   InvalidateLayout();
-  Log(effects_, {TwGridEffect::Repaint, area});
+  if (observer_) observer_->EffectRequested({TwGridEffect::Repaint, area});
   InvalidateArea(area);
 }
 
 void TwGridModel::RequestScrollBars() {
   InvalidateLayout();
-  Log(effects_, {TwGridEffect::ScrollBars, {}});
+  if (observer_) observer_->EffectRequested({TwGridEffect::ScrollBars, {}});
   UpdateScrollBars();
 }
 
 void TwGridModel::RequestLayout() {
   InvalidateLayout();
-  Log(effects_, {TwGridEffect::Layout, {}});
+  if (observer_) observer_->EffectRequested({TwGridEffect::Layout, {}});
   RecomputeLayout();
 }
 

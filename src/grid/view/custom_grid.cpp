@@ -91,28 +91,15 @@ void TwCustomGrid::EndUpdate(bool repaint) {
   if (updateLock_ == 0 && repaint) InvalidateGrid();
 }
 
-void TwCustomGrid::Record(RepaintRequest r) {
-  // Consecutive identical requests add nothing; keep the log short on long runs.
-  if (!repaintLog_.empty() && repaintLog_.back() == r) return;
-  if (repaintLog_.size() >= 4096) repaintLog_.erase(repaintLog_.begin(), repaintLog_.begin() + 2048);
-  repaintLog_.push_back(r);
-}
-
 void TwCustomGrid::InvalidateGrid() {
   if (UpdateLocked() || GridState().Loading()) return;
   Record({RepaintRequest::Grid});
   UpdateRect(ClientRect());
 }
 
-void TwCustomGrid::ClearRepaintLog() {
-  repaintLog_.clear();
-  updatedRects_.clear();
-}
-
 void TwCustomGrid::UpdateRect(const TRect& r) {
   if (r.IsEmpty()) return;
-  if (updatedRects_.size() >= 4096) updatedRects_.erase(updatedRects_.begin(), updatedRects_.begin() + 2048);
-  updatedRects_.push_back(r);
+  if (TwGridObserver* o = Observer()) o->RectUpdated(r);
   viewport()->update(r.ToQRect());
 }
 

@@ -6,7 +6,7 @@
 // event nesting counter, the OnRowChange timer), the data operations, and the hooks of the in-place
 // editing lifecycle and of repainting. Until the editors exist the editor hooks only keep the
 // "editor showing" state. Repaint requests become the rectangles of the layout (TwGridExtents) handed to
-// Qt's update of the viewport; both the requests and the rectangles are recorded for tests.
+// Qt's update of the viewport; an installed TwGridObserver hears of both.
 #include <QAbstractScrollArea>
 #include <QRect>
 #include <cstdint>
@@ -154,14 +154,7 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   Q_OBJECT
 
  public:
-  // One repaint request as the grid issued it; tests read them to check exactly what was repainted.
-  struct RepaintRequest {
-    enum Kind : std::uint8_t { Grid, Row, Cell };
-    Kind What = Grid;
-    int ARow = -1;
-    int ACol = -1;
-    friend bool operator==(const RepaintRequest&, const RepaintRequest&) = default;
-  };
+  using RepaintRequest = TwRepaintRequest;
 
   TwCustomGrid(QWidget* parent, TwColumns::Factory columnFactory);
   ~TwCustomGrid() override;
@@ -239,11 +232,6 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   void InvalidateGrid();
   void InvalidateRow(int ARow);
   void InvalidateCell(int ACol, int ARow);
-  const std::vector<RepaintRequest>& RepaintLog() const { return repaintLog_; }
-  // The viewport rectangles handed to Qt's update for the requests above and the description's areas
-  // (a request whose area shows nothing hands none).
-  const std::vector<TRect>& UpdatedRects() const { return updatedRects_; }
-  void ClearRepaintLog();
   // Scroll ranges follow RowCount and the visible rows; TopRow is kept in range.
   virtual void UpdateScrollRange();
   // Brings ARow into view unless wgoNoScroll is set.
@@ -363,8 +351,6 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   virtual void DrawRow(int ARow, bool WithIndicator, int LastBand, int FirstBand, bool WithMarker);
   // Paints the clip rectangle of the viewport onto a canvas (the paint handler; tests paint into images).
   void PaintTo(plat::paint::TCanvas& Canvas, const TRect& Clip);
-  // The cells the last paint drew, in drawing order.
-  const std::vector<TwPaintedCell>& PaintedCells() const { return painted_; }
   // Picture and image index of a cell (the data grid supplies them).
   virtual const QImage* GetCellGraphic(TwColumn* AColumn, int ARow) { return nullptr; }
   virtual int GetCellImageIndex(TwColumn* AColumn, int ARow) { return -1; }
@@ -429,8 +415,10 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   void RecomputeLayout() override;
 
  private:
-  void Record(RepaintRequest r);
-  // Hands a rectangle to Qt's update and records it.
+  void Record(const RepaintRequest& r) {
+    if (TwGridObserver* o = Observer()) o->RepaintRequested(r);
+  }
+  // Hands a rectangle to Qt's update (and tells the observer).
   void UpdateRect(const TRect& r);
 
   int row_ = 0;
@@ -445,7 +433,6 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   bool rowChangeRunning_ = false;
   bool syncingScrollBar_ = false;
   bool scrollRangePending_ = false;
-  std::vector<RepaintRequest> repaintLog_;
   // navigation, sizing and moving
   void InitNavigation();
   void ApplyScrollBarPolicies();
@@ -474,7 +461,6 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   // painting
   struct PaintState;
   std::unique_ptr<PaintState> paint_;
-  std::vector<TwPaintedCell> painted_;
   TColor selBgColor_ = 0x000000;  // clBlack
   TColor selFgColor_ = 0xFFFFFF;  // clWhite
   bool cellChanging_ = false;
@@ -493,5 +479,4 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   // A title of this kind (and band, cell or footer row) is held down with the mouse over it.
   bool TitleHeld(TwGridState state, int band, const TwCellPos& cell, int footer = -1) const;
   static TwDrawInfo PressedLook(const TwDrawInfo& d, bool held);
-  std::vector<TRect> updatedRects_;
 };

@@ -59,11 +59,11 @@ void TwCustomGrid::paintEvent(QPaintEvent* e) {
 }
 
 void TwCustomGrid::Note(TwPaintedCell::Kind kind, int band, int row, const TRect& r) {
-  painted_.push_back({kind, band, row, r});
+  if (TwGridObserver* o = Observer()) o->CellPainted({kind, band, row, r});
 }
 
 void TwCustomGrid::PaintTo(TCanvas& Canvas, const TRect& Clip) {
-  painted_.clear();
+  if (TwGridObserver* o = Observer()) o->PaintStarted();
   if (GridState().Updating()) return;
   if (!paint_) paint_ = std::make_unique<PaintState>();
   PaintState& ps = *paint_;
@@ -216,7 +216,7 @@ void TwCustomGrid::DrawCell(TwColumn* AColumn, int ARow, bool CallRowEvent, bool
   const TwGridExtents& e = Extents();
   const bool hasRows = RowCount() > 0;
   const bool lastRow = !hasRows || IsLastRow(ARow);
-  Note(TwPaintedCell::Data, GroupMode() ? ColumnPos(AColumn).Group : AColumn->VisibleIndex(), ARow, Rect);
+  if (Observer()) Note(TwPaintedCell::Data, GroupMode() ? ColumnPos(AColumn).Group : AColumn->VisibleIndex(), ARow, Rect);
 
   // 1. Under an open editor only the cell's lines show; the editor covers the rest.
   if (IsCurrent && EditorShowing()) {
@@ -563,7 +563,7 @@ void TwCustomGrid::PaintFooterRow(int k, int firstBand, int lastBand, bool withI
     canvas.Font.SetColor(fcol);
     canvas.Font.SetStyle(fstyle);
     DrawTextCell(canvas, r, text, d, 0, 0);
-    Note(TwPaintedCell::Footer, GroupMode() ? ColumnPos(c).Group : c->VisibleIndex(), k, r);
+    if (Observer()) Note(TwPaintedCell::Footer, GroupMode() ? ColumnPos(c).Group : c->VisibleIndex(), k, r);
   };
   ForEachBand(firstBand, lastBand, [&](int band) {
     if (!GroupMode()) {

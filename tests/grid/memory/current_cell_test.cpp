@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "grid/grid_recorder.h"
 #include "grid/memory/mem_grid.h"
 #include "grid/structure/extents.h"
 #include "platform/format/format.h"
@@ -77,7 +78,7 @@ class CurrentCell : public ::testing::Test {
   }
 
   QWidget window;
-  TMemGrid* grid = new TMemGrid(&window);
+  Recorded<TMemGrid>* grid = new Recorded<TMemGrid>(&window);
   QLineEdit* other = new QLineEdit(&window);
 };
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "grid/grid_recorder.h"
 #include "grid/memory/mem_grid.h"
 #include "platform/format/format.h"
 
@@ -54,6 +55,6 @@ class GridFixture {
     return e;
   }
 
-  TMemGrid grid;
+  Recorded<TMemGrid> grid;
   std::vector<std::string> events;
 };

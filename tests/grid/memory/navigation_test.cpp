@@ -10,6 +10,7 @@
 #include <QTest>
 #include <QWheelEvent>
 
+#include "grid/grid_recorder.h"
 #include "grid/memory/mem_grid.h"
 #include "grid/structure/extents.h"
 #include "platform/os/os.h"
@@ -80,7 +81,7 @@ class NavGrid : public ::testing::Test {
     return rows;
   }
 
-  TMemGrid grid;
+  Recorded<TMemGrid> grid;
 };
 
 TEST_F(NavGrid, OnRowChangeFiresOnceAfterTheLastOfQuickMovesAndNeverWithoutADelay) {

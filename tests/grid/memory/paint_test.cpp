@@ -6,6 +6,7 @@
 #include <QImage>
 #include <stdexcept>
 
+#include "grid/grid_recorder.h"
 #include "grid/memory/mem_footer.h"
 #include "grid/memory/mem_grid.h"
 #include "grid/structure/extents.h"
@@ -63,7 +64,7 @@ class Paint : public ::testing::Test {
     return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
   }
 
-  TMemGrid grid;
+  Recorded<TMemGrid> grid;
 };
 
 TEST_F(Paint, EmptyGridCallsNoRowEventsAndShowsSilverCells) {

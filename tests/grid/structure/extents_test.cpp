@@ -2,6 +2,7 @@
 // rectangles and hit tests of both modes, the layout cache and the rectangles of the repaint areas.
 // Points for hit tests are taken from the layout's own rectangles.
 #include <gtest/gtest.h>
+#include <algorithm>
 
 #include "model_fixture.h"
 
@@ -345,3 +346,62 @@ TEST(RepaintAreas, ChangePathsAskForTheirCellsRectangle) {
 }
 
 }  // namespace
+
+// ItemAt at every pixel of the client, against the rule it answers: the item whose on-screen span holds x,
+// fixed items first, scrolled items never left of FixedRight. Many items of uneven widths, with and
+// without fixed items, at several offsets, so that every band edge is crossed.
+TEST(ExtentsColumnMode, ItemAtFindsTheItemAtEveryBandEdge) {
+  TestGrid g;
+  g.SetClientWidth(700);
+  for (int i = 0; i < 24; ++i) g.Add()->SetColWidth(4 + (i * 37) % 90);
+  for (int fixed : {0, 1, 3}) {
+    g.SetFixedCount(fixed);
+    for (int offset : {0, 1, 57, 300, 100000}) {
+      g.SetHorzOffset(offset);
+      const TwGridExtents& e = g.Extents();
+      for (int x = e.ClientRect().Left - 2; x <= e.ClientRect().Right + 2; ++x) {
+        int expected = -1;
+        for (int i = 0; i < e.Count(); ++i) {
+          if (!e.IsFixedItem(i) && x < e.FixedRight()) break;
+          if (e.ItemLeft(i) <= x && x < e.ItemRight(i)) {
+            expected = i;
+            break;
+          }
+        }
+        ASSERT_EQ(e.ItemAt(x), expected) << "x " << x << " fixed " << fixed << " offset " << g.HorzOffset();
+      }
+      // The left edge of an item is its own, the pixel before it the previous item's.
+      for (int i = std::max(1, fixed + 1); i < e.Count(); ++i) {
+        if (e.ItemLeft(i) <= e.FixedRight() || e.ItemLeft(i) >= e.ClientRect().Right) continue;
+        EXPECT_EQ(e.ItemAt(e.ItemLeft(i)), i);
+        EXPECT_EQ(e.ItemAt(e.ItemLeft(i) - 1), i - 1);
+      }
+    }
+  }
+}
+
+// The visible index a column keeps follows every change of the visible list.
+TEST(ExtentsColumnMode, VisibleIndicesFollowHidingShowingAndMoving) {
+  TestGrid g;
+  for (int i = 0; i < 6; ++i) g.Add();
+  auto check = [&] {
+    EXPECT_CONSISTENT(g);
+    for (int v = 0; v < g.Columns().VisibleCount(); ++v) EXPECT_EQ(g.Columns().VisibleItems(v)->VisibleIndex(), v);
+  };
+  g.Col(1)->SetVisible(false);
+  EXPECT_EQ(g.Col(1)->VisibleIndex(), -1);
+  EXPECT_EQ(g.Col(2)->VisibleIndex(), 1);
+  check();
+  g.Col(4)->SetVisibleIndex(0);
+  EXPECT_EQ(g.Col(4)->VisibleIndex(), 0);
+  EXPECT_EQ(g.Col(0)->VisibleIndex(), 1);
+  check();
+  g.Col(1)->SetVisible(true);
+  check();
+  g.Columns().Delete(0);
+  check();
+  g.Add();
+  check();
+  g.Columns().RebuildVisible();
+  check();
+}
