@@ -1,4 +1,5 @@
 #include "grid/memory/mem_grid.h"
+#include "grid/structure/scope_guard.h"
 
 #include <algorithm>
 
@@ -12,14 +13,6 @@ std::unique_ptr<TwColumn> MakeMemColumn(TwColumns* owner) { return std::make_uni
 
 [[noreturn]] void Raise(const std::string& text) { throw plat::Exception(text); }
 
-// Runs a function when the scope ends, also on an exception (try..finally).
-template <class F>
-struct Finally {
-  F f;
-  ~Finally() { f(); }
-};
-template <class F>
-Finally(F) -> Finally<F>;
 }  // namespace
 
 TMemGrid::TMemGrid(QWidget* parent) : TwCustomGrid(parent, MakeMemColumn) {
@@ -145,7 +138,7 @@ void TMemGrid::InsertRow(int ARow, bool ApplyDefaults, bool MarkInserted, bool F
   if (MarkInserted) infos_.SetRowState(ARow, 2);
   if (FireNewRow) {
     BeginUpdate();
-    Finally end{[this] { EndUpdate(false); }};
+    TwScopeExit end([this] { EndUpdate(false); });
     Fire(OnNewRow);
   }
   UpdateScrollRange();
@@ -177,8 +170,7 @@ void TMemGrid::SetRow(int ARow) {
   if (target == Row()) return;
   CommitEdit();
   if (!inRowExit_) {
-    inRowExit_ = true;
-    Finally clear{[this] { inRowExit_ = false; }};
+    TwFlagScope exiting(inRowExit_);
     Fire(OnRowExit);
   }
   const int before = Row();
@@ -260,10 +252,10 @@ void TMemGrid::Insert(bool bAppend) {
     UpdateEditButton();
   }
   {
-    Finally after{[&] {
+    TwScopeExit after([&] {
       modified_ = false;
       if (OnAfterInsert) OnAfterInsert(this, bAppend);
-    }};
+    });
     Fire(OnNewRow);
   }
   if (bAppend)
@@ -383,7 +375,7 @@ void TMemGrid::DeleteSelectedRows() {
   Fire(OnBeforeDelete);
   BeginUpdate();
   {
-    Finally end{[this] { EndUpdate(true); }};
+    TwScopeExit end([this] { EndUpdate(true); });
     for (int r = infos_.Count() - 1; r >= 0; --r) {
       if (!infos_.Selected(r)) continue;
       bool accept = true;

@@ -1,5 +1,6 @@
 #include "grid/structure/grid_model.h"
 #include "grid/structure/pixel_range.h"
+#include "grid/structure/scope_guard.h"
 
 #include <algorithm>
 
@@ -218,11 +219,7 @@ bool TwGridModel::LayoutStale() const { return layoutStale_ || !(CurrentLayoutKe
 
 void TwGridModel::Layout() {
   if (inLayout_ || !columns_ || !groups_) return;
-  struct Guard {
-    bool& flag;
-    ~Guard() { flag = false; }
-  } guard{inLayout_};
-  inLayout_ = true;
+  TwFlagScope laying(inLayout_);
   // Taken before the work, so that the drawing records asking for the layout get this one.
   layoutKey_ = CurrentLayoutKey();
   layoutStale_ = false;

@@ -8,6 +8,8 @@
 #include <algorithm>
 
 #include "grid/structure/extents.h"
+#include "grid/structure/scope_guard.h"
+#include "grid/view/grid_guard.h"
 
 TwCustomGrid::TwCustomGrid(QWidget* parent, TwColumns::Factory columnFactory)
     : QAbstractScrollArea(parent), TwGridModel(std::move(columnFactory)) {
@@ -161,11 +163,7 @@ void TwCustomGrid::RowChangeTimerElapsed() {
 
 void TwCustomGrid::FireRowChange() {
   if (rowChangeRunning_) return;
-  rowChangeRunning_ = true;
-  struct Reset {
-    bool& flag;
-    ~Reset() { flag = false; }
-  } reset{rowChangeRunning_};
+  TwFlagScope running(rowChangeRunning_);
   if (OnRowChange) OnRowChange(this);
 }
 
@@ -218,7 +216,7 @@ void TwCustomGrid::InvalidateArea(const TwRepaintArea& area) {
 
 void TwCustomGrid::timerEvent(QTimerEvent* e) {
   if (e->timerId() == rowChangeTimer_ && rowChangeTimer_ != 0) {
-    RowChangeTimerElapsed();
+    TwGuard(this, [&] { RowChangeTimerElapsed(); });  // OnRowChange is the user's
     return;
   }
   QAbstractScrollArea::timerEvent(e);
@@ -226,7 +224,9 @@ void TwCustomGrid::timerEvent(QTimerEvent* e) {
 
 void TwCustomGrid::resizeEvent(QResizeEvent* e) {
   QAbstractScrollArea::resizeEvent(e);
-  InvalidateLayout();
-  UpdateScrollRange();
+  TwGuard(this, [&] {
+    InvalidateLayout();
+    UpdateScrollRange();
+  });
 }
 

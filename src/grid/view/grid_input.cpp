@@ -13,23 +13,13 @@
 
 #include "grid/structure/extents.h"
 #include "grid/view/custom_grid.h"
+#include "grid/structure/scope_guard.h"
 #include "grid/view/draw_helpers.h"
+#include "grid/view/grid_guard.h"
 #include "platform/ui/dialogs.h"
 
 using namespace plat::ui;
 
-namespace {
-// An exception that leaves a handler reaches the user as the application's error box, as a desktop
-// program's main loop shows it; it never unwinds through Qt's event loop.
-template <class F>
-void Guard(QWidget* w, F&& f) {
-  try {
-    f();
-  } catch (const std::exception& e) {
-    CurrentDialogs().MessageBox(w, e.what(), ApplicationTitle(), MB_OK | MB_ICONERROR);
-  }
-}
-}  // namespace
 
 void TwCustomGrid::InitNavigation() {
   viewport()->setMouseTracking(true);
@@ -38,9 +28,9 @@ void TwCustomGrid::InitNavigation() {
   viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
   ApplyScrollBarPolicies();
   connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
-          [this](int action) { Guard(this, [&] { VertScrollAction(action, verticalScrollBar()->sliderPosition()); }); });
+          [this](int action) { TwGuard(this, [&] { VertScrollAction(action, verticalScrollBar()->sliderPosition()); }); });
   connect(horizontalScrollBar(), &QAbstractSlider::actionTriggered, this, [this](int action) {
-    Guard(this, [&] { HorzScrollAction(action, horizontalScrollBar()->sliderPosition()); });
+    TwGuard(this, [&] { HorzScrollAction(action, horizontalScrollBar()->sliderPosition()); });
   });
 }
 
@@ -129,7 +119,7 @@ void TwCustomGrid::KeyPress(char32_t& Key) {
 }
 
 void TwCustomGrid::keyPressEvent(QKeyEvent* e) {
-  Guard(this, [&] {
+  TwGuard(this, [&] {
     int key = VirtualKeyOf(e->key());
     if (key != 0) {
       KeyDown(key, ShiftStateOf(e->modifiers()));
@@ -398,7 +388,7 @@ void TwCustomGrid::mousePressEvent(QMouseEvent* e) {
   const QPoint p = e->position().toPoint();
   const TMouseButton b = e->button() == Qt::RightButton ? mbRight : e->button() == Qt::MiddleButton ? mbMiddle : mbLeft;
   if (b == mbLeft) clicked_ = true;
-  Guard(this, [&] { MouseDown(b, ShiftStateOf(e->modifiers(), e->buttons()), p.x(), p.y()); });
+  TwGuard(this, [&] { MouseDown(b, ShiftStateOf(e->modifiers(), e->buttons()), p.x(), p.y()); });
 }
 
 void TwCustomGrid::mouseDoubleClickEvent(QMouseEvent* e) {
@@ -409,7 +399,7 @@ void TwCustomGrid::mouseDoubleClickEvent(QMouseEvent* e) {
   }
   // A double click goes straight to the inherited handling, then DblClick; its release is no click.
   clicked_ = false;
-  Guard(this, [&] {
+  TwGuard(this, [&] {
     TShiftState s = ShiftStateOf(e->modifiers(), e->buttons());
     s.Include(ssDouble);
     MouseDown(mbLeft, s, p.x(), p.y());
@@ -419,23 +409,19 @@ void TwCustomGrid::mouseDoubleClickEvent(QMouseEvent* e) {
 
 void TwCustomGrid::mouseMoveEvent(QMouseEvent* e) {
   const QPoint p = e->position().toPoint();
-  Guard(this, [&] { MouseMove(ShiftStateOf(e->modifiers(), e->buttons()), p.x(), p.y()); });
+  TwGuard(this, [&] { MouseMove(ShiftStateOf(e->modifiers(), e->buttons()), p.x(), p.y()); });
 }
 
 void TwCustomGrid::mouseReleaseEvent(QMouseEvent* e) {
   const QPoint p = e->position().toPoint();
   const TMouseButton b = e->button() == Qt::RightButton ? mbRight : e->button() == Qt::MiddleButton ? mbMiddle : mbLeft;
-  Guard(this, [&] {
+  TwGuard(this, [&] {
     MouseUp(b, ShiftStateOf(e->modifiers(), e->buttons()), p.x(), p.y());
     // Click: a left press and its release both inside the client area.
     if (b == mbLeft && clicked_) {
       clicked_ = false;
       if (viewport()->rect().contains(p) && OnClick) {
-        reportingClick_ = true;
-        struct Reset {
-          bool& flag;
-          ~Reset() { flag = false; }
-        } reset{reportingClick_};
+        TwFlagScope reporting(reportingClick_);
         OnClick(this);
       }
     }
@@ -445,7 +431,7 @@ void TwCustomGrid::mouseReleaseEvent(QMouseEvent* e) {
 void TwCustomGrid::wheelEvent(QWheelEvent* e) {
   const QPoint p = e->position().toPoint();
   const int delta = e->angleDelta().y() != 0 ? e->angleDelta().y() : e->angleDelta().x();
-  Guard(this, [&] { DoMouseWheel(delta, p.x(), p.y()); });
+  TwGuard(this, [&] { DoMouseWheel(delta, p.x(), p.y()); });
   e->accept();
 }
 
@@ -526,7 +512,7 @@ void TwCustomGrid::RepaintPressedTitle() {
 
 void TwCustomGrid::focusInEvent(QFocusEvent* e) {
   QAbstractScrollArea::focusInEvent(e);
-  Guard(this, [&] {
+  TwGuard(this, [&] {
     UpdateEditButton();
     if (options_.Contains(wgoAlwaysShowEditor)) {
       ShowEditor();
@@ -552,7 +538,10 @@ void TwCustomGrid::focusOutEvent(QFocusEvent* e) {
   } catch (const std::exception& ex) {
     // The grid takes the focus back and the user sees the error.
     setFocus();
-    CurrentDialogs().MessageBox(this, ex.what(), ApplicationTitle(), MB_OK | MB_ICONERROR);
+    ShowGridError(this, &ex);
+  } catch (...) {
+    setFocus();
+    ShowGridError(this, nullptr);
   }
 }
 

@@ -15,6 +15,8 @@
 #include <exception>
 
 #include "grid/structure/extents.h"
+#include "grid/structure/scope_guard.h"
+#include "grid/view/grid_guard.h"
 #include "grid/view/draw_helpers.h"
 #include "grid/view/grid_paint_state.h"
 #include "platform/paint/color.h"
@@ -53,9 +55,11 @@ void BottomLineFrom(TwDrawInfo& d, const TwGridLines& l) {
 // --- the paint handler ----------------------------------------------------------------------------------
 
 void TwCustomGrid::paintEvent(QPaintEvent* e) {
-  TCanvas canvas(viewport());
-  const QRect r = e->rect();
-  PaintTo(canvas, TRect{r.left(), r.top(), r.right() + 1, r.bottom() + 1});
+  TwGuard(this, [&] {
+    TCanvas canvas(viewport());
+    const QRect r = e->rect();
+    PaintTo(canvas, TRect{r.left(), r.top(), r.right() + 1, r.bottom() + 1});
+  });
 }
 
 void TwCustomGrid::Note(TwPaintedCell::Kind kind, int band, int row, const TRect& r) {
@@ -68,10 +72,7 @@ void TwCustomGrid::PaintTo(TCanvas& Canvas, const TRect& Clip) {
   if (!paint_) paint_ = std::make_unique<PaintState>();
   PaintState& ps = *paint_;
   ps.Canvas = &Canvas;
-  struct Reset {
-    PaintState& ps;
-    ~Reset() { ps.Canvas = nullptr; }
-  } reset{ps};
+  TwScopeExit reset([&ps] { ps.Canvas = nullptr; });
 
   Layout();  // the grid lays itself out anew before every paint
   const TwGridExtents& e = Extents();
