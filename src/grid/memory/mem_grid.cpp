@@ -135,7 +135,7 @@ void TMemGrid::InsertRow(int ARow, bool ApplyDefaults, bool MarkInserted, bool F
       throw;
     }
   }
-  if (MarkInserted) infos_.SetRowState(ARow, 2);
+  if (MarkInserted) infos_.SetRowState(ARow, wrsInserted);
   if (FireNewRow) {
     BeginUpdate();
     TwScopeExit end([this] { EndUpdate(false); });
@@ -200,13 +200,13 @@ void TMemGrid::SetOptions(TwGridOptions value) {
   TwCustomGrid::SetOptions(value);
 }
 
-int TMemGrid::RowState(int ARow) const {
-  if (editState_ == esInsert && ARow == Row()) return 0;
-  if (ARow < 0 || ARow >= infos_.Count()) return 0;
+TwRowState TMemGrid::RowState(int ARow) const {
+  if (editState_ == esInsert && ARow == Row()) return wrsUnchanged;
+  if (ARow < 0 || ARow >= infos_.Count()) return wrsUnchanged;
   return infos_.RowState(ARow);
 }
 
-void TMemGrid::SetRowState(int ARow, int state) {
+void TMemGrid::SetRowState(int ARow, TwRowState state) {
   if (editState_ == esInsert && ARow == Row()) return;
   if (ARow < 0 || ARow >= infos_.Count()) return;
   infos_.SetRowState(ARow, state);
@@ -220,7 +220,7 @@ bool TMemGrid::Edit() {
     Insert(false);
     return true;
   }
-  if (infos_.RowState(Row()) == 3 || !HasOption(wgoEditing)) return false;
+  if (infos_.RowState(Row()) == wrsDeleted || !HasOption(wgoEditing)) return false;
   Fire(OnBeforeEdit);
   for (int i = 0; i < ColumnCount(); ++i) {
     TwMemColumn* c = Column(i);
@@ -295,10 +295,10 @@ void TMemGrid::Post() {
   }
   if (editState_ == esInsert) {
     infos_.InsertBlank(r);
-    if (checkRowState_) infos_.SetRowState(r, 2);
+    if (checkRowState_) infos_.SetRowState(r, wrsInserted);
   } else {
     if (changed) infos_.SetChanged(r, true);
-    if (checkRowState_ && infos_.RowState(r) == 0) infos_.SetRowState(r, 1);
+    if (checkRowState_ && infos_.RowState(r) == wrsUnchanged) infos_.SetRowState(r, wrsUpdated);
   }
   editState_ = esBrowse;
   modified_ = false;
@@ -357,7 +357,7 @@ void TMemGrid::DeleteCurrent() {
   Cancel();
   Fire(OnBeforeDelete);
   if (softDeleting_) {
-    SetRowState(Row(), 3);
+    SetRowState(Row(), wrsDeleted);
     InvalidateRow(Row());
   } else {
     DeleteRow(Row(), 1, false);
@@ -382,7 +382,7 @@ void TMemGrid::DeleteSelectedRows() {
       if (OnDeleteRow) OnDeleteRow(this, r, accept);
       if (!accept) continue;
       if (softDeleting_) {
-        infos_.SetRowState(r, 3);
+        infos_.SetRowState(r, wrsDeleted);
         InvalidateRow(r);
       } else {
         DeleteRow(r, 1, false);
@@ -600,18 +600,18 @@ void TMemGrid::GetCellText(TwColumn* AColumn, int ARow, std::string& Text) {
     DisplayTextOf(*c, TwPoolSlot(c->Pool(), cell.StoreRow()), cell.StoreRow(), Text);
 }
 
-int TMemGrid::GetIndicatorGlyph(int ARow) {
-  if (RowCount() <= 0) return 7;
-  if (GridState().Designing()) return ARow == Row() ? 0 : 7;
+TwIndicatorGlyph TMemGrid::GetIndicatorGlyph(int ARow) {
+  if (RowCount() <= 0) return wigNone;
+  if (GridState().Designing()) return ARow == Row() ? wigCurrent : wigNone;
   if (ARow == Row()) {
-    if (editState_ == esEdit) return 3;
-    if (editState_ == esInsert) return 4;
-    if (Selected(ARow)) return 6;
-    if (ARow == TopRow() && ARow != 0) return 1;
-    if (ARow == TopRow() + VisibleRowCount() - 1 && ARow != RowCount() - 1) return 2;
-    return 0;
+    if (editState_ == esEdit) return wigEditing;
+    if (editState_ == esInsert) return wigInserting;
+    if (Selected(ARow)) return wigSelectedCurrent;
+    if (ARow == TopRow() && ARow != 0) return wigMoreAbove;
+    if (ARow == TopRow() + VisibleRowCount() - 1 && ARow != RowCount() - 1) return wigMoreBelow;
+    return wigCurrent;
   }
-  return Selected(ARow) ? 5 : 7;
+  return Selected(ARow) ? wigSelected : wigNone;
 }
 
 bool TMemGrid::IsCellNull(TwColumn* AColumn, int ARow) {

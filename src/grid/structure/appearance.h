@@ -14,6 +14,7 @@
 
 #include "grid/structure/draw_info.h"
 #include "grid/structure/grid_font.h"
+#include "platform/paint/color.h"
 
 class TwGridModel;
 
@@ -92,10 +93,10 @@ class TwGridLinesEx : public TwGridLines {
 
  private:
   void CopyEx(const TwGridLinesEx& o);
-  TColor cellColor_ = 0xC0C0C0;
+  TColor cellColor_ = clSilver;
   TPenStyle cellStyle_ = psSolid;
   std::uint16_t cellWidth_ = 1;
-  TColor levelColor_ = 0xC0C0C0;
+  TColor levelColor_ = clSilver;
   TPenStyle levelStyle_ = psSolid;
   std::uint16_t levelWidth_ = 1;
 };
@@ -188,7 +189,7 @@ class TwDrawObject {
 
   // --- default providers (the owner's values) ---
   virtual TAlignment GetDefaultAlignment() const { return taCenter; }
-  virtual TColor GetDefaultColor() const { return 0xFF00000F; }
+  virtual TColor GetDefaultColor() const { return clBtnFace; }
   virtual TwFitStyle GetDefaultFitStyle() const { return wfitNone; }
   virtual TwFont GetDefaultFont() const;
   virtual TTextLayout GetDefaultLayout() const { return tlCenter; }
@@ -228,7 +229,7 @@ class TwDrawObject {
   TAlignment alignment_ = taCenter;
   TwCellStyle cellStyle_;
   TwCellStyle defaultCellStyle_;
-  TColor color_ = 0xFF00000F;
+  TColor color_ = clBtnFace;
   TwFitStyle fitStyle_ = wfitNone;
   TTextLayout layout_ = tlCenter;
   TwMargins margins_;

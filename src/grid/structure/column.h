@@ -23,6 +23,7 @@
 #include "grid/structure/group.h"
 #include "grid/structure/list_option.h"
 #include "platform/persist/component.h"
+#include "platform/paint/color.h"
 
 // The editor the designer asks for (a column's EditStyle).
 enum TwEditStyle : std::uint8_t {
@@ -41,9 +42,8 @@ enum TwEditStyle : std::uint8_t {
   wesDataList
 };
 
-// The editor actually used, resolved from the style and the data type.
-using TwEditKind = std::uint8_t;
-enum : TwEditKind {
+// The editor actually used, resolved from the style and the data type (painting and editing switch on it).
+enum class TwEditKind : std::uint8_t {
   wekNone = 0,
   wekText = 1,
   wekMultiText = 2,
@@ -60,6 +60,7 @@ enum : TwEditKind {
   wekMemo = 13,
   wekPicture = 14
 };
+using enum TwEditKind;
 
 enum TwEditBorderStyle : std::uint8_t { webNone, webSingle, webSunken };
 enum TEditCharCase : std::uint8_t { ecNormal, ecUpperCase, ecLowerCase };
@@ -339,7 +340,7 @@ class TwColumn {
   TwColumns* collection_;
   std::uint8_t assigned_ = 0;
   TwDrawInfo drawInfo_;
-  TwEditKind cachedEditKind_ = 0;
+  TwEditKind cachedEditKind_ = wekNone;
   bool fixed_ = false;
   int savedWidth_ = 0;
   int savedVisibleIndex_ = 0;
@@ -352,7 +353,7 @@ class TwColumn {
   TwAlignment alignment_ = taLeftJustify;
   bool autoSize_ = true;
   TEditCharCase charCase_ = ecNormal;
-  TColor color_ = 0xFFFFFF;
+  TColor color_ = clWhite;
   bool ctl3D_ = true;
   TwEditBorderStyle editBorder_ = webSingle;
   bool editButton_ = false;

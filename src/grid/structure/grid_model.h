@@ -22,6 +22,7 @@
 #include "grid/structure/headers.h"
 #include "grid/structure/side_columns.h"
 #include "platform/persist/component.h"
+#include "platform/paint/color.h"
 
 // The layout (grid/structure/extents.h) and its rectangle type stay out of this header, so that it does not
 // bring the paint layer's names into every file that knows the grid.
@@ -287,7 +288,7 @@ class TwGridModel {
 
   plat::ComponentState state_;
   TwFont font_;
-  TColor color_ = 0xFF000010;  // clBtnShadow: the area no cell covers
+  TColor color_ = clBtnShadow;  // the area no cell covers
   TImeMode imeMode_ = imDontCare;
   std::string imeName_;
   bool groupMode_ = false;

@@ -20,6 +20,7 @@
 #include "platform/persist/component.h"
 #include "platform/ui/keys.h"
 #include "platform/variant/variant.h"
+#include "platform/paint/color.h"
 
 enum TwGridOption : std::uint8_t {
   wgoAlwaysShowEditor,
@@ -71,7 +72,8 @@ class TwGridOptions {
 };
 
 // Edit states of the current row.
-enum : std::uint8_t { esBrowse = 0, esEdit = 1, esInsert = 2 };
+enum class TwEditState : std::uint8_t { esBrowse = 0, esEdit = 1, esInsert = 2 };
+using enum TwEditState;
 
 using TNotifyEvent = std::function<void(QObject* Sender)>;
 
@@ -188,10 +190,10 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   // --- data operations the data grid supplies ---
   int RowCount() const override { return 0; }
   virtual void SetRowCount(int) {}
-  virtual std::uint8_t EditState() const { return esBrowse; }
+  virtual TwEditState EditState() const { return esBrowse; }
   virtual bool Selected(int ARow) const { return false; }
   virtual void GetCellText(TwColumn* AColumn, int ARow, std::string& Text) { Text.clear(); }
-  virtual int GetIndicatorGlyph(int ARow) { return 7; }
+  virtual TwIndicatorGlyph GetIndicatorGlyph(int ARow) { return wigNone; }
   virtual bool IsLastRow(int ARow) const { return RowCount() == ARow + 1; }
   virtual int GetRowNumber(int ARow) const { return ARow + 1; }
   virtual bool CanShowRowNo() const { return true; }
@@ -461,8 +463,8 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   // painting
   struct PaintState;
   std::unique_ptr<PaintState> paint_;
-  TColor selBgColor_ = 0x000000;  // clBlack
-  TColor selFgColor_ = 0xFFFFFF;  // clWhite
+  TColor selBgColor_ = clBlack;
+  TColor selFgColor_ = clWhite;
   bool cellChanging_ = false;
   void PaintTitleArea(int firstBand, int lastBand, bool withIndicator, bool withMarker);
   void PaintFooterRow(int k, int firstBand, int lastBand, bool withIndicator, bool withMarker);

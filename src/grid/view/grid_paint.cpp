@@ -25,11 +25,11 @@ using plat::paint::TCanvas;
 
 namespace {
 
-constexpr TColor kBlack = 0x000000;
-constexpr TColor kWhite = 0xFFFFFF;
-constexpr TColor kSilver = 0xC0C0C0;
-constexpr TColor kBtnFace = 0xFF00000F;
-constexpr TColor kBtnShadow = 0xFF000010;
+constexpr TColor kBlack = clBlack;
+constexpr TColor kWhite = clWhite;
+constexpr TColor kSilver = clSilver;
+constexpr TColor kBtnFace = clBtnFace;
+constexpr TColor kBtnShadow = clBtnShadow;
 // The colour of a group or level that holds no columns.
 constexpr TColor kEmptyBandColor = kBtnShadow;
 // The empty look: a raised square and a text cell beside it.
@@ -374,11 +374,11 @@ void TwCustomGrid::DrawIndicator(int ARow, const TRect& Rect) {
   canvas.Brush.Color = bcol;
   canvas.Font.SetColor(fcol);
   canvas.Font.SetStyle(fstyle);
-  const int glyph = ind.ShowState() ? GetIndicatorGlyph(ARow) : 7;
-  if (glyph == 7 || glyph >= ind.Glyphs().Count())
+  const TwIndicatorGlyph glyph = ind.ShowState() ? GetIndicatorGlyph(ARow) : wigNone;
+  if (glyph == wigNone || int(glyph) >= ind.Glyphs().Count())
     DrawTextCell(canvas, Rect, text, d, 0, 0);
   else
-    DrawListImageOnlyCell(canvas, Rect, &ind.Glyphs(), d, glyph);
+    DrawListImageOnlyCell(canvas, Rect, &ind.Glyphs(), d, int(glyph));
   Note(TwPaintedCell::Indicator, -2, ARow, Rect);
 }
 

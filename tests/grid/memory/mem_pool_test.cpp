@@ -157,15 +157,15 @@ TEST(RowInfos, SelectedCountStaysExact) {
 TEST(RowInfos, StateAndChangedBitsAreIndependent) {
   TwRowInfos infos;
   infos.SetCount(2);
-  infos.SetRowState(0, 3);
+  infos.SetRowState(0, wrsDeleted);
   infos.SetChanged(0, true);
   infos.SetSelected(0, true);
-  EXPECT_EQ(infos.RowState(0), 3);
-  infos.SetRowState(0, 1);
-  EXPECT_EQ(infos.RowState(0), 1);
+  EXPECT_EQ(infos.RowState(0), wrsDeleted);
+  infos.SetRowState(0, wrsUpdated);
+  EXPECT_EQ(infos.RowState(0), wrsUpdated);
   EXPECT_TRUE(infos.Changed(0));
   EXPECT_TRUE(infos.Selected(0));
-  EXPECT_EQ(infos.RowState(1), 0);
+  EXPECT_EQ(infos.RowState(1), wrsUnchanged);
   EXPECT_TRUE(infos.CheckConsistency());
 }
 

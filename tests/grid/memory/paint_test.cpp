@@ -105,7 +105,7 @@ TEST_F(Paint, CurrentRowShowsItsGlyphInsteadOfItsNumber) {
   Fill(100);
   grid.SetTopRow(10);
   grid.SetRow(10);  // the top row of a scrolled grid: glyph 1
-  ASSERT_EQ(grid.GetIndicatorGlyph(10), 1);
+  ASSERT_EQ(grid.GetIndicatorGlyph(10), wigMoreAbove);
   const QImage withGlyph = Render();
   grid.Indicators().SetShowState(false);
   const QImage withNumber = Render();
@@ -116,7 +116,7 @@ TEST_F(Paint, CurrentRowShowsItsGlyphInsteadOfItsNumber) {
   grid.Indicators().SetShowState(true);
   const int lastFull = grid.TopRow() + E().FullRows() - 1;
   grid.SetRow(lastFull);
-  EXPECT_EQ(grid.GetIndicatorGlyph(lastFull), 2);
+  EXPECT_EQ(grid.GetIndicatorGlyph(lastFull), wigMoreBelow);
 }
 
 TEST_F(Paint, NullMarkIsSilverOrWhiteOnSilver) {
@@ -222,8 +222,11 @@ TEST_F(Paint, OnlyTheRowsInTheClipArePainted) {
   TCanvas canvas(&img);
   const int rowTop = E().RowTop(3);
   grid.PaintTo(canvas, TRect{0, rowTop, img.width(), rowTop + grid.RowHeight()});
-  for (const TwPaintedCell& c : grid.PaintedCells())
-    if (c.What == TwPaintedCell::Data || c.What == TwPaintedCell::Indicator) EXPECT_EQ(c.Row, 3);
+  for (const TwPaintedCell& c : grid.PaintedCells()) {
+    if (c.What == TwPaintedCell::Data || c.What == TwPaintedCell::Indicator) {
+      EXPECT_EQ(c.Row, 3);
+    }
+  }
 }
 
 }  // namespace
