@@ -1,17 +1,21 @@
 #include "grid/memory/mem_grid.h"
-#include "grid/structure/scope_guard.h"
 
 #include <algorithm>
 
+#include "grid/structure/scope_guard.h"
 #include "grid/view/draw_helpers.h"
 #include "platform/error.h"
 #include "platform/format/format.h"
 #include "platform/text/text.h"
 
 namespace {
-std::unique_ptr<TwColumn> MakeMemColumn(TwColumns* owner) { return std::make_unique<TwMemColumn>(owner); }
+std::unique_ptr<TwColumn> MakeMemColumn(TwColumns* owner) {
+  return std::make_unique<TwMemColumn>(owner);
+}
 
-[[noreturn]] void Raise(const std::string& text) { throw plat::Exception(text); }
+[[noreturn]] void Raise(const std::string& text) {
+  throw plat::Exception(text);
+}
 
 }  // namespace
 
@@ -282,7 +286,8 @@ void TMemGrid::Post() {
   Fire(OnBeforePost);
   for (int i = 0; i < ColumnCount(); ++i) {
     TwMemColumn* c = Column(i);
-    if (c->Required() && c->EditValue().IsNull()) Raise("Column '" + c->DisplayName() + "' must have a value.");
+    if (c->Required() && c->EditValue().IsNull())
+      Raise("Column '" + c->DisplayName() + "' must have a value.");
   }
   const int r = Row();
   bool changed = false;
@@ -409,7 +414,9 @@ void TMemGrid::CalcFooters() {
         const TwFooterKind kind = f.Kind(i);
         if (kind < wfkCnt) continue;
         const int cond = f.ConditionColumn(i);
-        const TwMemColumn* qc = cond == TwMemColumnFooter::kThisColumn ? c : cond < ColumnCount() ? Column(cond) : nullptr;
+        const TwMemColumn* qc = cond == TwMemColumnFooter::kThisColumn ? c
+                                : cond < ColumnCount()                 ? Column(cond)
+                                                                       : nullptr;
         const std::string text =
             FooterAggregate(*c, c->Pool(), qc ? &qc->Pool() : nullptr, qc ? qc->DataType() : wdtString,
                             qc ? qc->DataWidth() : 0, kind, f.Operator(i), f.ConditionValue(i));

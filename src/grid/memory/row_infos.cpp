@@ -5,7 +5,9 @@
 
 #include "grid/memory/mem_pool.h"
 
-TwRowInfos::TwRowInfos() { Reallocate(16); }
+TwRowInfos::TwRowInfos() {
+  Reallocate(16);
+}
 
 void TwRowInfos::Reallocate(int capacity) {
   auto fresh = std::make_unique<std::uint8_t[]>(std::size_t(capacity));

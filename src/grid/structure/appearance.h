@@ -104,8 +104,12 @@ class TwGridLinesEx : public TwGridLines {
 // Line fields of a drawing record.
 void SetHorzLine(TwDrawInfo& d, TColor color, TPenStyle style, int width);
 void SetVertLine(TwDrawInfo& d, TColor color, TPenStyle style, int width);
-inline void SetHorzLine(TwDrawInfo& d, const TwGridLines& l) { SetHorzLine(d, l.HorzColor(), l.HorzStyle(), l.HorzWidth()); }
-inline void SetVertLine(TwDrawInfo& d, const TwGridLines& l) { SetVertLine(d, l.VertColor(), l.VertStyle(), l.VertWidth()); }
+inline void SetHorzLine(TwDrawInfo& d, const TwGridLines& l) {
+  SetHorzLine(d, l.HorzColor(), l.HorzStyle(), l.HorzWidth());
+}
+inline void SetVertLine(TwDrawInfo& d, const TwGridLines& l) {
+  SetVertLine(d, l.VertColor(), l.VertStyle(), l.VertWidth());
+}
 
 // The inheriting properties of a TwDrawObject, in the bit order of AssignedValues.
 enum TwDrawValue : std::uint8_t {
@@ -159,7 +163,9 @@ class TwDrawObject {
   void SetMarginTop(int v) { SetInherited(margins_.Top, v, wdvMarginTop); }
   int MarginRight() const { return IsAssigned(wdvMarginRight) ? margins_.Right : GetDefaultMarginRight(); }
   void SetMarginRight(int v) { SetInherited(margins_.Right, v, wdvMarginRight); }
-  int MarginBottom() const { return IsAssigned(wdvMarginBottom) ? margins_.Bottom : GetDefaultMarginBottom(); }
+  int MarginBottom() const {
+    return IsAssigned(wdvMarginBottom) ? margins_.Bottom : GetDefaultMarginBottom();
+  }
   void SetMarginBottom(int v) { SetInherited(margins_.Bottom, v, wdvMarginBottom); }
   bool WordWrap() const { return IsAssigned(wdvWordWrap) ? wordWrap_ : GetDefaultWordWrap(); }
   void SetWordWrap(bool v) { SetInherited(wordWrap_, v, wdvWordWrap); }
@@ -258,7 +264,9 @@ class TwTitle : public TwDrawObject {
   bool GetDefaultWordWrap() const override { return true; }
 
  protected:
-  explicit TwTitle(TwCellStyle defaultCellStyle = wcsRaised) : TwDrawObject(defaultCellStyle) { wordWrap_ = true; }
+  explicit TwTitle(TwCellStyle defaultCellStyle = wcsRaised) : TwDrawObject(defaultCellStyle) {
+    wordWrap_ = true;
+  }
 
  private:
   bool pressed_ = false;

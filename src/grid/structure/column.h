@@ -22,8 +22,8 @@
 #include "grid/structure/draw_info.h"
 #include "grid/structure/group.h"
 #include "grid/structure/list_option.h"
-#include "platform/persist/component.h"
 #include "platform/paint/color.h"
+#include "platform/persist/component.h"
 
 // The editor the designer asks for (a column's EditStyle).
 enum TwEditStyle : std::uint8_t {
@@ -66,8 +66,18 @@ enum TwEditBorderStyle : std::uint8_t { webNone, webSingle, webSunken };
 enum TEditCharCase : std::uint8_t { ecNormal, ecUpperCase, ecLowerCase };
 
 enum TImeMode : std::uint8_t {
-  imDisable, imClose, imOpen, imDontCare, imSAlpha, imAlpha, imHira, imSKata, imKata, imChinese,
-  imSHanguel, imHanguel
+  imDisable,
+  imClose,
+  imOpen,
+  imDontCare,
+  imSAlpha,
+  imAlpha,
+  imHira,
+  imSKata,
+  imKata,
+  imChinese,
+  imSHanguel,
+  imHanguel
 };
 
 using TwAlignment = TAlignment;

@@ -17,8 +17,8 @@ enum TFontStyle : std::uint8_t { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsSt
 
 struct TwFont {
   std::string Name = "MS Sans Serif";
-  int Size = 8;             // points
-  std::uint8_t Style = 0;   // TFontStyle bits
+  int Size = 8;            // points
+  std::uint8_t Style = 0;  // TFontStyle bits
   TColor Color = clWindowText;
   friend bool operator==(const TwFont&, const TwFont&) = default;
 };

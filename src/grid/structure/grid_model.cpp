@@ -1,10 +1,10 @@
 #include "grid/structure/grid_model.h"
-#include "grid/structure/pixel_range.h"
-#include "grid/structure/scope_guard.h"
 
 #include <algorithm>
 
 #include "grid/structure/extents.h"
+#include "grid/structure/pixel_range.h"
+#include "grid/structure/scope_guard.h"
 
 // Map: construction - grid-level properties - the two modes (GroupMode, FixedCount, RowHeight,
 // HorzOffset) - layout and repaint rectangles - refresh requests - notifications - rebuild and checks.
@@ -204,18 +204,26 @@ TwCellPos TwGridModel::CurrentCell() const {
 
 // --- layout ---------------------------------------------------------------------------------------
 
-TRect TwGridModel::ClientRect() const { return {0, 0, clientWidth_, clientHeight_}; }
+TRect TwGridModel::ClientRect() const {
+  return {0, 0, clientWidth_, clientHeight_};
+}
 
-int TwGridModel::FooterTop() const { return Extents().FooterTop(); }
+int TwGridModel::FooterTop() const {
+  return Extents().FooterTop();
+}
 
-int TwGridModel::FixedRight() const { return Extents().FixedRight(); }
+int TwGridModel::FixedRight() const {
+  return Extents().FixedRight();
+}
 
 TwGridModel::LayoutKey TwGridModel::CurrentLayoutKey() const {
   const TRect c = ClientRect();
   return {c.Left, c.Top, c.Right, c.Bottom, TopRow(), RowCount(), horzOffset_, groupMode_};
 }
 
-bool TwGridModel::LayoutStale() const { return layoutStale_ || !(CurrentLayoutKey() == layoutKey_); }
+bool TwGridModel::LayoutStale() const {
+  return layoutStale_ || !(CurrentLayoutKey() == layoutKey_);
+}
 
 void TwGridModel::Layout() {
   if (inLayout_ || !columns_ || !groups_) return;
@@ -474,13 +482,16 @@ std::string TwGridModel::CheckConsistency() const {
   for (int i = 0; i < columns_->Count(); ++i) {
     const TwColumn* c = columns_->Items(i);
     if (c->Group() >= groups_->Count())
-      return "column " + std::to_string(i) + " claims group " + std::to_string(c->Group()) + " that does not exist";
+      return "column " + std::to_string(i) + " claims group " + std::to_string(c->Group()) +
+             " that does not exist";
     if (c->Group() >= 0 && c->HoldingGroup() != groups_->Items(c->Group()))
-      return "column " + std::to_string(i) + " claims group " + std::to_string(c->Group()) + " but is not in it";
+      return "column " + std::to_string(i) + " claims group " + std::to_string(c->Group()) +
+             " but is not in it";
   }
   const int items = ModeItemCount();
   if (FixedCount() < 0 || FixedCount() > std::max(0, items - 1))
-    return "FixedCount " + std::to_string(FixedCount()) + " leaves no item to scroll among " + std::to_string(items);
+    return "FixedCount " + std::to_string(FixedCount()) + " leaves no item to scroll among " +
+           std::to_string(items);
   if (groupMode_ && groups_->VisibleCount() == 0) return "group mode without a visible group";
   return {};
 }

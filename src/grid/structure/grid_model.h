@@ -21,8 +21,8 @@
 #include "grid/structure/group.h"
 #include "grid/structure/headers.h"
 #include "grid/structure/side_columns.h"
-#include "platform/persist/component.h"
 #include "platform/paint/color.h"
+#include "platform/persist/component.h"
 
 // The layout (grid/structure/extents.h) and its rectangle type stay out of this header, so that it does not
 // bring the paint layer's names into every file that knows the grid.

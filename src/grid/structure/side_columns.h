@@ -8,12 +8,12 @@
 
 // Glyph indices of the indicator glyph list; wigNone shows the row number instead.
 enum class TwIndicatorGlyph : std::uint8_t {
-  wigCurrent = 0,         // current-row arrow
-  wigMoreAbove = 1,       // more rows above
-  wigMoreBelow = 2,       // more rows below
-  wigEditing = 3,         // row being edited
-  wigInserting = 4,       // row being inserted
-  wigSelected = 5,        // selected row
+  wigCurrent = 0,          // current-row arrow
+  wigMoreAbove = 1,        // more rows above
+  wigMoreBelow = 2,        // more rows below
+  wigEditing = 3,          // row being edited
+  wigInserting = 4,        // row being inserted
+  wigSelected = 5,         // selected row
   wigSelectedCurrent = 6,  // selected current row
   wigNone = 7              // no glyph
 };

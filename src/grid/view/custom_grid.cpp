@@ -1,8 +1,7 @@
 #include "grid/view/custom_grid.h"
-#include "grid/view/grid_paint_state.h"
 
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTimerEvent>
 #include <algorithm>
@@ -10,6 +9,7 @@
 #include "grid/structure/extents.h"
 #include "grid/structure/scope_guard.h"
 #include "grid/view/grid_guard.h"
+#include "grid/view/grid_paint_state.h"
 
 TwCustomGrid::TwCustomGrid(QWidget* parent, TwColumns::Factory columnFactory)
     : QAbstractScrollArea(parent), TwGridModel(std::move(columnFactory)) {
@@ -56,7 +56,9 @@ void TwCustomGrid::SetOptions(TwGridOptions value) {
   InvalidateGrid();
 }
 
-int TwCustomGrid::VisibleRowCount() const { return std::max(1, Extents().FullRows()); }
+int TwCustomGrid::VisibleRowCount() const {
+  return std::max(1, Extents().FullRows());
+}
 
 bool TwCustomGrid::CanEditorShow() const {
   if (GridState().Designing() || !IsGridFocused()) return false;
@@ -198,7 +200,9 @@ TRect TwCustomGrid::ClientRect() const {
   return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
 }
 
-int TwCustomGrid::ClientHeight() const { return viewport()->height(); }
+int TwCustomGrid::ClientHeight() const {
+  return viewport()->height();
+}
 
 void TwCustomGrid::RecomputeLayout() {
   Layout();
@@ -229,4 +233,3 @@ void TwCustomGrid::resizeEvent(QResizeEvent* e) {
     UpdateScrollRange();
   });
 }
-

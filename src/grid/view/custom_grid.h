@@ -17,10 +17,10 @@
 
 #include "grid/structure/grid_model.h"
 #include "grid/view/grid_paint.h"
+#include "platform/paint/color.h"
 #include "platform/persist/component.h"
 #include "platform/ui/keys.h"
 #include "platform/variant/variant.h"
-#include "platform/paint/color.h"
 
 enum TwGridOption : std::uint8_t {
   wgoAlwaysShowEditor,
@@ -348,8 +348,8 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   bool CellChanging() const { return cellChanging_; }
   void SetCellChanging(bool v) { cellChanging_ = v; }
   // The one place a data cell is painted, and one row's cells between two bands.
-  virtual void DrawCell(TwColumn* AColumn, int ARow, bool CallRowEvent, bool CallCellEvent, bool ShowSelection,
-                        bool IsCurrent, const TRect& Rect);
+  virtual void DrawCell(TwColumn* AColumn, int ARow, bool CallRowEvent, bool CallCellEvent,
+                        bool ShowSelection, bool IsCurrent, const TRect& Rect);
   virtual void DrawRow(int ARow, bool WithIndicator, int LastBand, int FirstBand, bool WithMarker);
   // Paints the clip rectangle of the viewport onto a canvas (the paint handler; tests paint into images).
   void PaintTo(plat::paint::TCanvas& Canvas, const TRect& Clip);
@@ -473,7 +473,8 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   void DrawIndicator(int ARow, const TRect& Rect);
   void DrawMarker(int ARow, const TRect& Rect);
   void DrawGroupRow(int band, int ARow, bool showSelection);
-  void DrawEmptyBandCell(int band, int row, const TRect& r, const TwDrawInfo& lines, bool fixedBelowFirstLevel);
+  void DrawEmptyBandCell(int band, int row, const TRect& r, const TwDrawInfo& lines,
+                         bool fixedBelowFirstLevel);
   // The fixed bands from first to last, then the scrolling ones that show, as DrawRow walks them.
   template <class F>
   void ForEachBand(int firstBand, int lastBand, F&& f);

@@ -9,7 +9,9 @@ TwGridErrorHandler& Handler() {
 }
 }  // namespace
 
-void SetGridErrorHandler(TwGridErrorHandler handler) { Handler() = std::move(handler); }
+void SetGridErrorHandler(TwGridErrorHandler handler) {
+  Handler() = std::move(handler);
+}
 
 void ShowGridError(QWidget* parent, const std::exception* e) {
   if (Handler()) {
@@ -17,5 +19,6 @@ void ShowGridError(QWidget* parent, const std::exception* e) {
     return;
   }
   using namespace plat::ui;
-  CurrentDialogs().MessageBox(parent, e ? e->what() : "Unknown error", ApplicationTitle(), MB_OK | MB_ICONERROR);
+  CurrentDialogs().MessageBox(parent, e ? e->what() : "Unknown error", ApplicationTitle(),
+                              MB_OK | MB_ICONERROR);
 }

@@ -12,14 +12,13 @@
 #include <exception>
 
 #include "grid/structure/extents.h"
-#include "grid/view/custom_grid.h"
 #include "grid/structure/scope_guard.h"
+#include "grid/view/custom_grid.h"
 #include "grid/view/draw_helpers.h"
 #include "grid/view/grid_guard.h"
 #include "platform/ui/dialogs.h"
 
 using namespace plat::ui;
-
 
 void TwCustomGrid::InitNavigation() {
   viewport()->setMouseTracking(true);
@@ -27,8 +26,9 @@ void TwCustomGrid::InitNavigation() {
   // the strip a scroll uncovers.
   viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
   ApplyScrollBarPolicies();
-  connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
-          [this](int action) { TwGuard(this, [&] { VertScrollAction(action, verticalScrollBar()->sliderPosition()); }); });
+  connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this, [this](int action) {
+    TwGuard(this, [&] { VertScrollAction(action, verticalScrollBar()->sliderPosition()); });
+  });
   connect(horizontalScrollBar(), &QAbstractSlider::actionTriggered, this, [this](int action) {
     TwGuard(this, [&] { HorzScrollAction(action, horizontalScrollBar()->sliderPosition()); });
   });
@@ -60,13 +60,22 @@ void TwCustomGrid::KeyDown(int& Key, TShiftState Shift) {
       } else if (col_ >= 0 && col_ < Columns().Count()) {
         const int vi = Columns().Items(col_)->VisibleIndex();
         if (vi >= 0)
-          SetCurrentVisibleColumn(Key == VK_LEFT ? Columns().PriorNavigable(vi) : Columns().NextNavigable(vi));
+          SetCurrentVisibleColumn(Key == VK_LEFT ? Columns().PriorNavigable(vi)
+                                                 : Columns().NextNavigable(vi));
       }
       break;
-    case VK_UP: MoveUp(1, Shift); break;
-    case VK_DOWN: MoveDown(1, Shift); break;
-    case VK_PRIOR: MoveUp(ctrl ? RowCount() : VisibleRowCount(), Shift); break;
-    case VK_NEXT: MoveDown(ctrl ? RowCount() : VisibleRowCount(), Shift); break;
+    case VK_UP:
+      MoveUp(1, Shift);
+      break;
+    case VK_DOWN:
+      MoveDown(1, Shift);
+      break;
+    case VK_PRIOR:
+      MoveUp(ctrl ? RowCount() : VisibleRowCount(), Shift);
+      break;
+    case VK_NEXT:
+      MoveDown(ctrl ? RowCount() : VisibleRowCount(), Shift);
+      break;
     case VK_DELETE:
       // Shows the editor; emptying its value is the editor's part (the editing layer).
       if (!ctrl) ShowEditor();
@@ -77,7 +86,8 @@ void TwCustomGrid::KeyDown(int& Key, TShiftState Shift) {
         ShowEditor();
       }
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
@@ -252,7 +262,9 @@ void TwCustomGrid::MouseMove(TShiftState Shift, int X, int Y) {
       }
       break;
     }
-    default: DragTo(X, Y); break;
+    default:
+      DragTo(X, Y);
+      break;
   }
 }
 
@@ -263,7 +275,8 @@ void TwCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
   if (Button == mbLeft) {
     const TwGridDrag d = drag_;
     switch (d.State) {
-      case wgsNone: break;
+      case wgsNone:
+        break;
       case wgsHeaderTitleDown:
       case wgsColTitleDown:
       case wgsCellTitleDown:
@@ -286,7 +299,9 @@ void TwCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
         }
         break;
       }
-      default: EndDrag(X, Y); break;
+      default:
+        EndDrag(X, Y);
+        break;
     }
   }
   if (OnMouseUp) OnMouseUp(this, Button, Shift, X, Y);
@@ -296,7 +311,8 @@ TwGridHit TwCustomGrid::HitTest(int X, int Y) const {
   TwGridHit h;
   const TwGridExtents& e = Extents();
   const TRect& client = e.ClientRect();
-  if (e.Count() == 0 || X < client.Left || X >= client.Right || Y < client.Top || Y >= client.Bottom) return h;
+  if (e.Count() == 0 || X < client.Left || X >= client.Right || Y < client.Top || Y >= client.Bottom)
+    return h;
   const bool sideColumns = X >= e.Edge(0) && X < e.DataLeft();
   auto columnAt = [&](int band) {
     h.Band = band;
@@ -362,8 +378,10 @@ TwGridHit TwCustomGrid::HitTest(int X, int Y) const {
   } else {
     columnAt(e.ItemAt(X));
   }
-  if (h.Band >= 0) h.Region = TwGridRegion::Data;
-  else h.Row = -1;
+  if (h.Band >= 0)
+    h.Region = TwGridRegion::Data;
+  else
+    h.Row = -1;
   return h;
 }
 
@@ -386,7 +404,9 @@ bool TwCustomGrid::ShowColumnPopup(int X, int Y) {
 
 void TwCustomGrid::mousePressEvent(QMouseEvent* e) {
   const QPoint p = e->position().toPoint();
-  const TMouseButton b = e->button() == Qt::RightButton ? mbRight : e->button() == Qt::MiddleButton ? mbMiddle : mbLeft;
+  const TMouseButton b = e->button() == Qt::RightButton    ? mbRight
+                         : e->button() == Qt::MiddleButton ? mbMiddle
+                                                           : mbLeft;
   if (b == mbLeft) clicked_ = true;
   TwGuard(this, [&] { MouseDown(b, ShiftStateOf(e->modifiers(), e->buttons()), p.x(), p.y()); });
 }
@@ -414,7 +434,9 @@ void TwCustomGrid::mouseMoveEvent(QMouseEvent* e) {
 
 void TwCustomGrid::mouseReleaseEvent(QMouseEvent* e) {
   const QPoint p = e->position().toPoint();
-  const TMouseButton b = e->button() == Qt::RightButton ? mbRight : e->button() == Qt::MiddleButton ? mbMiddle : mbLeft;
+  const TMouseButton b = e->button() == Qt::RightButton    ? mbRight
+                         : e->button() == Qt::MiddleButton ? mbMiddle
+                                                           : mbLeft;
   TwGuard(this, [&] {
     MouseUp(b, ShiftStateOf(e->modifiers(), e->buttons()), p.x(), p.y());
     // Click: a left press and its release both inside the client area.
@@ -442,7 +464,8 @@ void TwCustomGrid::PressTitle(int X, int Y, bool& found) {
   TwGridDrag d;
   if (Headers().Visible() && Y >= e.ClientRect().Top && Y < e.DataTop()) {
     if (X >= e.Edge(0) && X < e.DataLeft()) {
-      if ((Indicators().Visible() || Markers().Visible()) && Headers().Title().Clicking()) d.State = wgsHeaderTitleDown;
+      if ((Indicators().Visible() || Markers().Visible()) && Headers().Title().Clicking())
+        d.State = wgsHeaderTitleDown;
     } else if (!GroupMode()) {
       const int band = e.ItemAt(X);
       if (band >= 0 && Columns().VisibleItems(band)->Title().Clicking()) {
@@ -468,7 +491,8 @@ void TwCustomGrid::PressTitle(int X, int Y, bool& found) {
     }
   } else if (Y >= e.FooterTop() && X >= e.Edge(0) && X < e.DataLeft()) {
     for (int k = 0; k < Footers().VisibleCount(); ++k) {
-      if (Y >= e.FooterRowTop(k) && Y < e.FooterRowBottom(k) && Footers().VisibleItems(k)->Title().Clicking()) {
+      if (Y >= e.FooterRowTop(k) && Y < e.FooterRowBottom(k) &&
+          Footers().VisibleItems(k)->Title().Clicking()) {
         d.State = wgsFooterTitleDown;
         d.Footer = k;
       }
@@ -485,26 +509,42 @@ bool TwCustomGrid::TitleUnder(int X, int Y) const {
   const TwGridExtents& e = Extents();
   const bool inTitles = Y >= e.ClientRect().Top && Y < e.DataTop();
   switch (drag_.State) {
-    case wgsHeaderTitleDown: return inTitles && X >= e.Edge(0) && X < e.DataLeft();
-    case wgsColTitleDown: return inTitles && e.ItemAt(X) == drag_.Band;
-    case wgsCellTitleDown: return inTitles && e.HeaderPosAt(X, Y) == drag_.Cell;
-    case wgsGroupTitleDown: return e.GroupTitleAt(X, Y) == drag_.Band;
+    case wgsHeaderTitleDown:
+      return inTitles && X >= e.Edge(0) && X < e.DataLeft();
+    case wgsColTitleDown:
+      return inTitles && e.ItemAt(X) == drag_.Band;
+    case wgsCellTitleDown:
+      return inTitles && e.HeaderPosAt(X, Y) == drag_.Cell;
+    case wgsGroupTitleDown:
+      return e.GroupTitleAt(X, Y) == drag_.Band;
     case wgsFooterTitleDown:
       return X >= e.Edge(0) && X < e.DataLeft() && Y >= e.FooterRowTop(drag_.Footer) &&
              Y < e.FooterRowBottom(drag_.Footer);
-    default: return false;
+    default:
+      return false;
   }
 }
 
 void TwCustomGrid::RepaintPressedTitle() {
   const TwGridExtents& e = Extents();
   switch (drag_.State) {
-    case wgsHeaderTitleDown: UpdateRect(e.HeaderCellRect(-1)); break;
-    case wgsColTitleDown: UpdateRect(e.HeaderStripRect(drag_.Band)); break;
-    case wgsCellTitleDown: UpdateRect(e.ColumnTitleRect(drag_.Cell)); break;
-    case wgsGroupTitleDown: UpdateRect(e.GroupHeaderRect(drag_.Band, -1)); break;
-    case wgsFooterTitleDown: UpdateRect(e.FooterCellRect(-1, drag_.Footer)); break;
-    default: break;
+    case wgsHeaderTitleDown:
+      UpdateRect(e.HeaderCellRect(-1));
+      break;
+    case wgsColTitleDown:
+      UpdateRect(e.HeaderStripRect(drag_.Band));
+      break;
+    case wgsCellTitleDown:
+      UpdateRect(e.ColumnTitleRect(drag_.Cell));
+      break;
+    case wgsGroupTitleDown:
+      UpdateRect(e.GroupHeaderRect(drag_.Band, -1));
+      break;
+    case wgsFooterTitleDown:
+      UpdateRect(e.FooterCellRect(-1, drag_.Footer));
+      break;
+    default:
+      break;
   }
 }
 

@@ -10,9 +10,8 @@
 
 #include "grid/structure/extents.h"
 #include "grid/structure/scope_guard.h"
-#include "grid/view/grid_guard.h"
 #include "grid/view/custom_grid.h"
-
+#include "grid/view/grid_guard.h"
 
 // --- the current column or cell -------------------------------------------------------------------
 
@@ -138,7 +137,8 @@ void TwCustomGrid::SetTopRow(int value) {
       const QRect area(e.ClientRect().Left, e.DataTop(), right - e.ClientRect().Left, bottom - e.DataTop());
       if (area.isValid()) viewport()->scroll(0, (old - top) * e.RowHeight(), area);
       bool equalBlank = false;
-      for (int i = 0; i < Columns().Count() && !equalBlank; ++i) equalBlank = Columns().Items(i)->EqualBlank();
+      for (int i = 0; i < Columns().Count() && !equalBlank; ++i)
+        equalBlank = Columns().Items(i)->EqualBlank();
       // A row whose neighbour above changed shows its value again or hides it.
       if (equalBlank) InvalidateRow(top > old ? top : old);
     } else {
@@ -155,14 +155,29 @@ void TwCustomGrid::VertScrollAction(int action, int trackPos) {
   TakeFocusForScroll();
   int top = topRow_;
   switch (action) {
-    case QAbstractSlider::SliderSingleStepSub: top -= 1; break;
-    case QAbstractSlider::SliderSingleStepAdd: top += 1; break;
-    case QAbstractSlider::SliderPageStepSub: top -= VisibleRowCount(); break;
-    case QAbstractSlider::SliderPageStepAdd: top += VisibleRowCount(); break;
-    case QAbstractSlider::SliderMove: top = trackPos; break;
-    case QAbstractSlider::SliderToMinimum: top = 0; break;
-    case QAbstractSlider::SliderToMaximum: top = RowCount() - 1; break;
-    default: return;
+    case QAbstractSlider::SliderSingleStepSub:
+      top -= 1;
+      break;
+    case QAbstractSlider::SliderSingleStepAdd:
+      top += 1;
+      break;
+    case QAbstractSlider::SliderPageStepSub:
+      top -= VisibleRowCount();
+      break;
+    case QAbstractSlider::SliderPageStepAdd:
+      top += VisibleRowCount();
+      break;
+    case QAbstractSlider::SliderMove:
+      top = trackPos;
+      break;
+    case QAbstractSlider::SliderToMinimum:
+      top = 0;
+      break;
+    case QAbstractSlider::SliderToMaximum:
+      top = RowCount() - 1;
+      break;
+    default:
+      return;
   }
   SetTopRow(top);
 }
@@ -224,8 +239,11 @@ void TwCustomGrid::HorzScrollAction(int action, int trackPos) {
       else
         SetHorzOffset(e.MaxHorzScroll());
       break;
-    case QAbstractSlider::SliderMove: SetHorzOffset(trackPos); break;
-    default: break;
+    case QAbstractSlider::SliderMove:
+      SetHorzOffset(trackPos);
+      break;
+    default:
+      break;
   }
 }
 

@@ -41,7 +41,9 @@ class CurrentCell : public ::testing::Test {
     }
     for (int r = 0; r < 6; ++r) grid->AppendRow(false, false, false);
     // Cells paint their colour only, so that a pixel in the middle says highlighted or not.
-    grid->OnDrawCell = [](TwColumn*, int, std::string& text, TColor&, TColor&, TFontStyles&) { text.clear(); };
+    grid->OnDrawCell = [](TwColumn*, int, std::string& text, TColor&, TColor&, TFontStyles&) {
+      text.clear();
+    };
     window.show();
     window.activateWindow();
     grid->setFocus();

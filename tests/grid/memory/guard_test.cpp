@@ -39,7 +39,9 @@ class Guarded : public ::testing::Test {
 };
 
 TEST_F(Guarded, APaintHandlerThatThrowsEndsInAnErrorBox) {
-  grid.OnDrawRow = [](QObject*, int, TColor&, TColor&, TFontStyles&) { throw std::runtime_error("draw failed"); };
+  grid.OnDrawRow = [](QObject*, int, TColor&, TColor&, TFontStyles&) {
+    throw std::runtime_error("draw failed");
+  };
   QPaintEvent e(grid.viewport()->rect());
   EXPECT_NO_THROW(QApplication::sendEvent(grid.viewport(), &e));
   EXPECT_EQ(Boxes("draw failed"), 1);

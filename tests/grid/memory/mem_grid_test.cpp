@@ -14,9 +14,7 @@ using Events = std::vector<std::string>;
 class MemGrid : public ::testing::Test, public GridFixture {
  protected:
   void SetUp() override { AddColumns({wdtString, wdtLong, wdtString, wdtString, wdtString}); }
-  void Editable() {
-    grid.SetOptions(TwGridOptions{wgoEditing, wgoInserting, wgoMultiSelect, wgoDeleting});
-  }
+  void Editable() { grid.SetOptions(TwGridOptions{wgoEditing, wgoInserting, wgoMultiSelect, wgoDeleting}); }
   std::string Text(int c, int r) { return grid.Cells(c, r).AsString(); }
   template <class F>
   std::string ErrorOf(F f) {
@@ -112,8 +110,8 @@ TEST_F(MemGrid, EditPostFiresTheEventsInOrderAndMarksTheRow) {
   grid.Cells(2, 1).SetAsString("new");  // same value: nothing happens
   EXPECT_TRUE(grid.Modified());
   grid.Post();
-  EXPECT_EQ(Take(), (Events{"BeforeEdit", "AfterEdit", "Changing C=new", "Changed C", "BeforePost", "AfterPost",
-                            "DataChanged"}));
+  EXPECT_EQ(Take(), (Events{"BeforeEdit", "AfterEdit", "Changing C=new", "Changed C", "BeforePost",
+                            "AfterPost", "DataChanged"}));
   EXPECT_EQ(Text(2, 1), "new");
   EXPECT_EQ(grid.RowState(1), wrsUpdated);
   EXPECT_TRUE(grid.RowInfos().Changed(1));

@@ -1,8 +1,9 @@
 // The cell store: slot layout, growth, row moves and relayout of the pool and the row infos.
+#include "grid/memory/mem_pool.h"
+
 #include <gtest/gtest.h>
 
 #include "grid/memory/cell_value.h"
-#include "grid/memory/mem_pool.h"
 #include "grid/memory/row_infos.h"
 #include "grid/memory/text_list.h"
 
@@ -15,7 +16,9 @@ TwMemPool MakePool(TwDataType t, int width = 0) {
   return p;
 }
 
-int ReadLong(TwMemPool& p, int r) { return int(twcell::GetInt({wdtLong, 4}, TwPoolSlot(p, r))); }
+int ReadLong(TwMemPool& p, int r) {
+  return int(twcell::GetInt({wdtLong, 4}, TwPoolSlot(p, r)));
+}
 
 TEST(MemPool, SlotSizesFollowTheType) {
   EXPECT_EQ(MakePool(wdtString).SlotSize(), 1);

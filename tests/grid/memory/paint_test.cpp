@@ -72,7 +72,9 @@ TEST_F(Paint, EmptyGridCallsNoRowEventsAndShowsSilverCells) {
   grid.OnDrawRow = [&](QObject*, int, TColor&, TColor&, TFontStyles&) { ++events; };
   grid.OnDrawCell = [&](TwColumn*, int, std::string&, TColor&, TColor&, TFontStyles&) { ++events; };
   grid.OnDrawIndicator = [&](QObject*, int, std::string&, TColor&, TColor&, TFontStyles&) { ++events; };
-  grid.OnDrawMarker = [&](QObject*, int, std::string&, TColor&, TColor&, TFontStyles&, int&, bool&) { ++events; };
+  grid.OnDrawMarker = [&](QObject*, int, std::string&, TColor&, TColor&, TFontStyles&, int&, bool&) {
+    ++events;
+  };
   grid.Markers().SetVisible(true);
   const QImage img = Render();
   EXPECT_EQ(events, 0);
@@ -80,8 +82,9 @@ TEST_F(Paint, EmptyGridCallsNoRowEventsAndShowsSilverCells) {
   EXPECT_EQ(At(img, m.x(), m.y()), plat::paint::ColorToRGB(kSilver));
   // One empty row is drawn; the indicator shows neither number nor glyph: only its face colour.
   const TRect ind = E().CellInnerRect(-2, 0);
-  EXPECT_EQ(Count(img, TRect{ind.Left + 2, ind.Top + 2, ind.Right - 2, ind.Bottom - 2}, grid.Indicators().Color()),
-            (ind.Width() - 4) * (ind.Height() - 4));
+  EXPECT_EQ(
+      Count(img, TRect{ind.Left + 2, ind.Top + 2, ind.Right - 2, ind.Bottom - 2}, grid.Indicators().Color()),
+      (ind.Width() - 4) * (ind.Height() - 4));
 }
 
 TEST_F(Paint, SelectedRowsUseTheSelectionColoursNotTheEventColours) {

@@ -3,9 +3,9 @@
 // refresh it asks for.
 #include <gtest/gtest.h>
 
+#include "grid/grid_recorder.h"
 #include "grid/structure/extents.h"
 #include "grid/structure/grid_model.h"
-#include "grid/grid_recorder.h"
 
 namespace structtest {
 
@@ -25,7 +25,9 @@ class TestColumn : public TwColumn {
 
 class TestGrid : public TwGridModel {
  public:
-  TestGrid() : TwGridModel([](TwColumns* c) { return std::make_unique<TestColumn>(c); }) { SetObserver(&recorder_); }
+  TestGrid() : TwGridModel([](TwColumns* c) { return std::make_unique<TestColumn>(c); }) {
+    SetObserver(&recorder_);
+  }
   ~TestGrid() override { SetObserver(nullptr); }
   const std::vector<TwGridEffect>& Effects() const { return recorder_.Effects(); }
   void ClearEffects() { recorder_.ClearEffects(); }

@@ -2,7 +2,6 @@
 // layout, the grid lays itself out before a paint, and the visible row count follows the layout.
 #include <gtest/gtest.h>
 
-
 #include "grid/grid_recorder.h"
 #include "grid/structure/extents.h"
 #include "grid/view/custom_grid.h"
@@ -41,7 +40,8 @@ TEST(GridLayout, DescriptionChangesRepaintExactlyTheirStrip) {
   g.ClearRepaintLog();
   g.Columns().Items(2)->SetColor(0xFF);
   ASSERT_EQ(g.UpdatedRects().size(), 1u);
-  EXPECT_EQ(g.UpdatedRects()[0], (TRect{e.ItemLeft(2), e.ClientRect().Top, e.ItemRight(2), e.ClientRect().Bottom}));
+  EXPECT_EQ(g.UpdatedRects()[0],
+            (TRect{e.ItemLeft(2), e.ClientRect().Top, e.ItemRight(2), e.ClientRect().Bottom}));
   g.ClearRepaintLog();
   g.Footers().Items(0)->SetColor(0xFF);
   ASSERT_EQ(g.UpdatedRects().size(), 1u);
