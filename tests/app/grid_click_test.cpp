@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "app/veksecurity_01.h"
+#include "grid/grid_recorder.h"
 #include "grid/structure/extents.h"
 #include "platform/os/os.h"
 #include "test_env.h"
@@ -95,9 +96,11 @@ TEST(MgrGridByMouse, ClicksOutsideTheTickCellChangeNoTickEvenWithColumnCCurrent)
 }
 
 TEST(MgrGridByMouse, TheTickOfTheCurrentRowShowsAtEveryClick) {
+  GridRecorder recorder;  // outlives the form
   TForm1 form;
   form.show();
   TMemGrid* g = form.Mgr_grid;
+  g->SetObserver(&recorder);
   for (int r = 0; r < 3; ++r) {
     g->AppendRow(true, false, false);
     g->Cells(0, r).SetAsBoolean(false);  // an empty tick shows greyed: start from a clear one
@@ -116,7 +119,7 @@ TEST(MgrGridByMouse, TheTickOfTheCurrentRowShowsAtEveryClick) {
   };
   auto repainted = [&] {
     const QPoint p = MidOf(inner);
-    const auto& rects = g->UpdatedRects();
+    const auto& rects = recorder.UpdatedRects();
     return std::any_of(rects.begin(), rects.end(), [&](const TRect& r) {
       return p.x() >= r.Left && p.x() < r.Right && p.y() >= r.Top && p.y() < r.Bottom;
     });
@@ -125,7 +128,7 @@ TEST(MgrGridByMouse, TheTickOfTheCurrentRowShowsAtEveryClick) {
   QApplication::processEvents();
   const QImage unticked = cellImage();
   // Row 0 is current after the load: the very first click on its "C" cell ticks it and shows the tick.
-  g->ClearRepaintLog();
+  recorder.ClearRepaintLog();
   QTest::mouseClick(g->viewport(), Qt::LeftButton, Qt::NoModifier, MidOf(inner));
   EXPECT_TRUE(g->Cells(0, 0).AsBoolean());
   EXPECT_FALSE(g->EditorShowing());
@@ -133,7 +136,7 @@ TEST(MgrGridByMouse, TheTickOfTheCurrentRowShowsAtEveryClick) {
   const QImage ticked = cellImage();
   EXPECT_NE(ticked, unticked);
   // The second click unticks it, and the picture follows.
-  g->ClearRepaintLog();
+  recorder.ClearRepaintLog();
   QTest::mouseClick(g->viewport(), Qt::LeftButton, Qt::NoModifier, MidOf(inner));
   EXPECT_FALSE(g->Cells(0, 0).AsBoolean());
   EXPECT_TRUE(repainted());

@@ -77,7 +77,9 @@ double ReadDouble(const std::uint8_t* b) {
   return v;
 }
 
-void WriteDouble(std::uint8_t* b, double v) { std::memcpy(b, &v, 8); }
+void WriteDouble(std::uint8_t* b, double v) {
+  std::memcpy(b, &v, 8);
+}
 
 // The text as the column can hold it: wdtString cut to Width characters (0 = whole), wdtChar cut to
 // Width characters and to the Width bytes of its array, never inside a character.

@@ -3,7 +3,9 @@
 #include "grid/memory/mem_grid.h"
 #include "platform/text/text.h"
 
-TwMemColumn& TwCells::Column() const { return *grid_->Column(col_); }
+TwMemColumn& TwCells::Column() const {
+  return *grid_->Column(col_);
+}
 
 bool TwCells::IsNull() const {
   TwMemColumn& c = Column();

@@ -148,9 +148,13 @@ int TwMemColumn::GetDataSize() const {
   return 10;
 }
 
-bool TwMemColumn::IsGraphic() const { return GetEditKind() == wekPicture; }
+bool TwMemColumn::IsGraphic() const {
+  return GetEditKind() == wekPicture;
+}
 
-bool TwMemColumn::IsNumeric() const { return dataType_ >= wdtShort && dataType_ <= wdtFloat; }
+bool TwMemColumn::IsNumeric() const {
+  return dataType_ >= wdtShort && dataType_ <= wdtFloat;
+}
 
 bool TwMemColumn::IsValidChar(char32_t ch) const {
   if (GetEditKind() == wekPickList) return true;
@@ -176,7 +180,9 @@ bool TwMemColumn::IsValidChar(char32_t ch) const {
   }
 }
 
-bool TwMemColumn::CanFocus() const { return TwColumn::CanFocus() && !calculated_; }
+bool TwMemColumn::CanFocus() const {
+  return TwColumn::CanFocus() && !calculated_;
+}
 
 bool TwMemColumn::CanModify() {
   if (!TwColumn::CanModify() || calculated_) return false;

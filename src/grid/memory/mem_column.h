@@ -20,7 +20,9 @@ class TwMemColumn : public TwColumn {
 
   TMemGrid* Grid() const;
   TwMemColumnFooter& Footer() { return static_cast<TwMemColumnFooter&>(TwColumn::Footer()); }
-  const TwMemColumnFooter& Footer() const { return static_cast<const TwMemColumnFooter&>(TwColumn::Footer()); }
+  const TwMemColumnFooter& Footer() const {
+    return static_cast<const TwMemColumnFooter&>(TwColumn::Footer());
+  }
 
   // --- published properties ---
   bool Calculated() const { return calculated_; }
@@ -66,7 +68,9 @@ class TwMemColumn : public TwColumn {
   void Assign(const TwMemColumn& source);
 
  protected:
-  std::unique_ptr<TwColumnFooter> CreateFooter() override { return std::make_unique<TwMemColumnFooter>(this); }
+  std::unique_ptr<TwColumnFooter> CreateFooter() override {
+    return std::make_unique<TwMemColumnFooter>(this);
+  }
 
  private:
   void ApplyLayout();

@@ -16,8 +16,12 @@ const char* const kOperatorNames[] = {"All", "==", ">", ">=", "<", "<=", "!="};
 int Digit(const std::string& s, std::size_t at) {
   return at < s.size() && s[at] >= '0' && s[at] <= '9' ? s[at] - '0' : 0;
 }
-int Sign(int v) { return v < 0 ? -1 : v > 0 ? 1 : 0; }
-int Sign(double v) { return v < 0 ? -1 : v > 0 ? 1 : 0; }
+int Sign(int v) {
+  return v < 0 ? -1 : v > 0 ? 1 : 0;
+}
+int Sign(double v) {
+  return v < 0 ? -1 : v > 0 ? 1 : 0;
+}
 }  // namespace
 
 TwMemColumnFooter::TwMemColumnFooter(TwMemColumn* column) : TwColumnFooter(column) {}
@@ -27,7 +31,9 @@ void TwMemColumnFooter::Assign(const TwDrawObject& source) {
   TwColumnFooter::Assign(source);
 }
 
-TwMemColumn* TwMemColumnFooter::MemColumn() const { return static_cast<TwMemColumn*>(Column()); }
+TwMemColumn* TwMemColumnFooter::MemColumn() const {
+  return static_cast<TwMemColumn*>(Column());
+}
 
 std::string TwMemColumnFooter::Style(int i) const {
   if (i < 0 || i >= int(styles_.size())) return std::string(kNeutralStyle);
@@ -136,13 +142,20 @@ class Condition {
     if (op_ == wfoAll) return true;
     const int c = Compare(r);
     switch (op_) {
-      case wfoEqual: return c == 0;
-      case wfoGreater: return c > 0;
-      case wfoGreaterEqual: return c >= 0;
-      case wfoLess: return c < 0;
-      case wfoLessEqual: return c <= 0;
-      case wfoNotEqual: return c != 0;
-      default: return true;
+      case wfoEqual:
+        return c == 0;
+      case wfoGreater:
+        return c > 0;
+      case wfoGreaterEqual:
+        return c >= 0;
+      case wfoLess:
+        return c < 0;
+      case wfoLessEqual:
+        return c <= 0;
+      case wfoNotEqual:
+        return c != 0;
+      default:
+        return true;
     }
   }
 

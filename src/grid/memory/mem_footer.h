@@ -17,7 +17,15 @@
 class TwMemColumn;
 
 enum TwFooterKind : int { wfkNone, wfkCustom, wfkCnt, wfkSum, wfkAvg, wfkMax, wfkMin };
-enum TwFooterOperator : int { wfoAll, wfoEqual, wfoGreater, wfoGreaterEqual, wfoLess, wfoLessEqual, wfoNotEqual };
+enum TwFooterOperator : int {
+  wfoAll,
+  wfoEqual,
+  wfoGreater,
+  wfoGreaterEqual,
+  wfoLess,
+  wfoLessEqual,
+  wfoNotEqual
+};
 
 class TwMemColumnFooter : public TwColumnFooter {
  public:
@@ -30,7 +38,8 @@ class TwMemColumnFooter : public TwColumnFooter {
   std::string Style(int i) const;
   void SetStyle(int i, std::string_view style);
   // Composes a style text; conditionColumn kThisColumn is written "9999".
-  static std::string MakeStyle(TwFooterKind kind, int conditionColumn, TwFooterOperator op, std::string_view value);
+  static std::string MakeStyle(TwFooterKind kind, int conditionColumn, TwFooterOperator op,
+                               std::string_view value);
   const TwStrings& StyleList() const { return styles_; }
   // Reading the stored "Style" list appends one entry per stored string.
   void AppendStyle(std::string_view style) { styles_.emplace_back(style); }

@@ -2,24 +2,21 @@
 
 #include <algorithm>
 
+#include "grid/structure/scope_guard.h"
 #include "grid/view/draw_helpers.h"
 #include "platform/error.h"
 #include "platform/format/format.h"
 #include "platform/text/text.h"
 
 namespace {
-std::unique_ptr<TwColumn> MakeMemColumn(TwColumns* owner) { return std::make_unique<TwMemColumn>(owner); }
+std::unique_ptr<TwColumn> MakeMemColumn(TwColumns* owner) {
+  return std::make_unique<TwMemColumn>(owner);
+}
 
-[[noreturn]] void Raise(const std::string& text) { throw plat::Exception(text); }
+[[noreturn]] void Raise(const std::string& text) {
+  throw plat::Exception(text);
+}
 
-// Runs a function when the scope ends, also on an exception (try..finally).
-template <class F>
-struct Finally {
-  F f;
-  ~Finally() { f(); }
-};
-template <class F>
-Finally(F) -> Finally<F>;
 }  // namespace
 
 TMemGrid::TMemGrid(QWidget* parent) : TwCustomGrid(parent, MakeMemColumn) {
@@ -142,10 +139,10 @@ void TMemGrid::InsertRow(int ARow, bool ApplyDefaults, bool MarkInserted, bool F
       throw;
     }
   }
-  if (MarkInserted) infos_.SetRowState(ARow, 2);
+  if (MarkInserted) infos_.SetRowState(ARow, wrsInserted);
   if (FireNewRow) {
     BeginUpdate();
-    Finally end{[this] { EndUpdate(false); }};
+    TwScopeExit end([this] { EndUpdate(false); });
     Fire(OnNewRow);
   }
   UpdateScrollRange();
@@ -177,8 +174,7 @@ void TMemGrid::SetRow(int ARow) {
   if (target == Row()) return;
   CommitEdit();
   if (!inRowExit_) {
-    inRowExit_ = true;
-    Finally clear{[this] { inRowExit_ = false; }};
+    TwFlagScope exiting(inRowExit_);
     Fire(OnRowExit);
   }
   const int before = Row();
@@ -208,13 +204,13 @@ void TMemGrid::SetOptions(TwGridOptions value) {
   TwCustomGrid::SetOptions(value);
 }
 
-int TMemGrid::RowState(int ARow) const {
-  if (editState_ == esInsert && ARow == Row()) return 0;
-  if (ARow < 0 || ARow >= infos_.Count()) return 0;
+TwRowState TMemGrid::RowState(int ARow) const {
+  if (editState_ == esInsert && ARow == Row()) return wrsUnchanged;
+  if (ARow < 0 || ARow >= infos_.Count()) return wrsUnchanged;
   return infos_.RowState(ARow);
 }
 
-void TMemGrid::SetRowState(int ARow, int state) {
+void TMemGrid::SetRowState(int ARow, TwRowState state) {
   if (editState_ == esInsert && ARow == Row()) return;
   if (ARow < 0 || ARow >= infos_.Count()) return;
   infos_.SetRowState(ARow, state);
@@ -228,7 +224,7 @@ bool TMemGrid::Edit() {
     Insert(false);
     return true;
   }
-  if (infos_.RowState(Row()) == 3 || !HasOption(wgoEditing)) return false;
+  if (infos_.RowState(Row()) == wrsDeleted || !HasOption(wgoEditing)) return false;
   Fire(OnBeforeEdit);
   for (int i = 0; i < ColumnCount(); ++i) {
     TwMemColumn* c = Column(i);
@@ -260,10 +256,10 @@ void TMemGrid::Insert(bool bAppend) {
     UpdateEditButton();
   }
   {
-    Finally after{[&] {
+    TwScopeExit after([&] {
       modified_ = false;
       if (OnAfterInsert) OnAfterInsert(this, bAppend);
-    }};
+    });
     Fire(OnNewRow);
   }
   if (bAppend)
@@ -290,7 +286,8 @@ void TMemGrid::Post() {
   Fire(OnBeforePost);
   for (int i = 0; i < ColumnCount(); ++i) {
     TwMemColumn* c = Column(i);
-    if (c->Required() && c->EditValue().IsNull()) Raise("Column '" + c->DisplayName() + "' must have a value.");
+    if (c->Required() && c->EditValue().IsNull())
+      Raise("Column '" + c->DisplayName() + "' must have a value.");
   }
   const int r = Row();
   bool changed = false;
@@ -303,10 +300,10 @@ void TMemGrid::Post() {
   }
   if (editState_ == esInsert) {
     infos_.InsertBlank(r);
-    if (checkRowState_) infos_.SetRowState(r, 2);
+    if (checkRowState_) infos_.SetRowState(r, wrsInserted);
   } else {
     if (changed) infos_.SetChanged(r, true);
-    if (checkRowState_ && infos_.RowState(r) == 0) infos_.SetRowState(r, 1);
+    if (checkRowState_ && infos_.RowState(r) == wrsUnchanged) infos_.SetRowState(r, wrsUpdated);
   }
   editState_ = esBrowse;
   modified_ = false;
@@ -365,7 +362,7 @@ void TMemGrid::DeleteCurrent() {
   Cancel();
   Fire(OnBeforeDelete);
   if (softDeleting_) {
-    SetRowState(Row(), 3);
+    SetRowState(Row(), wrsDeleted);
     InvalidateRow(Row());
   } else {
     DeleteRow(Row(), 1, false);
@@ -383,14 +380,14 @@ void TMemGrid::DeleteSelectedRows() {
   Fire(OnBeforeDelete);
   BeginUpdate();
   {
-    Finally end{[this] { EndUpdate(true); }};
+    TwScopeExit end([this] { EndUpdate(true); });
     for (int r = infos_.Count() - 1; r >= 0; --r) {
       if (!infos_.Selected(r)) continue;
       bool accept = true;
       if (OnDeleteRow) OnDeleteRow(this, r, accept);
       if (!accept) continue;
       if (softDeleting_) {
-        infos_.SetRowState(r, 3);
+        infos_.SetRowState(r, wrsDeleted);
         InvalidateRow(r);
       } else {
         DeleteRow(r, 1, false);
@@ -417,7 +414,9 @@ void TMemGrid::CalcFooters() {
         const TwFooterKind kind = f.Kind(i);
         if (kind < wfkCnt) continue;
         const int cond = f.ConditionColumn(i);
-        const TwMemColumn* qc = cond == TwMemColumnFooter::kThisColumn ? c : cond < ColumnCount() ? Column(cond) : nullptr;
+        const TwMemColumn* qc = cond == TwMemColumnFooter::kThisColumn ? c
+                                : cond < ColumnCount()                 ? Column(cond)
+                                                                       : nullptr;
         const std::string text =
             FooterAggregate(*c, c->Pool(), qc ? &qc->Pool() : nullptr, qc ? qc->DataType() : wdtString,
                             qc ? qc->DataWidth() : 0, kind, f.Operator(i), f.ConditionValue(i));
@@ -614,18 +613,18 @@ void TMemGrid::GetCellText(TwColumn* AColumn, int ARow, std::string& Text) {
     DisplayTextOf(*c, TwPoolSlot(c->Pool(), cell.StoreRow()), cell.StoreRow(), Text);
 }
 
-int TMemGrid::GetIndicatorGlyph(int ARow) {
-  if (RowCount() <= 0) return 7;
-  if (GridState().Designing()) return ARow == Row() ? 0 : 7;
+TwIndicatorGlyph TMemGrid::GetIndicatorGlyph(int ARow) {
+  if (RowCount() <= 0) return wigNone;
+  if (GridState().Designing()) return ARow == Row() ? wigCurrent : wigNone;
   if (ARow == Row()) {
-    if (editState_ == esEdit) return 3;
-    if (editState_ == esInsert) return 4;
-    if (Selected(ARow)) return 6;
-    if (ARow == TopRow() && ARow != 0) return 1;
-    if (ARow == TopRow() + VisibleRowCount() - 1 && ARow != RowCount() - 1) return 2;
-    return 0;
+    if (editState_ == esEdit) return wigEditing;
+    if (editState_ == esInsert) return wigInserting;
+    if (Selected(ARow)) return wigSelectedCurrent;
+    if (ARow == TopRow() && ARow != 0) return wigMoreAbove;
+    if (ARow == TopRow() + VisibleRowCount() - 1 && ARow != RowCount() - 1) return wigMoreBelow;
+    return wigCurrent;
   }
-  return Selected(ARow) ? 5 : 7;
+  return Selected(ARow) ? wigSelected : wigNone;
 }
 
 bool TMemGrid::IsCellNull(TwColumn* AColumn, int ARow) {

@@ -50,7 +50,7 @@ class TMemGrid : public TwCustomGrid {
   // --- rows and cells ---
   int RowCount() const override;
   void SetRowCount(int n) override;
-  std::uint8_t EditState() const override { return editState_; }
+  TwEditState EditState() const override { return editState_; }
   TwCells& Cells(int ACol, int ARow);
   void ClearRows();
   void InsertRow(int ARow, bool ApplyDefaults, bool MarkInserted, bool FireNewRow);
@@ -61,8 +61,8 @@ class TMemGrid : public TwCustomGrid {
   void SetRow(int ARow) override;
   // Taking wgoMultiSelect away clears the selection (raising OnSelectionChange when there was one).
   void SetOptions(TwGridOptions value) override;
-  int RowState(int ARow) const;
-  void SetRowState(int ARow, int state);
+  TwRowState RowState(int ARow) const;
+  void SetRowState(int ARow, TwRowState state);
 
   // --- sorting ---
   // Reorders the rows by the keys, the first deciding first, ties kept in their order (a stable sort);
@@ -103,7 +103,7 @@ class TMemGrid : public TwCustomGrid {
 
   // --- data operations of the base grid ---
   void GetCellText(TwColumn* AColumn, int ARow, std::string& Text) override;
-  int GetIndicatorGlyph(int ARow) override;
+  TwIndicatorGlyph GetIndicatorGlyph(int ARow) override;
   bool IsCellNull(TwColumn* AColumn, int ARow) override;
   bool GetCellChecked(TwColumn* AColumn, int ARow) override;
   int GetCellItemIndex(TwColumn* AColumn, int ARow) override;
@@ -183,7 +183,7 @@ class TMemGrid : public TwCustomGrid {
   bool checkRowState_ = true;
   bool softDeleting_ = false;
   int maxRowCount_ = 0;
-  std::uint8_t editState_ = esBrowse;
+  TwEditState editState_ = esBrowse;
   bool modified_ = false;
   int designRowCount_ = 0;
   int anchor_ = 0;

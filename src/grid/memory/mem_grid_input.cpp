@@ -16,8 +16,11 @@ void TMemGrid::KeyDown(int& Key, TShiftState Shift) {
     case VK_DELETE:
       if (Shift.Contains(ssCtrl)) DeleteByKey();
       break;
-    case VK_F3: CopyCellAbove(); break;
-    default: break;
+    case VK_F3:
+      CopyCellAbove();
+      break;
+    default:
+      break;
   }
 }
 
@@ -36,7 +39,8 @@ void TMemGrid::DeleteByKey() {
   if (!CanDelete()) return;
   const bool hadFocus = hasFocus();
   if (HasOption(wgoConfirmDelete)) {
-    const char* question = SelectedCount() > 0 ? "선택된 자료를 모두 삭제하시겠습니까?" : "자료를 삭제하시겠습니까?";
+    const char* question =
+        SelectedCount() > 0 ? "선택된 자료를 모두 삭제하시겠습니까?" : "자료를 삭제하시겠습니까?";
     const int answer =
         CurrentDialogs().MessageBox(this, question, "삭제", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
     if (hadFocus && !hasFocus()) setFocus();

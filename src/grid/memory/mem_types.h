@@ -22,10 +22,18 @@ enum TwDataType : std::uint8_t {
 inline constexpr std::uint8_t kCellNull = 0;
 inline constexpr std::uint8_t kCellValue = 0xFF;
 
-inline bool IsTextType(TwDataType t) { return t == wdtString || t == wdtChar; }
-inline bool IsIntegerType(TwDataType t) { return t >= wdtBool && t <= wdtLong; }
-inline bool IsDateType(TwDataType t) { return t >= wdtDate && t <= wdtDateTime; }
-inline bool IsDoubleType(TwDataType t) { return t >= wdtFloat && t <= wdtDateTime; }
+inline bool IsTextType(TwDataType t) {
+  return t == wdtString || t == wdtChar;
+}
+inline bool IsIntegerType(TwDataType t) {
+  return t >= wdtBool && t <= wdtLong;
+}
+inline bool IsDateType(TwDataType t) {
+  return t >= wdtDate && t <= wdtDateTime;
+}
+inline bool IsDoubleType(TwDataType t) {
+  return t >= wdtFloat && t <= wdtDateTime;
+}
 
 // Value bytes of the fixed-size types (the DataWidth they report); wdtChar and wdtString vary.
 inline int FixedValueSize(TwDataType t) {

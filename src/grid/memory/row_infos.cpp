@@ -5,7 +5,9 @@
 
 #include "grid/memory/mem_pool.h"
 
-TwRowInfos::TwRowInfos() { Reallocate(16); }
+TwRowInfos::TwRowInfos() {
+  Reallocate(16);
+}
 
 void TwRowInfos::Reallocate(int capacity) {
   auto fresh = std::make_unique<std::uint8_t[]>(std::size_t(capacity));
@@ -57,9 +59,9 @@ void TwRowInfos::Restart() {
   selectedCount_ = 0;
 }
 
-void TwRowInfos::SetRowState(int r, int state) {
+void TwRowInfos::SetRowState(int r, TwRowState state) {
   std::uint8_t& b = bytes_[std::size_t(r)];
-  b = std::uint8_t((b & ~kStateMask) | ((state & 3) << 4));
+  b = std::uint8_t((b & ~kStateMask) | ((unsigned(state) & 3) << 4));
 }
 
 void TwRowInfos::SetSelected(int r, bool on) {

@@ -8,6 +8,10 @@
 #include <memory>
 #include <vector>
 
+// The state of a stored row.
+enum class TwRowState : std::uint8_t { wrsUnchanged = 0, wrsUpdated = 1, wrsInserted = 2, wrsDeleted = 3 };
+using enum TwRowState;
+
 class TwRowInfos {
  public:
   static constexpr std::uint8_t kMarked = 0x80;
@@ -32,8 +36,8 @@ class TwRowInfos {
   void Permute(const std::vector<int>& order);
   void Restart();
 
-  int RowState(int r) const { return (bytes_[std::size_t(r)] & kStateMask) >> 4; }
-  void SetRowState(int r, int state);
+  TwRowState RowState(int r) const { return TwRowState((bytes_[std::size_t(r)] & kStateMask) >> 4); }
+  void SetRowState(int r, TwRowState state);
   bool Selected(int r) const { return (bytes_[std::size_t(r)] & kSelected) != 0; }
   void SetSelected(int r, bool on);
   void ClearSelected();

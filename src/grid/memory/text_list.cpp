@@ -113,7 +113,9 @@ void TwTextList::Resize(int count) {
   }
 }
 
-void TwTextList::InsertEmpty(int r) { handles_.insert(handles_.begin() + r, 0u); }
+void TwTextList::InsertEmpty(int r) {
+  handles_.insert(handles_.begin() + r, 0u);
+}
 
 void TwTextList::Remove(int r, int n) {
   for (int i = r; i < r + n; ++i) Release(handles_[std::size_t(i)]);

@@ -14,6 +14,7 @@
 
 #include "grid/structure/draw_info.h"
 #include "grid/structure/grid_font.h"
+#include "platform/paint/color.h"
 
 class TwGridModel;
 
@@ -92,10 +93,10 @@ class TwGridLinesEx : public TwGridLines {
 
  private:
   void CopyEx(const TwGridLinesEx& o);
-  TColor cellColor_ = 0xC0C0C0;
+  TColor cellColor_ = clSilver;
   TPenStyle cellStyle_ = psSolid;
   std::uint16_t cellWidth_ = 1;
-  TColor levelColor_ = 0xC0C0C0;
+  TColor levelColor_ = clSilver;
   TPenStyle levelStyle_ = psSolid;
   std::uint16_t levelWidth_ = 1;
 };
@@ -103,8 +104,12 @@ class TwGridLinesEx : public TwGridLines {
 // Line fields of a drawing record.
 void SetHorzLine(TwDrawInfo& d, TColor color, TPenStyle style, int width);
 void SetVertLine(TwDrawInfo& d, TColor color, TPenStyle style, int width);
-inline void SetHorzLine(TwDrawInfo& d, const TwGridLines& l) { SetHorzLine(d, l.HorzColor(), l.HorzStyle(), l.HorzWidth()); }
-inline void SetVertLine(TwDrawInfo& d, const TwGridLines& l) { SetVertLine(d, l.VertColor(), l.VertStyle(), l.VertWidth()); }
+inline void SetHorzLine(TwDrawInfo& d, const TwGridLines& l) {
+  SetHorzLine(d, l.HorzColor(), l.HorzStyle(), l.HorzWidth());
+}
+inline void SetVertLine(TwDrawInfo& d, const TwGridLines& l) {
+  SetVertLine(d, l.VertColor(), l.VertStyle(), l.VertWidth());
+}
 
 // The inheriting properties of a TwDrawObject, in the bit order of AssignedValues.
 enum TwDrawValue : std::uint8_t {
@@ -158,7 +163,9 @@ class TwDrawObject {
   void SetMarginTop(int v) { SetInherited(margins_.Top, v, wdvMarginTop); }
   int MarginRight() const { return IsAssigned(wdvMarginRight) ? margins_.Right : GetDefaultMarginRight(); }
   void SetMarginRight(int v) { SetInherited(margins_.Right, v, wdvMarginRight); }
-  int MarginBottom() const { return IsAssigned(wdvMarginBottom) ? margins_.Bottom : GetDefaultMarginBottom(); }
+  int MarginBottom() const {
+    return IsAssigned(wdvMarginBottom) ? margins_.Bottom : GetDefaultMarginBottom();
+  }
   void SetMarginBottom(int v) { SetInherited(margins_.Bottom, v, wdvMarginBottom); }
   bool WordWrap() const { return IsAssigned(wdvWordWrap) ? wordWrap_ : GetDefaultWordWrap(); }
   void SetWordWrap(bool v) { SetInherited(wordWrap_, v, wdvWordWrap); }
@@ -188,7 +195,7 @@ class TwDrawObject {
 
   // --- default providers (the owner's values) ---
   virtual TAlignment GetDefaultAlignment() const { return taCenter; }
-  virtual TColor GetDefaultColor() const { return 0xFF00000F; }
+  virtual TColor GetDefaultColor() const { return clBtnFace; }
   virtual TwFitStyle GetDefaultFitStyle() const { return wfitNone; }
   virtual TwFont GetDefaultFont() const;
   virtual TTextLayout GetDefaultLayout() const { return tlCenter; }
@@ -228,7 +235,7 @@ class TwDrawObject {
   TAlignment alignment_ = taCenter;
   TwCellStyle cellStyle_;
   TwCellStyle defaultCellStyle_;
-  TColor color_ = 0xFF00000F;
+  TColor color_ = clBtnFace;
   TwFitStyle fitStyle_ = wfitNone;
   TTextLayout layout_ = tlCenter;
   TwMargins margins_;
@@ -257,7 +264,9 @@ class TwTitle : public TwDrawObject {
   bool GetDefaultWordWrap() const override { return true; }
 
  protected:
-  explicit TwTitle(TwCellStyle defaultCellStyle = wcsRaised) : TwDrawObject(defaultCellStyle) { wordWrap_ = true; }
+  explicit TwTitle(TwCellStyle defaultCellStyle = wcsRaised) : TwDrawObject(defaultCellStyle) {
+    wordWrap_ = true;
+  }
 
  private:
   bool pressed_ = false;

@@ -13,7 +13,9 @@
 
 // --- TwColumnTitle --------------------------------------------------------------------------------
 
-TwGridModel* TwColumnTitle::GetGrid() const { return column_->Grid(); }
+TwGridModel* TwColumnTitle::GetGrid() const {
+  return column_->Grid();
+}
 
 void TwColumnTitle::SetSortMark(TwSortMark v) {
   if (sortMark_ == v) return;
@@ -29,11 +31,21 @@ void TwColumnTitle::Changed() {
     g->ColumnTitleChanged(column_);
 }
 
-TwFont TwColumnTitle::GetDefaultFont() const { return column_->Font(); }
-int TwColumnTitle::GetDefaultMarginLeft() const { return column_->MarginLeft(); }
-int TwColumnTitle::GetDefaultMarginTop() const { return column_->MarginTop(); }
-int TwColumnTitle::GetDefaultMarginRight() const { return column_->MarginRight(); }
-int TwColumnTitle::GetDefaultMarginBottom() const { return column_->MarginBottom(); }
+TwFont TwColumnTitle::GetDefaultFont() const {
+  return column_->Font();
+}
+int TwColumnTitle::GetDefaultMarginLeft() const {
+  return column_->MarginLeft();
+}
+int TwColumnTitle::GetDefaultMarginTop() const {
+  return column_->MarginTop();
+}
+int TwColumnTitle::GetDefaultMarginRight() const {
+  return column_->MarginRight();
+}
+int TwColumnTitle::GetDefaultMarginBottom() const {
+  return column_->MarginBottom();
+}
 
 void TwColumnTitle::PrepareDrawInfo() {
   TwDrawObject::PrepareDrawInfo();
@@ -66,7 +78,9 @@ void TwColumnTitle::PrepareDrawInfo() {
 
 // --- TwColumnFooter -------------------------------------------------------------------------------
 
-TwGridModel* TwColumnFooter::GetGrid() const { return column_->Grid(); }
+TwGridModel* TwColumnFooter::GetGrid() const {
+  return column_->Grid();
+}
 
 void TwColumnFooter::Assign(const TwDrawObject& source) {
   if (const auto* f = dynamic_cast<const TwColumnFooter*>(&source); f && f != this) values_ = f->values_;
@@ -97,15 +111,33 @@ void TwColumnFooter::Changed() {
     g->ColumnFooterChanged(column_);
 }
 
-TAlignment TwColumnFooter::GetDefaultAlignment() const { return column_->Alignment(); }
-TwFitStyle TwColumnFooter::GetDefaultFitStyle() const { return column_->FitStyle(); }
-TwFont TwColumnFooter::GetDefaultFont() const { return column_->Font(); }
-TTextLayout TwColumnFooter::GetDefaultLayout() const { return column_->Layout(); }
-int TwColumnFooter::GetDefaultMarginLeft() const { return column_->MarginLeft(); }
-int TwColumnFooter::GetDefaultMarginTop() const { return column_->MarginTop(); }
-int TwColumnFooter::GetDefaultMarginRight() const { return column_->MarginRight(); }
-int TwColumnFooter::GetDefaultMarginBottom() const { return column_->MarginBottom(); }
-bool TwColumnFooter::GetDefaultWordWrap() const { return column_->WordWrap(); }
+TAlignment TwColumnFooter::GetDefaultAlignment() const {
+  return column_->Alignment();
+}
+TwFitStyle TwColumnFooter::GetDefaultFitStyle() const {
+  return column_->FitStyle();
+}
+TwFont TwColumnFooter::GetDefaultFont() const {
+  return column_->Font();
+}
+TTextLayout TwColumnFooter::GetDefaultLayout() const {
+  return column_->Layout();
+}
+int TwColumnFooter::GetDefaultMarginLeft() const {
+  return column_->MarginLeft();
+}
+int TwColumnFooter::GetDefaultMarginTop() const {
+  return column_->MarginTop();
+}
+int TwColumnFooter::GetDefaultMarginRight() const {
+  return column_->MarginRight();
+}
+int TwColumnFooter::GetDefaultMarginBottom() const {
+  return column_->MarginBottom();
+}
+bool TwColumnFooter::GetDefaultWordWrap() const {
+  return column_->WordWrap();
+}
 
 void TwColumnFooter::PrepareDrawInfo() {
   TwDrawObject::PrepareDrawInfo();
@@ -139,9 +171,13 @@ TwColumn::~TwColumn() {
   if (images_) images_->UnregisterChanges(&imagesLink_);
 }
 
-TwGridModel* TwColumn::Grid() const { return collection_ ? collection_->Owner() : nullptr; }
+TwGridModel* TwColumn::Grid() const {
+  return collection_ ? collection_->Owner() : nullptr;
+}
 
-int TwColumn::Index() const { return collection_ ? collection_->IndexOf(this) : -1; }
+int TwColumn::Index() const {
+  return collection_ ? collection_->IndexOf(this) : -1;
+}
 
 std::string TwColumn::DisplayName() const {
   if (!title_->Caption().empty()) return title_->Caption();
@@ -164,7 +200,9 @@ bool TwColumn::IsCurrent() const {
 
 // --- TwColumn: properties -------------------------------------------------------------------------
 
-TwAlignment TwColumn::Alignment() const { return IsAssigned(cvAlignment) ? alignment_ : DefaultAlignment(); }
+TwAlignment TwColumn::Alignment() const {
+  return IsAssigned(cvAlignment) ? alignment_ : DefaultAlignment();
+}
 
 TwAlignment TwColumn::DefaultAlignment() const {
   if (IsNumeric()) return taRightJustify;
@@ -255,7 +293,9 @@ TwGroup* TwColumn::HoldingGroup() const {
 
 namespace {
 // While loading or updating the place is only stored; RebuildLevels applies it.
-bool StoreOnly(const TwGridModel* g) { return !g || g->GridState().Loading() || g->GridState().Updating(); }
+bool StoreOnly(const TwGridModel* g) {
+  return !g || g->GridState().Loading() || g->GridState().Updating();
+}
 }  // namespace
 
 void TwColumn::SetGroup(int v) {
@@ -400,8 +440,12 @@ double BoundValue(const std::string& s) {
 }
 }  // namespace
 
-double TwColumn::MaxValueAsFloat() const { return BoundValue(maxValue_); }
-double TwColumn::MinValueAsFloat() const { return BoundValue(minValue_); }
+double TwColumn::MaxValueAsFloat() const {
+  return BoundValue(maxValue_);
+}
+double TwColumn::MinValueAsFloat() const {
+  return BoundValue(minValue_);
+}
 
 void TwColumn::SetPopupMenu(QMenu* v) {
   if (popupMenu_ == v) return;
@@ -482,7 +526,9 @@ void TwColumn::SetGrpWidth(int v) {
 
 // --- TwColumn: visibility -------------------------------------------------------------------------
 
-int TwColumn::VisibleIndex() const { return collection_ ? collection_->VisibleIndexOf(this) : -1; }
+int TwColumn::VisibleIndex() const {
+  return collection_ ? collection_->VisibleIndexOf(this) : -1;
+}
 
 void TwColumn::SetVisible(bool v) {
   if (visible_ == v) return;
@@ -529,7 +575,9 @@ void TwColumn::SetVisibleIndex(int v) {
 
 // --- TwColumn: value texts and data rules ---------------------------------------------------------
 
-bool TwColumn::ItemsMapValues() const { return !values_.empty() && items_.size() >= values_.size(); }
+bool TwColumn::ItemsMapValues() const {
+  return !values_.empty() && items_.size() >= values_.size();
+}
 
 std::string TwColumn::GetBoolValue(int index) const {
   if (values_.size() > 1 && index >= 0 && index < int(values_.size())) return values_[std::size_t(index)];
@@ -549,7 +597,9 @@ bool TwColumn::CanShowEditor() const {
   return true;
 }
 
-bool TwColumn::CanFocus() const { return !readOnly_; }
+bool TwColumn::CanFocus() const {
+  return !readOnly_;
+}
 
 bool TwColumn::CanModify() {
   if (readOnly_) return false;
@@ -665,7 +715,10 @@ TwColumn* TwColumns::Add() {
   c->CreateParts();
   const plat::ComponentState* st = owner_ ? &owner_->GridState() : nullptr;
   if (st && (st->Loading() || st->Designing())) {
-    if (c->Visible()) visible_.push_back(c);
+    if (c->Visible()) {
+      visible_.push_back(c);
+      RenumberVisible(visible_.size() - 1);
+    }
   } else {
     // Placed at the visible index equal to its collection index (clamped): appended.
     c->savedVisibleIndex_ = std::min(Count() - 1, VisibleCount());
@@ -703,9 +756,14 @@ TwColumn* TwColumns::VisibleItems(int i) const {
 }
 
 int TwColumns::VisibleIndexOf(const TwColumn* c) const {
-  for (std::size_t i = 0; i < visible_.size(); ++i)
-    if (visible_[i] == c) return int(i);
-  return -1;
+  // Painting asks this for every cell: the column keeps its position, and a stale one (the column left
+  // the list) no longer points back at it.
+  const int vi = c ? c->visibleIndex_ : -1;
+  return vi >= 0 && vi < VisibleCount() && visible_[std::size_t(vi)] == c ? vi : -1;
+}
+
+void TwColumns::RenumberVisible(std::size_t from) {
+  for (std::size_t i = from; i < visible_.size(); ++i) visible_[i]->visibleIndex_ = int(i);
 }
 
 void TwColumns::RebuildVisible() {
@@ -714,17 +772,22 @@ void TwColumns::RebuildVisible() {
     items_[i]->savedVisibleIndex_ = int(i);
     if (items_[i]->Visible()) visible_.push_back(items_[i].get());
   }
+  RenumberVisible(0);
 }
 
 void TwColumns::InsertVisible(TwColumn* c, int at) {
   if (VisibleIndexOf(c) >= 0) return;
   at = std::clamp(at, 0, VisibleCount());
   visible_.insert(visible_.begin() + at, c);
+  RenumberVisible(std::size_t(at));
 }
 
 void TwColumns::RemoveVisible(TwColumn* c) {
   const int vi = VisibleIndexOf(c);
-  if (vi >= 0) visible_.erase(visible_.begin() + vi);
+  if (vi < 0) return;
+  visible_.erase(visible_.begin() + vi);
+  c->visibleIndex_ = -1;
+  RenumberVisible(std::size_t(vi));
 }
 
 void TwColumns::MoveVisible(TwColumn* c, int to) {
@@ -733,6 +796,7 @@ void TwColumns::MoveVisible(TwColumn* c, int to) {
   to = std::clamp(to, 0, VisibleCount() - 1);
   visible_.erase(visible_.begin() + from);
   visible_.insert(visible_.begin() + to, c);
+  RenumberVisible(std::size_t(std::min(from, to)));
 }
 
 int TwColumns::FirstNavigable() const {
@@ -781,8 +845,12 @@ void TwColumns::Update(TwColumn* item) {
 
 std::string TwColumns::CheckConsistency() const {
   std::vector<const TwColumn*> seen;
-  for (const TwColumn* c : visible_) {
+  for (std::size_t i = 0; i < visible_.size(); ++i) {
+    const TwColumn* c = visible_[i];
     if (IndexOf(c) < 0) return "visible list holds a column that is not in the collection";
+    if (c->visibleIndex_ != int(i))
+      return "column " + std::to_string(IndexOf(c)) + " keeps visible index " +
+             std::to_string(c->visibleIndex_) + " but is listed at " + std::to_string(i);
     if (!c->Visible()) return "hidden column " + std::to_string(IndexOf(c)) + " in the visible list";
     if (std::find(seen.begin(), seen.end(), c) != seen.end()) return "column listed twice";
     seen.push_back(c);

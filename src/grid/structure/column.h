@@ -22,6 +22,7 @@
 #include "grid/structure/draw_info.h"
 #include "grid/structure/group.h"
 #include "grid/structure/list_option.h"
+#include "platform/paint/color.h"
 #include "platform/persist/component.h"
 
 // The editor the designer asks for (a column's EditStyle).
@@ -41,9 +42,8 @@ enum TwEditStyle : std::uint8_t {
   wesDataList
 };
 
-// The editor actually used, resolved from the style and the data type.
-using TwEditKind = std::uint8_t;
-enum : TwEditKind {
+// The editor actually used, resolved from the style and the data type (painting and editing switch on it).
+enum class TwEditKind : std::uint8_t {
   wekNone = 0,
   wekText = 1,
   wekMultiText = 2,
@@ -60,13 +60,24 @@ enum : TwEditKind {
   wekMemo = 13,
   wekPicture = 14
 };
+using enum TwEditKind;
 
 enum TwEditBorderStyle : std::uint8_t { webNone, webSingle, webSunken };
 enum TEditCharCase : std::uint8_t { ecNormal, ecUpperCase, ecLowerCase };
 
 enum TImeMode : std::uint8_t {
-  imDisable, imClose, imOpen, imDontCare, imSAlpha, imAlpha, imHira, imSKata, imKata, imChinese,
-  imSHanguel, imHanguel
+  imDisable,
+  imClose,
+  imOpen,
+  imDontCare,
+  imSAlpha,
+  imAlpha,
+  imHira,
+  imSKata,
+  imKata,
+  imChinese,
+  imSHanguel,
+  imHanguel
 };
 
 using TwAlignment = TAlignment;
@@ -339,7 +350,7 @@ class TwColumn {
   TwColumns* collection_;
   std::uint8_t assigned_ = 0;
   TwDrawInfo drawInfo_;
-  TwEditKind cachedEditKind_ = 0;
+  TwEditKind cachedEditKind_ = wekNone;
   bool fixed_ = false;
   int savedWidth_ = 0;
   int savedVisibleIndex_ = 0;
@@ -352,7 +363,7 @@ class TwColumn {
   TwAlignment alignment_ = taLeftJustify;
   bool autoSize_ = true;
   TEditCharCase charCase_ = ecNormal;
-  TColor color_ = 0xFFFFFF;
+  TColor color_ = clWhite;
   bool ctl3D_ = true;
   TwEditBorderStyle editBorder_ = webSingle;
   bool editButton_ = false;
@@ -381,6 +392,8 @@ class TwColumn {
   bool transparent_ = false;
   TwStrings values_;
   bool visible_ = true;
+  // Position in the collection's visible list, kept by the collection (checked before use).
+  int visibleIndex_ = -1;
   int colWidth_ = kDefaultWidth;
   int grpWidth_ = kDefaultWidth;
   bool wordWrap_ = false;
@@ -431,6 +444,9 @@ class TwColumns {
   std::string CheckConsistency() const;
 
  private:
+  // Stores the visible positions of the visible list from index `from` on.
+  void RenumberVisible(std::size_t from);
+
   TwGridModel* owner_;
   Factory factory_;
   std::vector<std::unique_ptr<TwColumn>> items_;

@@ -141,12 +141,20 @@ int TwGridExtents::ItemWidth(int i) const {
 
 int TwGridExtents::ItemAt(int x) const {
   // Fixed items come first in display order; a scrolled item is hidden under the whole fixed area,
-  // the indicator and marker columns included, so it is never found left of FixedRight.
-  for (int i = 0; i < count_; ++i) {
-    if (!IsFixedItem(i) && x < fixedRight_) return -1;
-    if (ItemLeft(i) <= x && x < ItemRight(i)) return i;
-  }
-  return -1;
+  // the indicator and marker columns included, so it is never found left of FixedRight. The edges are a
+  // running sum (never decreasing), so each part is a binary search: the last item starting at or left
+  // of x holds x when it ends right of it (an empty item holds nothing).
+  const auto find = [&](int first, int last, int shift) {
+    if (first >= last) return -1;
+    const auto begin = edges_.begin() + 2 + first, end = edges_.begin() + 2 + last;
+    const auto after = std::upper_bound(begin, end, x + shift);
+    if (after == begin) return -1;
+    const int i = first + int(after - begin) - 1;
+    return x + shift < edges_[std::size_t(i) + 3] ? i : -1;
+  };
+  const int fixed = find(0, fixedCount_, 0);
+  if (fixed >= 0 || fixedCount_ >= count_ || x < fixedRight_) return fixed;
+  return find(fixedCount_, count_, offset_);
 }
 
 // --- vertical queries -----------------------------------------------------------------------------

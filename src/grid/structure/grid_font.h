@@ -11,14 +11,15 @@
 #include <vector>
 
 #include "grid/structure/draw_info.h"
+#include "platform/paint/color.h"
 
 enum TFontStyle : std::uint8_t { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 
 struct TwFont {
   std::string Name = "MS Sans Serif";
-  int Size = 8;             // points
-  std::uint8_t Style = 0;   // TFontStyle bits
-  TColor Color = 0xFF000008;  // clWindowText
+  int Size = 8;            // points
+  std::uint8_t Style = 0;  // TFontStyle bits
+  TColor Color = clWindowText;
   friend bool operator==(const TwFont&, const TwFont&) = default;
 };
 

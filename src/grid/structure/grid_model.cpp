@@ -1,9 +1,10 @@
 #include "grid/structure/grid_model.h"
-#include "grid/structure/pixel_range.h"
 
 #include <algorithm>
 
 #include "grid/structure/extents.h"
+#include "grid/structure/pixel_range.h"
+#include "grid/structure/scope_guard.h"
 
 // Map: construction - grid-level properties - the two modes (GroupMode, FixedCount, RowHeight,
 // HorzOffset) - layout and repaint rectangles - refresh requests - notifications - rebuild and checks.
@@ -203,26 +204,30 @@ TwCellPos TwGridModel::CurrentCell() const {
 
 // --- layout ---------------------------------------------------------------------------------------
 
-TRect TwGridModel::ClientRect() const { return {0, 0, clientWidth_, clientHeight_}; }
+TRect TwGridModel::ClientRect() const {
+  return {0, 0, clientWidth_, clientHeight_};
+}
 
-int TwGridModel::FooterTop() const { return Extents().FooterTop(); }
+int TwGridModel::FooterTop() const {
+  return Extents().FooterTop();
+}
 
-int TwGridModel::FixedRight() const { return Extents().FixedRight(); }
+int TwGridModel::FixedRight() const {
+  return Extents().FixedRight();
+}
 
 TwGridModel::LayoutKey TwGridModel::CurrentLayoutKey() const {
   const TRect c = ClientRect();
   return {c.Left, c.Top, c.Right, c.Bottom, TopRow(), RowCount(), horzOffset_, groupMode_};
 }
 
-bool TwGridModel::LayoutStale() const { return layoutStale_ || !(CurrentLayoutKey() == layoutKey_); }
+bool TwGridModel::LayoutStale() const {
+  return layoutStale_ || !(CurrentLayoutKey() == layoutKey_);
+}
 
 void TwGridModel::Layout() {
   if (inLayout_ || !columns_ || !groups_) return;
-  struct Guard {
-    bool& flag;
-    ~Guard() { flag = false; }
-  } guard{inLayout_};
-  inLayout_ = true;
+  TwFlagScope laying(inLayout_);
   // Taken before the work, so that the drawing records asking for the layout get this one.
   layoutKey_ = CurrentLayoutKey();
   layoutStale_ = false;
@@ -303,28 +308,21 @@ TRect TwGridModel::AreaRect(const TwRepaintArea& area) const {
 
 // --- refresh requests -----------------------------------------------------------------------------
 
-namespace {
-void Log(std::vector<TwGridEffect>& log, const TwGridEffect& e) {
-  if (log.size() >= 4096) log.erase(log.begin(), log.begin() + 2048);
-  log.push_back(e);
-}
-}  // namespace
-
 void TwGridModel::Repaint(const TwRepaintArea& area) {
   InvalidateLayout();
-  Log(effects_, {TwGridEffect::Repaint, area});
+  if (observer_) observer_->EffectRequested({TwGridEffect::Repaint, area});
   InvalidateArea(area);
 }
 
 void TwGridModel::RequestScrollBars() {
   InvalidateLayout();
-  Log(effects_, {TwGridEffect::ScrollBars, {}});
+  if (observer_) observer_->EffectRequested({TwGridEffect::ScrollBars, {}});
   UpdateScrollBars();
 }
 
 void TwGridModel::RequestLayout() {
   InvalidateLayout();
-  Log(effects_, {TwGridEffect::Layout, {}});
+  if (observer_) observer_->EffectRequested({TwGridEffect::Layout, {}});
   RecomputeLayout();
 }
 
@@ -484,13 +482,16 @@ std::string TwGridModel::CheckConsistency() const {
   for (int i = 0; i < columns_->Count(); ++i) {
     const TwColumn* c = columns_->Items(i);
     if (c->Group() >= groups_->Count())
-      return "column " + std::to_string(i) + " claims group " + std::to_string(c->Group()) + " that does not exist";
+      return "column " + std::to_string(i) + " claims group " + std::to_string(c->Group()) +
+             " that does not exist";
     if (c->Group() >= 0 && c->HoldingGroup() != groups_->Items(c->Group()))
-      return "column " + std::to_string(i) + " claims group " + std::to_string(c->Group()) + " but is not in it";
+      return "column " + std::to_string(i) + " claims group " + std::to_string(c->Group()) +
+             " but is not in it";
   }
   const int items = ModeItemCount();
   if (FixedCount() < 0 || FixedCount() > std::max(0, items - 1))
-    return "FixedCount " + std::to_string(FixedCount()) + " leaves no item to scroll among " + std::to_string(items);
+    return "FixedCount " + std::to_string(FixedCount()) + " leaves no item to scroll among " +
+           std::to_string(items);
   if (groupMode_ && groups_->VisibleCount() == 0) return "group mode without a visible group";
   return {};
 }

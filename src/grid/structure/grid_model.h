@@ -4,8 +4,8 @@
 // inherit from (Font, Color, GroupMode, FixedCount, ImeMode) and turns their change notifications into
 // exactly the refresh the grid needs: a repaint of an area, a new layout, new scroll ranges.
 //
-// The grid control (TwCustomGrid) derives from it and carries the effects out on its window; the model
-// records every effect it asks for in Effects(), so tests can check them without a window.
+// The grid control (TwCustomGrid) derives from it and carries the effects out on its window; an installed
+// TwGridObserver hears of every effect the model asks for, so tests can check them without a window.
 //
 // Words used here: band = one display column of a row (-2 indicators, -1 markers, then the visible
 // columns in column mode or the visible groups in group mode); strip = a band from the top of the header
@@ -21,6 +21,7 @@
 #include "grid/structure/group.h"
 #include "grid/structure/headers.h"
 #include "grid/structure/side_columns.h"
+#include "platform/paint/color.h"
 #include "platform/persist/component.h"
 
 // The layout (grid/structure/extents.h) and its rectangle type stay out of this header, so that it does not
@@ -57,6 +58,31 @@ struct TwGridEffect {
   Kind What = Repaint;
   TwRepaintArea Area;
   friend bool operator==(const TwGridEffect&, const TwGridEffect&) = default;
+};
+
+// One repaint request as the view issued it: the whole grid, a row, or a cell.
+struct TwRepaintRequest {
+  enum Kind : std::uint8_t { Grid, Row, Cell };
+  Kind What = Grid;
+  int ARow = -1;
+  int ACol = -1;
+  friend bool operator==(const TwRepaintRequest&, const TwRepaintRequest&) = default;
+};
+
+struct TwPaintedCell;  // grid/view/grid_paint.h
+
+// Hears what the grid does: the refreshes the description asks for, the repaint requests and the viewport
+// rectangles handed to Qt, and every cell a paint draws. Tests and tools install one; without one the grid
+// keeps no record and does no per-cell bookkeeping.
+class TwGridObserver {
+ public:
+  virtual ~TwGridObserver() = default;
+  virtual void EffectRequested(const TwGridEffect& effect) {}
+  virtual void RepaintRequested(const TwRepaintRequest& request) {}
+  virtual void RectUpdated(const TRect& rect) {}
+  // A paint begins (every cell it draws follows).
+  virtual void PaintStarted() {}
+  virtual void CellPainted(const TwPaintedCell& cell) {}
 };
 
 using TweColumnWidthChange = std::function<void(QObject* Sender, TwColumn* Column, int OldWidth)>;
@@ -197,8 +223,9 @@ class TwGridModel {
   void RequestScrollBars();
   // Recomputes the layout and re-places the edit button.
   void RequestLayout();
-  const std::vector<TwGridEffect>& Effects() const { return effects_; }
-  void ClearEffects() { effects_.clear(); }
+  // The observer told of every refresh, repaint and painted cell (none by default; not owned).
+  void SetObserver(TwGridObserver* observer) { observer_ = observer; }
+  TwGridObserver* Observer() const { return observer_; }
 
   // --- notifications from the description objects ---
   // The columns' collection Update: one column changed (item) or the whole collection (nullptr).
@@ -261,7 +288,7 @@ class TwGridModel {
 
   plat::ComponentState state_;
   TwFont font_;
-  TColor color_ = 0xFF000010;  // clBtnShadow: the area no cell covers
+  TColor color_ = clBtnShadow;  // the area no cell covers
   TImeMode imeMode_ = imDontCare;
   std::string imeName_;
   bool groupMode_ = false;
@@ -287,5 +314,5 @@ class TwGridModel {
   bool inLayout_ = false;
   mutable LayoutKey layoutKey_;
   int layoutCount_ = 0;
-  std::vector<TwGridEffect> effects_;
+  TwGridObserver* observer_ = nullptr;
 };

@@ -1,5 +1,4 @@
 #include "grid/structure/group.h"
-#include "grid/structure/pixel_range.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -7,6 +6,7 @@
 #include "grid/structure/column.h"
 #include "grid/structure/extents.h"
 #include "grid/structure/grid_model.h"
+#include "grid/structure/pixel_range.h"
 #include "platform/error.h"
 #include "platform/format/format.h"
 #include "platform/text/text.h"
@@ -16,8 +16,8 @@
 // list, RebuildLevels, positions, Update, checks).
 
 std::string LevelsInUseMessage(int level) {
-  return "Level " + std::to_string(level) + "에는 연결된 컬럼들이 " + "존재합니다" + "\r\n" + "이들과의 연결을 먼저 끊어야" +
-         "합니다";
+  return "Level " + std::to_string(level) + "에는 연결된 컬럼들이 " + "존재합니다" + "\r\n" +
+         "이들과의 연결을 먼저 끊어야" + "합니다";
 }
 
 std::string LevelBoundsMessage(int level) {
@@ -26,9 +26,13 @@ std::string LevelBoundsMessage(int level) {
 
 // --- TwGroupTitle ---------------------------------------------------------------------------------
 
-TwGridModel* TwGroupTitle::GetGrid() const { return group_->Grid(); }
+TwGridModel* TwGroupTitle::GetGrid() const {
+  return group_->Grid();
+}
 
-void TwGroupTitle::Changed() { group_->Changed(); }
+void TwGroupTitle::Changed() {
+  group_->Changed();
+}
 
 void TwGroupTitle::SetHeight(int v) {
   TwGridModel* g = GetGrid();
@@ -37,7 +41,8 @@ void TwGroupTitle::SetHeight(int v) {
     return;
   }
   // Every level keeps at least 4 pixels of the group-mode header.
-  const int most = g ? std::max(0, g->Headers().GrpHeight() - TwGroup::kMinColumnWidth * group_->Levels()) : v;
+  const int most =
+      g ? std::max(0, g->Headers().GrpHeight() - TwGroup::kMinColumnWidth * group_->Levels()) : v;
   v = std::clamp(v, 0, std::max(0, most));
   if (v == height_) return;
   const int old = height_;
@@ -89,11 +94,17 @@ TwGroup::TwGroup(TwGroups* collection)
 // destroys it (TwGroups::Delete); here only the owned parts go.
 TwGroup::~TwGroup() = default;
 
-void TwGroup::CreateParts() { title_ = CreateTitle(); }
+void TwGroup::CreateParts() {
+  title_ = CreateTitle();
+}
 
-TwGridModel* TwGroup::Grid() const { return collection_ ? collection_->Owner() : nullptr; }
+TwGridModel* TwGroup::Grid() const {
+  return collection_ ? collection_->Owner() : nullptr;
+}
 
-int TwGroup::Index() const { return collection_ ? collection_->IndexOf(this) : -1; }
+int TwGroup::Index() const {
+  return collection_ ? collection_->IndexOf(this) : -1;
+}
 
 std::string TwGroup::DisplayName() const {
   if (!title_->Caption().empty()) return title_->Caption();
@@ -361,7 +372,8 @@ void TwGroup::InsertColumn(int level, int index, TwColumn* column) {
     column->grpWidth_ = kMinColumnWidth;
     neighbour->grpWidth_ = kMinColumnWidth;
     for (int l = 0; l < levels_; ++l)
-      if (l != level && !levelLists_[std::size_t(l)].empty()) levelLists_[std::size_t(l)].back()->grpWidth_ += grow;
+      if (l != level && !levelLists_[std::size_t(l)].empty())
+        levelLists_[std::size_t(l)].back()->grpWidth_ += grow;
     Changed(true);
   } else {
     column->grpWidth_ = neighbour->grpWidth_ / 2;
@@ -508,7 +520,8 @@ void TwGroup::FitLevel(int level) {
 
 int TwGroup::ColumnLeft(int level, int index) const {
   int x = 0;
-  for (int i = 0; i < index && i < LevelCount(level); ++i) x += levelLists_[std::size_t(level)][std::size_t(i)]->grpWidth_;
+  for (int i = 0; i < index && i < LevelCount(level); ++i)
+    x += levelLists_[std::size_t(level)][std::size_t(i)]->grpWidth_;
   return x;
 }
 
@@ -563,9 +576,13 @@ bool TwGroup::FindCellVertically(TwCellPos& pos, int step) const {
   return false;
 }
 
-bool TwGroup::FindCellBelow(TwCellPos& pos) const { return FindCellVertically(pos, 1); }
+bool TwGroup::FindCellBelow(TwCellPos& pos) const {
+  return FindCellVertically(pos, 1);
+}
 
-bool TwGroup::FindCellAbove(TwCellPos& pos) const { return FindCellVertically(pos, -1); }
+bool TwGroup::FindCellAbove(TwCellPos& pos) const {
+  return FindCellVertically(pos, -1);
+}
 
 // --- TwGroup: layout offsets ----------------------------------------------------------------------
 
@@ -596,8 +613,8 @@ void TwGroup::PrepareLayout() {
   headerOffsets_[1] = title;
   headerOffsets_[std::size_t(L) + 1] = header;
   for (int i = 2; i <= L; ++i)
-    headerOffsets_[std::size_t(i)] =
-        std::min(header, (header - title) * weights_[std::size_t(i) - 2] / W + headerOffsets_[std::size_t(i) - 1]);
+    headerOffsets_[std::size_t(i)] = std::min(
+        header, (header - title) * weights_[std::size_t(i) - 2] / W + headerOffsets_[std::size_t(i) - 1]);
 
   // A data row.
   const int rowHeight = g->RowHeight();
@@ -632,7 +649,8 @@ void TwGroup::PrepareLayout() {
 
 std::string TwGroup::CheckConsistency() const {
   const std::string name = "group " + std::to_string(Index()) + ": ";
-  if (levels_ < 1 || levels_ > kMaxLevels) return name + "Levels " + std::to_string(levels_) + " out of range";
+  if (levels_ < 1 || levels_ > kMaxLevels)
+    return name + "Levels " + std::to_string(levels_) + " out of range";
   if (int(levelLists_.size()) < levels_) return name + "fewer level lists than Levels";
   for (std::size_t l = std::size_t(levels_); l < levelLists_.size(); ++l)
     if (!levelLists_[l].empty()) return name + "columns beyond the last level";
@@ -652,8 +670,8 @@ std::string TwGroup::CheckConsistency() const {
       sum += c->GrpWidth();
     }
     if (!lv.empty() && sum != width_)
-      return name + "level " + std::to_string(l) + " widths add up to " + std::to_string(sum) + ", not Width " +
-             std::to_string(width_);
+      return name + "level " + std::to_string(l) + " widths add up to " + std::to_string(sum) +
+             ", not Width " + std::to_string(width_);
   }
   int wsum = 0;
   for (int l = 0; l < levels_; ++l) {
@@ -661,7 +679,8 @@ std::string TwGroup::CheckConsistency() const {
     wsum += weights_[std::size_t(l)];
   }
   if (wsum != weight_)
-    return name + "level weights add up to " + std::to_string(wsum) + ", not Weight " + std::to_string(weight_);
+    return name + "level weights add up to " + std::to_string(wsum) + ", not Weight " +
+           std::to_string(weight_);
   return {};
 }
 
@@ -831,7 +850,9 @@ void TwGroups::WriteColumnPlaces() {
 
 // --- TwGroups: positions --------------------------------------------------------------------------
 
-bool TwGroups::SkipReadOnly() const { return owner_ && owner_->SkipReadOnly(); }
+bool TwGroups::SkipReadOnly() const {
+  return owner_ && owner_->SkipReadOnly();
+}
 
 int TwGroups::StartGroup() const {
   if (!owner_ || owner_->FixedStyle().Options().Contains(wfxSelecting)) return 0;
@@ -840,7 +861,8 @@ int TwGroups::StartGroup() const {
 
 bool TwGroups::IsValidPos(const TwCellPos& pos) const {
   const TwGroup* g = VisibleItems(pos.Group);
-  return g && pos.Level >= 0 && pos.Level < g->Levels() && pos.Index >= 0 && pos.Index < g->LevelCount(pos.Level);
+  return g && pos.Level >= 0 && pos.Level < g->Levels() && pos.Index >= 0 &&
+         pos.Index < g->LevelCount(pos.Level);
 }
 
 TwColumn* TwGroups::ColumnAt(const TwCellPos& pos) const {
@@ -972,8 +994,8 @@ std::string TwGroups::CheckConsistency() const {
   for (const TwGroup* g : visible_) {
     if (IndexOf(g) < 0) return "visible list holds a group that is not in the collection";
     if (g->VisibleIndex() != int(seen.size()))
-      return "group " + std::to_string(IndexOf(g)) + " says visible index " + std::to_string(g->VisibleIndex()) +
-             " but stands at " + std::to_string(seen.size());
+      return "group " + std::to_string(IndexOf(g)) + " says visible index " +
+             std::to_string(g->VisibleIndex()) + " but stands at " + std::to_string(seen.size());
     if (!g->Visible()) return "hidden group " + std::to_string(IndexOf(g)) + " in the visible list";
     if (std::find(seen.begin(), seen.end(), g) != seen.end()) return "group listed twice";
     seen.push_back(g);

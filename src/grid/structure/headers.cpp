@@ -7,7 +7,9 @@
 
 // --- TwHeaderTitle --------------------------------------------------------------------------------
 
-TwGridModel* TwHeaderTitle::GetGrid() const { return headers_->Grid(); }
+TwGridModel* TwHeaderTitle::GetGrid() const {
+  return headers_->Grid();
+}
 
 void TwHeaderTitle::Changed() {
   TwGridModel* g = GetGrid();
@@ -39,7 +41,9 @@ TwGridHeaders::TwGridHeaders(TwGridModel* grid) : grid_(grid) {
   };
 }
 
-int TwGridHeaders::Height() const { return grid_ && grid_->GroupMode() ? grpHeight_ : colHeight_; }
+int TwGridHeaders::Height() const {
+  return grid_ && grid_->GroupMode() ? grpHeight_ : colHeight_;
+}
 
 void TwGridHeaders::SetHeight(int v) {
   if (!grid_) return;
@@ -70,7 +74,9 @@ TwGridModel* TwFooterTitle::GetGrid() const {
   return footer_->Collection() ? footer_->Collection()->Grid() : nullptr;
 }
 
-void TwFooterTitle::Changed() { footer_->Changed(); }
+void TwFooterTitle::Changed() {
+  footer_->Changed();
+}
 
 void TwFooterTitle::PrepareDrawInfo() {
   TwDrawObject::PrepareDrawInfo();
@@ -84,7 +90,9 @@ void TwFooterTitle::PrepareDrawInfo() {
 
 // --- TwGridFooter ---------------------------------------------------------------------------------
 
-int TwGridFooter::Index() const { return collection_ ? collection_->IndexOf(this) : -1; }
+int TwGridFooter::Index() const {
+  return collection_ ? collection_->IndexOf(this) : -1;
+}
 
 std::string TwGridFooter::DisplayName() const {
   if (!title_.Caption().empty()) return title_.Caption();
@@ -118,7 +126,9 @@ void TwGridFooter::SetVisible(bool v) {
   Changed(true);
 }
 
-int TwGridFooter::VisibleIndex() const { return collection_ ? collection_->VisibleIndexOf(this) : -1; }
+int TwGridFooter::VisibleIndex() const {
+  return collection_ ? collection_->VisibleIndexOf(this) : -1;
+}
 
 void TwGridFooter::Assign(const TwGridFooter& s) {
   if (collection_) collection_->BeginUpdate();

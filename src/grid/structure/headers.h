@@ -10,6 +10,7 @@
 
 #include "grid/structure/appearance.h"
 #include "grid/structure/pixel_range.h"
+#include "platform/paint/color.h"
 
 class TwGridHeaders;
 class TwGridFooter;
@@ -117,7 +118,7 @@ class TwGridFooter {
   int colHeight_ = 21;
   int grpHeight_ = 42;
   TwFooterTitle title_{this};
-  TColor color_ = 0xFF00000F;
+  TColor color_ = clBtnFace;
   bool sizing_ = false;
   bool visible_ = true;
 };

@@ -98,6 +98,10 @@ void TwColumnListOption::Assign(const TwListoption& s) {
   }
 }
 
-TwFont TwColumnListOption::ParentFont() const { return column_->Font(); }
+TwFont TwColumnListOption::ParentFont() const {
+  return column_->Font();
+}
 
-void TwColumnListOption::Changed() { column_->Changed(); }
+void TwColumnListOption::Changed() {
+  column_->Changed();
+}

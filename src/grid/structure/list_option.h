@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "grid/structure/grid_font.h"
+#include "platform/paint/color.h"
 
 class TwColumn;
 
@@ -63,7 +64,7 @@ class TwListoption {
   bool caseSensitive_ = false;
   int charWidth_ = 0;
   bool colLines_ = false;
-  TColor color_ = 0xFF00000F;
+  TColor color_ = clBtnFace;
   mutable TwFont font_;
   bool fontAssigned_ = false;
   int itemCount_ = 8;

@@ -8,4 +8,6 @@
 inline constexpr int kTwMaxPixelSize = 4096;
 
 // v clamped to lo .. kTwMaxPixelSize (lo wins when it is larger).
-constexpr int ClampPixelSize(int v, int lo) { return std::clamp(v, lo, std::max(lo, kTwMaxPixelSize)); }
+constexpr int ClampPixelSize(int v, int lo) {
+  return std::clamp(v, lo, std::max(lo, kTwMaxPixelSize));
+}

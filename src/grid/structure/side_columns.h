@@ -4,17 +4,20 @@
 #include <memory>
 
 #include "grid/structure/appearance.h"
+#include "platform/paint/color.h"
 
-// Glyph indices of the indicator glyph list.
-enum TwIndicatorGlyph : int {
-  wigCurrent = 0,         // current-row arrow
-  wigMoreAbove = 1,       // more rows above
-  wigMoreBelow = 2,       // more rows below
-  wigEditing = 3,         // row being edited
-  wigInserting = 4,       // row being inserted
-  wigSelected = 5,        // selected row
-  wigSelectedCurrent = 6  // selected current row
+// Glyph indices of the indicator glyph list; wigNone shows the row number instead.
+enum class TwIndicatorGlyph : std::uint8_t {
+  wigCurrent = 0,          // current-row arrow
+  wigMoreAbove = 1,        // more rows above
+  wigMoreBelow = 2,        // more rows below
+  wigEditing = 3,          // row being edited
+  wigInserting = 4,        // row being inserted
+  wigSelected = 5,         // selected row
+  wigSelectedCurrent = 6,  // selected current row
+  wigNone = 7              // no glyph
 };
+using enum TwIndicatorGlyph;
 
 // Set of TwFixedOption (one byte, bit n = option n).
 class TwFixedOptions {
@@ -62,11 +65,11 @@ class TwFixedStyle {
   void Changed();
   TwGridModel* grid_;
   TwCellStyle cellStyle_ = wcsRaised;
-  TColor color_ = 0xFF00000F;
+  TColor color_ = clBtnFace;
   TwGridLinesEx lines_;
   TwFixedOptions options_;
-  TColor selBgColor_ = 0xFF000010;
-  TColor selFgColor_ = 0xFFFFFF;
+  TColor selBgColor_ = clBtnShadow;
+  TColor selFgColor_ = clWhite;
 };
 
 class TwIndicators : public TwDrawObject {
@@ -106,7 +109,7 @@ class TwIndicators : public TwDrawObject {
   TwGridModel* grid_;
   std::unique_ptr<TwImageList> glyphs_;
   TwGridLines lines_;
-  TColor selBgColor_ = 0xFF00000F;
+  TColor selBgColor_ = clBtnFace;
   bool selDown_ = true;
   TColor selFgColor_ = 0;
   bool showRowNo_ = true;

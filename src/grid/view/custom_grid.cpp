@@ -1,13 +1,15 @@
 #include "grid/view/custom_grid.h"
-#include "grid/view/grid_paint_state.h"
 
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTimerEvent>
 #include <algorithm>
 
 #include "grid/structure/extents.h"
+#include "grid/structure/scope_guard.h"
+#include "grid/view/grid_guard.h"
+#include "grid/view/grid_paint_state.h"
 
 TwCustomGrid::TwCustomGrid(QWidget* parent, TwColumns::Factory columnFactory)
     : QAbstractScrollArea(parent), TwGridModel(std::move(columnFactory)) {
@@ -54,7 +56,9 @@ void TwCustomGrid::SetOptions(TwGridOptions value) {
   InvalidateGrid();
 }
 
-int TwCustomGrid::VisibleRowCount() const { return std::max(1, Extents().FullRows()); }
+int TwCustomGrid::VisibleRowCount() const {
+  return std::max(1, Extents().FullRows());
+}
 
 bool TwCustomGrid::CanEditorShow() const {
   if (GridState().Designing() || !IsGridFocused()) return false;
@@ -91,28 +95,15 @@ void TwCustomGrid::EndUpdate(bool repaint) {
   if (updateLock_ == 0 && repaint) InvalidateGrid();
 }
 
-void TwCustomGrid::Record(RepaintRequest r) {
-  // Consecutive identical requests add nothing; keep the log short on long runs.
-  if (!repaintLog_.empty() && repaintLog_.back() == r) return;
-  if (repaintLog_.size() >= 4096) repaintLog_.erase(repaintLog_.begin(), repaintLog_.begin() + 2048);
-  repaintLog_.push_back(r);
-}
-
 void TwCustomGrid::InvalidateGrid() {
   if (UpdateLocked() || GridState().Loading()) return;
   Record({RepaintRequest::Grid});
   UpdateRect(ClientRect());
 }
 
-void TwCustomGrid::ClearRepaintLog() {
-  repaintLog_.clear();
-  updatedRects_.clear();
-}
-
 void TwCustomGrid::UpdateRect(const TRect& r) {
   if (r.IsEmpty()) return;
-  if (updatedRects_.size() >= 4096) updatedRects_.erase(updatedRects_.begin(), updatedRects_.begin() + 2048);
-  updatedRects_.push_back(r);
+  if (TwGridObserver* o = Observer()) o->RectUpdated(r);
   viewport()->update(r.ToQRect());
 }
 
@@ -174,11 +165,7 @@ void TwCustomGrid::RowChangeTimerElapsed() {
 
 void TwCustomGrid::FireRowChange() {
   if (rowChangeRunning_) return;
-  rowChangeRunning_ = true;
-  struct Reset {
-    bool& flag;
-    ~Reset() { flag = false; }
-  } reset{rowChangeRunning_};
+  TwFlagScope running(rowChangeRunning_);
   if (OnRowChange) OnRowChange(this);
 }
 
@@ -213,7 +200,9 @@ TRect TwCustomGrid::ClientRect() const {
   return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
 }
 
-int TwCustomGrid::ClientHeight() const { return viewport()->height(); }
+int TwCustomGrid::ClientHeight() const {
+  return viewport()->height();
+}
 
 void TwCustomGrid::RecomputeLayout() {
   Layout();
@@ -231,7 +220,7 @@ void TwCustomGrid::InvalidateArea(const TwRepaintArea& area) {
 
 void TwCustomGrid::timerEvent(QTimerEvent* e) {
   if (e->timerId() == rowChangeTimer_ && rowChangeTimer_ != 0) {
-    RowChangeTimerElapsed();
+    TwGuard(this, [&] { RowChangeTimerElapsed(); });  // OnRowChange is the user's
     return;
   }
   QAbstractScrollArea::timerEvent(e);
@@ -239,7 +228,8 @@ void TwCustomGrid::timerEvent(QTimerEvent* e) {
 
 void TwCustomGrid::resizeEvent(QResizeEvent* e) {
   QAbstractScrollArea::resizeEvent(e);
-  InvalidateLayout();
-  UpdateScrollRange();
+  TwGuard(this, [&] {
+    InvalidateLayout();
+    UpdateScrollRange();
+  });
 }
-

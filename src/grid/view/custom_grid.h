@@ -6,7 +6,7 @@
 // event nesting counter, the OnRowChange timer), the data operations, and the hooks of the in-place
 // editing lifecycle and of repainting. Until the editors exist the editor hooks only keep the
 // "editor showing" state. Repaint requests become the rectangles of the layout (TwGridExtents) handed to
-// Qt's update of the viewport; both the requests and the rectangles are recorded for tests.
+// Qt's update of the viewport; an installed TwGridObserver hears of both.
 #include <QAbstractScrollArea>
 #include <QRect>
 #include <cstdint>
@@ -17,6 +17,7 @@
 
 #include "grid/structure/grid_model.h"
 #include "grid/view/grid_paint.h"
+#include "platform/paint/color.h"
 #include "platform/persist/component.h"
 #include "platform/ui/keys.h"
 #include "platform/variant/variant.h"
@@ -71,7 +72,8 @@ class TwGridOptions {
 };
 
 // Edit states of the current row.
-enum : std::uint8_t { esBrowse = 0, esEdit = 1, esInsert = 2 };
+enum class TwEditState : std::uint8_t { esBrowse = 0, esEdit = 1, esInsert = 2 };
+using enum TwEditState;
 
 using TNotifyEvent = std::function<void(QObject* Sender)>;
 
@@ -154,14 +156,7 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   Q_OBJECT
 
  public:
-  // One repaint request as the grid issued it; tests read them to check exactly what was repainted.
-  struct RepaintRequest {
-    enum Kind : std::uint8_t { Grid, Row, Cell };
-    Kind What = Grid;
-    int ARow = -1;
-    int ACol = -1;
-    friend bool operator==(const RepaintRequest&, const RepaintRequest&) = default;
-  };
+  using RepaintRequest = TwRepaintRequest;
 
   TwCustomGrid(QWidget* parent, TwColumns::Factory columnFactory);
   ~TwCustomGrid() override;
@@ -195,10 +190,10 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   // --- data operations the data grid supplies ---
   int RowCount() const override { return 0; }
   virtual void SetRowCount(int) {}
-  virtual std::uint8_t EditState() const { return esBrowse; }
+  virtual TwEditState EditState() const { return esBrowse; }
   virtual bool Selected(int ARow) const { return false; }
   virtual void GetCellText(TwColumn* AColumn, int ARow, std::string& Text) { Text.clear(); }
-  virtual int GetIndicatorGlyph(int ARow) { return 7; }
+  virtual TwIndicatorGlyph GetIndicatorGlyph(int ARow) { return wigNone; }
   virtual bool IsLastRow(int ARow) const { return RowCount() == ARow + 1; }
   virtual int GetRowNumber(int ARow) const { return ARow + 1; }
   virtual bool CanShowRowNo() const { return true; }
@@ -239,11 +234,6 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   void InvalidateGrid();
   void InvalidateRow(int ARow);
   void InvalidateCell(int ACol, int ARow);
-  const std::vector<RepaintRequest>& RepaintLog() const { return repaintLog_; }
-  // The viewport rectangles handed to Qt's update for the requests above and the description's areas
-  // (a request whose area shows nothing hands none).
-  const std::vector<TRect>& UpdatedRects() const { return updatedRects_; }
-  void ClearRepaintLog();
   // Scroll ranges follow RowCount and the visible rows; TopRow is kept in range.
   virtual void UpdateScrollRange();
   // Brings ARow into view unless wgoNoScroll is set.
@@ -358,13 +348,11 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   bool CellChanging() const { return cellChanging_; }
   void SetCellChanging(bool v) { cellChanging_ = v; }
   // The one place a data cell is painted, and one row's cells between two bands.
-  virtual void DrawCell(TwColumn* AColumn, int ARow, bool CallRowEvent, bool CallCellEvent, bool ShowSelection,
-                        bool IsCurrent, const TRect& Rect);
+  virtual void DrawCell(TwColumn* AColumn, int ARow, bool CallRowEvent, bool CallCellEvent,
+                        bool ShowSelection, bool IsCurrent, const TRect& Rect);
   virtual void DrawRow(int ARow, bool WithIndicator, int LastBand, int FirstBand, bool WithMarker);
   // Paints the clip rectangle of the viewport onto a canvas (the paint handler; tests paint into images).
   void PaintTo(plat::paint::TCanvas& Canvas, const TRect& Clip);
-  // The cells the last paint drew, in drawing order.
-  const std::vector<TwPaintedCell>& PaintedCells() const { return painted_; }
   // Picture and image index of a cell (the data grid supplies them).
   virtual const QImage* GetCellGraphic(TwColumn* AColumn, int ARow) { return nullptr; }
   virtual int GetCellImageIndex(TwColumn* AColumn, int ARow) { return -1; }
@@ -429,8 +417,10 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   void RecomputeLayout() override;
 
  private:
-  void Record(RepaintRequest r);
-  // Hands a rectangle to Qt's update and records it.
+  void Record(const RepaintRequest& r) {
+    if (TwGridObserver* o = Observer()) o->RepaintRequested(r);
+  }
+  // Hands a rectangle to Qt's update (and tells the observer).
   void UpdateRect(const TRect& r);
 
   int row_ = 0;
@@ -445,7 +435,6 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   bool rowChangeRunning_ = false;
   bool syncingScrollBar_ = false;
   bool scrollRangePending_ = false;
-  std::vector<RepaintRequest> repaintLog_;
   // navigation, sizing and moving
   void InitNavigation();
   void ApplyScrollBarPolicies();
@@ -474,9 +463,8 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   // painting
   struct PaintState;
   std::unique_ptr<PaintState> paint_;
-  std::vector<TwPaintedCell> painted_;
-  TColor selBgColor_ = 0x000000;  // clBlack
-  TColor selFgColor_ = 0xFFFFFF;  // clWhite
+  TColor selBgColor_ = clBlack;
+  TColor selFgColor_ = clWhite;
   bool cellChanging_ = false;
   void PaintTitleArea(int firstBand, int lastBand, bool withIndicator, bool withMarker);
   void PaintFooterRow(int k, int firstBand, int lastBand, bool withIndicator, bool withMarker);
@@ -485,7 +473,8 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   void DrawIndicator(int ARow, const TRect& Rect);
   void DrawMarker(int ARow, const TRect& Rect);
   void DrawGroupRow(int band, int ARow, bool showSelection);
-  void DrawEmptyBandCell(int band, int row, const TRect& r, const TwDrawInfo& lines, bool fixedBelowFirstLevel);
+  void DrawEmptyBandCell(int band, int row, const TRect& r, const TwDrawInfo& lines,
+                         bool fixedBelowFirstLevel);
   // The fixed bands from first to last, then the scrolling ones that show, as DrawRow walks them.
   template <class F>
   void ForEachBand(int firstBand, int lastBand, F&& f);
@@ -493,5 +482,4 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   // A title of this kind (and band, cell or footer row) is held down with the mouse over it.
   bool TitleHeld(TwGridState state, int band, const TwCellPos& cell, int footer = -1) const;
   static TwDrawInfo PressedLook(const TwDrawInfo& d, bool held);
-  std::vector<TRect> updatedRects_;
 };

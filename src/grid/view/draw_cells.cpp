@@ -44,12 +44,15 @@ TCanvas& PrepareCell(TCanvas& target, const TRect& rect, const TwDrawInfo& p, in
   out.frame = r;
   switch (p.CellStyle) {
     case wcsRaised:
-    case wcsSunken: r = Inflate(r, -1, -1); break;
+    case wcsSunken:
+      r = Inflate(r, -1, -1);
+      break;
     case wcsDown:  // the content looks pressed
       r.Left += 2;
       r.Top += 1;
       break;
-    default: break;
+    default:
+      break;
   }
   const int bw = ButtonWidth();
   out.ellipsisShown = false;
@@ -64,8 +67,10 @@ TCanvas& PrepareCell(TCanvas& target, const TRect& rect, const TwDrawInfo& p, in
   if (buttonKind != 0) {
     const TRect button{r.Right - bw, r.Top, r.Right, r.Bottom};
     r.Right -= bw;
-    if (buttonKind == 1) DrawSpinButtons(cell, button, 0, true, false);
-    else if (buttonKind == 2) DrawComboButton(cell, button, true, false, false);
+    if (buttonKind == 1)
+      DrawSpinButtons(cell, button, 0, true, false);
+    else if (buttonKind == 2)
+      DrawComboButton(cell, button, true, false, false);
   }
   r.Left += p.Margins[0];
   r.Top += p.Margins[1];
@@ -78,11 +83,20 @@ TCanvas& PrepareCell(TCanvas& target, const TRect& rect, const TwDrawInfo& p, in
 // Step 4: edges by cell style, then the focus rectangle.
 void DrawCellFrame(TCanvas& cell, const CellParts& parts, const TwDrawInfo& p) {
   switch (p.CellStyle) {
-    case wcsRaised: DrawEdges(cell, parts.frame, true, true); break;
-    case wcsSunken: DrawEdges(cell, parts.frame, false, true); break;
-    case wcsUp: DrawEdges(cell, parts.frame, true, false); break;
-    case wcsDown: DrawEdges(cell, parts.frame, false, false); break;
-    default: break;
+    case wcsRaised:
+      DrawEdges(cell, parts.frame, true, true);
+      break;
+    case wcsSunken:
+      DrawEdges(cell, parts.frame, false, true);
+      break;
+    case wcsUp:
+      DrawEdges(cell, parts.frame, true, false);
+      break;
+    case wcsDown:
+      DrawEdges(cell, parts.frame, false, false);
+      break;
+    default:
+      break;
   }
   if (p.Focused) {
     cell.Brush.Color = clWhite;
@@ -114,8 +128,8 @@ enum class ContentMode { None, Buffered, Direct };
 // The five steps; content(canvas, rect) draws the content (Buffered: into the content buffer at (0, 0);
 // Direct: straight into the cell buffer at the content rectangle).
 template <class F>
-void RunCell(TCanvas& target, const TRect& rect, const TwDrawInfo& p, int buttonKind, int ellipsis, ContentMode mode,
-             F&& content) {
+void RunCell(TCanvas& target, const TRect& rect, const TwDrawInfo& p, int buttonKind, int ellipsis,
+             ContentMode mode, F&& content) {
   if (rect.IsEmpty()) return;
   CellParts parts;
   TCanvas& cell = PrepareCell(target, rect, p, buttonKind, ellipsis, parts);
@@ -152,16 +166,18 @@ const QImage& TransparentPicture(const QImage& pic) {
 }
 
 void PlaceImage(TCanvas& c, const TRect& area, const QImage& img, TAlignment a, TTextLayout l) {
-  const int x = a == taLeftJustify ? area.Left : a == taRightJustify ? area.Right - img.width()
-                                                                     : area.Left + (area.Width() - img.width()) / 2;
-  const int y = l == tlTop ? area.Top : l == tlBottom ? area.Bottom - img.height()
-                                                      : area.Top + (area.Height() - img.height()) / 2;
+  const int x = a == taLeftJustify    ? area.Left
+                : a == taRightJustify ? area.Right - img.width()
+                                      : area.Left + (area.Width() - img.width()) / 2;
+  const int y = l == tlTop      ? area.Top
+                : l == tlBottom ? area.Bottom - img.height()
+                                : area.Top + (area.Height() - img.height()) / 2;
   c.Draw(x, y, img);
 }
 
 // Picture (already masked) and text in area by image layout; the text keeps gapX/gapY more pixels away.
-void ImageAndText(TCanvas& c, const TRect& area, std::string_view text, const TwDrawInfo& p, TwImageLayout layout,
-                  const QImage& img, int gapX, int gapY) {
+void ImageAndText(TCanvas& c, const TRect& area, std::string_view text, const TwDrawInfo& p,
+                  TwImageLayout layout, const QImage& img, int gapX, int gapY) {
   const int pw = img.width(), ph = img.height();
   TRect textRect = area;
   int x = area.Left, y = area.Top;
@@ -190,19 +206,22 @@ void ImageAndText(TCanvas& c, const TRect& area, std::string_view text, const Tw
   c.Draw(x, y, img);
 }
 
-bool NoPicture(const QImage* pic) { return !pic || pic->isNull(); }
+bool NoPicture(const QImage* pic) {
+  return !pic || pic->isNull();
+}
 
 }  // namespace
 
-void DrawTextCell(TCanvas& Canvas, const TRect& Rect, std::string_view Text, const TwDrawInfo& Params, int ButtonKind,
-                  int Ellipsis) {
-  RunCell(Canvas, Rect, Params, ButtonKind, Ellipsis, Text.empty() ? ContentMode::None : ContentMode::Buffered,
-          [&](TCanvas& c, const TRect& r) {
+void DrawTextCell(TCanvas& Canvas, const TRect& Rect, std::string_view Text, const TwDrawInfo& Params,
+                  int ButtonKind, int Ellipsis) {
+  RunCell(Canvas, Rect, Params, ButtonKind, Ellipsis,
+          Text.empty() ? ContentMode::None : ContentMode::Buffered, [&](TCanvas& c, const TRect& r) {
             DrawTextInRect(c, r, Text, Params.WordWrap, Params.FitStyle, Params.Layout, Params.Alignment);
           });
 }
 
-void DrawEmptyCell(TCanvas& Canvas, const TRect& Rect, const TwDrawInfo& Params, int ButtonKind, int Ellipsis) {
+void DrawEmptyCell(TCanvas& Canvas, const TRect& Rect, const TwDrawInfo& Params, int ButtonKind,
+                   int Ellipsis) {
   RunCell(Canvas, Rect, Params, ButtonKind, Ellipsis, ContentMode::None, [](TCanvas&, const TRect&) {});
 }
 
@@ -211,9 +230,8 @@ void DrawImageTextCell(TCanvas& Canvas, const TRect& Rect, std::string_view Text
   if (NoPicture(Picture) || ImageLayout == wimgNone) return DrawTextCell(Canvas, Rect, Text, Params, 0, 0);
   if (ImageLayout == wimgAlone || Text.empty()) return DrawPictureCell(Canvas, Rect, Picture, Params, true);
   const QImage& img = TransparentPicture(*Picture);
-  RunCell(Canvas, Rect, Params, 0, 0, ContentMode::Buffered, [&](TCanvas& c, const TRect& r) {
-    ImageAndText(c, r, Text, Params, ImageLayout, img, 0, 0);
-  });
+  RunCell(Canvas, Rect, Params, 0, 0, ContentMode::Buffered,
+          [&](TCanvas& c, const TRect& r) { ImageAndText(c, r, Text, Params, ImageLayout, img, 0, 0); });
 }
 
 void DrawSortTitleCell(TCanvas& Canvas, const TRect& Rect, std::string_view Text, const TwDrawInfo& Params,
@@ -235,8 +253,8 @@ void DrawSortTitleCell(TCanvas& Canvas, const TRect& Rect, std::string_view Text
       }
     }
     const TImageList& marks = SortMarkImages();
-    marks.Draw(c, strip.Left + (kSortMarkStrip - marks.Width()) / 2, strip.Top + (strip.Height() - marks.Height()) / 2,
-               SortDir > 0 ? 0 : 1);
+    marks.Draw(c, strip.Left + (kSortMarkStrip - marks.Width()) / 2,
+               strip.Top + (strip.Height() - marks.Height()) / 2, SortDir > 0 ? 0 : 1);
   });
 }
 
@@ -244,12 +262,12 @@ void DrawListImageCell(TCanvas& Canvas, const TRect& Rect, std::string_view Text
                        TwImageLayout ImageLayout, const TwDrawInfo& Params, int ButtonKind, int Ellipsis) {
   if (NoPicture(Image) || ImageLayout == wimgNone) return DrawTextCell(Canvas, Rect, Text, Params, 0, 0);
   if (ImageLayout == wimgAlone || Text.empty()) return DrawListImageOnlyCell(Canvas, Rect, Image, Params);
-  RunCell(Canvas, Rect, Params, ButtonKind, Ellipsis, ContentMode::Buffered, [&](TCanvas& c, const TRect& r) {
-    ImageAndText(c, r, Text, Params, ImageLayout, *Image, 2, 1);
-  });
+  RunCell(Canvas, Rect, Params, ButtonKind, Ellipsis, ContentMode::Buffered,
+          [&](TCanvas& c, const TRect& r) { ImageAndText(c, r, Text, Params, ImageLayout, *Image, 2, 1); });
 }
 
-void DrawListImageOnlyCell(TCanvas& Canvas, const TRect& Rect, const QImage* Image, const TwDrawInfo& Params) {
+void DrawListImageOnlyCell(TCanvas& Canvas, const TRect& Rect, const QImage* Image,
+                           const TwDrawInfo& Params) {
   RunCell(Canvas, Rect, Params, 0, 0, ContentMode::Buffered, [&](TCanvas& c, const TRect& r) {
     c.FillRect(r);
     if (!NoPicture(Image)) PlaceImage(c, r, *Image, Params.Alignment, Params.Layout);
@@ -261,12 +279,13 @@ void DrawPictureCell(TCanvas& Canvas, const TRect& Rect, const QImage* Picture, 
   RunCell(Canvas, Rect, Params, 0, 0, ContentMode::Buffered, [&](TCanvas& c, const TRect& r) {
     c.FillRect(r);
     if (!NoPicture(Picture))
-      PlaceImage(c, r, Transparent ? TransparentPicture(*Picture) : *Picture, Params.Alignment, Params.Layout);
+      PlaceImage(c, r, Transparent ? TransparentPicture(*Picture) : *Picture, Params.Alignment,
+                 Params.Layout);
   });
 }
 
-void DrawStretchPictureCell(TCanvas& Canvas, const TRect& Rect, const QImage* Picture, const TwDrawInfo& Params,
-                            bool Transparent, bool Stretch) {
+void DrawStretchPictureCell(TCanvas& Canvas, const TRect& Rect, const QImage* Picture,
+                            const TwDrawInfo& Params, bool Transparent, bool Stretch) {
   if (!Stretch) return DrawPictureCell(Canvas, Rect, Picture, Params, Transparent);
   RunCell(Canvas, Rect, Params, 0, 0, ContentMode::Direct, [&](TCanvas& c, const TRect& r) {
     if (!NoPicture(Picture)) c.StretchDraw(r, Transparent ? TransparentPicture(*Picture) : *Picture);
@@ -287,8 +306,8 @@ void DrawBoolCell(TCanvas& Canvas, const TRect& Rect, bool Checked, const TwDraw
   });
 }
 
-void DrawRadioCell(TCanvas& Canvas, const TRect& Rect, const std::vector<std::string>& Items, const TwDrawInfo& Params,
-                   bool Flat, int Columns, int ItemIndex, int Ellipsis) {
+void DrawRadioCell(TCanvas& Canvas, const TRect& Rect, const std::vector<std::string>& Items,
+                   const TwDrawInfo& Params, bool Flat, int Columns, int ItemIndex, int Ellipsis) {
   RunCell(Canvas, Rect, Params, 0, Ellipsis, ContentMode::Buffered, [&](TCanvas& c, const TRect& r) {
     DrawRadioItems(c, r, Items, Flat, false, Params.Layout, Columns, ItemIndex);
   });

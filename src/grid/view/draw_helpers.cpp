@@ -59,24 +59,40 @@ void DrawUnitFinalize() {
   if (--g_users < 0) g_unit.reset();
 }
 
-int ButtonWidth() { return Unit().buttonWidth; }
-TCanvas& CellBuffer(int width, int height) { return Unit().cell.Grow(width, height); }
-TCanvas& ContentBuffer(int width, int height) { return Unit().content.Grow(width, height); }
-const TImageList& SortMarkImages() { return Unit().sortMarks; }
+int ButtonWidth() {
+  return Unit().buttonWidth;
+}
+TCanvas& CellBuffer(int width, int height) {
+  return Unit().cell.Grow(width, height);
+}
+TCanvas& ContentBuffer(int width, int height) {
+  return Unit().content.Grow(width, height);
+}
+const TImageList& SortMarkImages() {
+  return Unit().sortMarks;
+}
 
 // --- small helpers --------------------------------------------------------------------------------------
 
-void ErrorBeep() { plat::os::Beep(); }
+void ErrorBeep() {
+  plat::os::Beep();
+}
 
-bool RectsIntersect(const TRect& R1, const TRect& R2) { return !Intersect(R1, R2).IsEmpty(); }
+bool RectsIntersect(const TRect& R1, const TRect& R2) {
+  return !Intersect(R1, R2).IsEmpty();
+}
 
 int CalcTextHeight(TCanvas& DC, const TRect& Rect, std::string_view Text, unsigned Format) {
   return DC.TextHeight(Text, Rect, Format | DT_CALCRECT);
 }
 
-int GetTextWidth(TCanvas& DC, std::string_view Text) { return DC.TextWidth(Text); }
+int GetTextWidth(TCanvas& DC, std::string_view Text) {
+  return DC.TextWidth(Text);
+}
 
-int GetFontHeight(const TFont& Font) { return Font.Metrics().tmHeight; }
+int GetFontHeight(const TFont& Font) {
+  return Font.Metrics().tmHeight;
+}
 
 int GetMinAveCharWidth(const TFont& Font) {
   return Min(DefaultFont().Metrics().tmAveCharWidth, Font.Metrics().tmAveCharWidth);
@@ -95,10 +111,13 @@ std::string ExtractItem(std::string_view Text, char Separator, int Index) {
     start = p + 1;
   }
   const std::size_t end = Text.find(Separator, start);
-  return std::string(Text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
+  return std::string(
+      Text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
 }
 
-bool SameNearestColor(TCanvas&, TColor Color1, TColor Color2) { return ColorToRGB(Color1) == ColorToRGB(Color2); }
+bool SameNearestColor(TCanvas&, TColor Color1, TColor Color2) {
+  return ColorToRGB(Color1) == ColorToRGB(Color2);
+}
 
 void XorDottedLine(TCanvas& Canvas, TColor Color, int X1, int Y1, int X2, int Y2) {
   const TPen saved = Canvas.Pen;
@@ -122,7 +141,8 @@ void XorBand(TCanvas& Canvas, int X, int Y1, int Y2, int Width, TColor Color) {
 
 void DrawEdges(TCanvas& DC, const TRect& Rect, bool Raised, bool AllSides) {
   TRect r = Rect;
-  DC.DrawEdge(r, Raised ? BDR_RAISEDINNER : BDR_SUNKENOUTER, BF_LEFT | BF_TOP | (AllSides ? BF_RIGHT | BF_BOTTOM : 0));
+  DC.DrawEdge(r, Raised ? BDR_RAISEDINNER : BDR_SUNKENOUTER,
+              BF_LEFT | BF_TOP | (AllSides ? BF_RIGHT | BF_BOTTOM : 0));
 }
 
 void DrawComboButton(TCanvas& DC, const TRect& Rect, bool Enabled, bool Pushed, bool Flat) {
@@ -154,24 +174,32 @@ void DrawEllipsisButton(TCanvas& DC, const TRect& Rect, bool Down) {
 
 namespace {
 // The Windows alignment flag of a TAlignment.
-unsigned AlignFormat(TAlignment a) { return a == taRightJustify ? DT_RIGHT : a == taCenter ? DT_CENTER : DT_LEFT; }
+unsigned AlignFormat(TAlignment a) {
+  return a == taRightJustify ? DT_RIGHT : a == taCenter ? DT_CENTER : DT_LEFT;
+}
 }  // namespace
 
 void DrawCheckBox(TCanvas& Canvas, const TRect& Rect, bool Checked, bool Grayed, TAlignment Alignment,
                   TTextLayout Layout, bool Flat, std::string_view Caption, bool Focused) {
   Canvas.FillRect(Rect);
   const int s = kCheckBoxSize;
-  const int top = Layout == tlTop ? Rect.Top : Layout == tlCenter ? Rect.Top + (Rect.Height() - s) / 2 : Rect.Bottom - s;
-  const int left = Alignment == taLeftJustify ? Rect.Left
+  const int top = Layout == tlTop      ? Rect.Top
+                  : Layout == tlCenter ? Rect.Top + (Rect.Height() - s) / 2
+                                       : Rect.Bottom - s;
+  const int left = Alignment == taLeftJustify    ? Rect.Left
                    : Alignment == taRightJustify ? Rect.Right - s
-                                                  : Rect.Left + (Rect.Width() - s) / 2;
+                                                 : Rect.Left + (Rect.Width() - s) / 2;
   const TRect box{left, top, left + s, top + s};
   Canvas.DrawFrameControl(box, DFC_BUTTON,
                           DFCS_BUTTONCHECK | (Flat ? DFCS_FLAT : 0) |
-                              (Grayed ? DFCS_INACTIVE : Checked ? DFCS_CHECKED : 0));
+                              (Grayed    ? DFCS_INACTIVE
+                               : Checked ? DFCS_CHECKED
+                                         : 0));
   TRect caption{};
-  if (Alignment == taLeftJustify) caption = TRect{box.Right + 2, box.Top, Rect.Right, box.Bottom};
-  else if (Alignment == taRightJustify) caption = TRect{Rect.Left, box.Top, box.Left - 2, box.Bottom};
+  if (Alignment == taLeftJustify)
+    caption = TRect{box.Right + 2, box.Top, Rect.Right, box.Bottom};
+  else if (Alignment == taRightJustify)
+    caption = TRect{Rect.Left, box.Top, box.Left - 2, box.Bottom};
   if (Alignment != taCenter && !Caption.empty()) {
     const bool savedMode = Canvas.TransparentText;
     Canvas.TransparentText = true;
@@ -210,18 +238,21 @@ void DrawBoolMark(TCanvas& Canvas, const TRect& Rect, bool Checked, bool Focused
   if (Focused) Canvas.DrawFocusRect(Inflate(Rect, -1, -1));
 }
 
-int GetRadioItemRect(TCanvas& Canvas, const TRect& Rect, const std::vector<std::string>& Items, TTextLayout Layout,
-                     int Columns, int Index, TRect& ItemRect) {
+int GetRadioItemRect(TCanvas& Canvas, const TRect& Rect, const std::vector<std::string>& Items,
+                     TTextLayout Layout, int Columns, int Index, TRect& ItemRect) {
   const int columns = Max(1, Columns);  // no columns would divide by zero: one column
   const int c = Max(GetFontHeight(Canvas.Font), kCheckBoxSize);
   const int count = int(Items.size());
   const int rows = (count + columns - 1) / columns;
   int top = Rect.Top;
-  if (Layout == tlCenter) top = Rect.Top + (Rect.Height() - rows * c) / 2;
-  else if (Layout == tlBottom) top = Rect.Bottom - rows * c;
+  if (Layout == tlCenter)
+    top = Rect.Top + (Rect.Height() - rows * c) / 2;
+  else if (Layout == tlBottom)
+    top = Rect.Bottom - rows * c;
   const int row = Index / columns, col = Index % columns;
   const int colWidth = Rect.Width() / columns;
-  ItemRect = TRect{Rect.Left + col * colWidth, top + row * c, Rect.Left + (col + 1) * colWidth, top + (row + 1) * c};
+  ItemRect =
+      TRect{Rect.Left + col * colWidth, top + row * c, Rect.Left + (col + 1) * colWidth, top + (row + 1) * c};
   return row;
 }
 
@@ -246,19 +277,23 @@ void DrawRadioItems(TCanvas& Canvas, const TRect& Rect, const std::vector<std::s
   Canvas.TransparentText = savedMode;
 }
 
-void DrawTextInRect(TCanvas& Canvas, const TRect& Rect, std::string_view Text, bool WordWrap, TwFitStyle FitStyle,
-                    TTextLayout Layout, TAlignment Alignment) {
+void DrawTextInRect(TCanvas& Canvas, const TRect& Rect, std::string_view Text, bool WordWrap,
+                    TwFitStyle FitStyle, TTextLayout Layout, TAlignment Alignment) {
   Canvas.FillRect(Rect);
   if (Text.empty()) return;
   unsigned format = AlignFormat(Alignment) | DT_EXPANDTABS | DT_NOPREFIX;
-  if (FitStyle == wfitEnd) format |= DT_END_ELLIPSIS;
-  else if (FitStyle == wfitPath) format |= DT_PATH_ELLIPSIS;
+  if (FitStyle == wfitEnd)
+    format |= DT_END_ELLIPSIS;
+  else if (FitStyle == wfitPath)
+    format |= DT_PATH_ELLIPSIS;
   if (WordWrap) format |= DT_WORDBREAK;
   TRect r = Rect;
   if (Layout != tlTop) {
     const int h = CalcTextHeight(Canvas, Rect, Text, format);
-    if (Layout == tlCenter) r.Top += (Rect.Height() - h) / 2;
-    else r.Top = r.Bottom - h;
+    if (Layout == tlCenter)
+      r.Top += (Rect.Height() - h) / 2;
+    else
+      r.Top = r.Bottom - h;
   }
   const bool savedMode = Canvas.TransparentText;
   Canvas.TransparentText = true;

@@ -37,8 +37,12 @@ const TImageList& SortMarkImages();
 
 // --- small helpers --------------------------------------------------------------------------------------
 void ErrorBeep();
-inline int Max(int A, int B) { return A > B ? A : B; }
-inline int Min(int A, int B) { return A < B ? A : B; }
+inline int Max(int A, int B) {
+  return A > B ? A : B;
+}
+inline int Min(int A, int B) {
+  return A < B ? A : B;
+}
 bool RectsIntersect(const TRect& R1, const TRect& R2);
 int CalcTextHeight(TCanvas& DC, const TRect& Rect, std::string_view Text, unsigned Format);
 int GetTextWidth(TCanvas& DC, std::string_view Text);
@@ -74,7 +78,8 @@ void DrawTextInRect(TCanvas& Canvas, const TRect& Rect, std::string_view Text, b
 // The target canvas's brush colour is the background and its font the text font.
 void DrawTextCell(TCanvas& Canvas, const TRect& Rect, std::string_view Text, const TwDrawInfo& Params,
                   int ButtonKind, int Ellipsis);
-void DrawEmptyCell(TCanvas& Canvas, const TRect& Rect, const TwDrawInfo& Params, int ButtonKind, int Ellipsis);
+void DrawEmptyCell(TCanvas& Canvas, const TRect& Rect, const TwDrawInfo& Params, int ButtonKind,
+                   int Ellipsis);
 void DrawImageTextCell(TCanvas& Canvas, const TRect& Rect, std::string_view Text, const TwDrawInfo& Params,
                        TwImageLayout ImageLayout, const QImage* Picture);
 void DrawSortTitleCell(TCanvas& Canvas, const TRect& Rect, std::string_view Text, const TwDrawInfo& Params,
@@ -92,7 +97,8 @@ template <class List>
 void DrawListImageCell(TCanvas& Canvas, const TRect& Rect, std::string_view Text, const List* Images,
                        int ImageIndex, TwImageLayout ImageLayout, const TwDrawInfo& Params, int ButtonKind,
                        int Ellipsis) {
-  DrawListImageCell(Canvas, Rect, Text, ListImage(Images, ImageIndex), ImageLayout, Params, ButtonKind, Ellipsis);
+  DrawListImageCell(Canvas, Rect, Text, ListImage(Images, ImageIndex), ImageLayout, Params, ButtonKind,
+                    Ellipsis);
 }
 template <class List>
 void DrawListImageOnlyCell(TCanvas& Canvas, const TRect& Rect, const List* Images, const TwDrawInfo& Params,
@@ -102,8 +108,8 @@ void DrawListImageOnlyCell(TCanvas& Canvas, const TRect& Rect, const List* Image
 // Transparent: the colour of the picture's bottom-left pixel becomes transparent.
 void DrawPictureCell(TCanvas& Canvas, const TRect& Rect, const QImage* Picture, const TwDrawInfo& Params,
                      bool Transparent);
-void DrawStretchPictureCell(TCanvas& Canvas, const TRect& Rect, const QImage* Picture, const TwDrawInfo& Params,
-                            bool Transparent, bool Stretch);
+void DrawStretchPictureCell(TCanvas& Canvas, const TRect& Rect, const QImage* Picture,
+                            const TwDrawInfo& Params, bool Transparent, bool Stretch);
 void DrawCheckCell(TCanvas& Canvas, const TRect& Rect, bool Checked, bool Grayed, std::string_view Caption,
                    const TwDrawInfo& Params, bool Flat, int Ellipsis);
 void DrawBoolCell(TCanvas& Canvas, const TRect& Rect, bool Checked, const TwDrawInfo& Params, int Ellipsis);

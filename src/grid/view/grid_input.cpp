@@ -12,24 +12,13 @@
 #include <exception>
 
 #include "grid/structure/extents.h"
+#include "grid/structure/scope_guard.h"
 #include "grid/view/custom_grid.h"
 #include "grid/view/draw_helpers.h"
+#include "grid/view/grid_guard.h"
 #include "platform/ui/dialogs.h"
 
 using namespace plat::ui;
-
-namespace {
-// An exception that leaves a handler reaches the user as the application's error box, as a desktop
-// program's main loop shows it; it never unwinds through Qt's event loop.
-template <class F>
-void Guard(QWidget* w, F&& f) {
-  try {
-    f();
-  } catch (const std::exception& e) {
-    CurrentDialogs().MessageBox(w, e.what(), ApplicationTitle(), MB_OK | MB_ICONERROR);
-  }
-}
-}  // namespace
 
 void TwCustomGrid::InitNavigation() {
   viewport()->setMouseTracking(true);
@@ -37,10 +26,11 @@ void TwCustomGrid::InitNavigation() {
   // the strip a scroll uncovers.
   viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
   ApplyScrollBarPolicies();
-  connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
-          [this](int action) { Guard(this, [&] { VertScrollAction(action, verticalScrollBar()->sliderPosition()); }); });
+  connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this, [this](int action) {
+    TwGuard(this, [&] { VertScrollAction(action, verticalScrollBar()->sliderPosition()); });
+  });
   connect(horizontalScrollBar(), &QAbstractSlider::actionTriggered, this, [this](int action) {
-    Guard(this, [&] { HorzScrollAction(action, horizontalScrollBar()->sliderPosition()); });
+    TwGuard(this, [&] { HorzScrollAction(action, horizontalScrollBar()->sliderPosition()); });
   });
 }
 
@@ -70,13 +60,22 @@ void TwCustomGrid::KeyDown(int& Key, TShiftState Shift) {
       } else if (col_ >= 0 && col_ < Columns().Count()) {
         const int vi = Columns().Items(col_)->VisibleIndex();
         if (vi >= 0)
-          SetCurrentVisibleColumn(Key == VK_LEFT ? Columns().PriorNavigable(vi) : Columns().NextNavigable(vi));
+          SetCurrentVisibleColumn(Key == VK_LEFT ? Columns().PriorNavigable(vi)
+                                                 : Columns().NextNavigable(vi));
       }
       break;
-    case VK_UP: MoveUp(1, Shift); break;
-    case VK_DOWN: MoveDown(1, Shift); break;
-    case VK_PRIOR: MoveUp(ctrl ? RowCount() : VisibleRowCount(), Shift); break;
-    case VK_NEXT: MoveDown(ctrl ? RowCount() : VisibleRowCount(), Shift); break;
+    case VK_UP:
+      MoveUp(1, Shift);
+      break;
+    case VK_DOWN:
+      MoveDown(1, Shift);
+      break;
+    case VK_PRIOR:
+      MoveUp(ctrl ? RowCount() : VisibleRowCount(), Shift);
+      break;
+    case VK_NEXT:
+      MoveDown(ctrl ? RowCount() : VisibleRowCount(), Shift);
+      break;
     case VK_DELETE:
       // Shows the editor; emptying its value is the editor's part (the editing layer).
       if (!ctrl) ShowEditor();
@@ -87,7 +86,8 @@ void TwCustomGrid::KeyDown(int& Key, TShiftState Shift) {
         ShowEditor();
       }
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
@@ -129,7 +129,7 @@ void TwCustomGrid::KeyPress(char32_t& Key) {
 }
 
 void TwCustomGrid::keyPressEvent(QKeyEvent* e) {
-  Guard(this, [&] {
+  TwGuard(this, [&] {
     int key = VirtualKeyOf(e->key());
     if (key != 0) {
       KeyDown(key, ShiftStateOf(e->modifiers()));
@@ -262,7 +262,9 @@ void TwCustomGrid::MouseMove(TShiftState Shift, int X, int Y) {
       }
       break;
     }
-    default: DragTo(X, Y); break;
+    default:
+      DragTo(X, Y);
+      break;
   }
 }
 
@@ -273,7 +275,8 @@ void TwCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
   if (Button == mbLeft) {
     const TwGridDrag d = drag_;
     switch (d.State) {
-      case wgsNone: break;
+      case wgsNone:
+        break;
       case wgsHeaderTitleDown:
       case wgsColTitleDown:
       case wgsCellTitleDown:
@@ -296,7 +299,9 @@ void TwCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
         }
         break;
       }
-      default: EndDrag(X, Y); break;
+      default:
+        EndDrag(X, Y);
+        break;
     }
   }
   if (OnMouseUp) OnMouseUp(this, Button, Shift, X, Y);
@@ -306,7 +311,8 @@ TwGridHit TwCustomGrid::HitTest(int X, int Y) const {
   TwGridHit h;
   const TwGridExtents& e = Extents();
   const TRect& client = e.ClientRect();
-  if (e.Count() == 0 || X < client.Left || X >= client.Right || Y < client.Top || Y >= client.Bottom) return h;
+  if (e.Count() == 0 || X < client.Left || X >= client.Right || Y < client.Top || Y >= client.Bottom)
+    return h;
   const bool sideColumns = X >= e.Edge(0) && X < e.DataLeft();
   auto columnAt = [&](int band) {
     h.Band = band;
@@ -372,8 +378,10 @@ TwGridHit TwCustomGrid::HitTest(int X, int Y) const {
   } else {
     columnAt(e.ItemAt(X));
   }
-  if (h.Band >= 0) h.Region = TwGridRegion::Data;
-  else h.Row = -1;
+  if (h.Band >= 0)
+    h.Region = TwGridRegion::Data;
+  else
+    h.Row = -1;
   return h;
 }
 
@@ -396,9 +404,11 @@ bool TwCustomGrid::ShowColumnPopup(int X, int Y) {
 
 void TwCustomGrid::mousePressEvent(QMouseEvent* e) {
   const QPoint p = e->position().toPoint();
-  const TMouseButton b = e->button() == Qt::RightButton ? mbRight : e->button() == Qt::MiddleButton ? mbMiddle : mbLeft;
+  const TMouseButton b = e->button() == Qt::RightButton    ? mbRight
+                         : e->button() == Qt::MiddleButton ? mbMiddle
+                                                           : mbLeft;
   if (b == mbLeft) clicked_ = true;
-  Guard(this, [&] { MouseDown(b, ShiftStateOf(e->modifiers(), e->buttons()), p.x(), p.y()); });
+  TwGuard(this, [&] { MouseDown(b, ShiftStateOf(e->modifiers(), e->buttons()), p.x(), p.y()); });
 }
 
 void TwCustomGrid::mouseDoubleClickEvent(QMouseEvent* e) {
@@ -409,7 +419,7 @@ void TwCustomGrid::mouseDoubleClickEvent(QMouseEvent* e) {
   }
   // A double click goes straight to the inherited handling, then DblClick; its release is no click.
   clicked_ = false;
-  Guard(this, [&] {
+  TwGuard(this, [&] {
     TShiftState s = ShiftStateOf(e->modifiers(), e->buttons());
     s.Include(ssDouble);
     MouseDown(mbLeft, s, p.x(), p.y());
@@ -419,23 +429,21 @@ void TwCustomGrid::mouseDoubleClickEvent(QMouseEvent* e) {
 
 void TwCustomGrid::mouseMoveEvent(QMouseEvent* e) {
   const QPoint p = e->position().toPoint();
-  Guard(this, [&] { MouseMove(ShiftStateOf(e->modifiers(), e->buttons()), p.x(), p.y()); });
+  TwGuard(this, [&] { MouseMove(ShiftStateOf(e->modifiers(), e->buttons()), p.x(), p.y()); });
 }
 
 void TwCustomGrid::mouseReleaseEvent(QMouseEvent* e) {
   const QPoint p = e->position().toPoint();
-  const TMouseButton b = e->button() == Qt::RightButton ? mbRight : e->button() == Qt::MiddleButton ? mbMiddle : mbLeft;
-  Guard(this, [&] {
+  const TMouseButton b = e->button() == Qt::RightButton    ? mbRight
+                         : e->button() == Qt::MiddleButton ? mbMiddle
+                                                           : mbLeft;
+  TwGuard(this, [&] {
     MouseUp(b, ShiftStateOf(e->modifiers(), e->buttons()), p.x(), p.y());
     // Click: a left press and its release both inside the client area.
     if (b == mbLeft && clicked_) {
       clicked_ = false;
       if (viewport()->rect().contains(p) && OnClick) {
-        reportingClick_ = true;
-        struct Reset {
-          bool& flag;
-          ~Reset() { flag = false; }
-        } reset{reportingClick_};
+        TwFlagScope reporting(reportingClick_);
         OnClick(this);
       }
     }
@@ -445,7 +453,7 @@ void TwCustomGrid::mouseReleaseEvent(QMouseEvent* e) {
 void TwCustomGrid::wheelEvent(QWheelEvent* e) {
   const QPoint p = e->position().toPoint();
   const int delta = e->angleDelta().y() != 0 ? e->angleDelta().y() : e->angleDelta().x();
-  Guard(this, [&] { DoMouseWheel(delta, p.x(), p.y()); });
+  TwGuard(this, [&] { DoMouseWheel(delta, p.x(), p.y()); });
   e->accept();
 }
 
@@ -456,7 +464,8 @@ void TwCustomGrid::PressTitle(int X, int Y, bool& found) {
   TwGridDrag d;
   if (Headers().Visible() && Y >= e.ClientRect().Top && Y < e.DataTop()) {
     if (X >= e.Edge(0) && X < e.DataLeft()) {
-      if ((Indicators().Visible() || Markers().Visible()) && Headers().Title().Clicking()) d.State = wgsHeaderTitleDown;
+      if ((Indicators().Visible() || Markers().Visible()) && Headers().Title().Clicking())
+        d.State = wgsHeaderTitleDown;
     } else if (!GroupMode()) {
       const int band = e.ItemAt(X);
       if (band >= 0 && Columns().VisibleItems(band)->Title().Clicking()) {
@@ -482,7 +491,8 @@ void TwCustomGrid::PressTitle(int X, int Y, bool& found) {
     }
   } else if (Y >= e.FooterTop() && X >= e.Edge(0) && X < e.DataLeft()) {
     for (int k = 0; k < Footers().VisibleCount(); ++k) {
-      if (Y >= e.FooterRowTop(k) && Y < e.FooterRowBottom(k) && Footers().VisibleItems(k)->Title().Clicking()) {
+      if (Y >= e.FooterRowTop(k) && Y < e.FooterRowBottom(k) &&
+          Footers().VisibleItems(k)->Title().Clicking()) {
         d.State = wgsFooterTitleDown;
         d.Footer = k;
       }
@@ -499,26 +509,42 @@ bool TwCustomGrid::TitleUnder(int X, int Y) const {
   const TwGridExtents& e = Extents();
   const bool inTitles = Y >= e.ClientRect().Top && Y < e.DataTop();
   switch (drag_.State) {
-    case wgsHeaderTitleDown: return inTitles && X >= e.Edge(0) && X < e.DataLeft();
-    case wgsColTitleDown: return inTitles && e.ItemAt(X) == drag_.Band;
-    case wgsCellTitleDown: return inTitles && e.HeaderPosAt(X, Y) == drag_.Cell;
-    case wgsGroupTitleDown: return e.GroupTitleAt(X, Y) == drag_.Band;
+    case wgsHeaderTitleDown:
+      return inTitles && X >= e.Edge(0) && X < e.DataLeft();
+    case wgsColTitleDown:
+      return inTitles && e.ItemAt(X) == drag_.Band;
+    case wgsCellTitleDown:
+      return inTitles && e.HeaderPosAt(X, Y) == drag_.Cell;
+    case wgsGroupTitleDown:
+      return e.GroupTitleAt(X, Y) == drag_.Band;
     case wgsFooterTitleDown:
       return X >= e.Edge(0) && X < e.DataLeft() && Y >= e.FooterRowTop(drag_.Footer) &&
              Y < e.FooterRowBottom(drag_.Footer);
-    default: return false;
+    default:
+      return false;
   }
 }
 
 void TwCustomGrid::RepaintPressedTitle() {
   const TwGridExtents& e = Extents();
   switch (drag_.State) {
-    case wgsHeaderTitleDown: UpdateRect(e.HeaderCellRect(-1)); break;
-    case wgsColTitleDown: UpdateRect(e.HeaderStripRect(drag_.Band)); break;
-    case wgsCellTitleDown: UpdateRect(e.ColumnTitleRect(drag_.Cell)); break;
-    case wgsGroupTitleDown: UpdateRect(e.GroupHeaderRect(drag_.Band, -1)); break;
-    case wgsFooterTitleDown: UpdateRect(e.FooterCellRect(-1, drag_.Footer)); break;
-    default: break;
+    case wgsHeaderTitleDown:
+      UpdateRect(e.HeaderCellRect(-1));
+      break;
+    case wgsColTitleDown:
+      UpdateRect(e.HeaderStripRect(drag_.Band));
+      break;
+    case wgsCellTitleDown:
+      UpdateRect(e.ColumnTitleRect(drag_.Cell));
+      break;
+    case wgsGroupTitleDown:
+      UpdateRect(e.GroupHeaderRect(drag_.Band, -1));
+      break;
+    case wgsFooterTitleDown:
+      UpdateRect(e.FooterCellRect(-1, drag_.Footer));
+      break;
+    default:
+      break;
   }
 }
 
@@ -526,7 +552,7 @@ void TwCustomGrid::RepaintPressedTitle() {
 
 void TwCustomGrid::focusInEvent(QFocusEvent* e) {
   QAbstractScrollArea::focusInEvent(e);
-  Guard(this, [&] {
+  TwGuard(this, [&] {
     UpdateEditButton();
     if (options_.Contains(wgoAlwaysShowEditor)) {
       ShowEditor();
@@ -552,7 +578,10 @@ void TwCustomGrid::focusOutEvent(QFocusEvent* e) {
   } catch (const std::exception& ex) {
     // The grid takes the focus back and the user sees the error.
     setFocus();
-    CurrentDialogs().MessageBox(this, ex.what(), ApplicationTitle(), MB_OK | MB_ICONERROR);
+    ShowGridError(this, &ex);
+  } catch (...) {
+    setFocus();
+    ShowGridError(this, nullptr);
   }
 }
 

@@ -9,16 +9,9 @@
 #include <algorithm>
 
 #include "grid/structure/extents.h"
+#include "grid/structure/scope_guard.h"
 #include "grid/view/custom_grid.h"
-
-namespace {
-// Restores a flag when a handler throws.
-struct FlagScope {
-  explicit FlagScope(bool& f) : flag(f) { flag = true; }
-  ~FlagScope() { flag = false; }
-  bool& flag;
-};
-}  // namespace
+#include "grid/view/grid_guard.h"
 
 // --- the current column or cell -------------------------------------------------------------------
 
@@ -42,7 +35,7 @@ void TwCustomGrid::SetCol(int ACol) {
   CommitEdit();
   const int before = col_;
   if (!inCellExit_ && OnCellExit) {
-    FlagScope guard(inCellExit_);
+    TwFlagScope guard(inCellExit_);
     OnCellExit(this);
   }
   if (col_ != before) return;
@@ -72,14 +65,10 @@ bool TwCustomGrid::MoveRowForCell(int ARow, bool columnChanges) {
   // The row moves first; until the column follows, the cell at (old column, new row) is not the one the
   // user moves to, so it is painted without the current-cell highlight. A handler that throws out of
   // SetRow must not leave the flag set.
-  struct ChangingScope {
-    TwCustomGrid* grid;
-    bool on;
-    ~ChangingScope() {
-      if (on) grid->SetCellChanging(false);
-    }
-  } changing{this, columnChanges};
   if (columnChanges) SetCellChanging(true);
+  TwScopeExit changing([&] {
+    if (columnChanges) SetCellChanging(false);
+  });
   SetRow(ARow);
   return row_ == target;
 }
@@ -148,7 +137,8 @@ void TwCustomGrid::SetTopRow(int value) {
       const QRect area(e.ClientRect().Left, e.DataTop(), right - e.ClientRect().Left, bottom - e.DataTop());
       if (area.isValid()) viewport()->scroll(0, (old - top) * e.RowHeight(), area);
       bool equalBlank = false;
-      for (int i = 0; i < Columns().Count() && !equalBlank; ++i) equalBlank = Columns().Items(i)->EqualBlank();
+      for (int i = 0; i < Columns().Count() && !equalBlank; ++i)
+        equalBlank = Columns().Items(i)->EqualBlank();
       // A row whose neighbour above changed shows its value again or hides it.
       if (equalBlank) InvalidateRow(top > old ? top : old);
     } else {
@@ -156,7 +146,7 @@ void TwCustomGrid::SetTopRow(int value) {
     }
   }
   if (!syncingScrollBar_) {
-    FlagScope sync(syncingScrollBar_);
+    TwFlagScope sync(syncingScrollBar_);
     verticalScrollBar()->setValue(topRow_);
   }
 }
@@ -165,14 +155,29 @@ void TwCustomGrid::VertScrollAction(int action, int trackPos) {
   TakeFocusForScroll();
   int top = topRow_;
   switch (action) {
-    case QAbstractSlider::SliderSingleStepSub: top -= 1; break;
-    case QAbstractSlider::SliderSingleStepAdd: top += 1; break;
-    case QAbstractSlider::SliderPageStepSub: top -= VisibleRowCount(); break;
-    case QAbstractSlider::SliderPageStepAdd: top += VisibleRowCount(); break;
-    case QAbstractSlider::SliderMove: top = trackPos; break;
-    case QAbstractSlider::SliderToMinimum: top = 0; break;
-    case QAbstractSlider::SliderToMaximum: top = RowCount() - 1; break;
-    default: return;
+    case QAbstractSlider::SliderSingleStepSub:
+      top -= 1;
+      break;
+    case QAbstractSlider::SliderSingleStepAdd:
+      top += 1;
+      break;
+    case QAbstractSlider::SliderPageStepSub:
+      top -= VisibleRowCount();
+      break;
+    case QAbstractSlider::SliderPageStepAdd:
+      top += VisibleRowCount();
+      break;
+    case QAbstractSlider::SliderMove:
+      top = trackPos;
+      break;
+    case QAbstractSlider::SliderToMinimum:
+      top = 0;
+      break;
+    case QAbstractSlider::SliderToMaximum:
+      top = RowCount() - 1;
+      break;
+    default:
+      return;
   }
   SetTopRow(top);
 }
@@ -205,7 +210,7 @@ void TwCustomGrid::SetHorzOffset(int v) {
     UpdateEditButton();
   }
   if (!settingHorz_) {
-    FlagScope sync(settingHorz_);
+    TwFlagScope sync(settingHorz_);
     // The last band ends inside the client: the bar shows its end.
     horizontalScrollBar()->setValue(HorzOffset() >= max ? horizontalScrollBar()->maximum() : HorzOffset());
   }
@@ -234,8 +239,11 @@ void TwCustomGrid::HorzScrollAction(int action, int trackPos) {
       else
         SetHorzOffset(e.MaxHorzScroll());
       break;
-    case QAbstractSlider::SliderMove: SetHorzOffset(trackPos); break;
-    default: break;
+    case QAbstractSlider::SliderMove:
+      SetHorzOffset(trackPos);
+      break;
+    default:
+      break;
   }
 }
 
@@ -292,13 +300,13 @@ void TwCustomGrid::UpdateScrollRange() {
   // that follows brings both ranges here once more, so the ranges always belong to the final client size.
   const int maxTop = std::max(0, RowCount() - VisibleRowCount());
   {
-    FlagScope sync(syncingScrollBar_);
+    TwFlagScope sync(syncingScrollBar_);
     verticalScrollBar()->setRange(0, maxTop);
     verticalScrollBar()->setPageStep(VisibleRowCount());
   }
   const TwGridExtents& e = Extents();
   {
-    FlagScope sync(settingHorz_);
+    TwFlagScope sync(settingHorz_);
     horizontalScrollBar()->setRange(0, e.MaxHorzScroll());
     horizontalScrollBar()->setPageStep(std::max(1, e.ClientRect().Right - e.FixedRight()));
   }
@@ -307,14 +315,16 @@ void TwCustomGrid::UpdateScrollRange() {
 }
 
 void TwCustomGrid::scrollContentsBy(int, int) {
-  if (!syncingScrollBar_ && verticalScrollBar()->value() != topRow_) {
-    FlagScope sync(syncingScrollBar_);
-    SetTopRow(verticalScrollBar()->value());
-  }
-  if (!settingHorz_ && horizontalScrollBar()->value() != HorzOffset()) {
-    FlagScope sync(settingHorz_);
-    SetHorzOffset(horizontalScrollBar()->value());
-  }
+  TwGuard(this, [&] {
+    if (!syncingScrollBar_ && verticalScrollBar()->value() != topRow_) {
+      TwFlagScope sync(syncingScrollBar_);
+      SetTopRow(verticalScrollBar()->value());
+    }
+    if (!settingHorz_ && horizontalScrollBar()->value() != HorzOffset()) {
+      TwFlagScope sync(settingHorz_);
+      SetHorzOffset(horizontalScrollBar()->value());
+    }
+  });
 }
 
 void TwCustomGrid::TakeFocusForScroll() {

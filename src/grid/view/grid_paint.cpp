@@ -15,7 +15,9 @@
 #include <exception>
 
 #include "grid/structure/extents.h"
+#include "grid/structure/scope_guard.h"
 #include "grid/view/draw_helpers.h"
+#include "grid/view/grid_guard.h"
 #include "grid/view/grid_paint_state.h"
 #include "platform/paint/color.h"
 
@@ -23,11 +25,11 @@ using plat::paint::TCanvas;
 
 namespace {
 
-constexpr TColor kBlack = 0x000000;
-constexpr TColor kWhite = 0xFFFFFF;
-constexpr TColor kSilver = 0xC0C0C0;
-constexpr TColor kBtnFace = 0xFF00000F;
-constexpr TColor kBtnShadow = 0xFF000010;
+constexpr TColor kBlack = clBlack;
+constexpr TColor kWhite = clWhite;
+constexpr TColor kSilver = clSilver;
+constexpr TColor kBtnFace = clBtnFace;
+constexpr TColor kBtnShadow = clBtnShadow;
 // The colour of a group or level that holds no columns.
 constexpr TColor kEmptyBandColor = kBtnShadow;
 // The empty look: a raised square and a text cell beside it.
@@ -53,25 +55,24 @@ void BottomLineFrom(TwDrawInfo& d, const TwGridLines& l) {
 // --- the paint handler ----------------------------------------------------------------------------------
 
 void TwCustomGrid::paintEvent(QPaintEvent* e) {
-  TCanvas canvas(viewport());
-  const QRect r = e->rect();
-  PaintTo(canvas, TRect{r.left(), r.top(), r.right() + 1, r.bottom() + 1});
+  TwGuard(this, [&] {
+    TCanvas canvas(viewport());
+    const QRect r = e->rect();
+    PaintTo(canvas, TRect{r.left(), r.top(), r.right() + 1, r.bottom() + 1});
+  });
 }
 
 void TwCustomGrid::Note(TwPaintedCell::Kind kind, int band, int row, const TRect& r) {
-  painted_.push_back({kind, band, row, r});
+  if (TwGridObserver* o = Observer()) o->CellPainted({kind, band, row, r});
 }
 
 void TwCustomGrid::PaintTo(TCanvas& Canvas, const TRect& Clip) {
-  painted_.clear();
+  if (TwGridObserver* o = Observer()) o->PaintStarted();
   if (GridState().Updating()) return;
   if (!paint_) paint_ = std::make_unique<PaintState>();
   PaintState& ps = *paint_;
   ps.Canvas = &Canvas;
-  struct Reset {
-    PaintState& ps;
-    ~Reset() { ps.Canvas = nullptr; }
-  } reset{ps};
+  TwScopeExit reset([&ps] { ps.Canvas = nullptr; });
 
   Layout();  // the grid lays itself out anew before every paint
   const TwGridExtents& e = Extents();
@@ -106,7 +107,8 @@ void TwCustomGrid::PaintTo(TCanvas& Canvas, const TRect& Clip) {
     for (int r = first; r <= last; ++r) DrawRow(r, withIndicator, lastBand, firstBand, withMarker);
   }
   if (e.FooterTop() < Clip.Bottom)
-    for (int k = 0; k < Footers().VisibleCount(); ++k) PaintFooterRow(k, firstBand, lastBand, withIndicator, withMarker);
+    for (int k = 0; k < Footers().VisibleCount(); ++k)
+      PaintFooterRow(k, firstBand, lastBand, withIndicator, withMarker);
 }
 
 void TwCustomGrid::PaintBackground(const TRect& clip, int lastBand) {
@@ -209,21 +211,23 @@ void TwCustomGrid::DrawGroupRow(int band, int ARow, bool showSelection) {
   }
 }
 
-void TwCustomGrid::DrawCell(TwColumn* AColumn, int ARow, bool CallRowEvent, bool CallCellEvent, bool ShowSelection,
-                            bool IsCurrent, const TRect& Rect) {
+void TwCustomGrid::DrawCell(TwColumn* AColumn, int ARow, bool CallRowEvent, bool CallCellEvent,
+                            bool ShowSelection, bool IsCurrent, const TRect& Rect) {
   PaintState& ps = *paint_;
   TCanvas& canvas = *ps.Canvas;
   const TwGridExtents& e = Extents();
   const bool hasRows = RowCount() > 0;
   const bool lastRow = !hasRows || IsLastRow(ARow);
-  Note(TwPaintedCell::Data, GroupMode() ? ColumnPos(AColumn).Group : AColumn->VisibleIndex(), ARow, Rect);
+  if (Observer())
+    Note(TwPaintedCell::Data, GroupMode() ? ColumnPos(AColumn).Group : AColumn->VisibleIndex(), ARow, Rect);
 
   // 1. Under an open editor only the cell's lines show; the editor covers the rest.
   if (IsCurrent && EditorShowing()) {
     const TwDrawInfo& d = AColumn->DrawInfo();
     if (d.VertLineWidth > 0 && Rect.Right - d.VertLineWidth >= e.FixedRight()) {
       canvas.Brush.Color = d.VertLineColor;
-      canvas.FillRect(TRect{std::max(Rect.Right - d.VertLineWidth, d.ClipLeft), Rect.Top, Rect.Right, Rect.Bottom});
+      canvas.FillRect(
+          TRect{std::max(Rect.Right - d.VertLineWidth, d.ClipLeft), Rect.Top, Rect.Right, Rect.Bottom});
     }
     if (d.HorzLineWidth > 0) {
       canvas.Brush.Color = lastRow ? EndLines().HorzColor() : d.HorzLineColor;
@@ -246,7 +250,8 @@ void TwCustomGrid::DrawCell(TwColumn* AColumn, int ARow, bool CallRowEvent, bool
     text.clear();
   TwDrawInfo d = AColumn->DrawInfo();
   d.Focused = HasOption(wgoFocusRect) && !designing && IsGridFocused() && IsCurrent && !cellChanging_;
-  const bool lastLevel = !GroupMode() || ColumnPos(AColumn).Level == Groups().Items(AColumn->Group())->Levels() - 1;
+  const bool lastLevel =
+      !GroupMode() || ColumnPos(AColumn).Level == Groups().Items(AColumn->Group())->Levels() - 1;
   if (lastRow && lastLevel) BottomLineFrom(d, EndLines());
   if (ShowSelection && selected) d.CellStyle = wcsNormal;
 
@@ -260,8 +265,7 @@ void TwCustomGrid::DrawCell(TwColumn* AColumn, int ARow, bool CallRowEvent, bool
     TFontStyles fstyle = font.Style;
     const bool rowBeingInserted = EditState() == esInsert && ARow == Row();
     if (CallRowEvent && OnDrawRow && !rowBeingInserted) OnDrawRow(this, ARow, bcol, fcol, fstyle);
-    if (CallCellEvent && OnDrawCell && !rowBeingInserted)
-      OnDrawCell(AColumn, ARow, text, bcol, fcol, fstyle);
+    if (CallCellEvent && OnDrawCell && !rowBeingInserted) OnDrawCell(AColumn, ARow, text, bcol, fcol, fstyle);
     if (ShowSelection && (selected || (IsCurrent && !cellChanging_))) {
       canvas.Brush.Color = fixedLook ? FixedStyle().SelBgColor() : SelBgColor();
       canvas.Font.SetColor(fixedLook ? FixedStyle().SelFgColor() : SelFgColor());
@@ -308,10 +312,11 @@ void TwCustomGrid::DrawCell(TwColumn* AColumn, int ARow, bool CallRowEvent, bool
   switch (kind) {
     case wekCheckBox:
       if (isNull)
-        DrawCheckCell(canvas, Rect, false, true, "", d, !AColumn->Ctl3D(), designing ? designEllipsis : ellipsis);
-      else
-        DrawCheckCell(canvas, Rect, GetCellChecked(AColumn, ARow), false, designing ? "" : text, d, !AColumn->Ctl3D(),
+        DrawCheckCell(canvas, Rect, false, true, "", d, !AColumn->Ctl3D(),
                       designing ? designEllipsis : ellipsis);
+      else
+        DrawCheckCell(canvas, Rect, GetCellChecked(AColumn, ARow), false, designing ? "" : text, d,
+                      !AColumn->Ctl3D(), designing ? designEllipsis : ellipsis);
       return;
     case wekBoolean:
       if (isNull)
@@ -334,8 +339,8 @@ void TwCustomGrid::DrawCell(TwColumn* AColumn, int ARow, bool CallRowEvent, bool
     default: {
       const bool list = kind == wekPickList || kind == wekCustomList1 || kind == wekCustomList2;
       const int buttonKind = topRowAtDesign && list ? 2 : 0;
-      DrawListImageCell(canvas, Rect, text, AColumn->Images(), GetCellImageIndex(AColumn, ARow), AColumn->ImageLayout(),
-                        d, buttonKind, designing ? designEllipsis : ellipsis);
+      DrawListImageCell(canvas, Rect, text, AColumn->Images(), GetCellImageIndex(AColumn, ARow),
+                        AColumn->ImageLayout(), d, buttonKind, designing ? designEllipsis : ellipsis);
       return;
     }
   }
@@ -373,11 +378,11 @@ void TwCustomGrid::DrawIndicator(int ARow, const TRect& Rect) {
   canvas.Brush.Color = bcol;
   canvas.Font.SetColor(fcol);
   canvas.Font.SetStyle(fstyle);
-  const int glyph = ind.ShowState() ? GetIndicatorGlyph(ARow) : 7;
-  if (glyph == 7 || glyph >= ind.Glyphs().Count())
+  const TwIndicatorGlyph glyph = ind.ShowState() ? GetIndicatorGlyph(ARow) : wigNone;
+  if (glyph == wigNone || int(glyph) >= ind.Glyphs().Count())
     DrawTextCell(canvas, Rect, text, d, 0, 0);
   else
-    DrawListImageOnlyCell(canvas, Rect, &ind.Glyphs(), d, glyph);
+    DrawListImageOnlyCell(canvas, Rect, &ind.Glyphs(), d, int(glyph));
   Note(TwPaintedCell::Indicator, -2, ARow, Rect);
 }
 
@@ -449,8 +454,9 @@ void TwCustomGrid::PaintTitleArea(int firstBand, int lastBand, bool withIndicato
     if (!withMarker) r.Right = e.ItemRight(-2);
     canvas.Brush.Color = t.Color();
     canvas.Font.Assign(ps.FontOf(t.Font()));
-    DrawImageTextCell(canvas, r, t.Caption(), PressedLook(t.DrawInfo(), TitleHeld(wgsHeaderTitleDown, -1, {})),
-                      t.ImageLayout(), &t.Image());
+    DrawImageTextCell(canvas, r, t.Caption(),
+                      PressedLook(t.DrawInfo(), TitleHeld(wgsHeaderTitleDown, -1, {})), t.ImageLayout(),
+                      &t.Image());
     Note(TwPaintedCell::Corner, -1, -1, r);
   }
   ForEachBand(firstBand, lastBand, [&](int band) {
@@ -460,8 +466,9 @@ void TwCustomGrid::PaintTitleArea(int firstBand, int lastBand, bool withIndicato
       canvas.Brush.Color = t.Color();
       canvas.Font.Assign(ps.FontOf(t.Font()));
       const int dir = t.SortMark() == wsmAsc ? 1 : t.SortMark() == wsmDesc ? -1 : 0;
-      DrawSortTitleCell(canvas, r, t.Caption(), PressedLook(t.DrawInfo(), TitleHeld(wgsColTitleDown, band, {})), dir,
-                        t.ImageLayout(), &t.Image());
+      DrawSortTitleCell(canvas, r, t.Caption(),
+                        PressedLook(t.DrawInfo(), TitleHeld(wgsColTitleDown, band, {})), dir, t.ImageLayout(),
+                        &t.Image());
       Note(TwPaintedCell::Title, band, -1, r);
       return;
     }
@@ -474,7 +481,8 @@ void TwCustomGrid::PaintTitleArea(int firstBand, int lastBand, bool withIndicato
       if (gt.DrawInfo().ClipLeft < r.Right) {
         canvas.Brush.Color = gt.Color();
         canvas.Font.Assign(ps.FontOf(gt.Font()));
-        DrawImageTextCell(canvas, r, gt.Caption(), PressedLook(gt.DrawInfo(), TitleHeld(wgsGroupTitleDown, band, {})),
+        DrawImageTextCell(canvas, r, gt.Caption(),
+                          PressedLook(gt.DrawInfo(), TitleHeld(wgsGroupTitleDown, band, {})),
                           gt.ImageLayout(), &gt.Image());
         Note(TwPaintedCell::GroupTitle, band, -1, r);
       }
@@ -505,7 +513,8 @@ void TwCustomGrid::PaintTitleArea(int firstBand, int lastBand, bool withIndicato
         canvas.Font.Assign(ps.FontOf(t.Font()));
         const int dir = t.SortMark() == wsmAsc ? 1 : t.SortMark() == wsmDesc ? -1 : 0;
         const bool held = TitleHeld(wgsCellTitleDown, band, TwCellPos{band, level, i});
-        DrawSortTitleCell(canvas, r, t.Caption(), PressedLook(t.DrawInfo(), held), dir, t.ImageLayout(), &t.Image());
+        DrawSortTitleCell(canvas, r, t.Caption(), PressedLook(t.DrawInfo(), held), dir, t.ImageLayout(),
+                          &t.Image());
         Note(TwPaintedCell::Title, band, -1, r);
       }
     }
@@ -522,7 +531,8 @@ void TwCustomGrid::PaintFooterRow(int k, int firstBand, int lastBand, bool withI
   const int top = e.FooterRowTop(k), bottom = e.FooterRowBottom(k);
   const TRect clip = canvas.HasClip() ? canvas.ClipRect() : e.ClientRect();
   // 1. The row's width: its colour, a black and a white pixel row along its top.
-  const TRect row{std::max(clip.Left, e.ClientRect().Left), top, std::min(clip.Right, e.ClientRect().Right), bottom};
+  const TRect row{std::max(clip.Left, e.ClientRect().Left), top, std::min(clip.Right, e.ClientRect().Right),
+                  bottom};
   canvas.Brush.Color = footer->Color();
   canvas.FillRect(row);
   canvas.Brush.Color = kBlack;
@@ -563,19 +573,21 @@ void TwCustomGrid::PaintFooterRow(int k, int firstBand, int lastBand, bool withI
     canvas.Font.SetColor(fcol);
     canvas.Font.SetStyle(fstyle);
     DrawTextCell(canvas, r, text, d, 0, 0);
-    Note(TwPaintedCell::Footer, GroupMode() ? ColumnPos(c).Group : c->VisibleIndex(), k, r);
+    if (Observer()) Note(TwPaintedCell::Footer, GroupMode() ? ColumnPos(c).Group : c->VisibleIndex(), k, r);
   };
   ForEachBand(firstBand, lastBand, [&](int band) {
     if (!GroupMode()) {
       const TRect r = e.FooterCellRect(band, k);
-      drawFooterCell(Columns().VisibleItems(band), TRect{r.Left + 1, r.Top + kFooterTopInset, r.Right - 1, r.Bottom - 1});
+      drawFooterCell(Columns().VisibleItems(band),
+                     TRect{r.Left + 1, r.Top + kFooterTopInset, r.Right - 1, r.Bottom - 1});
       return;
     }
     TwGroup* grp = Groups().VisibleItems(band);
     for (int level = 0; level < grp->OffsetLevels(); ++level)
       for (int i = 0; i < grp->LevelCount(level); ++i) {
         const TRect r = e.GroupFooterCellRect(TwCellPos{band, level, i}, k);
-        drawFooterCell(grp->LevelColumn(level, i), TRect{r.Left, r.Top + (level == 0 ? 2 : 1), r.Right - 1, r.Bottom - 1});
+        drawFooterCell(grp->LevelColumn(level, i),
+                       TRect{r.Left, r.Top + (level == 0 ? 2 : 1), r.Right - 1, r.Bottom - 1});
       }
   });
 }
@@ -620,7 +632,9 @@ bool TwCustomGrid::IsGridFocused() const {
   return focus && (focus == this || isAncestorOf(focus));
 }
 
-void TwCustomGrid::InvalidateCurrent() { InvalidateGrid(); }
+void TwCustomGrid::InvalidateCurrent() {
+  InvalidateGrid();
+}
 
 void TwCustomGrid::SetSelBgColor(TColor v) {
   if (selBgColor_ == v) return;

@@ -14,13 +14,14 @@ class TwColumnFooter;
 using TFontStyles = std::uint8_t;  // TFontStyle bits
 
 // Colours and font style of a cell, handed to the drawing events by reference.
-using TweDrawRow = std::function<void(QObject* Sender, int ARow, TColor& BCol, TColor& FCol, TFontStyles& FStyle)>;
-using TweDrawCell = std::function<void(TwColumn* AColumn, int ARow, std::string& Text, TColor& BCol, TColor& FCol,
-                                       TFontStyles& FStyle)>;
-using TweDrawIndi = std::function<void(QObject* Sender, int ARow, std::string& Text, TColor& BCol, TColor& FCol,
-                                       TFontStyles& FStyle)>;
-using TweDrawMark = std::function<void(QObject* Sender, int ARow, std::string& Text, TColor& BCol, TColor& FCol,
-                                       TFontStyles& FStyle, int& ImgIndex, bool& Value)>;
+using TweDrawRow =
+    std::function<void(QObject* Sender, int ARow, TColor& BCol, TColor& FCol, TFontStyles& FStyle)>;
+using TweDrawCell = std::function<void(TwColumn* AColumn, int ARow, std::string& Text, TColor& BCol,
+                                       TColor& FCol, TFontStyles& FStyle)>;
+using TweDrawIndi = std::function<void(QObject* Sender, int ARow, std::string& Text, TColor& BCol,
+                                       TColor& FCol, TFontStyles& FStyle)>;
+using TweDrawMark = std::function<void(QObject* Sender, int ARow, std::string& Text, TColor& BCol,
+                                       TColor& FCol, TFontStyles& FStyle, int& ImgIndex, bool& Value)>;
 using TweDrawFooter = std::function<void(TwColumnFooter* AFooter, int ARow, std::string& Text, TColor& BCol,
                                          TColor& FCol, TFontStyles& FStyle)>;
 

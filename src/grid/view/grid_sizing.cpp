@@ -19,12 +19,16 @@ using namespace plat::paint;
 namespace {
 // The edge zone: the 3 pixels ending at the edge.
 constexpr int kEdgeZone = 3;
-bool InZone(int edge, int v) { return v >= edge - (kEdgeZone - 1) && v <= edge; }
+bool InZone(int edge, int v) {
+  return v >= edge - (kEdgeZone - 1) && v <= edge;
+}
 // The smallest distance a dragged edge keeps from the left of its area.
 constexpr int kMinDragLeft = 3;
 // The width of each XOR band of a column or group being moved.
 constexpr int kMoveBandWidth = 3;
-bool IsSizing(TwGridState s) { return s >= wgsIndicatorSizing && s <= wgsLevelSizing; }
+bool IsSizing(TwGridState s) {
+  return s >= wgsIndicatorSizing && s <= wgsLevelSizing;
+}
 }  // namespace
 
 class TwDragFeedback : public QWidget {
@@ -50,7 +54,8 @@ class TwDragFeedback : public QWidget {
       const int left = e.ItemLeft(d.TargetBand);
       const TRect cl = e.ClientRect();
       XorBand(c, left, cl.Top, cl.Bottom, kMoveBandWidth, grid_->Color());
-      XorBand(c, left + e.ItemWidth(d.SourceBand) - kMoveBandWidth, cl.Top, cl.Bottom, kMoveBandWidth, grid_->Color());
+      XorBand(c, left + e.ItemWidth(d.SourceBand) - kMoveBandWidth, cl.Top, cl.Bottom, kMoveBandWidth,
+              grid_->Color());
     } else if (d.State == wgsCellMoving && !d.Marker.isEmpty()) {
       DrawDropMarker(c, TRect{d.Marker.left(), d.Marker.top(), d.Marker.right() + 1, d.Marker.bottom() + 1});
     }
@@ -63,8 +68,10 @@ class TwDragFeedback : public QWidget {
     p.setPen(QPen(Qt::black, 1));
     p.setBrush(QColor(Qt::yellow));
     const int L = r.Left, T = r.Top, R = r.Right, B = r.Bottom;
-    const QPoint left[] = {{L + 4, T}, {L, T}, {L, B - 1}, {L + 4, B - 1}, {L + 4, B - 3}, {L + 2, B - 3}, {L + 2, T + 2}, {L + 4, T + 2}};
-    const QPoint right[] = {{R - 5, T}, {R - 1, T}, {R - 1, B - 1}, {R - 5, B - 1}, {R - 5, B - 3}, {R - 3, B - 3}, {R - 3, T + 2}, {R - 5, T + 2}};
+    const QPoint left[] = {{L + 4, T},     {L, T},         {L, B - 1},     {L + 4, B - 1},
+                           {L + 4, B - 3}, {L + 2, B - 3}, {L + 2, T + 2}, {L + 4, T + 2}};
+    const QPoint right[] = {{R - 5, T},     {R - 1, T},     {R - 1, B - 1}, {R - 5, B - 1},
+                            {R - 5, B - 3}, {R - 3, B - 3}, {R - 3, T + 2}, {R - 5, T + 2}};
     p.drawPolygon(left, 8);
     p.drawPolygon(right, 8);
   }
@@ -87,7 +94,8 @@ TwGridState TwCustomGrid::SizingHitTest(int X, int Y, TwGridDrag& d) {
   const bool sideBands = Indicators().Visible() || Markers().Visible();
   // The part left of the first band's right edge.
   int firstBandRight = e.DataLeft();
-  if (!sideBands) firstBandRight = e.FixedCount() > 0 ? e.ItemRight(0) : e.ItemRight(std::max(0, FirstVisibleScrollBand()));
+  if (!sideBands)
+    firstBandRight = e.FixedCount() > 0 ? e.ItemRight(0) : e.ItemRight(std::max(0, FirstVisibleScrollBand()));
   const bool leftPart = X < firstBandRight;
   const TwFixedOptions fixedOpts = FixedStyle().Options();
   auto set = [&](TwGridState s, int start, bool vertical, int from, int to) {
@@ -221,12 +229,15 @@ Qt::CursorShape TwCustomGrid::CursorAt(int X, int Y) {
     case wgsIndicatorSizing:
     case wgsMarkerSizing:
     case wgsColSizing:
-    case wgsCellSizing: return Qt::SplitHCursor;
+    case wgsCellSizing:
+      return Qt::SplitHCursor;
     case wgsHeaderSizing:
     case wgsFooterSizing:
     case wgsRowSizing:
-    case wgsLevelSizing: return Qt::SplitVCursor;
-    default: return Qt::ArrowCursor;
+    case wgsLevelSizing:
+      return Qt::SplitVCursor;
+    default:
+      return Qt::ArrowCursor;
   }
 }
 
@@ -241,7 +252,8 @@ TRect TwCustomGrid::FeedbackRect() const {
   }
   if (d.State == wgsColMoving && d.TargetBand >= 0) {
     const int left = e.ItemLeft(d.TargetBand);
-    return {left, e.ClientRect().Top, left + std::max(e.ItemWidth(d.SourceBand), kMoveBandWidth), e.ClientRect().Bottom};
+    return {left, e.ClientRect().Top, left + std::max(e.ItemWidth(d.SourceBand), kMoveBandWidth),
+            e.ClientRect().Bottom};
   }
   if (d.State == wgsCellMoving)
     return {d.Marker.left(), d.Marker.top(), d.Marker.right() + 1, d.Marker.bottom() + 1};
@@ -289,7 +301,8 @@ void TwCustomGrid::DragTo(int X, int Y) {
                                       : (pos < e.FixedRight() + kMinDragLeft || pos >= e.ClientRect().Right))
           return;
         break;
-      default: break;
+      default:
+        break;
     }
     if (pos == drag_.CurPos) return;
     ShowFeedback(false);
@@ -309,7 +322,8 @@ void TwCustomGrid::DragTo(int X, int Y) {
   if (drag_.State == wgsCellMoving) {
     TwCellPos pos = e.HeaderPosAt(X, Y);
     if (pos.Group < 0 || pos.Level < 0) return;
-    if (pos.Group < e.FixedCount() && !FixedStyle().Options().Contains(wfxMoving) && !GridState().Designing()) return;
+    if (pos.Group < e.FixedCount() && !FixedStyle().Options().Contains(wfxMoving) && !GridState().Designing())
+      return;
     TwGroup* grp = Groups().VisibleItems(pos.Group);
     if (pos.Level >= grp->Levels()) return;
     if (pos.Index < 0) pos.Index = grp->LevelCount(pos.Level);  // after the last cell of the level
@@ -317,7 +331,9 @@ void TwCustomGrid::DragTo(int X, int Y) {
     if (pos == drag_.Target && drag_.FeedbackShown) return;
     ShowFeedback(false);
     drag_.Target = pos;
-    drag_.Marker = (pos.Index < grp->LevelCount(pos.Level) ? e.ColumnTitleRect(pos) : e.GroupHeaderRect(pos.Group, pos.Level)).ToQRect();
+    drag_.Marker = (pos.Index < grp->LevelCount(pos.Level) ? e.ColumnTitleRect(pos)
+                                                           : e.GroupHeaderRect(pos.Group, pos.Level))
+                       .ToQRect();
     ShowFeedback(true);
   }
 }
@@ -329,16 +345,24 @@ void TwCustomGrid::EndDrag(int X, int Y) {
   drag_ = TwGridDrag{};
   const int D = d.CurPos - d.StartPos;
   switch (d.State) {
-    case wgsIndicatorSizing: Indicators().SetWidth(Indicators().Width() + D); break;
-    case wgsMarkerSizing: Markers().SetWidth(Markers().Width() + D); break;
-    case wgsHeaderSizing: Headers().SetHeight(Headers().Height() + D); break;
+    case wgsIndicatorSizing:
+      Indicators().SetWidth(Indicators().Width() + D);
+      break;
+    case wgsMarkerSizing:
+      Markers().SetWidth(Markers().Width() + D);
+      break;
+    case wgsHeaderSizing:
+      Headers().SetHeight(Headers().Height() + D);
+      break;
     case wgsFooterSizing: {
       // Dragging the top edge up makes the footer taller.
       TwGridFooter* f = Footers().VisibleItems(d.Footer);
       f->SetHeight(f->Height() - D);
       break;
     }
-    case wgsRowSizing: SetRowHeight(RowHeight() + D); break;
+    case wgsRowSizing:
+      SetRowHeight(RowHeight() + D);
+      break;
     case wgsColSizing:
       if (GroupMode()) {
         TwGroup* g = Groups().VisibleItems(d.Band);
@@ -374,7 +398,8 @@ void TwCustomGrid::EndDrag(int X, int Y) {
           c->SetPosition({Groups().VisibleItems(d.Target.Group)->Index(), d.Target.Level, d.Target.Index});
       }
       break;
-    default: break;
+    default:
+      break;
   }
   InvalidateGrid();
 }

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "grid/grid_recorder.h"
 #include "grid/memory/mem_grid.h"
 #include "grid/structure/extents.h"
 #include "platform/format/format.h"
@@ -40,7 +41,9 @@ class CurrentCell : public ::testing::Test {
     }
     for (int r = 0; r < 6; ++r) grid->AppendRow(false, false, false);
     // Cells paint their colour only, so that a pixel in the middle says highlighted or not.
-    grid->OnDrawCell = [](TwColumn*, int, std::string& text, TColor&, TColor&, TFontStyles&) { text.clear(); };
+    grid->OnDrawCell = [](TwColumn*, int, std::string& text, TColor&, TColor&, TFontStyles&) {
+      text.clear();
+    };
     window.show();
     window.activateWindow();
     grid->setFocus();
@@ -77,7 +80,7 @@ class CurrentCell : public ::testing::Test {
   }
 
   QWidget window;
-  TMemGrid* grid = new TMemGrid(&window);
+  Recorded<TMemGrid>* grid = new Recorded<TMemGrid>(&window);
   QLineEdit* other = new QLineEdit(&window);
 };
 

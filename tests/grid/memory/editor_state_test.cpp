@@ -9,6 +9,7 @@
 #include <QTest>
 #include <algorithm>
 
+#include "grid/grid_recorder.h"
 #include "grid/memory/mem_grid.h"
 #include "grid/structure/extents.h"
 #include "platform/format/format.h"
@@ -80,7 +81,7 @@ class EditorStateBase : public ::testing::Test {
     });
   }
 
-  Grid grid;
+  Recorded<Grid> grid;
 };
 
 using EditorState = EditorStateBase<TMemGrid>;

@@ -71,7 +71,7 @@ TEST_F(Footers, ConditionsOnThisColumn) {
   EXPECT_EQ(Calc(wfkCnt, wfoNotEqual, "4"), "3");
   EXPECT_EQ(Calc(wfkSum, wfoGreater, "1"), "15");
   EXPECT_EQ(Calc(wfkAvg, wfoEqual, "4"), "4");
-  EXPECT_EQ(Calc(wfkCnt, wfoGreater, ""), "4");  // an empty value is below every non-null value
+  EXPECT_EQ(Calc(wfkCnt, wfoGreater, ""), "4");    // an empty value is below every non-null value
   EXPECT_EQ(Calc(wfkAvg, wfoGreater, "100"), "");  // no row: no average
 }
 

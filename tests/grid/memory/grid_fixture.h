@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "grid/grid_recorder.h"
 #include "grid/memory/mem_grid.h"
 #include "platform/format/format.h"
 
@@ -25,8 +26,12 @@ class GridFixture {
     grid.OnAfterDelete = note("AfterDelete");
     grid.OnDataChanged = note("DataChanged");
     grid.OnRowChange = note("RowChange");
-    grid.OnBeforeInsert = [this](QObject*, bool append) { events.push_back(append ? "BeforeAppend" : "BeforeInsert"); };
-    grid.OnAfterInsert = [this](QObject*, bool append) { events.push_back(append ? "AfterAppend" : "AfterInsert"); };
+    grid.OnBeforeInsert = [this](QObject*, bool append) {
+      events.push_back(append ? "BeforeAppend" : "BeforeInsert");
+    };
+    grid.OnAfterInsert = [this](QObject*, bool append) {
+      events.push_back(append ? "AfterAppend" : "AfterInsert");
+    };
     grid.OnValueChanging = [this](TwMemColumn* c, const plat::Variant& v) {
       events.push_back("Changing " + c->Title().Caption() + "=" + v.ToString());
     };
@@ -54,6 +59,6 @@ class GridFixture {
     return e;
   }
 
-  TMemGrid grid;
+  Recorded<TMemGrid> grid;
   std::vector<std::string> events;
 };

@@ -14,7 +14,9 @@ namespace {
 
 using plat::paint::TRect;
 
-QPoint MidOf(const TRect& r) { return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
+QPoint MidOf(const TRect& r) {
+  return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
+}
 
 class Hits : public ::testing::Test {
  protected:
@@ -104,7 +106,8 @@ TEST_F(Hits, TheLastClickSaysWhereItsPressLanded) {
   // A press on a column's sizing edge in the title row starts a sizing.
   grid.SetOptions(TwGridOptions{wgoArrowMove, wgoFocusRect, wgoColSizing});
   const TRect t = E().HeaderCellRect(1);
-  QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(t.Right - 1, (t.Top + t.Bottom) / 2));
+  QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::NoModifier,
+                    QPoint(t.Right - 1, (t.Top + t.Bottom) / 2));
   EXPECT_EQ(grid.LastClickHit().Started, wgsColSizing);
 }
 

@@ -14,9 +14,7 @@ using Events = std::vector<std::string>;
 class MemGrid : public ::testing::Test, public GridFixture {
  protected:
   void SetUp() override { AddColumns({wdtString, wdtLong, wdtString, wdtString, wdtString}); }
-  void Editable() {
-    grid.SetOptions(TwGridOptions{wgoEditing, wgoInserting, wgoMultiSelect, wgoDeleting});
-  }
+  void Editable() { grid.SetOptions(TwGridOptions{wgoEditing, wgoInserting, wgoMultiSelect, wgoDeleting}); }
   std::string Text(int c, int r) { return grid.Cells(c, r).AsString(); }
   template <class F>
   std::string ErrorOf(F f) {
@@ -51,9 +49,9 @@ TEST_F(MemGrid, AppendRowAppliesDefaultsAndKeepsRowState) {
   EXPECT_EQ(Text(2, 2), "x");
   EXPECT_TRUE(grid.Cells(0, 2).IsNull());
   EXPECT_TRUE(grid.Cells(1, 2).IsNull());
-  EXPECT_EQ(grid.RowState(2), 0);
+  EXPECT_EQ(grid.RowState(2), wrsUnchanged);
   grid.InsertRow(0, false, true, true);
-  EXPECT_EQ(grid.RowState(0), 2);
+  EXPECT_EQ(grid.RowState(0), wrsInserted);
   EXPECT_EQ(Take(), Events{"NewRow"});
   EXPECT_EQ(Text(0, 1), "0");
   EXPECT_TRUE(grid.CheckConsistency());
@@ -112,10 +110,10 @@ TEST_F(MemGrid, EditPostFiresTheEventsInOrderAndMarksTheRow) {
   grid.Cells(2, 1).SetAsString("new");  // same value: nothing happens
   EXPECT_TRUE(grid.Modified());
   grid.Post();
-  EXPECT_EQ(Take(), (Events{"BeforeEdit", "AfterEdit", "Changing C=new", "Changed C", "BeforePost", "AfterPost",
-                            "DataChanged"}));
+  EXPECT_EQ(Take(), (Events{"BeforeEdit", "AfterEdit", "Changing C=new", "Changed C", "BeforePost",
+                            "AfterPost", "DataChanged"}));
   EXPECT_EQ(Text(2, 1), "new");
-  EXPECT_EQ(grid.RowState(1), 1);
+  EXPECT_EQ(grid.RowState(1), wrsUpdated);
   EXPECT_TRUE(grid.RowInfos().Changed(1));
   EXPECT_EQ(grid.EditState(), esBrowse);
 }
@@ -128,7 +126,7 @@ TEST_F(MemGrid, CancelDropsTheEditBuffer) {
   EXPECT_EQ(Text(0, 0), "changed");  // reads the buffer
   grid.Cancel();
   EXPECT_EQ(Text(0, 0), "0");
-  EXPECT_EQ(grid.RowState(0), 0);
+  EXPECT_EQ(grid.RowState(0), wrsUnchanged);
 }
 
 TEST_F(MemGrid, RequiredColumnStopsPostAndKeepsTheEdit) {
@@ -155,7 +153,7 @@ TEST_F(MemGrid, InsertedRowSitsInTheBufferAndShiftsTheRowsBelow) {
   EXPECT_TRUE(grid.Cells(0, 2).IsNull());
   EXPECT_EQ(Text(0, 3), "2");
   EXPECT_EQ(Text(0, 5), "4");
-  EXPECT_EQ(grid.GetIndicatorGlyph(2), 4);
+  EXPECT_EQ(grid.GetIndicatorGlyph(2), wigInserting);
   // Leaving an untouched new row drops it again.
   grid.SetRow(4);
   EXPECT_EQ(grid.RowCount(), 5);
@@ -177,7 +175,7 @@ TEST_F(MemGrid, InsertedRowWithAValueIsPostedWhenLeft) {
   EXPECT_EQ(grid.RowCount(), 4);
   EXPECT_EQ(Text(0, 1), "inserted");
   EXPECT_EQ(Text(0, 2), "1");
-  EXPECT_EQ(grid.RowState(1), 2);
+  EXPECT_EQ(grid.RowState(1), wrsInserted);
   EXPECT_TRUE(grid.CheckConsistency());
 }
 
@@ -210,7 +208,7 @@ TEST_F(MemGrid, SoftDeletingMarksTheRowAndEditRefusesIt) {
   grid.SetRow(1);
   grid.DeleteCurrent();
   EXPECT_EQ(grid.RowCount(), 3);
-  EXPECT_EQ(grid.RowState(1), 3);
+  EXPECT_EQ(grid.RowState(1), wrsDeleted);
   EXPECT_FALSE(grid.Edit());
 }
 
@@ -298,14 +296,14 @@ TEST_F(MemGrid, RowExitIsNotReenteredWhenItsHandlerMovesTheRow) {
 
 TEST_F(MemGrid, IndicatorGlyphs) {
   Editable();
-  EXPECT_EQ(grid.GetIndicatorGlyph(0), 7);
+  EXPECT_EQ(grid.GetIndicatorGlyph(0), wigNone);
   Fill(3);
-  EXPECT_EQ(grid.GetIndicatorGlyph(0), 0);
-  EXPECT_EQ(grid.GetIndicatorGlyph(1), 7);
+  EXPECT_EQ(grid.GetIndicatorGlyph(0), wigCurrent);
+  EXPECT_EQ(grid.GetIndicatorGlyph(1), wigNone);
   grid.SetSelected(1, true);
-  EXPECT_EQ(grid.GetIndicatorGlyph(1), 5);
+  EXPECT_EQ(grid.GetIndicatorGlyph(1), wigSelected);
   ASSERT_TRUE(grid.Edit());
-  EXPECT_EQ(grid.GetIndicatorGlyph(0), 3);
+  EXPECT_EQ(grid.GetIndicatorGlyph(0), wigEditing);
 }
 
 TEST_F(MemGrid, EqualBlankHidesRepeatedValuesBelowTheTopRow) {

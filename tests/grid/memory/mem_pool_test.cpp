@@ -1,8 +1,9 @@
 // The cell store: slot layout, growth, row moves and relayout of the pool and the row infos.
+#include "grid/memory/mem_pool.h"
+
 #include <gtest/gtest.h>
 
 #include "grid/memory/cell_value.h"
-#include "grid/memory/mem_pool.h"
 #include "grid/memory/row_infos.h"
 #include "grid/memory/text_list.h"
 
@@ -15,7 +16,9 @@ TwMemPool MakePool(TwDataType t, int width = 0) {
   return p;
 }
 
-int ReadLong(TwMemPool& p, int r) { return int(twcell::GetInt({wdtLong, 4}, TwPoolSlot(p, r))); }
+int ReadLong(TwMemPool& p, int r) {
+  return int(twcell::GetInt({wdtLong, 4}, TwPoolSlot(p, r)));
+}
 
 TEST(MemPool, SlotSizesFollowTheType) {
   EXPECT_EQ(MakePool(wdtString).SlotSize(), 1);
@@ -157,15 +160,15 @@ TEST(RowInfos, SelectedCountStaysExact) {
 TEST(RowInfos, StateAndChangedBitsAreIndependent) {
   TwRowInfos infos;
   infos.SetCount(2);
-  infos.SetRowState(0, 3);
+  infos.SetRowState(0, wrsDeleted);
   infos.SetChanged(0, true);
   infos.SetSelected(0, true);
-  EXPECT_EQ(infos.RowState(0), 3);
-  infos.SetRowState(0, 1);
-  EXPECT_EQ(infos.RowState(0), 1);
+  EXPECT_EQ(infos.RowState(0), wrsDeleted);
+  infos.SetRowState(0, wrsUpdated);
+  EXPECT_EQ(infos.RowState(0), wrsUpdated);
   EXPECT_TRUE(infos.Changed(0));
   EXPECT_TRUE(infos.Selected(0));
-  EXPECT_EQ(infos.RowState(1), 0);
+  EXPECT_EQ(infos.RowState(1), wrsUnchanged);
   EXPECT_TRUE(infos.CheckConsistency());
 }
 

@@ -10,6 +10,7 @@
 #include <QTest>
 #include <QWheelEvent>
 
+#include "grid/grid_recorder.h"
 #include "grid/memory/mem_grid.h"
 #include "grid/structure/extents.h"
 #include "platform/os/os.h"
@@ -51,9 +52,15 @@ class NavGrid : public ::testing::Test {
     return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
   }
   void Key(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) { QTest::keyClick(&grid, k, m); }
-  void Press(QPoint p, Qt::KeyboardModifiers m = Qt::NoModifier) { QTest::mousePress(vp(), Qt::LeftButton, m, p); }
-  void Release(QPoint p, Qt::KeyboardModifiers m = Qt::NoModifier) { QTest::mouseRelease(vp(), Qt::LeftButton, m, p); }
-  void Click(QPoint p, Qt::KeyboardModifiers m = Qt::NoModifier) { QTest::mouseClick(vp(), Qt::LeftButton, m, p); }
+  void Press(QPoint p, Qt::KeyboardModifiers m = Qt::NoModifier) {
+    QTest::mousePress(vp(), Qt::LeftButton, m, p);
+  }
+  void Release(QPoint p, Qt::KeyboardModifiers m = Qt::NoModifier) {
+    QTest::mouseRelease(vp(), Qt::LeftButton, m, p);
+  }
+  void Click(QPoint p, Qt::KeyboardModifiers m = Qt::NoModifier) {
+    QTest::mouseClick(vp(), Qt::LeftButton, m, p);
+  }
   void Move(QPoint p) { QTest::mouseMove(vp(), p); }
   // A move with no button down (the cursor update).
   void Hover(QPoint p) {
@@ -80,7 +87,7 @@ class NavGrid : public ::testing::Test {
     return rows;
   }
 
-  TMemGrid grid;
+  Recorded<TMemGrid> grid;
 };
 
 TEST_F(NavGrid, OnRowChangeFiresOnceAfterTheLastOfQuickMovesAndNeverWithoutADelay) {
@@ -137,7 +144,7 @@ TEST_F(NavGrid, CellExitAndEnterSurroundAColumnChangeAndAHandlerMayStopIt) {
   grid.SetCol(2);
   EXPECT_EQ(events, (std::vector<std::string>{"exit 0", "enter 2"}));
   events.clear();
-  grid.SetCol(2);  // already current: nothing
+  grid.SetCol(2);   // already current: nothing
   grid.SetCol(99);  // clamped to the last column
   EXPECT_EQ(grid.Col(), 5);
   // A handler that moves the column itself wins.
@@ -468,7 +475,8 @@ TEST_F(NavGrid, EscDuringADragLeavesEverySizeAndTakesTheLineAway) {
   Release({edge + 30, y});
   EXPECT_EQ(grid.Column(0)->ColWidth(), 80);
   const QImage after = vp()->grab().toImage();
-  for (int yy = 0; yy < after.height(); ++yy) ASSERT_EQ(after.pixel(lineX, yy), before.pixel(lineX, yy)) << yy;
+  for (int yy = 0; yy < after.height(); ++yy)
+    ASSERT_EQ(after.pixel(lineX, yy), before.pixel(lineX, yy)) << yy;
 }
 
 TEST_F(NavGrid, IndicatorWidthFollowsItsEdge) {

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <stdexcept>
 
+#include "grid/grid_recorder.h"
 #include "grid/memory/mem_footer.h"
 #include "grid/memory/mem_grid.h"
 #include "grid/structure/extents.h"
@@ -63,7 +64,7 @@ class Paint : public ::testing::Test {
     return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
   }
 
-  TMemGrid grid;
+  Recorded<TMemGrid> grid;
 };
 
 TEST_F(Paint, EmptyGridCallsNoRowEventsAndShowsSilverCells) {
@@ -71,7 +72,9 @@ TEST_F(Paint, EmptyGridCallsNoRowEventsAndShowsSilverCells) {
   grid.OnDrawRow = [&](QObject*, int, TColor&, TColor&, TFontStyles&) { ++events; };
   grid.OnDrawCell = [&](TwColumn*, int, std::string&, TColor&, TColor&, TFontStyles&) { ++events; };
   grid.OnDrawIndicator = [&](QObject*, int, std::string&, TColor&, TColor&, TFontStyles&) { ++events; };
-  grid.OnDrawMarker = [&](QObject*, int, std::string&, TColor&, TColor&, TFontStyles&, int&, bool&) { ++events; };
+  grid.OnDrawMarker = [&](QObject*, int, std::string&, TColor&, TColor&, TFontStyles&, int&, bool&) {
+    ++events;
+  };
   grid.Markers().SetVisible(true);
   const QImage img = Render();
   EXPECT_EQ(events, 0);
@@ -79,8 +82,9 @@ TEST_F(Paint, EmptyGridCallsNoRowEventsAndShowsSilverCells) {
   EXPECT_EQ(At(img, m.x(), m.y()), plat::paint::ColorToRGB(kSilver));
   // One empty row is drawn; the indicator shows neither number nor glyph: only its face colour.
   const TRect ind = E().CellInnerRect(-2, 0);
-  EXPECT_EQ(Count(img, TRect{ind.Left + 2, ind.Top + 2, ind.Right - 2, ind.Bottom - 2}, grid.Indicators().Color()),
-            (ind.Width() - 4) * (ind.Height() - 4));
+  EXPECT_EQ(
+      Count(img, TRect{ind.Left + 2, ind.Top + 2, ind.Right - 2, ind.Bottom - 2}, grid.Indicators().Color()),
+      (ind.Width() - 4) * (ind.Height() - 4));
 }
 
 TEST_F(Paint, SelectedRowsUseTheSelectionColoursNotTheEventColours) {
@@ -104,7 +108,7 @@ TEST_F(Paint, CurrentRowShowsItsGlyphInsteadOfItsNumber) {
   Fill(100);
   grid.SetTopRow(10);
   grid.SetRow(10);  // the top row of a scrolled grid: glyph 1
-  ASSERT_EQ(grid.GetIndicatorGlyph(10), 1);
+  ASSERT_EQ(grid.GetIndicatorGlyph(10), wigMoreAbove);
   const QImage withGlyph = Render();
   grid.Indicators().SetShowState(false);
   const QImage withNumber = Render();
@@ -115,7 +119,7 @@ TEST_F(Paint, CurrentRowShowsItsGlyphInsteadOfItsNumber) {
   grid.Indicators().SetShowState(true);
   const int lastFull = grid.TopRow() + E().FullRows() - 1;
   grid.SetRow(lastFull);
-  EXPECT_EQ(grid.GetIndicatorGlyph(lastFull), 2);
+  EXPECT_EQ(grid.GetIndicatorGlyph(lastFull), wigMoreBelow);
 }
 
 TEST_F(Paint, NullMarkIsSilverOrWhiteOnSilver) {
@@ -221,8 +225,11 @@ TEST_F(Paint, OnlyTheRowsInTheClipArePainted) {
   TCanvas canvas(&img);
   const int rowTop = E().RowTop(3);
   grid.PaintTo(canvas, TRect{0, rowTop, img.width(), rowTop + grid.RowHeight()});
-  for (const TwPaintedCell& c : grid.PaintedCells())
-    if (c.What == TwPaintedCell::Data || c.What == TwPaintedCell::Indicator) EXPECT_EQ(c.Row, 3);
+  for (const TwPaintedCell& c : grid.PaintedCells()) {
+    if (c.What == TwPaintedCell::Data || c.What == TwPaintedCell::Indicator) {
+      EXPECT_EQ(c.Row, 3);
+    }
+  }
 }
 
 }  // namespace

@@ -161,7 +161,8 @@ TEST(Lines, OwnersSetTheirDefaultsAndSettersNotifyOnlyOnChange) {
   g.Lines().SetVertWidth(3);
   g.EndLines().SetHorzColor(0xFF);
   g.FixedStyle().Lines().SetCellWidth(2);
-  EXPECT_EQ(g.Repaints(), (std::vector<TwRepaintArea>{{TwRepaintArea::Grid}, {TwRepaintArea::Grid}, {TwRepaintArea::Grid}}));
+  EXPECT_EQ(g.Repaints(), (std::vector<TwRepaintArea>{
+                              {TwRepaintArea::Grid}, {TwRepaintArea::Grid}, {TwRepaintArea::Grid}}));
 }
 
 TEST(Indicators, WidthIsClampedByShowStateAndRelaysOutWhenVisible) {
@@ -213,7 +214,8 @@ TEST(SideColumns, ChangesRepaintTheirStripsUnlessLockedOrHidden) {
   g.ClearEffects();
   g.Indicators().SetSelFgColor(0xFF);
   g.Indicators().Lines().SetVertColor(0xFF);
-  EXPECT_EQ(g.Repaints(), (std::vector<TwRepaintArea>{{TwRepaintArea::Strip, -2}, {TwRepaintArea::Strip, -2}}));
+  EXPECT_EQ(g.Repaints(),
+            (std::vector<TwRepaintArea>{{TwRepaintArea::Strip, -2}, {TwRepaintArea::Strip, -2}}));
 
   g.ClearEffects();
   g.Markers().SetStyle(wmsCheckBox);  // hidden markers repaint nothing
@@ -225,7 +227,8 @@ TEST(SideColumns, ChangesRepaintTheirStripsUnlessLockedOrHidden) {
   EXPECT_TRUE(g.Repaints().empty());
   g.Markers().SetStyle(wmsDefault);
   g.Markers().SetImageLayout(wimgRight);
-  EXPECT_EQ(g.Repaints(), (std::vector<TwRepaintArea>{{TwRepaintArea::StripData, -1}, {TwRepaintArea::StripData, -1}}));
+  EXPECT_EQ(g.Repaints(),
+            (std::vector<TwRepaintArea>{{TwRepaintArea::StripData, -1}, {TwRepaintArea::StripData, -1}}));
 
   g.ClearEffects();
   g.LockPaint();
@@ -277,7 +280,8 @@ TEST(FixedStyle, OnlyColumnColorOptionRepaintsAndOnlyWithFixedColumns) {
   EXPECT_TRUE(g.Repaints().empty());
   g.FixedStyle().SetOptions({wfxSizing, wfxColumnColor});
   g.FixedStyle().SetSelBgColor(0xFF);
-  EXPECT_EQ(g.Repaints(), (std::vector<TwRepaintArea>{{TwRepaintArea::FixedData, 0, 1}, {TwRepaintArea::FixedData, 0, 1}}));
+  EXPECT_EQ(g.Repaints(),
+            (std::vector<TwRepaintArea>{{TwRepaintArea::FixedData, 0, 1}, {TwRepaintArea::FixedData, 0, 1}}));
 }
 
 }  // namespace

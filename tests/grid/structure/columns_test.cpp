@@ -89,8 +89,8 @@ TEST(Column, PropertiesThatNotifyOnlyWhenTheyMatter) {
   TestGrid g;
   TestColumn* c = g.Add();
   g.ClearEffects();
-  c->SetTransparent(true);  // not a picture column
-  c->SetRadioColumns(3);    // not a radio group
+  c->SetTransparent(true);       // not a picture column
+  c->SetRadioColumns(3);         // not a radio group
   c->SetImageLayout(wimgRight);  // no images
   c->SetCharCase(ecUpperCase);   // never notifies
   EXPECT_TRUE(g.Repaints().empty());
@@ -222,8 +222,9 @@ TEST(ChangePaths, ItemTitleAndFooterRepaintTheirPartOfTheStrip) {
   c->SetColor(0xFF);
   c->Title().SetCaption("Price");
   c->Footer().SetValue(0, "42");
-  EXPECT_EQ(g.Repaints(), (std::vector<TwRepaintArea>{
-                              {TwRepaintArea::Strip, 1}, {TwRepaintArea::StripHeader, 1}, {TwRepaintArea::StripFooter, 1}}));
+  EXPECT_EQ(g.Repaints(), (std::vector<TwRepaintArea>{{TwRepaintArea::Strip, 1},
+                                                      {TwRepaintArea::StripHeader, 1},
+                                                      {TwRepaintArea::StripFooter, 1}}));
 
   // Unchanged values, hidden columns, the paint lock, loading and collection updates repaint nothing.
   g.ClearEffects();

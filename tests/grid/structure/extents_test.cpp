@@ -3,6 +3,8 @@
 // Points for hit tests are taken from the layout's own rectangles.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "model_fixture.h"
 
 using namespace structtest;
@@ -12,7 +14,9 @@ namespace {
 struct Point {
   int x, y;
 };
-Point Centre(const TRect& r) { return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
+Point Centre(const TRect& r) {
+  return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
+}
 
 // Column mode: indicators (21) visible, markers hidden, columns of 26, 232 and 295, client 500 wide.
 struct ColumnModeGrid : TestGrid {
@@ -162,7 +166,8 @@ TEST(ExtentsGroupMode, LevelOffsetsOfTheWorkedExample) {
   EXPECT_EQ((std::vector<int>{grp->RowOffset(0), grp->RowOffset(1), grp->RowOffset(2)}),
             (std::vector<int>{0, 24, 36}));
   // Header 42 with a title of 19: the levels share 23 as 2:1.
-  EXPECT_EQ((std::vector<int>{grp->HeaderOffset(0), grp->HeaderOffset(1), grp->HeaderOffset(2), grp->HeaderOffset(3)}),
+  EXPECT_EQ((std::vector<int>{grp->HeaderOffset(0), grp->HeaderOffset(1), grp->HeaderOffset(2),
+                              grp->HeaderOffset(3)}),
             (std::vector<int>{0, 19, 34, 42}));
   // A footer of 42: one extra pixel at the inner boundary.
   EXPECT_EQ((std::vector<int>{grp->FooterOffset(0, 0), grp->FooterOffset(0, 1), grp->FooterOffset(0, 2)}),
@@ -189,7 +194,8 @@ TEST(ExtentsGroupMode, RectanglesOfHeaderCellsAndFooters) {
   EXPECT_EQ(left, g.Indicators().Width() + g.Markers().Width());
   EXPECT_EQ(e.GroupHeaderRect(0, -1), (TRect{left, 0, left + 64, grp->HeaderOffset(1)}));
   EXPECT_EQ(e.GroupHeaderRect(0, 1), (TRect{left, grp->HeaderOffset(2), left + 64, e.DataTop()}));
-  EXPECT_EQ(e.ColumnTitleRect({0, 0, 1}), (TRect{left + 32, grp->HeaderOffset(1), left + 64, grp->HeaderOffset(2)}));
+  EXPECT_EQ(e.ColumnTitleRect({0, 0, 1}),
+            (TRect{left + 32, grp->HeaderOffset(1), left + 64, grp->HeaderOffset(2)}));
   EXPECT_EQ(e.ColumnTitleRect({0, 0, 2}), TRect{});  // no such column
 
   const int top = e.RowTop(3);
@@ -246,7 +252,8 @@ TEST(ExtentsGroupMode, FixedGroupAndScrolledGroups) {
   EXPECT_EQ(s.ItemRight(1), s.FixedRight());
   EXPECT_EQ(s.ItemLeft(2), s.FixedRight());
   const Point fixedCell = Centre(s.GroupCellRect({0, 0, 0}, 0));
-  EXPECT_EQ(s.CellPosAt(0, fixedCell.x, fixedCell.y), (TwCellPos{0, 0, 0}));  // not the group scrolled under it
+  EXPECT_EQ(s.CellPosAt(0, fixedCell.x, fixedCell.y),
+            (TwCellPos{0, 0, 0}));  // not the group scrolled under it
   // A repaint of the group scrolled entirely under the fixed area repaints nothing.
   EXPECT_EQ(g.AreaRect({TwRepaintArea::Strip, 1}), TRect{});
   EXPECT_EQ(g.AreaRect({TwRepaintArea::Strip, 2}), (TRect{s.FixedRight(), 0, s.ItemRight(2), 300}));
@@ -309,13 +316,15 @@ TEST(RepaintAreas, EachAreaIsItsStripOfTheLayout) {
   EXPECT_EQ(g.AreaRect({A::Grid}), (TRect{0, 0, 500, bottom}));
   EXPECT_EQ(g.AreaRect({A::Strip, 1}), (TRect{e.ItemLeft(1), 0, e.ItemRight(1), bottom}));
   EXPECT_EQ(g.AreaRect({A::StripHeader, 1}), e.HeaderStripRect(1));
-  EXPECT_EQ(g.AreaRect({A::StripData, 0}), (TRect{e.ItemLeft(0), e.DataTop(), e.ItemRight(0), e.FooterTop()}));
+  EXPECT_EQ(g.AreaRect({A::StripData, 0}),
+            (TRect{e.ItemLeft(0), e.DataTop(), e.ItemRight(0), e.FooterTop()}));
   EXPECT_EQ(g.AreaRect({A::StripFooter, 2}), (TRect{e.ItemLeft(2), e.FooterTop(), 500, bottom}));  // clipped
   EXPECT_EQ(g.AreaRect({A::Strip, -2}), (TRect{0, 0, e.DataLeft(), bottom}));
   EXPECT_EQ(g.AreaRect({A::FooterRow, 0, 1}), (TRect{0, e.FooterRowTop(1), 500, bottom}));
   EXPECT_EQ(g.AreaRect({A::HeaderCorner}), (TRect{0, 0, e.DataLeft(), e.DataTop()}));
   EXPECT_EQ(g.AreaRect({A::HeaderBand}), (TRect{0, 0, 500, e.DataTop()}));
-  EXPECT_EQ(g.AreaRect({A::FixedData, 0, 1}), (TRect{e.DataLeft(), e.DataTop(), e.FixedRight(), e.FooterTop()}));
+  EXPECT_EQ(g.AreaRect({A::FixedData, 0, 1}),
+            (TRect{e.DataLeft(), e.DataTop(), e.FixedRight(), e.FooterTop()}));
   // Nothing there: no rectangle.
   EXPECT_EQ(g.AreaRect({A::Strip, 3}), TRect{});
   EXPECT_EQ(g.AreaRect({A::Strip, -1}), TRect{});  // the markers are hidden
@@ -335,13 +344,73 @@ TEST(RepaintAreas, ChangePathsAskForTheirCellsRectangle) {
             (TRect{g.Extents().ItemLeft(1), g.Extents().FooterTop(), g.Extents().ItemRight(1), 300}));
   g.ClearEffects();
   g.Markers().SetStyle(wmsCheckBox);
-  EXPECT_EQ(g.AreaRect(g.Repaints().back()),
-            (TRect{g.Extents().ItemLeft(-1), g.Extents().DataTop(), g.Extents().ItemRight(-1), g.Extents().FooterTop()}));
+  EXPECT_EQ(g.AreaRect(g.Repaints().back()), (TRect{g.Extents().ItemLeft(-1), g.Extents().DataTop(),
+                                                    g.Extents().ItemRight(-1), g.Extents().FooterTop()}));
   g.ClearEffects();
   g.SetFixedCount(1);
   g.FixedStyle().SetColor(0x123456);
-  EXPECT_EQ(g.AreaRect(g.Repaints().back()),
-            (TRect{g.Extents().DataLeft(), g.Extents().DataTop(), g.Extents().FixedRight(), g.Extents().FooterTop()}));
+  EXPECT_EQ(g.AreaRect(g.Repaints().back()), (TRect{g.Extents().DataLeft(), g.Extents().DataTop(),
+                                                    g.Extents().FixedRight(), g.Extents().FooterTop()}));
 }
 
 }  // namespace
+
+// ItemAt at every pixel of the client, against the rule it answers: the item whose on-screen span holds x,
+// fixed items first, scrolled items never left of FixedRight. Many items of uneven widths, with and
+// without fixed items, at several offsets, so that every band edge is crossed.
+TEST(ExtentsColumnMode, ItemAtFindsTheItemAtEveryBandEdge) {
+  TestGrid g;
+  g.SetClientWidth(700);
+  for (int i = 0; i < 24; ++i) g.Add()->SetColWidth(4 + (i * 37) % 90);
+  for (int fixed : {0, 1, 3}) {
+    g.SetFixedCount(fixed);
+    for (int offset : {0, 1, 57, 300, 100000}) {
+      g.SetHorzOffset(offset);
+      const TwGridExtents& e = g.Extents();
+      for (int x = e.ClientRect().Left - 2; x <= e.ClientRect().Right + 2; ++x) {
+        int expected = -1;
+        for (int i = 0; i < e.Count(); ++i) {
+          if (!e.IsFixedItem(i) && x < e.FixedRight()) break;
+          if (e.ItemLeft(i) <= x && x < e.ItemRight(i)) {
+            expected = i;
+            break;
+          }
+        }
+        ASSERT_EQ(e.ItemAt(x), expected) << "x " << x << " fixed " << fixed << " offset " << g.HorzOffset();
+      }
+      // The left edge of an item is its own, the pixel before it the previous item's.
+      for (int i = std::max(1, fixed + 1); i < e.Count(); ++i) {
+        if (e.ItemLeft(i) <= e.FixedRight() || e.ItemLeft(i) >= e.ClientRect().Right) continue;
+        EXPECT_EQ(e.ItemAt(e.ItemLeft(i)), i);
+        EXPECT_EQ(e.ItemAt(e.ItemLeft(i) - 1), i - 1);
+      }
+    }
+  }
+}
+
+// The visible index a column keeps follows every change of the visible list.
+TEST(ExtentsColumnMode, VisibleIndicesFollowHidingShowingAndMoving) {
+  TestGrid g;
+  for (int i = 0; i < 6; ++i) g.Add();
+  auto check = [&] {
+    EXPECT_CONSISTENT(g);
+    for (int v = 0; v < g.Columns().VisibleCount(); ++v)
+      EXPECT_EQ(g.Columns().VisibleItems(v)->VisibleIndex(), v);
+  };
+  g.Col(1)->SetVisible(false);
+  EXPECT_EQ(g.Col(1)->VisibleIndex(), -1);
+  EXPECT_EQ(g.Col(2)->VisibleIndex(), 1);
+  check();
+  g.Col(4)->SetVisibleIndex(0);
+  EXPECT_EQ(g.Col(4)->VisibleIndex(), 0);
+  EXPECT_EQ(g.Col(0)->VisibleIndex(), 1);
+  check();
+  g.Col(1)->SetVisible(true);
+  check();
+  g.Columns().Delete(0);
+  check();
+  g.Add();
+  check();
+  g.Columns().RebuildVisible();
+  check();
+}

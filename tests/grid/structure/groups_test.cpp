@@ -382,10 +382,12 @@ TEST(Positions, NextAndPriorWalkLevelsAndGroups) {
   const auto& gs = g.Groups();
   std::vector<TwCellPos> walk{gs.FirstPos()};
   for (int i = 0; i < 6; ++i) walk.push_back(gs.NextPos(walk.back()));
-  EXPECT_EQ(walk, (std::vector<TwCellPos>{{0, 0, 0}, {0, 0, 1}, {1, 0, 0}, {1, 1, 0}, {1, 1, 1}, {2, 2, 0}, {2, 2, 0}}));
+  EXPECT_EQ(walk, (std::vector<TwCellPos>{
+                      {0, 0, 0}, {0, 0, 1}, {1, 0, 0}, {1, 1, 0}, {1, 1, 1}, {2, 2, 0}, {2, 2, 0}}));
   std::vector<TwCellPos> back{gs.LastPos()};
   for (int i = 0; i < 6; ++i) back.push_back(gs.PriorPos(back.back()));
-  EXPECT_EQ(back, (std::vector<TwCellPos>{{2, 2, 0}, {1, 1, 1}, {1, 1, 0}, {1, 0, 0}, {0, 0, 1}, {0, 0, 0}, {0, 0, 0}}));
+  EXPECT_EQ(back, (std::vector<TwCellPos>{
+                      {2, 2, 0}, {1, 1, 1}, {1, 1, 0}, {1, 0, 0}, {0, 0, 1}, {0, 0, 0}, {0, 0, 0}}));
   EXPECT_TRUE(gs.IsLastPos({2, 2, 0}));
   EXPECT_FALSE(gs.IsValidPos({2, 0, 0}));  // an empty level
   EXPECT_FALSE(gs.IsValidPos({3, 0, 0}));

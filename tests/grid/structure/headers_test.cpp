@@ -43,7 +43,8 @@ TEST(Headers, TitleAndLinesRepaintTheirAreasOnlyWhileVisible) {
   g.ClearEffects();
   g.Headers().Title().SetCaption("No");
   g.Headers().Lines().SetHorzWidth(2);
-  EXPECT_EQ(g.Repaints(), (std::vector<TwRepaintArea>{{TwRepaintArea::HeaderCorner}, {TwRepaintArea::HeaderBand}}));
+  EXPECT_EQ(g.Repaints(),
+            (std::vector<TwRepaintArea>{{TwRepaintArea::HeaderCorner}, {TwRepaintArea::HeaderBand}}));
   g.Headers().SetVisible(false);
   g.ClearEffects();
   g.Headers().Title().SetCaption("Row");
@@ -115,7 +116,8 @@ TEST(Footers, ItemAndCollectionChanges) {
   g.ClearEffects();
   f.Items(1)->SetColor(0xFF);
   f.Items(1)->Title().SetCaption("Sum");
-  EXPECT_EQ(g.Repaints(), (std::vector<TwRepaintArea>{{TwRepaintArea::FooterRow, 0, 1}, {TwRepaintArea::FooterRow, 0, 1}}));
+  EXPECT_EQ(g.Repaints(),
+            (std::vector<TwRepaintArea>{{TwRepaintArea::FooterRow, 0, 1}, {TwRepaintArea::FooterRow, 0, 1}}));
   EXPECT_EQ(f.Items(1)->DisplayName(), "Sum");
   EXPECT_EQ(f.Items(0)->DisplayName(), "TwGridFooter0");
 

@@ -3,6 +3,7 @@
 // refresh it asks for.
 #include <gtest/gtest.h>
 
+#include "grid/grid_recorder.h"
 #include "grid/structure/extents.h"
 #include "grid/structure/grid_model.h"
 
@@ -24,7 +25,12 @@ class TestColumn : public TwColumn {
 
 class TestGrid : public TwGridModel {
  public:
-  TestGrid() : TwGridModel([](TwColumns* c) { return std::make_unique<TestColumn>(c); }) {}
+  TestGrid() : TwGridModel([](TwColumns* c) { return std::make_unique<TestColumn>(c); }) {
+    SetObserver(&recorder_);
+  }
+  ~TestGrid() override { SetObserver(nullptr); }
+  const std::vector<TwGridEffect>& Effects() const { return recorder_.Effects(); }
+  void ClearEffects() { recorder_.ClearEffects(); }
   bool skipReadOnly = false;
   int current = -1;
   int rowCount = 0;
@@ -57,6 +63,9 @@ class TestGrid : public TwGridModel {
     for (const auto& e : Effects()) n += e.What == k;
     return n;
   }
+
+ private:
+  GridRecorder recorder_;
 };
 
 #define EXPECT_CONSISTENT(g) EXPECT_EQ((g).CheckConsistency(), "")

@@ -2,7 +2,7 @@
 // layout, the grid lays itself out before a paint, and the visible row count follows the layout.
 #include <gtest/gtest.h>
 
-
+#include "grid/grid_recorder.h"
 #include "grid/structure/extents.h"
 #include "grid/view/custom_grid.h"
 
@@ -31,7 +31,7 @@ class RowsGrid : public TwCustomGrid {
 };
 
 TEST(GridLayout, DescriptionChangesRepaintExactlyTheirStrip) {
-  RowsGrid g;
+  Recorded<RowsGrid> g;
   const TwGridExtents& e = g.Extents();
   g.ClearRepaintLog();
   g.Columns().Items(1)->Title().SetCaption("Name");
@@ -40,7 +40,8 @@ TEST(GridLayout, DescriptionChangesRepaintExactlyTheirStrip) {
   g.ClearRepaintLog();
   g.Columns().Items(2)->SetColor(0xFF);
   ASSERT_EQ(g.UpdatedRects().size(), 1u);
-  EXPECT_EQ(g.UpdatedRects()[0], (TRect{e.ItemLeft(2), e.ClientRect().Top, e.ItemRight(2), e.ClientRect().Bottom}));
+  EXPECT_EQ(g.UpdatedRects()[0],
+            (TRect{e.ItemLeft(2), e.ClientRect().Top, e.ItemRight(2), e.ClientRect().Bottom}));
   g.ClearRepaintLog();
   g.Footers().Items(0)->SetColor(0xFF);
   ASSERT_EQ(g.UpdatedRects().size(), 1u);
@@ -55,7 +56,7 @@ TEST(GridLayout, DescriptionChangesRepaintExactlyTheirStrip) {
 }
 
 TEST(GridLayout, RowsAndCellsRepaintBetweenHeaderAndFooters) {
-  RowsGrid g;
+  Recorded<RowsGrid> g;
   const TwGridExtents& e = g.Extents();
   g.ClearRepaintLog();
   g.InvalidateRow(2);
@@ -74,7 +75,7 @@ TEST(GridLayout, RowsAndCellsRepaintBetweenHeaderAndFooters) {
 }
 
 TEST(GridLayout, GroupModeCellsAreTheirColumnsPlaceInTheGroup) {
-  RowsGrid g;
+  Recorded<RowsGrid> g;
   TwGroup* grp = g.Groups().Add();
   grp->SetLevels(2);
   g.Columns().Items(0)->SetPosition({0, 0, 0});
@@ -97,7 +98,7 @@ TEST(GridLayout, GroupModeCellsAreTheirColumnsPlaceInTheGroup) {
 }
 
 TEST(GridLayout, LaysItselfOutBeforeEveryPaintAndAfterAResize) {
-  RowsGrid g;
+  Recorded<RowsGrid> g;
   g.show();
   g.Extents();
   const int before = g.LayoutCount();

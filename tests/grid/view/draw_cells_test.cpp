@@ -28,7 +28,8 @@ struct Target {
     for (int y = 0; y < image.height(); ++y)
       for (int x = 0; x < image.width(); ++x)
         if (At(x, y) == ColorToRGB(c)) {
-          b = TRect{std::min(b.Left, x), std::min(b.Top, y), std::max(b.Right, x + 1), std::max(b.Bottom, y + 1)};
+          b = TRect{std::min(b.Left, x), std::min(b.Top, y), std::max(b.Right, x + 1),
+                    std::max(b.Bottom, y + 1)};
         }
     return b.Left == INT_MAX ? TRect{} : b;
   }
@@ -128,14 +129,17 @@ TEST(DrawCellButtons, EllipsisButtonShowsThreeEqualSquaresAndTheFocusLeavesIt) {
   std::vector<std::pair<int, int>> runs;  // start, length
   for (int x = button.Left + 2; x < button.Right - 2; ++x)
     if (t.At(x, y) == clBlack) {
-      if (!runs.empty() && runs.back().first + runs.back().second == x) ++runs.back().second;
-      else runs.push_back({x, 1});
+      if (!runs.empty() && runs.back().first + runs.back().second == x)
+        ++runs.back().second;
+      else
+        runs.push_back({x, 1});
     }
   ASSERT_EQ(runs.size(), 3u);
   for (const auto& r : runs) EXPECT_EQ(r.second, side);
   EXPECT_EQ(runs[1].first - runs[0].first, 2 * side);
   EXPECT_EQ(runs[2].first - runs[1].first, 2 * side);
-  EXPECT_EQ(t.Count(clBlack, TRect{button.Left + 2, 2, button.Right - 2, H - 2}), 3 * side * Min(side, Max(1, H / 8)));
+  EXPECT_EQ(t.Count(clBlack, TRect{button.Left + 2, 2, button.Right - 2, H - 2}),
+            3 * side * Min(side, Max(1, H / 8)));
   // The focus rectangle ends left of the button: the button's left edge stays the 3-D light colour.
   EXPECT_EQ(t.At(button.Left, H / 2), ColorToRGB(cl3DLight));
   EXPECT_NE(t.At(0, 0), clWhite) << "focus rectangle on the frame";
@@ -146,7 +150,8 @@ TEST(DrawCellButtons, SpinButtonsSplitAtHalfTheirOwnHeight) {
   Target t(bw, top + h + 10);
   DrawSpinButtons(t.canvas, TRect{0, top, bw, top + h}, 1, true, false);
   // Each half is a button with its own dark bottom edge; the upper one ends at top + h / 2.
-  EXPECT_EQ(t.At(bw / 2, top + h / 2 - 1), ColorToRGB(clBtnHighlight)) << "pushed up button: sunken, light bottom";
+  EXPECT_EQ(t.At(bw / 2, top + h / 2 - 1), ColorToRGB(clBtnHighlight))
+      << "pushed up button: sunken, light bottom";
   EXPECT_EQ(t.At(bw / 2, top + h / 2), ColorToRGB(cl3DLight)) << "the down button starts at the split";
   EXPECT_EQ(t.At(0, top), ColorToRGB(clBtnShadow)) << "the up button starts at the rectangle's top";
   EXPECT_EQ(t.At(bw / 2, top + h - 1), ColorToRGB(cl3DDkShadow));

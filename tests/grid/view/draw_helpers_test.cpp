@@ -1,10 +1,11 @@
 // The small drawing helpers: measuring, XOR feedback lines, the unit's life cycle and the beep.
+#include "grid/view/draw_helpers.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QStyle>
 
-#include "grid/view/draw_helpers.h"
 #include "platform/os/os.h"
 
 using namespace plat::paint;
