@@ -63,7 +63,8 @@ class PreparedKey {
       : descending_(descending) {
     const TwMemPool& pool = column.Pool();
     const TwDataType type = pool.DataType();
-    if (compare == TwSortCompare::Auto) compare = IsTextType(type) ? TwSortCompare::Locale : TwSortCompare::Number;
+    if (compare == TwSortCompare::Auto)
+      compare = IsTextType(type) ? TwSortCompare::Locale : TwSortCompare::Number;
     null_.resize(std::size_t(rows));
     if (IsTextType(type)) {
       numbers_.resize(compare == TwSortCompare::Number ? std::size_t(rows) : 0);
@@ -133,8 +134,10 @@ class PreparedKey {
   static double ValueOf(TwDataType type, const std::uint8_t* p) {
     switch (type) {
       case wdtBool:
-      case wdtByte: return double(p[0]);
-      case wdtShort: return double(static_cast<std::int8_t>(p[0]));
+      case wdtByte:
+        return double(p[0]);
+      case wdtShort:
+        return double(static_cast<std::int8_t>(p[0]));
       case wdtSmall: {
         std::int16_t v;
         std::memcpy(&v, p, 2);
@@ -158,7 +161,8 @@ class PreparedKey {
         std::memcpy(&v, p, 8);
         return v;
       }
-      default: return 0;
+      default:
+        return 0;
     }
   }
 
@@ -180,7 +184,8 @@ class PreparedKey {
   // Eight key bytes from an offset as a big-endian number (zeros past the end, where no key byte is zero).
   static std::uint64_t Word(std::string_view k, std::size_t from) {
     std::uint64_t p = 0;
-    for (std::size_t i = from; i < from + 8; ++i) p = (p << 8) | (i < k.size() ? static_cast<unsigned char>(k[i]) : 0u);
+    for (std::size_t i = from; i < from + 8; ++i)
+      p = (p << 8) | (i < k.size() ? static_cast<unsigned char>(k[i]) : 0u);
     return p;
   }
 
@@ -211,7 +216,8 @@ void SortLevel(SortItem* first, SortItem* last, std::size_t offset, const Prepar
     while (end < last && end->a == run->a && end->b == run->b) ++end;
     if (end - run > 1) {
       bool longer = false;
-      for (SortItem* it = run; it < end && !longer; ++it) longer = k.KeyLength(std::size_t(it->row)) > offset + 16;
+      for (SortItem* it = run; it < end && !longer; ++it)
+        longer = k.KeyLength(std::size_t(it->row)) > offset + 16;
       if (longer) {
         for (SortItem* it = run; it < end; ++it) {
           it->a = k.WordAt(std::size_t(it->row), offset + 16);

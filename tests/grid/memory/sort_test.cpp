@@ -43,7 +43,8 @@ TEST_F(Sort, KoreanCollationAndBlanksFirst) {
 
 TEST_F(Sort, NumbersInTextsAndInNumberColumnsSortByValueAndTiesStayStable) {
   const char* hits[] = {"10", "9", "100", "abc", "9", "", "-3"};
-  for (int i = 0; i < 7; ++i) Row(hits[i], ("t" + std::to_string(i)).c_str(), i == 5 ? std::nullopt : std::optional<int>(100 - i % 3));
+  for (int i = 0; i < 7; ++i)
+    Row(hits[i], ("t" + std::to_string(i)).c_str(), i == 5 ? std::nullopt : std::optional<int>(100 - i % 3));
   grid.SortRows({{0, false, TwSortCompare::Number}});
   // Null first, numbers by value (the two 9s in their order), then other texts.
   EXPECT_EQ(Tags(), (std::vector<std::string>{"t5", "t6", "t1", "t4", "t0", "t2", "t3"}));
@@ -53,7 +54,8 @@ TEST_F(Sort, NumbersInTextsAndInNumberColumnsSortByValueAndTiesStayStable) {
   // A number column: 100 - i % 3, the null row first.
   grid.SortRows({{2}});
   EXPECT_EQ(grid.Cells(1, 0).AsString(), "t5");
-  for (int r = 2; r < grid.RowCount(); ++r) EXPECT_LE(grid.Cells(2, r - 1).AsFloat(), grid.Cells(2, r).AsFloat());
+  for (int r = 2; r < grid.RowCount(); ++r)
+    EXPECT_LE(grid.Cells(2, r - 1).AsFloat(), grid.Cells(2, r).AsFloat());
 }
 
 TEST_F(Sort, SeveralKeysAndEverythingOfARowTravelsWithIt) {
@@ -79,9 +81,11 @@ TEST_F(Sort, SeveralKeysAndEverythingOfARowTravelsWithIt) {
 }
 
 TEST_F(Sort, LongTextsAndManyRowsKeepTheirValues) {
-  for (int i = 0; i < 3000; ++i) Row(std::to_string((i * 7919) % 3000).c_str(), std::string(300 + i % 50, char('a' + i % 26)).c_str());
+  for (int i = 0; i < 3000; ++i)
+    Row(std::to_string((i * 7919) % 3000).c_str(), std::string(300 + i % 50, char('a' + i % 26)).c_str());
   std::vector<std::pair<int, std::string>> before;
-  for (int r = 0; r < grid.RowCount(); ++r) before.emplace_back(std::stoi(grid.Cells(0, r).AsString()), grid.Cells(1, r).AsString());
+  for (int r = 0; r < grid.RowCount(); ++r)
+    before.emplace_back(std::stoi(grid.Cells(0, r).AsString()), grid.Cells(1, r).AsString());
   grid.SortRows({{0, false, TwSortCompare::Number}});
   std::sort(before.begin(), before.end());
   for (int r = 0; r < grid.RowCount(); ++r) {
@@ -102,12 +106,14 @@ namespace {
 TEST_F(Sort, ALargeColumnSortsAsTheCollatorComparesWithTiesInRowOrder) {
   // Enough rows for the keys to be made on two threads; texts sharing long beginnings, so the sort goes
   // many key bytes deep; blanks and exact duplicates in between.
-  const char* stems[] = {"고객명단_2019_영업부_", "고객명단_2019_영업부_최종_", "Report_2024_", "report_2024_", "가"};
+  const char* stems[] = {"고객명단_2019_영업부_", "고객명단_2019_영업부_최종_", "Report_2024_",
+                         "report_2024_", "가"};
   std::mt19937 rng(7);
   std::vector<std::string> texts;
   grid.Column(0)->SetDataWidth(64);
   for (int i = 0; i < 25000; ++i) {
-    std::string t = rng() % 40 == 0 ? std::string() : std::string(stems[rng() % 5]) + std::to_string(rng() % 3000);
+    std::string t =
+        rng() % 40 == 0 ? std::string() : std::string(stems[rng() % 5]) + std::to_string(rng() % 3000);
     Row(t.c_str(), std::to_string(i).c_str());
     texts.push_back(grid.Cells(0, i).AsString());
     ASSERT_EQ(texts.back(), t);
@@ -126,8 +132,8 @@ TEST_F(Sort, ALargeColumnSortsAsTheCollatorComparesWithTiesInRowOrder) {
     const std::vector<int> got = grid.SortedOrder({{0, down}});
     std::size_t first = 0;
     while (first < got.size() && got[first] == expected[first]) ++first;
-    EXPECT_EQ(first, got.size()) << (down ? "descending" : "ascending") << " first difference at " << first << ": "
-                                 << texts[std::size_t(got[std::min(first, got.size() - 1)])] << " / "
+    EXPECT_EQ(first, got.size()) << (down ? "descending" : "ascending") << " first difference at " << first
+                                 << ": " << texts[std::size_t(got[std::min(first, got.size() - 1)])] << " / "
                                  << texts[std::size_t(expected[std::min(first, got.size() - 1)])];
   }
 }
