@@ -115,7 +115,7 @@ void TwInCombo::mouseMoveEvent(QMouseEvent* e) {
         dropList_->SetCapture(true);
         const QPointF local = dropList_->mapFromGlobal(e->globalPosition());
         QMouseEvent moved(QEvent::MouseMove, local, e->globalPosition(), Qt::NoButton, e->buttons(), e->modifiers());
-        QCoreApplication::sendEvent(dropList_.get(), &moved);
+        QCoreApplication::sendEvent(dropList_, &moved);
       }
     }
     return;
@@ -246,7 +246,7 @@ void TwInPickList::SetValue(const plat::Variant& X) {
 }
 
 void TwInPickList::CreateDropList() {
-  dropList_ = std::make_unique<TwItemList>(this);
+  dropList_ = new TwItemList(this);
   dropList_->hide();
   dropList_->OnCloseUp = [this](bool Accept) { CloseUp(Accept); };
 }

@@ -22,7 +22,7 @@ class TwInCombo : public TwCustomMaskEdit {
   TwColumn* Column() const { return column_; }
   void SetColumn(TwColumn* c) { column_ = c; }
 
-  TwItemList* DropList() const { return dropList_.get(); }
+  TwItemList* DropList() const { return dropList_; }
   bool DroppedDown() const { return droppedDown_; }
   bool ButtonPressed() const { return buttonPressed_; }
   bool Tracking() const { return tracking_; }
@@ -58,7 +58,7 @@ class TwInCombo : public TwCustomMaskEdit {
   void mouseMoveEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
 
-  std::unique_ptr<TwItemList> dropList_;
+  TwItemList* dropList_ = nullptr;  // a child of the editor, deleted with it
 
  private:
   bool HandleComboKey(QKeyEvent* e);
