@@ -48,8 +48,9 @@ bool StartsWith(std::string_view Text, std::string_view Prefix, bool CaseSensiti
 }  // namespace
 
 TwItemList::TwItemList(QWidget* owner) : QWidget(owner) {
-  // A tool window on top of everything, never activated: the editor keeps the keyboard.
-  setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus);
+  // A window on top of everything that is never activated (as a tool tip is not), so the editor keeps the
+  // keyboard while the list is down.
+  setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus);
   setAttribute(Qt::WA_ShowWithoutActivating);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::NoFocus);

@@ -1,5 +1,5 @@
 #pragma once
-// TwItemList: the owner-drawn drop-down list of a column's values. It is a frameless tool window kept on
+// TwItemList: the owner-drawn drop-down list of a column's values. It is a frameless window kept on
 // top of everything, so it can reach outside the grid; the editor that owns it keeps the keyboard focus and
 // forwards the list keys (ListKeyDown), while the list itself may hold the mouse capture.
 //

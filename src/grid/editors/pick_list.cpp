@@ -1,6 +1,6 @@
 #include "grid/editors/pick_list.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
