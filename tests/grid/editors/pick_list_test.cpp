@@ -596,3 +596,120 @@ TEST(ItemListPaint, TitleBandAndColumnLinesUseTheirColours) {
   const int lineX = 1 + l->ColumnWidths()[0] * 7 + 1;
   EXPECT_EQ(img.pixel(lineX, l->RowTop() + 2) & 0xFFFFFF, 0x00FF00u) << "line after the first column";
 }
+
+// --- the drop button ------------------------------------------------------------------------------------------
+
+namespace {
+QImage ComboButtonImage(int w, int h, bool pushed) {
+  QImage img(w, h, QImage::Format_RGB32);
+  TCanvas dc(&img);
+  dc.Brush.Color = clBtnFace;
+  DrawComboButton(dc, TRect{0, 0, w, h}, true, pushed, false);
+  dc.End();
+  return img;
+}
+}  // namespace
+
+TEST(PickListButton, TheButtonFillsTheRightEdgeIsDrawnPushedWhilePressedAndEndsTheTextArea) {
+  Picker p;
+  p.Fruits();
+  TRect b, edit;
+  p.e->GetButtonRect(b);
+  p.e->GetEditRect(edit);
+  const TRect c = p.e->ClientRect();
+  EXPECT_EQ(b.Width(), ButtonWidth());
+  EXPECT_EQ(b.Right, c.Width());
+  EXPECT_EQ(b.Height(), c.Height());
+  EXPECT_LE(edit.Right, b.Left) << "the text ends where the button begins";
+  const QRect onEditor(c.Left + b.Left, c.Top + b.Top, b.Width(), b.Height());
+  EXPECT_EQ(p.h.Grab().copy(onEditor), ComboButtonImage(b.Width(), b.Height(), false));
+  QTest::mousePress(p.e, Qt::LeftButton, {}, onEditor.center());
+  EXPECT_EQ(p.h.Grab().copy(onEditor), ComboButtonImage(b.Width(), b.Height(), true));
+  QTest::mouseRelease(p.e, Qt::LeftButton, {}, onEditor.center());
+  EXPECT_EQ(p.h.Grab().copy(onEditor), ComboButtonImage(b.Width(), b.Height(), false));
+}
+
+TEST(PickListButton, PressOnTheButtonDragIntoTheListAndReleaseOnARowChoosesIt) {
+  Picker p;
+  p.Fruits();
+  TRect b;
+  p.e->GetButtonRect(b);
+  const TRect c = p.e->ClientRect();
+  const QPoint onButton(c.Left + b.Left + 3, c.Top + 3);
+  QTest::mousePress(p.e, Qt::LeftButton, {}, onButton);
+  ASSERT_TRUE(p.e->Tracking());
+  // Off the button: no longer pushed, still tracking.
+  const QPoint offButton(5, 5);
+  QMouseEvent away(QEvent::MouseMove, offButton, p.e->mapToGlobal(offButton), Qt::NoButton, Qt::LeftButton, {});
+  QCoreApplication::sendEvent(p.e, &away);
+  EXPECT_FALSE(p.e->ButtonPressed());
+  EXPECT_TRUE(p.e->Tracking());
+  // Into the list's row 1: the list takes over and selects the row under the pointer.
+  const QPoint rowGlobal = p.list()->mapToGlobal(p.RowPoint(1));
+  const QPoint rowOnEditor = p.e->mapFromGlobal(rowGlobal);
+  QMouseEvent into(QEvent::MouseMove, rowOnEditor, rowGlobal, Qt::NoButton, Qt::LeftButton, {});
+  QCoreApplication::sendEvent(p.e, &into);
+  EXPECT_FALSE(p.e->Tracking());
+  EXPECT_TRUE(p.list()->HasCapture());
+  EXPECT_EQ(p.list()->ItemIndex(), 1);
+  QTest::mouseRelease(p.list(), Qt::LeftButton, {}, p.RowPoint(1));
+  EXPECT_FALSE(p.e->DroppedDown());
+  EXPECT_EQ(p.e->GetValue().ToString(), "B");
+}
+
+TEST(PickListButton, APressOnTheButtonWhileDownClosesWithoutAccept) {
+  Picker p;
+  p.Fruits();
+  p.e->SetValue(plat::Variant("A"));
+  p.Key(Qt::Key_Down, Qt::AltModifier);
+  p.Key(Qt::Key_End);
+  TRect b;
+  p.e->GetButtonRect(b);
+  const TRect c = p.e->ClientRect();
+  QTest::mouseClick(p.e, Qt::LeftButton, {}, QPoint(c.Left + b.Left + 3, c.Top + 3));
+  EXPECT_FALSE(p.e->DroppedDown());
+  EXPECT_EQ(p.e->Text(), "Apple");
+}
+
+// --- character width ------------------------------------------------------------------------------------------
+
+TEST(ItemListSize, CharacterWidthFromTheFontsMeasures) {
+  Picker p;
+  p.Fruits();
+  auto& o = p.column->ListOption();
+  TwFont big = o.Font();
+  big.Size = 20;
+  o.SetTitleFont(big);
+  auto charWidth = [&] {
+    p.Key(Qt::Key_Down, Qt::AltModifier);
+    const int w = p.list()->CharWidth();
+    p.Key(Qt::Key_Escape);
+    return w;
+  };
+  const plat::paint::TFont font = ToPaintFont(o.Font()), title = ToPaintFont(o.TitleFont());
+  EXPECT_EQ(charWidth(), GetMinAveCharWidth(font)) << "the title font counts only when shown";
+  o.SetShowTitle(true);
+  EXPECT_EQ(charWidth(), std::max(GetMinAveCharWidth(font), GetMinAveCharWidth(title)) + 1);
+  o.SetCharWidth(-1);
+  EXPECT_EQ(charWidth(), std::max(GetMinMaxCharWidth(font), GetMinMaxCharWidth(title)));
+  o.SetCharWidth(9);
+  EXPECT_EQ(charWidth(), 9);
+}
+
+TEST(ItemListSize, AThreeDimensionalFrameIsWiderThanThePlainBorder) {
+  Picker p;
+  p.column->SetValues({"a", "b"});
+  p.column->ListOption().SetWidth(-1);
+  p.column->ListOption().SetCharWidth(5);
+  p.column->SetCtl3D(false);
+  p.Key(Qt::Key_Down, Qt::AltModifier);
+  const int flatWidth = p.list()->width(), flatHeight = p.list()->height();
+  const int flatBorder = p.list()->BorderSize();
+  p.Key(Qt::Key_Escape);
+  p.column->SetCtl3D(true);
+  p.Key(Qt::Key_Down, Qt::AltModifier);
+  const int grow = p.list()->BorderSize() - flatBorder;
+  EXPECT_GT(grow, 0);
+  EXPECT_EQ(p.list()->width(), flatWidth + grow);
+  EXPECT_EQ(p.list()->height(), flatHeight + grow);
+}
