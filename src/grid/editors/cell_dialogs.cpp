@@ -215,7 +215,10 @@ void TwInDlgMemo::cmLoadClick() {
     plat::ui::CurrentDialogs().ShowMessage(this, "'" + FileName(*path) + "' is not a text file (UTF-8 or CP949).");
     return;
   }
-  memoMain->setPlainText(QString::fromStdString(*text));
+  // Lines end in CR LF in files written on Windows; the memo keeps plain line feeds.
+  QString lines = QString::fromStdString(*text);
+  lines.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+  memoMain->setPlainText(lines);
 }
 
 void TwInDlgMemo::cmOkClick() {

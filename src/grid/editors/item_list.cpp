@@ -220,7 +220,7 @@ void TwItemList::SetTopIndex(int N) {
 }
 
 void TwItemList::SetItemIndex(int N) {
-  N = std::min(N, Count() - 1);
+  N = std::max(std::min(N, Count() - 1), -1);
   if (N == itemIndex_) return;
   const int old = itemIndex_;
   itemIndex_ = N;
@@ -341,15 +341,13 @@ void TwItemList::mousePressEvent(QMouseEvent* e) {
   if (ForwardToScrollBar(e)) return;
   const QPoint p = ToClient(e->position());
   const QRect c = ClientRect();
-  if (!rect().contains(e->position().toPoint())) {
+  if (p.x() < 0 || p.y() < 0 || p.x() >= c.width() || p.y() >= c.height()) {
     SetCapture(false);
     CloseUp(false);
     return;
   }
-  if (p.x() >= 0 && p.y() >= 0 && p.x() < c.width() && p.y() < c.height()) {
-    const int r = HitTest(p.x(), p.y());
-    if (r >= 0 && r < Count()) SetItemIndex(r);
-  }
+  const int r = HitTest(p.x(), p.y());
+  if (r >= 0 && r < Count()) SetItemIndex(r);
 }
 
 void TwItemList::mouseMoveEvent(QMouseEvent* e) {

@@ -129,7 +129,7 @@ TEST(MemoDialog, LoadsTextInUtf8AndCp949) {
   DialogHost h;
   plat::ui::ScriptedDialogs dialogs;
   const std::string utf8 = h.Write("u.txt", QByteArray("\xEF\xBB\xBF") + QByteArray::fromStdString("첫 줄\n둘째"));
-  const std::string cp949 = h.Write("c.txt", QByteArray::fromStdString(plat::text::Utf8ToCp949("개인정보 파일")));
+  const std::string cp949 = h.Write("c.txt", QByteArray::fromStdString(plat::text::Utf8ToCp949("개인정보\r\n파일")));
   dialogs.QueueFile(utf8);
   dialogs.QueueFile(cp949);
   TwInDlgMemo d(&h.grid);
@@ -143,7 +143,7 @@ TEST(MemoDialog, LoadsTextInUtf8AndCp949) {
   });
   d.ShowModalAt(TRect{0, 0, 10, 10}, plat::Variant::Null());
   EXPECT_EQ(first, "첫 줄\n둘째");
-  EXPECT_EQ(second, "개인정보 파일");
+  EXPECT_EQ(second, "개인정보\n파일") << "Windows line ends become the memo's line breaks";
   ASSERT_EQ(dialogs.OpenRequests().size(), 2u);
   EXPECT_EQ(dialogs.OpenRequests()[0].FilterPattern, "*.txt");
   EXPECT_TRUE(dialogs.History().size() == 2u) << "two open dialogs and no message";

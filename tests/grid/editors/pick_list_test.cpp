@@ -361,8 +361,8 @@ TEST(ItemListKeys, TopIndexIsBoundedAndAClearedSelectionKeepsTheLastRow) {
   EXPECT_EQ(l->TopIndex(), 0);
   l->SetItemIndex(100);
   EXPECT_EQ(l->ItemIndex(), 19);
-  l->SetItemIndex(-1);
-  EXPECT_EQ(l->ItemIndex(), -1);
+  l->SetItemIndex(-7);
+  EXPECT_EQ(l->ItemIndex(), -1) << "any negative index is no selection";
   EXPECT_EQ(l->LastIndex(), 19);
   p.Key(Qt::Key_Up);
   EXPECT_EQ(l->ItemIndex(), 19) << "with no selection Up goes back to the last row";
