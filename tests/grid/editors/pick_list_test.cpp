@@ -716,3 +716,38 @@ TEST(ItemListSize, AThreeDimensionalFrameIsWiderThanThePlainBorder) {
   EXPECT_EQ(p.list()->width(), flatWidth + grow);
   EXPECT_EQ(p.list()->height(), flatHeight + grow);
 }
+
+// --- row pictures ---------------------------------------------------------------------------------------------
+
+namespace {
+// A list whose even rows show picture 0 and odd rows none.
+class PictureList : public TwItemList {
+ public:
+  int GetImageIndex(int Row) const override { return Row % 2 == 0 ? 0 : -1; }
+};
+}  // namespace
+
+TEST(ItemListPaint, RowPicturesSitAtTheLeftAndPushTheTextRight) {
+  TwItemListOption option;
+  option.SetColor(0xFFFFFF);
+  const TwStrings values = {"first", "second"};
+  TwImageList images(10, 8);
+  QImage picture(10, 8, QImage::Format_RGB32);
+  picture.fill(qRgb(0, 0, 255));
+  images.AddMasked(picture, 0x00FF00);
+  PictureList list;
+  list.SetupList(&option, &values, false, &images, nullptr, 120);
+  const QImage img = list.PaintClient();
+  const int mid0 = list.RowTop() + list.RowHeight() / 2;
+  const int mid1 = mid0 + list.RowHeight();
+  EXPECT_EQ(img.pixel(1 + 5, mid0) & 0xFFFFFF, 0x0000FFu) << "row 0 shows the picture";
+  EXPECT_NE(img.pixel(1 + 5, mid1) & 0xFFFFFF, 0x0000FFu) << "row 1 has none";
+  // The text of both rows starts past the picture's room.
+  auto firstInk = [&](int y0) {
+    for (int x = 0; x < img.width(); ++x)
+      for (int y = y0; y < y0 + list.RowHeight(); ++y)
+        if (qGray(img.pixel(x, y)) < 100 && (img.pixel(x, y) & 0xFFFFFF) != 0x0000FF) return x;
+    return -1;
+  };
+  EXPECT_GE(firstInk(list.RowTop() + list.RowHeight()), 1 + 10 + 2);
+}
