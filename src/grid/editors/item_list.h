@@ -133,5 +133,4 @@ class TwItemList : public QWidget {
   bool onScrollBar_ = false;
   bool settingScroll_ = false;
   QScrollBar* scrollBar_ = nullptr;
-  TColor titleLinePen_ = 0x808080;
 };
