@@ -21,8 +21,12 @@ namespace {
 constexpr int kDesignWidth = 247;
 constexpr int kDesignHeight = 127;
 
-QFont FormFont() { return plat::paint::TFont("MS Sans Serif", -11, 0, clWindowText).QtFont(); }
-QFont ButtonFont() { return plat::paint::TFont("MS Sans Serif", -12, 0x1 | 0x2, clGray).QtFont(); }
+QFont FormFont() {
+  return plat::paint::TFont("MS Sans Serif", -11, 0, clWindowText).QtFont();
+}
+QFont ButtonFont() {
+  return plat::paint::TFont("MS Sans Serif", -12, 0x1 | 0x2, clGray).QtFont();
+}
 
 std::string FileName(const std::string& path) {
   return QFileInfo(QString::fromStdString(path)).fileName().toStdString();
@@ -131,10 +135,18 @@ void TwInDlgBase::mouseMoveEvent(QMouseEvent* e) {
   const QPoint p = e->position().toPoint();
   if (sizing_ == Hit::None) {
     switch (BorderHit(p.x() - 1, p.y() - 1)) {
-      case Hit::Right: setCursor(Qt::SizeHorCursor); break;
-      case Hit::Bottom: setCursor(Qt::SizeVerCursor); break;
-      case Hit::BottomRight: setCursor(Qt::SizeFDiagCursor); break;
-      case Hit::None: unsetCursor(); break;
+      case Hit::Right:
+        setCursor(Qt::SizeHorCursor);
+        break;
+      case Hit::Bottom:
+        setCursor(Qt::SizeVerCursor);
+        break;
+      case Hit::BottomRight:
+        setCursor(Qt::SizeFDiagCursor);
+        break;
+      case Hit::None:
+        unsetCursor();
+        break;
     }
     return;
   }
@@ -167,7 +179,8 @@ QToolButton* TwInDlgBase::AddButton(const char* Caption, int Left, int Width) {
 }
 
 int TwInDlgBase::RunAt(const plat::paint::TRect& CellRect) {
-  const QPoint at = grid_ ? grid_->mapToGlobal(QPoint(CellRect.Left, CellRect.Top)) : QPoint(CellRect.Left, CellRect.Top);
+  const QPoint at =
+      grid_ ? grid_->mapToGlobal(QPoint(CellRect.Left, CellRect.Top)) : QPoint(CellRect.Left, CellRect.Top);
   move(at);
   panMainResize();
   return exec();
@@ -188,9 +201,13 @@ TwInDlgMemo::TwInDlgMemo(QWidget* Grid) : TwInDlgBase(Grid) {
   panMainResize();
 }
 
-QWidget* TwInDlgMemo::EditControl() const { return memoMain; }
+QWidget* TwInDlgMemo::EditControl() const {
+  return memoMain;
+}
 
-std::string TwInDlgMemo::Text() const { return memoMain->toPlainText().toStdString(); }
+std::string TwInDlgMemo::Text() const {
+  return memoMain->toPlainText().toStdString();
+}
 
 int TwInDlgMemo::ShowModalAt(const plat::paint::TRect& CellRect, const plat::Variant& Value) {
   memoMain->clear();
@@ -212,7 +229,8 @@ void TwInDlgMemo::cmLoadClick() {
   if (!path) return;
   const auto text = ReadTextFileAnyEncoding(*path);
   if (!text) {
-    plat::ui::CurrentDialogs().ShowMessage(this, "'" + FileName(*path) + "' is not a text file (UTF-8 or CP949).");
+    plat::ui::CurrentDialogs().ShowMessage(this,
+                                           "'" + FileName(*path) + "' is not a text file (UTF-8 or CP949).");
     return;
   }
   // Lines end in CR LF in files written on Windows; the memo keeps plain line feeds.
@@ -226,7 +244,9 @@ void TwInDlgMemo::cmOkClick() {
   accept();
 }
 
-void TwInDlgMemo::cmCancelClick() { reject(); }
+void TwInDlgMemo::cmCancelClick() {
+  reject();
+}
 
 // --- TwInDlgImg -----------------------------------------------------------------------------------------
 
@@ -244,7 +264,9 @@ TwInDlgImg::TwInDlgImg(QWidget* Grid) : TwInDlgBase(Grid) {
   panMainResize();
 }
 
-QWidget* TwInDlgImg::EditControl() const { return imgMain; }
+QWidget* TwInDlgImg::EditControl() const {
+  return imgMain;
+}
 
 void TwInDlgImg::SetPicture(const QImage& p) {
   picture_ = p;
@@ -270,11 +292,15 @@ void TwInDlgImg::cmLoadClick() {
   SetPicture(img);
 }
 
-void TwInDlgImg::cmClearClick() { SetPicture(QImage()); }
+void TwInDlgImg::cmClearClick() {
+  SetPicture(QImage());
+}
 
 void TwInDlgImg::cmOkClick() {
   if (OnAccept) OnAccept(picture_);
   accept();
 }
 
-void TwInDlgImg::cmCancelClick() { reject(); }
+void TwInDlgImg::cmCancelClick() {
+  reject();
+}

@@ -13,7 +13,9 @@ using namespace plat::paint;
 namespace {
 
 Qt::Alignment QtAlignment(TAlignment a) {
-  const Qt::Alignment h = a == taRightJustify ? Qt::AlignRight : a == taCenter ? Qt::AlignHCenter : Qt::AlignLeft;
+  const Qt::Alignment h = a == taRightJustify ? Qt::AlignRight
+                          : a == taCenter     ? Qt::AlignHCenter
+                                              : Qt::AlignLeft;
   // The text margins make the text rectangle exactly one line high; centring in it puts the line at its top.
   return h | Qt::AlignVCenter;
 }
@@ -28,7 +30,9 @@ TwCustomMaskEdit::TwCustomMaskEdit(QWidget* parent) : QLineEdit(parent), color_(
   UpdateEditRect();
 }
 
-TwCustomMaskEdit::~TwCustomMaskEdit() { DrawUnitFinalize(); }
+TwCustomMaskEdit::~TwCustomMaskEdit() {
+  DrawUnitFinalize();
+}
 
 void TwCustomMaskEdit::SetAlignment(TAlignment v) {
   if (alignment_ == v) return;
@@ -92,9 +96,15 @@ void TwCustomMaskEdit::GetEditRect(TRect& Rect) const {
   Rect.Left = margins_.Left;
   Rect.Right = b.Left - margins_.Right;
   switch (layout_) {
-    case tlTop: Rect.Top = margins_.Top; break;
-    case tlCenter: Rect.Top = (clientHeight - h) / 2; break;
-    case tlBottom: Rect.Top = clientHeight - margins_.Bottom - h; break;
+    case tlTop:
+      Rect.Top = margins_.Top;
+      break;
+    case tlCenter:
+      Rect.Top = (clientHeight - h) / 2;
+      break;
+    case tlBottom:
+      Rect.Top = clientHeight - margins_.Bottom - h;
+      break;
   }
   Rect.Bottom = Rect.Top + h;
 }
@@ -145,7 +155,8 @@ void TwCustomMaskEdit::changeEvent(QEvent* e) {
 
 bool TwCustomMaskEdit::event(QEvent* e) {
   // Esc belongs to the edit (not to the window's cancel button) while it can undo masked input.
-  if (e->type() == QEvent::ShortcutOverride && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape && EscUndoes()) {
+  if (e->type() == QEvent::ShortcutOverride && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape &&
+      EscUndoes()) {
     e->accept();
     return true;
   }
@@ -169,8 +180,10 @@ void TwCustomMaskEdit::focusInEvent(QFocusEvent* e) {
   // A click places the caret where it lands; entering by keyboard selects the whole text, and only then
   // (the line edit would select it on Tab of its own accord).
   if (e->reason() != Qt::MouseFocusReason) {
-    if (autoSelect_) selectAll();
-    else deselect();
+    if (autoSelect_)
+      selectAll();
+    else
+      deselect();
   }
 }
 

@@ -22,7 +22,9 @@ namespace {
 
 constexpr int VK_F4 = VK_F1 + 3;
 
-bool StartsWith(std::string_view s, std::size_t i, std::string_view token) { return s.substr(i, token.size()) == token; }
+bool StartsWith(std::string_view s, std::size_t i, std::string_view token) {
+  return s.substr(i, token.size()) == token;
+}
 
 std::string AsciiLower(std::string_view s) {
   std::string r(s);
@@ -103,10 +105,14 @@ std::string ConvertEditFormat(std::string_view pattern) {
       i = end;
       continue;
     }
-    if (c == 'm') out.push_back('M');
-    else if (c == 'n') out.push_back('m');
-    else if (c == 'h') out.push_back(twelveHour ? 'h' : 'H');
-    else out.push_back(c);
+    if (c == 'm')
+      out.push_back('M');
+    else if (c == 'n')
+      out.push_back('m');
+    else if (c == 'h')
+      out.push_back(twelveHour ? 'h' : 'H');
+    else
+      out.push_back(c);
     ++i;
   }
   return out;
@@ -130,8 +136,10 @@ QString PickerFormatToQt(std::string_view picker) {
     if (c == '\'') {
       const std::size_t close = picker.find('\'', i + 1);
       const std::size_t end = close == std::string_view::npos ? picker.size() : close;
-      if (end == i + 1 && close != std::string_view::npos) literal.push_back('\'');  // '' is a quote
-      else literal.append(picker.substr(i + 1, end - i - 1));
+      if (end == i + 1 && close != std::string_view::npos)
+        literal.push_back('\'');  // '' is a quote
+      else
+        literal.append(picker.substr(i + 1, end - i - 1));
       i = close == std::string_view::npos ? picker.size() : close + 1;
       continue;
     }
@@ -140,14 +148,23 @@ QString PickerFormatToQt(std::string_view picker) {
     std::string token;
     switch (c) {
       case 'd':
-      case 'M': token.assign(std::min<std::size_t>(run, 4), c); break;
-      case 'y': token = run <= 2 ? "yy" : "yyyy"; break;
+      case 'M':
+        token.assign(std::min<std::size_t>(run, 4), c);
+        break;
+      case 'y':
+        token = run <= 2 ? "yy" : "yyyy";
+        break;
       case 'h':
       case 'H':
       case 'm':
-      case 's': token.assign(std::min<std::size_t>(run, 2), c); break;
-      case 't': token = "AP"; break;
-      case 'g': break;  // the era: Qt has no field for it
+      case 's':
+        token.assign(std::min<std::size_t>(run, 2), c);
+        break;
+      case 't':
+        token = "AP";
+        break;
+      case 'g':
+        break;  // the era: Qt has no field for it
       default:
         // Everything else is shown as written; quoting keeps Qt from reading letters such as a, z or t as
         // fields of its own.
@@ -192,7 +209,9 @@ TwDateEdit::TwDateEdit(QWidget* parent) : QDateTimeEdit(parent), color_(clWindow
   ApplyFormat();
 }
 
-TwDateEdit::~TwDateEdit() { DrawUnitFinalize(); }
+TwDateEdit::~TwDateEdit() {
+  DrawUnitFinalize();
+}
 
 void TwDateEdit::ApplyFormat() {
   const plat::fmt::FormatSettings& loc = plat::fmt::Locale();
@@ -284,7 +303,8 @@ void TwDateEdit::DropDown() {
   opt.subControls = QStyle::SC_All;
   const QRect arrow = style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxArrow, this);
   const QPointF at = arrow.center();
-  QMouseEvent press(QEvent::MouseButtonPress, at, mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QMouseEvent press(QEvent::MouseButtonPress, at, mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                    Qt::NoModifier);
   QDateTimeEdit::mousePressEvent(&press);
   QMouseEvent release(QEvent::MouseButtonRelease, at, mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
                       Qt::NoModifier);
@@ -386,8 +406,10 @@ void TwDateEdit::PaintNull(TCanvas& canvas) {
   canvas.Brush.Color = color_;
   canvas.FillRect(client);
   const TRect button = NullButtonRect();
-  if (kind_ == TDateTimeKind::Date) DrawComboButton(canvas, button, isEnabled(), false, false);
-  else DrawSpinButtons(canvas, button, 0, isEnabled(), false);
+  if (kind_ == TDateTimeKind::Date)
+    DrawComboButton(canvas, button, isEnabled(), false, false);
+  else
+    DrawSpinButtons(canvas, button, 0, isEnabled(), false);
   if (hasFocus() && focusRect_) {
     canvas.Brush.Color = clWhite;
     canvas.DrawFocusRect(TRect{client.Left, client.Top, button.Left, client.Bottom});
@@ -446,7 +468,9 @@ void TwInDateEdit::SetValue(const plat::Variant& v) {
   SetDateTime(d);
 }
 
-bool TwInDateEdit::CanModify() { return column_ && column_->CanModify(); }
+bool TwInDateEdit::CanModify() {
+  return column_ && column_->CanModify();
+}
 
 void TwInDateEdit::ApplyColumnSettings() {
   if (!column_) return;
@@ -461,10 +485,14 @@ void TwInDateEdit::ApplyColumnSettings() {
   const std::string& minText = column_->MinValue();
   const plat::TDateTime maxDate = maxText.empty() ? 0 : plat::fmt::StrToDate(maxText);
   const plat::TDateTime minDate = minText.empty() ? 0 : plat::fmt::StrToDate(minText);
-  if (maxDate == 0) clearMaximumDateTime();
-  else setMaximumDate(DateTimeToQt(maxDate).date());
-  if (minDate == 0) clearMinimumDateTime();
-  else setMinimumDate(DateTimeToQt(minDate).date());
+  if (maxDate == 0)
+    clearMaximumDateTime();
+  else
+    setMaximumDate(DateTimeToQt(maxDate).date());
+  if (minDate == 0)
+    clearMinimumDateTime();
+  else
+    setMinimumDate(DateTimeToQt(minDate).date());
 }
 
 void TwInDateEdit::CommitTypedInput() {
@@ -482,4 +510,6 @@ void TwInDateEdit::CommitTypedInput() {
   interpretText();
 }
 
-TwInTimeEdit::TwInTimeEdit(QWidget* parent) : TwInDateEdit(parent) { SetKind(TDateTimeKind::Time); }
+TwInTimeEdit::TwInTimeEdit(QWidget* parent) : TwInDateEdit(parent) {
+  SetKind(TDateTimeKind::Time);
+}

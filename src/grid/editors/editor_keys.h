@@ -12,12 +12,17 @@ inline char32_t CharOf(const QKeyEvent* e) {
   if ((m & Qt::ControlModifier) && !(m & Qt::AltModifier) && k >= Qt::Key_A && k <= Qt::Key_Z)
     return char32_t(k - Qt::Key_A + 1);
   switch (k) {
-    case Qt::Key_Backspace: return 8;
+    case Qt::Key_Backspace:
+      return 8;
     case Qt::Key_Return:
-    case Qt::Key_Enter: return 13;
-    case Qt::Key_Escape: return 27;
-    case Qt::Key_Tab: return 9;
-    default: break;
+    case Qt::Key_Enter:
+      return 13;
+    case Qt::Key_Escape:
+      return 27;
+    case Qt::Key_Tab:
+      return 9;
+    default:
+      break;
   }
   const QString t = e->text();
   if (t.isEmpty()) return 0;

@@ -35,7 +35,9 @@ std::string_view FieldView(std::string_view Text, char Separator, int Index) {
   return Text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
 }
 
-inline unsigned char UpperAscii(unsigned char c) { return c >= 'a' && c <= 'z' ? c - 32 : c; }
+inline unsigned char UpperAscii(unsigned char c) {
+  return c >= 'a' && c <= 'z' ? c - 32 : c;
+}
 
 bool StartsWith(std::string_view Text, std::string_view Prefix, bool CaseSensitive) {
   if (Text.size() < Prefix.size()) return false;
@@ -50,7 +52,8 @@ bool StartsWith(std::string_view Text, std::string_view Prefix, bool CaseSensiti
 TwItemList::TwItemList(QWidget* owner) : QWidget(owner) {
   // A window on top of everything that is never activated (as a tool tip is not), so the editor keeps the
   // keyboard while the list is down.
-  setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus);
+  setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                 Qt::WindowDoesNotAcceptFocus);
   setAttribute(Qt::WA_ShowWithoutActivating);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::NoFocus);
@@ -97,7 +100,8 @@ std::string TwItemList::TitleText(int C) const {
 }
 
 std::string_view TwItemList::RowSearchText(int R) const {
-  return ItemsMode() ? std::string_view((*items_)[std::size_t(R)]) : std::string_view((*values_)[std::size_t(R)]);
+  return ItemsMode() ? std::string_view((*items_)[std::size_t(R)])
+                     : std::string_view((*values_)[std::size_t(R)]);
 }
 
 QRect TwItemList::ClientRect() const {
@@ -180,10 +184,14 @@ void TwItemList::Measure(int EditorWidth) {
     int natural = sum * charWidth_ + 2 * cols + b - 1;
     if (Count() > visibleRows_) natural += ButtonWidth();
     const int ow = option_ ? option_->Width() : 0;
-    if (ow == 0) w = EditorWidth;
-    else if (ow == -1) w = natural;
-    else if (ow < -1) w = std::max(EditorWidth, natural);
-    else w = ow;
+    if (ow == 0)
+      w = EditorWidth;
+    else if (ow == -1)
+      w = natural;
+    else if (ow < -1)
+      w = std::max(EditorWidth, natural);
+    else
+      w = ow;
   } else {
     w = EditorWidth;
     h = 12;
@@ -227,8 +235,10 @@ void TwItemList::SetItemIndex(int N) {
   if (N >= 0) {
     if (old < 0) InvalidateRow(lastIndex_);  // its focus rectangle goes
     lastIndex_ = N;
-    if (N < topIndex_) SetTopIndex(N);
-    else if (N >= topIndex_ + visibleRows_) SetTopIndex(N - visibleRows_ + 1);
+    if (N < topIndex_)
+      SetTopIndex(N);
+    else if (N >= topIndex_ + visibleRows_)
+      SetTopIndex(N - visibleRows_ + 1);
     InvalidateRow(old);
     InvalidateRow(N);
   } else {
@@ -273,18 +283,33 @@ void TwItemList::ListKeyDown(int Key) {
   const int i = itemIndex_;
   int target = i;
   switch (Key) {
-    case VK_HOME: target = 0; break;
-    case VK_END: target = Count() - 1; break;
-    case VK_UP: target = i < 0 ? lastIndex_ : std::max(i - 1, 0); break;
-    case VK_DOWN: target = i < 0 ? lastIndex_ : i + 1; break;
-    case VK_PRIOR: target = i < 0 ? lastIndex_ : std::max(i - n, 0); break;
-    case VK_NEXT: target = i < 0 ? lastIndex_ : i + n; break;
-    default: return;
+    case VK_HOME:
+      target = 0;
+      break;
+    case VK_END:
+      target = Count() - 1;
+      break;
+    case VK_UP:
+      target = i < 0 ? lastIndex_ : std::max(i - 1, 0);
+      break;
+    case VK_DOWN:
+      target = i < 0 ? lastIndex_ : i + 1;
+      break;
+    case VK_PRIOR:
+      target = i < 0 ? lastIndex_ : std::max(i - n, 0);
+      break;
+    case VK_NEXT:
+      target = i < 0 ? lastIndex_ : i + n;
+      break;
+    default:
+      return;
   }
   SetItemIndex(target);
 }
 
-void TwItemList::keyPressEvent(QKeyEvent* e) { ListKeyDown(VirtualKeyOf(e->key())); }
+void TwItemList::keyPressEvent(QKeyEvent* e) {
+  ListKeyDown(VirtualKeyOf(e->key()));
+}
 
 void TwItemList::PopupAt(const QRect& Anchor) {
   int y = Anchor.bottom() + 1;
@@ -328,8 +353,8 @@ bool TwItemList::ForwardToScrollBar(QMouseEvent* e) {
   }
   const bool captured = capture_;
   if (captured) releaseMouse();
-  QMouseEvent forwarded(e->type(), QPointF(p - scrollBar_->pos()), e->globalPosition(), e->button(), e->buttons(),
-                        e->modifiers());
+  QMouseEvent forwarded(e->type(), QPointF(p - scrollBar_->pos()), e->globalPosition(), e->button(),
+                        e->buttons(), e->modifiers());
   QCoreApplication::sendEvent(scrollBar_, &forwarded);
   if (captured) grabMouse();
   if (e->type() == QEvent::MouseButtonRelease) onScrollBar_ = false;
@@ -390,8 +415,8 @@ QImage TwItemList::PaintClient() {
   if (cols == 0 || count == 0) return img;
   const TColor lineColor = option_ ? option_->LineColor() : 0x808080;
   dc.TransparentText = true;
-  const unsigned fmt = plat::paint::DT_LEFT | plat::paint::DT_VCENTER | plat::paint::DT_SINGLELINE |
-                       plat::paint::DT_NOPREFIX;
+  const unsigned fmt =
+      plat::paint::DT_LEFT | plat::paint::DT_VCENTER | plat::paint::DT_SINGLELINE | plat::paint::DT_NOPREFIX;
   const int W = charWidth_;
   const bool withImages = images_ && images_->Count() > 0;
 

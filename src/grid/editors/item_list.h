@@ -36,8 +36,8 @@ class TwItemList : public QWidget {
 
   // Binds the option and the lists, takes the option's colour and font, shows min(count, ItemCount) rows
   // from the top and sizes the window. EditorWidth is the width the option's Width rules refer to.
-  void SetupList(const TwItemListOption* Option, const TwStrings* Values, bool Ctl3D, const TwImageList* Images,
-                 const TwStrings* Items, int EditorWidth);
+  void SetupList(const TwItemListOption* Option, const TwStrings* Values, bool Ctl3D,
+                 const TwImageList* Images, const TwStrings* Items, int EditorWidth);
 
   const TwItemListOption* Option() const { return option_; }
   int Count() const { return values_ ? int(values_->size()) : 0; }

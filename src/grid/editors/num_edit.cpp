@@ -21,7 +21,9 @@ namespace {
 
 constexpr int kMaxDecimals = 65535;  // the field is 16 bits wide
 
-bool IsDigit(char32_t c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char32_t c) {
+  return c >= '0' && c <= '9';
+}
 
 // The text with one character put in at index i (built anew: g++ 12 warns falsely on an in-place insert).
 std::string InsertAt(const std::string& s, int i, char c) {
@@ -62,8 +64,9 @@ double TwCustomNumEdit::Value() const {
 void TwCustomNumEdit::SetValue(double v) {
   if (!std::isfinite(v)) return;
   // The platform's "%*.*f" writes the locale's decimal separator; the raw text always holds '.'.
-  std::string s = plat::fmt::Format("%*.*f", {plat::Variant(std::int32_t(maxDigits_)),
-                                               plat::Variant(std::int32_t(decimals_)), plat::Variant(std::fabs(v))});
+  std::string s =
+      plat::fmt::Format("%*.*f", {plat::Variant(std::int32_t(maxDigits_)),
+                                  plat::Variant(std::int32_t(decimals_)), plat::Variant(std::fabs(v))});
   s.erase(0, s.find_first_not_of(' '));
   const char sep = plat::fmt::Locale().DecimalSeparator;
   if (sep != '.')
@@ -211,7 +214,8 @@ std::string TwCustomNumEdit::DisplayText() const {
   // long number shows exactly the digits typed.
   std::string_view intPart(rawText_.data(), std::size_t(ipl));
   std::size_t first = intPart.find_first_not_of('0');
-  std::string_view significant = first == std::string_view::npos ? std::string_view("0") : intPart.substr(first);
+  std::string_view significant =
+      first == std::string_view::npos ? std::string_view("0") : intPart.substr(first);
   std::string out;
   out.reserve(rawText_.size() + rawText_.size() / 3 + 2);
   // Typed leading zeros stay visible: one for each '0' among the first IntPartLength - 1 characters.
@@ -248,7 +252,8 @@ TCanvas& TwCustomNumEdit::Measure() {
 int TwCustomNumEdit::XOf(int rawIndex) {
   const std::string display = DisplayText();
   const std::size_t d = std::size_t(DisplayIndexOf(rawIndex));
-  return TextRect().Right - 1 - GetTextWidth(Measure(), std::string_view(display).substr(std::min(d, display.size())));
+  return TextRect().Right - 1 -
+         GetTextWidth(Measure(), std::string_view(display).substr(std::min(d, display.size())));
 }
 
 double TwCustomNumEdit::Clamp(double x) const {
@@ -275,7 +280,9 @@ int TwCustomNumEdit::BorderWidth() const {
   return ctl3D_ ? 2 : 1;  // a client edge, or a one-pixel border
 }
 
-QPoint TwCustomNumEdit::ClientOrigin() const { return QPoint(BorderWidth(), BorderWidth()); }
+QPoint TwCustomNumEdit::ClientOrigin() const {
+  return QPoint(BorderWidth(), BorderWidth());
+}
 
 TRect TwCustomNumEdit::ClientRect() const {
   const int b = BorderWidth();
@@ -297,9 +304,12 @@ TRect TwCustomNumEdit::TextRect() const {
 int TwCustomNumEdit::LineTop() const {
   const TRect r = TextRect();
   switch (layout_) {
-    case tlTop: return r.Top;
-    case tlBottom: return r.Bottom - caretHeight_;
-    default: return r.Top + (r.Bottom - r.Top - caretHeight_) / 2;
+    case tlTop:
+      return r.Top;
+    case tlBottom:
+      return r.Bottom - caretHeight_;
+    default:
+      return r.Top + (r.Bottom - r.Top - caretHeight_) / 2;
   }
 }
 
@@ -349,8 +359,10 @@ void TwCustomNumEdit::TypeDigit(char d) {
     SetCaretIndex(c + 1);
     return;
   }
-  if (s == "0") s = std::string(1, d);
-  else s = InsertAt(s, c, d);
+  if (s == "0")
+    s = std::string(1, d);
+  else
+    s = InsertAt(s, c, d);
   SetRawText(std::move(s));
   SetCaretIndex(c + 1);
 }
@@ -511,7 +523,8 @@ void TwCustomNumEdit::CopyToClipboard() {
   if (!HasSelection()) return;
   const int S = std::max(0, SelStart()), E = std::min(int(rawText_.size()), SelEnd());
   if (E <= S) return;
-  QApplication::clipboard()->setText(QString::fromStdString(rawText_.substr(std::size_t(S), std::size_t(E - S))));
+  QApplication::clipboard()->setText(
+      QString::fromStdString(rawText_.substr(std::size_t(S), std::size_t(E - S))));
 }
 
 void TwCustomNumEdit::CutToClipboard() {
@@ -533,10 +546,14 @@ void TwCustomNumEdit::KeyDown(int& Key, TShiftState Shift) {
       } else {
         EndSelection();
       }
-      if (Key == VK_HOME) SetCaretIndex(0);
-      else if (Key == VK_END) SetCaretIndex(int(rawText_.size()));
-      else if (Key == VK_LEFT) SetCaretIndex(caretIndex_ - 1);
-      else SetCaretIndex(caretIndex_ + 1);
+      if (Key == VK_HOME)
+        SetCaretIndex(0);
+      else if (Key == VK_END)
+        SetCaretIndex(int(rawText_.size()));
+      else if (Key == VK_LEFT)
+        SetCaretIndex(caretIndex_ - 1);
+      else
+        SetCaretIndex(caretIndex_ + 1);
       break;
     case VK_BACK:
       if (CanModify()) {
@@ -546,8 +563,10 @@ void TwCustomNumEdit::KeyDown(int& Key, TShiftState Shift) {
       break;
     case VK_DELETE:
       if (CanModify()) {
-        if (Shift.Contains(ssCtrl)) CutToClipboard();
-        else DeleteRule();
+        if (Shift.Contains(ssCtrl))
+          CutToClipboard();
+        else
+          DeleteRule();
         Key = 0;
       }
       break;
@@ -577,9 +596,12 @@ void TwCustomNumEdit::KeyPress(char32_t& Key) {
     ErrorBeep();
     return;
   }
-  if (Key == '-') TypeMinus();
-  else if (point) TypePoint();
-  else TypeDigit(char(Key));
+  if (Key == '-')
+    TypeMinus();
+  else if (point)
+    TypePoint();
+  else
+    TypeDigit(char(Key));
 }
 
 void TwCustomNumEdit::keyPressEvent(QKeyEvent* e) {
@@ -633,7 +655,9 @@ void TwCustomNumEdit::MouseDown(QMouseEvent* e) {
   SetCaretIndex(index);
 }
 
-void TwCustomNumEdit::mousePressEvent(QMouseEvent* e) { MouseDown(e); }
+void TwCustomNumEdit::mousePressEvent(QMouseEvent* e) {
+  MouseDown(e);
+}
 
 void TwCustomNumEdit::mouseMoveEvent(QMouseEvent* e) {
   if (!spinTracking_) return;
@@ -663,7 +687,9 @@ void TwCustomNumEdit::mouseDoubleClickEvent(QMouseEvent* e) {
   if (e->button() == Qt::LeftButton) DblClick();
 }
 
-void TwCustomNumEdit::DblClick() { SelectDigits(false); }
+void TwCustomNumEdit::DblClick() {
+  SelectDigits(false);
+}
 
 // --- focus and creation ---------------------------------------------------------------------------------
 
@@ -773,7 +799,8 @@ void TwCustomNumEdit::PaintTo(TCanvas& canvas) {
   if (!hasFocus() || !HasSelection()) {
     canvas.TextOut(x0, top, display);
   } else {
-    const int S = std::clamp(SelStart(), 0, int(rawText_.size())), E = std::clamp(SelEnd(), 0, int(rawText_.size()));
+    const int S = std::clamp(SelStart(), 0, int(rawText_.size())),
+              E = std::clamp(SelEnd(), 0, int(rawText_.size()));
     const std::size_t dS = std::size_t(DisplayIndexOf(S)), dE = std::size_t(DisplayIndexOf(E));
     const int xS = XOf(S) + o.x(), xE = XOf(E) + o.x();
     canvas.TextOut(x0, top, std::string_view(display).substr(0, dS));
@@ -785,7 +812,8 @@ void TwCustomNumEdit::PaintTo(TCanvas& canvas) {
     canvas.TextOut(xE, top, std::string_view(display).substr(dE));
     canvas.Brush.Color = color_;
   }
-  if (caretCreated_ && caretBlinkOn_) canvas.PatBlt(XOf(caretIndex_) + o.x(), top, 1, caretHeight_, DSTINVERT);
+  if (caretCreated_ && caretBlinkOn_)
+    canvas.PatBlt(XOf(caretIndex_) + o.x(), top, 1, caretHeight_, DSTINVERT);
   canvas.ClearClip();
 }
 
@@ -816,7 +844,9 @@ int TwInNumEdit::DecimalsOfFormat(std::string_view f) {
   return n;
 }
 
-bool TwInNumEdit::GroupingOfFormat(std::string_view f) { return f.find(',') != std::string_view::npos; }
+bool TwInNumEdit::GroupingOfFormat(std::string_view f) {
+  return f.find(',') != std::string_view::npos;
+}
 
 void TwInNumEdit::SetColumn(TwColumn* column) {
   column_ = column;
@@ -848,4 +878,6 @@ void TwInNumEdit::SetValue(const plat::Variant& v) {
   TwCustomNumEdit::SetValue(v.ToDouble());
 }
 
-bool TwInNumEdit::CanModify() { return !ReadOnly() && column_ && column_->CanModify(); }
+bool TwInNumEdit::CanModify() {
+  return !ReadOnly() && column_ && column_->CanModify();
+}

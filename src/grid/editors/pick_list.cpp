@@ -24,7 +24,9 @@ TwInCombo::TwInCombo(QWidget* parent) : TwCustomMaskEdit(parent) {
 
 TwInCombo::~TwInCombo() = default;
 
-bool TwInCombo::EditCanModify() const { return !ReadOnly() && isEnabled(); }
+bool TwInCombo::EditCanModify() const {
+  return !ReadOnly() && isEnabled();
+}
 
 void TwInCombo::GetButtonRect(TRect& Rect) const {
   const TRect c = ClientRect();
@@ -114,7 +116,8 @@ void TwInCombo::mouseMoveEvent(QMouseEvent* e) {
         StopTracking();
         dropList_->SetCapture(true);
         const QPointF local = dropList_->mapFromGlobal(e->globalPosition());
-        QMouseEvent moved(QEvent::MouseMove, local, e->globalPosition(), Qt::NoButton, e->buttons(), e->modifiers());
+        QMouseEvent moved(QEvent::MouseMove, local, e->globalPosition(), Qt::NoButton, e->buttons(),
+                          e->modifiers());
         QCoreApplication::sendEvent(dropList_, &moved);
       }
     }
@@ -140,8 +143,10 @@ bool TwInCombo::HandleComboKey(QKeyEvent* e) {
     return true;
   }
   if ((key == VK_UP || key == VK_DOWN) && alt) {
-    if (droppedDown_) CloseUp(true);
-    else DropDown(true);
+    if (droppedDown_)
+      CloseUp(true);
+    else
+      DropDown(true);
     return true;
   }
   if (droppedDown_ && (key == VK_PRIOR || key == VK_NEXT || key == VK_END || key == VK_HOME || key == VK_UP ||
@@ -156,7 +161,8 @@ bool TwInCombo::event(QEvent* e) {
   if (e->type() == QEvent::ShortcutOverride) {
     // Enter and Esc belong to the open list, not to the window's default and cancel buttons.
     auto* k = static_cast<QKeyEvent*>(e);
-    if (droppedDown_ && (k->key() == Qt::Key_Escape || k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter)) {
+    if (droppedDown_ &&
+        (k->key() == Qt::Key_Escape || k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter)) {
       e->accept();
       return true;
     }
@@ -209,7 +215,9 @@ void TwInCombo::focusOutEvent(QFocusEvent* e) {
 
 TwInPickList::TwInPickList(QWidget* parent) : TwInCombo(parent) {}
 
-bool TwInPickList::ItemsMode() const { return Column() && Column()->ItemsMapValues(); }
+bool TwInPickList::ItemsMode() const {
+  return Column() && Column()->ItemsMapValues();
+}
 
 std::string TwInPickList::RowText(int R) const {
   const TwColumn* c = Column();
@@ -254,14 +262,18 @@ void TwInPickList::CreateDropList() {
 void TwInPickList::UpdateDropList() {
   if (!dropList_) return;
   const std::string t = Text();
-  if (t.empty()) dropList_->SetItemIndex(-1);
-  else dropList_->SearchText(t, true);
+  if (t.empty())
+    dropList_->SetItemIndex(-1);
+  else
+    dropList_->SearchText(t, true);
 }
 
 void TwInPickList::AcceptRow(int R) {
   if (R < 0) {
-    if (Column() && Column()->ListOption().ValuesOnly()) SetText(SavedText());
-    else valueIndex_ = -1;  // the typed text stays as free text
+    if (Column() && Column()->ListOption().ValuesOnly())
+      SetText(SavedText());
+    else
+      valueIndex_ = -1;  // the typed text stays as free text
     return;
   }
   valueIndex_ = R;

@@ -1,6 +1,8 @@
 // The memo and picture dialogs: opening at the cell, the value in and out through OK, Cancel and Esc
 // passing nothing, loading text in UTF-8 and CP949 and pictures in BMP and PNG, files that are not what they
 // claim, Clear, and resizing by the border with the editing control following.
+#include "grid/editors/cell_dialogs.h"
+
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -11,7 +13,6 @@
 #include <functional>
 
 #include "editor_fixture.h"
-#include "grid/editors/cell_dialogs.h"
 #include "platform/text/text.h"
 #include "platform/ui/dialogs.h"
 
@@ -53,11 +54,14 @@ void WhileOpen(QDialog* d, std::function<void()> inside) {
   });
 }
 
-void Click(QToolButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
+void Click(QToolButton* b) {
+  QTest::mouseClick(b, Qt::LeftButton);
+}
 
 }  // namespace
 
-// --- memo ---------------------------------------------------------------------------------------------------
+// --- memo
+// ---------------------------------------------------------------------------------------------------
 
 TEST(MemoDialog, OpensAtTheCellWithTheTextSelectedAndOkPassesTheEditedText) {
   DialogHost h;
@@ -128,8 +132,10 @@ TEST(MemoDialog, EnterMakesALineBreakInsteadOfClosing) {
 TEST(MemoDialog, LoadsTextInUtf8AndCp949) {
   DialogHost h;
   plat::ui::ScriptedDialogs dialogs;
-  const std::string utf8 = h.Write("u.txt", QByteArray("\xEF\xBB\xBF") + QByteArray::fromStdString("첫 줄\n둘째"));
-  const std::string cp949 = h.Write("c.txt", QByteArray::fromStdString(plat::text::Utf8ToCp949("개인정보\r\n파일")));
+  const std::string utf8 =
+      h.Write("u.txt", QByteArray("\xEF\xBB\xBF") + QByteArray::fromStdString("첫 줄\n둘째"));
+  const std::string cp949 =
+      h.Write("c.txt", QByteArray::fromStdString(plat::text::Utf8ToCp949("개인정보\r\n파일")));
   dialogs.QueueFile(utf8);
   dialogs.QueueFile(cp949);
   TwInDlgMemo d(&h.grid);
@@ -179,7 +185,8 @@ TEST(MemoDialog, TextReaderRefusesWhatIsNeitherUtf8NorCp949) {
   EXPECT_EQ(ReadTextFileAnyEncoding(h.Write("plain.txt", "abc\r\n")).value_or("?"), "abc\r\n");
 }
 
-// --- picture ------------------------------------------------------------------------------------------------
+// --- picture
+// ------------------------------------------------------------------------------------------------
 
 TEST(PictureDialog, ShowsACopyOfTheCellPictureAndOkPassesIt) {
   DialogHost h;
@@ -259,7 +266,8 @@ TEST(PictureDialog, LoadsBmpAndPngAndRefusesAFileThatIsNotAPicture) {
   EXPECT_NE(dialogs.History()[3].Text.find("fake.bmp"), std::string::npos);
 }
 
-// --- border sizing ------------------------------------------------------------------------------------------
+// --- border sizing
+// ------------------------------------------------------------------------------------------
 
 TEST(CellDialogBorder, TheRightAndBottomBordersAndTheCornerSize) {
   DialogHost h;

@@ -1,11 +1,12 @@
 // The date and time edits: the pattern conversion of both passes and its use as Qt's display format, the
 // empty state entered and left by every key, its painting, the read-only refusals, the settings and
 // bounds from a column, and a half-typed field taken on commit.
+#include "grid/editors/date_edit.h"
+
 #include <QCalendarWidget>
 #include <QLineEdit>
 
 #include "editor_fixture.h"
-#include "grid/editors/date_edit.h"
 #include "grid/view/draw_helpers.h"
 #include "platform/error.h"
 
@@ -36,7 +37,9 @@ class FixedNow {
   std::function<QDateTime()> saved_;
 };
 
-TDateTime Date(int y, int m, int d) { return plat::fmt::EncodeDate(y, m, d); }
+TDateTime Date(int y, int m, int d) {
+  return plat::fmt::EncodeDate(y, m, d);
+}
 TDateTime DateTime(int y, int m, int d, int h, int n) {
   return plat::fmt::EncodeDate(y, m, d) + plat::fmt::EncodeTime(h, n, 0, 0);
 }
@@ -62,7 +65,9 @@ int PixelsOtherThan(const QImage& img, const QRect& r, QRgb c) {
   return n;
 }
 
-QRect ToQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height()); }
+QRect ToQRect(const TRect& r) {
+  return QRect(r.Left, r.Top, r.Width(), r.Height());
+}
 
 }  // namespace
 
@@ -77,7 +82,8 @@ TEST(DateEditFormat, SeparatorsAreQuotedMonthsMinutesAndHoursRenamed) {
   s.DateSeparator = '.';
   s.TimeSeparator = 'h';
   plat::fmt::SetLocale(s);
-  EXPECT_EQ(ConvertEditFormat("dd/mm/yy hh:nn"), "dd'.'MM'.'yy HH'h'mm") << "a quoted separator is not renamed";
+  EXPECT_EQ(ConvertEditFormat("dd/mm/yy hh:nn"), "dd'.'MM'.'yy HH'h'mm")
+      << "a quoted separator is not renamed";
 }
 
 TEST(DateEditFormat, AnAmPmMarkerAnywhereMakesEveryHourTwelveHour) {
@@ -111,7 +117,8 @@ TEST(DateEditFormat, PickerSyntaxBecomesQtsDisplayFormat) {
   EXPECT_EQ(PickerFormatToQt("hh':'mm tt"), "hh':'mm' 'AP");
   EXPECT_EQ(PickerFormatToQt("'week' ww"), "'week ww'");
   EXPECT_EQ(PickerFormatToQt("y yyy"), "yy' 'yyyy");
-  EXPECT_EQ(PickerFormatToQt("d ''"), "d' '''") << "two quotes are a quote, doubled again inside Qt's literal";
+  EXPECT_EQ(PickerFormatToQt("d ''"), "d' '''")
+      << "two quotes are a quote, doubled again inside Qt's literal";
   EXPECT_EQ(PickerFormatToQt("aMpM"), "'a'M'p'M") << "letters Qt would read as fields are quoted";
 }
 
@@ -194,8 +201,10 @@ TEST(DateEditNull, F4AndAltDownLeaveTheEmptyStateAndOpenTheCalendar) {
     InPlace<> p;
     p.e->SetValue(plat::Variant::Null());
     p.h.Focus();
-    if (altDown) QTest::keyClick(p.e, Qt::Key_Down, Qt::AltModifier);
-    else QTest::keyClick(p.e, Qt::Key_F4);
+    if (altDown)
+      QTest::keyClick(p.e, Qt::Key_Down, Qt::AltModifier);
+    else
+      QTest::keyClick(p.e, Qt::Key_F4);
     EXPECT_FALSE(p.e->IsNull());
     EXPECT_TRUE(p.e->DroppedDown());
     p.e->calendarWidget()->window()->hide();

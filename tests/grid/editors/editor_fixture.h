@@ -39,7 +39,9 @@ class ColumnHost : public TwGridModel {
 // Counts beeps instead of sounding them.
 class BeepCounter {
  public:
-  BeepCounter() { plat::os::SetBeepHandler([this] { ++count; }); }
+  BeepCounter() {
+    plat::os::SetBeepHandler([this] { ++count; });
+  }
   ~BeepCounter() { plat::os::SetBeepHandler({}); }
   int count = 0;
 };

@@ -128,7 +128,8 @@ TEST(MaskEditButton, ADescendantsButtonAreaIsPaintedAndKeptFreeOfText) {
   const QImage img = h.Grab();
   const QRgb red = plat::paint::ToQRgb(clRed);
   for (int y = b.Top; y < b.Bottom; ++y)
-    for (int x = b.Left; x < b.Right; ++x) ASSERT_EQ(img.pixel(client.Left + x, client.Top + y), red) << x << "," << y;
+    for (int x = b.Left; x < b.Right; ++x)
+      ASSERT_EQ(img.pixel(client.Left + x, client.Top + y), red) << x << "," << y;
   const Ink ink = InkOf(img, QRect(client.Left, client.Top, b.Left, client.Height()));
   ASSERT_GE(ink.right, 0);
   EXPECT_LT(ink.right, client.Left + r.Right) << "the text stops at the edit rectangle";

@@ -1,13 +1,14 @@
 // The number edit: typing, deleting and selecting by real key presses, the display with separators and
 // typed leading zeros, the bounds applied on leaving, the spin buttons by mouse, the clipboard, the
 // painting of sign, selection and caret, and random input that must never leave a malformed number.
+#include "grid/editors/num_edit.h"
+
 #include <QClipboard>
 #include <QRandomGenerator>
 #include <cmath>
 #include <set>
 
 #include "editor_fixture.h"
-#include "grid/editors/num_edit.h"
 #include "grid/view/draw_helpers.h"
 
 using namespace editortest;
@@ -22,7 +23,9 @@ void Keys(QWidget* w, std::initializer_list<Qt::Key> keys, Qt::KeyboardModifiers
 }
 
 // The client point of a control in widget coordinates.
-QPoint At(TwCustomNumEdit* e, int x, int y) { return e->ClientOrigin() + QPoint(x, y); }
+QPoint At(TwCustomNumEdit* e, int x, int y) {
+  return e->ClientOrigin() + QPoint(x, y);
+}
 
 // RawText is digits, and with Decimals one '.' followed by exactly Decimals digits; empty only with
 // EnableNull; the caret lies inside it.
@@ -32,11 +35,14 @@ QPoint At(TwCustomNumEdit* e, int x, int y) { return e->ClientOrigin() + QPoint(
     if (!e.EnableNull()) return ::testing::AssertionFailure() << "empty text without EnableNull";
   } else {
     const std::size_t point = s.find('.');
-    if (e.Decimals() == 0 && point != std::string::npos) return ::testing::AssertionFailure() << "point in " << s;
-    if (e.Decimals() > 0 && (point == std::string::npos || point == 0 || s.size() - point - 1 != std::size_t(e.Decimals())))
+    if (e.Decimals() == 0 && point != std::string::npos)
+      return ::testing::AssertionFailure() << "point in " << s;
+    if (e.Decimals() > 0 &&
+        (point == std::string::npos || point == 0 || s.size() - point - 1 != std::size_t(e.Decimals())))
       return ::testing::AssertionFailure() << "fraction of " << s;
     for (std::size_t i = 0; i < s.size(); ++i)
-      if (i != point && (s[i] < '0' || s[i] > '9')) return ::testing::AssertionFailure() << "character in " << s;
+      if (i != point && (s[i] < '0' || s[i] > '9'))
+        return ::testing::AssertionFailure() << "character in " << s;
   }
   if (e.CaretIndex() < 0 || e.CaretIndex() > int(s.size())) return ::testing::AssertionFailure() << "caret";
   if (!std::isfinite(e.Value())) return ::testing::AssertionFailure() << "value of " << s;
@@ -500,7 +506,8 @@ TEST(NumEditPaint, TheMinusEndsAtTheFirstDigitAndTheSelectionIsHighlighted) {
   const QRect leftOfText(o.x(), top, e->XOf(0) - 1, e->CaretHeight());
   EXPECT_EQ(DarkPixelsIn(h.Grab(), leftOfText), 0);
   e->SetValue(-5);
-  EXPECT_GT(DarkPixelsIn(h.Grab(), leftOfText.adjusted(0, 0, e->XOf(0) + o.x() - leftOfText.right() - 1, 0)), 0);
+  EXPECT_GT(DarkPixelsIn(h.Grab(), leftOfText.adjusted(0, 0, e->XOf(0) + o.x() - leftOfText.right() - 1, 0)),
+            0);
 
   e->SetDecimals(2);
   e->SetValue(1234.56);
@@ -569,9 +576,9 @@ TEST(NumEditBadInput, AnEndlessRunOfDigitsStaysAFiniteNumber) {
 
 TEST(NumEditBadInput, RandomKeysNeverLeaveAMalformedNumber) {
   BeepCounter beeps;
-  const Qt::Key keys[] = {Qt::Key_0,    Qt::Key_1,     Qt::Key_5,     Qt::Key_9,      Qt::Key_Minus,
+  const Qt::Key keys[] = {Qt::Key_0,      Qt::Key_1,      Qt::Key_5,         Qt::Key_9,    Qt::Key_Minus,
                           Qt::Key_Period, Qt::Key_Delete, Qt::Key_Backspace, Qt::Key_Home, Qt::Key_End,
-                          Qt::Key_Left, Qt::Key_Right, Qt::Key_A,     Qt::Key_Space};
+                          Qt::Key_Left,   Qt::Key_Right,  Qt::Key_A,         Qt::Key_Space};
   QRandomGenerator rng(20261207);
   for (int decimals : {0, 2}) {
     for (bool enableNull : {false, true}) {
@@ -589,12 +596,18 @@ TEST(NumEditBadInput, RandomKeysNeverLeaveAMalformedNumber) {
       for (int i = 0; i < 1500; ++i) {
         const Qt::Key k = keys[rng.bounded(int(std::size(keys)))];
         Qt::KeyboardModifiers m = Qt::NoModifier;
-        if (rng.bounded(4) == 0) m = Qt::ShiftModifier;
-        else if (rng.bounded(12) == 0) m = Qt::ControlModifier;
-        if (k >= Qt::Key_0 && k <= Qt::Key_9) QTest::keyClick(e, char('0' + (k - Qt::Key_0)), m);
-        else if (k == Qt::Key_Minus) QTest::keyClick(e, '-', m);
-        else if (k == Qt::Key_Period) QTest::keyClick(e, '.', m);
-        else QTest::keyClick(e, k, m);
+        if (rng.bounded(4) == 0)
+          m = Qt::ShiftModifier;
+        else if (rng.bounded(12) == 0)
+          m = Qt::ControlModifier;
+        if (k >= Qt::Key_0 && k <= Qt::Key_9)
+          QTest::keyClick(e, char('0' + (k - Qt::Key_0)), m);
+        else if (k == Qt::Key_Minus)
+          QTest::keyClick(e, '-', m);
+        else if (k == Qt::Key_Period)
+          QTest::keyClick(e, '.', m);
+        else
+          QTest::keyClick(e, k, m);
         ASSERT_TRUE(WellFormed(*e)) << "after key " << i;
         seen.insert(e->RawText());
         const int digits = int(e->RawText().size()) - (decimals > 0 && !e->RawText().empty() ? 1 : 0);
@@ -673,7 +686,8 @@ TEST(NumEditPaint, LayoutPlacesTheTextLineInATallControl) {
   const QImage img = h.Grab();
   bool grey = false;
   for (int y = area.top(); y <= area.bottom() && !grey; ++y)
-    for (int x = area.left(); x <= area.right() && !grey; ++x) grey = img.pixel(x, y) == plat::paint::ToQRgb(clGrayText);
+    for (int x = area.left(); x <= area.right() && !grey; ++x)
+      grey = img.pixel(x, y) == plat::paint::ToQRgb(clGrayText);
   EXPECT_TRUE(grey);
 }
 
@@ -688,12 +702,14 @@ TEST(NumEditDisplay, AgreesWithThePlatformsGroupedNumberFormat) {
     TwCustomNumEdit* e = h.control;
     for (int decimals : {0, 1, 3}) {
       e->SetDecimals(decimals);
-      for (double v : {0.0, 5.0, 12.5, 999.0, 1000.0, 1234.56, 999999.999, 1000000.0, 12345678.9, -7654321.0}) {
+      for (double v :
+           {0.0, 5.0, 12.5, 999.0, 1000.0, 1234.56, 999999.999, 1000000.0, 12345678.9, -7654321.0}) {
         e->SetValue(v);
         for (bool grouping : {true, false}) {
           e->SetGrouping(grouping);
-          std::string expected = plat::fmt::Format(grouping ? "%.*n" : "%.*f",
-                                                   {plat::Variant(std::int32_t(decimals)), plat::Variant(std::fabs(v))});
+          std::string expected =
+              plat::fmt::Format(grouping ? "%.*n" : "%.*f",
+                                {plat::Variant(std::int32_t(decimals)), plat::Variant(std::fabs(v))});
           EXPECT_EQ(e->DisplayText(), expected) << v << " decimals " << decimals << " grouping " << grouping;
         }
       }
@@ -710,7 +726,7 @@ TEST(NumEditKeys, EveryTextChangeIsReportedOnceAndRefusalsNotAtAll) {
   e->SetDecimals(1);
   e->SetValue(12);
   seen.clear();
-  h.Focus();  // selects "12"
+  h.Focus();                // selects "12"
   QTest::keyClick(e, '3');  // replaces the selection: one change for the deletion, one for the digit
   QTest::keyClick(e, 'x');
   Keys(e, {Qt::Key_Left, Qt::Key_Right});

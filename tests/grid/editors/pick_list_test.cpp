@@ -2,13 +2,14 @@
 // forwarded from the editor, mouse on the list (capture, drag-scrolling, scroll bar), search as you type by
 // keys and by committed input-method text, value/text mapping, ValuesOnly, read-only close-ups, and the
 // list opening above the editor near the screen's bottom.
+#include "grid/editors/pick_list.h"
+
 #include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QScreen>
 #include <QScrollBar>
 
 #include "editor_fixture.h"
-#include "grid/editors/pick_list.h"
 #include "grid/view/draw_helpers.h"
 #include "platform/ui/keys.h"
 
@@ -43,7 +44,8 @@ struct Picker {
   // The centre of a list row in the list window's coordinates.
   QPoint RowPoint(int row) const {
     const QRect c = list()->ClientRect();
-    return QPoint(c.left() + 5, c.top() + list()->RowTop() + (row - list()->TopIndex()) * list()->RowHeight() +
+    return QPoint(c.left() + 5, c.top() + list()->RowTop() +
+                                    (row - list()->TopIndex()) * list()->RowHeight() +
                                     list()->RowHeight() / 2);
   }
 };
@@ -129,7 +131,8 @@ TEST(ItemList, TitlesAreFieldsOfTheTitleText) {
   EXPECT_EQ(p.list()->TitleText(2), "");
 }
 
-// --- value and text -----------------------------------------------------------------------------------------
+// --- value and text
+// -----------------------------------------------------------------------------------------
 
 TEST(PickListValue, AValueOutsideTheListIsShownAsTypedTextAndNullEmptiesTheEditor) {
   Picker p;
@@ -155,7 +158,8 @@ TEST(PickListValue, TheLinkedValueWinsOverTheShownText) {
   EXPECT_EQ(p.e->GetValue().ToString(), "A");
 }
 
-// --- search as you type -------------------------------------------------------------------------------------
+// --- search as you type
+// -------------------------------------------------------------------------------------
 
 TEST(PickListSearch, TypingDropsTheListAndSelectsTheFirstRowBeginningWithTheTextInAnyCase) {
   Picker p;
@@ -227,7 +231,8 @@ TEST(PickListSearch, WithoutAutoDropTypingLeavesTheListClosed) {
   EXPECT_EQ(p.e->Text(), "B");
 }
 
-// --- closing ------------------------------------------------------------------------------------------------
+// --- closing
+// ------------------------------------------------------------------------------------------------
 
 TEST(PickListClose, WithValuesOnlyEnterOnUnmatchedTextRestoresTheTextFromBeforeTheDropDown) {
   Picker p;
@@ -320,7 +325,8 @@ TEST(PickListClose, ArrowMoveLeavesAtTheTextEdgeAcceptingTheRow) {
   EXPECT_EQ(p.e->cursorPosition(), 1);
 }
 
-// --- keys in the list ---------------------------------------------------------------------------------------
+// --- keys in the list
+// ---------------------------------------------------------------------------------------
 
 TEST(ItemListKeys, PagesAndEndsScrollTheSelectionIntoView) {
   Picker p;
@@ -369,7 +375,8 @@ TEST(ItemListKeys, TopIndexIsBoundedAndAClearedSelectionKeepsTheLastRow) {
   EXPECT_EQ(l->ItemIndex(), 19) << "with no selection Up goes back to the last row";
 }
 
-// --- measuring ----------------------------------------------------------------------------------------------
+// --- measuring
+// ----------------------------------------------------------------------------------------------
 
 TEST(ItemListSize, TwentyValuesShowEightRowsAScrollBarAndTheNaturalWidthIncludesIt) {
   Picker p;
@@ -426,7 +433,8 @@ TEST(ItemListSize, TitlesLinesAndImagesEnlargeTheRows) {
   EXPECT_EQ(l->RowHeight(), 30 + 2 + 1) << "image height + 2, plus 1 for row lines";
   EXPECT_EQ(l->RowTop(), l->TitleHeight());
   EXPECT_EQ(l->TitleHeight(), GetFontHeight(ToPaintFont(o.TitleFont())) + 4);
-  EXPECT_EQ(l->ColumnWidths(), (std::vector<int>{10, 6})) << "the title is wider than the names, yellow than C";
+  EXPECT_EQ(l->ColumnWidths(), (std::vector<int>{10, 6}))
+      << "the title is wider than the names, yellow than C";
   EXPECT_EQ(l->HitTest(3, 2), -1) << "the title band is no row";
   EXPECT_EQ(l->HitTest(3, l->RowTop() + l->RowHeight() + 1), 1);
   o.SetImages(nullptr);
@@ -442,7 +450,8 @@ TEST(ItemListSize, AnEmptyListTakesTheEditorWidthAndTwelvePixels) {
   EXPECT_TRUE(p.e->DroppedDown()) << "a release inside an empty list does nothing";
 }
 
-// --- placement ----------------------------------------------------------------------------------------------
+// --- placement
+// ----------------------------------------------------------------------------------------------
 
 TEST(ItemListPlace, OpensUnderTheEditorOrAboveItNearTheScreensBottom) {
   Picker p;
@@ -463,7 +472,8 @@ TEST(ItemListPlace, OpensUnderTheEditorOrAboveItNearTheScreensBottom) {
   EXPECT_EQ(p.list()->pos(), QPoint(lowTop.x(), lowTop.y() - p.list()->height()));
 }
 
-// --- mouse --------------------------------------------------------------------------------------------------
+// --- mouse
+// --------------------------------------------------------------------------------------------------
 
 TEST(ItemListMouse, DropButtonPressThenReleaseOnARowChoosesIt) {
   Picker p;
@@ -555,7 +565,8 @@ TEST(ItemListMouse, APressOnTheScrollBarScrollsWithoutClosing) {
   EXPECT_TRUE(l->HasCapture()) << "the capture is taken again";
 }
 
-// --- painting -----------------------------------------------------------------------------------------------
+// --- painting
+// -----------------------------------------------------------------------------------------------
 
 TEST(ItemListPaint, TheSelectedRowIsBlackAcrossAndAnUnselectedListMarksTheLastRowWithAFocusFrame) {
   Picker p;
@@ -600,7 +611,8 @@ TEST(ItemListPaint, TitleBandAndColumnLinesUseTheirColours) {
   EXPECT_EQ(img.pixel(lineX, l->RowTop() + 2) & 0xFFFFFF, 0x00FF00u) << "line after the first column";
 }
 
-// --- the drop button ------------------------------------------------------------------------------------------
+// --- the drop button
+// ------------------------------------------------------------------------------------------
 
 namespace {
 QImage ComboButtonImage(int w, int h, bool pushed) {
@@ -643,7 +655,8 @@ TEST(PickListButton, PressOnTheButtonDragIntoTheListAndReleaseOnARowChoosesIt) {
   ASSERT_TRUE(p.e->Tracking());
   // Off the button: no longer pushed, still tracking.
   const QPoint offButton(5, 5);
-  QMouseEvent away(QEvent::MouseMove, offButton, p.e->mapToGlobal(offButton), Qt::NoButton, Qt::LeftButton, {});
+  QMouseEvent away(QEvent::MouseMove, offButton, p.e->mapToGlobal(offButton), Qt::NoButton, Qt::LeftButton,
+                   {});
   QCoreApplication::sendEvent(p.e, &away);
   EXPECT_FALSE(p.e->ButtonPressed());
   EXPECT_TRUE(p.e->Tracking());
@@ -674,7 +687,8 @@ TEST(PickListButton, APressOnTheButtonWhileDownClosesWithoutAccept) {
   EXPECT_EQ(p.e->Text(), "Apple");
 }
 
-// --- character width ------------------------------------------------------------------------------------------
+// --- character width
+// ------------------------------------------------------------------------------------------
 
 TEST(ItemListSize, CharacterWidthFromTheFontsMeasures) {
   Picker p;
@@ -717,7 +731,8 @@ TEST(ItemListSize, AThreeDimensionalFrameIsWiderThanThePlainBorder) {
   EXPECT_EQ(p.list()->height(), flatHeight + grow);
 }
 
-// --- row pictures ---------------------------------------------------------------------------------------------
+// --- row pictures
+// ---------------------------------------------------------------------------------------------
 
 namespace {
 // A list whose even rows show picture 0 and odd rows none.

@@ -64,7 +64,7 @@ TEST_F(Sort, SeveralKeysAndEverythingOfARowTravelsWithIt) {
   Row("a", "a-off", 2, false);
   Row("b", "b-off", 3, false);
   Row("a", "a-on", 4, true);
-  grid.SetRowState(2, 1);
+  grid.SetRowState(2, wrsUpdated);
   grid.SetSelected(3, true);
   grid.SetRow(1);  // "a-off" is current
   grid.SortRows({{0}, {3, true}});
@@ -73,7 +73,7 @@ TEST_F(Sort, SeveralKeysAndEverythingOfARowTravelsWithIt) {
   EXPECT_TRUE(grid.Cells(3, 0).AsBoolean());
   EXPECT_TRUE(grid.Selected(0));
   EXPECT_EQ(grid.SelectedCount(), 1);
-  EXPECT_EQ(grid.RowState(3), 1);
+  EXPECT_EQ(grid.RowState(3), wrsUpdated);
   EXPECT_EQ(grid.Row(), 1);  // the current record is current in its new place
   EXPECT_EQ(grid.Cells(1, grid.Row()).AsString(), "a-off");
   EXPECT_TRUE(grid.CheckConsistency());
