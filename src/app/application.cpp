@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include "grid/view/grid_guard.h"
 #include "platform/os/os.h"
 #include "platform/ui/dialogs.h"
 
@@ -31,6 +32,13 @@ void ShowUnknownException(QWidget* parent) {
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
   // Only the name: a display name would be appended to every window title by some platforms.
   setApplicationName(QString::fromStdString(Title()));
+  // An error escaping the grid's own handlers ends in the same default error box as the window's.
+  SetGridErrorHandler([](QWidget* parent, const std::exception* e) {
+    if (e)
+      vek::ShowException(parent, *e);
+    else
+      vek::ShowUnknownException(parent);
+  });
 }
 
 std::string TApplication::Title() const { return plat::os::ExeTitle(); }
