@@ -15,6 +15,7 @@
 #include "app/batch_launcher.h"
 #include "app/batch_run.h"
 #include "app/veksecurity_01.h"
+#include "grid/structure/scope_guard.h"
 #include "platform/os/os.h"
 #include "platform/text/text.h"
 
@@ -147,6 +148,14 @@ std::vector<plat::batch::LineResult> TForm1::RunLines(std::vector<std::optional<
                                                        const std::string& title, const std::string& doing) {
   vek::BatchRunner runner(std::move(lines));
   if (BeforeBatchRun) BeforeBatchRun(runner);
+  // The window's controls take nothing while the batch runs (its rows are being acted on); the progress
+  // dialog, a window of its own, keeps its Cancel button.
+  batchRunning_ = true;
+  centralWidget()->setEnabled(false);
+  const TwScopeExit restore([this] {
+    centralWidget()->setEnabled(true);
+    batchRunning_ = false;
+  });
   runner.Start();
   QProgressDialog dialog(this);
   dialog.setObjectName("BatchProgress");

@@ -680,6 +680,11 @@ void TForm1::showEvent(QShowEvent* e) {
 }
 
 void TForm1::closeEvent(QCloseEvent* e) {
+  if (batchRunning_) {
+    // Files are being moved or deleted: the window stays until the run ends or is cancelled.
+    e->ignore();
+    return;
+  }
   bool canClose = true;
   vek::Guarded(this, [&] { FormCloseQuery(this, canClose); });
   if (canClose) vek::Guarded(this, [&] { SaveColumnWidths(); });

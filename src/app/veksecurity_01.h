@@ -254,6 +254,8 @@ class TForm1 : public QMainWindow {
 
   bool centred_ = false;
   bool widthsLoaded_ = false;
+  // While a batch runs: the window takes no other action and does not close.
+  bool batchRunning_ = false;
   int sortColumn_ = -1;
   bool sortDescending_ = false;
   // The row count CountLine was last written for.

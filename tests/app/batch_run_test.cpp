@@ -1,6 +1,7 @@
 // Batches run inside the program: progress per line, Cancel between lines, the action log, move records
 // and putting moved files back; two files mirroring to one target.
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
@@ -156,6 +157,33 @@ TEST_F(BatchRun, ALongRunShowsItsProgressInTheWindow) {
   EXPECT_TRUE(label.contains(QStringLiteral(" / 6)"))) << S(label);
   EXPECT_TRUE(label.contains(QString::fromUtf8("경과 시간 0:0"))) << S(label);
   EXPECT_EQ(form.Mgr_grid->RowCount(), 0);
+}
+
+TEST_F(BatchRun, WhileABatchRunsTheWindowStartsNothingElseAndStaysOpen) {
+  for (int i = 0; i < 2; ++i) AddFile("w" + std::to_string(i) + ".txt", "자료", "x");
+  plat::batch::MoveHooks hooks;
+  hooks.rename = [&](const std::string& from, const std::string& to) {
+    QThread::msleep(200);
+    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+  };
+  plat::batch::SetMoveHooks(hooks);
+  form.show();
+  bool buttonEnabled = true, stillVisible = false;
+  QTimer::singleShot(100, &form, [&] {
+    buttonEnabled = form.BitBtn4->isEnabled() && form.BitBtn6->isEnabled();
+    form.BitBtn4->click();  // a second move asked for while the first runs
+    form.close();
+    stillVisible = form.isVisible();
+  });
+  dialogs.QueueAnswer(plat::ui::IDYES);
+  form.BitBtn4Click(&form);
+  EXPECT_FALSE(buttonEnabled);
+  EXPECT_TRUE(stillVisible);
+  int questions = 0;
+  for (const auto& h : dialogs.History()) questions += h.Text == "정말 이동하시겠습니까 ? ";
+  EXPECT_EQ(questions, 1);
+  EXPECT_EQ(form.Mgr_grid->RowCount(), 0);
+  EXPECT_TRUE(form.BitBtn4->isEnabled());  // and everything is back afterwards
 }
 
 TEST_F(BatchRun, RestorePutsEveryFileBackAndNeverOverAFileNowThere) {
