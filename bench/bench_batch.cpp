@@ -144,6 +144,7 @@ int main() {
       QTemporaryDir tmp;
       Sandbox s;
       MakeFiles(tmp.path().toStdString(), kFiles, s);
+      ::sync();  // the setup's files on disk before the clock starts, for both sides
       plat::os::ForceDirectories(s.root + "/C");
       setenv("VEKSECURITY_DRIVE_C", (s.root + "/C").c_str(), 1);
       setenv("VEKSECURITY_DRIVE_D", (s.root + "/D").c_str(), 1);
@@ -154,6 +155,7 @@ int main() {
       QTemporaryDir tmp;
       Sandbox s;
       MakeFiles(tmp.path().toStdString(), kFiles, s);
+      ::sync();  // the setup's files on disk before the clock starts, for both sides
       const double t = RenameLoop(s, s.root + "/C/보안예비자료");
       bare = round == 0 ? t : std::min(bare, t);
     };
@@ -178,6 +180,7 @@ int main() {
       QTemporaryDir shm(QStringLiteral("/dev/shm/bench_batch-XXXXXX"));
       Sandbox s;
       MakeFiles(tmp.path().toStdString(), kCrossFiles, s);
+      ::sync();
       setenv("VEKSECURITY_DRIVE_C", shm.path().toLocal8Bit().constData(), 1);
       setenv("VEKSECURITY_DRIVE_D", (s.root + "/D").c_str(), 1);
       plat::os::ForceDirectories(s.root + "/C");  // the batch file's own folder
@@ -188,6 +191,7 @@ int main() {
       QTemporaryDir shm(QStringLiteral("/dev/shm/bench_batch-XXXXXX"));
       Sandbox s;
       MakeFiles(tmp.path().toStdString(), kCrossFiles, s);
+      ::sync();
       crossBare = CopyLoop(s, shm.path().toStdString() + "/보안예비자료");
     }
     std::printf("across devices: %d files, program %.3f s, copy loop %.3f s\n", kCrossFiles, crossProgram, crossBare);
