@@ -247,9 +247,15 @@ void TForm1::RunBatchInWindow(const std::string& windowsPath, const vek::BatchTe
   const int notRun = int(std::count_if(batch.Info().begin() + std::ptrdiff_t(std::min(results.size(), batch.Info().size())),
                                        batch.Info().end(),
                                        [](const auto& info) { return info.Kind != vek::BatchText::LineKind::Md; }));
+  // Consecutive rows go in one deletion: a hundred thousand handled rows are one move of the pools' tails,
+  // not one each.
   Mgr_grid->BeginUpdate();
-  for (int row : done)
-    if (row < Mgr_grid->RowCount()) Mgr_grid->DeleteRow(row, 1, false);
+  for (auto it = done.begin(); it != done.end();) {
+    const int last = *it;
+    int first = last;
+    for (++it; it != done.end() && *it == first - 1; ++it) first = *it;
+    if (last < Mgr_grid->RowCount()) Mgr_grid->DeleteRow(first, last - first + 1, false);
+  }
   Mgr_grid->EndUpdate(true);
   FitIndicatorWidth();
 
