@@ -166,7 +166,9 @@ TEST_F(CellWalk, GroupModeWalksLevelsEmptyLevelsAndGroupsWithoutColumns) {
     const bool emptyLevel = c.Band == 0 && c.Level == 1;
     const bool emptyGroup = c.Band == 2;
     EXPECT_EQ(c.Column == nullptr, emptyLevel || emptyGroup);
-    if (c.Column) EXPECT_EQ(grid.ColumnPos(c.Column), (TwCellPos{c.Band, c.Level, c.Index}));
+    if (c.Column) {
+      EXPECT_EQ(grid.ColumnPos(c.Column), (TwCellPos{c.Band, c.Level, c.Index}));
+    }
     // The top level of the two-level group is not its last; the others are.
     EXPECT_EQ(c.LastLevel, !(c.Band == 0 && c.Level == 0));
     EXPECT_EQ(c.LastRow, c.Row == 2);
