@@ -321,8 +321,8 @@ void TwColumn::SetGroup(int v) {
   const int vi = holder->VisibleIndex();
   holder->RemoveColumn(this);
   if (cur.IsSet() && cur.Group == vi && wasCurrent) {
-    g->HideCellEditor();
-    g->SetCurrentCell(g->Groups().FirstPos());
+    g->RequestChange({TwGridModel::ChangeRequest::CloseEditor});
+    g->RequestChange({TwGridModel::ChangeRequest::MoveToFirstCell});
   }
 }
 
@@ -378,8 +378,8 @@ void TwColumn::SetPosition(const TwCellPos& pos) {
   }
   // The current cell follows the column; one that left the visible groups starts over.
   if (wasCurrent && !g->Groups().PosOf(this).IsSet()) {
-    g->HideCellEditor();
-    g->SetCurrentCell(g->Groups().FirstPos());
+    g->RequestChange({TwGridModel::ChangeRequest::CloseEditor});
+    g->RequestChange({TwGridModel::ChangeRequest::MoveToFirstCell});
   }
 }
 
@@ -549,7 +549,7 @@ void TwColumn::SetVisible(bool v) {
     collection_->RemoveVisible(this);
   Changed(true);
   // The grid moves the current cell off the hidden column.
-  if (hidingCurrent) g->CurrentColumnHidden(oldIndex);
+  if (hidingCurrent) g->RequestChange({TwGridModel::ChangeRequest::CurrentColumnHidden, oldIndex});
 }
 
 void TwColumn::SetVisibleIndex(int v) {

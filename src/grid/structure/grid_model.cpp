@@ -60,6 +60,20 @@ int TwGridModel::ModeItemCount() const {
   return groupMode_ ? groups_->VisibleCount() : columns_->VisibleCount();
 }
 
+void TwGridModel::RequestChange(const ChangeRequest& request) {
+  switch (request.What) {
+    case ChangeRequest::CloseEditor:
+      HideCellEditor();
+      break;
+    case ChangeRequest::MoveToFirstCell:
+      SetCurrentCell(groups_->FirstPos());
+      break;
+    case ChangeRequest::CurrentColumnHidden:
+      CurrentColumnHidden(request.OldVisibleIndex);
+      break;
+  }
+}
+
 void TwGridModel::SetGroupMode(bool v) {
   if (state_.Loading() || state_.Updating()) {
     groupMode_ = v;

@@ -11,6 +11,7 @@
 // columns in column mode or the visible groups in group mode); strip = a band from the top of the header
 // to the bottom of the grid, cut into its header, data and footer parts.
 #include <QObject>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -180,6 +181,18 @@ class TwGridModel {
   virtual void CurrentColumnHidden(int oldVisibleIndex) {}
   // Ends the current edit and hides the in-place editor; shows it again under wgoAlwaysShowEditor.
   virtual void HideCellEditor() {}
+  // What a column or a group asks of the grid about the current cell. Description objects only raise
+  // requests; RequestChange carries every one of them out through the hooks above.
+  struct ChangeRequest {
+    enum Kind : std::uint8_t {
+      CloseEditor,          // the current cell is about to leave the visible cells
+      MoveToFirstCell,      // it left them: the first cell of the visible groups becomes current
+      CurrentColumnHidden,  // column mode: the current column was hidden from OldVisibleIndex
+    };
+    Kind What = CloseEditor;
+    int OldVisibleIndex = -1;
+  };
+  void RequestChange(const ChangeRequest& request);
   virtual void RestoreCellEditor() {}
   // The data rows: how many, and the first one shown.
   virtual int RowCount() const { return 0; }

@@ -247,14 +247,14 @@ void TwGroup::SetVisible(bool v) {
   bool moveToFirst = false;
   if (cur.IsSet()) {
     if (!v && cur.Group == vi) {
-      g->HideCellEditor();
+      g->RequestChange({TwGridModel::ChangeRequest::CloseEditor});
       moveToFirst = true;
     } else if (vi <= cur.Group) {
       g->RequestLayout();  // the current cell moved sideways: the edit button follows
     }
   }
   Changed(true);
-  if (moveToFirst && g->GroupMode()) g->SetCurrentCell(collection_->FirstPos());
+  if (moveToFirst && g->GroupMode()) g->RequestChange({TwGridModel::ChangeRequest::MoveToFirstCell});
 }
 
 void TwGroup::SetVisibleIndex(int v) {

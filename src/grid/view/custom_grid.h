@@ -22,6 +22,8 @@
 #include "platform/ui/keys.h"
 #include "platform/variant/variant.h"
 
+struct TwCellRecord;  // grid/view/cell_walk.h
+
 enum TwGridOption : std::uint8_t {
   wgoAlwaysShowEditor,
   wgoAlwaysShowSelection,
@@ -347,9 +349,9 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   // While a row and a column change are made as one move, the current cell shows no highlight.
   bool CellChanging() const { return cellChanging_; }
   void SetCellChanging(bool v) { cellChanging_ = v; }
-  // The one place a data cell is painted, and one row's cells between two bands.
-  virtual void DrawCell(TwColumn* AColumn, int ARow, bool CallRowEvent, bool CallCellEvent,
-                        bool ShowSelection, bool IsCurrent, const TRect& Rect);
+  // The one place a data cell is painted (from its record of the cell walk), and one row's cells between
+  // two bands.
+  virtual void DrawCell(const TwCellRecord& Cell, bool CallRowEvent, bool CallCellEvent);
   virtual void DrawRow(int ARow, bool WithIndicator, int LastBand, int FirstBand, bool WithMarker);
   // Paints the clip rectangle of the viewport onto a canvas (the paint handler; tests paint into images).
   void PaintTo(plat::paint::TCanvas& Canvas, const TRect& Clip);
@@ -472,9 +474,10 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   void PaintBackground(const TRect& clip, int lastBand);
   void DrawIndicator(int ARow, const TRect& Rect);
   void DrawMarker(int ARow, const TRect& Rect);
-  void DrawGroupRow(int band, int ARow, bool showSelection);
-  void DrawEmptyBandCell(int band, int row, const TRect& r, const TwDrawInfo& lines,
-                         bool fixedBelowFirstLevel);
+  // A group or a level of a group that holds no columns.
+  void DrawEmptyBandCell(const TwCellRecord& cell);
+  // Under an open editor only the cell's lines show.
+  void DrawEditorLines(const TwCellRecord& cell);
   // The fixed bands from first to last, then the scrolling ones that show, as DrawRow walks them.
   template <class F>
   void ForEachBand(int firstBand, int lastBand, F&& f);

@@ -16,6 +16,7 @@
 
 #include "grid/structure/extents.h"
 #include "grid/structure/scope_guard.h"
+#include "grid/view/cell_walk.h"
 #include "grid/view/draw_helpers.h"
 #include "grid/view/grid_guard.h"
 #include "grid/view/grid_paint_state.h"
@@ -127,146 +128,154 @@ void TwCustomGrid::PaintBackground(const TRect& clip, int lastBand) {
 
 template <class F>
 void TwCustomGrid::ForEachBand(int firstBand, int lastBand, F&& f) {
-  const TwGridExtents& e = Extents();
-  const int fixedCount = std::min(FixedCount(), e.Count());
-  for (int b = firstBand; b <= std::min(lastBand, fixedCount - 1); ++b) f(b);
-  // The first scrolling band that shows: the last one whose left edge is not right of the scrolling
-  // area's left edge.
-  int firstScrolling = fixedCount;
-  for (int b = e.Count() - 1; b >= fixedCount; --b)
-    if (e.ItemLeft(b) <= e.FixedRight()) {
-      firstScrolling = b;
-      break;
-    }
-  for (int b = std::max(firstScrolling, firstBand); b <= std::min(lastBand, e.Count() - 1); ++b) f(b);
+  ForEachVisibleBand(Extents(), FixedCount(), firstBand, lastBand, std::forward<F>(f));
 }
 
 // --- data rows ------------------------------------------------------------------------------------------
 
 void TwCustomGrid::DrawRow(int ARow, bool WithIndicator, int LastBand, int FirstBand, bool WithMarker) {
-  const TwGridExtents& e = Extents();
-  if (WithIndicator) DrawIndicator(ARow, e.CellRect(-2, ARow));
-  if (WithMarker) DrawMarker(ARow, e.CellRect(-1, ARow));
-  const bool showSelection =
-      HasOption(wgoAlwaysShowSelection) || (!GridState().Designing() && IsGridFocused());
-  paint_->ShowSelection = showSelection;
-  ForEachBand(FirstBand, LastBand, [&](int band) {
-    if (GroupMode()) {
-      DrawGroupRow(band, ARow, showSelection);
-      return;
+  paint_->ShowSelection = HasOption(wgoAlwaysShowSelection) || (!GridState().Designing() && IsGridFocused());
+  TwCellWalk::Range range;
+  range.FirstRow = range.LastRow = ARow;
+  range.FirstBand = FirstBand;
+  range.LastBand = LastBand;
+  range.WithIndicator = WithIndicator;
+  range.WithMarker = WithMarker;
+  range.WithContents = true;
+  TwCellWalk(*this, range).ForEach([&](const TwCellRecord& cell) {
+    switch (cell.Region) {
+      case TwCellRegion::Indicator:
+        DrawIndicator(cell.Row, cell.Rect);
+        break;
+      case TwCellRegion::Marker:
+        DrawMarker(cell.Row, cell.Rect);
+        break;
+      case TwCellRegion::Data:
+        if (cell.Column)
+          DrawCell(cell, true, true);
+        else
+          DrawEmptyBandCell(cell);
+        break;
     }
-    TwColumn* c = Columns().VisibleItems(band);
-    DrawCell(c, ARow, true, true, showSelection, ARow == Row() && band == Col(), e.CellRect(band, ARow));
   });
 }
 
-void TwCustomGrid::DrawEmptyBandCell(int band, int row, const TRect& r, const TwDrawInfo& lines,
-                                     bool fixedBelowFirstLevel) {
+void TwCustomGrid::DrawEmptyBandCell(const TwCellRecord& cell) {
+  const TwGridExtents& e = Extents();
+  TwGroup* grp = Groups().VisibleItems(cell.Band);
+  const TwGridLines& lines = Lines();
+  TwDrawInfo d;
+  if (cell.Level < 0)  // the whole group
+    SetVertLine(d, cell.Band < e.Count() - 1 ? lines : static_cast<const TwGridLines&>(EndLines()));
+  else
+    SetVertLine(d, lines);
+  if (cell.LastLevel)
+    BottomLineFrom(d, cell.LastRow ? static_cast<const TwGridLines&>(EndLines()) : lines);
+  else
+    SetHorzLine(d, Lines().LevelColor(), Lines().LevelStyle(), Lines().LevelWidth());
+  d.ClipLeft = grp->IsFixed() ? 0 : e.FixedRight();
   TCanvas& c = *paint_->Canvas;
   c.Brush.Color = kEmptyBandColor;
-  DrawTextCell(c, r, "", lines, 0, 0);
-  if (fixedBelowFirstLevel) {
+  DrawTextCell(c, cell.Rect, "", d, 0, 0);
+  if (grp->IsFixed() && cell.Level > 0) {
     // A fixed group marks its levels with a black line one pixel above each level but the first.
     c.Brush.Color = kBlack;
-    c.FillRect(TRect{r.Left, r.Top - 1, r.Right, r.Top});
+    c.FillRect(TRect{cell.Rect.Left, cell.Rect.Top - 1, cell.Rect.Right, cell.Rect.Top});
   }
-  Note(TwPaintedCell::Empty, band, row, r);
+  Note(TwPaintedCell::Empty, cell.Band, cell.Row, cell.Rect);
 }
 
-void TwCustomGrid::DrawGroupRow(int band, int ARow, bool showSelection) {
+void TwCustomGrid::DrawEditorLines(const TwCellRecord& cell) {
+  TCanvas& canvas = *paint_->Canvas;
   const TwGridExtents& e = Extents();
-  TwGroup* grp = Groups().VisibleItems(band);
-  const bool lastRow = RowCount() == 0 || IsLastRow(ARow);
-  const TwCellPos current = CurrentCell();
-  const int levels = grp->OffsetLevels();
-  const TRect bandRect = e.CellRect(band, ARow);
-  if (grp->ColumnCount() == 0 || levels == 0) {
-    TwDrawInfo d;
-    SetVertLine(d, band < e.Count() - 1 ? static_cast<const TwGridLines&>(Lines()) : EndLines());
-    BottomLineFrom(d, lastRow ? EndLines() : static_cast<const TwGridLines&>(Lines()));
-    d.ClipLeft = grp->IsFixed() ? 0 : e.FixedRight();
-    DrawEmptyBandCell(band, ARow, bandRect, d, false);
-    return;
+  const TRect& r = cell.Rect;
+  const TwDrawInfo& d = cell.Column->DrawInfo();
+  if (d.VertLineWidth > 0 && r.Right - d.VertLineWidth >= e.FixedRight()) {
+    canvas.Brush.Color = d.VertLineColor;
+    canvas.FillRect(TRect{std::max(r.Right - d.VertLineWidth, d.ClipLeft), r.Top, r.Right, r.Bottom});
   }
-  for (int level = 0; level < levels; ++level) {
-    const int count = grp->LevelCount(level);
-    if (count == 0) {
-      TwDrawInfo d;
-      SetVertLine(d, Lines());
-      if (level < levels - 1)
-        SetHorzLine(d, Lines().LevelColor(), Lines().LevelStyle(), Lines().LevelWidth());
-      else
-        BottomLineFrom(d, lastRow ? EndLines() : static_cast<const TwGridLines&>(Lines()));
-      d.ClipLeft = grp->IsFixed() ? 0 : e.FixedRight();
-      DrawEmptyBandCell(band, ARow, e.LevelRect(band, level, ARow), d, grp->IsFixed() && level > 0);
-      continue;
-    }
-    for (int i = 0; i < count; ++i) {
-      const TwCellPos pos{band, level, i};
-      const TRect r = e.GroupCellRect(pos, ARow);
-      TwColumn* c = grp->LevelColumn(level, i);
-      if (c->DrawInfo().ClipLeft >= r.Right) continue;
-      DrawCell(c, ARow, true, true, showSelection, ARow == Row() && pos == current, r);
-    }
+  if (d.HorzLineWidth > 0) {
+    canvas.Brush.Color = cell.LastRow ? EndLines().HorzColor() : d.HorzLineColor;
+    const int top = std::max(r.Bottom - d.HorzLineWidth, e.DataTop());
+    const int bottom = std::min(r.Bottom, e.FooterTop());
+    if (top < bottom) canvas.FillRect(TRect{std::max(r.Left, d.ClipLeft), top, r.Right, bottom});
   }
 }
 
-void TwCustomGrid::DrawCell(TwColumn* AColumn, int ARow, bool CallRowEvent, bool CallCellEvent,
-                            bool ShowSelection, bool IsCurrent, const TRect& Rect) {
+namespace {
+
+// What a data cell shows, decided before anything is drawn.
+enum class CellLook : std::uint8_t {
+  EditorLines,
+  Empty,
+  NullMark,
+  Picture,
+  CheckBox,
+  Boolean,
+  Radio,
+  DateTime,
+  ListImage
+};
+
+CellLook DecideLook(const TwCustomGrid& g, const TwCellRecord& cell) {
+  if (cell.EditorOpen) return CellLook::EditorLines;
+  if (g.RowCount() == 0) return CellLook::Empty;  // nothing to ask the data for
+  const TwEditKind kind = cell.Column->CachedEditKind();
+  if (cell.Null && g.HasOption(wgoNullMark) && !g.GridState().Designing() && kind != wekCheckBox &&
+      kind != wekRadioGroup)
+    return CellLook::NullMark;
+  if (cell.Column->IsGraphic()) return CellLook::Picture;
+  switch (kind) {
+    case wekCheckBox:
+      return CellLook::CheckBox;
+    case wekBoolean:
+      return CellLook::Boolean;
+    case wekRadioGroup:
+      return CellLook::Radio;
+    case wekDate:
+    case wekTime:
+      return CellLook::DateTime;
+    default:
+      return CellLook::ListImage;
+  }
+}
+
+}  // namespace
+
+void TwCustomGrid::DrawCell(const TwCellRecord& Cell, bool CallRowEvent, bool CallCellEvent) {
+  if (Observer()) Note(TwPaintedCell::Data, Cell.Band, Cell.Row, Cell.Rect);
+  const CellLook look = DecideLook(*this, Cell);
+  if (look == CellLook::EditorLines) return DrawEditorLines(Cell);
+
   PaintState& ps = *paint_;
   TCanvas& canvas = *ps.Canvas;
-  const TwGridExtents& e = Extents();
-  const bool hasRows = RowCount() > 0;
-  const bool lastRow = !hasRows || IsLastRow(ARow);
-  if (Observer())
-    Note(TwPaintedCell::Data, GroupMode() ? ColumnPos(AColumn).Group : AColumn->VisibleIndex(), ARow, Rect);
-
-  // 1. Under an open editor only the cell's lines show; the editor covers the rest.
-  if (IsCurrent && EditorShowing()) {
-    const TwDrawInfo& d = AColumn->DrawInfo();
-    if (d.VertLineWidth > 0 && Rect.Right - d.VertLineWidth >= e.FixedRight()) {
-      canvas.Brush.Color = d.VertLineColor;
-      canvas.FillRect(
-          TRect{std::max(Rect.Right - d.VertLineWidth, d.ClipLeft), Rect.Top, Rect.Right, Rect.Bottom});
-    }
-    if (d.HorzLineWidth > 0) {
-      canvas.Brush.Color = lastRow ? EndLines().HorzColor() : d.HorzLineColor;
-      const int top = std::max(Rect.Bottom - d.HorzLineWidth, e.DataTop());
-      const int bottom = std::min(Rect.Bottom, e.FooterTop());
-      if (top < bottom) canvas.FillRect(TRect{std::max(Rect.Left, d.ClipLeft), top, Rect.Right, bottom});
-    }
-    return;
-  }
-
-  // 2. - 4. What the cell shows and its drawing record.
-  const bool designing = GridState().Designing();
-  // Without rows there is nothing to ask the data for: the cell is drawn empty.
-  const bool isNull = !hasRows || IsCellNull(AColumn, ARow);
-  const bool selected = Selected(ARow) || (HasOption(wgoRowSelect) && ARow == Row());
+  TwColumn* col = Cell.Column;
+  const int row = Cell.Row;
+  const bool showSelection = ps.ShowSelection;
+  const bool hasRows = look != CellLook::Empty;
   std::string& text = ps.Text;
   if (hasRows)
-    GetCellText(AColumn, ARow, text);
+    GetCellText(col, row, text);
   else
     text.clear();
-  TwDrawInfo d = AColumn->DrawInfo();
-  d.Focused = HasOption(wgoFocusRect) && !designing && IsGridFocused() && IsCurrent && !cellChanging_;
-  const bool lastLevel =
-      !GroupMode() || ColumnPos(AColumn).Level == Groups().Items(AColumn->Group())->Levels() - 1;
-  if (lastRow && lastLevel) BottomLineFrom(d, EndLines());
-  if (ShowSelection && selected) d.CellStyle = wcsNormal;
+  // The drawing record, the bottom line of the last row and the selection's plain look.
+  TwDrawInfo d = col->DrawInfo();
+  d.Focused = Cell.Focused;
+  if (Cell.LastRow && Cell.LastLevel) BottomLineFrom(d, EndLines());
+  if (showSelection && Cell.Selected) d.CellStyle = wcsNormal;
 
-  // 5. - 6. Font and colours: the events' unless the cell shows selected.
-  const bool fixedLook = AColumn->Fixed() && !FixedStyle().Options().Contains(wfxColumnColor);
-  const TwFont& font = AColumn->Font();
+  // Font and colours: the events' unless the cell shows selected.
+  const bool fixedLook = col->Fixed() && !FixedStyle().Options().Contains(wfxColumnColor);
+  const TwFont& font = col->Font();
   canvas.Font.Assign(ps.FontOf(font));
   if (hasRows) {
-    TColor bcol = fixedLook ? FixedStyle().Color() : AColumn->Color();
+    TColor bcol = fixedLook ? FixedStyle().Color() : col->Color();
     TColor fcol = font.Color;
     TFontStyles fstyle = font.Style;
-    const bool rowBeingInserted = EditState() == esInsert && ARow == Row();
-    if (CallRowEvent && OnDrawRow && !rowBeingInserted) OnDrawRow(this, ARow, bcol, fcol, fstyle);
-    if (CallCellEvent && OnDrawCell && !rowBeingInserted) OnDrawCell(AColumn, ARow, text, bcol, fcol, fstyle);
-    if (ShowSelection && (selected || (IsCurrent && !cellChanging_))) {
+    const bool rowBeingInserted = EditState() == esInsert && row == Row();
+    if (CallRowEvent && OnDrawRow && !rowBeingInserted) OnDrawRow(this, row, bcol, fcol, fstyle);
+    if (CallCellEvent && OnDrawCell && !rowBeingInserted) OnDrawCell(col, row, text, bcol, fcol, fstyle);
+    if (showSelection && (Cell.Selected || (Cell.Current && !cellChanging_))) {
       canvas.Brush.Color = fixedLook ? FixedStyle().SelBgColor() : SelBgColor();
       canvas.Font.SetColor(fixedLook ? FixedStyle().SelFgColor() : SelFgColor());
     } else {
@@ -275,74 +284,61 @@ void TwCustomGrid::DrawCell(TwColumn* AColumn, int ARow, bool CallRowEvent, bool
       canvas.Font.SetStyle(fstyle);
     }
   } else {
-    canvas.Brush.Color = ShowSelection && (selected || IsCurrent) ? SelBgColor() : kSilver;
+    canvas.Brush.Color = showSelection && (Cell.Selected || Cell.Current) ? SelBgColor() : kSilver;
   }
 
-  const TwEditKind kind = AColumn->CachedEditKind();
-  const int ellipsis = IsCurrent && AColumn->EditButton() ? 2 : 0;
-  if (!hasRows) {
-    DrawEmptyCell(canvas, Rect, d, 0, 0);
-    return;
-  }
-  // 7. The null mark.
-  if (isNull && HasOption(wgoNullMark) && !designing && kind != wekCheckBox && kind != wekRadioGroup) {
-    canvas.Font.SetColor(SameNearestColor(canvas, canvas.Brush.Color, kSilver) ? kWhite : kSilver);
-    canvas.Font.SetStyle(fsBold);
-    DrawTextCell(canvas, Rect, kNullMark, d, 0, 0);
-    return;
-  }
-  // 8. Pictures.
-  if (AColumn->IsGraphic()) {
-    const QImage* picture = nullptr;
-    try {
-      picture = GetCellGraphic(AColumn, ARow);
-    } catch (const std::exception&) {
-      text = "Error";
-      picture = nullptr;
+  const TRect& r = Cell.Rect;
+  const int button = int(Cell.Button);
+  const int ellipsis = int(Cell.Ellipsis);
+  switch (look) {
+    case CellLook::EditorLines:
+      break;
+    case CellLook::Empty:
+      DrawEmptyCell(canvas, r, d, 0, 0);
+      break;
+    case CellLook::NullMark:
+      canvas.Font.SetColor(SameNearestColor(canvas, canvas.Brush.Color, kSilver) ? kWhite : kSilver);
+      canvas.Font.SetStyle(fsBold);
+      DrawTextCell(canvas, r, kNullMark, d, 0, 0);
+      break;
+    case CellLook::Picture: {
+      const QImage* picture = nullptr;
+      try {
+        picture = GetCellGraphic(col, row);
+      } catch (const std::exception&) {
+        text = "Error";
+        picture = nullptr;
+      }
+      if (picture && !picture->isNull())
+        DrawStretchPictureCell(canvas, r, picture, d, col->Transparent(), col->AutoSize());
+      else
+        DrawTextCell(canvas, r, text, d, 0, ellipsis);
+      break;
     }
-    if (picture && !picture->isNull())
-      DrawStretchPictureCell(canvas, Rect, picture, d, AColumn->Transparent(), AColumn->AutoSize());
-    else
-      DrawTextCell(canvas, Rect, text, d, 0, AColumn->EditButton() ? 1 : 0);
-    return;
-  }
-  // 9. By the editor kind.
-  const bool topRowAtDesign = designing && ARow == TopRow();
-  const int designEllipsis = topRowAtDesign && AColumn->EditButton() ? 1 : 0;
-  switch (kind) {
-    case wekCheckBox:
-      if (isNull)
-        DrawCheckCell(canvas, Rect, false, true, "", d, !AColumn->Ctl3D(),
-                      designing ? designEllipsis : ellipsis);
+    case CellLook::CheckBox:
+      if (Cell.Null)
+        DrawCheckCell(canvas, r, false, true, "", d, !col->Ctl3D(), ellipsis);
       else
-        DrawCheckCell(canvas, Rect, GetCellChecked(AColumn, ARow), false, designing ? "" : text, d,
-                      !AColumn->Ctl3D(), designing ? designEllipsis : ellipsis);
-      return;
-    case wekBoolean:
-      if (isNull)
-        DrawEmptyCell(canvas, Rect, d, 0, designing ? designEllipsis : ellipsis);
+        DrawCheckCell(canvas, r, GetCellChecked(col, row), false, GridState().Designing() ? "" : text, d,
+                      !col->Ctl3D(), ellipsis);
+      break;
+    case CellLook::Boolean:
+      if (Cell.Null)
+        DrawEmptyCell(canvas, r, d, 0, ellipsis);
       else
-        DrawBoolCell(canvas, Rect, GetCellChecked(AColumn, ARow), d, designing ? designEllipsis : ellipsis);
-      return;
-    case wekRadioGroup:
-      DrawRadioCell(canvas, Rect, AColumn->ItemsMapValues() ? AColumn->Items() : AColumn->Values(), d,
-                    !AColumn->Ctl3D(), AColumn->RadioColumns(), GetCellItemIndex(AColumn, ARow),
-                    designing ? designEllipsis : (IsCurrent && AColumn->EditButton() ? 1 : 0));
-      return;
-    case wekDate:
-    case wekTime:
-      if (topRowAtDesign)
-        DrawTextCell(canvas, Rect, text, d, kind == wekDate ? 2 : 1, designEllipsis);
-      else
-        DrawTextCell(canvas, Rect, text, d, 0, designing ? 0 : ellipsis);
-      return;
-    default: {
-      const bool list = kind == wekPickList || kind == wekCustomList1 || kind == wekCustomList2;
-      const int buttonKind = topRowAtDesign && list ? 2 : 0;
-      DrawListImageCell(canvas, Rect, text, AColumn->Images(), GetCellImageIndex(AColumn, ARow),
-                        AColumn->ImageLayout(), d, buttonKind, designing ? designEllipsis : ellipsis);
-      return;
-    }
+        DrawBoolCell(canvas, r, GetCellChecked(col, row), d, ellipsis);
+      break;
+    case CellLook::Radio:
+      DrawRadioCell(canvas, r, col->ItemsMapValues() ? col->Items() : col->Values(), d, !col->Ctl3D(),
+                    col->RadioColumns(), GetCellItemIndex(col, row), ellipsis);
+      break;
+    case CellLook::DateTime:
+      DrawTextCell(canvas, r, text, d, button, ellipsis);
+      break;
+    case CellLook::ListImage:
+      DrawListImageCell(canvas, r, text, col->Images(), GetCellImageIndex(col, row), col->ImageLayout(), d,
+                        button, ellipsis);
+      break;
   }
 }
 

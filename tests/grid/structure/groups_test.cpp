@@ -608,4 +608,35 @@ TEST(GroupDrawInfo, LinesFollowTheCellsPlaceInItsGroup) {
   EXPECT_EQ(grp->Title().DrawInfo().ClipBottom, g.ClientHeight());
 }
 
+TEST(Groups, TheCurrentCellLeavingTheVisibleCellsClosesTheEditorFirstThenStartsOver) {
+  TestGrid g;
+  for (int i = 0; i < 3; ++i) {
+    g.AddGroup();
+    g.Add()->SetGroup(i);
+  }
+  g.SetGroupMode(true);
+  // The current column moves into a hidden group.
+  g.Grp(2)->SetVisible(false);
+  g.current = 1;
+  g.hooks.clear();
+  g.Col(1)->SetPosition(TwCellPos{2, 0, 1});
+  EXPECT_EQ(g.hooks, "hc");
+  EXPECT_EQ(g.current, 0);  // the first cell of the first visible group
+  EXPECT_CONSISTENT(g);
+  // The current column leaves every group.
+  g.current = 0;
+  g.hooks.clear();
+  g.Col(0)->SetGroup(-1);
+  EXPECT_EQ(g.hooks, "hc");
+  EXPECT_EQ(g.current, -1);  // group 0 holds no column any more: no first cell
+  EXPECT_CONSISTENT(g);
+  // A column that is not current moves without touching the editor or the current cell.
+  g.Col(0)->SetGroup(0);
+  g.current = 0;
+  g.hooks.clear();
+  g.Col(1)->SetGroup(0);
+  EXPECT_EQ(g.hooks, "");
+  EXPECT_EQ(g.current, 0);
+}
+
 }  // namespace

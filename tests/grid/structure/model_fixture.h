@@ -42,8 +42,14 @@ class TestGrid : public TwGridModel {
   void SetCurrentCell(const TwCellPos& pos) override {
     TwColumn* c = Groups().ColumnAt(pos);
     current = c ? c->Index() : -1;
+    hooks += 'c';
   }
-  void HideCellEditor() override { ++editorHides; }
+  void HideCellEditor() override {
+    ++editorHides;
+    hooks += 'h';
+  }
+  // The view's hooks in the order they ran: 'h' the editor hidden, 'c' the current cell set.
+  std::string hooks;
   int RowCount() const override { return rowCount; }
   int TopRow() const override { return topRow; }
 
