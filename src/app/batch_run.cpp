@@ -116,10 +116,12 @@ void BatchRunner::Run() {
       try {
         r = plat::batch::RunBatchLine(*lines_[i]);
       } catch (const std::exception& e) {
-        r = {0, plat::batch::LineStatus::Failed, e.what()};
+        r.status = plat::batch::LineStatus::Failed;
+        r.message = e.what();
       }
     } else {
-      r = {0, plat::batch::LineStatus::Failed, "the line is not valid CP949 text"};
+      r.status = plat::batch::LineStatus::Failed;
+      r.message = "the line is not valid CP949 text";
     }
     r.number = int(i) + 1;
     {
