@@ -10,6 +10,7 @@
 #include "app/command_line.h"
 #include "app/veksecurity_01.h"
 #include "app_test_util.h"
+#include "window_test.h"
 #include "platform/batch/batch.h"
 #include "platform/os/os.h"
 #include "platform/text/text.h"
@@ -29,33 +30,10 @@ TEST(FolderTail, EachFormOfFolder) {
   EXPECT_EQ(plat::text::Utf8Length(vek::FolderTail("D:" + std::string(300, 'x'))), 255u);
 }
 
-class BatchActions : public ::testing::Test {
+class BatchActions : public WindowTest {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(box.dir.isValid());
-    plat::os::SetSleepHandler([this](int ms) { slept += ms; });
-    ProgramDir = c;
-    form.RB1Click(&form);
-  }
-  void TearDown() override { plat::os::SetSleepHandler({}); }
-  void AddRow(const std::string& name, const std::string& folder, bool ticked) {
-    AddListRow(form.Mgr_grid, name, folder, ticked);
-  }
-  std::vector<std::string> Names() {
-    std::vector<std::string> n;
-    for (int r = 0; r < form.Mgr_grid->RowCount(); ++r) n.push_back(form.Mgr_grid->Cells(1, r).AsString());
-    return n;
-  }
   std::string Batch(const char* name) { return ReadBytes(c + "/" + name); }
   static std::string Cp949(const std::string& s) { return plat::text::Utf8ToCp949(s); }
-
-  DriveSandbox box;
-  const std::string& c = box.c;
-  const std::string& d = box.d;
-  EnvVar terminal{"VEKSECURITY_TERMINAL", std::string("none")};
-  int slept = 0;
-  TForm1 form;
-  plat::ui::ScriptedDialogs dialogs;
 };
 
 TEST_F(BatchActions, MoveWritesFolderLinesThenMoveLinesBottomUp) {

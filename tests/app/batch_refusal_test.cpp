@@ -9,6 +9,7 @@
 #include "app/command_line.h"
 #include "app/veksecurity_01.h"
 #include "app_test_util.h"
+#include "window_test.h"
 #include "platform/os/os.h"
 #include "platform/paint/font.h"
 #include "platform/text/text.h"
@@ -59,34 +60,15 @@ TEST(DisplayPath, ControlCharactersAreShownEscaped) {
   EXPECT_EQ(vek::DisplayPath("a\tb\x07" "c\r\n\x7F한"), "a\\tb\\x07c\\r\\n\\x7f한");
 }
 
-class Refusals : public ::testing::Test {
+class Refusals : public WindowTest {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(box.dir.isValid());
-    plat::os::SetSleepHandler([](int) {});
-    ProgramDir = c;
-    form.RB1Click(&form);
-  }
-  void TearDown() override {
-    plat::os::SetSleepHandler({});
-    plat::os::SetOpenHandler({});
-  }
-  void AddRow(const std::string& name, const std::string& folder, bool ticked = true) {
-    AddListRow(form.Mgr_grid, name, folder, ticked);
-  }
   std::string Batch(const char* name) { return plat::text::Cp949ToUtf8(ReadBytes(c + "/" + name)); }
+  // The first message that starts with a text, or empty.
   std::string Told(const std::string& start) {
     for (const auto& h : dialogs.History())
       if (h.Text.rfind(start, 0) == 0) return h.Text;
     return {};
   }
-
-  DriveSandbox box;
-  const std::string& c = box.c;
-  const std::string& d = box.d;
-  EnvVar terminal{"VEKSECURITY_TERMINAL", std::string("none")};
-  TForm1 form;
-  plat::ui::ScriptedDialogs dialogs;
 };
 
 TEST_F(Refusals, TheWindowWritesNoLineForAFolderCutByItsCell) {

@@ -11,6 +11,7 @@
 #include "app/batch_text.h"
 #include "app/veksecurity_01.h"
 #include "app_test_util.h"
+#include "window_test.h"
 #include "platform/batch/batch.h"
 #include "platform/os/os.h"
 #include "platform/text/text.h"
@@ -52,43 +53,19 @@ TEST(Manifest, RoundTripsAwkwardPathsAndIsRemovedWhenEmpty) {
   EXPECT_EQ(vek::WriteManifest({}), "");
 }
 
-class BatchRun : public ::testing::Test {
+class BatchRun : public WindowTest {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(box.dir.isValid());
-    plat::os::SetSleepHandler([](int) {});
-    ProgramDir = c;
-    form.RB1Click(&form);
-  }
-  void TearDown() override {
-    plat::os::SetSleepHandler({});
-    plat::batch::SetMoveHooks({});
-  }
   void AddFile(const std::string& name, const std::string& folderUnderD, const std::string& bytes, bool ticked = true) {
     plat::os::ForceDirectories(d + "/" + folderUnderD);
     ASSERT_TRUE(MakeFile(d + "/" + folderUnderD + "/" + name, bytes));
     AddRow(name, "D:\\" + folderUnderD, ticked);
   }
-  void AddRow(const std::string& name, const std::string& folder, bool ticked) {
-    AddListRow(form.Mgr_grid, name, folder, ticked);
-  }
-  std::vector<std::string> Names() {
-    std::vector<std::string> n;
-    for (int r = 0; r < form.Mgr_grid->RowCount(); ++r) n.push_back(form.Mgr_grid->Cells(1, r).AsString());
-    return n;
-  }
+  // The last summary of a run, or empty.
   std::string Summary() {
     for (auto it = dialogs.History().rbegin(); it != dialogs.History().rend(); ++it)
       if (it->Text.find("개 실패") != std::string::npos) return it->Text;
     return {};
   }
-
-  DriveSandbox box;
-  const std::string& c = box.c;
-  const std::string& d = box.d;
-  EnvVar terminal{"VEKSECURITY_TERMINAL", std::string("none")};
-  TForm1 form;
-  plat::ui::ScriptedDialogs dialogs;
 };
 
 TEST_F(BatchRun, CancelStopsBetweenLinesAndEveryFileIsWholeOrUntouched) {
