@@ -4,7 +4,8 @@
 set -euo pipefail
 
 VEK_PACKAGES=(qt6-base-dev qt6-base-dev-tools libgl-dev libicu-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
-  cmake ninja-build g++ fonts-nanum fonts-dejavu-core xvfb xauth xdotool x11-apps netpbm)
+  cmake ninja-build g++ fonts-nanum fonts-dejavu-core xvfb xauth xdotool x11-apps netpbm
+  ibus ibus-hangul dbus-x11)
 
 # For the sanitizer build and the fuzz targets only (./test --sanitize, fuzz/run): clang and its runtime
 # libraries (AddressSanitizer, UndefinedBehaviorSanitizer, libFuzzer).

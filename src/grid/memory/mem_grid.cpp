@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "grid/editors/standard_editors.h"
 #include "grid/structure/scope_guard.h"
 #include "grid/view/draw_helpers.h"
 #include "platform/error.h"
@@ -20,6 +21,7 @@ std::unique_ptr<TwColumn> MakeMemColumn(TwColumns* owner) {
 }  // namespace
 
 TMemGrid::TMemGrid(QWidget* parent) : TwCustomGrid(parent, MakeMemColumn) {
+  RegisterStandardEditors();
   infos_.OnSelectionChange = [this] { FireSelectionChange(); };
 }
 
@@ -55,9 +57,9 @@ void TMemGrid::ColumnAdded(TwColumn* column) {
 }
 
 bool TMemGrid::ColumnCanModify(TwColumn* column) {
-  // The current row may change when it is already edited or inserted; starting an edit is the memory
-  // column's own part of the rule.
-  return true;
+  // The current row may change when it is already edited or inserted, else when OnEdit allows it; starting
+  // the edit is the memory column's own part of the rule.
+  return TwCustomGrid::ColumnCanModify(column);
 }
 
 void TMemGrid::Loaded() {
@@ -698,6 +700,44 @@ void TMemGrid::InvalidateCurrent() {
     InvalidateRow(Row());
   else
     InvalidateCell(Col(), Row());
+}
+
+bool TMemGrid::CommitEdit() {
+  if (editState_ != esEdit && editState_ != esInsert) return false;
+  if (!EditorMode() || EditColumn() != Col()) return false;
+  TwMemColumn* c = Column(EditColumn());
+  const plat::Variant v = ReadEditorValue();
+  // An unchanged value is not written: writing would mark an untouched new row as typed into.
+  if (v == GetEditValue(c, EditRow())) return true;
+  TwCells& cell = Cells(EditColumn(), EditRow());
+  if (v.IsNull()) {
+    cell.SetNull();
+    return true;
+  }
+  switch (c->GetEditKind()) {
+    case wekCheckBox:
+    case wekBoolean:
+      cell.SetAsBoolean(v.ToBool());
+      break;
+    case wekRadioGroup: {
+      const auto& values = c->Values();
+      const std::int64_t k = v.ToInt64();
+      if (k >= 0 && k < std::int64_t(values.size()))
+        cell.SetAsString(values[std::size_t(k)]);
+      else
+        cell.SetNull();
+      break;
+    }
+    case wekText:
+    case wekMultiText:
+    case wekPickList:
+      cell.SetAsString(v.ToString());
+      break;
+    default:
+      cell.SetAsVariant(v);
+      break;
+  }
+  return true;
 }
 
 void TMemGrid::SetMemoText(const std::string& text) {

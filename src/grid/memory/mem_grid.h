@@ -109,8 +109,10 @@ class TMemGrid : public TwCustomGrid {
   int GetCellItemIndex(TwColumn* AColumn, int ARow) override;
   plat::Variant GetEditValue(TwColumn* AColumn, int ARow) override;
   // The memo dialog hands back its text; the picture dialog its picture.
-  void SetMemoText(const std::string& text);
-  void SetPicture(QImage& picture);
+  void SetMemoText(const std::string& text) override;
+  void SetPicture(QImage& picture) override;
+  // Writes the open editor's value into the cell it edits (the row being edited or inserted).
+  bool CommitEdit() override;
   // The picture of a graphic cell from OnGetImage, or none.
   const QImage* GetCellGraphic(TwColumn* AColumn, int ARow) override;
   // The image of a cell in its column's image list: the index of its value in Values, changed by

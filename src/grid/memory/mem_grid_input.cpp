@@ -28,7 +28,10 @@ void TMemGrid::KeyPress(char32_t& Key) {
   if (Key == U'\x1b') {
     if (OnKeyPress) OnKeyPress(this, Key);
     if (Key == 0) return;
-    if (editState_ == esEdit || editState_ == esInsert) Cancel();
+    // The first Esc undoes what was typed into the editor; the next one cancels the row edit.
+    const bool undone = CancelEditor();
+    if (editState_ == esBrowse) ClearSelection();
+    if (!undone && (editState_ == esEdit || editState_ == esInsert)) Cancel();
     Key = 0;
     return;
   }

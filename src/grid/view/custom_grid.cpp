@@ -10,9 +10,10 @@
 #include "grid/structure/scope_guard.h"
 #include "grid/view/grid_guard.h"
 #include "grid/view/grid_paint_state.h"
+#include "grid/view/inplace_editor.h"
 
 TwCustomGrid::TwCustomGrid(QWidget* parent, TwColumns::Factory columnFactory)
-    : QAbstractScrollArea(parent), TwGridModel(std::move(columnFactory)) {
+    : QAbstractScrollArea(parent), TwGridModel(std::move(columnFactory)), editing_(new TwEditingState) {
   setFocusPolicy(Qt::StrongFocus);
   viewport()->setAutoFillBackground(false);
   verticalScrollBar()->setSingleStep(1);
@@ -22,6 +23,11 @@ TwCustomGrid::TwCustomGrid(QWidget* parent, TwColumns::Factory columnFactory)
 TwCustomGrid::~TwCustomGrid() {
   State().Include(plat::ComponentStateFlag::Destroying);
   CancelRowChange();
+  // The editors are children of the viewport: they go before it, and before the columns they point to.
+  editing_->Active = nullptr;
+  editing_->EditorMode = false;
+  for (auto& d : editing_->Dialogs) d.reset();
+  for (auto& ed : editing_->Editors) ed.reset();
   // Columns may still ask the grid while they are destroyed: destroy them while it is whole.
   DestroyColumns();
 }
@@ -51,42 +57,14 @@ void TwCustomGrid::SetOptions(TwGridOptions value) {
   }
   if (value == options_) return;
   options_ = value;
-  if (options_.Contains(wgoAlwaysShowEditor) && !editorShowing_) ShowEditor();
-  if (editorShowing_ && !options_.Contains(wgoEditing) && !options_.Contains(wgoInserting)) HideEditor();
+  ApplyColumnIme();
+  if (options_.Contains(wgoAlwaysShowEditor) && !EditorMode()) ShowEditor();
+  if (EditorMode() && !options_.Contains(wgoEditing) && !options_.Contains(wgoInserting)) HideEditor();
   InvalidateGrid();
 }
 
 int TwCustomGrid::VisibleRowCount() const {
   return std::max(1, Extents().FullRows());
-}
-
-bool TwCustomGrid::CanEditorShow() const {
-  if (GridState().Designing() || !IsGridFocused()) return false;
-  if (Columns().VisibleCount() == 0 || RowCount() <= 0) return false;
-  return options_.Contains(wgoEditing) || options_.Contains(wgoInserting);
-}
-
-void TwCustomGrid::ShowEditor() {
-  if (UpdateLocked() || editorShowing_) return;
-  if (col_ < 0 || col_ >= Columns().Count()) return;
-  TwColumn* c = Columns().Items(col_);
-  // A hidden column, or one outside the visible groups, is no current cell to edit.
-  if (GroupMode() ? !ColumnPos(c).IsSet() : c->VisibleIndex() < 0) return;
-  // Memo and picture cells open their dialogs, never an in-place editor.
-  const TwEditKind kind = c->GetEditKind();
-  if (kind == wekMemo || kind == wekPicture) return;
-  const int band = GroupMode() ? ColumnPos(c).Group : c->VisibleIndex();
-  if (band < FixedCount() && !FixedStyle().Options().Contains(wfxEditing)) return;
-  if (!CanEditorShow() || !c->CanShowEditor()) return;
-  if (!CreateEditor(c)) return;
-  editorShowing_ = true;
-  InvalidateCell(col_, row_);
-}
-
-void TwCustomGrid::HideEditor() {
-  if (!editorShowing_) return;
-  editorShowing_ = false;
-  InvalidateCell(col_, row_);
 }
 
 void TwCustomGrid::EndUpdate(bool repaint) {

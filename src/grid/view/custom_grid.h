@@ -17,12 +17,14 @@
 
 #include "grid/structure/grid_model.h"
 #include "grid/view/grid_paint.h"
+#include "grid/view/inplace_editor.h"
 #include "platform/paint/color.h"
 #include "platform/persist/component.h"
 #include "platform/ui/keys.h"
 #include "platform/variant/variant.h"
 
 struct TwCellRecord;  // grid/view/cell_walk.h
+struct TwEditingState;
 
 enum TwGridOption : std::uint8_t {
   wgoAlwaysShowEditor,
@@ -204,27 +206,82 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   virtual int GetCellItemIndex(TwColumn* AColumn, int ARow) { return -1; }
   virtual plat::Variant GetEditValue(TwColumn* AColumn, int ARow) { return plat::Variant::Null(); }
 
-  // --- in-place editing hooks ---
-  // The editors come with the editing layer: the grid enters the "showing" state only when the options,
-  // the focus and the current column allow an editor and CreateEditor supplied one for the column.
-  bool EditorShowing() const { return editorShowing_; }
-  // Opens the editor on the current cell when everything above holds; does nothing otherwise.
+  // --- in-place editing (grid_editing.cpp) ---
+  // One editor per edit kind, made through MakeEditor on first use and kept hidden for the grid's life; the
+  // open one lies over the current cell. Memo and picture cells open modal dialogs instead.
+  bool EditorMode() const;
+  bool EditorShowing() const { return EditorMode(); }
+  // The open editor (null when none), the cell it edits.
+  TwInplaceEditor* InplaceEditor() const;
+  int EditColumn() const;
+  int EditRow() const;
+  // Opens the editor on the current cell when the update lock, the options, the focus, the fixed bands and
+  // the column allow it; does nothing otherwise.
   virtual void ShowEditor();
   // The grid-level permission: not designing, focused, something to show, rows, and wgoEditing or
   // wgoInserting.
   virtual bool CanEditorShow() const;
-  // Makes (or reuses) the editor for the column's kind; false when there is none for it. The grid has no
-  // editors of its own, so nothing opens until a descendant supplies them.
-  virtual bool CreateEditor(TwColumn* AColumn) { return false; }
+  // Makes (or reuses) the editor of the column's kind; false when there is none for it.
+  virtual bool CreateEditor(TwColumn* AColumn);
+  // The editor of a kind: the registered standard editors; the two descendant list kinds come from
+  // CreateListEditor1 and CreateListEditor2.
+  virtual std::unique_ptr<TwInplaceEditor> MakeEditor(TwEditKind kind);
+  virtual std::unique_ptr<TwInplaceEditor> CreateListEditor1() { return nullptr; }
+  virtual std::unique_ptr<TwInplaceEditor> CreateListEditor2() { return nullptr; }
+  // The memo and picture dialogs (kinds 13 and 14).
+  virtual std::unique_ptr<TwCellDialog> MakeCellDialog(TwEditKind kind);
   virtual void HideEditor();
-  // Writes the open editor's value into the current cell.
-  virtual void CommitEdit() {}
-  // Reloads the current cell's value into the open editor.
-  virtual void RefreshEditor() {}
-  virtual void SelectEditorText() {}
-  virtual void UpdateEditButton() {}
+  // Moves the open editor onto the current cell; without Reposition it is also shown and focused.
+  void PlaceEditor(bool Reposition);
+  // Where the editor of the current cell lies (viewport coordinates); empty when the cell does not show.
+  TRect EditorRect() const;
+  // The open editor's value (a date or time picker first takes a half-typed field); kept as LastEditValue.
+  plat::Variant ReadEditorValue();
+  const plat::Variant& LastEditValue() const;
+  // Writes the open editor's value into the cell it edits; true when it did (the data grid's part).
+  virtual bool CommitEdit() { return false; }
+  // Reloads the current cell's value into the open editor and commits again.
+  virtual void RefreshEditor();
+  // The first step of Esc: restores the cell's value in the editor when it was changed there, and hides
+  // the editor unless wgoAlwaysShowEditor. True when something was undone.
+  bool CancelEditor();
+  // Selects the whole text of a text-like editor; the F2 variant removes the selection instead.
+  virtual void SelectEditorText(bool F2 = false);
+  // The edit button of the current cell: placed on it or hidden.
+  virtual void UpdateEditButton();
+  QWidget* EditButtonControl() const;
+  // The edit button was clicked (or Ctrl+F2 pressed while it shows).
+  void EditButtonClick();
+  // Opens the memo or picture dialog on the current cell (F2, a click on the current cell).
+  void ShowCellDialog();
+  // The dialogs hand their result back (the data grid writes the cell).
+  virtual void SetMemoText(const std::string& text) {}
+  virtual void SetPicture(QImage& picture) {}
+  // A list editor opened or closed its list.
+  void DoDropDown() {
+    if (OnDropDown) OnDropDown(this);
+  }
+  void DoCloseUp(bool bAccept) {
+    if (OnCloseUp) OnCloseUp(this, bAccept);
+  }
   // The editor of a column has a cell of ARow open.
-  bool EditorShowsCell(int ACol, int ARow) const { return editorShowing_ && ACol == col_ && ARow == row_; }
+  bool EditorShowsCell(int ACol, int ARow) const { return EditorMode() && ACol == col_ && ARow == row_; }
+  // The input method settings of the current column (or the grid's own) are applied to the grid.
+  void ApplyColumnIme();
+  // The open editor gained or lost the keyboard focus (its focus events call this): the grid's OnEnter and
+  // OnExit and the commit on leaving follow the grid and its editor as one control.
+  void EditorFocusChanged(bool gained, Qt::FocusReason reason);
+  // The focus widget is the grid or one of its children (the editor).
+  bool FocusInside() const;
+  // The key step of a double click in an editor (the grid's DblClick).
+  virtual void DblClick();
+
+  using TweEdit = std::function<void(QObject* Sender, TwColumn* AColumn, bool& Accept)>;
+  using TweCloseUp = std::function<void(QObject* Sender, bool bAccept)>;
+  TweEdit OnEdit;
+  std::function<void(QObject* Sender, TwColumn* AColumn)> OnEditButtonClick;
+  TNotifyEvent OnDropDown;
+  TweCloseUp OnCloseUp;
 
   // --- update lock and event nesting ---
   void BeginUpdate() { ++updateLock_; }
@@ -366,7 +423,8 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   TweDrawFooter OnDrawFooter;
 
   // TwGridModel: what the description asks of the grid
-  bool ColumnCanModify(TwColumn* column) override { return true; }
+  // A row that is not yet being edited or inserted asks OnEdit before its first change.
+  bool ColumnCanModify(TwColumn* column) override;
   bool SkipReadOnly() const override { return options_.Contains(wgoSkipReadOnly); }
   int CurrentColumnIndex() const override { return col_; }
   void SetCurrentVisibleColumn(int visibleIndex) override;
@@ -382,7 +440,6 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
  protected:
   void SetRowField(int r) { row_ = r; }
   void SetColField(int c) { col_ = c; }
-  void SetEditorShowing(bool v) { editorShowing_ = v; }
   void FireSelectionChange();
   struct EventNestingScope {
     explicit EventNestingScope(TwCustomGrid* g) : grid(g) { ++grid->eventNesting_; }
@@ -406,6 +463,8 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   void wheelEvent(QWheelEvent* e) override;
   void focusInEvent(QFocusEvent* e) override;
   void focusOutEvent(QFocusEvent* e) override;
+  void inputMethodEvent(QInputMethodEvent* e) override;
+  QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
   bool focusNextPrevChild(bool next) override;
   bool event(QEvent* e) override;
 
@@ -432,7 +491,16 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   int changeDelay_ = 200;
   int updateLock_ = 0;
   int eventNesting_ = 0;
-  bool editorShowing_ = false;
+  std::unique_ptr<TwEditingState> editing_;
+  QWidget* editButton_ = nullptr;
+  // Hides the editor and clears the editing state (no commit).
+  void CloseEditor();
+  // A press on the current cell: the editor opens (a dialog for memo and picture cells) and a check box,
+  // boolean or radio editor takes the click.
+  void ClickCurrentCell(int X, int Y);
+  // The focus left the grid and its editor: commit, hide, CM_EXIT.
+  void LeaveFocus();
+  bool focusEntered_ = false;
   int rowChangeTimer_ = 0;
   bool rowChangeRunning_ = false;
   bool syncingScrollBar_ = false;

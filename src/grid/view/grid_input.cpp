@@ -3,6 +3,7 @@
 // the keyboard table, typing a character, the mouse-down steps with the selection step, title presses and
 // their click events, the column popup menu, focus in and out.
 #include <QApplication>
+#include <QDateTime>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -16,6 +17,7 @@
 #include "grid/view/custom_grid.h"
 #include "grid/view/draw_helpers.h"
 #include "grid/view/grid_guard.h"
+#include "grid/view/inplace_editor.h"
 #include "platform/ui/dialogs.h"
 
 using namespace plat::ui;
@@ -77,13 +79,34 @@ void TwCustomGrid::KeyDown(int& Key, TShiftState Shift) {
       MoveDown(ctrl ? RowCount() : VisibleRowCount(), Shift);
       break;
     case VK_DELETE:
-      // Shows the editor; emptying its value is the editor's part (the editing layer).
-      if (!ctrl) ShowEditor();
+      // Opens the editor with its value emptied.
+      if (!ctrl) {
+        ShowEditor();
+        if (TwInplaceEditor* ed = InplaceEditor(); ed && Columns().Items(col_)->CanModify()) {
+          if (ed->HasText()) {
+            ed->SelectAll();
+            QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+            QCoreApplication::sendEvent(ed->Control(), &del);
+          } else {
+            ed->SetValue(plat::Variant::Null());
+          }
+        }
+      }
       break;
     case VK_F2:
-      if (!ctrl) {
+      if (ctrl) {
+        if (EditButtonControl() && EditButtonControl()->isVisible()) EditButtonClick();
+      } else {
         if (RowCount() <= 0 && options_.Contains(wgoInserting)) RequestInsert(true);
+        if (col_ >= 0 && col_ < Columns().Count()) {
+          const TwEditKind kind = Columns().Items(col_)->GetEditKind();
+          if (kind == wekMemo || kind == wekPicture) {
+            ShowCellDialog();
+            break;
+          }
+        }
         ShowEditor();
+        SelectEditorText(true);
       }
       break;
     default:
@@ -104,7 +127,7 @@ void TwCustomGrid::KeyPress(char32_t& Key) {
   if (Key == U'\r') {
     if (options_.Contains(wgoEnterToTab)) {
       MoveToNextCell();
-    } else if (editorShowing_) {
+    } else if (EditorMode()) {
       if (!options_.Contains(wgoAlwaysShowEditor)) {
         CommitEdit();
         HideEditor();
@@ -117,12 +140,18 @@ void TwCustomGrid::KeyPress(char32_t& Key) {
     return;
   }
   if (Key < 0x20 && Key != U'\b') return;  // other control characters: default handling
+  // An open editor handles its own characters (it hands each to the grid first).
+  if (EditorMode()) return;
   if (ColumnAcceptsChar(Key)) {
     if (RowCount() <= 0) RequestInsert(true);
     ShowEditor();
     SelectEditorText();
-    // The character itself reaches the editor with the editing layer; without an editor it is refused.
-    if (!editorShowing_) ErrorBeep();
+    // The character that opened the editor is typed into it, replacing the selected text.
+    if (TwInplaceEditor* ed = InplaceEditor())
+      ed->TypeChar(Key);
+    else
+      ErrorBeep();
+    Key = 0;
   } else if (options_.Contains(wgoEditing) || options_.Contains(wgoInserting)) {
     ErrorBeep();
   }
@@ -224,8 +253,7 @@ void TwCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int 
           SetColRow(c, r);
           SelectionStep(Shift);
         } else if (RowCount() > 0) {
-          ShowEditor();
-          SelectEditorText();
+          ClickCurrentCell(X, Y);
         }
       }
     } else {
@@ -235,8 +263,7 @@ void TwCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int 
           SetCellRow(pos, r);
           SelectionStep(Shift);
         } else if (RowCount() > 0) {
-          ShowEditor();
-          SelectEditorText();
+          ClickCurrentCell(X, Y);
         }
       }
     }
@@ -550,10 +577,41 @@ void TwCustomGrid::RepaintPressedTitle() {
 
 // --- focus ------------------------------------------------------------------------------------------
 
+void TwCustomGrid::ClickCurrentCell(int X, int Y) {
+  const TwEditKind kind = Columns().Items(col_)->GetEditKind();
+  if (kind == wekMemo || kind == wekPicture) {
+    ShowCellDialog();
+    return;
+  }
+  const bool wasOpen = EditorMode();
+  ShowEditor();
+  SelectEditorText();
+  TwInplaceEditor* ed = InplaceEditor();
+  if (!ed || EditColumn() != col_ || EditRow() != row_) return;
+  // A second click inside the editor within the double-click time is a double click.
+  if (!wasOpen) ed->ClickTime = QDateTime::currentMSecsSinceEpoch();
+  // One click toggles a check box, a boolean or picks a radio item.
+  if (!options_.Contains(wgoNoClickEdit) &&
+      (kind == wekCheckBox || kind == wekBoolean || kind == wekRadioGroup))
+    ed->ClickAt(X, Y);
+}
+
+bool TwCustomGrid::FocusInside() const {
+  const QWidget* f = QApplication::focusWidget();
+  return f && (f == this || isAncestorOf(f));
+}
+
 void TwCustomGrid::focusInEvent(QFocusEvent* e) {
   QAbstractScrollArea::focusInEvent(e);
   TwGuard(this, [&] {
     UpdateEditButton();
+    // Back from the grid's own editor: the grid never lost the focus as far as its user can tell.
+    if (focusEntered_) {
+      InvalidateCurrent();
+      return;
+    }
+    focusEntered_ = true;
+    ApplyColumnIme();
     if (options_.Contains(wgoAlwaysShowEditor)) {
       ShowEditor();
       SelectEditorText();
@@ -568,8 +626,34 @@ void TwCustomGrid::focusInEvent(QFocusEvent* e) {
 
 void TwCustomGrid::focusOutEvent(QFocusEvent* e) {
   QAbstractScrollArea::focusOutEvent(e);
+  // The focus went to the grid's own editor (or the edit button).
+  if (FocusInside()) {
+    InvalidateCurrent();
+    return;
+  }
+  LeaveFocus();
+}
+
+void TwCustomGrid::EditorFocusChanged(bool gained, Qt::FocusReason reason) {
+  if (gained) {
+    if (focusEntered_) return;
+    focusEntered_ = true;
+    TwGuard(this, [&] {
+      InvalidateCurrent();
+      if (OnEnter) OnEnter(this);
+    });
+    return;
+  }
+  // A pop-up list or calendar of the editor, or another window taking the activation, leaves the editor
+  // as it is: the focus comes back to it.
+  if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason) return;
+  if (!FocusInside()) LeaveFocus();
+}
+
+void TwCustomGrid::LeaveFocus() {
+  focusEntered_ = false;
   try {
-    if (editorShowing_) {
+    if (EditorMode()) {
       CommitEdit();
       HideEditor();
     }
@@ -586,7 +670,7 @@ void TwCustomGrid::focusOutEvent(QFocusEvent* e) {
 }
 
 void TwCustomGrid::DoExit() {
-  if (editorShowing_) {
+  if (EditorMode()) {
     CommitEdit();
     HideEditor();
   }

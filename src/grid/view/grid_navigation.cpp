@@ -43,9 +43,10 @@ void TwCustomGrid::SetCol(int ACol) {
   col_ = target;
   InvalidateCell(before, row_);
   ScrollColumnIntoView();
+  ApplyColumnIme();
   UpdateEditButton();
   if (options_.Contains(wgoAlwaysShowEditor)) ShowEditor();
-  if (!editorShowing_) InvalidateCell(col_, row_);
+  if (!EditorMode()) InvalidateCell(col_, row_);
   if (OnCellEnter) OnCellEnter(this);
 }
 

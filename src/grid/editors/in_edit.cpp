@@ -1,0 +1,599 @@
+#include "grid/editors/in_edit.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDateTime>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QStyleHints>
+#include <QTextBlock>
+#include <functional>
+
+#include "grid/editors/editor_keys.h"
+#include "grid/view/custom_grid.h"
+#include "grid/view/draw_helpers.h"
+#include "grid/view/grid_guard.h"
+
+using namespace plat::ui;
+using plat::paint::TRect;
+
+namespace {
+
+void DeleteSelected(QLineEdit* e) {
+  e->del();
+}
+
+void DeleteSelected(QPlainTextEdit* e) {
+  e->textCursor().removeSelectedText();
+}
+
+plat::paint::TFont FontOf(const TwFont& f) {
+  plat::paint::TFont font(f.Name, 0, f.Style, f.Color);
+  font.SetSize(f.Size);
+  return font;
+}
+
+TColor EditorColor(const TwColumn& c) {
+  return c.EditColor() ? clWindow : c.Color();
+}
+
+// The context menu's cut, paste and delete run only when the text may change (the change asks the column,
+// which may start the row edit or sound the beep).
+template <class Editor>
+void GuardMenu(QMenu* menu, Editor* editor) {
+  for (QAction* a : menu->actions()) {
+    const QString name = a->objectName();
+    std::function<void()> op;
+    if (name == QLatin1String("edit-cut"))
+      op = [editor] { editor->cut(); };
+    else if (name == QLatin1String("edit-paste"))
+      op = [editor] { editor->paste(); };
+    else if (name == QLatin1String("edit-delete") || name == QLatin1String("delete"))
+      op = [editor] { DeleteSelected(editor); };
+    if (!op) continue;
+    QObject::disconnect(a, &QAction::triggered, nullptr, nullptr);
+    QObject::connect(a, &QAction::triggered, editor, [editor, op] {
+      TwGuard(&editor->Grid(), [&] {
+        if (editor->EditCanModify()) op();
+      });
+    });
+  }
+}
+
+bool IsDoubleClickOfOpeningClick(std::int64_t& clickTime) {
+  const std::int64_t now = QDateTime::currentMSecsSinceEpoch();
+  const bool dbl =
+      clickTime != 0 && now - clickTime < QGuiApplication::styleHints()->mouseDoubleClickInterval();
+  clickTime = 0;
+  return dbl;
+}
+
+}  // namespace
+
+// --- TwInEdit ----------------------------------------------------------------------------------------
+
+TwInEdit::TwInEdit(TwCustomGrid& grid) : TwCustomMaskEdit(grid.viewport()), TwInplaceEditor(grid) {
+  setObjectName("InEdit");
+  SetAutoSelect(false);
+  setFrame(false);
+  SetCtl3D(false);
+  setFocusPolicy(Qt::StrongFocus);
+  hide();
+}
+
+void TwInEdit::ApplyColumn() {
+  TwColumn* c = Column();
+  if (!c) return;
+  SetAlignment(c->Alignment());
+  SetColor(EditorColor(*c));
+  SetFont(FontOf(c->Font()));
+  SetLayout(c->Layout());
+  if (dropMask_) {
+    setInputMask(QString());
+    setMaxLength(32767);
+  } else {
+    // The column's edit format is an input mask for a text editor; a format Qt cannot read is no mask.
+    SetEditMask(c->EditFormat());
+    setMaxLength(c->EditMaxLength() > 0 ? c->EditMaxLength() : 32767);
+  }
+  SetMargins({c->MarginLeft(), c->MarginTop(), c->MarginRight(), c->MarginBottom()});
+  // A single border or a sunken frame around the text; none by default.
+  const bool framed = c->EditBorder() != webNone;
+  if (hasFrame() != framed) setFrame(framed);
+  SetCtl3D(c->EditBorder() == webSunken);
+}
+
+void TwInEdit::ShowAt(const TRect& Loc, bool Redraw) {
+  if (Loc.IsEmpty()) {
+    HideEditor();
+    return;
+  }
+  const bool redraw = Redraw || !isVisible();
+  ApplyColumn();
+  setGeometry(Loc.Left, Loc.Top, Loc.Width(), Loc.Height());
+  raise();
+  show();
+  UpdateEditRect();
+  if (redraw) update();
+  if (Grid().hasFocus()) setFocus(Qt::OtherFocusReason);
+}
+
+void TwInEdit::HideEditor() {
+  if (!isVisible()) return;
+  const bool hadFocus = hasFocus();
+  hide();
+  if (hadFocus) Grid().setFocus(Qt::OtherFocusReason);
+}
+
+plat::Variant TwInEdit::GetValue() {
+  const std::string t = Text();
+  return t.empty() ? plat::Variant::Null() : plat::Variant(t);
+}
+
+void TwInEdit::SetValue(const plat::Variant& v) {
+  // The mask of the column applies to the text being loaded.
+  ApplyColumn();
+  SetText(v.IsNull() ? std::string() : v.ToString());
+  setModified(false);
+}
+
+bool TwInEdit::IsValidChar(char32_t Key) {
+  return Column() && Column()->IsValidChar(Key);
+}
+
+bool TwInEdit::EditCanModify() {
+  if (Column() && Column()->CanModify()) return true;
+  ErrorBeep();
+  return false;
+}
+
+bool TwInEdit::AtLeft() const {
+  return !hasSelectedText() && cursorPosition() == 0;
+}
+
+bool TwInEdit::AtRight() const {
+  return !hasSelectedText() && cursorPosition() == text().size();
+}
+
+void TwInEdit::SendToGrid(int& Key, TShiftState Shift) {
+  Grid().KeyDown(Key, Shift);
+  Key = 0;
+}
+
+void TwInEdit::GridKeyEvent(int& Key, TShiftState Shift) {
+  if (Grid().OnKeyDown) Grid().OnKeyDown(&Grid(), Key, Shift);
+}
+
+void TwInEdit::KeyDown(int& Key, TShiftState Shift) {
+  const bool ctrl = Shift.Contains(ssCtrl);
+  const bool arrowMove = Grid().HasOption(wgoArrowMove);
+  switch (Key) {
+    case VK_UP:
+    case VK_DOWN:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_ESCAPE:
+    case VK_F3:
+      SendToGrid(Key, Shift);
+      break;
+    case VK_TAB:
+      if (!Shift.Contains(ssAlt)) SendToGrid(Key, Shift);
+      break;
+    case VK_RIGHT:
+    case VK_END:
+      if (arrowMove && (ctrl || AtRight())) SendToGrid(Key, Shift);
+      break;
+    case VK_LEFT:
+    case VK_HOME:
+      if (arrowMove && (ctrl || AtLeft())) SendToGrid(Key, Shift);
+      break;
+    case VK_INSERT:
+      if (!Shift.Contains(ssShift) && !ctrl && !Shift.Contains(ssAlt))
+        SendToGrid(Key, Shift);
+      else if (Shift.Contains(ssShift) && !ctrl && !EditCanModify())
+        Key = 0;
+      break;
+    case VK_DELETE:
+      if (ctrl)
+        SendToGrid(Key, Shift);
+      else if (!EditCanModify())
+        Key = 0;
+      break;
+    case VK_F2:
+      if (ctrl) {
+        SendToGrid(Key, Shift);
+      } else {
+        GridKeyEvent(Key, Shift);
+        if (Key == VK_F2) {
+          Deselect();
+          Key = 0;
+        }
+      }
+      break;
+    default:
+      break;
+  }
+  if (Key != 0) GridKeyEvent(Key, Shift);
+}
+
+void TwInEdit::KeyPress(char32_t& Key) {
+  Grid().KeyPress(Key);
+  if (Key == 0) return;
+  if (Key > 31 && !IsValidChar(Key)) {
+    Key = 0;
+    ErrorBeep();
+    return;
+  }
+  if ((Key == 8 || Key == 22 || Key == 24 || Key >= 32) && !EditCanModify()) {
+    Key = 0;
+    return;
+  }
+  if (Key == 13) {
+    if (selectionStart() == 0 && selectedText().size() == text().size())
+      Deselect();
+    else
+      SelectAll();
+    Key = 0;
+    return;
+  }
+  if (Key == 9 || Key == 27) Key = 0;
+}
+
+void TwInEdit::keyPressEvent(QKeyEvent* e) {
+  TwCustomGrid& grid = Grid();
+  TwGuard(&grid, [&] {
+    int key = VirtualKeyOf(e->key());
+    const int keyIn = key;
+    if (key != 0) KeyDown(key, ShiftStateOf(e->modifiers()));
+    // The character of the key reaches KeyPress even when KeyDown took the key (as a message would).
+    char32_t ch = editors_detail::CharOf(e);
+    const char32_t chIn = ch;
+    if (ch != 0) KeyPress(ch);
+    if ((keyIn != 0 && key == 0) || (chIn != 0 && ch == 0)) return;
+    if (!isVisible()) return;
+    // The masked edit's own handling, with the column's character case applied to typed text.
+    const TEditCharCase cc = Column() ? Column()->CharCase() : ecNormal;
+    if (cc != ecNormal && !e->text().isEmpty() && chIn >= 32) {
+      const QString t = cc == ecUpperCase ? e->text().toUpper() : e->text().toLower();
+      QKeyEvent cased(e->type(), e->key(), e->modifiers(), t, e->isAutoRepeat(), ushort(e->count()));
+      TwCustomMaskEdit::keyPressEvent(&cased);
+    } else {
+      TwCustomMaskEdit::keyPressEvent(e);
+    }
+  });
+  e->accept();
+}
+
+void TwInEdit::keyReleaseEvent(QKeyEvent* e) {
+  TwCustomMaskEdit::keyReleaseEvent(e);
+}
+
+void TwInEdit::mousePressEvent(QMouseEvent* e) {
+  // The click that opened the editor and this one make a double click.
+  if (e->button() == Qt::LeftButton && IsDoubleClickOfOpeningClick(ClickTime)) {
+    mouseDoubleClickEvent(e);
+    return;
+  }
+  TwCustomMaskEdit::mousePressEvent(e);
+}
+
+void TwInEdit::mouseDoubleClickEvent(QMouseEvent* e) {
+  TwCustomMaskEdit::mouseDoubleClickEvent(e);
+  TwGuard(&Grid(), [&] { Grid().DblClick(); });
+}
+
+void TwInEdit::focusInEvent(QFocusEvent* e) {
+  TwCustomMaskEdit::focusInEvent(e);
+  Grid().EditorFocusChanged(true, e->reason());
+}
+
+void TwInEdit::focusOutEvent(QFocusEvent* e) {
+  TwCustomMaskEdit::focusOutEvent(e);
+  Grid().EditorFocusChanged(false, e->reason());
+}
+
+void TwInEdit::inputMethodEvent(QInputMethodEvent* e) {
+  // A composition may start only where the text may change; the pre-edit alone changes nothing yet.
+  if (!e->commitString().isEmpty() || !e->preeditString().isEmpty()) {
+    bool allowed = false;
+    TwGuard(&Grid(), [&] { allowed = EditCanModify(); });
+    if (!allowed) {
+      e->accept();
+      return;
+    }
+  }
+  TwCustomMaskEdit::inputMethodEvent(e);
+}
+
+void TwInEdit::contextMenuEvent(QContextMenuEvent* e) {
+  QMenu* menu = createStandardContextMenu();
+  GuardMenu(menu, this);
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  menu->popup(e->globalPos());
+}
+
+bool TwInEdit::event(QEvent* e) {
+  // Enter and Esc belong to the editor, not to the window's default and cancel buttons.
+  if (e->type() == QEvent::ShortcutOverride) {
+    auto* k = static_cast<QKeyEvent*>(e);
+    if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter || k->key() == Qt::Key_Escape) {
+      e->accept();
+      return true;
+    }
+  }
+  return TwCustomMaskEdit::event(e);
+}
+
+// --- TwInMultiEdit -----------------------------------------------------------------------------------
+
+TwInMultiEdit::TwInMultiEdit(TwCustomGrid& grid) : QPlainTextEdit(grid.viewport()), TwInplaceEditor(grid) {
+  setObjectName("InMultiEdit");
+  setFrameShape(QFrame::Box);
+  setLineWidth(1);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  setTabChangesFocus(true);
+  setFocusPolicy(Qt::StrongFocus);
+  document()->setDocumentMargin(1);
+  connect(this, &QPlainTextEdit::textChanged, this, [this] { FollowText(); });
+  hide();
+}
+
+int TwInMultiEdit::FitHeight() {
+  const int lines = std::max(1, document()->documentLayout()->documentSize().toSize().height());
+  const int h = GetFontHeight(font_);
+  const int want = std::max(lines * h + 5, cell_.Height());
+  const int gridHeight = Grid().ClientHeight();
+  return cell_.Top + want < gridHeight ? want : gridHeight - cell_.Top;
+}
+
+void TwInMultiEdit::FollowText() {
+  if (!isVisible()) return;
+  const int h = FitHeight();
+  if (h != height() && h > 0) resize(width(), h);
+}
+
+void TwInMultiEdit::ShowAt(const TRect& Loc, bool Redraw) {
+  if (Loc.IsEmpty()) {
+    HideEditor();
+    return;
+  }
+  const bool redraw = Redraw || !isVisible();
+  if (TwColumn* c = Column()) {
+    alignment_ = c->Alignment();
+    QTextOption opt = document()->defaultTextOption();
+    opt.setAlignment(alignment_ == taRightJustify ? Qt::AlignRight
+                     : alignment_ == taCenter     ? Qt::AlignHCenter
+                                                  : Qt::AlignLeft);
+    opt.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    document()->setDefaultTextOption(opt);
+    QPalette p = palette();
+    p.setColor(QPalette::Base, plat::paint::ToQColor(EditorColor(*c)));
+    setPalette(p);
+    font_ = FontOf(c->Font());
+    setFont(font_.QtFont());
+  }
+  cell_ = Loc;
+  setGeometry(Loc.Left, Loc.Top, Loc.Width(), std::max(1, Loc.Height()));
+  raise();
+  show();
+  const int h = FitHeight();
+  if (h > 0) resize(Loc.Width(), h);
+  if (redraw) update();
+  if (Grid().hasFocus()) setFocus(Qt::OtherFocusReason);
+}
+
+void TwInMultiEdit::HideEditor() {
+  if (!isVisible()) return;
+  const bool hadFocus = hasFocus();
+  hide();
+  if (hadFocus) Grid().setFocus(Qt::OtherFocusReason);
+}
+
+plat::Variant TwInMultiEdit::GetValue() {
+  return plat::Variant(Text());
+}
+
+void TwInMultiEdit::SetValue(const plat::Variant& v) {
+  const std::string t = v.IsNull() ? std::string() : v.ToString();
+  setPlainText(QString::fromStdString(t));
+}
+
+void TwInMultiEdit::Deselect() {
+  QTextCursor c = textCursor();
+  c.movePosition(QTextCursor::End);
+  setTextCursor(c);
+}
+
+bool TwInMultiEdit::EditCanModify() {
+  return Column() && Column()->CanModify();
+}
+
+bool TwInMultiEdit::CaretOnFirstLine() const {
+  const QTextCursor c = textCursor();
+  if (c.hasSelection()) return false;
+  const QTextBlock b = c.block();
+  if (b != document()->firstBlock()) return false;
+  return b.layout()->lineForTextPosition(c.positionInBlock()).lineNumber() <= 0;
+}
+
+bool TwInMultiEdit::CaretOnLastLine() const {
+  const QTextCursor c = textCursor();
+  if (c.hasSelection()) return false;
+  const QTextBlock b = c.block();
+  if (b != document()->lastBlock()) return false;
+  const int line = b.layout()->lineForTextPosition(c.positionInBlock()).lineNumber();
+  return line + 1 >= b.layout()->lineCount();
+}
+
+void TwInMultiEdit::SendToGrid(int& Key, TShiftState Shift) {
+  Grid().KeyDown(Key, Shift);
+  Key = 0;
+}
+
+void TwInMultiEdit::KeyDown(int& Key, TShiftState Shift) {
+  const bool ctrl = Shift.Contains(ssCtrl);
+  const bool arrowMove = Grid().HasOption(wgoArrowMove);
+  const QTextCursor c = textCursor();
+  const bool atLeft = !c.hasSelection() && c.position() == 0;
+  const bool atRight = !c.hasSelection() && c.atEnd();
+  switch (Key) {
+    case VK_ESCAPE:
+    case VK_F3:
+      SendToGrid(Key, Shift);
+      break;
+    case VK_TAB:
+      if (!Shift.Contains(ssAlt)) SendToGrid(Key, Shift);
+      break;
+    case VK_UP:
+    case VK_PRIOR:
+      if (ctrl || CaretOnFirstLine()) SendToGrid(Key, Shift);
+      break;
+    case VK_DOWN:
+    case VK_NEXT:
+      if (ctrl || CaretOnLastLine()) SendToGrid(Key, Shift);
+      break;
+    case VK_RIGHT:
+    case VK_END:
+      if (arrowMove && (ctrl || atRight)) SendToGrid(Key, Shift);
+      break;
+    case VK_LEFT:
+    case VK_HOME:
+      if (arrowMove && (ctrl || atLeft)) SendToGrid(Key, Shift);
+      break;
+    case VK_INSERT:
+      if (!Shift.Contains(ssShift) && !ctrl && !Shift.Contains(ssAlt))
+        SendToGrid(Key, Shift);
+      else if (Shift.Contains(ssShift) && !ctrl && !EditCanModify())
+        Key = 0;
+      break;
+    case VK_DELETE:
+      if (ctrl)
+        SendToGrid(Key, Shift);
+      else if (!EditCanModify())
+        Key = 0;
+      break;
+    case VK_F2:
+      if (ctrl) {
+        SendToGrid(Key, Shift);
+      } else {
+        if (Grid().OnKeyDown) Grid().OnKeyDown(&Grid(), Key, Shift);
+        if (Key == VK_F2) {
+          Deselect();
+          Key = 0;
+        }
+      }
+      break;
+    default:
+      break;
+  }
+  if (Key != 0 && Grid().OnKeyDown) Grid().OnKeyDown(&Grid(), Key, Shift);
+}
+
+void TwInMultiEdit::KeyPress(char32_t& Key) {
+  Grid().KeyPress(Key);
+  if (Key == 0) return;
+  if (Key > 31 && !(Column() && Column()->IsValidChar(Key))) {
+    Key = 0;
+    ErrorBeep();
+    return;
+  }
+  if ((Key == 8 || Key == 22 || Key == 24 || Key >= 32) && !EditCanModify()) {
+    Key = 0;
+    return;
+  }
+  if (Key == 13) {
+    const QTextCursor c = textCursor();
+    if (c.selectionStart() == 0 && c.selectionEnd() == document()->characterCount() - 1 && c.hasSelection())
+      Deselect();
+    else
+      SelectAll();
+    Key = 0;
+    return;
+  }
+  if (Key == 9 || Key == 27) Key = 0;
+}
+
+void TwInMultiEdit::keyPressEvent(QKeyEvent* e) {
+  TwGuard(&Grid(), [&] {
+    int key = VirtualKeyOf(e->key());
+    const int keyIn = key;
+    // Ctrl+Enter types a line break.
+    const bool lineBreak =
+        (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && (e->modifiers() & Qt::ControlModifier);
+    if (lineBreak) {
+      if (EditCanModify()) insertPlainText(QStringLiteral("\n"));
+      return;
+    }
+    if (key != 0) KeyDown(key, ShiftStateOf(e->modifiers()));
+    char32_t ch = editors_detail::CharOf(e);
+    const char32_t chIn = ch;
+    if (ch != 0) KeyPress(ch);
+    if ((keyIn != 0 && key == 0) || (chIn != 0 && ch == 0)) return;
+    if (!isVisible()) return;
+    QPlainTextEdit::keyPressEvent(e);
+  });
+  e->accept();
+}
+
+void TwInMultiEdit::mousePressEvent(QMouseEvent* e) {
+  if (e->button() == Qt::LeftButton && IsDoubleClickOfOpeningClick(ClickTime)) {
+    mouseDoubleClickEvent(e);
+    return;
+  }
+  QPlainTextEdit::mousePressEvent(e);
+}
+
+void TwInMultiEdit::mouseDoubleClickEvent(QMouseEvent* e) {
+  QPlainTextEdit::mouseDoubleClickEvent(e);
+  TwGuard(&Grid(), [&] { Grid().DblClick(); });
+}
+
+void TwInMultiEdit::focusInEvent(QFocusEvent* e) {
+  QPlainTextEdit::focusInEvent(e);
+  Grid().EditorFocusChanged(true, e->reason());
+}
+
+void TwInMultiEdit::focusOutEvent(QFocusEvent* e) {
+  QPlainTextEdit::focusOutEvent(e);
+  Grid().EditorFocusChanged(false, e->reason());
+}
+
+void TwInMultiEdit::inputMethodEvent(QInputMethodEvent* e) {
+  if ((!e->commitString().isEmpty() || !e->preeditString().isEmpty())) {
+    bool allowed = false;
+    TwGuard(&Grid(), [&] { allowed = EditCanModify(); });
+    if (!allowed) {
+      e->accept();
+      return;
+    }
+  }
+  QPlainTextEdit::inputMethodEvent(e);
+}
+
+void TwInMultiEdit::insertFromMimeData(const QMimeData* source) {
+  if (EditCanModify()) QPlainTextEdit::insertFromMimeData(source);
+}
+
+void TwInMultiEdit::contextMenuEvent(QContextMenuEvent* e) {
+  QMenu* menu = createStandardContextMenu();
+  GuardMenu(menu, this);
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  menu->popup(e->globalPos());
+}
+
+bool TwInMultiEdit::event(QEvent* e) {
+  if (e->type() == QEvent::ShortcutOverride) {
+    auto* k = static_cast<QKeyEvent*>(e);
+    if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter || k->key() == Qt::Key_Escape) {
+      e->accept();
+      return true;
+    }
+  }
+  return QPlainTextEdit::event(e);
+}

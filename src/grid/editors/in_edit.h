@@ -1,0 +1,109 @@
+#pragma once
+// The in-place text editors of the grid: TwInEdit (one line, on the mask edit; also the base of the pick
+// list) and TwInMultiEdit (several lines, growing downward with its text, never below the grid).
+//
+// Both take every setting from the column they edit when shown, hand the keys that move between cells to
+// the grid (the grid's KeyDown sees them as if typed into the grid) and let the grid see each character
+// first (its KeyPress: Enter commits, Esc undoes). A change of the text is allowed only when the column
+// may be modified (EditCanModify: not read-only, and the row is being edited or OnEdit allows it); a
+// refused change or character sounds the error beep and changes nothing.
+#include <QPlainTextEdit>
+
+#include "grid/editors/custom_mask_edit.h"
+#include "grid/view/inplace_editor.h"
+#include "platform/ui/keys.h"
+
+class TwInEdit : public TwCustomMaskEdit, public TwInplaceEditor {
+ public:
+  explicit TwInEdit(TwCustomGrid& grid);
+
+  QWidget* Control() override { return this; }
+  void ShowAt(const plat::paint::TRect& Loc, bool Redraw) override;
+  void HideEditor() override;
+  // An empty text is Null, any other text a string.
+  plat::Variant GetValue() override;
+  // Null gives the empty text; the text counts as unmodified afterwards.
+  void SetValue(const plat::Variant& v) override;
+  void SelectAll() override { selectAll(); }
+  // The selection goes, the caret stays.
+  void Deselect() override { deselect(); }
+  bool HasText() const override { return true; }
+  // The column accepts the character (no column: nothing is accepted).
+  virtual bool IsValidChar(char32_t Key);
+  // The text may change; a refusal sounds the error beep.
+  virtual bool EditCanModify();
+
+  // The key steps, as the key events run them (Windows virtual-key numbers).
+  virtual void KeyDown(int& Key, plat::ui::TShiftState Shift);
+  virtual void KeyPress(char32_t& Key);
+
+ protected:
+  // The settings of the column: alignment, colour, font, layout, mask, maximum length, margins, border.
+  virtual void ApplyColumn();
+  // The grid's KeyDown sees the key; Key becomes 0.
+  void SendToGrid(int& Key, plat::ui::TShiftState Shift);
+  // The grid's OnKeyDown handler sees the key.
+  void GridKeyEvent(int& Key, plat::ui::TShiftState Shift);
+  bool AtLeft() const;
+  bool AtRight() const;
+
+  void keyPressEvent(QKeyEvent* e) override;
+  void keyReleaseEvent(QKeyEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseDoubleClickEvent(QMouseEvent* e) override;
+  void focusInEvent(QFocusEvent* e) override;
+  void focusOutEvent(QFocusEvent* e) override;
+  void inputMethodEvent(QInputMethodEvent* e) override;
+  void contextMenuEvent(QContextMenuEvent* e) override;
+  bool event(QEvent* e) override;
+
+ private:
+  bool dropMask_ = false;
+  friend class TwInCombo;
+};
+
+class TwInMultiEdit : public QPlainTextEdit, public TwInplaceEditor {
+ public:
+  explicit TwInMultiEdit(TwCustomGrid& grid);
+
+  QWidget* Control() override { return this; }
+  void ShowAt(const plat::paint::TRect& Loc, bool Redraw) override;
+  void HideEditor() override;
+  // Always the text (an empty text is an empty string).
+  plat::Variant GetValue() override;
+  void SetValue(const plat::Variant& v) override;
+  void SelectAll() override { selectAll(); }
+  // The caret goes to the end of the text.
+  void Deselect() override;
+  bool HasText() const override { return true; }
+  std::string Text() const { return toPlainText().toStdString(); }
+  TAlignment Alignment() const { return alignment_; }
+  // The height the editor wants: its lines, at least the cell's height, never below the grid.
+  int FitHeight();
+  const plat::paint::TRect& CellRect() const { return cell_; }
+
+  virtual void KeyDown(int& Key, plat::ui::TShiftState Shift);
+  virtual void KeyPress(char32_t& Key);
+  bool EditCanModify();
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseDoubleClickEvent(QMouseEvent* e) override;
+  void focusInEvent(QFocusEvent* e) override;
+  void focusOutEvent(QFocusEvent* e) override;
+  void inputMethodEvent(QInputMethodEvent* e) override;
+  void insertFromMimeData(const QMimeData* source) override;
+  void contextMenuEvent(QContextMenuEvent* e) override;
+  bool event(QEvent* e) override;
+
+ private:
+  void SendToGrid(int& Key, plat::ui::TShiftState Shift);
+  void FollowText();
+  bool CaretOnFirstLine() const;
+  bool CaretOnLastLine() const;
+
+  plat::paint::TRect cell_;
+  TAlignment alignment_ = taLeftJustify;
+  plat::paint::TFont font_;
+};

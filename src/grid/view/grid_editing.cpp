@@ -1,0 +1,385 @@
+// In-place editing: which editor serves the current cell, when it opens and closes, where it lies, how its
+// value is read, and the first step of Esc. The editors themselves are made through TwEditorRegistry; the
+// data grid writes their values into its cells (CommitEdit).
+#include <QApplication>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+
+#include "grid/structure/extents.h"
+#include "grid/structure/scope_guard.h"
+#include "grid/view/custom_grid.h"
+#include "grid/view/draw_helpers.h"
+#include "grid/view/edit_button.h"
+#include "grid/view/grid_guard.h"
+#include "grid/view/inplace_editor.h"
+
+// --- the contract's defaults and the registry ---------------------------------------------------------
+
+void TwInplaceEditor::TypeChar(char32_t ch) {
+  QWidget* w = Control();
+  if (ch == U'\b') {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier, QStringLiteral("\b"));
+    QCoreApplication::sendEvent(w, &press);
+    return;
+  }
+  const QString text = QString::fromUcs4(&ch, 1);
+  QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
+  QCoreApplication::sendEvent(w, &press);
+}
+
+void TwInplaceEditor::TakeInputMethodEvent(QInputMethodEvent* e) {
+  QInputMethodEvent copy(e->preeditString(), e->attributes());
+  copy.setCommitString(e->commitString(), e->replacementStart(), e->replacementLength());
+  QCoreApplication::sendEvent(Control(), &copy);
+}
+
+TwEditorRegistry& TwEditorRegistry::Standard() {
+  static TwEditorRegistry registry;
+  return registry;
+}
+
+std::unique_ptr<TwInplaceEditor> TwEditorRegistry::MakeEditor(TwEditKind kind, TwCustomGrid& grid) const {
+  const auto& f = editors_[Slot(kind)];
+  return f ? f(grid) : nullptr;
+}
+
+std::unique_ptr<TwCellDialog> TwEditorRegistry::MakeDialog(TwEditKind kind, TwCustomGrid& grid) const {
+  const auto& f = dialogs_[Slot(kind)];
+  return f ? f(grid) : nullptr;
+}
+
+// --- state ----------------------------------------------------------------------------------------------
+
+bool TwCustomGrid::EditorMode() const {
+  return editing_->EditorMode;
+}
+
+TwInplaceEditor* TwCustomGrid::InplaceEditor() const {
+  return editing_->EditorMode ? editing_->Active : nullptr;
+}
+
+int TwCustomGrid::EditColumn() const {
+  return editing_->EditorMode ? editing_->EditColumn : -1;
+}
+
+int TwCustomGrid::EditRow() const {
+  return editing_->EditorMode ? editing_->EditRow : -1;
+}
+
+const plat::Variant& TwCustomGrid::LastEditValue() const {
+  return editing_->LastValue;
+}
+
+bool TwCustomGrid::CanEditorShow() const {
+  if (GridState().Designing() || !IsGridFocused()) return false;
+  if (Columns().VisibleCount() == 0 || RowCount() <= 0) return false;
+  return options_.Contains(wgoEditing) || options_.Contains(wgoInserting);
+}
+
+bool TwCustomGrid::ColumnCanModify(TwColumn* column) {
+  if (EditState() != esBrowse) return true;
+  bool accept = true;
+  if (OnEdit) OnEdit(this, column, accept);
+  return accept;
+}
+
+// --- making editors -------------------------------------------------------------------------------------
+
+std::unique_ptr<TwInplaceEditor> TwCustomGrid::MakeEditor(TwEditKind kind) {
+  switch (kind) {
+    case wekCustomList1:
+      return CreateListEditor1();
+    case wekCustomList2:
+      return CreateListEditor2();
+    case wekNone:
+    case wekMemo:
+    case wekPicture:
+      return nullptr;
+    default:
+      return TwEditorRegistry::Standard().MakeEditor(kind, *this);
+  }
+}
+
+std::unique_ptr<TwCellDialog> TwCustomGrid::MakeCellDialog(TwEditKind kind) {
+  return TwEditorRegistry::Standard().MakeDialog(kind, *this);
+}
+
+namespace {
+// The number and spin-number kinds share one editor.
+TwEditKind EditorSlot(TwEditKind kind) {
+  return kind == wekSpinNumber ? wekNumber : kind;
+}
+}  // namespace
+
+bool TwCustomGrid::CreateEditor(TwColumn* AColumn) {
+  const TwEditKind kind = AColumn->GetEditKind();
+  const TwEditKind slot = EditorSlot(kind);
+  auto& editor = editing_->Editors[std::size_t(slot)];
+  if (!editor) {
+    editor = MakeEditor(slot);
+    if (!editor) return false;
+    QWidget* w = editor->Control();
+    if (w->parentWidget() != viewport()) w->setParent(viewport());
+    w->hide();
+  }
+  editing_->Active = editor.get();
+  editing_->ActiveKind = kind;
+  return true;
+}
+
+// --- showing and hiding ---------------------------------------------------------------------------------
+
+void TwCustomGrid::ShowEditor() {
+  if (UpdateLocked() || editing_->EditorMode) return;
+  if (col_ < 0 || col_ >= Columns().Count()) return;
+  TwColumn* c = Columns().Items(col_);
+  // A hidden column, or one outside the visible groups, is no current cell to edit.
+  if (GroupMode() ? !ColumnPos(c).IsSet() : c->VisibleIndex() < 0) return;
+  // Memo and picture cells open their dialogs, never an in-place editor.
+  const TwEditKind kind = c->GetEditKind();
+  if (kind == wekMemo || kind == wekPicture) return;
+  const int band = GroupMode() ? ColumnPos(c).Group : c->VisibleIndex();
+  if (band < FixedCount() && !FixedStyle().Options().Contains(wfxEditing)) return;
+  if (!CanEditorShow() || !c->CanShowEditor()) return;
+  editing_->Active = nullptr;
+  if (!CreateEditor(c)) return;
+  // A descendant's CreateEditor may keep the state without a control of the grid's making.
+  if (TwInplaceEditor* ed = editing_->Active) {
+    if (kind == wekPickList || kind == wekCustomList1 || kind == wekCustomList2) ed->DropMaskAndLength();
+    ed->SetColumn(c);
+    ed->SetValue(GetEditValue(c, row_));
+  }
+  editing_->EditColumn = col_;
+  editing_->EditRow = row_;
+  editing_->EditorMode = true;
+  InvalidateCell(col_, row_);
+  PlaceEditor(false);
+}
+
+void TwCustomGrid::CloseEditor() {
+  if (!editing_->EditorMode) return;
+  editing_->EditorMode = false;
+  const int c = editing_->EditColumn, r = editing_->EditRow;
+  if (editing_->Active) editing_->Active->HideEditor();
+  if (c >= 0 && c < Columns().Count()) InvalidateCell(c, r);
+}
+
+void TwCustomGrid::HideEditor() {
+  CloseEditor();
+}
+
+TRect TwCustomGrid::EditorRect() const {
+  const int ci = editing_->EditorMode ? editing_->EditColumn : col_;
+  if (ci < 0 || ci >= Columns().Count()) return {};
+  TwColumn* c = Columns().Items(ci);
+  const TwGridExtents& e = Extents();
+  const bool multi = c->GetEditKind() == wekMultiText;
+  TRect r;
+  int band;
+  if (GroupMode()) {
+    const TwCellPos pos = ColumnPos(c);
+    if (!pos.IsSet()) return {};
+    band = pos.Group;
+    r = multi ? e.GroupCellRect(pos, row_) : e.GroupCellInnerRect(pos, row_);
+  } else {
+    band = c->VisibleIndex();
+    if (band < 0) return {};
+    r = multi ? e.CellRect(band, row_) : e.CellInnerRect(band, row_);
+  }
+  if (r.IsEmpty()) return {};
+  if (multi) r.Right -= 1;
+  if (band >= e.FixedCount()) r.Left = std::max(r.Left, e.FixedRight());
+  r.Top = std::max(r.Top, e.DataTop());
+  r.Bottom = std::min(r.Bottom, e.FooterTop());
+  if (editButton_ && editButton_->isVisible()) r.Right -= ButtonWidth();
+  if (r.Right <= r.Left || r.Bottom <= r.Top) return {};
+  return r;
+}
+
+void TwCustomGrid::PlaceEditor(bool Reposition) {
+  if (!editing_->EditorMode || !editing_->Active) return;
+  TwInplaceEditor* ed = editing_->Active;
+  const TRect r = EditorRect();
+  if (Reposition) {
+    // The cell scrolled out of the data area: the editor waits hidden (and keeps its value) until it
+    // shows again.
+    QWidget* w = ed->Control();
+    if (r.IsEmpty()) {
+      const bool hadFocus = w->hasFocus();
+      w->hide();
+      if (hadFocus) setFocus();
+      return;
+    }
+    if (!w->isVisible()) {
+      ed->ShowAt(r, true);
+      return;
+    }
+    w->setGeometry(r.Left, r.Top, r.Width(), r.Height());
+    return;
+  }
+  ed->ShowAt(r, false);
+}
+
+void TwCustomGrid::UpdateEditButton() {
+  const bool show =
+      IsGridFocused() && RowCount() > 0 && col_ >= 0 && col_ < Columns().Count() && !GridState().Designing();
+  TwColumn* c = show ? Columns().Items(col_) : nullptr;
+  if (c && c->EditButton() && !editButton_) editButton_ = new TwEditButton(*this);
+  if (editButton_) static_cast<TwEditButton*>(editButton_)->PlaceButton(c, row_);
+  if (editing_->EditorMode) PlaceEditor(true);
+}
+
+QWidget* TwCustomGrid::EditButtonControl() const {
+  return editButton_;
+}
+
+void TwCustomGrid::EditButtonClick() {
+  if (col_ < 0 || col_ >= Columns().Count()) return;
+  if (OnEditButtonClick) OnEditButtonClick(this, Columns().Items(col_));
+}
+
+// --- values ---------------------------------------------------------------------------------------------
+
+plat::Variant TwCustomGrid::ReadEditorValue() {
+  plat::Variant v = plat::Variant::Null();
+  if (editing_->EditorMode && editing_->Active) {
+    const TwEditKind k = editing_->ActiveKind;
+    if (k == wekDate || k == wekTime) editing_->Active->TakeTypedInput();
+    v = editing_->Active->GetValue();
+  }
+  editing_->LastValue = v;
+  return v;
+}
+
+void TwCustomGrid::RefreshEditor() {
+  if (!editing_->EditorMode || !editing_->Active || editing_->EditColumn != col_) return;
+  if (col_ < 0 || col_ >= Columns().Count()) return;
+  editing_->EditRow = row_;
+  editing_->Active->SetValue(GetEditValue(Columns().Items(col_), row_));
+  CommitEdit();
+}
+
+bool TwCustomGrid::CancelEditor() {
+  if (!editing_->EditorMode) return false;
+  bool undone = false;
+  if (col_ >= 0 && col_ < Columns().Count()) {
+    const plat::Variant shown = ReadEditorValue();
+    const plat::Variant stored = GetEditValue(Columns().Items(col_), row_);
+    if (!(shown == stored)) {
+      RefreshEditor();
+      undone = true;
+    }
+  }
+  if (!options_.Contains(wgoAlwaysShowEditor)) HideEditor();
+  return undone;
+}
+
+void TwCustomGrid::SelectEditorText(bool F2) {
+  if (!editing_->EditorMode || !editing_->Active || !editing_->Active->HasText()) return;
+  if (F2)
+    editing_->Active->Deselect();
+  else
+    editing_->Active->SelectAll();
+}
+
+// --- the dialogs ----------------------------------------------------------------------------------------
+
+void TwCustomGrid::ShowCellDialog() {
+  if (col_ < 0 || col_ >= Columns().Count()) return;
+  TwColumn* c = Columns().Items(col_);
+  const TwEditKind kind = c->GetEditKind();
+  if (kind != wekMemo && kind != wekPicture) return;
+  if (!CanEditorShow() || !c->CanShowEditor()) return;
+  auto& dialog = editing_->Dialogs[std::size_t(kind)];
+  if (!dialog) dialog = MakeCellDialog(kind);
+  if (!dialog) return;
+  TRect r;
+  if (GroupMode()) {
+    const TwCellPos pos = ColumnPos(c);
+    if (pos.IsSet()) r = Extents().GroupCellRect(pos, row_);
+  } else if (c->VisibleIndex() >= 0) {
+    r = Extents().CellRect(c->VisibleIndex(), row_);
+  }
+  if (r.IsEmpty()) return;
+  r.Bottom -= 1;
+  dialog->Run(*this, c, r);
+  if (!hasFocus() && isVisible()) setFocus();
+}
+
+// --- input method ---------------------------------------------------------------------------------------
+
+void TwCustomGrid::ApplyColumnIme() {
+  if (col_ < 0 || col_ >= Columns().Count()) return;
+  const TImeMode mode = Columns().Items(col_)->ImeMode();
+  const bool editing = options_.Contains(wgoEditing) || options_.Contains(wgoInserting);
+  setAttribute(Qt::WA_InputMethodEnabled, editing && mode != imDisable);
+  Qt::InputMethodHints hints = Qt::ImhNone;
+  if (mode == imClose || mode == imAlpha || mode == imSAlpha) hints = Qt::ImhPreferLatin;
+  setInputMethodHints(hints);
+  if (hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImEnabled | Qt::ImHints);
+}
+
+void TwCustomGrid::inputMethodEvent(QInputMethodEvent* e) {
+  TwGuard(this, [&] {
+    if (editing_->EditorMode && editing_->Active && editing_->Active->Control()->isVisible()) {
+      editing_->Active->TakeInputMethodEvent(e);
+      return;
+    }
+    const QString& text = e->commitString().isEmpty() ? e->preeditString() : e->commitString();
+    if (text.isEmpty()) return;
+    const char32_t first = text.toUcs4().value(0);
+    if (!ColumnAcceptsChar(first)) {
+      if (!e->commitString().isEmpty()) ErrorBeep();
+      return;
+    }
+    if (RowCount() <= 0) RequestInsert(true);
+    {
+      // Qt commits a pending composition when the focus moves away from a widget that takes input-method
+      // events; the syllable being composed must instead travel on into the editor, so the grid stops
+      // taking them while the editor takes the focus.
+      setAttribute(Qt::WA_InputMethodEnabled, false);
+      TwScopeExit restore([this] { setAttribute(Qt::WA_InputMethodEnabled, true); });
+      ShowEditor();
+      SelectEditorText();
+    }
+    TwColumn* c = Columns().Items(col_);
+    if (editing_->EditorMode && editing_->Active && c->CanModify())
+      editing_->Active->TakeInputMethodEvent(e);
+    else if (!e->commitString().isEmpty())
+      ErrorBeep();
+  });
+  e->accept();
+}
+
+QVariant TwCustomGrid::inputMethodQuery(Qt::InputMethodQuery query) const {
+  switch (query) {
+    case Qt::ImEnabled:
+      return testAttribute(Qt::WA_InputMethodEnabled);
+    case Qt::ImCursorRectangle: {
+      TRect r;
+      if (col_ >= 0 && col_ < Columns().Count()) {
+        TwColumn* c = Columns().Items(col_);
+        if (GroupMode()) {
+          const TwCellPos pos = ColumnPos(c);
+          if (pos.IsSet()) r = Extents().GroupCellInnerRect(pos, row_);
+        } else if (c->VisibleIndex() >= 0) {
+          r = Extents().CellInnerRect(c->VisibleIndex(), row_);
+        }
+      }
+      const QPoint o = viewport()->mapTo(this, QPoint(0, 0));
+      return QRect(r.Left + o.x(), r.Top + o.y(), std::max(1, r.Width()), std::max(1, r.Height()));
+    }
+    case Qt::ImSurroundingText:
+    case Qt::ImCurrentSelection:
+      return QString();
+    case Qt::ImCursorPosition:
+    case Qt::ImAnchorPosition:
+      return 0;
+    default:
+      return QAbstractScrollArea::inputMethodQuery(query);
+  }
+}
+
+void TwCustomGrid::DblClick() {
+  if (OnDblClick) OnDblClick(this);
+}
