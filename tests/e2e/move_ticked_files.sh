@@ -55,29 +55,8 @@ trap cleanup EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 
-fail() {
-  echo "FAIL: $*"
-  if [ -f "$work/program.log" ]; then
-    echo "--- program output"
-    cat "$work/program.log"
-  fi
-  if [ -s "$work/xvfb.log" ]; then
-    echo "--- Xvfb output"
-    cat "$work/xvfb.log"
-  fi
-  exit 1
-}
-
-# wait_for DESCRIPTION COMMAND...: polls COMMAND until it succeeds, or fails the test after TIMEOUT.
-wait_for() {
-  local what=$1 deadline=$((SECONDS + TIMEOUT))
-  shift
-  until "$@"; do
-    [ "$SECONDS" -lt "$deadline" ] || fail "timed out waiting for $what"
-    [ -z "$prog_pid" ] || kill -0 "$prog_pid" 2>/dev/null || fail "the program ended while waiting for $what"
-    sleep 0.1
-  done
-}
+# shellcheck source=x_session.sh
+. "$(dirname "$0")/x_session.sh"
 
 # --- the sandbox: two drives with documents in nested folders and a result file listing six of them ----
 C=$work/C D=$work/D
@@ -126,30 +105,7 @@ snapshot() {
 before=$(snapshot)
 
 # --- an X server of our own ------------------------------------------------------------------------------
-# On a display number of its own choosing: a server given its number takes the display's lock before it
-# creates its socket, so it fails cleanly on a display in use, while one that searches for a free number
-# (-displayfd) can take over the socket of a server starting at the same moment. Numbers are drawn from a
-# high range that other servers seldom use; a taken one is drawn again.
-export XAUTHORITY=$work/Xauthority
-cookie=$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')
-start_xvfb() {
-  export DISPLAY=:$((200 + RANDOM % 700))
-  xauth -q -f "$XAUTHORITY" add "$DISPLAY" . "$cookie" 2>/dev/null
-  Xvfb "$DISPLAY" -auth "$XAUTHORITY" -screen 0 1600x1000x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-  xvfb_pid=$!
-  local deadline=$((SECONDS + TIMEOUT))
-  until xdotool getdisplaygeometry >/dev/null 2>&1; do
-    kill -0 "$xvfb_pid" 2>/dev/null && [ "$SECONDS" -lt "$deadline" ] || return 1
-    sleep 0.1
-  done
-  kill -0 "$xvfb_pid" 2>/dev/null # still ours: a server already on the display would have made it give up
-}
-for attempt in $(seq 10); do
-  start_xvfb && break
-  if kill "$xvfb_pid" 2>/dev/null; then wait "$xvfb_pid" 2>/dev/null || true; fi
-  xvfb_pid=""
-  [ "$attempt" -lt 10 ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-done
+start_own_xvfb
 export QT_QPA_PLATFORM=xcb
 
 # --- the program on the result file ----------------------------------------------------------------------

@@ -119,7 +119,7 @@ void TwInEdit::ShowAt(const TRect& Loc, bool Redraw) {
   show();
   UpdateEditRect();
   if (redraw) update();
-  if (Grid().hasFocus()) setFocus(Qt::OtherFocusReason);
+  if (Grid().hasFocus()) setFocus(Grid().EditorFocusReason());
 }
 
 void TwInEdit::HideEditor() {
@@ -385,7 +385,7 @@ void TwInMultiEdit::ShowAt(const TRect& Loc, bool Redraw) {
   const int h = FitHeight();
   if (h > 0) resize(Loc.Width(), h);
   if (redraw) update();
-  if (Grid().hasFocus()) setFocus(Qt::OtherFocusReason);
+  if (Grid().hasFocus()) setFocus(Grid().EditorFocusReason());
 }
 
 void TwInMultiEdit::HideEditor() {

@@ -271,6 +271,9 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   // The open editor gained or lost the keyboard focus (its focus events call this): the grid's OnEnter and
   // OnExit and the commit on leaving follow the grid and its editor as one control.
   void EditorFocusChanged(bool gained, Qt::FocusReason reason);
+  // The reason an editor gives when it takes the focus on showing: a composition begun in the grid moves
+  // on into the editor without being committed.
+  Qt::FocusReason EditorFocusReason() const;
   // The focus widget is the grid or one of its children (the editor).
   bool FocusInside() const;
   // The key step of a double click in an editor (the grid's DblClick).
@@ -501,6 +504,7 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   // The focus left the grid and its editor: commit, hide, CM_EXIT.
   void LeaveFocus();
   bool focusEntered_ = false;
+  bool handingComposition_ = false;
   int rowChangeTimer_ = 0;
   bool rowChangeRunning_ = false;
   bool syncingScrollBar_ = false;

@@ -334,11 +334,10 @@ void TwCustomGrid::inputMethodEvent(QInputMethodEvent* e) {
     }
     if (RowCount() <= 0) RequestInsert(true);
     {
-      // Qt commits a pending composition when the focus moves away from a widget that takes input-method
-      // events; the syllable being composed must instead travel on into the editor, so the grid stops
-      // taking them while the editor takes the focus.
-      setAttribute(Qt::WA_InputMethodEnabled, false);
-      TwScopeExit restore([this] { setAttribute(Qt::WA_InputMethodEnabled, true); });
+      // Qt commits a pending composition when the focus moves on from a widget that takes input-method
+      // events, unless a pop-up takes it; the syllable being composed must instead travel on into the
+      // editor, so the editor takes the focus the way a pop-up would.
+      TwFlagScope handing(handingComposition_);
       ShowEditor();
       SelectEditorText();
     }
@@ -378,6 +377,10 @@ QVariant TwCustomGrid::inputMethodQuery(Qt::InputMethodQuery query) const {
     default:
       return QAbstractScrollArea::inputMethodQuery(query);
   }
+}
+
+Qt::FocusReason TwCustomGrid::EditorFocusReason() const {
+  return handingComposition_ ? Qt::PopupFocusReason : Qt::OtherFocusReason;
 }
 
 void TwCustomGrid::DblClick() {

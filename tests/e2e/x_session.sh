@@ -1,0 +1,65 @@
+# Shared pieces of the end-to-end tests that drive a window on an X server of their own. Source it after
+# setting `work` (a fresh temporary folder, removed by the caller's trap) and TIMEOUT (seconds per wait).
+#
+#   start_own_xvfb     an Xvfb on a display number of its own with its own authority cookie (DISPLAY,
+#                      XAUTHORITY and xvfb_pid set); fails after ten tries
+#   wait_for WHAT CMD  polls CMD until it succeeds, or fails the test after TIMEOUT
+#   fail MESSAGE       prints the message with the program's and Xvfb's output, exits 1
+#   stop_pid PID       kills and reaps a child, quietly
+
+fail() {
+  echo "FAIL: $*"
+  if [ -f "$work/program.log" ]; then
+    echo "--- program output"
+    cat "$work/program.log"
+  fi
+  if [ -s "$work/xvfb.log" ]; then
+    echo "--- Xvfb output"
+    cat "$work/xvfb.log"
+  fi
+  exit 1
+}
+
+wait_for() {
+  local what=$1 deadline=$((SECONDS + TIMEOUT))
+  shift
+  until "$@"; do
+    [ "$SECONDS" -lt "$deadline" ] || fail "timed out waiting for $what"
+    [ -z "${prog_pid:-}" ] || kill -0 "$prog_pid" 2>/dev/null || fail "the program ended while waiting for $what"
+    sleep 0.1
+  done
+}
+
+stop_pid() {
+  [ -n "$1" ] || return 0
+  if kill "$1" 2>/dev/null; then wait "$1" 2>/dev/null; fi
+  return 0
+}
+
+# A server given its number takes the display's lock before it creates its socket, so it fails cleanly on
+# a display in use, while one that searches for a free number (-displayfd) can take over the socket of a
+# server starting at the same moment. Numbers are drawn from a high range that other servers seldom use.
+_start_xvfb_once() {
+  export DISPLAY=:$((200 + RANDOM % 700))
+  xauth -q -f "$XAUTHORITY" add "$DISPLAY" . "$_x_cookie" 2>/dev/null
+  Xvfb "$DISPLAY" -auth "$XAUTHORITY" -screen 0 1600x1000x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  local deadline=$((SECONDS + TIMEOUT))
+  until xdotool getdisplaygeometry >/dev/null 2>&1; do
+    kill -0 "$xvfb_pid" 2>/dev/null && [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.1
+  done
+  kill -0 "$xvfb_pid" 2>/dev/null
+}
+
+start_own_xvfb() {
+  export XAUTHORITY=$work/Xauthority
+  _x_cookie=$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')
+  local attempt
+  for attempt in $(seq 10); do
+    _start_xvfb_once && return 0
+    stop_pid "$xvfb_pid"
+    xvfb_pid=""
+  done
+  fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+}
