@@ -328,6 +328,11 @@ bool TwInEdit::event(QEvent* e) {
   return TwCustomMaskEdit::event(e);
 }
 
+bool TwInEdit::focusNextPrevChild(bool next) {
+  if (!Grid().HasOption(wgoEnterToTab)) return false;
+  return TwCustomMaskEdit::focusNextPrevChild(next);
+}
+
 // --- TwInMultiEdit -----------------------------------------------------------------------------------
 
 TwInMultiEdit::TwInMultiEdit(TwCustomGrid& grid) : QPlainTextEdit(grid.viewport()), TwInplaceEditor(grid) {
@@ -596,4 +601,9 @@ bool TwInMultiEdit::event(QEvent* e) {
     }
   }
   return QPlainTextEdit::event(e);
+}
+
+bool TwInMultiEdit::focusNextPrevChild(bool next) {
+  if (!Grid().HasOption(wgoEnterToTab)) return false;
+  return QPlainTextEdit::focusNextPrevChild(next);
 }

@@ -56,6 +56,8 @@ class TwInEdit : public TwCustomMaskEdit, public TwInplaceEditor {
   void inputMethodEvent(QInputMethodEvent* e) override;
   void contextMenuEvent(QContextMenuEvent* e) override;
   bool event(QEvent* e) override;
+  // Tab moves the focus on only when the grid lets Tab go (wgoEnterToTab); else the grid keeps it.
+  bool focusNextPrevChild(bool next) override;
 
  private:
   bool dropMask_ = false;
@@ -96,6 +98,7 @@ class TwInMultiEdit : public QPlainTextEdit, public TwInplaceEditor {
   void insertFromMimeData(const QMimeData* source) override;
   void contextMenuEvent(QContextMenuEvent* e) override;
   bool event(QEvent* e) override;
+  bool focusNextPrevChild(bool next) override;
 
  private:
   void SendToGrid(int& Key, plat::ui::TShiftState Shift);

@@ -621,6 +621,9 @@ void TwCustomGrid::focusInEvent(QFocusEvent* e) {
     else
       InvalidateCurrent();
     if (OnEnter) OnEnter(this);
+    // An open editor takes the focus on from the grid.
+    if (TwInplaceEditor* ed = InplaceEditor(); ed && ed->Control()->isVisible() && hasFocus())
+      ed->Control()->setFocus(Qt::OtherFocusReason);
   });
 }
 
