@@ -388,4 +388,26 @@ TEST_F(EditingTest, EditorFollowsScrollingAndHidesOutsideTheDataArea) {
   EXPECT_EQ(ed->y(), y0);
 }
 
+// Group mode: the editor lies over the cell's own rectangle in its level, without the grid lines, and
+// Down inside a group moves to the cell below, committing on the way.
+TEST_F(EditingTest, GroupModeEditorCoversTheCellInItsLevel) {
+  grid.Groups().Add()->SetLevels(2);
+  grid.Groups().Add();
+  grid.Column(0)->SetPosition(TwCellPos{0, 0, 0});
+  grid.Column(1)->SetPosition(TwCellPos{0, 1, 0});
+  grid.Column(2)->SetPosition(TwCellPos{1, 0, 0});
+  grid.SetGroupMode(true);
+  grid.SetColRow(1, 1);
+  QApplication::processEvents();
+  Type("아래");
+  ASSERT_TRUE(grid.EditorMode());
+  const TRect cell = grid.Extents().GroupCellInnerRect(TwCellPos{0, 1, 0}, 1);
+  const QRect g = grid.InplaceEditor()->Control()->geometry();
+  EXPECT_EQ(g, QRect(cell.Left, cell.Top, cell.Width(), cell.Height()));
+  Key(Qt::Key_Up);  // the cell above in the same group: column 0 of the same row
+  EXPECT_EQ(grid.Col(), 0);
+  EXPECT_EQ(grid.Row(), 1);
+  EXPECT_EQ(grid.Cells(1, 1).AsString(), "아래");
+}
+
 }  // namespace
