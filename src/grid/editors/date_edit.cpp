@@ -3,12 +3,12 @@
 #include <QCalendarWidget>
 #include <QDateTime>
 #include <QGuiApplication>
-#include <QStyleHints>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
+#include <QStyleHints>
 #include <QStyleOptionComboBox>
 #include <cmath>
 
@@ -391,7 +391,30 @@ void TwDateEdit::PickerKey(QKeyEvent* e, int key, TShiftState shift) {
     e->accept();
     return;
   }
+  const bool wasAdvanced = advanced_;
+  advanced_ = false;
+  // Left and Right move between the fields, as in a date picker (not by one character).
+  if ((key == VK_LEFT || key == VK_RIGHT) && !shift.Contains(ssShift) && !shift.Contains(ssCtrl) &&
+      !shift.Contains(ssAlt) && sectionCount() > 0) {
+    const int i = currentSectionIndex() + (key == VK_RIGHT ? 1 : -1);
+    if (i >= 0 && i < sectionCount()) {
+      setCurrentSectionIndex(i);
+      setSelectedSection(currentSection());
+    }
+    e->accept();
+    return;
+  }
+  const QString text = e->text();
+  const QChar ch = text.size() == 1 ? text.at(0) : QChar();
+  // A field that is full moves the input on by itself; the separator typed after it would skip the next
+  // field, so it is taken as already done ("2024-03-09" and "20240309" both fill three fields).
+  if (wasAdvanced && ch.isPrint() && !ch.isLetterOrNumber()) {
+    e->accept();
+    return;
+  }
+  const int section = currentSectionIndex();
   QDateTimeEdit::keyPressEvent(e);
+  advanced_ = ch.isDigit() && currentSectionIndex() > section;
 }
 
 // --- painting and focus ---------------------------------------------------------------------------------
@@ -663,8 +686,8 @@ bool TwInDateEdit::eventFilter(QObject* watched, QEvent* e) {
   // Clicks land on the inner line edit. The click that opened the editor and a second one within the
   // double-click time make a double click, which the grid sees; so does a double click of its own.
   if (watched == lineEdit()) {
-    if (e->type() == QEvent::MouseButtonPress &&
-        static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton && IsDoubleClickOfOpeningClick(ClickTime))
+    if (e->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton &&
+        IsDoubleClickOfOpeningClick(ClickTime))
       TwGuard(&Grid(), [&] { Grid().DblClick(); });
     else if (e->type() == QEvent::MouseButtonDblClick)
       TwGuard(&Grid(), [&] { Grid().DblClick(); });

@@ -19,10 +19,10 @@
 #include <string>
 #include <string_view>
 
+#include "grid/view/inplace_editor.h"
 #include "platform/paint/canvas.h"
 #include "platform/persist/component.h"
 #include "platform/ui/keys.h"
-#include "grid/view/inplace_editor.h"
 #include "platform/variant/variant.h"
 
 class TwColumn;
@@ -113,6 +113,8 @@ class TwDateEdit : public QDateTimeEdit {
   plat::ComponentState state_;
   QImage buffer_;
   bool calendarConnected_ = false;
+  // The last digit filled its field and the input moved on to the next one by itself.
+  bool advanced_ = false;
 };
 
 // The grid's in-place date editor (and, switched to the time kind, the time editor). It takes the column's

@@ -4,10 +4,10 @@
 #include <QClipboard>
 #include <QDateTime>
 #include <QInputMethodEvent>
-#include <QStyleHints>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyleHints>
 #include <charconv>
 #include <cmath>
 

@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QTest>
+#include <cmath>
+#include <string>
 
 #include "editor_fixture.h"
 #include "grid/editors/date_edit.h"
@@ -32,10 +34,10 @@ class NumDateGrid : public ::testing::Test {
     grid.Column(kTime)->SetEditFormat("hh:nn");
     for (int r = 0; r < 4; ++r) {
       grid.AppendRow(false, false, false);
-      grid.Cells(kFloat, r).SetAsFloat(10 + r);
+      grid.Cells(kFloat, r).SetAsVariant(plat::Variant(10.0 + r));
       grid.Cells(kLong, r).SetAsString("7");
-      grid.Cells(kDate, r).SetAsDateTime(plat::fmt::EncodeDate(2026, 12, 15));
-      grid.Cells(kTime, r).SetAsDateTime(plat::fmt::EncodeTime(9, 30, 0, 0));
+      grid.Cells(kDate, r).SetAsVariant(plat::Variant::Date(plat::fmt::EncodeDate(2026, 12, 15)));
+      grid.Cells(kTime, r).SetAsVariant(plat::Variant::Date(plat::fmt::EncodeTime(9, 30, 0, 0)));
       grid.Cells(kByte, r).SetAsString("5");
     }
     TwGridOptions o = grid.Options();
@@ -138,17 +140,62 @@ TEST_F(NumDateGrid, AValueAboveTheColumnsMaxValueIsStoredAsTheBound) {
   Key(Qt::Key_Return);
   EXPECT_DOUBLE_EQ(grid.Cells(kFloat, 0).AsFloat(), 100);
 
-  // Leaving by the focus going elsewhere bounds it the same way.
+  // Leaving for the next cell at the end of the text bounds it the same way.
   grid.SetRow(1);
   Type("999");
-  QWidget other;
-  other.setFocusPolicy(Qt::StrongFocus);
-  other.show();
-  other.activateWindow();
-  other.setFocus();
-  QApplication::processEvents();
-  EXPECT_FALSE(grid.EditorMode());
+  Key(Qt::Key_Right);  // inside the number: the caret moves
+  EXPECT_EQ(grid.Col(), kFloat);
+  Key(Qt::Key_End);
+  Key(Qt::Key_Right);
+  EXPECT_EQ(grid.Col(), kLong);
   EXPECT_DOUBLE_EQ(grid.Cells(kFloat, 1).AsFloat(), 100);
+}
+
+// The focus going to another control of the window commits the bounded number and the date typed.
+TEST(NumDateFocus, FocusToAnotherControlCommitsTheBoundedNumberAndTheTypedDate) {
+  LocaleGuard locale;
+  plat::fmt::SetLocale(plat::fmt::KoreanDefaults());
+  QWidget host;
+  auto* g = new TMemGrid(&host);
+  auto* other = new QWidget(&host);
+  other->setFocusPolicy(Qt::StrongFocus);
+  g->setGeometry(0, 0, 400, 200);
+  other->setGeometry(0, 210, 100, 20);
+  TwMemColumn* number = g->AddColumn();
+  number->SetDataType(wdtSmall);
+  number->SetMaxValue("500");
+  number->SetMinValue("-500");
+  g->AddColumn()->SetDataType(wdtDate);
+  g->AppendRow(false, false, false);
+  g->SetOptions(TwGridOptions(g->Options()).Include(wgoEditing));
+  int exits = 0;
+  g->OnExit = [&](QObject*) { ++exits; };
+  host.show();
+  host.activateWindow();
+  g->setFocus();
+  QApplication::processEvents();
+  for (char ch : std::string("7000-")) QTest::keyClick(QApplication::focusWidget(), ch);
+  ASSERT_TRUE(g->EditorMode());
+  other->setFocus(Qt::TabFocusReason);
+  QApplication::processEvents();
+  EXPECT_FALSE(g->EditorMode());
+  EXPECT_EQ(g->Cells(0, 0).AsString(), "-500");
+  EXPECT_EQ(exits, 1);
+
+  g->setFocus();
+  g->SetCol(1);
+  for (char ch : std::string("2027-1")) QTest::keyClick(QApplication::focusWidget(), ch);
+  ASSERT_TRUE(g->EditorMode());
+  other->setFocus(Qt::TabFocusReason);
+  QApplication::processEvents();
+  EXPECT_FALSE(g->EditorMode());
+  // The month typed as "1" was still open (it could have become 10 to 12): it is taken as January.
+  const plat::TDateTime d = g->Cells(1, 0).AsDateTime();
+  int y = 0, m = 0, day = 0;
+  plat::fmt::DecodeDate(d, y, m, day);
+  EXPECT_EQ(y, 2027);
+  EXPECT_EQ(m, 1);
+  EXPECT_EQ(d, std::floor(d)) << "no time of day in a date typed into an empty cell";
 }
 
 TEST_F(NumDateGrid, AWholeNumberTooLargeForTheDataTypeIsBoundedNotCutToItsBytes) {
@@ -364,7 +411,7 @@ TEST_F(NumDateGrid, ADateOutsideTheColumnsBoundsIsHeldToThemAndTheNextColumnsBou
   // Another date column without bounds: a far date loads unchanged and is not cut to the first one's.
   TwMemColumn* wide = grid.AddColumn();
   wide->SetDataType(wdtDate);
-  grid.Cells(5, 1).SetAsDateTime(Date(2040, 5, 6));
+  grid.Cells(5, 1).SetAsVariant(plat::Variant::Date(Date(2040, 5, 6)));
   grid.SetColRow(5, 1);
   Key(Qt::Key_F2);
   ASSERT_NE(DateEditor(), nullptr);
