@@ -1,17 +1,22 @@
 #include "grid/editors/date_edit.h"
 
 #include <QCalendarWidget>
+#include <QDateTime>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
+#include <QStyleHints>
 #include <QStyleOptionComboBox>
 #include <cmath>
 
 #include "grid/editors/editor_keys.h"
 #include "grid/structure/column.h"
+#include "grid/view/custom_grid.h"
 #include "grid/view/draw_helpers.h"
+#include "grid/view/grid_guard.h"
 #include "platform/format/format.h"
 
 using namespace plat::paint;
@@ -362,6 +367,18 @@ void TwDateEdit::keyPressEvent(QKeyEvent* e) {
       return;
     }
   }
+  char32_t ch = CharOf(e);
+  if (ch) {
+    KeyPress(ch);
+    if (ch == 0) {
+      e->accept();
+      return;
+    }
+  }
+  PickerKey(e, key, shift);
+}
+
+void TwDateEdit::PickerKey(QKeyEvent* e, int key, TShiftState shift) {
   const bool dropKey = key == VK_F4 || (key == VK_DOWN && shift.Contains(ssAlt));
   if (dropKey && calendarPopup()) {
     // A read-only edit does not open its calendar: a day picked there would change it.
@@ -374,15 +391,30 @@ void TwDateEdit::keyPressEvent(QKeyEvent* e) {
     e->accept();
     return;
   }
-  char32_t ch = CharOf(e);
-  if (ch) {
-    KeyPress(ch);
-    if (ch == 0) {
-      e->accept();
-      return;
+  const bool wasAdvanced = advanced_;
+  advanced_ = false;
+  // Left and Right move between the fields, as in a date picker (not by one character).
+  if ((key == VK_LEFT || key == VK_RIGHT) && !shift.Contains(ssShift) && !shift.Contains(ssCtrl) &&
+      !shift.Contains(ssAlt) && sectionCount() > 0) {
+    const int i = currentSectionIndex() + (key == VK_RIGHT ? 1 : -1);
+    if (i >= 0 && i < sectionCount()) {
+      setCurrentSectionIndex(i);
+      setSelectedSection(currentSection());
     }
+    e->accept();
+    return;
   }
+  const QString text = e->text();
+  const QChar ch = text.size() == 1 ? text.at(0) : QChar();
+  // A field that is full moves the input on by itself; the separator typed after it would skip the next
+  // field, so it is taken as already done ("2024-03-09" and "20240309" both fill three fields).
+  if (wasAdvanced && ch.isPrint() && !ch.isLetterOrNumber()) {
+    e->accept();
+    return;
+  }
+  const int section = currentSectionIndex();
   QDateTimeEdit::keyPressEvent(e);
+  advanced_ = ch.isDigit() && currentSectionIndex() > section;
 }
 
 // --- painting and focus ---------------------------------------------------------------------------------
@@ -448,12 +480,28 @@ void TwDateEdit::focusOutEvent(QFocusEvent* e) {
 
 // --- the in-place date and time editors -----------------------------------------------------------------
 
-TwInDateEdit::TwInDateEdit(QWidget* parent) : TwDateEdit(parent) {
-  setDateTime(Now());
-  SetFocusRect(false);
+namespace {
+
+bool IsDoubleClickOfOpeningClick(std::int64_t& clickTime) {
+  const std::int64_t now = QDateTime::currentMSecsSinceEpoch();
+  const bool dbl =
+      clickTime != 0 && now - clickTime < QGuiApplication::styleHints()->mouseDoubleClickInterval();
+  clickTime = 0;
+  return dbl;
 }
 
-plat::Variant TwInDateEdit::GetValue() const {
+}  // namespace
+
+TwInDateEdit::TwInDateEdit(TwCustomGrid& grid) : TwDateEdit(grid.viewport()), TwInplaceEditor(grid) {
+  setObjectName("InDateEdit");
+  setDateTime(Now());
+  SetFocusRect(false);
+  SetEnableNull(true);
+  setFocusPolicy(Qt::ClickFocus);  // not a tab stop
+  hide();
+}
+
+plat::Variant TwInDateEdit::GetValue() {
   if (IsNull()) return plat::Variant::Null();
   return plat::Variant::Date(DateTime());
 }
@@ -461,6 +509,13 @@ plat::Variant TwInDateEdit::GetValue() const {
 void TwInDateEdit::SetValue(const plat::Variant& v) {
   if (v.IsNull()) {
     SetNull(true);
+    // What is typed into the empty edit starts from a clean value: today at midnight for a date, the time
+    // 00:00:00 on day 0 for a time. The edit would otherwise keep the time of day (or the date) it last
+    // held, unseen, and hand it back with the typed date (or time).
+    if (Kind() == TDateTimeKind::Date)
+      setDateTime(QDateTime(Now().date(), QTime(0, 0)));
+    else
+      setDateTime(DateTimeToQt(0));
     return;
   }
   const plat::TDateTime d = v.ToDateTime();  // a value that does not convert leaves the editor as it was
@@ -469,20 +524,27 @@ void TwInDateEdit::SetValue(const plat::Variant& v) {
 }
 
 bool TwInDateEdit::CanModify() {
-  return column_ && column_->CanModify();
+  return Column() && Column()->CanModify();
+}
+
+void TwInDateEdit::SetColumn(TwColumn* column) {
+  TwInplaceEditor::SetColumn(column);
+  // The bounds before the value: a value loaded next is held to this column's bounds, not the last one's.
+  ApplyColumnSettings();
 }
 
 void TwInDateEdit::ApplyColumnSettings() {
-  if (!column_) return;
-  SetColor(column_->EditColor() ? clWindow : column_->Color());
-  SetEditFormat(column_->EditFormat());
-  const TwFont& f = column_->Font();
+  TwColumn* column = Column();
+  if (!column) return;
+  SetColor(column->EditColor() ? clWindow : column->Color());
+  SetEditFormat(column->EditFormat());
+  const TwFont& f = column->Font();
   TFont font(f.Name, 0, f.Style, f.Color);
   font.SetSize(f.Size);
   setFont(font.QtFont());
   // An empty bound is no bound; a bound that is not a date raises the parser's error.
-  const std::string& maxText = column_->MaxValue();
-  const std::string& minText = column_->MinValue();
+  const std::string& maxText = column->MaxValue();
+  const std::string& minText = column->MinValue();
   const plat::TDateTime maxDate = maxText.empty() ? 0 : plat::fmt::StrToDate(maxText);
   const plat::TDateTime minDate = minText.empty() ? 0 : plat::fmt::StrToDate(minText);
   if (maxDate == 0)
@@ -493,6 +555,31 @@ void TwInDateEdit::ApplyColumnSettings() {
     clearMinimumDateTime();
   else
     setMinimumDate(DateTimeToQt(minDate).date());
+  setFrame(column->EditBorder() != webNone);
+}
+
+void TwInDateEdit::ShowAt(const TRect& Loc, bool Redraw) {
+  if (Loc.IsEmpty()) {
+    HideEditor();
+    return;
+  }
+  const bool opening = !isVisible();
+  const bool redraw = Redraw || opening;
+  setGeometry(Loc.Left, Loc.Top, Loc.Width(), Loc.Height());
+  raise();
+  show();
+  // A newly opened edit starts on its first field (typing goes there), as a fresh picker does.
+  if (opening && !IsNull()) SelectFirstField();
+  if (redraw) update();
+  if (Grid().hasFocus()) setFocus(Qt::OtherFocusReason);
+}
+
+void TwInDateEdit::HideEditor() {
+  if (!isVisible()) return;
+  const bool hadFocus = hasFocus();
+  hide();
+  move(0, 0);  // the hidden edit keeps its size
+  if (hadFocus) Grid().setFocus(Qt::OtherFocusReason);
 }
 
 void TwInDateEdit::CommitTypedInput() {
@@ -510,6 +597,115 @@ void TwInDateEdit::CommitTypedInput() {
   interpretText();
 }
 
-TwInTimeEdit::TwInTimeEdit(QWidget* parent) : TwInDateEdit(parent) {
+void TwInDateEdit::SendToGrid(int& Key, TShiftState Shift) {
+  Grid().KeyDown(Key, Shift);
+  Key = 0;
+}
+
+void TwInDateEdit::KeyDown(int& Key, TShiftState Shift) {
+  // While the grid takes typed input, or while the calendar is open, no key goes to the grid.
+  if (!committing_ && !DroppedDown()) {
+    const bool ctrl = Shift.Contains(ssCtrl), alt = Shift.Contains(ssAlt);
+    switch (Key) {
+      case VK_ESCAPE:
+      case VK_INSERT:
+      case VK_F3:
+        SendToGrid(Key, Shift);
+        break;
+      case VK_TAB:
+        if (!alt) SendToGrid(Key, Shift);
+        break;
+      case VK_LEFT:
+      case VK_RIGHT:
+        // In a date they move between the fields; Ctrl, or an empty edit, moves to the next cell.
+        if (IsNull() || ctrl) SendToGrid(Key, Shift);
+        break;
+      case VK_UP:
+      case VK_DOWN:
+        // Ctrl+Up/Down step the field, Alt+Down opens the calendar.
+        if (!alt && !(ctrl && !IsNull())) SendToGrid(Key, Shift);
+        break;
+      case VK_DELETE:
+      case VK_F2:
+        if (ctrl) SendToGrid(Key, Shift);
+        break;
+      default:
+        break;
+    }
+    if (Key != 0 && Grid().OnKeyDown) Grid().OnKeyDown(&Grid(), Key, Shift);
+  }
+  if (Key != 0) TwDateEdit::KeyDown(Key, Shift);
+}
+
+void TwInDateEdit::KeyPress(char32_t& Key) {
+  if (committing_ || DroppedDown()) {
+    TwDateEdit::KeyPress(Key);
+    return;
+  }
+  // Enter and Esc belong to the grid (commit, undo).
+  if (Key == 13 || Key == 27) {
+    Grid().KeyPress(Key);
+    Key = 0;
+    return;
+  }
+  Grid().KeyPress(Key);
+  if (Key != 0) TwDateEdit::KeyPress(Key);
+}
+
+void TwInDateEdit::keyPressEvent(QKeyEvent* e) {
+  TwGuard(&Grid(), [&] {
+    int key = VirtualKeyOf(e->key());
+    const int keyIn = key;
+    const TShiftState shift = ShiftStateOf(e->modifiers());
+    if (key != 0) KeyDown(key, shift);
+    // The character of the key reaches KeyPress even when KeyDown took the key (Esc goes to the grid's
+    // KeyDown and then, as a character, to its KeyPress, which undoes the typing).
+    char32_t ch = CharOf(e);
+    const char32_t chIn = ch;
+    if (ch != 0) KeyPress(ch);
+    if ((keyIn != 0 && key == 0) || (chIn != 0 && ch == 0)) return;
+    if (!isVisible()) return;
+    PickerKey(e, key, shift);
+  });
+  e->accept();
+}
+
+bool TwInDateEdit::event(QEvent* e) {
+  // Enter and Esc belong to the editor, not to the window's default and cancel buttons.
+  if (e->type() == QEvent::ShortcutOverride && !DroppedDown()) {
+    auto* k = static_cast<QKeyEvent*>(e);
+    if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter || k->key() == Qt::Key_Escape) {
+      e->accept();
+      return true;
+    }
+  }
+  return TwDateEdit::event(e);
+}
+
+bool TwInDateEdit::eventFilter(QObject* watched, QEvent* e) {
+  // Clicks land on the inner line edit. The click that opened the editor and a second one within the
+  // double-click time make a double click, which the grid sees; so does a double click of its own.
+  if (watched == lineEdit()) {
+    if (e->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton &&
+        IsDoubleClickOfOpeningClick(ClickTime))
+      TwGuard(&Grid(), [&] { Grid().DblClick(); });
+    else if (e->type() == QEvent::MouseButtonDblClick)
+      TwGuard(&Grid(), [&] { Grid().DblClick(); });
+  }
+  return TwDateEdit::eventFilter(watched, e);
+}
+
+void TwInDateEdit::focusInEvent(QFocusEvent* e) {
+  TwDateEdit::focusInEvent(e);
+  Grid().EditorFocusChanged(true, e->reason());
+}
+
+void TwInDateEdit::focusOutEvent(QFocusEvent* e) {
+  TwDateEdit::focusOutEvent(e);
+  Grid().EditorFocusChanged(false, e->reason());
+}
+
+TwInTimeEdit::TwInTimeEdit(TwCustomGrid& grid) : TwInDateEdit(grid) {
+  setObjectName("InTimeEdit");
   SetKind(TDateTimeKind::Time);
 }

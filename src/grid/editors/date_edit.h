@@ -19,6 +19,7 @@
 #include <string>
 #include <string_view>
 
+#include "grid/view/inplace_editor.h"
 #include "platform/paint/canvas.h"
 #include "platform/persist/component.h"
 #include "platform/ui/keys.h"
@@ -95,6 +96,9 @@ class TwDateEdit : public QDateTimeEdit {
   void DropDown();
   // Puts the input on the first field, as a click at the left of the text does.
   void SelectFirstField();
+  // What a key does after KeyDown and KeyPress left it: F4 and Alt+Down open the calendar, a read-only
+  // edit takes no step, everything else goes to the date-time edit.
+  void PickerKey(QKeyEvent* e, int key, plat::ui::TShiftState shift);
 
  private:
   void ApplyFormat();
@@ -109,32 +113,54 @@ class TwDateEdit : public QDateTimeEdit {
   plat::ComponentState state_;
   QImage buffer_;
   bool calendarConnected_ = false;
+  // The last digit filled its field and the input moved on to the next one by itself.
+  bool advanced_ = false;
 };
 
-// The grid's in-place date editor, as far as it stands on its column alone: the value as a Variant, the
-// column's permission to change, its settings, and the commit of partly typed input.
-class TwInDateEdit : public TwDateEdit {
+// The grid's in-place date editor (and, switched to the time kind, the time editor). It takes the column's
+// colour, edit format, font, border and date bounds, allows the empty value (Null), hands the keys that
+// leave the cell to the grid and lets the grid see each character first. Before the grid reads the value it
+// makes the edit take a field that is still being typed in (TakeTypedInput: a Left and a Right step).
+class TwInDateEdit : public TwDateEdit, public TwInplaceEditor {
  public:
-  explicit TwInDateEdit(QWidget* parent = nullptr);
+  explicit TwInDateEdit(TwCustomGrid& grid);
 
-  TwColumn* Column() const { return column_; }
-  void SetColumn(TwColumn* column) { column_ = column; }
-  // Colour, edit format, font and date bounds from the column. A bound that is not a date in the locale's
-  // short date format raises the date parser's error.
+  QWidget* Control() override { return this; }
+  // Takes the column's settings at once (before the grid loads the value).
+  void SetColumn(TwColumn* column) override;
+  // Colour, edit format, font, border and date bounds from the column. A bound that is not a date in the
+  // locale's short date format raises the date parser's error.
   void ApplyColumnSettings();
-  plat::Variant GetValue() const;
-  void SetValue(const plat::Variant& v);
+  void ShowAt(const plat::paint::TRect& Loc, bool Redraw) override;
+  // Hides the edit at 0, 0 (keeping its size); the grid takes the focus back if the edit had it.
+  void HideEditor() override;
+  plat::Variant GetValue() override;
+  void SetValue(const plat::Variant& v) override;
   bool CanModify() override;
+  void TakeTypedInput() override { CommitTypedInput(); }
   bool Committing() const { return committing_; }
   // Makes the edit take a field the user is still typing in (before the value is read).
   void CommitTypedInput();
 
+  // The key table of the cell, then the date edit's own keys.
+  void KeyDown(int& Key, plat::ui::TShiftState Shift) override;
+  // The grid's KeyPress first (Enter and Esc are the grid's alone); what it leaves goes to the date edit.
+  void KeyPress(char32_t& Key) override;
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override;
+  bool event(QEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
+  void focusInEvent(QFocusEvent* e) override;
+  void focusOutEvent(QFocusEvent* e) override;
+
  private:
-  TwColumn* column_ = nullptr;
+  void SendToGrid(int& Key, plat::ui::TShiftState Shift);
+
   bool committing_ = false;
 };
 
 class TwInTimeEdit : public TwInDateEdit {
  public:
-  explicit TwInTimeEdit(QWidget* parent = nullptr);
+  explicit TwInTimeEdit(TwCustomGrid& grid);
 };

@@ -2,15 +2,20 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDateTime>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyleHints>
 #include <charconv>
 #include <cmath>
 
 #include "grid/editors/editor_keys.h"
 #include "grid/structure/column.h"
+#include "grid/view/custom_grid.h"
 #include "grid/view/draw_helpers.h"
+#include "grid/view/grid_guard.h"
 #include "platform/format/format.h"
 
 using namespace plat::paint;
@@ -592,7 +597,8 @@ void TwCustomNumEdit::KeyPress(char32_t& Key) {
   if (Key == kCtrlV || Key < 32 || Key == 127) return;
   // The locale's decimal separator is typed for the point as well.
   const bool point = decimals_ > 0 && (Key == '.' || Key == char32_t(plat::fmt::Locale().DecimalSeparator));
-  if (!CanModify() || !(Key == '-' || IsDigit(Key) || point)) {
+  // The character is looked at before the permission: asking may start the row's edit.
+  if (!(Key == '-' || IsDigit(Key) || point) || !CanModify()) {
     ErrorBeep();
     return;
   }
@@ -829,11 +835,25 @@ void TwCustomNumEdit::paintEvent(QPaintEvent*) {
 
 // --- the in-place number editor -------------------------------------------------------------------------
 
-TwInNumEdit::TwInNumEdit(QWidget* parent) : TwCustomNumEdit(parent) {
+namespace {
+
+bool IsDoubleClickOfOpeningClick(std::int64_t& clickTime) {
+  const std::int64_t now = QDateTime::currentMSecsSinceEpoch();
+  const bool dbl =
+      clickTime != 0 && now - clickTime < QGuiApplication::styleHints()->mouseDoubleClickInterval();
+  clickTime = 0;
+  return dbl;
+}
+
+}  // namespace
+
+TwInNumEdit::TwInNumEdit(TwCustomGrid& grid) : TwCustomNumEdit(grid.viewport()), TwInplaceEditor(grid) {
+  setObjectName("InNumEdit");
   SetAutoSelect(false);
   SetEnableNull(true);
   SetBorderStyle(bsNumNone);
   setFocusPolicy(Qt::ClickFocus);  // not a tab stop
+  hide();
 }
 
 int TwInNumEdit::DecimalsOfFormat(std::string_view f) {
@@ -849,7 +869,7 @@ bool TwInNumEdit::GroupingOfFormat(std::string_view f) {
 }
 
 void TwInNumEdit::SetColumn(TwColumn* column) {
-  column_ = column;
+  TwInplaceEditor::SetColumn(column);
   if (!column) return;
   SetColor(column->EditColor() ? clWindow : column->Color());
   const TwFont& f = column->Font();
@@ -858,14 +878,51 @@ void TwInNumEdit::SetColumn(TwColumn* column) {
   SetFont(font);
   SetLayout(column->Layout());
   SetMaxDigits(column->MaxLength());
-  SetMaxValue(column->MaxValue().empty() ? 0 : column->MaxValueAsFloat());
-  SetMinValue(column->MinValue().empty() ? 0 : column->MinValueAsFloat());
+  double lo = column->MinValue().empty() ? 0 : column->MinValueAsFloat();
+  double hi = column->MaxValue().empty() ? 0 : column->MaxValueAsFloat();
+  // The data type's range narrows the column's bounds (or stands for them when the column has none).
+  double typeLo = 0, typeHi = 0;
+  if (column->NumberRange(typeLo, typeHi)) {
+    if (lo == hi) {
+      lo = typeLo;
+      hi = typeHi;
+    } else {
+      lo = std::max(lo, typeLo);
+      hi = std::min(hi, typeHi);
+      if (lo > hi) lo = typeLo, hi = typeHi;  // bounds the type cannot hold at all
+    }
+  }
+  SetMaxValue(hi);
+  SetMinValue(lo);
   SetDecimals(DecimalsOfFormat(column->EditFormat()));
   SetGrouping(GroupingOfFormat(column->EditFormat()));
   SetSpinButtons(column->GetEditKind() == wekSpinNumber);
+  // The column's border: none, a single line, or a sunken edge.
+  SetCtl3D(column->EditBorder() == webSunken);
+  SetBorderStyle(column->EditBorder() == webNone ? bsNumNone : bsNumSingle);
 }
 
-plat::Variant TwInNumEdit::GetValue() const {
+void TwInNumEdit::ShowAt(const TRect& Loc, bool Redraw) {
+  if (Loc.IsEmpty()) {
+    HideEditor();
+    return;
+  }
+  const bool redraw = Redraw || !isVisible();
+  setGeometry(Loc.Left, Loc.Top, Loc.Width(), Loc.Height());
+  raise();
+  show();
+  if (redraw) update();
+  if (Grid().hasFocus()) setFocus(Qt::OtherFocusReason);
+}
+
+void TwInNumEdit::HideEditor() {
+  if (!isVisible()) return;
+  const bool hadFocus = hasFocus();
+  hide();
+  if (hadFocus) Grid().setFocus(Qt::OtherFocusReason);
+}
+
+plat::Variant TwInNumEdit::GetValue() {
   if (RawText().empty()) return plat::Variant::Null();
   return plat::Variant(Clamp(Value()));
 }
@@ -879,5 +936,103 @@ void TwInNumEdit::SetValue(const plat::Variant& v) {
 }
 
 bool TwInNumEdit::CanModify() {
-  return !ReadOnly() && column_ && column_->CanModify();
+  return !ReadOnly() && Column() && Column()->CanModify();
+}
+
+void TwInNumEdit::TakeInputMethodEvent(QInputMethodEvent* e) {
+  for (char32_t ch : e->commitString().toUcs4()) TypeChar(ch);
+}
+
+void TwInNumEdit::SendToGrid(int& Key, TShiftState Shift) {
+  Grid().KeyDown(Key, Shift);
+  Key = 0;
+}
+
+void TwInNumEdit::GridKeyEvent(int& Key, TShiftState Shift) {
+  if (Grid().OnKeyDown) Grid().OnKeyDown(&Grid(), Key, Shift);
+}
+
+void TwInNumEdit::KeyDown(int& Key, TShiftState Shift) {
+  const bool ctrl = Shift.Contains(ssCtrl);
+  const bool arrowMove = Grid().HasOption(wgoArrowMove);
+  switch (Key) {
+    case VK_UP:
+    case VK_DOWN:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_ESCAPE:
+    case VK_INSERT:
+    case VK_F3:
+      SendToGrid(Key, Shift);
+      break;
+    case VK_TAB:
+      if (!Shift.Contains(ssAlt)) SendToGrid(Key, Shift);
+      break;
+    case VK_RIGHT:
+    case VK_END:
+      if (arrowMove && (ctrl || CaretIndex() == int(RawText().size()))) SendToGrid(Key, Shift);
+      break;
+    case VK_LEFT:
+    case VK_HOME:
+      if (arrowMove && (ctrl || CaretIndex() == 0)) SendToGrid(Key, Shift);
+      break;
+    case VK_DELETE:
+    case VK_F2:
+      if (ctrl) SendToGrid(Key, Shift);
+      break;
+    default:
+      break;
+  }
+  if (Key == 0) return;
+  GridKeyEvent(Key, Shift);
+  if (Key == 0) return;
+  // Backspace and Delete change the text: refused with the beep when the column may not change.
+  if ((Key == VK_BACK || Key == VK_DELETE) && !CanModify()) {
+    ErrorBeep();
+    Key = 0;
+    return;
+  }
+  TwCustomNumEdit::KeyDown(Key, Shift);
+}
+
+void TwInNumEdit::KeyPress(char32_t& Key) {
+  Grid().KeyPress(Key);
+  if (Key == 0) return;
+  TwCustomNumEdit::KeyPress(Key);
+}
+
+void TwInNumEdit::keyPressEvent(QKeyEvent* e) {
+  TwGuard(&Grid(), [&] {
+    int key = VirtualKeyOf(e->key());
+    if (key != 0) KeyDown(key, ShiftStateOf(e->modifiers()));
+    // The character of the key reaches KeyPress even when KeyDown took the key (Esc goes to the grid's
+    // KeyDown and then, as a character, to its KeyPress, which undoes the typing).
+    char32_t ch = CharOf(e);
+    if (ch != 0) KeyPress(ch);
+  });
+  e->accept();
+}
+
+void TwInNumEdit::mousePressEvent(QMouseEvent* e) {
+  // The click that opened the editor and this one make a double click.
+  if (e->button() == Qt::LeftButton && IsDoubleClickOfOpeningClick(ClickTime)) {
+    mouseDoubleClickEvent(e);
+    return;
+  }
+  TwCustomNumEdit::mousePressEvent(e);
+}
+
+void TwInNumEdit::DblClick() {
+  TwCustomNumEdit::DblClick();
+  TwGuard(&Grid(), [&] { Grid().DblClick(); });
+}
+
+void TwInNumEdit::focusInEvent(QFocusEvent* e) {
+  TwCustomNumEdit::focusInEvent(e);
+  Grid().EditorFocusChanged(true, e->reason());
+}
+
+void TwInNumEdit::focusOutEvent(QFocusEvent* e) {
+  TwCustomNumEdit::focusOutEvent(e);
+  Grid().EditorFocusChanged(false, e->reason());
 }

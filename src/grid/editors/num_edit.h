@@ -24,6 +24,7 @@
 #include <string_view>
 
 #include "grid/structure/draw_info.h"
+#include "grid/view/inplace_editor.h"
 #include "platform/paint/canvas.h"
 #include "platform/paint/font.h"
 #include "platform/persist/component.h"
@@ -96,6 +97,8 @@ class TwCustomNumEdit : public QWidget {
   int SelEnd() const { return std::max(selAnchor_, selEnd_); }
   // An active selection that covers at least one character.
   bool HasSelection() const { return selecting_ && selAnchor_ != selEnd_; }
+  // Ends the selection; the caret stays.
+  void ClearSelection() { EndSelection(); }
 
   TNumChangeEvent OnChange;
   TNumSpinEvent OnSpin;
@@ -209,27 +212,54 @@ class TwCustomNumEdit : public QWidget {
   plat::paint::TCanvas measure_;
 };
 
-// The grid's in-place number editor, as far as it stands on its column alone: the settings from the
-// column, the value as a Variant and the column's permission to change.
-class TwInNumEdit : public TwCustomNumEdit {
+// The grid's in-place number editor (the number and the spin-number kinds share it). It takes every setting
+// from the column it is given (colours, font, layout, border, maximum digits, bounds, decimals and grouping
+// from the edit format, spin buttons), hands the keys that leave the cell to the grid (the grid's KeyDown
+// sees them as if typed into the grid) and lets the grid see each character first (its KeyPress: Enter
+// commits, Esc undoes). Changes need the column's permission; a refused change sounds the error beep.
+//
+// Bounds: the column's MinValue..MaxValue, narrowed to what the column's data type can hold (a whole-number
+// type would otherwise keep only the low bytes of a larger number). The value is bounded when the editor is
+// left and whenever the grid reads it; while typing, any number is allowed.
+class TwInNumEdit : public TwCustomNumEdit, public TwInplaceEditor {
  public:
-  explicit TwInNumEdit(QWidget* parent = nullptr);
+  explicit TwInNumEdit(TwCustomGrid& grid);
 
-  TwColumn* Column() const { return column_; }
-  // Takes the column's settings (the grid sets the column before showing the editor).
-  void SetColumn(TwColumn* column);
+  QWidget* Control() override { return this; }
+  // Takes the column's settings (the grid sets the column before loading the value and showing).
+  void SetColumn(TwColumn* column) override;
+  void ShowAt(const plat::paint::TRect& Loc, bool Redraw) override;
+  void HideEditor() override;
   // Null for an empty text, else the bounded value as a floating-point Variant.
-  plat::Variant GetValue() const;
+  plat::Variant GetValue() override;
   // Null empties the text; any other value is written as the number it converts to.
-  void SetValue(const plat::Variant& v);
+  void SetValue(const plat::Variant& v) override;
+  using TwCustomNumEdit::SetValue;
   bool CanModify() override;
-  void SelectAll() { SelectDigits(false); }
+  void SelectAll() override { SelectDigits(false); }
+  void Deselect() override { ClearSelection(); }
+  bool HasText() const override { return true; }
+  // Committed input-method text is typed character by character (the control has no composition).
+  void TakeInputMethodEvent(QInputMethodEvent* e) override;
+
+  // The key table of the cell: keys that leave the cell go to the grid, the rest to the control.
+  void KeyDown(int& Key, plat::ui::TShiftState Shift) override;
+  // The grid's KeyPress first; what it leaves goes to the control.
+  void KeyPress(char32_t& Key) override;
 
   // Decimals and grouping of a column's edit format: the count of '#' or '0' right after the first '.',
   // and whether it holds a ','.
   static int DecimalsOfFormat(std::string_view editFormat);
   static bool GroupingOfFormat(std::string_view editFormat);
 
+ protected:
+  void keyPressEvent(QKeyEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void focusInEvent(QFocusEvent* e) override;
+  void focusOutEvent(QFocusEvent* e) override;
+  void DblClick() override;
+
  private:
-  TwColumn* column_ = nullptr;
+  void SendToGrid(int& Key, plat::ui::TShiftState Shift);
+  void GridKeyEvent(int& Key, plat::ui::TShiftState Shift);
 };

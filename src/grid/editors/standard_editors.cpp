@@ -1,6 +1,8 @@
 #include "grid/editors/standard_editors.h"
 
+#include "grid/editors/date_edit.h"
 #include "grid/editors/in_edit.h"
+#include "grid/editors/num_edit.h"
 #include "grid/view/inplace_editor.h"
 
 void RegisterStandardEditors() {
@@ -8,6 +10,10 @@ void RegisterStandardEditors() {
     TwEditorRegistry& r = TwEditorRegistry::Standard();
     r.Register(wekText, [](TwCustomGrid& g) { return std::make_unique<TwInEdit>(g); });
     r.Register(wekMultiText, [](TwCustomGrid& g) { return std::make_unique<TwInMultiEdit>(g); });
+    // The spin-number kind shares the number editor (the grid asks for the number kind's).
+    r.Register(wekNumber, [](TwCustomGrid& g) { return std::make_unique<TwInNumEdit>(g); });
+    r.Register(wekDate, [](TwCustomGrid& g) { return std::make_unique<TwInDateEdit>(g); });
+    r.Register(wekTime, [](TwCustomGrid& g) { return std::make_unique<TwInTimeEdit>(g); });
     return true;
   }();
   (void)done;

@@ -180,6 +180,28 @@ bool TwMemColumn::IsValidChar(char32_t ch) const {
   }
 }
 
+bool TwMemColumn::NumberRange(double& Min, double& Max) const {
+  switch (dataType_) {
+    case wdtShort:
+      Min = -128, Max = 127;
+      return true;
+    case wdtByte:
+      Min = 0, Max = 255;
+      return true;
+    case wdtSmall:
+      Min = -32768, Max = 32767;
+      return true;
+    case wdtWord:
+      Min = 0, Max = 65535;
+      return true;
+    case wdtLong:
+      Min = -2147483648.0, Max = 2147483647.0;
+      return true;
+    default:
+      return false;
+  }
+}
+
 bool TwMemColumn::CanFocus() const {
   return TwColumn::CanFocus() && !calculated_;
 }

@@ -59,6 +59,7 @@ class TwMemColumn : public TwColumn {
   bool IsGraphic() const override;
   bool IsNumeric() const override;
   bool IsValidChar(char32_t ch) const override;
+  bool NumberRange(double& Min, double& Max) const override;
   bool CanFocus() const override;
   bool CanModify() override;
 

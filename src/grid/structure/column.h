@@ -305,6 +305,9 @@ class TwColumn {
   virtual bool IsGraphic() const = 0;
   virtual bool IsNumeric() const = 0;
   virtual bool IsValidChar(char32_t ch) const = 0;
+  // The numbers the column's data type can hold (a whole-number type's range); false when every number
+  // fits. A number editor keeps to it so that no value is cut down to the type's bytes.
+  virtual bool NumberRange(double& Min, double& Max) const { return false; }
   virtual bool CanShowEditor() const;
   virtual bool CanFocus() const;
   virtual bool CanModify();

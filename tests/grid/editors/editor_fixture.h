@@ -7,9 +7,11 @@
 #include <QTest>
 #include <QWidget>
 #include <memory>
+#include <type_traits>
 
 #include "grid/structure/column.h"
 #include "grid/structure/grid_model.h"
+#include "grid/view/custom_grid.h"
 #include "platform/format/format.h"
 #include "platform/os/os.h"
 
@@ -56,13 +58,22 @@ class LocaleGuard {
   plat::fmt::FormatSettings saved_;
 };
 
-// A window holding the control under test and a second control to move the focus to.
+// A window holding the control under test and a second control to move the focus to. An in-place editor
+// (made for a grid) lies on a bare grid that fills the window, shown at once.
 template <class Control>
 class Host {
  public:
   Host() {
     window.resize(300, 120);
-    control = new Control(&window);
+    if constexpr (std::is_constructible_v<Control, TwCustomGrid&>) {
+      grid = new TwCustomGrid(&window, [](TwColumns* c) { return std::make_unique<TestColumn>(c); });
+      grid->setGeometry(0, 0, 300, 120);
+      control = new Control(*grid);
+      control->move(0, 0);
+      control->show();
+    } else {
+      control = new Control(&window);
+    }
     other = new QWidget(&window);
     other->setFocusPolicy(Qt::StrongFocus);
     other->setGeometry(0, 90, 40, 20);
@@ -83,6 +94,7 @@ class Host {
   QImage Grab() { return control->grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
   QWidget window;
+  TwCustomGrid* grid = nullptr;
   Control* control = nullptr;
   QWidget* other = nullptr;
 };

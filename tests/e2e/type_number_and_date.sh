@@ -1,0 +1,114 @@
+#!/usr/bin/env bash
+# A number with grouping and a date typed into a test grid in a real window: xdotool types 1234567.89 into
+# the empty number cell (the editor must show 1,234,567.89 when Enter is pressed), moves right and types
+# 2024-03-15 into the date cell, then asks the program (F9) for what it stored.
+#
+#   type_number_and_date.sh NUMBER_DATE_GRID
+#
+# Runs its own Xvfb with its own authority cookie; everything lives in a temporary folder removed on every
+# way out. Exit code 77 (a skip for CTest) when Xvfb, xauth or xdotool is missing. Every wait polls with a
+# deadline.
+set -euo pipefail
+
+exe=${1:?usage: type_number_and_date.sh NUMBER_DATE_GRID}
+for tool in Xvfb xauth xdotool; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "SKIP: $tool is not installed (the README's apt-get line installs it)"
+    exit 77
+  fi
+done
+[ -x "$exe" ] || { echo "FAIL: no test program at $exe"; exit 1; }
+
+readonly TITLE="number-date-grid"
+readonly TIMEOUT=${E2E_TIMEOUT:-60} # seconds, for each wait
+
+work=$(mktemp -d)
+xvfb_pid="" prog_pid=""
+cleanup() {
+  local code=$?
+  set +e
+  if [ -n "$prog_pid" ] && kill "$prog_pid" 2>/dev/null; then wait "$prog_pid" 2>/dev/null; fi
+  if [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null; then wait "$xvfb_pid" 2>/dev/null; fi
+  rm -rf "$work"
+  exit "$code"
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+fail() {
+  echo "FAIL: $*"
+  for f in program.out program.err xvfb.log; do
+    if [ -s "$work/$f" ]; then
+      echo "--- $f"
+      cat "$work/$f"
+    fi
+  done
+  exit 1
+}
+
+wait_for() { # DESCRIPTION COMMAND...: polls COMMAND until it succeeds, or fails after TIMEOUT
+  local what=$1 deadline=$((SECONDS + TIMEOUT))
+  shift
+  until "$@"; do
+    [ "$SECONDS" -lt "$deadline" ] || fail "timed out waiting for $what"
+    sleep 0.1
+  done
+}
+
+mkdir -p "$work/xdg/runtime"
+chmod 700 "$work/xdg/runtime"
+export XDG_RUNTIME_DIR=$work/xdg/runtime XDG_CONFIG_HOME=$work/xdg/config
+unset WAYLAND_DISPLAY
+
+# An X server of our own on a display number drawn from a high range; a taken one is drawn again.
+export XAUTHORITY=$work/Xauthority
+cookie=$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')
+start_xvfb() {
+  export DISPLAY=:$((200 + RANDOM % 700))
+  xauth -q -f "$XAUTHORITY" add "$DISPLAY" . "$cookie" 2>/dev/null
+  Xvfb "$DISPLAY" -auth "$XAUTHORITY" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  local deadline=$((SECONDS + TIMEOUT))
+  until xdotool getdisplaygeometry >/dev/null 2>&1; do
+    kill -0 "$xvfb_pid" 2>/dev/null && [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.1
+  done
+  kill -0 "$xvfb_pid" 2>/dev/null
+}
+for attempt in $(seq 10); do
+  start_xvfb && break
+  if kill "$xvfb_pid" 2>/dev/null; then wait "$xvfb_pid" 2>/dev/null || true; fi
+  xvfb_pid=""
+  [ "$attempt" -lt 10 ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+done
+export QT_QPA_PLATFORM=xcb
+
+"$exe" >"$work/program.out" 2>"$work/program.err" &
+prog_pid=$!
+
+window=""
+window_shown() {
+  kill -0 "$prog_pid" 2>/dev/null || fail "the program ended before its window showed"
+  window=$(xdotool search --onlyvisible --name "^$TITLE\$" 2>/dev/null | head -n1 || true)
+  [ -n "$window" ]
+}
+wait_for "the grid window" window_shown
+xdotool windowfocus --sync "$window"
+
+# The current cell is the empty number cell: the first digit opens the number editor.
+xdotool type --delay 60 "1234567.89"
+xdotool key Return
+xdotool key Right
+xdotool type --delay 60 "2024-03-15"
+xdotool key Return F9
+
+ended() { ! kill -0 "$prog_pid" 2>/dev/null; }
+wait_for "the program to report and end" ended
+wait "$prog_pid" || fail "the program ended with an error"
+prog_pid=""
+
+expected=$'editing=1,234,567.89\nnumber=1234567.89\ndate=2024-03-15\nnull='
+actual=$(cat "$work/program.out")
+[ "$actual" = "$expected" ] || fail "the grid holds other values:"$'\n'"$actual"$'\n'"--- expected"$'\n'"$expected"
+echo "PASS: the number editor showed 1,234,567.89 while typing; the grid stored 1234567.89 and 2024-03-15"
