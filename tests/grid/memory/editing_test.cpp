@@ -410,4 +410,33 @@ TEST_F(EditingTest, GroupModeEditorCoversTheCellInItsLevel) {
   EXPECT_EQ(grid.Cells(1, 1).AsString(), "아래");
 }
 
+// Typing "5" into a byte cell opens the number editor with 5; "-" there is refused with a beep and opens
+// nothing, and a value the type cannot hold never reaches the cell.
+TEST_F(EditingTest, ByteCellTakesFiveAndRefusesMinus) {
+  TMemGrid g;
+  TwMemColumn* c = g.AddColumn();
+  c->SetDataType(wdtByte);
+  c->SetColWidth(80);
+  g.AppendRow(false, false, false);
+  g.Cells(0, 0).SetAsVariant(plat::Variant(std::int32_t(7)));
+  g.SetOptions(TwGridOptions(g.Options()).Include(wgoEditing).Exclude(wgoEnterToTab));
+  g.resize(200, 120);
+  g.show();
+  g.activateWindow();
+  g.setFocus();
+  QApplication::processEvents();
+  QTest::keyClick(&g, '-');
+  EXPECT_EQ(beeps, 1);
+  EXPECT_FALSE(g.EditorMode());  // an unsigned column takes no sign
+  EXPECT_EQ(g.Cells(0, 0).AsVariant().ToInt64(), 7);
+  QTest::keyClick(QApplication::focusWidget(), '5');
+  ASSERT_TRUE(g.EditorMode());
+  EXPECT_EQ(g.ReadEditorValue().ToDouble(), 5.0);
+  QTest::keyClick(QApplication::focusWidget(), '0');
+  QTest::keyClick(QApplication::focusWidget(), '0');
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  EXPECT_FALSE(g.EditorMode());
+  EXPECT_EQ(g.Cells(0, 0).AsVariant().ToInt64(), 255);  // 500 is held as the type's largest value
+}
+
 }  // namespace
