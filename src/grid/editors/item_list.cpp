@@ -1,5 +1,7 @@
 #include "grid/editors/item_list.h"
 
+#include "grid/view/custom_grid.h"
+
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -492,4 +494,16 @@ void TwItemList::paintEvent(QPaintEvent*) {
     p.drawRect(0, 0, width() - 1, height() - 1);
   }
   p.drawImage(c.topLeft(), PaintClient());
+}
+
+// --- TwInItemList ---------------------------------------------------------------------------------------
+
+TwInItemList::TwInItemList(TwCustomGrid& grid, QWidget* owner) : TwItemList(owner), grid_(grid) {}
+
+int TwInItemList::GetImageIndex(int Row) const {
+  int index = -1;
+  const int col = grid_.Col();
+  if (grid_.OnGetListImageIndex && col >= 0 && col < grid_.Columns().Count())
+    grid_.OnGetListImageIndex(&grid_, grid_.Columns().Items(col), Row, index);
+  return index;
 }

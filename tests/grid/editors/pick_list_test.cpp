@@ -10,6 +10,7 @@
 #include <QScrollBar>
 
 #include "editor_fixture.h"
+#include "grid/memory/mem_grid.h"
 #include "grid/view/draw_helpers.h"
 #include "platform/ui/keys.h"
 
@@ -18,22 +19,49 @@ using plat::paint::TRect;
 
 namespace {
 
+// The pick list of a string column of a real memory grid (one row, editing allowed, arrows not leaving the
+// text), made and placed by the test itself so that it can be driven as a control of its own.
 struct Picker {
-  ColumnHost grid;
-  TestColumn* column = grid.Add();
-  // Before the window: closing the window still reports a close-up.
   std::vector<bool> closeUps;
   int dropDowns = 0;
-  Host<TwInPickList> h;
-  TwInPickList* e = h.control;
+  QWidget window;
+  TMemGrid* grid = new TMemGrid(&window);
+  TwMemColumn* column = grid->AddColumn();
+  TwMemColumn* next = grid->AddColumn();
+  QWidget* other = new QWidget(&window);
+  TwInPickList* e = nullptr;
   Picker() {
-    column->kind = wekPickList;
+    window.resize(400, 220);
+    grid->setGeometry(0, 0, 400, 180);
+    column->SetDataType(wdtString);
+    next->SetDataType(wdtString);
+    grid->SetOptions(TwGridOptions(grid->Options())
+                         .Include(wgoEditing)
+                         .Exclude(wgoArrowMove)
+                         .Exclude(wgoEnterToTab));
+    grid->AppendRow(false, false, false);
+    grid->OnCloseUp = [this](QObject* sender, bool accept) {
+      EXPECT_EQ(sender, grid);
+      closeUps.push_back(accept);
+    };
+    grid->OnDropDown = [this](QObject*) { ++dropDowns; };
+    other->setFocusPolicy(Qt::StrongFocus);
+    other->setGeometry(0, 190, 40, 20);
+    e = new TwInPickList(*grid);
     e->SetColumn(column);
     e->setGeometry(10, 10, 160, 22);
-    e->OnCloseUp = [this](TwInCombo*, bool accept) { closeUps.push_back(accept); };
-    e->OnDropDown = [this](TwInCombo*) { ++dropDowns; };
-    h.Focus();
+    e->show();
+    window.show();
+    window.activateWindow();
+    QApplication::setActiveWindow(&window);
+    e->setFocus(Qt::OtherFocusReason);
+    QApplication::processEvents();
   }
+  void Leave() {
+    other->setFocus(Qt::OtherFocusReason);
+    QApplication::processEvents();
+  }
+  QImage Grab() { return e->grab().toImage().convertToFormat(QImage::Format_RGB32); }
   TwItemList* list() const { return e->DropList(); }
   void Fruits(int valuesIndex = -1) {
     column->SetValues({"A", "B", "C"});
@@ -281,17 +309,19 @@ TEST(PickListClose, EscRestoresTheTextAndAltDownClosesWithAccept) {
   EXPECT_EQ(p.closeUps, (std::vector<bool>{false, true}));
 }
 
-TEST(PickListClose, AReadOnlyEditorKeepsTextAndValueButTheCloseUpIsStillReported) {
+TEST(PickListClose, AReadOnlyColumnKeepsTextAndValueButTheCloseUpIsStillReported) {
   Picker p;
+  BeepCounter beeps;
   p.Fruits();
   p.e->SetValue(plat::Variant("A"));
-  p.e->SetReadOnly(true);
+  p.column->SetReadOnly(true);
   p.Key(Qt::Key_Down, Qt::AltModifier);
   p.Key(Qt::Key_End);
   p.Key(Qt::Key_Return);
   EXPECT_EQ(p.e->Text(), "Apple");
   EXPECT_EQ(p.e->ValueIndex(), 0);
   EXPECT_EQ(p.closeUps, std::vector<bool>{true});
+  EXPECT_EQ(beeps.count, 1) << "the refused change sounds the beep";
 }
 
 TEST(PickListClose, LosingTheFocusClosesWithoutAccept) {
@@ -300,7 +330,7 @@ TEST(PickListClose, LosingTheFocusClosesWithoutAccept) {
   p.e->SetValue(plat::Variant("A"));
   p.Key(Qt::Key_Down, Qt::AltModifier);
   p.Key(Qt::Key_Down);
-  p.h.Leave();
+  p.Leave();
   EXPECT_FALSE(p.e->DroppedDown());
   EXPECT_FALSE(p.list()->isVisible());
   EXPECT_EQ(p.e->Text(), "Apple");
@@ -310,18 +340,18 @@ TEST(PickListClose, LosingTheFocusClosesWithoutAccept) {
 TEST(PickListClose, ArrowMoveLeavesAtTheTextEdgeAcceptingTheRow) {
   Picker p;
   p.Fruits();
-  p.e->SetArrowMove(true);
-  std::vector<int> left;
-  p.e->OnLeaveKey = [&](TwInCombo*, int key) { left.push_back(key); };
+  p.grid->SetOptions(TwGridOptions(p.grid->Options()).Include(wgoArrowMove));
   p.e->SetText("");
   QTest::keyClicks(p.e, "Ba");
+  ASSERT_TRUE(p.e->DroppedDown());
   p.Key(Qt::Key_Right);  // the caret is at the right edge
   EXPECT_FALSE(p.e->DroppedDown());
   EXPECT_EQ(p.e->Text(), "Banana");
-  EXPECT_EQ(left, std::vector<int>{plat::ui::VK_RIGHT});
+  EXPECT_EQ(p.closeUps, std::vector<bool>{true});
+  EXPECT_EQ(p.grid->Col(), 1) << "the grid took the key and moved to the next column";
   p.e->setCursorPosition(2);
   p.Key(Qt::Key_Left);
-  EXPECT_EQ(left.size(), 1u) << "inside the text Left moves the caret";
+  EXPECT_EQ(p.grid->Col(), 1) << "inside the text Left moves the caret";
   EXPECT_EQ(p.e->cursorPosition(), 1);
 }
 
@@ -457,14 +487,14 @@ TEST(ItemListPlace, OpensUnderTheEditorOrAboveItNearTheScreensBottom) {
   Picker p;
   p.column->SetValues(Numbered(20, "v"));
   const QRect screen = QGuiApplication::primaryScreen()->geometry();
-  p.h.window.move(screen.left() + 20, screen.top() + 20);
+  p.window.move(screen.left() + 20, screen.top() + 20);
   QApplication::processEvents();
   p.Key(Qt::Key_Down, Qt::AltModifier);
   const QPoint editorTop = p.e->mapToGlobal(QPoint(0, 0));
   EXPECT_EQ(p.list()->pos(), QPoint(editorTop.x(), editorTop.y() + p.e->height()));
   p.Key(Qt::Key_Escape);
 
-  p.h.window.move(screen.left() + 20, screen.bottom() - 60);
+  p.window.move(screen.left() + 20, screen.bottom() - 60);
   QApplication::processEvents();
   p.Key(Qt::Key_Down, Qt::AltModifier);
   const QPoint lowTop = p.e->mapToGlobal(QPoint(0, 0));
@@ -637,11 +667,11 @@ TEST(PickListButton, TheButtonFillsTheRightEdgeIsDrawnPushedWhilePressedAndEndsT
   EXPECT_EQ(b.Height(), c.Height());
   EXPECT_LE(edit.Right, b.Left) << "the text ends where the button begins";
   const QRect onEditor(c.Left + b.Left, c.Top + b.Top, b.Width(), b.Height());
-  EXPECT_EQ(p.h.Grab().copy(onEditor), ComboButtonImage(b.Width(), b.Height(), false));
+  EXPECT_EQ(p.Grab().copy(onEditor), ComboButtonImage(b.Width(), b.Height(), false));
   QTest::mousePress(p.e, Qt::LeftButton, {}, onEditor.center());
-  EXPECT_EQ(p.h.Grab().copy(onEditor), ComboButtonImage(b.Width(), b.Height(), true));
+  EXPECT_EQ(p.Grab().copy(onEditor), ComboButtonImage(b.Width(), b.Height(), true));
   QTest::mouseRelease(p.e, Qt::LeftButton, {}, onEditor.center());
-  EXPECT_EQ(p.h.Grab().copy(onEditor), ComboButtonImage(b.Width(), b.Height(), false));
+  EXPECT_EQ(p.Grab().copy(onEditor), ComboButtonImage(b.Width(), b.Height(), false));
 }
 
 TEST(PickListButton, PressOnTheButtonDragIntoTheListAndReleaseOnARowChoosesIt) {
