@@ -178,10 +178,11 @@ TEST_F(GridEditors, HangulCommittedIntoABrowsingCellOpensTheEditorAndSearchesThe
 }
 
 TEST_F(GridEditors, LeavingTheGridWhileTheListIsDownCommitsTheTextFromBeforeTheSearch) {
-  Cell(kPick, 0).SetAsString("B");
+  Cell(kPick, 0).SetAsString("Q");  // free text, not one of the values
   Key(Qt::Key_F2);
   auto* e = Open<TwInPickList>();
   ASSERT_NE(e, nullptr);
+  ASSERT_EQ(e->ValueIndex(), -1);
   e->selectAll();
   Type("zz");  // drops the list, matches nothing
   ASSERT_TRUE(e->DroppedDown());
@@ -192,7 +193,9 @@ TEST_F(GridEditors, LeavingTheGridWhileTheListIsDownCommitsTheTextFromBeforeTheS
   QApplication::processEvents();
   EXPECT_FALSE(e->DropList()->isVisible());
   EXPECT_FALSE(grid->EditorShowing());
-  EXPECT_EQ(Cell(kPick, 0).AsString(), "B") << "the half-typed search text is not stored";
+  EXPECT_EQ(e->Text(), "Q");
+  EXPECT_EQ(Cell(kPick, 0).AsString(), "Q") << "the half-typed search text is not stored";
+  EXPECT_EQ(events, (std::vector<std::string>{"DropDown", "CloseUp"}));
 }
 
 // --- check and boolean cells ------------------------------------------------------------------------------
@@ -309,6 +312,8 @@ TEST_F(GridEditors, RadioArrowsMoveInsideTheBlockAndLeaveAtItsEdgesStoringTheVal
   Key(Qt::Key_F2);
   e = Open<TwInRadioGroup>();
   ASSERT_NE(e, nullptr);
+  Key(Qt::Key_End);  // nothing chosen: any arrow chooses item 0 first
+  EXPECT_EQ(e->ItemIndex(), 0);
   Key(Qt::Key_End);
   EXPECT_EQ(e->ItemIndex(), 5);
   Key(Qt::Key_Space);  // from the last item space cycles to item 0
@@ -372,23 +377,26 @@ TEST_F(GridEditors, ARadioEditorWithNothingChosenDrawsTheButtonsGreyedAndFocuses
     c.Font = plat::paint::TFont(grid->Column(kRadio)->Font().Name, 0, grid->Column(kRadio)->Font().Style,
                                 grid->Column(kRadio)->Font().Color);
     c.Font.SetSize(grid->Column(kRadio)->Font().Size);
-    DrawRadioItems(c, TRect{0, 0, img.width(), img.height()}, e->Labels(), !grid->Column(kRadio)->Ctl3D(),
+    DrawRadioItems(c, e->ContentRect(), e->Labels(), !grid->Column(kRadio)->Ctl3D(),
                    true, grid->Column(kRadio)->Layout(), 3, index);
     c.End();
     return img;
   };
-  EXPECT_EQ(shown, expected(-1));
-  EXPECT_NE(shown, expected(0)) << "greyed buttons differ from a chosen first item";
+  // Inside the column's edit border.
+  const TRect in = e->ContentRect();
+  const QRect content(in.Left, in.Top, in.Width(), in.Height());
+  EXPECT_EQ(shown.copy(content), expected(-1).copy(content));
+  EXPECT_NE(shown.copy(content), expected(0).copy(content)) << "greyed buttons differ from a chosen first item";
 }
 
 // --- memo and picture dialogs -----------------------------------------------------------------------------
 
 // Runs `inside` once the modal dialog is up.
-void WhileModal(std::function<void(QWidget*)> inside) {
-  QTimer::singleShot(0, [inside] {
+void WhileModal(const char* when, std::function<void(QWidget*)> inside) {
+  QTimer::singleShot(0, [when, inside] {
     QWidget* w = QApplication::activeModalWidget();
     if (!w) {
-      ADD_FAILURE() << "no modal dialog";
+      ADD_FAILURE() << "no modal dialog " << when;
       return;
     }
     inside(w);
@@ -412,7 +420,7 @@ TEST_F(GridEditors, TheMemoDialogOpensOnF2LoadsCp949AndUtf8FilesAndOkWritesTheCe
   Cell(kMemo, 0).SetAsString("처음");
   Go(kMemo, 0);
   std::string seen;
-  WhileModal([&](QWidget* w) {
+  WhileModal("1", [&](QWidget* w) {
     auto* d = dynamic_cast<TwInDlgMemo*>(w);
     ASSERT_NE(d, nullptr);
     seen = d->Text();
@@ -425,7 +433,7 @@ TEST_F(GridEditors, TheMemoDialogOpensOnF2LoadsCp949AndUtf8FilesAndOkWritesTheCe
   EXPECT_FALSE(grid->EditorShowing());
 
   Go(kMemo, 1);
-  WhileModal([&](QWidget* w) {
+  WhileModal("2", [&](QWidget* w) {
     auto* d = dynamic_cast<TwInDlgMemo*>(w);
     ASSERT_NE(d, nullptr);
     QTest::mouseClick(d->cmLoad, Qt::LeftButton);
@@ -434,13 +442,13 @@ TEST_F(GridEditors, TheMemoDialogOpensOnF2LoadsCp949AndUtf8FilesAndOkWritesTheCe
   Click(kMemo, 1);  // a click on the current memo cell opens the dialog too
   EXPECT_EQ(Cell(kMemo, 1).AsString(), "보안 문서 UTF-8");
 
-  WhileModal([&](QWidget* w) {
+  WhileModal("3", [&](QWidget* w) {
     auto* d = dynamic_cast<TwInDlgMemo*>(w);
     ASSERT_NE(d, nullptr);
     d->memoMain->setPlainText("버림");
     QTest::keyClick(d->memoMain, Qt::Key_Escape);
   });
-  Key(Qt::Key_F2);
+  QTest::keyClick(grid, Qt::Key_F2);
   EXPECT_EQ(Cell(kMemo, 1).AsString(), "보안 문서 UTF-8") << "Esc passes nothing";
 }
 
@@ -456,7 +464,7 @@ TEST_F(GridEditors, ThePictureDialogShowsTheCellsPictureAndOkAfterClearHandsBack
   };
   Go(kPicture, 0);
   QImage shown;
-  WhileModal([&](QWidget* w) {
+  WhileModal("4", [&](QWidget* w) {
     auto* d = dynamic_cast<TwInDlgImg*>(w);
     ASSERT_NE(d, nullptr);
     shown = d->Picture();

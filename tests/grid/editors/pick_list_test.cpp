@@ -8,6 +8,7 @@
 #include <QInputMethodEvent>
 #include <QScreen>
 #include <QScrollBar>
+#include <stdexcept>
 
 #include "editor_fixture.h"
 #include "grid/memory/mem_grid.h"
@@ -20,7 +21,8 @@ using plat::paint::TRect;
 namespace {
 
 // The pick list of a string column of a real memory grid (one row, editing allowed, arrows not leaving the
-// text), made and placed by the test itself so that it can be driven as a control of its own.
+// text), opened by the grid on its cell; the column holds a placeholder value until the test gives it its
+// own values.
 struct Picker {
   std::vector<bool> closeUps;
   int dropDowns = 0;
@@ -34,6 +36,8 @@ struct Picker {
     window.resize(400, 220);
     grid->setGeometry(0, 0, 400, 180);
     column->SetDataType(wdtString);
+    column->SetValues({"-"});
+    column->SetColWidth(160);
     next->SetDataType(wdtString);
     grid->SetOptions(TwGridOptions(grid->Options())
                          .Include(wgoEditing)
@@ -47,14 +51,14 @@ struct Picker {
     grid->OnDropDown = [this](QObject*) { ++dropDowns; };
     other->setFocusPolicy(Qt::StrongFocus);
     other->setGeometry(0, 190, 40, 20);
-    e = new TwInPickList(*grid);
-    e->SetColumn(column);
-    e->setGeometry(10, 10, 160, 22);
-    e->show();
     window.show();
     window.activateWindow();
     QApplication::setActiveWindow(&window);
-    e->setFocus(Qt::OtherFocusReason);
+    grid->setFocus(Qt::OtherFocusReason);
+    QApplication::processEvents();
+    grid->ShowEditor();
+    e = dynamic_cast<TwInPickList*>(grid->InplaceEditor());
+    if (!e) throw std::runtime_error("the grid opened no pick list");
     QApplication::processEvents();
   }
   void Leave() {
@@ -344,15 +348,18 @@ TEST(PickListClose, ArrowMoveLeavesAtTheTextEdgeAcceptingTheRow) {
   p.e->SetText("");
   QTest::keyClicks(p.e, "Ba");
   ASSERT_TRUE(p.e->DroppedDown());
+  p.e->setCursorPosition(1);
+  p.Key(Qt::Key_Left);
+  EXPECT_EQ(p.e->cursorPosition(), 0) << "inside the text Left moves the caret";
+  EXPECT_TRUE(p.e->DroppedDown());
+  EXPECT_EQ(p.grid->Col(), 0);
+  p.e->setCursorPosition(2);
   p.Key(Qt::Key_Right);  // the caret is at the right edge
   EXPECT_FALSE(p.e->DroppedDown());
   EXPECT_EQ(p.e->Text(), "Banana");
   EXPECT_EQ(p.closeUps, std::vector<bool>{true});
   EXPECT_EQ(p.grid->Col(), 1) << "the grid took the key and moved to the next column";
-  p.e->setCursorPosition(2);
-  p.Key(Qt::Key_Left);
-  EXPECT_EQ(p.grid->Col(), 1) << "inside the text Left moves the caret";
-  EXPECT_EQ(p.e->cursorPosition(), 1);
+  EXPECT_EQ(p.grid->Cells(0, 0).AsString(), "B") << "leaving the cell stored the chosen row's value";
 }
 
 // --- keys in the list
@@ -472,6 +479,7 @@ TEST(ItemListSize, TitlesLinesAndImagesEnlargeTheRows) {
 
 TEST(ItemListSize, AnEmptyListTakesTheEditorWidthAndTwelvePixels) {
   Picker p;
+  p.column->SetValues({});  // the open editor keeps its column
   p.Key(Qt::Key_Down, Qt::AltModifier);
   ASSERT_TRUE(p.e->DroppedDown());
   EXPECT_EQ(p.list()->width(), p.e->width());
