@@ -1,7 +1,5 @@
 #include "grid/editors/cell_dialogs.h"
 
-#include "grid/view/custom_grid.h"
-
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
@@ -14,6 +12,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "grid/view/custom_grid.h"
 #include "platform/paint/font.h"
 #include "platform/text/text.h"
 #include "platform/ui/dialogs.h"

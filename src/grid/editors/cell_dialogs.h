@@ -12,11 +12,10 @@
 // stays open.
 #include <QDialog>
 #include <QImage>
+#include <QPointer>
 #include <functional>
 #include <optional>
 #include <string>
-
-#include <QPointer>
 
 #include "grid/view/inplace_editor.h"
 #include "platform/paint/canvas.h"

@@ -1,7 +1,5 @@
 #include "grid/editors/item_list.h"
 
-#include "grid/view/custom_grid.h"
-
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -10,6 +8,7 @@
 #include <QScrollBar>
 #include <algorithm>
 
+#include "grid/view/custom_grid.h"
 #include "grid/view/draw_helpers.h"
 #include "platform/text/text.h"
 #include "platform/ui/keys.h"

@@ -352,8 +352,8 @@ void TwInRadioGroup::KeyDown(int& Key, TShiftState Shift) {
     return;
   }
   if (Shift.Contains(ssShift) || ctrl || Shift.Contains(ssAlt)) return;
-  const bool arrow = Key == VK_HOME || Key == VK_END || Key == VK_LEFT || Key == VK_UP || Key == VK_RIGHT ||
-                     Key == VK_DOWN;
+  const bool arrow =
+      Key == VK_HOME || Key == VK_END || Key == VK_LEFT || Key == VK_UP || Key == VK_RIGHT || Key == VK_DOWN;
   if (!arrow) return;
   int target = i;
   if (i < 0) {

@@ -377,8 +377,8 @@ TEST_F(GridEditors, ARadioEditorWithNothingChosenDrawsTheButtonsGreyedAndFocuses
     c.Font = plat::paint::TFont(grid->Column(kRadio)->Font().Name, 0, grid->Column(kRadio)->Font().Style,
                                 grid->Column(kRadio)->Font().Color);
     c.Font.SetSize(grid->Column(kRadio)->Font().Size);
-    DrawRadioItems(c, e->ContentRect(), e->Labels(), !grid->Column(kRadio)->Ctl3D(),
-                   true, grid->Column(kRadio)->Layout(), 3, index);
+    DrawRadioItems(c, e->ContentRect(), e->Labels(), !grid->Column(kRadio)->Ctl3D(), true,
+                   grid->Column(kRadio)->Layout(), 3, index);
     c.End();
     return img;
   };
@@ -386,7 +386,8 @@ TEST_F(GridEditors, ARadioEditorWithNothingChosenDrawsTheButtonsGreyedAndFocuses
   const TRect in = e->ContentRect();
   const QRect content(in.Left, in.Top, in.Width(), in.Height());
   EXPECT_EQ(shown.copy(content), expected(-1).copy(content));
-  EXPECT_NE(shown.copy(content), expected(0).copy(content)) << "greyed buttons differ from a chosen first item";
+  EXPECT_NE(shown.copy(content), expected(0).copy(content))
+      << "greyed buttons differ from a chosen first item";
 }
 
 // --- memo and picture dialogs -----------------------------------------------------------------------------

@@ -39,10 +39,8 @@ struct Picker {
     column->SetValues({"-"});
     column->SetColWidth(160);
     next->SetDataType(wdtString);
-    grid->SetOptions(TwGridOptions(grid->Options())
-                         .Include(wgoEditing)
-                         .Exclude(wgoArrowMove)
-                         .Exclude(wgoEnterToTab));
+    grid->SetOptions(
+        TwGridOptions(grid->Options()).Include(wgoEditing).Exclude(wgoArrowMove).Exclude(wgoEnterToTab));
     grid->AppendRow(false, false, false);
     grid->OnCloseUp = [this](QObject* sender, bool accept) {
       EXPECT_EQ(sender, grid);
