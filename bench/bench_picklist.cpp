@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
@@ -85,14 +86,18 @@ Timings TimePickList(const std::vector<std::string>& values, const std::vector<s
   column->SetValues(values);
   grid->SetOptions(TwGridOptions(grid->Options()).Include(wgoEditing));
   grid->AppendRow(false, false, false);
-  auto* edit = new TwInPickList(*grid);
-  edit->SetColumn(column);
-  edit->setGeometry(10, 10, 200, 22);
-  edit->show();
+  column->SetColWidth(200);
   window.show();
   window.activateWindow();
   QApplication::setActiveWindow(&window);
-  edit->setFocus();
+  grid->setFocus();
+  QApplication::processEvents();
+  grid->ShowEditor();
+  auto* edit = dynamic_cast<TwInPickList*>(grid->InplaceEditor());
+  if (!edit) {
+    std::fprintf(stderr, "the grid opened no pick list\n");
+    std::exit(1);
+  }
   QApplication::processEvents();
   Timings t;
   for (const auto& target : targets) {
