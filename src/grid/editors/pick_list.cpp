@@ -240,6 +240,21 @@ void TwInCombo::hideEvent(QHideEvent* e) {
 
 TwInPickList::TwInPickList(TwCustomGrid& grid) : TwInCombo(grid) {
   setObjectName("InPickList");
+  // Text typed by hand no longer names the row it was loaded from: without this a cell would keep its old
+  // value while the editor shows the new text (typing with AutoDrop off, or keeping free text).
+  QObject::connect(this, &QLineEdit::textEdited, this, [this] { valueIndex_ = -1; });
+}
+
+void TwInPickList::DropDown(bool Capture) {
+  if (!DroppedDown()) savedIndex_ = valueIndex_;
+  TwInCombo::DropDown(Capture);
+}
+
+void TwInPickList::CloseUp(bool Accept) {
+  if (!DroppedDown()) return;
+  TwInCombo::CloseUp(Accept);
+  // Closing without accepting restores the text from before the drop-down, and with it its value row.
+  if (!Accept) valueIndex_ = savedIndex_;
 }
 
 bool TwInPickList::ItemsMode() const {
@@ -298,9 +313,10 @@ void TwInPickList::UpdateDropList() {
 
 void TwInPickList::AcceptRow(int R) {
   if (R < 0) {
-    if (Column() && Column()->ListOption().ValuesOnly())
+    if (Column() && Column()->ListOption().ValuesOnly()) {
       SetText(SavedText());
-    else
+      valueIndex_ = savedIndex_;
+    } else
       valueIndex_ = -1;  // the typed text stays as free text
     return;
   }

@@ -70,7 +70,7 @@ class TwInPickList : public TwInCombo {
  public:
   explicit TwInPickList(TwCustomGrid& grid);
 
-  // The value row the text stands for; -1 for free text.
+  // The value row the text stands for; -1 for free text. Editing the text by hand makes it free text.
   int ValueIndex() const { return valueIndex_; }
   // With a value row, that value whatever the text shows; else the text (Null when empty).
   plat::Variant GetValue() override;
@@ -79,6 +79,8 @@ class TwInPickList : public TwInCombo {
 
   void CreateDropList() override;
   void UpdateDropList() override;
+  void DropDown(bool Capture) override;
+  void CloseUp(bool Accept) override;
 
  protected:
   void AcceptRow(int R) override;
@@ -90,4 +92,5 @@ class TwInPickList : public TwInCombo {
   bool ItemsMode() const;
 
   int valueIndex_ = -1;
+  int savedIndex_ = -1;  // the value row when the list dropped, restored with the text
 };

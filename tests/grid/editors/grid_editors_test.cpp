@@ -198,6 +198,31 @@ TEST_F(GridEditors, LeavingTheGridWhileTheListIsDownCommitsTheTextFromBeforeTheS
   EXPECT_EQ(events, (std::vector<std::string>{"DropDown", "CloseUp"}));
 }
 
+TEST_F(GridEditors, DeleteOnAPickCellEmptiesItThoughItsTextNamedAValue) {
+  Cell(kPick, 0).SetAsString("B");
+  Key(Qt::Key_Delete);  // a browsing cell: the editor opens with its value emptied
+  auto* e = Open<TwInPickList>();
+  ASSERT_NE(e, nullptr);
+  EXPECT_EQ(e->Text(), "");
+  EXPECT_EQ(e->ValueIndex(), -1);
+  Key(Qt::Key_Return);
+  EXPECT_TRUE(Cell(kPick, 0).IsNull());
+}
+
+TEST_F(GridEditors, TextTypedWithoutTheListIsStoredInsteadOfTheValueItReplaced) {
+  grid->Column(kPick)->ListOption().SetAutoDrop(false);
+  Cell(kPick, 0).SetAsString("A");
+  Key(Qt::Key_F2);
+  auto* e = Open<TwInPickList>();
+  ASSERT_NE(e, nullptr);
+  ASSERT_EQ(e->ValueIndex(), 0);
+  e->selectAll();
+  Type("Kiwi");
+  EXPECT_FALSE(e->DroppedDown());
+  Key(Qt::Key_Return);
+  EXPECT_EQ(Cell(kPick, 0).AsString(), "Kiwi");
+}
+
 // --- check and boolean cells ------------------------------------------------------------------------------
 
 TEST_F(GridEditors, ANullCheckCellToggledBySpaceBecomesTrueThenFalseThenTrue) {
@@ -238,7 +263,9 @@ TEST_F(GridEditors, WithNoClickEditAClickOnTheCurrentCheckCellTicksNothing) {
   grid->SetOptions(TwGridOptions(grid->Options()).Include(wgoNoClickEdit));
   Go(kCheck, 0);
   Click(kCheck, 0);
-  if (auto* e = Open<TwInCheckEdit>()) EXPECT_TRUE(e->GetValue().IsNull());
+  if (auto* e = Open<TwInCheckEdit>()) {
+    EXPECT_TRUE(e->GetValue().IsNull());
+  }
   Key(Qt::Key_Down);
   EXPECT_TRUE(Cell(kCheck, 0).IsNull());
 }
