@@ -295,6 +295,19 @@ TEST_F(GridEditors, DeleteEmptiesACheckCellButNotInAReadOnlyColumn) {
   EXPECT_TRUE(Cell(kCheck, 1).AsBoolean());
 }
 
+TEST_F(GridEditors, CtrlDeleteInACheckEditorGoesToTheGridAndDeletesTheRow) {
+  grid->SetOptions(TwGridOptions(grid->Options()).Include(wgoDeleting).Exclude(wgoConfirmDelete));
+  Cell(kCheck, 0).SetAsBoolean(true);
+  Cell(kCheck, 1).SetAsBoolean(false);
+  Go(kCheck, 0);
+  Key(Qt::Key_F2);
+  ASSERT_NE(Open<TwInCheckEdit>(), nullptr);
+  Key(Qt::Key_Delete, Qt::ControlModifier);
+  EXPECT_EQ(grid->RowCount(), 2);
+  EXPECT_FALSE(Cell(kCheck, 0).IsNull()) << "the row went, no cell was emptied";
+  EXPECT_FALSE(Cell(kCheck, 0).AsBoolean()) << "the second row moved up";
+}
+
 TEST_F(GridEditors, TheBooleanMarkTogglesLikeTheCheckBoxAndDrawsTheMarkOnlyWhenTrue) {
   Go(kBool, 0);
   Key(Qt::Key_F2);
