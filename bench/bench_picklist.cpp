@@ -16,33 +16,18 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "grid/editors/pick_list.h"
-#include "grid/structure/grid_model.h"
+#include "grid/memory/mem_grid.h"
 #include "grid/view/draw_helpers.h"
 
 namespace {
 
 constexpr int kCount = 100000;
-
-class BenchColumn : public TwColumn {
- public:
-  using TwColumn::TwColumn;
-  TwEditKind GetEditKind() const override { return wekPickList; }
-  int EditMaxLength() const override { return 0; }
-  int GetDataSize() const override { return 32; }
-  bool IsGraphic() const override { return false; }
-  bool IsNumeric() const override { return false; }
-  bool IsValidChar(char32_t) const override { return true; }
-};
-
-class BenchModel : public TwGridModel {
- public:
-  BenchModel() : TwGridModel([](TwColumns* c) { return std::make_unique<BenchColumn>(c); }) {}
-};
 
 // Document names in no particular order: "doc-<6 digits>-<kind>".
 std::vector<std::string> Values() {
@@ -91,18 +76,28 @@ double TypeAll(QWidget* edit, const std::string& typed) {
 }
 
 Timings TimePickList(const std::vector<std::string>& values, const std::vector<std::string>& targets) {
-  BenchModel model;
-  auto* column = static_cast<BenchColumn*>(model.Columns().Add());
-  column->SetValues(values);
+  // The pick list of a string column of a memory grid, as the grid makes it for that column.
   QWidget window;
   window.resize(300, 60);
-  auto* edit = new TwInPickList(&window);
-  edit->SetColumn(column);
-  edit->setGeometry(10, 10, 200, 22);
+  auto* grid = new TMemGrid(&window);
+  grid->setGeometry(0, 0, 300, 60);
+  TwMemColumn* column = grid->AddColumn();
+  column->SetDataType(wdtString);
+  column->SetValues(values);
+  grid->SetOptions(TwGridOptions(grid->Options()).Include(wgoEditing));
+  grid->AppendRow(false, false, false);
+  column->SetColWidth(200);
   window.show();
   window.activateWindow();
   QApplication::setActiveWindow(&window);
-  edit->setFocus();
+  grid->setFocus();
+  QApplication::processEvents();
+  grid->ShowEditor();
+  auto* edit = dynamic_cast<TwInPickList*>(grid->InplaceEditor());
+  if (!edit) {
+    std::fprintf(stderr, "the grid opened no pick list\n");
+    std::exit(1);
+  }
   QApplication::processEvents();
   Timings t;
   for (const auto& target : targets) {

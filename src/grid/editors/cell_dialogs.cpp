@@ -12,6 +12,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "grid/view/custom_grid.h"
 #include "platform/paint/font.h"
 #include "platform/text/text.h"
 #include "platform/ui/dialogs.h"
@@ -303,4 +304,37 @@ void TwInDlgImg::cmOkClick() {
 
 void TwInDlgImg::cmCancelClick() {
   reject();
+}
+
+// --- the dialogs in the grid ----------------------------------------------------------------------------
+
+TwMemoCellDialog::TwMemoCellDialog(TwCustomGrid& grid) : dialog_(new TwInDlgMemo(grid.viewport())) {
+  dialog_->setObjectName("InDlgMemo");
+}
+
+TwMemoCellDialog::~TwMemoCellDialog() {
+  delete dialog_.data();
+}
+
+void TwMemoCellDialog::Run(TwCustomGrid& grid, TwColumn* AColumn, const plat::paint::TRect& CellRect) {
+  if (!dialog_) return;
+  dialog_->OnAccept = [&grid](const std::string& Text) { grid.SetMemoText(Text); };
+  dialog_->ShowModalAt(CellRect, grid.GetEditValue(AColumn, grid.Row()));
+}
+
+TwPictureCellDialog::TwPictureCellDialog(TwCustomGrid& grid) : dialog_(new TwInDlgImg(grid.viewport())) {
+  dialog_->setObjectName("InDlgImg");
+}
+
+TwPictureCellDialog::~TwPictureCellDialog() {
+  delete dialog_.data();
+}
+
+void TwPictureCellDialog::Run(TwCustomGrid& grid, TwColumn* AColumn, const plat::paint::TRect& CellRect) {
+  if (!dialog_) return;
+  dialog_->OnAccept = [&grid](const QImage& Bitmap) {
+    QImage copy = Bitmap;
+    grid.SetPicture(copy);
+  };
+  dialog_->ShowModalAt(CellRect, grid.GetCellGraphic(AColumn, grid.Row()));
 }

@@ -12,10 +12,12 @@
 // stays open.
 #include <QDialog>
 #include <QImage>
+#include <QPointer>
 #include <functional>
 #include <optional>
 #include <string>
 
+#include "grid/view/inplace_editor.h"
 #include "platform/paint/canvas.h"
 #include "platform/variant/variant.h"
 
@@ -113,6 +115,32 @@ class TwInDlgImg : public TwInDlgBase {
  private:
   void SetPicture(const QImage& p);
   QImage picture_;
+};
+
+// The dialogs as the grid runs them (one of each per grid, made on first use and kept hidden): over the
+// cell, the memo with the cell's value and the picture dialog with the cell's picture; OK hands the result
+// to the grid (SetMemoText writes the current cell when the column may change; SetPicture raises the data
+// grid's OnSetImage).
+class TwMemoCellDialog : public TwCellDialog {
+ public:
+  explicit TwMemoCellDialog(TwCustomGrid& grid);
+  ~TwMemoCellDialog() override;
+  void Run(TwCustomGrid& grid, TwColumn* AColumn, const plat::paint::TRect& CellRect) override;
+  TwInDlgMemo* Dialog() const { return dialog_; }
+
+ private:
+  QPointer<TwInDlgMemo> dialog_;
+};
+
+class TwPictureCellDialog : public TwCellDialog {
+ public:
+  explicit TwPictureCellDialog(TwCustomGrid& grid);
+  ~TwPictureCellDialog() override;
+  void Run(TwCustomGrid& grid, TwColumn* AColumn, const plat::paint::TRect& CellRect) override;
+  TwInDlgImg* Dialog() const { return dialog_; }
+
+ private:
+  QPointer<TwInDlgImg> dialog_;
 };
 
 // Reads a text file in UTF-8 (with or without a byte-order mark) or CP949; nothing for a file that is

@@ -571,7 +571,7 @@ void TwInDateEdit::ShowAt(const TRect& Loc, bool Redraw) {
   // A newly opened edit starts on its first field (typing goes there), as a fresh picker does.
   if (opening && !IsNull()) SelectFirstField();
   if (redraw) update();
-  if (Grid().hasFocus()) setFocus(Qt::OtherFocusReason);
+  if (Grid().hasFocus()) setFocus(Grid().EditorFocusReason());
 }
 
 void TwInDateEdit::HideEditor() {

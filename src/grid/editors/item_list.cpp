@@ -8,6 +8,7 @@
 #include <QScrollBar>
 #include <algorithm>
 
+#include "grid/view/custom_grid.h"
 #include "grid/view/draw_helpers.h"
 #include "platform/text/text.h"
 #include "platform/ui/keys.h"
@@ -492,4 +493,16 @@ void TwItemList::paintEvent(QPaintEvent*) {
     p.drawRect(0, 0, width() - 1, height() - 1);
   }
   p.drawImage(c.topLeft(), PaintClient());
+}
+
+// --- TwInItemList ---------------------------------------------------------------------------------------
+
+TwInItemList::TwInItemList(TwCustomGrid& grid, QWidget* owner) : TwItemList(owner), grid_(grid) {}
+
+int TwInItemList::GetImageIndex(int Row) const {
+  int index = -1;
+  const int col = grid_.Col();
+  if (grid_.OnGetListImageIndex && col >= 0 && col < grid_.Columns().Count())
+    grid_.OnGetListImageIndex(&grid_, grid_.Columns().Items(col), Row, index);
+  return index;
 }

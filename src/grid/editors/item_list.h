@@ -25,6 +25,7 @@
 #include "platform/paint/font.h"
 
 class QScrollBar;
+class TwCustomGrid;
 
 // The paint layer's font for a description font.
 plat::paint::TFont ToPaintFont(const TwFont& f);
@@ -133,4 +134,15 @@ class TwItemList : public QWidget {
   bool onScrollBar_ = false;
   bool settingScroll_ = false;
   QScrollBar* scrollBar_ = nullptr;
+};
+
+// The grid's list: the picture of a row is what the grid's OnGetListImageIndex says for its current column
+// (none unless the handler sets one).
+class TwInItemList : public TwItemList {
+ public:
+  TwInItemList(TwCustomGrid& grid, QWidget* owner);
+  int GetImageIndex(int Row) const override;
+
+ private:
+  TwCustomGrid& grid_;
 };

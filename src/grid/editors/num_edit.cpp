@@ -912,7 +912,7 @@ void TwInNumEdit::ShowAt(const TRect& Loc, bool Redraw) {
   raise();
   show();
   if (redraw) update();
-  if (Grid().hasFocus()) setFocus(Qt::OtherFocusReason);
+  if (Grid().hasFocus()) setFocus(Grid().EditorFocusReason());
 }
 
 void TwInNumEdit::HideEditor() {

@@ -4,10 +4,11 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QScreen>
 
 #include "grid/editors/editor_keys.h"
+#include "grid/view/custom_grid.h"
 #include "grid/view/draw_helpers.h"
+#include "grid/view/grid_guard.h"
 #include "platform/ui/keys.h"
 
 using namespace plat::ui;
@@ -15,7 +16,8 @@ using plat::paint::TRect;
 
 // --- TwInCombo ------------------------------------------------------------------------------------------
 
-TwInCombo::TwInCombo(QWidget* parent) : TwCustomMaskEdit(parent) {
+TwInCombo::TwInCombo(TwCustomGrid& grid) : TwInEdit(grid) {
+  dropMask_ = true;
   setMouseTracking(true);
   QObject::connect(this, &QLineEdit::textChanged, this, [this] {
     if (droppedDown_) UpdateDropList();
@@ -23,10 +25,6 @@ TwInCombo::TwInCombo(QWidget* parent) : TwCustomMaskEdit(parent) {
 }
 
 TwInCombo::~TwInCombo() = default;
-
-bool TwInCombo::EditCanModify() const {
-  return !ReadOnly() && isEnabled();
-}
 
 void TwInCombo::GetButtonRect(TRect& Rect) const {
   const TRect c = ClientRect();
@@ -38,15 +36,20 @@ void TwInCombo::DrawButton(plat::paint::TCanvas& DC, const TRect& Rect) {
   DrawComboButton(DC, Rect, isEnabled(), buttonPressed_, false);
 }
 
+bool TwInCombo::AutoDrop() const {
+  return Column() && Column()->ListOption().AutoDrop();
+}
+
 void TwInCombo::DropDown(bool Capture) {
   if (droppedDown_) return;
   if (!dropList_) CreateDropList();
   if (!dropList_) return;
-  if (OnDropDown) OnDropDown(this);
+  Grid().DoDropDown();
   savedText_ = Text();
-  TwColumnListOption* option = column_ ? &column_->ListOption() : nullptr;
-  dropList_->SetupList(option, column_ ? &column_->Values() : nullptr, column_ ? column_->Ctl3D() : false,
-                       option ? option->Images() : nullptr, column_ ? &column_->Items() : nullptr, width());
+  TwColumn* c = Column();
+  TwColumnListOption* option = c ? &c->ListOption() : nullptr;
+  dropList_->SetupList(option, c ? &c->Values() : nullptr, c ? c->Ctl3D() : false,
+                       option ? option->Images() : nullptr, c ? &c->Items() : nullptr, width());
   const QPoint topLeft = mapToGlobal(QPoint(0, 0));
   dropList_->PopupAt(QRect(topLeft, size()));
   if (Capture) dropList_->SetCapture(true);
@@ -64,7 +67,13 @@ void TwInCombo::CloseUp(bool Accept) {
   } else {
     SetText(savedText_);
   }
-  if (OnCloseUp) OnCloseUp(this, Accept);
+  Grid().DoCloseUp(Accept);
+}
+
+void TwInCombo::HideEditor() {
+  StopTracking();
+  CloseUp(false);
+  TwInEdit::HideEditor();
 }
 
 bool TwInCombo::PointOnButton(const QPointF& p) const {
@@ -86,19 +95,21 @@ void TwInCombo::StopTracking() {
 
 void TwInCombo::mousePressEvent(QMouseEvent* e) {
   if (e->button() == Qt::LeftButton && PointOnButton(e->position())) {
-    if (!hasFocus()) setFocus(Qt::MouseFocusReason);
-    if (droppedDown_) {
-      CloseUp(false);
-      return;
-    }
-    grabMouse();
-    tracking_ = true;
-    buttonPressed_ = true;
-    InvalidateButton();
-    DropDown(false);
+    TwGuard(&Grid(), [&] {
+      if (!hasFocus()) setFocus(Qt::MouseFocusReason);
+      if (droppedDown_) {
+        CloseUp(false);
+        return;
+      }
+      grabMouse();
+      tracking_ = true;
+      buttonPressed_ = true;
+      InvalidateButton();
+      DropDown(false);
+    });
     return;
   }
-  TwCustomMaskEdit::mousePressEvent(e);
+  TwInEdit::mousePressEvent(e);
 }
 
 void TwInCombo::mouseMoveEvent(QMouseEvent* e) {
@@ -123,7 +134,7 @@ void TwInCombo::mouseMoveEvent(QMouseEvent* e) {
     }
     return;
   }
-  TwCustomMaskEdit::mouseMoveEvent(e);
+  TwInEdit::mouseMoveEvent(e);
 }
 
 void TwInCombo::mouseReleaseEvent(QMouseEvent* e) {
@@ -132,7 +143,7 @@ void TwInCombo::mouseReleaseEvent(QMouseEvent* e) {
     if (droppedDown_ && dropList_) dropList_->SetCapture(true);
     return;
   }
-  TwCustomMaskEdit::mouseReleaseEvent(e);
+  TwInEdit::mouseReleaseEvent(e);
 }
 
 bool TwInCombo::HandleComboKey(QKeyEvent* e) {
@@ -159,61 +170,92 @@ bool TwInCombo::HandleComboKey(QKeyEvent* e) {
 
 bool TwInCombo::event(QEvent* e) {
   if (e->type() == QEvent::ShortcutOverride) {
-    // Enter and Esc belong to the open list, not to the window's default and cancel buttons.
+    // Alt+Up and Alt+Down belong to the editor, not to a menu or shortcut of the window.
     auto* k = static_cast<QKeyEvent*>(e);
-    if (droppedDown_ &&
-        (k->key() == Qt::Key_Escape || k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter)) {
+    if ((k->key() == Qt::Key_Up || k->key() == Qt::Key_Down) && (k->modifiers() & Qt::AltModifier)) {
       e->accept();
       return true;
     }
   }
-  if (e->type() == QEvent::KeyPress && HandleComboKey(static_cast<QKeyEvent*>(e))) {
-    e->accept();
-    return true;
-  }
-  return TwCustomMaskEdit::event(e);
-}
-
-bool TwInCombo::WillDropOnChar(char32_t c) const {
-  return c >= 32 && !droppedDown_ && !ReadOnly() && column_ && column_->ListOption().AutoDrop();
-}
-
-void TwInCombo::keyPressEvent(QKeyEvent* e) {
-  const int key = VirtualKeyOf(e->key());
-  const bool ctrl = e->modifiers() & Qt::ControlModifier;
-  if (arrowMove_) {
-    const bool atRight = cursorPosition() >= int(text().size()) && !hasSelectedText();
-    const bool atLeft = cursorPosition() == 0 && !hasSelectedText();
-    if (((key == VK_END || key == VK_RIGHT) && (ctrl || atRight)) ||
-        ((key == VK_HOME || key == VK_LEFT) && (ctrl || atLeft))) {
-      CloseUp(true);
-      if (OnLeaveKey) {
-        OnLeaveKey(this, key);
-        return;
-      }
+  if (e->type() == QEvent::KeyPress) {
+    // The list's keys come before the text editor's (and the grid's) handling.
+    bool handled = false;
+    TwGuard(&Grid(), [&] { handled = HandleComboKey(static_cast<QKeyEvent*>(e)); });
+    if (handled) {
+      e->accept();
+      return true;
     }
   }
+  return TwInEdit::event(e);
+}
+
+void TwInCombo::KeyDown(int& Key, TShiftState Shift) {
+  if (Grid().HasOption(wgoArrowMove)) {
+    const bool ctrl = Shift.Contains(ssCtrl);
+    if (((Key == VK_END || Key == VK_RIGHT) && (ctrl || AtRight())) ||
+        ((Key == VK_HOME || Key == VK_LEFT) && (ctrl || AtLeft())))
+      CloseUp(true);
+  }
+  TwInEdit::KeyDown(Key, Shift);
+}
+
+void TwInCombo::KeyPress(char32_t& Key) {
+  TwInEdit::KeyPress(Key);
   // The list drops before the character goes in, so the text from before the typing is the one kept.
-  if (WillDropOnChar(editors_detail::CharOf(e))) DropDown(true);
-  TwCustomMaskEdit::keyPressEvent(e);
+  if ((Key >= 32 || Key == 8) && !droppedDown_ && AutoDrop() && isVisible()) DropDown(true);
 }
 
 void TwInCombo::inputMethodEvent(QInputMethodEvent* e) {
-  if (!e->commitString().isEmpty() && WillDropOnChar(e->commitString().toUcs4().value(0))) DropDown(true);
-  TwCustomMaskEdit::inputMethodEvent(e);
+  // Committed text (a finished Hangul syllable) drops the list like a typed character; the search then
+  // follows the text as it changes.
+  if (!e->commitString().isEmpty() && !droppedDown_ && AutoDrop()) {
+    TwGuard(&Grid(), [&] {
+      if (Column()->CanModify()) DropDown(true);
+    });
+  }
+  TwInEdit::inputMethodEvent(e);
 }
 
 void TwInCombo::focusOutEvent(QFocusEvent* e) {
-  TwCustomMaskEdit::focusOutEvent(e);
-  // A pop-up of our own (the list) taking the focus for a moment is no leave.
-  if (e->reason() == Qt::PopupFocusReason) return;
-  StopTracking();
-  CloseUp(false);
+  // A pop-up of our own (the list) taking the focus for a moment is no leave. Otherwise the list closes
+  // without accepting before the grid hears of the leave, so that the grid commits the text the list was
+  // opened on, not a half-typed search.
+  if (e->reason() != Qt::PopupFocusReason) {
+    StopTracking();
+    TwGuard(&Grid(), [&] { CloseUp(false); });
+  }
+  TwInEdit::focusOutEvent(e);
+}
+
+void TwInCombo::hideEvent(QHideEvent* e) {
+  TwInEdit::hideEvent(e);
+  // The list window is not a child of the editor on the screen: it goes with it.
+  if (droppedDown_) {
+    StopTracking();
+    CloseUp(false);
+  }
 }
 
 // --- TwInPickList ---------------------------------------------------------------------------------------
 
-TwInPickList::TwInPickList(QWidget* parent) : TwInCombo(parent) {}
+TwInPickList::TwInPickList(TwCustomGrid& grid) : TwInCombo(grid) {
+  setObjectName("InPickList");
+  // Text typed by hand no longer names the row it was loaded from: without this a cell would keep its old
+  // value while the editor shows the new text (typing with AutoDrop off, or keeping free text).
+  QObject::connect(this, &QLineEdit::textEdited, this, [this] { valueIndex_ = -1; });
+}
+
+void TwInPickList::DropDown(bool Capture) {
+  if (!DroppedDown()) savedIndex_ = valueIndex_;
+  TwInCombo::DropDown(Capture);
+}
+
+void TwInPickList::CloseUp(bool Accept) {
+  if (!DroppedDown()) return;
+  TwInCombo::CloseUp(Accept);
+  // Closing without accepting restores the text from before the drop-down, and with it its value row.
+  if (!Accept) valueIndex_ = savedIndex_;
+}
 
 bool TwInPickList::ItemsMode() const {
   return Column() && Column()->ItemsMapValues();
@@ -227,7 +269,7 @@ std::string TwInPickList::RowText(int R) const {
   return c->Values()[std::size_t(R)];
 }
 
-plat::Variant TwInPickList::GetValue() const {
+plat::Variant TwInPickList::GetValue() {
   if (valueIndex_ >= 0 && Column() && valueIndex_ < int(Column()->Values().size()))
     return plat::Variant(Column()->Values()[std::size_t(valueIndex_)]);
   const std::string t = Text();
@@ -235,28 +277,29 @@ plat::Variant TwInPickList::GetValue() const {
 }
 
 void TwInPickList::SetValue(const plat::Variant& X) {
-  if (X.IsNull()) {
-    valueIndex_ = -1;
-    SetText("");
-    return;
-  }
-  const std::string s = X.ToString();
+  ApplyColumn();
   valueIndex_ = -1;
-  if (Column()) {
-    const auto& v = Column()->Values();
-    for (std::size_t i = 0; i < v.size(); ++i)
-      if (v[i] == s) {
-        valueIndex_ = int(i);
-        break;
-      }
+  if (X.IsNull()) {
+    SetText("");
+  } else {
+    const std::string s = X.ToString();
+    if (Column()) {
+      const auto& v = Column()->Values();
+      for (std::size_t i = 0; i < v.size(); ++i)
+        if (v[i] == s) {
+          valueIndex_ = int(i);
+          break;
+        }
+    }
+    SetText(valueIndex_ >= 0 ? RowText(valueIndex_) : s);
   }
-  SetText(valueIndex_ >= 0 ? RowText(valueIndex_) : s);
+  setModified(false);
 }
 
 void TwInPickList::CreateDropList() {
-  dropList_ = new TwItemList(this);
+  dropList_ = new TwInItemList(Grid(), this);
   dropList_->hide();
-  dropList_->OnCloseUp = [this](bool Accept) { CloseUp(Accept); };
+  dropList_->OnCloseUp = [this](bool Accept) { TwGuard(&Grid(), [&] { CloseUp(Accept); }); };
 }
 
 void TwInPickList::UpdateDropList() {
@@ -270,9 +313,10 @@ void TwInPickList::UpdateDropList() {
 
 void TwInPickList::AcceptRow(int R) {
   if (R < 0) {
-    if (Column() && Column()->ListOption().ValuesOnly())
+    if (Column() && Column()->ListOption().ValuesOnly()) {
       SetText(SavedText());
-    else
+      valueIndex_ = savedIndex_;
+    } else
       valueIndex_ = -1;  // the typed text stays as free text
     return;
   }

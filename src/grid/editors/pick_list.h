@@ -1,35 +1,30 @@
 #pragma once
-// TwInCombo: a mask edit with a drop button at its right edge and a list window that drops down under it
-// (above it near the screen's bottom), follows the typed text and closes with or without accepting a row.
-// TwInPickList fills it with a column's values and items and maps the shown text to the stored value.
+// TwInCombo: the grid's one-line text editor (TwInEdit) with a drop button at its right edge and a list
+// window that drops down under it (above it near the screen's bottom), follows the typed text and closes
+// with or without accepting a row. TwInPickList fills it with a column's values and items and maps the
+// shown text to the stored value; it is the grid's pick-list editor.
 //
 // Keys while the list is down: Enter accepts, Esc restores the text from before the drop-down, Alt+Up or
 // Alt+Down toggles, Home/End/Up/Down/PageUp/PageDown move in the list. A typed character, or text committed
-// by an input method (Hangul), drops the list when the column's list option has AutoDrop.
-#include <functional>
-#include <memory>
+// by an input method (Hangul), drops the list when the column's list option has AutoDrop. Every other key
+// takes the text editor's way (the grid sees the keys that move between cells). The grid hears the list
+// open and close through its OnDropDown and OnCloseUp.
+#include <string>
 
-#include "grid/editors/custom_mask_edit.h"
+#include "grid/editors/in_edit.h"
 #include "grid/editors/item_list.h"
 #include "platform/variant/variant.h"
 
-class TwInCombo : public TwCustomMaskEdit {
+class TwInCombo : public TwInEdit {
  public:
-  explicit TwInCombo(QWidget* parent = nullptr);
+  explicit TwInCombo(TwCustomGrid& grid);
   ~TwInCombo() override;
-
-  // The column whose values, items and list option the editor uses.
-  TwColumn* Column() const { return column_; }
-  void SetColumn(TwColumn* c) { column_ = c; }
 
   TwItemList* DropList() const { return dropList_; }
   bool DroppedDown() const { return droppedDown_; }
   bool ButtonPressed() const { return buttonPressed_; }
   bool Tracking() const { return tracking_; }
   const std::string& SavedText() const { return savedText_; }
-  // End/Home/Left/Right at the text's edge leave the editor (closing the list with Accept).
-  bool ArrowMove() const { return arrowMove_; }
-  void SetArrowMove(bool v) { arrowMove_ = v; }
 
   virtual void CreateDropList() = 0;
   virtual void UpdateDropList() = 0;
@@ -39,21 +34,20 @@ class TwInCombo : public TwCustomMaskEdit {
   void DrawButton(plat::paint::TCanvas& DC, const plat::paint::TRect& Rect) override;
   void GetButtonRect(plat::paint::TRect& Rect) const override;
 
-  // Whether the value may change; a read-only editor's close-up changes neither text nor value.
-  virtual bool EditCanModify() const;
+  // A list editor never takes the column's edit mask or maximum length.
+  void DropMaskAndLength() override { dropMask_ = true; }
+  void HideEditor() override;
 
-  std::function<void(TwInCombo* Sender)> OnDropDown;
-  std::function<void(TwInCombo* Sender, bool Accept)> OnCloseUp;
-  // Called when an arrow key leaves the editor under ArrowMove (the grid moves to the next cell).
-  std::function<void(TwInCombo* Sender, int Key)> OnLeaveKey;
+  void KeyDown(int& Key, plat::ui::TShiftState Shift) override;
+  void KeyPress(char32_t& Key) override;
 
  protected:
   // What an accepted close-up does with the list's row (R < 0: none).
   virtual void AcceptRow(int R) = 0;
   bool event(QEvent* e) override;
-  void keyPressEvent(QKeyEvent* e) override;
   void inputMethodEvent(QInputMethodEvent* e) override;
   void focusOutEvent(QFocusEvent* e) override;
+  void hideEvent(QHideEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
   void mouseMoveEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
@@ -64,26 +58,29 @@ class TwInCombo : public TwCustomMaskEdit {
   bool HandleComboKey(QKeyEvent* e);
   bool PointOnButton(const QPointF& p) const;
   void StopTracking();
-  bool WillDropOnChar(char32_t c) const;
+  bool AutoDrop() const;
 
-  TwColumn* column_ = nullptr;
   bool droppedDown_ = false;
   bool buttonPressed_ = false;
   bool tracking_ = false;
-  bool arrowMove_ = false;
   std::string savedText_;
 };
 
 class TwInPickList : public TwInCombo {
  public:
-  explicit TwInPickList(QWidget* parent = nullptr);
+  explicit TwInPickList(TwCustomGrid& grid);
 
+  // The value row the text stands for; -1 for free text. Editing the text by hand makes it free text.
   int ValueIndex() const { return valueIndex_; }
-  plat::Variant GetValue() const;
-  void SetValue(const plat::Variant& X);
+  // With a value row, that value whatever the text shows; else the text (Null when empty).
+  plat::Variant GetValue() override;
+  // A value of the list shows its row's text; any other value shows as typed text.
+  void SetValue(const plat::Variant& X) override;
 
   void CreateDropList() override;
   void UpdateDropList() override;
+  void DropDown(bool Capture) override;
+  void CloseUp(bool Accept) override;
 
  protected:
   void AcceptRow(int R) override;
@@ -95,4 +92,5 @@ class TwInPickList : public TwInCombo {
   bool ItemsMode() const;
 
   int valueIndex_ = -1;
+  int savedIndex_ = -1;  // the value row when the list dropped, restored with the text
 };

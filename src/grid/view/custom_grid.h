@@ -285,6 +285,8 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   std::function<void(QObject* Sender, TwColumn* AColumn)> OnEditButtonClick;
   TNotifyEvent OnDropDown;
   TweCloseUp OnCloseUp;
+  // The picture of a row of a column's drop-down list (Index comes in as -1: none).
+  std::function<void(QObject* Sender, TwColumn* AColumn, int Row, int& Index)> OnGetListImageIndex;
 
   // --- update lock and event nesting ---
   void BeginUpdate() { ++updateLock_; }

@@ -8,8 +8,10 @@
 #include <QInputMethodEvent>
 #include <QScreen>
 #include <QScrollBar>
+#include <stdexcept>
 
 #include "editor_fixture.h"
+#include "grid/memory/mem_grid.h"
 #include "grid/view/draw_helpers.h"
 #include "platform/ui/keys.h"
 
@@ -18,22 +20,50 @@ using plat::paint::TRect;
 
 namespace {
 
+// The pick list of a string column of a real memory grid (one row, editing allowed, arrows not leaving the
+// text), opened by the grid on its cell; the column holds a placeholder value until the test gives it its
+// own values.
 struct Picker {
-  ColumnHost grid;
-  TestColumn* column = grid.Add();
-  // Before the window: closing the window still reports a close-up.
   std::vector<bool> closeUps;
   int dropDowns = 0;
-  Host<TwInPickList> h;
-  TwInPickList* e = h.control;
+  QWidget window;
+  TMemGrid* grid = new TMemGrid(&window);
+  TwMemColumn* column = grid->AddColumn();
+  TwMemColumn* next = grid->AddColumn();
+  QWidget* other = new QWidget(&window);
+  TwInPickList* e = nullptr;
   Picker() {
-    column->kind = wekPickList;
-    e->SetColumn(column);
-    e->setGeometry(10, 10, 160, 22);
-    e->OnCloseUp = [this](TwInCombo*, bool accept) { closeUps.push_back(accept); };
-    e->OnDropDown = [this](TwInCombo*) { ++dropDowns; };
-    h.Focus();
+    window.resize(400, 220);
+    grid->setGeometry(0, 0, 400, 180);
+    column->SetDataType(wdtString);
+    column->SetValues({"-"});
+    column->SetColWidth(160);
+    next->SetDataType(wdtString);
+    grid->SetOptions(
+        TwGridOptions(grid->Options()).Include(wgoEditing).Exclude(wgoArrowMove).Exclude(wgoEnterToTab));
+    grid->AppendRow(false, false, false);
+    grid->OnCloseUp = [this](QObject* sender, bool accept) {
+      EXPECT_EQ(sender, grid);
+      closeUps.push_back(accept);
+    };
+    grid->OnDropDown = [this](QObject*) { ++dropDowns; };
+    other->setFocusPolicy(Qt::StrongFocus);
+    other->setGeometry(0, 190, 40, 20);
+    window.show();
+    window.activateWindow();
+    QApplication::setActiveWindow(&window);
+    grid->setFocus(Qt::OtherFocusReason);
+    QApplication::processEvents();
+    grid->ShowEditor();
+    e = dynamic_cast<TwInPickList*>(grid->InplaceEditor());
+    if (!e) throw std::runtime_error("the grid opened no pick list");
+    QApplication::processEvents();
   }
+  void Leave() {
+    other->setFocus(Qt::OtherFocusReason);
+    QApplication::processEvents();
+  }
+  QImage Grab() { return e->grab().toImage().convertToFormat(QImage::Format_RGB32); }
   TwItemList* list() const { return e->DropList(); }
   void Fruits(int valuesIndex = -1) {
     column->SetValues({"A", "B", "C"});
@@ -281,17 +311,19 @@ TEST(PickListClose, EscRestoresTheTextAndAltDownClosesWithAccept) {
   EXPECT_EQ(p.closeUps, (std::vector<bool>{false, true}));
 }
 
-TEST(PickListClose, AReadOnlyEditorKeepsTextAndValueButTheCloseUpIsStillReported) {
+TEST(PickListClose, AReadOnlyColumnKeepsTextAndValueButTheCloseUpIsStillReported) {
   Picker p;
+  BeepCounter beeps;
   p.Fruits();
   p.e->SetValue(plat::Variant("A"));
-  p.e->SetReadOnly(true);
+  p.column->SetReadOnly(true);
   p.Key(Qt::Key_Down, Qt::AltModifier);
   p.Key(Qt::Key_End);
   p.Key(Qt::Key_Return);
   EXPECT_EQ(p.e->Text(), "Apple");
   EXPECT_EQ(p.e->ValueIndex(), 0);
   EXPECT_EQ(p.closeUps, std::vector<bool>{true});
+  EXPECT_EQ(beeps.count, 1) << "the refused change sounds the beep";
 }
 
 TEST(PickListClose, LosingTheFocusClosesWithoutAccept) {
@@ -300,7 +332,7 @@ TEST(PickListClose, LosingTheFocusClosesWithoutAccept) {
   p.e->SetValue(plat::Variant("A"));
   p.Key(Qt::Key_Down, Qt::AltModifier);
   p.Key(Qt::Key_Down);
-  p.h.Leave();
+  p.Leave();
   EXPECT_FALSE(p.e->DroppedDown());
   EXPECT_FALSE(p.list()->isVisible());
   EXPECT_EQ(p.e->Text(), "Apple");
@@ -310,19 +342,22 @@ TEST(PickListClose, LosingTheFocusClosesWithoutAccept) {
 TEST(PickListClose, ArrowMoveLeavesAtTheTextEdgeAcceptingTheRow) {
   Picker p;
   p.Fruits();
-  p.e->SetArrowMove(true);
-  std::vector<int> left;
-  p.e->OnLeaveKey = [&](TwInCombo*, int key) { left.push_back(key); };
+  p.grid->SetOptions(TwGridOptions(p.grid->Options()).Include(wgoArrowMove));
   p.e->SetText("");
   QTest::keyClicks(p.e, "Ba");
+  ASSERT_TRUE(p.e->DroppedDown());
+  p.e->setCursorPosition(1);
+  p.Key(Qt::Key_Left);
+  EXPECT_EQ(p.e->cursorPosition(), 0) << "inside the text Left moves the caret";
+  EXPECT_TRUE(p.e->DroppedDown());
+  EXPECT_EQ(p.grid->Col(), 0);
+  p.e->setCursorPosition(2);
   p.Key(Qt::Key_Right);  // the caret is at the right edge
   EXPECT_FALSE(p.e->DroppedDown());
   EXPECT_EQ(p.e->Text(), "Banana");
-  EXPECT_EQ(left, std::vector<int>{plat::ui::VK_RIGHT});
-  p.e->setCursorPosition(2);
-  p.Key(Qt::Key_Left);
-  EXPECT_EQ(left.size(), 1u) << "inside the text Left moves the caret";
-  EXPECT_EQ(p.e->cursorPosition(), 1);
+  EXPECT_EQ(p.closeUps, std::vector<bool>{true});
+  EXPECT_EQ(p.grid->Col(), 1) << "the grid took the key and moved to the next column";
+  EXPECT_EQ(p.grid->Cells(0, 0).AsString(), "B") << "leaving the cell stored the chosen row's value";
 }
 
 // --- keys in the list
@@ -442,6 +477,7 @@ TEST(ItemListSize, TitlesLinesAndImagesEnlargeTheRows) {
 
 TEST(ItemListSize, AnEmptyListTakesTheEditorWidthAndTwelvePixels) {
   Picker p;
+  p.column->SetValues({});  // the open editor keeps its column
   p.Key(Qt::Key_Down, Qt::AltModifier);
   ASSERT_TRUE(p.e->DroppedDown());
   EXPECT_EQ(p.list()->width(), p.e->width());
@@ -457,14 +493,14 @@ TEST(ItemListPlace, OpensUnderTheEditorOrAboveItNearTheScreensBottom) {
   Picker p;
   p.column->SetValues(Numbered(20, "v"));
   const QRect screen = QGuiApplication::primaryScreen()->geometry();
-  p.h.window.move(screen.left() + 20, screen.top() + 20);
+  p.window.move(screen.left() + 20, screen.top() + 20);
   QApplication::processEvents();
   p.Key(Qt::Key_Down, Qt::AltModifier);
   const QPoint editorTop = p.e->mapToGlobal(QPoint(0, 0));
   EXPECT_EQ(p.list()->pos(), QPoint(editorTop.x(), editorTop.y() + p.e->height()));
   p.Key(Qt::Key_Escape);
 
-  p.h.window.move(screen.left() + 20, screen.bottom() - 60);
+  p.window.move(screen.left() + 20, screen.bottom() - 60);
   QApplication::processEvents();
   p.Key(Qt::Key_Down, Qt::AltModifier);
   const QPoint lowTop = p.e->mapToGlobal(QPoint(0, 0));
@@ -637,11 +673,11 @@ TEST(PickListButton, TheButtonFillsTheRightEdgeIsDrawnPushedWhilePressedAndEndsT
   EXPECT_EQ(b.Height(), c.Height());
   EXPECT_LE(edit.Right, b.Left) << "the text ends where the button begins";
   const QRect onEditor(c.Left + b.Left, c.Top + b.Top, b.Width(), b.Height());
-  EXPECT_EQ(p.h.Grab().copy(onEditor), ComboButtonImage(b.Width(), b.Height(), false));
+  EXPECT_EQ(p.Grab().copy(onEditor), ComboButtonImage(b.Width(), b.Height(), false));
   QTest::mousePress(p.e, Qt::LeftButton, {}, onEditor.center());
-  EXPECT_EQ(p.h.Grab().copy(onEditor), ComboButtonImage(b.Width(), b.Height(), true));
+  EXPECT_EQ(p.Grab().copy(onEditor), ComboButtonImage(b.Width(), b.Height(), true));
   QTest::mouseRelease(p.e, Qt::LeftButton, {}, onEditor.center());
-  EXPECT_EQ(p.h.Grab().copy(onEditor), ComboButtonImage(b.Width(), b.Height(), false));
+  EXPECT_EQ(p.Grab().copy(onEditor), ComboButtonImage(b.Width(), b.Height(), false));
 }
 
 TEST(PickListButton, PressOnTheButtonDragIntoTheListAndReleaseOnARowChoosesIt) {
