@@ -394,6 +394,11 @@ void NoteFolder(const std::string& host, const struct stat& st) {
   knownFolders[host] = {st.st_dev, st.st_ino};
 }
 
+void ForgetFolder(const std::string& host) {
+  std::lock_guard lock(cleanedMutex);
+  knownFolders.erase(host);
+}
+
 // A folder this run has just made holds no copy an earlier run left: there is nothing to look for in it.
 void NoteMadeFolder(const std::string& host, const struct stat& st) {
   std::lock_guard lock(cleanedMutex);
@@ -574,7 +579,10 @@ static LineResult MoveChecked(const std::string& src, const struct stat& srcSt, 
   if (err == ENOENT || err == ENOTDIR) {
     // The source was there a moment ago: the folder has gone since this run last saw it.
     struct stat dirSt {};
-    if (::stat(dir.c_str(), &dirSt) != 0) return Fail("target folder does not exist: " + Where(folderShown, dir));
+    if (::stat(dir.c_str(), &dirSt) != 0) {
+      ForgetFolder(dir);  // a later md of it makes it again
+      return Fail("target folder does not exist: " + Where(folderShown, dir));
+    }
   }
   if (err != EXDEV) return Fail("cannot move " + shown + " to " + folderShown + ": " + ErrText(err));
   // Across devices: a taken name is found before the copy, not after it.
