@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "app/batch_launcher.h"
 #include "app/batch_run.h"
 #include "app/batch_text.h"
 #include "app/veksecurity_01.h"
@@ -192,6 +193,40 @@ TEST_F(BatchRun, RestorePutsEveryFileBackAndNeverOverAFileNowThere) {
   EXPECT_FALSE(Exists(manifest));
   form.RestoreMove({});
   EXPECT_EQ(dialogs.History().back().Text, "되돌릴 이동 기록이 없습니다.");
+}
+
+TEST_F(BatchRun, EveryLineIsRecordedWhenALineInTheMiddleFails) {
+  for (int i = 0; i < 3; ++i) AddFile("m" + std::to_string(i) + ".txt", "자료", "new " + std::to_string(i));
+  // m1's target is taken: its line fails between two that succeed (the batch runs from the last row up).
+  plat::os::ForceDirectories(c + "/보안예비자료/자료");
+  ASSERT_TRUE(MakeFile(c + "/보안예비자료/자료/m1.txt", "kept"));
+  dialogs.QueueAnswer(plat::ui::IDYES);
+  form.BitBtn4Click(&form);
+  EXPECT_EQ(Summary().rfind("2개 이동, 1개 실패", 0), 0u) << Summary();
+  EXPECT_EQ(ReadBytes(c + "/보안예비자료/자료/m1.txt"), "kept");
+  EXPECT_EQ(ReadBytes(d + "/자료/m1.txt"), "new 1");
+  EXPECT_EQ(Names(), std::vector<std::string>{"m1.txt"});
+  // The action log: the failure with its reason, and the lines on both sides of it.
+  const std::string log = ReadBytes(vek::ActionLogPath());
+  for (const char* moved : {"m2", "m0"})
+    EXPECT_NE(log.find(std::string("이동,D:\\자료\\") + moved + ".txt,C:\\보안예비자료\\자료\\" + moved + ".txt,성공"),
+              std::string::npos)
+        << log;
+  EXPECT_NE(log.find("이동,D:\\자료\\m1.txt,C:\\보안예비자료\\자료\\m1.txt,실패,대상 폴더에 같은 이름의 파일이 이미 있음"),
+            std::string::npos)
+      << log;
+  // The interpreter's log beside the batch: every line in order, then the totals.
+  const std::string batchLog = ReadBytes(vek::BatchLogPath(c + "/batchmove.bat"));
+  const std::size_t m2 = batchLog.find("moved D:\\자료\\m2.txt");
+  const std::size_t m1 = batchLog.find("target exists: C:\\보안예비자료\\자료\\m1.txt");
+  const std::size_t m0 = batchLog.find("moved D:\\자료\\m0.txt");
+  EXPECT_TRUE(m2 != std::string::npos && m1 != std::string::npos && m0 != std::string::npos && m2 < m1 && m1 < m0)
+      << batchLog;
+  EXPECT_NE(batchLog.find("5 succeeded, 1 failed\n"), std::string::npos) << batchLog;
+  // The move record holds the two moved files only, so a restore never touches the file that was there.
+  const auto manifest = vek::ReadManifest(vek::LatestManifest());
+  ASSERT_EQ(manifest.size(), 2u);
+  for (const auto& e : manifest) EXPECT_EQ(e.Source.find("m1.txt"), std::string::npos) << e.Source;
 }
 
 TEST_F(BatchRun, TwoFilesMirroringToOneTargetAreFoundBeforeTheBatch) {

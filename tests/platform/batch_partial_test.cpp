@@ -243,6 +243,28 @@ TEST_F(BatchPartialTest, NextMoveIntoTheFolderRemovesStaleCopiesAndNothingElse) 
   EXPECT_TRUE(os::FileExists(elsewhere));
 }
 
+TEST_F(BatchPartialTest, AnMdOfAFolderThatWasThereLeavesItsStaleCopiesToTheFirstMove) {
+  ASSERT_TRUE(os::ForceDirectories(C("dst")));
+  MakeStalePartial(C("dst"), ".vekbatch-Ab12Cd", "stale");
+  WriteFile(D("a.txt"), "a");
+  WriteFile(D("b.txt"), "b");
+  batch::BatchResult r;
+  const std::string out = RunBatch({R"(md "C:\dst")", R"(move "D:\a.txt" "C:\dst\.")", R"(md "C:\새\폴더")",
+                                    R"(move "D:\b.txt" "C:\새\폴더\.")"},
+                                   &r);
+  // The folder made by the run has nothing to look for; the one that was there is looked through once.
+  EXPECT_EQ(out,
+            "folder exists: C:\\dst\n"
+            "removed an interrupted copy: C:\\dst\\.vekbatch-Ab12Cd\n"
+            "moved D:\\a.txt -> C:\\dst\\\n"
+            "created C:\\새\\폴더\n"
+            "moved D:\\b.txt -> C:\\새\\폴더\\\n"
+            "4 succeeded, 0 failed\n")
+      << out;
+  EXPECT_EQ(Entries(C("dst")), QStringList{"a.txt"});
+  EXPECT_EQ(Entries(C("새/폴더")), QStringList{"b.txt"});
+}
+
 TEST_F(BatchPartialTest, StaleCopiesStayWhenNoMoveGoesIntoTheirFolder) {
   ASSERT_TRUE(os::ForceDirectories(C("dst")));
   MakeStalePartial(C("dst"), ".vekbatch-Ab12Cd", "stale");

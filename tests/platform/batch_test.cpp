@@ -223,6 +223,46 @@ TEST_F(BatchTest, BatchMdFormsAndFailures) {
   EXPECT_EQ(ReadFile(C("file")), "x");
 }
 
+TEST_F(BatchTest, BatchMdMakesOnlyWhatIsMissingAndAFolderRemovedBehindTheRunIsMadeAgain) {
+  WriteFile(C("file"), "x");
+  WriteFile(D("a.txt"), "a");
+  WriteFile(D("b.txt"), "b");
+  ASSERT_TRUE(os::ForceDirectories(C("old")));
+  // The first move takes the second move's folder away (as another program might).
+  int renames = 0;
+  batch::SetMoveHooks({[&](const std::string& from, const std::string& to) {
+                         if (++renames == 1) {
+                           EXPECT_EQ(::rmdir(C("gone/x").c_str()), 0);
+                         }
+                         return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+                       },
+                       {},
+                       {}});
+  const Outcome r = RunLines({
+      R"(md "C:\old")",
+      R"(md "C:\새\폴더\안\")",
+      R"(md "C:\file\deeper\still")",
+      R"(md "C:\gone\x")",
+      R"(move "D:\a.txt" "C:\새\폴더\안\.")",
+      R"(move "D:\b.txt" "C:\gone\x\.")",
+      R"(md "C:\gone\x")",
+      R"(move "D:\b.txt" "C:\gone\x\.")",
+  });
+  EXPECT_EQ(r.Message(1), "folder exists: C:\\old");
+  EXPECT_EQ(r.Message(2), "created C:\\새\\폴더\\안\\");
+  EXPECT_EQ(r.Status(3), LineStatus::Failed);  // a file where a folder above should be
+  EXPECT_NE(r.Message(3).find("cannot create folder C:\\file\\deeper\\still"), std::string::npos) << r.Message(3);
+  EXPECT_EQ(ReadFile(C("file")), "x");
+  EXPECT_EQ(r.Status(5), LineStatus::Succeeded) << r.Message(5);
+  EXPECT_EQ(ReadFile(C("새/폴더/안/a.txt")), "a");
+  EXPECT_EQ(r.Status(6), LineStatus::Failed);
+  EXPECT_NE(r.Message(6).find("target folder does not exist"), std::string::npos) << r.Message(6);
+  // The run does not trust its memory of a folder that a move found gone.
+  EXPECT_EQ(r.Message(7), "created C:\\gone\\x");
+  EXPECT_EQ(r.Status(8), LineStatus::Succeeded) << r.Message(8);
+  EXPECT_EQ(ReadFile(C("gone/x/b.txt")), "b");
+}
+
 // --- del ------------------------------------------------------------------------------------------------
 
 TEST_F(BatchTest, BatchDelRemovesOneFileAndRefusesTheRest) {
@@ -426,6 +466,32 @@ TEST_F(BatchTest, BatchMoveAcrossDevicesRemovesASpoiledCopyAndKeepsTheSource) {
   EXPECT_NE(r.Message(1).find("bytes"), std::string::npos) << r.Message(1);
   EXPECT_EQ(ReadFile(D("a.txt")), "original content");
   EXPECT_TRUE(Entries(C("dst")).isEmpty());
+}
+
+TEST_F(BatchTest, BatchMoveAcrossDevicesComparesEveryByteUpToTheEnd) {
+  std::string big(2 * 1024 * 1024 + 3, '\0');  // more than one compare chunk
+  for (std::size_t i = 0; i < big.size(); ++i) big[i] = char(i * 7 % 253);
+  WriteFile(D("big.bin"), big);
+  WriteFile(D("small.bin"), "0123456789");
+  ASSERT_TRUE(os::ForceDirectories(C("dst")));
+  // The last byte of each copy spoiled, its length kept.
+  batch::SetMoveHooks({AlwaysExdev, [](const std::string& temp) {
+                         struct stat st {};
+                         ASSERT_EQ(::stat(temp.c_str(), &st), 0);
+                         const int fd = ::open(temp.c_str(), O_WRONLY);
+                         ASSERT_GE(fd, 0);
+                         ASSERT_EQ(::pwrite(fd, "\xFF", 1, st.st_size - 1), 1);
+                         ::close(fd);
+                       },
+                       {}});
+  const Outcome r = RunLines({R"(move "D:\big.bin" "C:\dst\.")", R"(move "D:\small.bin" "C:\dst\.")"});
+  for (int line : {1, 2}) {
+    EXPECT_EQ(r.Status(line), LineStatus::Failed);
+    EXPECT_NE(r.Message(line).find("differs"), std::string::npos) << r.Message(line);
+  }
+  EXPECT_TRUE(ReadFile(D("big.bin")) == big);
+  EXPECT_EQ(ReadFile(D("small.bin")), "0123456789");
+  EXPECT_TRUE(Entries(C("dst")).isEmpty()) << Entries(C("dst")).join(",").toStdString();
 }
 
 TEST_F(BatchTest, BatchMoveAcrossDevicesDoesNotReplaceATargetThatAppearedDuringTheCopy) {

@@ -31,6 +31,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <random>
 #include <set>
@@ -134,6 +135,21 @@ ssize_t PreadFull(int fd, char* p, std::size_t n, off_t offset) {
 
 constexpr std::size_t kCopyChunk = 1 << 20;
 
+// The copy and compare buffers of this thread, made once (a batch moves thousands of files, most of them
+// small: a fresh zeroed megabyte per file would cost more than the copy).
+struct CopyBuffers {
+  std::unique_ptr<char[]> copy, a, b;
+};
+CopyBuffers& Buffers() {
+  thread_local CopyBuffers buffers;
+  if (!buffers.copy) {
+    buffers.copy.reset(new char[kCopyChunk]);
+    buffers.a.reset(new char[kCopyChunk]);
+    buffers.b.reset(new char[kCopyChunk]);
+  }
+  return buffers;
+}
+
 int PwriteAll(int fd, const char* p, std::size_t n, off_t offset) {
   while (n > 0) {
     const ssize_t w = ::pwrite(fd, p, n, offset);
@@ -149,14 +165,14 @@ int PwriteAll(int fd, const char* p, std::size_t n, off_t offset) {
 }
 
 // Copies the bytes [from, to) of `in` to the same place in `out`; stops early at the end of `in`.
-int CopyRange(int in, int out, off_t from, off_t to, std::vector<char>& buf, off_t& end, const std::string& temp) {
-  const MoveHooks h = CurrentHooks();
+int CopyRange(int in, int out, off_t from, off_t to, char* buf, off_t& end, const std::string& temp,
+              const MoveHooks& h) {
   for (off_t pos = from; pos < to;) {
-    const std::size_t want = std::size_t(std::min<off_t>(off_t(buf.size()), to - pos));
-    const ssize_t r = PreadFull(in, buf.data(), want, pos);
+    const std::size_t want = std::size_t(std::min<off_t>(off_t(kCopyChunk), to - pos));
+    const ssize_t r = PreadFull(in, buf, want, pos);
     if (r < 0) return errno;
     if (r == 0) break;
-    if (const int e = PwriteAll(out, buf.data(), std::size_t(r), pos)) return e;
+    if (const int e = PwriteAll(out, buf, std::size_t(r), pos)) return e;
     pos += r;
     end = std::max(end, pos);
     if (h.copyProgress) h.copyProgress(temp, std::int64_t(end));
@@ -165,10 +181,18 @@ int CopyRange(int in, int out, off_t from, off_t to, std::vector<char>& buf, off
 }
 
 // Copies `size` bytes of `in` to the empty `out`, leaving the holes of a sparse source as holes. Returns 0
-// or an errno value; `copied` is the length the copy has.
-int CopyData(int in, int out, off_t size, const std::string& temp, off_t& copied) {
-  std::vector<char> buf(kCopyChunk);
+// or an errno value; `copied` is the length the copy has. `dense`: the source has a block for every byte
+// (no hole to look for).
+int CopyData(int in, int out, off_t size, bool dense, const std::string& temp, off_t& copied) {
+  char* buf = Buffers().copy.get();
+  const MoveHooks h = CurrentHooks();
   copied = 0;
+  if (dense) {
+    off_t end = 0;
+    const int e = CopyRange(in, out, 0, size, buf, end, temp, h);
+    copied = end;
+    return e;  // a source that ended early shows in the caller's size check
+  }
   off_t pos = 0;
   while (pos < size) {
     off_t data = ::lseek(in, pos, SEEK_DATA);
@@ -181,7 +205,7 @@ int CopyData(int in, int out, off_t size, const std::string& temp, off_t& copied
     if (hole < 0 || hole > size) hole = size;
     if (hole <= data) hole = size;
     off_t end = copied;
-    if (const int e = CopyRange(in, out, data, hole, buf, end, temp)) return e;
+    if (const int e = CopyRange(in, out, data, hole, buf, end, temp, h)) return e;
     copied = end;
     if (end < hole) return 0;  // the source ended early; the caller sees the size change
     pos = hole;
@@ -194,22 +218,25 @@ int CopyData(int in, int out, off_t size, const std::string& temp, off_t& copied
   return 0;
 }
 
-// True when both descriptors hold the same bytes; `error` gets an errno value when reading fails.
-bool SameContent(int a, int b, int& error) {
-  std::vector<char> bufA(kCopyChunk), bufB(kCopyChunk);
-  off_t offset = 0;
+// True when the first `size` bytes of both descriptors are the same (both files are known to have that
+// size); `error` gets an errno value when reading fails. A file that reads short differs.
+bool SameContent(int a, int b, off_t size, int& error) {
+  CopyBuffers& buffers = Buffers();
+  char* bufA = buffers.a.get();
+  char* bufB = buffers.b.get();
   error = 0;
-  for (;;) {
-    const ssize_t ra = PreadFull(a, bufA.data(), bufA.size(), offset);
-    const ssize_t rb = ra < 0 ? 0 : PreadFull(b, bufB.data(), bufB.size(), offset);
+  for (off_t offset = 0; offset < size;) {
+    const std::size_t want = std::size_t(std::min<off_t>(off_t(kCopyChunk), size - offset));
+    const ssize_t ra = PreadFull(a, bufA, want, offset);
+    const ssize_t rb = ra < 0 ? 0 : PreadFull(b, bufB, want, offset);
     if (ra < 0 || rb < 0) {
       error = errno;
       return false;
     }
-    if (ra != rb || std::memcmp(bufA.data(), bufB.data(), std::size_t(ra)) != 0) return false;
-    if (ra == 0) return true;
-    offset += ra;
+    if (std::size_t(ra) != want || std::size_t(rb) != want || std::memcmp(bufA, bufB, want) != 0) return false;
+    offset += off_t(want);
   }
+  return true;
 }
 
 // Flushes a folder so a new name in it survives a crash before the source is deleted.
@@ -297,7 +324,7 @@ int CreatePartial(const std::string& folder, std::string& path) {
       continue;
     }
     // An umask cannot add bits, but a default ACL of the folder could: the mode is set on purpose.
-    ::fchmod(fd, kPartialMode);
+    if ((mine.st_mode & 07777) != kPartialMode) ::fchmod(fd, kPartialMode);
     return fd;
   }
   errno = EEXIST;
@@ -367,6 +394,48 @@ void NoteFolder(const std::string& host, const struct stat& st) {
   knownFolders[host] = {st.st_dev, st.st_ino};
 }
 
+void ForgetFolder(const std::string& host) {
+  std::lock_guard lock(cleanedMutex);
+  knownFolders.erase(host);
+}
+
+// A folder this run has just made holds no copy an earlier run left: there is nothing to look for in it.
+void NoteMadeFolder(const std::string& host, const struct stat& st) {
+  std::lock_guard lock(cleanedMutex);
+  knownFolders[host] = {st.st_dev, st.st_ino};
+  cleanedFolders.insert({st.st_dev, st.st_ino});
+}
+
+// Makes `host` and the missing folders above it. The folder itself is tried first: a batch makes many
+// folders side by side, so usually only the last level is missing, and one mkdir does it. Returns 0 or an
+// errno value; `st` is the folder's, `made` whether this call created it, `notFolder` whether `host` itself
+// names something else than a folder.
+int MakeFolders(const std::string& host, struct stat& st, bool& made, bool& notFolder) {
+  made = notFolder = false;
+  made = ::mkdir(host.c_str(), 0777) == 0;
+  if (!made && errno == ENOENT) {
+    const std::size_t cut = host.find_last_of('/');
+    if (cut == std::string::npos || cut == 0) return ENOENT;
+    const std::string parent = host.substr(0, cut);
+    struct stat parentSt {};
+    bool parentMade = false, parentNotFolder = false;
+    if (!KnownFolder(parent))
+      if (const int e = MakeFolders(parent, parentSt, parentMade, parentNotFolder)) return e;
+    made = ::mkdir(host.c_str(), 0777) == 0;
+  }
+  if (!made && errno != EEXIST) return errno;
+  if (::stat(host.c_str(), &st) != 0) return errno;
+  if (!S_ISDIR(st.st_mode)) {
+    notFolder = true;
+    return ENOTDIR;
+  }
+  if (made)
+    NoteMadeFolder(host, st);
+  else
+    NoteFolder(host, st);
+  return 0;
+}
+
 std::vector<std::string> CleanFolderOnce(const std::string& folder, const struct stat& st) {
   {
     std::lock_guard lock(cleanedMutex);
@@ -402,7 +471,8 @@ LineResult CopyVerifyDelete(const std::string& src, const struct stat& srcSt, co
   } guard{temp, keepTemp};
 
   off_t copied = 0;
-  if (const int e = CopyData(in.get(), out.get(), inSt.st_size, temp, copied))
+  const bool dense = off_t(inSt.st_blocks) * 512 >= inSt.st_size;
+  if (const int e = CopyData(in.get(), out.get(), inSt.st_size, dense, temp, copied))
     return Fail("cannot copy " + shown + " to " + targetShown + ": " + ErrText(e));
   if (::fsync(out.get()) != 0) return Fail("cannot flush the copy in " + targetShown + ": " + ErrText(errno));
   if (const MoveHooks h = CurrentHooks(); h.afterCopy) h.afterCopy(temp);
@@ -417,7 +487,7 @@ LineResult CopyVerifyDelete(const std::string& src, const struct stat& srcSt, co
     return Fail("the copy in " + targetShown + " has " + std::to_string(nowOut.st_size) + " bytes, the source " +
                 std::to_string(copied) + "; source kept: " + shown);
   int readErr = 0;
-  if (!SameContent(in.get(), out.get(), readErr)) {
+  if (!SameContent(in.get(), out.get(), copied, readErr)) {
     if (readErr) return Fail("cannot compare the copy of " + shown + ": " + ErrText(readErr));
     return Fail("the copy in " + targetShown + " differs from the source; source kept: " + shown);
   }
@@ -482,23 +552,18 @@ void ForgetCleanedFolders() {
 namespace detail {
 
 LineResult MakeFolder(std::string_view folder) {
-  const std::string host = os::ResolvePath(folder);
+  std::string host = os::ResolvePath(folder);
   const std::string shown(folder);
   if (host.empty()) return Fail("no host folder for " + shown + " (not in the drive map)");
+  if (host.find('\0') != std::string::npos) return Fail("cannot create folder " + shown + ": " + ErrText(EINVAL));
+  while (host.size() > 1 && host.back() == '/') host.pop_back();
   if (KnownFolder(host)) return Ok("folder exists: " + shown);
   struct stat st {};
-  if (::stat(host.c_str(), &st) == 0) {
-    if (!S_ISDIR(st.st_mode)) return Fail("a file of that name exists: " + Where(folder, host));
-    NoteFolder(host, st);
-    return Ok("folder exists: " + shown);
-  }
-  errno = 0;
-  if (os::ForceDirectories(host)) {
-    if (::stat(host.c_str(), &st) == 0) NoteFolder(host, st);
-    return Ok("created " + shown);
-  }
-  const int e = errno;
-  return Fail("cannot create folder " + Where(folder, host) + (e ? ": " + ErrText(e) : std::string()));
+  bool made = false, notFolder = false;
+  const int e = MakeFolders(host, st, made, notFolder);
+  if (e == 0) return Ok((made ? "created " : "folder exists: ") + shown);
+  if (notFolder) return Fail("a file of that name exists: " + Where(folder, host));
+  return Fail("cannot create folder " + Where(folder, host) + ": " + ErrText(e));
 }
 
 // The move itself, once source and target folder are known to be a file and a folder.
@@ -514,7 +579,10 @@ static LineResult MoveChecked(const std::string& src, const struct stat& srcSt, 
   if (err == ENOENT || err == ENOTDIR) {
     // The source was there a moment ago: the folder has gone since this run last saw it.
     struct stat dirSt {};
-    if (::stat(dir.c_str(), &dirSt) != 0) return Fail("target folder does not exist: " + Where(folderShown, dir));
+    if (::stat(dir.c_str(), &dirSt) != 0) {
+      ForgetFolder(dir);  // a later md of it makes it again
+      return Fail("target folder does not exist: " + Where(folderShown, dir));
+    }
   }
   if (err != EXDEV) return Fail("cannot move " + shown + " to " + folderShown + ": " + ErrText(err));
   // Across devices: a taken name is found before the copy, not after it.
