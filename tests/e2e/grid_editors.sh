@@ -39,21 +39,8 @@ trap cleanup EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 
-fail() {
-  echo "FAIL: $*"
-  [ -f "$work/program.log" ] && { echo "--- program output"; cat "$work/program.log"; }
-  [ -s "$work/xvfb.log" ] && { echo "--- Xvfb output"; cat "$work/xvfb.log"; }
-  exit 1
-}
-wait_for() {
-  local what=$1 deadline=$((SECONDS + TIMEOUT))
-  shift
-  until "$@"; do
-    [ "$SECONDS" -lt "$deadline" ] || fail "timed out waiting for $what"
-    [ -z "$prog_pid" ] || kill -0 "$prog_pid" 2>/dev/null || fail "the program ended while waiting for $what"
-    sleep 0.1
-  done
-}
+# shellcheck source=x_session.sh
+. "$(dirname "$0")/x_session.sh"
 
 mkdir -p "$work/xdg/runtime" "$work/xdg/config" "$work/xdg/cache"
 chmod 700 "$work/xdg/runtime"
@@ -61,27 +48,7 @@ export XDG_RUNTIME_DIR=$work/xdg/runtime XDG_CONFIG_HOME=$work/xdg/config XDG_CA
 export HOME=$work
 unset WAYLAND_DISPLAY
 
-# An X server on a display number of its own (see move_ticked_files.sh for why not -displayfd).
-export XAUTHORITY=$work/Xauthority
-cookie=$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')
-start_xvfb() {
-  export DISPLAY=:$((200 + RANDOM % 700))
-  xauth -q -f "$XAUTHORITY" add "$DISPLAY" . "$cookie" 2>/dev/null
-  Xvfb "$DISPLAY" -auth "$XAUTHORITY" -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-  xvfb_pid=$!
-  local deadline=$((SECONDS + TIMEOUT))
-  until xdotool getdisplaygeometry >/dev/null 2>&1; do
-    kill -0 "$xvfb_pid" 2>/dev/null && [ "$SECONDS" -lt "$deadline" ] || return 1
-    sleep 0.1
-  done
-  kill -0 "$xvfb_pid" 2>/dev/null
-}
-for attempt in $(seq 10); do
-  start_xvfb && break
-  if kill "$xvfb_pid" 2>/dev/null; then wait "$xvfb_pid" 2>/dev/null || true; fi
-  xvfb_pid=""
-  [ "$attempt" -lt 10 ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-done
+start_own_xvfb
 export QT_QPA_PLATFORM=xcb
 
 # The input method, where it is installed: a session bus of our own, ibus on it, the Hangul engine.

@@ -36,55 +36,18 @@ trap cleanup EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 
-fail() {
-  echo "FAIL: $*"
-  for f in program.out program.err xvfb.log; do
-    if [ -s "$work/$f" ]; then
-      echo "--- $f"
-      cat "$work/$f"
-    fi
-  done
-  exit 1
-}
-
-wait_for() { # DESCRIPTION COMMAND...: polls COMMAND until it succeeds, or fails after TIMEOUT
-  local what=$1 deadline=$((SECONDS + TIMEOUT))
-  shift
-  until "$@"; do
-    [ "$SECONDS" -lt "$deadline" ] || fail "timed out waiting for $what"
-    sleep 0.1
-  done
-}
+# shellcheck source=x_session.sh
+. "$(dirname "$0")/x_session.sh"
 
 mkdir -p "$work/xdg/runtime"
 chmod 700 "$work/xdg/runtime"
 export XDG_RUNTIME_DIR=$work/xdg/runtime XDG_CONFIG_HOME=$work/xdg/config
 unset WAYLAND_DISPLAY
 
-# An X server of our own on a display number drawn from a high range; a taken one is drawn again.
-export XAUTHORITY=$work/Xauthority
-cookie=$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')
-start_xvfb() {
-  export DISPLAY=:$((200 + RANDOM % 700))
-  xauth -q -f "$XAUTHORITY" add "$DISPLAY" . "$cookie" 2>/dev/null
-  Xvfb "$DISPLAY" -auth "$XAUTHORITY" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-  xvfb_pid=$!
-  local deadline=$((SECONDS + TIMEOUT))
-  until xdotool getdisplaygeometry >/dev/null 2>&1; do
-    kill -0 "$xvfb_pid" 2>/dev/null && [ "$SECONDS" -lt "$deadline" ] || return 1
-    sleep 0.1
-  done
-  kill -0 "$xvfb_pid" 2>/dev/null
-}
-for attempt in $(seq 10); do
-  start_xvfb && break
-  if kill "$xvfb_pid" 2>/dev/null; then wait "$xvfb_pid" 2>/dev/null || true; fi
-  xvfb_pid=""
-  [ "$attempt" -lt 10 ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-done
+start_own_xvfb
 export QT_QPA_PLATFORM=xcb
 
-"$exe" >"$work/program.out" 2>"$work/program.err" &
+"$exe" >"$work/program.out" 2>"$work/program.log" &
 prog_pid=$!
 
 window=""

@@ -45,7 +45,10 @@ _start_xvfb_once() {
   Xvfb "$DISPLAY" -auth "$XAUTHORITY" -screen 0 1600x1000x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
   xvfb_pid=$!
   local deadline=$((SECONDS + TIMEOUT))
-  until xdotool getdisplaygeometry >/dev/null 2>&1; do
+  # The server that answers must be ours: the display's lock file names the process that holds it (a
+  # server already there, without an authority of its own, would answer our client too).
+  local lock=/tmp/.X${DISPLAY#:}-lock
+  until xdotool getdisplaygeometry >/dev/null 2>&1 && [ "$(tr -d ' \n' <"$lock" 2>/dev/null)" = "$xvfb_pid" ]; do
     kill -0 "$xvfb_pid" 2>/dev/null && [ "$SECONDS" -lt "$deadline" ] || return 1
     sleep 0.1
   done
