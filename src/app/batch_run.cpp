@@ -1,5 +1,8 @@
 #include "app/batch_run.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -130,8 +133,10 @@ void BatchRunner::Run() {
       current_.clear();
     }
     done_ = int(i) + 1;
+    if (OnLineDone) OnLineDone(i, results_.back());
   }
   finished_ = true;
+  if (OnFinished) OnFinished();
 }
 
 BatchRunner::Progress BatchRunner::Snapshot() const {
@@ -200,11 +205,20 @@ std::string ManifestDir() {
   return dir;
 }
 
-std::string WriteManifest(const std::vector<ManifestEntry>& entries) {
-  if (entries.empty()) return {};
+namespace {
+
+std::string NewManifestPath() {
   const std::string stamp = QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss-zzz").toStdString();
   std::string path = ManifestDir() + "/move-" + stamp + ".csv";
   for (int n = 2; plat::os::FileExists(path); ++n) path = ManifestDir() + "/move-" + stamp + "-" + std::to_string(n) + ".csv";
+  return path;
+}
+
+}  // namespace
+
+std::string WriteManifest(const std::vector<ManifestEntry>& entries) {
+  if (entries.empty()) return {};
+  const std::string path = NewManifestPath();
   std::string text = "\xEF\xBB\xBF" + std::string(kManifestHeading) + "\r\n";
   for (const ManifestEntry& e : entries) text += CsvLine({e.Source, e.Target});
   plat::os::WriteFileBytes(path, text);
@@ -238,6 +252,59 @@ std::string LatestManifest() {
   const QDir dir(QString::fromStdString(ManifestDir()));
   const QFileInfoList files = dir.entryInfoList({"move-*.csv"}, QDir::Files, QDir::Name);
   return files.isEmpty() ? std::string() : files.back().absoluteFilePath().toStdString();
+}
+
+RunJournal::RunJournal(bool move) : move_(move), logPath_(ActionLogPath()) {}
+
+RunJournal::~RunJournal() {
+  try {
+    Finish();
+  } catch (...) {
+  }
+}
+
+void RunJournal::Add(const std::vector<std::string>& logRow, const ManifestEntry* moved) {
+  logPending_ += CsvLine(logRow);
+  if (moved && move_) manifestPending_ += CsvLine({moved->Source, moved->Target});
+  if (++rowsPending_ >= kRowsPerWrite) Flush();
+}
+
+void RunJournal::Write(std::FILE*& file, const std::string& path, std::string& pending, std::string_view heading) {
+  if (pending.empty()) return;
+  if (!file) {
+    const bool fresh = !plat::os::FileExists(path);
+    file = std::fopen(path.c_str(), "ab");
+    if (!file) {
+      if (problem_.empty()) problem_ = path + ": " + std::strerror(errno);
+      pending.clear();
+      return;
+    }
+    if (fresh && !heading.empty()) {
+      std::fputs("\xEF\xBB\xBF", file);
+      std::fwrite(heading.data(), 1, heading.size(), file);
+    }
+  }
+  const bool ok = std::fwrite(pending.data(), 1, pending.size(), file) == pending.size() && std::fflush(file) == 0;
+  if (!ok && problem_.empty()) problem_ = path + ": " + std::strerror(errno);
+  pending.clear();
+}
+
+void RunJournal::Flush() {
+  rowsPending_ = 0;
+  static const std::string logHeading = CsvLine({"시간", "배치", "작업", "원본", "대상", "결과", "사유"});
+  static const std::string manifestHeading = std::string(kManifestHeading) + "\r\n";
+  Write(log_, logPath_, logPending_, logHeading);
+  if (!manifestPending_.empty() && manifestPath_.empty()) manifestPath_ = NewManifestPath();
+  Write(manifest_, manifestPath_, manifestPending_, manifestHeading);
+}
+
+std::string RunJournal::Finish() {
+  Flush();
+  for (std::FILE** f : {&log_, &manifest_}) {
+    if (*f && std::fclose(*f) != 0 && problem_.empty()) problem_ = std::strerror(errno);
+    *f = nullptr;
+  }
+  return manifestPath_;
 }
 
 std::string NowText() {

@@ -3,6 +3,8 @@
 // progress that the window polls, Cancel between lines (never in the middle of a copy), and the records a
 // user can read and undo: the action log and the manifest of every move.
 #include <atomic>
+#include <cstdio>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -45,6 +47,11 @@ class BatchRunner {
   const std::vector<plat::batch::LineResult>& Results() const { return results_; }
   int Total() const { return int(lines_.size()); }
 
+  // Set before Start; both are called on the worker thread. OnLineDone hears each finished line (index
+  // from 0) as soon as it is done; OnFinished hears the end of the run, after the last line's result.
+  std::function<void(std::size_t index, const plat::batch::LineResult& result)> OnLineDone;
+  std::function<void()> OnFinished;
+
  private:
   void Run();
 
@@ -80,6 +87,39 @@ std::vector<ManifestEntry> ReadManifest(const std::string& hostPath);
 void RewriteManifest(const std::string& hostPath, const std::vector<ManifestEntry>& left);
 // The newest manifest's host path, or empty.
 std::string LatestManifest();
+
+// The records of one run, written while it runs: each finished file action's row of the action log and,
+// for a move, each moved file's line of a new manifest. A run that is killed half-way still leaves the
+// record and the way back for what it moved. Rows are written out in groups (and at the end).
+class RunJournal {
+ public:
+  explicit RunJournal(bool move);
+  ~RunJournal();
+  RunJournal(const RunJournal&) = delete;
+  RunJournal& operator=(const RunJournal&) = delete;
+
+  // One finished file action: its action log row, and for a moved file its manifest entry.
+  void Add(const std::vector<std::string>& logRow, const ManifestEntry* moved);
+  // Writes out what is waiting; a write that fails is kept as Problem() (the run goes on).
+  void Flush();
+  // Flushes and closes; returns the manifest's host path (empty when nothing was moved).
+  std::string Finish();
+  // The first failure to write a record, empty when none.
+  const std::string& Problem() const { return problem_; }
+
+  static constexpr int kRowsPerWrite = 64;
+
+ private:
+  void Write(std::FILE*& file, const std::string& path, std::string& pending, std::string_view heading);
+
+  bool move_;
+  std::string logPath_, manifestPath_;
+  std::FILE* log_ = nullptr;
+  std::FILE* manifest_ = nullptr;
+  std::string logPending_, manifestPending_;
+  int rowsPending_ = 0;
+  std::string problem_;
+};
 
 // The current local time as "YYYY-MM-DD HH:MM:SS".
 std::string NowText();

@@ -145,8 +145,13 @@ void TForm1::TellStartFailure(const std::string& batch, int code) {
 int TForm1::OKPostExec(const std::string& Command, int) { return vek::StartBatch(plat::os::ResolvePath(Command)); }
 
 std::vector<plat::batch::LineResult> TForm1::RunLines(std::vector<std::optional<std::string>> lines,
-                                                       const std::string& title, const std::string& doing) {
+                                                       const std::string& title, const std::string& doing,
+                                                       const LineDone& onLine) {
   vek::BatchRunner runner(std::move(lines));
+  QEventLoop loop;
+  runner.OnLineDone = onLine;
+  // The end of the run ends the wait at once, not at the next look at the progress.
+  runner.OnFinished = [&loop] { QMetaObject::invokeMethod(&loop, [&loop] { loop.quit(); }, Qt::QueuedConnection); };
   if (BeforeBatchRun) BeforeBatchRun(runner);
   // The window's controls take nothing while the batch runs (its rows are being acted on); the progress
   // dialog, a window of its own, keeps its Cancel button.
@@ -168,7 +173,6 @@ std::vector<plat::batch::LineResult> TForm1::RunLines(std::vector<std::optional<
   dialog.setCancelButtonText(Q("취소"));
   QElapsedTimer clock;
   clock.start();
-  QEventLoop loop;
   QTimer tick;
   const auto update = [&] {
     const vek::BatchRunner::Progress p = runner.Snapshot();
@@ -201,8 +205,23 @@ void TForm1::RunBatchInWindow(const std::string& windowsPath, const vek::BatchTe
   std::vector<std::optional<std::string>> lines = vek::BatchFileLines(plat::os::ReadFileBytes(host));
   const bool mapped = lines.size() == batch.Lines().size();
   const bool move = action == BatchAction::Move;
+  const std::string when = vek::NowText();
+  // Every file action is recorded as soon as it is done (on the runner's thread): a run that is killed
+  // half-way still leaves the action log and the manifest of what it moved.
+  vek::RunJournal journal(move);
+  const auto record = [&](std::size_t i, const plat::batch::LineResult& r) {
+    const vek::BatchText::LineInfo* info = mapped ? &batch.Info()[i] : nullptr;
+    if ((info && info->Kind == vek::BatchText::LineKind::Md) || r.status == plat::batch::LineStatus::Skipped) return;
+    const bool ok = r.status == plat::batch::LineStatus::Succeeded;
+    const std::string source = info ? info->Source : LineSubject(batch.Lines().size() > i ? batch.Lines()[i] : "");
+    const vek::ManifestEntry entry{info ? info->Source : std::string(), info ? info->Target : std::string()};
+    journal.Add({when, windowsPath, move ? "이동" : "삭제", source, entry.Target, ok ? "성공" : "실패",
+                 ok ? std::string() : vek::KoreanReason(r.message)},
+                ok && move && info ? &entry : nullptr);
+  };
   const std::vector<plat::batch::LineResult> results =
-      RunLines(std::move(lines), move ? "파일 이동" : "파일 삭제", move ? "파일을 옮기는 중입니다" : "파일을 지우는 중입니다");
+      RunLines(std::move(lines), move ? "파일 이동" : "파일 삭제", move ? "파일을 옮기는 중입니다" : "파일을 지우는 중입니다", record);
+  const std::string manifest = journal.Finish();
 
   // The batch's own log beside it, as the interpreter writes it.
   {
@@ -223,9 +242,6 @@ void TForm1::RunBatchInWindow(const std::string& windowsPath, const vek::BatchTe
   // Rows whose file line succeeded leave the list; failed ones and those not run stay, still ticked.
   std::set<int, std::greater<int>> done;
   std::vector<std::pair<std::string, std::string>> failures;  // path, reason
-  std::vector<vek::ManifestEntry> moved;
-  std::vector<std::vector<std::string>> logRows;
-  const std::string when = vek::NowText();
   int succeeded = 0, failed = 0;
   for (std::size_t i = 0; i < results.size(); ++i) {
     const plat::batch::LineResult& r = results[i];
@@ -239,10 +255,7 @@ void TForm1::RunBatchInWindow(const std::string& windowsPath, const vek::BatchTe
     ok ? ++succeeded : ++failed;
     const std::string source = info ? info->Source : LineSubject(batch.Lines().size() > i ? batch.Lines()[i] : "");
     if (ok && info && info->Row >= 0) done.insert(info->Row);
-    if (ok && move && info) moved.push_back({info->Source, info->Target});
     if (!ok) failures.emplace_back(source, vek::KoreanReason(r.message));
-    logRows.push_back({when, windowsPath, move ? "이동" : "삭제", source, info ? info->Target : std::string(),
-                       ok ? "성공" : "실패", ok ? std::string() : vek::KoreanReason(r.message)});
   }
   const int notRun = int(std::count_if(batch.Info().begin() + std::ptrdiff_t(std::min(results.size(), batch.Info().size())),
                                        batch.Info().end(),
@@ -259,14 +272,8 @@ void TForm1::RunBatchInWindow(const std::string& windowsPath, const vek::BatchTe
   Mgr_grid->EndUpdate(true);
   FitIndicatorWidth();
 
-  std::string manifest;
-  std::string recordProblem;
-  try {
-    if (!logRows.empty()) vek::AppendActionLog(logRows);
-    manifest = vek::WriteManifest(moved);
-  } catch (const std::exception& e) {
-    recordProblem = std::string("\n\n작업 기록을 남기지 못했습니다: ") + e.what();
-  }
+  const std::string recordProblem =
+      journal.Problem().empty() ? std::string() : "\n\n작업 기록을 남기지 못했습니다: " + journal.Problem();
 
   std::string summary = std::to_string(succeeded) + "개 " + (move ? "이동" : "삭제") + ", " + std::to_string(failed) + "개 실패";
   if (notRun > 0) summary += ", " + std::to_string(notRun) + "개 취소(그대로 둠)";

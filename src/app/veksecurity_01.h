@@ -243,8 +243,10 @@ class TForm1 : public QMainWindow {
   // Runs the written batch file with progress, takes the handled rows out and reports.
   void RunBatchInWindow(const std::string& windowsPath, const vek::BatchText& batch, BatchAction action);
   // Runs lines on a worker thread while a progress dialog (title, what is being done) shows how far it got.
+  using LineDone = std::function<void(std::size_t index, const plat::batch::LineResult& result)>;
   std::vector<plat::batch::LineResult> RunLines(std::vector<std::optional<std::string>> lines,
-                                                const std::string& title, const std::string& doing);
+                                                const std::string& title, const std::string& doing,
+                                                const LineDone& onLine = {});
   void TellRefusals(const vek::BatchText& batch);
   // Says so when a batch could not be started (code from OKPostExec; 0 says nothing).
   void TellStartFailure(const std::string& batch, int code);
