@@ -66,6 +66,12 @@ std::string LineSubject(const std::string& line) {
 
 }  // namespace
 
+void TForm1::SetMemoText(std::string text) {
+  memoText_ = std::move(text);
+  memoPending_ = !Memo1->isVisible();
+  if (!memoPending_) Memo1->setPlainText(Q(memoText_));
+}
+
 int TForm1::CountTicked() {
   int n = 0;
   for (int r = 0; r < Mgr_grid->RowCount(); ++r)
@@ -74,7 +80,7 @@ int TForm1::CountTicked() {
 }
 
 void TForm1::SaveBatch(const std::string& windowsPath, const vek::BatchText& batch) {
-  Memo1->setPlainText(Q(batch.Text()));
+  SetMemoText(batch.Text());
   plat::os::WriteFileBytes(plat::os::ResolvePath(windowsPath), batch.Cp949Bytes());
 }
 
@@ -89,7 +95,7 @@ void TForm1::BitBtn4Click(QObject*) {
   plat::os::CreateDir(plat::os::ResolvePath(BackupDir));  // failure ignored
   if (!MsgBoxQuestion("정말 이동하시겠습니까 ? ")) return;
   ShowWait();
-  Memo1->clear();
+  SetMemoText({});
   const bool terminal = vek::TerminalRequested();
   GridBatchRows rows(Mgr_grid, terminal);
   const vek::BatchText batch = vek::BuildMoveBatch(rows, BackupDir);
@@ -115,7 +121,7 @@ void TForm1::BitBtn6Click(QObject*) {
   if (!MsgBoxQuestion("영구 삭제됩니다. 정말 진행하시겠습니까 ? \n\n영구 삭제할 파일: " + std::to_string(ticked) + "개",
                       true))
     return;
-  Memo1->clear();
+  SetMemoText({});
   ShowWait();
   const bool terminal = vek::TerminalRequested();
   GridBatchRows rows(Mgr_grid, terminal);

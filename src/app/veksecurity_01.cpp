@@ -252,6 +252,7 @@ void TForm1::CreateControls() {
   Memo1->setAcceptDrops(false);
   Memo1->resize(185, 89);
   Memo1->hide();
+  Memo1->installEventFilter(this);
   Panel3->installEventFilter(this);
   // Rows leave the list through several handlers; the grid repaints after each, and the count follows.
   Mgr_grid->viewport()->installEventFilter(this);
@@ -407,6 +408,12 @@ void TForm1::CentreOnScreen() {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* e) {
+  // The memo is filled with the batch text when it shows: a hidden memo of a hundred thousand lines
+  // would cost the move a noticeable pause for nothing.
+  if (watched == Memo1 && e->type() == QEvent::Show && memoPending_) {
+    memoPending_ = false;
+    Memo1->setPlainText(QString::fromStdString(memoText_));
+  }
   if (watched == Panel3 && (e->type() == QEvent::Resize || e->type() == QEvent::LayoutRequest)) PlaceOverlays();
   if (watched == Mgr_grid->viewport() && e->type() == QEvent::Paint && !loading_ &&
       Mgr_grid->RowCount() != countedRows_)

@@ -91,6 +91,9 @@ class TForm1 : public QMainWindow {
   // The wait notice's Cancel button, shown while a long load reports its progress (Esc does the same).
   QPushButton* msgCancel = nullptr;
   QPlainTextEdit* Memo1 = nullptr;
+  // The batch text the memo holds (it is put into the control when the memo shows).
+  const std::string& MemoText() const { return memoText_; }
+  void SetMemoText(std::string text);
   QFrame* Panel2 = nullptr;
   QPushButton* BitBtn4 = nullptr;
   QPushButton* BitBtn6 = nullptr;
@@ -230,6 +233,9 @@ class TForm1 : public QMainWindow {
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
+  std::string memoText_;
+  bool memoPending_ = false;
+
   void CreateControls();
   void CreateGrid();
   void ConnectHandlers();

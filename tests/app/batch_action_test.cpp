@@ -2,8 +2,10 @@
 // questions, ticking, and the batch interpreter running the written files on real files.
 #include <QCheckBox>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
 #include <sstream>
 
 #include "app/batch_text.h"
@@ -204,6 +206,22 @@ TEST_F(BatchActions, CommandLineListsAndWritesTheSameBatches) {
   EXPECT_EQ(e2.str().rfind("VekSecurity: Cannot open file", 0), 0u);
   EXPECT_EQ(vek::RunCommandLine({"--list", c + "/r.csv", "--keywords", "maybe"}, o2, e2), 2);
   EXPECT_EQ(vek::RunCommandLine({"--list", c + "/r.csv", "--bogus"}, o2, e2), 2);
+}
+
+}  // namespace
+
+namespace {
+
+// The hidden memo gets the batch text only when it shows; the text is kept meanwhile.
+TEST_F(WindowTest, HiddenMemoTakesTheBatchTextWhenItShows) {
+  form.SetMemoText("md \"C:\\보안예비자료\"\r\nmove a b\r\n");
+  EXPECT_TRUE(form.Memo1->toPlainText().isEmpty());
+  EXPECT_EQ(form.MemoText(), "md \"C:\\보안예비자료\"\r\nmove a b\r\n");
+  form.show();
+  form.Memo1->show();
+  EXPECT_EQ(form.Memo1->toPlainText().toStdString(), "md \"C:\\보안예비자료\"\nmove a b\n");
+  form.SetMemoText({});
+  EXPECT_TRUE(form.Memo1->toPlainText().isEmpty());
 }
 
 }  // namespace
