@@ -47,11 +47,10 @@ int TwColumnTitle::GetDefaultMarginBottom() const {
   return column_->MarginBottom();
 }
 
-void TwColumnTitle::PrepareDrawInfo() {
-  TwDrawObject::PrepareDrawInfo();
+void TwColumnTitle::FillDrawInfo(TwDrawInfo& d) const {
+  TwDrawObject::FillDrawInfo(d);
   TwGridModel* g = GetGrid();
   if (!g) return;
-  TwDrawInfo& d = DrawInfo();
   d.ClipLeft = column_->Fixed() ? 0 : g->Extents().FixedRight();
   d.ClipBottom = g->Extents().FooterTop();
   if (Pressed()) d.CellStyle = wcsDown;
@@ -139,11 +138,10 @@ bool TwColumnFooter::GetDefaultWordWrap() const {
   return column_->WordWrap();
 }
 
-void TwColumnFooter::PrepareDrawInfo() {
-  TwDrawObject::PrepareDrawInfo();
+void TwColumnFooter::FillDrawInfo(TwDrawInfo& d) const {
+  TwDrawObject::FillDrawInfo(d);
   TwGridModel* g = GetGrid();
   if (!g) return;
-  TwDrawInfo& d = DrawInfo();
   d.ClipLeft = column_->Fixed() ? 0 : g->Extents().FixedRight();
   d.ClipBottom = g->ClientHeight();
   d.HorzLineWidth = 0;
@@ -649,29 +647,43 @@ void TwColumn::AssignColumn(const TwColumn& s) {
 
 // --- TwColumn: drawing records --------------------------------------------------------------------
 
-void TwColumn::PrepareDrawInfo() {
+bool TwColumn::Fixed() const {
+  const TwGridModel* g = Grid();
+  if (!g) return false;
+  const TwGroup* grp = g->GroupMode() ? HoldingGroup() : nullptr;
+  const int vi = g->GroupMode() ? (grp ? grp->VisibleIndex() : -1) : VisibleIndex();
+  return vi >= 0 && vi < g->FixedCount();
+}
+
+int TwColumn::LevelLeft() const {
+  const TwGroup* grp = HoldingGroup();
+  return grp ? grp->ColumnLeft(level_, levelIndex_) : 0;
+}
+
+int TwColumn::LevelRight() const {
+  const TwGroup* grp = HoldingGroup();
+  return grp ? grp->ColumnRight(level_, levelIndex_) : 0;
+}
+
+void TwColumn::FillDrawInfo(TwDrawInfo& d) const {
+  d.Clear();
   TwGridModel* g = Grid();
   if (!g) return;
-  cachedEditKind_ = GetEditKind();
   const bool group = g->GroupMode();
   const TwGroup* grp = group ? HoldingGroup() : nullptr;
   const int vi = group ? (grp ? grp->VisibleIndex() : -1) : VisibleIndex();
-  fixed_ = vi >= 0 && vi < g->FixedCount();
-  title_->PrepareDrawInfo();
-  footer_->PrepareDrawInfo();
+  const bool fixed = vi >= 0 && vi < g->FixedCount();
 
   const TwGridExtents& e = g->Extents();
-  TwDrawInfo& d = drawInfo_;
-  d.Clear();
-  d.ClipLeft = fixed_ ? 0 : e.FixedRight();
+  d.ClipLeft = fixed ? 0 : e.FixedRight();
   d.ClipBottom = e.FooterTop();
   d.Alignment = Alignment();
   d.FitStyle = fitStyle_;
   d.Layout = layout_;
   for (int i = 0; i < 4; ++i) d.Margins[i] = margins_[i];
   d.WordWrap = wordWrap_;
-  d.CellStyle = fixed_ ? g->FixedStyle().CellStyle() : wcsNormal;
-  const TwGridLinesEx& l = fixed_ ? g->FixedStyle().Lines() : g->Lines();
+  d.CellStyle = fixed ? g->FixedStyle().CellStyle() : wcsNormal;
+  const TwGridLinesEx& l = fixed ? g->FixedStyle().Lines() : g->Lines();
   if (!group) {
     SetHorzLine(d, l);
     const bool last = vi == g->Columns().VisibleCount() - 1;

@@ -96,7 +96,7 @@ class TwColumnTitle : public TwTitle {
 
   TwGridModel* GetGrid() const override;
   void Changed() override;
-  void PrepareDrawInfo() override;
+  void FillDrawInfo(TwDrawInfo& d) const override;
   // Font and margins come from the column.
   TwFont GetDefaultFont() const override;
   int GetDefaultMarginLeft() const override;
@@ -129,7 +129,7 @@ class TwColumnFooter : public TwDrawObject {
 
   TwGridModel* GetGrid() const override;
   void Changed() override;
-  void PrepareDrawInfo() override;
+  void FillDrawInfo(TwDrawInfo& d) const override;
   // The look, and from another column footer its stored texts.
   void Assign(const TwDrawObject& source) override;
   // Alignment, fit style, font, layout, margins and word wrap come from the column.
@@ -166,10 +166,15 @@ class TwColumn {
   // The title's caption, or the item's default name ("TwColumn" + index) when it is empty.
   virtual std::string DisplayName() const;
   bool IsAssigned(AssignedValue v) const { return (assigned_ & (1u << v)) != 0; }
-  TwDrawInfo& DrawInfo() { return drawInfo_; }
-  const TwDrawInfo& DrawInfo() const { return drawInfo_; }
-  TwEditKind CachedEditKind() const { return cachedEditKind_; }
-  bool Fixed() const { return fixed_; }
+  // The drawing record of the data cells as the column stands (painting reads the records of the last
+  // layout, kept by TwGridExtents).
+  TwDrawInfo DrawInfo() const {
+    TwDrawInfo d;
+    FillDrawInfo(d);
+    return d;
+  }
+  // The column lies in the fixed area: its visible index (group mode: its group's) is below FixedCount.
+  bool Fixed() const;
 
   TwColumnTitle& Title() { return *title_; }
   const TwColumnTitle& Title() const { return *title_; }
@@ -236,9 +241,9 @@ class TwColumn {
   void SetPosition(const TwCellPos& pos);
   // The group that holds the column, nullptr when none.
   TwGroup* HoldingGroup() const;
-  // The x span inside the group's level, relative to the group's left edge (set by the layout).
-  int LevelLeft() const { return levelLeft_; }
-  int LevelRight() const { return levelRight_; }
+  // The x span inside the group's level, relative to the group's left edge (0 outside a group).
+  int LevelLeft() const;
+  int LevelRight() const;
   // Margins of the data cells, index 0 left, 1 top, 2 right, 3 bottom; a byte each.
   int Margin(int index) const { return margins_[index & 3]; }
   void SetMargin(int index, int v);
@@ -312,8 +317,9 @@ class TwColumn {
   // Copies the published properties (assigned flags included) inside one collection update.
   void AssignColumn(const TwColumn& s);
 
-  // Fills the drawing records of the data cells, the title and the footer (called at layout).
-  void PrepareDrawInfo();
+  // Fills the drawing record of the data cells (the title and the footer fill their own). Writes nothing
+  // but the record.
+  void FillDrawInfo(TwDrawInfo& d) const;
 
   // Notifications to the collection: this item, or the whole collection.
   void Changed(bool allItems = false);
@@ -349,13 +355,8 @@ class TwColumn {
 
   TwColumns* collection_;
   std::uint8_t assigned_ = 0;
-  TwDrawInfo drawInfo_;
-  TwEditKind cachedEditKind_ = wekNone;
-  bool fixed_ = false;
   int savedWidth_ = 0;
   int savedVisibleIndex_ = 0;
-  int levelLeft_ = 0;
-  int levelRight_ = 0;
   TwImageChangeLink imagesLink_;
   std::unique_ptr<TwColumnTitle> title_;
   std::unique_ptr<TwColumnFooter> footer_;

@@ -66,11 +66,10 @@ void TwGroupTitle::SetVisible(bool v) {
   if (g) g->RequestLayout();
 }
 
-void TwGroupTitle::PrepareDrawInfo() {
-  TwDrawObject::PrepareDrawInfo();
+void TwGroupTitle::FillDrawInfo(TwDrawInfo& d) const {
+  TwDrawObject::FillDrawInfo(d);
   TwGridModel* g = GetGrid();
   if (!g) return;
-  TwDrawInfo& d = DrawInfo();
   d.ClipLeft = group_->IsFixed() ? 0 : g->Extents().FixedRight();
   d.ClipBottom = g->ClientHeight();
   if (Pressed()) d.CellStyle = wcsDown;
@@ -582,67 +581,6 @@ bool TwGroup::FindCellBelow(TwCellPos& pos) const {
 
 bool TwGroup::FindCellAbove(TwCellPos& pos) const {
   return FindCellVertically(pos, -1);
-}
-
-// --- TwGroup: layout offsets ----------------------------------------------------------------------
-
-void TwGroup::PrepareLayout() {
-  TwGridModel* g = Grid();
-  if (!g) return;
-  const int L = levels_;
-  // Weight is the sum of the level weights; a weight read as 0 must not divide.
-  int W = weight_;
-  if (W <= 0) {
-    W = 0;
-    for (int l = 0; l < L; ++l) W += weights_[std::size_t(l)];
-    W = std::max(1, W);
-  }
-  const int footers = g->Footers().VisibleCount();
-  // resize keeps the capacity: after the first layout nothing is allocated here.
-  rowOffsets_.resize(std::size_t(L) + 1);
-  headerOffsets_.resize(std::size_t(L) + 2);
-  footerOffsets_.resize(std::size_t(footers) * std::size_t(L + 1));
-  offsetLevels_ = L;
-
-  // Header: the title on top, then the levels share the rest.
-  const int header = g->Headers().Height();
-  int title = 0;
-  if (title_->Visible())
-    title = noColTitles_ && !g->GridState().Designing() ? header : std::min(title_->Height(), header);
-  headerOffsets_[0] = 0;
-  headerOffsets_[1] = title;
-  headerOffsets_[std::size_t(L) + 1] = header;
-  for (int i = 2; i <= L; ++i)
-    headerOffsets_[std::size_t(i)] = std::min(
-        header, (header - title) * weights_[std::size_t(i) - 2] / W + headerOffsets_[std::size_t(i) - 1]);
-
-  // A data row.
-  const int rowHeight = g->RowHeight();
-  rowOffsets_[0] = 0;
-  rowOffsets_[std::size_t(L)] = rowHeight;
-  for (int i = 1; i < L; ++i)
-    rowOffsets_[std::size_t(i)] =
-        std::min(rowHeight, rowHeight * weights_[std::size_t(i) - 1] / W + rowOffsets_[std::size_t(i) - 1]);
-
-  // Each visible footer row: one extra pixel per inner boundary.
-  for (int k = 0; k < footers; ++k) {
-    int* f = &footerOffsets_[std::size_t(k) * std::size_t(L + 1)];
-    const int h = g->Footers().VisibleItems(k)->Height();
-    f[0] = 0;
-    f[L] = h;
-    for (int j = 1; j < L; ++j) f[j] = std::min(h, h * weights_[std::size_t(j) - 1] / W + f[j - 1] + 1);
-  }
-
-  // The columns' spans inside their levels; the last column reaches the group's right edge.
-  for (int l = 0; l < L && l < int(levelLists_.size()); ++l) {
-    int left = 0;
-    for (TwColumn* c : levelLists_[std::size_t(l)]) {
-      c->levelLeft_ = left;
-      c->levelRight_ = left + c->grpWidth_;
-      left = c->levelRight_;
-    }
-    if (!levelLists_[std::size_t(l)].empty()) levelLists_[std::size_t(l)].back()->levelRight_ = width_;
-  }
 }
 
 // --- TwGroup: checks ------------------------------------------------------------------------------

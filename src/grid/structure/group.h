@@ -13,8 +13,8 @@
 //                group's Weight, the sum of the level weights
 //   position     (group, level, index in level); the group member is the visible index of the group,
 //                while a column's own Group property is the collection index
-//   offsets      the y offsets of the levels inside the header, a data row and each footer row, built by
-//                PrepareLayout at every layout; the last level always takes the remainder
+//   offsets      the y offsets of the levels inside the header, a data row and each footer row: they are
+//                geometry and live in the layout (TwGridExtents, TwGroupAxis)
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -55,7 +55,7 @@ class TwGroupTitle : public TwTitle {
 
   TwGridModel* GetGrid() const override;
   void Changed() override;
-  void PrepareDrawInfo() override;
+  void FillDrawInfo(TwDrawInfo& d) const override;
 
  private:
   TwGroup* group_;
@@ -137,18 +137,6 @@ class TwGroup {
   int ColumnLeft(int level, int index) const;
   int ColumnRight(int level, int index) const;
 
-  // --- layout ---
-  // Builds the level offsets of the header, a data row and every visible footer row, and the columns'
-  // LevelLeft/LevelRight (called by the layout for every visible group).
-  void PrepareLayout();
-  // Header offsets H[0 .. Levels+1]: H[0]..H[1] the title, H[k+1]..H[k+2] level k.
-  int HeaderOffset(int i) const { return headerOffsets_[std::size_t(i)]; }
-  // Row offsets R[0 .. Levels]: level k spans R[k]..R[k+1] of a data row.
-  int RowOffset(int i) const { return rowOffsets_[std::size_t(i)]; }
-  // Footer offsets F[k][0 .. Levels] of visible footer row k.
-  int FooterOffset(int k, int i) const { return footerOffsets_[std::size_t(k * (offsetLevels_ + 1) + i)]; }
-  // The number of levels the offsets were last built for.
-  int OffsetLevels() const { return offsetLevels_; }
   // The group lies in the fixed area (its visible index is below FixedCount).
   bool IsFixed() const;
 
@@ -182,10 +170,6 @@ class TwGroup {
   LevelWeightArray weights_{};
   int savedVisibleIndex_ = 0;
   int visibleIndex_ = -1;
-  int offsetLevels_ = 0;
-  std::vector<int> rowOffsets_;
-  std::vector<int> headerOffsets_;
-  std::vector<int> footerOffsets_;
   int levels_ = 1;
   bool noColTitles_ = false;
   std::unique_ptr<TwGroupTitle> title_;

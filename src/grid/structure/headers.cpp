@@ -18,11 +18,10 @@ void TwHeaderTitle::Changed() {
   g->Repaint({TwRepaintArea::HeaderCorner});
 }
 
-void TwHeaderTitle::PrepareDrawInfo() {
-  TwDrawObject::PrepareDrawInfo();
+void TwHeaderTitle::FillDrawInfo(TwDrawInfo& d) const {
+  TwDrawObject::FillDrawInfo(d);
   TwGridModel* g = GetGrid();
   if (!g) return;
-  TwDrawInfo& d = DrawInfo();
   d.ClipLeft = 0;
   d.ClipBottom = g->FooterTop();
   SetHorzLine(d, headers_->Lines());
@@ -78,10 +77,9 @@ void TwFooterTitle::Changed() {
   footer_->Changed();
 }
 
-void TwFooterTitle::PrepareDrawInfo() {
-  TwDrawObject::PrepareDrawInfo();
+void TwFooterTitle::FillDrawInfo(TwDrawInfo& d) const {
+  TwDrawObject::FillDrawInfo(d);
   TwGridModel* g = GetGrid();
-  TwDrawInfo& d = DrawInfo();
   d.ClipLeft = 0;
   d.ClipBottom = g ? g->ClientHeight() : 0;
   d.HorzLineWidth = 0;
@@ -197,15 +195,13 @@ void TwGridFooters::RebuildVisible() {
   }
 }
 
-void TwGridFooters::PrepareTitles() {
-  for (TwGridFooter* f : visible_) f->Title().PrepareDrawInfo();
-}
-
 void TwGridFooters::EndUpdate() {
   if (updateCount_ > 0 && --updateCount_ == 0) Update(nullptr);
 }
 
 void TwGridFooters::Update(TwGridFooter* item) {
+  // The visible list follows every change at once (a few rows): the layout only reads it.
+  RebuildVisible();
   if (!grid_) return;
   grid_->InvalidateLayout();
   if (updateCount_ > 0) return;

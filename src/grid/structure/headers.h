@@ -22,7 +22,7 @@ class TwHeaderTitle : public TwTitle {
   TwGridHeaders* Headers() const { return headers_; }
   TwGridModel* GetGrid() const override;
   void Changed() override;
-  void PrepareDrawInfo() override;
+  void FillDrawInfo(TwDrawInfo& d) const override;
 
  private:
   TwGridHeaders* headers_;
@@ -75,7 +75,7 @@ class TwFooterTitle : public TwTitle {
   TwGridFooter* Footer() const { return footer_; }
   TwGridModel* GetGrid() const override;
   void Changed() override;
-  void PrepareDrawInfo() override;
+  void FillDrawInfo(TwDrawInfo& d) const override;
 
  private:
   TwGridFooter* footer_;
@@ -142,8 +142,8 @@ class TwGridFooters {
   int VisibleIndexOf(const TwGridFooter* f) const;
   // Sum of the heights of the visible rows in the current mode.
   int TotalHeight() const;
+  // Rebuilt at every change of a row (Update) and of the display mode.
   void RebuildVisible();
-  void PrepareTitles();
 
   void BeginUpdate() { ++updateCount_; }
   void EndUpdate();

@@ -25,6 +25,7 @@ struct TwCellRecord {
   int Level = 0;  // group mode: the level, -1 for a group without columns; column mode: 0
   int Index = 0;  // group mode: the place of the column in its level
   TwColumn* Column = nullptr;  // null for the indicator, the marker and a group or level without columns
+  const TwColumnDraw* Draw = nullptr;  // the column's drawing record of the layout, with Column
   TRect Rect;
   bool Selected = false;    // the row is selected, or is the current row of a row-select grid
   bool Current = false;     // the current cell
@@ -88,8 +89,10 @@ class TwCellWalk {
         rec.Selected = selected;
         rec.LastRow = lastRow;
       };
-      auto data = [&](TwColumn* c, bool isCurrent) {
+      auto data = [&](const TwColumnDraw& draw, bool isCurrent) {
+        TwColumn* c = draw.Column;
         rec.Column = c;
+        rec.Draw = &draw;
         rec.Current = isCurrent;
         rec.Focused = isCurrent && focusShows;
         rec.EditorOpen = isCurrent && grid_.EditorShowing();
@@ -108,19 +111,20 @@ class TwCellWalk {
       ForEachVisibleBand(e, grid_.FixedCount(), range_.FirstBand, range_.LastBand, [&](int band) {
         if (!grid_.GroupMode()) {
           start(TwCellRegion::Data, band, e.CellRect(band, row));
-          data(grid_.Columns().VisibleItems(band), currentRow && band == grid_.Col());
+          data(e.ColumnDraw(band), currentRow && band == grid_.Col());
           return;
         }
-        TwGroup* grp = grid_.Groups().VisibleItems(band);
-        const int levels = grp->OffsetLevels();
-        if (grp->ColumnCount() == 0 || levels == 0) {
+        const TwGroupAxis& axis = e.GroupAxis(band);
+        const int levels = axis.Levels;
+        if (axis.LevelStart[std::size_t(levels)] == 0) {
           start(TwCellRegion::Data, band, e.CellRect(band, row));
           rec.Level = -1;
           f(static_cast<const TwCellRecord&>(rec));
           return;
         }
         for (int level = 0; level < levels; ++level) {
-          const int count = grp->LevelCount(level);
+          const int first = axis.LevelStart[std::size_t(level)];
+          const int count = axis.LevelStart[std::size_t(level) + 1] - first;
           if (count == 0) {
             start(TwCellRegion::Data, band, e.LevelRect(band, level, row));
             rec.Level = level;
@@ -131,13 +135,13 @@ class TwCellWalk {
           for (int i = 0; i < count; ++i) {
             const TwCellPos pos{band, level, i};
             const TRect r = e.GroupCellRect(pos, row);
-            TwColumn* c = grp->LevelColumn(level, i);
-            if (c->DrawInfo().ClipLeft >= r.Right) continue;  // wholly under the fixed bands
+            const TwColumnDraw& draw = axis.Cells[std::size_t(first + i)];
+            if (draw.Cell.ClipLeft >= r.Right) continue;  // wholly under the fixed bands
             start(TwCellRegion::Data, band, r);
             rec.Level = level;
             rec.Index = i;
-            rec.LastLevel = level == grp->Levels() - 1;
-            data(c, currentRow && pos == current);
+            rec.LastLevel = level == levels - 1;
+            data(draw, currentRow && pos == current);
           }
         }
       });
@@ -149,7 +153,7 @@ class TwCellWalk {
   // picture column draw theirs).
   static void DecideButtons(TwCellRecord& rec, bool designing, bool topRowAtDesign) {
     const TwColumn& c = *rec.Column;
-    const TwEditKind kind = c.CachedEditKind();
+    const TwEditKind kind = rec.Draw->EditKind;
     rec.Button = TwCellButton::None;
     rec.Ellipsis = TwCellEllipsis::None;
     if (c.IsGraphic()) {

@@ -108,7 +108,7 @@ void TwCustomGrid::PaintTo(TCanvas& Canvas, const TRect& Clip) {
     for (int r = first; r <= last; ++r) DrawRow(r, withIndicator, lastBand, firstBand, withMarker);
   }
   if (e.FooterTop() < Clip.Bottom)
-    for (int k = 0; k < Footers().VisibleCount(); ++k)
+    for (int k = 0; k < e.FooterCount(); ++k)
       PaintFooterRow(k, firstBand, lastBand, withIndicator, withMarker);
 }
 
@@ -116,7 +116,7 @@ void TwCustomGrid::PaintBackground(const TRect& clip, int lastBand) {
   const TwGridExtents& e = Extents();
   TCanvas& c = *paint_->Canvas;
   c.Brush.Color = Color();
-  const int bottom = Footers().VisibleCount() > 0 ? e.FooterTop() : e.ClientRect().Bottom;
+  const int bottom = e.FooterCount() > 0 ? e.FooterTop() : e.ClientRect().Bottom;
   // Right of the last band, and below the last row down to the footers.
   const TRect right{e.ItemRight(e.Count() - 1), e.ClientRect().Top, e.ClientRect().Right, bottom};
   const TRect below{e.ClientRect().Left, e.ContentRect().Bottom, e.ClientRect().Right, e.FooterTop()};
@@ -189,7 +189,7 @@ void TwCustomGrid::DrawEditorLines(const TwCellRecord& cell) {
   TCanvas& canvas = *paint_->Canvas;
   const TwGridExtents& e = Extents();
   const TRect& r = cell.Rect;
-  const TwDrawInfo& d = cell.Column->DrawInfo();
+  const TwDrawInfo& d = cell.Draw->Cell;
   if (d.VertLineWidth > 0 && r.Right - d.VertLineWidth >= e.FixedRight()) {
     canvas.Brush.Color = d.VertLineColor;
     canvas.FillRect(TRect{std::max(r.Right - d.VertLineWidth, d.ClipLeft), r.Top, r.Right, r.Bottom});
@@ -220,7 +220,7 @@ enum class CellLook : std::uint8_t {
 CellLook DecideLook(const TwCustomGrid& g, const TwCellRecord& cell) {
   if (cell.EditorOpen) return CellLook::EditorLines;
   if (g.RowCount() == 0) return CellLook::Empty;  // nothing to ask the data for
-  const TwEditKind kind = cell.Column->CachedEditKind();
+  const TwEditKind kind = cell.Draw->EditKind;
   if (cell.Null && g.HasOption(wgoNullMark) && !g.GridState().Designing() && kind != wekCheckBox &&
       kind != wekRadioGroup)
     return CellLook::NullMark;
@@ -259,13 +259,13 @@ void TwCustomGrid::DrawCell(const TwCellRecord& Cell, bool CallRowEvent, bool Ca
   else
     text.clear();
   // The drawing record, the bottom line of the last row and the selection's plain look.
-  TwDrawInfo d = col->DrawInfo();
+  TwDrawInfo d = Cell.Draw->Cell;
   d.Focused = Cell.Focused;
   if (Cell.LastRow && Cell.LastLevel) BottomLineFrom(d, EndLines());
   if (showSelection && Cell.Selected) d.CellStyle = wcsNormal;
 
   // Font and colours: the events' unless the cell shows selected.
-  const bool fixedLook = col->Fixed() && !FixedStyle().Options().Contains(wfxColumnColor);
+  const bool fixedLook = Cell.Draw->Fixed && !FixedStyle().Options().Contains(wfxColumnColor);
   const TwFont& font = col->Font();
   canvas.Font.Assign(ps.FontOf(font));
   if (hasRows) {
@@ -353,7 +353,7 @@ void TwCustomGrid::DrawIndicator(int ARow, const TRect& Rect) {
   text.clear();
   if (ind.ShowRowNo() && CanShowRowNo() && hasRows) text = std::to_string(GetRowNumber(ARow));
   const bool highlighted = hasRows && !GridState().Designing() && (ARow == Row() || Selected(ARow));
-  TwDrawInfo d = ind.DrawInfo();
+  TwDrawInfo d = Extents().IndicatorDraw();
   if (highlighted && IsGridFocused() && ind.CellStyle() == wcsRaised && ind.SelDown()) d.CellStyle = wcsDown;
   if (!hasRows || IsLastRow(ARow)) BottomLineFrom(d, EndLines());
   const TwFont& font = ind.Font();
@@ -390,7 +390,7 @@ void TwCustomGrid::DrawMarker(int ARow, const TRect& Rect) {
   text.clear();
   int imgIndex = -1;
   bool value = false;
-  TwDrawInfo d = m.DrawInfo();
+  TwDrawInfo d = Extents().MarkerDraw();
   if (RowCount() == 0 || IsLastRow(ARow)) BottomLineFrom(d, EndLines());
   const TwFont& font = m.Font();
   canvas.Font.Assign(ps.FontOf(font));
@@ -451,45 +451,47 @@ void TwCustomGrid::PaintTitleArea(int firstBand, int lastBand, bool withIndicato
     canvas.Brush.Color = t.Color();
     canvas.Font.Assign(ps.FontOf(t.Font()));
     DrawImageTextCell(canvas, r, t.Caption(),
-                      PressedLook(t.DrawInfo(), TitleHeld(wgsHeaderTitleDown, -1, {})), t.ImageLayout(),
-                      &t.Image());
+                      PressedLook(e.HeaderTitleDraw(), TitleHeld(wgsHeaderTitleDown, -1, {})),
+                      t.ImageLayout(), &t.Image());
     Note(TwPaintedCell::Corner, -1, -1, r);
   }
   ForEachBand(firstBand, lastBand, [&](int band) {
     if (!GroupMode()) {
-      const TwColumnTitle& t = Columns().VisibleItems(band)->Title();
+      const TwColumnDraw& draw = e.ColumnDraw(band);
+      const TwColumnTitle& t = draw.Column->Title();
       const TRect r = e.HeaderCellRect(band);
       canvas.Brush.Color = t.Color();
       canvas.Font.Assign(ps.FontOf(t.Font()));
       const int dir = t.SortMark() == wsmAsc ? 1 : t.SortMark() == wsmDesc ? -1 : 0;
-      DrawSortTitleCell(canvas, r, t.Caption(),
-                        PressedLook(t.DrawInfo(), TitleHeld(wgsColTitleDown, band, {})), dir, t.ImageLayout(),
-                        &t.Image());
+      DrawSortTitleCell(canvas, r, t.Caption(), PressedLook(draw.Title, TitleHeld(wgsColTitleDown, band, {})),
+                        dir, t.ImageLayout(), &t.Image());
       Note(TwPaintedCell::Title, band, -1, r);
       return;
     }
-    TwGroup* grp = Groups().VisibleItems(band);
+    const TwGroupAxis& axis = e.GroupAxis(band);
+    TwGroup* grp = axis.Group;
     const bool designing = GridState().Designing();
     const TwGroupTitle& gt = grp->Title();
     if (gt.Visible() || grp->NoColTitles()) {
       TRect r = e.GroupHeaderRect(band, -1);
       if (grp->NoColTitles() && !designing) r = e.HeaderStripRect(band);
-      if (gt.DrawInfo().ClipLeft < r.Right) {
+      if (axis.Title.ClipLeft < r.Right) {
         canvas.Brush.Color = gt.Color();
         canvas.Font.Assign(ps.FontOf(gt.Font()));
         DrawImageTextCell(canvas, r, gt.Caption(),
-                          PressedLook(gt.DrawInfo(), TitleHeld(wgsGroupTitleDown, band, {})),
-                          gt.ImageLayout(), &gt.Image());
+                          PressedLook(axis.Title, TitleHeld(wgsGroupTitleDown, band, {})), gt.ImageLayout(),
+                          &gt.Image());
         Note(TwPaintedCell::GroupTitle, band, -1, r);
       }
       if (grp->NoColTitles() && !designing) return;
     }
-    for (int level = 0; level < grp->OffsetLevels(); ++level) {
-      const int count = grp->LevelCount(level);
+    for (int level = 0; level < axis.Levels; ++level) {
+      const int first = axis.LevelStart[std::size_t(level)];
+      const int count = axis.LevelStart[std::size_t(level) + 1] - first;
       if (count == 0) {
         TwDrawInfo d;
         const TwGridLinesEx& hl = Headers().Lines();
-        if (level < grp->OffsetLevels() - 1)
+        if (level < axis.Levels - 1)
           SetHorzLine(d, hl.LevelColor(), hl.LevelStyle(), hl.LevelWidth());
         else
           SetHorzLine(d, hl);
@@ -503,13 +505,14 @@ void TwCustomGrid::PaintTitleArea(int firstBand, int lastBand, bool withIndicato
       }
       for (int i = 0; i < count; ++i) {
         const TRect r = e.ColumnTitleRect(TwCellPos{band, level, i});
-        const TwColumnTitle& t = grp->LevelColumn(level, i)->Title();
-        if (t.DrawInfo().ClipLeft >= r.Right) continue;
+        const TwColumnDraw& draw = axis.Cells[std::size_t(first + i)];
+        const TwColumnTitle& t = draw.Column->Title();
+        if (draw.Title.ClipLeft >= r.Right) continue;
         canvas.Brush.Color = t.Color();
         canvas.Font.Assign(ps.FontOf(t.Font()));
         const int dir = t.SortMark() == wsmAsc ? 1 : t.SortMark() == wsmDesc ? -1 : 0;
         const bool held = TitleHeld(wgsCellTitleDown, band, TwCellPos{band, level, i});
-        DrawSortTitleCell(canvas, r, t.Caption(), PressedLook(t.DrawInfo(), held), dir, t.ImageLayout(),
+        DrawSortTitleCell(canvas, r, t.Caption(), PressedLook(draw.Title, held), dir, t.ImageLayout(),
                           &t.Image());
         Note(TwPaintedCell::Title, band, -1, r);
       }
@@ -523,7 +526,7 @@ void TwCustomGrid::PaintFooterRow(int k, int firstBand, int lastBand, bool withI
   PaintState& ps = *paint_;
   TCanvas& canvas = *ps.Canvas;
   const TwGridExtents& e = Extents();
-  TwGridFooter* footer = Footers().VisibleItems(k);
+  TwGridFooter* footer = e.FooterRow(k).Footer;
   const int top = e.FooterRowTop(k), bottom = e.FooterRowBottom(k);
   const TRect clip = canvas.HasClip() ? canvas.ClipRect() : e.ClientRect();
   // 1. The row's width: its colour, a black and a white pixel row along its top.
@@ -545,7 +548,8 @@ void TwCustomGrid::PaintFooterRow(int k, int firstBand, int lastBand, bool withI
     r = TRect{r.Left + 1, r.Top + kFooterTopInset, r.Right - 1, r.Bottom - 1};
     canvas.Brush.Color = t.CellStyle() != wcsNormal ? t.Color() : footer->Color();
     canvas.Font.Assign(ps.FontOf(t.Font()));
-    const TwDrawInfo d = PressedLook(t.DrawInfo(), t.Pressed() || TitleHeld(wgsFooterTitleDown, -1, {}, k));
+    const TwDrawInfo d =
+        PressedLook(e.FooterRow(k).Title, t.Pressed() || TitleHeld(wgsFooterTitleDown, -1, {}, k));
     DrawImageTextCell(canvas, r, t.Caption(), d, t.ImageLayout(), &t.Image());
     Note(TwPaintedCell::FooterTitle, -2, k, r);
   }
@@ -562,8 +566,9 @@ void TwCustomGrid::PaintFooterRow(int k, int firstBand, int lastBand, bool withI
     TColor bcol = f.Color(), fcol = font.Color;
     TFontStyles fstyle = font.Style;
     if (OnDrawFooter) OnDrawFooter(&f, footerRow, text, bcol, fcol, fstyle);
-    f.PrepareDrawInfo();
-    const TwDrawInfo& d = f.DrawInfo();
+    // Asked after the event, which may change the footer's look.
+    TwDrawInfo d;
+    f.FillDrawInfo(d);
     if (d.ClipLeft >= r.Right) return;
     canvas.Brush.Color = bcol;
     canvas.Font.SetColor(fcol);
@@ -578,11 +583,12 @@ void TwCustomGrid::PaintFooterRow(int k, int firstBand, int lastBand, bool withI
                      TRect{r.Left + 1, r.Top + kFooterTopInset, r.Right - 1, r.Bottom - 1});
       return;
     }
-    TwGroup* grp = Groups().VisibleItems(band);
-    for (int level = 0; level < grp->OffsetLevels(); ++level)
-      for (int i = 0; i < grp->LevelCount(level); ++i) {
+    const TwGroupAxis& axis = e.GroupAxis(band);
+    for (int level = 0; level < axis.Levels; ++level)
+      for (int i = 0; i < axis.LevelStart[std::size_t(level) + 1] - axis.LevelStart[std::size_t(level)];
+           ++i) {
         const TRect r = e.GroupFooterCellRect(TwCellPos{band, level, i}, k);
-        drawFooterCell(grp->LevelColumn(level, i),
+        drawFooterCell(axis.Cells[std::size_t(axis.LevelStart[std::size_t(level)] + i)].Column,
                        TRect{r.Left, r.Top + (level == 0 ? 2 : 1), r.Right - 1, r.Bottom - 1});
       }
   });

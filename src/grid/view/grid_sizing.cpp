@@ -121,8 +121,8 @@ TwGridState TwCustomGrid::SizingHitTest(int X, int Y, TwGridDrag& d) {
   if (Headers().Visible() && (Headers().Sizing() || design) && InZone(e.DataTop(), Y) && leftPart)
     return set(wgsHeaderSizing, e.DataTop() - 1, false, e.Edge(0), lastRight);
   // 4. The top edges of the footer rows.
-  for (int k = 0; k < Footers().VisibleCount(); ++k) {
-    TwGridFooter* f = Footers().VisibleItems(k);
+  for (int k = 0; k < e.FooterCount(); ++k) {
+    const TwGridFooter* f = e.FooterRow(k).Footer;
     const int top = e.FooterRowTop(k);
     if ((f->Sizing() || design) && (Y == top || Y == top + 1) && leftPart) {
       d.Footer = k;
