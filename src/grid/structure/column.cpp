@@ -51,7 +51,11 @@ void TwColumnTitle::FillDrawInfo(TwDrawInfo& d) const {
   TwDrawObject::FillDrawInfo(d);
   TwGridModel* g = GetGrid();
   if (!g) return;
-  d.ClipLeft = column_->Fixed() ? 0 : g->Extents().FixedRight();
+  // The holding group is looked up once: it gives the fixed area as well.
+  const TwGroup* grp = g->GroupMode() ? column_->HoldingGroup() : nullptr;
+  const int vi = g->GroupMode() ? (grp ? grp->VisibleIndex() : -1) : column_->VisibleIndex();
+  const bool fixed = vi >= 0 && vi < g->FixedCount();
+  d.ClipLeft = fixed ? 0 : g->Extents().FixedRight();
   d.ClipBottom = g->Extents().FooterTop();
   if (Pressed()) d.CellStyle = wcsDown;
   const TwGridLinesEx& l = g->Headers().Lines();
@@ -61,7 +65,6 @@ void TwColumnTitle::FillDrawInfo(TwDrawInfo& d) const {
     return;
   }
   // Group mode: only a visible group with column titles shows them.
-  const TwGroup* grp = column_->HoldingGroup();
   if (!grp || !grp->Visible() || grp->NoColTitles()) return;
   if (column_->Level() < grp->Levels() - 1)
     SetHorzLine(d, l.LevelColor(), l.LevelStyle(), l.LevelWidth());

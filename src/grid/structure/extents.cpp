@@ -176,10 +176,11 @@ void TwGridExtents::GroupPass(int gi) {
 
 void TwGridExtents::DrawRecords() {
   const TwGridModel& g = *grid_;
-  const auto fill = [&](TwColumnDraw& r) {
+  // The fixed area: the item's visible index below the grid's FixedCount (as TwColumn::Fixed).
+  const auto fill = [&](TwColumnDraw& r, int item) {
     const TwColumn& c = *r.Column;
     r.EditKind = c.GetEditKind();
-    r.Fixed = c.Fixed();
+    r.Fixed = item < g.FixedCount();
     c.FillDrawInfo(r.Cell);
     c.Title().FillDrawInfo(r.Title);
     c.Footer().FillDrawInfo(r.Footer);
@@ -188,14 +189,14 @@ void TwGridExtents::DrawRecords() {
     for (int i = 0; i < count_; ++i) {
       TwGroupAxis& a = groups_[std::size_t(i)];
       a.Group->Title().FillDrawInfo(a.Title);
-      for (int n = 0; n < a.LevelStart[std::size_t(a.Levels)]; ++n) fill(a.Cells[std::size_t(n)]);
+      for (int n = 0; n < a.LevelStart[std::size_t(a.Levels)]; ++n) fill(a.Cells[std::size_t(n)], i);
     }
   } else {
     for (int i = 0; i < count_; ++i) {
       TwColumnDraw& r = columns_[std::size_t(i)];
       r.Column = g.Columns().VisibleItems(i);
       r.LevelLeft = r.LevelRight = 0;
-      fill(r);
+      fill(r, i);
     }
   }
   g.Headers().Title().FillDrawInfo(headerTitle_);

@@ -295,7 +295,7 @@ TRect TwGridModel::AreaRect(const TwRepaintArea& area) const {
       }
       break;
     case TwRepaintArea::FooterRow:
-      if (area.Index >= 0 && area.Index < footers_->VisibleCount())
+      if (area.Index >= 0 && area.Index < e.FooterCount())
         r = {c.Left, e.FooterRowTop(area.Index), c.Right, e.FooterRowBottom(area.Index)};
       break;
     case TwRepaintArea::HeaderCorner:

@@ -36,8 +36,7 @@ constexpr TColor kEmptyBandColor = kBtnShadow;
 // The empty look: a raised square and a text cell beside it.
 constexpr int kEmptyLookSize = 18;
 constexpr int kEmptyLookMinTextWidth = 64;
-// A footer row starts with a black and a white pixel row; its cells are inset below them.
-constexpr int kFooterTopInset = 3;
+// A footer row starts with a black and a white pixel row (its cells' rectangles lie below them).
 // The text a null cell shows with wgoNullMark.
 constexpr const char* kNullMark = "null";
 
@@ -155,6 +154,8 @@ void TwCustomGrid::DrawRow(int ARow, bool WithIndicator, int LastBand, int First
           DrawCell(cell, true, true);
         else
           DrawEmptyBandCell(cell);
+        break;
+      default:  // the walk of data rows yields no title or footer cells
         break;
     }
   });
@@ -439,82 +440,71 @@ TwDrawInfo TwCustomGrid::PressedLook(const TwDrawInfo& d, bool held) {
 }
 
 void TwCustomGrid::PaintTitleArea(int firstBand, int lastBand, bool withIndicator, bool withMarker) {
-  if (!Headers().Visible()) return;
   PaintState& ps = *paint_;
   TCanvas& canvas = *ps.Canvas;
   const TwGridExtents& e = Extents();
-  if (withIndicator || withMarker) {
-    const TwHeaderTitle& t = Headers().Title();
-    TRect r = e.HeaderCellRect(-1);
-    if (!withIndicator) r.Left = e.ItemLeft(-1);
-    if (!withMarker) r.Right = e.ItemRight(-2);
-    canvas.Brush.Color = t.Color();
-    canvas.Font.Assign(ps.FontOf(t.Font()));
-    DrawImageTextCell(canvas, r, t.Caption(),
-                      PressedLook(e.HeaderTitleDraw(), TitleHeld(wgsHeaderTitleDown, -1, {})),
-                      t.ImageLayout(), &t.Image());
-    Note(TwPaintedCell::Corner, -1, -1, r);
-  }
-  ForEachBand(firstBand, lastBand, [&](int band) {
-    if (!GroupMode()) {
-      const TwColumnDraw& draw = e.ColumnDraw(band);
-      const TwColumnTitle& t = draw.Column->Title();
-      const TRect r = e.HeaderCellRect(band);
-      canvas.Brush.Color = t.Color();
-      canvas.Font.Assign(ps.FontOf(t.Font()));
-      const int dir = t.SortMark() == wsmAsc ? 1 : t.SortMark() == wsmDesc ? -1 : 0;
-      DrawSortTitleCell(canvas, r, t.Caption(), PressedLook(draw.Title, TitleHeld(wgsColTitleDown, band, {})),
-                        dir, t.ImageLayout(), &t.Image());
-      Note(TwPaintedCell::Title, band, -1, r);
-      return;
-    }
-    const TwGroupAxis& axis = e.GroupAxis(band);
-    TwGroup* grp = axis.Group;
-    const bool designing = GridState().Designing();
-    const TwGroupTitle& gt = grp->Title();
-    if (gt.Visible() || grp->NoColTitles()) {
-      TRect r = e.GroupHeaderRect(band, -1);
-      if (grp->NoColTitles() && !designing) r = e.HeaderStripRect(band);
-      if (axis.Title.ClipLeft < r.Right) {
+  TwCellWalk::Range range;
+  range.FirstBand = firstBand;
+  range.LastBand = lastBand;
+  range.WithIndicator = withIndicator;
+  range.WithMarker = withMarker;
+  // What a cell of the title row is: the header cell, a group title, an empty level or a column title.
+  enum class TitleLook : std::uint8_t { Header, GroupTitle, EmptyLevel, ColumnTitle };
+  const auto decide = [](const TwCellRecord& cell) {
+    if (cell.Region == TwCellRegion::Header) return TitleLook::Header;
+    if (cell.Level < 0) return TitleLook::GroupTitle;
+    return cell.Column ? TitleLook::ColumnTitle : TitleLook::EmptyLevel;
+  };
+  TwCellWalk(*this, range).ForEachTitle([&](const TwCellRecord& cell) {
+    const TRect& r = cell.Rect;
+    switch (decide(cell)) {
+      case TitleLook::Header: {
+        const TwHeaderTitle& t = Headers().Title();
+        canvas.Brush.Color = t.Color();
+        canvas.Font.Assign(ps.FontOf(t.Font()));
+        DrawImageTextCell(canvas, r, t.Caption(),
+                          PressedLook(e.HeaderTitleDraw(), TitleHeld(wgsHeaderTitleDown, -1, {})),
+                          t.ImageLayout(), &t.Image());
+        Note(TwPaintedCell::Corner, -1, -1, r);
+        break;
+      }
+      case TitleLook::GroupTitle: {
+        const TwGroupAxis& axis = e.GroupAxis(cell.Band);
+        const TwGroupTitle& gt = axis.Group->Title();
         canvas.Brush.Color = gt.Color();
         canvas.Font.Assign(ps.FontOf(gt.Font()));
         DrawImageTextCell(canvas, r, gt.Caption(),
-                          PressedLook(axis.Title, TitleHeld(wgsGroupTitleDown, band, {})), gt.ImageLayout(),
-                          &gt.Image());
-        Note(TwPaintedCell::GroupTitle, band, -1, r);
+                          PressedLook(axis.Title, TitleHeld(wgsGroupTitleDown, cell.Band, {})),
+                          gt.ImageLayout(), &gt.Image());
+        Note(TwPaintedCell::GroupTitle, cell.Band, -1, r);
+        break;
       }
-      if (grp->NoColTitles() && !designing) return;
-    }
-    for (int level = 0; level < axis.Levels; ++level) {
-      const int first = axis.LevelStart[std::size_t(level)];
-      const int count = axis.LevelStart[std::size_t(level) + 1] - first;
-      if (count == 0) {
+      case TitleLook::EmptyLevel: {
         TwDrawInfo d;
         const TwGridLinesEx& hl = Headers().Lines();
-        if (level < axis.Levels - 1)
+        if (!cell.LastLevel)
           SetHorzLine(d, hl.LevelColor(), hl.LevelStyle(), hl.LevelWidth());
         else
           SetHorzLine(d, hl);
         SetVertLine(d, hl);
-        d.ClipLeft = grp->IsFixed() ? 0 : e.FixedRight();
+        d.ClipLeft = e.GroupAxis(cell.Band).Group->IsFixed() ? 0 : e.FixedRight();
         canvas.Brush.Color = Color();
-        const TRect r = e.GroupHeaderRect(band, level);
         DrawTextCell(canvas, r, "", d, 0, 0);
-        Note(TwPaintedCell::Empty, band, -1, r);
-        continue;
+        Note(TwPaintedCell::Empty, cell.Band, -1, r);
+        break;
       }
-      for (int i = 0; i < count; ++i) {
-        const TRect r = e.ColumnTitleRect(TwCellPos{band, level, i});
-        const TwColumnDraw& draw = axis.Cells[std::size_t(first + i)];
-        const TwColumnTitle& t = draw.Column->Title();
-        if (draw.Title.ClipLeft >= r.Right) continue;
+      case TitleLook::ColumnTitle: {
+        const TwColumnTitle& t = cell.Column->Title();
         canvas.Brush.Color = t.Color();
         canvas.Font.Assign(ps.FontOf(t.Font()));
         const int dir = t.SortMark() == wsmAsc ? 1 : t.SortMark() == wsmDesc ? -1 : 0;
-        const bool held = TitleHeld(wgsCellTitleDown, band, TwCellPos{band, level, i});
-        DrawSortTitleCell(canvas, r, t.Caption(), PressedLook(draw.Title, held), dir, t.ImageLayout(),
+        const bool held =
+            GroupMode() ? TitleHeld(wgsCellTitleDown, cell.Band, TwCellPos{cell.Band, cell.Level, cell.Index})
+                        : TitleHeld(wgsColTitleDown, cell.Band, {});
+        DrawSortTitleCell(canvas, r, t.Caption(), PressedLook(cell.Draw->Title, held), dir, t.ImageLayout(),
                           &t.Image());
-        Note(TwPaintedCell::Title, band, -1, r);
+        Note(TwPaintedCell::Title, cell.Band, -1, r);
+        break;
       }
     }
   });
@@ -539,25 +529,27 @@ void TwCustomGrid::PaintFooterRow(int k, int firstBand, int lastBand, bool withI
   canvas.Brush.Color = kWhite;
   canvas.FillRect(TRect{row.Left, top + 1, row.Right, top + 2});
 
-  // 2. The footer title over the indicator and marker part.
-  if (withIndicator || withMarker) {
-    const TwFooterTitle& t = footer->Title();
-    TRect r = e.FooterCellRect(-2, k);
-    if (!withIndicator) r.Left = e.ItemLeft(-1);
-    if (!withMarker) r.Right = e.ItemRight(-2);
-    r = TRect{r.Left + 1, r.Top + kFooterTopInset, r.Right - 1, r.Bottom - 1};
-    canvas.Brush.Color = t.CellStyle() != wcsNormal ? t.Color() : footer->Color();
-    canvas.Font.Assign(ps.FontOf(t.Font()));
-    const TwDrawInfo d =
-        PressedLook(e.FooterRow(k).Title, t.Pressed() || TitleHeld(wgsFooterTitleDown, -1, {}, k));
-    DrawImageTextCell(canvas, r, t.Caption(), d, t.ImageLayout(), &t.Image());
-    Note(TwPaintedCell::FooterTitle, -2, k, r);
-  }
-
-  // 3. The footer cells of the columns that show this row.
+  // 2. The footer title over the indicator and marker part, then the footer cells of the columns that
+  // show this row.
   const int footerRow = footer->Index();
-  auto drawFooterCell = [&](TwColumn* c, TRect r) {
-    TwColumnFooter& f = c->Footer();
+  TwCellWalk::Range range;
+  range.FirstBand = firstBand;
+  range.LastBand = lastBand;
+  range.WithIndicator = withIndicator;
+  range.WithMarker = withMarker;
+  TwCellWalk(*this, range).ForEachFooter(k, [&](const TwCellRecord& cell) {
+    const TRect& r = cell.Rect;
+    if (cell.Region == TwCellRegion::FooterTitle) {
+      const TwFooterTitle& t = footer->Title();
+      canvas.Brush.Color = t.CellStyle() != wcsNormal ? t.Color() : footer->Color();
+      canvas.Font.Assign(ps.FontOf(t.Font()));
+      const TwDrawInfo d =
+          PressedLook(e.FooterRow(k).Title, t.Pressed() || TitleHeld(wgsFooterTitleDown, -1, {}, k));
+      DrawImageTextCell(canvas, r, t.Caption(), d, t.ImageLayout(), &t.Image());
+      Note(TwPaintedCell::FooterTitle, -2, k, r);
+      return;
+    }
+    TwColumnFooter& f = cell.Column->Footer();
     if (!f.ShowsRow(footerRow)) return;
     const TwFont& font = f.Font();
     canvas.Font.Assign(ps.FontOf(font));
@@ -574,23 +566,7 @@ void TwCustomGrid::PaintFooterRow(int k, int firstBand, int lastBand, bool withI
     canvas.Font.SetColor(fcol);
     canvas.Font.SetStyle(fstyle);
     DrawTextCell(canvas, r, text, d, 0, 0);
-    if (Observer()) Note(TwPaintedCell::Footer, GroupMode() ? ColumnPos(c).Group : c->VisibleIndex(), k, r);
-  };
-  ForEachBand(firstBand, lastBand, [&](int band) {
-    if (!GroupMode()) {
-      const TRect r = e.FooterCellRect(band, k);
-      drawFooterCell(Columns().VisibleItems(band),
-                     TRect{r.Left + 1, r.Top + kFooterTopInset, r.Right - 1, r.Bottom - 1});
-      return;
-    }
-    const TwGroupAxis& axis = e.GroupAxis(band);
-    for (int level = 0; level < axis.Levels; ++level)
-      for (int i = 0; i < axis.LevelStart[std::size_t(level) + 1] - axis.LevelStart[std::size_t(level)];
-           ++i) {
-        const TRect r = e.GroupFooterCellRect(TwCellPos{band, level, i}, k);
-        drawFooterCell(axis.Cells[std::size_t(axis.LevelStart[std::size_t(level)] + i)].Column,
-                       TRect{r.Left, r.Top + (level == 0 ? 2 : 1), r.Right - 1, r.Bottom - 1});
-      }
+    Note(TwPaintedCell::Footer, cell.Band, k, r);
   });
 }
 
