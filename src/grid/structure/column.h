@@ -22,6 +22,7 @@
 #include "grid/structure/draw_info.h"
 #include "grid/structure/group.h"
 #include "grid/structure/list_option.h"
+#include "grid/structure/visible_list.h"
 #include "platform/paint/color.h"
 #include "platform/persist/component.h"
 
@@ -97,6 +98,8 @@ class TwColumnTitle : public TwTitle {
   TwGridModel* GetGrid() const override;
   void Changed() override;
   void FillDrawInfo(TwDrawInfo& d) const override;
+  // The same with the holding group (group mode) and the fixed area already known (the layout's path).
+  void FillAt(TwDrawInfo& d, const TwGroup* grp, bool fixed) const;
   // Font and margins come from the column.
   TwFont GetDefaultFont() const override;
   int GetDefaultMarginLeft() const override;
@@ -130,6 +133,8 @@ class TwColumnFooter : public TwDrawObject {
   TwGridModel* GetGrid() const override;
   void Changed() override;
   void FillDrawInfo(TwDrawInfo& d) const override;
+  // The same with the fixed area already known (the layout's path).
+  void FillAt(TwDrawInfo& d, bool fixed) const;
   // The look, and from another column footer its stored texts.
   void Assign(const TwDrawObject& source) override;
   // Alignment, fit style, font, layout, margins and word wrap come from the column.
@@ -148,7 +153,7 @@ class TwColumnFooter : public TwDrawObject {
   TwStrings values_;
 };
 
-class TwColumn {
+class TwColumn : public TwVisibleSlot {
  public:
   static constexpr int kMinWidth = 4;
   static constexpr int kDefaultWidth = 64;
@@ -175,6 +180,8 @@ class TwColumn {
   }
   // The column lies in the fixed area: its visible index (group mode: its group's) is below FixedCount.
   bool Fixed() const;
+  // The same for the holding group grp (group mode) of grid g.
+  bool FixedIn(const TwGridModel& g, const TwGroup* grp) const;
 
   TwColumnTitle& Title() { return *title_; }
   const TwColumnTitle& Title() const { return *title_; }
@@ -320,6 +327,8 @@ class TwColumn {
   // Fills the drawing record of the data cells (the title and the footer fill their own). Writes nothing
   // but the record.
   void FillDrawInfo(TwDrawInfo& d) const;
+  // The records of the data cells, the title and the footer at once (the holding group is looked up once).
+  void FillDrawRecords(TwDrawInfo& cell, TwDrawInfo& title, TwDrawInfo& footer) const;
 
   // Notifications to the collection: this item, or the whole collection.
   void Changed(bool allItems = false);
@@ -344,6 +353,8 @@ class TwColumn {
   friend class TwGroups;
 
  private:
+  // FillDrawInfo with the holding group (group mode) and the fixed area already known.
+  void FillCellAt(TwDrawInfo& d, const TwGroup* grp, bool fixed) const;
   template <class T>
   void Set(T& field, const T& v) {
     if (field == v) return;
@@ -394,7 +405,6 @@ class TwColumn {
   TwStrings values_;
   bool visible_ = true;
   // Position in the collection's visible list, kept by the collection (checked before use).
-  int visibleIndex_ = -1;
   int colWidth_ = kDefaultWidth;
   int grpWidth_ = kDefaultWidth;
   bool wordWrap_ = false;
@@ -416,7 +426,7 @@ class TwColumns {
   void Delete(int i);
   void Clear();
 
-  int VisibleCount() const { return int(visible_.size()); }
+  int VisibleCount() const { return visible_.Count(); }
   // Raises "TwColumns Bounds Error in GetVItems(i)" out of range.
   TwColumn* VisibleItems(int i) const;
   int VisibleIndexOf(const TwColumn* c) const;
@@ -446,11 +456,10 @@ class TwColumns {
 
  private:
   // Stores the visible positions of the visible list from index `from` on.
-  void RenumberVisible(std::size_t from);
 
   TwGridModel* owner_;
   Factory factory_;
   std::vector<std::unique_ptr<TwColumn>> items_;
-  std::vector<TwColumn*> visible_;
+  TwVisibleList<TwColumn> visible_;
   int updateCount_ = 0;
 };

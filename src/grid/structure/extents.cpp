@@ -181,9 +181,7 @@ void TwGridExtents::DrawRecords() {
     const TwColumn& c = *r.Column;
     r.EditKind = c.GetEditKind();
     r.Fixed = item < g.FixedCount();
-    c.FillDrawInfo(r.Cell);
-    c.Title().FillDrawInfo(r.Title);
-    c.Footer().FillDrawInfo(r.Footer);
+    c.FillDrawRecords(r.Cell, r.Title, r.Footer);
   };
   if (groupMode_) {
     for (int i = 0; i < count_; ++i) {

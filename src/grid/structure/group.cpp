@@ -256,6 +256,10 @@ void TwGroup::SetVisible(bool v) {
   if (moveToFirst && g->GroupMode()) g->RequestChange({TwGridModel::ChangeRequest::MoveToFirstCell});
 }
 
+int TwGroup::VisibleIndex() const {
+  return collection_ ? collection_->VisibleIndexOf(this) : -1;
+}
+
 void TwGroup::SetVisibleIndex(int v) {
   v = std::max(-1, v);
   if (!collection_ || GridLoading()) return;
@@ -627,7 +631,7 @@ std::string TwGroup::CheckConsistency() const {
 TwGroups::TwGroups(TwGridModel* owner, Factory factory) : owner_(owner), factory_(std::move(factory)) {}
 
 TwGroups::~TwGroups() {
-  visible_.clear();
+  visible_.Clear();
   auto items = std::move(items_);
   items.clear();
 }
@@ -660,8 +664,7 @@ TwGroup* TwGroups::Add() {
   const plat::ComponentState* st = owner_ ? &owner_->GridState() : nullptr;
   if (!st || !st->Loading()) g->Title().SetCaption(NextCaption(g));
   if (st && (st->Loading() || st->Designing())) {
-    if (g->Visible()) visible_.push_back(g);
-    Reindex();
+    if (g->Visible()) visible_.Append(g);
   } else {
     g->savedVisibleIndex_ = std::min(Count() - 1, VisibleCount());
     InsertVisible(g, g->savedVisibleIndex_);
@@ -684,7 +687,6 @@ void TwGroups::Delete(int i) {
   std::unique_ptr<TwGroup> doomed = std::move(items_[std::size_t(i)]);
   items_.erase(items_.begin() + i);
   doomed.reset();
-  Reindex();
   Update(nullptr);
 }
 
@@ -697,50 +699,28 @@ void TwGroups::Clear() {
 // --- TwGroups: visible list -----------------------------------------------------------------------
 
 TwGroup* TwGroups::VisibleItems(int i) const {
-  if (i < 0 || i >= VisibleCount()) return nullptr;
-  return visible_[std::size_t(i)];
+  return visible_.At(i);
 }
 
 int TwGroups::VisibleIndexOf(const TwGroup* g) const {
-  for (std::size_t i = 0; i < visible_.size(); ++i)
-    if (visible_[i] == g) return int(i);
-  return -1;
-}
-
-void TwGroups::Reindex() {
-  for (auto& g : items_) g->visibleIndex_ = -1;
-  for (std::size_t i = 0; i < visible_.size(); ++i) visible_[i]->visibleIndex_ = int(i);
+  return visible_.IndexOf(g);
 }
 
 void TwGroups::RebuildVisible() {
-  visible_.clear();
-  for (std::size_t i = 0; i < items_.size(); ++i) {
-    items_[i]->savedVisibleIndex_ = int(i);
-    if (items_[i]->Visible()) visible_.push_back(items_[i].get());
-  }
-  Reindex();
+  for (std::size_t i = 0; i < items_.size(); ++i) items_[i]->savedVisibleIndex_ = int(i);
+  visible_.Rebuild(items_, [](const TwGroup& g) { return g.Visible(); });
 }
 
 void TwGroups::InsertVisible(TwGroup* g, int at) {
-  if (VisibleIndexOf(g) >= 0) return;
-  at = std::clamp(at, 0, VisibleCount());
-  visible_.insert(visible_.begin() + at, g);
-  Reindex();
+  visible_.Insert(g, at);
 }
 
 void TwGroups::RemoveVisible(TwGroup* g) {
-  const int vi = VisibleIndexOf(g);
-  if (vi >= 0) visible_.erase(visible_.begin() + vi);
-  Reindex();
+  visible_.Remove(g);
 }
 
 void TwGroups::MoveVisible(TwGroup* g, int to) {
-  const int from = VisibleIndexOf(g);
-  if (from < 0) return;
-  to = std::clamp(to, 0, VisibleCount() - 1);
-  visible_.erase(visible_.begin() + from);
-  visible_.insert(visible_.begin() + to, g);
-  Reindex();
+  visible_.Move(g, to);
 }
 
 // --- TwGroups: levels from the columns' places ----------------------------------------------------
@@ -824,12 +804,12 @@ bool TwGroups::Focusable(const TwCellPos& pos) const {
 
 TwCellPos TwGroups::StepNext(const TwCellPos& pos) const {
   if (!IsValidPos(pos)) return pos;
-  const TwGroup* g = visible_[std::size_t(pos.Group)];
+  const TwGroup* g = visible_.At(pos.Group);
   if (pos.Index + 1 < g->LevelCount(pos.Level)) return {pos.Group, pos.Level, pos.Index + 1};
   for (int l = pos.Level + 1; l < g->Levels(); ++l)
     if (g->LevelCount(l) > 0) return {pos.Group, l, 0};
   for (int gi = pos.Group + 1; gi < VisibleCount(); ++gi) {
-    const TwGroup* n = visible_[std::size_t(gi)];
+    const TwGroup* n = visible_.At(gi);
     for (int l = 0; l < n->Levels(); ++l)
       if (n->LevelCount(l) > 0) return {gi, l, 0};
   }
@@ -838,12 +818,12 @@ TwCellPos TwGroups::StepNext(const TwCellPos& pos) const {
 
 TwCellPos TwGroups::StepPrior(const TwCellPos& pos) const {
   if (!IsValidPos(pos)) return pos;
-  const TwGroup* g = visible_[std::size_t(pos.Group)];
+  const TwGroup* g = visible_.At(pos.Group);
   if (pos.Index > 0) return {pos.Group, pos.Level, pos.Index - 1};
   for (int l = pos.Level - 1; l >= 0; --l)
     if (g->LevelCount(l) > 0) return {pos.Group, l, g->LevelCount(l) - 1};
   for (int gi = pos.Group - 1; gi >= 0; --gi) {
-    const TwGroup* p = visible_[std::size_t(gi)];
+    const TwGroup* p = visible_.At(gi);
     for (int l = p->Levels() - 1; l >= 0; --l)
       if (p->LevelCount(l) > 0) return {gi, l, p->LevelCount(l) - 1};
   }
@@ -852,7 +832,7 @@ TwCellPos TwGroups::StepPrior(const TwCellPos& pos) const {
 
 TwCellPos TwGroups::PlainFirstPos() const {
   for (int gi = StartGroup(); gi < VisibleCount(); ++gi) {
-    const TwGroup* g = visible_[std::size_t(gi)];
+    const TwGroup* g = visible_.At(gi);
     for (int l = 0; l < g->Levels(); ++l)
       if (g->LevelCount(l) > 0) return {gi, l, 0};
   }
@@ -862,7 +842,7 @@ TwCellPos TwGroups::PlainFirstPos() const {
 TwCellPos TwGroups::PlainLastPos() const {
   const int start = StartGroup();
   for (int gi = VisibleCount() - 1; gi >= start; --gi) {
-    const TwGroup* g = visible_[std::size_t(gi)];
+    const TwGroup* g = visible_.At(gi);
     for (int l = g->Levels() - 1; l >= 0; --l)
       if (g->LevelCount(l) > 0) return {gi, l, g->LevelCount(l) - 1};
   }
@@ -928,26 +908,12 @@ void TwGroups::Update(TwGroup* item) {
 }
 
 std::string TwGroups::CheckConsistency() const {
-  std::vector<const TwGroup*> seen;
-  for (const TwGroup* g : visible_) {
-    if (IndexOf(g) < 0) return "visible list holds a group that is not in the collection";
-    if (g->VisibleIndex() != int(seen.size()))
-      return "group " + std::to_string(IndexOf(g)) + " says visible index " +
-             std::to_string(g->VisibleIndex()) + " but stands at " + std::to_string(seen.size());
-    if (!g->Visible()) return "hidden group " + std::to_string(IndexOf(g)) + " in the visible list";
-    if (std::find(seen.begin(), seen.end(), g) != seen.end()) return "group listed twice";
-    seen.push_back(g);
-  }
   const bool designing = owner_ && owner_->GridState().Designing();
   const bool loading = owner_ && owner_->GridState().Loading();
-  if (loading) return {};
-  for (const auto& g : items_) {
-    if (!designing && g->Visible() && VisibleIndexOf(g.get()) < 0)
-      return "visible group " + std::to_string(IndexOf(g.get())) + " missing from the visible list";
-    if (VisibleIndexOf(g.get()) < 0 && g->VisibleIndex() != -1)
-      return "group " + std::to_string(IndexOf(g.get())) + " outside the visible list says visible index " +
-             std::to_string(g->VisibleIndex());
-  }
+  // While loading or designing a visible group may be missing from the list.
+  const std::string broken = visible_.CheckConsistency(
+      items_, [](const TwGroup& g) { return g.Visible(); }, !designing && !loading, false, "group");
+  if (!broken.empty() || loading) return broken;
   for (const auto& g : items_) {
     std::string e = g->CheckConsistency();
     if (!e.empty()) return e;

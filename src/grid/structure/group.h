@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "grid/structure/appearance.h"
+#include "grid/structure/visible_list.h"
 
 class TwColumn;
 class TwColumns;
@@ -63,7 +64,7 @@ class TwGroupTitle : public TwTitle {
   bool visible_ = true;
 };
 
-class TwGroup {
+class TwGroup : public TwVisibleSlot {
  public:
   static constexpr int kMaxLevels = 16;
   static constexpr int kDefaultWidth = 64;
@@ -108,8 +109,8 @@ class TwGroup {
   int LevelWeight(int level) const;
   void SetLevelWeight(int level, int w);
 
-  // Position in the groups' visible list, -1 when hidden (kept by the list, see TwGroups::Reindex).
-  int VisibleIndex() const { return visibleIndex_; }
+  // Position in the groups' visible list, -1 when hidden (kept by the list).
+  int VisibleIndex() const;
   void SetVisibleIndex(int v);
   int SavedVisibleIndex() const { return savedVisibleIndex_; }
   void SetSavedVisibleIndex(int v) { savedVisibleIndex_ = v; }
@@ -169,7 +170,6 @@ class TwGroup {
   LevelWeightArray prevWeights_{};
   LevelWeightArray weights_{};
   int savedVisibleIndex_ = 0;
-  int visibleIndex_ = -1;
   int levels_ = 1;
   bool noColTitles_ = false;
   std::unique_ptr<TwGroupTitle> title_;
@@ -197,7 +197,7 @@ class TwGroups {
   void Delete(int i);
   void Clear();
 
-  int VisibleCount() const { return int(visible_.size()); }
+  int VisibleCount() const { return visible_.Count(); }
   // The i-th visible group, nullptr out of range.
   TwGroup* VisibleItems(int i) const;
   int VisibleIndexOf(const TwGroup* g) const;
@@ -240,8 +240,6 @@ class TwGroups {
   TwCellPos StepPrior(const TwCellPos& pos) const;
   TwCellPos PlainFirstPos() const;
   TwCellPos PlainLastPos() const;
-  // Writes every group's VisibleIndex from the visible list (the list is the canonical order).
-  void Reindex();
   int StartGroup() const;
   bool Focusable(const TwCellPos& pos) const;
   bool SkipReadOnly() const;
@@ -249,7 +247,7 @@ class TwGroups {
   TwGridModel* owner_;
   Factory factory_;
   std::vector<std::unique_ptr<TwGroup>> items_;
-  std::vector<TwGroup*> visible_;
+  TwVisibleList<TwGroup> visible_;
   int updateCount_ = 0;
 };
 

@@ -48,8 +48,9 @@ class TwVisibleList {
   auto begin() const { return items_.begin(); }
   auto end() const { return items_.end(); }
 
+  // Never touches the items it held: a collection may have destroyed them already (their stale places
+  // read as -1 through IndexOf).
   void Clear() {
-    for (T* t : items_) SetSlot(t, -1);
     items_.clear();
     Trim();
   }
@@ -81,7 +82,7 @@ class TwVisibleList {
     Renumber(std::size_t(std::min(from, to)));
   }
   // Lists the items of the collection `all` (pointers or owning pointers, in collection order) for which
-  // visible(item) holds, in that order.
+  // visible(item) holds, in that order. The entries before may be gone (see Clear).
   template <class Range, class Pred>
   void Rebuild(const Range& all, Pred visible) {
     Clear();

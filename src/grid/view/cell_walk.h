@@ -68,6 +68,9 @@ class TwCellWalk {
     int FirstBand = 0, LastBand = -1;
     bool WithIndicator = false, WithMarker = false;
     bool WithContents = false;
+    // For hit tests: also the cells a paint leaves out (wholly under the fixed bands, the column titles of
+    // a group that shows only its title), and in a group without columns one cell per level.
+    bool AllCells = false;
   };
   TwCellWalk(TwCustomGrid& grid, const Range& range) : grid_(grid), range_(range) {}
 
@@ -121,7 +124,7 @@ class TwCellWalk {
         }
         const TwGroupAxis& axis = e.GroupAxis(band);
         const int levels = axis.Levels;
-        if (axis.LevelStart[std::size_t(levels)] == 0) {
+        if (axis.LevelStart[std::size_t(levels)] == 0 && !range_.AllCells) {
           start(TwCellRegion::Data, band, e.CellRect(band, row));
           rec.Level = -1;
           f(static_cast<const TwCellRecord&>(rec));
@@ -141,7 +144,7 @@ class TwCellWalk {
             const TwCellPos pos{band, level, i};
             const TRect r = e.GroupCellRect(pos, row);
             const TwColumnDraw& draw = axis.Cells[std::size_t(first + i)];
-            if (draw.Cell.ClipLeft >= r.Right) continue;  // wholly under the fixed bands
+            if (draw.Cell.ClipLeft >= r.Right && !range_.AllCells) continue;  // wholly under the fixed bands
             start(TwCellRegion::Data, band, r);
             rec.Level = level;
             rec.Index = i;
@@ -194,8 +197,9 @@ class TwCellWalk {
       const bool titleOnly = grp.NoColTitles() && !designing;
       if (grp.Title().Visible() || grp.NoColTitles()) {
         const TRect r = titleOnly ? e.HeaderStripRect(band) : e.GroupHeaderRect(band, -1);
-        if (axis.Title.ClipLeft < r.Right) yield(TwCellRegion::Title, band, -1, 0, nullptr, r, titleOnly);
-        if (titleOnly) return;
+        if (axis.Title.ClipLeft < r.Right || range_.AllCells)
+          yield(TwCellRegion::Title, band, -1, 0, nullptr, r, titleOnly);
+        if (titleOnly && !range_.AllCells) return;
       }
       for (int level = 0; level < axis.Levels; ++level) {
         const int first = axis.LevelStart[std::size_t(level)];
@@ -208,7 +212,7 @@ class TwCellWalk {
         for (int i = 0; i < count; ++i) {
           const TwColumnDraw& draw = axis.Cells[std::size_t(first + i)];
           const TRect r = e.ColumnTitleRect(TwCellPos{band, level, i});
-          if (draw.Title.ClipLeft >= r.Right) continue;  // wholly under the fixed bands
+          if (draw.Title.ClipLeft >= r.Right && !range_.AllCells) continue;  // wholly under the fixed bands
           yield(TwCellRegion::Title, band, level, i, &draw, r, last);
         }
       }

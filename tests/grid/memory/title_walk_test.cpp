@@ -286,4 +286,49 @@ TEST_F(TitleWalk, SizingZonesSitOnTheBandAndLevelEdges) {
   EXPECT_EQ(d.Band, 0);
 }
 
+TEST_F(TitleWalk, WithoutAHeaderTheSizingZonesLieInTheTopRow) {
+  ThreeGroups();
+  grid.Groups().Items(2)->SetLevels(2);  // the group without columns
+  grid.Groups().Items(2)->SetWeight(3);
+  grid.Headers().SetVisible(false);
+  grid.SetOptions(TwGridOptions{wgoCellSizing, wgoLevelSizing});
+  grid.Layout();
+  TwGridDrag d;
+  const TRect cell = E().GroupCellRect({0, 0, 0}, grid.TopRow());
+  EXPECT_EQ(grid.SizingHitTest(cell.Right - 1, (cell.Top + cell.Bottom) / 2, d), wgsCellSizing);
+  EXPECT_EQ(d.Cell, (TwCellPos{0, 0, 0}));
+  // A group without columns still has levels to size.
+  const TRect level = E().LevelRect(2, 0, grid.TopRow());
+  ASSERT_FALSE(level.IsEmpty());
+  EXPECT_EQ(grid.SizingHitTest(level.Left + 5, level.Bottom - 1, d), wgsLevelSizing);
+  EXPECT_EQ(d.Band, 2);
+  EXPECT_EQ(d.Level, 0);
+  // Its bottom level is not sized from here.
+  const TRect bottom = E().LevelRect(2, 1, grid.TopRow());
+  EXPECT_NE(grid.SizingHitTest(bottom.Left + 5, bottom.Bottom - 1, d), wgsLevelSizing);
+}
+
+TEST_F(TitleWalk, AWalkForHitTestsAlsoYieldsWhatAPaintLeavesOut) {
+  ThreeGroups();
+  grid.Groups().Items(2)->SetLevels(2);
+  grid.Groups().Items(1)->SetNoColTitles(true);
+  grid.Layout();
+  TwCellWalk::Range range = AllBands();
+  range.FirstRow = range.LastRow = 0;
+  range.AllCells = true;
+  std::vector<TwCellRecord> titles, rows;
+  TwCellWalk(grid, range).ForEachTitle([&](const TwCellRecord& c) { titles.push_back(c); });
+  TwCellWalk(grid, range).ForEach([&](const TwCellRecord& c) { rows.push_back(c); });
+  // The column title of the group that shows only its title is walked after that title.
+  int band1 = 0;
+  for (const TwCellRecord& c : titles) band1 += c.Band == 1;
+  EXPECT_EQ(band1, 2);
+  // The group without columns gives one cell per level in the data row.
+  std::vector<int> levels;
+  for (const TwCellRecord& c : rows)
+    if (c.Band == 2) levels.push_back(c.Level);
+  EXPECT_EQ(levels, (std::vector<int>{0, 1}));
+  EXPECT_EQ(rows.back().Rect, E().LevelRect(2, 1, 0));
+}
+
 }  // namespace

@@ -94,6 +94,17 @@ TEST(VisibleList, CheckNamesWhatBroke) {
             "visible column list holds an entry that is not in the collection at visible index 3");
 }
 
+TEST(VisibleList, RebuildAfterTheCollectionDestroyedListedItemsTouchesNoneOfThem) {
+  Collection c(3);
+  TwVisibleList<Item> list;
+  list.Rebuild(c.items, kVisible);
+  c.items.erase(c.items.begin() + 1);  // destroyed while listed, as a collection deleting a row does
+  list.Rebuild(c.items, kVisible);     // under AddressSanitizer a write to the freed item would fail here
+  EXPECT_EQ(Ids(list), (std::vector<int>{0, 2}));
+  EXPECT_EQ(list.IndexOf(c[1]), 1);
+  EXPECT_EQ(Check(list, c, true, true), "");
+}
+
 TEST(VisibleList, MemoryFollowsTheEntries) {
   Collection c(200);
   TwVisibleList<Item> list;
@@ -104,7 +115,7 @@ TEST(VisibleList, MemoryFollowsTheEntries) {
   EXPECT_LE(list.MemoryUsed(), TwVisibleList<Item>::kSlack * sizeof(Item*));
   EXPECT_EQ(list.IndexOf(c[199]), 0);
   list.Clear();
-  EXPECT_EQ(list.IndexOf(c[199]), -1);
+  EXPECT_EQ(list.IndexOf(c[199]), -1);  // its stale place no longer points back at it
   EXPECT_LE(list.MemoryUsed(), TwVisibleList<Item>::kSlack * sizeof(Item*));
 }
 
