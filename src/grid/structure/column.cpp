@@ -178,10 +178,6 @@ TwColumn::~TwColumn() {
   if (images_) images_->UnregisterChanges(&imagesLink_);
 }
 
-TwGridModel* TwColumn::Grid() const {
-  return collection_ ? collection_->Owner() : nullptr;
-}
-
 int TwColumn::Index() const {
   return collection_ ? collection_->IndexOf(this) : -1;
 }
@@ -533,10 +529,6 @@ void TwColumn::SetGrpWidth(int v) {
 
 // --- TwColumn: visibility -------------------------------------------------------------------------
 
-int TwColumn::VisibleIndex() const {
-  return collection_ ? collection_->VisibleIndexOf(this) : -1;
-}
-
 void TwColumn::SetVisible(bool v) {
   if (visible_ == v) return;
   visible_ = v;
@@ -786,11 +778,6 @@ TwColumn* TwColumns::VisibleItems(int i) const {
   if (i < 0 || i >= VisibleCount())
     throw plat::Exception("TwColumns Bounds Error in GetVItems(" + std::to_string(i) + ")");
   return visible_.At(i);
-}
-
-int TwColumns::VisibleIndexOf(const TwColumn* c) const {
-  // Painting asks this for every cell: the list keeps each column's place.
-  return visible_.IndexOf(c);
 }
 
 void TwColumns::RebuildVisible() {

@@ -429,7 +429,8 @@ class TwColumns {
   int VisibleCount() const { return visible_.Count(); }
   // Raises "TwColumns Bounds Error in GetVItems(i)" out of range.
   TwColumn* VisibleItems(int i) const;
-  int VisibleIndexOf(const TwColumn* c) const;
+  // Painting asks this for every cell: the list keeps each column's place.
+  int VisibleIndexOf(const TwColumn* c) const { return visible_.IndexOf(c); }
   // Clears the visible list and adds the visible columns in collection order (SavedVisibleIndex := index).
   void RebuildVisible();
 
@@ -463,3 +464,11 @@ class TwColumns {
   TwVisibleList<TwColumn> visible_;
   int updateCount_ = 0;
 };
+
+inline TwGridModel* TwColumn::Grid() const {
+  return collection_ ? collection_->Owner() : nullptr;
+}
+
+inline int TwColumn::VisibleIndex() const {
+  return collection_ ? collection_->VisibleIndexOf(this) : -1;
+}

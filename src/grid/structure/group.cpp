@@ -256,10 +256,6 @@ void TwGroup::SetVisible(bool v) {
   if (moveToFirst && g->GroupMode()) g->RequestChange({TwGridModel::ChangeRequest::MoveToFirstCell});
 }
 
-int TwGroup::VisibleIndex() const {
-  return collection_ ? collection_->VisibleIndexOf(this) : -1;
-}
-
 void TwGroup::SetVisibleIndex(int v) {
   v = std::max(-1, v);
   if (!collection_ || GridLoading()) return;
@@ -288,16 +284,6 @@ bool TwGroup::IsFixed() const {
 }
 
 // --- TwGroup: columns in levels -------------------------------------------------------------------
-
-int TwGroup::LevelCount(int level) const {
-  if (level < 0 || level >= levels_ || level >= int(levelLists_.size())) return 0;
-  return int(levelLists_[std::size_t(level)].size());
-}
-
-TwColumn* TwGroup::LevelColumn(int level, int index) const {
-  if (index < 0 || index >= LevelCount(level)) return nullptr;
-  return levelLists_[std::size_t(level)][std::size_t(index)];
-}
 
 int TwGroup::MaxColumnsPerLevel() const {
   int n = 1;
@@ -697,14 +683,6 @@ void TwGroups::Clear() {
 }
 
 // --- TwGroups: visible list -----------------------------------------------------------------------
-
-TwGroup* TwGroups::VisibleItems(int i) const {
-  return visible_.At(i);
-}
-
-int TwGroups::VisibleIndexOf(const TwGroup* g) const {
-  return visible_.IndexOf(g);
-}
 
 void TwGroups::RebuildVisible() {
   for (std::size_t i = 0; i < items_.size(); ++i) items_[i]->savedVisibleIndex_ = int(i);

@@ -123,8 +123,15 @@ class TwGroup : public TwVisibleSlot {
   bool MoveColumn(TwColumn* column, int newIndex);
   // Gives a column a new GrpWidth at the expense of its neighbour; the group width never changes.
   void SetColumnWidth(TwColumn* column, int width);
-  int LevelCount(int level) const;
-  TwColumn* LevelColumn(int level, int index) const;
+  // Asked for every cell the layout and painting place: inline.
+  int LevelCount(int level) const {
+    if (level < 0 || level >= levels_ || level >= int(levelLists_.size())) return 0;
+    return int(levelLists_[std::size_t(level)].size());
+  }
+  TwColumn* LevelColumn(int level, int index) const {
+    if (index < 0 || index >= LevelCount(level)) return nullptr;
+    return levelLists_[std::size_t(level)][std::size_t(index)];
+  }
   // The largest number of columns in one level (at least 1).
   int MaxColumnsPerLevel() const;
   int ColumnCount() const;
@@ -199,8 +206,8 @@ class TwGroups {
 
   int VisibleCount() const { return visible_.Count(); }
   // The i-th visible group, nullptr out of range.
-  TwGroup* VisibleItems(int i) const;
-  int VisibleIndexOf(const TwGroup* g) const;
+  TwGroup* VisibleItems(int i) const { return visible_.At(i); }
+  int VisibleIndexOf(const TwGroup* g) const { return visible_.IndexOf(g); }
   // Clears the visible list and adds the visible groups in collection order (SavedVisibleIndex := index).
   void RebuildVisible();
   // Puts every column with a Group into that group's level list at its LevelIndex (after loading, and at
@@ -250,6 +257,10 @@ class TwGroups {
   TwVisibleList<TwGroup> visible_;
   int updateCount_ = 0;
 };
+
+inline int TwGroup::VisibleIndex() const {
+  return collection_ ? collection_->VisibleIndexOf(this) : -1;
+}
 
 // The texts of the level errors.
 std::string LevelsInUseMessage(int level);
