@@ -129,8 +129,7 @@ void TwDrawObject::Assign(const TwDrawObject& s) {
   if (s.IsAssigned(wdvWordWrap)) SetWordWrap(s.wordWrap_);
 }
 
-void TwDrawObject::PrepareDrawInfo() {
-  TwDrawInfo& d = drawInfo_;
+void TwDrawObject::FillDrawInfo(TwDrawInfo& d) const {
   d.Clear();
   d.Alignment = Alignment();
   d.FitStyle = FitStyle();

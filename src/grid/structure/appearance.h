@@ -138,8 +138,13 @@ class TwDrawObject {
 
   std::uint16_t AssignedValues() const { return assigned_; }
   bool IsAssigned(TwDrawValue v) const { return (assigned_ & (1u << v)) != 0; }
-  TwDrawInfo& DrawInfo() { return drawInfo_; }
-  const TwDrawInfo& DrawInfo() const { return drawInfo_; }
+  // The drawing record of the object as it stands (painting reads the records of the last layout, kept by
+  // TwGridExtents).
+  TwDrawInfo DrawInfo() const {
+    TwDrawInfo d;
+    FillDrawInfo(d);
+    return d;
+  }
 
   // --- inheriting properties ---
   TAlignment Alignment() const { return IsAssigned(wdvAlignment) ? alignment_ : GetDefaultAlignment(); }
@@ -189,9 +194,9 @@ class TwDrawObject {
   virtual void Changed() = 0;
   // The owning grid, or nullptr when the object is not attached.
   virtual TwGridModel* GetGrid() const = 0;
-  // Fills DrawInfo: the inherited text placement, the stored margins and CellStyle; descendants add
-  // clipping and lines.
-  virtual void PrepareDrawInfo();
+  // Fills a drawing record: the inherited text placement, the stored margins and CellStyle; descendants add
+  // clipping and lines. Reads the object and the grid's layout, writes nothing else.
+  virtual void FillDrawInfo(TwDrawInfo& d) const;
 
   // --- default providers (the owner's values) ---
   virtual TAlignment GetDefaultAlignment() const { return taCenter; }
@@ -230,7 +235,6 @@ class TwDrawObject {
 
  private:
   std::uint16_t assigned_ = 0;
-  TwDrawInfo drawInfo_;
   mutable TwFont font_;
   TAlignment alignment_ = taCenter;
   TwCellStyle cellStyle_;

@@ -47,12 +47,17 @@ int TwColumnTitle::GetDefaultMarginBottom() const {
   return column_->MarginBottom();
 }
 
-void TwColumnTitle::PrepareDrawInfo() {
-  TwDrawObject::PrepareDrawInfo();
+void TwColumnTitle::FillDrawInfo(TwDrawInfo& d) const {
+  TwGridModel* g = GetGrid();
+  const TwGroup* grp = g && g->GroupMode() ? column_->HoldingGroup() : nullptr;
+  FillAt(d, grp, g && column_->FixedIn(*g, grp));
+}
+
+void TwColumnTitle::FillAt(TwDrawInfo& d, const TwGroup* grp, bool fixed) const {
+  TwDrawObject::FillDrawInfo(d);
   TwGridModel* g = GetGrid();
   if (!g) return;
-  TwDrawInfo& d = DrawInfo();
-  d.ClipLeft = column_->Fixed() ? 0 : g->Extents().FixedRight();
+  d.ClipLeft = fixed ? 0 : g->Extents().FixedRight();
   d.ClipBottom = g->Extents().FooterTop();
   if (Pressed()) d.CellStyle = wcsDown;
   const TwGridLinesEx& l = g->Headers().Lines();
@@ -62,7 +67,6 @@ void TwColumnTitle::PrepareDrawInfo() {
     return;
   }
   // Group mode: only a visible group with column titles shows them.
-  const TwGroup* grp = column_->HoldingGroup();
   if (!grp || !grp->Visible() || grp->NoColTitles()) return;
   if (column_->Level() < grp->Levels() - 1)
     SetHorzLine(d, l.LevelColor(), l.LevelStyle(), l.LevelWidth());
@@ -139,12 +143,15 @@ bool TwColumnFooter::GetDefaultWordWrap() const {
   return column_->WordWrap();
 }
 
-void TwColumnFooter::PrepareDrawInfo() {
-  TwDrawObject::PrepareDrawInfo();
+void TwColumnFooter::FillDrawInfo(TwDrawInfo& d) const {
+  FillAt(d, column_->Fixed());
+}
+
+void TwColumnFooter::FillAt(TwDrawInfo& d, bool fixed) const {
+  TwDrawObject::FillDrawInfo(d);
   TwGridModel* g = GetGrid();
   if (!g) return;
-  TwDrawInfo& d = DrawInfo();
-  d.ClipLeft = column_->Fixed() ? 0 : g->Extents().FixedRight();
+  d.ClipLeft = fixed ? 0 : g->Extents().FixedRight();
   d.ClipBottom = g->ClientHeight();
   d.HorzLineWidth = 0;
   d.VertLineWidth = 0;
@@ -169,10 +176,6 @@ void TwColumn::CreateParts() {
 
 TwColumn::~TwColumn() {
   if (images_) images_->UnregisterChanges(&imagesLink_);
-}
-
-TwGridModel* TwColumn::Grid() const {
-  return collection_ ? collection_->Owner() : nullptr;
 }
 
 int TwColumn::Index() const {
@@ -526,10 +529,6 @@ void TwColumn::SetGrpWidth(int v) {
 
 // --- TwColumn: visibility -------------------------------------------------------------------------
 
-int TwColumn::VisibleIndex() const {
-  return collection_ ? collection_->VisibleIndexOf(this) : -1;
-}
-
 void TwColumn::SetVisible(bool v) {
   if (visible_ == v) return;
   visible_ = v;
@@ -649,29 +648,58 @@ void TwColumn::AssignColumn(const TwColumn& s) {
 
 // --- TwColumn: drawing records --------------------------------------------------------------------
 
-void TwColumn::PrepareDrawInfo() {
+bool TwColumn::Fixed() const {
+  const TwGridModel* g = Grid();
+  return g && FixedIn(*g, g->GroupMode() ? HoldingGroup() : nullptr);
+}
+
+bool TwColumn::FixedIn(const TwGridModel& g, const TwGroup* grp) const {
+  const int vi = g.GroupMode() ? (grp ? grp->VisibleIndex() : -1) : VisibleIndex();
+  return vi >= 0 && vi < g.FixedCount();
+}
+
+void TwColumn::FillDrawRecords(TwDrawInfo& cell, TwDrawInfo& title, TwDrawInfo& footer) const {
+  TwGridModel* g = Grid();
+  const TwGroup* grp = g && g->GroupMode() ? HoldingGroup() : nullptr;
+  const bool fixed = g && FixedIn(*g, grp);
+  FillCellAt(cell, grp, fixed);
+  title_->FillAt(title, grp, fixed);
+  footer_->FillAt(footer, fixed);
+}
+
+int TwColumn::LevelLeft() const {
+  const TwGroup* grp = HoldingGroup();
+  return grp ? grp->ColumnLeft(level_, levelIndex_) : 0;
+}
+
+int TwColumn::LevelRight() const {
+  const TwGroup* grp = HoldingGroup();
+  return grp ? grp->ColumnRight(level_, levelIndex_) : 0;
+}
+
+void TwColumn::FillDrawInfo(TwDrawInfo& d) const {
+  TwGridModel* g = Grid();
+  const TwGroup* grp = g && g->GroupMode() ? HoldingGroup() : nullptr;
+  FillCellAt(d, grp, g && FixedIn(*g, grp));
+}
+
+void TwColumn::FillCellAt(TwDrawInfo& d, const TwGroup* grp, bool fixed) const {
+  d.Clear();
   TwGridModel* g = Grid();
   if (!g) return;
-  cachedEditKind_ = GetEditKind();
   const bool group = g->GroupMode();
-  const TwGroup* grp = group ? HoldingGroup() : nullptr;
   const int vi = group ? (grp ? grp->VisibleIndex() : -1) : VisibleIndex();
-  fixed_ = vi >= 0 && vi < g->FixedCount();
-  title_->PrepareDrawInfo();
-  footer_->PrepareDrawInfo();
 
   const TwGridExtents& e = g->Extents();
-  TwDrawInfo& d = drawInfo_;
-  d.Clear();
-  d.ClipLeft = fixed_ ? 0 : e.FixedRight();
+  d.ClipLeft = fixed ? 0 : e.FixedRight();
   d.ClipBottom = e.FooterTop();
   d.Alignment = Alignment();
   d.FitStyle = fitStyle_;
   d.Layout = layout_;
   for (int i = 0; i < 4; ++i) d.Margins[i] = margins_[i];
   d.WordWrap = wordWrap_;
-  d.CellStyle = fixed_ ? g->FixedStyle().CellStyle() : wcsNormal;
-  const TwGridLinesEx& l = fixed_ ? g->FixedStyle().Lines() : g->Lines();
+  d.CellStyle = fixed ? g->FixedStyle().CellStyle() : wcsNormal;
+  const TwGridLinesEx& l = fixed ? g->FixedStyle().Lines() : g->Lines();
   if (!group) {
     SetHorzLine(d, l);
     const bool last = vi == g->Columns().VisibleCount() - 1;
@@ -698,7 +726,7 @@ TwColumns::TwColumns(TwGridModel* owner, Factory factory) : owner_(owner), facto
 
 TwColumns::~TwColumns() {
   // Columns may ask the collection for their index while they are destroyed: clear the lists first.
-  visible_.clear();
+  visible_.Clear();
   auto items = std::move(items_);
   items.clear();
 }
@@ -715,10 +743,7 @@ TwColumn* TwColumns::Add() {
   c->CreateParts();
   const plat::ComponentState* st = owner_ ? &owner_->GridState() : nullptr;
   if (st && (st->Loading() || st->Designing())) {
-    if (c->Visible()) {
-      visible_.push_back(c);
-      RenumberVisible(visible_.size() - 1);
-    }
+    if (c->Visible()) visible_.Append(c);
   } else {
     // Placed at the visible index equal to its collection index (clamped): appended.
     c->savedVisibleIndex_ = std::min(Count() - 1, VisibleCount());
@@ -752,58 +777,31 @@ void TwColumns::Clear() {
 TwColumn* TwColumns::VisibleItems(int i) const {
   if (i < 0 || i >= VisibleCount())
     throw plat::Exception("TwColumns Bounds Error in GetVItems(" + std::to_string(i) + ")");
-  return visible_[std::size_t(i)];
-}
-
-int TwColumns::VisibleIndexOf(const TwColumn* c) const {
-  // Painting asks this for every cell: the column keeps its position, and a stale one (the column left
-  // the list) no longer points back at it.
-  const int vi = c ? c->visibleIndex_ : -1;
-  return vi >= 0 && vi < VisibleCount() && visible_[std::size_t(vi)] == c ? vi : -1;
-}
-
-void TwColumns::RenumberVisible(std::size_t from) {
-  for (std::size_t i = from; i < visible_.size(); ++i) visible_[i]->visibleIndex_ = int(i);
+  return visible_.At(i);
 }
 
 void TwColumns::RebuildVisible() {
-  visible_.clear();
-  for (std::size_t i = 0; i < items_.size(); ++i) {
-    items_[i]->savedVisibleIndex_ = int(i);
-    if (items_[i]->Visible()) visible_.push_back(items_[i].get());
-  }
-  RenumberVisible(0);
+  for (std::size_t i = 0; i < items_.size(); ++i) items_[i]->savedVisibleIndex_ = int(i);
+  visible_.Rebuild(items_, [](const TwColumn& c) { return c.Visible(); });
 }
 
 void TwColumns::InsertVisible(TwColumn* c, int at) {
-  if (VisibleIndexOf(c) >= 0) return;
-  at = std::clamp(at, 0, VisibleCount());
-  visible_.insert(visible_.begin() + at, c);
-  RenumberVisible(std::size_t(at));
+  visible_.Insert(c, at);
 }
 
 void TwColumns::RemoveVisible(TwColumn* c) {
-  const int vi = VisibleIndexOf(c);
-  if (vi < 0) return;
-  visible_.erase(visible_.begin() + vi);
-  c->visibleIndex_ = -1;
-  RenumberVisible(std::size_t(vi));
+  visible_.Remove(c);
 }
 
 void TwColumns::MoveVisible(TwColumn* c, int to) {
-  const int from = VisibleIndexOf(c);
-  if (from < 0) return;
-  to = std::clamp(to, 0, VisibleCount() - 1);
-  visible_.erase(visible_.begin() + from);
-  visible_.insert(visible_.begin() + to, c);
-  RenumberVisible(std::size_t(std::min(from, to)));
+  visible_.Move(c, to);
 }
 
 int TwColumns::FirstNavigable() const {
   const int last = VisibleCount() - 1;
   if (!owner_ || !owner_->SkipReadOnly()) return 0;
   for (int i = 0; i < last; ++i)
-    if (visible_[std::size_t(i)]->CanFocus()) return i;
+    if (visible_.At(i)->CanFocus()) return i;
   return std::max(0, last);
 }
 
@@ -811,7 +809,7 @@ int TwColumns::LastNavigable() const {
   const int last = VisibleCount() - 1;
   if (!owner_ || !owner_->SkipReadOnly()) return std::max(0, last);
   for (int i = last; i > 0; --i)
-    if (visible_[std::size_t(i)]->CanFocus()) return i;
+    if (visible_.At(i)->CanFocus()) return i;
   return 0;
 }
 
@@ -819,7 +817,7 @@ int TwColumns::NextNavigable(int i) const {
   const int last = std::max(0, VisibleCount() - 1);
   if (!owner_ || !owner_->SkipReadOnly()) return std::min(i + 1, last);
   for (int j = i + 1; j <= last; ++j)
-    if (visible_[std::size_t(j)]->CanFocus()) return j;
+    if (visible_.At(j)->CanFocus()) return j;
   return std::clamp(i, 0, last);
 }
 
@@ -827,7 +825,7 @@ int TwColumns::PriorNavigable(int i) const {
   const int last = std::max(0, VisibleCount() - 1);
   if (!owner_ || !owner_->SkipReadOnly()) return std::max(0, i - 1);
   for (int j = std::min(i - 1, last); j >= 0; --j)
-    if (visible_[std::size_t(j)]->CanFocus()) return j;
+    if (visible_.At(j)->CanFocus()) return j;
   return std::clamp(i, 0, last);
 }
 
@@ -844,22 +842,8 @@ void TwColumns::Update(TwColumn* item) {
 }
 
 std::string TwColumns::CheckConsistency() const {
-  std::vector<const TwColumn*> seen;
-  for (std::size_t i = 0; i < visible_.size(); ++i) {
-    const TwColumn* c = visible_[i];
-    if (IndexOf(c) < 0) return "visible list holds a column that is not in the collection";
-    if (c->visibleIndex_ != int(i))
-      return "column " + std::to_string(IndexOf(c)) + " keeps visible index " +
-             std::to_string(c->visibleIndex_) + " but is listed at " + std::to_string(i);
-    if (!c->Visible()) return "hidden column " + std::to_string(IndexOf(c)) + " in the visible list";
-    if (std::find(seen.begin(), seen.end(), c) != seen.end()) return "column listed twice";
-    seen.push_back(c);
-  }
-  const bool designing = owner_ && owner_->GridState().Designing();
-  const bool loading = owner_ && owner_->GridState().Loading();
-  if (!designing && !loading)
-    for (const auto& c : items_)
-      if (c->Visible() && VisibleIndexOf(c.get()) < 0)
-        return "visible column " + std::to_string(IndexOf(c.get())) + " missing from the visible list";
-  return {};
+  // While loading or designing a visible column may be missing from the list.
+  const bool complete = !(owner_ && (owner_->GridState().Designing() || owner_->GridState().Loading()));
+  return visible_.CheckConsistency(
+      items_, [](const TwColumn& c) { return c.Visible(); }, complete, false, "column");
 }

@@ -22,6 +22,7 @@
 #include "grid/structure/draw_info.h"
 #include "grid/structure/group.h"
 #include "grid/structure/list_option.h"
+#include "grid/structure/visible_list.h"
 #include "platform/paint/color.h"
 #include "platform/persist/component.h"
 
@@ -96,7 +97,9 @@ class TwColumnTitle : public TwTitle {
 
   TwGridModel* GetGrid() const override;
   void Changed() override;
-  void PrepareDrawInfo() override;
+  void FillDrawInfo(TwDrawInfo& d) const override;
+  // The same with the holding group (group mode) and the fixed area already known (the layout's path).
+  void FillAt(TwDrawInfo& d, const TwGroup* grp, bool fixed) const;
   // Font and margins come from the column.
   TwFont GetDefaultFont() const override;
   int GetDefaultMarginLeft() const override;
@@ -129,7 +132,9 @@ class TwColumnFooter : public TwDrawObject {
 
   TwGridModel* GetGrid() const override;
   void Changed() override;
-  void PrepareDrawInfo() override;
+  void FillDrawInfo(TwDrawInfo& d) const override;
+  // The same with the fixed area already known (the layout's path).
+  void FillAt(TwDrawInfo& d, bool fixed) const;
   // The look, and from another column footer its stored texts.
   void Assign(const TwDrawObject& source) override;
   // Alignment, fit style, font, layout, margins and word wrap come from the column.
@@ -148,7 +153,7 @@ class TwColumnFooter : public TwDrawObject {
   TwStrings values_;
 };
 
-class TwColumn {
+class TwColumn : public TwVisibleSlot {
  public:
   static constexpr int kMinWidth = 4;
   static constexpr int kDefaultWidth = 64;
@@ -166,10 +171,17 @@ class TwColumn {
   // The title's caption, or the item's default name ("TwColumn" + index) when it is empty.
   virtual std::string DisplayName() const;
   bool IsAssigned(AssignedValue v) const { return (assigned_ & (1u << v)) != 0; }
-  TwDrawInfo& DrawInfo() { return drawInfo_; }
-  const TwDrawInfo& DrawInfo() const { return drawInfo_; }
-  TwEditKind CachedEditKind() const { return cachedEditKind_; }
-  bool Fixed() const { return fixed_; }
+  // The drawing record of the data cells as the column stands (painting reads the records of the last
+  // layout, kept by TwGridExtents).
+  TwDrawInfo DrawInfo() const {
+    TwDrawInfo d;
+    FillDrawInfo(d);
+    return d;
+  }
+  // The column lies in the fixed area: its visible index (group mode: its group's) is below FixedCount.
+  bool Fixed() const;
+  // The same for the holding group grp (group mode) of grid g.
+  bool FixedIn(const TwGridModel& g, const TwGroup* grp) const;
 
   TwColumnTitle& Title() { return *title_; }
   const TwColumnTitle& Title() const { return *title_; }
@@ -236,9 +248,9 @@ class TwColumn {
   void SetPosition(const TwCellPos& pos);
   // The group that holds the column, nullptr when none.
   TwGroup* HoldingGroup() const;
-  // The x span inside the group's level, relative to the group's left edge (set by the layout).
-  int LevelLeft() const { return levelLeft_; }
-  int LevelRight() const { return levelRight_; }
+  // The x span inside the group's level, relative to the group's left edge (0 outside a group).
+  int LevelLeft() const;
+  int LevelRight() const;
   // Margins of the data cells, index 0 left, 1 top, 2 right, 3 bottom; a byte each.
   int Margin(int index) const { return margins_[index & 3]; }
   void SetMargin(int index, int v);
@@ -315,8 +327,11 @@ class TwColumn {
   // Copies the published properties (assigned flags included) inside one collection update.
   void AssignColumn(const TwColumn& s);
 
-  // Fills the drawing records of the data cells, the title and the footer (called at layout).
-  void PrepareDrawInfo();
+  // Fills the drawing record of the data cells (the title and the footer fill their own). Writes nothing
+  // but the record.
+  void FillDrawInfo(TwDrawInfo& d) const;
+  // The records of the data cells, the title and the footer at once (the holding group is looked up once).
+  void FillDrawRecords(TwDrawInfo& cell, TwDrawInfo& title, TwDrawInfo& footer) const;
 
   // Notifications to the collection: this item, or the whole collection.
   void Changed(bool allItems = false);
@@ -341,6 +356,8 @@ class TwColumn {
   friend class TwGroups;
 
  private:
+  // FillDrawInfo with the holding group (group mode) and the fixed area already known.
+  void FillCellAt(TwDrawInfo& d, const TwGroup* grp, bool fixed) const;
   template <class T>
   void Set(T& field, const T& v) {
     if (field == v) return;
@@ -352,13 +369,8 @@ class TwColumn {
 
   TwColumns* collection_;
   std::uint8_t assigned_ = 0;
-  TwDrawInfo drawInfo_;
-  TwEditKind cachedEditKind_ = wekNone;
-  bool fixed_ = false;
   int savedWidth_ = 0;
   int savedVisibleIndex_ = 0;
-  int levelLeft_ = 0;
-  int levelRight_ = 0;
   TwImageChangeLink imagesLink_;
   std::unique_ptr<TwColumnTitle> title_;
   std::unique_ptr<TwColumnFooter> footer_;
@@ -396,7 +408,6 @@ class TwColumn {
   TwStrings values_;
   bool visible_ = true;
   // Position in the collection's visible list, kept by the collection (checked before use).
-  int visibleIndex_ = -1;
   int colWidth_ = kDefaultWidth;
   int grpWidth_ = kDefaultWidth;
   bool wordWrap_ = false;
@@ -418,10 +429,11 @@ class TwColumns {
   void Delete(int i);
   void Clear();
 
-  int VisibleCount() const { return int(visible_.size()); }
+  int VisibleCount() const { return visible_.Count(); }
   // Raises "TwColumns Bounds Error in GetVItems(i)" out of range.
   TwColumn* VisibleItems(int i) const;
-  int VisibleIndexOf(const TwColumn* c) const;
+  // Painting asks this for every cell: the list keeps each column's place.
+  int VisibleIndexOf(const TwColumn* c) const { return visible_.IndexOf(c); }
   // Clears the visible list and adds the visible columns in collection order (SavedVisibleIndex := index).
   void RebuildVisible();
 
@@ -448,11 +460,18 @@ class TwColumns {
 
  private:
   // Stores the visible positions of the visible list from index `from` on.
-  void RenumberVisible(std::size_t from);
 
   TwGridModel* owner_;
   Factory factory_;
   std::vector<std::unique_ptr<TwColumn>> items_;
-  std::vector<TwColumn*> visible_;
+  TwVisibleList<TwColumn> visible_;
   int updateCount_ = 0;
 };
+
+inline TwGridModel* TwColumn::Grid() const {
+  return collection_ ? collection_->Owner() : nullptr;
+}
+
+inline int TwColumn::VisibleIndex() const {
+  return collection_ ? collection_->VisibleIndexOf(this) : -1;
+}

@@ -20,27 +20,74 @@
 //
 // Display index i: -2 the indicator column, -1 the marker column, 0..count-1 the visible columns (column
 // mode) or the visible groups (group mode). Edges[i+2] is the left of item i before scrolling and
-// Edges[i+3] its right. In group mode a group's band is cut into levels by the group's offsets
-// (TwGroup::PrepareLayout) and each level into its columns (LevelLeft .. LevelRight).
+// Edges[i+3] its right. In group mode a group's band is cut into levels by the group's offsets (its
+// TwGroupAxis) and each level into its columns (LevelLeft .. LevelRight of their TwColumnDraw).
 //
-// Every value is derived; a stale value is replaced by the next Layout. The edge array only grows, so a
-// layout in the steady state allocates nothing.
+// Besides the geometry the layout keeps the drawing records painting reads: one per visible column (column
+// mode) or per column of a visible group (group mode) with the cell, title and footer records, one per
+// group title, per visible footer row, for the header corner, the indicator and the marker column.
+//
+// Layout reads the description objects and never writes into them. Every value is derived; a stale value
+// is replaced by the next Layout. The arrays only grow, so a layout in the steady state allocates nothing.
 #include <algorithm>
 #include <cstdint>
 #include <vector>
 
+#include "grid/structure/draw_info.h"
 #include "grid/structure/group.h"
 #include "platform/paint/canvas.h"
 
+class TwColumn;
+class TwGridFooter;
 class TwGridModel;
+enum class TwEditKind : std::uint8_t;
 
 using plat::paint::TRect;
+
+// The drawing record of a column for the last layout: its cell, title and footer records, its editor kind,
+// whether it lies in the fixed area, and in group mode its span inside its level from the group's left.
+struct TwColumnDraw {
+  TwColumn* Column = nullptr;
+  TwDrawInfo Cell;
+  TwDrawInfo Title;
+  TwDrawInfo Footer;
+  TwEditKind EditKind{};
+  bool Fixed = false;
+  int LevelLeft = 0;
+  int LevelRight = 0;
+};
+
+// A visible group for the last layout: the y offsets of its levels and the drawing records of its title
+// and of its columns. The last level always takes the remainder of a height.
+struct TwGroupAxis {
+  TwGroup* Group = nullptr;
+  int Levels = 0;
+  // Header[0 .. Levels+1]: Header[0]..Header[1] the title, Header[k+1]..Header[k+2] level k.
+  std::vector<int> Header;
+  // Row[0 .. Levels]: level k spans Row[k]..Row[k+1] of a data row.
+  std::vector<int> Row;
+  // Footer[k * (Levels+1) + i]: the same for visible footer row k (one extra pixel per inner boundary).
+  std::vector<int> Footer;
+  // The columns level by level: those of level l are Cells[LevelStart[l] .. LevelStart[l+1]).
+  std::vector<int> LevelStart;
+  std::vector<TwColumnDraw> Cells;
+  TwDrawInfo Title;
+};
+
+// A visible footer row for the last layout.
+struct TwFooterRow {
+  TwGridFooter* Footer = nullptr;
+  int Top = 0;  // from the top of the footer area
+  int Height = 0;
+  TwDrawInfo Title;
+};
 
 class TwGridExtents {
  public:
   static constexpr int kInitialCapacity = 16;
 
-  explicit TwGridExtents(TwGridModel* grid);
+  // Reads the grid's description (never writes into it).
+  explicit TwGridExtents(const TwGridModel* grid);
 
   // The whole computation for this client rectangle (see the file comment).
   void Layout(const TRect& clientRect);
@@ -91,6 +138,28 @@ class TwGridExtents {
   // k is a visible footer index.
   int FooterRowTop(int k) const;
   int FooterRowBottom(int k) const;
+  // The visible footer rows the last layout used, top to bottom.
+  int FooterCount() const { return footerCount_; }
+  const TwFooterRow& FooterRow(int k) const { return footers_[std::size_t(k)]; }
+
+  // --- drawing records of the last layout ---
+  const TwDrawInfo& HeaderTitleDraw() const { return headerTitle_; }
+  const TwDrawInfo& IndicatorDraw() const { return indicator_; }
+  const TwDrawInfo& MarkerDraw() const { return marker_; }
+  // Column mode: the record of visible column i.
+  const TwColumnDraw& ColumnDraw(int i) const { return columns_[std::size_t(i)]; }
+  // Group mode: visible group g (0 <= g < Count()).
+  const TwGroupAxis& GroupAxis(int g) const { return groups_[std::size_t(g)]; }
+  // The record of the column at a group-mode position, nullptr when there is none.
+  const TwColumnDraw* GroupCellDraw(const TwCellPos& pos) const;
+  // The level offsets of visible group g (see TwGroupAxis); 0 levels outside group mode.
+  int OffsetLevels(int g) const { return groupMode_ && g >= 0 && g < count_ ? GroupAxis(g).Levels : 0; }
+  int HeaderOffset(int g, int i) const { return GroupAxis(g).Header[std::size_t(i)]; }
+  int RowOffset(int g, int i) const { return GroupAxis(g).Row[std::size_t(i)]; }
+  int FooterOffset(int g, int k, int i) const {
+    const TwGroupAxis& a = GroupAxis(g);
+    return a.Footer[std::size_t(k * (a.Levels + 1) + i)];
+  }
 
   // --- rectangles (an index out of range gives an empty rectangle) ---
   TRect HeaderCellRect(int i) const;
@@ -129,14 +198,17 @@ class TwGridExtents {
     return int(std::clamp<std::int64_t>(y, -kMaxCoordinate, kMaxCoordinate));
   }
   int ItemWidthOf(int i) const;
-  TwGroup* VisibleGroup(int g) const;
+  const TwGroupAxis* VisibleGroup(int g) const;
   // x span of a column inside group g (on screen), false when there is no column at pos.
   bool ColumnSpan(const TwCellPos& pos, int& left, int& right) const;
+  void FooterPass();
   void VerticalPass();
   void ContentBottom();
   void HorizontalPass();
+  void GroupPass(int g);
+  void DrawRecords();
 
-  TwGridModel* grid_;
+  const TwGridModel* grid_;
   std::vector<std::int32_t> edges_;
   TRect clientRect_;
   TRect contentRect_;
@@ -154,4 +226,12 @@ class TwGridExtents {
   int topRow_ = 0;
   int rowHeight_ = 1;
   int rowCount_ = 0;
+  int footerCount_ = 0;
+  int footerHeight_ = 0;
+  std::vector<TwFooterRow> footers_;
+  std::vector<TwColumnDraw> columns_;
+  std::vector<TwGroupAxis> groups_;
+  TwDrawInfo headerTitle_;
+  TwDrawInfo indicator_;
+  TwDrawInfo marker_;
 };

@@ -239,7 +239,7 @@ bool TwGridModel::LayoutStale() const {
   return layoutStale_ || !(CurrentLayoutKey() == layoutKey_);
 }
 
-void TwGridModel::Layout() {
+void TwGridModel::Relayout() const {
   if (inLayout_ || !columns_ || !groups_) return;
   TwFlagScope laying(inLayout_);
   // Taken before the work, so that the drawing records asking for the layout get this one.
@@ -261,7 +261,7 @@ const TwGridExtents& TwGridModel::Extents() const {
     extents_->MoveRows(k.TopRow, k.Rows);
     layoutKey_ = k;
   } else {
-    const_cast<TwGridModel*>(this)->Layout();
+    Relayout();
   }
   return *extents_;
 }
@@ -295,7 +295,7 @@ TRect TwGridModel::AreaRect(const TwRepaintArea& area) const {
       }
       break;
     case TwRepaintArea::FooterRow:
-      if (area.Index >= 0 && area.Index < footers_->VisibleCount())
+      if (area.Index >= 0 && area.Index < e.FooterCount())
         r = {c.Left, e.FooterRowTop(area.Index), c.Right, e.FooterRowBottom(area.Index)};
       break;
     case TwRepaintArea::HeaderCorner:

@@ -216,8 +216,8 @@ class TwGridModel {
 
   // --- layout ---
   // Lays the grid out from its client rectangle now (before every paint, and after changes that move
-  // things).
-  void Layout();
+  // things). The layout is a cache derived from the description: it writes only into the cache.
+  void Layout() { Relayout(); }
   // The layout, brought up to date first when something changed since the last one (a description
   // change, the client rectangle, TopRow, RowCount, the offset or the mode).
   const TwGridExtents& Extents() const;
@@ -322,10 +322,13 @@ class TwGridModel {
   std::unique_ptr<TwGridFooters> footers_;
   std::unique_ptr<TwColumns> columns_;
   std::unique_ptr<TwGroups> groups_;
+  // The layout cache. Extents() const brings it up to date when it is stale; laying out reads the
+  // description and writes only these members (and the TwGridExtents they own), so they are mutable.
+  void Relayout() const;
   std::unique_ptr<TwGridExtents> extents_;
   mutable bool layoutStale_ = true;
-  bool inLayout_ = false;
+  mutable bool inLayout_ = false;
   mutable LayoutKey layoutKey_;
-  int layoutCount_ = 0;
+  mutable int layoutCount_ = 0;
   TwGridObserver* observer_ = nullptr;
 };

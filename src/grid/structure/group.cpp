@@ -66,11 +66,10 @@ void TwGroupTitle::SetVisible(bool v) {
   if (g) g->RequestLayout();
 }
 
-void TwGroupTitle::PrepareDrawInfo() {
-  TwDrawObject::PrepareDrawInfo();
+void TwGroupTitle::FillDrawInfo(TwDrawInfo& d) const {
+  TwDrawObject::FillDrawInfo(d);
   TwGridModel* g = GetGrid();
   if (!g) return;
-  TwDrawInfo& d = DrawInfo();
   d.ClipLeft = group_->IsFixed() ? 0 : g->Extents().FixedRight();
   d.ClipBottom = g->ClientHeight();
   if (Pressed()) d.CellStyle = wcsDown;
@@ -285,16 +284,6 @@ bool TwGroup::IsFixed() const {
 }
 
 // --- TwGroup: columns in levels -------------------------------------------------------------------
-
-int TwGroup::LevelCount(int level) const {
-  if (level < 0 || level >= levels_ || level >= int(levelLists_.size())) return 0;
-  return int(levelLists_[std::size_t(level)].size());
-}
-
-TwColumn* TwGroup::LevelColumn(int level, int index) const {
-  if (index < 0 || index >= LevelCount(level)) return nullptr;
-  return levelLists_[std::size_t(level)][std::size_t(index)];
-}
 
 int TwGroup::MaxColumnsPerLevel() const {
   int n = 1;
@@ -584,67 +573,6 @@ bool TwGroup::FindCellAbove(TwCellPos& pos) const {
   return FindCellVertically(pos, -1);
 }
 
-// --- TwGroup: layout offsets ----------------------------------------------------------------------
-
-void TwGroup::PrepareLayout() {
-  TwGridModel* g = Grid();
-  if (!g) return;
-  const int L = levels_;
-  // Weight is the sum of the level weights; a weight read as 0 must not divide.
-  int W = weight_;
-  if (W <= 0) {
-    W = 0;
-    for (int l = 0; l < L; ++l) W += weights_[std::size_t(l)];
-    W = std::max(1, W);
-  }
-  const int footers = g->Footers().VisibleCount();
-  // resize keeps the capacity: after the first layout nothing is allocated here.
-  rowOffsets_.resize(std::size_t(L) + 1);
-  headerOffsets_.resize(std::size_t(L) + 2);
-  footerOffsets_.resize(std::size_t(footers) * std::size_t(L + 1));
-  offsetLevels_ = L;
-
-  // Header: the title on top, then the levels share the rest.
-  const int header = g->Headers().Height();
-  int title = 0;
-  if (title_->Visible())
-    title = noColTitles_ && !g->GridState().Designing() ? header : std::min(title_->Height(), header);
-  headerOffsets_[0] = 0;
-  headerOffsets_[1] = title;
-  headerOffsets_[std::size_t(L) + 1] = header;
-  for (int i = 2; i <= L; ++i)
-    headerOffsets_[std::size_t(i)] = std::min(
-        header, (header - title) * weights_[std::size_t(i) - 2] / W + headerOffsets_[std::size_t(i) - 1]);
-
-  // A data row.
-  const int rowHeight = g->RowHeight();
-  rowOffsets_[0] = 0;
-  rowOffsets_[std::size_t(L)] = rowHeight;
-  for (int i = 1; i < L; ++i)
-    rowOffsets_[std::size_t(i)] =
-        std::min(rowHeight, rowHeight * weights_[std::size_t(i) - 1] / W + rowOffsets_[std::size_t(i) - 1]);
-
-  // Each visible footer row: one extra pixel per inner boundary.
-  for (int k = 0; k < footers; ++k) {
-    int* f = &footerOffsets_[std::size_t(k) * std::size_t(L + 1)];
-    const int h = g->Footers().VisibleItems(k)->Height();
-    f[0] = 0;
-    f[L] = h;
-    for (int j = 1; j < L; ++j) f[j] = std::min(h, h * weights_[std::size_t(j) - 1] / W + f[j - 1] + 1);
-  }
-
-  // The columns' spans inside their levels; the last column reaches the group's right edge.
-  for (int l = 0; l < L && l < int(levelLists_.size()); ++l) {
-    int left = 0;
-    for (TwColumn* c : levelLists_[std::size_t(l)]) {
-      c->levelLeft_ = left;
-      c->levelRight_ = left + c->grpWidth_;
-      left = c->levelRight_;
-    }
-    if (!levelLists_[std::size_t(l)].empty()) levelLists_[std::size_t(l)].back()->levelRight_ = width_;
-  }
-}
-
 // --- TwGroup: checks ------------------------------------------------------------------------------
 
 std::string TwGroup::CheckConsistency() const {
@@ -689,7 +617,7 @@ std::string TwGroup::CheckConsistency() const {
 TwGroups::TwGroups(TwGridModel* owner, Factory factory) : owner_(owner), factory_(std::move(factory)) {}
 
 TwGroups::~TwGroups() {
-  visible_.clear();
+  visible_.Clear();
   auto items = std::move(items_);
   items.clear();
 }
@@ -722,8 +650,7 @@ TwGroup* TwGroups::Add() {
   const plat::ComponentState* st = owner_ ? &owner_->GridState() : nullptr;
   if (!st || !st->Loading()) g->Title().SetCaption(NextCaption(g));
   if (st && (st->Loading() || st->Designing())) {
-    if (g->Visible()) visible_.push_back(g);
-    Reindex();
+    if (g->Visible()) visible_.Append(g);
   } else {
     g->savedVisibleIndex_ = std::min(Count() - 1, VisibleCount());
     InsertVisible(g, g->savedVisibleIndex_);
@@ -746,7 +673,6 @@ void TwGroups::Delete(int i) {
   std::unique_ptr<TwGroup> doomed = std::move(items_[std::size_t(i)]);
   items_.erase(items_.begin() + i);
   doomed.reset();
-  Reindex();
   Update(nullptr);
 }
 
@@ -758,51 +684,21 @@ void TwGroups::Clear() {
 
 // --- TwGroups: visible list -----------------------------------------------------------------------
 
-TwGroup* TwGroups::VisibleItems(int i) const {
-  if (i < 0 || i >= VisibleCount()) return nullptr;
-  return visible_[std::size_t(i)];
-}
-
-int TwGroups::VisibleIndexOf(const TwGroup* g) const {
-  for (std::size_t i = 0; i < visible_.size(); ++i)
-    if (visible_[i] == g) return int(i);
-  return -1;
-}
-
-void TwGroups::Reindex() {
-  for (auto& g : items_) g->visibleIndex_ = -1;
-  for (std::size_t i = 0; i < visible_.size(); ++i) visible_[i]->visibleIndex_ = int(i);
-}
-
 void TwGroups::RebuildVisible() {
-  visible_.clear();
-  for (std::size_t i = 0; i < items_.size(); ++i) {
-    items_[i]->savedVisibleIndex_ = int(i);
-    if (items_[i]->Visible()) visible_.push_back(items_[i].get());
-  }
-  Reindex();
+  for (std::size_t i = 0; i < items_.size(); ++i) items_[i]->savedVisibleIndex_ = int(i);
+  visible_.Rebuild(items_, [](const TwGroup& g) { return g.Visible(); });
 }
 
 void TwGroups::InsertVisible(TwGroup* g, int at) {
-  if (VisibleIndexOf(g) >= 0) return;
-  at = std::clamp(at, 0, VisibleCount());
-  visible_.insert(visible_.begin() + at, g);
-  Reindex();
+  visible_.Insert(g, at);
 }
 
 void TwGroups::RemoveVisible(TwGroup* g) {
-  const int vi = VisibleIndexOf(g);
-  if (vi >= 0) visible_.erase(visible_.begin() + vi);
-  Reindex();
+  visible_.Remove(g);
 }
 
 void TwGroups::MoveVisible(TwGroup* g, int to) {
-  const int from = VisibleIndexOf(g);
-  if (from < 0) return;
-  to = std::clamp(to, 0, VisibleCount() - 1);
-  visible_.erase(visible_.begin() + from);
-  visible_.insert(visible_.begin() + to, g);
-  Reindex();
+  visible_.Move(g, to);
 }
 
 // --- TwGroups: levels from the columns' places ----------------------------------------------------
@@ -886,12 +782,12 @@ bool TwGroups::Focusable(const TwCellPos& pos) const {
 
 TwCellPos TwGroups::StepNext(const TwCellPos& pos) const {
   if (!IsValidPos(pos)) return pos;
-  const TwGroup* g = visible_[std::size_t(pos.Group)];
+  const TwGroup* g = visible_.At(pos.Group);
   if (pos.Index + 1 < g->LevelCount(pos.Level)) return {pos.Group, pos.Level, pos.Index + 1};
   for (int l = pos.Level + 1; l < g->Levels(); ++l)
     if (g->LevelCount(l) > 0) return {pos.Group, l, 0};
   for (int gi = pos.Group + 1; gi < VisibleCount(); ++gi) {
-    const TwGroup* n = visible_[std::size_t(gi)];
+    const TwGroup* n = visible_.At(gi);
     for (int l = 0; l < n->Levels(); ++l)
       if (n->LevelCount(l) > 0) return {gi, l, 0};
   }
@@ -900,12 +796,12 @@ TwCellPos TwGroups::StepNext(const TwCellPos& pos) const {
 
 TwCellPos TwGroups::StepPrior(const TwCellPos& pos) const {
   if (!IsValidPos(pos)) return pos;
-  const TwGroup* g = visible_[std::size_t(pos.Group)];
+  const TwGroup* g = visible_.At(pos.Group);
   if (pos.Index > 0) return {pos.Group, pos.Level, pos.Index - 1};
   for (int l = pos.Level - 1; l >= 0; --l)
     if (g->LevelCount(l) > 0) return {pos.Group, l, g->LevelCount(l) - 1};
   for (int gi = pos.Group - 1; gi >= 0; --gi) {
-    const TwGroup* p = visible_[std::size_t(gi)];
+    const TwGroup* p = visible_.At(gi);
     for (int l = p->Levels() - 1; l >= 0; --l)
       if (p->LevelCount(l) > 0) return {gi, l, p->LevelCount(l) - 1};
   }
@@ -914,7 +810,7 @@ TwCellPos TwGroups::StepPrior(const TwCellPos& pos) const {
 
 TwCellPos TwGroups::PlainFirstPos() const {
   for (int gi = StartGroup(); gi < VisibleCount(); ++gi) {
-    const TwGroup* g = visible_[std::size_t(gi)];
+    const TwGroup* g = visible_.At(gi);
     for (int l = 0; l < g->Levels(); ++l)
       if (g->LevelCount(l) > 0) return {gi, l, 0};
   }
@@ -924,7 +820,7 @@ TwCellPos TwGroups::PlainFirstPos() const {
 TwCellPos TwGroups::PlainLastPos() const {
   const int start = StartGroup();
   for (int gi = VisibleCount() - 1; gi >= start; --gi) {
-    const TwGroup* g = visible_[std::size_t(gi)];
+    const TwGroup* g = visible_.At(gi);
     for (int l = g->Levels() - 1; l >= 0; --l)
       if (g->LevelCount(l) > 0) return {gi, l, g->LevelCount(l) - 1};
   }
@@ -990,26 +886,12 @@ void TwGroups::Update(TwGroup* item) {
 }
 
 std::string TwGroups::CheckConsistency() const {
-  std::vector<const TwGroup*> seen;
-  for (const TwGroup* g : visible_) {
-    if (IndexOf(g) < 0) return "visible list holds a group that is not in the collection";
-    if (g->VisibleIndex() != int(seen.size()))
-      return "group " + std::to_string(IndexOf(g)) + " says visible index " +
-             std::to_string(g->VisibleIndex()) + " but stands at " + std::to_string(seen.size());
-    if (!g->Visible()) return "hidden group " + std::to_string(IndexOf(g)) + " in the visible list";
-    if (std::find(seen.begin(), seen.end(), g) != seen.end()) return "group listed twice";
-    seen.push_back(g);
-  }
   const bool designing = owner_ && owner_->GridState().Designing();
   const bool loading = owner_ && owner_->GridState().Loading();
-  if (loading) return {};
-  for (const auto& g : items_) {
-    if (!designing && g->Visible() && VisibleIndexOf(g.get()) < 0)
-      return "visible group " + std::to_string(IndexOf(g.get())) + " missing from the visible list";
-    if (VisibleIndexOf(g.get()) < 0 && g->VisibleIndex() != -1)
-      return "group " + std::to_string(IndexOf(g.get())) + " outside the visible list says visible index " +
-             std::to_string(g->VisibleIndex());
-  }
+  // While loading or designing a visible group may be missing from the list.
+  const std::string broken = visible_.CheckConsistency(
+      items_, [](const TwGroup& g) { return g.Visible(); }, !designing && !loading, false, "group");
+  if (!broken.empty() || loading) return broken;
   for (const auto& g : items_) {
     std::string e = g->CheckConsistency();
     if (!e.empty()) return e;

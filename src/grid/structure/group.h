@@ -13,8 +13,8 @@
 //                group's Weight, the sum of the level weights
 //   position     (group, level, index in level); the group member is the visible index of the group,
 //                while a column's own Group property is the collection index
-//   offsets      the y offsets of the levels inside the header, a data row and each footer row, built by
-//                PrepareLayout at every layout; the last level always takes the remainder
+//   offsets      the y offsets of the levels inside the header, a data row and each footer row: they are
+//                geometry and live in the layout (TwGridExtents, TwGroupAxis)
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "grid/structure/appearance.h"
+#include "grid/structure/visible_list.h"
 
 class TwColumn;
 class TwColumns;
@@ -55,7 +56,7 @@ class TwGroupTitle : public TwTitle {
 
   TwGridModel* GetGrid() const override;
   void Changed() override;
-  void PrepareDrawInfo() override;
+  void FillDrawInfo(TwDrawInfo& d) const override;
 
  private:
   TwGroup* group_;
@@ -63,7 +64,7 @@ class TwGroupTitle : public TwTitle {
   bool visible_ = true;
 };
 
-class TwGroup {
+class TwGroup : public TwVisibleSlot {
  public:
   static constexpr int kMaxLevels = 16;
   static constexpr int kDefaultWidth = 64;
@@ -108,8 +109,8 @@ class TwGroup {
   int LevelWeight(int level) const;
   void SetLevelWeight(int level, int w);
 
-  // Position in the groups' visible list, -1 when hidden (kept by the list, see TwGroups::Reindex).
-  int VisibleIndex() const { return visibleIndex_; }
+  // Position in the groups' visible list, -1 when hidden (kept by the list).
+  int VisibleIndex() const;
   void SetVisibleIndex(int v);
   int SavedVisibleIndex() const { return savedVisibleIndex_; }
   void SetSavedVisibleIndex(int v) { savedVisibleIndex_ = v; }
@@ -122,8 +123,15 @@ class TwGroup {
   bool MoveColumn(TwColumn* column, int newIndex);
   // Gives a column a new GrpWidth at the expense of its neighbour; the group width never changes.
   void SetColumnWidth(TwColumn* column, int width);
-  int LevelCount(int level) const;
-  TwColumn* LevelColumn(int level, int index) const;
+  // Asked for every cell the layout and painting place: inline.
+  int LevelCount(int level) const {
+    if (level < 0 || level >= levels_ || level >= int(levelLists_.size())) return 0;
+    return int(levelLists_[std::size_t(level)].size());
+  }
+  TwColumn* LevelColumn(int level, int index) const {
+    if (index < 0 || index >= LevelCount(level)) return nullptr;
+    return levelLists_[std::size_t(level)][std::size_t(index)];
+  }
   // The largest number of columns in one level (at least 1).
   int MaxColumnsPerLevel() const;
   int ColumnCount() const;
@@ -137,18 +145,6 @@ class TwGroup {
   int ColumnLeft(int level, int index) const;
   int ColumnRight(int level, int index) const;
 
-  // --- layout ---
-  // Builds the level offsets of the header, a data row and every visible footer row, and the columns'
-  // LevelLeft/LevelRight (called by the layout for every visible group).
-  void PrepareLayout();
-  // Header offsets H[0 .. Levels+1]: H[0]..H[1] the title, H[k+1]..H[k+2] level k.
-  int HeaderOffset(int i) const { return headerOffsets_[std::size_t(i)]; }
-  // Row offsets R[0 .. Levels]: level k spans R[k]..R[k+1] of a data row.
-  int RowOffset(int i) const { return rowOffsets_[std::size_t(i)]; }
-  // Footer offsets F[k][0 .. Levels] of visible footer row k.
-  int FooterOffset(int k, int i) const { return footerOffsets_[std::size_t(k * (offsetLevels_ + 1) + i)]; }
-  // The number of levels the offsets were last built for.
-  int OffsetLevels() const { return offsetLevels_; }
   // The group lies in the fixed area (its visible index is below FixedCount).
   bool IsFixed() const;
 
@@ -181,11 +177,6 @@ class TwGroup {
   LevelWeightArray prevWeights_{};
   LevelWeightArray weights_{};
   int savedVisibleIndex_ = 0;
-  int visibleIndex_ = -1;
-  int offsetLevels_ = 0;
-  std::vector<int> rowOffsets_;
-  std::vector<int> headerOffsets_;
-  std::vector<int> footerOffsets_;
   int levels_ = 1;
   bool noColTitles_ = false;
   std::unique_ptr<TwGroupTitle> title_;
@@ -213,10 +204,10 @@ class TwGroups {
   void Delete(int i);
   void Clear();
 
-  int VisibleCount() const { return int(visible_.size()); }
+  int VisibleCount() const { return visible_.Count(); }
   // The i-th visible group, nullptr out of range.
-  TwGroup* VisibleItems(int i) const;
-  int VisibleIndexOf(const TwGroup* g) const;
+  TwGroup* VisibleItems(int i) const { return visible_.At(i); }
+  int VisibleIndexOf(const TwGroup* g) const { return visible_.IndexOf(g); }
   // Clears the visible list and adds the visible groups in collection order (SavedVisibleIndex := index).
   void RebuildVisible();
   // Puts every column with a Group into that group's level list at its LevelIndex (after loading, and at
@@ -256,8 +247,6 @@ class TwGroups {
   TwCellPos StepPrior(const TwCellPos& pos) const;
   TwCellPos PlainFirstPos() const;
   TwCellPos PlainLastPos() const;
-  // Writes every group's VisibleIndex from the visible list (the list is the canonical order).
-  void Reindex();
   int StartGroup() const;
   bool Focusable(const TwCellPos& pos) const;
   bool SkipReadOnly() const;
@@ -265,9 +254,13 @@ class TwGroups {
   TwGridModel* owner_;
   Factory factory_;
   std::vector<std::unique_ptr<TwGroup>> items_;
-  std::vector<TwGroup*> visible_;
+  TwVisibleList<TwGroup> visible_;
   int updateCount_ = 0;
 };
+
+inline int TwGroup::VisibleIndex() const {
+  return collection_ ? collection_->VisibleIndexOf(this) : -1;
+}
 
 // The texts of the level errors.
 std::string LevelsInUseMessage(int level);

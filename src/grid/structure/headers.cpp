@@ -18,11 +18,10 @@ void TwHeaderTitle::Changed() {
   g->Repaint({TwRepaintArea::HeaderCorner});
 }
 
-void TwHeaderTitle::PrepareDrawInfo() {
-  TwDrawObject::PrepareDrawInfo();
+void TwHeaderTitle::FillDrawInfo(TwDrawInfo& d) const {
+  TwDrawObject::FillDrawInfo(d);
   TwGridModel* g = GetGrid();
   if (!g) return;
-  TwDrawInfo& d = DrawInfo();
   d.ClipLeft = 0;
   d.ClipBottom = g->FooterTop();
   SetHorzLine(d, headers_->Lines());
@@ -78,10 +77,9 @@ void TwFooterTitle::Changed() {
   footer_->Changed();
 }
 
-void TwFooterTitle::PrepareDrawInfo() {
-  TwDrawObject::PrepareDrawInfo();
+void TwFooterTitle::FillDrawInfo(TwDrawInfo& d) const {
+  TwDrawObject::FillDrawInfo(d);
   TwGridModel* g = GetGrid();
-  TwDrawInfo& d = DrawInfo();
   d.ClipLeft = 0;
   d.ClipBottom = g ? g->ClientHeight() : 0;
   d.HorzLineWidth = 0;
@@ -174,9 +172,7 @@ void TwGridFooters::Clear() {
 }
 
 int TwGridFooters::VisibleIndexOf(const TwGridFooter* f) const {
-  for (std::size_t i = 0; i < visible_.size(); ++i)
-    if (visible_[i] == f) return int(i);
-  return -1;
+  return visible_.IndexOf(f);
 }
 
 int TwGridFooters::TotalHeight() const {
@@ -186,19 +182,13 @@ int TwGridFooters::TotalHeight() const {
 }
 
 void TwGridFooters::RebuildVisible() {
-  visible_.clear();
+  visible_.Rebuild(items_, [](const TwGridFooter& f) { return f.Visible(); });
   offsets_.clear();
   int y = 0;
-  for (auto& f : items_) {
-    if (!f->Visible()) continue;
-    visible_.push_back(f.get());
+  for (const TwGridFooter* f : visible_) {
     offsets_.push_back(y);
     y += f->Height();
   }
-}
-
-void TwGridFooters::PrepareTitles() {
-  for (TwGridFooter* f : visible_) f->Title().PrepareDrawInfo();
 }
 
 void TwGridFooters::EndUpdate() {
@@ -206,6 +196,8 @@ void TwGridFooters::EndUpdate() {
 }
 
 void TwGridFooters::Update(TwGridFooter* item) {
+  // The visible list follows every change at once (a few rows): the layout only reads it.
+  RebuildVisible();
   if (!grid_) return;
   grid_->InvalidateLayout();
   if (updateCount_ > 0) return;
@@ -213,17 +205,15 @@ void TwGridFooters::Update(TwGridFooter* item) {
 }
 
 std::string TwGridFooters::CheckConsistency() const {
-  if (visible_.size() != offsets_.size()) return "footer offsets and visible rows differ in count";
-  std::size_t k = 0;
+  const std::string broken = visible_.CheckConsistency(
+      items_, [](const TwGridFooter& f) { return f.Visible(); }, true, true, "footer row");
+  if (!broken.empty()) return broken;
+  if (std::size_t(visible_.Count()) != offsets_.size())
+    return "footer offsets and visible rows differ in count";
   int y = 0;
-  for (const auto& f : items_) {
-    if (!f->Visible()) continue;
-    if (k >= visible_.size() || visible_[k] != f.get())
-      return "visible footer row " + std::to_string(k) + " is not the collection's next visible row";
-    if (offsets_[k] != y) return "footer offset " + std::to_string(k) + " is stale";
-    y += f->Height();
-    ++k;
+  for (int k = 0; k < visible_.Count(); ++k) {
+    if (offsets_[std::size_t(k)] != y) return "footer offset " + std::to_string(k) + " is stale";
+    y += visible_.At(k)->Height();
   }
-  if (k != visible_.size()) return "visible footer list holds hidden or removed rows";
   return {};
 }

@@ -10,6 +10,7 @@
 
 #include "grid/structure/appearance.h"
 #include "grid/structure/pixel_range.h"
+#include "grid/structure/visible_list.h"
 #include "platform/paint/color.h"
 
 class TwGridHeaders;
@@ -22,7 +23,7 @@ class TwHeaderTitle : public TwTitle {
   TwGridHeaders* Headers() const { return headers_; }
   TwGridModel* GetGrid() const override;
   void Changed() override;
-  void PrepareDrawInfo() override;
+  void FillDrawInfo(TwDrawInfo& d) const override;
 
  private:
   TwGridHeaders* headers_;
@@ -75,13 +76,13 @@ class TwFooterTitle : public TwTitle {
   TwGridFooter* Footer() const { return footer_; }
   TwGridModel* GetGrid() const override;
   void Changed() override;
-  void PrepareDrawInfo() override;
+  void FillDrawInfo(TwDrawInfo& d) const override;
 
  private:
   TwGridFooter* footer_;
 };
 
-class TwGridFooter {
+class TwGridFooter : public TwVisibleSlot {
  public:
   explicit TwGridFooter(TwGridFooters* collection) : collection_(collection) {}
   TwGridFooters* Collection() const { return collection_; }
@@ -135,15 +136,16 @@ class TwGridFooters {
   void Delete(int i);
   void Clear();
 
-  int VisibleCount() const { return int(visible_.size()); }
-  TwGridFooter* VisibleItems(int k) const { return visible_[std::size_t(k)]; }
+  int VisibleCount() const { return visible_.Count(); }
+  // The k-th visible row, nullptr out of range.
+  TwGridFooter* VisibleItems(int k) const { return visible_.At(k); }
   // Y offset of the k-th visible row from the top of the footer area.
   int VisibleOffset(int k) const { return offsets_[std::size_t(k)]; }
   int VisibleIndexOf(const TwGridFooter* f) const;
   // Sum of the heights of the visible rows in the current mode.
   int TotalHeight() const;
+  // Rebuilt at every change of a row (Update) and of the display mode.
   void RebuildVisible();
-  void PrepareTitles();
 
   void BeginUpdate() { ++updateCount_; }
   void EndUpdate();
@@ -154,7 +156,7 @@ class TwGridFooters {
  private:
   TwGridModel* grid_;
   std::vector<std::unique_ptr<TwGridFooter>> items_;
-  std::vector<TwGridFooter*> visible_;
+  TwVisibleList<TwGridFooter> visible_;
   std::vector<int> offsets_;
   int updateCount_ = 0;
 };

@@ -151,9 +151,9 @@ void PrepareSideCell(TwDrawInfo& d, const TwGridModel* grid, const TwGridLines& 
 }
 }  // namespace
 
-void TwIndicators::PrepareDrawInfo() {
-  TwDrawObject::PrepareDrawInfo();
-  PrepareSideCell(DrawInfo(), grid_, lines_);
+void TwIndicators::FillDrawInfo(TwDrawInfo& d) const {
+  TwDrawObject::FillDrawInfo(d);
+  PrepareSideCell(d, grid_, lines_);
 }
 
 void TwIndicators::Assign(const TwDrawObject& source) {
@@ -237,9 +237,9 @@ void TwMarkers::Changed() {
   grid_->Repaint({TwRepaintArea::StripData, -1});
 }
 
-void TwMarkers::PrepareDrawInfo() {
-  TwDrawObject::PrepareDrawInfo();
-  PrepareSideCell(DrawInfo(), grid_, lines_);
+void TwMarkers::FillDrawInfo(TwDrawInfo& d) const {
+  TwDrawObject::FillDrawInfo(d);
+  PrepareSideCell(d, grid_, lines_);
 }
 
 void TwMarkers::Assign(const TwDrawObject& source) {

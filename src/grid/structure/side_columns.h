@@ -80,7 +80,7 @@ class TwIndicators : public TwDrawObject {
   explicit TwIndicators(TwGridModel* grid);
   TwGridModel* GetGrid() const override { return grid_; }
   void Changed() override;
-  void PrepareDrawInfo() override;
+  void FillDrawInfo(TwDrawInfo& d) const override;
   void Assign(const TwDrawObject& source) override;
 
   // The seven glyphs (TwIndicatorGlyph), 11 x 11 pixels each.
@@ -125,7 +125,7 @@ class TwMarkers : public TwDrawObject {
   ~TwMarkers() override;
   TwGridModel* GetGrid() const override { return grid_; }
   void Changed() override;
-  void PrepareDrawInfo() override;
+  void FillDrawInfo(TwDrawInfo& d) const override;
   void Assign(const TwDrawObject& source) override;
 
   TwGridLines& Lines() { return lines_; }

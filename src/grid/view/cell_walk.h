@@ -1,8 +1,9 @@
 #pragma once
-// The walk over the data cells of the view: one record per cell, in the order a paint draws them (row by
-// row; in each row the indicator, the marker, then the fixed bands and the scrolling bands that show; in
-// group mode every level of a band from the top and the cells of a level from the left). Painting draws
-// the records; tests read them to see which cells show where and in which state.
+// The walk over the cells of the view: one record per cell, in the order a paint draws them. Data rows row
+// by row; in each row the indicator, the marker, then the fixed bands and the scrolling bands that show; in
+// group mode every level of a band from the top and the cells of a level from the left. The title row and
+// each footer row the same way: first the cell over the indicator and marker columns, then the bands.
+// Painting draws the records; tests read them to see which cells show where and in which state.
 #include <algorithm>
 #include <cstdint>
 
@@ -11,7 +12,10 @@
 #include "grid/structure/group.h"
 #include "grid/view/custom_grid.h"
 
-enum class TwCellRegion : std::uint8_t { Indicator, Marker, Data };
+// Header: the title cell over the indicator and marker columns; Title: a column title, a group title
+// (Level -1) or an empty level of the title row; FooterTitle: a footer row's cell over the side columns;
+// Footer: a column's footer cell.
+enum class TwCellRegion : std::uint8_t { Indicator, Marker, Data, Header, Title, FooterTitle, Footer };
 // A button drawn at the right of a cell: the spin buttons of a time or the drop button of a date or list.
 enum class TwCellButton : std::uint8_t { None, Spin, Combo };
 // The ellipsis button of a column with an edit button: drawn, or only its room kept (the editor of the
@@ -21,10 +25,11 @@ enum class TwCellEllipsis : std::uint8_t { None, Drawn, Room };
 struct TwCellRecord {
   TwCellRegion Region = TwCellRegion::Data;
   int Band = 0;   // display index: -2 indicator, -1 marker, else the column or, in group mode, the group
-  int Row = 0;    // data row
-  int Level = 0;  // group mode: the level, -1 for a group without columns; column mode: 0
+  int Row = 0;    // data row; the visible footer row for Footer and FooterTitle; -1 in the title row
+  int Level = 0;  // group mode: the level, -1 for a group without columns or a group title; column mode: 0
   int Index = 0;  // group mode: the place of the column in its level
   TwColumn* Column = nullptr;  // null for the indicator, the marker and a group or level without columns
+  const TwColumnDraw* Draw = nullptr;  // the column's drawing record of the layout, with Column
   TRect Rect;
   bool Selected = false;    // the row is selected, or is the current row of a row-select grid
   bool Current = false;     // the current cell
@@ -32,7 +37,8 @@ struct TwCellRecord {
   bool Null = false;        // no value (always so without rows); filled when the walk asks for contents
   bool EditorOpen = false;  // the in-place editor covers the cell
   bool LastRow = false;     // the last row, or the grid has no rows
-  bool LastLevel = true;    // the bottom level of its group (always so in column mode)
+  bool LastLevel = true;    // the bottom level of its group (always so in column mode; a group title only
+                            // when it covers the whole title row)
   TwCellButton Button = TwCellButton::None;        // decided when the cell is drawn
   TwCellEllipsis Ellipsis = TwCellEllipsis::None;  // decided when the cell is drawn
 };
@@ -62,6 +68,9 @@ class TwCellWalk {
     int FirstBand = 0, LastBand = -1;
     bool WithIndicator = false, WithMarker = false;
     bool WithContents = false;
+    // For hit tests: also the cells a paint leaves out (wholly under the fixed bands, the column titles of
+    // a group that shows only its title), and in a group without columns one cell per level.
+    bool AllCells = false;
   };
   TwCellWalk(TwCustomGrid& grid, const Range& range) : grid_(grid), range_(range) {}
 
@@ -88,8 +97,10 @@ class TwCellWalk {
         rec.Selected = selected;
         rec.LastRow = lastRow;
       };
-      auto data = [&](TwColumn* c, bool isCurrent) {
+      auto data = [&](const TwColumnDraw& draw, bool isCurrent) {
+        TwColumn* c = draw.Column;
         rec.Column = c;
+        rec.Draw = &draw;
         rec.Current = isCurrent;
         rec.Focused = isCurrent && focusShows;
         rec.EditorOpen = isCurrent && grid_.EditorShowing();
@@ -108,19 +119,20 @@ class TwCellWalk {
       ForEachVisibleBand(e, grid_.FixedCount(), range_.FirstBand, range_.LastBand, [&](int band) {
         if (!grid_.GroupMode()) {
           start(TwCellRegion::Data, band, e.CellRect(band, row));
-          data(grid_.Columns().VisibleItems(band), currentRow && band == grid_.Col());
+          data(e.ColumnDraw(band), currentRow && band == grid_.Col());
           return;
         }
-        TwGroup* grp = grid_.Groups().VisibleItems(band);
-        const int levels = grp->OffsetLevels();
-        if (grp->ColumnCount() == 0 || levels == 0) {
+        const TwGroupAxis& axis = e.GroupAxis(band);
+        const int levels = axis.Levels;
+        if (axis.LevelStart[std::size_t(levels)] == 0 && !range_.AllCells) {
           start(TwCellRegion::Data, band, e.CellRect(band, row));
           rec.Level = -1;
           f(static_cast<const TwCellRecord&>(rec));
           return;
         }
         for (int level = 0; level < levels; ++level) {
-          const int count = grp->LevelCount(level);
+          const int first = axis.LevelStart[std::size_t(level)];
+          const int count = axis.LevelStart[std::size_t(level) + 1] - first;
           if (count == 0) {
             start(TwCellRegion::Data, band, e.LevelRect(band, level, row));
             rec.Level = level;
@@ -131,17 +143,127 @@ class TwCellWalk {
           for (int i = 0; i < count; ++i) {
             const TwCellPos pos{band, level, i};
             const TRect r = e.GroupCellRect(pos, row);
-            TwColumn* c = grp->LevelColumn(level, i);
-            if (c->DrawInfo().ClipLeft >= r.Right) continue;  // wholly under the fixed bands
+            const TwColumnDraw& draw = axis.Cells[std::size_t(first + i)];
+            if (draw.Cell.ClipLeft >= r.Right && !range_.AllCells) continue;  // wholly under the fixed bands
             start(TwCellRegion::Data, band, r);
             rec.Level = level;
             rec.Index = i;
-            rec.LastLevel = level == grp->Levels() - 1;
-            data(c, currentRow && pos == current);
+            rec.LastLevel = level == levels - 1;
+            data(draw, currentRow && pos == current);
           }
         }
       });
     }
+  }
+
+  // The title row (nothing when the header is hidden): the header cell when the indicator or the marker is
+  // asked for, then per band the column title, or in group mode the group title and the titles of each
+  // level (an empty level is one cell without a column). A group title or a column title wholly under the
+  // fixed bands is left out; a group without column titles shows only its title over the whole header
+  // (not at design time).
+  template <class F>
+  void ForEachTitle(F&& f) {
+    if (!grid_.Headers().Visible()) return;
+    const TwGridExtents& e = grid_.Extents();
+    const bool designing = grid_.GridState().Designing();
+    TwCellRecord rec;
+    auto yield = [&](TwCellRegion region, int band, int level, int index, const TwColumnDraw* draw,
+                     const TRect& r, bool lastLevel) {
+      rec = TwCellRecord{};
+      rec.Region = region;
+      rec.Band = band;
+      rec.Row = -1;
+      rec.Level = level;
+      rec.Index = index;
+      rec.Draw = draw;
+      rec.Column = draw ? draw->Column : nullptr;
+      rec.Rect = r;
+      rec.LastLevel = lastLevel;
+      f(static_cast<const TwCellRecord&>(rec));
+    };
+    if (range_.WithIndicator || range_.WithMarker) {
+      TRect r = e.HeaderCellRect(-1);
+      if (!range_.WithIndicator) r.Left = e.ItemLeft(-1);
+      if (!range_.WithMarker) r.Right = e.ItemRight(-2);
+      yield(TwCellRegion::Header, -1, 0, 0, nullptr, r, true);
+    }
+    ForEachVisibleBand(e, grid_.FixedCount(), range_.FirstBand, range_.LastBand, [&](int band) {
+      if (!grid_.GroupMode()) {
+        yield(TwCellRegion::Title, band, 0, 0, &e.ColumnDraw(band), e.HeaderCellRect(band), true);
+        return;
+      }
+      const TwGroupAxis& axis = e.GroupAxis(band);
+      const TwGroup& grp = *axis.Group;
+      const bool titleOnly = grp.NoColTitles() && !designing;
+      if (grp.Title().Visible() || grp.NoColTitles()) {
+        const TRect r = titleOnly ? e.HeaderStripRect(band) : e.GroupHeaderRect(band, -1);
+        if (axis.Title.ClipLeft < r.Right || range_.AllCells)
+          yield(TwCellRegion::Title, band, -1, 0, nullptr, r, titleOnly);
+        if (titleOnly && !range_.AllCells) return;
+      }
+      for (int level = 0; level < axis.Levels; ++level) {
+        const int first = axis.LevelStart[std::size_t(level)];
+        const int count = axis.LevelStart[std::size_t(level) + 1] - first;
+        const bool last = level == axis.Levels - 1;
+        if (count == 0) {
+          yield(TwCellRegion::Title, band, level, 0, nullptr, e.GroupHeaderRect(band, level), last);
+          continue;
+        }
+        for (int i = 0; i < count; ++i) {
+          const TwColumnDraw& draw = axis.Cells[std::size_t(first + i)];
+          const TRect r = e.ColumnTitleRect(TwCellPos{band, level, i});
+          if (draw.Title.ClipLeft >= r.Right && !range_.AllCells) continue;  // wholly under the fixed bands
+          yield(TwCellRegion::Title, band, level, i, &draw, r, last);
+        }
+      }
+    });
+  }
+
+  // Visible footer row k: the footer title over the indicator and marker columns when either is asked
+  // for, then per band the footer cells of the columns (group mode: level by level), with the rectangles
+  // inside the row's top lines where their text goes. A footer cell under the fixed bands is walked too:
+  // its events run before the clipping.
+  template <class F>
+  void ForEachFooter(int k, F&& f) {
+    const TwGridExtents& e = grid_.Extents();
+    if (k < 0 || k >= e.FooterCount()) return;
+    TwCellRecord rec;
+    auto yield = [&](TwCellRegion region, int band, int level, int index, const TwColumnDraw* draw,
+                     const TRect& r, bool lastLevel) {
+      rec = TwCellRecord{};
+      rec.Region = region;
+      rec.Band = band;
+      rec.Row = k;
+      rec.Level = level;
+      rec.Index = index;
+      rec.Draw = draw;
+      rec.Column = draw ? draw->Column : nullptr;
+      rec.Rect = r;
+      rec.LastLevel = lastLevel;
+      f(static_cast<const TwCellRecord&>(rec));
+    };
+    if (range_.WithIndicator || range_.WithMarker) {
+      TRect r = e.FooterCellRect(-2, k);
+      if (!range_.WithIndicator) r.Left = e.ItemLeft(-1);
+      if (!range_.WithMarker) r.Right = e.ItemRight(-2);
+      const TRect inner = e.FooterCellInnerRect(-2, k);  // inside the row's top lines
+      yield(TwCellRegion::FooterTitle, -2, 0, 0, nullptr,
+            TRect{r.Left + 1, inner.Top, r.Right - 1, inner.Bottom}, true);
+    }
+    ForEachVisibleBand(e, grid_.FixedCount(), range_.FirstBand, range_.LastBand, [&](int band) {
+      if (!grid_.GroupMode()) {
+        yield(TwCellRegion::Footer, band, 0, 0, &e.ColumnDraw(band), e.FooterCellInnerRect(band, k), true);
+        return;
+      }
+      const TwGroupAxis& axis = e.GroupAxis(band);
+      for (int level = 0; level < axis.Levels; ++level) {
+        const int first = axis.LevelStart[std::size_t(level)];
+        const int count = axis.LevelStart[std::size_t(level) + 1] - first;
+        for (int i = 0; i < count; ++i)
+          yield(TwCellRegion::Footer, band, level, i, &axis.Cells[std::size_t(first + i)],
+                e.GroupFooterCellInnerRect(TwCellPos{band, level, i}, k), level == axis.Levels - 1);
+      }
+    });
   }
 
   // The buttons a data cell shows. At design time the top row shows the buttons of the column's editor
@@ -149,7 +271,7 @@ class TwCellWalk {
   // picture column draw theirs).
   static void DecideButtons(TwCellRecord& rec, bool designing, bool topRowAtDesign) {
     const TwColumn& c = *rec.Column;
-    const TwEditKind kind = c.CachedEditKind();
+    const TwEditKind kind = rec.Draw->EditKind;
     rec.Button = TwCellButton::None;
     rec.Ellipsis = TwCellEllipsis::None;
     if (c.IsGraphic()) {

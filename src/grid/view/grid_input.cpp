@@ -372,7 +372,7 @@ TwGridHit TwCustomGrid::HitTest(int X, int Y) const {
     return h;
   }
   if (Y >= e.FooterTop()) {
-    for (int k = 0; k < Footers().VisibleCount(); ++k) {
+    for (int k = 0; k < e.FooterCount(); ++k) {
       if (Y < e.FooterRowTop(k) || Y >= e.FooterRowBottom(k)) continue;
       h.Footer = k;
       if (sideColumns) {
@@ -517,9 +517,8 @@ void TwCustomGrid::PressTitle(int X, int Y, bool& found) {
       }
     }
   } else if (Y >= e.FooterTop() && X >= e.Edge(0) && X < e.DataLeft()) {
-    for (int k = 0; k < Footers().VisibleCount(); ++k) {
-      if (Y >= e.FooterRowTop(k) && Y < e.FooterRowBottom(k) &&
-          Footers().VisibleItems(k)->Title().Clicking()) {
+    for (int k = 0; k < e.FooterCount(); ++k) {
+      if (Y >= e.FooterRowTop(k) && Y < e.FooterRowBottom(k) && e.FooterRow(k).Footer->Title().Clicking()) {
         d.State = wgsFooterTitleDown;
         d.Footer = k;
       }

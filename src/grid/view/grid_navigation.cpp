@@ -280,7 +280,8 @@ void TwCustomGrid::ScrollColumnIntoView() {
   if (left < e.FixedRight()) {
     int offset = 0;
     for (int i = e.FixedCount(); i < pos.Group; ++i) offset += e.ItemWidth(i);
-    offset += c->LevelLeft();
+    const TwColumnDraw* draw = e.GroupCellDraw(pos);
+    offset += draw ? draw->LevelLeft : c->LevelLeft();
     SetHorzOffset(offset);
   } else if (right > e.ClientRect().Right) {
     SetHorzOffset(HorzOffset() + right - e.ClientRect().Right);

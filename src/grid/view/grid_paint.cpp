@@ -36,8 +36,7 @@ constexpr TColor kEmptyBandColor = kBtnShadow;
 // The empty look: a raised square and a text cell beside it.
 constexpr int kEmptyLookSize = 18;
 constexpr int kEmptyLookMinTextWidth = 64;
-// A footer row starts with a black and a white pixel row; its cells are inset below them.
-constexpr int kFooterTopInset = 3;
+// A footer row starts with a black and a white pixel row (its cells' rectangles lie below them).
 // The text a null cell shows with wgoNullMark.
 constexpr const char* kNullMark = "null";
 
@@ -108,7 +107,7 @@ void TwCustomGrid::PaintTo(TCanvas& Canvas, const TRect& Clip) {
     for (int r = first; r <= last; ++r) DrawRow(r, withIndicator, lastBand, firstBand, withMarker);
   }
   if (e.FooterTop() < Clip.Bottom)
-    for (int k = 0; k < Footers().VisibleCount(); ++k)
+    for (int k = 0; k < e.FooterCount(); ++k)
       PaintFooterRow(k, firstBand, lastBand, withIndicator, withMarker);
 }
 
@@ -116,7 +115,7 @@ void TwCustomGrid::PaintBackground(const TRect& clip, int lastBand) {
   const TwGridExtents& e = Extents();
   TCanvas& c = *paint_->Canvas;
   c.Brush.Color = Color();
-  const int bottom = Footers().VisibleCount() > 0 ? e.FooterTop() : e.ClientRect().Bottom;
+  const int bottom = e.FooterCount() > 0 ? e.FooterTop() : e.ClientRect().Bottom;
   // Right of the last band, and below the last row down to the footers.
   const TRect right{e.ItemRight(e.Count() - 1), e.ClientRect().Top, e.ClientRect().Right, bottom};
   const TRect below{e.ClientRect().Left, e.ContentRect().Bottom, e.ClientRect().Right, e.FooterTop()};
@@ -156,6 +155,8 @@ void TwCustomGrid::DrawRow(int ARow, bool WithIndicator, int LastBand, int First
         else
           DrawEmptyBandCell(cell);
         break;
+      default:  // the walk of data rows yields no title or footer cells
+        break;
     }
   });
 }
@@ -189,7 +190,7 @@ void TwCustomGrid::DrawEditorLines(const TwCellRecord& cell) {
   TCanvas& canvas = *paint_->Canvas;
   const TwGridExtents& e = Extents();
   const TRect& r = cell.Rect;
-  const TwDrawInfo& d = cell.Column->DrawInfo();
+  const TwDrawInfo& d = cell.Draw->Cell;
   if (d.VertLineWidth > 0 && r.Right - d.VertLineWidth >= e.FixedRight()) {
     canvas.Brush.Color = d.VertLineColor;
     canvas.FillRect(TRect{std::max(r.Right - d.VertLineWidth, d.ClipLeft), r.Top, r.Right, r.Bottom});
@@ -220,7 +221,7 @@ enum class CellLook : std::uint8_t {
 CellLook DecideLook(const TwCustomGrid& g, const TwCellRecord& cell) {
   if (cell.EditorOpen) return CellLook::EditorLines;
   if (g.RowCount() == 0) return CellLook::Empty;  // nothing to ask the data for
-  const TwEditKind kind = cell.Column->CachedEditKind();
+  const TwEditKind kind = cell.Draw->EditKind;
   if (cell.Null && g.HasOption(wgoNullMark) && !g.GridState().Designing() && kind != wekCheckBox &&
       kind != wekRadioGroup)
     return CellLook::NullMark;
@@ -259,13 +260,13 @@ void TwCustomGrid::DrawCell(const TwCellRecord& Cell, bool CallRowEvent, bool Ca
   else
     text.clear();
   // The drawing record, the bottom line of the last row and the selection's plain look.
-  TwDrawInfo d = col->DrawInfo();
+  TwDrawInfo d = Cell.Draw->Cell;
   d.Focused = Cell.Focused;
   if (Cell.LastRow && Cell.LastLevel) BottomLineFrom(d, EndLines());
   if (showSelection && Cell.Selected) d.CellStyle = wcsNormal;
 
   // Font and colours: the events' unless the cell shows selected.
-  const bool fixedLook = col->Fixed() && !FixedStyle().Options().Contains(wfxColumnColor);
+  const bool fixedLook = Cell.Draw->Fixed && !FixedStyle().Options().Contains(wfxColumnColor);
   const TwFont& font = col->Font();
   canvas.Font.Assign(ps.FontOf(font));
   if (hasRows) {
@@ -353,7 +354,7 @@ void TwCustomGrid::DrawIndicator(int ARow, const TRect& Rect) {
   text.clear();
   if (ind.ShowRowNo() && CanShowRowNo() && hasRows) text = std::to_string(GetRowNumber(ARow));
   const bool highlighted = hasRows && !GridState().Designing() && (ARow == Row() || Selected(ARow));
-  TwDrawInfo d = ind.DrawInfo();
+  TwDrawInfo d = Extents().IndicatorDraw();
   if (highlighted && IsGridFocused() && ind.CellStyle() == wcsRaised && ind.SelDown()) d.CellStyle = wcsDown;
   if (!hasRows || IsLastRow(ARow)) BottomLineFrom(d, EndLines());
   const TwFont& font = ind.Font();
@@ -390,7 +391,7 @@ void TwCustomGrid::DrawMarker(int ARow, const TRect& Rect) {
   text.clear();
   int imgIndex = -1;
   bool value = false;
-  TwDrawInfo d = m.DrawInfo();
+  TwDrawInfo d = Extents().MarkerDraw();
   if (RowCount() == 0 || IsLastRow(ARow)) BottomLineFrom(d, EndLines());
   const TwFont& font = m.Font();
   canvas.Font.Assign(ps.FontOf(font));
@@ -439,79 +440,71 @@ TwDrawInfo TwCustomGrid::PressedLook(const TwDrawInfo& d, bool held) {
 }
 
 void TwCustomGrid::PaintTitleArea(int firstBand, int lastBand, bool withIndicator, bool withMarker) {
-  if (!Headers().Visible()) return;
   PaintState& ps = *paint_;
   TCanvas& canvas = *ps.Canvas;
   const TwGridExtents& e = Extents();
-  if (withIndicator || withMarker) {
-    const TwHeaderTitle& t = Headers().Title();
-    TRect r = e.HeaderCellRect(-1);
-    if (!withIndicator) r.Left = e.ItemLeft(-1);
-    if (!withMarker) r.Right = e.ItemRight(-2);
-    canvas.Brush.Color = t.Color();
-    canvas.Font.Assign(ps.FontOf(t.Font()));
-    DrawImageTextCell(canvas, r, t.Caption(),
-                      PressedLook(t.DrawInfo(), TitleHeld(wgsHeaderTitleDown, -1, {})), t.ImageLayout(),
-                      &t.Image());
-    Note(TwPaintedCell::Corner, -1, -1, r);
-  }
-  ForEachBand(firstBand, lastBand, [&](int band) {
-    if (!GroupMode()) {
-      const TwColumnTitle& t = Columns().VisibleItems(band)->Title();
-      const TRect r = e.HeaderCellRect(band);
-      canvas.Brush.Color = t.Color();
-      canvas.Font.Assign(ps.FontOf(t.Font()));
-      const int dir = t.SortMark() == wsmAsc ? 1 : t.SortMark() == wsmDesc ? -1 : 0;
-      DrawSortTitleCell(canvas, r, t.Caption(),
-                        PressedLook(t.DrawInfo(), TitleHeld(wgsColTitleDown, band, {})), dir, t.ImageLayout(),
-                        &t.Image());
-      Note(TwPaintedCell::Title, band, -1, r);
-      return;
-    }
-    TwGroup* grp = Groups().VisibleItems(band);
-    const bool designing = GridState().Designing();
-    const TwGroupTitle& gt = grp->Title();
-    if (gt.Visible() || grp->NoColTitles()) {
-      TRect r = e.GroupHeaderRect(band, -1);
-      if (grp->NoColTitles() && !designing) r = e.HeaderStripRect(band);
-      if (gt.DrawInfo().ClipLeft < r.Right) {
+  TwCellWalk::Range range;
+  range.FirstBand = firstBand;
+  range.LastBand = lastBand;
+  range.WithIndicator = withIndicator;
+  range.WithMarker = withMarker;
+  // What a cell of the title row is: the header cell, a group title, an empty level or a column title.
+  enum class TitleLook : std::uint8_t { Header, GroupTitle, EmptyLevel, ColumnTitle };
+  const auto decide = [](const TwCellRecord& cell) {
+    if (cell.Region == TwCellRegion::Header) return TitleLook::Header;
+    if (cell.Level < 0) return TitleLook::GroupTitle;
+    return cell.Column ? TitleLook::ColumnTitle : TitleLook::EmptyLevel;
+  };
+  TwCellWalk(*this, range).ForEachTitle([&](const TwCellRecord& cell) {
+    const TRect& r = cell.Rect;
+    switch (decide(cell)) {
+      case TitleLook::Header: {
+        const TwHeaderTitle& t = Headers().Title();
+        canvas.Brush.Color = t.Color();
+        canvas.Font.Assign(ps.FontOf(t.Font()));
+        DrawImageTextCell(canvas, r, t.Caption(),
+                          PressedLook(e.HeaderTitleDraw(), TitleHeld(wgsHeaderTitleDown, -1, {})),
+                          t.ImageLayout(), &t.Image());
+        Note(TwPaintedCell::Corner, -1, -1, r);
+        break;
+      }
+      case TitleLook::GroupTitle: {
+        const TwGroupAxis& axis = e.GroupAxis(cell.Band);
+        const TwGroupTitle& gt = axis.Group->Title();
         canvas.Brush.Color = gt.Color();
         canvas.Font.Assign(ps.FontOf(gt.Font()));
         DrawImageTextCell(canvas, r, gt.Caption(),
-                          PressedLook(gt.DrawInfo(), TitleHeld(wgsGroupTitleDown, band, {})),
+                          PressedLook(axis.Title, TitleHeld(wgsGroupTitleDown, cell.Band, {})),
                           gt.ImageLayout(), &gt.Image());
-        Note(TwPaintedCell::GroupTitle, band, -1, r);
+        Note(TwPaintedCell::GroupTitle, cell.Band, -1, r);
+        break;
       }
-      if (grp->NoColTitles() && !designing) return;
-    }
-    for (int level = 0; level < grp->OffsetLevels(); ++level) {
-      const int count = grp->LevelCount(level);
-      if (count == 0) {
+      case TitleLook::EmptyLevel: {
         TwDrawInfo d;
         const TwGridLinesEx& hl = Headers().Lines();
-        if (level < grp->OffsetLevels() - 1)
+        if (!cell.LastLevel)
           SetHorzLine(d, hl.LevelColor(), hl.LevelStyle(), hl.LevelWidth());
         else
           SetHorzLine(d, hl);
         SetVertLine(d, hl);
-        d.ClipLeft = grp->IsFixed() ? 0 : e.FixedRight();
+        d.ClipLeft = e.GroupAxis(cell.Band).Group->IsFixed() ? 0 : e.FixedRight();
         canvas.Brush.Color = Color();
-        const TRect r = e.GroupHeaderRect(band, level);
         DrawTextCell(canvas, r, "", d, 0, 0);
-        Note(TwPaintedCell::Empty, band, -1, r);
-        continue;
+        Note(TwPaintedCell::Empty, cell.Band, -1, r);
+        break;
       }
-      for (int i = 0; i < count; ++i) {
-        const TRect r = e.ColumnTitleRect(TwCellPos{band, level, i});
-        const TwColumnTitle& t = grp->LevelColumn(level, i)->Title();
-        if (t.DrawInfo().ClipLeft >= r.Right) continue;
+      case TitleLook::ColumnTitle: {
+        const TwColumnTitle& t = cell.Column->Title();
         canvas.Brush.Color = t.Color();
         canvas.Font.Assign(ps.FontOf(t.Font()));
         const int dir = t.SortMark() == wsmAsc ? 1 : t.SortMark() == wsmDesc ? -1 : 0;
-        const bool held = TitleHeld(wgsCellTitleDown, band, TwCellPos{band, level, i});
-        DrawSortTitleCell(canvas, r, t.Caption(), PressedLook(t.DrawInfo(), held), dir, t.ImageLayout(),
+        const bool held =
+            GroupMode() ? TitleHeld(wgsCellTitleDown, cell.Band, TwCellPos{cell.Band, cell.Level, cell.Index})
+                        : TitleHeld(wgsColTitleDown, cell.Band, {});
+        DrawSortTitleCell(canvas, r, t.Caption(), PressedLook(cell.Draw->Title, held), dir, t.ImageLayout(),
                           &t.Image());
-        Note(TwPaintedCell::Title, band, -1, r);
+        Note(TwPaintedCell::Title, cell.Band, -1, r);
+        break;
       }
     }
   });
@@ -523,7 +516,7 @@ void TwCustomGrid::PaintFooterRow(int k, int firstBand, int lastBand, bool withI
   PaintState& ps = *paint_;
   TCanvas& canvas = *ps.Canvas;
   const TwGridExtents& e = Extents();
-  TwGridFooter* footer = Footers().VisibleItems(k);
+  TwGridFooter* footer = e.FooterRow(k).Footer;
   const int top = e.FooterRowTop(k), bottom = e.FooterRowBottom(k);
   const TRect clip = canvas.HasClip() ? canvas.ClipRect() : e.ClientRect();
   // 1. The row's width: its colour, a black and a white pixel row along its top.
@@ -536,24 +529,27 @@ void TwCustomGrid::PaintFooterRow(int k, int firstBand, int lastBand, bool withI
   canvas.Brush.Color = kWhite;
   canvas.FillRect(TRect{row.Left, top + 1, row.Right, top + 2});
 
-  // 2. The footer title over the indicator and marker part.
-  if (withIndicator || withMarker) {
-    const TwFooterTitle& t = footer->Title();
-    TRect r = e.FooterCellRect(-2, k);
-    if (!withIndicator) r.Left = e.ItemLeft(-1);
-    if (!withMarker) r.Right = e.ItemRight(-2);
-    r = TRect{r.Left + 1, r.Top + kFooterTopInset, r.Right - 1, r.Bottom - 1};
-    canvas.Brush.Color = t.CellStyle() != wcsNormal ? t.Color() : footer->Color();
-    canvas.Font.Assign(ps.FontOf(t.Font()));
-    const TwDrawInfo d = PressedLook(t.DrawInfo(), t.Pressed() || TitleHeld(wgsFooterTitleDown, -1, {}, k));
-    DrawImageTextCell(canvas, r, t.Caption(), d, t.ImageLayout(), &t.Image());
-    Note(TwPaintedCell::FooterTitle, -2, k, r);
-  }
-
-  // 3. The footer cells of the columns that show this row.
+  // 2. The footer title over the indicator and marker part, then the footer cells of the columns that
+  // show this row.
   const int footerRow = footer->Index();
-  auto drawFooterCell = [&](TwColumn* c, TRect r) {
-    TwColumnFooter& f = c->Footer();
+  TwCellWalk::Range range;
+  range.FirstBand = firstBand;
+  range.LastBand = lastBand;
+  range.WithIndicator = withIndicator;
+  range.WithMarker = withMarker;
+  TwCellWalk(*this, range).ForEachFooter(k, [&](const TwCellRecord& cell) {
+    const TRect& r = cell.Rect;
+    if (cell.Region == TwCellRegion::FooterTitle) {
+      const TwFooterTitle& t = footer->Title();
+      canvas.Brush.Color = t.CellStyle() != wcsNormal ? t.Color() : footer->Color();
+      canvas.Font.Assign(ps.FontOf(t.Font()));
+      const TwDrawInfo d =
+          PressedLook(e.FooterRow(k).Title, t.Pressed() || TitleHeld(wgsFooterTitleDown, -1, {}, k));
+      DrawImageTextCell(canvas, r, t.Caption(), d, t.ImageLayout(), &t.Image());
+      Note(TwPaintedCell::FooterTitle, -2, k, r);
+      return;
+    }
+    TwColumnFooter& f = cell.Column->Footer();
     if (!f.ShowsRow(footerRow)) return;
     const TwFont& font = f.Font();
     canvas.Font.Assign(ps.FontOf(font));
@@ -562,29 +558,15 @@ void TwCustomGrid::PaintFooterRow(int k, int firstBand, int lastBand, bool withI
     TColor bcol = f.Color(), fcol = font.Color;
     TFontStyles fstyle = font.Style;
     if (OnDrawFooter) OnDrawFooter(&f, footerRow, text, bcol, fcol, fstyle);
-    f.PrepareDrawInfo();
-    const TwDrawInfo& d = f.DrawInfo();
+    // Asked after the event, which may change the footer's look.
+    TwDrawInfo d;
+    f.FillDrawInfo(d);
     if (d.ClipLeft >= r.Right) return;
     canvas.Brush.Color = bcol;
     canvas.Font.SetColor(fcol);
     canvas.Font.SetStyle(fstyle);
     DrawTextCell(canvas, r, text, d, 0, 0);
-    if (Observer()) Note(TwPaintedCell::Footer, GroupMode() ? ColumnPos(c).Group : c->VisibleIndex(), k, r);
-  };
-  ForEachBand(firstBand, lastBand, [&](int band) {
-    if (!GroupMode()) {
-      const TRect r = e.FooterCellRect(band, k);
-      drawFooterCell(Columns().VisibleItems(band),
-                     TRect{r.Left + 1, r.Top + kFooterTopInset, r.Right - 1, r.Bottom - 1});
-      return;
-    }
-    TwGroup* grp = Groups().VisibleItems(band);
-    for (int level = 0; level < grp->OffsetLevels(); ++level)
-      for (int i = 0; i < grp->LevelCount(level); ++i) {
-        const TRect r = e.GroupFooterCellRect(TwCellPos{band, level, i}, k);
-        drawFooterCell(grp->LevelColumn(level, i),
-                       TRect{r.Left, r.Top + (level == 0 ? 2 : 1), r.Right - 1, r.Bottom - 1});
-      }
+    Note(TwPaintedCell::Footer, cell.Band, k, r);
   });
 }
 

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "grid/structure/extents.h"
+#include "grid/view/cell_walk.h"
 #include "grid/view/custom_grid.h"
 #include "grid/view/draw_helpers.h"
 #include "platform/paint/color.h"
@@ -121,8 +122,8 @@ TwGridState TwCustomGrid::SizingHitTest(int X, int Y, TwGridDrag& d) {
   if (Headers().Visible() && (Headers().Sizing() || design) && InZone(e.DataTop(), Y) && leftPart)
     return set(wgsHeaderSizing, e.DataTop() - 1, false, e.Edge(0), lastRight);
   // 4. The top edges of the footer rows.
-  for (int k = 0; k < Footers().VisibleCount(); ++k) {
-    TwGridFooter* f = Footers().VisibleItems(k);
+  for (int k = 0; k < e.FooterCount(); ++k) {
+    const TwGridFooter* f = e.FooterRow(k).Footer;
     const int top = e.FooterRowTop(k);
     if ((f->Sizing() || design) && (Y == top || Y == top + 1) && leftPart) {
       d.Footer = k;
@@ -152,39 +153,61 @@ TwGridState TwCustomGrid::SizingHitTest(int X, int Y, TwGridDrag& d) {
   const int g = e.ItemAt(X);
   if (g < 0) return wgsNone;
   const bool groupAllowed = !e.IsFixedItem(g) || fixedOpts.Contains(wfxSizing) || design;
-  TwGroup* grp = Groups().VisibleItems(g);
-  // 7. The right edges of the cells of the group under X (not the last cell of a level).
+  const TwGroupAxis& axis = e.GroupAxis(g);
+  TwGroup* grp = axis.Group;
+  // The cells of the group under X: its titles, or without a header the top data row, every cell walked
+  // (also those under the fixed bands). The first cell that matches wins.
+  TwCellWalk::Range range;
+  range.FirstBand = range.LastBand = g;
+  range.FirstRow = range.LastRow = e.TopRow();
+  range.AllCells = true;
+  auto walkGroup = [&](auto&& f) {
+    TwCellWalk walk(*this, range);
+    if (Headers().Visible())
+      walk.ForEachTitle(f);
+    else
+      walk.ForEach(f);
+  };
+  // 7. The right edges of the cells of the group (not the last cell of a level).
   if ((options_.Contains(wgoCellSizing) || design) && groupAllowed) {
-    for (int level = 0; level < grp->Levels(); ++level) {
-      for (int i = 0; i + 1 < grp->LevelCount(level); ++i) {
-        const TwCellPos pos{g, level, i};
-        if (OnColumnSizing) OnColumnSizing(this, grp->LevelColumn(level, i));
-        const TRect r = Headers().Visible() ? e.ColumnTitleRect(pos) : e.GroupCellRect(pos, e.TopRow());
-        if (Y >= r.Top && Y < r.Bottom && InZone(r.Right, X)) {
-          d.Cell = pos;
-          d.Band = g;
-          return set(wgsCellSizing, r.Right - 1, true, r.Top, client.Bottom);
-        }
+    bool found = false;
+    walkGroup([&](const TwCellRecord& cell) {
+      if (found || !cell.Column || cell.Level < 0) return;
+      const int count =
+          axis.LevelStart[std::size_t(cell.Level) + 1] - axis.LevelStart[std::size_t(cell.Level)];
+      if (cell.Index + 1 >= count) return;
+      if (OnColumnSizing) OnColumnSizing(this, cell.Column);
+      const TRect& r = cell.Rect;
+      if (Y >= r.Top && Y < r.Bottom && InZone(r.Right, X)) {
+        found = true;
+        d.Cell = TwCellPos{g, cell.Level, cell.Index};
+        d.Band = g;
+        set(wgsCellSizing, r.Right - 1, true, r.Top, client.Bottom);
       }
-    }
+    });
+    if (found) return d.State;
   }
-  // 8. The bottoms of the group's title row and of its levels.
+  // 8. The bottoms of the group's title and of its levels (not the last level; the levels only when their
+  // weights leave something to share).
   if ((options_.Contains(wgoLevelSizing) || design) && groupAllowed) {
-    auto match = [&](int level, const TRect& r) {
-      if (OnLevelSizing) OnLevelSizing(this, grp, level);
-      d.Band = g;
-      d.Level = level;
-      return set(wgsLevelSizing, r.Bottom - 1, false, e.ItemLeft(g), e.ItemRight(g));
-    };
-    if (Headers().Visible() && grp->Title().Visible()) {
-      const TRect r = e.GroupHeaderRect(g, -1);
-      if (InZone(r.Bottom, Y)) return match(-1, r);
-    }
-    if (grp->Levels() > 1 && grp->Weight() > grp->Levels()) {
-      for (int level = 0; level + 1 < grp->Levels(); ++level) {
-        const TRect r = Headers().Visible() ? e.GroupHeaderRect(g, level) : e.LevelRect(g, level, e.TopRow());
-        if (InZone(r.Bottom, Y)) return match(level, r);
+    const bool levels = grp->Levels() > 1 && grp->Weight() > grp->Levels();
+    int found = -2, lastLevel = -2;
+    TRect at;
+    walkGroup([&](const TwCellRecord& cell) {
+      if (found > -2 || cell.Level == lastLevel) return;  // one look per level: its first cell
+      lastLevel = cell.Level;
+      const bool candidate = cell.Level < 0 ? Headers().Visible() && grp->Title().Visible()
+                                            : levels && cell.Level + 1 < grp->Levels();
+      if (candidate && InZone(cell.Rect.Bottom, Y)) {
+        found = cell.Level;
+        at = cell.Rect;
       }
+    });
+    if (found > -2) {
+      if (OnLevelSizing) OnLevelSizing(this, grp, found);
+      d.Band = g;
+      d.Level = found;
+      return set(wgsLevelSizing, at.Bottom - 1, false, e.ItemLeft(g), e.ItemRight(g));
     }
   }
   return wgsNone;

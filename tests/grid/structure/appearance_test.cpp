@@ -123,12 +123,11 @@ TEST(Title, PictureSwitchesTheLayoutExceptWhileLoading) {
   EXPECT_EQ(c->Title().ImageLayout(), wimgNone);
 }
 
-TEST(DrawObject, PrepareDrawInfoUsesStoredMarginsNotTheProviders) {
+TEST(DrawObject, DrawInfoUsesStoredMarginsNotTheProviders) {
   TestGrid g;
   TestColumn* c = g.Add();
   c->SetMarginLeft(6);  // the title's default margin, but not stored in the title
   c->Title().SetFitStyle(wfitPath);
-  c->Title().PrepareDrawInfo();
   const TwDrawInfo& d = c->Title().DrawInfo();
   EXPECT_EQ(d.Margins[0], 0);
   EXPECT_EQ(d.FitStyle, wfitPath);
@@ -137,7 +136,6 @@ TEST(DrawObject, PrepareDrawInfoUsesStoredMarginsNotTheProviders) {
   EXPECT_TRUE(d.WordWrap);
   EXPECT_EQ(d.CellStyle, wcsRaised);
   c->Title().SetPressed(true);
-  c->Title().PrepareDrawInfo();
   EXPECT_EQ(c->Title().DrawInfo().CellStyle, wcsDown);
 }
 

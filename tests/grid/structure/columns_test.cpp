@@ -308,7 +308,6 @@ TEST(DrawInfo, ColumnModeLinesClipAndFixedColumns) {
   g.SetFixedCount(1);
   g.EndLines().SetVertColor(0x0000FF);
   g.Lines().SetVertColor(0x00FF00);
-  for (int i = 0; i < 3; ++i) g.Col(i)->PrepareDrawInfo();
   const TwDrawInfo& fixed = g.Col(0)->DrawInfo();
   EXPECT_TRUE(g.Col(0)->Fixed());
   EXPECT_EQ(fixed.ClipLeft, 0);

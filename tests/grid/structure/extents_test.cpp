@@ -159,28 +159,37 @@ struct GroupModeGrid : TestGrid {
 TEST(ExtentsGroupMode, LevelOffsetsOfTheWorkedExample) {
   GroupModeGrid g;
   EXPECT_CONSISTENT(g);
-  g.Extents();
-  const TwGroup* grp = g.Grp(0);
-  ASSERT_EQ(grp->OffsetLevels(), 2);
+  const TwGridExtents& e = g.Extents();
+  ASSERT_EQ(e.OffsetLevels(0), 2);
   EXPECT_EQ(g.RowHeight(), 36);
-  EXPECT_EQ((std::vector<int>{grp->RowOffset(0), grp->RowOffset(1), grp->RowOffset(2)}),
+  EXPECT_EQ((std::vector<int>{e.RowOffset(0, 0), e.RowOffset(0, 1), e.RowOffset(0, 2)}),
             (std::vector<int>{0, 24, 36}));
   // Header 42 with a title of 19: the levels share 23 as 2:1.
-  EXPECT_EQ((std::vector<int>{grp->HeaderOffset(0), grp->HeaderOffset(1), grp->HeaderOffset(2),
-                              grp->HeaderOffset(3)}),
+  EXPECT_EQ((std::vector<int>{e.HeaderOffset(0, 0), e.HeaderOffset(0, 1), e.HeaderOffset(0, 2),
+                              e.HeaderOffset(0, 3)}),
             (std::vector<int>{0, 19, 34, 42}));
   // A footer of 42: one extra pixel at the inner boundary.
-  EXPECT_EQ((std::vector<int>{grp->FooterOffset(0, 0), grp->FooterOffset(0, 1), grp->FooterOffset(0, 2)}),
+  EXPECT_EQ((std::vector<int>{e.FooterOffset(0, 0, 0), e.FooterOffset(0, 0, 1), e.FooterOffset(0, 0, 2)}),
             (std::vector<int>{0, 29, 42}));
   // The columns' spans in their levels; the last reaches the group's right edge.
   EXPECT_EQ(g.Col(1)->LevelLeft(), 32);
   EXPECT_EQ(g.Col(1)->LevelRight(), 64);
   EXPECT_EQ(g.Col(2)->LevelRight(), 64);
+  // The layout's records agree, and nothing of this was written into the group or its columns.
+  const TwColumnDraw* right = e.GroupCellDraw({0, 0, 1});
+  ASSERT_NE(right, nullptr);
+  EXPECT_EQ(right->Column, g.Col(1));
+  EXPECT_EQ(right->LevelLeft, 32);
+  EXPECT_EQ(right->LevelRight, 64);
+  EXPECT_EQ(e.GroupCellDraw({0, 0, 2}), nullptr);
+  EXPECT_EQ(e.GroupCellDraw({0, 2, 0}), nullptr);
+  EXPECT_EQ(e.OffsetLevels(1), 1);
+  EXPECT_EQ(e.OffsetLevels(3), 0);  // no such group
 
   // Without column titles the title covers the whole header.
   g.Grp(0)->SetNoColTitles(true);
   g.Extents();
-  EXPECT_EQ(grp->HeaderOffset(1), 42);
+  EXPECT_EQ(e.HeaderOffset(0, 1), 42);
   EXPECT_EQ(g.Extents().GroupHeaderRect(0, 0).Height(), 0);
 }
 
@@ -189,18 +198,17 @@ TEST(ExtentsGroupMode, RectanglesOfHeaderCellsAndFooters) {
   g.Lines().SetCellWidth(2);
   g.Lines().SetLevelWidth(3);
   const TwGridExtents& e = g.Extents();
-  const TwGroup* grp = g.Grp(0);
   const int left = e.DataLeft();
   EXPECT_EQ(left, g.Indicators().Width() + g.Markers().Width());
-  EXPECT_EQ(e.GroupHeaderRect(0, -1), (TRect{left, 0, left + 64, grp->HeaderOffset(1)}));
-  EXPECT_EQ(e.GroupHeaderRect(0, 1), (TRect{left, grp->HeaderOffset(2), left + 64, e.DataTop()}));
+  EXPECT_EQ(e.GroupHeaderRect(0, -1), (TRect{left, 0, left + 64, e.HeaderOffset(0, 1)}));
+  EXPECT_EQ(e.GroupHeaderRect(0, 1), (TRect{left, e.HeaderOffset(0, 2), left + 64, e.DataTop()}));
   EXPECT_EQ(e.ColumnTitleRect({0, 0, 1}),
-            (TRect{left + 32, grp->HeaderOffset(1), left + 64, grp->HeaderOffset(2)}));
+            (TRect{left + 32, e.HeaderOffset(0, 1), left + 64, e.HeaderOffset(0, 2)}));
   EXPECT_EQ(e.ColumnTitleRect({0, 0, 2}), TRect{});  // no such column
 
   const int top = e.RowTop(3);
-  EXPECT_EQ(e.LevelRect(0, 1, 3), (TRect{left, top + grp->RowOffset(1), left + 64, top + g.RowHeight()}));
-  const TRect a{left, top, left + 32, top + grp->RowOffset(1)};
+  EXPECT_EQ(e.LevelRect(0, 1, 3), (TRect{left, top + e.RowOffset(0, 1), left + 64, top + g.RowHeight()}));
+  const TRect a{left, top, left + 32, top + e.RowOffset(0, 1)};
   EXPECT_EQ(e.GroupCellRect({0, 0, 0}, 3), a);
   // Inside a level the cell line and the level line; at the group's edges the vertical and horizontal lines.
   EXPECT_EQ(e.GroupCellInnerRect({0, 0, 0}, 3), (TRect{a.Left, a.Top, a.Right - 2, a.Bottom - 3}));
@@ -286,9 +294,9 @@ TEST(ExtentsCache, LaysOutAgainOnlyAfterAChange) {
   g.LockPaint();
   g.Col(1)->SetAlignment(taCenter);
   g.UnlockPaint();
-  EXPECT_EQ(g.Col(1)->DrawInfo().Alignment, taLeftJustify);  // not laid out yet
-  g.Extents();
-  EXPECT_EQ(g.Col(1)->DrawInfo().Alignment, taCenter);
+  EXPECT_TRUE(g.LayoutStale());
+  EXPECT_EQ(g.Extents().ColumnDraw(1).Cell.Alignment, taCenter);
+  EXPECT_EQ(g.Extents().ColumnDraw(1).Column, g.Col(1));
   g.SetClientWidth(300);
   EXPECT_EQ(g.Extents().Edge(g.Extents().Count() + 3), 300);
 }

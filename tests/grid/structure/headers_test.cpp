@@ -56,10 +56,8 @@ TEST(Headers, TitleDrawInfoTakesTheRightLineOfTheVisibleSideColumn) {
   TestGrid g;
   g.Indicators().Lines().SetVertColor(0x11);
   g.Markers().Lines().SetVertColor(0x22);
-  g.Headers().Title().PrepareDrawInfo();
   EXPECT_EQ(g.Headers().Title().DrawInfo().VertLineColor, 0x11u);
   g.Markers().SetVisible(true);
-  g.Headers().Title().PrepareDrawInfo();
   EXPECT_EQ(g.Headers().Title().DrawInfo().VertLineColor, 0x22u);
   EXPECT_EQ(g.Headers().Title().DrawInfo().CellStyle, wcsRaised);
 }
