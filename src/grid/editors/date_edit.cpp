@@ -480,17 +480,7 @@ void TwDateEdit::focusOutEvent(QFocusEvent* e) {
 
 // --- the in-place date and time editors -----------------------------------------------------------------
 
-namespace {
-
-bool IsDoubleClickOfOpeningClick(std::int64_t& clickTime) {
-  const std::int64_t now = QDateTime::currentMSecsSinceEpoch();
-  const bool dbl =
-      clickTime != 0 && now - clickTime < QGuiApplication::styleHints()->mouseDoubleClickInterval();
-  clickTime = 0;
-  return dbl;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 TwInDateEdit::TwInDateEdit(TwCustomGrid& grid) : TwDateEdit(grid.viewport()), TwInplaceEditor(grid) {
   setObjectName("InDateEdit");
@@ -597,11 +587,6 @@ void TwInDateEdit::CommitTypedInput() {
   interpretText();
 }
 
-void TwInDateEdit::SendToGrid(int& Key, TShiftState Shift) {
-  Grid().KeyDown(Key, Shift);
-  Key = 0;
-}
-
 void TwInDateEdit::KeyDown(int& Key, TShiftState Shift) {
   // While the grid takes typed input, or while the calendar is open, no key goes to the grid.
   if (!committing_ && !DroppedDown()) {
@@ -687,7 +672,7 @@ bool TwInDateEdit::eventFilter(QObject* watched, QEvent* e) {
   // double-click time make a double click, which the grid sees; so does a double click of its own.
   if (watched == lineEdit()) {
     if (e->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton &&
-        IsDoubleClickOfOpeningClick(ClickTime))
+        TakeOpeningDoubleClick())
       TwGuard(&Grid(), [&] { Grid().DblClick(); });
     else if (e->type() == QEvent::MouseButtonDblClick)
       TwGuard(&Grid(), [&] { Grid().DblClick(); });

@@ -155,8 +155,6 @@ class TwInDateEdit : public TwDateEdit, public TwInplaceEditor {
   void focusOutEvent(QFocusEvent* e) override;
 
  private:
-  void SendToGrid(int& Key, plat::ui::TShiftState Shift);
-
   bool committing_ = false;
 };
 

@@ -31,12 +31,6 @@ void DeleteSelected(QPlainTextEdit* e) {
   e->textCursor().removeSelectedText();
 }
 
-plat::paint::TFont FontOf(const TwFont& f) {
-  plat::paint::TFont font(f.Name, 0, f.Style, f.Color);
-  font.SetSize(f.Size);
-  return font;
-}
-
 TColor EditorColor(const TwColumn& c) {
   return c.EditColor() ? clWindow : c.Color();
 }
@@ -64,14 +58,6 @@ void GuardMenu(QMenu* menu, Editor* editor) {
   }
 }
 
-bool IsDoubleClickOfOpeningClick(std::int64_t& clickTime) {
-  const std::int64_t now = QDateTime::currentMSecsSinceEpoch();
-  const bool dbl =
-      clickTime != 0 && now - clickTime < QGuiApplication::styleHints()->mouseDoubleClickInterval();
-  clickTime = 0;
-  return dbl;
-}
-
 }  // namespace
 
 // --- TwInEdit ----------------------------------------------------------------------------------------
@@ -90,7 +76,7 @@ void TwInEdit::ApplyColumn() {
   if (!c) return;
   SetAlignment(c->Alignment());
   SetColor(EditorColor(*c));
-  SetFont(FontOf(c->Font()));
+  SetFont(PaintFont(c->Font()));
   SetLayout(c->Layout());
   if (dropMask_) {
     setInputMask(QString());
@@ -112,21 +98,13 @@ void TwInEdit::ShowAt(const TRect& Loc, bool Redraw) {
     HideEditor();
     return;
   }
-  const bool redraw = Redraw || !isVisible();
   ApplyColumn();
-  setGeometry(Loc.Left, Loc.Top, Loc.Width(), Loc.Height());
-  raise();
-  show();
+  PlaceControl(Loc, Redraw);
   UpdateEditRect();
-  if (redraw) update();
-  if (Grid().hasFocus()) setFocus(Grid().EditorFocusReason());
 }
 
 void TwInEdit::HideEditor() {
-  if (!isVisible()) return;
-  const bool hadFocus = hasFocus();
-  hide();
-  if (hadFocus) Grid().setFocus(Qt::OtherFocusReason);
+  HideControl();
 }
 
 plat::Variant TwInEdit::GetValue() {
@@ -157,15 +135,6 @@ bool TwInEdit::AtLeft() const {
 
 bool TwInEdit::AtRight() const {
   return !hasSelectedText() && cursorPosition() == text().size();
-}
-
-void TwInEdit::SendToGrid(int& Key, TShiftState Shift) {
-  Grid().KeyDown(Key, Shift);
-  Key = 0;
-}
-
-void TwInEdit::GridKeyEvent(int& Key, TShiftState Shift) {
-  if (Grid().OnKeyDown) Grid().OnKeyDown(&Grid(), Key, Shift);
 }
 
 void TwInEdit::KeyDown(int& Key, TShiftState Shift) {
@@ -274,7 +243,7 @@ void TwInEdit::keyReleaseEvent(QKeyEvent* e) {
 
 void TwInEdit::mousePressEvent(QMouseEvent* e) {
   // The click that opened the editor and this one make a double click.
-  if (e->button() == Qt::LeftButton && IsDoubleClickOfOpeningClick(ClickTime)) {
+  if (e->button() == Qt::LeftButton && TakeOpeningDoubleClick()) {
     mouseDoubleClickEvent(e);
     return;
   }
@@ -380,7 +349,7 @@ void TwInMultiEdit::ShowAt(const TRect& Loc, bool Redraw) {
     QPalette p = palette();
     p.setColor(QPalette::Base, plat::paint::ToQColor(EditorColor(*c)));
     setPalette(p);
-    font_ = FontOf(c->Font());
+    font_ = PaintFont(c->Font());
     setFont(font_.QtFont());
   }
   cell_ = Loc;
@@ -394,10 +363,7 @@ void TwInMultiEdit::ShowAt(const TRect& Loc, bool Redraw) {
 }
 
 void TwInMultiEdit::HideEditor() {
-  if (!isVisible()) return;
-  const bool hadFocus = hasFocus();
-  hide();
-  if (hadFocus) Grid().setFocus(Qt::OtherFocusReason);
+  HideControl();
 }
 
 plat::Variant TwInMultiEdit::GetValue() {
@@ -434,11 +400,6 @@ bool TwInMultiEdit::CaretOnLastLine() const {
   if (b != document()->lastBlock()) return false;
   const int line = b.layout()->lineForTextPosition(c.positionInBlock()).lineNumber();
   return line + 1 >= b.layout()->lineCount();
-}
-
-void TwInMultiEdit::SendToGrid(int& Key, TShiftState Shift) {
-  Grid().KeyDown(Key, Shift);
-  Key = 0;
 }
 
 void TwInMultiEdit::KeyDown(int& Key, TShiftState Shift) {
@@ -547,7 +508,7 @@ void TwInMultiEdit::keyPressEvent(QKeyEvent* e) {
 }
 
 void TwInMultiEdit::mousePressEvent(QMouseEvent* e) {
-  if (e->button() == Qt::LeftButton && IsDoubleClickOfOpeningClick(ClickTime)) {
+  if (e->button() == Qt::LeftButton && TakeOpeningDoubleClick()) {
     mouseDoubleClickEvent(e);
     return;
   }

@@ -40,10 +40,6 @@ class TwInEdit : public TwCustomMaskEdit, public TwInplaceEditor {
  protected:
   // The settings of the column: alignment, colour, font, layout, mask, maximum length, margins, border.
   virtual void ApplyColumn();
-  // The grid's KeyDown sees the key; Key becomes 0.
-  void SendToGrid(int& Key, plat::ui::TShiftState Shift);
-  // The grid's OnKeyDown handler sees the key.
-  void GridKeyEvent(int& Key, plat::ui::TShiftState Shift);
   bool AtLeft() const;
   bool AtRight() const;
 
@@ -101,7 +97,6 @@ class TwInMultiEdit : public QPlainTextEdit, public TwInplaceEditor {
   bool focusNextPrevChild(bool next) override;
 
  private:
-  void SendToGrid(int& Key, plat::ui::TShiftState Shift);
   void FollowText();
   bool CaretOnFirstLine() const;
   bool CaretOnLastLine() const;

@@ -835,17 +835,7 @@ void TwCustomNumEdit::paintEvent(QPaintEvent*) {
 
 // --- the in-place number editor -------------------------------------------------------------------------
 
-namespace {
-
-bool IsDoubleClickOfOpeningClick(std::int64_t& clickTime) {
-  const std::int64_t now = QDateTime::currentMSecsSinceEpoch();
-  const bool dbl =
-      clickTime != 0 && now - clickTime < QGuiApplication::styleHints()->mouseDoubleClickInterval();
-  clickTime = 0;
-  return dbl;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 TwInNumEdit::TwInNumEdit(TwCustomGrid& grid) : TwCustomNumEdit(grid.viewport()), TwInplaceEditor(grid) {
   setObjectName("InNumEdit");
@@ -907,19 +897,11 @@ void TwInNumEdit::ShowAt(const TRect& Loc, bool Redraw) {
     HideEditor();
     return;
   }
-  const bool redraw = Redraw || !isVisible();
-  setGeometry(Loc.Left, Loc.Top, Loc.Width(), Loc.Height());
-  raise();
-  show();
-  if (redraw) update();
-  if (Grid().hasFocus()) setFocus(Grid().EditorFocusReason());
+  PlaceControl(Loc, Redraw);
 }
 
 void TwInNumEdit::HideEditor() {
-  if (!isVisible()) return;
-  const bool hadFocus = hasFocus();
-  hide();
-  if (hadFocus) Grid().setFocus(Qt::OtherFocusReason);
+  HideControl();
 }
 
 plat::Variant TwInNumEdit::GetValue() {
@@ -941,15 +923,6 @@ bool TwInNumEdit::CanModify() {
 
 void TwInNumEdit::TakeInputMethodEvent(QInputMethodEvent* e) {
   for (char32_t ch : e->commitString().toUcs4()) TypeChar(ch);
-}
-
-void TwInNumEdit::SendToGrid(int& Key, TShiftState Shift) {
-  Grid().KeyDown(Key, Shift);
-  Key = 0;
-}
-
-void TwInNumEdit::GridKeyEvent(int& Key, TShiftState Shift) {
-  if (Grid().OnKeyDown) Grid().OnKeyDown(&Grid(), Key, Shift);
 }
 
 void TwInNumEdit::KeyDown(int& Key, TShiftState Shift) {
@@ -1015,7 +988,7 @@ void TwInNumEdit::keyPressEvent(QKeyEvent* e) {
 
 void TwInNumEdit::mousePressEvent(QMouseEvent* e) {
   // The click that opened the editor and this one make a double click.
-  if (e->button() == Qt::LeftButton && IsDoubleClickOfOpeningClick(ClickTime)) {
+  if (e->button() == Qt::LeftButton && TakeOpeningDoubleClick()) {
     mouseDoubleClickEvent(e);
     return;
   }

@@ -258,8 +258,4 @@ class TwInNumEdit : public TwCustomNumEdit, public TwInplaceEditor {
   void focusInEvent(QFocusEvent* e) override;
   void focusOutEvent(QFocusEvent* e) override;
   void DblClick() override;
-
- private:
-  void SendToGrid(int& Key, plat::ui::TShiftState Shift);
-  void GridKeyEvent(int& Key, plat::ui::TShiftState Shift);
 };

@@ -17,12 +17,6 @@ using plat::paint::TRect;
 
 namespace {
 
-plat::paint::TFont FontOf(const TwFont& f) {
-  plat::paint::TFont font(f.Name, 0, f.Style, f.Color);
-  font.SetSize(f.Size);
-  return font;
-}
-
 int BorderWidth(const TwColumn* c) {
   if (!c) return 0;
   switch (c->EditBorder()) {
@@ -59,36 +53,19 @@ void TwInSpecial::ShowAt(const TRect& Loc, bool Redraw) {
     HideEditor();
     return;
   }
-  const bool redraw = Redraw || !isVisible();
   if (TwColumn* c = Column()) {
     color_ = c->EditColor() ? clWindow : c->Color();
-    font_ = FontOf(c->Font());
+    font_ = ::PaintFont(c->Font());
   }
-  setGeometry(Loc.Left, Loc.Top, Loc.Width(), Loc.Height());
-  raise();
-  show();
-  if (redraw) update();
-  if (Grid().hasFocus()) setFocus(Grid().EditorFocusReason());
+  PlaceControl(Loc, Redraw);
 }
 
 void TwInSpecial::HideEditor() {
-  if (!isVisible()) return;
-  const bool hadFocus = hasFocus();
-  hide();
-  if (hadFocus) Grid().setFocus(Qt::OtherFocusReason);
+  HideControl();
 }
 
 void TwInSpecial::ClickAt(int X, int Y) {
   MouseDown(X - x(), Y - y());
-}
-
-void TwInSpecial::SendToGrid(int& Key, TShiftState Shift) {
-  Grid().KeyDown(Key, Shift);
-  Key = 0;
-}
-
-void TwInSpecial::GridKeyEvent(int& Key, TShiftState Shift) {
-  if (Grid().OnKeyDown) Grid().OnKeyDown(&Grid(), Key, Shift);
 }
 
 void TwInSpecial::paintEvent(QPaintEvent*) {

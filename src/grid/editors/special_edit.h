@@ -44,8 +44,6 @@ class TwInSpecial : public QWidget, public TwInplaceEditor {
   virtual void PaintContent(plat::paint::TCanvas& Canvas, const plat::paint::TRect& Rect) = 0;
   // The column's font for painting.
   const plat::paint::TFont& PaintFont() const { return font_; }
-  void SendToGrid(int& Key, plat::ui::TShiftState Shift);
-  void GridKeyEvent(int& Key, plat::ui::TShiftState Shift);
 
   void paintEvent(QPaintEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;

@@ -40,3 +40,9 @@ void TwImageList::NotifyChanged() {
   for (TwImageChangeLink* l : links)
     if (l->Changed) l->Changed();
 }
+
+plat::paint::TFont PaintFont(const TwFont& f) {
+  plat::paint::TFont font(f.Name, 0, f.Style, f.Color);
+  font.SetSize(f.Size);
+  return font;
+}

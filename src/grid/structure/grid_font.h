@@ -12,6 +12,7 @@
 
 #include "grid/structure/draw_info.h"
 #include "platform/paint/color.h"
+#include "platform/paint/font.h"
 
 enum TFontStyle : std::uint8_t { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 
@@ -22,6 +23,9 @@ struct TwFont {
   TColor Color = clWindowText;
   friend bool operator==(const TwFont&, const TwFont&) = default;
 };
+
+// The platform font that draws a description font.
+plat::paint::TFont PaintFont(const TwFont& f);
 
 class TwImageList;
 

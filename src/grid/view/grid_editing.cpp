@@ -2,8 +2,10 @@
 // value is read, and the first step of Esc. The editors themselves are made through TwEditorRegistry; the
 // data grid writes their values into its cells (CommitEdit).
 #include <QApplication>
+#include <QDateTime>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QStyleHints>
 
 #include "grid/structure/extents.h"
 #include "grid/structure/scope_guard.h"
@@ -31,6 +33,41 @@ void TwInplaceEditor::TakeInputMethodEvent(QInputMethodEvent* e) {
   QInputMethodEvent copy(e->preeditString(), e->attributes());
   copy.setCommitString(e->commitString(), e->replacementStart(), e->replacementLength());
   QCoreApplication::sendEvent(Control(), &copy);
+}
+
+void TwInplaceEditor::SendToGrid(int& Key, plat::ui::TShiftState Shift) {
+  grid_.KeyDown(Key, Shift);
+  Key = 0;
+}
+
+void TwInplaceEditor::GridKeyEvent(int& Key, plat::ui::TShiftState Shift) {
+  if (grid_.OnKeyDown) grid_.OnKeyDown(&grid_, Key, Shift);
+}
+
+void TwInplaceEditor::PlaceControl(const plat::paint::TRect& Loc, bool Redraw) {
+  QWidget* w = Control();
+  const bool redraw = Redraw || !w->isVisible();
+  w->setGeometry(Loc.Left, Loc.Top, Loc.Width(), Loc.Height());
+  w->raise();
+  w->show();
+  if (redraw) w->update();
+  if (grid_.hasFocus()) w->setFocus(grid_.EditorFocusReason());
+}
+
+void TwInplaceEditor::HideControl() {
+  QWidget* w = Control();
+  if (!w->isVisible()) return;
+  const bool hadFocus = w->hasFocus();
+  w->hide();
+  if (hadFocus) grid_.setFocus(Qt::OtherFocusReason);
+}
+
+bool TwInplaceEditor::TakeOpeningDoubleClick() {
+  const std::int64_t now = QDateTime::currentMSecsSinceEpoch();
+  const bool dbl =
+      ClickTime != 0 && now - ClickTime < QGuiApplication::styleHints()->mouseDoubleClickInterval();
+  ClickTime = 0;
+  return dbl;
 }
 
 TwEditorRegistry& TwEditorRegistry::Standard() {

@@ -20,9 +20,7 @@ struct TwCustomGrid::PaintState {
   const plat::paint::TFont& FontOf(const TwFont& f) {
     for (auto& [key, font] : Fonts)
       if (key == f) return font;
-    plat::paint::TFont font(f.Name, 0, f.Style, f.Color);
-    font.SetSize(f.Size);
-    Fonts.emplace_back(f, font);
+    Fonts.emplace_back(f, PaintFont(f));
     return Fonts.back().second;
   }
 };

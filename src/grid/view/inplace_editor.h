@@ -17,6 +17,7 @@
 
 #include "grid/structure/column.h"
 #include "platform/paint/canvas.h"
+#include "platform/ui/keys.h"
 #include "platform/variant/variant.h"
 
 class QInputMethodEvent;
@@ -66,6 +67,21 @@ class TwInplaceEditor {
   // Message time (milliseconds) of the click that opened the editor; a second click inside the editor
   // within the double-click time is a double click.
   std::int64_t ClickTime = 0;
+
+ protected:
+  // What every editor does the same way.
+  // The grid's KeyDown sees the key, as if typed into the grid; Key becomes 0.
+  void SendToGrid(int& Key, plat::ui::TShiftState Shift);
+  // The grid's OnKeyDown handler (if any) sees the key, with the grid as sender.
+  void GridKeyEvent(int& Key, plat::ui::TShiftState Shift);
+  // Puts the control over Loc, on top, shown; repaints it when Redraw or when it was hidden; takes the
+  // focus when the grid has it.
+  void PlaceControl(const plat::paint::TRect& Loc, bool Redraw);
+  // Hides the control; when it had the focus, the grid takes it back.
+  void HideControl();
+  // A left press inside the editor within the double-click time of the click that opened it; ClickTime is
+  // used up either way.
+  bool TakeOpeningDoubleClick();
 
  private:
   TwCustomGrid& grid_;
