@@ -237,10 +237,6 @@ void TwInEdit::keyPressEvent(QKeyEvent* e) {
   e->accept();
 }
 
-void TwInEdit::keyReleaseEvent(QKeyEvent* e) {
-  TwCustomMaskEdit::keyReleaseEvent(e);
-}
-
 void TwInEdit::mousePressEvent(QMouseEvent* e) {
   // The click that opened the editor and this one make a double click.
   if (e->button() == Qt::LeftButton && TakeOpeningDoubleClick()) {

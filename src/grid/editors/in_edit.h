@@ -44,7 +44,6 @@ class TwInEdit : public TwCustomMaskEdit, public TwInplaceEditor {
   bool AtRight() const;
 
   void keyPressEvent(QKeyEvent* e) override;
-  void keyReleaseEvent(QKeyEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
   void mouseDoubleClickEvent(QMouseEvent* e) override;
   void focusInEvent(QFocusEvent* e) override;
