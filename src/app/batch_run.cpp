@@ -84,6 +84,15 @@ constexpr std::string_view kManifestHeading = "원본,대상";
 
 std::vector<std::optional<std::string>> BatchFileLines(std::string_view bytes) {
   std::vector<std::optional<std::string>> lines;
+  // CP949 is stateless and no byte of a double-byte character is a line end, so a file whose every line
+  // is valid decodes whole into the same lines; only a file with a bad line is decoded line by line.
+  std::string whole;
+  if (plat::text::TryCp949ToUtf8(bytes, whole)) {
+    const std::vector<std::string_view> split = plat::batch::SplitBatchLines(whole);
+    lines.reserve(split.size());
+    for (const std::string_view line : split) lines.emplace_back(std::in_place, line);
+    return lines;
+  }
   for (const std::string_view raw : plat::batch::SplitBatchLines(bytes)) lines.push_back(plat::text::TryCp949ToUtf8(raw));
   return lines;
 }
@@ -110,10 +119,7 @@ void BatchRunner::Run() {
   // Each run looks again for partial copies an interrupted earlier run left in its target folders.
   plat::batch::ForgetCleanedFolders();
   for (std::size_t i = 0; i < lines_.size() && !cancel_; ++i) {
-    {
-      std::lock_guard lock(mutex_);
-      current_ = lines_[i].value_or(std::string());
-    }
+    current_ = int(i);
     plat::batch::LineResult r;
     if (lines_[i]) {
       try {
@@ -130,13 +136,21 @@ void BatchRunner::Run() {
     {
       std::lock_guard lock(mutex_);
       results_.push_back(std::move(r));
-      current_.clear();
     }
+    current_ = -1;
     done_ = int(i) + 1;
     if (OnLineDone) OnLineDone(i, results_.back());
   }
   finished_ = true;
   if (OnFinished) OnFinished();
+}
+
+void BatchRunner::TakeFinished(const std::function<void(std::size_t, const plat::batch::LineResult&)>& take) {
+  // results_ holds room for every line from the start, so the worker's appends never move the finished
+  // results read here.
+  const std::size_t done = std::size_t(done_.load());
+  for (; taken_ < done; ++taken_)
+    if (take) take(taken_, results_[taken_]);
 }
 
 BatchRunner::Progress BatchRunner::Snapshot() const {
@@ -145,8 +159,9 @@ BatchRunner::Progress BatchRunner::Snapshot() const {
   p.Done = done_;
   p.Finished = finished_;
   p.Cancelled = cancel_ && p.Done < p.Total;
-  std::lock_guard lock(mutex_);
-  p.Current = current_;
+  // The lines never change while the worker runs, so the line being run is read without a lock.
+  const int current = current_;
+  if (current >= 0 && std::size_t(current) < lines_.size()) p.Current = lines_[std::size_t(current)].value_or(std::string());
   return p;
 }
 

@@ -47,6 +47,10 @@ class BatchRunner {
   const std::vector<plat::batch::LineResult>& Results() const { return results_; }
   int Total() const { return int(lines_.size()); }
 
+  // Calls `take` for each line finished since the last call (index from 0), in order, on the calling
+  // thread, while the worker goes on. Call it from one thread only.
+  void TakeFinished(const std::function<void(std::size_t index, const plat::batch::LineResult& result)>& take);
+
   // Set before Start; both are called on the worker thread. OnLineDone hears each finished line (index
   // from 0) as soon as it is done; OnFinished hears the end of the run, after the last line's result.
   std::function<void(std::size_t index, const plat::batch::LineResult& result)> OnLineDone;
@@ -57,9 +61,10 @@ class BatchRunner {
 
   std::vector<std::optional<std::string>> lines_;
   std::vector<plat::batch::LineResult> results_;
-  mutable std::mutex mutex_;  // guards current_ and results_ while the worker runs
-  std::string current_;
+  mutable std::mutex mutex_;  // guards results_ while the worker runs
+  std::atomic<int> current_{-1};  // the line being run, -1 between lines
   std::atomic<int> done_{0};
+  std::size_t taken_ = 0;  // lines handed to TakeFinished
   std::atomic<bool> cancel_{false};
   std::atomic<bool> finished_{false};
   std::thread worker_;

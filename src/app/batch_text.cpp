@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
-#include <set>
+#include <unordered_set>
 
 #include "platform/os/os.h"
 #include "platform/text/text.h"
@@ -74,16 +74,16 @@ std::optional<std::string> UnsafeNameReason(std::string_view text) {
     if (ch == '"') return "큰따옴표(\")가 들어 있음";
     if (ch == '<' || ch == '>' || ch == '|' || ch == '?' || ch == '*') return "파일 이름에 쓸 수 없는 문자(< > | ? *)가 들어 있음";
   }
-  if (!plat::text::IsValidUtf8(text) || !plat::text::TryUtf8ToCp949(text))
+  if (!plat::text::FitsCp949(text))
     return "배치 파일의 문자 집합(CP949)으로 나타낼 수 없는 문자가 들어 있음";
   return std::nullopt;
 }
 
-std::optional<std::string> UnsafePathReason(std::string_view folder, std::string_view fileName) {
-  if (auto r = UnsafeNameReason(folder)) return r;
-  if (auto r = UnsafeNameReason(fileName)) return r;
-  // The folder's form: the batch runs in another folder than the program, so a relative folder would be
-  // checked in one place and acted on in another.
+namespace {
+
+// The folder's form: the batch runs in another folder than the program, so a relative folder would be
+// checked in one place and acted on in another.
+std::optional<std::string> FolderFormReason(std::string_view folder) {
   std::string_view rest = folder;
   if (folder.size() >= 2 && folder[1] == ':') {
     const auto letter = static_cast<unsigned char>(folder[0]);
@@ -107,10 +107,23 @@ std::optional<std::string> UnsafePathReason(std::string_view folder, std::string
       if (auto r = UnsafeSegmentReason(segment)) return "경로의 \"" + std::string(segment) + "\": " + *r;
     start = end + 1;
   }
+  return std::nullopt;
+}
+
+std::optional<std::string> FileNameFormReason(std::string_view fileName) {
   if (fileName.empty()) return "파일 이름이 비어 있음";
   if (fileName.find_first_of("\\/") != std::string_view::npos) return "파일 이름에 경로 구분 문자(\\ /)가 들어 있음";
   if (auto r = UnsafeSegmentReason(fileName)) return "파일 이름 " + *r;
   return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> UnsafePathReason(std::string_view folder, std::string_view fileName) {
+  if (auto r = UnsafeNameReason(folder)) return r;
+  if (auto r = UnsafeNameReason(fileName)) return r;
+  if (auto r = FolderFormReason(folder)) return r;
+  return FileNameFormReason(fileName);
 }
 
 std::string DisplayPath(std::string_view text) {
@@ -136,19 +149,45 @@ std::string DisplayPath(std::string_view text) {
   return out;
 }
 
-bool BatchText::Check(int row, std::string_view folder, std::string_view fileName, std::string_view backupDir,
-                      std::size_t maxCellChars) {
-  std::optional<std::string> reason = UnsafePathReason(folder, fileName);
-  if (!reason && maxCellChars > 0 &&
-      (plat::text::Utf8Length(folder) >= maxCellChars || plat::text::Utf8Length(fileName) >= maxCellChars))
-    reason = "경로나 파일 이름이 목록 칸(" + std::to_string(maxCellChars) + "자)보다 길어 잘렸을 수 있음";
-  if (!reason && !backupDir.empty()) {
+const BatchText::FolderFacts& BatchText::Facts(std::string_view backupDir, std::string_view folder) {
+  if (backupDir != factsBackupDir_) {
+    facts_.clear();
+    factsBackupDir_ = std::string(backupDir);
+  }
+  if (const auto it = facts_.find(folder); it != facts_.end()) return it->second;
+  FolderFacts f;
+  f.NameReason = UnsafeNameReason(folder);
+  f.FormReason = FolderFormReason(folder);
+  f.Chars = plat::text::Utf8Length(folder);
+  if (!backupDir.empty()) {
     const std::string tail = WholeFolderTail(folder);
     if (plat::text::Utf8Length(tail) > kMaxTailChars)
-      reason = "백업 위치의 경로가 " + std::to_string(kMaxTailChars) + "자보다 길어 다른 폴더와 겹칠 수 있음";
-    else if (auto r = UnsafeNameReason(std::string(backupDir) + tail))
-      reason = r;
+      f.BackupReason = "백업 위치의 경로가 " + std::to_string(kMaxTailChars) + "자보다 길어 다른 폴더와 겹칠 수 있음";
+    else
+      f.BackupReason = UnsafeNameReason(std::string(backupDir) + tail);
   }
+  f.Target = TargetFolder(backupDir, folder);
+  f.UpperTarget = plat::text::UpperCase(f.Target);
+  f.EscapedTarget = Escaped(f.Target);
+  return facts_.emplace(std::string(folder), std::move(f)).first->second;
+}
+
+std::string BatchText::TargetKey(std::string_view backupDir, std::string_view folder, std::string_view fileName) {
+  // Case folding maps character by character, so the folder's folded part is reused.
+  return Facts(backupDir, folder).UpperTarget + "\\" + plat::text::UpperCase(fileName);
+}
+
+bool BatchText::Check(int row, std::string_view folder, std::string_view fileName, std::string_view backupDir,
+                      std::size_t maxCellChars) {
+  // The same checks in the same order as UnsafePathReason, then the cell width and the backup path.
+  const FolderFacts& f = Facts(backupDir, folder);
+  std::optional<std::string> reason = f.NameReason;
+  if (!reason) reason = UnsafeNameReason(fileName);
+  if (!reason) reason = f.FormReason;
+  if (!reason) reason = FileNameFormReason(fileName);
+  if (!reason && maxCellChars > 0 && (f.Chars >= maxCellChars || plat::text::Utf8Length(fileName) >= maxCellChars))
+    reason = "경로나 파일 이름이 목록 칸(" + std::to_string(maxCellChars) + "자)보다 길어 잘렸을 수 있음";
+  if (!reason && !backupDir.empty()) reason = f.BackupReason;
   if (!reason) return true;
   Refuse(row, std::string(folder) + "\\" + std::string(fileName), *reason);
   return false;
@@ -168,11 +207,36 @@ void BatchText::AddMovePath(std::string_view file, std::string_view folder, int 
 }
 
 void BatchText::AddMd(std::string_view backupDir, std::string_view folder, int row) {
-  AddMdPath(TargetFolder(backupDir, folder), row);
+  const FolderFacts& f = Facts(backupDir, folder);
+  std::string line;
+  line.reserve(f.EscapedTarget.size() + 5);
+  line += "md \"";
+  line += f.EscapedTarget;
+  line += '"';
+  lines_.push_back(std::move(line));
+  info_.push_back({row, LineKind::Md, f.Target, {}});
 }
 
 void BatchText::AddMove(std::string_view backupDir, std::string_view folder, std::string_view fileName, int row) {
-  AddMovePath(std::string(folder) + "\\" + std::string(fileName), TargetFolder(backupDir, folder), row);
+  const FolderFacts& f = Facts(backupDir, folder);
+  std::string file;
+  file.reserve(folder.size() + 1 + fileName.size());
+  file += folder;
+  file += '\\';
+  file += fileName;
+  const std::string escapedFile = Escaped(file);
+  std::string line;
+  line.reserve(escapedFile.size() + f.EscapedTarget.size() + 14);
+  line += "move \"";
+  line += escapedFile;
+  line += "\" \"";
+  line += f.EscapedTarget;
+  line += "\\.\"";
+  lines_.push_back(std::move(line));
+  std::string target = f.Target;
+  target += '\\';
+  target += plat::os::ExtractFileName(file);
+  info_.push_back({row, LineKind::Move, std::move(file), std::move(target)});
 }
 
 void BatchText::AddDel(std::string_view folder, std::string_view fileName, int row) {
@@ -186,8 +250,14 @@ void BatchText::Refuse(int row, std::string_view path, std::string reason) {
 }
 
 std::string BatchText::Text() const {
+  std::size_t size = 0;
+  for (const std::string& l : lines_) size += l.size() + 2;
   std::string out;
-  for (const std::string& l : lines_) out += l + "\r\n";
+  out.reserve(size);
+  for (const std::string& l : lines_) {
+    out += l;
+    out += "\r\n";
+  }
   return out;
 }
 
@@ -209,19 +279,71 @@ std::string BatchText::RefusalNotice() const {
   return notice;
 }
 
+namespace {
+
+// The rows' texts, each read from the rows once. A row whose reading failed is asked again where it is
+// used, so that the error is handled there as for any row.
+class RowTexts {
+ public:
+  explicit RowTexts(BatchRows& rows) : rows_(rows), count_(std::max(0, rows.Count())), read_(std::size_t(count_)) {
+    for (int r = 0; r < count_; ++r) {
+      Row& t = read_[std::size_t(r)];
+      try {
+        t.Ticked = rows.Ticked(r);
+        if (t.Ticked) {
+          t.Folder = rows.Folder(r);
+          t.FileName = rows.FileName(r);
+        }
+        t.Read = true;
+      } catch (const std::exception&) {
+      }
+    }
+  }
+  int Count() const { return count_; }
+  bool Ticked(int r) { return Get(r).Read ? Get(r).Ticked : rows_.Ticked(r); }
+  // Only for ticked rows.
+  const std::string& Folder(int r) { return Get(r).Read ? Get(r).Folder : (rereadFolder_ = rows_.Folder(r)); }
+  const std::string& FileName(int r) { return Get(r).Read ? Get(r).FileName : (rereadName_ = rows_.FileName(r)); }
+
+ private:
+  struct Row {
+    bool Read = false;
+    bool Ticked = false;
+    std::string Folder, FileName;
+  };
+  Row& Get(int r) { return read_[std::size_t(r)]; }
+
+  BatchRows& rows_;
+  int count_;
+  std::vector<Row> read_;
+  std::string rereadFolder_, rereadName_;
+};
+
+std::string Joined(std::string_view folder, std::string_view fileName) {
+  std::string path(folder);
+  path += '\\';
+  path += fileName;
+  return path;
+}
+
+}  // namespace
+
 BatchText BuildMoveBatch(BatchRows& rows, std::string_view backupDir) {
   BatchText batch;
-  const int count = std::max(0, rows.Count());
+  RowTexts texts(rows);
+  const int count = texts.Count();
+  const std::size_t maxChars = rows.MaxChars();
   // Two files that mirror to one target (the same folder on drives C and D, or names differing in case
   // only, as Windows compares them): the upper row is moved, the lower one stays in the list.
   std::vector<bool> collides(std::size_t(count), false);
   {
-    std::set<std::string> targets;
+    std::unordered_set<std::string> targets;
+    targets.reserve(std::size_t(count));
     for (int r = 0; r < count; ++r) {
       try {
-        if (!rows.Ticked(r)) continue;
-        const std::string key = plat::text::UpperCase(TargetFolder(backupDir, rows.Folder(r)) + "\\" + rows.FileName(r));
-        if (!targets.insert(key).second) collides[std::size_t(r)] = true;
+        if (!texts.Ticked(r)) continue;
+        if (!targets.insert(batch.TargetKey(backupDir, texts.Folder(r), texts.FileName(r))).second)
+          collides[std::size_t(r)] = true;
       } catch (const std::exception&) {
         // Checked again below, where a row that cannot be read is handled.
       }
@@ -232,15 +354,15 @@ BatchText BuildMoveBatch(BatchRows& rows, std::string_view backupDir) {
   std::vector<bool> take(std::size_t(count), false);
   for (int r = count - 1; r >= 0; --r) {
     try {
-      if (!rows.Ticked(r) || !batch.Check(r, rows.Folder(r), rows.FileName(r), backupDir, rows.MaxChars())) continue;
+      if (!texts.Ticked(r) || !batch.Check(r, texts.Folder(r), texts.FileName(r), backupDir, maxChars)) continue;
       if (collides[std::size_t(r)]) {
-        batch.Refuse(r, rows.Folder(r) + "\\" + rows.FileName(r),
-                     "위쪽의 다른 항목과 같은 백업 위치(" + TargetFolder(backupDir, rows.Folder(r)) +
+        batch.Refuse(r, Joined(texts.Folder(r), texts.FileName(r)),
+                     "위쪽의 다른 항목과 같은 백업 위치(" + TargetFolder(backupDir, texts.Folder(r)) +
                          ")로 옮겨지는 같은 이름의 파일이 있음");
         continue;
       }
       take[std::size_t(r)] = true;
-      batch.AddMd(backupDir, rows.Folder(r), r);
+      batch.AddMd(backupDir, texts.Folder(r), r);
     } catch (const std::exception&) {
       // This row's folder line is left out; its move line still follows.
       take[std::size_t(r)] = true;
@@ -248,7 +370,7 @@ BatchText BuildMoveBatch(BatchRows& rows, std::string_view backupDir) {
   }
   for (int r = count - 1; r >= 0; --r) {
     if (!take[std::size_t(r)]) continue;
-    batch.AddMove(backupDir, rows.Folder(r), rows.FileName(r), r);
+    batch.AddMove(backupDir, texts.Folder(r), texts.FileName(r), r);
     rows.Remove(r);
   }
   return batch;
@@ -256,9 +378,11 @@ BatchText BuildMoveBatch(BatchRows& rows, std::string_view backupDir) {
 
 BatchText BuildDeleteBatch(BatchRows& rows) {
   BatchText batch;
-  for (int r = rows.Count() - 1; r >= 0; --r) {
-    if (!rows.Ticked(r) || !batch.Check(r, rows.Folder(r), rows.FileName(r), "", rows.MaxChars())) continue;
-    batch.AddDel(rows.Folder(r), rows.FileName(r), r);
+  RowTexts texts(rows);
+  const std::size_t maxChars = rows.MaxChars();
+  for (int r = texts.Count() - 1; r >= 0; --r) {
+    if (!texts.Ticked(r) || !batch.Check(r, texts.Folder(r), texts.FileName(r), "", maxChars)) continue;
+    batch.AddDel(texts.Folder(r), texts.FileName(r), r);
     rows.Remove(r);
   }
   return batch;

@@ -10,9 +10,11 @@
 // quote, a control character or one of < > | ? * would let a line run something else, and a character
 // CP949 lacks would name another file, so such a row gets no line at all. A "%" is written as "%%" so
 // that the platform's own command interpreter reads the same path.
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace vek {
@@ -75,8 +77,30 @@ class BatchText {
   std::string Cp949Bytes() const;
   // A notice for the user naming how many rows were left out and why; empty when none was.
   std::string RefusalNotice() const;
+  // The key two rows' move targets collide under: the mirrored file path as Windows compares it (case
+  // folded).
+  std::string TargetKey(std::string_view backupDir, std::string_view folder, std::string_view fileName);
 
  private:
+  // What a folder's rows share: the checks of the folder text and its mirrored target folder, worked out
+  // once per folder (a scan lists many files of each folder) for one backup folder.
+  struct FolderFacts {
+    std::optional<std::string> NameReason;    // its characters
+    std::optional<std::string> FormReason;    // its form and segments
+    std::optional<std::string> BackupReason;  // the mirrored target folder's
+    std::size_t Chars = 0;
+    std::string Target;        // backup folder + tail
+    std::string UpperTarget;   // the same, case folded
+    std::string EscapedTarget; // as written into a line
+  };
+  struct TextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  };
+  const FolderFacts& Facts(std::string_view backupDir, std::string_view folder);
+
+  std::unordered_map<std::string, FolderFacts, TextHash, std::equal_to<>> facts_;
+  std::string factsBackupDir_;
   std::vector<std::string> lines_;
   std::vector<LineInfo> info_;
   std::vector<Refusal> refusals_;

@@ -155,7 +155,6 @@ std::vector<plat::batch::LineResult> TForm1::RunLines(std::vector<std::optional<
                                                        const LineDone& onLine) {
   vek::BatchRunner runner(std::move(lines));
   QEventLoop loop;
-  runner.OnLineDone = onLine;
   // The end of the run ends the wait at once, not at the next look at the progress.
   runner.OnFinished = [&loop] { QMetaObject::invokeMethod(&loop, [&loop] { loop.quit(); }, Qt::QueuedConnection); };
   if (BeforeBatchRun) BeforeBatchRun(runner);
@@ -180,7 +179,9 @@ std::vector<plat::batch::LineResult> TForm1::RunLines(std::vector<std::optional<
   QElapsedTimer clock;
   clock.start();
   QTimer tick;
+  // The records of finished lines are written here, beside the worker, not on its thread.
   const auto update = [&] {
+    runner.TakeFinished(onLine);
     const vek::BatchRunner::Progress p = runner.Snapshot();
     if (p.Finished) {
       loop.quit();
@@ -201,6 +202,7 @@ std::vector<plat::batch::LineResult> TForm1::RunLines(std::vector<std::optional<
   if (!runner.Finished()) loop.exec();
   tick.stop();
   runner.Wait();
+  runner.TakeFinished(onLine);
   dialog.hide();
   return runner.Results();
 }
@@ -212,8 +214,8 @@ void TForm1::RunBatchInWindow(const std::string& windowsPath, const vek::BatchTe
   const bool mapped = lines.size() == batch.Lines().size();
   const bool move = action == BatchAction::Move;
   const std::string when = vek::NowText();
-  // Every file action is recorded as soon as it is done (on the runner's thread): a run that is killed
-  // half-way still leaves the action log and the manifest of what it moved.
+  // Every file action is recorded as soon as the window sees it done (at its next look at the progress): a
+  // run that is killed half-way still leaves the action log and the manifest of what it moved.
   vek::RunJournal journal(move);
   const auto record = [&](std::size_t i, const plat::batch::LineResult& r) {
     const vek::BatchText::LineInfo* info = mapped ? &batch.Info()[i] : nullptr;

@@ -248,7 +248,8 @@ class TForm1 : public QMainWindow {
   enum class BatchAction { Move, Delete };
   // Runs the written batch file with progress, takes the handled rows out and reports.
   void RunBatchInWindow(const std::string& windowsPath, const vek::BatchText& batch, BatchAction action);
-  // Runs lines on a worker thread while a progress dialog (title, what is being done) shows how far it got.
+  // Runs lines on a worker thread while a progress dialog (title, what is being done) shows how far it got;
+  // onLine hears each finished line on the window's thread, while the run goes on.
   using LineDone = std::function<void(std::size_t index, const plat::batch::LineResult& result)>;
   std::vector<plat::batch::LineResult> RunLines(std::vector<std::optional<std::string>> lines,
                                                 const std::string& title, const std::string& doing,

@@ -1,6 +1,7 @@
 // Batches run inside the program: progress per line, Cancel between lines, the action log, move records
 // and putting moved files back; two files mirroring to one target.
 #include <QProgressDialog>
+#include <atomic>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QThread>
@@ -29,6 +30,22 @@ TEST(BatchFileLines, SplitsDecodesAndMarksBadLines) {
   EXPECT_EQ(lines[1], std::optional<std::string>("del \"x\""));
   EXPECT_EQ(lines[2], std::nullopt);
   EXPECT_TRUE(vek::BatchFileLines("").empty());
+
+  // A file with no bad line reads the same as line by line: line ends of either kind, an empty line, a
+  // last line without an end, and a lead byte cut off by a line end (the only bad line of the second file).
+  const std::string good = plat::text::Utf8ToCp949("md \"C:\\보안\"\r\n\r\nmove \"D:\\한글.hwp\" \"C:\\보안\\.\"\necho 끝");
+  const auto whole = vek::BatchFileLines(good);
+  ASSERT_EQ(whole.size(), 4u);
+  EXPECT_EQ(whole[0], std::optional<std::string>("md \"C:\\보안\""));
+  EXPECT_EQ(whole[1], std::optional<std::string>(""));
+  EXPECT_EQ(whole[2], std::optional<std::string>("move \"D:\\한글.hwp\" \"C:\\보안\\.\""));
+  EXPECT_EQ(whole[3], std::optional<std::string>("echo 끝"));
+  const auto cut = vek::BatchFileLines(good + "\r\n" + plat::text::Utf8ToCp949("한").substr(0, 1) + "\r\n" +
+                                        plat::text::Utf8ToCp949("echo 다음\r\n"));
+  ASSERT_EQ(cut.size(), 6u);
+  EXPECT_EQ(cut[3], std::optional<std::string>("echo 끝"));
+  EXPECT_EQ(cut[4], std::nullopt);
+  EXPECT_EQ(cut[5], std::optional<std::string>("echo 다음"));
 }
 
 TEST(KoreanReason, KnownReasonsKeepTheirPath) {
@@ -68,6 +85,41 @@ class BatchRun : public WindowTest {
     return {};
   }
 };
+
+// The window takes the finished lines while the worker goes on: each once, in order, the early ones
+// before the run ends.
+TEST(BatchRunner, FinishedLinesAreTakenInOrderWhileTheRunGoesOn) {
+  std::vector<std::optional<std::string>> lines;
+  for (int i = 0; i < 6; ++i) lines.emplace_back("echo " + std::to_string(i));
+  lines.emplace_back(std::nullopt);  // not valid CP949: fails
+  vek::BatchRunner runner(std::move(lines));
+  std::atomic<int> started{0};
+  std::atomic<bool> release{false};
+  runner.OnLineDone = [&](std::size_t index, const plat::batch::LineResult&) {
+    started = int(index) + 1;
+    if (index == 2)
+      while (!release) QThread::msleep(1);  // hold the worker after the third line
+  };
+  std::vector<std::size_t> taken;
+  std::vector<std::string> messages;
+  const auto take = [&](std::size_t index, const plat::batch::LineResult& r) {
+    taken.push_back(index);
+    messages.push_back(r.message);
+  };
+  runner.Start();
+  while (started < 3) QThread::msleep(1);
+  runner.TakeFinished(take);
+  EXPECT_FALSE(runner.Finished());
+  EXPECT_EQ(taken, (std::vector<std::size_t>{0, 1, 2}));
+  runner.TakeFinished(take);  // nothing new while the worker waits
+  EXPECT_EQ(taken.size(), 3u);
+  release = true;
+  runner.Wait();
+  runner.TakeFinished(take);
+  EXPECT_EQ(taken, (std::vector<std::size_t>{0, 1, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(messages[4], "4");
+  EXPECT_EQ(runner.Results()[6].status, plat::batch::LineStatus::Failed);
+}
 
 TEST_F(BatchRun, CancelStopsBetweenLinesAndEveryFileIsWholeOrUntouched) {
   for (int i = 0; i < 5; ++i) AddFile("f" + std::to_string(i) + ".txt", "자료", std::string(1000 + i, char('a' + i)));

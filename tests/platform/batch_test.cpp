@@ -247,6 +247,8 @@ TEST_F(BatchTest, BatchMdMakesOnlyWhatIsMissingAndAFolderRemovedBehindTheRunIsMa
       R"(move "D:\b.txt" "C:\gone\x\.")",
       R"(md "C:\gone\x")",
       R"(move "D:\b.txt" "C:\gone\x\.")",
+      R"(md "C:\새\폴더\안\")",
+      R"(md "C:\file\deeper\still")",
   });
   EXPECT_EQ(r.Message(1), "folder exists: C:\\old");
   EXPECT_EQ(r.Message(2), "created C:\\새\\폴더\\안\\");
@@ -261,6 +263,10 @@ TEST_F(BatchTest, BatchMdMakesOnlyWhatIsMissingAndAFolderRemovedBehindTheRunIsMa
   EXPECT_EQ(r.Message(7), "created C:\\gone\\x");
   EXPECT_EQ(r.Status(8), LineStatus::Succeeded) << r.Message(8);
   EXPECT_EQ(ReadFile(C("gone/x/b.txt")), "b");
+  // A repeated md line answers as its first run did; one that failed is tried again and fails again.
+  EXPECT_EQ(r.Message(9), "folder exists: C:\\새\\폴더\\안\\");
+  EXPECT_EQ(r.Status(10), LineStatus::Failed);
+  EXPECT_NE(r.Message(10).find("cannot create folder C:\\file\\deeper\\still"), std::string::npos) << r.Message(10);
 }
 
 // --- del ------------------------------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QString>
 #include <functional>
 
 #include "platform/error.h"
@@ -70,6 +71,23 @@ TEST(TextCase, UnicodeCaseLeavesHangulAlone) {
   EXPECT_EQ(CompareText("가", "가"), 0);
 }
 
+// The upper case of caseless scripts is taken without Qt: it must agree with Qt's tables for every one of
+// their characters, also between Latin letters that do have a case.
+TEST(TextCase, CaselessScriptsAgreeWithQtCaseTables) {
+  const std::pair<char32_t, char32_t> ranges[] = {
+      {0xAC00, 0xD7A3}, {0x1100, 0x11FF}, {0x3000, 0x30FF}, {0x3130, 0x318F}, {0x4E00, 0x9FFF}};
+  for (const auto& [first, last] : ranges)
+    for (char32_t c = first; c <= last; ++c) {
+      const std::string s = "a" + QString::fromUcs4(&c, 1).toStdString() + "ß";
+      ASSERT_EQ(UpperCase(s), QString::fromStdString(s).toUpper().toStdString()) << std::hex << unsigned(c);
+      const std::string plain = "x" + QString::fromUcs4(&c, 1).toStdString() + "y";
+      ASSERT_EQ(UpperCase(plain), QString::fromStdString(plain).toUpper().toStdString()) << std::hex << unsigned(c);
+    }
+  EXPECT_EQ(UpperCase("보안 straße 文書"), "보안 STRASSE 文書");
+  EXPECT_EQ(UpperCase("정보\é.txt"), "정보\É.TXT");
+  EXPECT_EQ(UpperCase(std::string("a\xFFb")), QString::fromUtf8("a\xFFb").toUpper().toStdString());
+}
+
 TEST(TextCase, LocaleCompareOrdersHangulAndIsCaseSensitive) {
   EXPECT_LT(CompareStrLocale("가나", "나가"), 0);
   EXPECT_GT(CompareStrLocale("하", "가"), 0);
@@ -111,6 +129,23 @@ TEST(Cp949, UnencodableCharacterIsNamed) {
             "Character U+1F600 at byte offset 3 cannot be encoded in CP949");
   EXPECT_FALSE(TryUtf8ToCp949(kEmoji).has_value());
   EXPECT_EQ(What([&] { Utf8ToCp949("a\xFF"); }), "Invalid UTF-8 byte sequence at byte offset 1 (byte 0xFF)");
+}
+
+TEST(Cp949, FitsAgreesWithTheEncoder) {
+  // Every modern Hangul syllable is taken without the encoder; the answer must be the encoder's.
+  for (char32_t c = 0xAC00; c <= 0xD7A3; ++c) {
+    const std::string s = "C:\\" + QString::fromUcs4(&c, 1).toStdString();
+    ASSERT_TRUE(FitsCp949(s)) << std::hex << unsigned(c);
+    ASSERT_TRUE(TryUtf8ToCp949(s).has_value()) << std::hex << unsigned(c);
+  }
+  for (const std::string s : {kTitle, kPath, std::string("漢字 and ascii"), std::string("\xE0\xB8\x81"), kEmoji,
+                              std::string("가\xE0\xB8\x81"), std::string("é")})
+    EXPECT_EQ(FitsCp949(s), TryUtf8ToCp949(s).has_value()) << s;
+  EXPECT_FALSE(FitsCp949(kEmoji));
+  EXPECT_FALSE(FitsCp949("\xE0\xB8\x81"));  // Thai ko kai
+  EXPECT_FALSE(FitsCp949(std::string("\xED\x95")));  // cut inside 한
+  EXPECT_FALSE(FitsCp949(std::string("\xC0\xAF")));  // overlong "/"
+  EXPECT_TRUE(FitsCp949(""));
 }
 
 TEST(Cp949, RepeatedConversionsOnOneThreadStayCorrect) {

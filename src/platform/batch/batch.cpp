@@ -1,6 +1,7 @@
 // Reading a batch file: line splitting, decoding, the small command grammar, and the printed report.
 #include "platform/batch/batch.h"
 
+#include <algorithm>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -47,25 +48,36 @@ struct Token {
 // `error` when the quotes do not balance or an operator of the shell stands outside quotes.
 std::vector<Token> Tokenize(std::string_view s, std::string& error) {
   std::vector<Token> out;
+  out.reserve(2);
   std::size_t i = 0;
   while (i < s.size()) {
     while (i < s.size() && IsBlank(s[i])) ++i;
     if (i >= s.size()) break;
     Token t;
     bool inQuote = false;
-    for (; i < s.size(); ++i) {
+    while (i < s.size()) {
       const char c = s[i];
       if (c == '"') {
         inQuote = !inQuote;
         t.quoted = true;
+        ++i;
         continue;
       }
-      if (!inQuote && IsBlank(c)) break;
-      if (!inQuote && (c == '&' || c == '|' || c == '<' || c == '>' || c == '^')) {
+      if (inQuote) {
+        // Everything up to the closing quote is taken as it is, in one piece.
+        std::size_t close = s.find('"', i);
+        if (close == std::string_view::npos) close = s.size();
+        t.text.append(s.substr(i, close - i));
+        i = close;
+        continue;
+      }
+      if (IsBlank(c)) break;
+      if (c == '&' || c == '|' || c == '<' || c == '>' || c == '^') {
         error = std::string("\"") + c + "\" outside quotes is not supported";
         return {};
       }
       t.text += c;
+      ++i;
     }
     if (inQuote) {
       error = "unbalanced quotes";
@@ -85,6 +97,7 @@ bool IsSwitch(const Token& t) {
 
 // Drops the tolerated switches; returns the first switch that is not, if any.
 std::optional<std::string> TakeSwitches(std::vector<Token>& tokens, std::initializer_list<const char*> tolerated) {
+  if (std::none_of(tokens.begin(), tokens.end(), IsSwitch)) return std::nullopt;  // the usual line: paths only
   std::vector<Token> kept;
   for (Token& t : tokens) {
     if (!IsSwitch(t)) {
@@ -101,7 +114,7 @@ std::optional<std::string> TakeSwitches(std::vector<Token>& tokens, std::initial
 
 std::optional<std::string> WildcardIn(const std::vector<Token>& tokens) {
   for (const Token& t : tokens)
-    if (t.text.find_first_of("*?") != std::string::npos) return t.text;
+    if (std::any_of(t.text.begin(), t.text.end(), [](char c) { return c == '*' || c == '?'; })) return t.text;
   return std::nullopt;
 }
 
@@ -177,7 +190,8 @@ bool HasControlCharacter(std::string_view s) {
 
 bool HasParentSegment(std::string_view path) {
   for (;;) {
-    const std::size_t sep = path.find_first_of("\\/");
+    const auto at = std::find_if(path.begin(), path.end(), [](char c) { return c == '\\' || c == '/'; });
+    const std::size_t sep = at == path.end() ? std::string_view::npos : std::size_t(at - path.begin());
     if (IsParentSegment(path.substr(0, sep))) return true;
     if (sep == std::string_view::npos) return false;
     path.remove_prefix(sep + 1);
@@ -228,6 +242,8 @@ ParsedLine ParseBatchLine(std::string_view utf8Line) {
 }
 
 LineResult RunBatchLine(std::string_view utf8Line) {
+  // A batch repeats the md line of a folder before every file moved into it.
+  if (std::optional<LineResult> repeated = detail::RepeatedMakeFolder(utf8Line)) return std::move(*repeated);
   const ParsedLine p = ParseBatchLine(utf8Line);
   if (!p.error.empty()) return Fail(p.error);
   switch (p.command) {
@@ -235,8 +251,11 @@ LineResult RunBatchLine(std::string_view utf8Line) {
       return {};
     case Command::Echo:
       return {0, LineStatus::Skipped, p.text, {}};
-    case Command::MakeFolder:
-      return detail::MakeFolder(p.operands[0]);
+    case Command::MakeFolder: {
+      LineResult r = detail::MakeFolder(p.operands[0]);
+      if (r.status == LineStatus::Succeeded) detail::NoteMakeFolderLine(utf8Line, p.operands[0]);
+      return r;
+    }
     case Command::Move:
       return detail::MoveFileInto(p.operands[0], p.operands[1]);
     case Command::Delete:

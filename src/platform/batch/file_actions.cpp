@@ -30,12 +30,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <random>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -379,7 +379,16 @@ std::set<std::pair<dev_t, ino_t>> cleanedFolders;
 // Host folders this run has seen to exist (made by an md line or checked by a move), with their identity:
 // a batch names one folder for many files, and each look costs a system call. A folder removed behind the
 // run's back still fails its move honestly, at the rename.
-std::map<std::string, std::pair<dev_t, ino_t>> knownFolders;
+struct TextHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+};
+std::unordered_map<std::string, std::pair<dev_t, ino_t>, TextHash, std::equal_to<>> knownFolders;
+// md lines this run has run with success: the line's text, and its folder's host path and text as shown.
+struct MadeFolderLine {
+  std::string host, shown;
+};
+std::unordered_map<std::string, MadeFolderLine, TextHash, std::equal_to<>> madeFolderLines;
 
 bool KnownFolder(const std::string& host, std::pair<dev_t, ino_t>* id = nullptr) {
   std::lock_guard lock(cleanedMutex);
@@ -547,6 +556,7 @@ void ForgetCleanedFolders() {
   std::lock_guard lock(cleanedMutex);
   cleanedFolders.clear();
   knownFolders.clear();
+  madeFolderLines.clear();
 }
 
 namespace detail {
@@ -564,6 +574,21 @@ LineResult MakeFolder(std::string_view folder) {
   if (e == 0) return Ok((made ? "created " : "folder exists: ") + shown);
   if (notFolder) return Fail("a file of that name exists: " + Where(folder, host));
   return Fail("cannot create folder " + Where(folder, host) + ": " + ErrText(e));
+}
+
+void NoteMakeFolderLine(std::string_view line, std::string_view folder) {
+  std::string host = os::ResolvePath(folder);
+  while (host.size() > 1 && host.back() == '/') host.pop_back();
+  std::lock_guard lock(cleanedMutex);
+  madeFolderLines.try_emplace(std::string(line), MadeFolderLine{std::move(host), std::string(folder)});
+}
+
+std::optional<LineResult> RepeatedMakeFolder(std::string_view line) {
+  std::lock_guard lock(cleanedMutex);
+  const auto it = madeFolderLines.find(line);
+  // A folder this run forgot (it disappeared under a move) is made again by the full md.
+  if (it == madeFolderLines.end() || knownFolders.find(it->second.host) == knownFolders.end()) return std::nullopt;
+  return Ok("folder exists: " + it->second.shown);
 }
 
 // The move itself, once source and target folder are known to be a file and a folder.

@@ -2,6 +2,7 @@
 // The file actions behind md, move and del. Operands are the texts of the batch line (Windows or host paths,
 // quotes removed, "%%" already folded); they are resolved through the drive map here, and messages name them
 // as written.
+#include <optional>
 #include <string_view>
 
 #include "platform/batch/batch.h"
@@ -10,6 +11,10 @@ namespace plat::batch::detail {
 
 // Creates the folder and every missing folder above it. An existing folder is success.
 LineResult MakeFolder(std::string_view folder);
+// An md line that succeeded in this run, noted with its folder operand; the same line again gives its
+// result at once, without reading it again, while this run still knows the folder.
+void NoteMakeFolderLine(std::string_view line, std::string_view folder);
+std::optional<LineResult> RepeatedMakeFolder(std::string_view line);
 
 // Moves the file into the existing folder under the same name. Never replaces a file.
 LineResult MoveFileInto(std::string_view file, std::string_view folder);

@@ -58,6 +58,13 @@ char32_t DecodeAt(std::string_view s, std::size_t i, std::size_t len) {
   return cp;
 }
 
+// Scripts without letter case: Hangul (syllables, jamo, compatibility jamo), CJK symbols and punctuation,
+// kana, and the unified CJK ideographs.
+bool IsCaseless(char32_t c) {
+  return (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0x1100 && c <= 0x11FF) || (c >= 0x3000 && c <= 0x30FF) ||
+         (c >= 0x3130 && c <= 0x318F) || (c >= 0x4E00 && c <= 0x9FFF);
+}
+
 bool IsAscii(std::string_view s) {
   for (unsigned char c : s)
     if (c >= 0x80) return false;
@@ -201,13 +208,21 @@ bool IsValidUtf8(std::string_view s) {
 }
 
 std::string UpperCase(std::string_view s) {
-  if (IsAscii(s)) {  // fast path: most keys and identifiers are ASCII
-    std::string r(s);
-    for (char& c : r)
-      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-    return r;
+  // Fast path: ASCII letters map directly, and Korean, Chinese and Japanese characters have no case (most
+  // keys and paths are of these); any other character sends the whole text through Qt's case tables.
+  std::string r(s);
+  for (std::size_t i = 0; i < r.size();) {
+    const auto b = static_cast<unsigned char>(r[i]);
+    if (b < 0x80) {
+      if (b >= 'a' && b <= 'z') r[i] = static_cast<char>(b - 32);
+      ++i;
+      continue;
+    }
+    const std::size_t n = SeqLen(r, i);
+    if (n == 0 || !IsCaseless(DecodeAt(r, i, n))) return FromQ(ToQ(s).toUpper());
+    i += n;
   }
-  return FromQ(ToQ(s).toUpper());
+  return r;
 }
 
 std::string LowerCase(std::string_view s) {
@@ -282,6 +297,23 @@ std::optional<std::string> TryCp949ToUtf8(std::string_view cp949) {
 }
 std::optional<std::string> TryUtf8ToCp949(std::string_view utf8) {
   return Encode(utf8, nullptr);
+}
+
+bool FitsCp949(std::string_view utf8) {
+  // ASCII and the 11,172 modern Hangul syllables are all in CP949; anything else is asked of the encoder.
+  for (std::size_t i = 0; i < utf8.size();) {
+    const auto b = static_cast<unsigned char>(utf8[i]);
+    if (b < 0x80) {
+      ++i;
+      continue;
+    }
+    const std::size_t n = SeqLen(utf8, i);
+    if (n == 0) return false;
+    const char32_t c = DecodeAt(utf8, i, n);
+    if (c < 0xAC00 || c > 0xD7A3) return TryUtf8ToCp949(utf8).has_value();
+    i += n;
+  }
+  return true;
 }
 
 }  // namespace plat::text

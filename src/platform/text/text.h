@@ -49,5 +49,8 @@ std::optional<std::string> TryCp949ToUtf8(std::string_view cp949);
 // are not valid CP949 (out is then unspecified).
 bool TryCp949ToUtf8(std::string_view cp949, std::string& out);
 std::optional<std::string> TryUtf8ToCp949(std::string_view utf8);
+// Whether a text is valid UTF-8 that CP949 can hold (TryUtf8ToCp949 would succeed), without converting it
+// when it is ASCII and Hangul.
+bool FitsCp949(std::string_view utf8);
 
 }  // namespace plat::text
