@@ -69,6 +69,16 @@ std::vector<std::vector<std::string>> ParseCsv(std::string_view text) {
   return records;
 }
 
+void AppendCsvLine(std::string& to, std::initializer_list<std::string_view> fields) {
+  bool first = true;
+  for (const std::string_view field : fields) {
+    if (!first) to += ',';
+    first = false;
+    AppendCsvField(to, field);
+  }
+  to += "\r\n";
+}
+
 std::string CsvLine(const std::vector<std::string>& fields) {
   std::string line;
   for (std::size_t i = 0; i < fields.size(); ++i) {
@@ -278,9 +288,21 @@ RunJournal::~RunJournal() {
   }
 }
 
-void RunJournal::Add(const std::vector<std::string>& logRow, const ManifestEntry* moved) {
-  logPending_ += CsvLine(logRow);
-  if (moved && move_) manifestPending_ += CsvLine({moved->Source, moved->Target});
+void RunJournal::Add(std::initializer_list<std::string_view> logRow, const ManifestEntry* moved) {
+  if (moved)
+    AddMoved(logRow, moved->Source, moved->Target);
+  else
+    AddRow(logRow);
+}
+
+void RunJournal::AddMoved(std::initializer_list<std::string_view> logRow, std::string_view source,
+                          std::string_view target) {
+  if (move_) AppendCsvLine(manifestPending_, {source, target});
+  AddRow(logRow);
+}
+
+void RunJournal::AddRow(std::initializer_list<std::string_view> logRow) {
+  AppendCsvLine(logPending_, logRow);
   if (++rowsPending_ >= kRowsPerWrite) Flush();
 }
 

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdio>
 #include <functional>
+#include <initializer_list>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -104,7 +105,8 @@ class RunJournal {
   RunJournal& operator=(const RunJournal&) = delete;
 
   // One finished file action: its action log row, and for a moved file its manifest entry.
-  void Add(const std::vector<std::string>& logRow, const ManifestEntry* moved);
+  void Add(std::initializer_list<std::string_view> logRow, const ManifestEntry* moved);
+  void AddMoved(std::initializer_list<std::string_view> logRow, std::string_view source, std::string_view target);
   // Writes out what is waiting; a write that fails is kept as Problem() (the run goes on).
   void Flush();
   // Flushes and closes; returns the manifest's host path (empty when nothing was moved).
@@ -115,6 +117,7 @@ class RunJournal {
   static constexpr int kRowsPerWrite = 64;
 
  private:
+  void AddRow(std::initializer_list<std::string_view> logRow);
   void Write(std::FILE*& file, const std::string& path, std::string& pending, std::string_view heading);
 
   bool move_;

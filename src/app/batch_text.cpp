@@ -28,8 +28,10 @@ bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 // Names Windows reserves for devices, with or without an extension.
 bool IsReservedDeviceName(std::string_view segment) {
-  std::string base(segment.substr(0, segment.find('.')));
-  while (!base.empty() && base.back() == ' ') base.pop_back();
+  std::string_view stem = segment.substr(0, segment.find('.'));
+  while (!stem.empty() && stem.back() == ' ') stem.remove_suffix(1);
+  if (stem.size() < 3 || stem.size() > 4) return false;  // CON, PRN, AUX, NUL, COM1-9, LPT1-9
+  std::string base(stem);
   for (char& c : base) c = char(std::toupper(static_cast<unsigned char>(c)));
   if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL") return true;
   return base.size() == 4 && (base.starts_with("COM") || base.starts_with("LPT")) && base[3] >= '1' && base[3] <= '9';
@@ -112,7 +114,7 @@ std::optional<std::string> FolderFormReason(std::string_view folder) {
 
 std::optional<std::string> FileNameFormReason(std::string_view fileName) {
   if (fileName.empty()) return "파일 이름이 비어 있음";
-  if (fileName.find_first_of("\\/") != std::string_view::npos) return "파일 이름에 경로 구분 문자(\\ /)가 들어 있음";
+  if (std::any_of(fileName.begin(), fileName.end(), IsSeparator)) return "파일 이름에 경로 구분 문자(\\ /)가 들어 있음";
   if (auto r = UnsafeSegmentReason(fileName)) return "파일 이름 " + *r;
   return std::nullopt;
 }
@@ -332,6 +334,7 @@ BatchText BuildMoveBatch(BatchRows& rows, std::string_view backupDir) {
   BatchText batch;
   RowTexts texts(rows);
   const int count = texts.Count();
+  batch.Reserve(2 * std::size_t(count));
   const std::size_t maxChars = rows.MaxChars();
   // Two files that mirror to one target (the same folder on drives C and D, or names differing in case
   // only, as Windows compares them): the upper row is moved, the lower one stays in the list.
@@ -379,6 +382,7 @@ BatchText BuildMoveBatch(BatchRows& rows, std::string_view backupDir) {
 BatchText BuildDeleteBatch(BatchRows& rows) {
   BatchText batch;
   RowTexts texts(rows);
+  batch.Reserve(std::size_t(texts.Count()));
   const std::size_t maxChars = rows.MaxChars();
   for (int r = texts.Count() - 1; r >= 0; --r) {
     if (!texts.Ticked(r) || !batch.Check(r, texts.Folder(r), texts.FileName(r), "", maxChars)) continue;

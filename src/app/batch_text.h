@@ -59,6 +59,11 @@ class BatchText {
   void AddDel(std::string_view folder, std::string_view fileName, int row = -1);
   void AddMdPath(std::string_view folder, int row = -1);
   void AddMovePath(std::string_view file, std::string_view folder, int row = -1);
+  // Room for this many lines.
+  void Reserve(std::size_t lines) {
+    lines_.reserve(lines);
+    info_.reserve(lines);
+  }
 
   enum class LineKind { Md, Move, Del };
   struct LineInfo {

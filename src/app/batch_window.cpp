@@ -80,8 +80,11 @@ int TForm1::CountTicked() {
 }
 
 void TForm1::SaveBatch(const std::string& windowsPath, const vek::BatchText& batch) {
-  SetMemoText(batch.Text());
-  plat::os::WriteFileBytes(plat::os::ResolvePath(windowsPath), batch.Cp949Bytes());
+  std::string text = batch.Text();
+  // Every line was checked on the way in, so the conversion cannot fail here.
+  const std::string bytes = plat::text::Utf8ToCp949(text);
+  SetMemoText(std::move(text));
+  plat::os::WriteFileBytes(plat::os::ResolvePath(windowsPath), bytes);
 }
 
 void TForm1::TellRefusals(const vek::BatchText& batch) {
@@ -221,11 +224,16 @@ void TForm1::RunBatchInWindow(const std::string& windowsPath, const vek::BatchTe
     const vek::BatchText::LineInfo* info = mapped ? &batch.Info()[i] : nullptr;
     if ((info && info->Kind == vek::BatchText::LineKind::Md) || r.status == plat::batch::LineStatus::Skipped) return;
     const bool ok = r.status == plat::batch::LineStatus::Succeeded;
-    const std::string source = info ? info->Source : LineSubject(batch.Lines().size() > i ? batch.Lines()[i] : "");
-    const vek::ManifestEntry entry{info ? info->Source : std::string(), info ? info->Target : std::string()};
-    journal.Add({when, windowsPath, move ? "이동" : "삭제", source, entry.Target, ok ? "성공" : "실패",
-                 ok ? std::string() : vek::KoreanReason(r.message)},
-                ok && move && info ? &entry : nullptr);
+    const std::string subject = info ? std::string() : LineSubject(batch.Lines().size() > i ? batch.Lines()[i] : "");
+    const std::string_view source = info ? std::string_view(info->Source) : std::string_view(subject);
+    const std::string_view target = info ? std::string_view(info->Target) : std::string_view();
+    const std::string reason = ok ? std::string() : vek::KoreanReason(r.message);
+    const std::initializer_list<std::string_view> row = {when, windowsPath, move ? "이동" : "삭제", source, target,
+                                                         ok ? "성공" : "실패", reason};
+    if (ok && move && info)
+      journal.AddMoved(row, info->Source, info->Target);
+    else
+      journal.Add(row, nullptr);
   };
   const std::vector<plat::batch::LineResult> results =
       RunLines(std::move(lines), move ? "파일 이동" : "파일 삭제", move ? "파일을 옮기는 중입니다" : "파일을 지우는 중입니다", record);

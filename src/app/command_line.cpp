@@ -104,9 +104,9 @@ void WriteBatch(const std::string& out, const BatchText& batch) {
 
 }  // namespace
 
-void AppendCsvField(std::string& to, const std::string& s) { AppendDelimitedField(to, s, ','); }
+void AppendCsvField(std::string& to, std::string_view s) { AppendDelimitedField(to, s, ','); }
 
-void AppendDelimitedField(std::string& to, const std::string& s, char delimiter) {
+void AppendDelimitedField(std::string& to, std::string_view s, char delimiter) {
   const auto special = [delimiter](char c) { return c == delimiter || c == '"' || c == '\r' || c == '\n'; };
   if (std::none_of(s.begin(), s.end(), special)) {
     to += s;

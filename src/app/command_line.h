@@ -6,6 +6,7 @@
 //               [--backup C|D] [--move-batch OUT] [--delete-batch OUT]
 #include <iosfwd>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vek {
@@ -20,8 +21,8 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
 
 // One CSV field: quoted (with doubled quotes) when it holds a comma, a quote or a line break.
 std::string CsvField(const std::string& s);
-void AppendCsvField(std::string& to, const std::string& s);
+void AppendCsvField(std::string& to, std::string_view s);
 // The same for any delimiter (a tab for text a spreadsheet takes from the clipboard).
-void AppendDelimitedField(std::string& to, const std::string& s, char delimiter);
+void AppendDelimitedField(std::string& to, std::string_view s, char delimiter);
 
 }  // namespace vek

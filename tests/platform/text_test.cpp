@@ -148,6 +148,29 @@ TEST(Cp949, FitsAgreesWithTheEncoder) {
   EXPECT_TRUE(FitsCp949(""));
 }
 
+// Texts of ASCII and Hangul syllables are mapped directly; one other character sends the whole text through
+// the converter. Both ways must give the same bytes for every syllable.
+TEST(Cp949, HangulSyllablesMapAsTheConverterDoes) {
+  std::string all = "a";
+  for (char32_t c = 0xAC00; c <= 0xD7A3; ++c) all += QString::fromUcs4(&c, 1).toStdString() + (c % 7 == 0 ? " " : "");
+  const std::string jamo = "ㄱ";  // in CP949, not a syllable
+  const std::string direct = Utf8ToCp949(all);
+  const std::string converted = Utf8ToCp949(all + jamo);
+  ASSERT_EQ(converted.size(), direct.size() + 2);
+  EXPECT_EQ(converted.substr(0, direct.size()), direct);
+  EXPECT_EQ(Cp949ToUtf8(direct), all);
+  EXPECT_EQ(Cp949ToUtf8(converted), all + jamo);
+  std::string buffer;
+  ASSERT_TRUE(TryCp949ToUtf8(direct, buffer));
+  EXPECT_EQ(buffer, all);
+  // A pair that is no syllable, and a lead byte at the end, are still judged by the converter.
+  EXPECT_EQ(TryCp949ToUtf8(direct + "\xFF\xFF"), std::nullopt);
+  EXPECT_EQ(TryCp949ToUtf8(direct.substr(0, direct.size() - 1)), std::nullopt);
+  EXPECT_FALSE(TryCp949ToUtf8(direct.substr(0, direct.size() - 1), buffer));
+  EXPECT_NE(What([&] { Cp949ToUtf8(direct.substr(0, 4)); }).find("Incomplete CP949 byte sequence at byte offset 3"),
+            std::string::npos);
+}
+
 TEST(Cp949, RepeatedConversionsOnOneThreadStayCorrect) {
   // The converter is reused between calls; every line must still come out whole.
   const std::string line = Utf8ToCp949(kTitle + " 12345 " + kPath);

@@ -3,6 +3,9 @@
 
 #include <iconv.h>
 
+#include <cstdint>
+#include <vector>
+
 #include <QCollator>
 #include <QString>
 #include <cerrno>
@@ -133,10 +136,111 @@ Converter& Encoder() {
   return c;
 }
 
+// The modern Hangul syllables (U+AC00..U+D7A3), the bulk of Korean text, in CP949: asked of the converter
+// once, then mapped directly in both directions. Texts with other characters go through the converter whole,
+// so results and error reports are the converter's.
+constexpr char32_t kFirstSyllable = 0xAC00;
+constexpr std::size_t kSyllables = 11172;
+
+struct HangulTable {
+  std::vector<std::uint16_t> cp949;        // per syllable: lead byte << 8 | trail byte
+  std::vector<std::uint16_t> syllableOf;   // per byte pair: syllable index + 1, 0 for any other pair
+  bool ok = false;
+};
+
+const HangulTable& Hangul() {
+  static const HangulTable table = [] {
+    HangulTable t;
+    std::string all;
+    all.reserve(kSyllables * 3);
+    for (std::size_t k = 0; k < kSyllables; ++k) {
+      const char32_t c = kFirstSyllable + char32_t(k);
+      all += char(0xE0 | (c >> 12));
+      all += char(0x80 | ((c >> 6) & 0x3F));
+      all += char(0x80 | (c & 0x3F));
+    }
+    std::string bytes;
+    std::size_t off = 0;
+    bool incomplete = false;
+    Converter encoder("CP949", "UTF-8");
+    if (!encoder.Run(all, bytes, off, incomplete) || bytes.size() != kSyllables * 2) return t;
+    t.cp949.resize(kSyllables);
+    t.syllableOf.assign(0x10000, 0);
+    for (std::size_t k = 0; k < kSyllables; ++k) {
+      const auto lead = static_cast<unsigned char>(bytes[2 * k]), trail = static_cast<unsigned char>(bytes[2 * k + 1]);
+      if (lead < 0x81 || t.syllableOf[std::size_t(lead << 8 | trail)] != 0) return HangulTable{};
+      t.cp949[k] = std::uint16_t(lead << 8 | trail);
+      t.syllableOf[std::size_t(lead << 8 | trail)] = std::uint16_t(k + 1);
+    }
+    t.ok = true;
+    return t;
+  }();
+  return table;
+}
+
+// ASCII and Hangul syllables mapped directly; false (out unspecified) at the first other byte pair.
+bool DecodeHangul(std::string_view cp949, std::string& out) {
+  const HangulTable& t = Hangul();
+  if (!t.ok) return false;
+  out.resize(cp949.size() * 3 / 2 + 1);  // a two-byte pair gives three bytes, an ASCII byte one
+  const auto* in = reinterpret_cast<const unsigned char*>(cp949.data());
+  const auto* const end = in + cp949.size();
+  char* o = out.data();
+  while (in < end) {
+    const unsigned char b = *in;
+    if (b < 0x80) {
+      *o++ = char(b);
+      ++in;
+      continue;
+    }
+    if (end - in < 2) return false;
+    const std::uint16_t k = t.syllableOf[std::size_t(b << 8 | in[1])];
+    if (k == 0) return false;
+    const char32_t c = kFirstSyllable + char32_t(k - 1);
+    o[0] = char(0xE0 | (c >> 12));
+    o[1] = char(0x80 | ((c >> 6) & 0x3F));
+    o[2] = char(0x80 | (c & 0x3F));
+    o += 3;
+    in += 2;
+  }
+  out.resize(std::size_t(o - out.data()));
+  return true;
+}
+
+// The same towards CP949.
+bool EncodeHangul(std::string_view utf8, std::string& out) {
+  const HangulTable& t = Hangul();
+  if (!t.ok) return false;
+  out.resize(utf8.size());  // never longer: three UTF-8 bytes give two
+  const auto* in = reinterpret_cast<const unsigned char*>(utf8.data());
+  const auto* const end = in + utf8.size();
+  char* o = out.data();
+  while (in < end) {
+    const unsigned char b = *in;
+    if (b < 0x80) {
+      *o++ = char(b);
+      ++in;
+      continue;
+    }
+    // U+AC00..U+D7A3 is EA B0 80 .. ED 9E A3.
+    if (b < 0xEA || b > 0xED || end - in < 3 || (in[1] & 0xC0) != 0x80 || (in[2] & 0xC0) != 0x80) return false;
+    const char32_t c = char32_t(b & 0x0F) << 12 | char32_t(in[1] & 0x3F) << 6 | char32_t(in[2] & 0x3F);
+    if (c < kFirstSyllable || c >= kFirstSyllable + kSyllables) return false;
+    const std::uint16_t code = t.cp949[c - kFirstSyllable];
+    o[0] = char(code >> 8);
+    o[1] = char(code & 0xFF);
+    o += 2;
+    in += 3;
+  }
+  out.resize(std::size_t(o - out.data()));
+  return true;
+}
+
 // Converts; on failure returns nullopt and, when msg is given, the text of the error.
 std::optional<std::string> Decode(std::string_view cp949, std::string* msg) {
   if (IsAscii(cp949)) return std::string(cp949);  // the common case: no conversion needed
   std::string out;
+  if (DecodeHangul(cp949, out)) return out;
   std::size_t off = 0;
   bool incomplete = false;
   if (Decoder().Run(cp949, out, off, incomplete)) return out;
@@ -152,6 +256,7 @@ std::optional<std::string> Decode(std::string_view cp949, std::string* msg) {
 std::optional<std::string> Encode(std::string_view utf8, std::string* msg) {
   if (IsAscii(utf8)) return std::string(utf8);
   std::string out;
+  if (EncodeHangul(utf8, out)) return out;
   std::size_t off = 0;
   bool incomplete = false;
   if (Encoder().Run(utf8, out, off, incomplete)) return out;
@@ -287,6 +392,7 @@ bool TryCp949ToUtf8(std::string_view cp949, std::string& out) {
     out.assign(cp949);
     return true;
   }
+  if (DecodeHangul(cp949, out)) return true;
   std::size_t off = 0;
   bool incomplete = false;
   return Decoder().Run(cp949, out, off, incomplete);
