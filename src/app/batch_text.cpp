@@ -15,6 +15,7 @@ constexpr std::size_t kMaxTailChars = 255;
 
 // "%" doubled, so that a command interpreter expanding variables reads the name as written.
 std::string Escaped(std::string_view s) {
+  if (s.find('%') == std::string_view::npos) return std::string(s);
   std::string out;
   out.reserve(s.size());
   for (char c : s) {

@@ -220,7 +220,15 @@ void TForm1::RunBatchInWindow(const std::string& windowsPath, const vek::BatchTe
   // Every file action is recorded as soon as the window sees it done (at its next look at the progress): a
   // run that is killed half-way still leaves the action log and the manifest of what it moved.
   vek::RunJournal journal(move);
+  // The batch's own log beside it, as the interpreter writes it, line by line as the run goes.
+  std::ofstream batchLog(vek::BatchLogPath(host), std::ios::app | std::ios::binary);
+  batchLog << "== " << vek::NowText() << " " << host << "\n";
+  int logOk = 0, logFailed = 0;
   const auto record = [&](std::size_t i, const plat::batch::LineResult& r) {
+    if (r.status == plat::batch::LineStatus::Succeeded) ++logOk;
+    if (r.status == plat::batch::LineStatus::Failed) ++logFailed;
+    for (const std::string& note : r.notes) batchLog << note << "\n";
+    if (r.status != plat::batch::LineStatus::Skipped || !r.message.empty()) batchLog << plat::batch::FormatLine(r) << "\n";
     const vek::BatchText::LineInfo* info = mapped ? &batch.Info()[i] : nullptr;
     if ((info && info->Kind == vek::BatchText::LineKind::Md) || r.status == plat::batch::LineStatus::Skipped) return;
     const bool ok = r.status == plat::batch::LineStatus::Succeeded;
@@ -239,24 +247,14 @@ void TForm1::RunBatchInWindow(const std::string& windowsPath, const vek::BatchTe
       RunLines(std::move(lines), move ? "파일 이동" : "파일 삭제", move ? "파일을 옮기는 중입니다" : "파일을 지우는 중입니다", record);
   const std::string manifest = journal.Finish();
 
-  // The batch's own log beside it, as the interpreter writes it.
-  {
-    std::ofstream log(vek::BatchLogPath(host), std::ios::app | std::ios::binary);
-    int ok = 0, failed = 0;
-    log << "== " << vek::NowText() << " " << host << "\n";
-    for (const auto& r : results) {
-      if (r.status == plat::batch::LineStatus::Succeeded) ++ok;
-      if (r.status == plat::batch::LineStatus::Failed) ++failed;
-      for (const std::string& note : r.notes) log << note << "\n";
-      if (r.status != plat::batch::LineStatus::Skipped || !r.message.empty()) log << plat::batch::FormatLine(r) << "\n";
-    }
-    if (results.size() < batch.Lines().size()) log << "cancelled after line " << results.size() << "\n";
-    log << ok << " succeeded, " << failed << " failed\n"
-        << "exit code " << (failed ? plat::batch::kExitSomeFailed : plat::batch::kExitAllSucceeded) << "\n";
-  }
+  // The batch's own log ends with the totals.
+  if (results.size() < batch.Lines().size()) batchLog << "cancelled after line " << results.size() << "\n";
+  batchLog << logOk << " succeeded, " << logFailed << " failed\n"
+           << "exit code " << (logFailed ? plat::batch::kExitSomeFailed : plat::batch::kExitAllSucceeded) << "\n";
+  batchLog.close();
 
   // Rows whose file line succeeded leave the list; failed ones and those not run stay, still ticked.
-  std::set<int, std::greater<int>> done;
+  std::vector<int> done;  // rows from the last up
   std::vector<std::pair<std::string, std::string>> failures;  // path, reason
   int succeeded = 0, failed = 0;
   for (std::size_t i = 0; i < results.size(); ++i) {
@@ -270,7 +268,7 @@ void TForm1::RunBatchInWindow(const std::string& windowsPath, const vek::BatchTe
     if (r.status == plat::batch::LineStatus::Skipped) continue;
     ok ? ++succeeded : ++failed;
     const std::string source = info ? info->Source : LineSubject(batch.Lines().size() > i ? batch.Lines()[i] : "");
-    if (ok && info && info->Row >= 0) done.insert(info->Row);
+    if (ok && info && info->Row >= 0) done.push_back(info->Row);
     if (!ok) failures.emplace_back(source, vek::KoreanReason(r.message));
   }
   const int notRun = int(std::count_if(batch.Info().begin() + std::ptrdiff_t(std::min(results.size(), batch.Info().size())),
@@ -278,6 +276,8 @@ void TForm1::RunBatchInWindow(const std::string& windowsPath, const vek::BatchTe
                                        [](const auto& info) { return info.Kind != vek::BatchText::LineKind::Md; }));
   // Consecutive rows go in one deletion: a hundred thousand handled rows are one move of the pools' tails,
   // not one each.
+  std::sort(done.begin(), done.end(), std::greater<int>());
+  done.erase(std::unique(done.begin(), done.end()), done.end());
   Mgr_grid->BeginUpdate();
   for (auto it = done.begin(); it != done.end();) {
     const int last = *it;
