@@ -103,6 +103,13 @@ TEST(DriveMap, DotDotClampedAtTheRoot) {
   EXPECT_EQ(os::ResolvePath("\\..\\x"), Path(tmp, "c/x"));
   EXPECT_EQ(os::ResolvePath("C:\\.."), Path(tmp, "c"));
   EXPECT_EQ(os::ResolvePath("\\\\srv\\s\\..\\..\\x"), Path(tmp, "unc/x"));
+  EXPECT_EQ(os::ResolvePath("C:\\a\\bb\\..\\..\\..\\d\\"), Path(tmp, "c/d/"));
+  EXPECT_EQ(os::ResolvePath("C:\\a\\\\b\\..\\"), Path(tmp, "c/a/"));
+  // A drive mapped to the host's root keeps its "/".
+  EnvVar root("VEKSECURITY_DRIVE_R", "/");
+  EXPECT_EQ(os::ResolvePath("R:\\x\\..\\.."), "/");
+  EXPECT_EQ(os::ResolvePath("R:\\x\\..\\y"), "/y");
+  EXPECT_EQ(os::ResolvePath("r:/tmp/./z"), "/tmp/z");
 }
 
 // --- files ---------------------------------------------------------------------------------------------------

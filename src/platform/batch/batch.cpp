@@ -30,6 +30,7 @@ std::string AsciiLowerStr(std::string_view s) {
 
 // "%%" is one "%"; a lone "%" stays (the program doubles every "%" so the Windows interpreter reads the same).
 std::string FoldPercents(std::string_view s) {
+  if (s.find('%') == std::string_view::npos) return std::string(s);
   std::string out;
   out.reserve(s.size());
   for (std::size_t i = 0; i < s.size(); ++i) {

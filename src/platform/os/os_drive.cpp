@@ -4,6 +4,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -64,18 +65,22 @@ std::string MendSeparators(std::string_view s) {
 
 // root + the segments of rest, with ".." resolved lexically and clamped at root ("." dropped), and a
 // trailing "/" when rest ends with a separator.
-std::string JoinUnderRoot(const std::string& root, std::string_view rest) {
-  std::vector<std::string_view> kept;
-  for (std::string_view seg : SplitSegments(rest)) {
-    if (seg == ".") continue;
+std::string JoinUnderRoot(std::string root, std::string_view rest) {
+  std::string out = StripTrailingSlashes(std::move(root));
+  const std::size_t rootSize = out.size();
+  out.reserve(rootSize + rest.size() + 1);
+  // One pass over the segments: ".." takes the last one joined off again, never the root.
+  for (std::size_t i = 0; i < rest.size();) {
+    while (i < rest.size() && IsSep(rest[i])) ++i;
+    std::size_t j = i;
+    while (j < rest.size() && !IsSep(rest[j])) ++j;
+    const std::string_view seg = rest.substr(i, j - i);
+    i = j;
+    if (seg.empty() || seg == ".") continue;
     if (seg == "..") {
-      if (!kept.empty()) kept.pop_back();
+      if (out.size() > rootSize) out.resize(std::max(rootSize, out.rfind('/')));
       continue;
     }
-    kept.push_back(seg);
-  }
-  std::string out = StripTrailingSlashes(root);
-  for (std::string_view seg : kept) {
     if (out.empty() || out.back() != '/') out += '/';
     out += seg;
   }
@@ -103,9 +108,14 @@ std::string UncNamePart(std::string_view s) {
 std::string DriveRoot(char letter) {
   if (!IsAsciiLetter(letter)) return {};
   const char up = AsciiUpper(letter);
-  std::string v = GetEnv(std::string("VEKSECURITY_DRIVE_") + up);
-  if (v.empty()) v = GetEnv(std::string("VEKSECURITY_DRIVE_") + char(up - 'A' + 'a'));
-  if (!v.empty()) return StripTrailingSlashes(v);
+  char name[] = "VEKSECURITY_DRIVE_X";
+  name[sizeof name - 2] = up;
+  const char* v = std::getenv(name);
+  if (!v || !*v) {
+    name[sizeof name - 2] = char(up - 'A' + 'a');
+    v = std::getenv(name);
+  }
+  if (v && *v) return StripTrailingSlashes(v);
   std::string data = GetEnv("XDG_DATA_HOME");
   if (data.empty() || data.front() != '/') data = StripTrailingSlashes(HomeDir()) + "/.local/share";
   return StripTrailingSlashes(data) + "/VekSecurity/drives/" + up;
