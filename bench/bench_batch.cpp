@@ -7,7 +7,7 @@
 //
 // Both sides start each round from the same state: a fresh sandbox holding the same files, flushed to disk
 // before the clock starts. The rounds alternate which side goes first, and the median of each side counts.
-//   bench_batch   (20,000 files of 64 bytes in 200 folders; 5 rounds; across devices 2,000 files, 3 rounds)
+//   bench_batch   (20,000 files of 64 bytes in 200 folders; 7 rounds; across devices 2,000 files, 3 rounds)
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -34,7 +34,7 @@ using Clock = std::chrono::steady_clock;
 constexpr int kFolders = 200;
 constexpr int kFiles = 20000;
 constexpr int kCrossFiles = 2000;
-constexpr int kRounds = 5;
+constexpr int kRounds = 7;
 constexpr int kCrossRounds = 3;
 
 double Seconds(Clock::time_point t0) { return std::chrono::duration<double>(Clock::now() - t0).count(); }
