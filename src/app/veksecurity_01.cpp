@@ -592,7 +592,9 @@ void TForm1::FitIndicatorWidth() {
   const std::string widest(std::to_string(std::max(1, Mgr_grid->RowCount())).size(), '8');
   const int needed = font.QtMetrics().horizontalAdvance(Q(widest)) + 8;
   const int width = std::max(kIndicatorWidth, needed);
-  if (ind.Width() != width) ind.SetWidth(width);
+  if (ind.Width() == width) return;
+  ind.SetWidth(width);
+  PlaceOverlays();  // the tick-all box follows column 0's title cell
 }
 
 std::string TForm1::RowFolder(int r) { return Mgr_grid->Cells(4, r).AsString(); }

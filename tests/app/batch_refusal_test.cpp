@@ -1,5 +1,6 @@
 // Rows whose batch line could reach a file the result file does not name are refused; the window's smaller
 // faults a user meets (delete question, row numbers, open failures, settings file, Enter in the file field).
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include "app/batch_text.h"
 #include "app/command_line.h"
 #include "app/veksecurity_01.h"
+#include "grid/structure/extents.h"
 #include "app_test_util.h"
 #include "window_test.h"
 #include "platform/os/os.h"
@@ -207,9 +209,17 @@ TEST_F(Refusals, TheIndicatorColumnWidensForLongRowNumbers) {
   plat::paint::TFont font("Arial", 0);
   font.SetSize(8);
   EXPECT_GE(wide, font.QtMetrics().horizontalAdvance(QStringLiteral("12000")) + 4);
+  // The tick-all box stays centred over column 0's title cell as the column moves.
+  const auto boxCentredInTitle = [&] {
+    const TRect title = form.Mgr_grid->Extents().HeaderCellRect(0);
+    const QPoint at = form.Mgr_grid->viewport()->mapTo(form.Panel3, QPoint(title.Left, title.Top));
+    return std::abs(form.cb_m->geometry().center().x() - (at.x() + title.Width() / 2)) <= 1;
+  };
+  EXPECT_TRUE(boxCentredInTitle());
   form.Mgr_grid->ClearRows();
   form.FitIndicatorWidth();
   EXPECT_EQ(form.Mgr_grid->Indicators().Width(), start);  // never narrower than the form's width
+  EXPECT_TRUE(boxCentredInTitle());
 }
 
 }  // namespace
