@@ -47,7 +47,10 @@ namespace {
 std::mutex hooksMutex;
 MoveHooks hooks;
 
+std::atomic<bool> hooksSet{false};  // tests only: the usual run copies no hooks
+
 MoveHooks CurrentHooks() {
+  if (!hooksSet.load(std::memory_order_acquire)) return {};
   std::lock_guard lock(hooksMutex);
   return hooks;
 }
@@ -67,10 +70,14 @@ std::string Where(std::string_view operand, const std::string& host) {
 // "B", "B\" and "B\." all name folder B; shown as "B\" (with "/" for a host path).
 std::string FolderDisplay(std::string_view folder) {
   const char sep = folder.find('\\') != std::string_view::npos || folder.find('/') == std::string_view::npos ? '\\' : '/';
-  std::string s(folder);
-  if (s.size() >= 2 && s.back() == '.' && (s[s.size() - 2] == '\\' || s[s.size() - 2] == '/')) s.pop_back();
-  while (!s.empty() && (s.back() == '\\' || s.back() == '/')) s.pop_back();
-  return s + sep;
+  std::string_view s = folder;
+  if (s.size() >= 2 && s.back() == '.' && (s[s.size() - 2] == '\\' || s[s.size() - 2] == '/')) s.remove_suffix(1);
+  while (!s.empty() && (s.back() == '\\' || s.back() == '/')) s.remove_suffix(1);
+  std::string shown;
+  shown.reserve(s.size() + 1);
+  shown += s;
+  shown += sep;
+  return shown;
 }
 
 // Renames without ever replacing `to`. Returns 0 or an errno value (EEXIST when `to` exists, EXDEV across
@@ -536,6 +543,7 @@ LineResult CopyVerifyDelete(const std::string& src, const struct stat& srcSt, co
 void SetMoveHooks(MoveHooks h) {
   std::lock_guard lock(hooksMutex);
   hooks = std::move(h);
+  hooksSet.store(hooks.rename || hooks.afterCopy || hooks.copyProgress, std::memory_order_release);
 }
 
 void InstallInterruptCleanup() {
@@ -594,12 +602,24 @@ std::optional<LineResult> RepeatedMakeFolder(std::string_view line) {
 // The move itself, once source and target folder are known to be a file and a folder.
 static LineResult MoveChecked(const std::string& src, const struct stat& srcSt, const std::string& dir,
                        const std::string& name, const std::string& shown, const std::string& folderShown) {
-  const std::string target = (dir == "/" ? std::string() : dir) + "/" + name;
+  std::string target;
+  target.reserve(dir.size() + 1 + name.size());
+  if (dir != "/") target += dir;
+  target += '/';
+  target += name;
   const std::string targetFileShown = folderShown + name;
   // The rename never replaces a file, so it is tried first; a taken name shows as EEXIST.
   const MoveHooks h = CurrentHooks();
   const int err = h.rename ? h.rename(src, target) : RenameNoReplace(src, target);
-  if (err == 0) return Ok("moved " + shown + " -> " + folderShown);
+  if (err == 0) {
+    std::string moved;
+    moved.reserve(shown.size() + folderShown.size() + 10);
+    moved += "moved ";
+    moved += shown;
+    moved += " -> ";
+    moved += folderShown;
+    return Ok(std::move(moved));
+  }
   if (err == EEXIST) return Fail("target exists: " + targetFileShown);
   if (err == ENOENT || err == ENOTDIR) {
     // The source was there a moment ago: the folder has gone since this run last saw it.
@@ -654,7 +674,7 @@ LineResult MoveFileInto(std::string_view file, std::string_view folder) {
       notes.push_back("removed an interrupted copy: " + folderShown + stale);
   }
   LineResult r = MoveChecked(src, srcSt, dir, name, shown, folderShown);
-  r.notes.insert(r.notes.begin(), notes.begin(), notes.end());
+  if (!notes.empty()) r.notes.insert(r.notes.begin(), notes.begin(), notes.end());
   return r;
 }
 
