@@ -69,7 +69,8 @@ std::vector<std::vector<std::string>> ParseCsv(std::string_view text) {
   return records;
 }
 
-void AppendCsvLine(std::string& to, std::initializer_list<std::string_view> fields) {
+template <class Fields>
+void AppendCsvLine(std::string& to, const Fields& fields) {
   bool first = true;
   for (const std::string_view field : fields) {
     if (!first) to += ',';
@@ -79,13 +80,14 @@ void AppendCsvLine(std::string& to, std::initializer_list<std::string_view> fiel
   to += "\r\n";
 }
 
+void AppendCsvLine(std::string& to, std::initializer_list<std::string_view> fields) {
+  AppendCsvLine<std::initializer_list<std::string_view>>(to, fields);
+}
+
 std::string CsvLine(const std::vector<std::string>& fields) {
   std::string line;
-  for (std::size_t i = 0; i < fields.size(); ++i) {
-    if (i) line += ',';
-    AppendCsvField(line, fields[i]);
-  }
-  return line + "\r\n";
+  AppendCsvLine(line, fields);
+  return line;
 }
 
 constexpr std::string_view kManifestHeading = "원본,대상";
@@ -143,10 +145,7 @@ void BatchRunner::Run() {
       r.message = "the line is not valid CP949 text";
     }
     r.number = int(i) + 1;
-    {
-      std::lock_guard lock(mutex_);
-      results_.push_back(std::move(r));
-    }
+    results_.push_back(std::move(r));
     current_ = -1;
     done_ = int(i) + 1;
     if (OnLineDone) OnLineDone(i, results_.back());
@@ -156,8 +155,6 @@ void BatchRunner::Run() {
 }
 
 void BatchRunner::TakeFinished(const std::function<void(std::size_t, const plat::batch::LineResult&)>& take) {
-  // results_ holds room for every line from the start, so the worker's appends never move the finished
-  // results read here.
   const std::size_t done = std::size_t(done_.load());
   for (; taken_ < done; ++taken_)
     if (take) take(taken_, results_[taken_]);

@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <functional>
 #include <initializer_list>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -61,8 +60,9 @@ class BatchRunner {
   void Run();
 
   std::vector<std::optional<std::string>> lines_;
+  // Room for every line is reserved at the start: the worker's appends never move a finished result, and
+  // done_ tells how many may be read while it runs.
   std::vector<plat::batch::LineResult> results_;
-  mutable std::mutex mutex_;  // guards results_ while the worker runs
   std::atomic<int> current_{-1};  // the line being run, -1 between lines
   std::atomic<int> done_{0};
   std::size_t taken_ = 0;  // lines handed to TakeFinished

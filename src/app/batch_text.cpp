@@ -47,6 +47,14 @@ std::optional<std::string> UnsafeSegmentReason(std::string_view segment) {
   return std::nullopt;
 }
 
+// folder + "\\" + fileName.
+std::string Joined(std::string_view folder, std::string_view fileName) {
+  std::string path(folder);
+  path += '\\';
+  path += fileName;
+  return path;
+}
+
 std::string TargetFolder(std::string_view backupDir, std::string_view folder) {
   return std::string(backupDir) + FolderTail(folder);
 }
@@ -192,60 +200,56 @@ bool BatchText::Check(int row, std::string_view folder, std::string_view fileNam
     reason = "경로나 파일 이름이 목록 칸(" + std::to_string(maxCellChars) + "자)보다 길어 잘렸을 수 있음";
   if (!reason && !backupDir.empty()) reason = f.BackupReason;
   if (!reason) return true;
-  Refuse(row, std::string(folder) + "\\" + std::string(fileName), *reason);
+  Refuse(row, Joined(folder, fileName), *reason);
   return false;
 }
 
-void BatchText::AddMdPath(std::string_view folder, int row) {
-  lines_.push_back("md \"" + Escaped(folder) + "\"");
-  info_.push_back({row, LineKind::Md, std::string(folder), {}});
-}
-
-void BatchText::AddMovePath(std::string_view file, std::string_view folder, int row) {
-  lines_.push_back("move \"" + Escaped(file) + "\" \"" + Escaped(folder) + "\\.\"");
-  std::string target(folder);
-  target += '\\';
-  target += plat::os::ExtractFileName(file);
-  info_.push_back({row, LineKind::Move, std::string(file), std::move(target)});
-}
-
-void BatchText::AddMd(std::string_view backupDir, std::string_view folder, int row) {
-  const FolderFacts& f = Facts(backupDir, folder);
+void BatchText::AddMdLine(std::string_view escapedFolder, std::string folder, int row) {
   std::string line;
-  line.reserve(f.EscapedTarget.size() + 5);
+  line.reserve(escapedFolder.size() + 5);
   line += "md \"";
-  line += f.EscapedTarget;
+  line += escapedFolder;
   line += '"';
   lines_.push_back(std::move(line));
-  info_.push_back({row, LineKind::Md, f.Target, {}});
+  info_.push_back({row, LineKind::Md, std::move(folder), {}});
 }
 
-void BatchText::AddMove(std::string_view backupDir, std::string_view folder, std::string_view fileName, int row) {
-  const FolderFacts& f = Facts(backupDir, folder);
-  std::string file;
-  file.reserve(folder.size() + 1 + fileName.size());
-  file += folder;
-  file += '\\';
-  file += fileName;
+void BatchText::AddMoveLine(std::string file, std::string_view escapedFolder, std::string_view folder, int row) {
   const std::string escapedFile = Escaped(file);
   std::string line;
-  line.reserve(escapedFile.size() + f.EscapedTarget.size() + 14);
+  line.reserve(escapedFile.size() + escapedFolder.size() + 14);
   line += "move \"";
   line += escapedFile;
   line += "\" \"";
-  line += f.EscapedTarget;
+  line += escapedFolder;
   line += "\\.\"";
   lines_.push_back(std::move(line));
-  std::string target = f.Target;
+  std::string target(folder);
   target += '\\';
   target += plat::os::ExtractFileName(file);
   info_.push_back({row, LineKind::Move, std::move(file), std::move(target)});
 }
 
+void BatchText::AddMdPath(std::string_view folder, int row) { AddMdLine(Escaped(folder), std::string(folder), row); }
+
+void BatchText::AddMovePath(std::string_view file, std::string_view folder, int row) {
+  AddMoveLine(std::string(file), Escaped(folder), folder, row);
+}
+
+void BatchText::AddMd(std::string_view backupDir, std::string_view folder, int row) {
+  const FolderFacts& f = Facts(backupDir, folder);
+  AddMdLine(f.EscapedTarget, f.Target, row);
+}
+
+void BatchText::AddMove(std::string_view backupDir, std::string_view folder, std::string_view fileName, int row) {
+  const FolderFacts& f = Facts(backupDir, folder);
+  AddMoveLine(Joined(folder, fileName), f.EscapedTarget, f.Target, row);
+}
+
 void BatchText::AddDel(std::string_view folder, std::string_view fileName, int row) {
-  const std::string file = std::string(folder) + "\\" + std::string(fileName);
+  std::string file = Joined(folder, fileName);
   lines_.push_back("del \"" + Escaped(file) + "\"");
-  info_.push_back({row, LineKind::Del, file, {}});
+  info_.push_back({row, LineKind::Del, std::move(file), {}});
 }
 
 void BatchText::Refuse(int row, std::string_view path, std::string reason) {
@@ -321,13 +325,6 @@ class RowTexts {
   std::vector<Row> read_;
   std::string rereadFolder_, rereadName_;
 };
-
-std::string Joined(std::string_view folder, std::string_view fileName) {
-  std::string path(folder);
-  path += '\\';
-  path += fileName;
-  return path;
-}
 
 }  // namespace
 

@@ -103,6 +103,9 @@ class BatchText {
     std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
   };
   const FolderFacts& Facts(std::string_view backupDir, std::string_view folder);
+  // The one place each line form is written: an md line of a folder, the move line of a file into one.
+  void AddMdLine(std::string_view escapedFolder, std::string folder, int row);
+  void AddMoveLine(std::string file, std::string_view escapedFolder, std::string_view folder, int row);
 
   std::unordered_map<std::string, FolderFacts, TextHash, std::equal_to<>> facts_;
   std::string factsBackupDir_;

@@ -80,11 +80,10 @@ int TForm1::CountTicked() {
 }
 
 void TForm1::SaveBatch(const std::string& windowsPath, const vek::BatchText& batch) {
-  std::string text = batch.Text();
-  // Every line was checked on the way in, so the conversion cannot fail here.
-  const std::string bytes = plat::text::Utf8ToCp949(text);
-  SetMemoText(std::move(text));
-  plat::os::WriteFileBytes(plat::os::ResolvePath(windowsPath), bytes);
+  // The text is built once, for the memo and the file. Every line was checked on the way in, so the
+  // conversion cannot fail here.
+  SetMemoText(batch.Text());
+  plat::os::WriteFileBytes(plat::os::ResolvePath(windowsPath), plat::text::Utf8ToCp949(MemoText()));
 }
 
 void TForm1::TellRefusals(const vek::BatchText& batch) {
