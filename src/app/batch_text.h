@@ -10,12 +10,13 @@
 // quote, a control character or one of < > | ? * would let a line run something else, and a character
 // CP949 lacks would name another file, so such a row gets no line at all. A "%" is written as "%%" so
 // that the platform's own command interpreter reads the same path.
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
+
+#include "platform/text/text.h"
 
 namespace vek {
 
@@ -98,16 +99,12 @@ class BatchText {
     std::string UpperTarget;   // the same, case folded
     std::string EscapedTarget; // as written into a line
   };
-  struct TextHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-  };
   const FolderFacts& Facts(std::string_view backupDir, std::string_view folder);
   // The one place each line form is written: an md line of a folder, the move line of a file into one.
   void AddMdLine(std::string_view escapedFolder, std::string folder, int row);
   void AddMoveLine(std::string file, std::string_view escapedFolder, std::string_view folder, int row);
 
-  std::unordered_map<std::string, FolderFacts, TextHash, std::equal_to<>> facts_;
+  std::unordered_map<std::string, FolderFacts, plat::text::TextHash, std::equal_to<>> facts_;
   std::string factsBackupDir_;
   std::vector<std::string> lines_;
   std::vector<LineInfo> info_;

@@ -252,11 +252,8 @@ LineResult RunBatchLine(std::string_view utf8Line) {
       return {};
     case Command::Echo:
       return {0, LineStatus::Skipped, p.text, {}};
-    case Command::MakeFolder: {
-      LineResult r = detail::MakeFolder(p.operands[0]);
-      if (r.status == LineStatus::Succeeded) detail::NoteMakeFolderLine(utf8Line, p.operands[0]);
-      return r;
-    }
+    case Command::MakeFolder:
+      return detail::MakeFolder(p.operands[0], utf8Line);
     case Command::Move:
       return detail::MoveFileInto(p.operands[0], p.operands[1]);
     case Command::Delete:

@@ -40,6 +40,7 @@
 #include <vector>
 
 #include "platform/os/os.h"
+#include "platform/text/text.h"
 
 namespace plat::batch {
 namespace {
@@ -386,10 +387,7 @@ std::set<std::pair<dev_t, ino_t>> cleanedFolders;
 // Host folders this run has seen to exist (made by an md line or checked by a move), with their identity:
 // a batch names one folder for many files, and each look costs a system call. A folder removed behind the
 // run's back still fails its move honestly, at the rename.
-struct TextHash {
-  using is_transparent = void;
-  std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-};
+using text::TextHash;
 std::unordered_map<std::string, std::pair<dev_t, ino_t>, TextHash, std::equal_to<>> knownFolders;
 // md lines this run has run with success: the line's text, and its folder's host path and text as shown.
 struct MadeFolderLine {
@@ -569,26 +567,35 @@ void ForgetCleanedFolders() {
 
 namespace detail {
 
-LineResult MakeFolder(std::string_view folder) {
+namespace {
+
+// Notes an md line that succeeded, with its folder's host path and text as shown.
+void NoteMadeFolderLine(std::string_view line, std::string host, std::string shown) {
+  std::lock_guard lock(cleanedMutex);
+  madeFolderLines.try_emplace(std::string(line), MadeFolderLine{std::move(host), std::move(shown)});
+}
+
+}  // namespace
+
+LineResult MakeFolder(std::string_view folder, std::string_view line) {
   std::string host = os::ResolvePath(folder);
-  const std::string shown(folder);
+  std::string shown(folder);
   if (host.empty()) return Fail("no host folder for " + shown + " (not in the drive map)");
   if (host.find('\0') != std::string::npos) return Fail("cannot create folder " + shown + ": " + ErrText(EINVAL));
   while (host.size() > 1 && host.back() == '/') host.pop_back();
-  if (KnownFolder(host)) return Ok("folder exists: " + shown);
-  struct stat st {};
-  bool made = false, notFolder = false;
-  const int e = MakeFolders(host, st, made, notFolder);
-  if (e == 0) return Ok((made ? "created " : "folder exists: ") + shown);
-  if (notFolder) return Fail("a file of that name exists: " + Where(folder, host));
-  return Fail("cannot create folder " + Where(folder, host) + ": " + ErrText(e));
-}
-
-void NoteMakeFolderLine(std::string_view line, std::string_view folder) {
-  std::string host = os::ResolvePath(folder);
-  while (host.size() > 1 && host.back() == '/') host.pop_back();
-  std::lock_guard lock(cleanedMutex);
-  madeFolderLines.try_emplace(std::string(line), MadeFolderLine{std::move(host), std::string(folder)});
+  std::string message;
+  if (KnownFolder(host)) {
+    message = "folder exists: " + shown;
+  } else {
+    struct stat st {};
+    bool made = false, notFolder = false;
+    const int e = MakeFolders(host, st, made, notFolder);
+    if (notFolder) return Fail("a file of that name exists: " + Where(folder, host));
+    if (e != 0) return Fail("cannot create folder " + Where(folder, host) + ": " + ErrText(e));
+    message = (made ? "created " : "folder exists: ") + shown;
+  }
+  if (!line.empty()) NoteMadeFolderLine(line, std::move(host), std::move(shown));
+  return Ok(std::move(message));
 }
 
 std::optional<LineResult> RepeatedMakeFolder(std::string_view line) {

@@ -9,11 +9,10 @@
 
 namespace plat::batch::detail {
 
-// Creates the folder and every missing folder above it. An existing folder is success.
-LineResult MakeFolder(std::string_view folder);
-// An md line that succeeded in this run, noted with its folder operand; the same line again gives its
-// result at once, without reading it again, while this run still knows the folder.
-void NoteMakeFolderLine(std::string_view line, std::string_view folder);
+// Creates the folder and every missing folder above it. An existing folder is success. On success the md
+// line it came from (when given) is noted: the same line again gives its result at once through
+// RepeatedMakeFolder, without reading it again, while this run still knows the folder.
+LineResult MakeFolder(std::string_view folder, std::string_view line = {});
 std::optional<LineResult> RepeatedMakeFolder(std::string_view line);
 
 // Moves the file into the existing folder under the same name. Never replaces a file.

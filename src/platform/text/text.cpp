@@ -142,6 +142,15 @@ Converter& Encoder() {
 constexpr char32_t kFirstSyllable = 0xAC00;
 constexpr std::size_t kSyllables = 11172;
 
+bool IsSyllable(char32_t c) { return c >= kFirstSyllable && c < kFirstSyllable + kSyllables; }
+
+// The three UTF-8 bytes of a character from U+0800 to U+FFFF.
+void PutUtf8Of3(char* o, char32_t c) {
+  o[0] = char(0xE0 | (c >> 12));
+  o[1] = char(0x80 | ((c >> 6) & 0x3F));
+  o[2] = char(0x80 | (c & 0x3F));
+}
+
 struct HangulTable {
   std::vector<std::uint16_t> cp949;        // per syllable: lead byte << 8 | trail byte
   std::vector<std::uint16_t> syllableOf;   // per byte pair: syllable index + 1, 0 for any other pair
@@ -151,14 +160,8 @@ struct HangulTable {
 const HangulTable& Hangul() {
   static const HangulTable table = [] {
     HangulTable t;
-    std::string all;
-    all.reserve(kSyllables * 3);
-    for (std::size_t k = 0; k < kSyllables; ++k) {
-      const char32_t c = kFirstSyllable + char32_t(k);
-      all += char(0xE0 | (c >> 12));
-      all += char(0x80 | ((c >> 6) & 0x3F));
-      all += char(0x80 | (c & 0x3F));
-    }
+    std::string all(kSyllables * 3, '\0');
+    for (std::size_t k = 0; k < kSyllables; ++k) PutUtf8Of3(all.data() + 3 * k, kFirstSyllable + char32_t(k));
     std::string bytes;
     std::size_t off = 0;
     bool incomplete = false;
@@ -196,10 +199,7 @@ bool DecodeHangul(std::string_view cp949, std::string& out) {
     if (end - in < 2) return false;
     const std::uint16_t k = t.syllableOf[std::size_t(b << 8 | in[1])];
     if (k == 0) return false;
-    const char32_t c = kFirstSyllable + char32_t(k - 1);
-    o[0] = char(0xE0 | (c >> 12));
-    o[1] = char(0x80 | ((c >> 6) & 0x3F));
-    o[2] = char(0x80 | (c & 0x3F));
+    PutUtf8Of3(o, kFirstSyllable + char32_t(k - 1));
     o += 3;
     in += 2;
   }
@@ -225,7 +225,7 @@ bool EncodeHangul(std::string_view utf8, std::string& out) {
     // U+AC00..U+D7A3 is EA B0 80 .. ED 9E A3.
     if (b < 0xEA || b > 0xED || end - in < 3 || (in[1] & 0xC0) != 0x80 || (in[2] & 0xC0) != 0x80) return false;
     const char32_t c = char32_t(b & 0x0F) << 12 | char32_t(in[1] & 0x3F) << 6 | char32_t(in[2] & 0x3F);
-    if (c < kFirstSyllable || c >= kFirstSyllable + kSyllables) return false;
+    if (!IsSyllable(c)) return false;
     const std::uint16_t code = t.cp949[c - kFirstSyllable];
     o[0] = char(code >> 8);
     o[1] = char(code & 0xFF);
@@ -415,8 +415,7 @@ bool FitsCp949(std::string_view utf8) {
     }
     const std::size_t n = SeqLen(utf8, i);
     if (n == 0) return false;
-    const char32_t c = DecodeAt(utf8, i, n);
-    if (c < 0xAC00 || c > 0xD7A3) return TryUtf8ToCp949(utf8).has_value();
+    if (!IsSyllable(DecodeAt(utf8, i, n))) return TryUtf8ToCp949(utf8).has_value();
     i += n;
   }
   return true;

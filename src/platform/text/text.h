@@ -4,11 +4,19 @@
 // Inside the program every text is UTF-8 in std::string. A "character" is one Unicode code point: every cut
 // counts code points and never splits one. CP949 is decoded and encoded only at file boundaries.
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace plat::text {
+
+// A hash of texts for unordered containers keyed by std::string that are searched with a std::string_view
+// (together with std::equal_to<>), without building a string for the lookup.
+struct TextHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view s) const noexcept { return std::hash<std::string_view>{}(s); }
+};
 
 // Number of code points in a UTF-8 text (an invalid byte counts as one character).
 std::size_t Utf8Length(std::string_view s);
