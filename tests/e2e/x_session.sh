@@ -42,7 +42,9 @@ stop_pid() {
 _start_xvfb_once() {
   export DISPLAY=:$((200 + RANDOM % 700))
   xauth -q -f "$XAUTHORITY" add "$DISPLAY" . "$_x_cookie" 2>/dev/null
-  Xvfb "$DISPLAY" -auth "$XAUTHORITY" -screen 0 1600x1000x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  # -noreset: by default the server resets when its last client leaves, and a client connecting during
+  # the reset (the program, right after the readiness probe below disconnects) is refused.
+  Xvfb "$DISPLAY" -auth "$XAUTHORITY" -screen 0 1600x1000x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
   xvfb_pid=$!
   local deadline=$((SECONDS + TIMEOUT))
   # The server that answers must be ours: the display's lock file names the process that holds it (a
