@@ -131,6 +131,23 @@ TEST_F(BatchActions, UnsafeRowsGetNoLineStayListedAndAreExplained) {
   EXPECT_TRUE(told);
 }
 
+// A name with a character the batch file's encoding would drop without a word names another file: the
+// delete must not reach the file whose name is the same without it.
+TEST_F(BatchActions, ANameThatWouldLoseACharacterIsRefusedNotShortened) {
+  const std::string tag = "\xF3\xA0\x81\x81";  // U+E0041, a Unicode tag character
+  AddRow("보고서" + tag + ".hwp", "D:\\자료", true);
+  plat::os::ForceDirectories(d + "/자료");
+  MakeFile(d + "/자료/보고서.hwp");
+  dialogs.QueueAnswer(plat::ui::IDYES);
+  form.BitBtn6Click(&form);
+  EXPECT_EQ(Batch("batchdel.bat"), "");
+  EXPECT_TRUE(Exists(d + "/자료/보고서.hwp"));
+  EXPECT_EQ(Names().size(), 1u);
+  bool told = false;
+  for (const auto& h : dialogs.History()) told = told || h.Text.rfind("1개 항목은", 0) == 0;
+  EXPECT_TRUE(told);
+}
+
 TEST_F(BatchActions, TickingRemovingAndTheEmptyBatch) {
   form.cb_m->setChecked(true);
   form.cb_mClick(&form);  // empty grid: nothing to do

@@ -148,6 +148,27 @@ TEST(Cp949, FitsAgreesWithTheEncoder) {
   EXPECT_TRUE(FitsCp949(""));
 }
 
+// A batch line names a file by its CP949 bytes: a text that is taken must come back whole, or the line would
+// name another file. The converter drops the Unicode tag characters without an error.
+TEST(Cp949, EveryCharacterTakenComesBackWhole) {
+  const std::string tag = "\xF3\xA0\x81\x81";  // U+E0041, TAG LATIN CAPITAL LETTER A
+  EXPECT_FALSE(FitsCp949("보고서" + tag + ".hwp"));
+  EXPECT_EQ(What([&] { Utf8ToCp949("a" + tag + "b"); }),
+            "Character U+E0041 at byte offset 1 cannot be encoded in CP949");
+  EXPECT_EQ(What([&] { Utf8ToCp949("ㄱ한" + tag); }), "Character U+E0041 at byte offset 6 cannot be encoded in CP949");
+  int taken = 0;
+  for (char32_t c = 1; c < 0x110000; ++c) {
+    if (c >= 0xD800 && c < 0xE000) continue;
+    const std::string s = QString::fromUcs4(&c, 1).toStdString();
+    const std::optional<std::string> bytes = TryUtf8ToCp949(s);
+    ASSERT_EQ(FitsCp949(s), bytes.has_value()) << std::hex << unsigned(c);
+    if (!bytes) continue;
+    ++taken;
+    ASSERT_EQ(TryCp949ToUtf8(*bytes), std::optional<std::string>(s)) << std::hex << unsigned(c);
+  }
+  EXPECT_GT(taken, 17000);  // ASCII, the Hangul syllables and jamo, the hanja, symbols
+}
+
 // Texts of ASCII and Hangul syllables are mapped directly; one other character sends the whole text through
 // the converter. Both ways must give the same bytes for every syllable.
 TEST(Cp949, HangulSyllablesMapAsTheConverterDoes) {

@@ -253,13 +253,36 @@ std::optional<std::string> Decode(std::string_view cp949, std::string* msg) {
   return std::nullopt;
 }
 
+// The offset of the first character whose CP949 bytes do not decode back to it (npos when every one does).
+std::size_t FirstLostCharacter(std::string_view utf8) {
+  std::string bytes, back;
+  std::size_t off = 0;
+  bool incomplete = false;
+  for (std::size_t i = 0; i < utf8.size();) {
+    const std::size_t n = std::max<std::size_t>(1, SeqLen(utf8, i));
+    const std::string_view one = utf8.substr(i, n);
+    if (!Encoder().Run(one, bytes, off, incomplete) || !Decoder().Run(bytes, back, off, incomplete) || back != one)
+      return i;
+    i += n;
+  }
+  return std::string_view::npos;
+}
+
 std::optional<std::string> Encode(std::string_view utf8, std::string* msg) {
   if (IsAscii(utf8)) return std::string(utf8);
   std::string out;
   if (EncodeHangul(utf8, out)) return out;
   std::size_t off = 0;
   bool incomplete = false;
-  if (Encoder().Run(utf8, out, off, incomplete)) return out;
+  if (Encoder().Run(utf8, out, off, incomplete)) {
+    // The converter skips some characters without a word (the Unicode tag characters U+E0000..U+E007F): a
+    // name that does not come back whole would name another file, so it does not fit.
+    std::string back;
+    std::size_t backOff = 0;
+    if (Decoder().Run(out, back, backOff, incomplete) && back == utf8) return out;
+    off = FirstLostCharacter(utf8);
+    if (off == std::string_view::npos) off = 0;  // lost only as a whole: refused all the same
+  }
   if (msg) {
     char buf[160];
     const std::size_t len = SeqLen(utf8, off);
