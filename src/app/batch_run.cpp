@@ -1,5 +1,6 @@
 #include "app/batch_run.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -107,6 +108,15 @@ std::vector<std::optional<std::string>> BatchFileLines(std::string_view bytes) {
   }
   for (const std::string_view raw : plat::batch::SplitBatchLines(bytes)) lines.push_back(plat::text::TryCp949ToUtf8(raw));
   return lines;
+}
+
+std::vector<std::optional<std::string>> ReadBackBatchLines(std::string_view onDisk, std::string_view written,
+                                                           const std::vector<std::string>& lines) {
+  const bool asWritten = onDisk == written && std::none_of(lines.begin(), lines.end(), [](const std::string& l) {
+                           return l.find('\n') != std::string::npos;
+                         });
+  if (!asWritten) return BatchFileLines(onDisk);
+  return std::vector<std::optional<std::string>>(lines.begin(), lines.end());
 }
 
 BatchRunner::BatchRunner(std::vector<std::optional<std::string>> lines) : lines_(std::move(lines)) {

@@ -19,6 +19,11 @@ namespace vek {
 // The lines of a batch file (CP949, CR LF or LF): the UTF-8 text of each, or nothing for a line that is
 // not valid CP949 (it fails when run). An empty last line after a final line end is not a line.
 std::vector<std::optional<std::string>> BatchFileLines(std::string_view cp949Bytes);
+// The lines of a batch file read back as `onDisk` after `lines` were written to it as `written`. A file that
+// holds exactly the bytes written reads as those lines (the encoding takes only a text it gives back whole,
+// and a line without a line feed stays one line), without decoding it again; any other file is decoded.
+std::vector<std::optional<std::string>> ReadBackBatchLines(std::string_view onDisk, std::string_view written,
+                                                           const std::vector<std::string>& lines);
 
 class BatchRunner {
  public:
@@ -45,6 +50,11 @@ class BatchRunner {
   Progress Snapshot() const;
   // The results of the lines that ran, in order (after Finished: lines not run because of Cancel have none).
   const std::vector<plat::batch::LineResult>& Results() const { return results_; }
+  // The same, moved out, once the worker has ended.
+  std::vector<plat::batch::LineResult> TakeResults() {
+    Wait();
+    return std::move(results_);
+  }
   int Total() const { return int(lines_.size()); }
 
   // Calls `take` for each line finished since the last call (index from 0), in order, on the calling

@@ -79,11 +79,13 @@ int TForm1::CountTicked() {
   return n;
 }
 
-void TForm1::SaveBatch(const std::string& windowsPath, const vek::BatchText& batch) {
+std::string TForm1::SaveBatch(const std::string& windowsPath, const vek::BatchText& batch) {
   // The text is built once, for the memo and the file. Every line was checked on the way in, so the
   // conversion cannot fail here.
   SetMemoText(batch.Text());
-  plat::os::WriteFileBytes(plat::os::ResolvePath(windowsPath), plat::text::Utf8ToCp949(MemoText()));
+  std::string bytes = plat::text::Utf8ToCp949(MemoText());
+  plat::os::WriteFileBytes(plat::os::ResolvePath(windowsPath), bytes);
+  return bytes;
 }
 
 void TForm1::TellRefusals(const vek::BatchText& batch) {
@@ -101,7 +103,7 @@ void TForm1::BitBtn4Click(QObject*) {
   const bool terminal = vek::TerminalRequested();
   GridBatchRows rows(Mgr_grid, terminal);
   const vek::BatchText batch = vek::BuildMoveBatch(rows, BackupDir);
-  SaveBatch(kMoveBatch, batch);
+  const std::string written = SaveBatch(kMoveBatch, batch);
   if (terminal) {
     // The terminal shows the batch's own output; the program does not learn the outcome.
     TellStartFailure(kMoveBatch, OKPostExec(kMoveBatch, 1));
@@ -112,7 +114,7 @@ void TForm1::BitBtn4Click(QObject*) {
   } else {
     HideWait();
     TellRefusals(batch);
-    RunBatchInWindow(kMoveBatch, batch, BatchAction::Move);
+    RunBatchInWindow(kMoveBatch, batch, written, BatchAction::Move);
   }
   plat::ui::CurrentDialogs().ShowMessage(this, "작업이 모두 종료 되면 누르십시오");
 }
@@ -128,7 +130,7 @@ void TForm1::BitBtn6Click(QObject*) {
   const bool terminal = vek::TerminalRequested();
   GridBatchRows rows(Mgr_grid, terminal);
   const vek::BatchText batch = vek::BuildDeleteBatch(rows);
-  SaveBatch(kDeleteBatch, batch);
+  const std::string written = SaveBatch(kDeleteBatch, batch);
   if (terminal) {
     TellStartFailure(kDeleteBatch, OKPostExec(kDeleteBatch, 1));
     HideWait();
@@ -138,7 +140,7 @@ void TForm1::BitBtn6Click(QObject*) {
   }
   HideWait();
   TellRefusals(batch);
-  RunBatchInWindow(kDeleteBatch, batch, BatchAction::Delete);
+  RunBatchInWindow(kDeleteBatch, batch, written, BatchAction::Delete);
 }
 
 void TForm1::TellStartFailure(const std::string& batch, int code) {
@@ -206,13 +208,15 @@ std::vector<plat::batch::LineResult> TForm1::RunLines(std::vector<std::optional<
   runner.Wait();
   runner.TakeFinished(onLine);
   dialog.hide();
-  return runner.Results();
+  return runner.TakeResults();
 }
 
-void TForm1::RunBatchInWindow(const std::string& windowsPath, const vek::BatchText& batch, BatchAction action) {
+void TForm1::RunBatchInWindow(const std::string& windowsPath, const vek::BatchText& batch, std::string_view written,
+                              BatchAction action) {
   const std::string host = plat::os::ResolvePath(windowsPath);
   // The file on disk is what runs, so that the batch file stays the record of what was done.
-  std::vector<std::optional<std::string>> lines = vek::BatchFileLines(plat::os::ReadFileBytes(host));
+  std::vector<std::optional<std::string>> lines =
+      vek::ReadBackBatchLines(plat::os::ReadFileBytes(host), written, batch.Lines());
   const bool mapped = lines.size() == batch.Lines().size();
   const bool move = action == BatchAction::Move;
   const std::string when = vek::NowText();

@@ -11,6 +11,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/batch_run.h"
@@ -244,10 +245,12 @@ class TForm1 : public QMainWindow {
   void CentreOnScreen();
   std::string RowFolder(int r);
   std::string RowFileName(int r);
-  void SaveBatch(const std::string& windowsPath, const vek::BatchText& batch);
+  // Writes the batch file (and the memo); returns the bytes written.
+  std::string SaveBatch(const std::string& windowsPath, const vek::BatchText& batch);
   enum class BatchAction { Move, Delete };
   // Runs the written batch file with progress, takes the handled rows out and reports.
-  void RunBatchInWindow(const std::string& windowsPath, const vek::BatchText& batch, BatchAction action);
+  void RunBatchInWindow(const std::string& windowsPath, const vek::BatchText& batch, std::string_view written,
+                        BatchAction action);
   // Runs lines on a worker thread while a progress dialog (title, what is being done) shows how far it got;
   // onLine hears each finished line on the window's thread, while the run goes on.
   using LineDone = std::function<void(std::size_t index, const plat::batch::LineResult& result)>;

@@ -48,6 +48,25 @@ TEST(BatchFileLines, SplitsDecodesAndMarksBadLines) {
   EXPECT_EQ(cut[5], std::optional<std::string>("echo 다음"));
 }
 
+TEST(BatchFileLines, AFileReadBackAsWrittenGivesTheLinesBuilt) {
+  const std::vector<std::string> built{"md \"C:\\보안예비자료\\자료\"", "move \"D:\\자료\\한글.hwp\" \"C:\\보안예비자료\\자료\\.\""};
+  const std::string written = plat::text::Utf8ToCp949(built[0] + "\r\n" + built[1] + "\r\n");
+  const auto same = vek::ReadBackBatchLines(written, written, built);
+  ASSERT_EQ(same.size(), 2u);
+  EXPECT_EQ(same[0], std::optional<std::string>(built[0]));
+  EXPECT_EQ(same[1], std::optional<std::string>(built[1]));
+  // A file changed since it was written runs as it now reads, bad lines and all.
+  const std::string changed = written + plat::text::Utf8ToCp949("del \"D:\\다른.hwp\"\r\n") + "bad\xFF\r\n";
+  const auto now = vek::ReadBackBatchLines(changed, written, built);
+  ASSERT_EQ(now.size(), 4u);
+  EXPECT_EQ(now[2], std::optional<std::string>("del \"D:\\다른.hwp\""));
+  EXPECT_EQ(now[3], std::nullopt);
+  // A line with a line feed in it is two lines in the file, and the file decides.
+  const std::vector<std::string> split{"echo a\necho b"};
+  const std::string splitBytes = split[0] + "\r\n";
+  EXPECT_EQ(vek::ReadBackBatchLines(splitBytes, splitBytes, split).size(), 2u);
+}
+
 TEST(KoreanReason, KnownReasonsKeepTheirPath) {
   EXPECT_EQ(vek::KoreanReason("target exists: C:\\b\\a.hwp"), "대상 폴더에 같은 이름의 파일이 이미 있음(덮어쓰지 않음): C:\\b\\a.hwp");
   EXPECT_EQ(vek::KoreanReason("something new"), "실패: something new");
