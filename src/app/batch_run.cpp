@@ -164,10 +164,12 @@ void BatchRunner::Run() {
   if (OnFinished) OnFinished();
 }
 
-void BatchRunner::TakeFinished(const std::function<void(std::size_t, const plat::batch::LineResult&)>& take) {
+std::size_t BatchRunner::TakeFinished(const std::function<void(std::size_t, const plat::batch::LineResult&)>& take) {
   const std::size_t done = std::size_t(done_.load());
+  const std::size_t from = taken_;
   for (; taken_ < done; ++taken_)
     if (take) take(taken_, results_[taken_]);
+  return done - from;
 }
 
 BatchRunner::Progress BatchRunner::Snapshot() const {

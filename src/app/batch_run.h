@@ -59,7 +59,8 @@ class BatchRunner {
 
   // Calls `take` for each line finished since the last call (index from 0), in order, on the calling
   // thread, while the worker goes on. Call it from one thread only.
-  void TakeFinished(const std::function<void(std::size_t index, const plat::batch::LineResult& result)>& take);
+  // Returns how many it handed over.
+  std::size_t TakeFinished(const std::function<void(std::size_t index, const plat::batch::LineResult& result)>& take);
 
   // Set before Start; both are called on the worker thread. OnLineDone hears each finished line (index
   // from 0) as soon as it is done; OnFinished hears the end of the run, after the last line's result.
@@ -124,7 +125,9 @@ class RunJournal {
   // The first failure to write a record, empty when none.
   const std::string& Problem() const { return problem_; }
 
-  static constexpr int kRowsPerWrite = 64;
+  // Rows are written out in groups of this many, and whatever waits at each Flush: the window flushes at
+  // each look at the progress, so a run killed half-way leaves the records of all but its last moment.
+  static constexpr int kRowsPerWrite = 1024;
 
  private:
   void AddRow(std::initializer_list<std::string_view> logRow);

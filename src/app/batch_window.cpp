@@ -156,8 +156,11 @@ int TForm1::OKPostExec(const std::string& Command, int) { return vek::StartBatch
 
 std::vector<plat::batch::LineResult> TForm1::RunLines(std::vector<std::optional<std::string>> lines,
                                                        const std::string& title, const std::string& doing,
-                                                       const LineDone& onLine) {
+                                                       const LineDone& onLine, const std::function<void()>& onTaken) {
   vek::BatchRunner runner(std::move(lines));
+  const auto take = [&] {
+    if (runner.TakeFinished(onLine) > 0 && onTaken) onTaken();
+  };
   QEventLoop loop;
   // The end of the run ends the wait at once, not at the next look at the progress.
   runner.OnFinished = [&loop] { QMetaObject::invokeMethod(&loop, [&loop] { loop.quit(); }, Qt::QueuedConnection); };
@@ -185,7 +188,7 @@ std::vector<plat::batch::LineResult> TForm1::RunLines(std::vector<std::optional<
   QTimer tick;
   // The records of finished lines are written here, beside the worker, not on its thread.
   const auto update = [&] {
-    runner.TakeFinished(onLine);
+    take();
     const vek::BatchRunner::Progress p = runner.Snapshot();
     if (p.Finished) {
       loop.quit();
@@ -206,7 +209,7 @@ std::vector<plat::batch::LineResult> TForm1::RunLines(std::vector<std::optional<
   if (!runner.Finished()) loop.exec();
   tick.stop();
   runner.Wait();
-  runner.TakeFinished(onLine);
+  take();
   dialog.hide();
   return runner.TakeResults();
 }
@@ -224,7 +227,10 @@ void TForm1::RunBatchInWindow(const std::string& windowsPath, const vek::BatchTe
   // run that is killed half-way still leaves the action log and the manifest of what it moved.
   vek::RunJournal journal(move);
   // The batch's own log beside it, as the interpreter writes it, line by line as the run goes.
-  std::ofstream batchLog(vek::BatchLogPath(host), std::ios::app | std::ios::binary);
+  std::vector<char> batchLogBuffer(1 << 16);
+  std::ofstream batchLog;
+  batchLog.rdbuf()->pubsetbuf(batchLogBuffer.data(), std::streamsize(batchLogBuffer.size()));
+  batchLog.open(vek::BatchLogPath(host), std::ios::app | std::ios::binary);
   batchLog << "== " << vek::NowText() << " " << host << "\n";
   int logOk = 0, logFailed = 0;
   const auto record = [&](std::size_t i, const plat::batch::LineResult& r) {
@@ -247,7 +253,11 @@ void TForm1::RunBatchInWindow(const std::string& windowsPath, const vek::BatchTe
       journal.Add(row, nullptr);
   };
   const std::vector<plat::batch::LineResult> results =
-      RunLines(std::move(lines), move ? "파일 이동" : "파일 삭제", move ? "파일을 옮기는 중입니다" : "파일을 지우는 중입니다", record);
+      RunLines(std::move(lines), move ? "파일 이동" : "파일 삭제", move ? "파일을 옮기는 중입니다" : "파일을 지우는 중입니다", record,
+               [&] {
+                 journal.Flush();
+                 batchLog.flush();
+               });
   const std::string manifest = journal.Finish();
 
   // The batch's own log ends with the totals.

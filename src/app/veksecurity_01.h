@@ -252,11 +252,12 @@ class TForm1 : public QMainWindow {
   void RunBatchInWindow(const std::string& windowsPath, const vek::BatchText& batch, std::string_view written,
                         BatchAction action);
   // Runs lines on a worker thread while a progress dialog (title, what is being done) shows how far it got;
-  // onLine hears each finished line on the window's thread, while the run goes on.
+  // onLine hears each finished line on the window's thread, while the run goes on, and onTaken the end of
+  // each look at the progress that found lines finished (the moment to put their records on disk).
   using LineDone = std::function<void(std::size_t index, const plat::batch::LineResult& result)>;
   std::vector<plat::batch::LineResult> RunLines(std::vector<std::optional<std::string>> lines,
                                                 const std::string& title, const std::string& doing,
-                                                const LineDone& onLine = {});
+                                                const LineDone& onLine = {}, const std::function<void()>& onTaken = {});
   void TellRefusals(const vek::BatchText& batch);
   // Says so when a batch could not be started (code from OKPostExec; 0 says nothing).
   void TellStartFailure(const std::string& batch, int code);

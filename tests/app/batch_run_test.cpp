@@ -191,11 +191,15 @@ TEST_F(BatchRun, ALongRunShowsItsProgressInTheWindow) {
   plat::batch::SetMoveHooks(hooks);
   QString label;
   bool shown = false;
+  std::string actionLogThen, batchLogThen;
   QTimer::singleShot(500, &form, [&] {
     if (auto* dialog = form.findChild<QProgressDialog*>("BatchProgress")) {
       shown = dialog->isVisible();
       label = dialog->labelText();
     }
+    // The first file moved is on record while the second still moves.
+    actionLogThen = ReadBytes(vek::ActionLogPath());
+    batchLogThen = ReadBytes(vek::BatchLogPath(c + "/batchmove.bat"));
   });
   dialogs.QueueAnswer(plat::ui::IDYES);
   form.BitBtn4Click(&form);
@@ -205,6 +209,9 @@ TEST_F(BatchRun, ALongRunShowsItsProgressInTheWindow) {
   EXPECT_TRUE(label.startsWith(QString::fromUtf8("파일을 옮기는 중입니다 ("))) << S(label);
   EXPECT_TRUE(label.contains(QStringLiteral(" / 6)"))) << S(label);
   EXPECT_TRUE(label.contains(QString::fromUtf8("경과 시간 0:0"))) << S(label);
+  EXPECT_NE(actionLogThen.find("D:\\자료\\p2.txt"), std::string::npos) << actionLogThen;
+  EXPECT_EQ(actionLogThen.find("D:\\자료\\p0.txt"), std::string::npos) << actionLogThen;
+  EXPECT_NE(batchLogThen.find("p2.txt"), std::string::npos) << batchLogThen;
   EXPECT_EQ(form.Mgr_grid->RowCount(), 0);
 }
 
