@@ -14,14 +14,21 @@ namespace {
 constexpr std::size_t kMaxTailChars = 255;
 
 // "%" doubled, so that a command interpreter expanding variables reads the name as written.
-std::string Escaped(std::string_view s) {
-  if (s.find('%') == std::string_view::npos) return std::string(s);
-  std::string out;
-  out.reserve(s.size());
+void AppendEscaped(std::string& out, std::string_view s) {
+  if (s.find('%') == std::string_view::npos) {
+    out += s;
+    return;
+  }
   for (char c : s) {
     out += c;
     if (c == '%') out += '%';
   }
+}
+
+std::string Escaped(std::string_view s) {
+  std::string out;
+  out.reserve(s.size());
+  AppendEscaped(out, s);
   return out;
 }
 
@@ -163,9 +170,19 @@ std::string DisplayPath(std::string_view text) {
 const BatchText::FolderFacts& BatchText::Facts(std::string_view backupDir, std::string_view folder) {
   if (backupDir != factsBackupDir_) {
     facts_.clear();
+    last_ = {};
     factsBackupDir_ = std::string(backupDir);
   }
-  if (const auto it = facts_.find(folder); it != facts_.end()) return it->second;
+  // Rows come folder by folder, and each row asks several times.
+  if (last_.Facts && folder == last_.Folder) return *last_.Facts;
+  auto it = facts_.find(folder);
+  if (it == facts_.end()) it = facts_.emplace(std::string(folder), NewFacts(backupDir, folder)).first;
+  last_.Folder = it->first;  // the map's nodes stay where they are
+  last_.Facts = &it->second;
+  return it->second;
+}
+
+BatchText::FolderFacts BatchText::NewFacts(std::string_view backupDir, std::string_view folder) {
   FolderFacts f;
   f.NameReason = UnsafeNameReason(folder);
   f.FormReason = FolderFormReason(folder);
@@ -180,7 +197,7 @@ const BatchText::FolderFacts& BatchText::Facts(std::string_view backupDir, std::
   f.Target = TargetFolder(backupDir, folder);
   f.UpperTarget = plat::text::UpperCase(f.Target);
   f.EscapedTarget = Escaped(f.Target);
-  return facts_.emplace(std::string(folder), std::move(f)).first->second;
+  return f;
 }
 
 std::string BatchText::TargetKey(std::string_view backupDir, std::string_view folder, std::string_view fileName) {
@@ -215,11 +232,10 @@ void BatchText::AddMdLine(std::string_view escapedFolder, std::string folder, in
 }
 
 void BatchText::AddMoveLine(std::string file, std::string_view escapedFolder, std::string_view folder, int row) {
-  const std::string escapedFile = Escaped(file);
   std::string line;
-  line.reserve(escapedFile.size() + escapedFolder.size() + 14);
+  line.reserve(file.size() + escapedFolder.size() + 16);
   line += "move \"";
-  line += escapedFile;
+  AppendEscaped(line, file);
   line += "\" \"";
   line += escapedFolder;
   line += "\\.\"";

@@ -100,12 +100,26 @@ class BatchText {
     std::string EscapedTarget; // as written into a line
   };
   const FolderFacts& Facts(std::string_view backupDir, std::string_view folder);
+  static FolderFacts NewFacts(std::string_view backupDir, std::string_view folder);
   // The one place each line form is written: an md line of a folder, the move line of a file into one.
   void AddMdLine(std::string_view escapedFolder, std::string folder, int row);
   void AddMoveLine(std::string file, std::string_view escapedFolder, std::string_view folder, int row);
 
   std::unordered_map<std::string, FolderFacts, plat::text::TextHash, std::equal_to<>> facts_;
   std::string factsBackupDir_;
+  // The folder asked for last and its facts (pointing into facts_, so a copy starts without them).
+  struct LastFacts {
+    std::string_view Folder;
+    const FolderFacts* Facts = nullptr;
+    LastFacts() = default;
+    LastFacts(const LastFacts&) {}
+    LastFacts& operator=(const LastFacts&) {
+      Folder = {};
+      Facts = nullptr;
+      return *this;
+    }
+  };
+  LastFacts last_;
   std::vector<std::string> lines_;
   std::vector<LineInfo> info_;
   std::vector<Refusal> refusals_;

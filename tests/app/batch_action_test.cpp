@@ -32,6 +32,34 @@ TEST(FolderTail, EachFormOfFolder) {
   EXPECT_EQ(plat::text::Utf8Length(vek::FolderTail("D:" + std::string(300, 'x'))), 255u);
 }
 
+// A folder's checks are worked out once and the last one asked for is kept at hand: a folder text met again,
+// in a reused buffer or after another folder, and a copy of the batch, still get their own lines.
+TEST(BatchText, FolderFactsFollowTheFolderAskedFor) {
+  vek::BatchText batch;
+  std::string folder = "D:\\자료";
+  batch.AddMove("C:\\백업", folder, "a.txt", 0);
+  folder = "D:\\100%";  // the same buffer, another folder
+  batch.AddMove("C:\\백업", folder, "b.txt", 1);
+  EXPECT_FALSE(batch.Check(2, "D:\\자료\\..", "c.txt", "C:\\백업"));
+  EXPECT_TRUE(batch.Check(3, "D:\\자료", "c.txt", "C:\\백업"));
+  vek::BatchText copy;
+  {
+    vek::BatchText original = batch;
+    original.AddMd("C:\\백업", "D:\\자료", 3);
+    copy = original;
+  }
+  copy.AddMove("C:\\백업", "D:\\자료", "c.txt", 3);
+  copy.AddMove("D:\\다른백업", "D:\\자료", "d.txt", 4);
+  EXPECT_EQ(copy.Lines(), (std::vector<std::string>{
+                              "move \"D:\\자료\\a.txt\" \"C:\\백업\\자료\\.\"",
+                              "move \"D:\\100%%\\b.txt\" \"C:\\백업\\100%%\\.\"",
+                              "md \"C:\\백업\\자료\"",
+                              "move \"D:\\자료\\c.txt\" \"C:\\백업\\자료\\.\"",
+                              "move \"D:\\자료\\d.txt\" \"D:\\다른백업\\자료\\.\"",
+                          }));
+  EXPECT_EQ(copy.Info()[1].Target, "C:\\백업\\100%\\b.txt");
+}
+
 class BatchActions : public WindowTest {
  protected:
   std::string Batch(const char* name) { return ReadBytes(c + "/" + name); }

@@ -599,6 +599,9 @@ LineResult MakeFolder(std::string_view folder, std::string_view line) {
 }
 
 std::optional<LineResult> RepeatedMakeFolder(std::string_view line) {
+  // Only md and mkdir lines are noted; any other line is passed on without hashing it.
+  if (line.size() < 2 || (line[0] | 0x20) != 'm' || ((line[1] | 0x20) != 'd' && (line[1] | 0x20) != 'k'))
+    return std::nullopt;
   std::lock_guard lock(cleanedMutex);
   const auto it = madeFolderLines.find(line);
   // A folder this run forgot (it disappeared under a move) is made again by the full md.
@@ -614,7 +617,7 @@ static LineResult MoveChecked(const std::string& src, const struct stat& srcSt, 
   if (dir != "/") target += dir;
   target += '/';
   target += name;
-  const std::string targetFileShown = folderShown + name;
+  const auto targetFileShown = [&] { return folderShown + name; };
   // The rename never replaces a file, so it is tried first; a taken name shows as EEXIST.
   const MoveHooks h = CurrentHooks();
   const int err = h.rename ? h.rename(src, target) : RenameNoReplace(src, target);
@@ -627,7 +630,7 @@ static LineResult MoveChecked(const std::string& src, const struct stat& srcSt, 
     moved += folderShown;
     return Ok(std::move(moved));
   }
-  if (err == EEXIST) return Fail("target exists: " + targetFileShown);
+  if (err == EEXIST) return Fail("target exists: " + targetFileShown());
   if (err == ENOENT || err == ENOTDIR) {
     // The source was there a moment ago: the folder has gone since this run last saw it.
     struct stat dirSt {};
@@ -639,8 +642,8 @@ static LineResult MoveChecked(const std::string& src, const struct stat& srcSt, 
   if (err != EXDEV) return Fail("cannot move " + shown + " to " + folderShown + ": " + ErrText(err));
   // Across devices: a taken name is found before the copy, not after it.
   struct stat tgtSt {};
-  if (::lstat(target.c_str(), &tgtSt) == 0) return Fail("target exists: " + targetFileShown);
-  return CopyVerifyDelete(src, srcSt, dir, target, shown, folderShown, targetFileShown);
+  if (::lstat(target.c_str(), &tgtSt) == 0) return Fail("target exists: " + targetFileShown());
+  return CopyVerifyDelete(src, srcSt, dir, target, shown, folderShown, targetFileShown());
 }
 
 LineResult MoveFileInto(std::string_view file, std::string_view folder) {

@@ -65,10 +65,12 @@ std::string MendSeparators(std::string_view s) {
 
 // root + the segments of rest, with ".." resolved lexically and clamped at root ("." dropped), and a
 // trailing "/" when rest ends with a separator.
-std::string JoinUnderRoot(std::string root, std::string_view rest) {
-  std::string out = StripTrailingSlashes(std::move(root));
+std::string JoinUnderRoot(std::string_view root, std::string_view rest) {
+  while (root.size() > 1 && root.back() == '/') root.remove_suffix(1);
+  std::string out;
+  out.reserve(root.size() + rest.size() + 1);
+  out = root;
   const std::size_t rootSize = out.size();
-  out.reserve(rootSize + rest.size() + 1);
   // One pass over the segments: ".." takes the last one joined off again, never the root.
   for (std::size_t i = 0; i < rest.size();) {
     while (i < rest.size() && IsSep(rest[i])) ++i;
@@ -105,9 +107,11 @@ std::string UncNamePart(std::string_view s) {
 
 }  // namespace
 
-std::string DriveRoot(char letter) {
-  if (!IsAsciiLetter(letter)) return {};
-  const char up = AsciiUpper(letter);
+namespace {
+
+// The host folder VEKSECURITY_DRIVE_<letter> names (upper- or lower-case letter), trailing slashes dropped;
+// empty when neither is set. A view of the environment, to be used before it changes.
+std::string_view MappedDriveRoot(char up) {
   char name[] = "VEKSECURITY_DRIVE_X";
   name[sizeof name - 2] = up;
   const char* v = std::getenv(name);
@@ -115,7 +119,17 @@ std::string DriveRoot(char letter) {
     name[sizeof name - 2] = char(up - 'A' + 'a');
     v = std::getenv(name);
   }
-  if (v && *v) return StripTrailingSlashes(v);
+  std::string_view root = v ? v : "";
+  while (root.size() > 1 && root.back() == '/') root.remove_suffix(1);
+  return root;
+}
+
+}  // namespace
+
+std::string DriveRoot(char letter) {
+  if (!IsAsciiLetter(letter)) return {};
+  const char up = AsciiUpper(letter);
+  if (const std::string_view mapped = MappedDriveRoot(up); !mapped.empty()) return std::string(mapped);
   std::string data = GetEnv("XDG_DATA_HOME");
   if (data.empty() || data.front() != '/') data = StripTrailingSlashes(HomeDir()) + "/.local/share";
   return StripTrailingSlashes(data) + "/VekSecurity/drives/" + up;
@@ -124,7 +138,12 @@ std::string DriveRoot(char letter) {
 std::string ResolvePath(std::string_view p) {
   if (p.empty()) return {};
   // "X:rest", "X:\rest", "X:/rest"
-  if (p.size() >= 2 && IsAsciiLetter(p[0]) && p[1] == ':') return JoinUnderRoot(DriveRoot(p[0]), p.substr(2));
+  if (p.size() >= 2 && IsAsciiLetter(p[0]) && p[1] == ':') {
+    // The usual case, a mapped drive, joins straight from the environment.
+    if (const std::string_view mapped = MappedDriveRoot(AsciiUpper(p[0])); !mapped.empty())
+      return JoinUnderRoot(mapped, p.substr(2));
+    return JoinUnderRoot(DriveRoot(p[0]), p.substr(2));
+  }
   // "\\server\share\rest"
   if (p.size() >= 2 && p[0] == '\\' && p[1] == '\\') {
     const std::vector<std::string_view> segs = SplitSegments(p.substr(2));
