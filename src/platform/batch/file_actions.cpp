@@ -569,6 +569,12 @@ namespace detail {
 
 namespace {
 
+// The lines noted and looked up: those that begin with the command word md or mkdir, so that any other line
+// is passed on without hashing it.
+bool IsNotedLine(std::string_view line) {
+  return line.size() >= 2 && (line[0] | 0x20) == 'm' && ((line[1] | 0x20) == 'd' || (line[1] | 0x20) == 'k');
+}
+
 // Notes an md line that succeeded, with its folder's host path and text as shown.
 void NoteMadeFolderLine(std::string_view line, std::string host, std::string shown) {
   std::lock_guard lock(cleanedMutex);
@@ -594,14 +600,12 @@ LineResult MakeFolder(std::string_view folder, std::string_view line) {
     if (e != 0) return Fail("cannot create folder " + Where(folder, host) + ": " + ErrText(e));
     message = (made ? "created " : "folder exists: ") + shown;
   }
-  if (!line.empty()) NoteMadeFolderLine(line, std::move(host), std::move(shown));
+  if (IsNotedLine(line)) NoteMadeFolderLine(line, std::move(host), std::move(shown));
   return Ok(std::move(message));
 }
 
 std::optional<LineResult> RepeatedMakeFolder(std::string_view line) {
-  // Only md and mkdir lines are noted; any other line is passed on without hashing it.
-  if (line.size() < 2 || (line[0] | 0x20) != 'm' || ((line[1] | 0x20) != 'd' && (line[1] | 0x20) != 'k'))
-    return std::nullopt;
+  if (!IsNotedLine(line)) return std::nullopt;
   std::lock_guard lock(cleanedMutex);
   const auto it = madeFolderLines.find(line);
   // A folder this run forgot (it disappeared under a move) is made again by the full md.
