@@ -5,7 +5,11 @@ set -euo pipefail
 
 VEK_PACKAGES=(qt6-base-dev qt6-base-dev-tools libgl-dev libicu-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
   cmake ninja-build g++ fonts-nanum fonts-dejavu-core xvfb xauth xdotool x11-apps netpbm
-  ibus ibus-hangul dbus-x11)
+  ibus ibus-hangul dbus-x11
+  qt6-translations-l10n
+  clang clang-format poppler-utils dpkg-dev desktop-file-utils)
+# qt6-translations-l10n: Qt's own Korean texts (buttons, file dialogs). clang, clang-format, poppler-utils,
+# dpkg-dev and desktop-file-utils: ./test's clang build, format check, report reading and package check.
 
 # For the sanitizer build and the fuzz targets only (./test --sanitize, fuzz/run): clang and its runtime
 # libraries (AddressSanitizer, UndefinedBehaviorSanitizer, libFuzzer).
@@ -37,12 +41,18 @@ vek_install() {
   fi
 }
 
+# vek_configure BUILD [CMAKE ARGS...]: configures BUILD on first use (RelWithDebInfo unless the arguments
+# choose a type); arguments given set their values again on every call, so a folder configured before
+# still gets them.
 vek_configure() {
   local build=$1
+  shift
   local gen=()
   command -v ninja >/dev/null && gen=(-G Ninja)
   if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S "$VEK_ROOT" -B "$build" "${gen[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo >&2
+    cmake -S "$VEK_ROOT" -B "$build" "${gen[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >&2
+  elif [ $# -gt 0 ]; then
+    cmake -S "$VEK_ROOT" -B "$build" "$@" >/dev/null
   fi
 }
 

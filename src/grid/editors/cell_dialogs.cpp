@@ -33,6 +33,16 @@ std::string FileName(const std::string& path) {
   return QFileInfo(QString::fromStdString(path)).fileName().toStdString();
 }
 
+// "'NAME' " followed by why. Appended piece by piece: g++ 12 at -O3 reports a false overlap (-Wrestrict)
+// for a one-character literal added in front of a string.
+std::string QuotedFileName(const std::string& path, const char* why) {
+  std::string text(1, '\'');
+  text += FileName(path);
+  text += "' ";
+  text += why;
+  return text;
+}
+
 }  // namespace
 
 std::optional<std::string> ReadTextFileAnyEncoding(const std::string& Path) {
@@ -231,7 +241,7 @@ void TwInDlgMemo::cmLoadClick() {
   const auto text = ReadTextFileAnyEncoding(*path);
   if (!text) {
     plat::ui::CurrentDialogs().ShowMessage(this,
-                                           "'" + FileName(*path) + "' is not a text file (UTF-8 or CP949).");
+                                           QuotedFileName(*path, "is not a text file (UTF-8 or CP949)."));
     return;
   }
   // Lines end in CR LF in files written on Windows; the memo keeps plain line feeds.
@@ -287,7 +297,7 @@ void TwInDlgImg::cmLoadClick() {
   if (!path) return;
   const QImage img = ReadBitmapFile(*path);
   if (img.isNull()) {
-    plat::ui::CurrentDialogs().ShowMessage(this, "'" + FileName(*path) + "' is not a bitmap or PNG picture.");
+    plat::ui::CurrentDialogs().ShowMessage(this, QuotedFileName(*path, "is not a bitmap or PNG picture."));
     return;
   }
   SetPicture(img);
