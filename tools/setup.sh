@@ -10,6 +10,9 @@ VEK_PACKAGES=(qt6-base-dev qt6-base-dev-tools libgl-dev libicu-dev libgtest-dev 
   clang clang-format poppler-utils dpkg-dev desktop-file-utils)
 # qt6-translations-l10n: Qt's own Korean texts (buttons, file dialogs). clang, clang-format, poppler-utils,
 # dpkg-dev and desktop-file-utils: ./test's clang build, format check, report reading and package check.
+# Reading documents for the preview and re-check: QuaZip (docx, xlsx, pptx, hwpx), libgsf (HWP 5.0), Poppler
+# (PDF), zlib, pkgconf to find them; catdoc (.doc, .xls, .ppt when installed); qpdf makes the tests' locked PDF.
+VEK_PACKAGES+=(libquazip1-qt6-dev libgsf-1-dev libpoppler-qt6-dev zlib1g-dev pkgconf catdoc qpdf)
 
 # For the sanitizer build and the fuzz targets only (./test --sanitize, fuzz/run): clang and its runtime
 # libraries (AddressSanitizer, UndefinedBehaviorSanitizer, libFuzzer).
