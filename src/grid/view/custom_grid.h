@@ -459,6 +459,10 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   virtual void SelectionStep(plat::ui::TShiftState Shift) {}
   // A character the current column accepts opens the editor; the editors come with the editing layer.
   virtual bool ColumnAcceptsChar(char32_t ch);
+  // A character the current column takes while its row may not change now (OnEdit refused, read-only).
+  bool ColumnRefusesChange(char32_t ch);
+  // A character typed while the editor is open and the grid holds the focus: into the editor, at its caret.
+  bool HandTypingToEditor(char32_t ch);
   // Qt events into the handlers above.
   void keyPressEvent(QKeyEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;

@@ -94,8 +94,9 @@ void TwCustomGrid::KeyDown(int& Key, TShiftState Shift) {
       }
       break;
     case VK_F2:
-      if (ctrl) {
-        if (EditButtonControl() && EditButtonControl()->isVisible()) EditButtonClick();
+      // Ctrl+F2 presses the edit button where one shows; elsewhere it is F2.
+      if (ctrl && EditButtonControl() && EditButtonControl()->isVisible()) {
+        EditButtonClick();
       } else {
         if (RowCount() <= 0 && options_.Contains(wgoInserting)) RequestInsert(true);
         if (col_ >= 0 && col_ < Columns().Count()) {
@@ -152,9 +153,22 @@ void TwCustomGrid::KeyPress(char32_t& Key) {
     else
       ErrorBeep();
     Key = 0;
+  } else if (ColumnRefusesChange(Key)) {
+    // The column takes the character but the row may not change now (OnEdit said no, or the column is
+    // read-only): the editor opens as F2 would open it, the cell stays as it is, and the key beeps.
+    ShowEditor();
+    SelectEditorText();
+    ErrorBeep();
+    Key = 0;
   } else if (options_.Contains(wgoEditing) || options_.Contains(wgoInserting)) {
     ErrorBeep();
   }
+}
+
+bool TwCustomGrid::ColumnRefusesChange(char32_t ch) {
+  if (col_ < 0 || col_ >= Columns().Count() || RowCount() <= 0) return false;
+  if (!options_.Contains(wgoEditing) && !options_.Contains(wgoInserting)) return false;
+  return Columns().Items(col_)->IsValidChar(ch);
 }
 
 void TwCustomGrid::keyPressEvent(QKeyEvent* e) {
@@ -165,9 +179,23 @@ void TwCustomGrid::keyPressEvent(QKeyEvent* e) {
       if (key == 0) return;
     }
     // The characters of the key, as WM_CHAR messages (Enter "\r", Esc 0x1B, Backspace 0x08).
-    for (char32_t ch : e->text().toUcs4()) KeyPress(ch);
+    for (char32_t ch : e->text().toUcs4()) {
+      // The editor is open while the grid holds the focus (wgoAlwaysShowEditor and a program that focuses
+      // the grid): a typed character goes to the editor's caret, and the focus with it.
+      if ((ch >= 0x20 || ch == U'\b') && ch != 0x7F && HandTypingToEditor(ch)) continue;
+      KeyPress(ch);
+    }
   });
   e->accept();
+}
+
+bool TwCustomGrid::HandTypingToEditor(char32_t ch) {
+  TwInplaceEditor* ed = InplaceEditor();
+  if (!ed || !ed->Control()->isVisible()) return false;
+  ed->Control()->setFocus(Qt::OtherFocusReason);
+  ed->Deselect();
+  ed->TypeChar(ch);
+  return true;
 }
 
 bool TwCustomGrid::focusNextPrevChild(bool next) {
@@ -655,6 +683,8 @@ void TwCustomGrid::EditorFocusChanged(bool gained, Qt::FocusReason reason) {
 void TwCustomGrid::LeaveFocus() {
   focusEntered_ = false;
   try {
+    // The edit button belongs to the focused grid: it goes with the focus and comes back with it.
+    UpdateEditButton();
     if (EditorMode()) {
       CommitEdit();
       HideEditor();
