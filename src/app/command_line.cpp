@@ -6,6 +6,7 @@
 #include "app/batch_text.h"
 #include "app/scan_result.h"
 #include "platform/error.h"
+#include "inspect/report.h"
 #include "platform/os/os.h"
 
 namespace vek {
@@ -24,6 +25,11 @@ constexpr const char* kHelp =
     "  --move-batch OUT    write the move batch for every listed row to OUT (not run)\n"
     "  --delete-batch OUT  write the delete batch for every listed row to OUT (not run)\n"
     "Windows paths go through the drive map (VEKSECURITY_DRIVE_C, VEKSECURITY_DRIVE_D, ...).\n"
+    "  --recheck           read each listed file again and add the matches found now as a fifth field\n"
+    "                      (of the kinds the row names; empty when the file cannot be read)\n"
+    "usage: VekSecurity --inspect FILE\n"
+    "Prints each personal-information match of FILE, masked, with its line and column, then the count\n"
+    "per kind (exit 1 when FILE cannot be read).\n"
     "Lines that are not valid CP949 text are skipped; their number goes to the error output.\n"
     "Exit codes: 0 done, 1 a file could not be read or written, 2 bad arguments,\n"
     "3 done but some rows were left out of a batch (their names cannot be written safely).\n";
@@ -36,6 +42,7 @@ struct Options {
   std::string moveBatch, deleteBatch;
   bool help = false;
 };
+  bool recheck = false;
 
 struct Row {
   std::string name, kind, hits, folder;
@@ -90,6 +97,8 @@ std::string Parse(const std::vector<std::string>& args, Options& o) {
     } else if (a == "--delete-batch") {
       if (!(e = value(o.deleteBatch)).empty()) return e;
     } else {
+    } else if (a == "--recheck") {
+      o.recheck = true;
       return "unknown option '" + a + "' (see --help)";
     }
   }
@@ -128,12 +137,19 @@ std::string CsvField(const std::string& s) {
 
 bool IsCommandLineMode(const std::vector<std::string>& args) {
   for (const std::string& a : args)
-    if (a == "--list" || a == "--help" || a == "-h") return true;
+    if (a == "--list" || a == "--help" || a == "-h" || a == "--inspect") return true;
   return false;
 }
 
 int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   Options o;
+  if (!args.empty() && args[0] == "--inspect") {
+    if (args.size() != 2) {
+      err << "VekSecurity: usage: VekSecurity --inspect FILE\n";
+      return 2;
+    }
+    return inspect::PrintInspection(plat::os::ResolvePath(args[1]), out, err);
+  }
   if (const std::string e = Parse(args, o); !e.empty()) {
     err << "VekSecurity: " << e << "\n";
     return 2;
@@ -156,7 +172,16 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       if (keepRows) rows.push_back({f[0], f[1], f[2], f[3]});
       for (int k = 0; k < 4; ++k) {
         AppendCsvField(block, f[std::size_t(k)]);
-        block += k < 3 ? ',' : '\n';
+        block += k < 3 || o.recheck ? ',' : '\n';
+      }
+      if (o.recheck) {
+        std::string why;
+        const std::string path = f[3] + "\\" + f[0];
+        if (const auto n = inspect::RecheckCount(plat::os::ResolvePath(path), f[1], &why))
+          block += std::to_string(*n);
+        else
+          err << "VekSecurity: " << path << ": " << why << "\n";
+        block += '\n';
       }
       if (block.size() >= kBlock) {
         out.write(block.data(), std::streamsize(block.size()));

@@ -3,7 +3,8 @@
 // window, for scripting and checking.
 //
 //   VekSecurity --list FILE [--keywords on|off] [--at-least-10] [--at-least-100] [--exclude WORD]...
-//               [--backup C|D] [--move-batch OUT] [--delete-batch OUT]
+//               [--backup C|D] [--move-batch OUT] [--delete-batch OUT] [--recheck]
+//   VekSecurity --inspect FILE
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -11,7 +12,7 @@
 
 namespace vek {
 
-// True when the arguments ask for the command-line mode (--list or --help).
+// True when the arguments ask for the command-line mode (--list, --inspect or --help).
 bool IsCommandLineMode(const std::vector<std::string>& args);
 
 // Runs the mode: the listed rows as UTF-8 CSV (file name, kind, hits, folder) on out, messages on err.

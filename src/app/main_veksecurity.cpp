@@ -3,6 +3,7 @@
 //   VekSecurity [FILE]                      start; FILE is put into the file field and loaded
 //   VekSecurity --screenshot OUT.png [FILE] render the window to OUT.png and exit (no display needed)
 //   VekSecurity --list FILE [options]       list, filter and write batches without a window (--help)
+//   VekSecurity --inspect FILE              print the personal information found in FILE, masked
 #include <QImage>
 #include <QLineEdit>
 #include <QPixmap>
