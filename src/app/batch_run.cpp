@@ -9,6 +9,10 @@
 #include <QFileInfo>
 #include <cstdlib>
 #include <fstream>
+#include <istream>
+#include <sys/stat.h>
+
+#include "platform/error.h"
 
 #include "app/command_line.h"
 #include "platform/os/os.h"
@@ -23,52 +27,58 @@ std::string GetEnv(const char* name) {
   return v ? std::string(v) : std::string();
 }
 
-// One CSV record per line as AppendCsvField writes them (quoted fields may hold commas, quotes and line ends).
-std::vector<std::vector<std::string>> ParseCsv(std::string_view text) {
-  std::vector<std::vector<std::string>> records;
-  std::vector<std::string> record;
-  std::string field;
-  bool quoted = false, any = false;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (quoted) {
-      if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
-        field += '"';
-        ++i;
-      } else if (c == '"') {
-        quoted = false;
+// Reads CSV records as AppendCsvField writes them (quoted fields may hold commas, quotes and line ends),
+// one at a time, so that a large file is never held whole.
+class CsvReader {
+ public:
+  explicit CsvReader(std::istream& in) : in_(in) {}
+  // The next record's fields; false at the end. Empty lines are skipped.
+  bool Next(std::vector<std::string>& record) {
+    record.clear();
+    std::string field;
+    bool quoted = false, any = false;
+    for (;;) {
+      const int ch = in_.get();
+      if (ch == EOF) break;
+      const char c = char(ch);
+      if (quoted) {
+        if (c == '"' && in_.peek() == '"') {
+          field += '"';
+          in_.get();
+        } else if (c == '"') {
+          quoted = false;
+        } else {
+          field += c;
+        }
+        continue;
+      }
+      if (c == '"') {
+        quoted = any = true;
+      } else if (c == ',') {
+        record.push_back(std::move(field));
+        field.clear();
+        any = true;
+      } else if (c == '\n' || c == '\r') {
+        if (c == '\r' && in_.peek() == '\n') in_.get();
+        if (any || !field.empty()) {
+          record.push_back(std::move(field));
+          return true;
+        }
       } else {
         field += c;
+        any = true;
       }
-      continue;
     }
-    if (c == '"') {
-      quoted = true;
-      any = true;
-    } else if (c == ',') {
+    if (any || !field.empty()) {
       record.push_back(std::move(field));
-      field.clear();
-      any = true;
-    } else if (c == '\n' || c == '\r') {
-      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      if (any || !field.empty()) {
-        record.push_back(std::move(field));
-        records.push_back(std::move(record));
-      }
-      record.clear();
-      field.clear();
-      any = false;
-    } else {
-      field += c;
-      any = true;
+      return true;
     }
+    return false;
   }
-  if (any || !field.empty()) {
-    record.push_back(std::move(field));
-    records.push_back(std::move(record));
-  }
-  return records;
-}
+
+ private:
+  std::istream& in_;
+};
 
 template <class Fields>
 void AppendCsvLine(std::string& to, const Fields& fields) {
@@ -91,7 +101,27 @@ std::string CsvLine(const std::vector<std::string>& fields) {
   return line;
 }
 
-constexpr std::string_view kManifestHeading = "원본,대상";
+constexpr std::string_view kManifestHeading = "원본,대상,크기,수정시각,장치,아이노드,종류,검출수";
+constexpr std::string_view kRestoredHeading = "시간,원본,대상";
+
+bool ToInt(const std::string& s, std::int64_t& v) {
+  if (s.empty()) return false;
+  char* end = nullptr;
+  errno = 0;
+  v = std::strtoll(s.c_str(), &end, 10);
+  return errno == 0 && end == s.c_str() + s.size();
+}
+
+void AppendManifestLine(std::string& to, std::string_view source, std::string_view target,
+                        const std::optional<FileStamp>& stamp, std::string_view kind, std::string_view hits) {
+  if (!stamp) {
+    AppendCsvLine(to, {source, target, "", "", "", "", kind, hits});
+    return;
+  }
+  const std::string size = std::to_string(stamp->Size), mtime = std::to_string(stamp->MtimeNs),
+                    dev = std::to_string(stamp->Device), ino = std::to_string(stamp->Inode);
+  AppendCsvLine(to, {source, target, size, mtime, dev, ino, kind, hits});
+}
 
 }  // namespace
 
@@ -250,42 +280,148 @@ std::string NewManifestPath() {
 
 }  // namespace
 
+std::optional<FileStamp> StampOf(const std::string& hostPath) {
+  struct stat st {};
+  if (::lstat(hostPath.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  return FileStamp{std::int64_t(st.st_size), std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+                   std::uint64_t(st.st_dev), std::uint64_t(st.st_ino)};
+}
+
+void MoveRecord::Add(const std::vector<std::string>& f) {
+  if (f.size() < 2 || f[0].empty() || f[1].empty()) return;
+  Item item{};
+  item.At = text_.size();
+  const auto put = [&](const std::string& s, std::size_t max) {
+    const std::size_t n = std::min(s.size(), max);
+    text_.append(s, 0, n);
+    return n;
+  };
+  item.SourceLen = std::uint32_t(put(f[0], UINT32_MAX));
+  item.TargetLen = std::uint32_t(put(f[1], UINT32_MAX));
+  if (f.size() >= 6) {
+    std::int64_t size = 0, mtime = 0, dev = 0, ino = 0;
+    item.Stamped = ToInt(f[2], size) && ToInt(f[3], mtime) && ToInt(f[4], dev) && ToInt(f[5], ino) && size >= 0;
+    if (item.Stamped) item.Stamp = {size, mtime, std::uint64_t(dev), std::uint64_t(ino)};
+  }
+  if (f.size() >= 8) {
+    item.KindLen = std::uint16_t(put(f[6], UINT16_MAX));
+    item.HitsLen = std::uint16_t(put(f[7], UINT16_MAX));
+  }
+  entries_.push_back(item);
+}
+
+std::string_view MoveRecord::Kind(std::size_t i) const {
+  const Item& e = entries_[i];
+  return Text(e.At + e.SourceLen + e.TargetLen, e.KindLen);
+}
+
+std::string_view MoveRecord::Hits(std::size_t i) const {
+  const Item& e = entries_[i];
+  return Text(e.At + e.SourceLen + e.TargetLen + e.KindLen, e.HitsLen);
+}
+
+ManifestEntry MoveRecord::Entry(std::size_t i) const {
+  return {std::string(Source(i)), std::string(Target(i)), Stamp(i), std::string(Kind(i)), std::string(Hits(i))};
+}
+
+MoveRecord MoveRecord::Read(const std::string& hostPath) {
+  std::ifstream in(hostPath, std::ios::binary);
+  if (!in) throw plat::Exception("이동 기록을 읽지 못했습니다: " + hostPath + " (" + std::strerror(errno) + ")");
+  std::vector<char> buffer(1 << 20);
+  in.rdbuf()->pubsetbuf(buffer.data(), std::streamsize(buffer.size()));
+  char bom[3] = {};
+  in.read(bom, 3);
+  if (!(in.gcount() == 3 && std::string_view(bom, 3) == "\xEF\xBB\xBF")) {
+    in.clear();
+    in.seekg(0);
+  }
+  MoveRecord record;
+  CsvReader reader(in);
+  std::vector<std::string> fields;
+  for (bool first = true; reader.Next(fields); first = false) {
+    if (first && !fields.empty() && fields[0] == "원본") continue;  // the heading
+    record.Add(fields);
+  }
+  record.entries_.shrink_to_fit();
+  record.text_.shrink_to_fit();
+  return record;
+}
+
 std::string WriteManifest(const std::vector<ManifestEntry>& entries) {
   if (entries.empty()) return {};
   const std::string path = NewManifestPath();
   std::string text = "\xEF\xBB\xBF" + std::string(kManifestHeading) + "\r\n";
-  for (const ManifestEntry& e : entries) text += CsvLine({e.Source, e.Target});
+  for (const ManifestEntry& e : entries) AppendManifestLine(text, e.Source, e.Target, e.Stamp, e.Kind, e.Hits);
   plat::os::WriteFileBytes(path, text);
   return path;
 }
 
 std::vector<ManifestEntry> ReadManifest(const std::string& hostPath) {
-  std::string text = plat::os::ReadFileBytes(hostPath);
-  if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);
+  const MoveRecord record = MoveRecord::Read(hostPath);
   std::vector<ManifestEntry> entries;
-  const auto records = ParseCsv(text);
-  for (std::size_t i = 0; i < records.size(); ++i) {
-    const auto& r = records[i];
-    if (i == 0 && r.size() == 2 && r[0] == "원본") continue;  // the heading
-    if (r.size() >= 2 && !r[0].empty() && !r[1].empty()) entries.push_back({r[0], r[1]});
-  }
+  entries.reserve(record.Size());
+  for (std::size_t i = 0; i < record.Size(); ++i) entries.push_back(record.Entry(i));
   return entries;
 }
 
-void RewriteManifest(const std::string& hostPath, const std::vector<ManifestEntry>& left) {
-  if (left.empty()) {
-    plat::os::DeleteFile(hostPath);
-    return;
-  }
-  std::string text = "\xEF\xBB\xBF" + std::string(kManifestHeading) + "\r\n";
-  for (const ManifestEntry& e : left) text += CsvLine({e.Source, e.Target});
-  plat::os::WriteFileBytes(hostPath, text);
+std::string RestoredRecordPath(const std::string& manifestHostPath) {
+  std::string path = manifestHostPath;
+  if (path.ends_with(".csv")) path.resize(path.size() - 4);
+  return path + ".restored.csv";
 }
+
+void AppendRestored(const std::string& manifestHostPath, const std::vector<ManifestEntry>& restored) {
+  if (restored.empty()) return;
+  const std::string path = RestoredRecordPath(manifestHostPath);
+  const bool fresh = !plat::os::FileExists(path);
+  std::string text;
+  if (fresh) text = "\xEF\xBB\xBF" + std::string(kRestoredHeading) + "\r\n";
+  const std::string when = NowText();
+  for (const ManifestEntry& e : restored) AppendCsvLine(text, {when, e.Source, e.Target});
+  std::ofstream out(path, std::ios::app | std::ios::binary);
+  out << text;
+  out.flush();
+  if (!out) throw plat::Exception("되돌린 기록을 쓰지 못했습니다: " + path);
+}
+
+std::vector<std::string> ReadRestored(const std::string& manifestHostPath) {
+  std::vector<std::string> keys;
+  std::ifstream in(RestoredRecordPath(manifestHostPath), std::ios::binary);
+  if (!in) return keys;
+  CsvReader reader(in);
+  std::vector<std::string> f;
+  for (bool first = true; reader.Next(f); first = false) {
+    if (first && !f.empty() && f[0].ends_with("시간")) continue;
+    if (f.size() >= 3) keys.push_back(f[1] + '\0' + f[2]);
+  }
+  return keys;
+}
+
+namespace {
+
+// Lines of a file that end in a line feed: a record's entries plus its heading (names never hold one).
+std::size_t CountLines(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::size_t n = 0;
+  char buf[1 << 16];
+  while (in.read(buf, sizeof buf) || in.gcount() > 0) n += std::size_t(std::count(buf, buf + in.gcount(), '\n'));
+  return n;
+}
+
+}  // namespace
 
 std::string LatestManifest() {
   const QDir dir(QString::fromStdString(ManifestDir()));
   const QFileInfoList files = dir.entryInfoList({"move-*.csv"}, QDir::Files, QDir::Name);
-  return files.isEmpty() ? std::string() : files.back().absoluteFilePath().toStdString();
+  for (auto it = files.rbegin(); it != files.rend(); ++it) {
+    const std::string path = it->absoluteFilePath().toStdString();
+    if (path.ends_with(".restored.csv")) continue;
+    const std::string restored = RestoredRecordPath(path);
+    // Both files have a heading; a record whose every file is back is done.
+    if (plat::os::FileExists(restored) && CountLines(restored) >= CountLines(path)) continue;
+    return path;
+  }
+  return {};
 }
 
 RunJournal::RunJournal(bool move) : move_(move), logPath_(ActionLogPath()) {}
@@ -299,14 +435,15 @@ RunJournal::~RunJournal() {
 
 void RunJournal::Add(std::initializer_list<std::string_view> logRow, const ManifestEntry* moved) {
   if (moved)
-    AddMoved(logRow, moved->Source, moved->Target);
+    AddMoved(logRow, moved->Source, moved->Target, moved->Stamp, moved->Kind, moved->Hits);
   else
     AddRow(logRow);
 }
 
 void RunJournal::AddMoved(std::initializer_list<std::string_view> logRow, std::string_view source,
-                          std::string_view target) {
-  if (move_) AppendCsvLine(manifestPending_, {source, target});
+                          std::string_view target, const std::optional<FileStamp>& stamp, std::string_view kind,
+                          std::string_view hits) {
+  if (move_) AppendManifestLine(manifestPending_, source, target, stamp, kind, hits);
   AddRow(logRow);
 }
 

@@ -3,6 +3,7 @@
 // progress that the window polls, Cancel between lines (never in the middle of a copy), and the records a
 // user can read and undo: the action log and the manifest of every move.
 #include <atomic>
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <initializer_list>
@@ -93,17 +94,66 @@ void AppendActionLog(const std::vector<std::vector<std::string>>& rows);
 // The manifests of moves: a CSV file per move, one line per moved file: source (Windows path), target.
 std::string ManifestDir();
 
+// A backup copy as a move left it, to know it again before it is put back.
+struct FileStamp {
+  std::int64_t Size = -1;
+  std::int64_t MtimeNs = 0;  // modification time, nanoseconds since 1970
+  std::uint64_t Device = 0;
+  std::uint64_t Inode = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+// The stamp of a host path, the path itself and not a link's target; nothing when it is missing or not a
+// regular file.
+std::optional<FileStamp> StampOf(const std::string& hostPath);
+
 struct ManifestEntry {
   std::string Source;  // the file's Windows path before the move
   std::string Target;  // its Windows path in the backup folder
+  std::optional<FileStamp> Stamp;  // the backup copy right after the move; none in older records
+  std::string Kind, Hits;          // what the result file said of the file
 };
-// Writes a new manifest and returns its host path (empty when there was nothing to write).
+
+// A move record as read back, held compactly: a record of millions of files costs about its own size.
+class MoveRecord {
+ public:
+  // Reads a record in either form (source and target only, or with stamps, kind and hits); throws
+  // plat::Exception when it cannot be read.
+  static MoveRecord Read(const std::string& hostPath);
+  std::size_t Size() const { return entries_.size(); }
+  std::string_view Source(std::size_t i) const { return Text(entries_[i].At, entries_[i].SourceLen); }
+  std::string_view Target(std::size_t i) const { return Text(entries_[i].At + entries_[i].SourceLen, entries_[i].TargetLen); }
+  std::string_view Kind(std::size_t i) const;
+  std::string_view Hits(std::size_t i) const;
+  std::optional<FileStamp> Stamp(std::size_t i) const {
+    return entries_[i].Stamped ? std::optional<FileStamp>(entries_[i].Stamp) : std::nullopt;
+  }
+  ManifestEntry Entry(std::size_t i) const;
+
+ private:
+  void Add(const std::vector<std::string>& fields);
+  std::string_view Text(std::uint64_t at, std::uint32_t len) const { return std::string_view(text_).substr(at, len); }
+  struct Item {
+    std::uint64_t At;  // source, target, kind and hits one after another in text_
+    std::uint32_t SourceLen, TargetLen;
+    std::uint16_t KindLen, HitsLen;
+    bool Stamped;
+    FileStamp Stamp;
+  };
+  std::string text_;
+  std::vector<Item> entries_;
+};
+
+// Writes a new move record and returns its host path (empty when there was nothing to write).
 std::string WriteManifest(const std::vector<ManifestEntry>& entries);
 std::vector<ManifestEntry> ReadManifest(const std::string& hostPath);
-// Rewrites a manifest with the entries still to restore, or removes it when none is left.
-void RewriteManifest(const std::string& hostPath, const std::vector<ManifestEntry>& left);
-// The newest manifest's host path, or empty.
+// The newest move record with files not yet put back, or empty.
 std::string LatestManifest();
+// What restores of a move record have put back, kept beside it (the record itself is never rewritten):
+// one line per file, appended by each restore.
+std::string RestoredRecordPath(const std::string& manifestHostPath);
+void AppendRestored(const std::string& manifestHostPath, const std::vector<ManifestEntry>& restored);
+// The keys (source and target joined by a NUL) of the files restores have put back.
+std::vector<std::string> ReadRestored(const std::string& manifestHostPath);
 
 // The records of one run, written while it runs: each finished file action's row of the action log and,
 // for a move, each moved file's line of a new manifest. A run that is killed half-way still leaves the
@@ -117,7 +167,9 @@ class RunJournal {
 
   // One finished file action: its action log row, and for a moved file its manifest entry.
   void Add(std::initializer_list<std::string_view> logRow, const ManifestEntry* moved);
-  void AddMoved(std::initializer_list<std::string_view> logRow, std::string_view source, std::string_view target);
+  void AddMoved(std::initializer_list<std::string_view> logRow, std::string_view source, std::string_view target,
+                const std::optional<FileStamp>& stamp = std::nullopt, std::string_view kind = {},
+                std::string_view hits = {});
   // Writes out what is waiting; a write that fails is kept as Problem() (the run goes on).
   void Flush();
   // Flushes and closes; returns the manifest's host path (empty when nothing was moved).

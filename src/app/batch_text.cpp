@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
-#include <unordered_set>
+#include <unordered_map>
 
 #include "platform/os/os.h"
 #include "platform/text/text.h"
@@ -12,6 +12,7 @@ namespace vek {
 namespace {
 
 constexpr std::size_t kMaxTailChars = 255;
+constexpr std::string_view kDelayedExpansionOff = "setlocal DisableDelayedExpansion";
 
 // "%" doubled, so that a command interpreter expanding variables reads the name as written.
 void AppendEscaped(std::string& out, std::string_view s) {
@@ -34,17 +35,6 @@ std::string Escaped(std::string_view s) {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
-// Names Windows reserves for devices, with or without an extension.
-bool IsReservedDeviceName(std::string_view segment) {
-  std::string_view stem = segment.substr(0, segment.find('.'));
-  while (!stem.empty() && stem.back() == ' ') stem.remove_suffix(1);
-  if (stem.size() < 3 || stem.size() > 4) return false;  // CON, PRN, AUX, NUL, COM1-9, LPT1-9
-  std::string base(stem);
-  for (char& c : base) c = char(std::toupper(static_cast<unsigned char>(c)));
-  if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL") return true;
-  return base.size() == 4 && (base.starts_with("COM") || base.starts_with("LPT")) && base[3] >= '1' && base[3] <= '9';
-}
-
 // Why one folder segment or file name would name something else under Windows path rules.
 std::optional<std::string> UnsafeSegmentReason(std::string_view segment) {
   if (segment == "." || segment == "..") return std::string("\".\" 또는 \"..\"(상위 폴더)를 가리킴");
@@ -66,7 +56,48 @@ std::string TargetFolder(std::string_view backupDir, std::string_view folder) {
   return std::string(backupDir) + FolderTail(folder);
 }
 
+bool CaselessEquals(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) return false;
+  return true;
+}
+
 }  // namespace
+
+bool IsReservedDeviceName(std::string_view segment) {
+  std::string_view stem = segment.substr(0, segment.find('.'));
+  while (!stem.empty() && stem.back() == ' ') stem.remove_suffix(1);
+  for (std::string_view name : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"})
+    if (CaselessEquals(stem, name)) return true;
+  if (stem.size() < 4 || !(CaselessEquals(stem.substr(0, 3), "COM") || CaselessEquals(stem.substr(0, 3), "LPT")))
+    return false;
+  const std::string_view digit = stem.substr(3);
+  // One ASCII digit, or a superscript one, two or three (UTF-8), which Windows also reads as a port number.
+  return (digit.size() == 1 && digit[0] >= '0' && digit[0] <= '9') || digit == "\xC2\xB9" || digit == "\xC2\xB2" ||
+         digit == "\xC2\xB3";
+}
+
+std::string ComparablePath(std::string_view path) {
+  std::string folded;
+  folded.reserve(path.size());
+  std::size_t i = 0;
+  if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
+    folded = "\\\\";
+    i = 2;
+  }
+  for (; i < path.size(); ++i) {
+    if (!IsSeparator(path[i])) {
+      folded += path[i];
+      continue;
+    }
+    if (folded.empty() || folded.back() != '\\') folded += '\\';
+  }
+  // A trailing separator names the same folder; a network path keeps its leading pair.
+  while (folded.size() > 2 && folded.back() == '\\') folded.pop_back();
+  if (folded == "\\") folded.clear();
+  return plat::text::UpperCase(folded);
+}
 
 std::string FolderTail(std::string_view folder) { return plat::text::Utf8Cut(WholeFolderTail(folder), kMaxTailChars); }
 
@@ -195,14 +226,15 @@ BatchText::FolderFacts BatchText::NewFacts(std::string_view backupDir, std::stri
       f.BackupReason = UnsafeNameReason(std::string(backupDir) + tail);
   }
   f.Target = TargetFolder(backupDir, folder);
-  f.UpperTarget = plat::text::UpperCase(f.Target);
+  f.TargetKey = ComparablePath(f.Target);
   f.EscapedTarget = Escaped(f.Target);
   return f;
 }
 
 std::string BatchText::TargetKey(std::string_view backupDir, std::string_view folder, std::string_view fileName) {
   // Case folding maps character by character, so the folder's folded part is reused.
-  return Facts(backupDir, folder).UpperTarget + "\\" + plat::text::UpperCase(fileName);
+  const std::string& folderKey = Facts(backupDir, folder).TargetKey;
+  return (folderKey.ends_with('\\') ? folderKey : folderKey + "\\") + plat::text::UpperCase(fileName);
 }
 
 bool BatchText::Check(int row, std::string_view folder, std::string_view fileName, std::string_view backupDir,
@@ -270,6 +302,18 @@ void BatchText::AddDel(std::string_view folder, std::string_view fileName, int r
 
 void BatchText::Refuse(int row, std::string_view path, std::string reason) {
   refusals_.push_back({row, DisplayPath(path), std::move(reason)});
+}
+
+std::size_t BatchText::FileLineCount() const {
+  return std::size_t(std::count_if(info_.begin(), info_.end(), [](const LineInfo& l) { return IsFileLine(l.Kind); }));
+}
+
+void BatchText::GuardDelayedExpansion() {
+  if (!lines_.empty() && lines_.front() == kDelayedExpansionOff) return;
+  if (std::none_of(lines_.begin(), lines_.end(), [](const std::string& l) { return l.find('!') != std::string::npos; }))
+    return;
+  lines_.insert(lines_.begin(), std::string(kDelayedExpansionOff));
+  info_.insert(info_.begin(), LineInfo{-1, LineKind::Setting, {}, {}});
 }
 
 std::string BatchText::Text() const {
@@ -344,65 +388,101 @@ class RowTexts {
 
 }  // namespace
 
-BatchText BuildMoveBatch(BatchRows& rows, std::string_view backupDir) {
+namespace {
+
+// The path of a row's file as Windows compares two.
+std::string SourceKey(std::string_view folder, std::string_view fileName) { return ComparablePath(Joined(folder, fileName)); }
+
+}  // namespace
+
+BatchText BuildMoveBatch(BatchRows& rows, std::string_view backupDir, TargetProbe* probe) {
   BatchText batch;
   RowTexts texts(rows);
   const int count = texts.Count();
-  batch.Reserve(2 * std::size_t(count));
+  batch.Reserve(2 * std::size_t(count) + 1);
   const std::size_t maxChars = rows.MaxChars();
-  // Two files that mirror to one target (the same folder on drives C and D, or names differing in case
-  // only, as Windows compares them): the upper row is moved, the lower one stays in the list.
-  std::vector<bool> collides(std::size_t(count), false);
-  {
-    std::unordered_set<std::string> targets;
-    targets.reserve(std::size_t(count));
-    for (int r = 0; r < count; ++r) {
-      try {
-        if (!texts.Ticked(r)) continue;
-        if (!targets.insert(batch.TargetKey(backupDir, texts.Folder(r), texts.FileName(r))).second)
-          collides[std::size_t(r)] = true;
-      } catch (const std::exception&) {
-        // Checked again below, where a row that cannot be read is handled.
-      }
-    }
-  }
-  // Which rows get lines is decided once, in the first pass; the second pass, also going upwards, still
-  // finds every row it has not visited under its old number.
-  std::vector<bool> take(std::size_t(count), false);
-  for (int r = count - 1; r >= 0; --r) {
+  // Which rows get lines is decided once, from the top, so that of two rows whose files would meet the
+  // upper one is moved: one backup file for two files (the same folder on drives C and D, or spelled
+  // differently as Windows reads it), a file moved onto another listed file (one already in the backup
+  // folder), or a backup file that is already there.
+  std::vector<bool> take(std::size_t(count), false), follows(std::size_t(count), false);
+  std::unordered_map<std::string, int> sources, targets;  // key -> the upper row it belongs to
+  sources.reserve(std::size_t(count));
+  targets.reserve(std::size_t(count));
+  for (int r = 0; r < count; ++r) {
     try {
       if (!texts.Ticked(r) || !batch.Check(r, texts.Folder(r), texts.FileName(r), backupDir, maxChars)) continue;
-      if (collides[std::size_t(r)]) {
-        batch.Refuse(r, Joined(texts.Folder(r), texts.FileName(r)),
-                     "위쪽의 다른 항목과 같은 백업 위치(" + TargetFolder(backupDir, texts.Folder(r)) +
-                         ")로 옮겨지는 같은 이름의 파일이 있음");
+      const std::string& folder = texts.Folder(r);
+      const std::string& name = texts.FileName(r);
+      std::string source = SourceKey(folder, name);
+      std::string target = batch.TargetKey(backupDir, folder, name);
+      if (auto same = sources.find(source); same != sources.end()) {
+        batch.Follow(r, same->second);  // the same file listed twice
+        follows[std::size_t(r)] = true;
+        continue;
+      }
+      const std::string& targetFolder = batch.TargetFolderOf(backupDir, folder);
+      std::optional<std::string> reason;
+      if (targets.count(target))
+        reason = "위쪽의 다른 항목과 같은 백업 파일(" + targetFolder + "\\" + name + ")로 옮겨짐";
+      else if (sources.count(target))
+        reason = "옮겨질 자리(" + targetFolder + "\\" + name + ")가 위쪽 항목의 파일임";
+      else if (targets.count(source))
+        reason = "위쪽 항목이 이 파일의 자리로 옮겨짐";
+      if (!reason) {
+        // A row refused because its backup file is taken still keeps the rows below off its file and target.
+        sources.emplace(std::move(source), r);
+        targets.emplace(std::move(target), r);
+        if (probe) reason = probe->Occupied(targetFolder, name);
+      }
+      if (reason) {
+        batch.Refuse(r, Joined(folder, name), *reason);
         continue;
       }
       take[std::size_t(r)] = true;
-      batch.AddMd(backupDir, texts.Folder(r), r);
     } catch (const std::exception&) {
-      // This row's folder line is left out; its move line still follows.
-      take[std::size_t(r)] = true;
+      // A row that cannot be read gets no line.
     }
   }
   for (int r = count - 1; r >= 0; --r) {
     if (!take[std::size_t(r)]) continue;
-    batch.AddMove(backupDir, texts.Folder(r), texts.FileName(r), r);
-    rows.Remove(r);
+    try {
+      batch.AddMd(backupDir, texts.Folder(r), r);
+    } catch (const std::exception&) {
+      // This row's folder line is left out; its move line still follows.
+    }
   }
+  for (int r = count - 1; r >= 0; --r) {
+    if (take[std::size_t(r)]) batch.AddMove(backupDir, texts.Folder(r), texts.FileName(r), r);
+    if (take[std::size_t(r)] || follows[std::size_t(r)]) rows.Remove(r);
+  }
+  batch.GuardDelayedExpansion();
   return batch;
 }
 
 BatchText BuildDeleteBatch(BatchRows& rows) {
   BatchText batch;
   RowTexts texts(rows);
-  batch.Reserve(std::size_t(texts.Count()));
+  const int count = texts.Count();
+  batch.Reserve(std::size_t(count) + 1);
   const std::size_t maxChars = rows.MaxChars();
-  for (int r = texts.Count() - 1; r >= 0; --r) {
+  std::vector<bool> take(std::size_t(count), false), follows(std::size_t(count), false);
+  std::unordered_map<std::string, int> sources;
+  for (int r = 0; r < count; ++r) {
     if (!texts.Ticked(r) || !batch.Check(r, texts.Folder(r), texts.FileName(r), "", maxChars)) continue;
-    batch.AddDel(texts.Folder(r), texts.FileName(r), r);
-    rows.Remove(r);
+    auto [at, fresh] = sources.emplace(SourceKey(texts.Folder(r), texts.FileName(r)), r);
+    if (fresh) {
+      take[std::size_t(r)] = true;
+    } else {
+      batch.Follow(r, at->second);
+      follows[std::size_t(r)] = true;
+    }
   }
+  for (int r = count - 1; r >= 0; --r) {
+    if (take[std::size_t(r)]) batch.AddDel(texts.Folder(r), texts.FileName(r), r);
+    if (take[std::size_t(r)] || follows[std::size_t(r)]) rows.Remove(r);
+  }
+  batch.GuardDelayedExpansion();
   return batch;
 }
 

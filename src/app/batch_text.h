@@ -36,6 +36,23 @@ std::optional<std::string> UnsafeNameReason(std::string_view text);
 std::optional<std::string> UnsafePathReason(std::string_view folder, std::string_view fileName);
 // A path for a message: control characters shown escaped ("\t", "\x07").
 std::string DisplayPath(std::string_view text);
+// A Windows path as Windows compares two: "/" read as "\", doubled and trailing separators folded (so the
+// drive root "X:\" is "X:"), a leading "\\" of a network path kept, and upper-cased character by character.
+std::string ComparablePath(std::string_view path);
+// Whether a folder segment or file name is one of the names Windows reserves for devices: its part before
+// the first dot, trailing blanks removed, is CON, PRN, AUX, NUL, CONIN$, CONOUT$ or CLOCK$, or COM or LPT
+// followed by one digit (0-9, ¹, ² or ³), in any case.
+bool IsReservedDeviceName(std::string_view segment);
+
+// What the file system holds where a move would put a file, looked up before the batch is written: a
+// real command interpreter would replace an existing file, or rename the moved file onto a file that
+// stands where a folder should be.
+class TargetProbe {
+ public:
+  virtual ~TargetProbe() = default;
+  // Why no file may be moved to folder + "\" + name (Windows paths), or nothing when it may.
+  virtual std::optional<std::string> Occupied(std::string_view folder, std::string_view name) = 0;
+};
 
 class BatchText {
  public:
@@ -66,7 +83,9 @@ class BatchText {
     info_.reserve(lines);
   }
 
-  enum class LineKind { Md, Move, Del };
+  // Setting: a line that sets the interpreter up and acts on no file.
+  enum class LineKind { Md, Move, Del, Setting };
+  static bool IsFileLine(LineKind k) { return k == LineKind::Move || k == LineKind::Del; }
   struct LineInfo {
     int Row;
     LineKind Kind;
@@ -78,14 +97,32 @@ class BatchText {
   // What each line is, parallel to Lines().
   const std::vector<LineInfo>& Info() const { return info_; }
   const std::vector<Refusal>& Refusals() const { return refusals_; }
+  // A row that names the same file as a row above it: it gets no line of its own and shares the fate of
+  // the line of that row (its leader).
+  struct Follower {
+    int Row;
+    int Leader;
+  };
+  const std::vector<Follower>& Followers() const { return followers_; }
+  void Follow(int row, int leader) { followers_.push_back({row, leader}); }
+  // The lines that act on a file (move and del lines): what a user counts.
+  std::size_t FileLineCount() const;
+  // A command interpreter that runs with delayed expansion reads "!NAME!" as a variable, so a path holding
+  // "!" would name another file: when any line holds one, the batch starts by turning that expansion off.
+  // A batch without "!" is left as it is.
+  void GuardDelayedExpansion();
   // The lines joined with CR LF after each (UTF-8), and the same in CP949 for the file.
   std::string Text() const;
   std::string Cp949Bytes() const;
   // A notice for the user naming how many rows were left out and why; empty when none was.
   std::string RefusalNotice() const;
-  // The key two rows' move targets collide under: the mirrored file path as Windows compares it (case
-  // folded).
+  // The key two rows' move targets collide under: the mirrored file path as Windows compares it
+  // (ComparablePath).
   std::string TargetKey(std::string_view backupDir, std::string_view folder, std::string_view fileName);
+  // The folder's mirrored target folder (a Windows path, as the lines write it).
+  const std::string& TargetFolderOf(std::string_view backupDir, std::string_view folder) {
+    return Facts(backupDir, folder).Target;
+  }
 
  private:
   // What a folder's rows share: the checks of the folder text and its mirrored target folder, worked out
@@ -96,7 +133,7 @@ class BatchText {
     std::optional<std::string> BackupReason;  // the mirrored target folder's
     std::size_t Chars = 0;
     std::string Target;        // backup folder + tail
-    std::string UpperTarget;   // the same, case folded
+    std::string TargetKey;     // the same as Windows compares it (ComparablePath)
     std::string EscapedTarget; // as written into a line
   };
   const FolderFacts& Facts(std::string_view backupDir, std::string_view folder);
@@ -123,6 +160,7 @@ class BatchText {
   std::vector<std::string> lines_;
   std::vector<LineInfo> info_;
   std::vector<Refusal> refusals_;
+  std::vector<Follower> followers_;
 };
 
 // The rows a batch is built from: the grid in the window, a list on the command line.
@@ -140,9 +178,13 @@ class BatchRows {
 };
 
 // From the last row to the first: the md line of every ticked row, then its move line (and the row
-// leaves the list). An error while building one md line leaves out that line only.
-BatchText BuildMoveBatch(BatchRows& rows, std::string_view backupDir);
-// From the last row to the first: the del line of every ticked row (and the row leaves the list).
+// leaves the list). An error while building one md line leaves out that line only. Of two rows whose
+// files would meet (one backup file for both, or one moved onto the other's file) the upper one is moved
+// and the lower one refused; a row naming the same file as a row above follows that row. With a probe, a
+// row whose backup file is already taken is refused.
+BatchText BuildMoveBatch(BatchRows& rows, std::string_view backupDir, TargetProbe* probe = nullptr);
+// From the last row to the first: the del line of every ticked row (and the row leaves the list). A row
+// naming the same file as a row above follows that row.
 BatchText BuildDeleteBatch(BatchRows& rows);
 
 }  // namespace vek

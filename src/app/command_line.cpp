@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <ostream>
 
+#include "app/batch_targets.h"
 #include "app/batch_text.h"
 #include "app/scan_result.h"
-#include "platform/error.h"
 #include "inspect/report.h"
+#include "platform/error.h"
 #include "platform/os/os.h"
 
 namespace vek {
@@ -24,12 +25,12 @@ constexpr const char* kHelp =
     "  --backup C|D        backup folder C:\\보안예비자료 or D:\\보안예비자료 (C)\n"
     "  --move-batch OUT    write the move batch for every listed row to OUT (not run)\n"
     "  --delete-batch OUT  write the delete batch for every listed row to OUT (not run)\n"
-    "Windows paths go through the drive map (VEKSECURITY_DRIVE_C, VEKSECURITY_DRIVE_D, ...).\n"
     "  --recheck           read each listed file again and add the matches found now as a fifth field\n"
     "                      (of the kinds the row names; empty when the file cannot be read)\n"
     "usage: VekSecurity --inspect FILE\n"
     "Prints each personal-information match of FILE, masked, with its line and column, then the count\n"
     "per kind (exit 1 when FILE cannot be read).\n"
+    "Windows paths go through the drive map (VEKSECURITY_DRIVE_C, VEKSECURITY_DRIVE_D, ...).\n"
     "Lines that are not valid CP949 text are skipped; their number goes to the error output.\n"
     "Exit codes: 0 done, 1 a file could not be read or written, 2 bad arguments,\n"
     "3 done but some rows were left out of a batch (their names cannot be written safely).\n";
@@ -41,8 +42,8 @@ struct Options {
   std::string backupDir = "C:\\보안예비자료";
   std::string moveBatch, deleteBatch;
   bool help = false;
-};
   bool recheck = false;
+};
 
 struct Row {
   std::string name, kind, hits, folder;
@@ -96,9 +97,9 @@ std::string Parse(const std::vector<std::string>& args, Options& o) {
       if (!(e = value(o.moveBatch)).empty()) return e;
     } else if (a == "--delete-batch") {
       if (!(e = value(o.deleteBatch)).empty()) return e;
-    } else {
     } else if (a == "--recheck") {
       o.recheck = true;
+    } else {
       return "unknown option '" + a + "' (see --help)";
     }
   }
@@ -142,7 +143,6 @@ bool IsCommandLineMode(const std::vector<std::string>& args) {
 }
 
 int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  Options o;
   if (!args.empty() && args[0] == "--inspect") {
     if (args.size() != 2) {
       err << "VekSecurity: usage: VekSecurity --inspect FILE\n";
@@ -150,6 +150,7 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     }
     return inspect::PrintInspection(plat::os::ResolvePath(args[1]), out, err);
   }
+  Options o;
   if (const std::string e = Parse(args, o); !e.empty()) {
     err << "VekSecurity: " << e << "\n";
     return 2;
@@ -203,7 +204,7 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     };
     ListRows list(rows);
     if (!o.moveBatch.empty()) {
-      const BatchText b = BuildMoveBatch(list, o.backupDir);
+      const BatchText b = BuildMoveBatch(list, o.backupDir, HostTargetProbe().get());
       WriteBatch(o.moveBatch, b);
       report(b);
     }

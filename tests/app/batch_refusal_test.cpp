@@ -26,7 +26,7 @@ TEST(UnsafePathReason, FoldersAndNamesThatNameTheListedFileAreAccepted) {
       {"D:\\자료\\2023", "a.xls"},   {"d:/자료", "a.xls"},           {"\\\\srv\\공유\\x", "b.txt"},
       {"/home/user/문서", "c.hwp"},  {"\\자료", " lead blank.txt"},  {"", "root.txt"},
       {"D:", "d.txt"},               {"D:\\자료\\", "e.txt"},        {"D:\\.hidden\\x.y", "con1.txt"},
-      {"D:\\COM10", "LPT0.txt"},     {"D:\\consoles", "nul_.txt"},   {"D:\\a..b", "c..d.txt"},
+      {"D:\\COM10", "LPT10.txt"},    {"D:\\consoles", "nul_.txt"},   {"D:\\a..b", "c..d.txt"},
   };
   for (const auto& [folder, name] : ok) EXPECT_EQ(vek::UnsafePathReason(folder, name), std::nullopt) << folder << "|" << name;
 }
@@ -52,6 +52,15 @@ TEST(UnsafePathReason, EscapesRelativeFoldersWindowsNamesAndStreamsAreRefused) {
       {"D:\\Com9", "x.txt"},
       {"D:\\aux .x", "x.txt"},
       {"D:\\자료", "a.txt:secret"},             // an alternate data stream
+      {"D:\\자료", "COM¹.txt"},                 // Windows reads superscript digits as port numbers too
+      {"D:\\자료", "LPT².txt"},
+      {"D:\\자료", "lpt³"},
+      {"D:\\COM0", "x.txt"},
+      {"D:\\자료", "CONIN$"},
+      {"D:\\자료", "conout$.txt"},
+      {"D:\\CLOCK$", "x.txt"},
+      {"D:\\자료", "clock$ .log"},
+      {"D:\\자료", "LPT0.txt"},
       {"D:\\자료", ""},
       {"D:\\자료", "."},
   };

@@ -32,7 +32,7 @@ TEST(RunJournal, RecordsReachTheDiskBeforeTheRunEnds) {
     vek::RunJournal journal(true);
     for (int i = 0; i < vek::RunJournal::kRowsPerWrite; ++i) {
       const vek::ManifestEntry e{"C:\\자료\\" + std::to_string(i) + ".txt",
-                                 "C:\\보안예비자료\\자료\\" + std::to_string(i) + ".txt"};
+                                 "C:\\보안예비자료\\자료\\" + std::to_string(i) + ".txt", std::nullopt, "", ""};
       journal.Add({"2026-12-07 10:00:00", "c:\\batchmove.bat", "이동", e.Source, e.Target, "성공", ""}, &e);
     }
     // A whole group is written out without waiting for the end: the manifest exists and holds it.

@@ -181,6 +181,12 @@ ParsedLine Refused(std::string reason) {
   return p;
 }
 
+std::string_view Trimmed(std::string_view s) {
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
 bool HasControlCharacter(std::string_view s) {
   for (char c : s)
     if ((static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7F) return true;
@@ -217,6 +223,8 @@ ParsedLine ParseBatchLine(std::string_view utf8Line) {
   const bool endsWord = next == '\0' || IsBlank(next);
 
   if (word == "rem" && endsWord) return {};
+  // The one setting a generated batch may start with: delayed expansion off, so that "!" is a character.
+  if (word == "setlocal" && endsWord && AsciiLowerStr(Trimmed(rest)) == "disabledelayedexpansion") return {};
   if (word == "echo" && (endsWord || next == '.' || next == ':' || next == ',' || next == ';')) {
     // One separator after the word is dropped, the rest printed. "echo", "echo on", "echo off" print nothing.
     const std::string_view text = rest.empty() ? rest : rest.substr(1);

@@ -7,6 +7,7 @@
 //
 // What a line may hold:
 //   ""  "@echo off"  "echo TEXT"  "rem TEXT"  ":: TEXT"   accepted; echo prints TEXT ("echo on/off" nothing)
+//   setlocal DisableDelayedExpansion   accepted: "!" is never expanded here anyway
 //   md "PATH"   (mkdir)          creates every missing folder; an existing folder is success
 //   move "FILE" "FOLDER\."       moves one file into an existing folder ("FOLDER" and "FOLDER\" too);
 //                                never replaces a file; across devices: copy, flush, verify, then delete

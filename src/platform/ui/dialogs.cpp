@@ -79,10 +79,27 @@ std::string OpenFileFilter(const OpenFileRequest& req) {
 // --- Qt dialogs -----------------------------------------------------------------------------------------
 
 int QtDialogs::MessageBox(QWidget* parent, const std::string& text, const std::string& caption, int flags) {
+  return MessageBoxWithDetails(parent, text, {}, caption, flags);
+}
+
+int QtDialogs::MessageBoxWithDetails(QWidget* parent, const std::string& text, const std::string& details,
+                                     const std::string& caption, int flags) {
   const ButtonSet set = ButtonsOf(flags);
   QMessageBox box(IconOf(flags), Q(caption), Q(text), set.buttons, parent);
   box.setDefaultButton(set.defaultButton);
   if (set.escapeButton != QMessageBox::NoButton) box.setEscapeButton(set.escapeButton);
+  if (!details.empty()) {
+    box.setDetailedText(Q(details));
+    // The box's own button toggles the list; it is named in the program's words, and keeps them.
+    for (QAbstractButton* b : box.buttons()) {
+      if (box.buttonRole(b) != QMessageBox::ActionRole) continue;
+      b->setText(QString::fromUtf8("자세히"));
+      QObject::connect(b, &QAbstractButton::clicked, b, [b] {
+        b->setText(b->property("vekDetailsOpen").toBool() ? QString::fromUtf8("자세히") : QString::fromUtf8("자세히 닫기"));
+        b->setProperty("vekDetailsOpen", !b->property("vekDetailsOpen").toBool());
+      });
+    }
+  }
   box.exec();
   switch (box.standardButton(box.clickedButton())) {
     case QMessageBox::Ok: return IDOK;
@@ -129,8 +146,13 @@ ScriptedDialogs::~ScriptedDialogs() {
   if (g_installed == this) SetDialogs(previous_);
 }
 
-int ScriptedDialogs::MessageBox(QWidget*, const std::string& text, const std::string& caption, int flags) {
-  shown_.push_back({"MessageBox", text, caption, flags});
+int ScriptedDialogs::MessageBox(QWidget* parent, const std::string& text, const std::string& caption, int flags) {
+  return MessageBoxWithDetails(parent, text, {}, caption, flags);
+}
+
+int ScriptedDialogs::MessageBoxWithDetails(QWidget*, const std::string& text, const std::string& details,
+                                           const std::string& caption, int flags) {
+  shown_.push_back({"MessageBox", text, caption, flags, details});
   if (!answers_.empty()) {
     const int id = answers_.front();
     answers_.pop_front();
@@ -140,11 +162,11 @@ int ScriptedDialogs::MessageBox(QWidget*, const std::string& text, const std::st
 }
 
 void ScriptedDialogs::ShowMessage(QWidget*, const std::string& text) {
-  shown_.push_back({"ShowMessage", text, ApplicationTitle(), MB_OK});
+  shown_.push_back({"ShowMessage", text, ApplicationTitle(), MB_OK, {}});
 }
 
 std::optional<SaveFileAnswer> ScriptedDialogs::SaveFile(QWidget*, const SaveFileRequest& req) {
-  shown_.push_back({"SaveFile", req.Title, req.Title, 0});
+  shown_.push_back({"SaveFile", req.Title, req.Title, 0, {}});
   if (saves_.empty()) return std::nullopt;
   std::optional<SaveFileAnswer> a = std::move(saves_.front());
   saves_.pop_front();
@@ -152,7 +174,7 @@ std::optional<SaveFileAnswer> ScriptedDialogs::SaveFile(QWidget*, const SaveFile
 }
 
 std::optional<std::string> ScriptedDialogs::OpenFile(QWidget*, const OpenFileRequest& req) {
-  shown_.push_back({"OpenFile", req.Title, req.Title, 0});
+  shown_.push_back({"OpenFile", req.Title, req.Title, 0, {}});
   requests_.push_back(req);
   if (files_.empty()) return std::nullopt;
   std::optional<std::string> f = std::move(files_.front());

@@ -47,6 +47,11 @@ class Dialogs {
   virtual ~Dialogs() = default;
   // Modal message box; flags = buttons | icon; returns the IDxxx of the chosen button.
   virtual int MessageBox(QWidget* parent, const std::string& text, const std::string& caption, int flags) = 0;
+  // The same with a longer text behind a "자세히" button (a list of files, say).
+  virtual int MessageBoxWithDetails(QWidget* parent, const std::string& text, const std::string& details,
+                                    const std::string& caption, int flags) {
+    return MessageBox(parent, text, caption, flags);
+  }
   // The simple notice: the text, the application title as caption, one OK button.
   virtual void ShowMessage(QWidget* parent, const std::string& text) = 0;
   // The chosen file's host path, or nothing when cancelled.
@@ -70,6 +75,8 @@ std::string OpenFileFilter(const OpenFileRequest& req);
 class QtDialogs : public Dialogs {
  public:
   int MessageBox(QWidget* parent, const std::string& text, const std::string& caption, int flags) override;
+  int MessageBoxWithDetails(QWidget* parent, const std::string& text, const std::string& details,
+                            const std::string& caption, int flags) override;
   void ShowMessage(QWidget* parent, const std::string& text) override;
   std::optional<std::string> OpenFile(QWidget* parent, const OpenFileRequest& req) override;
   std::optional<SaveFileAnswer> SaveFile(QWidget* parent, const SaveFileRequest& req) override;
@@ -85,6 +92,7 @@ class ScriptedDialogs : public Dialogs {
     std::string Text;
     std::string Caption;
     int Flags = 0;
+    std::string Details;  // behind the box's "자세히" button
   };
   ScriptedDialogs();
   ~ScriptedDialogs() override;
@@ -95,6 +103,8 @@ class ScriptedDialogs : public Dialogs {
   const std::vector<OpenFileRequest>& OpenRequests() const { return requests_; }
 
   int MessageBox(QWidget* parent, const std::string& text, const std::string& caption, int flags) override;
+  int MessageBoxWithDetails(QWidget* parent, const std::string& text, const std::string& details,
+                            const std::string& caption, int flags) override;
   void ShowMessage(QWidget* parent, const std::string& text) override;
   std::optional<std::string> OpenFile(QWidget* parent, const OpenFileRequest& req) override;
   std::optional<SaveFileAnswer> SaveFile(QWidget* parent, const SaveFileRequest& req) override;
