@@ -103,6 +103,15 @@ void AppendCp949Lenient(std::string& out, std::string_view b) {
   }
 }
 
+// Character data of HTML: the XML entities, and a no-break space as a blank.
+void AppendHtmlDecoded(std::string& out, std::string_view raw) {
+  for (std::size_t nb; (nb = raw.find("&nbsp;")) != std::string_view::npos; raw.remove_prefix(nb + 6)) {
+    AppendXmlDecoded(out, raw.substr(0, nb));
+    out += ' ';
+  }
+  AppendXmlDecoded(out, raw);
+}
+
 // The text of an HTML page: markup, scripts and styles removed, block ends as line breaks, cells as tabs.
 std::string HtmlText(std::string_view h) {
   std::string out;
@@ -116,7 +125,7 @@ std::string HtmlText(std::string_view h) {
   std::size_t i = 0;
   while (i < h.size()) {
     const std::size_t lt = h.find('<', i);
-    AppendXmlDecoded(out, h.substr(i, (lt == std::string_view::npos ? h.size() : lt) - i));
+    AppendHtmlDecoded(out, h.substr(i, (lt == std::string_view::npos ? h.size() : lt) - i));
     if (lt == std::string_view::npos) break;
     if (h.substr(lt).starts_with("<!--")) {
       const std::size_t e = h.find("-->", lt + 4);
@@ -145,7 +154,7 @@ std::string HtmlText(std::string_view h) {
     }
     static constexpr std::string_view kBlocks[] = {"p", "br", "div", "tr", "li", "h1", "h2", "h3", "h4",
                                                     "h5", "h6", "table", "ul", "ol", "title", "hr"};
-    if (name == "td" || name == "th") {
+    if ((name == "td" || name == "th") && h[lt + 1] != '/') {
       out += '\t';
     } else if (std::find(std::begin(kBlocks), std::end(kBlocks), name) != std::end(kBlocks)) {
       if (!out.empty() && out.back() != '\n') out += '\n';

@@ -73,6 +73,11 @@ class Package {
         SetOutcome(x, Status::Damaged, "문서 안에 경로가 올바르지 않은 항목(..)이 있어 열지 않았습니다.");
         return false;
       }
+      if (info.uncompressedSize > l_.maxUnpackedBytes) {
+        SetOutcome(x, Status::TooLarge,
+                   "문서의 압축을 풀면 너무 커서(" + std::to_string(info.uncompressedSize >> 20) + " MB) 열지 않았습니다.");
+        return false;
+      }
       if (info.isEncrypted()) {
         SetOutcome(x, Status::Encrypted, say::Encrypted());
         return false;
@@ -133,7 +138,11 @@ class Package {
       out.resize(at + std::size_t(got));
     }
     unpacked_ += out.size();
+    const bool whole = f.atEnd();
     f.close();
+    // An entry read to its end whose checksum fails: its size or data lie (a size may be declared small to
+    // slip past a limit), so only what was read is trusted.
+    if (whole && f.getZipError() != UNZ_OK) SetOutcome(x, Status::Partial, say::DamagedAfter());
     return true;
   }
 

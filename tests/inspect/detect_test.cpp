@@ -114,7 +114,9 @@ TEST(Detect, RegistrationNumbersCheckDateAndGenderAndNoteTheCheckDigit) {
   for (const auto& c : cases) {
     const std::vector<Match> ms = Detect(c.text);
     ASSERT_EQ(ms.size(), c.found ? 1u : 0u) << c.text << "\n" << Describe(ms, c.text);
-    if (c.found) EXPECT_EQ(ms[0].checkDigitOk, c.checkOk) << c.text;
+    if (c.found) {
+      EXPECT_EQ(ms[0].checkDigitOk, c.checkOk) << c.text;
+    }
   }
 }
 
