@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <istream>
 #include <sys/stat.h>
@@ -336,14 +337,20 @@ MoveRecord MoveRecord::Read(const std::string& hostPath) {
     in.seekg(0);
   }
   MoveRecord record;
+  // Room for the whole record at once: growing by doubling would hold the old and the new copy together.
+  // Pages not written are never taken from the system, so an estimate on the high side costs nothing.
+  std::error_code sizeError;
+  const auto bytes = std::filesystem::file_size(hostPath, sizeError);
+  if (!sizeError) {
+    record.text_.reserve(std::size_t(bytes));
+    record.entries_.reserve(std::size_t(bytes / 32) + 16);  // no line is shorter
+  }
   CsvReader reader(in);
   std::vector<std::string> fields;
   for (bool first = true; reader.Next(fields); first = false) {
     if (first && !fields.empty() && fields[0] == "원본") continue;  // the heading
     record.Add(fields);
   }
-  record.entries_.shrink_to_fit();
-  record.text_.shrink_to_fit();
   return record;
 }
 
