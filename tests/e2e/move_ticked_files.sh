@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# The document manager in a real window: ticks two rows by clicking their "C" cells, presses the move
-# button, answers Yes, acknowledges the summary and the closing notice, and checks that the batch ran, that
-# exactly the two ticked files are now in the backup folder (C:\보안예비자료 followed by each file's folder
-# without its drive) and that every other file is untouched; then puts them back with "되돌리기" and checks
-# that every file is where it was, byte for byte.
+# The document manager in a real window: ticks four rows by clicking their "C" cells (two of them mirror to
+# one backup file, spelled differently), presses the move button, answers Yes, acknowledges the notice
+# naming the lower of those two and the one summary that ends the run, and checks that the batch ran, that
+# exactly the three files moved are now in the backup folder (C:\보안예비자료 followed by each file's folder
+# without its drive) and that every other file is untouched; then changes one backup copy, puts the files
+# back with "되돌리기" and checks that every other file is where it was, byte for byte, and the changed copy
+# stayed in the backup folder.
 #
 #   move_ticked_files.sh VEKSECURITY      (vekbatch must lie beside VEKSECURITY)
 #
@@ -70,8 +72,12 @@ entries=(
   'D:\업무자료\영업부\고객 명단|견적서 (최종).hwp'
   'D:\공유|회원목록.csv'
   'C:\Users\홍길동\Desktop\설문 결과|설문응답.docx'
+  'C:\겹침|같은.txt'
+  'D:\겹침\|같은.txt'
 )
-readonly TICKED=(1 3)
+# Rows 6 and 7 mirror to one backup file, spelled differently (a trailing separator): the upper one is moved,
+# the lower one is left out before the batch is written.
+readonly TICKED=(1 3 6 7) MOVED=(1 3 6) LEFT_OUT=7
 host_path() { # Windows path -> host path in the sandbox
   local drive=${1:0:1} rest=${1:3}
   printf '%s/%s/%s' "$work" "$drive" "${rest//\\//}"
@@ -82,7 +88,8 @@ host_path() { # Windows path -> host path in the sandbox
     folder=${entries[$i]%%|*} name=${entries[$i]#*|}
     mkdir -p "$(host_path "$folder")"
     printf '문서 %d: %s\n' "$i" "$name" >"$(host_path "$folder")/$name"
-    printf '%s,주민등록번호,%d,%s,2026-12-01 10:%02d,\r\n' "$name" $((i * 7 + 3)) "$folder" "$i"
+    hits=$((i < 6 ? i * 7 + 3 : 1)) # the last two never have the most hits
+    printf '%s,주민등록번호,%d,%s,2026-12-01 10:%02d,\r\n' "$name" "$hits" "$folder" "$i"
   done
 } | iconv -f UTF-8 -t CP949 >"$C/result.csv"
 
@@ -214,8 +221,9 @@ acknowledge() { # DESCRIPTION: waits for a box other than the last one, reads no
   xdotool key Return
   wait_for "$1 to close" box_gone "$box"
 }
+acknowledge "the notice naming the row left out"
+# One box ends a run that has finished: the summary holds the closing notice.
 acknowledge "the summary of the move"
-acknowledge "the notice after the move"
 
 # --- the batch ran, and moved exactly the two ticked files -----------------------------------------------
 wait_for "batchmove.log beside the batch file" test -s "$C/batchmove.log"
@@ -224,7 +232,7 @@ grep -q '^exit code 0$' "$C/batchmove.log" || fail "the batch reported failures:
 backup=$C/보안예비자료
 expected_backup=""
 moved_sources=()
-for r in "${TICKED[@]}"; do
+for r in "${MOVED[@]}"; do
   folder=${entries[$r]%%|*} name=${entries[$r]#*|}
   tail=${folder:3}
   target=$backup/${tail//\\//}/$name
@@ -245,7 +253,16 @@ after=$(snapshot)
 untouched=$(grep -v -F -f <(printf '  %s\n' "${moved_sources[@]}") <<<"$before")
 [ "$after" = "$untouched" ] || fail "other files changed:"$'\n'"$(diff <(echo "$untouched") <(echo "$after"))"
 
-# --- "되돌리기": the files of the last move go back, byte for byte ------------------------------------------
+left_out=$(host_path "${entries[$LEFT_OUT]%%|*}")/${entries[$LEFT_OUT]#*|}
+[ -f "$left_out" ] || fail "the row left out was moved: $left_out"
+
+# --- "되돌리기": the files of the last move go back, byte for byte, but for one changed since -----------------
+# Row 3's backup copy is changed after the move: it is not the file the move left there, so it stays.
+folder=${entries[3]%%|*} name=${entries[3]#*|}
+tail=${folder:3}
+changed_copy=$backup/${tail//\\//}/$name
+changed_source=$(host_path "$folder")/$name
+printf 'changed\n' >>"$changed_copy"
 # The restore button is the last one of Panel2, at its right end (frame 1, layout margin 8, 110 wide).
 readonly RESTORE_BUTTON_WIDTH=110
 click_at $((WIDTH - 9 - RESTORE_BUTTON_WIDTH / 2)) "$move_y"
@@ -255,9 +272,11 @@ xdotool key Down Return # its first entry: the last move
 acknowledge "the question of the restore"
 acknowledge "the summary of the restore"
 restored=$(snapshot)
-[ "$restored" = "$before" ] || fail "the restore did not put every file back:"$'\n'"$(diff <(echo "$before") <(echo "$restored"))"
+expected_restored=$(grep -v -F "  ${changed_source#"$work"/}" <<<"$before")
+[ "$restored" = "$expected_restored" ] ||
+  fail "the restore did not put back exactly the unchanged files:"$'\n'"$(diff <(echo "$expected_restored") <(echo "$restored"))"
 left=$(cd "$work" && find C/보안예비자료 -type f | sort)
-[ -z "$left" ] || fail "files left in the backup folder after the restore:"$'\n'"$left"
+[ "$left" = "${changed_copy#"$work"/}" ] || fail "the backup folder after the restore holds other than the changed copy:"$'\n'"$left"
 
 # --- sort by hits with a title click, tick the top row with Space, move it --------------------------------
 # The hits title is the fourth column's (indicator, "C", 파일명, 내용, then 수량); two clicks sort descending,
@@ -276,13 +295,15 @@ wait_for "the tick set by Space to be painted" box_differs_from 0 "$before_space
 click_at "$move_x" "$move_y"
 acknowledge "the question of the second move"
 acknowledge "the summary of the second move"
-acknowledge "the notice after the second move"
 last=$((${#entries[@]} - 1))
 folder=${entries[$last]%%|*} name=${entries[$last]#*|}
 tail=${folder:3}
 [ -f "$backup/${tail//\\//}/$name" ] || fail "the row with the most hits was not moved: $name"
+# Besides the changed copy, the backup folder holds the row ticked with Space and the row left out before,
+# still ticked, whose file no longer meets another.
 moved_files=$(cd "$work" && find C/보안예비자료 -type f | wc -l)
-[ "$moved_files" = 1 ] || fail "the second move moved $moved_files files, not the one ticked with Space"
+[ "$moved_files" = 3 ] || fail "the second move moved $((moved_files - 1)) files, not the one ticked with Space and the one still ticked"
+[ ! -e "$left_out" ] || fail "the row still ticked was not moved the second time: $left_out"
 
-echo "PASS: the current row's tick painted at once; ticked rows ${TICKED[*]} moved to the backup folder and back;" \
+echo "PASS: the current row's tick painted at once; rows ${MOVED[*]} moved to the backup folder and back but for a changed copy, row $LEFT_OUT left out;" \
   "$(wc -l <<<"$after") other files untouched; sorted by hits, the top row ticked with Space and moved"
