@@ -3,14 +3,17 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMenu>
+#include <QToolTip>
 #include <QWidget>
 #include <algorithm>
+#include <cstdlib>
 
 #include "app/application.h"
 #include "app/batch_run.h"
 #include "app/command_line.h"
 #include "app/veksecurity_01.h"
 #include "grid/structure/extents.h"
+#include "grid/structure/grid_font.h"
 #include "platform/os/os.h"
 #include "platform/text/text.h"
 
@@ -21,6 +24,21 @@ QString Q(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s
 // The data columns of a row as people read them: file name, kind, hits, folder.
 constexpr int kDataColumns[] = {1, 2, 3, 4};
 constexpr const char* kWidthsSection = "Columns";
+
+// A text a spreadsheet would take for a formula (it starts with =, +, -, @, a tab or a carriage return)
+// goes out behind a ' so that it stays text; a number ("-5", "+3.5") stays a number.
+bool LooksLikeNumber(const std::string& s) {
+  if (s.empty()) return false;
+  char* end = nullptr;
+  std::strtod(s.c_str(), &end);
+  return end == s.c_str() + s.size() && s.find_first_of("xXnNiIpP") == std::string::npos;
+}
+
+std::string SpreadsheetText(const std::string& s) {
+  if (s.empty() || std::string_view("=+-@\t\r").find(s.front()) == std::string_view::npos || LooksLikeNumber(s))
+    return s;
+  return "'" + s;
+}
 
 }  // namespace
 
@@ -47,8 +65,10 @@ void TForm1::SetTicks(const std::vector<int>& rows, bool on) {
 void TForm1::ToggleTicksByKey() {
   const std::vector<int> rows = ActedRows();
   if (rows.empty()) return;
-  // Every acted row takes the opposite of the current row's tick, so that one press makes them agree.
-  SetTicks(rows, !Mgr_grid->Cells(0, Mgr_grid->Row()).AsBoolean());
+  // One press makes the acted rows agree: all ticked, unless all of them are ticked already.
+  const bool allTicked =
+      std::all_of(rows.begin(), rows.end(), [this](int r) { return Mgr_grid->Cells(0, r).AsBoolean(); });
+  SetTicks(rows, !allTicked);
 }
 
 void TForm1::SelectAllRows() {
@@ -65,7 +85,7 @@ std::string TForm1::RowsAsTsv(const std::vector<int>& rows) {
   for (int r : rows) {
     for (int c : kDataColumns) {
       if (c != kDataColumns[0]) text += '\t';
-      vek::AppendDelimitedField(text, Mgr_grid->Cells(c, r).AsString(), '\t');
+      vek::AppendDelimitedField(text, SpreadsheetText(Mgr_grid->Cells(c, r).AsString()), '\t');
     }
     text += "\r\n";
   }
@@ -89,7 +109,7 @@ std::string TForm1::RowsAsCsv(bool tickedOnly) {
     if (tickedOnly && !Mgr_grid->Cells(0, r).AsBoolean()) continue;
     for (int c : kDataColumns) {
       if (c != kDataColumns[0]) text += ',';
-      vek::AppendCsvField(text, Mgr_grid->Cells(c, r).AsString());
+      vek::AppendCsvField(text, SpreadsheetText(Mgr_grid->Cells(c, r).AsString()));
     }
     text += "\r\n";
   }
@@ -98,7 +118,9 @@ std::string TForm1::RowsAsCsv(bool tickedOnly) {
 
 void TForm1::ExportCsv(bool tickedOnly) {
   plat::ui::SaveFileRequest req;
-  req.Title = tickedOnly ? "체크한 항목을 CSV로 저장" : "목록을 CSV로 저장";
+  // The file is for spreadsheets (texts that look like formulas are marked as text), not a result file.
+  req.Title = std::string(tickedOnly ? "체크한 항목을 CSV로 저장" : "목록을 CSV로 저장") +
+              " - 스프레드시트용 (결과 화일로 불러올 수 없습니다)";
   req.Filters = {"CSV UTF-8 (*.csv)", "CSV CP949 (*.csv)"};
   req.InitialPath = plat::os::ResolvePath("c:\\") + (tickedOnly ? "체크한항목.csv" : "목록.csv");
   const std::optional<plat::ui::SaveFileAnswer> answer = plat::ui::CurrentDialogs().SaveFile(this, req);
@@ -129,6 +151,20 @@ void TForm1::ShowRowMenu(const QPoint& viewportPos) {
     Mgr_grid->ClearSelection();
     Mgr_grid->SetRow(r);
   }
+  OpenRowMenu(viewportPos);
+}
+
+void TForm1::ShowRowMenuByKey() {
+  if (Mgr_grid->RowCount() <= 0) return;
+  // Under the current row's file name, or at the list's corner while that row is out of view.
+  const TwGridExtents& e = Mgr_grid->Extents();
+  const int band = Mgr_grid->Column(1)->VisibleIndex();
+  const TRect cell = band >= 0 ? e.CellRect(band, Mgr_grid->Row()) : TRect{};
+  OpenRowMenu(cell.IsEmpty() ? QPoint(e.ClientRect().Left + 8, e.DataTop() + 8)
+                             : QPoint(cell.Left + 8, cell.Bottom - 2));
+}
+
+void TForm1::OpenRowMenu(const QPoint& viewportPos) {
   const std::string folder = RowFolder(Mgr_grid->Row());
   const std::string path = folder + "\\" + RowFileName(Mgr_grid->Row());
   QMenu menu(this);
@@ -172,8 +208,43 @@ bool TForm1::LoadColumnWidths() {
 
 void TForm1::SaveColumnWidths() {
   plat::os::IniFile ini(WindowSettingsFile());
-  for (int c = 0; c < Mgr_grid->ColumnCount(); ++c)
-    ini.WriteString(kWidthsSection, std::to_string(c), std::to_string(Mgr_grid->Column(c)->Width()));
+  for (int c = 0; c < Mgr_grid->ColumnCount(); ++c) {
+    // A maximised window's folder column keeps the width it has in a normal window.
+    const bool folder = c == Mgr_grid->ColumnCount() - 1 && folderWidthNormal_ >= 0;
+    ini.WriteString(kWidthsSection, std::to_string(c),
+                    std::to_string(folder ? folderWidthNormal_ : Mgr_grid->Column(c)->Width()));
+  }
+}
+
+bool TForm1::ShowCellTip(const QPoint& viewportPos, const QPoint& globalPos) {
+  const TwGridExtents& e = Mgr_grid->Extents();
+  const int r = e.RowAt(viewportPos.y());
+  const int band = e.ItemAt(viewportPos.x());
+  if (r < 0 || r >= Mgr_grid->RowCount() || band < 0 || band >= Mgr_grid->Columns().VisibleCount()) return false;
+  TwColumn* column = Mgr_grid->Columns().VisibleItems(band);
+  if (column->Index() == 0) return false;
+  const std::string text = Mgr_grid->Cells(column->Index(), r).AsString();
+  const TRect cell = e.CellInnerRect(band, r);
+  // The cut shows as the cell's own text does: in the column's font, within the cell less its margins.
+  const plat::paint::TFont font = PaintFont(column->Font());
+  if (text.empty() || font.QtMetrics().horizontalAdvance(Q(text)) + 4 <= cell.Width()) return false;
+  QToolTip::showText(globalPos, Q(text), Mgr_grid->viewport(),
+                     QRect(cell.Left, cell.Top, cell.Width(), cell.Height()));
+  return true;
+}
+
+void TForm1::FollowMaximised() {
+  TwColumn* folder = Mgr_grid->Column(Mgr_grid->ColumnCount() - 1);
+  if (!isMaximized()) {
+    if (folderWidthNormal_ >= 0) folder->SetWidth(folderWidthNormal_);
+    folderWidthNormal_ = -1;
+    return;
+  }
+  if (folderWidthNormal_ < 0) folderWidthNormal_ = folder->Width();
+  const int room = Mgr_grid->viewport()->width() - Mgr_grid->Indicators().Width() - 2;
+  int others = 0;
+  for (int c = 0; c + 1 < Mgr_grid->ColumnCount(); ++c) others += Mgr_grid->Column(c)->Width() + 1;
+  folder->SetWidth(std::max(folderWidthNormal_, room - others));
 }
 
 void TForm1::FitFolderColumn() {

@@ -113,7 +113,7 @@ std::string GroupedNumber(long long n) {
 }
 
 std::string CountLineText(int listed, int ticked, int unreadable, bool cutShort) {
-  std::string s = "목록 " + GroupedNumber(listed) + "건 · 선택 " + GroupedNumber(ticked) + "건";
+  std::string s = "목록 " + GroupedNumber(listed) + "건 · 체크 " + GroupedNumber(ticked) + "건";
   if (unreadable > 0) s += " · 읽을 수 없는 줄 " + GroupedNumber(unreadable) + "개 건너뜀";
   if (cutShort) s += " · 읽기 중단됨";
   return s;

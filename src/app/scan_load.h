@@ -87,7 +87,7 @@ class TLoadInterrupt : public QObject {
   bool windowClosed_ = false;
 };
 
-// "목록 N건 · 선택 N건" and, when there were any, "· 읽을 수 없는 줄 N개 건너뜀", and "· 읽기 중단됨" when cut
+// "목록 N건 · 체크 N건" and, when there were any, "· 읽을 수 없는 줄 N개 건너뜀", and "· 읽기 중단됨" when cut
 // short; numbers with thousands separators.
 std::string CountLineText(int listed, int ticked, int unreadable, bool cutShort);
 // The wait notice's progress line: per cent of the file's bytes and lines read so far.

@@ -3,6 +3,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QHelpEvent>
+#include <QKeySequence>
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -18,6 +21,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QShowEvent>
+#include <QToolTip>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <cstdlib>
@@ -109,6 +113,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   QFont font(QStringLiteral("MS Sans Serif"));
   font.setPointSize(8);
   setFont(font);
+  ApplySavedDriveMap();
   CreateControls();
   ConnectHandlers();
   resize(kClientWidth, kClientHeight);
@@ -163,6 +168,8 @@ void TForm1::CreateControls() {
   RB1 = Named(new QRadioButton(Q("C:\\보안예비자료"), Panel4), "RB1");
   RB2 = Named(new QRadioButton(Q("D:\\보안예비자료"), Panel4), "RB2");
   RB1->setChecked(true);
+  BtnDrives = Named(new QPushButton(Q("드라이브 연결"), Panel4), "BtnDrives");
+  BtnDrives->setFixedHeight(23);
   Label1 = Named(new QLabel(Q("조건(포함)"), Panel4), "Label1");
   cb1 = Named(new QCheckBox(Q("개인정보"), Panel4), "cb1");
   cb1->setChecked(true);
@@ -190,6 +197,7 @@ void TForm1::CreateControls() {
     upper->addSpacing(12);
     upper->addWidget(RB2);
     upper->addStretch(1);
+    upper->addWidget(BtnDrives);
     auto* lower = new QHBoxLayout;
     lower->setSpacing(10);
     lower->addWidget(Label1);
@@ -247,6 +255,20 @@ void TForm1::CreateControls() {
     msgCancel->hide();
   }
   msg->hide();
+  // Over the empty grid, letting clicks and drops through.
+  EmptyHint = Named(new QLabel(Panel3), "EmptyHint");
+  EmptyHint->setAlignment(Qt::AlignCenter);
+  EmptyHint->setWordWrap(true);
+  EmptyHint->setAttribute(Qt::WA_TransparentForMouseEvents);
+  EmptyHint->setFixedSize(kMsgWidth + 160, kMsgHeight);
+  {
+    QPalette pal = EmptyHint->palette();
+    pal.setColor(QPalette::WindowText, plat::paint::ToQColor(clGray));
+    EmptyHint->setPalette(pal);
+    QFont f = font();
+    f.setPointSize(10);
+    EmptyHint->setFont(f);
+  }
   Memo1 = Named(new QPlainTextEdit(Panel3), "Memo1");
   Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
   Memo1->setAcceptDrops(false);
@@ -305,6 +327,10 @@ void TForm1::CreateControls() {
 
   StatusBar1 = Named(new TStatusBar(this), "StatusBar1");
   StatusBar1->SetSimpleText("원하는 EXE 화일을 Drag 하세요");
+  FilterHint = Named(new QLabel(Q("조건이 바뀌었습니다: 재조회를 누르십시오"), StatusBar1), "FilterHint");
+  FilterHint->setContentsMargins(8, 0, 8, 0);
+  StatusBar1->addWidget(FilterHint);
+  FilterHint->hide();
   CountLine = Named(new QLabel(StatusBar1), "CountLine");
   CountLine->setContentsMargins(8, 0, 8, 0);
   StatusBar1->addPermanentWidget(CountLine);
@@ -314,8 +340,29 @@ void TForm1::CreateControls() {
 
   o_dialog.InitialDir = plat::os::ResolvePath("c:\\");
 
+  // Enter presses a focused button; each button has an Alt+digit shortcut, named in its tooltip (the
+  // captions stay as they are).
+  const struct {
+    QPushButton* button;
+    const char* tip;
+  } shortcuts[] = {
+      {BitBtn1, "검사 프로그램 내려받기"},       {BitBtn2, "검사 결과 화일을 골라 불러오기"},
+      {BitBtn5, "조건을 다시 적용해 다시 읽기"}, {BitBtn4, "체크한 파일을 보관 폴더로 이동"},
+      {BitBtn6, "체크한 파일을 영구 삭제"},      {BitBtn7, "선택한 행을 목록에서만 제거"},
+      {BtnRestore, "이동한 파일을 제자리로 되돌리기"}, {BtnDrives, "드라이브 문자마다 폴더 정하기"},
+  };
+  int digit = 1;
+  for (const auto& s : shortcuts) {
+    const QKeySequence key(Qt::ALT | Qt::Key(Qt::Key_0 + digit++));
+    s.button->setAutoDefault(true);
+    s.button->setShortcut(key);
+    s.button->setToolTip(Q(s.tip) + QStringLiteral(" (") + key.toString(QKeySequence::NativeText) + QStringLiteral(")"));
+  }
+
   cb_m->raise();
+  EmptyHint->raise();
   msg->raise();
+  UpdateEmptyHint();
 }
 
 void TForm1::CreateGrid() {
@@ -330,7 +377,8 @@ void TForm1::CreateGrid() {
   // The titles of the data columns take clicks (they sort the list); the tick column's holds cb_m.
   for (int c = 1; c < Mgr_grid->ColumnCount(); ++c) Mgr_grid->Column(c)->Title().SetClicking(true);
   widthsLoaded_ = LoadColumnWidths();
-  Mgr_grid->viewport()->setContextMenuPolicy(Qt::CustomContextMenu);
+  // The row menu: a right click reaches the viewport, the Menu key the grid (which has the focus).
+  Mgr_grid->installEventFilter(this);
 }
 
 void TForm1::ConnectHandlers() {
@@ -340,9 +388,17 @@ void TForm1::ConnectHandlers() {
   click(BitBtn1, &TForm1::BitBtn1Click);
   click(BitBtn2, &TForm1::BitBtn2Click);
   click(BitBtn5, &TForm1::BitBtn5Click);
-  click(BitBtn4, &TForm1::BitBtn4Click);
-  click(BitBtn6, &TForm1::BitBtn6Click);
-  click(BitBtn7, &TForm1::BitBtn7Click);
+  click(BtnDrives, &TForm1::BtnDrivesClick);
+  // The list's actions hand the focus back to the list, so that the next Space ticks a row.
+  const auto listAction = [this](QPushButton* b, void (TForm1::*h)(QObject*)) {
+    connect(b, &QPushButton::clicked, this, [this, b, h] {
+      vek::Guarded(this, [&] { (this->*h)(b); });
+      if (Mgr_grid->isVisible()) Mgr_grid->setFocus(Qt::OtherFocusReason);
+    });
+  };
+  listAction(BitBtn4, &TForm1::BitBtn4Click);
+  listAction(BitBtn6, &TForm1::BitBtn6Click);
+  listAction(BitBtn7, &TForm1::BitBtn7Click);
   // Both radio buttons run RB1Click once their choice changed.
   for (QRadioButton* rb : {RB1, RB2}) {
     connect(rb, &QRadioButton::toggled, this, [this, rb](bool on) {
@@ -351,6 +407,12 @@ void TForm1::ConnectHandlers() {
   }
   // Enter in the file field loads that file, as "재조회" does.
   connect(p_file, &QLineEdit::returnPressed, this, [this] { vek::Guarded(this, [&] { BitBtn5Click(p_file); }); });
+  // So does Enter in an exclusion word field; a filter changed since the load is hinted in the status bar.
+  for (QLineEdit* e : ExcludeEdits()) {
+    connect(e, &QLineEdit::returnPressed, this, [this, e] { vek::Guarded(this, [&] { BitBtn5Click(e); }); });
+    connect(e, &QLineEdit::textChanged, this, [this] { UpdateFilterHint(); });
+  }
+  for (QCheckBox* box : {cb1, cb3, cb4}) connect(box, &QCheckBox::toggled, this, [this] { UpdateFilterHint(); });
   connect(cb_m, &QCheckBox::clicked, this, [this] { vek::Guarded(this, [&] { cb_mClick(cb_m); }); });
   // Space ticks, Ctrl+A selects every row, Ctrl+C copies; the right button opens the row menu.
   Mgr_grid->OnKeyPress = [this](QObject*, char32_t& Key) {
@@ -359,6 +421,12 @@ void TForm1::ConnectHandlers() {
     vek::Guarded(this, [&] { ToggleTicksByKey(); });
   };
   Mgr_grid->OnKeyDown = [this](QObject*, int& Key, plat::ui::TShiftState Shift) {
+    if (Key == plat::ui::VK_F1 + 9 && Shift.Contains(plat::ui::ssShift) && !Shift.Contains(plat::ui::ssCtrl) &&
+        !Shift.Contains(plat::ui::ssAlt)) {
+      Key = 0;  // Shift+F10: the row menu
+      vek::Guarded(this, [&] { ShowRowMenuByKey(); });
+      return;
+    }
     if (!Shift.Contains(plat::ui::ssCtrl) || Shift.Contains(plat::ui::ssAlt)) return;
     if (Key == 'A') {
       Key = 0;
@@ -371,8 +439,6 @@ void TForm1::ConnectHandlers() {
   Mgr_grid->OnColumnTitleClick = [this](QObject*, TwColumn* column) {
     vek::Guarded(this, [&] { SortByColumn(column ? column->Index() : -1); });
   };
-  connect(Mgr_grid->viewport(), &QWidget::customContextMenuRequested, this,
-          [this](const QPoint& at) { vek::Guarded(this, [&] { ShowRowMenu(at); }); });
   // The grid's click ticks the row in column "C"; its double click opens the file.
   Mgr_grid->OnClick = [this](QObject* s) { vek::Guarded(this, [&] { Mgr_gridClick(s); }); };
   // A double click opens the file only when it landed on a row: a quick second click on a title (sorting
@@ -395,6 +461,7 @@ void TForm1::PlaceOverlays() {
                       at.y() + std::max(0, (title.Height() - box.height()) / 2), box.width(), box.height());
   }
   msg->move(g.x() + (g.width() - msg->width()) / 2, g.y() + (g.height() - msg->height()) / 2);
+  EmptyHint->move(g.x() + (g.width() - EmptyHint->width()) / 2, g.y() + (g.height() - EmptyHint->height()) / 2);
   Memo1->move(Panel3->width() - Memo1->width() - 8, 8);
 }
 
@@ -414,7 +481,30 @@ bool TForm1::eventFilter(QObject* watched, QEvent* e) {
     memoPending_ = false;
     Memo1->setPlainText(QString::fromStdString(memoText_));
   }
-  if (watched == Panel3 && (e->type() == QEvent::Resize || e->type() == QEvent::LayoutRequest)) PlaceOverlays();
+  if (watched == Panel3 && (e->type() == QEvent::Resize || e->type() == QEvent::LayoutRequest)) {
+    PlaceOverlays();
+    if (e->type() == QEvent::Resize) FollowMaximised();
+  }
+  if ((watched == Mgr_grid->viewport() || watched == Mgr_grid) && e->type() == QEvent::ContextMenu) {
+    // A right click arrives at the viewport at its point; the Menu key at the grid, for the current row.
+    auto* menuEvent = static_cast<QContextMenuEvent*>(e);
+    if (menuEvent->reason() == QContextMenuEvent::Mouse && watched != Mgr_grid->viewport()) return false;
+    vek::Guarded(this, [&] {
+      if (menuEvent->reason() == QContextMenuEvent::Mouse)
+        ShowRowMenu(menuEvent->pos());
+      else
+        ShowRowMenuByKey();
+    });
+    return true;
+  }
+  if (watched == Mgr_grid->viewport() && e->type() == QEvent::ToolTip) {
+    auto* help = static_cast<QHelpEvent*>(e);
+    if (!ShowCellTip(help->pos(), help->globalPos())) {
+      QToolTip::hideText();
+      e->ignore();
+    }
+    return true;
+  }
   if (watched == Mgr_grid->viewport() && e->type() == QEvent::Paint && !loading_ &&
       Mgr_grid->RowCount() != countedRows_)
     UpdateCountLine();
@@ -484,6 +574,7 @@ void TForm1::BitBtn2Click(QObject*) {
   if (!chosen) return;
   // The dialog opens in the chosen file's folder next time.
   o_dialog.InitialDir = plat::os::ExtractFilePath(*chosen);
+  fileChosen_ = true;
   p_file->setText(Q(*chosen));
   ReadAndInsert();
 }
@@ -515,6 +606,8 @@ void TForm1::ReadAndInsert() {
   } hide{this};
   Mgr_grid->ClearRows();
   LastLoad = {};
+  loadedFilter_ = FilterSettings();
+  UpdateFilterHint();
   WriteCountLine(0);
   const std::string path = plat::os::ResolvePath(S(p_file->text()));
   LineBuffer = plat::os::ReadFileBytes(path);
@@ -552,8 +645,13 @@ void TForm1::ReadAndInsert() {
   WriteCountLine(0);  // a loaded row is never ticked
   HideWait();
   FitIndicatorWidth();
-  if (const std::string notice = vek::LoadNoticeText(LastLoad); !notice.empty() && !closed)
-    plat::ui::CurrentDialogs().ShowMessage(this, notice);
+  std::string notice = vek::LoadNoticeText(LastLoad);
+  if (!closed && !LastLoad.CutShort) {
+    // A list missing whole drives, or every file, is most often a drive map that points elsewhere.
+    if (const std::string drives = DriveNoticeText(); !drives.empty())
+      notice = notice.empty() ? drives : drives + "\n\n" + notice;
+  }
+  if (!notice.empty() && !closed) plat::ui::CurrentDialogs().ShowMessage(this, notice);
 }
 
 void TForm1::ShowLoadProgress(const vek::TLoadCounts& counts) {
@@ -581,6 +679,27 @@ void TForm1::UpdateCountLine() {
 void TForm1::WriteCountLine(int ticked) {
   countedRows_ = Mgr_grid->RowCount();
   CountLine->setText(Q(vek::CountLineText(countedRows_, ticked, LastLoad.Unreadable, LastLoad.CutShort)));
+  UpdateEmptyHint();
+}
+
+void TForm1::UpdateEmptyHint() {
+  const bool empty = Mgr_grid->RowCount() == 0 && !loading_;
+  if (empty) {
+    EmptyHint->setText(Q(loadedFilter_ ? "목록에 올릴 파일이 없습니다. 조건을 바꾸었으면 \"재조회\"를 누르십시오."
+                                       : "검사 결과 화일(CSV)을 이 창에 끌어다 놓거나 \"2.결과화일선택\"을 누르십시오."));
+    EmptyHint->raise();
+  }
+  EmptyHint->setVisible(empty);
+}
+
+void TForm1::UpdateFilterHint() {
+  bool changed = false;
+  if (loadedFilter_) {
+    const vek::ScanFilterSettings now = FilterSettings();
+    changed = now.Keywords != loadedFilter_->Keywords || now.AtLeast10 != loadedFilter_->AtLeast10 ||
+              now.AtLeast100 != loadedFilter_->AtLeast100 || now.Exclude != loadedFilter_->Exclude;
+  }
+  FilterHint->setVisible(changed);
 }
 
 void TForm1::FitIndicatorWidth() {
@@ -603,6 +722,31 @@ std::string TForm1::RowFileName(int r) { return Mgr_grid->Cells(1, r).AsString()
 
 void TForm1::BitBtn7Click(QObject*) {
   if (Mgr_grid->RowCount() <= 0) return;
+  if (Mgr_grid->SelectedCount() > 0) {
+    // Several rows selected: all of them leave the list, each run of neighbours in one step from the
+    // bottom up, and the row above the first of them becomes current.
+    std::vector<int> rows;
+    for (int r = 0; r < Mgr_grid->RowCount(); ++r)
+      if (Mgr_grid->Selected(r)) rows.push_back(r);
+    Mgr_grid->BeginUpdate();
+    {
+      struct End {
+        TMemGrid* g;
+        ~End() { g->EndUpdate(true); }
+      } end{Mgr_grid};
+      for (std::size_t hi = rows.size(); hi > 0;) {
+        std::size_t lo = hi - 1;
+        while (lo > 0 && rows[lo - 1] + 1 == rows[lo]) --lo;
+        Mgr_grid->DeleteRow(rows[lo], int(hi - lo), false);
+        hi = lo;
+      }
+    }
+    Mgr_grid->ClearSelection();
+    Mgr_grid->SetRow(rows.front() - 1);
+    FitIndicatorWidth();
+    UpdateCountLine();
+    return;
+  }
   const int r = Mgr_grid->Row();
   Mgr_grid->DeleteRow(r, 1, false);
   Mgr_grid->SetRow(r - 1);

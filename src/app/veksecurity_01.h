@@ -22,6 +22,7 @@
 #include "platform/ui/dialogs.h"
 
 class QCheckBox;
+class QDialog;
 class QFrame;
 class QLabel;
 class QMenu;
@@ -104,6 +105,12 @@ class TForm1 : public QMainWindow {
   TStatusBar* StatusBar1 = nullptr;
   // Beside the status bar's text: rows listed, rows ticked, lines of the last load skipped as unreadable.
   QLabel* CountLine = nullptr;
+  // The status bar's second section: says that a filter changed since the last load.
+  QLabel* FilterHint = nullptr;
+  // Over the empty grid: what to do to fill it, or why the last load listed nothing.
+  QLabel* EmptyHint = nullptr;
+  // "드라이브 연결": which host folder each Windows drive letter stands for.
+  QPushButton* BtnDrives = nullptr;
   // The result-file chooser, shown through the dialogs service; its initial folder is "c:\" (a host path
   // through the drive map).
   plat::ui::OpenFileRequest o_dialog;
@@ -184,8 +191,10 @@ class TForm1 : public QMainWindow {
   void ExportCsv(bool tickedOnly);
   std::string RowsAsCsv(bool tickedOnly);
   // The context menu of the row at a viewport point: open the file or its folder, copy the path, tick,
-  // untick, copy, save as CSV.
+  // untick, copy, save as CSV. The right button, the Menu key and Shift+F10 open it (the keys on the
+  // current row).
   void ShowRowMenu(const QPoint& viewportPos);
+  void ShowRowMenuByKey();
   // Called with the row menu before it shows (tests pick an entry from it).
   std::function<void(QMenu&)> BeforeRowMenu;
   // Column widths kept in the user's window settings (apart from "Resort.ini"); Load is true when any
@@ -195,6 +204,23 @@ class TForm1 : public QMainWindow {
   void SaveColumnWidths();
   // The folder column narrowed to the room the window leaves it, so that its title shows.
   void FitFolderColumn();
+  // While the window is maximised the folder column takes the room the others leave; back in a normal
+  // window it has its own width again.
+  void FollowMaximised();
+  // --- the drive map ---
+  // "드라이브 연결": a dialog that maps drive letters to host folders, kept in the window settings.
+  void BtnDrivesClick(QObject* Sender);
+  // Called with the drive dialog before it shows (tests fill it in and close it).
+  std::function<void(QDialog&)> BeforeDriveDialog;
+  // The saved map applied to the letters the environment does not fix (at start, and after the dialog).
+  static void ApplySavedDriveMap();
+  // Letters the environment maps (VEKSECURITY_DRIVE_X set outside the program): the dialog shows them fixed.
+  static bool DriveFixedByEnvironment(char letter);
+  // After a load: the drives whose folder is missing, or that no listed file was found at all; empty when
+  // nothing needs saying.
+  std::string DriveNoticeText();
+  // The filters differ from those of the last load: the status bar says so.
+  void UpdateFilterHint();
   // A click on a column's title: sorts by it, ascending, then descending on the next click (the hits as
   // numbers, texts in the platform's collation), and marks the title.
   void SortByColumn(int column);
@@ -265,7 +291,20 @@ class TForm1 : public QMainWindow {
   void ShowLoadProgress(const vek::TLoadCounts& counts);
   void WriteCountLine(int ticked);
 
+  // Shows EmptyHint while the grid has no rows.
+  void UpdateEmptyHint();
+  // The tooltip of a grid cell whose text does not fit (viewport point); false when there is none.
+  bool ShowCellTip(const QPoint& viewportPos, const QPoint& globalPos);
+  // The row menu at a viewport point (the row already made current).
+  void OpenRowMenu(const QPoint& viewportPos);
+
   bool centred_ = false;
+  // A result file was chosen with o_dialog (which then opens in its folder).
+  bool fileChosen_ = false;
+  // The filters of the last load (none before the first).
+  std::optional<vek::ScanFilterSettings> loadedFilter_;
+  // The folder column's width in a normal window while the window is maximised.
+  int folderWidthNormal_ = -1;
   bool widthsLoaded_ = false;
   // While a batch runs: the window takes no other action and does not close.
   bool batchRunning_ = false;

@@ -81,7 +81,7 @@ TEST_F(WindowLoad, LongLoadReportsProgressWithTheRowsSoFarShown) {
     EXPECT_TRUE(form.msg->isVisible());
     EXPECT_TRUE(form.msgCancel->isVisible());
     notices.push_back(S(form.msg->text()));
-    EXPECT_EQ(CountLine(), "목록 " + vek::GroupedNumber(c.Listed) + "건 · 선택 0건");
+    EXPECT_EQ(CountLine(), "목록 " + vek::GroupedNumber(c.Listed) + "건 · 체크 0건");
     // The rows read so far are in the grid, and its scroll range already covers them.
     EXPECT_EQ(form.Mgr_grid->RowCount(), c.Listed);
     EXPECT_GT(form.Mgr_grid->verticalScrollBar()->maximum(), 0);
@@ -101,7 +101,7 @@ TEST_F(WindowLoad, LongLoadReportsProgressWithTheRowsSoFarShown) {
   EXPECT_FALSE(form.msgCancel->isVisible());
   EXPECT_EQ(S(form.msg->text()), "잠시만 기다려주세요 ");  // the notice is plain again for the next wait
   EXPECT_TRUE(dialogs.History().empty());
-  EXPECT_EQ(CountLine(), "목록 30,000건 · 선택 0건");
+  EXPECT_EQ(CountLine(), "목록 30,000건 · 체크 0건");
 }
 
 TEST_F(WindowLoad, QuickLoadShowsNoProgress) {
@@ -134,7 +134,7 @@ TEST_F(WindowLoad, EscStopsTheLoadKeepsTheRowsAndSaysSo) {
   ASSERT_EQ(dialogs.History().size(), 1u);
   EXPECT_EQ(dialogs.History()[0].Text, vek::LoadNoticeText(form.LastLoad));
   EXPECT_NE(dialogs.History()[0].Text.find(vek::GroupedNumber(atEsc.Listed) + "건"), std::string::npos);
-  EXPECT_EQ(CountLine(), "목록 " + vek::GroupedNumber(atEsc.Listed) + "건 · 선택 0건 · 읽기 중단됨");
+  EXPECT_EQ(CountLine(), "목록 " + vek::GroupedNumber(atEsc.Listed) + "건 · 체크 0건 · 읽기 중단됨");
   EXPECT_FALSE(form.msg->isVisible());
   // The rows kept are whole rows of the file.
   EXPECT_EQ(form.Mgr_grid->Cells(4, atEsc.Listed - 1).AsString(), "D:\\자료");
@@ -142,7 +142,7 @@ TEST_F(WindowLoad, EscStopsTheLoadKeepsTheRowsAndSaysSo) {
   form.OnLoadProgress = nullptr;
   Load(path);
   EXPECT_EQ(form.Mgr_grid->RowCount(), 30000);
-  EXPECT_EQ(CountLine(), "목록 30,000건 · 선택 0건");
+  EXPECT_EQ(CountLine(), "목록 30,000건 · 체크 0건");
 }
 
 TEST_F(WindowLoad, CancelButtonStopsTheLoadAndOtherInputIsHeldBack) {
@@ -187,25 +187,25 @@ TEST_F(WindowLoad, ClosingTheWindowStopsTheLoadWithoutAQuestionAfterwards) {
 
 TEST_F(WindowLoad, CountLineFollowsTicksAndRemovals) {
   Load(WriteLines(5));
-  EXPECT_EQ(CountLine(), "목록 5건 · 선택 0건");
+  EXPECT_EQ(CountLine(), "목록 5건 · 체크 0건");
   EXPECT_EQ(form.StatusBar1->SimpleText(), "원하는 EXE 화일을 Drag 하세요");
   form.Mgr_grid->SetCol(0);
   form.Mgr_grid->SetRow(2);
   form.Mgr_gridClick(form.Mgr_grid);
-  EXPECT_EQ(CountLine(), "목록 5건 · 선택 1건");
+  EXPECT_EQ(CountLine(), "목록 5건 · 체크 1건");
   form.cb_m->setChecked(true);
   form.cb_mClick(form.cb_m);
-  EXPECT_EQ(CountLine(), "목록 5건 · 선택 5건");
+  EXPECT_EQ(CountLine(), "목록 5건 · 체크 5건");
   form.Mgr_gridClick(form.Mgr_grid);  // row 2 unticked again
-  EXPECT_EQ(CountLine(), "목록 5건 · 선택 4건");
+  EXPECT_EQ(CountLine(), "목록 5건 · 체크 4건");
   // Row 2 (unticked) and then a ticked row leave the list; the count follows at the grid's next paint.
   form.BitBtn7Click(form.BitBtn7);
   form.Mgr_grid->viewport()->repaint();
-  EXPECT_EQ(CountLine(), "목록 4건 · 선택 4건");
+  EXPECT_EQ(CountLine(), "목록 4건 · 체크 4건");
   form.Mgr_grid->SetRow(0);
   form.BitBtn7Click(form.BitBtn7);
   form.Mgr_grid->viewport()->repaint();
-  EXPECT_EQ(CountLine(), "목록 3건 · 선택 3건");
+  EXPECT_EQ(CountLine(), "목록 3건 · 체크 3건");
 }
 
 TEST_F(WindowLoad, RowsAddedInBlocksMatchRowsAppendedOneByOne) {
@@ -247,12 +247,12 @@ TEST_F(WindowLoad, FileOfRandomBytesSaysHowManyLinesWereUnreadable) {
   EXPECT_EQ(form.Mgr_grid->RowCount(), 0);
   ASSERT_GT(form.LastLoad.Unreadable, 0);
   const std::string n = vek::GroupedNumber(form.LastLoad.Unreadable);
-  EXPECT_EQ(CountLine(), "목록 0건 · 선택 0건 · 읽을 수 없는 줄 " + n + "개 건너뜀");
+  EXPECT_EQ(CountLine(), "목록 0건 · 체크 0건 · 읽을 수 없는 줄 " + n + "개 건너뜀");
   ASSERT_EQ(dialogs.History().size(), 1u);
   EXPECT_NE(dialogs.History()[0].Text.find("읽을 수 없는 줄 " + n + "개"), std::string::npos);
   // A good file afterwards clears the word about the bad one.
   Load(WriteLines(2));
-  EXPECT_EQ(CountLine(), "목록 2건 · 선택 0건");
+  EXPECT_EQ(CountLine(), "목록 2건 · 체크 0건");
   EXPECT_EQ(dialogs.History().size(), 1u);
 }
 
@@ -260,7 +260,7 @@ TEST_F(WindowLoad, SomeUnreadableLinesAmongGoodOnesAreCountedWithoutAMessage) {
   Load(WriteLines(3, "\xff\xff,x\r\n\x80\r\n"));
   EXPECT_EQ(form.Mgr_grid->RowCount(), 3);
   EXPECT_EQ(form.LastLoad.Unreadable, 2);
-  EXPECT_EQ(CountLine(), "목록 3건 · 선택 0건 · 읽을 수 없는 줄 2개 건너뜀");
+  EXPECT_EQ(CountLine(), "목록 3건 · 체크 0건 · 읽을 수 없는 줄 2개 건너뜀");
   EXPECT_TRUE(dialogs.History().empty());
 }
 
