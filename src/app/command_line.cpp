@@ -15,9 +15,15 @@ namespace vek {
 namespace {
 
 constexpr const char* kHelp =
+    "usage: VekSecurity [RESULT.csv]\n"
+    "Opens the window of the document manager; RESULT.csv, when given, is put into the file field and loaded.\n"
+    "usage: VekSecurity --screenshot OUT.png [RESULT.csv]\n"
+    "Renders the window to OUT.png and exits (no display needed; questions are answered No).\n"
     "usage: VekSecurity --list FILE [options]\n"
     "Loads a scanner result file as the window would and prints the listed rows as UTF-8 CSV\n"
-    "(file name, kind, hits, folder).\n"
+    "(file name, kind, hits, folder), raw: fields are written as they are, for programs to read. (The\n"
+    "window's \"CSV로 저장\" and Ctrl+C, made for spreadsheets, put a ' before a text that starts with\n"
+    "=, +, -, @, a tab or a carriage return, so that it is not run as a formula.)\n"
     "  --keywords on|off   keep only kinds holding a personal-information keyword (개인정보; on)\n"
     "  --at-least-10       keep only lines with at least 10 hits (10건이상)\n"
     "  --at-least-100      keep only lines with at least 100 hits (100건이상)\n"
@@ -65,6 +71,12 @@ class ListRows : public BatchRows {
 
 // Parses the arguments; an error text when they are wrong.
 std::string Parse(const std::vector<std::string>& args, Options& o) {
+  // --help answers whatever else is given (./run adds the window's own arguments before it).
+  for (const std::string& a : args)
+    if (a == "--help" || a == "-h") {
+      o.help = true;
+      return {};
+    }
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     const auto value = [&](std::string& to) -> std::string {

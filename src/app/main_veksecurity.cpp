@@ -2,10 +2,12 @@
 //
 //   VekSecurity [FILE]                      start; FILE is put into the file field and loaded
 //   VekSecurity --screenshot OUT.png [FILE] render the window to OUT.png and exit (no display needed)
-//   VekSecurity --list FILE [options]       list, filter and write batches without a window (--help)
+//   VekSecurity --list FILE [options]       list, filter and write batches without a window
+//   VekSecurity --help                      all of these (whatever else is given)
 //   VekSecurity --inspect FILE              print the personal information found in FILE, masked
 #include <QImage>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPixmap>
 #include <QString>
 #include <cstdio>
@@ -17,6 +19,7 @@
 
 #include "app/application.h"
 #include "app/command_line.h"
+#include "app/korean_texts.h"
 #include "app/veksecurity_01.h"
 #include "platform/batch/batch.h"
 #include "platform/ui/dialogs.h"
@@ -92,6 +95,8 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
 
   TApplication app(argc, argv);
+  QLocale::setDefault(QLocale(QLocale::Korean, QLocale::SouthKorea));
+  vek::InstallKoreanQtTexts();
   // The window runs move batches itself: a session ending in the middle of a copy across devices must not
   // leave a partial copy behind.
   plat::batch::InstallInterruptCleanup();
