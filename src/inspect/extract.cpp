@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QByteArray>
 #include <algorithm>
+#include <vector>
 #include <cerrno>
 #include <cstdio>
 #include <sys/stat.h>
@@ -75,32 +76,72 @@ int GuessUtf16(std::string_view b) {
   return 0;
 }
 
-// CP949 with every byte that does not decode replaced by U+FFFD; lines decode on their own, so one bad
-// byte costs only its line the fast path.
+// CP949 with every byte that does not decode replaced by U+FFFD. The double-byte characters come from a
+// table filled once from the platform's converter, so a long text decodes in one pass without a call per
+// line or character.
+class Cp949Table {
+ public:
+  static const Cp949Table& Get() {
+    static const Cp949Table table;
+    return table;
+  }
+  // The code point of lead and trail bytes, 0 when they are no character.
+  char16_t At(unsigned char lead, unsigned char trail) const {
+    if (lead < 0x81 || lead == 0xFF || trail < 0x41 || trail == 0xFF) return 0;
+    return cp_[std::size_t(lead - 0x81) * kTrails + (trail - 0x41)];
+  }
+
+ private:
+  static constexpr std::size_t kTrails = 0xFF - 0x41;
+  Cp949Table() : cp_(std::size_t(0xFF - 0x81) * kTrails, 0) {
+    std::string utf8;
+    for (unsigned lead = 0x81; lead < 0xFF; ++lead)
+      for (unsigned trail = 0x41; trail < 0xFF; ++trail) {
+        const char pair[2] = {char(lead), char(trail)};
+        if (!plat::text::TryCp949ToUtf8(std::string_view(pair, 2), utf8) || utf8.size() != 3) continue;
+        const auto u = [&](std::size_t i) { return char16_t(static_cast<unsigned char>(utf8[i])); };
+        cp_[std::size_t(lead - 0x81) * kTrails + (trail - 0x41)] =
+            char16_t((u(0) & 0x0F) << 12 | (u(1) & 0x3F) << 6 | (u(2) & 0x3F));
+      }
+  }
+  std::vector<char16_t> cp_;
+};
+
 void AppendCp949Lenient(std::string& out, std::string_view b) {
-  std::string line;
-  while (!b.empty()) {
-    const std::size_t nl = b.find('\n');
-    const std::string_view piece = b.substr(0, nl == std::string_view::npos ? b.size() : nl + 1);
-    b.remove_prefix(piece.size());
-    if (plat::text::TryCp949ToUtf8(piece, line)) {
-      out += line;
+  const Cp949Table& table = Cp949Table::Get();
+  // Room for valid text (two bytes grow into three at most); only bytes that are no character need more.
+  std::size_t used = out.size();
+  out.resize(used + b.size() * 3 / 2 + 8);
+  char* o = out.data() + used;
+  char* end = out.data() + out.size();
+  const auto* p = reinterpret_cast<const unsigned char*>(b.data());
+  const std::size_t n = b.size();
+  for (std::size_t i = 0; i < n;) {
+    if (end - o < 4) {
+      used = std::size_t(o - out.data());
+      out.resize(out.size() + (n - i) * 3 + 8);
+      o = out.data() + used;
+      end = out.data() + out.size();
+    }
+    const unsigned char c = p[i];
+    if (c < 0x80) {
+      *o++ = char(c);
+      ++i;
       continue;
     }
-    for (std::size_t i = 0; i < piece.size();) {
-      const auto c = static_cast<unsigned char>(piece[i]);
-      if (c < 0x80) {
-        out += char(c);
-        ++i;
-      } else if (i + 1 < piece.size() && plat::text::TryCp949ToUtf8(piece.substr(i, 2), line)) {
-        out += line;
-        i += 2;
-      } else {
-        AppendCodePoint(out, 0xFFFD);
-        ++i;
-      }
+    const char16_t cp = i + 1 < n ? table.At(c, p[i + 1]) : 0;
+    const char32_t w = cp ? cp : 0xFFFD;  // a lone or invalid byte: U+FFFD for that byte alone
+    if (w < 0x800) {
+      *o++ = char(0xC0 | (w >> 6));
+      *o++ = char(0x80 | (w & 0x3F));
+    } else {
+      *o++ = char(0xE0 | (w >> 12));
+      *o++ = char(0x80 | ((w >> 6) & 0x3F));
+      *o++ = char(0x80 | (w & 0x3F));
     }
+    i += cp ? 2 : 1;
   }
+  out.resize(std::size_t(o - out.data()));
 }
 
 // Character data of HTML: the XML entities, and a no-break space as a blank.
