@@ -59,6 +59,7 @@ make_file() {  # Windows folder, name
     printf '없는파일_%d.docx,주민등록번호,%d,D:\\업무자료\\삭제됨\r\n' "$i" $((i * 20))
   done
 } | iconv -f UTF-8 -t CP949 > "$dir/C/result.csv"
+"$(dirname "$0")/demo_docs.sh" "$dir"  # a document of each format the preview reads, with its lines
 # A line that is not valid CP949 (skipped by the loader) and an empty last line.
 printf 'broken\xff\xfe.txt,\xc1\xd6\xb9\xce,5,D:\\x\r\n\r\n' >> "$dir/C/result.csv"
 echo "$dir/C/result.csv"
