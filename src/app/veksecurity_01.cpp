@@ -261,9 +261,14 @@ void TForm1::CreateControls() {
   EmptyHint->setWordWrap(true);
   EmptyHint->setAttribute(Qt::WA_TransparentForMouseEvents);
   EmptyHint->setFixedSize(kMsgWidth + 160, kMsgHeight);
+  EmptyHint->setFrameShape(QFrame::Box);
+  EmptyHint->setAutoFillBackground(true);
+  EmptyHint->setMargin(8);
   {
+    // Black on the tooltip colour: readable over the grid's grey empty area.
     QPalette pal = EmptyHint->palette();
-    pal.setColor(QPalette::WindowText, plat::paint::ToQColor(clGray));
+    pal.setColor(QPalette::Window, plat::paint::ToQColor(clInfoBk));
+    pal.setColor(QPalette::WindowText, plat::paint::ToQColor(clBlack));
     EmptyHint->setPalette(pal);
     QFont f = font();
     f.setPointSize(10);
