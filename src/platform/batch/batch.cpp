@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/batch/file_actions.h"
+#include "platform/batch/shred.h"
 #include "platform/error.h"
 #include "platform/os/os.h"
 #include "platform/text/text.h"
@@ -15,7 +16,12 @@
 namespace plat::batch {
 namespace {
 
-LineResult Fail(std::string reason) { return {0, LineStatus::Failed, std::move(reason), {}}; }
+LineResult Fail(std::string reason) {
+  LineResult r;
+  r.status = LineStatus::Failed;
+  r.message = std::move(reason);
+  return r;
+}
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
@@ -250,7 +256,7 @@ ParsedLine ParseBatchLine(std::string_view utf8Line) {
   return Refused("unknown command: " + std::string(s.substr(0, w)));
 }
 
-LineResult RunBatchLine(std::string_view utf8Line) {
+LineResult RunBatchLine(std::string_view utf8Line, const RunOptions& options) {
   // A batch repeats the md line of a folder before every file moved into it.
   if (std::optional<LineResult> repeated = detail::RepeatedMakeFolder(utf8Line)) return std::move(*repeated);
   const ParsedLine p = ParseBatchLine(utf8Line);
@@ -259,12 +265,17 @@ LineResult RunBatchLine(std::string_view utf8Line) {
     case Command::None:
       return {};
     case Command::Echo:
-      return {0, LineStatus::Skipped, p.text, {}};
+    {
+      LineResult r;
+      r.message = p.text;
+      return r;
+    }
     case Command::MakeFolder:
       return detail::MakeFolder(p.operands[0], utf8Line);
     case Command::Move:
       return detail::MoveFileInto(p.operands[0], p.operands[1]);
     case Command::Delete:
+      if (options.Delete == DeleteMethod::Shred) return detail::ShredOneFile(p.operands[0]);
       return detail::DeleteOneFile(p.operands[0]);
   }
   return {};
@@ -291,7 +302,7 @@ std::vector<std::string_view> SplitBatchLines(std::string_view bytes) {
   return lines;
 }
 
-BatchResult RunBatchText(std::string_view bytes, std::ostream& out) {
+BatchResult RunBatchText(std::string_view bytes, std::ostream& out, const RunOptions& options) {
   BatchResult result;
   ForgetCleanedFolders();
   int number = 0;
@@ -299,7 +310,7 @@ BatchResult RunBatchText(std::string_view bytes, std::ostream& out) {
     ++number;
     LineResult r;
     if (std::optional<std::string> utf8 = text::TryCp949ToUtf8(raw)) {
-      r = RunBatchLine(*utf8);
+      r = RunBatchLine(*utf8, options);
     } else {
       std::string why;
       try {
@@ -321,7 +332,7 @@ BatchResult RunBatchText(std::string_view bytes, std::ostream& out) {
   return result;
 }
 
-int RunBatchFile(const std::string& hostPath, std::ostream& out) {
+int RunBatchFile(const std::string& hostPath, std::ostream& out, const RunOptions& options) {
   std::string bytes;
   try {
     bytes = os::ReadFileBytes(hostPath);
@@ -329,7 +340,7 @@ int RunBatchFile(const std::string& hostPath, std::ostream& out) {
     out << "cannot read the batch file: " << e.what() << '\n' << std::flush;
     return kExitUnreadable;
   }
-  return RunBatchText(bytes, out).ExitCode();
+  return RunBatchText(bytes, out, options).ExitCode();
 }
 
 }  // namespace plat::batch

@@ -11,7 +11,8 @@
 //   md "PATH"   (mkdir)          creates every missing folder; an existing folder is success
 //   move "FILE" "FOLDER\."       moves one file into an existing folder ("FOLDER" and "FOLDER\" too);
 //                                never replaces a file; across devices: copy, flush, verify, then delete
-//   del "FILE"  (erase)          deletes one file; switches /F and /Q are tolerated
+//   del "FILE"  (erase)          deletes one file; switches /F and /Q are tolerated. With DeleteMethod::Shred
+//                                (vekbatch --shred) it is 완전삭제: the data is overwritten first (shred.h)
 // "@" may precede any command. "%%" stands for one "%"; a single "%" stays as it is (no variables are
 // expanded). Operands are double-quoted or single words; quotes must balance. Paths go through the drive map
 // (plat::os::ResolvePath). Wildcards ("*", "?") and the shell's operators (& | < > ^) outside quotes are
@@ -19,11 +20,40 @@
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/batch/medium.h"
+
 namespace plat::batch {
+
+// How del removes a file.
+enum class DeleteMethod {
+  Unlink,  // removes the name; the bytes stay on the disk until it reuses them
+  Shred,   // 완전삭제: random bytes, flush, zeros, flush over the file's data, a random name, then removal
+};
+
+// Settings of one run, chosen per call (the window's worker picks them for each batch it runs).
+struct RunOptions {
+  DeleteMethod Delete = DeleteMethod::Unlink;
+};
+
+// How a del under DeleteMethod::Shred ended.
+enum class ShredEnd {
+  Shredded,     // overwritten, renamed and removed
+  LinkRemoved,  // a symbolic link: the link was removed, its target not touched
+  Refused,      // not touched: another hard link, not a regular file, missing, ...
+  Interrupted,  // the overwrite stopped part-way: the file is still there, partly overwritten
+  NotRemoved,   // overwritten, but renaming or removing it failed: it is still there (under a random name)
+};
+struct ShredReport {
+  ShredEnd End = ShredEnd::Refused;
+  MediumNote Medium;            // what the medium lets the overwrite promise
+  std::int64_t Overwritten = 0; // bytes of data overwritten by the last pass that ran
+  std::int64_t DataBytes = 0;   // bytes of data (holes left out) the file had
+};
 
 enum class LineStatus {
   Skipped,    // empty, a comment, "echo" (its text is the message), "echo off": counts neither way
@@ -40,6 +70,8 @@ struct LineResult {
   // Lines printed before the message: what was done on the way ("removed an interrupted copy: C:\b\.vekbatch-
   // Ab12Cd", a partial copy that an earlier, killed run left in the target folder).
   std::vector<std::string> notes;
+  // Set for a del run under DeleteMethod::Shred.
+  std::optional<ShredReport> shred;
 };
 
 inline constexpr int kExitAllSucceeded = 0;  // every line succeeded (or was skipped)
@@ -78,7 +110,7 @@ bool HasParentSegment(std::string_view path);
 ParsedLine ParseBatchLine(std::string_view utf8Line);
 
 // Runs one line that is already decoded to UTF-8 (without its line end).
-LineResult RunBatchLine(std::string_view utf8Line);
+LineResult RunBatchLine(std::string_view utf8Line, const RunOptions& options = {});
 
 // The lines of a batch file's bytes, still CP949: CR LF or LF ends a line; an empty last line after a final
 // line end is no line.
@@ -86,16 +118,16 @@ std::vector<std::string_view> SplitBatchLines(std::string_view bytes);
 
 // Splits the CP949 text into lines and runs each. Prints, per line: its notes, the message of a success or of
 // an echo, "failed: line N: REASON" for a failure, nothing for a silent line; then "N succeeded, M failed".
-BatchResult RunBatchText(std::string_view cp949Bytes, std::ostream& out);
+BatchResult RunBatchText(std::string_view cp949Bytes, std::ostream& out, const RunOptions& options = {});
 
 // Reads the host file and runs it as RunBatchText does. Returns the exit code: kExitUnreadable (with a
 // message printed) when the file cannot be read, else that of the result.
-int RunBatchFile(const std::string& hostPath, std::ostream& out);
+int RunBatchFile(const std::string& hostPath, std::ostream& out, const RunOptions& options = {});
 
 // The text of one printed line for a result ("failed: line N: ..." for a failure).
 std::string FormatLine(const LineResult& r);
 
-// The interpreter's executable: vekbatch [--log LOG] [--pause] FILE.bat (see batch_main.cpp). Returns the
+// The interpreter's executable: vekbatch [--shred] [--log LOG] [--pause] FILE.bat (see batch_main.cpp). Returns the
 // exit code.
 int VekbatchMain(int argc, char** argv);
 
@@ -115,8 +147,14 @@ struct MoveHooks {
   std::function<void(const std::string& tempPath, std::int64_t copied)> copyProgress;
 };
 void SetMoveHooks(MoveHooks hooks);
-// Stale partial copies are looked for once per target folder and run; this starts a new run (RunBatchText
-// does it itself).
+struct ShredHooks {
+  // Called before each block of the overwrite is written (pass 1 random, 2 zeros) with the bytes that pass
+  // has written; a non-zero errno value fails that write as the disk would.
+  std::function<int(int pass, std::int64_t written)> beforeWrite;
+};
+void SetShredHooks(ShredHooks hooks);
+// Stale partial copies are looked for once per target folder and run, and media once per device and run;
+// this starts a new run (RunBatchText does it itself).
 void ForgetCleanedFolders();
 
 }  // namespace plat::batch

@@ -1,7 +1,9 @@
-// The interpreter's command line. vekbatch [--log LOG] [--pause] FILE.bat: runs a batch file of the program
-// (md, move, del) and prints, in UTF-8, one line per command as it runs and a summary. Exit code 0 when
+// The interpreter's command line. vekbatch [--shred] [--log LOG] [--pause] FILE.bat: runs a batch file of the
+// program (md, move, del) and prints, in UTF-8, one line per command as it runs and a summary. Exit code 0 when
 // every line succeeded, 1 when any failed, 2 for wrong usage or a file that cannot be read. FILE is a host
 // path, or a Windows path ("c:\batchmove.bat") read through the drive map (without a ".." segment).
+//   --shred     del is 완전삭제: each file's data is overwritten before it is removed, and each line says
+//               what its medium lets the overwrite promise (see shred.h, medium.h)
 //   --log LOG   also append the output (with a heading naming the file and the time) to LOG
 //   --pause     wait for Enter at the end, so that a terminal window opened for the run stays readable
 // SIGTERM, SIGHUP and SIGINT end the run after removing the partial copy of a move in progress.
@@ -63,19 +65,22 @@ namespace plat::batch {
 int VekbatchMain(int argc, char** argv) {
   std::string log, file;
   bool pause = false, usage = false;
+  RunOptions options;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--log" && i + 1 < argc)
       log = argv[++i];
     else if (a == "--pause")
       pause = true;
+    else if (a == "--shred")
+      options.Delete = DeleteMethod::Shred;
     else if (file.empty() && !a.empty() && a.rfind("--", 0) != 0)
       file = a;
     else
       usage = true;
   }
   if (usage || file.empty()) {
-    std::cerr << "usage: vekbatch [--log LOG] [--pause] FILE.bat\n";
+    std::cerr << "usage: vekbatch [--shred] [--log LOG] [--pause] FILE.bat\n";
     return kExitUnreadable;
   }
   if (LooksLikeWindowsPath(file) && HasParentSegment(file)) {
@@ -87,7 +92,7 @@ int VekbatchMain(int argc, char** argv) {
   const std::string path = LooksLikeWindowsPath(file) ? plat::os::ResolvePath(file) : file;
   TeeBuf tee(std::cout);
   std::ostream out(&tee);
-  const int code = RunBatchFile(path, out);
+  const int code = RunBatchFile(path, out, options);
   out.flush();
   if (!log.empty()) {
     std::ofstream l(log, std::ios::app | std::ios::binary);

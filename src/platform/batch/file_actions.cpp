@@ -56,8 +56,18 @@ MoveHooks CurrentHooks() {
   return hooks;
 }
 
-LineResult Ok(std::string message) { return {0, LineStatus::Succeeded, std::move(message), {}}; }
-LineResult Fail(std::string reason) { return {0, LineStatus::Failed, std::move(reason), {}}; }
+LineResult Ok(std::string message) {
+  LineResult r;
+  r.status = LineStatus::Succeeded;
+  r.message = std::move(message);
+  return r;
+}
+LineResult Fail(std::string reason) {
+  LineResult r;
+  r.status = LineStatus::Failed;
+  r.message = std::move(reason);
+  return r;
+}
 
 std::string ErrText(int err) { return std::strerror(err); }
 
@@ -559,6 +569,7 @@ void InstallInterruptCleanup() {
 }
 
 void ForgetCleanedFolders() {
+  ForgetMediumNotes();
   std::lock_guard lock(cleanedMutex);
   cleanedFolders.clear();
   knownFolders.clear();
