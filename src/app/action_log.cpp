@@ -1,0 +1,432 @@
+// The chained action log: writing, reading back, checking (the format is in action_log.h).
+#include "app/action_log.h"
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QByteArray>
+#include <QCryptographicHash>
+#include <QSettings>
+#include <QSysInfo>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <ostream>
+#include <sstream>
+
+#include "app/batch_run.h"
+#include "app/command_line.h"
+#include "platform/error.h"
+#include "platform/os/os.h"
+
+namespace vek {
+namespace {
+
+constexpr std::size_t kHashHex = 64;
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+constexpr std::string_view kHeading = "번호,시간,사용자,호스트,배치,방법,원본,대상,크기,종류,검출수,매체,결과,사유,해시";
+// The heading of the lines written before the chain.
+constexpr std::string_view kOldHeading = "시간,배치,작업,원본,대상,결과,사유";
+const std::string kZeroHash(kHashHex, '0');
+
+class Sha256 {
+ public:
+  std::string Chain(std::string_view prevHex, std::string_view body) {
+    hash_.reset();
+    hash_.addData(QByteArrayView(prevHex.data(), qsizetype(prevHex.size())));
+    hash_.addData(QByteArrayView(body.data(), qsizetype(body.size())));
+    const QByteArray hex = hash_.result().toHex();
+    return std::string(hex.constData(), std::size_t(hex.size()));
+  }
+
+ private:
+  QCryptographicHash hash_{QCryptographicHash::Sha256};
+};
+
+bool IsHex(std::string_view s) {
+  for (char c : s)
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+  return true;
+}
+
+// A line of the chain taken apart: its number, the bytes its hash covers, and its hash.
+struct ChainedLine {
+  std::int64_t Number = 0;
+  std::string_view Body, Hash;
+};
+
+// Whether a line (without its line end) has the chained form: digits, a comma, ..., a comma, 64 hex digits.
+bool ParseChained(std::string_view line, ChainedLine& out) {
+  if (line.size() < kHashHex + 3 || line[line.size() - kHashHex - 1] != ',') return false;
+  const std::string_view hash = line.substr(line.size() - kHashHex);
+  if (!IsHex(hash)) return false;
+  std::size_t digits = 0;
+  std::int64_t n = 0;
+  while (digits < line.size() && line[digits] >= '0' && line[digits] <= '9' && digits < 18)
+    n = n * 10 + (line[digits++] - '0');
+  if (digits == 0 || line[digits] != ',' || n <= 0) return false;
+  out.Number = n;
+  out.Body = line.substr(0, line.size() - kHashHex);
+  out.Hash = hash;
+  return true;
+}
+
+// The lines of a text (LF or CR LF); an empty last line after a final line end is no line.
+std::vector<std::string_view> Lines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    std::size_t end = text.find('\n', pos);
+    const std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(pos, end - pos);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    lines.push_back(line);
+    pos = next;
+  }
+  return lines;
+}
+
+bool IsHeading(std::string_view line) { return line == kHeading || line == kOldHeading; }
+
+// The whole file; empty when it does not exist.
+std::string ReadWhole(const std::string& path) {
+  if (!plat::os::FileExists(path)) return {};
+  std::string bytes = plat::os::ReadFileBytes(path, std::size_t(1) << 34);
+  if (bytes.starts_with(kBom)) bytes.erase(0, kBom.size());
+  return bytes;
+}
+
+// One CSV line split into fields (quotes as CSV has them).
+std::vector<std::string> SplitCsv(std::string_view line) {
+  std::vector<std::string> fields(1);
+  bool quoted = false;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    const char c = line[i];
+    if (quoted) {
+      if (c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
+        fields.back() += '"';
+        ++i;
+      } else if (c == '"') {
+        quoted = false;
+      } else {
+        fields.back() += c;
+      }
+    } else if (c == '"') {
+      quoted = true;
+    } else if (c == ',') {
+      fields.emplace_back();
+    } else {
+      fields.back() += c;
+    }
+  }
+  return fields;
+}
+
+void AppendField(std::string& to, std::string_view s) {
+  if (s.find_first_of("\r\n") == std::string_view::npos) {
+    AppendCsvField(to, s);
+    return;
+  }
+  std::string one(s);
+  for (char& c : one)
+    if (c == '\r' || c == '\n') c = ' ';
+  AppendCsvField(to, one);
+}
+
+// The last chained line in the file's last 64 KB, if any.
+std::optional<ChainHead> LastChained(const std::string& path) {
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  if (!in) return std::nullopt;
+  const std::streamoff size = in.tellg();
+  const std::streamoff from = std::max<std::streamoff>(0, size - (1 << 16));
+  std::string tail(std::size_t(size - from), '\0');
+  in.seekg(from);
+  in.read(tail.data(), std::streamsize(tail.size()));
+  const std::vector<std::string_view> lines = Lines(tail);
+  for (std::size_t i = lines.size(); i-- > 0;) {
+    ChainedLine c;
+    if (ParseChained(lines[i], c)) return ChainHead{std::string(c.Hash), c.Number};
+    if (!lines[i].empty()) break;  // the last line is not chained
+  }
+  return std::nullopt;
+}
+
+// The hash the file's record `number` carries, if the file has it.
+std::optional<std::string> HashOfRecord(const std::string& path, std::int64_t number) {
+  const std::string text = ReadWhole(path);
+  for (std::string_view line : Lines(text)) {
+    ChainedLine c;
+    if (ParseChained(line, c) && c.Number == number) return std::string(c.Hash);
+  }
+  return std::nullopt;
+}
+
+std::string LineText(std::int64_t line) { return std::to_string(line) + "행"; }
+
+}  // namespace
+
+std::string CurrentUserName() {
+  if (const passwd* pw = ::getpwuid(::geteuid()); pw && pw->pw_name && *pw->pw_name) return pw->pw_name;
+  if (const char* u = std::getenv("USER")) return u;
+  return std::to_string(::geteuid());
+}
+
+std::string CurrentHostName() { return QSysInfo::machineHostName().toStdString(); }
+
+std::string ChainHeadPath() { return UserDataDir() + "/records.ini"; }
+
+std::optional<ChainHead> ReadChainHead(const std::string& headPath) {
+  if (!plat::os::FileExists(headPath)) return std::nullopt;
+  QSettings s(QString::fromStdString(headPath), QSettings::IniFormat);
+  s.beginGroup("ActionLog");
+  const std::string hash = s.value("Head").toString().toStdString();
+  bool ok = false;
+  const qlonglong lines = s.value("Lines").toLongLong(&ok);
+  if (!ok || lines <= 0 || hash.size() != kHashHex || !IsHex(hash)) return std::nullopt;
+  return ChainHead{hash, std::int64_t(lines)};
+}
+
+ActionLog::ActionLog() : ActionLog(ActionLogPath(), ChainHeadPath()) {}
+
+ActionLog::ActionLog(std::string logPath, std::string headPath)
+    : logPath_(std::move(logPath)), headPath_(std::move(headPath)), prevHash_(kZeroHash) {}
+
+ActionLog::~ActionLog() {
+  try {
+    Flush();
+  } catch (...) {
+  }
+  if (file_) std::fclose(file_);
+}
+
+void ActionLog::Start() {
+  started_ = true;
+  const std::optional<ChainHead> head = ReadChainHead(headPath_);
+  const std::optional<ChainHead> tail = LastChained(logPath_);
+  ChainHead from{kZeroHash, 0};
+  if (head) {
+    stored_ = *head;
+    from = *head;
+    // Lines written after the head was last stored (the program ended in between) are the chain's own.
+    if (tail && tail->Lines > head->Lines && HashOfRecord(logPath_, head->Lines) == head->Hash) from = *tail;
+  } else if (tail) {
+    from = *tail;
+  }
+  prevHash_ = from.Hash;
+  count_ = from.Lines;
+  struct stat st {};
+  const bool empty = ::stat(logPath_.c_str(), &st) != 0 || st.st_size == 0;
+  // The heading opens the file, or the chain after the lines written before it.
+  if (empty) pending_ += kBom;
+  if (empty || count_ == 0) {
+    pending_ += kHeading;
+    pending_ += "\r\n";
+  }
+}
+
+void ActionLog::Append(const ActionRecord& r) {
+  if (!started_) Start();
+  const std::size_t at = pending_.size();
+  pending_ += std::to_string(count_ + 1);
+  pending_ += ',';
+  for (const std::string* f : {&r.Time, &r.User, &r.Host, &r.Batch, &r.Method, &r.Source, &r.Target, &r.Size,
+                               &r.Kinds, &r.Hits, &r.Medium, &r.Result, &r.Reason}) {
+    AppendField(pending_, *f);
+    pending_ += ',';
+  }
+  thread_local Sha256 sha;
+  prevHash_ = sha.Chain(prevHash_, std::string_view(pending_).substr(at));
+  pending_ += prevHash_;
+  pending_ += "\r\n";
+  ++count_;
+  if (pending_.size() >= kWriteBytes) WritePending();
+}
+
+bool ActionLog::WritePending() {
+  if (pending_.empty()) return true;
+  if (!file_) {
+    file_ = std::fopen(logPath_.c_str(), "ab");
+    if (!file_) {
+      problem_ = logPath_ + ": " + std::strerror(errno);
+      return false;
+    }
+  }
+  const std::size_t wrote = std::fwrite(pending_.data(), 1, pending_.size(), file_);
+  if (wrote != pending_.size() || std::fflush(file_) != 0) {
+    problem_ = logPath_ + ": " + std::strerror(errno);
+    // What did reach the file stays there; the rest waits for the next try.
+    pending_.erase(0, wrote);
+    return false;
+  }
+  pending_.clear();
+  return true;
+}
+
+bool ActionLog::Flush(bool durable) {
+  if (!started_) return true;
+  if (!WritePending()) return false;
+  if (durable && file_ && ::fdatasync(::fileno(file_)) != 0) {
+    problem_ = logPath_ + ": " + std::strerror(errno);
+    return false;
+  }
+  if (count_ == 0 || Head() == stored_) return true;
+  QSettings s(QString::fromStdString(headPath_), QSettings::IniFormat);
+  s.beginGroup("ActionLog");
+  s.setValue("Head", QString::fromStdString(prevHash_));
+  s.setValue("Lines", qlonglong(count_));
+  s.endGroup();
+  s.sync();
+  if (s.status() != QSettings::NoError) {
+    problem_ = headPath_ + ": 기록의 머리를 저장하지 못했습니다";
+    return false;
+  }
+  stored_ = Head();
+  return true;
+}
+
+std::vector<LoggedRecord> ReadActionLog(const std::string& logPath) {
+  std::vector<LoggedRecord> out;
+  const std::string text = ReadWhole(logPath);
+  std::int64_t lineNo = 0;
+  for (std::string_view line : Lines(text)) {
+    ++lineNo;
+    if (line.empty() || IsHeading(line)) continue;
+    LoggedRecord lr;
+    lr.Line = lineNo;
+    ChainedLine c;
+    if (ParseChained(line, c)) {
+      std::vector<std::string> f = SplitCsv(c.Body.substr(0, c.Body.size() - 1));
+      if (f.size() != 14) continue;
+      lr.Number = c.Number;
+      ActionRecord& r = lr.Record;
+      r.Time = f[1], r.User = f[2], r.Host = f[3], r.Batch = f[4], r.Method = f[5], r.Source = f[6];
+      r.Target = f[7], r.Size = f[8], r.Kinds = f[9], r.Hits = f[10], r.Medium = f[11], r.Result = f[12];
+      r.Reason = f[13];
+    } else {
+      std::vector<std::string> f = SplitCsv(line);
+      if (f.size() != 7) continue;
+      ActionRecord& r = lr.Record;
+      r.Time = f[0], r.Batch = f[1], r.Method = f[2], r.Source = f[3], r.Target = f[4], r.Result = f[5];
+      r.Reason = f[6];
+    }
+    out.push_back(std::move(lr));
+  }
+  return out;
+}
+
+LogCheck VerifyActionLog(const std::string& logPath, const std::optional<ChainHead>& head) {
+  LogCheck check;
+  std::string text;
+  try {
+    text = ReadWhole(logPath);
+  } catch (const std::exception& e) {
+    check.Result = LogCheck::State::Unreadable;
+    check.Message = e.what();
+    return check;
+  }
+  const std::vector<std::string_view> lines = Lines(text);
+  Sha256 sha;
+  std::string prev = kZeroHash;
+  std::int64_t prevNumber = 0, lastLine = 0;
+  std::optional<std::string> hashAtHead;  // the hash of the record numbered as the head's count
+  const auto fail = [&](LogCheck::State state, std::int64_t line, std::string message) {
+    check.Result = state;
+    check.Line = line;
+    check.Message = std::move(message);
+    return check;
+  };
+  // The chained line after index i, if any.
+  const auto nextChained = [&](std::size_t i, ChainedLine& next) {
+    for (std::size_t j = i + 1; j < lines.size(); ++j) {
+      if (lines[j].empty()) continue;
+      return ParseChained(lines[j], next);
+    }
+    return false;
+  };
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::string_view line = lines[i];
+    const std::int64_t no = std::int64_t(i) + 1;
+    if (line.empty()) continue;
+    ChainedLine c;
+    const bool chained = ParseChained(line, c);
+    if (!chained) {
+      if (prevNumber > 0) {
+        // A line of another form inside the chain: added, when the chain goes on past it; else a chained line
+        // so changed that it lost its form.
+        ChainedLine next;
+        const bool haveNext = nextChained(i, next);
+        if (haveNext ? next.Number == prevNumber + 1 && sha.Chain(prev, next.Body) == next.Hash
+                     : !head || head->Lines <= prevNumber)
+          return fail(LogCheck::State::Inserted, no, LineText(no) + "이 끼워 넣어졌습니다(체인에 없는 줄)");
+        return fail(LogCheck::State::Changed, no,
+                    LineText(no) + "이 바뀌었습니다(기록 " + std::to_string(prevNumber + 1) + "번)");
+      }
+      if (!IsHeading(line)) ++check.Unchained;
+      continue;
+    }
+    if (c.Number == prevNumber + 1 && sha.Chain(prev, c.Body) == c.Hash) {
+      prev = std::string(c.Hash);
+      prevNumber = c.Number;
+      lastLine = no;
+      ++check.Chained;
+      if (head && c.Number == head->Lines) hashAtHead = prev;
+      continue;
+    }
+    // The first line that does not follow. Inserted: the next line follows from the one before this one.
+    ChainedLine next;
+    const bool haveNext = nextChained(i, next);
+    if (haveNext && next.Number == prevNumber + 1 && sha.Chain(prev, next.Body) == next.Hash)
+      return fail(LogCheck::State::Inserted, no, LineText(no) + "이 끼워 넣어졌습니다");
+    if (!haveNext && head && head->Lines == prevNumber && prevNumber > 0)
+      return fail(LogCheck::State::Inserted, no, LineText(no) + "이 기록의 머리 뒤에 끼워 넣어졌습니다");
+    // Removed: the numbers jump, and the lines after go on from this one's number.
+    if (c.Number > prevNumber + 1 && (!haveNext || next.Number == c.Number + 1)) {
+      const std::int64_t first = prevNumber + 1, last = c.Number - 1;
+      return fail(LogCheck::State::Removed, no,
+                  LineText(no) + " 앞에서 기록 " +
+                      (first == last ? std::to_string(first) + "번이" : std::to_string(first) + "~" + std::to_string(last) + "번이") +
+                      " 지워졌습니다");
+    }
+    return fail(LogCheck::State::Changed, no, LineText(no) + "이 바뀌었습니다(기록 " + std::to_string(prevNumber + 1) + "번)");
+  }
+  if (!head) {
+    check.Result = LogCheck::State::NoHead;
+    check.Message = "체인은 온전하지만 기록의 머리가 설정에 없어 잘린 끝은 알 수 없습니다";
+    return check;
+  }
+  if (prevNumber < head->Lines) {
+    return fail(LogCheck::State::CutTail, lastLine,
+                "끝이 잘렸습니다: 기록 " + std::to_string(prevNumber + 1) + "~" + std::to_string(head->Lines) +
+                    "번이 없습니다(" + LineText(lastLine) + " 뒤)");
+  }
+  if (hashAtHead != head->Hash)
+    return fail(LogCheck::State::Rewritten, lastLine,
+                "체인이 기록의 머리와 맞지 않습니다: 기록 " + std::to_string(head->Lines) + "번 또는 그 앞이 다시 쓰였습니다");
+  check.Message = "온전합니다: 체인 기록 " + std::to_string(check.Chained) + "줄";
+  if (check.Unchained > 0) check.Message += ", 체인 이전 기록(unchained) " + std::to_string(check.Unchained) + "줄";
+  if (prevNumber > head->Lines)
+    check.Message += ", 머리 뒤에 이어 쓴 기록 " + std::to_string(prevNumber - head->Lines) + "줄";
+  return check;
+}
+
+int VerifyLogCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.size() > 2) {
+    err << "VekSecurity: usage: VekSecurity --verify-log [LOG [HEAD.ini]]\n";
+    return 2;
+  }
+  const std::string log = args.size() > 0 ? plat::os::ResolvePath(args[0]) : ActionLogPath();
+  const std::string headPath = args.size() > 1 ? plat::os::ResolvePath(args[1]) : ChainHeadPath();
+  const std::optional<ChainHead> head = ReadChainHead(headPath);
+  const LogCheck c = VerifyActionLog(log, head);
+  out << log << ": " << c.Message << "\n";
+  if (head) out << "기록의 머리: " << head->Lines << "번, " << head->Hash << "\n";
+  if (c.Broken()) {
+    err << "VekSecurity: 작업 기록이 손상되었습니다: " << c.Message << "\n";
+    return 1;
+  }
+  return c.Result == LogCheck::State::NoHead ? 3 : 0;
+}
+
+}  // namespace vek

@@ -1,0 +1,142 @@
+#pragma once
+// The chained action log: one CSV line per file action of every run, appended only, each line carrying a
+// SHA-256 hash chained to the line before, and the chain's head (last hash and record count) kept apart in
+// the user's settings, so that a changed, removed or inserted line, or a cut tail, is found.
+//
+// A chained line (UTF-8, CR LF; the file starts with a byte-order mark and a heading line):
+//   번호,시간,사용자,호스트,배치,방법,원본,대상,크기,종류,검출수,매체,결과,사유,해시
+// 번호 counts records from 1; 해시 is 64 lower-case hex digits:
+//   hash(n) = SHA-256( hash(n-1) as 64 hex digits, then the line's bytes up to and including the comma
+//             before its hash ),   hash(0) = 64 zeros.
+// Fields are quoted as CSV wants; a line break inside a field is written as a blank, so one record is one
+// line. Lines written before the chain existed (시간,배치,작업,원본,대상,결과,사유) are "unchained": read, never
+// reported broken; headings stand only before the first chained line.
+//
+// The head lives in the settings file ChainHeadPath() (an ini file beside the log: [ActionLog] Head=, Lines=).
+// The writer continues from the head, not from the file's last line, so a cut tail stays visible after
+// further runs; a file longer than the head whose record at the head's count carries the head's hash (the
+// program ended between writing lines and storing the head) is continued from its last line.
+//
+// What the chain cannot find: a rewrite of the whole log and of the settings by someone with the user's
+// rights (both are the user's files).
+#include <cstdint>
+#include <cstdio>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vek {
+
+// The methods a record names.
+inline constexpr std::string_view kMethodMove = "이동";
+inline constexpr std::string_view kMethodDelete = "삭제";
+inline constexpr std::string_view kMethodShred = "완전삭제";
+inline constexpr std::string_view kMethodRestore = "되돌리기";
+// The results a record names.
+inline constexpr std::string_view kResultDone = "성공";
+inline constexpr std::string_view kResultFailed = "실패";
+
+struct ActionRecord {
+  std::string Time;    // "YYYY-MM-DD HH:MM:SS": the run's start
+  std::string User, Host;
+  std::string Batch;   // the batch file (Windows path) or, for a restore, the move record
+  std::string Method;  // kMethodMove, kMethodDelete, kMethodShred, kMethodRestore
+  std::string Source, Target;
+  std::string Size;    // bytes, as a decimal text; empty when unknown
+  std::string Kinds, Hits;  // what the result file said of the file
+  std::string Medium;  // the medium note of a 완전삭제
+  std::string Result;  // kResultDone or kResultFailed
+  std::string Reason;
+  bool operator==(const ActionRecord&) const = default;
+};
+
+// The user's name and the machine's, for the records.
+std::string CurrentUserName();
+std::string CurrentHostName();
+
+struct ChainHead {
+  std::string Hash;        // hash of the last record written
+  std::int64_t Lines = 0;  // its number (records written in all)
+  bool operator==(const ChainHead&) const = default;
+};
+
+// The settings file that keeps the head: UserDataDir()/records.ini.
+std::string ChainHeadPath();
+std::optional<ChainHead> ReadChainHead(const std::string& headPath = ChainHeadPath());
+
+// Appends records to the log. Append costs a CSV line and a hash in memory; Flush writes what waits (one
+// write), and stores the head. Not thread-safe: one writer, on one thread at a time.
+class ActionLog {
+ public:
+  // The program's log (ActionLogPath()) and head (ChainHeadPath()) unless told otherwise.
+  ActionLog();
+  ActionLog(std::string logPath, std::string headPath);
+  ~ActionLog();
+  ActionLog(const ActionLog&) = delete;
+  ActionLog& operator=(const ActionLog&) = delete;
+
+  void Append(const ActionRecord& record);
+  // Writes out the waiting lines and stores the head; `durable` also syncs the log to the disk first.
+  // Returns false when a record could not be written (Problem() says why; the lines stay waiting and the
+  // next Flush tries again).
+  bool Flush(bool durable = false);
+  const std::string& Problem() const { return problem_; }
+  // The head after the records appended so far (written or waiting).
+  ChainHead Head() const { return {prevHash_, count_}; }
+  const std::string& Path() const { return logPath_; }
+
+  // Lines are written out by themselves once this many bytes wait.
+  static constexpr std::size_t kWriteBytes = 1 << 16;
+
+ private:
+  void Start();
+  bool WritePending();
+
+  std::string logPath_, headPath_;
+  bool started_ = false;
+  std::FILE* file_ = nullptr;
+  std::string pending_;
+  std::string prevHash_;
+  std::int64_t count_ = 0;
+  ChainHead stored_;  // what the settings hold
+  std::string problem_;
+};
+
+// --- reading and checking -------------------------------------------------------------------------------
+
+struct LoggedRecord {
+  ActionRecord Record;
+  std::int64_t Number = 0;  // the record's number; 0 for an unchained line
+  std::int64_t Line = 0;    // 1-based line of the file
+};
+// Every record of the log, chained or not (headings left out). Throws plat::Exception when the file cannot be
+// read; a missing file has no records.
+std::vector<LoggedRecord> ReadActionLog(const std::string& logPath);
+
+struct LogCheck {
+  enum class State {
+    Intact,      // every chained line follows from the one before and the head matches
+    NoHead,      // the chain is whole, but no head is kept to compare with (a cut tail cannot be seen)
+    Changed,     // Line was edited
+    Removed,     // records before Line are missing
+    Inserted,    // Line was added
+    CutTail,     // the last records are missing
+    Rewritten,   // the chain is whole but does not end at the head: rewritten from some line on
+    Unreadable,  // the file cannot be read
+  };
+  State Result = State::Intact;
+  std::int64_t Line = 0;  // the first line concerned (for CutTail and Rewritten, the last line of the file)
+  std::int64_t Unchained = 0, Chained = 0;
+  std::string Message;  // one line for people, naming the line
+  bool Broken() const { return Result != State::Intact && Result != State::NoHead; }
+};
+// Checks the log against the head (none: only the chain itself is checked).
+LogCheck VerifyActionLog(const std::string& logPath, const std::optional<ChainHead>& head);
+
+// `VekSecurity --verify-log [LOG [HEAD]]`: prints the verdict; exit code 0 intact, 1 broken or unreadable,
+// 3 intact but no head kept.
+int VerifyLogCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace vek

@@ -1,0 +1,262 @@
+// The chained action log: records written, read back and checked; every kind of tampering found and named by
+// its line; lines written before the chain are unchained, never broken.
+#include <QCryptographicHash>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/action_log.h"
+#include "platform/os/os.h"
+
+namespace {
+
+using vek::ActionLog;
+using vek::ActionRecord;
+using vek::LogCheck;
+using State = vek::LogCheck::State;
+
+ActionRecord Record(int i) {
+  ActionRecord r;
+  r.Time = "2024-05-0" + std::to_string(1 + i % 9) + " 10:00:00";
+  r.User = "kim";
+  r.Host = "pc-01";
+  r.Batch = "c:\\batchdel.bat";
+  r.Method = i % 3 == 0 ? "완전삭제" : i % 3 == 1 ? "삭제" : "이동";
+  r.Source = "D:\\자료\\" + std::to_string(i) + ".hwp";
+  r.Size = std::to_string(1000 + i);
+  r.Kinds = "주민등록번호";
+  r.Hits = std::to_string(i);
+  r.Result = "성공";
+  return r;
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string l; std::getline(in, l);) lines.push_back(l + "\n");
+  return lines;
+}
+
+std::string Join(const std::vector<std::string>& lines) {
+  std::string s;
+  for (const std::string& l : lines) s += l;
+  return s;
+}
+
+class ActionLogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    log_ = dir_.path().toStdString() + "/actions.csv";
+    head_ = dir_.path().toStdString() + "/records.ini";
+  }
+  // Writes `n` records through one writer, after the lines of the old form when `old` is given.
+  void Write(int n, const std::string& old = {}) {
+    if (!old.empty()) plat::os::WriteFileBytes(log_, old);
+    ActionLog log(log_, head_);
+    for (int i = 1; i <= n; ++i) log.Append(Record(i));
+    ASSERT_TRUE(log.Flush()) << log.Problem();
+  }
+  LogCheck Check() { return vek::VerifyActionLog(log_, vek::ReadChainHead(head_)); }
+  std::vector<std::string> Lines() { return SplitLines(plat::os::ReadFileBytes(log_)); }
+  void Put(const std::vector<std::string>& lines) { plat::os::WriteFileBytes(log_, Join(lines)); }
+
+  QTemporaryDir dir_;
+  std::string log_, head_;
+};
+
+// Two lines of the form the program wrote before the chain: a BOM, a heading and two rows.
+const std::string kOldLog =
+    "\xEF\xBB\xBF시간,배치,작업,원본,대상,결과,사유\r\n"
+    "2024-04-01 09:00:00,c:\\batchmove.bat,이동,D:\\a.hwp,C:\\보안예비자료\\a.hwp,성공,\r\n"
+    "2024-04-01 09:00:00,c:\\batchmove.bat,이동,D:\\b.hwp,C:\\보안예비자료\\b.hwp,실패,target exists\r\n";
+
+TEST_F(ActionLogTest, RecordsReadBackWithEveryFieldAndTheChainGoesOnAcrossWriters) {
+  ActionRecord odd = Record(1);
+  odd.Source = "D:\\쉼표, \"따옴표\"\n줄바꿈.hwp";
+  odd.Medium = "덮어쓰기로 복구 불가를 보장할 수 없습니다: 가상 디스크(loop)";
+  odd.Reason = "a,b";
+  {
+    ActionLog log(log_, head_);
+    log.Append(odd);
+    log.Append(Record(2));
+    ASSERT_TRUE(log.Flush());
+    EXPECT_EQ(vek::ReadChainHead(head_), log.Head());
+    EXPECT_EQ(log.Head().Lines, 2);
+  }
+  {
+    ActionLog log(log_, head_);
+    log.Append(Record(3));
+  }  // flushed when it ends
+  const std::vector<vek::LoggedRecord> read = vek::ReadActionLog(log_);
+  ASSERT_EQ(read.size(), 3u);
+  ActionRecord expected = odd;
+  expected.Source = "D:\\쉼표, \"따옴표\" 줄바꿈.hwp";  // one record, one line
+  EXPECT_EQ(read[0].Record, expected);
+  EXPECT_EQ(read[2].Record, Record(3));
+  EXPECT_EQ(read[2].Number, 3);
+  EXPECT_EQ(read[2].Line, 4);  // after the heading
+  const LogCheck c = Check();
+  EXPECT_EQ(c.Result, State::Intact) << c.Message;
+  EXPECT_EQ(c.Chained, 3);
+  EXPECT_EQ(Lines()[0], "\xEF\xBB\xBF번호,시간,사용자,호스트,배치,방법,원본,대상,크기,종류,검출수,매체,결과,사유,해시\r\n");
+}
+
+TEST_F(ActionLogTest, TheHashIsSha256OfThePreviousHashAndTheLineUpToIt) {
+  Write(2);
+  const std::vector<std::string> lines = Lines();
+  std::string prev(64, '0');
+  for (int i = 1; i <= 2; ++i) {
+    std::string line = lines[std::size_t(i)];
+    line.resize(line.size() - 2);  // CR LF
+    const std::string body = line.substr(0, line.size() - 64);
+    const QByteArray h = QCryptographicHash::hash(QByteArray::fromStdString(prev + body), QCryptographicHash::Sha256);
+    EXPECT_EQ(line.substr(line.size() - 64), h.toHex().toStdString());
+    EXPECT_EQ(body.substr(0, 2), std::to_string(i) + ",");
+    prev = h.toHex().toStdString();
+  }
+}
+
+TEST_F(ActionLogTest, ChangedRemovedInsertedLinesAndACutTailAreNamedByTheirLine) {
+  Write(10, kOldLog);
+  // Lines: 1-3 old heading and rows, 4 heading of the chain, 5.. records 1..10.
+  const std::vector<std::string> clean = Lines();
+  ASSERT_EQ(clean.size(), 14u);
+  {
+    const LogCheck c = Check();
+    EXPECT_EQ(c.Result, State::Intact) << c.Message;
+    EXPECT_EQ(c.Unchained, 2);
+    EXPECT_EQ(c.Chained, 10);
+  }
+  struct Case {
+    const char* what;
+    std::vector<std::string> lines;
+    State state;
+    std::int64_t line;
+  };
+  std::vector<Case> cases;
+  {
+    auto l = clean;
+    l[7].replace(l[7].find("1004"), 4, "1005");  // record 4's size, one character
+    cases.push_back({"one character of record 4", l, State::Changed, 8});
+  }
+  {
+    auto l = clean;
+    l[10][l[10].size() - 3] ^= 1;  // the last digit of record 7's hash
+    cases.push_back({"record 7's hash", l, State::Changed, 11});
+  }
+  {
+    auto l = clean;
+    l.erase(l.begin() + 7);
+    cases.push_back({"record 4 removed", l, State::Removed, 8});
+  }
+  {
+    auto l = clean;
+    l.erase(l.begin() + 4, l.begin() + 6);
+    cases.push_back({"records 1 and 2 removed", l, State::Removed, 5});
+  }
+  {
+    auto l = clean;
+    l.insert(l.begin() + 10, l[5]);  // a copy of record 2 after record 6
+    cases.push_back({"a copy inserted", l, State::Inserted, 11});
+  }
+  {
+    auto l = clean;
+    l.insert(l.begin() + 6, "2024-05-01 10:00:00,c:\\batchdel.bat,삭제,D:\\x.hwp,,성공,\r\n");
+    cases.push_back({"an unchained line inside the chain", l, State::Inserted, 7});
+  }
+  {
+    auto l = clean;
+    l.push_back(l[13]);
+    cases.push_back({"a line added after the last", l, State::Inserted, 15});
+  }
+  {
+    auto l = clean;
+    l.resize(11);
+    cases.push_back({"the last four records cut", l, State::CutTail, 11});
+  }
+  for (const Case& c : cases) {
+    Put(c.lines);
+    const LogCheck r = Check();
+    EXPECT_EQ(r.Result, c.state) << c.what << ": " << r.Message;
+    EXPECT_EQ(r.Line, c.line) << c.what << ": " << r.Message;
+    EXPECT_TRUE(r.Broken()) << c.what;
+    EXPECT_NE(r.Message.find(std::to_string(c.line) + "행"), std::string::npos) << c.what << ": " << r.Message;
+  }
+  // The old lines may be anything: they are not part of the chain.
+  auto l = clean;
+  l[1] = "2024-04-01 09:00:00,c:\\batchmove.bat,이동,D:\\다른.hwp,,성공,\r\n";
+  Put(l);
+  EXPECT_EQ(Check().Result, State::Intact);
+  // Without the head the chain itself is checked, and the cut cannot be seen.
+  l = clean;
+  l.resize(11);
+  Put(l);
+  EXPECT_EQ(vek::VerifyActionLog(log_, std::nullopt).Result, State::NoHead);
+}
+
+TEST_F(ActionLogTest, AChainRecomputedAfterAChangeNoLongerEndsAtTheHead) {
+  Write(5);
+  std::vector<std::string> lines = Lines();
+  // Record 3 changed and every hash from there recomputed, as someone knowing the formula would.
+  lines[3].replace(lines[3].find("1003"), 4, "9999");
+  std::string prev = lines[2].substr(lines[2].size() - 66, 64);
+  for (std::size_t i = 3; i < lines.size(); ++i) {
+    const std::string body = lines[i].substr(0, lines[i].size() - 66);
+    prev = QCryptographicHash::hash(QByteArray::fromStdString(prev + body), QCryptographicHash::Sha256).toHex().toStdString();
+    lines[i] = body + prev + "\r\n";
+  }
+  Put(lines);
+  const LogCheck c = Check();
+  EXPECT_EQ(c.Result, State::Rewritten) << c.Message;
+  EXPECT_EQ(vek::VerifyActionLog(log_, std::nullopt).Result, State::NoHead);
+}
+
+TEST_F(ActionLogTest, ACutStaysVisibleAfterLaterRunsButLinesWrittenBeforeTheHeadWasStoredAreKept) {
+  Write(6);
+  std::vector<std::string> lines = Lines();
+  lines.resize(5);  // records 5 and 6 cut
+  Put(lines);
+  Write(1);  // the next run continues from the head: record 7
+  LogCheck c = Check();
+  EXPECT_EQ(c.Result, State::Removed) << c.Message;
+  EXPECT_EQ(c.Line, 6);
+
+  // A run that ended between writing its lines and storing the head: the next run takes the file's lines.
+  plat::os::WriteFileBytes(log_, "");
+  ::unlink(head_.c_str());
+  Write(3);
+  const std::string storedHead = plat::os::ReadFileBytes(head_);
+  {
+    ActionLog log(log_, head_);
+    log.Append(Record(4));
+    log.Append(Record(5));
+    ASSERT_TRUE(log.Flush());
+  }
+  plat::os::WriteFileBytes(head_, storedHead);  // as if the head of records 4 and 5 was never stored
+  Write(1);
+  c = Check();
+  EXPECT_EQ(c.Result, State::Intact) << c.Message;
+  EXPECT_EQ(c.Chained, 6);
+}
+
+TEST_F(ActionLogTest, TheVerifyCommandSaysIntactOrNamesTheLineWithItsExitCode) {
+  Write(3, kOldLog);
+  std::ostringstream out, err;
+  EXPECT_EQ(vek::VerifyLogCommand({log_, head_}, out, err), 0) << err.str();
+  EXPECT_NE(out.str().find("unchained"), std::string::npos) << out.str();
+  std::vector<std::string> lines = Lines();
+  lines[5][lines[5].find("kim")] = 'K';
+  Put(lines);
+  std::ostringstream out2, err2;
+  EXPECT_EQ(vek::VerifyLogCommand({log_, head_}, out2, err2), 1);
+  EXPECT_NE(err2.str().find("6행이 바뀌었습니다"), std::string::npos) << err2.str();
+  std::ostringstream out3, err3;
+  EXPECT_EQ(vek::VerifyLogCommand({log_, dir_.path().toStdString() + "/none.ini"}, out3, err3), 1);
+  Put(SplitLines(kOldLog));
+  EXPECT_EQ(vek::VerifyLogCommand({log_, dir_.path().toStdString() + "/none.ini"}, out3, err3), 3);
+}
+
+}  // namespace
