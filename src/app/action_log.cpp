@@ -391,6 +391,10 @@ LogCheck VerifyActionLog(const std::string& logPath, const std::optional<ChainHe
     }
     return fail(LogCheck::State::Changed, no, LineText(no) + "이 바뀌었습니다(기록 " + std::to_string(prevNumber + 1) + "번)");
   }
+  if (!head && check.Chained == 0 && check.Unchained == 0) {
+    check.Message = "작업 기록이 없습니다";
+    return check;
+  }
   if (!head) {
     check.Result = LogCheck::State::NoHead;
     check.Message = "체인은 온전하지만 기록의 머리가 설정에 없어 잘린 끝은 알 수 없습니다";

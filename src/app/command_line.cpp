@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <ostream>
 
+#include "app/action_log.h"
 #include "app/batch_targets.h"
 #include "app/batch_text.h"
+#include "app/destruction_report.h"
 #include "app/scan_result.h"
 #include "inspect/report.h"
 #include "platform/error.h"
@@ -36,6 +38,13 @@ constexpr const char* kHelp =
     "usage: VekSecurity --inspect FILE\n"
     "Prints each personal-information match of FILE, masked, with its line and column, then the count\n"
     "per kind (exit 1 when FILE cannot be read).\n"
+    "usage: VekSecurity --verify-log [LOG [HEAD.ini]]\n"
+    "Checks the chained action log (default: the user's actions.csv against the head kept in records.ini) and\n"
+    "names the first line changed, removed or inserted, or a cut tail; lines older than the chain are\n"
+    "\"unchained\". Exit 0 intact, 1 broken or unreadable, 3 intact but no head kept.\n"
+    "usage: VekSecurity --report FROM TO OUT.pdf [LOG [HEAD.ini]]\n"
+    "Writes the 파기 확인서 of the runs between the dates FROM and TO (YYYY-MM-DD, both included) as OUT.pdf\n"
+    "and OUT.html.\n"
     "Windows paths go through the drive map (VEKSECURITY_DRIVE_C, VEKSECURITY_DRIVE_D, ...).\n"
     "Lines that are not valid CP949 text are skipped; their number goes to the error output.\n"
     "Exit codes: 0 done, 1 a file could not be read or written, 2 bad arguments,\n"
@@ -150,11 +159,16 @@ std::string CsvField(const std::string& s) {
 
 bool IsCommandLineMode(const std::vector<std::string>& args) {
   for (const std::string& a : args)
-    if (a == "--list" || a == "--help" || a == "-h" || a == "--inspect") return true;
+    if (a == "--list" || a == "--help" || a == "-h" || a == "--inspect" || a == "--verify-log" || a == "--report")
+      return true;
   return false;
 }
 
 int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (!args.empty() && (args[0] == "--verify-log" || args[0] == "--report")) {
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    return args[0] == "--verify-log" ? VerifyLogCommand(rest, out, err) : ReportCommand(rest, out, err);
+  }
   if (!args.empty() && args[0] == "--inspect") {
     if (args.size() != 2) {
       err << "VekSecurity: usage: VekSecurity --inspect FILE\n";
