@@ -215,6 +215,63 @@ BatchRunner::Progress BatchRunner::Snapshot() const {
   return p;
 }
 
+namespace {
+
+// The system's error texts (strerror) a file action can end with, in Korean.
+std::string KoreanError(std::string_view text) {
+  struct Known {
+    std::string_view english, korean;
+  };
+  static constexpr Known kErrors[] = {
+      {"Operation not permitted", "허용되지 않은 작업"},
+      {"Permission denied", "접근 권한이 없음"},
+      {"No such file or directory", "파일이나 폴더가 없음"},
+      {"File exists", "이미 있음"},
+      {"No space left on device", "디스크 공간이 부족함"},
+      {"Read-only file system", "읽기 전용 파일 시스템"},
+      {"Device or resource busy", "사용 중임"},
+      {"Text file busy", "사용 중임"},
+      {"Is a directory", "폴더임"},
+      {"Not a directory", "폴더가 아님"},
+      {"Directory not empty", "폴더가 비어 있지 않음"},
+      {"Input/output error", "입출력 오류"},
+      {"File name too long", "이름이 너무 김"},
+      {"Too many levels of symbolic links", "심볼릭 링크가 너무 많이 이어짐"},
+      {"Invalid cross-device link", "다른 장치로 이름을 바꿀 수 없음"},
+      {"Invalid argument", "잘못된 인수"},
+      {"Disk quota exceeded", "디스크 할당량을 넘음"},
+      {"File too large", "파일이 너무 큼"},
+      {"Too many open files", "열린 파일이 너무 많음"},
+      {"Stale file handle", "네트워크 파일 핸들이 끊김"},
+  };
+  for (const Known& k : kErrors)
+    if (text == k.english) return std::string(k.korean);
+  return std::string(text);
+}
+
+// The rest of a message after its known beginning: " to " between two paths as an arrow, a system error
+// at the end and the host path in Korean.
+std::string KoreanRest(std::string_view rest, bool twoPaths = false) {
+  std::string out(rest);
+  const auto replace = [&](std::string_view from, std::string_view to) {
+    for (std::size_t at = out.find(from); at != std::string::npos; at = out.find(from, at + to.size()))
+      out.replace(at, from.size(), to);
+  };
+  replace(" (host path ", " (이 컴퓨터의 경로 ");
+  replace(" (not in the drive map)", " (드라이브 연결에 없음)");
+  replace(" (copy removed)", " (복사본은 지움)");
+  replace(" after copying it", " (복사한 뒤)");
+  replace("; source kept: ", "; 원본은 그대로 둠: ");
+  // "X to Y: error": the last " to " before the error (a path may hold " to " itself).
+  if (twoPaths)
+    if (const std::size_t to = out.rfind(" to ", out.rfind(": ")); to != std::string::npos) out.replace(to, 4, " -> ");
+  if (const std::size_t colon = out.rfind(": "); colon != std::string::npos)
+    out = out.substr(0, colon + 2) + KoreanError(out.substr(colon + 2));
+  return out;
+}
+
+}  // namespace
+
 std::string KoreanReason(std::string_view message) {
   struct Known {
     std::string_view prefix;
@@ -225,24 +282,59 @@ std::string KoreanReason(std::string_view message) {
       {"source does not exist: ", "원본 파일이 없음(옮겨졌거나 지워졌을 수 있음): "},
       {"file does not exist: ", "파일이 없음(옮겨졌거나 지워졌을 수 있음): "},
       {"target folder does not exist: ", "대상 폴더가 없음: "},
+      {"target is not a folder: ", "대상이 폴더가 아님: "},
       {"cannot create folder ", "폴더를 만들지 못함: "},
+      {"cannot create a file in ", "파일을 만들지 못함: "},
       {"a file of that name exists: ", "폴더 이름과 같은 파일이 있음: "},
       {"no host path for ", "이 컴퓨터에 없는 드라이브나 네트워크 경로: "},
       {"no host folder for ", "이 컴퓨터에 없는 드라이브나 네트워크 경로: "},
       {"source is a folder, not a file: ", "원본이 파일이 아니라 폴더임: "},
+      {"source names a folder, not a file: ", "원본이 파일이 아니라 폴더임: "},
+      {"is a folder, not a file: ", "파일이 아니라 폴더임: "},
+      {"names a folder, not a file: ", "파일이 아니라 폴더임: "},
       {"source is not a regular file: ", "원본이 일반 파일이 아님: "},
       {"cannot delete ", "지우지 못함: "},
       {"cannot move ", "옮기지 못함: "},
       {"cannot copy ", "복사하지 못함: "},
+      {"cannot flush the copy in ", "복사본을 디스크에 쓰지 못함: "},
+      {"cannot check the copy of ", "복사본을 확인하지 못함: "},
+      {"cannot compare the copy of ", "복사본을 비교하지 못함: "},
+      {"cannot name the copy ", "복사본의 이름을 붙이지 못함: "},
+      {"cannot finish the copy ", "복사를 마치지 못함: "},
       {"cannot open ", "열지 못함: "},
       {"cannot read ", "읽지 못함: "},
       {"the source changed while it was being ", "옮기는 동안 원본이 바뀜: "},
       {"the copy in ", "복사본이 원본과 다름(원본은 그대로 둠): "},
       {"the line is not valid CP949 text", "배치 파일의 줄을 읽을 수 없음"},
+      {"unknown command: ", "알 수 없는 명령: "},
   };
   for (const Known& k : kKnown)
-    if (message.starts_with(k.prefix)) return std::string(k.korean) + std::string(message.substr(k.prefix.size()));
-  return "실패: " + std::string(message);
+    if (message.starts_with(k.prefix))
+      return std::string(k.korean) +
+             KoreanRest(message.substr(k.prefix.size()), k.prefix == "cannot move " || k.prefix == "cannot copy ");
+  return "실패: " + KoreanRest(message);
+}
+
+std::string KoreanLine(const plat::batch::LineResult& r) {
+  if (r.status == plat::batch::LineStatus::Failed)
+    return "실패: " + std::to_string(r.number) + "번째 줄: " + KoreanReason(r.message);
+  return KoreanDone(r.message);
+}
+
+std::string KoreanDone(std::string_view message) {
+  struct Known {
+    std::string_view prefix, korean;
+  };
+  static constexpr Known kDone[] = {
+      {"moved ", "옮김: "},
+      {"deleted ", "지움: "},
+      {"created ", "폴더 만듦: "},
+      {"folder exists: ", "폴더 있음: "},
+      {"removed an interrupted copy: ", "중단된 복사본을 지움: "},
+  };
+  for (const Known& k : kDone)
+    if (message.starts_with(k.prefix)) return std::string(k.korean) + KoreanRest(message.substr(k.prefix.size()));
+  return std::string(message);
 }
 
 std::string UserDataDir() {

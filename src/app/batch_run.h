@@ -85,6 +85,11 @@ class BatchRunner {
 
 // The interpreter's reason for a failed line, in Korean for the user (the path it names kept).
 std::string KoreanReason(std::string_view message);
+// A line's result as the window's batch log writes it, in Korean: what was done, or why it failed and on
+// which line.
+std::string KoreanLine(const plat::batch::LineResult& r);
+// What a line or a note says it did ("moved ...", "removed an interrupted copy: ..."), in Korean.
+std::string KoreanDone(std::string_view message);
 
 // The folder of the program's records for the user: <XDG data home>/VekSecurity (created on demand).
 std::string UserDataDir();

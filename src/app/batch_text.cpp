@@ -417,7 +417,7 @@ BatchText BuildMoveBatch(BatchRows& rows, std::string_view backupDir, TargetProb
       std::string source = SourceKey(folder, name);
       std::string target = batch.TargetKey(backupDir, folder, name);
       if (auto same = sources.find(source); same != sources.end()) {
-        batch.Follow(r, same->second);  // the same file listed twice
+        batch.Follow(r, same->second, Joined(folder, name));  // the same file listed twice
         follows[std::size_t(r)] = true;
         continue;
       }
@@ -474,7 +474,7 @@ BatchText BuildDeleteBatch(BatchRows& rows) {
     if (fresh) {
       take[std::size_t(r)] = true;
     } else {
-      batch.Follow(r, at->second);
+      batch.Follow(r, at->second, Joined(texts.Folder(r), texts.FileName(r)));
       follows[std::size_t(r)] = true;
     }
   }

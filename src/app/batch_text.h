@@ -102,9 +102,10 @@ class BatchText {
   struct Follower {
     int Row;
     int Leader;
+    std::string Path;  // the row's file (Windows path)
   };
   const std::vector<Follower>& Followers() const { return followers_; }
-  void Follow(int row, int leader) { followers_.push_back({row, leader}); }
+  void Follow(int row, int leader, std::string path) { followers_.push_back({row, leader, std::move(path)}); }
   // The lines that act on a file (move and del lines): what a user counts.
   std::size_t FileLineCount() const;
   // A command interpreter that runs with delayed expansion reads "!NAME!" as a variable, so a path holding
@@ -171,6 +172,9 @@ class BatchRows {
   virtual bool Ticked(int r) = 0;
   virtual std::string Folder(int r) = 0;
   virtual std::string FileName(int r) = 0;
+  // What the result file said of the row's file, kept in a move's record.
+  virtual std::string Kind(int r) { return {}; }
+  virtual std::string Hits(int r) { return {}; }
   // The most characters the folder and name texts can hold (a cut text fills it); 0: no limit.
   virtual std::size_t MaxChars() { return 0; }
   // The row got its batch line and leaves the list.

@@ -57,7 +57,7 @@ void TForm1::SetTicks(const std::vector<int>& rows, bool on) {
   if (rows.empty()) return;
   Mgr_grid->BeginUpdate();
   for (int r : rows)
-    if (r >= 0 && r < Mgr_grid->RowCount()) Mgr_grid->Cells(0, r).SetAsBoolean(on);
+    if (r >= 0 && r < Mgr_grid->RowCount()) SetTick(r, on);
   Mgr_grid->EndUpdate(true);
   UpdateCountLine();
 }
@@ -67,7 +67,7 @@ void TForm1::ToggleTicksByKey() {
   if (rows.empty()) return;
   // One press makes the acted rows agree: all ticked, unless all of them are ticked already.
   const bool allTicked =
-      std::all_of(rows.begin(), rows.end(), [this](int r) { return Mgr_grid->Cells(0, r).AsBoolean(); });
+      std::all_of(rows.begin(), rows.end(), [this](int r) { return Mgr_grid->Cells(kTickColumn, r).AsBoolean(); });
   SetTicks(rows, !allTicked);
 }
 
@@ -106,7 +106,7 @@ std::string TForm1::RowsAsCsv(bool tickedOnly) {
   }
   text += "\r\n";
   for (int r = 0; r < Mgr_grid->RowCount(); ++r) {
-    if (tickedOnly && !Mgr_grid->Cells(0, r).AsBoolean()) continue;
+    if (tickedOnly && !Mgr_grid->Cells(kTickColumn, r).AsBoolean()) continue;
     for (int c : kDataColumns) {
       if (c != kDataColumns[0]) text += ',';
       vek::AppendCsvField(text, SpreadsheetText(Mgr_grid->Cells(c, r).AsString()));

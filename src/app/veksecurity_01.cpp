@@ -1,5 +1,7 @@
 #include "app/veksecurity_01.h"
 
+#include "grid/structure/scope_guard.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -610,6 +612,7 @@ void TForm1::ReadAndInsert() {
     ~Hide() { form->HideWait(); }
   } hide{this};
   Mgr_grid->ClearRows();
+  ticked_ = 0;
   LastLoad = {};
   loadedFilter_ = FilterSettings();
   UpdateFilterHint();
@@ -674,12 +677,7 @@ void TForm1::ShowLoadProgress(const vek::TLoadCounts& counts) {
   QCoreApplication::processEvents();
 }
 
-void TForm1::UpdateCountLine() {
-  int ticked = 0;
-  for (int r = 0, rows = Mgr_grid->RowCount(); r < rows; ++r)
-    if (Mgr_grid->Cells(0, r).AsBoolean()) ++ticked;
-  WriteCountLine(ticked);
-}
+void TForm1::UpdateCountLine() { WriteCountLine(ticked_); }
 
 void TForm1::WriteCountLine(int ticked) {
   countedRows_ = Mgr_grid->RowCount();
@@ -721,31 +719,40 @@ void TForm1::FitIndicatorWidth() {
   PlaceOverlays();  // the tick-all box follows column 0's title cell
 }
 
-std::string TForm1::RowFolder(int r) { return Mgr_grid->Cells(4, r).AsString(); }
+std::string TForm1::RowFolder(int r) { return Mgr_grid->Cells(kFolderColumn, r).AsString(); }
 
-std::string TForm1::RowFileName(int r) { return Mgr_grid->Cells(1, r).AsString(); }
+std::string TForm1::RowFileName(int r) { return Mgr_grid->Cells(kNameColumn, r).AsString(); }
+
+void TForm1::SetTick(int r, bool on) {
+  TwCells& tick = Mgr_grid->Cells(kTickColumn, r);
+  if (tick.AsBoolean() == on) return;
+  tick.SetAsBoolean(on);
+  ticked_ += on ? 1 : -1;
+}
+
+void TForm1::RemoveListRows(std::vector<int> rows) {
+  std::sort(rows.begin(), rows.end(), std::greater<int>());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  Mgr_grid->BeginUpdate();
+  const TwScopeExit end([this] { Mgr_grid->EndUpdate(true); });
+  for (auto it = rows.begin(); it != rows.end();) {
+    const int last = *it;
+    int first = last;
+    for (++it; it != rows.end() && *it == first - 1; ++it) first = *it;
+    if (first < 0 || last >= Mgr_grid->RowCount()) continue;
+    for (int r = first; r <= last; ++r) ticked_ -= Mgr_grid->Cells(kTickColumn, r).AsBoolean() ? 1 : 0;
+    Mgr_grid->DeleteRow(first, last - first + 1, false);
+  }
+}
 
 void TForm1::BitBtn7Click(QObject*) {
   if (Mgr_grid->RowCount() <= 0) return;
   if (Mgr_grid->SelectedCount() > 0) {
-    // Several rows selected: all of them leave the list, each run of neighbours in one step from the
-    // bottom up, and the row above the first of them becomes current.
+    // Several rows selected: all of them leave the list, and the row above the first of them becomes current.
     std::vector<int> rows;
     for (int r = 0; r < Mgr_grid->RowCount(); ++r)
       if (Mgr_grid->Selected(r)) rows.push_back(r);
-    Mgr_grid->BeginUpdate();
-    {
-      struct End {
-        TMemGrid* g;
-        ~End() { g->EndUpdate(true); }
-      } end{Mgr_grid};
-      for (std::size_t hi = rows.size(); hi > 0;) {
-        std::size_t lo = hi - 1;
-        while (lo > 0 && rows[lo - 1] + 1 == rows[lo]) --lo;
-        Mgr_grid->DeleteRow(rows[lo], int(hi - lo), false);
-        hi = lo;
-      }
-    }
+    RemoveListRows(rows);
     Mgr_grid->ClearSelection();
     Mgr_grid->SetRow(rows.front() - 1);
     FitIndicatorWidth();
@@ -753,34 +760,32 @@ void TForm1::BitBtn7Click(QObject*) {
     return;
   }
   const int r = Mgr_grid->Row();
-  Mgr_grid->DeleteRow(r, 1, false);
+  RemoveListRows({r});
   Mgr_grid->SetRow(r - 1);
   FitIndicatorWidth();
+  UpdateCountLine();
 }
 
 void TForm1::cb_mClick(QObject*) {
   const bool on = cb_m->isChecked();
   Mgr_grid->BeginUpdate();
-  struct End {
-    TMemGrid* g;
-    ~End() { g->EndUpdate(true); }
-  } end{Mgr_grid};
-  for (int r = 0; r < Mgr_grid->RowCount(); ++r) Mgr_grid->Cells(0, r).SetAsBoolean(on);
+  const TwScopeExit end([this] { Mgr_grid->EndUpdate(true); });
+  for (int r = 0; r < Mgr_grid->RowCount(); ++r) SetTick(r, on);
   UpdateCountLine();
 }
 
 void TForm1::Mgr_gridClick(QObject*) {
-  if (Mgr_grid->RowCount() <= 0 || Mgr_grid->Col() != 0) return;
+  if (Mgr_grid->RowCount() <= 0 || Mgr_grid->Col() != kTickColumn) return;
   // A mouse click toggles only when it landed on the tick cell of the current row: not on a title, on the
   // indicator column, on a sizing edge, below the rows, or on another column while column 0 stays current.
   if (Mgr_grid->ReportingClick()) {
     const TwGridHit& hit = Mgr_grid->LastClickHit();
-    if (hit.Region != TwGridRegion::Data || hit.Started != wgsNone || hit.Column != 0 ||
+    if (hit.Region != TwGridRegion::Data || hit.Started != wgsNone || hit.Column != kTickColumn ||
         hit.Row != Mgr_grid->Row())
       return;
   }
-  TwCells& tick = Mgr_grid->Cells(0, Mgr_grid->Row());
-  tick.SetAsBoolean(!tick.AsBoolean());
+  const int r = Mgr_grid->Row();
+  SetTick(r, !Mgr_grid->Cells(kTickColumn, r).AsBoolean());
   UpdateCountLine();
 }
 

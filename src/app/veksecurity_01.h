@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/batch_run.h"
+#include "app/batch_session.h"
 #include "app/batch_text.h"
 #include "app/scan_load.h"
 #include "app/scan_result.h"
@@ -61,6 +62,12 @@ class TForm1 : public QMainWindow {
   // the environment variable VEKSECURITY_DOWNLOAD_HOST, else "security.intranet.local".
   static std::string DownloadAddress();
   static constexpr const char* kDefaultDownloadHost = "security.intranet.local";
+  // The columns of Mgr_grid.
+  static constexpr int kTickColumn = 0;    // "C": the tick
+  static constexpr int kNameColumn = 1;    // the file name
+  static constexpr int kKindColumn = 2;    // the kind of personal information
+  static constexpr int kHitsColumn = 3;    // the hit count
+  static constexpr int kFolderColumn = 4;  // the folder
 
   explicit TForm1(QWidget* parent = nullptr);
   ~TForm1() override;
@@ -167,11 +174,17 @@ class TForm1 : public QMainWindow {
   // happened. Rows whose names cannot be written into a batch line safely stay, and the user is told why.
   void BitBtn4Click(QObject* Sender);
   void BitBtn6Click(QObject* Sender);
-  // Puts the files of a move back where they were (the newest move record when the path is empty), never
-  // over a file that is there now; the record keeps what could not be put back.
+  // Puts the files of a move back where they were (the newest move record with files still away when the
+  // path is empty): only the backup copies the move left, never over a file that is there now. The files
+  // put back return to the list.
   void RestoreMove(const std::string& manifestHostPath);
-  // The number of ticked rows.
-  int CountTicked();
+  // The number of ticked rows, kept as ticks change and rows come and go (never counted again row by row).
+  int CountTicked() const { return ticked_; }
+  // Ticks or unticks one row, keeping the count (the grid repaints it).
+  void SetTick(int r, bool on);
+  // Takes rows out of the list (in any order, duplicates allowed), each run of neighbours in one step,
+  // keeping the tick count.
+  void RemoveListRows(std::vector<int> rows);
   // Called with the runner of a batch before it starts (tests use it to cancel between lines).
   std::function<void(vek::BatchRunner&)> BeforeBatchRun;
   // --- the list as people expect one to behave ---
@@ -261,6 +274,7 @@ class TForm1 : public QMainWindow {
 
  private:
   std::string memoText_;
+  int ticked_ = 0;
   bool memoPending_ = false;
 
   void CreateControls();
@@ -271,19 +285,15 @@ class TForm1 : public QMainWindow {
   void CentreOnScreen();
   std::string RowFolder(int r);
   std::string RowFileName(int r);
-  // Writes the batch file (and the memo); returns the bytes written.
-  std::string SaveBatch(const std::string& windowsPath, const vek::BatchText& batch);
-  enum class BatchAction { Move, Delete };
-  // Runs the written batch file with progress, takes the handled rows out and reports.
-  void RunBatchInWindow(const std::string& windowsPath, const vek::BatchText& batch, std::string_view written,
-                        BatchAction action);
-  // Runs lines on a worker thread while a progress dialog (title, what is being done) shows how far it got;
-  // onLine hears each finished line on the window's thread, while the run goes on, and onTaken the end of
-  // each look at the progress that found lines finished (the moment to put their records on disk).
-  using LineDone = std::function<void(std::size_t index, const plat::batch::LineResult& result)>;
-  std::vector<plat::batch::LineResult> RunLines(std::vector<std::optional<std::string>> lines,
-                                                const std::string& title, const std::string& doing,
-                                                const LineDone& onLine = {}, const std::function<void()>& onTaken = {});
+  // A move or delete of the ticked rows: the session built, written and run with progress; the handled
+  // rows leave the list and the outcome is shown.
+  void RunBatchAction(vek::BatchAction action);
+  // Runs a session on its worker thread while a progress dialog (title, what is being done) shows how far
+  // it got, and returns its outcome.
+  vek::BatchOutcome RunSession(vek::BatchSession& session, const std::string& title, const std::string& doing);
+  void ShowOutcome(const vek::BatchOutcome& outcome);
+  // Rows for the files a restore put back, unticked.
+  void PutBackRows(const std::vector<vek::ManifestEntry>& restored);
   void TellRefusals(const vek::BatchText& batch);
   // Says so when a batch could not be started (code from OKPostExec; 0 says nothing).
   void TellStartFailure(const std::string& batch, int code);

@@ -234,7 +234,7 @@ TEST_F(BatchActions, TheWrittenMoveBatchRunsInTheWindowOnRealFiles) {
   EXPECT_NE(summary.find("D:\\자료\\2023\\b.xls\n  대상 폴더에 같은 이름의 파일이 이미 있음"), std::string::npos) << summary;
   EXPECT_NE(summary.find("D:\\자료\\2023\\gone.xls\n  원본 파일이 없음"), std::string::npos) << summary;
   const std::string log = ReadBytes(c + "/batchmove.log");
-  EXPECT_NE(log.find("4 succeeded, 2 failed\nexit code 1\n"), std::string::npos) << log;
+  EXPECT_NE(log.find("4줄 성공, 2줄 실패\n종료 코드 1\n"), std::string::npos) << log;
 }
 
 TEST_F(BatchActions, CommandLineListsAndWritesTheSameBatches) {

@@ -70,6 +70,19 @@ TEST(BatchFileLines, AFileReadBackAsWrittenGivesTheLinesBuilt) {
 TEST(KoreanReason, KnownReasonsKeepTheirPath) {
   EXPECT_EQ(vek::KoreanReason("target exists: C:\\b\\a.hwp"), "대상 폴더에 같은 이름의 파일이 이미 있음(덮어쓰지 않음): C:\\b\\a.hwp");
   EXPECT_EQ(vek::KoreanReason("something new"), "실패: something new");
+  // No English is left for the user in what the interpreter says: the system's error, the host path, "to".
+  EXPECT_EQ(vek::KoreanReason("cannot move D:\\a.txt to C:\\b\\: Operation not permitted"),
+            "옮기지 못함: D:\\a.txt -> C:\\b\\: 허용되지 않은 작업");
+  EXPECT_EQ(vek::KoreanReason("source does not exist: D:\\a.txt (host path /srv/d/a.txt)"),
+            "원본 파일이 없음(옮겨졌거나 지워졌을 수 있음): D:\\a.txt (이 컴퓨터의 경로 /srv/d/a.txt)");
+  plat::batch::LineResult moved, failed;
+  moved.status = plat::batch::LineStatus::Succeeded;
+  moved.message = "moved D:\\a.txt -> C:\\b\\";
+  EXPECT_EQ(vek::KoreanLine(moved), "옮김: D:\\a.txt -> C:\\b\\");
+  failed.number = 4;
+  failed.status = plat::batch::LineStatus::Failed;
+  failed.message = "cannot delete D:\\a.txt: Permission denied";
+  EXPECT_EQ(vek::KoreanLine(failed), "실패: 4번째 줄: 지우지 못함: D:\\a.txt: 접근 권한이 없음");
 }
 
 TEST(Manifest, RoundTripsAwkwardPathsAndOlderRecordsAndIsNeverRewritten) {
@@ -321,12 +334,12 @@ TEST_F(BatchRun, EveryLineIsRecordedWhenALineInTheMiddleFails) {
       << log;
   // The interpreter's log beside the batch: every line in order, then the totals.
   const std::string batchLog = ReadBytes(vek::BatchLogPath(c + "/batchmove.bat"));
-  const std::size_t m2 = batchLog.find("moved D:\\자료\\m2.txt");
-  const std::size_t m1 = batchLog.find("target exists: C:\\보안예비자료\\자료\\m1.txt");
-  const std::size_t m0 = batchLog.find("moved D:\\자료\\m0.txt");
+  const std::size_t m2 = batchLog.find("옮김: D:\\자료\\m2.txt");
+  const std::size_t m1 = batchLog.find("대상 폴더에 같은 이름의 파일이 이미 있음(덮어쓰지 않음): C:\\보안예비자료\\자료\\m1.txt");
+  const std::size_t m0 = batchLog.find("옮김: D:\\자료\\m0.txt");
   EXPECT_TRUE(m2 != std::string::npos && m1 != std::string::npos && m0 != std::string::npos && m2 < m1 && m1 < m0)
       << batchLog;
-  EXPECT_NE(batchLog.find("5 succeeded, 1 failed\n"), std::string::npos) << batchLog;
+  EXPECT_NE(batchLog.find("5줄 성공, 1줄 실패\n"), std::string::npos) << batchLog;
   // The move record holds the two moved files only, so a restore never touches the file that was there.
   const auto manifest = vek::ReadManifest(vek::LatestManifest());
   ASSERT_EQ(manifest.size(), 2u);

@@ -90,7 +90,7 @@ TEST_F(ListActions, CsvExportQuotesAndChoosesItsEncoding) {
   AddRow("a,b.txt", "주민등록번호", "12", "D:\\자료");
   AddRow("줄\n바꿈.txt", "계좌번호", "3", "D:\\문서");
   AddRow("ok.txt", "전화", "1", "D:\\x");
-  form->Mgr_grid->Cells(0, 2).SetAsBoolean(true);
+  form->SetTick(2, true);
   const std::string all = c + "/all.csv", ticked = c + "/ticked.csv", legacy = c + "/cp949.csv";
   dialogs.QueueSave(plat::ui::SaveFileAnswer{all, 0});
   form->ExportCsv(false);
@@ -171,7 +171,7 @@ TEST_F(ListActions, ATitleClickSortsTicksTravelAndTheBatchNamesTheTickedFiles) {
   AddRow("b.txt", "주민등록번호", "10", "D:\\자료");
   AddRow("가.txt", "계좌번호", "9", "D:\\자료");
   AddRow("a.txt", "전화번호", "100", "D:\\자료");
-  form->Mgr_grid->Cells(0, 1).SetAsBoolean(true);  // 가.txt
+  form->SetTick(1, true);  // 가.txt
   form->resize(1156, 706);
   form->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));

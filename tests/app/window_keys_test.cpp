@@ -134,7 +134,7 @@ TEST_F(WindowKeys, RemovingSeveralSelectedRowsTakesThemAllAndTheRowAboveBecomesC
   form.Mgr_grid->SetSelected(5, true);
   // "해당자료 화면제거" by its shortcut (a shortcut presses the button visibly: the click follows shortly).
   QTest::keyClick(form.windowHandle(), Qt::Key_6, Qt::AltModifier);
-  QTest::qWaitFor([&] { return form.Mgr_grid->RowCount() < 6; });
+  ASSERT_TRUE(QTest::qWaitFor([&] { return form.Mgr_grid->RowCount() < 6; }));
   EXPECT_EQ(Names(), (std::vector<std::string>{"r0", "r1", "r4"}));
   EXPECT_EQ(form.Mgr_grid->Row(), 1);
   EXPECT_EQ(form.Mgr_grid->SelectedCount(), 0);
@@ -147,7 +147,7 @@ TEST_F(WindowKeys, RemovingSeveralSelectedRowsTakesThemAllAndTheRowAboveBecomesC
 
 TEST_F(WindowKeys, SpaceAfterCtrlATicksAllUnlessAllAreTickedAndTheCountSaysTicks) {
   for (const char* n : {"a", "b", "c"}) AddRow(n, "D:\\x", false);
-  form.Mgr_grid->Cells(0, 0).SetAsBoolean(true);
+  form.SetTick(0, true);
   form.Mgr_grid->setFocus();
   form.Mgr_grid->SetRow(0);  // the current row is ticked
   Key(Qt::Key_A, Qt::ControlModifier);
@@ -171,7 +171,7 @@ TEST_F(WindowKeys, ButtonsHaveAltDigitsInTheirTipsAndEnterInAnExclusionWordReloa
                                                                   "b.txt,계좌번호,4,D:\\자료\r\n")));
   form.p_file->setText(Q(c + "/result.csv"));
   QTest::keyClick(form.windowHandle(), Qt::Key_3, Qt::AltModifier);  // "재조회"
-  QTest::qWaitFor([&] { return form.Mgr_grid->RowCount() > 0; });
+  ASSERT_TRUE(QTest::qWaitFor([&] { return form.Mgr_grid->RowCount() > 0; }));
   ASSERT_EQ(Names(), (std::vector<std::string>{"a.txt", "b.txt"}));
   EXPECT_TRUE(form.FilterHint->isHidden());
   form.ed1->setFocus();

@@ -27,8 +27,10 @@ class WindowTest : public ::testing::Test {
     plat::os::SetOpenHandler({});
     plat::batch::SetMoveHooks({});
   }
+  // A row ticked as a user ticks it (the window keeps the count).
   void AddRow(const std::string& name, const std::string& folder, bool ticked = true) {
-    AddListRow(form.Mgr_grid, name, folder, ticked);
+    AddListRow(form.Mgr_grid, name, folder, false);
+    if (ticked) form.SetTick(form.Mgr_grid->RowCount() - 1, true);
   }
   // The file names of the listed rows, in order.
   std::vector<std::string> Names() {

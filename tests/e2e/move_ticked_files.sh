@@ -227,7 +227,7 @@ acknowledge "the summary of the move"
 
 # --- the batch ran, and moved exactly the two ticked files -----------------------------------------------
 wait_for "batchmove.log beside the batch file" test -s "$C/batchmove.log"
-grep -q '^exit code 0$' "$C/batchmove.log" || fail "the batch reported failures:"$'\n'"$(cat "$C/batchmove.log")"
+grep -q '^종료 코드 0$' "$C/batchmove.log" || fail "the batch reported failures:"$'\n'"$(cat "$C/batchmove.log")"
 
 backup=$C/보안예비자료
 expected_backup=""

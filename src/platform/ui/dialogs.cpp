@@ -45,6 +45,21 @@ ButtonSet ButtonsOf(int flags) {
   }
 }
 
+// A long path has no blank to wrap at: a zero-width space after each separator of a long word lets the box
+// wrap it there instead of running off the screen.
+QString Wrappable(const QString& text) {
+  constexpr int kLongWord = 60;
+  QString out;
+  out.reserve(text.size() + text.size() / 8);
+  int word = 0;
+  for (const QChar c : text) {
+    out += c;
+    word = c.isSpace() ? 0 : word + 1;
+    if ((c == u'\\' || c == u'/') && word >= kLongWord / 2) out += QChar(0x200B);
+  }
+  return out;
+}
+
 }  // namespace
 
 Dialogs& CurrentDialogs() {
@@ -85,7 +100,7 @@ int QtDialogs::MessageBox(QWidget* parent, const std::string& text, const std::s
 int QtDialogs::MessageBoxWithDetails(QWidget* parent, const std::string& text, const std::string& details,
                                      const std::string& caption, int flags) {
   const ButtonSet set = ButtonsOf(flags);
-  QMessageBox box(IconOf(flags), Q(caption), Q(text), set.buttons, parent);
+  QMessageBox box(IconOf(flags), Q(caption), Wrappable(Q(text)), set.buttons, parent);
   box.setDefaultButton(set.defaultButton);
   if (set.escapeButton != QMessageBox::NoButton) box.setEscapeButton(set.escapeButton);
   if (!details.empty()) {

@@ -1,0 +1,262 @@
+#include "app/batch_session.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+#include "app/batch_launcher.h"
+#include "app/scan_load.h"
+#include "platform/error.h"
+#include "platform/os/os.h"
+#include "platform/text/text.h"
+
+namespace vek {
+namespace {
+
+// Failed files named one by one in a summary; the rest are counted and in the action log.
+constexpr std::size_t kListedFailures = 15;
+constexpr const char* kClosingNotice = "작업이 모두 종료 되면 누르십시오";
+
+// The file a batch line acts on: its first quoted operand.
+std::string LineSubject(std::string_view line) {
+  const std::size_t a = line.find('"');
+  const std::size_t b = a == std::string_view::npos ? a : line.find('"', a + 1);
+  if (b == std::string_view::npos) return std::string(line);
+  return std::string(line.substr(a + 1, b - a - 1));
+}
+
+// Whether a line acts on a file (move, del): read from its command word.
+bool ActsOnFile(const std::optional<std::string>& line) {
+  std::string_view word = line ? std::string_view(*line) : std::string_view();
+  while (!word.empty() && (word.front() == ' ' || word.front() == '@')) word.remove_prefix(1);
+  const std::string upper = plat::text::UpperCase(word.substr(0, word.find_first_of(" \"")));
+  return upper == "MOVE" || upper == "DEL" || upper == "ERASE";
+}
+
+std::string_view ActionWord(BatchAction a) {
+  switch (a) {
+    case BatchAction::Move: return "이동";
+    case BatchAction::Delete: return "삭제";
+    case BatchAction::Restore: return "되돌림";
+  }
+  return {};
+}
+
+}  // namespace
+
+std::string BatchOutcome::Summary() const {
+  std::string s = GroupedNumber(Succeeded) + "개 " + std::string(ActionWord(Action)) + ", " + GroupedNumber(Failed) + "개 실패";
+  if (Refused > 0) s += ", " + GroupedNumber(Refused) + "개 제외";
+  if (NotRun > 0) s += ", " + GroupedNumber(NotRun) + "개 취소(그대로 둠)";
+  if (Duplicates > 0) s += ", " + GroupedNumber(Duplicates) + "개 중복(같은 파일)";
+  if (Action == BatchAction::Restore) {
+    if (!AllWell())
+      s += "\n\n되돌리지 않은 파일은 백업 폴더에 그대로 있고, 이동 기록에 남아 있어 다시 되돌릴 수 있습니다.";
+  } else {
+    if (Failed > 0 || NotRun > 0) s += "\n실패하거나 취소된 항목은 목록에 체크된 채로 남아 있습니다.";
+    if (Refused > 0) s += "\n제외된 항목은 목록에 체크된 채로 남아 있습니다.";
+  }
+  for (std::size_t i = 0; i < Failures.size() && i < kListedFailures; ++i)
+    s += "\n\n" + DisplayPath(Failures[i].Path) + "\n  " + DisplayPath(Failures[i].Reason);
+  if (Failures.size() > kListedFailures)
+    s += "\n\n... 외 " + GroupedNumber(Failures.size() - kListedFailures) + "개 (작업 기록에 모두 있습니다)";
+  if (!RecordPath.empty()) s += "\n\n옮긴 파일은 \"되돌리기\"로 제자리에 돌려놓을 수 있습니다.";
+  s += "\n작업 기록: " + ActionLogPath();
+  if (!RecordProblem.empty()) s += "\n\n작업 기록을 남기지 못했습니다: " + RecordProblem;
+  if (Action == BatchAction::Move) s += std::string("\n\n") + kClosingNotice;
+  return s;
+}
+
+BatchSession::BatchSession(BatchAction action, BatchText batch)
+    : action_(action), batch_(std::move(batch)), text_(batch_.Text()) {}
+
+BatchSession::~BatchSession() {
+  if (runner_) {
+    runner_->Cancel();
+    runner_->Wait();
+  }
+}
+
+std::unique_ptr<BatchSession> BatchSession::ForMove(BatchRows& rows, std::string_view backupDir, TargetProbe* probe) {
+  // The rows' kinds and hits are read before the batch is built: a run the program does not watch takes its
+  // rows out of the list at once.
+  std::vector<std::pair<std::string, std::string>> facts(std::size_t(std::max(0, rows.Count())));
+  for (int r = 0; r < int(facts.size()); ++r) {
+    try {
+      if (rows.Ticked(r)) facts[std::size_t(r)] = {rows.Kind(r), rows.Hits(r)};
+    } catch (const std::exception&) {
+      // A row that cannot be read gets no line either.
+    }
+  }
+  std::unique_ptr<BatchSession> s(new BatchSession(BatchAction::Move, BuildMoveBatch(rows, backupDir, probe)));
+  s->facts_ = std::move(facts);
+  return s;
+}
+
+std::unique_ptr<BatchSession> BatchSession::ForDelete(BatchRows& rows) {
+  return std::unique_ptr<BatchSession>(new BatchSession(BatchAction::Delete, BuildDeleteBatch(rows)));
+}
+
+std::unique_ptr<BatchSession> BatchSession::ForRestore(const MoveRecord& record, const RestorePlan& plan,
+                                                       std::string recordPath) {
+  // Each file goes back into its old folder (made again when it is gone), never over a file now there.
+  BatchText batch;
+  batch.Reserve(2 * plan.Restorable() + 1);
+  for (std::size_t i = 0; i < record.Size(); ++i) {
+    if (!RestorePlan::Restores(plan.Of(i))) continue;
+    const std::string_view source = record.Source(i);
+    const std::string_view folder = source.substr(0, source.find_last_of('\\'));
+    batch.AddMdPath(folder, int(i));
+    batch.AddMovePath(record.Target(i), folder, int(i));
+  }
+  batch.GuardDelayedExpansion();
+  std::unique_ptr<BatchSession> s(new BatchSession(BatchAction::Restore, std::move(batch)));
+  s->record_ = &record;
+  s->plan_ = &plan;
+  s->recordPath_ = std::move(recordPath);
+  return s;
+}
+
+const std::string& BatchSession::Write(const std::string& windowsPath) {
+  // Every line was checked on the way in, so the conversion cannot fail here.
+  windowsPath_ = windowsPath;
+  hostPath_ = plat::os::ResolvePath(windowsPath);
+  written_ = plat::text::Utf8ToCp949(text_);
+  plat::os::WriteFileBytes(hostPath_, written_);
+  return written_;
+}
+
+void BatchSession::Start(const std::function<void(BatchRunner&)>& prepare) {
+  std::vector<std::optional<std::string>> lines;
+  if (!hostPath_.empty())
+    lines = ReadBackBatchLines(plat::os::ReadFileBytes(hostPath_), written_, batch_.Lines());
+  else
+    lines.assign(batch_.Lines().begin(), batch_.Lines().end());
+  mapped_ = lines.size() == batch_.Lines().size();
+  filesBefore_.assign(lines.size() + 1, 0);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const bool file = mapped_ ? BatchText::IsFileLine(batch_.Info()[i].Kind) : ActsOnFile(lines[i]);
+    filesBefore_[i + 1] = filesBefore_[i] + (file ? 1 : 0);
+  }
+  when_ = NowText();
+  journal_ = std::make_unique<RunJournal>(action_ == BatchAction::Move);
+  if (!hostPath_.empty()) {
+    // The batch's own log beside it, as the interpreter writes it, line by line as the run goes.
+    logBuffer_.resize(1 << 16);
+    batchLog_.rdbuf()->pubsetbuf(logBuffer_.data(), std::streamsize(logBuffer_.size()));
+    batchLog_.open(BatchLogPath(hostPath_), std::ios::app | std::ios::binary);
+    batchLog_ << "== " << when_ << " " << hostPath_ << "\n";
+  }
+  runner_ = std::make_unique<BatchRunner>(std::move(lines));
+  if (prepare) prepare(*runner_);
+  runner_->Start();
+}
+
+BatchSession::Progress BatchSession::Snapshot() const {
+  const BatchRunner::Progress p = runner_->Snapshot();
+  Progress out;
+  out.FilesDone = filesBefore_[std::size_t(std::clamp(p.Done, 0, int(filesBefore_.size()) - 1))];
+  out.Files = filesBefore_.back();
+  out.Current = LineSubject(p.Current);
+  out.Finished = p.Finished;
+  return out;
+}
+
+void BatchSession::Cancel() { runner_->Cancel(); }
+
+void BatchSession::Record() {
+  if (runner_->TakeFinished([this](std::size_t i, const plat::batch::LineResult& r) { RecordLine(i, r); }) == 0) return;
+  journal_->Flush();
+  if (batchLog_.is_open()) batchLog_.flush();
+}
+
+void BatchSession::RecordLine(std::size_t i, const plat::batch::LineResult& r) {
+  using plat::batch::LineStatus;
+  if (r.status == LineStatus::Succeeded) ++logOk_;
+  if (r.status == LineStatus::Failed) ++logFailed_;
+  if (batchLog_.is_open()) {
+    for (const std::string& note : r.notes) batchLog_ << KoreanDone(note) << "\n";
+    if (r.status != LineStatus::Skipped || !r.message.empty()) batchLog_ << KoreanLine(r) << "\n";
+  }
+  const BatchText::LineInfo* info = mapped_ ? &batch_.Info()[i] : nullptr;
+  if ((info && !BatchText::IsFileLine(info->Kind)) || r.status == LineStatus::Skipped) return;
+  const bool ok = r.status == LineStatus::Succeeded;
+  const std::string subject = info ? std::string() : LineSubject(i < batch_.Lines().size() ? batch_.Lines()[i] : "");
+  const std::string_view source = info ? std::string_view(info->Source) : std::string_view(subject);
+  const std::string_view target = info ? std::string_view(info->Target) : std::string_view();
+  std::string reason = ok ? std::string() : KoreanReason(r.message);
+  if (action_ == BatchAction::Restore && info) {
+    const std::size_t entry = std::size_t(info->Row);
+    // An older record's file is known again by its size only: said when it no longer matches.
+    const std::int64_t before = plan_->SizeBefore(entry);
+    if (ok && before >= 0) {
+      const std::optional<FileStamp> now = StampOf(plat::os::ResolvePath(record_->Source(entry)));
+      if (!now || now->Size != before) reason = "되돌렸지만 크기가 되돌리기 전과 다름";
+    }
+    if (ok) restored_.push_back(record_->Entry(entry));
+    journal_->Add({when_, recordPath_, "되돌리기", source, target, ok ? "성공" : "실패", reason}, nullptr);
+    return;
+  }
+  const std::initializer_list<std::string_view> row = {when_, windowsPath_, action_ == BatchAction::Move ? "이동" : "삭제",
+                                                       source, target, ok ? "성공" : "실패", reason};
+  if (ok && action_ == BatchAction::Move && info) {
+    // The backup copy as the move left it, so that a restore puts back this file and no other; and what the
+    // result file said of it, so that it comes back to the list as it was.
+    const bool known = info->Row >= 0 && std::size_t(info->Row) < facts_.size();
+    journal_->AddMoved(row, info->Source, info->Target, StampOf(plat::os::ResolvePath(info->Target)),
+                       known ? facts_[std::size_t(info->Row)].first : std::string_view(),
+                       known ? facts_[std::size_t(info->Row)].second : std::string_view());
+  } else {
+    journal_->Add(row, nullptr);
+  }
+}
+
+void BatchSession::Tally(BatchOutcome& out, const std::vector<plat::batch::LineResult>& results) const {
+  for (std::size_t i = 0; i < results.size(); ++i) {
+    const plat::batch::LineResult& r = results[i];
+    const BatchText::LineInfo* info = mapped_ ? &batch_.Info()[i] : nullptr;
+    // A folder that could not be made shows in its move line's failure.
+    if ((info && !BatchText::IsFileLine(info->Kind)) || r.status == plat::batch::LineStatus::Skipped) continue;
+    const bool ok = r.status == plat::batch::LineStatus::Succeeded;
+    ok ? ++out.Succeeded : ++out.Failed;
+    if (ok && info && info->Row >= 0) out.DoneRows.push_back(info->Row);
+    if (ok) continue;
+    std::string path = info ? info->Source : LineSubject(i < batch_.Lines().size() ? batch_.Lines()[i] : "");
+    out.Failures.push_back({std::move(path), KoreanReason(r.message)});
+  }
+  out.NotRun = std::size_t(filesBefore_.back() - filesBefore_[std::min(results.size(), filesBefore_.size() - 1)]);
+}
+
+BatchOutcome BatchSession::Finish() {
+  runner_->Wait();
+  Record();
+  const std::vector<plat::batch::LineResult> results = runner_->TakeResults();
+  BatchOutcome out;
+  out.Action = action_;
+  out.RecordPath = journal_->Finish();
+  Tally(out, results);
+  out.Refused = action_ == BatchAction::Restore ? plan_->Refused() : batch_.Refusals().size();
+  out.Duplicates = batch_.Followers().size();
+  // A row naming the same file as a handled row leaves with it, once its file is gone.
+  const std::unordered_set<int> handled(out.DoneRows.begin(), out.DoneRows.end());
+  for (const BatchText::Follower& f : batch_.Followers())
+    if (handled.count(f.Leader) && !plat::os::FileExists(plat::os::ResolvePath(f.Path))) out.DoneRows.push_back(f.Row);
+  if (batchLog_.is_open()) {
+    // The batch's own log ends with the totals.
+    if (results.size() < batch_.Lines().size()) batchLog_ << "취소: " << results.size() << "번째 줄 뒤에서 멈춤\n";
+    batchLog_ << logOk_ << "줄 성공, " << logFailed_ << "줄 실패\n"
+              << "종료 코드 " << (logFailed_ ? plat::batch::kExitSomeFailed : plat::batch::kExitAllSucceeded) << "\n";
+    batchLog_.close();
+  }
+  out.RecordProblem = journal_->Problem();
+  if (action_ == BatchAction::Restore) {
+    out.Restored = std::move(restored_);
+    try {
+      AppendRestored(recordPath_, out.Restored);
+    } catch (const std::exception& e) {
+      if (out.RecordProblem.empty()) out.RecordProblem = e.what();
+    }
+  }
+  return out;
+}
+
+}  // namespace vek

@@ -1,0 +1,117 @@
+#pragma once
+// One run of a move, a delete or a restore, from start to end and without a window: the batch built from the
+// rows (or the files of a move record that may go back), written in CP949 and read back, run line by line on
+// the batch runner's worker thread, each finished file recorded at once (the action log, the move record,
+// the batch's own log), and in the end an outcome: which rows were handled, which failed and why, which were
+// left out before the batch, which Cancel left alone, and the summary the user reads.
+//
+// The window only shows it: it asks the questions, shows the progress and the summary, and takes the
+// handled rows out of its list.
+#include <cstdint>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/batch_run.h"
+#include "app/batch_text.h"
+#include "app/restore_plan.h"
+
+namespace vek {
+
+enum class BatchAction { Move, Delete, Restore };
+
+
+// What a run did.
+struct BatchOutcome {
+  BatchAction Action = BatchAction::Move;
+  // The rows whose file was handled, a row naming the same file as one of them included once its file is
+  // gone; for a restore, the record's entries put back.
+  std::vector<int> DoneRows;
+  struct Failure {
+    std::string Path;
+    std::string Reason;
+  };
+  std::vector<Failure> Failures;
+  std::size_t Succeeded = 0, Failed = 0;
+  std::size_t Refused = 0;     // rows left out before the batch was written
+  std::size_t NotRun = 0;      // files Cancel left alone
+  std::size_t Duplicates = 0;  // rows naming a file another row names
+  std::string RecordPath;      // the move record written, empty when nothing was moved
+  std::string RecordProblem;   // why a record could not be written, empty when every one was
+  std::vector<ManifestEntry> Restored;  // a restore's files put back, as the record gave them
+
+  // The counts add up to the rows ticked: "3개 이동, 4개 실패, 2개 제외"; then the failures by name, where
+  // the records are, and for a move the closing notice, so that one OK ends a finished run.
+  std::string Summary() const;
+  bool AllWell() const { return Failed == 0 && NotRun == 0 && Refused == 0; }
+};
+
+class BatchSession {
+ public:
+  // A move of the ticked rows into the backup folder; with a probe, backup files already taken are left out.
+  static std::unique_ptr<BatchSession> ForMove(BatchRows& rows, std::string_view backupDir, TargetProbe* probe);
+  static std::unique_ptr<BatchSession> ForDelete(BatchRows& rows);
+  // The files of a move record that the plan lets go back (recordPath names the record in the logs).
+  static std::unique_ptr<BatchSession> ForRestore(const MoveRecord& record, const RestorePlan& plan,
+                                                  std::string recordPath);
+  ~BatchSession();
+
+  const BatchText& Batch() const { return batch_; }
+  BatchAction Action() const { return action_; }
+  // The text of the lines (UTF-8, CR LF after each), what the batch file holds in CP949.
+  const std::string& Text() const { return text_; }
+  // Writes the batch file (a Windows path, through the drive map) and returns the bytes written; throws
+  // plat::Exception when it cannot be written.
+  const std::string& Write(const std::string& windowsPath);
+
+  // Starts the run on the worker thread: a written batch file runs as it is on the disk, so that it stays
+  // the record of what was done; a restore runs its lines as built. `prepare` is given the runner before
+  // it starts (to hear the end of the run, or for tests that hold it at a chosen line).
+  void Start(const std::function<void(BatchRunner&)>& prepare = {});
+  struct Progress {
+    int FilesDone = 0;
+    int Files = 0;  // the files of the run (folder lines are steps of the file after them)
+    std::string Current;  // the file being handled
+    bool Finished = false;
+  };
+  Progress Snapshot() const;
+  void Cancel();
+  // Records the files finished since the last call, on the calling thread, while the worker goes on: a run
+  // killed half-way still leaves the action log and the move record of what it did.
+  void Record();
+  // Waits for the worker, records the rest and works out the outcome.
+  BatchOutcome Finish();
+
+ private:
+  BatchSession(BatchAction action, BatchText batch);
+  void RecordLine(std::size_t i, const plat::batch::LineResult& r);
+  void Tally(BatchOutcome& out, const std::vector<plat::batch::LineResult>& results) const;
+
+  BatchAction action_;
+  BatchText batch_;
+  std::string text_;
+  std::string windowsPath_, hostPath_, written_;
+  // What the result file said of each row moved: its kind and hits, for the move record.
+  std::vector<std::pair<std::string, std::string>> facts_;
+  // A restore's record and its checks.
+  const MoveRecord* record_ = nullptr;
+  const RestorePlan* plan_ = nullptr;
+  std::string recordPath_;
+  std::vector<ManifestEntry> restored_;
+  std::vector<std::string> sizeProblems_;  // older records: restored, but not with the size they had
+
+  std::vector<int> filesBefore_;  // per line: the file lines before it
+  bool mapped_ = false;           // the lines run are the lines built
+  std::string when_;
+  std::unique_ptr<BatchRunner> runner_;
+  std::unique_ptr<RunJournal> journal_;
+  std::vector<char> logBuffer_;
+  std::ofstream batchLog_;
+  int logOk_ = 0, logFailed_ = 0;
+};
+
+}  // namespace vek
