@@ -27,6 +27,7 @@ std::string TooLong(const Limits& l) {
 }
 std::string PartTooLarge() { return "문서의 압축을 풀면 너무 커서 앞부분만 읽었습니다."; }
 std::string Encrypted() { return "암호로 보호된 문서라서 내용을 볼 수 없습니다."; }
+std::string Doctype() { return "문서에 허용되지 않는 XML 선언(DTD)이 있어 열지 않았습니다."; }
 }  // namespace say
 
 void SetOutcome(Extraction& x, Status s, std::string sentence) {

@@ -19,6 +19,7 @@ std::string DamagedAfter();  // part of the text was read before the damage
 std::string TooLong(const Limits& l);
 std::string PartTooLarge();
 std::string Encrypted();
+std::string Doctype();
 }  // namespace say
 
 // Sets the outcome unless one is set already (the first reason is the one told).

@@ -215,7 +215,7 @@ bool WalkPart(Package& p, std::string_view part, std::string_view label, const X
     case XmlWalk::Cancelled: return false;
     case XmlWalk::Doctype:
       sink.Text().resize(before);
-      SetOutcome(x, Status::Damaged, "문서에 허용되지 않는 XML 선언(DTD)이 있어 열지 않았습니다.");
+      SetOutcome(x, Status::Damaged, say::Doctype());
       return false;
     case XmlWalk::Malformed:
       SetOutcome(x, before == 0 && sink.Text().empty() ? Status::Damaged : Status::Partial,
@@ -503,8 +503,11 @@ void Xlsx(Package& p, TextSink& sink, Extraction& x, const Limits& l, std::stop_
         else if (inInline) r.AppendText(inlineText);
       }
     }
-    if (t == XmlReader::Token::Error)
-      SetOutcome(x, Status::Partial, r.HasDoctype() ? say::Damaged("xlsx") : say::DamagedAfter());
+    if (t == XmlReader::Token::Error && r.HasDoctype()) {
+      SetOutcome(x, Status::Damaged, say::Doctype());
+      return;
+    }
+    if (t == XmlReader::Token::Error) SetOutcome(x, Status::Partial, say::DamagedAfter());
     if (sink.Text().size() == afterLabel) sink.Text().resize(before);
     sink.EndLine();
     if (sink.Full()) {
