@@ -13,6 +13,9 @@ VEK_PACKAGES=(qt6-base-dev qt6-base-dev-tools libgl-dev libicu-dev libgtest-dev 
 # Reading documents for the preview and re-check: QuaZip (docx, xlsx, pptx, hwpx), libgsf (HWP 5.0), Poppler
 # (PDF), zlib, pkgconf to find them; catdoc (.doc, .xls, .ppt when installed); qpdf makes the tests' locked PDF.
 VEK_PACKAGES+=(libquazip1-qt6-dev libgsf-1-dev libpoppler-qt6-dev zlib1g-dev pkgconf catdoc qpdf)
+# The 완전삭제 tests make ext4 and btrfs images and mount them on loop devices (as root; skipped otherwise):
+# e2fsprogs (mkfs.ext4), btrfs-progs (mkfs.btrfs), util-linux (losetup, mount).
+VEK_PACKAGES+=(e2fsprogs btrfs-progs util-linux)
 
 # For the sanitizer build and the fuzz targets only (./test --sanitize, fuzz/run): clang and its runtime
 # libraries (AddressSanitizer, UndefinedBehaviorSanitizer, libFuzzer).

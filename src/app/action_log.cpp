@@ -30,17 +30,29 @@ constexpr std::string_view kHeading = "번호,시간,사용자,호스트,배치,
 constexpr std::string_view kOldHeading = "시간,배치,작업,원본,대상,결과,사유";
 const std::string kZeroHash(kHashHex, '0');
 
-class Sha256 {
+// hash(n) = SHA-256(hash(n-1) as 32 bytes, then the line's body), handed out as 64 lower-case hex digits.
+class ChainHash {
  public:
-  std::string Chain(std::string_view prevHex, std::string_view body) {
+  // `prevHex` is 64 hex digits.
+  std::string Next(std::string_view prevHex, std::string_view body) {
+    char raw[32];
+    for (int i = 0; i < 32; ++i) raw[i] = char(Nibble(prevHex[std::size_t(2 * i)]) << 4 | Nibble(prevHex[std::size_t(2 * i + 1)]));
     hash_.reset();
-    hash_.addData(QByteArrayView(prevHex.data(), qsizetype(prevHex.size())));
+    hash_.addData(QByteArrayView(raw, 32));
     hash_.addData(QByteArrayView(body.data(), qsizetype(body.size())));
-    const QByteArray hex = hash_.result().toHex();
-    return std::string(hex.constData(), std::size_t(hex.size()));
+    const QByteArrayView digest = hash_.resultView();
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string hex(64, '0');
+    for (int i = 0; i < 32; ++i) {
+      const auto b = static_cast<unsigned char>(digest[i]);
+      hex[std::size_t(2 * i)] = kHex[b >> 4];
+      hex[std::size_t(2 * i + 1)] = kHex[b & 15];
+    }
+    return hex;
   }
 
  private:
+  static int Nibble(char c) { return c <= '9' ? c - '0' : c - 'a' + 10; }
   QCryptographicHash hash_{QCryptographicHash::Sha256};
 };
 
@@ -236,8 +248,8 @@ void ActionLog::Append(const ActionRecord& r) {
     AppendField(pending_, *f);
     pending_ += ',';
   }
-  thread_local Sha256 sha;
-  prevHash_ = sha.Chain(prevHash_, std::string_view(pending_).substr(at));
+  thread_local ChainHash chain;
+  prevHash_ = chain.Next(prevHash_, std::string_view(pending_).substr(at));
   pending_ += prevHash_;
   pending_ += "\r\n";
   ++count_;
@@ -272,14 +284,19 @@ bool ActionLog::Flush(bool durable) {
     return false;
   }
   if (count_ == 0 || Head() == stored_) return true;
-  QSettings s(QString::fromStdString(headPath_), QSettings::IniFormat);
-  s.beginGroup("ActionLog");
-  s.setValue("Head", QString::fromStdString(prevHash_));
-  s.setValue("Lines", qlonglong(count_));
-  s.endGroup();
-  s.sync();
-  if (s.status() != QSettings::NoError) {
-    problem_ = headPath_ + ": 기록의 머리를 저장하지 못했습니다";
+  // The ini text QSettings reads, written whole under a temporary name and renamed over the old one, so a
+  // crash leaves one head or the other; cheaper than QSettings, which reads and locks the file each time.
+  const std::string text = "[ActionLog]\nHead=" + prevHash_ + "\nLines=" + std::to_string(count_) + "\n";
+  const std::string temp = headPath_ + ".new";
+  bool ok = false;
+  if (std::FILE* f = std::fopen(temp.c_str(), "wb")) {
+    ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    ok = std::fclose(f) == 0 && ok;
+    ok = ok && std::rename(temp.c_str(), headPath_.c_str()) == 0;
+    if (!ok) std::remove(temp.c_str());
+  }
+  if (!ok) {
+    problem_ = headPath_ + ": 기록의 머리를 저장하지 못했습니다: " + std::strerror(errno);
     return false;
   }
   stored_ = Head();
@@ -327,7 +344,7 @@ LogCheck VerifyActionLog(const std::string& logPath, const std::optional<ChainHe
     return check;
   }
   const std::vector<std::string_view> lines = Lines(text);
-  Sha256 sha;
+  ChainHash sha;
   std::string prev = kZeroHash;
   std::int64_t prevNumber = 0, lastLine = 0;
   std::optional<std::string> hashAtHead;  // the hash of the record numbered as the head's count
@@ -357,7 +374,7 @@ LogCheck VerifyActionLog(const std::string& logPath, const std::optional<ChainHe
         // so changed that it lost its form.
         ChainedLine next;
         const bool haveNext = nextChained(i, next);
-        if (haveNext ? next.Number == prevNumber + 1 && sha.Chain(prev, next.Body) == next.Hash
+        if (haveNext ? next.Number == prevNumber + 1 && sha.Next(prev, next.Body) == next.Hash
                      : !head || head->Lines <= prevNumber)
           return fail(LogCheck::State::Inserted, no, LineText(no) + "이 끼워 넣어졌습니다(체인에 없는 줄)");
         return fail(LogCheck::State::Changed, no,
@@ -366,7 +383,7 @@ LogCheck VerifyActionLog(const std::string& logPath, const std::optional<ChainHe
       if (!IsHeading(line)) ++check.Unchained;
       continue;
     }
-    if (c.Number == prevNumber + 1 && sha.Chain(prev, c.Body) == c.Hash) {
+    if (c.Number == prevNumber + 1 && sha.Next(prev, c.Body) == c.Hash) {
       prev = std::string(c.Hash);
       prevNumber = c.Number;
       lastLine = no;
@@ -377,7 +394,7 @@ LogCheck VerifyActionLog(const std::string& logPath, const std::optional<ChainHe
     // The first line that does not follow. Inserted: the next line follows from the one before this one.
     ChainedLine next;
     const bool haveNext = nextChained(i, next);
-    if (haveNext && next.Number == prevNumber + 1 && sha.Chain(prev, next.Body) == next.Hash)
+    if (haveNext && next.Number == prevNumber + 1 && sha.Next(prev, next.Body) == next.Hash)
       return fail(LogCheck::State::Inserted, no, LineText(no) + "이 끼워 넣어졌습니다");
     if (!haveNext && head && head->Lines == prevNumber && prevNumber > 0)
       return fail(LogCheck::State::Inserted, no, LineText(no) + "이 기록의 머리 뒤에 끼워 넣어졌습니다");

@@ -6,13 +6,14 @@
 // A chained line (UTF-8, CR LF; the file starts with a byte-order mark and a heading line):
 //   번호,시간,사용자,호스트,배치,방법,원본,대상,크기,종류,검출수,매체,결과,사유,해시
 // 번호 counts records from 1; 해시 is 64 lower-case hex digits:
-//   hash(n) = SHA-256( hash(n-1) as 64 hex digits, then the line's bytes up to and including the comma
-//             before its hash ),   hash(0) = 64 zeros.
+//   hash(n) = SHA-256( hash(n-1) as its 32 bytes, then the line's bytes up to and including the comma
+//             before its hash ),   hash(0) = 32 zero bytes.
 // Fields are quoted as CSV wants; a line break inside a field is written as a blank, so one record is one
 // line. Lines written before the chain existed (시간,배치,작업,원본,대상,결과,사유) are "unchained": read, never
 // reported broken; headings stand only before the first chained line.
 //
-// The head lives in the settings file ChainHeadPath() (an ini file beside the log: [ActionLog] Head=, Lines=).
+// The head lives in the settings file ChainHeadPath() (an ini file beside the log: [ActionLog] Head=, Lines=),
+// rewritten whole at each Flush that added records.
 // The writer continues from the head, not from the file's last line, so a cut tail stays visible after
 // further runs; a file longer than the head whose record at the head's count carries the head's hash (the
 // program ended between writing lines and storing the head) is continued from its last line.

@@ -112,7 +112,8 @@ TEST_F(ActionLogTest, TheHashIsSha256OfThePreviousHashAndTheLineUpToIt) {
     std::string line = lines[std::size_t(i)];
     line.resize(line.size() - 2);  // CR LF
     const std::string body = line.substr(0, line.size() - 64);
-    const QByteArray h = QCryptographicHash::hash(QByteArray::fromStdString(prev + body), QCryptographicHash::Sha256);
+    const QByteArray h = QCryptographicHash::hash(QByteArray::fromHex(QByteArray::fromStdString(prev)) + QByteArray::fromStdString(body),
+                                                  QCryptographicHash::Sha256);
     EXPECT_EQ(line.substr(line.size() - 64), h.toHex().toStdString());
     EXPECT_EQ(body.substr(0, 2), std::to_string(i) + ",");
     prev = h.toHex().toStdString();
@@ -205,7 +206,10 @@ TEST_F(ActionLogTest, AChainRecomputedAfterAChangeNoLongerEndsAtTheHead) {
   std::string prev = lines[2].substr(lines[2].size() - 66, 64);
   for (std::size_t i = 3; i < lines.size(); ++i) {
     const std::string body = lines[i].substr(0, lines[i].size() - 66);
-    prev = QCryptographicHash::hash(QByteArray::fromStdString(prev + body), QCryptographicHash::Sha256).toHex().toStdString();
+    prev = QCryptographicHash::hash(QByteArray::fromHex(QByteArray::fromStdString(prev)) + QByteArray::fromStdString(body),
+                                    QCryptographicHash::Sha256)
+               .toHex()
+               .toStdString();
     lines[i] = body + prev + "\r\n";
   }
   Put(lines);
