@@ -26,8 +26,6 @@ constexpr const char* kMoveBatch = "c:\\batchmove.bat";
 constexpr const char* kDeleteBatch = "c:\\batchdel.bat";
 // Files named one by one behind a question's "자세히"; the rest are counted.
 constexpr std::size_t kListedDetails = 2000;
-// The backup folders a move may have used.
-const std::vector<std::string> kBackupDirs{"C:\\보안예비자료", "D:\\보안예비자료"};
 
 // The grid's rows as the batch builders see them. A row that gets its lines stays in the grid until its
 // line has run; only a terminal run (which the program does not watch) takes it out at once.
@@ -123,7 +121,7 @@ void TForm1::TellRefusals(const vek::BatchText& batch) {
 }
 
 void TForm1::BitBtn4Click(QObject*) {
-  plat::os::CreateDir(plat::os::ResolvePath(BackupDir));  // failure ignored
+  plat::os::CreateDir(plat::os::ResolvePath(context_.BackupDir));  // failure ignored
   if (!MsgBoxQuestion("정말 이동하시겠습니까 ? ")) return;
   RunBatchAction(vek::BatchAction::Move);
 }
@@ -147,7 +145,7 @@ void TForm1::RunBatchAction(vek::BatchAction action) {
   const bool terminal = vek::TerminalRequested();
   GridBatchRows rows(Mgr_grid, terminal);
   const std::unique_ptr<vek::BatchSession> session =
-      move ? vek::BatchSession::ForMove(rows, BackupDir, vek::HostTargetProbe().get()) : vek::BatchSession::ForDelete(rows);
+      move ? vek::BatchSession::ForMove(rows, context_.BackupDir, vek::HostTargetProbe().get()) : vek::BatchSession::ForDelete(rows);
   SetMemoText(session->Text());
   session->Write(file);
   if (terminal) {
@@ -250,7 +248,7 @@ void TForm1::RestoreMove(const std::string& manifestHostPath) {
     return;
   }
   const vek::MoveRecord record = vek::MoveRecord::Read(path);
-  const vek::RestorePlan plan(record, kBackupDirs, vek::ReadRestored(path));
+  const vek::RestorePlan plan(record, vek::AppContext::BackupDirs(), vek::ReadRestored(path));
   auto& dialogs = plat::ui::CurrentDialogs();
   if (plan.Restorable() == 0) {
     dialogs.MessageBoxWithDetails(this,

@@ -103,7 +103,6 @@ int main(int argc, char** argv) {
   UnattendedDialogs unattended;
   if (args.screenshot) plat::ui::SetDialogs(&unattended);
   TForm1 form;
-  Form1 = &form;
   form.show();
   LoadFile(form, args.file);
 

@@ -39,10 +39,6 @@
 #include "platform/paint/font.h"
 #include "platform/text/text.h"
 
-std::string ProgramDir;
-std::string BackupDir;
-std::array<std::string, 51> ItemFields;
-TForm1* Form1 = nullptr;
 
 namespace {
 
@@ -51,8 +47,6 @@ std::string S(const QString& s) { return s.toUtf8().toStdString(); }
 
 // Windows colour values (0x00BBGGRR) as Qt colours.
 
-constexpr const char* kBackupDirC = "C:\\보안예비자료";
-constexpr const char* kBackupDirD = "D:\\보안예비자료";
 constexpr const char* kIniName = "Resort.ini";
 // The dropped name is read into a buffer of 255 characters including the terminating NUL.
 constexpr std::size_t kDropNameMax = 254;
@@ -122,9 +116,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   FormCreate(this);
 }
 
-TForm1::~TForm1() {
-  if (Form1 == this) Form1 = nullptr;
-}
+TForm1::~TForm1() = default;
 
 void TForm1::CreateControls() {
   auto* central = new QWidget(this);
@@ -133,8 +125,26 @@ void TForm1::CreateControls() {
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(0);
   setCentralWidget(central);
+  // Top to bottom: the file row, the conditions, the list, the action buttons, the status line.
+  CreateFileRow(central, column);
+  CreateConditions(central, column);
+  CreateListPanel(central, column);
+  CreateButtonStrip(central, column);
+  CreateStatusLine();
+  p_file->setAcceptDrops(false);  // a dropped file goes to the window
 
-  // File row.
+  o_dialog.InitialDir = plat::os::ResolvePath("c:\\");
+
+  AssignShortcuts();
+
+  cb_m->raise();
+  EmptyHint->raise();
+  msg->raise();
+  UpdateEmptyHint();
+}
+
+void TForm1::CreateFileRow(QWidget* central, QVBoxLayout* column) {
+  // The result file: the scanner, the file dialog, the path and the reload.
   Panel1 = MakePanel(central, "Panel1");
   Panel1->setFixedHeight(kPanel1Height);
   BitBtn1 = Named(new QPushButton(Q("1.보안점검"), Panel1), "BitBtn1");
@@ -157,8 +167,10 @@ void TForm1::CreateControls() {
     row->addWidget(BitBtn5);
   }
   column->addWidget(Panel1);
+}
 
-  // Settings and filters.
+void TForm1::CreateConditions(QWidget* central, QVBoxLayout* column) {
+  // The backup folder and the filters.
   Panel4 = MakePanel(central, "Panel4");
   Panel4->setFixedHeight(kPanel4Height);
   {
@@ -217,7 +229,9 @@ void TForm1::CreateControls() {
     rows->addLayout(lower);
   }
   column->addWidget(Panel4);
+}
 
+void TForm1::CreateListPanel(QWidget* central, QVBoxLayout* column) {
   // The grid with the tick-all box, the wait notice and the hidden line buffer.
   Panel3 = MakePanel(central, "Panel3");
   CreateGrid();
@@ -227,6 +241,21 @@ void TForm1::CreateControls() {
     fill->setSpacing(0);
     fill->addWidget(Mgr_grid);
   }
+  CreateOverlays();
+  Memo1 = Named(new QPlainTextEdit(Panel3), "Memo1");
+  Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+  Memo1->setAcceptDrops(false);
+  Memo1->resize(185, 89);
+  Memo1->hide();
+  Memo1->installEventFilter(this);
+  Panel3->installEventFilter(this);
+  // Rows leave the list through several handlers; the grid repaints after each, and the count follows.
+  Mgr_grid->viewport()->installEventFilter(this);
+  column->addWidget(Panel3, 1);
+}
+
+void TForm1::CreateOverlays() {
+  // Over the grid: the tick-all box, the wait notice with its Cancel button, and the hint over an empty list.
   cb_m = Named(new QCheckBox(Panel3), "cb_m");
   cb_m->setFocusPolicy(Qt::NoFocus);
   cb_m->setAutoFillBackground(false);
@@ -276,17 +305,9 @@ void TForm1::CreateControls() {
     f.setPointSize(10);
     EmptyHint->setFont(f);
   }
-  Memo1 = Named(new QPlainTextEdit(Panel3), "Memo1");
-  Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
-  Memo1->setAcceptDrops(false);
-  Memo1->resize(185, 89);
-  Memo1->hide();
-  Memo1->installEventFilter(this);
-  Panel3->installEventFilter(this);
-  // Rows leave the list through several handlers; the grid repaints after each, and the count follows.
-  Mgr_grid->viewport()->installEventFilter(this);
-  column->addWidget(Panel3, 1);
+}
 
+void TForm1::CreateButtonStrip(QWidget* central, QVBoxLayout* column) {
   // Action buttons.
   Panel2 = MakePanel(central, "Panel2");
   Panel2->setFixedHeight(kPanel2Height);
@@ -331,7 +352,9 @@ void TForm1::CreateControls() {
     row->addWidget(BtnRestore);
   }
   column->addWidget(Panel2);
+}
 
+void TForm1::CreateStatusLine() {
   StatusBar1 = Named(new TStatusBar(this), "StatusBar1");
   StatusBar1->SetSimpleText("원하는 EXE 화일을 Drag 하세요");
   FilterHint = Named(new QLabel(Q("조건이 바뀌었습니다: 재조회를 누르십시오"), StatusBar1), "FilterHint");
@@ -342,11 +365,9 @@ void TForm1::CreateControls() {
   CountLine->setContentsMargins(8, 0, 8, 0);
   StatusBar1->addPermanentWidget(CountLine);
   setStatusBar(StatusBar1);
+}
 
-  p_file->setAcceptDrops(false);  // a dropped file goes to the window
-
-  o_dialog.InitialDir = plat::os::ResolvePath("c:\\");
-
+void TForm1::AssignShortcuts() {
   // Enter presses a focused button; each button has an Alt+digit shortcut, named in its tooltip (the
   // captions stay as they are).
   const struct {
@@ -365,11 +386,6 @@ void TForm1::CreateControls() {
     s.button->setShortcut(key);
     s.button->setToolTip(Q(s.tip) + QStringLiteral(" (") + key.toString(QKeySequence::NativeText) + QStringLiteral(")"));
   }
-
-  cb_m->raise();
-  EmptyHint->raise();
-  msg->raise();
-  UpdateEmptyHint();
 }
 
 void TForm1::CreateGrid() {
@@ -522,15 +538,15 @@ bool TForm1::eventFilter(QObject* watched, QEvent* e) {
 
 void TForm1::FormCreate(QObject*) {
   setAcceptDrops(true);
-  ProgramDir = plat::os::ExeDir();
+  context_.ProgramDir = plat::os::ExeDir();
 }
 
 void TForm1::FormShow(QObject*) { RB1Click(this); }
 
 void TForm1::RB1Click(QObject*) {
-  BackupDir = RB1->isChecked() ? kBackupDirC : kBackupDirD;
-  plat::os::CreateDir(plat::os::ResolvePath(BackupDir));  // one level; failures ignored
-  BitBtn4->setText(Q("\"" + BackupDir + "\"로 이동"));
+  context_.BackupDir = RB1->isChecked() ? vek::AppContext::kBackupDirC : vek::AppContext::kBackupDirD;
+  plat::os::CreateDir(plat::os::ResolvePath(context_.BackupDir));  // one level; failures ignored
+  BitBtn4->setText(Q("\"" + context_.BackupDir + "\"로 이동"));
 }
 
 void TForm1::FormCloseQuery(QObject*, bool& CanClose) {
@@ -539,7 +555,7 @@ void TForm1::FormCloseQuery(QObject*, bool& CanClose) {
   CanClose = true;
 }
 
-std::string TForm1::IniFileName() { return plat::os::ResolvePath(ProgramDir + "\\" + kIniName); }
+std::string TForm1::IniFileName() const { return plat::os::ResolvePath(context_.ProgramDir + "\\" + kIniName); }
 
 void TForm1::IniWrite(const std::string& Section, const std::string& Ident, const std::string& Value) {
   plat::os::IniFile ini(IniFileName());
@@ -619,7 +635,7 @@ void TForm1::ReadAndInsert() {
   WriteCountLine(0);
   const std::string path = plat::os::ResolvePath(S(p_file->text()));
   LineBuffer = plat::os::ReadFileBytes(path);
-  vek::TGridLoad load(*Mgr_grid, LineBuffer, FilterSettings(), ItemFields);
+  vek::TGridLoad load(*Mgr_grid, LineBuffer, FilterSettings(), context_.ItemFields);
   bool closed = false;
   {
     // Scroll range and repaint once at the end (and at each progress report), not once per row.

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/app_context.h"
 #include "app/batch_run.h"
 #include "app/batch_session.h"
 #include "app/batch_text.h"
@@ -32,14 +33,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
-
-// Program-wide values of the document manager (one copy each).
-// Folder of the running executable, without trailing separator; set by FormCreate. Tests may set it.
-extern std::string ProgramDir;
-// Backup folder chosen by the radio buttons ("C:\보안예비자료" or "D:\보안예비자료"); set by RB1Click.
-extern std::string BackupDir;
-// Fields of the result-file line being processed.
-extern std::array<std::string, 51> ItemFields;
+class QVBoxLayout;
 
 // A status bar that shows one simple text for good (no panels; nothing clears it).
 class TStatusBar : public QStatusBar {
@@ -71,6 +65,8 @@ class TForm1 : public QMainWindow {
 
   explicit TForm1(QWidget* parent = nullptr);
   ~TForm1() override;
+  // The program's shared values (ProgramDir, BackupDir, ItemFields).
+  vek::AppContext& Context() { return context_; }
 
   // --- controls, top to bottom ---
   QFrame* Panel1 = nullptr;
@@ -140,7 +136,7 @@ class TForm1 : public QMainWindow {
   void IniWrite(const std::string& Section, const std::string& Ident, const std::string& Value);
   std::string IniRead(const std::string& Section, const std::string& Ident, const std::string& Default);
   // The settings file's host path.
-  static std::string IniFileName();
+  std::string IniFileName() const;
 
   // Files dropped on the window (host paths in drop order): the first one only is taken, cut to 254
   // characters, put into p_file, its folder written to the settings file, then loaded.
@@ -273,11 +269,21 @@ class TForm1 : public QMainWindow {
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
+  vek::AppContext context_;
   std::string memoText_;
   int ticked_ = 0;
   bool memoPending_ = false;
 
   void CreateControls();
+  // The window's panels, top to bottom, each added to the client area's column.
+  void CreateFileRow(QWidget* central, QVBoxLayout* column);
+  void CreateConditions(QWidget* central, QVBoxLayout* column);
+  void CreateListPanel(QWidget* central, QVBoxLayout* column);
+  void CreateOverlays();
+  void CreateButtonStrip(QWidget* central, QVBoxLayout* column);
+  void CreateStatusLine();
+  // Enter presses a focused button; each button gets an Alt+digit shortcut named in its tooltip.
+  void AssignShortcuts();
   void CreateGrid();
   void ConnectHandlers();
   // Places cb_m over the title cell of the grid's first column and centres msg over the grid.
@@ -328,4 +334,3 @@ class TForm1 : public QMainWindow {
 };
 
 // The single window of the program (set by the main program).
-extern TForm1* Form1;

@@ -34,9 +34,9 @@ TEST(DriveMap, AMissingDriveIsNamedAndTheDialogMapsItForTheNextStart) {
   ASSERT_TRUE(MakeFile(root + "/disk/자료/a.txt"));
   ASSERT_TRUE(MakeFile(root + "/C/result.csv", plat::text::Utf8ToCp949("h\r\na.txt,주민등록번호,3,D:\\자료\r\n")));
   plat::ui::ScriptedDialogs dialogs;
-  ProgramDir = root + "/C";
   {
     TForm1 form;
+    form.Context().ProgramDir = root + "/C";
     form.show();
     EXPECT_FALSE(TForm1::DriveFixedByEnvironment('D'));
     EXPECT_TRUE(TForm1::DriveFixedByEnvironment('C'));

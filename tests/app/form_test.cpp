@@ -57,7 +57,7 @@ class FormTest : public ::testing::Test {
     driveC.emplace("VEKSECURITY_DRIVE_C", root + "/c");
     driveD.emplace("VEKSECURITY_DRIVE_D", root + "/d");  // drive D's folder does not exist
     form = std::make_unique<RecordingForm>();
-    ProgramDir = root + "/prog";
+    form->Context().ProgramDir = root + "/prog";
   }
   void TearDown() override {
     if (form) form->hide();
@@ -260,7 +260,7 @@ TEST_F(FormTest, GridHasItsFiveColumns) {
 
 TEST_F(FormTest, CreateSetsProgramDirAndDropTarget) {
   RecordingForm other;
-  EXPECT_EQ(ProgramDir, S(QCoreApplication::applicationDirPath()));
+  EXPECT_EQ(other.Context().ProgramDir, S(QCoreApplication::applicationDirPath()));
   EXPECT_TRUE(other.acceptDrops());
   EXPECT_TRUE(other.p_file->text().isEmpty());
   // The open dialog starts in drive C's folder.
@@ -271,7 +271,7 @@ TEST_F(FormTest, ShowChoosesDriveCAndCreatesItsFolder) {
   EXPECT_FALSE(Exists(root + "/c/보안예비자료"));
   form->show();
   EXPECT_EQ(S(form->BitBtn4->text()), "\"C:\\보안예비자료\"로 이동");
-  EXPECT_EQ(BackupDir, "C:\\보안예비자료");
+  EXPECT_EQ(form->Context().BackupDir, "C:\\보안예비자료");
   EXPECT_TRUE(QFileInfo(Q(root + "/c/보안예비자료")).isDir());
 }
 
@@ -279,13 +279,13 @@ TEST_F(FormTest, DriveDCaptionEvenWithoutItsFolder) {
   form->show();
   form->RB2->click();
   EXPECT_EQ(S(form->BitBtn4->text()), "\"D:\\보안예비자료\"로 이동");
-  EXPECT_EQ(BackupDir, "D:\\보안예비자료");
+  EXPECT_EQ(form->Context().BackupDir, "D:\\보안예비자료");
   EXPECT_FALSE(Exists(root + "/d"));  // one level only: the drive's folder is not made
   EXPECT_TRUE(dialogs.History().empty());
 
   form->RB1->click();
   EXPECT_EQ(S(form->BitBtn4->text()), "\"C:\\보안예비자료\"로 이동");
-  EXPECT_EQ(BackupDir, "C:\\보안예비자료");
+  EXPECT_EQ(form->Context().BackupDir, "C:\\보안예비자료");
 }
 
 TEST_F(FormTest, BackupFolderIsCreatedOneLevelOnly) {
@@ -314,7 +314,7 @@ TEST_F(FormTest, IniWriteAndReadUseResortIniBesideTheProgram) {
 
 TEST_F(FormTest, IniWriteToAnUnwritableFolderRaises) {
   ASSERT_TRUE(MakeFile(root + "/plain.txt"));
-  ProgramDir = root + "/plain.txt";
+  form->Context().ProgramDir = root + "/plain.txt";
   try {
     form->IniWrite("FileUpLoad", "Dir", "x");
     FAIL() << "no error";
@@ -384,7 +384,7 @@ TEST_F(FormTest, DroppedNameIsCutTo254Characters) {
 
 TEST_F(FormTest, UnwritableSettingsFileEndsInTheErrorBoxAndNothingIsLoaded) {
   ASSERT_TRUE(MakeFile(root + "/plain.txt"));
-  ProgramDir = root + "/plain.txt";  // a folder under a regular file cannot exist
+  form->Context().ProgramDir = root + "/plain.txt";  // a folder under a regular file cannot exist
   const std::string file = root + "/c/result.csv";
   ASSERT_TRUE(MakeFile(file));
 

@@ -23,8 +23,8 @@ class ListActions : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(box.dir.isValid());
-    ProgramDir = c;
     form = std::make_unique<TForm1>();
+    form->Context().ProgramDir = c;
     form->RB1Click(form.get());
   }
   void TearDown() override { plat::os::SetOpenHandler({}); }

@@ -44,7 +44,7 @@ class WindowLoad : public ::testing::Test {
     const std::string host = plat::os::ResolvePath("D:\\자료\\a.xls");
     plat::os::ForceDirectories(plat::os::ExtractFilePath(host));
     ASSERT_TRUE(MakeFile(host));
-    ProgramDir = box.c;
+    form.Context().ProgramDir = box.c;
     form.show();
     QCoreApplication::processEvents();
   }

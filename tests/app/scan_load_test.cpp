@@ -313,7 +313,7 @@ TEST_F(Sandbox, ButtonsChooseAndReload) {
   Touch("D:\\자료\\a.xls");
   const std::string file = WriteResult({"a.xls,주민등록번호,12,D:\\자료"});
   TForm1 form;
-  ProgramDir = c;
+  form.Context().ProgramDir = c;
   plat::ui::ScriptedDialogs dialogs;
   form.BitBtn5Click(&form);  // nothing chosen yet
   ASSERT_EQ(dialogs.History().size(), 1u);

@@ -19,7 +19,7 @@ class WindowTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(box.dir.isValid());
     plat::os::SetSleepHandler([this](int ms) { slept += ms; });
-    ProgramDir = c;
+    form.Context().ProgramDir = c;
     form.RB1Click(&form);
   }
   void TearDown() override {
