@@ -105,15 +105,38 @@ void TForm1::ApplySavedDriveMap() {
   }
 }
 
-void TForm1::BtnDrivesClick(QObject*) {
-  // The letters worth showing: C and D, those mapped now, and those the loaded result file names.
+namespace {
+
+// The letters worth showing: C and D, those mapped now, and those the loaded result file names.
+std::set<char> LettersWorthShowing(std::string_view resultFile) {
   std::set<char> letters{'C', 'D'};
   for (char l = 'A'; l <= 'Z'; ++l)
     if (!EnvValue(l).empty()) letters.insert(l);
-  vek::ForEachLine(LineBuffer, [&](std::size_t index, std::string_view raw) {
+  vek::ForEachLine(resultFile, [&](std::size_t index, std::string_view raw) {
     if (index == 0) return;
     if (const char l = LineDrive(raw); l != 0) letters.insert(l);
   });
+  return letters;
+}
+
+// The folders typed into the dialog, kept in the window settings and put in force (letters the environment
+// fixes stay as they are).
+void SaveDriveFields(const std::map<char, QLineEdit*>& fields) {
+  plat::os::IniFile ini(TForm1::WindowSettingsFile());
+  for (const auto& [l, edit] : fields) {
+    if (TForm1::DriveFixedByEnvironment(l)) continue;
+    const std::string folder = S(edit->text().trimmed());
+    if (folder.empty() && ini.ReadString(kDrivesSection, std::string(1, l), "").empty() && !AppliedBySettings().count(l))
+      continue;
+    ini.WriteString(kDrivesSection, std::string(1, l), folder);
+    SetDrive(l, folder);
+  }
+}
+
+}  // namespace
+
+void TForm1::BtnDrivesClick(QObject*) {
+  const std::set<char> letters = LettersWorthShowing(LineBuffer);
 
   QDialog dialog(this);
   dialog.setObjectName("DriveDialog");
@@ -176,15 +199,7 @@ void TForm1::BtnDrivesClick(QObject*) {
   if (BeforeDriveDialog) BeforeDriveDialog(dialog);
   if (dialog.exec() != QDialog::Accepted) return;
 
-  plat::os::IniFile ini(WindowSettingsFile());
-  for (const auto& [l, edit] : fields) {
-    if (DriveFixedByEnvironment(l)) continue;
-    const std::string folder = S(edit->text().trimmed());
-    if (folder.empty() && ini.ReadString(kDrivesSection, std::string(1, l), "").empty() && !AppliedBySettings().count(l))
-      continue;
-    ini.WriteString(kDrivesSection, std::string(1, l), folder);
-    SetDrive(l, folder);
-  }
+  SaveDriveFields(fields);
   // The open dialog follows drive C until the user has chosen a file.
   if (!fileChosen_) o_dialog.InitialDir = plat::os::ResolvePath("c:\\");
   RB1Click(this);
