@@ -213,6 +213,7 @@ double Median(std::vector<double> v) {
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each round's line as it ends
   std::vector<double> shredRatios, logShares;
   for (int round = 0; round < kRounds; ++round) {
     QTemporaryDir a, b;

@@ -16,7 +16,6 @@
 #include <sstream>
 
 #include "app/batch_run.h"
-#include "app/command_line.h"
 #include "platform/error.h"
 #include "platform/os/os.h"
 
@@ -136,15 +135,25 @@ std::vector<std::string> SplitCsv(std::string_view line) {
   return fields;
 }
 
+// One CSV field, scanned once: most fields need no quotes. A line break becomes a blank (one record, one line).
 void AppendField(std::string& to, std::string_view s) {
-  if (s.find_first_of("\r\n") == std::string_view::npos) {
-    AppendCsvField(to, s);
+  bool quote = false;
+  for (char c : s)
+    if (c == ',' || c == '"' || c == '\r' || c == '\n') {
+      quote = true;
+      break;
+    }
+  if (!quote) {
+    to += s;
     return;
   }
-  std::string one(s);
-  for (char& c : one)
+  to += '"';
+  for (char c : s) {
     if (c == '\r' || c == '\n') c = ' ';
-  AppendCsvField(to, one);
+    to += c;
+    if (c == '"') to += '"';
+  }
+  to += '"';
 }
 
 // The last chained line in the file's last 64 KB, if any.
