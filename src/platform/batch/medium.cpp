@@ -228,6 +228,7 @@ MediumNote MediumNoteFor(const std::string& hostPath) {
 }
 
 std::vector<MediumGroup> GroupByMedium(const std::vector<std::string>& paths) {
+  ForgetMediumNotes();  // each question looks at the disks as they are now
   std::vector<MediumGroup> groups;
   for (const std::string& p : paths) {
     const MediumNote note = MediumNoteFor(os::ResolvePath(p));
