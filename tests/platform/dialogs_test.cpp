@@ -135,6 +135,32 @@ TEST(QtDialogs, MessageBoxShowsCaptionIconButtonsAndMapsTheAnswer) {
   EXPECT_EQ(buttons, QMessageBox::Yes | QMessageBox::No);
 }
 
+TEST(QtDialogs, ALongPathWrapsAndTheDetailsOpenBehindTheirButton) {
+  QtDialogs qt;
+  std::string path = "D:";
+  for (int i = 0; i < 20; ++i) path += "\\업무자료폴더" + std::to_string(i);
+  int width = 0;
+  QString detailsButton, shownText;
+  WhenModal([&](QWidget* w) {
+    auto* box = qobject_cast<QMessageBox*>(w);
+    ASSERT_NE(box, nullptr);
+    width = box->sizeHint().width();
+    shownText = box->text();
+    for (QAbstractButton* b : box->buttons())
+      if (box->buttonRole(b) == QMessageBox::ActionRole) {
+        ASSERT_TRUE(QTest::qWaitFor([b] { return b->text() == QString::fromUtf8("자세히"); }));
+        QTest::mouseClick(b, Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitFor([b] { return b->text() == QString::fromUtf8("자세히 닫기"); }));
+        detailsButton = b->text();
+      }
+    box->button(QMessageBox::Ok)->click();
+  });
+  qt.MessageBoxWithDetails(nullptr, "제외: " + path + "\\a.txt", "a.txt\nb.txt", "제목", MB_OK);
+  EXPECT_LT(width, 900);  // a path of some 260 characters without a blank still fits beside its icon
+  EXPECT_EQ(shownText.remove(QChar(0x200B)), QString::fromStdString("제외: " + path + "\\a.txt"));
+  EXPECT_EQ(detailsButton, QString::fromUtf8("자세히 닫기"));
+}
+
 TEST(QtDialogs, ShowMessageUsesTheApplicationTitleAndOneOkButton) {
   QtDialogs qt;
   QString title;

@@ -4,6 +4,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTextEdit>
+#include <QTimer>
 #include <QString>
 
 #include "platform/os/os.h"
@@ -105,14 +107,16 @@ int QtDialogs::MessageBoxWithDetails(QWidget* parent, const std::string& text, c
   if (set.escapeButton != QMessageBox::NoButton) box.setEscapeButton(set.escapeButton);
   if (!details.empty()) {
     box.setDetailedText(Q(details));
-    // The box's own button toggles the list; it is named in the program's words, and keeps them.
+    // The box's own button toggles the list; it is named in the program's words. The box names it again
+    // when it shows and after each click, so the name is put back once the box has done so.
     for (QAbstractButton* b : box.buttons()) {
       if (box.buttonRole(b) != QMessageBox::ActionRole) continue;
-      b->setText(QString::fromUtf8("자세히"));
-      QObject::connect(b, &QAbstractButton::clicked, b, [b] {
-        b->setText(b->property("vekDetailsOpen").toBool() ? QString::fromUtf8("자세히") : QString::fromUtf8("자세히 닫기"));
-        b->setProperty("vekDetailsOpen", !b->property("vekDetailsOpen").toBool());
-      });
+      const auto rename = [&box, b] {
+        const auto* list = box.findChild<QTextEdit*>();
+        b->setText(QString::fromUtf8(list && list->isVisible() ? "자세히 닫기" : "자세히"));
+      };
+      QTimer::singleShot(0, b, rename);
+      QObject::connect(b, &QAbstractButton::clicked, b, [b, rename] { QTimer::singleShot(0, b, rename); });
     }
   }
   box.exec();
