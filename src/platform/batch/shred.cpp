@@ -279,8 +279,8 @@ LineResult ShredOneFile(std::string_view file) {
     if (const int e = OverwritePass(fd.get(), extents, pass, h, report.Overwritten)) {
       r.message = "shred interrupted: the overwrite of " + shown + " stopped after " +
                   std::to_string(report.Overwritten) + " of " + std::to_string(report.DataBytes) + " bytes (" +
-                  (pass == 1 ? "random" : "zero") + " pass): " + ErrText(e) +
-                  "; the file is left in place, partly overwritten";
+                  (pass == 1 ? "random" : "zero") + " pass): " + ErrText(e) + "; the file is left in place, " +
+                  (pass == 1 && report.Overwritten == 0 ? "not overwritten" : "partly overwritten");
       return r;
     }
   }
