@@ -2,6 +2,13 @@
 // CSV export, a context menu on a row, and column widths kept across runs.
 #include <QApplication>
 #include <QClipboard>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSplitter>
+#include <QVBoxLayout>
 #include <QMenu>
 #include <QToolTip>
 #include <QWidget>
@@ -11,6 +18,7 @@
 #include "app/application.h"
 #include "app/batch_run.h"
 #include "app/command_line.h"
+#include "app/preview_pane.h"
 #include "app/veksecurity_01.h"
 #include "grid/structure/extents.h"
 #include "grid/structure/grid_font.h"
@@ -24,6 +32,9 @@ QString Q(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s
 // The data columns of a row as people read them: file name, kind, hits, folder.
 constexpr int kDataColumns[] = {1, 2, 3, 4};
 constexpr const char* kWidthsSection = "Columns";
+constexpr const char* kPreviewSection = "Preview";
+// The pane's height when it first shows, and the least the list keeps.
+constexpr int kPreviewHeight = 260;
 
 // A text a spreadsheet would take for a formula (it starts with =, +, -, @, a tab or a carriage return)
 // goes out behind a ' so that it stays text; a number ("-5", "+3.5") stays a number.
@@ -65,10 +76,17 @@ void TForm1::SetTicks(const std::vector<int>& rows, bool on) {
 void TForm1::ToggleTicksByKey() {
   const std::vector<int> rows = ActedRows();
   if (rows.empty()) return;
+  // Several rows at once pass over the files marked as not personal information; one row is ticked as a
+  // click ticks it.
+  std::vector<int> tickable = rows;
+  if (rows.size() > 1 && !exceptions_.Empty()) std::erase_if(tickable, [this](int r) { return IsExceptionRow(r); });
   // One press makes the acted rows agree: all ticked, unless all of them are ticked already.
-  const bool allTicked =
-      std::all_of(rows.begin(), rows.end(), [this](int r) { return Mgr_grid->Cells(kTickColumn, r).AsBoolean(); });
-  SetTicks(rows, !allTicked);
+  const bool allTicked = std::all_of(tickable.begin(), tickable.end(),
+                                     [this](int r) { return Mgr_grid->Cells(kTickColumn, r).AsBoolean(); });
+  if (allTicked)
+    SetTicks(rows, false);
+  else
+    SetTicks(tickable, true);
 }
 
 void TForm1::SelectAllRows() {
@@ -183,6 +201,13 @@ void TForm1::OpenRowMenu(const QPoint& viewportPos) {
   menu.addAction(Q("체크"), this, [this] { SetTicks(ActedRows(), true); });
   menu.addAction(Q("체크 해제"), this, [this] { SetTicks(ActedRows(), false); });
   menu.addSeparator();
+  // Files that hold no personal information after all: greyed, and passed over when many rows are ticked.
+  if (IsExceptionRow(Mgr_grid->Row()))
+    menu.addAction(Q("예외 해제"), this, [this] { vek::Guarded(this, [&] { MarkExceptions(false); }); });
+  else
+    menu.addAction(Q("개인정보 아님으로 표시"), this, [this] { vek::Guarded(this, [&] { MarkExceptions(true); }); });
+  menu.addAction(Q("예외 목록..."), this, [this] { vek::Guarded(this, [&] { ShowExceptionList(); }); });
+  menu.addSeparator();
   menu.addAction(Q("복사\tCtrl+C"), this, [this] { CopyRows(); });
   menu.addAction(Q("CSV로 저장 (전체)..."), this, [this] { vek::Guarded(this, [&] { ExportCsv(false); }); });
   menu.addAction(Q("CSV로 저장 (체크한 항목)..."), this, [this] { vek::Guarded(this, [&] { ExportCsv(true); }); });
@@ -224,6 +249,16 @@ bool TForm1::ShowCellTip(const QPoint& viewportPos, const QPoint& globalPos) {
   TwColumn* column = Mgr_grid->Columns().VisibleItems(band);
   if (column->Index() == 0) return false;
   const std::string text = Mgr_grid->Cells(column->Index(), r).AsString();
+  if (column->Index() == kHitsColumn) {
+    // Once the preview has read the file: how many matches it holds now.
+    const auto now = RecheckCounts.find(RowPath(r));
+    if (now != RecheckCounts.end()) {
+      const TRect c = e.CellInnerRect(band, r);
+      QToolTip::showText(globalPos, Q("검사 결과 " + text + "건 · 지금 " + std::to_string(now->second) + "건"),
+                         Mgr_grid->viewport(), QRect(c.Left, c.Top, c.Width(), c.Height()));
+      return true;
+    }
+  }
   const TRect cell = e.CellInnerRect(band, r);
   // The cut shows as the cell's own text does: in the column's font, within the cell less its margins.
   const plat::paint::TFont font = PaintFont(column->Font());
@@ -267,4 +302,108 @@ void TForm1::SortByColumn(int column) {
     Mgr_grid->Column(c)->Title().SetSortMark(c == column ? (descending ? wsmDesc : wsmAsc) : wsmNone);
   sortColumn_ = column;
   sortDescending_ = descending;
+}
+
+// --- the preview pane ----------------------------------------------------------------------------------------
+
+std::string TForm1::RowPath(int r) { return RowFolder(r) + "\\" + RowFileName(r); }
+
+void TForm1::SetPreviewVisible(bool on) {
+  BtnPreview->setChecked(on);
+  if (on == !Preview->isHidden()) return;
+  if (on) {
+    // The height the pane had, in a splitter that gives the list whatever it grows by.
+    const int height = previewHeight_ > 0 ? previewHeight_ : kPreviewHeight;
+    ListSplitter->setSizes({std::max(1, ListSplitter->height() - height), height});
+  } else {
+    previewHeight_ = ListSplitter->sizes().value(1);
+  }
+  Preview->setVisible(on);
+  if (on)
+    FollowCurrentRow();
+  else
+    Preview->ShowNoRow();  // a read under way stops
+  PlaceOverlays();
+}
+
+void TForm1::FollowCurrentRow() {
+  if (!Preview->isVisible()) return;
+  if (Mgr_grid->RowCount() <= 0) {
+    if (!Preview->Target().ListedPath.empty()) Preview->ShowNoRow();
+    return;
+  }
+  const int r = Mgr_grid->Row();
+  vek::TPreviewTarget t;
+  t.ListedPath = RowPath(r);
+  t.HostPath = plat::os::ResolvePath(t.ListedPath);
+  t.ScannerKind = Mgr_grid->Cells(kKindColumn, r).AsString();
+  t.ScannerCount = Mgr_grid->Cells(kHitsColumn, r).AsString();
+  Preview->Follow(t);
+}
+
+void TForm1::LoadPreviewSettings() {
+  const plat::os::IniFile ini(WindowSettingsFile());
+  const int height = std::atoi(ini.ReadString(kPreviewSection, "Height", "0").c_str());
+  if (height > 0 && height < 5000) previewHeight_ = height;
+  if (ini.ReadString(kPreviewSection, "Visible", "0") == "1") SetPreviewVisible(true);
+}
+
+void TForm1::SavePreviewSettings() {
+  plat::os::IniFile ini(WindowSettingsFile());
+  ini.WriteString(kPreviewSection, "Visible", Preview->isHidden() ? "0" : "1");
+  const int height = Preview->isHidden() ? previewHeight_ : ListSplitter->sizes().value(1);
+  if (height > 0) ini.WriteString(kPreviewSection, "Height", std::to_string(height));
+}
+
+// --- exceptions -----------------------------------------------------------------------------------------------
+
+bool TForm1::IsExceptionRow(int r) {
+  if (exceptions_.Empty() || r < 0 || r >= Mgr_grid->RowCount()) return false;
+  return exceptions_.Holds(RowPath(r));
+}
+
+void TForm1::MarkExceptions(bool on) {
+  std::vector<std::string> failed;
+  for (int r : ActedRows()) {
+    const std::string path = RowPath(r);
+    if (on ? !exceptions_.Mark(path) : !exceptions_.Unmark(path)) failed.push_back(vek::DisplayPath(path));
+  }
+  Mgr_grid->viewport()->update();
+  if (failed.empty()) return;
+  std::string text = on ? "다음 파일을 예외로 기록하지 못했습니다 (파일이 없거나 기록 파일을 쓸 수 없습니다):"
+                        : "예외 목록을 고쳐 쓰지 못했습니다:";
+  for (const std::string& f : failed) text += "\n" + f;
+  plat::ui::CurrentDialogs().MessageBox(this, text, plat::ui::ApplicationTitle(),
+                                        plat::ui::MB_OK | plat::ui::MB_ICONWARNING);
+}
+
+void TForm1::ShowExceptionList() {
+  QDialog dialog(this);
+  dialog.setObjectName("ExceptionDialog");
+  dialog.setWindowTitle(Q("예외 목록"));
+  auto* column = new QVBoxLayout(&dialog);
+  auto* note = new QLabel(Q("개인정보 아님으로 표시한 파일입니다. 파일이 바뀌면 예외에서 빠집니다."), &dialog);
+  auto* list = new QListWidget(&dialog);
+  list->setObjectName("ExceptionList");
+  for (const vek::TExceptionList::Entry& e : exceptions_.Entries())
+    list->addItem(Q(vek::DisplayPath(e.Path) + (exceptions_.Holds(e.Path) ? "" : "  (지금 목록에 없음)")));
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &dialog);
+  QPushButton* clear = buttons->addButton(Q("모두 지우기"), QDialogButtonBox::ResetRole);
+  clear->setObjectName("ExceptionClear");
+  clear->setEnabled(list->count() > 0);
+  connect(clear, &QPushButton::clicked, &dialog, [&] {
+    if (!exceptions_.Clear())
+      plat::ui::CurrentDialogs().MessageBox(&dialog, "예외 목록을 지우지 못했습니다.\n" + exceptions_.File(),
+                                            plat::ui::ApplicationTitle(), plat::ui::MB_OK | plat::ui::MB_ICONWARNING);
+    list->clear();
+    clear->setEnabled(false);
+    Mgr_grid->viewport()->update();
+  });
+  connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  column->addWidget(note);
+  column->addWidget(list, 1);
+  column->addWidget(buttons);
+  dialog.resize(620, 360);
+  if (BeforeExceptionDialog) BeforeExceptionDialog(dialog);
+  dialog.exec();
 }

@@ -23,6 +23,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QShowEvent>
+#include <QSplitter>
 #include <QToolTip>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -33,6 +34,7 @@
 #include "app/batch_run.h"
 #include "grid/structure/extents.h"
 #include "app/mgr_grid_form.h"
+#include "app/preview_pane.h"
 #include "grid/memory/mem_grid_form.h"
 #include "platform/os/os.h"
 #include "platform/paint/color.h"
@@ -136,6 +138,7 @@ void TForm1::CreateControls() {
   o_dialog.InitialDir = plat::os::ResolvePath("c:\\");
 
   AssignShortcuts();
+  LoadPreviewSettings();
 
   cb_m->raise();
   EmptyHint->raise();
@@ -236,10 +239,18 @@ void TForm1::CreateListPanel(QWidget* central, QVBoxLayout* column) {
   Panel3 = MakePanel(central, "Panel3");
   CreateGrid();
   {
+    // Under the list, the preview pane: hidden until asked for, so that the list fills the panel as before.
+    ListSplitter = Named(new QSplitter(Qt::Vertical, Panel3), "ListSplitter");
+    ListSplitter->setChildrenCollapsible(false);
+    ListSplitter->addWidget(Mgr_grid);
+    Preview = Named(new vek::TPreviewPane(ListSplitter), "Preview");
+    ListSplitter->addWidget(Preview);
+    ListSplitter->setStretchFactor(0, 1);
+    Preview->hide();
     auto* fill = new QVBoxLayout(Panel3);
     fill->setContentsMargins(1, 1, 1, 1);
     fill->setSpacing(0);
-    fill->addWidget(Mgr_grid);
+    fill->addWidget(ListSplitter);
   }
   CreateOverlays();
   Memo1 = Named(new QPlainTextEdit(Panel3), "Memo1");
@@ -326,6 +337,12 @@ void TForm1::CreateButtonStrip(QWidget* central, QVBoxLayout* column) {
   // Beyond the three action buttons, at the strip's right end: puts the files of a move back.
   BtnRestore = Named(new QPushButton(Q("되돌리기"), Panel2), "BtnRestore");
   BtnRestore->setFixedSize(110, 27);
+  // At the right end: shows or hides the preview pane (F9).
+  BtnPreview = Named(new QPushButton(Q("미리보기"), Panel2), "BtnPreview");
+  BtnPreview->setFixedSize(110, 27);
+  BtnPreview->setCheckable(true);
+  BtnPreview->setShortcut(QKeySequence(Qt::Key_F9));
+  BtnPreview->setToolTip(Q("선택한 파일의 내용과 찾은 개인정보를 가려서 보기 (F9)"));
   {
     auto* menu = new QMenu(BtnRestore);
     menu->addAction(Q("마지막 이동 되돌리기"), this, [this] { vek::Guarded(this, [&] { RestoreMove({}); }); });
@@ -350,6 +367,7 @@ void TForm1::CreateButtonStrip(QWidget* central, QVBoxLayout* column) {
     row->addWidget(BitBtn7);
     row->addStretch(1);
     row->addWidget(BtnRestore);
+    row->addWidget(BtnPreview);
   }
   column->addWidget(Panel2);
 }
@@ -437,6 +455,18 @@ void TForm1::ConnectHandlers() {
   }
   for (QCheckBox* box : {cb1, cb3, cb4}) connect(box, &QCheckBox::toggled, this, [this] { UpdateFilterHint(); });
   connect(cb_m, &QCheckBox::clicked, this, [this] { vek::Guarded(this, [&] { cb_mClick(cb_m); }); });
+  // The preview pane: its button, the row it follows, the overlays kept over the list as the splitter moves,
+  // and the count it found for the tooltip of "수량"; exceptions are greyed.
+  connect(BtnPreview, &QPushButton::clicked, this, [this](bool on) { vek::Guarded(this, [&] { SetPreviewVisible(on); }); });
+  connect(ListSplitter, &QSplitter::splitterMoved, this, [this] { PlaceOverlays(); });
+  Mgr_grid->OnRowChange = [this](QObject*) { vek::Guarded(this, [&] { FollowCurrentRow(); }); };
+  Preview->OnCounted = [this](const std::string& path, int now) { RecheckCounts[path] = now; };
+  Mgr_grid->OnDrawRow = [this](QObject*, int ARow, TColor& BCol, TColor& FCol, TFontStyles&) {
+    if (!exceptions_.Empty() && IsExceptionRow(ARow)) {
+      BCol = clBtnFace;
+      FCol = clGrayText;
+    }
+  };
   // Space ticks, Ctrl+A selects every row, Ctrl+C copies; the right button opens the row menu.
   Mgr_grid->OnKeyPress = [this](QObject*, char32_t& Key) {
     if (Key != U' ') return;
@@ -474,7 +504,7 @@ void TForm1::ConnectHandlers() {
 }
 
 void TForm1::PlaceOverlays() {
-  const QRect g = Mgr_grid->geometry();
+  const QRect g(Mgr_grid->mapTo(Panel3, QPoint(0, 0)), Mgr_grid->size());
   // Centred in the title cell of column 0, as the grid lays it out.
   const QSize box = cb_m->sizeHint();
   if (Mgr_grid->Columns().VisibleCount() > 0) {
@@ -531,6 +561,9 @@ bool TForm1::eventFilter(QObject* watched, QEvent* e) {
   if (watched == Mgr_grid->viewport() && e->type() == QEvent::Paint && !loading_ &&
       Mgr_grid->RowCount() != countedRows_)
     UpdateCountLine();
+  // Rows sorted, removed or loaded repaint the list: the pane follows what the current row now holds.
+  if (watched == Mgr_grid->viewport() && e->type() == QEvent::Paint && !loading_ && Preview->isVisible())
+    FollowCurrentRow();
   return QMainWindow::eventFilter(watched, e);
 }
 
@@ -630,6 +663,9 @@ void TForm1::ReadAndInsert() {
   Mgr_grid->ClearRows();
   ticked_ = 0;
   LastLoad = {};
+  // The exceptions as they stand now (one look per remembered file), and no count of the earlier list.
+  exceptions_.Load();
+  RecheckCounts.clear();
   loadedFilter_ = FilterSettings();
   UpdateFilterHint();
   WriteCountLine(0);
@@ -786,7 +822,10 @@ void TForm1::cb_mClick(QObject*) {
   const bool on = cb_m->isChecked();
   Mgr_grid->BeginUpdate();
   const TwScopeExit end([this] { Mgr_grid->EndUpdate(true); });
-  for (int r = 0; r < Mgr_grid->RowCount(); ++r) SetTick(r, on);
+  // Ticking all passes over the files marked as not personal information (a click still ticks one).
+  const bool skip = on && !exceptions_.Empty();
+  for (int r = 0; r < Mgr_grid->RowCount(); ++r)
+    if (!skip || !IsExceptionRow(r)) SetTick(r, on);
   UpdateCountLine();
 }
 
@@ -867,6 +906,7 @@ void TForm1::closeEvent(QCloseEvent* e) {
   bool canClose = true;
   vek::Guarded(this, [&] { FormCloseQuery(this, canClose); });
   if (canClose) vek::Guarded(this, [&] { SaveColumnWidths(); });
+  if (canClose) vek::Guarded(this, [&] { SavePreviewSettings(); });
   if (canClose)
     e->accept();
   else

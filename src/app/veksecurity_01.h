@@ -12,12 +12,14 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "app/app_context.h"
 #include "app/batch_run.h"
 #include "app/batch_session.h"
 #include "app/batch_text.h"
+#include "app/exceptions.h"
 #include "app/scan_load.h"
 #include "app/scan_result.h"
 #include "grid/memory/mem_grid.h"
@@ -33,6 +35,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
+class QSplitter;
 class QVBoxLayout;
 
 // A status bar that shows one simple text for good (no panels; nothing clears it).
@@ -47,6 +50,10 @@ class TStatusBar : public QStatusBar {
  private:
   QLabel* text_;
 };
+
+namespace vek {
+class TPreviewPane;
+}
 
 class TForm1 : public QMainWindow {
   Q_OBJECT
@@ -117,6 +124,31 @@ class TForm1 : public QMainWindow {
   // The result-file chooser, shown through the dialogs service; its initial folder is "c:\" (a host path
   // through the drive map).
   plat::ui::OpenFileRequest o_dialog;
+
+  // --- the preview and the exceptions ---
+  // The list and, under it, the preview pane (hidden until "미리보기" or F9 shows it).
+  QSplitter* ListSplitter = nullptr;
+  vek::TPreviewPane* Preview = nullptr;
+  // "미리보기" at the right of the button strip (F9): shows or hides the pane.
+  QPushButton* BtnPreview = nullptr;
+  void SetPreviewVisible(bool on);
+  // The pane follows the current row (called on row changes and repaints; nothing when it is unchanged).
+  void FollowCurrentRow();
+  // The pane's visibility and height, kept in the window settings.
+  void LoadPreviewSettings();
+  void SavePreviewSettings();
+  // Counts the pane found in files it read whole (listed path -> matches now), for the tooltip of "수량".
+  std::unordered_map<std::string, int> RecheckCounts;
+  // The files marked "개인정보 아님으로 표시" (greyed; ticking many rows at once passes over them).
+  vek::TExceptionList& Exceptions() { return exceptions_; }
+  // The listed path of row r (folder + "\" + name), and whether it is an exception that stands.
+  std::string RowPath(int r);
+  bool IsExceptionRow(int r);
+  // Row menu entries: mark or unmark the acted rows; the dialog that lists the exceptions and clears them.
+  void MarkExceptions(bool on);
+  void ShowExceptionList();
+  // Called with the exception list dialog before it shows (tests close it).
+  std::function<void(QDialog&)> BeforeExceptionDialog;
 
   // The exclusion-word fields ed1 ... ed6 in order.
   std::array<QLineEdit*, 6> ExcludeEdits() const { return {ed1, ed2, ed3, ed4, ed5, ed6}; }
@@ -270,6 +302,9 @@ class TForm1 : public QMainWindow {
 
  private:
   vek::AppContext context_;
+  vek::TExceptionList exceptions_;
+  // The preview pane's height while it is hidden (0: never set).
+  int previewHeight_ = 0;
   std::string memoText_;
   int ticked_ = 0;
   bool memoPending_ = false;
