@@ -12,6 +12,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "grid/structure/qt_text.h"
 #include "grid/view/custom_grid.h"
 #include "platform/paint/font.h"
 #include "platform/text/text.h"
@@ -30,7 +31,7 @@ QFont ButtonFont() {
 }
 
 std::string FileName(const std::string& path) {
-  return QFileInfo(QString::fromStdString(path)).fileName().toStdString();
+  return tw::FromQ(QFileInfo(tw::ToQ(path)).fileName());
 }
 
 // "'NAME' " followed by why. Appended piece by piece: g++ 12 at -O3 reports a false overlap (-Wrestrict)
@@ -46,7 +47,7 @@ std::string QuotedFileName(const std::string& path, const char* why) {
 }  // namespace
 
 std::optional<std::string> ReadTextFileAnyEncoding(const std::string& Path) {
-  QFile f(QString::fromStdString(Path));
+  QFile f(tw::ToQ(Path));
   if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
   const QByteArray bytes = f.readAll();
   std::string_view s(bytes.constData(), std::size_t(bytes.size()));
@@ -57,7 +58,7 @@ std::optional<std::string> ReadTextFileAnyEncoding(const std::string& Path) {
 }
 
 QImage ReadBitmapFile(const std::string& Path) {
-  QImageReader reader(QString::fromStdString(Path));
+  QImageReader reader(tw::ToQ(Path));
   reader.setDecideFormatFromContent(true);
   const QByteArray format = reader.format().toLower();
   if (format != "bmp" && format != "png") return {};
@@ -178,7 +179,7 @@ void TwInDlgBase::mouseReleaseEvent(QMouseEvent* e) {
 
 QToolButton* TwInDlgBase::AddButton(const char* Caption, int Left, int Width) {
   auto* b = new QToolButton(panBottom);
-  b->setText(QString::fromUtf8(Caption));
+  b->setText(tw::ToQ(Caption));
   b->setAutoRaise(true);
   b->setFont(ButtonFont());
   QPalette pal = b->palette();
@@ -217,12 +218,12 @@ QWidget* TwInDlgMemo::EditControl() const {
 }
 
 std::string TwInDlgMemo::Text() const {
-  return memoMain->toPlainText().toStdString();
+  return tw::FromQ(memoMain->toPlainText());
 }
 
 int TwInDlgMemo::ShowModalAt(const plat::paint::TRect& CellRect, const plat::Variant& Value) {
   memoMain->clear();
-  if (!Value.IsNullOrEmpty()) memoMain->setPlainText(QString::fromStdString(Value.ToString()));
+  if (!Value.IsNullOrEmpty()) memoMain->setPlainText(tw::ToQ(Value.ToString()));
   return RunAt(CellRect);
 }
 
@@ -245,7 +246,7 @@ void TwInDlgMemo::cmLoadClick() {
     return;
   }
   // Lines end in CR LF in files written on Windows; the memo keeps plain line feeds.
-  QString lines = QString::fromStdString(*text);
+  QString lines = tw::ToQ(*text);
   lines.replace(QLatin1String("\r\n"), QLatin1String("\n"));
   memoMain->setPlainText(lines);
 }

@@ -6,6 +6,7 @@
 #include <QStyle>
 #include <QStyleOptionFrame>
 
+#include "grid/structure/qt_text.h"
 #include "grid/view/draw_helpers.h"
 
 using namespace plat::paint;
@@ -72,7 +73,7 @@ void TwCustomMaskEdit::SetFont(const TFont& f) {
 }
 
 void TwCustomMaskEdit::SetText(std::string_view t) {
-  setText(QString::fromUtf8(t.data(), int(t.size())));
+  setText(tw::ToQ(t));
   oldValue_ = text();  // a text given by the program is what Esc comes back to
 }
 

@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "grid/structure/draw_info.h"
+#include "grid/structure/qt_text.h"
 #include "platform/paint/canvas.h"
 #include "platform/paint/font.h"
 
@@ -43,9 +44,9 @@ class TwCustomMaskEdit : public QLineEdit {
   const plat::paint::TFont& Font() const { return font_; }
   void SetFont(const plat::paint::TFont& f);
   // The mask in Qt's input-mask syntax; empty for none.
-  std::string EditMask() const { return inputMask().toStdString(); }
-  void SetEditMask(std::string_view mask) { setInputMask(QString::fromUtf8(mask.data(), int(mask.size()))); }
-  std::string Text() const { return text().toStdString(); }
+  std::string EditMask() const { return tw::FromQ(inputMask()); }
+  void SetEditMask(std::string_view mask) { setInputMask(tw::ToQ(mask)); }
+  std::string Text() const { return tw::FromQ(text()); }
   void SetText(std::string_view t);
   bool Modified() const { return isModified(); }
 

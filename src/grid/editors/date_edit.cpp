@@ -14,6 +14,7 @@
 
 #include "grid/editors/editor_keys.h"
 #include "grid/structure/column.h"
+#include "grid/structure/qt_text.h"
 #include "grid/view/custom_grid.h"
 #include "grid/view/draw_helpers.h"
 #include "grid/view/grid_guard.h"
@@ -182,7 +183,7 @@ QString PickerFormatToQt(std::string_view picker) {
     i += run;
   }
   flush();
-  return QString::fromStdString(out);
+  return tw::ToQ(out);
 }
 
 QDateTime DateTimeToQt(plat::TDateTime d) {

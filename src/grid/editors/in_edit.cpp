@@ -14,6 +14,7 @@
 #include <functional>
 
 #include "grid/editors/editor_keys.h"
+#include "grid/structure/qt_text.h"
 #include "grid/view/custom_grid.h"
 #include "grid/view/draw_helpers.h"
 #include "grid/view/grid_guard.h"
@@ -368,7 +369,7 @@ plat::Variant TwInMultiEdit::GetValue() {
 
 void TwInMultiEdit::SetValue(const plat::Variant& v) {
   const std::string t = v.IsNull() ? std::string() : v.ToString();
-  setPlainText(QString::fromStdString(t));
+  setPlainText(tw::ToQ(t));
 }
 
 void TwInMultiEdit::Deselect() {

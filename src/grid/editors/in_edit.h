@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 
 #include "grid/editors/custom_mask_edit.h"
+#include "grid/structure/qt_text.h"
 #include "grid/view/inplace_editor.h"
 #include "platform/ui/keys.h"
 
@@ -73,7 +74,7 @@ class TwInMultiEdit : public QPlainTextEdit, public TwInplaceEditor {
   // The caret goes to the end of the text.
   void Deselect() override;
   bool HasText() const override { return true; }
-  std::string Text() const { return toPlainText().toStdString(); }
+  std::string Text() const { return tw::FromQ(toPlainText()); }
   TAlignment Alignment() const { return alignment_; }
   // The height the editor wants: its lines, at least the cell's height, never below the grid.
   int FitHeight();

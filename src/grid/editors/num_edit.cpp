@@ -13,6 +13,7 @@
 
 #include "grid/editors/editor_keys.h"
 #include "grid/structure/column.h"
+#include "grid/structure/qt_text.h"
 #include "grid/view/custom_grid.h"
 #include "grid/view/draw_helpers.h"
 #include "grid/view/grid_guard.h"
@@ -528,8 +529,7 @@ void TwCustomNumEdit::CopyToClipboard() {
   if (!HasSelection()) return;
   const int S = std::max(0, SelStart()), E = std::min(int(rawText_.size()), SelEnd());
   if (E <= S) return;
-  QApplication::clipboard()->setText(
-      QString::fromStdString(rawText_.substr(std::size_t(S), std::size_t(E - S))));
+  QApplication::clipboard()->setText(tw::ToQ(rawText_.substr(std::size_t(S), std::size_t(E - S))));
 }
 
 void TwCustomNumEdit::CutToClipboard() {

@@ -33,7 +33,8 @@
 
 class TwColumn;
 
-enum TwNumBorderStyle : std::uint8_t { bsNumNone, bsNumSingle };
+enum class TwNumBorderStyle : std::uint8_t { bsNumNone, bsNumSingle };
+using enum TwNumBorderStyle;
 
 class TwCustomNumEdit : public QWidget {
  public:

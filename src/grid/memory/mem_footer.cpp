@@ -62,7 +62,7 @@ std::string TwMemColumnFooter::MakeStyle(TwFooterKind kind, int conditionColumn,
 
 TwFooterKind TwMemColumnFooter::Kind(int i) const {
   const int k = Digit(Style(i), 0);
-  return k <= wfkMin ? TwFooterKind(k) : wfkNone;
+  return k <= int(wfkMin) ? TwFooterKind(k) : wfkNone;
 }
 
 int TwMemColumnFooter::ConditionColumn(int i) const {
@@ -73,7 +73,7 @@ int TwMemColumnFooter::ConditionColumn(int i) const {
 
 TwFooterOperator TwMemColumnFooter::Operator(int i) const {
   const int o = Digit(Style(i), 5);
-  return o <= wfoNotEqual ? TwFooterOperator(o) : wfoAll;
+  return o <= int(wfoNotEqual) ? TwFooterOperator(o) : wfoAll;
 }
 
 std::string TwMemColumnFooter::ConditionValue(int i) const {
@@ -90,7 +90,7 @@ void TwMemColumnFooter::Recalculate() {
 
 std::string TwMemColumnFooter::StyleDescription(int i) const {
   const TwFooterKind k = Kind(i);
-  std::string s = kKindNames[k];
+  std::string s = kKindNames[std::size_t(k)];
   if (k < wfkCnt) return s;
   const TwFooterOperator op = Operator(i);
   const int cond = ConditionColumn(i);
@@ -102,7 +102,7 @@ std::string TwMemColumnFooter::StyleDescription(int i) const {
     else
       s += "\"" + std::to_string(cond) + "\" ";
   }
-  s += kOperatorNames[op];
+  s += kOperatorNames[std::size_t(op)];
   if (op != wfoAll) s += " " + ConditionValue(i);
   s += ")";
   return s;

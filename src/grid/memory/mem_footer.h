@@ -16,8 +16,9 @@
 
 class TwMemColumn;
 
-enum TwFooterKind : int { wfkNone, wfkCustom, wfkCnt, wfkSum, wfkAvg, wfkMax, wfkMin };
-enum TwFooterOperator : int {
+enum class TwFooterKind : int { wfkNone, wfkCustom, wfkCnt, wfkSum, wfkAvg, wfkMax, wfkMin };
+using enum TwFooterKind;
+enum class TwFooterOperator : int {
   wfoAll,
   wfoEqual,
   wfoGreater,
@@ -26,6 +27,7 @@ enum TwFooterOperator : int {
   wfoLessEqual,
   wfoNotEqual
 };
+using enum TwFooterOperator;
 
 class TwMemColumnFooter : public TwColumnFooter {
  public:

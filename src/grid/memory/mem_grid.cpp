@@ -749,14 +749,23 @@ void TMemGrid::SetPicture(QImage& picture) {
   if (OnSetImage) OnSetImage(Column(Col()), Row(), picture);
 }
 
-bool TMemGrid::CheckConsistency() const {
-  if (!infos_.CheckConsistency()) return false;
+TMemGrid::TwConsistency TMemGrid::CheckConsistency() const {
+  std::string problem = infos_.CheckConsistency();
+  if (!problem.empty()) return {problem};
   for (int i = 0; i < ColumnCount(); ++i) {
     const TwMemPool& p = Column(i)->Pool();
     if (!p.Prepared()) continue;
-    if (p.Count() != infos_.Count() || p.Capacity() % 16 != 0 || p.Count() > p.Capacity()) return false;
+    const std::string pool = "column " + std::to_string(i) + ": its pool ";
+    if (p.Count() != infos_.Count())
+      return {pool + "holds " + std::to_string(p.Count()) + " rows, the row infos " +
+              std::to_string(infos_.Count())};
+    if (p.Capacity() % 16 != 0)
+      return {pool + "has a capacity of " + std::to_string(p.Capacity()) + ", not a multiple of 16"};
+    if (p.Count() > p.Capacity())
+      return {pool + "holds " + std::to_string(p.Count()) + " rows beyond its capacity of " +
+              std::to_string(p.Capacity())};
   }
-  return true;
+  return {};
 }
 
 std::size_t TMemGrid::MemoryUsed() const {

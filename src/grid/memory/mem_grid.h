@@ -123,8 +123,14 @@ class TMemGrid : public TwCustomGrid {
 
   void Loaded() override;
 
-  // Store rows and pools agree; tests call it after every change.
-  bool CheckConsistency() const;
+  // Whether the store holds together: the row infos are consistent and every prepared pool holds as many
+  // rows as they do, within a capacity of whole blocks of 16. True when it does; otherwise Problem says
+  // what broke, in words. Tests call it after every change.
+  struct TwConsistency {
+    std::string Problem;
+    explicit operator bool() const { return Problem.empty(); }
+  };
+  TwConsistency CheckConsistency() const;
   const TwRowInfos& RowInfos() const { return infos_; }
   std::size_t MemoryUsed() const;
 

@@ -4,6 +4,7 @@
 
 #include "grid/structure/grid_model.h"
 #include "grid/structure/model_form.h"
+#include "grid/structure/qt_text.h"
 
 namespace twform {
 
@@ -148,7 +149,7 @@ void LoadMemGrid(TMemGrid& grid, const FormObject& object) {
     throw EFormError(object.Children.front().Pos, "a TMemGrid holds no components");
   grid.State().Include(plat::ComponentStateFlag::Loading);
   MemGridProps()->ReadAll(grid, object.Properties);
-  grid.setObjectName(QString::fromStdString(object.Name));
+  grid.setObjectName(tw::ToQ(object.Name));
   grid.Loaded();
 }
 
@@ -162,7 +163,7 @@ std::unique_ptr<TMemGrid> ReadMemGridForm(std::string_view text, QWidget* parent
 
 FormObject MemGridFormObject(const TMemGrid& grid) {
   FormObject object;
-  object.Name = grid.objectName().toStdString();
+  object.Name = tw::FromQ(grid.objectName());
   object.ClassName = "TMemGrid";
   object.Properties = MemGridProps()->Write(grid);
   return object;

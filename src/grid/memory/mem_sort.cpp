@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "grid/memory/mem_grid.h"
+#include "grid/structure/qt_text.h"
 #include "platform/error.h"
 #include "platform/format/format.h"
 
@@ -37,7 +38,7 @@ class Collator {
       to.append(utf8);
       return;
     }
-    const QString text = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+    const QString text = tw::ToQ(utf8);
     const std::size_t at = to.size();
     int room = int(text.size()) * 4 + 16;
     for (;;) {

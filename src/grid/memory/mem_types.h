@@ -2,7 +2,7 @@
 // The value types of a memory column and the sizes of their stored values.
 #include <cstdint>
 
-enum TwDataType : std::uint8_t {
+enum class TwDataType : std::uint8_t {
   wdtString,    // text in the pool's text list
   wdtChar,      // NUL-terminated array of DataWidth + 1 bytes, inline
   wdtBool,      // unsigned byte 0 or 1
@@ -17,6 +17,7 @@ enum TwDataType : std::uint8_t {
   wdtDateTime,  // date-time as double
   wdtGraphic    // nothing stored; the picture comes from the grid's image events
 };
+using enum TwDataType;
 
 // Null flag byte values of a slot.
 inline constexpr std::uint8_t kCellNull = 0;

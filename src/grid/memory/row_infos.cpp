@@ -106,10 +106,18 @@ int TwRowInfos::CountSelected(int first, int last) const {
   return n;
 }
 
-bool TwRowInfos::CheckConsistency() const {
-  if (count_ > capacity_ || capacity_ % 16 != 0) return false;
-  if (CountSelected(0, count_ - 1) != selectedCount_) return false;
+std::string TwRowInfos::CheckConsistency() const {
+  if (count_ > capacity_)
+    return "row infos: " + std::to_string(count_) + " rows exceed the capacity of " +
+           std::to_string(capacity_);
+  if (capacity_ % 16 != 0)
+    return "row infos: the capacity " + std::to_string(capacity_) + " is not a multiple of 16";
+  const int selected = CountSelected(0, count_ - 1);
+  if (selected != selectedCount_)
+    return "row infos: " + std::to_string(selected) +
+           " rows carry the selected bit but the selected count is " + std::to_string(selectedCount_);
   for (int r = 0; r < count_; ++r)
-    if (bytes_[std::size_t(r)] & 0x07) return false;
-  return true;
+    if (bytes_[std::size_t(r)] & 0x07)
+      return "row infos: row " + std::to_string(r) + " has stray low bits set";
+  return {};
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 // The state of a stored row.
@@ -48,8 +49,10 @@ class TwRowInfos {
   void SetChanged(int r, bool on);
   int CountSelected(int first, int last) const;
 
-  // Count equals the number of selected bits; tests call it after every change.
-  bool CheckConsistency() const;
+  // Empty when the store holds together (count within a capacity of whole blocks of 16, the selected count
+  // equal to the selected bits, no stray low bits), else what broke, in words; tests call it after every
+  // change.
+  std::string CheckConsistency() const;
   std::size_t MemoryUsed() const { return std::size_t(capacity_); }
 
  private:

@@ -27,7 +27,7 @@
 #include "platform/persist/component.h"
 
 // The editor the designer asks for (a column's EditStyle).
-enum TwEditStyle : std::uint8_t {
+enum class TwEditStyle : std::uint8_t {
   wesDefault,
   wesText,
   wesMultiText,
@@ -42,6 +42,7 @@ enum TwEditStyle : std::uint8_t {
   wesPickList,
   wesDataList
 };
+using enum TwEditStyle;
 
 // The editor actually used, resolved from the style and the data type (painting and editing switch on it).
 enum class TwEditKind : std::uint8_t {
@@ -63,10 +64,12 @@ enum class TwEditKind : std::uint8_t {
 };
 using enum TwEditKind;
 
-enum TwEditBorderStyle : std::uint8_t { webNone, webSingle, webSunken };
-enum TEditCharCase : std::uint8_t { ecNormal, ecUpperCase, ecLowerCase };
+enum class TwEditBorderStyle : std::uint8_t { webNone, webSingle, webSunken };
+using enum TwEditBorderStyle;
+enum class TEditCharCase : std::uint8_t { ecNormal, ecUpperCase, ecLowerCase };
+using enum TEditCharCase;
 
-enum TImeMode : std::uint8_t {
+enum class TImeMode : std::uint8_t {
   imDisable,
   imClose,
   imOpen,
@@ -80,6 +83,7 @@ enum TImeMode : std::uint8_t {
   imSHanguel,
   imHanguel
 };
+using enum TImeMode;
 
 using TwAlignment = TAlignment;
 using TwStrings = std::vector<std::string>;

@@ -6,17 +6,33 @@
 // Colours are 32-bit values 0x00BBGGRR; 0xFF0000nn are the system colours (nn = the colour index).
 using TColor = std::uint32_t;
 
-enum TwCellStyle : std::uint8_t { wcsNormal, wcsRaised, wcsSunken, wcsUp, wcsDown };
-enum TwFitStyle : std::uint8_t { wfitNone, wfitEnd, wfitPath };
-enum TwImageLayout : std::uint8_t { wimgNone, wimgAlone, wimgLeft, wimgRight, wimgTop, wimgBottom };
+enum class TwCellStyle : std::uint8_t { wcsNormal, wcsRaised, wcsSunken, wcsUp, wcsDown };
+using enum TwCellStyle;
+enum class TwFitStyle : std::uint8_t { wfitNone, wfitEnd, wfitPath };
+using enum TwFitStyle;
+enum class TwImageLayout : std::uint8_t { wimgNone, wimgAlone, wimgLeft, wimgRight, wimgTop, wimgBottom };
+using enum TwImageLayout;
 enum TwFixedOption : std::uint8_t { wfxColumnColor, wfxEditing, wfxMoving, wfxSelecting, wfxSizing };
-enum TwSortMark : std::uint8_t { wsmNone, wsmAsc, wsmDesc };
-enum TwMarkerStyle : std::uint8_t { wmsDefault, wmsBoolean, wmsCheckBox, wmsFlatCheckBox };
+enum class TwSortMark : std::uint8_t { wsmNone, wsmAsc, wsmDesc };
+using enum TwSortMark;
+enum class TwMarkerStyle : std::uint8_t { wmsDefault, wmsBoolean, wmsCheckBox, wmsFlatCheckBox };
+using enum TwMarkerStyle;
 
 // Horizontal alignment and vertical layout, with their ordinal values.
-enum TAlignment : std::uint8_t { taLeftJustify, taRightJustify, taCenter };
-enum TTextLayout : std::uint8_t { tlTop, tlCenter, tlBottom };
-enum TPenStyle : std::uint8_t { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
+enum class TAlignment : std::uint8_t { taLeftJustify, taRightJustify, taCenter };
+using enum TAlignment;
+enum class TTextLayout : std::uint8_t { tlTop, tlCenter, tlBottom };
+using enum TTextLayout;
+enum class TPenStyle : std::uint8_t {
+  psSolid,
+  psDash,
+  psDot,
+  psDashDot,
+  psDashDotDot,
+  psClear,
+  psInsideFrame
+};
+using enum TPenStyle;
 
 // A cleared record (every field zero) means: left, top, no fit, no wrap, no clipping at 0, no margins,
 // no lines, wcsNormal, no focus.

@@ -35,7 +35,7 @@ using plat::paint::TRect;
 
 // An area of the grid to repaint.
 struct TwRepaintArea {
-  enum Kind : std::uint8_t {
+  enum class Kind : std::uint8_t {
     Grid,          // the whole client area
     Strip,         // band Band from the header top to the grid bottom
     StripHeader,   // the header part of band Band
@@ -47,6 +47,7 @@ struct TwRepaintArea {
     HeaderBand,    // the whole header band
     FixedData      // the data-row area of bands 0 .. Index-1 (the fixed columns or groups)
   };
+  using enum Kind;
   Kind What = Grid;
   int Band = 0;
   int Index = -1;
@@ -55,7 +56,8 @@ struct TwRepaintArea {
 
 // One refresh the model asked the grid for.
 struct TwGridEffect {
-  enum Kind : std::uint8_t { Repaint, ScrollBars, Layout };
+  enum class Kind : std::uint8_t { Repaint, ScrollBars, Layout };
+  using enum Kind;
   Kind What = Repaint;
   TwRepaintArea Area;
   friend bool operator==(const TwGridEffect&, const TwGridEffect&) = default;
@@ -63,7 +65,8 @@ struct TwGridEffect {
 
 // One repaint request as the view issued it: the whole grid, a row, or a cell.
 struct TwRepaintRequest {
-  enum Kind : std::uint8_t { Grid, Row, Cell };
+  enum class Kind : std::uint8_t { Grid, Row, Cell };
+  using enum Kind;
   Kind What = Grid;
   int ARow = -1;
   int ACol = -1;
@@ -184,11 +187,12 @@ class TwGridModel {
   // What a column or a group asks of the grid about the current cell. Description objects only raise
   // requests; RequestChange carries every one of them out through the hooks above.
   struct ChangeRequest {
-    enum Kind : std::uint8_t {
+    enum class Kind : std::uint8_t {
       CloseEditor,          // the current cell is about to leave the visible cells
       MoveToFirstCell,      // it left them: the first cell of the visible groups becomes current
       CurrentColumnHidden,  // column mode: the current column was hidden from OldVisibleIndex
     };
+    using enum Kind;
     Kind What = CloseEditor;
     int OldVisibleIndex = -1;
   };

@@ -4,9 +4,9 @@
 //
 // This file holds the state every layer shares (current row and column, options, the update lock and the
 // event nesting counter, the OnRowChange timer), the data operations, and the hooks of the in-place
-// editing lifecycle and of repainting. Until the editors exist the editor hooks only keep the
-// "editor showing" state. Repaint requests become the rectangles of the layout (TwGridExtents) handed to
-// Qt's update of the viewport; an installed TwGridObserver hears of both.
+// editing lifecycle (grid_editing.cpp: editors made per kind through a TwEditorRegistry, shown,
+// read back and committed) and of repainting. Repaint requests become the rectangles of the layout
+// (TwGridExtents) handed to Qt's update of the viewport; an installed TwGridObserver hears of both.
 #include <QAbstractScrollArea>
 #include <QRect>
 #include <cstdint>
@@ -82,11 +82,13 @@ using enum TwEditState;
 using TNotifyEvent = std::function<void(QObject* Sender)>;
 
 // --- navigation, scrolling, sizing and moving (grid_navigation.cpp, grid_input.cpp, grid_sizing.cpp) ---
-enum TScrollStyle : std::uint8_t { ssNone, ssHorizontal, ssVertical, ssBoth };
-enum TBorderStyle : std::uint8_t { bsNone, bsSingle };
+enum class TScrollStyle : std::uint8_t { ssNone, ssHorizontal, ssVertical, ssBoth };
+using enum TScrollStyle;
+enum class TBorderStyle : std::uint8_t { bsNone, bsSingle };
+using enum TBorderStyle;
 
 // The interaction state: what a left-button press started. Press, move, release and Esc switch on it.
-enum TwGridState : std::uint8_t {
+enum class TwGridState : std::uint8_t {
   wgsNone,
   wgsIndicatorSizing,  // 1: width of the indicator column
   wgsMarkerSizing,     // 2: width of the marker column
@@ -104,6 +106,7 @@ enum TwGridState : std::uint8_t {
   wgsGroupTitleDown,   //   a group title,
   wgsFooterTitleDown   //   a footer title
 };
+using enum TwGridState;
 
 // What the grid keeps of the drag or title press in progress.
 struct TwGridDrag {
@@ -457,7 +460,8 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   virtual void RequestInsert(bool bAppend) {}
   // The selection step after a mouse move of the current row.
   virtual void SelectionStep(plat::ui::TShiftState Shift) {}
-  // A character the current column accepts opens the editor; the editors come with the editing layer.
+  // Whether a character typed while browsing opens the editor: the grid allows editing or inserting, and
+  // the current column takes the character (IsValidChar) and may change now (CanModify).
   virtual bool ColumnAcceptsChar(char32_t ch);
   // A character the current column takes while its row may not change now (OnEdit refused, read-only).
   bool ColumnRefusesChange(char32_t ch);

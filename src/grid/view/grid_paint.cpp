@@ -15,6 +15,7 @@
 #include <exception>
 
 #include "grid/structure/extents.h"
+#include "grid/structure/qt_text.h"
 #include "grid/structure/scope_guard.h"
 #include "grid/view/cell_walk.h"
 #include "grid/view/draw_helpers.h"
@@ -582,7 +583,7 @@ void TwCustomGrid::PaintEmptyLook() {
   const TRect square{client.Left, client.Top, client.Left + kEmptyLookSize, client.Top + kEmptyLookSize};
   canvas.Brush.Color = kBtnFace;
   DrawTextCell(canvas, square, "", d, 0, 0);
-  const std::string name = GridState().Designing() ? objectName().toStdString() : std::string();
+  const std::string name = GridState().Designing() ? tw::FromQ(objectName()) : std::string();
   canvas.Font.Assign(paint_->FontOf(Font()));
   const int width = std::max(kEmptyLookMinTextWidth, GetTextWidth(canvas, name) + 4);
   TwDrawInfo t;

@@ -27,7 +27,18 @@ using TweDrawFooter = std::function<void(TwColumnFooter* AFooter, int ARow, std:
 
 // One cell as the last paint drew it (tests and benchmarks read them).
 struct TwPaintedCell {
-  enum Kind : std::uint8_t { Corner, Title, GroupTitle, Data, Indicator, Marker, Footer, FooterTitle, Empty };
+  enum class Kind : std::uint8_t {
+    Corner,
+    Title,
+    GroupTitle,
+    Data,
+    Indicator,
+    Marker,
+    Footer,
+    FooterTitle,
+    Empty
+  };
+  using enum Kind;
   Kind What = Data;
   int Band = 0;  // display index: -2 indicator, -1 marker, else the column or group
   int Row = 0;   // data row, footer row (visible index) or -1 for titles

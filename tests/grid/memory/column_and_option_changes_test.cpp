@@ -83,7 +83,7 @@ TEST_F(Changes, TakingMultiSelectAwayClearsTheSelectionAndSaysSo) {
   EXPECT_FALSE(grid.Selected(2));
   grid.DeleteSelectedRows();
   EXPECT_EQ(grid.RowCount(), 6);
-  EXPECT_TRUE(grid.CheckConsistency());
+  EXPECT_EQ(grid.CheckConsistency().Problem, "");
 }
 
 TEST_F(Changes, OptionsWithoutMultiSelectChangingRaiseNoSelectionEvent) {
@@ -141,7 +141,7 @@ TEST_F(Changes, AssignCopiesEveryColumnPropertyAndTheMemoryColumnsOwn) {
   EXPECT_EQ(d->FitStyle(), TwFitStyle(1));
   EXPECT_FALSE(d->Ctl3D());
   EXPECT_TRUE(d->Transparent());
-  EXPECT_TRUE(grid.CheckConsistency());
+  EXPECT_EQ(grid.CheckConsistency().Problem, "");
 }
 
 TEST_F(Changes, OnDrawRowIsSkippedOnlyForTheRowBeingInserted) {

@@ -153,7 +153,7 @@ TEST(GridForm, AGridWrittenReadAndWrittenAgainGivesTheSameText) {
   const auto read = ReadMemGridForm(first);
   EXPECT_EQ(WriteMemGridForm(*read), first);
   EXPECT_EQ(read->objectName(), "Grid1");
-  EXPECT_TRUE(read->CheckConsistency());
+  EXPECT_EQ(read->CheckConsistency().Problem, "");
   EXPECT_EQ(read->TwGridModel::CheckConsistency(), "");
 }
 
@@ -411,7 +411,7 @@ TEST(GridForm, PropertiesAreSetWhileLoadingAndTheGridIsRebuiltAfter) {
   EXPECT_EQ(g->RowCount(), 4);
   g->Cells(2, 3).SetAsString("12");
   EXPECT_EQ(g->Cells(2, 3).AsString(), "12");
-  EXPECT_TRUE(g->CheckConsistency());
+  EXPECT_EQ(g->CheckConsistency().Problem, "");
   EXPECT_EQ(g->TwGridModel::CheckConsistency(), "");
 }
 

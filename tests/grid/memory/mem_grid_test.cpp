@@ -37,7 +37,7 @@ TEST_F(MemGrid, BoundsErrorsCarryTheirTexts) {
   EXPECT_EQ(ErrorOf([&] { grid.DeleteRow(1, 1, false); }), "TMemGrid - Row Bounds Error(1) in DeleteRow");
   EXPECT_EQ(ErrorOf([&] { grid.SetSelected(4, true); }), "Bound Error in SetSelected(4)");
   EXPECT_EQ(grid.RowCount(), 1);
-  EXPECT_TRUE(grid.CheckConsistency());
+  EXPECT_EQ(grid.CheckConsistency().Problem, "");
 }
 
 TEST_F(MemGrid, AppendRowAppliesDefaultsAndKeepsRowState) {
@@ -54,7 +54,7 @@ TEST_F(MemGrid, AppendRowAppliesDefaultsAndKeepsRowState) {
   EXPECT_EQ(grid.RowState(0), wrsInserted);
   EXPECT_EQ(Take(), Events{"NewRow"});
   EXPECT_EQ(Text(0, 1), "0");
-  EXPECT_TRUE(grid.CheckConsistency());
+  EXPECT_EQ(grid.CheckConsistency().Problem, "");
 }
 
 TEST_F(MemGrid, DefaultThatDoesNotConvertLeavesTheStoreAsItWas) {
@@ -62,7 +62,7 @@ TEST_F(MemGrid, DefaultThatDoesNotConvertLeavesTheStoreAsItWas) {
   Fill(2);
   EXPECT_THROW(grid.AppendRow(true, false, false), plat::EConvertError);
   EXPECT_EQ(grid.RowCount(), 2);
-  EXPECT_TRUE(grid.CheckConsistency());
+  EXPECT_EQ(grid.CheckConsistency().Problem, "");
 }
 
 TEST_F(MemGrid, DeletingTheLastCurrentRowMovesToTheNewLast) {
@@ -86,7 +86,7 @@ TEST_F(MemGrid, DeleteToTheEndNotifiesOnce) {
   EXPECT_EQ(std::count(e.begin(), e.end(), "DataChanged"), 1);
   grid.DeleteRow(0, 99, false);
   EXPECT_EQ(grid.RowCount(), 0);
-  EXPECT_TRUE(grid.CheckConsistency());
+  EXPECT_EQ(grid.CheckConsistency().Problem, "");
 }
 
 TEST_F(MemGrid, RowCountCannotChangeWhileEditing) {
@@ -162,7 +162,7 @@ TEST_F(MemGrid, InsertedRowSitsInTheBufferAndShiftsTheRowsBelow) {
   const Events e = Take();
   EXPECT_EQ(e.front(), "BeforeInsert");
   EXPECT_NE(std::find(e.begin(), e.end(), "AfterCancel"), e.end());
-  EXPECT_TRUE(grid.CheckConsistency());
+  EXPECT_EQ(grid.CheckConsistency().Problem, "");
 }
 
 TEST_F(MemGrid, InsertedRowWithAValueIsPostedWhenLeft) {
@@ -176,7 +176,7 @@ TEST_F(MemGrid, InsertedRowWithAValueIsPostedWhenLeft) {
   EXPECT_EQ(Text(0, 1), "inserted");
   EXPECT_EQ(Text(0, 2), "1");
   EXPECT_EQ(grid.RowState(1), wrsInserted);
-  EXPECT_TRUE(grid.CheckConsistency());
+  EXPECT_EQ(grid.CheckConsistency().Problem, "");
 }
 
 TEST_F(MemGrid, AppendIntoAnEmptyGridAndCancel) {
@@ -187,7 +187,7 @@ TEST_F(MemGrid, AppendIntoAnEmptyGridAndCancel) {
   grid.Cancel();
   EXPECT_EQ(grid.RowCount(), 0);
   EXPECT_EQ(grid.Row(), 0);
-  EXPECT_TRUE(grid.CheckConsistency());
+  EXPECT_EQ(grid.CheckConsistency().Problem, "");
 }
 
 TEST_F(MemGrid, MaxRowCountRefusesInsertSilently) {
@@ -242,7 +242,7 @@ TEST_F(MemGrid, SelectionCountsAndDeletingSelectedRows) {
   EXPECT_FALSE(grid.Selected(4));
   grid.ExtendSelection(0);  // across the anchor
   EXPECT_EQ(grid.SelectedCount(), 3);
-  EXPECT_TRUE(grid.RowInfos().CheckConsistency());
+  EXPECT_EQ(grid.RowInfos().CheckConsistency(), "");
 
   grid.OnDeleteRow = [](QObject*, int row, bool& accept) { accept = row != 1; };
   grid.DeleteSelectedRows();
@@ -250,7 +250,7 @@ TEST_F(MemGrid, SelectionCountsAndDeletingSelectedRows) {
   EXPECT_EQ(grid.SelectedCount(), 1);  // row 1 was refused
   EXPECT_EQ(Text(0, 0), "1");
   EXPECT_EQ(Text(0, 1), "3");
-  EXPECT_TRUE(grid.CheckConsistency());
+  EXPECT_EQ(grid.CheckConsistency().Problem, "");
 }
 
 TEST_F(MemGrid, WithoutMultiSelectNothingIsSelected) {
@@ -336,7 +336,7 @@ TEST_F(MemGrid, ChangingAColumnTypeAtRunTimeNullsItsCells) {
   for (int r = 0; r < 3; ++r) EXPECT_TRUE(grid.Cells(2, r).IsNull());
   grid.Cells(2, 1).SetAsString("12");
   EXPECT_EQ(grid.Cells(2, 1).AsFloat(), 12.0);
-  EXPECT_TRUE(grid.CheckConsistency());
+  EXPECT_EQ(grid.CheckConsistency().Problem, "");
 }
 
 }  // namespace

@@ -150,7 +150,7 @@ TEST(RowInfos, SelectedCountStaysExact) {
   EXPECT_TRUE(infos.Selected(5));  // row 8 moved to 5
   infos.SetCount(4);
   EXPECT_EQ(infos.SelectedCount(), 1);
-  EXPECT_TRUE(infos.CheckConsistency());
+  EXPECT_EQ(infos.CheckConsistency(), "");
   infos.ClearSelected();
   infos.ClearSelected();  // already empty: no event
   EXPECT_EQ(events, 4);
@@ -169,7 +169,7 @@ TEST(RowInfos, StateAndChangedBitsAreIndependent) {
   EXPECT_TRUE(infos.Changed(0));
   EXPECT_TRUE(infos.Selected(0));
   EXPECT_EQ(infos.RowState(1), wrsUnchanged);
-  EXPECT_TRUE(infos.CheckConsistency());
+  EXPECT_EQ(infos.CheckConsistency(), "");
 }
 
 }  // namespace

@@ -213,7 +213,7 @@ TEST_F(NavGrid, DownOnTheLastRowAppendsOnlyWhenInsertingAndEnterOnTheLastCellGoe
   Key(Qt::Key_Up);
   EXPECT_EQ(grid.RowCount(), 3);
   EXPECT_EQ(grid.EditState(), esBrowse);
-  EXPECT_TRUE(grid.CheckConsistency());
+  EXPECT_EQ(grid.CheckConsistency().Problem, "");
   // Enter elsewhere moves to the next cell.
   Key(Qt::Key_Return);
   EXPECT_EQ(grid.Col(), 1);
