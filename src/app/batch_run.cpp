@@ -96,11 +96,6 @@ void AppendCsvLine(std::string& to, std::initializer_list<std::string_view> fiel
   AppendCsvLine<std::initializer_list<std::string_view>>(to, fields);
 }
 
-std::string CsvLine(const std::vector<std::string>& fields) {
-  std::string line;
-  AppendCsvLine(line, fields);
-  return line;
-}
 
 constexpr std::string_view kManifestHeading = "원본,대상,크기,수정시각,장치,아이노드,종류,검출수";
 constexpr std::string_view kRestoredHeading = "시간,원본,대상";
@@ -150,7 +145,8 @@ std::vector<std::optional<std::string>> ReadBackBatchLines(std::string_view onDi
   return std::vector<std::optional<std::string>>(lines.begin(), lines.end());
 }
 
-BatchRunner::BatchRunner(std::vector<std::optional<std::string>> lines) : lines_(std::move(lines)) {
+BatchRunner::BatchRunner(std::vector<std::optional<std::string>> lines, plat::batch::RunOptions options)
+    : lines_(std::move(lines)), options_(options) {
   results_.reserve(lines_.size());
 }
 
@@ -176,7 +172,7 @@ void BatchRunner::Run() {
     plat::batch::LineResult r;
     if (lines_[i]) {
       try {
-        r = plat::batch::RunBatchLine(*lines_[i]);
+        r = plat::batch::RunBatchLine(*lines_[i], options_);
       } catch (const std::exception& e) {
         r.status = plat::batch::LineStatus::Failed;
         r.message = e.what();
@@ -347,15 +343,6 @@ std::string UserDataDir() {
 
 std::string ActionLogPath() { return UserDataDir() + "/actions.csv"; }
 
-void AppendActionLog(const std::vector<std::vector<std::string>>& rows) {
-  const std::string path = ActionLogPath();
-  const bool fresh = !plat::os::FileExists(path);
-  std::ofstream out(path, std::ios::app | std::ios::binary);
-  if (fresh) out << "\xEF\xBB\xBF" << CsvLine({"시간", "배치", "작업", "원본", "대상", "결과", "사유"});
-  for (const auto& r : rows) out << CsvLine(r);
-  if (!out) throw std::runtime_error("작업 기록을 쓰지 못했습니다: " + path);
-}
-
 std::string ManifestDir() {
   const std::string dir = UserDataDir() + "/manifests";
   plat::os::ForceDirectories(dir);
@@ -523,7 +510,7 @@ std::string LatestManifest() {
   return {};
 }
 
-RunJournal::RunJournal(bool move) : move_(move), logPath_(ActionLogPath()) {}
+RunJournal::RunJournal(bool move) : move_(move) {}
 
 RunJournal::~RunJournal() {
   try {
@@ -532,60 +519,37 @@ RunJournal::~RunJournal() {
   }
 }
 
-void RunJournal::Add(std::initializer_list<std::string_view> logRow, const ManifestEntry* moved) {
-  if (moved)
-    AddMoved(logRow, moved->Source, moved->Target, moved->Stamp, moved->Kind, moved->Hits);
-  else
-    AddRow(logRow);
-}
-
-void RunJournal::AddMoved(std::initializer_list<std::string_view> logRow, std::string_view source,
-                          std::string_view target, const std::optional<FileStamp>& stamp, std::string_view kind,
-                          std::string_view hits) {
-  if (move_) AppendManifestLine(manifestPending_, source, target, stamp, kind, hits);
-  AddRow(logRow);
-}
-
-void RunJournal::AddRow(std::initializer_list<std::string_view> logRow) {
-  AppendCsvLine(logPending_, logRow);
+void RunJournal::Add(const ActionRecord& record, const ManifestEntry* moved) {
+  if (moved && move_) AppendManifestLine(manifestPending_, moved->Source, moved->Target, moved->Stamp, moved->Kind, moved->Hits);
+  log_.Append(record);
   if (++rowsPending_ >= kRowsPerWrite) Flush();
-}
-
-void RunJournal::Write(std::FILE*& file, const std::string& path, std::string& pending, std::string_view heading) {
-  if (pending.empty()) return;
-  if (!file) {
-    const bool fresh = !plat::os::FileExists(path);
-    file = std::fopen(path.c_str(), "ab");
-    if (!file) {
-      if (problem_.empty()) problem_ = path + ": " + std::strerror(errno);
-      pending.clear();
-      return;
-    }
-    if (fresh && !heading.empty()) {
-      std::fputs("\xEF\xBB\xBF", file);
-      std::fwrite(heading.data(), 1, heading.size(), file);
-    }
-  }
-  const bool ok = std::fwrite(pending.data(), 1, pending.size(), file) == pending.size() && std::fflush(file) == 0;
-  if (!ok && problem_.empty()) problem_ = path + ": " + std::strerror(errno);
-  pending.clear();
 }
 
 void RunJournal::Flush() {
   rowsPending_ = 0;
-  static const std::string logHeading = CsvLine({"시간", "배치", "작업", "원본", "대상", "결과", "사유"});
-  static const std::string manifestHeading = std::string(kManifestHeading) + "\r\n";
-  Write(log_, logPath_, logPending_, logHeading);
-  if (!manifestPending_.empty() && manifestPath_.empty()) manifestPath_ = NewManifestPath();
-  Write(manifest_, manifestPath_, manifestPending_, manifestHeading);
+  if (!log_.Flush() && problem_.empty()) problem_ = log_.Problem();
+  if (manifestPending_.empty()) return;
+  if (manifestPath_.empty()) manifestPath_ = NewManifestPath();
+  if (!manifest_) {
+    manifest_ = std::fopen(manifestPath_.c_str(), "ab");
+    if (!manifest_) {
+      if (problem_.empty()) problem_ = manifestPath_ + ": " + std::strerror(errno);
+      manifestPending_.clear();
+      return;
+    }
+    const std::string heading = "\xEF\xBB\xBF" + std::string(kManifestHeading) + "\r\n";
+    std::fwrite(heading.data(), 1, heading.size(), manifest_);
+  }
+  const bool ok = std::fwrite(manifestPending_.data(), 1, manifestPending_.size(), manifest_) == manifestPending_.size() &&
+                  std::fflush(manifest_) == 0;
+  if (!ok && problem_.empty()) problem_ = manifestPath_ + ": " + std::strerror(errno);
+  manifestPending_.clear();
 }
 
 std::string RunJournal::Finish() {
   Flush();
-  for (std::FILE** f : {&log_, &manifest_}) {
-    if (*f && std::fclose(*f) != 0 && problem_.empty()) problem_ = std::strerror(errno);
-    *f = nullptr;
-  }
+  if (manifest_ && std::fclose(manifest_) != 0 && problem_.empty()) problem_ = std::strerror(errno);
+  manifest_ = nullptr;
   return manifestPath_;
 }
 

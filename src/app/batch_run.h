@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/action_log.h"
 #include "platform/batch/batch.h"
 
 namespace vek {
@@ -36,7 +37,8 @@ class BatchRunner {
     bool Cancelled = false;  // stopped early at the user's request
   };
 
-  explicit BatchRunner(std::vector<std::optional<std::string>> lines);
+  // options: how the lines act (a del that shreds, say).
+  explicit BatchRunner(std::vector<std::optional<std::string>> lines, plat::batch::RunOptions options = {});
   ~BatchRunner();
   BatchRunner(const BatchRunner&) = delete;
   BatchRunner& operator=(const BatchRunner&) = delete;
@@ -72,6 +74,7 @@ class BatchRunner {
   void Run();
 
   std::vector<std::optional<std::string>> lines_;
+  plat::batch::RunOptions options_;
   // Room for every line is reserved at the start: the worker's appends never move a finished result, and
   // done_ tells how many may be read while it runs.
   std::vector<plat::batch::LineResult> results_;
@@ -93,9 +96,8 @@ std::string KoreanDone(std::string_view message);
 
 // The folder of the program's records for the user: <XDG data home>/VekSecurity (created on demand).
 std::string UserDataDir();
-// The action log: one CSV line per file action (time, batch, action, source, target, result, reason).
+// The action log (action_log.h): one chained record per file action of every run.
 std::string ActionLogPath();
-void AppendActionLog(const std::vector<std::vector<std::string>>& rows);
 // The manifests of moves: a CSV file per move, one line per moved file: source (Windows path), target.
 std::string ManifestDir();
 
@@ -170,31 +172,28 @@ class RunJournal {
   RunJournal(const RunJournal&) = delete;
   RunJournal& operator=(const RunJournal&) = delete;
 
-  // One finished file action: its action log row, and for a moved file its manifest entry.
-  void Add(std::initializer_list<std::string_view> logRow, const ManifestEntry* moved);
-  void AddMoved(std::initializer_list<std::string_view> logRow, std::string_view source, std::string_view target,
-                const std::optional<FileStamp>& stamp = std::nullopt, std::string_view kind = {},
-                std::string_view hits = {});
+  // One finished file action: its record in the chained action log, and for a moved file its entry in the
+  // move record.
+  void Add(const ActionRecord& record, const ManifestEntry* moved = nullptr);
   // Writes out what is waiting; a write that fails is kept as Problem() (the run goes on).
   void Flush();
   // Flushes and closes; returns the manifest's host path (empty when nothing was moved).
   std::string Finish();
   // The first failure to write a record, empty when none.
   const std::string& Problem() const { return problem_; }
+  // The action log's head after this run's records.
+  ChainHead Head() const { return log_.Head(); }
 
-  // Rows are written out in groups of this many, and whatever waits at each Flush: the window flushes at
+  // Records are written out in groups of this many, and whatever waits at each Flush: the window flushes at
   // each look at the progress, so a run killed half-way leaves the records of all but its last moment.
   static constexpr int kRowsPerWrite = 1024;
 
  private:
-  void AddRow(std::initializer_list<std::string_view> logRow);
-  void Write(std::FILE*& file, const std::string& path, std::string& pending, std::string_view heading);
-
   bool move_;
-  std::string logPath_, manifestPath_;
-  std::FILE* log_ = nullptr;
+  ActionLog log_;
+  std::string manifestPath_;
   std::FILE* manifest_ = nullptr;
-  std::string logPending_, manifestPending_;
+  std::string manifestPending_;
   int rowsPending_ = 0;
   std::string problem_;
 };

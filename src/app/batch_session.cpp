@@ -1,5 +1,7 @@
 #include "app/batch_session.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <unordered_set>
 
@@ -32,10 +34,10 @@ bool ActsOnFile(const std::optional<std::string>& line) {
   return upper == "MOVE" || upper == "DEL" || upper == "ERASE";
 }
 
-std::string_view ActionWord(BatchAction a) {
+std::string_view ActionWord(BatchAction a, bool shred) {
   switch (a) {
     case BatchAction::Move: return "이동";
-    case BatchAction::Delete: return "삭제";
+    case BatchAction::Delete: return shred ? "완전삭제" : "삭제";
     case BatchAction::Restore: return "되돌림";
   }
   return {};
@@ -44,7 +46,7 @@ std::string_view ActionWord(BatchAction a) {
 }  // namespace
 
 std::string BatchOutcome::Summary() const {
-  std::string s = GroupedNumber(Succeeded) + "개 " + std::string(ActionWord(Action)) + ", " + GroupedNumber(Failed) + "개 실패";
+  std::string s = GroupedNumber(Succeeded) + "개 " + std::string(ActionWord(Action, Shred)) + ", " + GroupedNumber(Failed) + "개 실패";
   if (Refused > 0) s += ", " + GroupedNumber(Refused) + "개 제외";
   if (NotRun > 0) s += ", " + GroupedNumber(NotRun) + "개 취소(그대로 둠)";
   if (Duplicates > 0) s += ", " + GroupedNumber(Duplicates) + "개 중복(같은 파일)";
@@ -59,6 +61,14 @@ std::string BatchOutcome::Summary() const {
     s += "\n\n" + DisplayPath(Failures[i].Path) + "\n  " + DisplayPath(Failures[i].Reason);
   if (Failures.size() > kListedFailures)
     s += "\n\n... 외 " + GroupedNumber(Failures.size() - kListedFailures) + "개 (작업 기록에 모두 있습니다)";
+  if (!MediumWarnings.empty()) {
+    // Per file: where the overwrite cannot promise that the old bytes are gone.
+    s += "\n\n" + GroupedNumber((long long)MediumWarnings.size()) + "개 파일: " + std::string(plat::batch::kMediumWarning);
+    for (std::size_t i = 0; i < MediumWarnings.size() && i < kListedFailures; ++i)
+      s += "\n  " + DisplayPath(MediumWarnings[i].first) + " (" + MediumWarnings[i].second + ")";
+    if (MediumWarnings.size() > kListedFailures)
+      s += "\n  ... 외 " + GroupedNumber((long long)(MediumWarnings.size() - kListedFailures)) + "개 (작업 기록에 모두 있습니다)";
+  }
   if (!RecordPath.empty()) s += "\n\n옮긴 파일은 \"되돌리기\"로 제자리에 돌려놓을 수 있습니다.";
   s += "\n작업 기록: " + ActionLogPath();
   if (!RecordProblem.empty()) s += "\n\n작업 기록을 남기지 못했습니다: " + RecordProblem;
@@ -76,24 +86,45 @@ BatchSession::~BatchSession() {
   }
 }
 
-std::unique_ptr<BatchSession> BatchSession::ForMove(BatchRows& rows, std::string_view backupDir, TargetProbe* probe) {
-  // The rows' kinds and hits are read before the batch is built: a run the program does not watch takes its
-  // rows out of the list at once.
-  std::vector<std::pair<std::string, std::string>> facts(std::size_t(std::max(0, rows.Count())));
+namespace {
+
+// What the records need of each ticked row, read before the batch is built: a run the program does not watch
+// takes its rows out of the list at once. withSize: the file's size now (a delete leaves nothing to ask).
+template <class Facts>
+std::vector<Facts> ReadFacts(BatchRows& rows, bool withSize) {
+  std::vector<Facts> facts(std::size_t(std::max(0, rows.Count())));
   for (int r = 0; r < int(facts.size()); ++r) {
     try {
-      if (rows.Ticked(r)) facts[std::size_t(r)] = {rows.Kind(r), rows.Hits(r)};
+      if (!rows.Ticked(r)) continue;
+      Facts& f = facts[std::size_t(r)];
+      f.Kind = rows.Kind(r);
+      f.Hits = rows.Hits(r);
+      if (!withSize) continue;
+      struct stat st {};
+      const std::string host = plat::os::ResolvePath(rows.Folder(r) + "\\" + rows.FileName(r));
+      if (::lstat(host.c_str(), &st) == 0) f.Size = std::to_string(st.st_size);
     } catch (const std::exception&) {
       // A row that cannot be read gets no line either.
     }
   }
+  return facts;
+}
+
+}  // namespace
+
+std::unique_ptr<BatchSession> BatchSession::ForMove(BatchRows& rows, std::string_view backupDir, TargetProbe* probe) {
+  auto facts = ReadFacts<RowFacts>(rows, false);
   std::unique_ptr<BatchSession> s(new BatchSession(BatchAction::Move, BuildMoveBatch(rows, backupDir, probe)));
   s->facts_ = std::move(facts);
   return s;
 }
 
-std::unique_ptr<BatchSession> BatchSession::ForDelete(BatchRows& rows) {
-  return std::unique_ptr<BatchSession>(new BatchSession(BatchAction::Delete, BuildDeleteBatch(rows)));
+std::unique_ptr<BatchSession> BatchSession::ForDelete(BatchRows& rows, bool shred) {
+  auto facts = ReadFacts<RowFacts>(rows, true);
+  std::unique_ptr<BatchSession> s(new BatchSession(BatchAction::Delete, BuildDeleteBatch(rows)));
+  s->facts_ = std::move(facts);
+  s->shred_ = shred;
+  return s;
 }
 
 std::unique_ptr<BatchSession> BatchSession::ForRestore(const MoveRecord& record, const RestorePlan& plan,
@@ -146,7 +177,12 @@ void BatchSession::Start(const std::function<void(BatchRunner&)>& prepare) {
     batchLog_.open(BatchLogPath(hostPath_), std::ios::app | std::ios::binary);
     batchLog_ << "== " << when_ << " " << hostPath_ << "\n";
   }
-  runner_ = std::make_unique<BatchRunner>(std::move(lines));
+  plat::batch::RunOptions options;
+  if (shred_) options.Delete = plat::batch::DeleteMethod::Shred;
+  plat::batch::ForgetMediumNotes();
+  user_ = CurrentUserName();
+  host_ = CurrentHostName();
+  runner_ = std::make_unique<BatchRunner>(std::move(lines), options);
   if (prepare) prepare(*runner_);
   runner_->Start();
 }
@@ -180,34 +216,55 @@ void BatchSession::RecordLine(std::size_t i, const plat::batch::LineResult& r) {
   const BatchText::LineInfo* info = mapped_ ? &batch_.Info()[i] : nullptr;
   if ((info && !BatchText::IsFileLine(info->Kind)) || r.status == LineStatus::Skipped) return;
   const bool ok = r.status == LineStatus::Succeeded;
-  const std::string subject = info ? std::string() : LineSubject(i < batch_.Lines().size() ? batch_.Lines()[i] : "");
-  const std::string_view source = info ? std::string_view(info->Source) : std::string_view(subject);
-  const std::string_view target = info ? std::string_view(info->Target) : std::string_view();
-  std::string reason = ok ? std::string() : KoreanReason(r.message);
-  if (action_ == BatchAction::Restore && info) {
-    const std::size_t entry = std::size_t(info->Row);
-    // An older record's file is known again by its size only: said when it no longer matches.
-    const std::int64_t before = plan_->SizeBefore(entry);
-    if (ok && before >= 0) {
-      const std::optional<FileStamp> now = StampOf(plat::os::ResolvePath(record_->Source(entry)));
-      if (!now || now->Size != before) reason = "되돌렸지만 크기가 되돌리기 전과 다름";
-    }
-    if (ok) restored_.push_back(record_->Entry(entry));
-    journal_->Add({when_, recordPath_, "되돌리기", source, target, ok ? "성공" : "실패", reason}, nullptr);
-    return;
+  ActionRecord rec;
+  rec.Time = when_;
+  rec.User = user_;
+  rec.Host = host_;
+  rec.Batch = windowsPath_;
+  rec.Method = std::string(action_ == BatchAction::Move     ? kMethodMove
+                           : action_ == BatchAction::Restore ? kMethodRestore
+                           : shred_                          ? kMethodShred
+                                                             : kMethodDelete);
+  rec.Source = info ? info->Source : LineSubject(i < batch_.Lines().size() ? batch_.Lines()[i] : "");
+  if (info) rec.Target = info->Target;
+  rec.Result = std::string(ok ? kResultDone : kResultFailed);
+  rec.Reason = ok ? std::string() : KoreanReason(r.message);
+  if (r.shred) {
+    rec.Medium = r.shred->Medium.Text();
+    if (!r.shred->Medium.Ok) mediumWarnings_.emplace_back(rec.Source, r.shred->Medium.Reason);
   }
-  const std::initializer_list<std::string_view> row = {when_, windowsPath_, action_ == BatchAction::Move ? "이동" : "삭제",
-                                                       source, target, ok ? "성공" : "실패", reason};
-  if (ok && action_ == BatchAction::Move && info) {
+  const bool known = info && info->Row >= 0 && std::size_t(info->Row) < facts_.size();
+  if (known) {
+    const RowFacts& f = facts_[std::size_t(info->Row)];
+    rec.Kinds = f.Kind;
+    rec.Hits = f.Hits;
+    rec.Size = f.Size;
+  }
+  if (action_ == BatchAction::Restore && info) {
+    RecordRestored(std::size_t(info->Row), ok, rec);
+  } else if (ok && action_ == BatchAction::Move && info) {
     // The backup copy as the move left it, so that a restore puts back this file and no other; and what the
     // result file said of it, so that it comes back to the list as it was.
-    const bool known = info->Row >= 0 && std::size_t(info->Row) < facts_.size();
-    journal_->AddMoved(row, info->Source, info->Target, StampOf(plat::os::ResolvePath(info->Target)),
-                       known ? facts_[std::size_t(info->Row)].first : std::string_view(),
-                       known ? facts_[std::size_t(info->Row)].second : std::string_view());
+    ManifestEntry moved{info->Source, info->Target, StampOf(plat::os::ResolvePath(info->Target)), rec.Kinds, rec.Hits};
+    if (moved.Stamp) rec.Size = std::to_string(moved.Stamp->Size);
+    journal_->Add(rec, &moved);
   } else {
-    journal_->Add(row, nullptr);
+    journal_->Add(rec);
   }
+  records_.push_back(std::move(rec));
+}
+
+void BatchSession::RecordRestored(std::size_t entry, bool ok, ActionRecord& rec) {
+  rec.Batch = recordPath_;
+  rec.Kinds = std::string(record_->Kind(entry));
+  rec.Hits = std::string(record_->Hits(entry));
+  // An older record's file is known again by its size only: said when it no longer matches.
+  const std::int64_t before = plan_->SizeBefore(entry);
+  const std::optional<FileStamp> now = ok ? StampOf(plat::os::ResolvePath(record_->Source(entry))) : std::nullopt;
+  if (now) rec.Size = std::to_string(now->Size);
+  if (ok && before >= 0 && (!now || now->Size != before)) rec.Reason = "되돌렸지만 크기가 되돌리기 전과 다름";
+  if (ok) restored_.push_back(record_->Entry(entry));
+  journal_->Add(rec);
 }
 
 void BatchSession::Tally(BatchOutcome& out, const std::vector<plat::batch::LineResult>& results) const {
@@ -248,6 +305,10 @@ BatchOutcome BatchSession::Finish() {
     batchLog_.close();
   }
   out.RecordProblem = journal_->Problem();
+  out.Shred = shred_;
+  out.MediumWarnings = std::move(mediumWarnings_);
+  out.Records = std::move(records_);
+  out.Head = journal_->Head();
   if (action_ == BatchAction::Restore) {
     out.Restored = std::move(restored_);
     try {

@@ -42,6 +42,11 @@ struct BatchOutcome {
   std::size_t Duplicates = 0;  // rows naming a file another row names
   std::string RecordPath;      // the move record written, empty when nothing was moved
   std::string RecordProblem;   // why a record could not be written, empty when every one was
+  bool Shred = false;          // a delete that overwrote each file first
+  // 완전삭제: files whose medium cannot promise that the overwrite reached their blocks, with the note.
+  std::vector<std::pair<std::string, std::string>> MediumWarnings;
+  std::vector<ActionRecord> Records;  // the run's records, as the action log holds them
+  ChainHead Head;                     // the action log's head after them
   std::vector<ManifestEntry> Restored;  // a restore's files put back, as the record gave them
 
   // The counts add up to the rows ticked: "3개 이동, 4개 실패, 2개 제외"; then the failures by name, where
@@ -54,7 +59,8 @@ class BatchSession {
  public:
   // A move of the ticked rows into the backup folder; with a probe, backup files already taken are left out.
   static std::unique_ptr<BatchSession> ForMove(BatchRows& rows, std::string_view backupDir, TargetProbe* probe);
-  static std::unique_ptr<BatchSession> ForDelete(BatchRows& rows);
+  // A delete of the ticked rows; shred: 완전삭제 (each file overwritten before it is removed).
+  static std::unique_ptr<BatchSession> ForDelete(BatchRows& rows, bool shred = false);
   // The files of a move record that the plan lets go back (recordPath names the record in the logs).
   static std::unique_ptr<BatchSession> ForRestore(const MoveRecord& record, const RestorePlan& plan,
                                                   std::string recordPath);
@@ -89,20 +95,28 @@ class BatchSession {
  private:
   BatchSession(BatchAction action, BatchText batch);
   void RecordLine(std::size_t i, const plat::batch::LineResult& r);
+  void RecordRestored(std::size_t entry, bool ok, ActionRecord& rec);
   void Tally(BatchOutcome& out, const std::vector<plat::batch::LineResult>& results) const;
 
   BatchAction action_;
   BatchText batch_;
   std::string text_;
   std::string windowsPath_, hostPath_, written_;
-  // What the result file said of each row moved: its kind and hits, for the move record.
-  std::vector<std::pair<std::string, std::string>> facts_;
+  // What the result file said of each ticked row (its kind and hits) and the file's size before the run,
+  // for the records.
+  struct RowFacts {
+    std::string Kind, Hits, Size;
+  };
+  std::vector<RowFacts> facts_;
+  bool shred_ = false;
+  std::string user_, host_;
+  std::vector<ActionRecord> records_;  // this run's records, for its 확인서
   // A restore's record and its checks.
   const MoveRecord* record_ = nullptr;
   const RestorePlan* plan_ = nullptr;
   std::string recordPath_;
   std::vector<ManifestEntry> restored_;
-  std::vector<std::string> sizeProblems_;  // older records: restored, but not with the size they had
+  std::vector<std::pair<std::string, std::string>> mediumWarnings_;
 
   std::vector<int> filesBefore_;  // per line: the file lines before it
   bool mapped_ = false;           // the lines run are the lines built

@@ -10,12 +10,14 @@
 #include <cstring>
 
 #include "app/batch_launcher.h"
+#include "app/destruction_report.h"
 #include "app/batch_session.h"
 #include "app/batch_targets.h"
 #include "app/restore_plan.h"
 #include "app/scan_load.h"
 #include "app/veksecurity_01.h"
 #include "grid/structure/scope_guard.h"
+#include "platform/batch/medium.h"
 #include "platform/os/os.h"
 
 namespace {
@@ -128,14 +130,35 @@ void TForm1::BitBtn4Click(QObject*) {
 
 void TForm1::BitBtn6Click(QObject*) {
   // One Enter must not delete: No is the default button. The count follows the question's own text.
-  if (!MsgBoxQuestion("영구 삭제됩니다. 정말 진행하시겠습니까 ? \n\n영구 삭제할 파일: " + vek::GroupedNumber(CountTicked()) +
-                          "개",
-                      true))
+  const std::string question =
+      "영구 삭제됩니다. 정말 진행하시겠습니까 ? \n\n영구 삭제할 파일: " + vek::GroupedNumber(CountTicked()) + "개";
+  if (vek::TerminalRequested()) {
+    // The program learns nothing of a batch run in a terminal: no 완전삭제, and no record of it.
+    if (MsgBoxQuestion(question + "\n\n터미널에서 실행하면 결과를 알 수 없어 작업 기록을 남길 수 없습니다.", true))
+      RunBatchAction(vek::BatchAction::Delete);
     return;
-  RunBatchAction(vek::BatchAction::Delete);
+  }
+  bool shred = false;
+  const int answer = plat::ui::CurrentDialogs().MessageBoxWithCheck(
+      this, question, plat::ui::ApplicationTitle(),
+      plat::ui::MB_YESNO | plat::ui::MB_ICONQUESTION | plat::ui::MB_DEFBUTTON2, "완전삭제(복구 불가)", shred,
+      MediumQuestionNote());
+  if (answer == plat::ui::IDYES) RunBatchAction(vek::BatchAction::Delete, shred);
 }
 
-void TForm1::RunBatchAction(vek::BatchAction action) {
+std::string TForm1::MediumQuestionNote() {
+  // What overwriting can promise for the ticked files, grouped by the device they lie on.
+  std::vector<std::string> paths;
+  for (int r = 0; r < Mgr_grid->RowCount(); ++r)
+    if (Mgr_grid->Cells(kTickColumn, r).AsBoolean()) paths.push_back(plat::os::ResolvePath(RowFolder(r) + "\\" + RowFileName(r)));
+  std::string note = "완전삭제는 파일의 내용을 덮어쓴 뒤 지웁니다.";
+  for (const plat::batch::MediumGroup& g : plat::batch::GroupByMedium(paths))
+    note += "\n" + (g.Note.DeviceName.empty() ? std::string("(장치 모름)") : g.Note.DeviceName) + ": " + g.Note.Text() + " (" +
+            vek::GroupedNumber((long long)g.Files.size()) + "개)";
+  return note;
+}
+
+void TForm1::RunBatchAction(vek::BatchAction action, bool shred) {
   const bool move = action == vek::BatchAction::Move;
   const char* file = move ? kMoveBatch : kDeleteBatch;
   ShowWait();
@@ -145,7 +168,8 @@ void TForm1::RunBatchAction(vek::BatchAction action) {
   const bool terminal = vek::TerminalRequested();
   GridBatchRows rows(Mgr_grid, terminal);
   const std::unique_ptr<vek::BatchSession> session =
-      move ? vek::BatchSession::ForMove(rows, context_.BackupDir, vek::HostTargetProbe().get()) : vek::BatchSession::ForDelete(rows);
+      move ? vek::BatchSession::ForMove(rows, context_.BackupDir, vek::HostTargetProbe().get())
+           : vek::BatchSession::ForDelete(rows, shred);
   SetMemoText(session->Text());
   session->Write(file);
   if (terminal) {
@@ -163,7 +187,8 @@ void TForm1::RunBatchAction(vek::BatchAction action) {
   HideWait();
   TellRefusals(session->Batch());
   const vek::BatchOutcome outcome =
-      RunSession(*session, move ? "파일 이동" : "파일 삭제", move ? "파일을 옮기는 중입니다" : "파일을 지우는 중입니다");
+      RunSession(*session, move ? "파일 이동" : shred ? "완전삭제" : "파일 삭제",
+                 move ? "파일을 옮기는 중입니다" : shred ? "파일을 덮어쓰고 지우는 중입니다" : "파일을 지우는 중입니다");
   // Rows whose file was handled leave the list; failed, left-out and cancelled ones stay, still ticked.
   RemoveRows(Mgr_grid, outcome.DoneRows);
   FitIndicatorWidth();
@@ -171,9 +196,42 @@ void TForm1::RunBatchAction(vek::BatchAction action) {
 }
 
 void TForm1::ShowOutcome(const vek::BatchOutcome& outcome) {
-  plat::ui::CurrentDialogs().MessageBox(
-      this, outcome.Summary(), plat::ui::ApplicationTitle(),
-      plat::ui::MB_OK | (outcome.AllWell() ? plat::ui::MB_ICONINFORMATION : plat::ui::MB_ICONWARNING));
+  const int flags = plat::ui::MB_OK | (outcome.AllWell() ? plat::ui::MB_ICONINFORMATION : plat::ui::MB_ICONWARNING);
+  if (outcome.Records.empty() || outcome.Action == vek::BatchAction::Restore) {
+    plat::ui::CurrentDialogs().MessageBox(this, outcome.Summary(), plat::ui::ApplicationTitle(), flags);
+    return;
+  }
+  if (plat::ui::CurrentDialogs().MessageBoxWithAction(this, outcome.Summary(), plat::ui::ApplicationTitle(), flags,
+                                                      "확인서 보기") == plat::ui::IDACTION)
+    OpenRunReport(outcome);
+}
+
+void TForm1::OpenRunReport(const vek::BatchOutcome& outcome) {
+  // The 확인서 of this run: its records, and the files still listed (not handled) as left.
+  vek::ReportInput input;
+  input.Operator = vek::CurrentUserName();
+  input.Host = vek::CurrentHostName();
+  input.From = input.To = outcome.Records.front().Time.substr(0, 10);
+  input.Records = outcome.Records;
+  input.Head = outcome.Head;
+  for (int r = 0; r < Mgr_grid->RowCount(); ++r) {
+    const std::string hits = Mgr_grid->Cells(kHitsColumn, r).AsString();
+    input.NotHandled.emplace_back(Mgr_grid->Cells(kKindColumn, r).AsString(), std::atoll(hits.c_str()));
+  }
+  const std::string dir = vek::UserDataDir() + "/reports";
+  plat::os::ForceDirectories(dir);
+  std::string stamp = outcome.Records.front().Time;
+  for (char& c : stamp)
+    if (c == ' ' || c == ':') c = c == ' ' ? '_' : '-';
+  const std::string pdf = dir + "/파기확인서_" + stamp + ".pdf";
+  const std::string problem = vek::WriteDestructionReport(input, pdf, dir + "/파기확인서_" + stamp + ".html");
+  if (!problem.empty()) {
+    plat::ui::CurrentDialogs().MessageBox(this, "확인서를 만들지 못했습니다: " + problem, plat::ui::ApplicationTitle(),
+                                          plat::ui::MB_OK | plat::ui::MB_ICONERROR);
+    return;
+  }
+  LastReport = pdf;
+  plat::os::OpenWithDefaultProgram(pdf);
 }
 
 void TForm1::TellStartFailure(const std::string& batch, int code) {

@@ -213,6 +213,8 @@ class TForm1 : public QMainWindow {
   // Takes rows out of the list (in any order, duplicates allowed), each run of neighbours in one step,
   // keeping the tick count.
   void RemoveListRows(std::vector<int> rows);
+  // The 확인서 opened last from a summary (its PDF's host path).
+  std::string LastReport;
   // Called with the runner of a batch before it starts (tests use it to cancel between lines).
   std::function<void(vek::BatchRunner&)> BeforeBatchRun;
   // --- the list as people expect one to behave ---
@@ -328,7 +330,11 @@ class TForm1 : public QMainWindow {
   std::string RowFileName(int r);
   // A move or delete of the ticked rows: the session built, written and run with progress; the handled
   // rows leave the list and the outcome is shown.
-  void RunBatchAction(vek::BatchAction action);
+  void RunBatchAction(vek::BatchAction action, bool shred = false);
+  // Under the delete question's "완전삭제" box: what overwriting can promise for the ticked files, by device.
+  std::string MediumQuestionNote();
+  // Writes the 확인서 of a run (PDF and HTML, in the user's data folder) and opens it.
+  void OpenRunReport(const vek::BatchOutcome& outcome);
   // Runs a session on its worker thread while a progress dialog (title, what is being done) shows how far
   // it got, and returns its outcome.
   vek::BatchOutcome RunSession(vek::BatchSession& session, const std::string& title, const std::string& doing);

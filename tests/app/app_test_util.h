@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+#include "app/action_log.h"
+#include "app/batch_run.h"
 #include "grid/memory/mem_grid.h"
 #include "platform/os/os.h"
 #include "test_env.h"
@@ -48,6 +50,16 @@ struct DriveSandbox {
     plat::os::ForceDirectories(d);
   }
 };
+
+// The action log as "method|source|target|result|reason" lines, one per record, for finding records in tests.
+inline std::string LoggedActions() {
+  std::string out;
+  for (const vek::LoggedRecord& l : vek::ReadActionLog(vek::ActionLogPath())) {
+    const vek::ActionRecord& r = l.Record;
+    out += r.Method + "|" + r.Source + "|" + r.Target + "|" + r.Result + "|" + r.Reason + "\n";
+  }
+  return out;
+}
 
 // Appends a row to the document manager's grid: its file name and folder, ticked or not.
 inline void AddListRow(TMemGrid* g, const std::string& name, const std::string& folder, bool ticked) {

@@ -203,8 +203,8 @@ TEST_F(BatchRun, CancelStopsBetweenLinesAndEveryFileIsWholeOrUntouched) {
   for (int r = 0; r < 3; ++r) EXPECT_TRUE(form.Mgr_grid->Cells(0, r).AsBoolean());
   EXPECT_EQ(Summary().rfind("2개 이동, 0개 실패, 3개 취소(그대로 둠)", 0), 0u) << Summary();
   // The action log has one line per file handled.
-  const std::string log = ReadBytes(vek::ActionLogPath());
-  EXPECT_NE(log.find("이동,D:\\자료\\f4.txt,C:\\보안예비자료\\자료\\f4.txt,성공"), std::string::npos) << log;
+  const std::string log = LoggedActions();
+  EXPECT_NE(log.find("이동|D:\\자료\\f4.txt|C:\\보안예비자료\\자료\\f4.txt|성공"), std::string::npos) << log;
   EXPECT_NE(log.find("D:\\자료\\f3.txt"), std::string::npos);
   EXPECT_EQ(log.find("D:\\자료\\f2.txt"), std::string::npos);
 }
@@ -324,12 +324,12 @@ TEST_F(BatchRun, EveryLineIsRecordedWhenALineInTheMiddleFails) {
   EXPECT_EQ(ReadBytes(d + "/자료/m1.txt"), "new 1");
   EXPECT_EQ(Names(), std::vector<std::string>{"m1.txt"});
   // The action log: the failure with its reason, and the lines on both sides of it.
-  const std::string log = ReadBytes(vek::ActionLogPath());
+  const std::string log = LoggedActions();
   for (const char* moved : {"m2", "m0"})
-    EXPECT_NE(log.find(std::string("이동,D:\\자료\\") + moved + ".txt,C:\\보안예비자료\\자료\\" + moved + ".txt,성공"),
+    EXPECT_NE(log.find(std::string("이동|D:\\자료\\") + moved + ".txt|C:\\보안예비자료\\자료\\" + moved + ".txt|성공"),
               std::string::npos)
         << log;
-  EXPECT_NE(log.find("이동,D:\\자료\\m1.txt,C:\\보안예비자료\\자료\\m1.txt,실패,대상 폴더에 같은 이름의 파일이 이미 있음"),
+  EXPECT_NE(log.find("이동|D:\\자료\\m1.txt|C:\\보안예비자료\\자료\\m1.txt|실패|대상 폴더에 같은 이름의 파일이 이미 있음"),
             std::string::npos)
       << log;
   // The interpreter's log beside the batch: every line in order, then the totals.

@@ -70,8 +70,8 @@ TEST(BatchSession, AMoveRunsWithoutAWindowAndLeavesItsRecordsAndAnHonestSummary)
     EXPECT_TRUE(e.Stamp.has_value()) << e.Source;
     EXPECT_EQ(e.Kind, e.Source.ends_with("a.txt") ? "주민등록번호" : "이메일");
   }
-  const std::string log = ReadBytes(vek::ActionLogPath());
-  EXPECT_NE(log.find("이동,D:\\자료\\gone.txt,C:\\보안예비자료\\자료\\gone.txt,실패"), std::string::npos) << log;
+  const std::string log = LoggedActions();
+  EXPECT_NE(log.find("이동|D:\\자료\\gone.txt|C:\\보안예비자료\\자료\\gone.txt|실패"), std::string::npos) << log;
   EXPECT_NE(ReadBytes(box.c + "/batchmove.log").find("5줄 성공, 1줄 실패"), std::string::npos);
 }
 

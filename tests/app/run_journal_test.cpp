@@ -20,6 +20,19 @@ class DataFolder {
   QByteArray before_;
 };
 
+vek::ActionRecord Rec(std::string time, std::string batch, std::string method, std::string source, std::string target,
+                      std::string result, std::string reason) {
+  vek::ActionRecord r;
+  r.Time = std::move(time);
+  r.Batch = std::move(batch);
+  r.Method = std::move(method);
+  r.Source = std::move(source);
+  r.Target = std::move(target);
+  r.Result = std::move(result);
+  r.Reason = std::move(reason);
+  return r;
+}
+
 int Lines(const std::string& path) {
   const std::string text = plat::os::FileExists(path) ? plat::os::ReadFileBytes(path) : std::string();
   return int(std::count(text.begin(), text.end(), '\n'));
@@ -33,7 +46,7 @@ TEST(RunJournal, RecordsReachTheDiskBeforeTheRunEnds) {
     for (int i = 0; i < vek::RunJournal::kRowsPerWrite; ++i) {
       const vek::ManifestEntry e{"C:\\자료\\" + std::to_string(i) + ".txt",
                                  "C:\\보안예비자료\\자료\\" + std::to_string(i) + ".txt", std::nullopt, "", ""};
-      journal.Add({"2026-12-07 10:00:00", "c:\\batchmove.bat", "이동", e.Source, e.Target, "성공", ""}, &e);
+      journal.Add(Rec("2026-12-07 10:00:00", "c:\\batchmove.bat", "이동", e.Source, e.Target, "성공", ""), &e);
     }
     // A whole group is written out without waiting for the end: the manifest exists and holds it.
     EXPECT_EQ(Lines(log), 1 + vek::RunJournal::kRowsPerWrite);  // the heading and the group
@@ -41,9 +54,8 @@ TEST(RunJournal, RecordsReachTheDiskBeforeTheRunEnds) {
     ASSERT_FALSE(latest.empty());
     EXPECT_EQ(vek::ReadManifest(latest).size(), std::size_t(vek::RunJournal::kRowsPerWrite));
     // A failed move is logged but not put in the manifest.
-    journal.Add({"2026-12-07 10:00:01", "c:\\batchmove.bat", "이동", "C:\\x.txt", "C:\\보안예비자료\\x.txt", "실패",
-                 "대상 폴더에 같은 이름의 파일이 이미 있음"},
-                nullptr);
+    journal.Add(Rec("2026-12-07 10:00:01", "c:\\batchmove.bat", "이동", "C:\\x.txt", "C:\\보안예비자료\\x.txt", "실패",
+                    "대상 폴더에 같은 이름의 파일이 이미 있음"));
     const std::string path = journal.Finish();
     EXPECT_EQ(path, latest);
     EXPECT_EQ(vek::ReadManifest(path).size(), std::size_t(vek::RunJournal::kRowsPerWrite));
@@ -56,7 +68,7 @@ TEST(RunJournal, NothingMovedWritesNoManifestAndAnUnwritableLogIsReported) {
   DataFolder data;
   {
     vek::RunJournal journal(false);
-    journal.Add({"t", "c:\\batchdel.bat", "삭제", "C:\\a.txt", "", "성공", ""}, nullptr);
+    journal.Add(Rec("t", "c:\\batchdel.bat", "삭제", "C:\\a.txt", "", "성공", ""));
     EXPECT_TRUE(journal.Finish().empty());
   }
   EXPECT_TRUE(vek::LatestManifest().empty());
@@ -64,7 +76,7 @@ TEST(RunJournal, NothingMovedWritesNoManifestAndAnUnwritableLogIsReported) {
   plat::os::DeleteFile(vek::ActionLogPath());
   plat::os::ForceDirectories(vek::ActionLogPath());
   vek::RunJournal journal(false);
-  journal.Add({"t", "c:\\batchdel.bat", "삭제", "C:\\b.txt", "", "성공", ""}, nullptr);
+  journal.Add(Rec("t", "c:\\batchdel.bat", "삭제", "C:\\b.txt", "", "성공", ""));
   journal.Finish();
   EXPECT_FALSE(journal.Problem().empty());
 }

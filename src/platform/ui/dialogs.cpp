@@ -1,6 +1,7 @@
 // The dialogs service: Qt message boxes and file dialogs, and the scripted stand-in of the tests.
 #include "platform/ui/dialogs.h"
 
+#include <QCheckBox>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -44,6 +45,22 @@ ButtonSet ButtonsOf(int flags) {
               QMessageBox::NoButton};
     default:
       return {QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok};
+  }
+}
+
+// The answer a box was closed with; closed without a button, the escape answer.
+int AnswerOf(QMessageBox& box, const ButtonSet& set) {
+  switch (box.standardButton(box.clickedButton())) {
+    case QMessageBox::Ok: return IDOK;
+    case QMessageBox::Cancel: return IDCANCEL;
+    case QMessageBox::Yes: return IDYES;
+    case QMessageBox::No: return IDNO;
+    default: break;
+  }
+  switch (set.escapeButton) {
+    case QMessageBox::Cancel: return IDCANCEL;
+    case QMessageBox::Ok: return IDOK;
+    default: return IDNO;
   }
 }
 
@@ -120,19 +137,38 @@ int QtDialogs::MessageBoxWithDetails(QWidget* parent, const std::string& text, c
     }
   }
   box.exec();
-  switch (box.standardButton(box.clickedButton())) {
-    case QMessageBox::Ok: return IDOK;
-    case QMessageBox::Cancel: return IDCANCEL;
-    case QMessageBox::Yes: return IDYES;
-    case QMessageBox::No: return IDNO;
-    default: break;
-  }
-  // Closed without a button: the escape answer.
-  switch (set.escapeButton) {
-    case QMessageBox::Cancel: return IDCANCEL;
-    case QMessageBox::Ok: return IDOK;
-    default: return IDNO;
-  }
+  return AnswerOf(box, set);
+}
+
+int QtDialogs::MessageBoxWithCheck(QWidget* parent, const std::string& text, const std::string& caption, int flags,
+                                   const std::string& checkText, bool& checked, const std::string& checkedNote) {
+  const ButtonSet set = ButtonsOf(flags);
+  QMessageBox box(IconOf(flags), Q(caption), Wrappable(Q(text)), set.buttons, parent);
+  box.setDefaultButton(set.defaultButton);
+  if (set.escapeButton != QMessageBox::NoButton) box.setEscapeButton(set.escapeButton);
+  auto* check = new QCheckBox(Q(checkText), &box);
+  check->setChecked(checked);
+  box.setCheckBox(check);
+  const auto note = [&box, check, checkedNote] {
+    box.setInformativeText(check->isChecked() ? Wrappable(Q(checkedNote)) : QString());
+  };
+  note();
+  QObject::connect(check, &QCheckBox::toggled, &box, note);
+  box.exec();
+  checked = check->isChecked();
+  return AnswerOf(box, set);
+}
+
+int QtDialogs::MessageBoxWithAction(QWidget* parent, const std::string& text, const std::string& caption, int flags,
+                                    const std::string& actionText) {
+  const ButtonSet set = ButtonsOf(flags);
+  QMessageBox box(IconOf(flags), Q(caption), Wrappable(Q(text)), set.buttons, parent);
+  box.setDefaultButton(set.defaultButton);
+  if (set.escapeButton != QMessageBox::NoButton) box.setEscapeButton(set.escapeButton);
+  QPushButton* action = box.addButton(Q(actionText), QMessageBox::ActionRole);
+  box.exec();
+  if (box.clickedButton() == action) return IDACTION;
+  return AnswerOf(box, set);
 }
 
 void QtDialogs::ShowMessage(QWidget* parent, const std::string& text) {
@@ -169,9 +205,28 @@ int ScriptedDialogs::MessageBox(QWidget* parent, const std::string& text, const 
   return MessageBoxWithDetails(parent, text, {}, caption, flags);
 }
 
+int ScriptedDialogs::MessageBoxWithCheck(QWidget* parent, const std::string& text, const std::string& caption,
+                                         int flags, const std::string& checkText, bool& checked,
+                                         const std::string& checkedNote) {
+  if (!checks_.empty()) {
+    checked = checks_.front();
+    checks_.pop_front();
+  }
+  const int id = MessageBoxWithDetails(parent, text, checkedNote, caption, flags);
+  shown_.back().Extra = checkText;
+  return id;
+}
+
+int ScriptedDialogs::MessageBoxWithAction(QWidget* parent, const std::string& text, const std::string& caption,
+                                          int flags, const std::string& actionText) {
+  const int id = MessageBoxWithDetails(parent, text, {}, caption, flags);
+  shown_.back().Extra = actionText;
+  return id;
+}
+
 int ScriptedDialogs::MessageBoxWithDetails(QWidget*, const std::string& text, const std::string& details,
                                            const std::string& caption, int flags) {
-  shown_.push_back({"MessageBox", text, caption, flags, details});
+  shown_.push_back({"MessageBox", text, caption, flags, details, {}});
   if (!answers_.empty()) {
     const int id = answers_.front();
     answers_.pop_front();
@@ -181,11 +236,11 @@ int ScriptedDialogs::MessageBoxWithDetails(QWidget*, const std::string& text, co
 }
 
 void ScriptedDialogs::ShowMessage(QWidget*, const std::string& text) {
-  shown_.push_back({"ShowMessage", text, ApplicationTitle(), MB_OK, {}});
+  shown_.push_back({"ShowMessage", text, ApplicationTitle(), MB_OK, {}, {}});
 }
 
 std::optional<SaveFileAnswer> ScriptedDialogs::SaveFile(QWidget*, const SaveFileRequest& req) {
-  shown_.push_back({"SaveFile", req.Title, req.Title, 0, {}});
+  shown_.push_back({"SaveFile", req.Title, req.Title, 0, {}, {}});
   if (saves_.empty()) return std::nullopt;
   std::optional<SaveFileAnswer> a = std::move(saves_.front());
   saves_.pop_front();
@@ -193,7 +248,7 @@ std::optional<SaveFileAnswer> ScriptedDialogs::SaveFile(QWidget*, const SaveFile
 }
 
 std::optional<std::string> ScriptedDialogs::OpenFile(QWidget*, const OpenFileRequest& req) {
-  shown_.push_back({"OpenFile", req.Title, req.Title, 0, {}});
+  shown_.push_back({"OpenFile", req.Title, req.Title, 0, {}, {}});
   requests_.push_back(req);
   if (files_.empty()) return std::nullopt;
   std::optional<std::string> f = std::move(files_.front());

@@ -22,7 +22,7 @@ enum : int {
   MB_ICONINFORMATION = 0x40,
   MB_DEFBUTTON2 = 0x100,  // the second button is the default one
 };
-enum : int { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
+enum : int { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7, IDACTION = 100 };
 
 struct OpenFileRequest {
   std::string Title;
@@ -52,6 +52,17 @@ class Dialogs {
                                     const std::string& caption, int flags) {
     return MessageBox(parent, text, caption, flags);
   }
+  // The same with a check box under the text (checked: its state before and after); while it is checked,
+  // checkedNote shows under the text.
+  virtual int MessageBoxWithCheck(QWidget* parent, const std::string& text, const std::string& caption, int flags,
+                                  const std::string& checkText, bool& checked, const std::string& checkedNote) {
+    return MessageBox(parent, text, caption, flags);
+  }
+  // A message with one more button beside its own (actionText); IDACTION when that one was pressed.
+  virtual int MessageBoxWithAction(QWidget* parent, const std::string& text, const std::string& caption, int flags,
+                                   const std::string& actionText) {
+    return MessageBox(parent, text, caption, flags);
+  }
   // The simple notice: the text, the application title as caption, one OK button.
   virtual void ShowMessage(QWidget* parent, const std::string& text) = 0;
   // The chosen file's host path, or nothing when cancelled.
@@ -77,6 +88,10 @@ class QtDialogs : public Dialogs {
   int MessageBox(QWidget* parent, const std::string& text, const std::string& caption, int flags) override;
   int MessageBoxWithDetails(QWidget* parent, const std::string& text, const std::string& details,
                             const std::string& caption, int flags) override;
+  int MessageBoxWithCheck(QWidget* parent, const std::string& text, const std::string& caption, int flags,
+                          const std::string& checkText, bool& checked, const std::string& checkedNote) override;
+  int MessageBoxWithAction(QWidget* parent, const std::string& text, const std::string& caption, int flags,
+                           const std::string& actionText) override;
   void ShowMessage(QWidget* parent, const std::string& text) override;
   std::optional<std::string> OpenFile(QWidget* parent, const OpenFileRequest& req) override;
   std::optional<SaveFileAnswer> SaveFile(QWidget* parent, const SaveFileRequest& req) override;
@@ -92,11 +107,14 @@ class ScriptedDialogs : public Dialogs {
     std::string Text;
     std::string Caption;
     int Flags = 0;
-    std::string Details;  // behind the box's "자세히" button
+    std::string Details;  // behind the box's "자세히" button, or the note shown while its check box is checked
+    std::string Extra;    // the check box's or the extra button's text
   };
   ScriptedDialogs();
   ~ScriptedDialogs() override;
   void QueueAnswer(int id) { answers_.push_back(id); }
+  // The state a check box is left in (by default as it was).
+  void QueueCheck(bool checked) { checks_.push_back(checked); }
   void QueueFile(std::optional<std::string> path) { files_.push_back(std::move(path)); }
   void QueueSave(std::optional<SaveFileAnswer> answer) { saves_.push_back(std::move(answer)); }
   const std::vector<Shown>& History() const { return shown_; }
@@ -105,6 +123,10 @@ class ScriptedDialogs : public Dialogs {
   int MessageBox(QWidget* parent, const std::string& text, const std::string& caption, int flags) override;
   int MessageBoxWithDetails(QWidget* parent, const std::string& text, const std::string& details,
                             const std::string& caption, int flags) override;
+  int MessageBoxWithCheck(QWidget* parent, const std::string& text, const std::string& caption, int flags,
+                          const std::string& checkText, bool& checked, const std::string& checkedNote) override;
+  int MessageBoxWithAction(QWidget* parent, const std::string& text, const std::string& caption, int flags,
+                           const std::string& actionText) override;
   void ShowMessage(QWidget* parent, const std::string& text) override;
   std::optional<std::string> OpenFile(QWidget* parent, const OpenFileRequest& req) override;
   std::optional<SaveFileAnswer> SaveFile(QWidget* parent, const SaveFileRequest& req) override;
@@ -112,6 +134,7 @@ class ScriptedDialogs : public Dialogs {
  private:
   Dialogs* previous_ = nullptr;
   std::deque<int> answers_;
+  std::deque<bool> checks_;
   std::deque<std::optional<std::string>> files_;
   std::deque<std::optional<SaveFileAnswer>> saves_;
   std::vector<Shown> shown_;
