@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QSplitter>
 #include <QToolTip>
@@ -341,7 +342,6 @@ void TForm1::CreateButtonStrip(QWidget* central, QVBoxLayout* column) {
   BtnPreview = Named(new QPushButton(Q("미리보기"), Panel2), "BtnPreview");
   BtnPreview->setFixedSize(110, 27);
   BtnPreview->setCheckable(true);
-  BtnPreview->setShortcut(QKeySequence(Qt::Key_F9));
   BtnPreview->setToolTip(Q("선택한 파일의 내용과 찾은 개인정보를 가려서 보기 (F9)"));
   {
     auto* menu = new QMenu(BtnRestore);
@@ -458,6 +458,9 @@ void TForm1::ConnectHandlers() {
   // The preview pane: its button, the row it follows, the overlays kept over the list as the splitter moves,
   // and the count it found for the tooltip of "수량"; exceptions are greyed.
   connect(BtnPreview, &QPushButton::clicked, this, [this](bool on) { vek::Guarded(this, [&] { SetPreviewVisible(on); }); });
+  // F9 at once and without taking the focus from the list (a button's own shortcut would).
+  connect(new QShortcut(QKeySequence(Qt::Key_F9), this), &QShortcut::activated, this,
+          [this] { vek::Guarded(this, [&] { SetPreviewVisible(Preview->isHidden()); }); });
   connect(ListSplitter, &QSplitter::splitterMoved, this, [this] { PlaceOverlays(); });
   Mgr_grid->OnRowChange = [this](QObject*) { vek::Guarded(this, [&] { FollowCurrentRow(); }); };
   Preview->OnCounted = [this](const std::string& path, int now) { RecheckCounts[path] = now; };
@@ -564,6 +567,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* e) {
   // Rows sorted, removed or loaded repaint the list: the pane follows what the current row now holds.
   if (watched == Mgr_grid->viewport() && e->type() == QEvent::Paint && !loading_ && Preview->isVisible())
     FollowCurrentRow();
+  if (watched == Mgr_grid && e->type() == QEvent::Resize) PlaceOverlays();  // the pane shown or hidden
   return QMainWindow::eventFilter(watched, e);
 }
 
