@@ -62,6 +62,8 @@ TPreviewPane::TPreviewPane(QWidget* parent) : QFrame(parent) {
   Counts = new QLabel(this);
   Counts->setObjectName("PreviewCounts");
   Counts->setTextFormat(Qt::PlainText);
+  Counts->setMinimumWidth(280);
+  Counts->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   Position = new QLabel(this);
   Position->setObjectName("PreviewPosition");
   Summary = new QLabel(this);
