@@ -346,16 +346,8 @@ void TForm1::CreateButtonStrip(QWidget* central, QVBoxLayout* column) {
   {
     auto* menu = new QMenu(BtnRestore);
     menu->addAction(Q("마지막 이동 되돌리기"), this, [this] { vek::Guarded(this, [&] { RestoreMove({}); }); });
-    menu->addAction(Q("이동 기록을 골라 되돌리기..."), this, [this] {
-      vek::Guarded(this, [&] {
-        plat::ui::OpenFileRequest req;
-        req.Title = "되돌릴 이동 기록";
-        req.FilterLabel = "이동 기록(*.csv)";
-        req.FilterPattern = "*.csv";
-        req.InitialDir = vek::ManifestDir();
-        if (const auto chosen = plat::ui::CurrentDialogs().OpenFile(this, req)) RestoreMove(*chosen);
-      });
-    });
+    // The past runs: their 확인서, and a move of any of them put back.
+    menu->addAction(Q("작업 기록..."), this, [this] { vek::Guarded(this, [&] { ShowRecordsWindow(); }); });
     BtnRestore->setMenu(menu);
   }
   {

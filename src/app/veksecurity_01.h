@@ -206,6 +206,8 @@ class TForm1 : public QMainWindow {
   // path is empty): only the backup copies the move left, never over a file that is there now. The files
   // put back return to the list.
   void RestoreMove(const std::string& manifestHostPath);
+  // "작업 기록": the past runs of the action log (records_window.h), one window kept while the form lives.
+  void ShowRecordsWindow();
   // The number of ticked rows, kept as ticks change and rows come and go (never counted again row by row).
   int CountTicked() const { return ticked_; }
   // Ticks or unticks one row, keeping the count (the grid repaints it).
