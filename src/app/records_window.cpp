@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <exception>
+#include <future>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -178,10 +179,13 @@ RecordsWindow::RecordsWindow(TForm1* form) : QDialog(form), form_(form) {
 
 void RecordsWindow::Reload() {
   const std::string path = ActionLogPath();
-  const LogCheck check = VerifyActionLog(path, ReadChainHead());
+  // The chain is checked while the records are read: both walk the whole file.
+  std::future<LogCheck> checking =
+      std::async(std::launch::async, [path, head = ReadChainHead()] { return VerifyActionLog(path, head); });
+  log_ = ReadActionLog(path);
+  const LogCheck check = checking.get();
   Warning->setText(Q(check.Message));
   Warning->setVisible(check.Broken());
-  log_ = ReadActionLog(path);
   runs_ = GroupRuns(log_);
   // The dates take in every run (and today).
   QDate first = QDate::currentDate(), last = first;
@@ -228,6 +232,15 @@ void RecordsWindow::Fill() {
   }
   Runs->resizeColumnsToContents();
   UpdateButtons();
+}
+
+void RecordsWindow::hideEvent(QHideEvent* e) {
+  // The records are read again when the window opens: a hidden window keeps none of a large log.
+  runs_.clear();
+  shown_.clear();
+  Runs->setRowCount(0);
+  std::vector<LoggedRecord>().swap(log_);
+  QDialog::hideEvent(e);
 }
 
 const LoggedRun* RecordsWindow::SelectedRun() const {

@@ -56,6 +56,9 @@ class RecordsWindow : public QDialog {
   // The PDF of the 확인서 written last.
   std::string LastReport;
 
+ protected:
+  void hideEvent(QHideEvent* e) override;
+
  private:
   void Fill();
   void UpdateButtons();
