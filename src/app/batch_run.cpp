@@ -266,9 +266,26 @@ std::string KoreanRest(std::string_view rest, bool twoPaths = false) {
   return out;
 }
 
+// The path a shred message names between two known pieces ("... of PATH stopped after ...").
+std::string Between(std::string_view message, std::string_view before, std::string_view after) {
+  const std::size_t a = message.find(before);
+  if (a == std::string_view::npos) return std::string(message);
+  const std::size_t from = a + before.size();
+  const std::size_t b = message.rfind(after);
+  return std::string(message.substr(from, b == std::string_view::npos || b < from ? std::string_view::npos : b - from));
+}
+
 }  // namespace
 
 std::string KoreanReason(std::string_view message) {
+  // 완전삭제's own failures: what happened to the file matters more than the words.
+  if (message.starts_with("not shredded: "))
+    return "완전삭제하지 않음(다른 하드 링크가 있어 그 이름으로 데이터가 남음): " + Between(message, "not shredded: ", " has ");
+  if (message.starts_with("shred interrupted: "))
+    return "덮어쓰기가 중간에 멈춤(파일은 그 자리에 남음): " + Between(message, "the overwrite of ", " stopped after ") +
+           (message.ends_with("not overwritten") ? " (덮어쓰지 않음)" : " (일부만 덮어씀)");
+  if (message.starts_with("overwritten, but "))
+    return "덮어썼지만 지우지 못함(파일이 남아 있음): " + KoreanRest(message.substr(17));
   struct Known {
     std::string_view prefix;
     std::string_view korean;
@@ -303,6 +320,12 @@ std::string KoreanReason(std::string_view message) {
       {"the copy in ", "복사본이 원본과 다름(원본은 그대로 둠): "},
       {"the line is not valid CP949 text", "배치 파일의 줄을 읽을 수 없음"},
       {"unknown command: ", "알 수 없는 명령: "},
+      {"cannot find the data of ", "파일의 데이터 위치를 알 수 없음: "},
+      {"not a regular file: ", "일반 파일이 아님: "},
+      {"the file changed while it was being opened: ", "여는 동안 파일이 바뀜: "},
+      {"the link changed while it was being deleted: ", "지우는 동안 링크가 바뀜: "},
+      {"cannot delete the link ", "링크를 지우지 못함: "},
+      {"cannot open the folder of ", "폴더를 열지 못함: "},
   };
   for (const Known& k : kKnown)
     if (message.starts_with(k.prefix))
@@ -327,6 +350,8 @@ std::string KoreanDone(std::string_view message) {
       {"created ", "폴더 만듦: "},
       {"folder exists: ", "폴더 있음: "},
       {"removed an interrupted copy: ", "중단된 복사본을 지움: "},
+      {"shredded ", "완전삭제함: "},
+      {"removed the link ", "링크만 지움: "},
   };
   for (const Known& k : kDone)
     if (message.starts_with(k.prefix)) return std::string(k.korean) + KoreanRest(message.substr(k.prefix.size()));

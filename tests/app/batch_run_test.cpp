@@ -79,6 +79,12 @@ TEST(KoreanReason, KnownReasonsKeepTheirPath) {
   moved.status = plat::batch::LineStatus::Succeeded;
   moved.message = "moved D:\\a.txt -> C:\\b\\";
   EXPECT_EQ(vek::KoreanLine(moved), "옮김: D:\\a.txt -> C:\\b\\");
+  // 완전삭제 says what became of the file.
+  EXPECT_EQ(vek::KoreanReason("not shredded: D:\\a.txt has 2 hard links; its data would stay readable under the other name"),
+            "완전삭제하지 않음(다른 하드 링크가 있어 그 이름으로 데이터가 남음): D:\\a.txt");
+  EXPECT_EQ(vek::KoreanReason("shred interrupted: the overwrite of D:\\a.txt stopped after 4096 of 8192 bytes (zero pass): "
+                              "Input/output error; the file is left in place, partly overwritten"),
+            "덮어쓰기가 중간에 멈춤(파일은 그 자리에 남음): D:\\a.txt (일부만 덮어씀)");
   failed.number = 4;
   failed.status = plat::batch::LineStatus::Failed;
   failed.message = "cannot delete D:\\a.txt: Permission denied";
