@@ -158,16 +158,7 @@ wait_for "the question to close after No" box_gone "$box"
 [ ! -e "$C/batchmove.bat" ] || fail "the move batch was written although the question was answered No"
 
 # --- pixels: the tick box of the current row shows its state after every click ---------------------------
-# The screen as a binary PPM; a rectangle of it (window coordinates) as text, to compare two moments.
-snap() { xwd -root -silent | xwdtopnm 2>/dev/null | pamdepth 255 >"$work/snap.ppm"; }
-region() { # X Y W H
-  local screen_w header_len row
-  screen_w=$(head -n 2 "$work/snap.ppm" | tail -n 1 | cut -d' ' -f1)
-  header_len=$(head -n 3 "$work/snap.ppm" | wc -c)
-  for ((row = 0; row < $4; row++)); do
-    od -An -tu1 -v -j $((header_len + ((Y + $2 + row) * screen_w + X + $1) * 3)) -N $(($3 * 3)) "$work/snap.ppm"
-  done
-}
+# A rectangle of the screen (snap, region: x_session.sh) as text, to compare two moments.
 tick_box() { region $((tick_x - 7)) $(($(tick_y "$1") - 7)) 14 14; }
 box_differs_from() { snap && [ "$(tick_box "$1")" != "$2" ]; }
 box_equals() { snap && [ "$(tick_box "$1")" = "$2" ]; }
@@ -263,9 +254,10 @@ tail=${folder:3}
 changed_copy=$backup/${tail//\\//}/$name
 changed_source=$(host_path "$folder")/$name
 printf 'changed\n' >>"$changed_copy"
-# The restore button is the last one of Panel2, at its right end (frame 1, layout margin 8, 110 wide).
-readonly RESTORE_BUTTON_WIDTH=110
-click_at $((WIDTH - 9 - RESTORE_BUTTON_WIDTH / 2)) "$move_y"
+# The restore button stands at the right end of Panel2 before "미리보기" (frame 1, layout margin 8, both 110
+# wide, 10 apart).
+readonly RESTORE_BUTTON_WIDTH=110 PREVIEW_BUTTON_WIDTH=110
+click_at $((WIDTH - 9 - PREVIEW_BUTTON_WIDTH - 10 - RESTORE_BUTTON_WIDTH / 2)) "$move_y"
 menu_shown() { xdotool search --onlyvisible --class "VekSecurity" 2>/dev/null | grep -vx "$main_window" | grep -q .; }
 wait_for "the restore menu" menu_shown
 xdotool key Down Return # its first entry: the last move

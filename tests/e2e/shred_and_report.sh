@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# 완전삭제 in a real window: three listed files ticked with Ctrl+A and Space, the delete button by its
+# 완전삭제 in a real window: three of four listed files ticked with Space and Down, the delete button by its
 # shortcut, the question's "완전삭제(복구 불가)" box checked from the keyboard and Yes; then "확인서 보기" in the
-# summary. Checks that the files are gone, that the 확인서 was written and opened and names the three files,
-# that `VekSecurity --verify-log` finds the action log whole, and that it names the line once one character
-# of the log is changed.
+# summary. Checks that the files are gone, that the next Space ticks the row left (the list has the focus
+# back; the scanner's download does not start), that the 확인서 was written and opened and names the three
+# files, that `VekSecurity --verify-log` finds the action log whole, and that it names the line once one
+# character of the log is changed.
 #
 #   shred_and_report.sh VEKSECURITY      (vekbatch must lie beside VEKSECURITY)
 #
@@ -12,7 +13,7 @@
 set -euo pipefail
 
 exe=${1:?usage: shred_and_report.sh VEKSECURITY}
-for tool in Xvfb xauth xdotool pdftotext; do
+for tool in Xvfb xauth xdotool pdftotext xwd xwdtopnm; do
   if ! command -v "$tool" >/dev/null; then
     echo "SKIP: $tool is not installed (the README's apt-get line installs it)"
     exit 77
@@ -44,12 +45,15 @@ C=$work/C D=$work/D
 mkdir -p "$C" "$D/고객" "$work/xdg/data" "$work/xdg/config" "$work/xdg/cache" "$work/xdg/runtime" "$work/bin"
 chmod 700 "$work/xdg/runtime"
 names=(명단.xlsx 연락처.txt 계좌.csv)
+readonly KEPT=남김.txt
 {
   printf '파일명,개인정보종류,검출수,경로,검사일시,비고\r\n'
   for i in "${!names[@]}"; do
     head -c $((4096 * (i + 1))) /dev/urandom >"$D/고객/${names[$i]}"
     printf '%s,주민등록번호,%d,D:\\고객,2026-12-01 10:00,\r\n' "${names[$i]}" $((i + 2))
   done
+  printf 'kept' >"$D/고객/$KEPT"
+  printf '%s,주민등록번호,9,D:\\고객,2026-12-01 10:00,\r\n' "$KEPT"
 } | iconv -f UTF-8 -t CP949 >"$C/result.csv"
 
 # The desktop's opener is replaced by one that notes what it was asked to open.
@@ -84,13 +88,19 @@ other_box_shown() {
 }
 box_gone() { ! windows_titled "$BOX_TITLE" | grep -qx "$1"; }
 
-# --- tick all three from the keyboard, then the delete button by its shortcut ------------------------------
+# --- tick the first three from the keyboard, then the delete button by its shortcut ------------------------
 xdotool windowfocus --sync "$main_window"
+eval "$(xdotool getwindowgeometry --shell "$main_window")" # X, Y, WIDTH, HEIGHT
+# The window's layout from its top: Panel1 (39), Panel4 (72), the grid's inset (3), the title row (21), rows of
+# 21; the indicator column (21) and the tick column (26).
+tick_x=$((3 + 21 + 13))
+tick_y() { echo $((39 + 72 + 3 + 21 + $1 * 21 + 10)); }
+tick_box() { region $((tick_x - 7)) $(($(tick_y "$1") - 7)) 14 14; }
+box_differs_from() { snap && [ "$(tick_box "$1")" != "$2" ]; }
 # The list takes the keys once it holds the focus: a click on its first data row's name.
-eval "$(xdotool getwindowgeometry --shell "$main_window")"
-xdotool mousemove --window "$main_window" 120 $((39 + 72 + 3 + 21 + 10)) click 1
+xdotool mousemove --window "$main_window" 120 "$(tick_y 0)" click 1
 sleep 0.5
-xdotool key ctrl+a space
+xdotool key space Down space Down space
 xdotool key alt+5
 wait_for "the delete question" other_box_shown
 question=$box
@@ -108,8 +118,17 @@ xdotool key Tab space
 wait_for "the summary to close" box_gone "$summary"
 wait_for "the 확인서 to be opened" test -s "$work/opened"
 
+# The list has the focus back: Space ticks the row left, and does not press "1.보안점검".
+sleep 0.5 # the list repaints without the rows taken out
+snap
+before_space=$(tick_box 0)
+xdotool key space
+wait_for "Space to tick the row left" box_differs_from 0 "$before_space"
+! grep -q '^https' "$work/opened" || fail "Space started the scanner's download instead of ticking the row"
+
 # --- the files are gone, the 확인서 names them, the log is whole and a change in it is found --------------------
 for n in "${names[@]}"; do [ ! -e "$D/고객/$n" ] || fail "still there after 완전삭제: $n"; done
+[ "$(cat "$D/고객/$KEPT")" = kept ] || fail "the file not ticked was touched"
 report=$(head -n1 "$work/opened")
 report=${report#file://}
 report=$(printf '%b' "${report//%/\\x}") # the address is percent-encoded
@@ -124,5 +143,5 @@ sed -i '3s/주민등록번호/주민등록번호 /' "$log"
 if "$exe" --verify-log >"$work/verify.txt" 2>&1; then fail "--verify-log did not find the changed line"; fi
 grep -q '3행이 바뀌었습니다' "$work/verify.txt" || fail "--verify-log does not name the changed line:"$'\n'"$(cat "$work/verify.txt")"
 
-echo "PASS: three files ticked from the keyboard were shredded after the question's box was checked; the 확인서" \
-  "names them; --verify-log finds the log whole and then names the changed line"
+echo "PASS: three files ticked from the keyboard were shredded after the question's box was checked; the next" \
+  "Space ticked the row left; the 확인서 names them; --verify-log finds the log whole and then names the changed line"

@@ -6,6 +6,8 @@
 #   wait_for WHAT CMD  polls CMD until it succeeds, or fails the test after TIMEOUT
 #   fail MESSAGE       prints the message with the program's and Xvfb's output, exits 1
 #   stop_pid PID       kills and reaps a child, quietly
+#   snap               the screen as a binary PPM in $work/snap.ppm (xwd, xwdtopnm, pamdepth)
+#   region X Y W H     a rectangle of the last snap, in window coordinates (the window at $X,$Y), as text
 
 fail() {
   echo "FAIL: $*"
@@ -67,4 +69,15 @@ start_own_xvfb() {
     xvfb_pid=""
   done
   fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+}
+
+snap() { xwd -root -silent | xwdtopnm 2>/dev/null | pamdepth 255 >"$work/snap.ppm"; }
+
+region() {
+  local screen_w header_len row
+  screen_w=$(head -n 2 "$work/snap.ppm" | tail -n 1 | cut -d' ' -f1)
+  header_len=$(head -n 3 "$work/snap.ppm" | wc -c)
+  for ((row = 0; row < $4; row++)); do
+    od -An -tu1 -v -j $((header_len + ((Y + $2 + row) * screen_w + X + $1) * 3)) -N $(($3 * 3)) "$work/snap.ppm"
+  done
 }
