@@ -97,13 +97,21 @@ std::string TwMemColumnFooter::StyleDescription(int i) const {
   s += " (";
   if (op != wfoAll && cond != kThisColumn) {
     const TwColumns* cols = Column()->Collection();
-    if (cols && cond < cols->Count())
-      s += cols->Items(cond)->Title().Caption() + " ";
-    else
-      s += "\"" + std::to_string(cond) + "\" ";
+    // Appended piece by piece: g++ 12 at -O3 takes a temporary's concatenation for an overlapping copy.
+    if (cols && cond < cols->Count()) {
+      s += cols->Items(cond)->Title().Caption();
+    } else {
+      s += '"';
+      s += std::to_string(cond);
+      s += '"';
+    }
+    s += ' ';
   }
   s += kOperatorNames[std::size_t(op)];
-  if (op != wfoAll) s += " " + ConditionValue(i);
+  if (op != wfoAll) {
+    s += ' ';
+    s += ConditionValue(i);
+  }
   s += ")";
   return s;
 }
