@@ -7,7 +7,7 @@
 
 #include <QByteArray>
 #include <QCryptographicHash>
-#include <QSettings>
+#include <QString>
 #include <QSysInfo>
 #include <cerrno>
 #include <cstring>
@@ -200,12 +200,33 @@ std::string ChainHeadPath() { return UserDataDir() + "/records.ini"; }
 
 std::optional<ChainHead> ReadChainHead(const std::string& headPath) {
   if (!plat::os::FileExists(headPath)) return std::nullopt;
-  QSettings s(QString::fromStdString(headPath), QSettings::IniFormat);
-  s.beginGroup("ActionLog");
-  const std::string hash = s.value("Head").toString().toStdString();
-  bool ok = false;
-  const qlonglong lines = s.value("Lines").toLongLong(&ok);
-  if (!ok || lines <= 0 || hash.size() != kHashHex || !IsHex(hash)) return std::nullopt;
+  // Read afresh each time (an ini reader that caches by the file's time could miss a head rewritten within
+  // the same moment): the [ActionLog] section's Head and Lines.
+  std::string text;
+  try {
+    text = plat::os::ReadFileBytes(headPath);
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+  std::string hash, linesText, section;
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    std::size_t end = text.find('\n', pos);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(pos, end - pos);
+    pos = end + 1;
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+    if (line.starts_with('[')) {
+      section = line;
+    } else if (section == "[ActionLog]" && line.starts_with("Head=")) {
+      hash = line.substr(5);
+    } else if (section == "[ActionLog]" && line.starts_with("Lines=")) {
+      linesText = line.substr(6);
+    }
+  }
+  char* stop = nullptr;
+  const long long lines = linesText.empty() ? 0 : std::strtoll(linesText.c_str(), &stop, 10);
+  if (linesText.empty() || *stop != '\0' || lines <= 0 || hash.size() != kHashHex || !IsHex(hash)) return std::nullopt;
   return ChainHead{hash, std::int64_t(lines)};
 }
 
@@ -293,8 +314,8 @@ bool ActionLog::Flush(bool durable) {
     return false;
   }
   if (count_ == 0 || Head() == stored_) return true;
-  // The ini text QSettings reads, written whole under a temporary name and renamed over the old one, so a
-  // crash leaves one head or the other; cheaper than QSettings, which reads and locks the file each time.
+  // A small ini text, written whole under a temporary name and renamed over the old one, so that a crash
+  // leaves one head or the other.
   const std::string text = "[ActionLog]\nHead=" + prevHash_ + "\nLines=" + std::to_string(count_) + "\n";
   const std::string temp = headPath_ + ".new";
   bool ok = false;
