@@ -269,7 +269,10 @@ void RecordsWindow::ShowReport() {
     input.From = From->date().toString(QStringLiteral("yyyy-MM-dd")).toStdString();
     input.To = To->date().toString(QStringLiteral("yyyy-MM-dd")).toStdString();
     name = input.From + "_" + input.To;
-    if (MethodBox->currentIndex() > 0) name += "_" + MethodBox->currentText().toStdString();
+    if (MethodBox->currentIndex() > 0) {
+      name += '_';
+      name += MethodBox->currentText().toStdString();
+    }
   }
   input.Operator = Named(input.Records, &ActionRecord::User, CurrentUserName());
   input.Host = Named(input.Records, &ActionRecord::Host, CurrentHostName());
