@@ -33,7 +33,7 @@ constexpr std::size_t kListedDetails = 2000;
 // line has run; only a terminal run (which the program does not watch) takes it out at once.
 class GridBatchRows : public vek::BatchRows {
  public:
-  GridBatchRows(TMemGrid* g, bool removeAtOnce) : g_(g), removeAtOnce_(removeAtOnce) {}
+  GridBatchRows(TForm1& form, bool removeAtOnce) : form_(form), g_(form.Mgr_grid), removeAtOnce_(removeAtOnce) {}
   int Count() override { return g_->RowCount(); }
   bool Ticked(int r) override { return g_->Cells(TForm1::kTickColumn, r).AsBoolean(); }
   std::string Folder(int r) override { return g_->Cells(TForm1::kFolderColumn, r).AsString(); }
@@ -41,7 +41,7 @@ class GridBatchRows : public vek::BatchRows {
   std::string Kind(int r) override { return g_->Cells(TForm1::kKindColumn, r).AsString(); }
   std::string Hits(int r) override { return g_->Cells(TForm1::kHitsColumn, r).AsString(); }
   void Remove(int r) override {
-    if (removeAtOnce_) g_->DeleteRow(r, 1, false);
+    if (removeAtOnce_) form_.RemoveListRows({r});
   }
   std::size_t MaxChars() override {
     return std::size_t(std::max(0, std::min(g_->Column(TForm1::kNameColumn)->DataWidth(),
@@ -49,6 +49,7 @@ class GridBatchRows : public vek::BatchRows {
   }
 
  private:
+  TForm1& form_;
   TMemGrid* g_;
   bool removeAtOnce_;
 };
@@ -58,21 +59,6 @@ std::string Elapsed(qint64 ms) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "%lld:%02lld", static_cast<long long>(s / 60), static_cast<long long>(s % 60));
   return buf;
-}
-
-// Takes rows out of the grid, consecutive ones in one deletion: a hundred thousand handled rows are one
-// move of the pools' tails, not one each.
-void RemoveRows(TMemGrid* grid, std::vector<int> rows) {
-  std::sort(rows.begin(), rows.end(), std::greater<int>());
-  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-  grid->BeginUpdate();
-  for (auto it = rows.begin(); it != rows.end();) {
-    const int last = *it;
-    int first = last;
-    for (++it; it != rows.end() && *it == first - 1; ++it) first = *it;
-    if (last < grid->RowCount()) grid->DeleteRow(first, last - first + 1, false);
-  }
-  grid->EndUpdate(true);
 }
 
 // The question before a restore: how many files go back, into which folders, and what cannot be checked or
@@ -166,7 +152,7 @@ void TForm1::RunBatchAction(vek::BatchAction action, bool shred) {
   const TwScopeExit hide([this] { HideWait(); });
   SetMemoText({});
   const bool terminal = vek::TerminalRequested();
-  GridBatchRows rows(Mgr_grid, terminal);
+  GridBatchRows rows(*this, terminal);
   const std::unique_ptr<vek::BatchSession> session =
       move ? vek::BatchSession::ForMove(rows, context_.BackupDir, vek::HostTargetProbe().get())
            : vek::BatchSession::ForDelete(rows, shred);
@@ -190,7 +176,7 @@ void TForm1::RunBatchAction(vek::BatchAction action, bool shred) {
       RunSession(*session, move ? "파일 이동" : shred ? "완전삭제" : "파일 삭제",
                  move ? "파일을 옮기는 중입니다" : shred ? "파일을 덮어쓰고 지우는 중입니다" : "파일을 지우는 중입니다");
   // Rows whose file was handled leave the list; failed, left-out and cancelled ones stay, still ticked.
-  RemoveRows(Mgr_grid, outcome.DoneRows);
+  RemoveListRows(outcome.DoneRows);
   FitIndicatorWidth();
   ShowOutcome(outcome);
 }
@@ -218,20 +204,8 @@ void TForm1::OpenRunReport(const vek::BatchOutcome& outcome) {
     const std::string hits = Mgr_grid->Cells(kHitsColumn, r).AsString();
     input.NotHandled.emplace_back(Mgr_grid->Cells(kKindColumn, r).AsString(), std::atoll(hits.c_str()));
   }
-  const std::string dir = vek::UserDataDir() + "/reports";
-  plat::os::ForceDirectories(dir);
-  std::string stamp = outcome.Records.front().Time;
-  for (char& c : stamp)
-    if (c == ' ' || c == ':') c = c == ' ' ? '_' : '-';
-  const std::string pdf = dir + "/파기확인서_" + stamp + ".pdf";
-  const std::string problem = vek::WriteDestructionReport(input, pdf, dir + "/파기확인서_" + stamp + ".html");
-  if (!problem.empty()) {
-    plat::ui::CurrentDialogs().MessageBox(this, "확인서를 만들지 못했습니다: " + problem, plat::ui::ApplicationTitle(),
-                                          plat::ui::MB_OK | plat::ui::MB_ICONERROR);
-    return;
-  }
-  LastReport = pdf;
-  plat::os::OpenWithDefaultProgram(pdf);
+  if (std::string pdf = vek::OpenDestructionReport(this, input, outcome.Records.front().Time); !pdf.empty())
+    LastReport = std::move(pdf);
 }
 
 void TForm1::TellStartFailure(const std::string& batch, int code) {

@@ -24,6 +24,7 @@
 
 #include "app/batch_run.h"
 #include "platform/os/os.h"
+#include "platform/ui/dialogs.h"
 
 namespace vek {
 namespace {
@@ -319,6 +320,22 @@ std::vector<ActionRecord> RecordsOfRun(const std::vector<LoggedRecord>& log, con
   for (const LoggedRecord& lr : log)
     if (lr.Record.Time == time && lr.Record.Batch == batch) out.push_back(lr.Record);
   return out;
+}
+
+std::string OpenDestructionReport(QWidget* parent, const ReportInput& input, std::string name) {
+  for (char& c : name)
+    if (c == ' ' || c == ':') c = c == ' ' ? '_' : '-';
+  const std::string dir = UserDataDir() + "/reports";
+  plat::os::ForceDirectories(dir);
+  const std::string pdf = dir + "/파기확인서_" + name + ".pdf";
+  const std::string problem = WriteDestructionReport(input, pdf, dir + "/파기확인서_" + name + ".html");
+  if (!problem.empty()) {
+    plat::ui::CurrentDialogs().MessageBox(parent, "확인서를 만들지 못했습니다: " + problem, plat::ui::ApplicationTitle(),
+                                          plat::ui::MB_OK | plat::ui::MB_ICONERROR);
+    return {};
+  }
+  plat::os::OpenWithDefaultProgram(pdf);
+  return pdf;
 }
 
 int ReportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {

@@ -14,6 +14,7 @@
 #include "app/action_log.h"
 
 class QImage;
+class QWidget;
 
 namespace vek {
 
@@ -60,6 +61,11 @@ std::vector<ActionRecord> RecordsOfPeriod(const std::vector<LoggedRecord>& log, 
 // The records of one run: its start time and batch.
 std::vector<ActionRecord> RecordsOfRun(const std::vector<LoggedRecord>& log, const std::string& time,
                                        const std::string& batch);
+
+// Writes the 확인서 as reports/파기확인서_NAME.pdf (and .html) in the user's data folder (blanks and colons of
+// NAME made safe for a file name) and opens the PDF with the desktop's program; a failure is told in an error
+// box. Returns the PDF's host path, or empty when it could not be written.
+std::string OpenDestructionReport(QWidget* parent, const ReportInput& input, std::string name);
 
 // `VekSecurity --report FROM TO OUT.pdf [LOG [HEAD.ini]]`: the 확인서 of a period, as OUT.pdf and OUT.html.
 int ReportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

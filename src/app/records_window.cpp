@@ -53,13 +53,6 @@ std::string Named(const std::vector<ActionRecord>& records, std::string ActionRe
   return out;
 }
 
-std::string FileSafe(std::string s) {
-  for (char& c : s)
-    if (c == ' ') c = '_';
-    else if (c == ':') c = '-';
-  return s;
-}
-
 }  // namespace
 
 std::vector<LoggedRun> GroupRuns(const std::vector<LoggedRecord>& log) {
@@ -262,7 +255,7 @@ void RecordsWindow::ShowReport() {
   if (const LoggedRun* run = SelectedRun()) {
     for (std::uint32_t i : run->Records) input.Records.push_back(log_[i].Record);
     input.From = input.To = run->Time.substr(0, 10);
-    name = FileSafe(run->Time) + "_" + run->Method;
+    name = run->Time + "_" + run->Method;
   } else {
     for (int r : shown_)
       for (std::uint32_t i : runs_[r].Records) input.Records.push_back(log_[i].Record);
@@ -277,17 +270,7 @@ void RecordsWindow::ShowReport() {
   input.Operator = Named(input.Records, &ActionRecord::User, CurrentUserName());
   input.Host = Named(input.Records, &ActionRecord::Host, CurrentHostName());
   input.Head = ReadChainHead();
-  const std::string dir = UserDataDir() + "/reports";
-  plat::os::ForceDirectories(dir);
-  const std::string pdf = dir + "/파기확인서_" + name + ".pdf";
-  const std::string problem = WriteDestructionReport(input, pdf, dir + "/파기확인서_" + name + ".html");
-  if (!problem.empty()) {
-    plat::ui::CurrentDialogs().MessageBox(this, "확인서를 만들지 못했습니다: " + problem, plat::ui::ApplicationTitle(),
-                                          plat::ui::MB_OK | plat::ui::MB_ICONERROR);
-    return;
-  }
-  LastReport = pdf;
-  plat::os::OpenWithDefaultProgram(pdf);
+  if (std::string pdf = OpenDestructionReport(this, input, name); !pdf.empty()) LastReport = std::move(pdf);
 }
 
 void RecordsWindow::RestoreSelected() {

@@ -109,6 +109,7 @@ TEST_F(WindowSession, TheMemoHoldsWhatTheBatchFileHolds) {
   form.BitBtn4->click();
   ASSERT_FALSE(form.MemoText().empty());
   EXPECT_EQ(plat::text::Utf8ToCp949(form.MemoText()), ReadBytes(c + "/batchmove.bat"));
+  EXPECT_EQ(form.CountTicked(), 0);  // the moved rows took their ticks with them
   EXPECT_NE(form.MemoText().find("move \"D:\\자료\\100%%.txt\""), std::string::npos) << form.MemoText();
 }
 
