@@ -38,7 +38,9 @@ constexpr int kCrossFiles = 2000;
 constexpr int kRounds = 9;
 constexpr int kCrossRounds = 3;
 
-double Seconds(Clock::time_point t0) { return std::chrono::duration<double>(Clock::now() - t0).count(); }
+double Seconds(Clock::time_point t0) {
+  return std::chrono::duration<double>(Clock::now() - t0).count();
+}
 
 // A round's files: drive D under `root` holds `files` files of 64 bytes in kFolders folders.
 struct Sandbox {
@@ -112,7 +114,8 @@ bool MakeFolders(const std::string& path) {
   if (::mkdir(path.c_str(), 0777) == 0 || errno == EEXIST) return true;
   if (errno != ENOENT) return false;
   const std::size_t cut = path.find_last_of('/');
-  return cut != std::string::npos && cut > 0 && MakeFolders(path.substr(0, cut)) && ::mkdir(path.c_str(), 0777) == 0;
+  return cut != std::string::npos && cut > 0 && MakeFolders(path.substr(0, cut)) &&
+         ::mkdir(path.c_str(), 0777) == 0;
 }
 
 // The bare loop: make every target folder, then rename each file into it after checking the name is free.
@@ -209,8 +212,8 @@ int main(int argc, char** argv) {
         Sandbox s(kFiles);
         return RenameLoop(s, s.root + "/C/보안예비자료");
       });
-  std::printf("within one device: %d files, window %.3f s, rename loop %.3f s (medians of %d rounds)\n", kFiles,
-              within.Program, within.Bare, kRounds);
+  std::printf("within one device: %d files, window %.3f s, rename loop %.3f s (medians of %d rounds)\n",
+              kFiles, within.Program, within.Bare, kRounds);
   std::string figures = "ratio_to_rename_loop=" + Figure(within.Ratio);
 
   struct stat tmpSt, shmSt;
@@ -229,8 +232,8 @@ int main(int argc, char** argv) {
           QTemporaryDir shm(QStringLiteral("/dev/shm/bench_batch-XXXXXX"));
           return CopyLoop(s, shm.path().toStdString() + "/보안예비자료");
         });
-    std::printf("across devices: %d files, window %.3f s, copy loop %.3f s (medians of %d rounds)\n", kCrossFiles,
-                across.Program, across.Bare, kCrossRounds);
+    std::printf("across devices: %d files, window %.3f s, copy loop %.3f s (medians of %d rounds)\n",
+                kCrossFiles, across.Program, across.Bare, kCrossRounds);
     figures += " cross_device_ratio_to_copy_loop=" + Figure(across.Ratio);
   } else {
     std::printf("across devices: not measured (/dev/shm is missing, not writable or on the same device)\n");

@@ -106,10 +106,12 @@ int main(int argc, char** argv) {
     painter.setPen(Qt::black);
     const QString text = QString::fromStdString(kText);
     bare = SecondsPerCall([&](int i) {
-      painter.drawText(QRect((i % 8) * kW, ((i / 8) % 8) * kH, kW, kH), Qt::AlignLeft | Qt::AlignVCenter, text);
+      painter.drawText(QRect((i % 8) * kW, ((i / 8) % 8) * kH, kW, kH), Qt::AlignLeft | Qt::AlignVCenter,
+                       text);
     });
   }
   DrawUnitFinalize();
-  std::printf("draw: cell_us=%.2f qpainter_us=%.2f ratio_to_qpainter=%.2f\n", cell * 1e6, bare * 1e6, cell / bare);
+  std::printf("draw: cell_us=%.2f qpainter_us=%.2f ratio_to_qpainter=%.2f\n", cell * 1e6, bare * 1e6,
+              cell / bare);
   return 0;
 }

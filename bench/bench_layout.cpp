@@ -23,11 +23,21 @@ void* operator new(std::size_t n) {
   if (void* p = std::malloc(n ? n : 1)) return p;
   throw std::bad_alloc();
 }
-void* operator new[](std::size_t n) { return operator new(n); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void* operator new[](std::size_t n) {
+  return operator new(n);
+}
+void operator delete(void* p) noexcept {
+  std::free(p);
+}
+void operator delete[](void* p) noexcept {
+  std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+  std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+  std::free(p);
+}
 
 namespace {
 
@@ -83,7 +93,8 @@ int main(int argc, char** argv) {
   TMemGrid g;
   Build(g);
   if (!g.TwGridModel::CheckConsistency().empty() || g.Extents().Count() != kGroups) {
-    std::printf("layout: the grid is not what the benchmark means to lay out: %s\n", g.TwGridModel::CheckConsistency().c_str());
+    std::printf("layout: the grid is not what the benchmark means to lay out: %s\n",
+                g.TwGridModel::CheckConsistency().c_str());
     return 1;
   }
   g.Layout();  // the first layout may grow its arrays
@@ -104,6 +115,7 @@ int main(int argc, char** argv) {
     calls += n;
     best = std::min(best, elapsed / double(n));
   }
-  std::printf("layout: ns_per_call=%.0f allocations_per_call=%.4f\n", best * 1e9, double(allocations) / double(calls));
+  std::printf("layout: ns_per_call=%.0f allocations_per_call=%.4f\n", best * 1e9,
+              double(allocations) / double(calls));
   return 0;
 }

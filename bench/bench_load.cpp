@@ -11,11 +11,11 @@
 //           into column vectors of QString shown in a QTableView (both start Qt and paint once).
 //
 //   bench_load [LINES]   (default 200,000; about 90% of the lines name existing files)
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <fcntl.h>
 #include <iconv.h>
 #include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QAbstractTableModel>
@@ -44,7 +44,9 @@ namespace {
 
 constexpr int kFilesPerFolder = 200;
 
-std::string Seconds(double s) { return std::to_string(s); }
+std::string Seconds(double s) {
+  return std::to_string(s);
+}
 
 double CpuNow() {
   timespec t{};
@@ -63,10 +65,11 @@ void Generate(const std::string& root, int lines, const std::string& file) {
   std::string text = plat::text::Utf8ToCp949("파일명,종류,건수,경로,일시\r\n");
   for (int i = 0; i < lines; ++i) {
     const int folder = i / kFilesPerFolder;
-    const std::string winFolder = "D:\\업무자료\\부서" + std::to_string(folder % 50) + "\\폴더" + std::to_string(folder);
+    const std::string winFolder =
+        "D:\\업무자료\\부서" + std::to_string(folder % 50) + "\\폴더" + std::to_string(folder);
     const std::string name = "고객명단_" + std::to_string(i) + ".xlsx";
-    text += plat::text::Utf8ToCp949(name + "," + kinds[i % 4] + "," + std::to_string(1 + i % 300) + "," + winFolder +
-                                    ",2026-12-01\r\n");
+    text += plat::text::Utf8ToCp949(name + "," + kinds[i % 4] + "," + std::to_string(1 + i % 300) + "," +
+                                    winFolder + ",2026-12-01\r\n");
     if (i % 10 == 9) continue;  // one line in ten names a file that is gone
     const std::string hostFolder =
         root + "/D/업무자료/부서" + std::to_string(folder % 50) + "/폴더" + std::to_string(folder);
@@ -107,7 +110,8 @@ int BarePipeline(const std::string& root, const std::string& bytes, bool filter,
       p = comma == std::string_view::npos ? line.size() + 1 : comma + 1;
     }
     const std::string_view name = line.substr(0, f[1] - 1), kind = line.substr(f[1], f[2] - f[1] - 1),
-                           hits = line.substr(f[2], f[3] - f[2] - 1), folder = line.substr(f[3], f[4] - f[3] - 1);
+                           hits = line.substr(f[2], f[3] - f[2] - 1),
+                           folder = line.substr(f[3], f[4] - f[3] - 1);
     bool keep = true;
     if (filter) {
       // The window's rules with its filters off still look at the kind and the count of every line.
@@ -146,14 +150,14 @@ int WindowBaseline(const std::string& root, const std::string& file, Arena& aren
   arena.text.clear();
   arena.offsets.clear();
   const std::string bytes = ReadAll(file);
-  return BarePipeline(root, bytes, true, [&](std::string_view a, std::string_view b, std::string_view c,
-                                              std::string_view d) {
-    for (std::string_view f : {a, b, c, d}) {
-      arena.offsets.push_back(std::uint32_t(arena.text.size()));
-      arena.text.append(f);
-    }
-    arena.offsets.push_back(std::uint32_t(arena.text.size()));
-  });
+  return BarePipeline(root, bytes, true,
+                      [&](std::string_view a, std::string_view b, std::string_view c, std::string_view d) {
+                        for (std::string_view f : {a, b, c, d}) {
+                          arena.offsets.push_back(std::uint32_t(arena.text.size()));
+                          arena.text.append(f);
+                        }
+                        arena.offsets.push_back(std::uint32_t(arena.text.size()));
+                      });
 }
 
 double RunProgram(const std::string& exe, const std::vector<std::string>& args) {
@@ -234,11 +238,12 @@ int ChildWindow(const std::string& file, const std::string& peakTo) {
 int ChildTableView(const std::string& root, const std::string& file, const std::string& peakTo) {
   auto* model = new ColumnModel;
   const std::string bytes = ReadAll(file);
-  const int rows = BarePipeline(root, bytes, true, [&](std::string_view a, std::string_view b, std::string_view c,
-                                                       std::string_view d) {
-    const std::string_view f[4] = {a, b, c, d};
-    for (int k = 0; k < 4; ++k) model->cols[k].push_back(QString::fromUtf8(f[k].data(), qsizetype(f[k].size())));
-  });
+  const int rows = BarePipeline(
+      root, bytes, true, [&](std::string_view a, std::string_view b, std::string_view c, std::string_view d) {
+        const std::string_view f[4] = {a, b, c, d};
+        for (int k = 0; k < 4; ++k)
+          model->cols[k].push_back(QString::fromUtf8(f[k].data(), qsizetype(f[k].size())));
+      });
   QTableView view;
   view.setModel(model);
   view.verticalHeader()->setDefaultSectionSize(21);
@@ -263,7 +268,8 @@ int main(int argc, char** argv) {
   ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QApplication app(argc, argv);
   if (argc >= 5 && std::strcmp(argv[1], "--child-window") == 0) return ChildWindow(argv[3], argv[4]);
-  if (argc >= 5 && std::strcmp(argv[1], "--child-tableview") == 0) return ChildTableView(argv[2], argv[3], argv[4]);
+  if (argc >= 5 && std::strcmp(argv[1], "--child-tableview") == 0)
+    return ChildTableView(argv[2], argv[3], argv[4]);
 
   const int lines = argc > 1 ? std::atoi(argv[1]) : 200000;
   QTemporaryDir tmp;
@@ -295,7 +301,8 @@ int main(int argc, char** argv) {
   for (int run = 0; run < 3; ++run) {  // the first run also warms the file-system caches
     const auto t0 = std::chrono::steady_clock::now();
     rows = ListBaseline(root, file);
-    listBase = std::min(listBase, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
+    listBase =
+        std::min(listBase, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
     program = std::min(program, RunProgram(exe, {"--list", file, "--keywords", "off"}));
   }
 
@@ -322,8 +329,8 @@ int main(int argc, char** argv) {
     }
   }
   if (windowRows != baseRows || crRows != baseRows || rows != baseRows) {
-    std::fprintf(stderr, "row counts differ: window %d, CR-only %d, baselines %d and %d\n", windowRows, crRows,
-                 baseRows, rows);
+    std::fprintf(stderr, "row counts differ: window %d, CR-only %d, baselines %d and %d\n", windowRows,
+                 crRows, baseRows, rows);
     return 1;
   }
 
@@ -339,8 +346,9 @@ int main(int argc, char** argv) {
               Seconds(window).c_str(), Seconds(windowCr).c_str());
   std::printf("window_peak_kb=%ld tableview_peak_kb=%ld tableview_wall_s=%s\n", windowKb, tableKb,
               Seconds(tableS).c_str());
-  std::printf("load: rows=%d ratio_to_baseline=%.3f window_ratio_to_baseline=%.3f cr_ratio_to_crlf=%.3f "
-              "memory_ratio_to_tableview=%.3f\n",
-              rows, program / listBase, window / windowBase, windowCr / window, double(windowKb) / double(tableKb));
+  std::printf(
+      "load: rows=%d ratio_to_baseline=%.3f window_ratio_to_baseline=%.3f cr_ratio_to_crlf=%.3f "
+      "memory_ratio_to_tableview=%.3f\n",
+      rows, program / listBase, window / windowBase, windowCr / window, double(windowKb) / double(tableKb));
   return 0;
 }

@@ -48,7 +48,9 @@ class ColumnModel : public QAbstractTableModel {
   int rowCount(const QModelIndex& = {}) const override { return int(tick.size()); }
   int columnCount(const QModelIndex& = {}) const override { return 5; }
   QVariant data(const QModelIndex& i, int role) const override {
-    if (i.column() == 0) return role == Qt::CheckStateRole ? QVariant(tick[std::size_t(i.row())] ? Qt::Checked : Qt::Unchecked) : QVariant();
+    if (i.column() == 0)
+      return role == Qt::CheckStateRole ? QVariant(tick[std::size_t(i.row())] ? Qt::Checked : Qt::Unchecked)
+                                        : QVariant();
     if (role != Qt::DisplayRole) return {};
     const std::string& s = cols[i.column() - 1][std::size_t(i.row())];
     return QString::fromUtf8(s.data(), qsizetype(s.size()));
@@ -149,10 +151,12 @@ int main(int argc, char** argv) {
 
   const double gridBytes = double(grid.MemoryUsed()) / kRows;
   const double viewBytes = double(model.Bytes()) / kRows;
-  std::printf("grid_ms=%.3f tableview_ms=%.3f grid_bytes_per_row=%.1f tableview_bytes_per_row=%.1f "
-              "cells_painted_full=%zu\n",
-              gridMs, viewMs, gridBytes, viewBytes, cellsFull);
-  std::printf("paint: ratio_to_tableview=%.3f memory_ratio_to_tableview=%.3f cells_painted_one_row_scroll=%zu\n",
-              gridMs / viewMs, gridBytes / viewBytes, cellsOneRow);
+  std::printf(
+      "grid_ms=%.3f tableview_ms=%.3f grid_bytes_per_row=%.1f tableview_bytes_per_row=%.1f "
+      "cells_painted_full=%zu\n",
+      gridMs, viewMs, gridBytes, viewBytes, cellsFull);
+  std::printf(
+      "paint: ratio_to_tableview=%.3f memory_ratio_to_tableview=%.3f cells_painted_one_row_scroll=%zu\n",
+      gridMs / viewMs, gridBytes / viewBytes, cellsOneRow);
   return 0;
 }

@@ -10,9 +10,9 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCompleter>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QStringListModel>
-#include <QKeyEvent>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -58,7 +58,9 @@ void TypeChar(QWidget* w, char c) {
   KeyClick(w, key, Qt::NoModifier, QString(QChar(c)));
 }
 
-double Now() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
+double Now() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
 
 struct Timings {
   double open = 1e9;  // best of the rounds, seconds
@@ -112,8 +114,10 @@ Timings TimePickList(const std::vector<std::string>& values, const std::vector<s
     QApplication::processEvents();
 
     t.perChar = std::min(t.perChar, TypeAll(edit, target));
-    if (edit->DropList()->ItemIndex() < 0 || edit->DropList()->CellText(0, edit->DropList()->ItemIndex()) != target)
-      std::fprintf(stderr, "the pick list did not find %s (text %s, row %d, down %d)\n", target.c_str(), edit->Text().c_str(), edit->DropList()->ItemIndex(), int(edit->DroppedDown()));
+    if (edit->DropList()->ItemIndex() < 0 ||
+        edit->DropList()->CellText(0, edit->DropList()->ItemIndex()) != target)
+      std::fprintf(stderr, "the pick list did not find %s (text %s, row %d, down %d)\n", target.c_str(),
+                   edit->Text().c_str(), edit->DropList()->ItemIndex(), int(edit->DroppedDown()));
     KeyClick(edit, Qt::Key_Escape);
     QApplication::processEvents();
   }
@@ -202,9 +206,10 @@ int main(int argc, char** argv) {
   DrawUnitFinalize();
   const double openRatio = pick.open / qc.open;
   const double charRatio = pick.perChar / qc.perChar;
-  std::printf("picklist: open_ms=%.3f qc_open_ms=%.3f char_us=%.1f qc_char_us=%.1f open_ratio=%.2f char_ratio=%.2f "
-              "ratio_to_qcompleter=%.2f\n",
-              pick.open * 1e3, qc.open * 1e3, pick.perChar * 1e6, qc.perChar * 1e6, openRatio, charRatio,
-              std::max(openRatio, charRatio));
+  std::printf(
+      "picklist: open_ms=%.3f qc_open_ms=%.3f char_us=%.1f qc_char_us=%.1f open_ratio=%.2f char_ratio=%.2f "
+      "ratio_to_qcompleter=%.2f\n",
+      pick.open * 1e3, qc.open * 1e3, pick.perChar * 1e6, qc.perChar * 1e6, openRatio, charRatio,
+      std::max(openRatio, charRatio));
   return 0;
 }

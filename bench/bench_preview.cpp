@@ -14,8 +14,8 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QThread>
 #include <QTemporaryDir>
+#include <QThread>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -37,7 +37,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr int kRounds = 5;
 
-double Ms(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double, std::milli>(b - a).count(); }
+double Ms(Clock::time_point a, Clock::time_point b) {
+  return std::chrono::duration<double, std::milli>(b - a).count();
+}
 
 double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
@@ -50,16 +52,24 @@ class Corpus {
   std::string Line() {
     const std::string name = kNames[Next() % 8];
     switch (Next() % 8) {
-      case 0: return name + " 고객님의 연락처는 010-" + D(4) + "-" + D(4) + " 이며 주민등록번호는 " + Birth() + "-1" + D(6) + " 입니다.";
-      case 1: return "작성일 2023-" + D(2) + "-" + D(2) + ", 금액 " + D(3) + "," + D(3) + "원, 일련번호 SN-" + D(4) + "-" + D(6) + ".";
-      case 2: return "담당자 " + name + " 전자우편 member" + D(4) + "@example.co.kr 로 문의하시기 바랍니다.";
-      case 3: return "입금 계좌 110-" + D(3) + "-" + D(6) + " (예금주 " + name + "), 대표번호 1588-" + D(4);
-      default: return "이 문단은 개인정보가 없는 보통의 업무 문서 내용으로, 회의 결과와 일정이 정리되어 있습니다.";
+      case 0:
+        return name + " 고객님의 연락처는 010-" + D(4) + "-" + D(4) + " 이며 주민등록번호는 " + Birth() +
+               "-1" + D(6) + " 입니다.";
+      case 1:
+        return "작성일 2023-" + D(2) + "-" + D(2) + ", 금액 " + D(3) + "," + D(3) + "원, 일련번호 SN-" +
+               D(4) + "-" + D(6) + ".";
+      case 2:
+        return "담당자 " + name + " 전자우편 member" + D(4) + "@example.co.kr 로 문의하시기 바랍니다.";
+      case 3:
+        return "입금 계좌 110-" + D(3) + "-" + D(6) + " (예금주 " + name + "), 대표번호 1588-" + D(4);
+      default:
+        return "이 문단은 개인정보가 없는 보통의 업무 문서 내용으로, 회의 결과와 일정이 정리되어 있습니다.";
     }
   }
 
  private:
-  static constexpr const char* kNames[8] = {"김민준", "이서연", "박지호", "최수아", "정도윤", "강하은", "조예준", "윤지우"};
+  static constexpr const char* kNames[8] = {"김민준", "이서연", "박지호", "최수아",
+                                            "정도윤", "강하은", "조예준", "윤지우"};
   unsigned Next() { return state_ = state_ * 1103515245u + 12345u, state_ >> 8; }
   std::string D(int n) {
     std::string s;
@@ -75,14 +85,14 @@ class Corpus {
 };
 
 const char* const kGrepPattern =
-    "\\b\\d{6}[- ]?[1-8]\\d{6}\\b"                                    // registration numbers
-    "|\\b01[016789][-. ]?\\d{3,4}[-. ]?\\d{4}\\b"                      // mobile
-    "|\\b0(?:2|[3-6][1-5]|70)[-. ]?\\d{3,4}[-. ]?\\d{4}\\b"            // telephone
-    "|\\b1[568]\\d{2}-\\d{4}\\b"                                       // national numbers
-    "|\\b\\d{3,6}-\\d{2,6}-\\d{2,7}(?:-\\d{1,3})?\\b"                  // bank accounts
-    "|\\b[MSRGD]\\d{8}\\b|\\b[MSRGD]\\d{3}[A-Z]\\d{4}\\b"              // passports
-    "|\\b\\d{2}-\\d{2}-\\d{6}-\\d{2}\\b"                               // driver's licences
-    "|[A-Za-z0-9._%+-]+@[A-Za-z0-9.-]+\\.[A-Za-z]{2,}"                 // addresses
+    "\\b\\d{6}[- ]?[1-8]\\d{6}\\b"                           // registration numbers
+    "|\\b01[016789][-. ]?\\d{3,4}[-. ]?\\d{4}\\b"            // mobile
+    "|\\b0(?:2|[3-6][1-5]|70)[-. ]?\\d{3,4}[-. ]?\\d{4}\\b"  // telephone
+    "|\\b1[568]\\d{2}-\\d{4}\\b"                             // national numbers
+    "|\\b\\d{3,6}-\\d{2,6}-\\d{2,7}(?:-\\d{1,3})?\\b"        // bank accounts
+    "|\\b[MSRGD]\\d{8}\\b|\\b[MSRGD]\\d{3}[A-Z]\\d{4}\\b"    // passports
+    "|\\b\\d{2}-\\d{2}-\\d{6}-\\d{2}\\b"                     // driver's licences
+    "|[A-Za-z0-9._%+-]+@[A-Za-z0-9.-]+\\.[A-Za-z]{2,}"       // addresses
     "|\\b\\d{4}[- ]?\\d{4}[- ]?\\d{4}[- ]?\\d{4}\\b|\\b3[47]\\d{2}[- ]?\\d{6}[- ]?\\d{5}\\b";  // cards
 
 std::string ReadAll(const std::string& path) {
@@ -106,7 +116,8 @@ int main(int argc, char** argv) {
   const std::string cpPath = base + "text.cp949.txt", utf8Path = base + "text.utf8.txt";
   std::ofstream(cpPath, std::ios::binary) << plat::text::Utf8ToCp949(utf8);
   std::ofstream(utf8Path, std::ios::binary) << utf8;
-  const std::string grep = "LC_ALL=C.UTF-8 grep -P -o '" + std::string(kGrepPattern) + "' '" + utf8Path + "' | wc -l";
+  const std::string grep =
+      "LC_ALL=C.UTF-8 grep -P -o '" + std::string(kGrepPattern) + "' '" + utf8Path + "' | wc -l";
   std::printf("grep patterns: %s\n", kGrepPattern);
   std::vector<double> ratios, oursMs, grepMs;
   std::size_t ours = 0;
@@ -127,8 +138,9 @@ int main(int argc, char** argv) {
     grepMs.push_back(Ms(b, c));
     ratios.push_back(Ms(a, b) / Ms(b, c));
   }
-  std::printf("50 MB CP949 text: ours %.0f ms (%zu matches), grep -P %.0f ms (%ld matches) (medians of %d rounds)\n",
-              Median(oursMs), ours, Median(grepMs), grepCount, kRounds);
+  std::printf(
+      "50 MB CP949 text: ours %.0f ms (%zu matches), grep -P %.0f ms (%ld matches) (medians of %d rounds)\n",
+      Median(oursMs), ours, Median(grepMs), grepCount, kRounds);
 
   // --- a 1 MB docx --------------------------------------------------------------------------------------
   const std::string docx = base + "big.docx";
@@ -155,8 +167,8 @@ int main(int argc, char** argv) {
     firstMs.push_back(Ms(a, b));
     wholeMs.push_back(Ms(b, c) / docxMb);
   }
-  std::printf("docx of %.2f MB: first page %.1f ms (library only), whole %.1f ms per MB\n", docxMb, Median(firstMs),
-              Median(wholeMs));
+  std::printf("docx of %.2f MB: first page %.1f ms (library only), whole %.1f ms per MB\n", docxMb,
+              Median(firstMs), Median(wholeMs));
 
   // --- the window: a row change to the pane's first page painted ---------------------------------------
   std::vector<double> paneMs;
@@ -166,8 +178,8 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(drives + "/D/자료");
     std::filesystem::copy_file(docx, drives + "/D/자료/big.docx");
     std::ofstream(drives + "/D/자료/small.txt") << "010-1234-5678\n";
-    std::ofstream(drives + "/C/result.csv", std::ios::binary)
-        << plat::text::Utf8ToCp949("파일명,종류,수량,경로\r\nsmall.txt,휴대폰번호,1,D:\\자료\r\nbig.docx,주민등록번호,1,D:\\자료\r\n");
+    std::ofstream(drives + "/C/result.csv", std::ios::binary) << plat::text::Utf8ToCp949(
+        "파일명,종류,수량,경로\r\nsmall.txt,휴대폰번호,1,D:\\자료\r\nbig.docx,주민등록번호,1,D:\\자료\r\n");
     qputenv("VEKSECURITY_DRIVE_C", QByteArray::fromStdString(drives + "/C"));
     qputenv("VEKSECURITY_DRIVE_D", QByteArray::fromStdString(drives + "/D"));
     qputenv("XDG_DATA_HOME", QByteArray::fromStdString(base + "data"));

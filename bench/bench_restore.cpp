@@ -29,10 +29,11 @@ std::size_t WriteRecord(const std::string& path, int entries) {
   out << "\xEF\xBB\xBF원본,대상,크기,수정시각,장치,아이노드,종류,검출수\r\n";
   std::string line;
   for (int i = 0; i < entries; ++i) {
-    const std::string folder = "\\업무자료\\부서" + std::to_string(i % 20) + "\\폴더" + std::to_string(i % 500);
+    const std::string folder =
+        "\\업무자료\\부서" + std::to_string(i % 20) + "\\폴더" + std::to_string(i % 500);
     const std::string name = "고객명단_" + std::to_string(i) + ".xlsx";
-    line = "D:" + folder + "\\" + name + ",C:\\보안예비자료" + folder + "\\" + name + ",4096,1700000000000000000,2049," +
-           std::to_string(100000 + i) + ",주민등록번호,12\r\n";
+    line = "D:" + folder + "\\" + name + ",C:\\보안예비자료" + folder + "\\" + name +
+           ",4096,1700000000000000000,2049," + std::to_string(100000 + i) + ",주민등록번호,12\r\n";
     out << line;
   }
   out.flush();
@@ -82,8 +83,9 @@ int main(int argc, char** argv) {
   form.RestoreMove(big);
   const long peak = StatusKb("VmHWM:");
   const double peakMb = double(peak - before) / 1024.0;
-  std::printf("record of %.1f MB: peak %.1f MB above the %.1f MB before\n", recordMb, peakMb, double(before) / 1024.0);
-  std::printf("restore: s_per_100k=%.3f worst_s_per_100k=%.3f peak_mb_per_100mb=%.1f\n", seconds[seconds.size() / 2],
-              seconds.back(), peakMb / recordMb * 100.0);
+  std::printf("record of %.1f MB: peak %.1f MB above the %.1f MB before\n", recordMb, peakMb,
+              double(before) / 1024.0);
+  std::printf("restore: s_per_100k=%.3f worst_s_per_100k=%.3f peak_mb_per_100mb=%.1f\n",
+              seconds[seconds.size() / 2], seconds.back(), peakMb / recordMb * 100.0);
   return 0;
 }

@@ -28,7 +28,8 @@ void Wheel(QWidget* vp, int delta) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
+  qputenv("QT_QPA_PLATFORM",
+          qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
   QApplication app(argc, argv);
   TMemGrid g;
   const TwDataType types[] = {wdtBool, wdtString, wdtString, wdtString, wdtLong};
@@ -65,9 +66,11 @@ int main(int argc, char** argv) {
     g.verticalScrollBar()->setValue(int(seed % unsigned(g.verticalScrollBar()->maximum())));
     QApplication::processEvents();
   }
-  const double thumbMs = std::chrono::duration<double, std::milli>(clock::now() - start).count() / kThumbJumps;
+  const double thumbMs =
+      std::chrono::duration<double, std::milli>(clock::now() - start).count() / kThumbJumps;
   if (afterWheel != kRowSteps || g.Row() != 0) {
-    std::printf("scroll: the wheel did not scroll one row per step (TopRow %d, Row %d)\n", afterWheel, g.Row());
+    std::printf("scroll: the wheel did not scroll one row per step (TopRow %d, Row %d)\n", afterWheel,
+                g.Row());
     return 1;
   }
   std::printf("scroll: ms_per_row_step=%.3f ms_per_thumb_jump=%.3f\n", rowMs, thumbMs);

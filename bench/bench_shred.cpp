@@ -40,7 +40,9 @@ constexpr int kMoveFiles = 20000;
 constexpr int kMoveFolders = 200;
 constexpr int kRounds = 3;
 
-double Seconds(Clock::time_point t0) { return std::chrono::duration<double>(Clock::now() - t0).count(); }
+double Seconds(Clock::time_point t0) {
+  return std::chrono::duration<double>(Clock::now() - t0).count();
+}
 
 void Die(const char* what) {
   std::fprintf(stderr, "bench_shred: %s\n", what);
@@ -123,7 +125,8 @@ double ShredWithLoop(const std::vector<std::string>& paths, const std::string& d
     }
     ::close(fd);
     const std::string renamed = dir + "/.r" + std::to_string(rng.Next() % 1000000000);
-    if (::rename(paths[i].c_str(), renamed.c_str()) != 0 || ::fsync(dirFd) != 0 || ::unlink(renamed.c_str()) != 0)
+    if (::rename(paths[i].c_str(), renamed.c_str()) != 0 || ::fsync(dirFd) != 0 ||
+        ::unlink(renamed.c_str()) != 0)
       Die("rename or unlink failed");
   }
   ::close(dirFd);
@@ -141,9 +144,11 @@ double DdMegabytesPerSecond(const std::string& dir) {
   ::unlink((dir + "/dd.bin").c_str());
   // "209715200 bytes (210 MB, 200 MiB) copied, 0.5 s, 419 MB/s"
   const std::size_t comma = out.rfind(", "), unit = out.rfind(" MB/s");
-  if (comma != std::string::npos && unit != std::string::npos && unit > comma) return std::atof(out.c_str() + comma + 2);
+  if (comma != std::string::npos && unit != std::string::npos && unit > comma)
+    return std::atof(out.c_str() + comma + 2);
   const std::size_t g = out.rfind(" GB/s");
-  if (comma != std::string::npos && g != std::string::npos && g > comma) return 1000 * std::atof(out.c_str() + comma + 2);
+  if (comma != std::string::npos && g != std::string::npos && g > comma)
+    return 1000 * std::atof(out.c_str() + comma + 2);
   return 0;
 }
 
@@ -158,7 +163,8 @@ std::string MakeMoveFiles(const std::string& root, std::vector<vek::ActionRecord
     const std::string src = root + "/src/" + folder + "/고객명단_" + std::to_string(i) + ".xlsx";
     const std::string dst = root + "/backup/" + folder;
     const int fd = ::open(src.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
-    if (fd < 0 || ::write(fd, bytes.data(), bytes.size()) != ssize_t(bytes.size())) Die("cannot write a file");
+    if (fd < 0 || ::write(fd, bytes.data(), bytes.size()) != ssize_t(bytes.size()))
+      Die("cannot write a file");
     ::close(fd);
     text += "md \"" + dst + "\"\r\nmove \"" + src + "\" \"" + dst + "\\.\"\r\n";
     vek::ActionRecord r;
@@ -228,8 +234,8 @@ int main(int argc, char** argv) {
       ti = ShredWithInterpreter(MakeShredFiles(da, round));
     }
     shredRatios.push_back(ti / tl);
-    std::printf("round %d: 완전삭제 of %d files of 1 MB: interpreter %.3f s, bare loop %.3f s, ratio %.3f\n", round + 1,
-                kShredFiles, ti, tl, ti / tl);
+    std::printf("round %d: 완전삭제 of %d files of 1 MB: interpreter %.3f s, bare loop %.3f s, ratio %.3f\n",
+                round + 1, kShredFiles, ti, tl, ti / tl);
   }
   double dd = 0;
   {
@@ -249,11 +255,12 @@ int main(int argc, char** argv) {
       tm = MoveWithInterpreter(text);
     }
     logShares.push_back(tr / tm);
-    std::printf("round %d: %d moves %.3f s, their chained records %.3f s, share %.4f\n", round + 1, kMoveFiles, tm, tr,
-                tr / tm);
+    std::printf("round %d: %d moves %.3f s, their chained records %.3f s, share %.4f\n", round + 1,
+                kMoveFiles, tm, tr, tr / tm);
   }
-  std::printf("shred: shred_ratio=%.3f shred_ratio_worst=%.3f dd_mb_s=%.0f log_share=%.4f log_share_worst=%.4f\n",
-              Median(shredRatios), *std::max_element(shredRatios.begin(), shredRatios.end()), dd, Median(logShares),
-              *std::max_element(logShares.begin(), logShares.end()));
+  std::printf(
+      "shred: shred_ratio=%.3f shred_ratio_worst=%.3f dd_mb_s=%.0f log_share=%.4f log_share_worst=%.4f\n",
+      Median(shredRatios), *std::max_element(shredRatios.begin(), shredRatios.end()), dd, Median(logShares),
+      *std::max_element(logShares.begin(), logShares.end()));
   return 0;
 }

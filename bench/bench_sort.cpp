@@ -16,17 +16,20 @@ using Clock = std::chrono::steady_clock;
 constexpr int kRows = 1000000;
 
 std::vector<std::string> Texts() {
-  const char* words[] = {"고객명단", "급여대장", "설문응답", "회원목록", "신청서", "상담기록", "참가자명단", "견적서",
-                         "report", "Budget", "명부", "연락처"};
+  const char* words[] = {"고객명단",   "급여대장", "설문응답", "회원목록", "신청서", "상담기록",
+                         "참가자명단", "견적서",   "report",   "Budget",   "명부",   "연락처"};
   std::mt19937 rng(42);
   std::vector<std::string> t;
   t.reserve(kRows);
   for (int i = 0; i < kRows; ++i)
-    t.push_back(std::string(words[rng() % 12]) + "_" + std::to_string(2019 + rng() % 6) + "_" + std::to_string(rng() % 100000) + ".xlsx");
+    t.push_back(std::string(words[rng() % 12]) + "_" + std::to_string(2019 + rng() % 6) + "_" +
+                std::to_string(rng() % 100000) + ".xlsx");
   return t;
 }
 
-double Seconds(Clock::time_point t0) { return std::chrono::duration<double>(Clock::now() - t0).count(); }
+double Seconds(Clock::time_point t0) {
+  return std::chrono::duration<double>(Clock::now() - t0).count();
+}
 
 }  // namespace
 

@@ -39,7 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Check(!op.empty(), "no empty operand", line);
     fuzz::Check(op.find_first_of("\"*?") == std::string::npos, "no quote or wildcard in an operand", op);
     for (char c : op)
-      fuzz::Check((static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) || c == '\t', "no control character", op);
+      fuzz::Check((static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) || c == '\t', "no control character",
+                  op);
     fuzz::Check(!HasParentSegment(op), "no .. segment", op);
   }
   std::string again;
@@ -66,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   const plat::batch::ParsedLine q = plat::batch::ParseBatchLine(again);
   fuzz::Check(q.error.empty(), "the plain form parses", again, q.error);
-  fuzz::Check(q.command == p.command && q.operands == p.operands && q.text == p.text, "the plain form reads back",
-              line, again);
+  fuzz::Check(q.command == p.command && q.operands == p.operands && q.text == p.text,
+              "the plain form reads back", line, again);
   return 0;
 }

@@ -11,8 +11,8 @@ namespace fuzz {
 
 // Stops the run (libFuzzer keeps the input as a crash) when a property does not hold.
 [[noreturn]] inline void Fail(const char* what, std::string_view a = {}, std::string_view b = {}) {
-  std::fprintf(stderr, "property failed: %s\n  [%.*s]\n  [%.*s]\n", what, int(a.size()), a.data(), int(b.size()),
-               b.data());
+  std::fprintf(stderr, "property failed: %s\n  [%.*s]\n  [%.*s]\n", what, int(a.size()), a.data(),
+               int(b.size()), b.data());
   std::abort();
 }
 

@@ -12,7 +12,8 @@ namespace {
 // Names and values are built from the input over an alphabet that the file format can hold in every place
 // (no line ends, brackets, "=", ";" or surrounding blanks and quotes): Latin letters, digits, Hangul.
 std::string Pick(std::string_view& in, std::size_t maxLen) {
-  static const char* const kAlphabet[] = {"a", "B", "c", "Z", "0", "9", "_", "-", ".", "가", "힣", "한", "글"};
+  static const char* const kAlphabet[] = {"a", "B", "c",  "Z",  "0",  "9", "_",
+                                          "-", ".", "가", "힣", "한", "글"};
   std::string out;
   std::size_t n = in.empty() ? 1 : std::size_t(static_cast<unsigned char>(in[0])) % maxLen + 1;
   if (!in.empty()) in.remove_prefix(1);

@@ -18,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   double d = 0;
   if (!text.empty()) std::memcpy(&n, text.data(), std::min(text.size(), sizeof n));
   if (!text.empty()) std::memcpy(&d, text.data(), std::min(text.size(), sizeof d));
-  const std::vector<Variant> args{Variant(std::string(text)), Variant(n), Variant(d), Variant(std::int32_t(n)),
-                                  Variant(std::string(pattern))};
+  const std::vector<Variant> args{Variant(std::string(text)), Variant(n), Variant(d),
+                                  Variant(std::int32_t(n)), Variant(std::string(pattern))};
   try {
     Format(pattern, args);
   } catch (const plat::EConvertError&) {

@@ -29,7 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     vek::DbItemDivide(line, fields);
     const std::size_t comma = line.find(',');
-    fuzz::Check(fields[0] == line.substr(0, comma), "field 0 is the text before the first comma", fields[0], line);
+    fuzz::Check(fields[0] == line.substr(0, comma), "field 0 is the text before the first comma", fields[0],
+                line);
     for (const std::string& f : fields) fuzz::Check(f.size() <= line.size(), "a field within its line", f);
 
     std::string utf8;
@@ -37,11 +38,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       fuzz::Check(plat::text::IsValidUtf8(utf8), "a decoded line is UTF-8", utf8);
       fuzz::Check(plat::text::Utf8Length(utf8) <= vek::kMaxLineChars, "a decoded line is cut", utf8);
       vek::DbItemDivide(utf8, fields);
-      for (const std::string& f : fields) fuzz::Check(plat::text::IsValidUtf8(f), "fields cut at characters", f);
+      for (const std::string& f : fields)
+        fuzz::Check(plat::text::IsValidUtf8(f), "fields cut at characters", f);
     }
   });
   const std::string_view tail = bytes.substr(pos);
-  fuzz::Check(tail.empty() || tail == "\r\n" || tail == "\n" || tail == "\r", "only a line end after the last line",
-              tail);
+  fuzz::Check(tail.empty() || tail == "\r\n" || tail == "\n" || tail == "\r",
+              "only a line end after the last line", tail);
   return 0;
 }

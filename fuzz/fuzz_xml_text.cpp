@@ -7,8 +7,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view xml = fuzz::Text(data, size);
-  static constexpr std::string_view kText[] = {"t", "delText"}, kTab[] = {"tab"}, kBreak[] = {"br"}, kPara[] = {"p"},
-                                    kSkip[] = {"rPr"};
+  static constexpr std::string_view kText[] = {"t", "delText"}, kTab[] = {"tab"}, kBreak[] = {"br"},
+                                    kPara[] = {"p"}, kSkip[] = {"rPr"};
   const vek::inspect::XmlTextRules rules{kText, kTab, kBreak, kPara, kSkip};
   std::string out;
   vek::inspect::TextSink sink(out, 4096);

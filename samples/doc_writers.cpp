@@ -24,19 +24,29 @@ std::string Esc(const std::string& s) {
   std::string o;
   for (char c : s) {
     switch (c) {
-      case '&': o += "&amp;"; break;
-      case '<': o += "&lt;"; break;
-      case '>': o += "&gt;"; break;
-      case '"': o += "&quot;"; break;
-      default: o += c;
+      case '&':
+        o += "&amp;";
+        break;
+      case '<':
+        o += "&lt;";
+        break;
+      case '>':
+        o += "&gt;";
+        break;
+      case '"':
+        o += "&quot;";
+        break;
+      default:
+        o += c;
     }
   }
   return o;
 }
 
 const char* const kXmlHead = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
-const char* const kW = "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\" "
-                       "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"";
+const char* const kW =
+    "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\" "
+    "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"";
 const char* const kRelNs = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
 
 std::string Relationships(const std::vector<std::pair<std::string, std::string>>& typeAndTarget) {
@@ -44,23 +54,26 @@ std::string Relationships(const std::vector<std::pair<std::string, std::string>>
                   "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
   int id = 1;
   for (const auto& [type, target] : typeAndTarget)
-    x += "<Relationship Id=\"rId" + std::to_string(id++) + "\" Type=\"" + kRelNs + type + "\" Target=\"" + target +
-         "\"/>";
+    x += "<Relationship Id=\"rId" + std::to_string(id++) + "\" Type=\"" + kRelNs + type + "\" Target=\"" +
+         target + "\"/>";
   return x + "</Relationships>";
 }
 
 std::string ContentTypes(const std::vector<std::pair<std::string, std::string>>& overrides) {
-  std::string x = std::string(kXmlHead) +
-                  "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-                  "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-                  "<Default Extension=\"xml\" ContentType=\"application/xml\"/>";
-  for (const auto& [part, type] : overrides) x += "<Override PartName=\"/" + part + "\" ContentType=\"" + type + "\"/>";
+  std::string x =
+      std::string(kXmlHead) +
+      "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+      "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+      "<Default Extension=\"xml\" ContentType=\"application/xml\"/>";
+  for (const auto& [part, type] : overrides)
+    x += "<Override PartName=\"/" + part + "\" ContentType=\"" + type + "\"/>";
   return x + "</Types>";
 }
 
 std::string WordParagraph(const std::vector<std::string>& runs) {
   std::string x = "<w:p><w:pPr><w:tabs><w:tab w:val=\"left\" w:pos=\"720\"/></w:tabs></w:pPr>";
-  for (const std::string& r : runs) x += "<w:r><w:rPr><w:b/></w:rPr><w:t xml:space=\"preserve\">" + Esc(r) + "</w:t></w:r>";
+  for (const std::string& r : runs)
+    x += "<w:r><w:rPr><w:b/></w:rPr><w:t xml:space=\"preserve\">" + Esc(r) + "</w:t></w:r>";
   return x + "</w:p>";
 }
 
@@ -124,20 +137,23 @@ bool WriteZip(const std::string& path, const Parts& parts) {
 
 Parts DocxParts(const WordDocument& d) {
   const std::string wml = "application/vnd.openxmlformats-officedocument.wordprocessingml.";
-  std::vector<std::pair<std::string, std::string>> overrides{{"word/document.xml", wml + "document.main+xml"}};
+  std::vector<std::pair<std::string, std::string>> overrides{
+      {"word/document.xml", wml + "document.main+xml"}};
   std::vector<std::pair<std::string, std::string>> rels;
   Parts parts;
   std::string sect = "<w:sectPr>";
   for (std::size_t i = 0; i < d.headers.size(); ++i) {
     const std::string name = "header" + std::to_string(i + 1) + ".xml";
-    parts.push_back({"word/" + name, std::string(kXmlHead) + "<w:hdr " + kW + ">" + WordParagraph({d.headers[i]}) + "</w:hdr>"});
+    parts.push_back({"word/" + name, std::string(kXmlHead) + "<w:hdr " + kW + ">" +
+                                         WordParagraph({d.headers[i]}) + "</w:hdr>"});
     overrides.push_back({"word/" + name, wml + "header+xml"});
     rels.push_back({"header", name});
     sect += "<w:headerReference w:type=\"default\" r:id=\"rId" + std::to_string(rels.size()) + "\"/>";
   }
   for (std::size_t i = 0; i < d.footers.size(); ++i) {
     const std::string name = "footer" + std::to_string(i + 1) + ".xml";
-    parts.push_back({"word/" + name, std::string(kXmlHead) + "<w:ftr " + kW + ">" + WordParagraph({d.footers[i]}) + "</w:ftr>"});
+    parts.push_back({"word/" + name, std::string(kXmlHead) + "<w:ftr " + kW + ">" +
+                                         WordParagraph({d.footers[i]}) + "</w:ftr>"});
     overrides.push_back({"word/" + name, wml + "footer+xml"});
     rels.push_back({"footer", name});
     sect += "<w:footerReference w:type=\"default\" r:id=\"rId" + std::to_string(rels.size()) + "\"/>";
@@ -146,7 +162,8 @@ Parts DocxParts(const WordDocument& d) {
   if (!d.footnotes.empty()) {
     std::string x = std::string(kXmlHead) + "<w:footnotes " + kW + ">";
     for (std::size_t i = 0; i < d.footnotes.size(); ++i)
-      x += "<w:footnote w:id=\"" + std::to_string(i + 1) + "\">" + WordParagraph({d.footnotes[i]}) + "</w:footnote>";
+      x += "<w:footnote w:id=\"" + std::to_string(i + 1) + "\">" + WordParagraph({d.footnotes[i]}) +
+           "</w:footnote>";
     parts.push_back({"word/footnotes.xml", x + "</w:footnotes>"});
     overrides.push_back({"word/footnotes.xml", wml + "footnotes+xml"});
     rels.push_back({"footnotes", "footnotes.xml"});
@@ -154,8 +171,8 @@ Parts DocxParts(const WordDocument& d) {
   if (!d.comments.empty()) {
     std::string x = std::string(kXmlHead) + "<w:comments " + kW + ">";
     for (std::size_t i = 0; i < d.comments.size(); ++i)
-      x += "<w:comment w:id=\"" + std::to_string(i) + "\" w:author=\"검토자\">" + WordParagraph({d.comments[i]}) +
-           "</w:comment>";
+      x += "<w:comment w:id=\"" + std::to_string(i) + "\" w:author=\"검토자\">" +
+           WordParagraph({d.comments[i]}) + "</w:comment>";
     parts.push_back({"word/comments.xml", x + "</w:comments>"});
     overrides.push_back({"word/comments.xml", wml + "comments+xml"});
     rels.push_back({"comments", "comments.xml"});
@@ -172,11 +189,13 @@ Parts DocxParts(const WordDocument& d) {
 
 Parts XlsxParts(const std::vector<XlsxSheet>& sheets) {
   const std::string sml = "application/vnd.openxmlformats-officedocument.spreadsheetml.";
-  const char* const kS = "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
-                         "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"";
-  std::vector<std::pair<std::string, std::string>> overrides{{"xl/workbook.xml", sml + "sheet.main+xml"},
-                                                             {"xl/sharedStrings.xml", sml + "sharedStrings+xml"},
-                                                             {"xl/styles.xml", sml + "styles+xml"}};
+  const char* const kS =
+      "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+      "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"";
+  std::vector<std::pair<std::string, std::string>> overrides{
+      {"xl/workbook.xml", sml + "sheet.main+xml"},
+      {"xl/sharedStrings.xml", sml + "sharedStrings+xml"},
+      {"xl/styles.xml", sml + "styles+xml"}};
   std::vector<std::pair<std::string, std::string>> rels;
   std::vector<std::string> shared;
   std::map<std::string, int> formatStyle;  // code -> cellXfs index
@@ -186,8 +205,8 @@ Parts XlsxParts(const std::vector<XlsxSheet>& sheets) {
     const std::string name = "sheet" + std::to_string(s + 1) + ".xml";
     rels.push_back({"worksheet", "worksheets/" + name});
     overrides.push_back({"xl/worksheets/" + name, sml + "worksheet+xml"});
-    workbook += "<sheet name=\"" + Esc(sheets[s].name) + "\" sheetId=\"" + std::to_string(s + 1) + "\" r:id=\"rId" +
-                std::to_string(rels.size()) + "\"/>";
+    workbook += "<sheet name=\"" + Esc(sheets[s].name) + "\" sheetId=\"" + std::to_string(s + 1) +
+                "\" r:id=\"rId" + std::to_string(rels.size()) + "\"/>";
     std::string x = std::string(kXmlHead) + "<worksheet " + kS + "><sheetData>";
     for (std::size_t r = 0; r < sheets[s].rows.size(); ++r) {
       x += "<row r=\"" + std::to_string(r + 1) + "\">";
@@ -220,9 +239,11 @@ Parts XlsxParts(const std::vector<XlsxSheet>& sheets) {
   workbook += "</sheets></workbook>";
   rels.push_back({"sharedStrings", "sharedStrings.xml"});
   rels.push_back({"styles", "styles.xml"});
-  std::string sst = std::string(kXmlHead) + "<sst " + kS + " count=\"" + std::to_string(shared.size()) + "\">";
+  std::string sst =
+      std::string(kXmlHead) + "<sst " + kS + " count=\"" + std::to_string(shared.size()) + "\">";
   for (const std::string& s : shared)
-    sst += "<si><r><t xml:space=\"preserve\">" + Esc(s) + "</t></r><rPh sb=\"0\" eb=\"1\"><t>ふりがな</t></rPh></si>";
+    sst += "<si><r><t xml:space=\"preserve\">" + Esc(s) +
+           "</t></r><rPh sb=\"0\" eb=\"1\"><t>ふりがな</t></rPh></si>";
   sst += "</sst>";
   std::vector<std::pair<int, std::string>> byStyle;
   for (const auto& [code, style] : formatStyle) byStyle.push_back({style, code});
@@ -246,29 +267,34 @@ Parts XlsxParts(const std::vector<XlsxSheet>& sheets) {
 
 Parts PptxParts(const std::vector<Slide>& slides) {
   const std::string pml = "application/vnd.openxmlformats-officedocument.presentationml.";
-  const char* const kP = "xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\" "
-                         "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\" "
-                         "xmlns:p=\"http://schemas.openxmlformats.org/presentationml/2006/main\"";
+  const char* const kP =
+      "xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\" "
+      "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\" "
+      "xmlns:p=\"http://schemas.openxmlformats.org/presentationml/2006/main\"";
   const auto shapes = [](const std::vector<std::string>& paragraphs) {
     std::string x = "<p:cSld><p:spTree><p:sp><p:txBody><a:bodyPr/>";
-    for (const std::string& p : paragraphs) x += "<a:p><a:r><a:rPr lang=\"ko-KR\"/><a:t>" + Esc(p) + "</a:t></a:r></a:p>";
+    for (const std::string& p : paragraphs)
+      x += "<a:p><a:r><a:rPr lang=\"ko-KR\"/><a:t>" + Esc(p) + "</a:t></a:r></a:p>";
     return x + "</p:txBody></p:sp></p:spTree></p:cSld>";
   };
-  std::vector<std::pair<std::string, std::string>> overrides{{"ppt/presentation.xml", pml + "presentation.main+xml"}};
+  std::vector<std::pair<std::string, std::string>> overrides{
+      {"ppt/presentation.xml", pml + "presentation.main+xml"}};
   std::vector<std::pair<std::string, std::string>> rels;
   Parts parts;
   std::string pres = std::string(kXmlHead) + "<p:presentation " + kP + "><p:sldIdLst>";
   for (std::size_t i = 0; i < slides.size(); ++i) {
     const std::string n = std::to_string(i + 1);
     rels.push_back({"slide", "slides/slide" + n + ".xml"});
-    pres += "<p:sldId id=\"" + std::to_string(256 + i) + "\" r:id=\"rId" + std::to_string(rels.size()) + "\"/>";
+    pres +=
+        "<p:sldId id=\"" + std::to_string(256 + i) + "\" r:id=\"rId" + std::to_string(rels.size()) + "\"/>";
     overrides.push_back({"ppt/slides/slide" + n + ".xml", pml + "slide+xml"});
-    parts.push_back({"ppt/slides/slide" + n + ".xml",
-                     std::string(kXmlHead) + "<p:sld " + kP + ">" + shapes(slides[i].paragraphs) + "</p:sld>"});
+    parts.push_back({"ppt/slides/slide" + n + ".xml", std::string(kXmlHead) + "<p:sld " + kP + ">" +
+                                                          shapes(slides[i].paragraphs) + "</p:sld>"});
     if (!slides[i].notes.empty()) {
       overrides.push_back({"ppt/notesSlides/notesSlide" + n + ".xml", pml + "notesSlide+xml"});
-      parts.push_back({"ppt/notesSlides/notesSlide" + n + ".xml",
-                       std::string(kXmlHead) + "<p:notes " + kP + ">" + shapes(slides[i].notes) + "</p:notes>"});
+      parts.push_back(
+          {"ppt/notesSlides/notesSlide" + n + ".xml",
+           std::string(kXmlHead) + "<p:notes " + kP + ">" + shapes(slides[i].notes) + "</p:notes>"});
       parts.push_back({"ppt/slides/_rels/slide" + n + ".xml.rels",
                        Relationships({{"notesSlide", "../notesSlides/notesSlide" + n + ".xml"}})});
     }
@@ -282,22 +308,28 @@ Parts PptxParts(const std::vector<Slide>& slides) {
 }
 
 Parts HwpxParts(const std::vector<std::vector<std::string>>& sections) {
-  const char* const kH = "xmlns:hs=\"http://www.hancom.co.kr/hwpml/2011/section\" "
-                         "xmlns:hp=\"http://www.hancom.co.kr/hwpml/2011/paragraph\"";
+  const char* const kH =
+      "xmlns:hs=\"http://www.hancom.co.kr/hwpml/2011/section\" "
+      "xmlns:hp=\"http://www.hancom.co.kr/hwpml/2011/paragraph\"";
   Parts parts{{"mimetype", "application/hwp+zip"}};
-  std::string manifest = std::string(kXmlHead) + "<odf:manifest xmlns:odf=\"urn:oasis:names:tc:opendocument:xmlns:manifest:1.0\"/>";
-  std::string hpf = std::string(kXmlHead) + "<opf:package xmlns:opf=\"http://www.idpf.org/2007/opf/\"><opf:manifest>";
+  std::string manifest = std::string(kXmlHead) +
+                         "<odf:manifest xmlns:odf=\"urn:oasis:names:tc:opendocument:xmlns:manifest:1.0\"/>";
+  std::string hpf =
+      std::string(kXmlHead) + "<opf:package xmlns:opf=\"http://www.idpf.org/2007/opf/\"><opf:manifest>";
   std::string spine = "<opf:spine>";
   for (std::size_t s = 0; s < sections.size(); ++s) {
     const std::string name = "section" + std::to_string(s) + ".xml";
-    hpf += "<opf:item id=\"section" + std::to_string(s) + "\" href=\"Contents/" + name + "\" media-type=\"application/xml\"/>";
+    hpf += "<opf:item id=\"section" + std::to_string(s) + "\" href=\"Contents/" + name +
+           "\" media-type=\"application/xml\"/>";
     spine += "<opf:itemref idref=\"section" + std::to_string(s) + "\"/>";
     std::string x = std::string(kXmlHead) + "<hs:sec " + kH + ">";
     for (const std::string& p : sections[s]) {
       x += "<hp:p paraPrIDRef=\"0\" styleIDRef=\"0\"><hp:run charPrIDRef=\"0\"><hp:t>";
       // A tab inside the text, written as OWPML does.
       const std::size_t tab = p.find('\t');
-      x += tab == std::string::npos ? Esc(p) : Esc(p.substr(0, tab)) + "<hp:tab width=\"4000\"/>" + Esc(p.substr(tab + 1));
+      x += tab == std::string::npos
+               ? Esc(p)
+               : Esc(p.substr(0, tab)) + "<hp:tab width=\"4000\"/>" + Esc(p.substr(tab + 1));
       x += "</hp:t></hp:run></hp:p>";
     }
     parts.push_back({"Contents/" + name, x + "</hs:sec>"});

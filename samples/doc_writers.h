@@ -26,7 +26,8 @@ Parts DocxParts(const WordDocument& d);
 // An Excel workbook: shared or inline strings, and numbers with an optional number format code.
 struct XlsxCell {
   enum class Kind { Shared, Inline, Number };
-  XlsxCell(Kind k, std::string t, std::string format = {}) : kind(k), text(std::move(t)), numberFormat(std::move(format)) {}
+  XlsxCell(Kind k, std::string t, std::string format = {})
+      : kind(k), text(std::move(t)), numberFormat(std::move(format)) {}
   Kind kind;
   std::string text;          // the string, or the number as Excel stores it ("1012345678")
   std::string numberFormat;  // for numbers: a format code ("000-0000-0000"), empty for General

@@ -19,11 +19,13 @@ namespace {
 using namespace vek::samples;
 
 // The kinds in the order the summary line lists them.
-constexpr std::array<const char*, 9> kKinds = {"주민등록번호", "외국인등록번호", "휴대폰번호", "전화번호", "계좌번호",
-                                               "여권번호",     "운전면허번호",   "이메일",     "신용카드번호"};
+constexpr std::array<const char*, 9> kKinds = {"주민등록번호", "외국인등록번호", "휴대폰번호",
+                                               "전화번호",     "계좌번호",       "여권번호",
+                                               "운전면허번호", "이메일",         "신용카드번호"};
 enum K { Rrn, Arn, Mobile, Phone, Account, Passport, License, Email, Card };
 
-const char* const kNames[] = {"김민준", "이서연", "박지호", "최수아", "정도윤", "강하은", "조예준", "윤지우", "장서준", "임하윤"};
+const char* const kNames[] = {"김민준", "이서연", "박지호", "최수아", "정도윤",
+                              "강하은", "조예준", "윤지우", "장서준", "임하윤"};
 
 std::string Pad(int v, int width) {
   std::string s = std::to_string(v);
@@ -100,7 +102,8 @@ class Demo {
   std::string Registration(int i, bool foreigner) {
     ++counts_[foreigner ? Arn : Rrn];
     const int yy = 60 + i * 7 % 40, mm = 1 + i % 12, dd = 1 + i * 3 % 28;
-    std::string d = Pad(yy, 2) + Pad(mm, 2) + Pad(dd, 2) + char('0' + (foreigner ? 5 : 1) + i % 2) + Pad(i * 4271 % 100000, 5);
+    std::string d = Pad(yy, 2) + Pad(mm, 2) + Pad(dd, 2) + char('0' + (foreigner ? 5 : 1) + i % 2) +
+                    Pad(i * 4271 % 100000, 5);
     static constexpr int kWeights[12] = {2, 3, 4, 5, 6, 7, 8, 9, 2, 3, 4, 5};
     int sum = 0;
     for (int k = 0; k < 12; ++k) sum += (d[std::size_t(k)] - '0') * kWeights[k];
@@ -158,8 +161,11 @@ int main(int argc, char** argv) {
   }
   {  // Excel: telephone numbers stored as numbers with a picture format.
     Demo d;
-    XlsxSheet s{"고객", {{{XlsxCell::Kind::Shared, "성명"}, {XlsxCell::Kind::Shared, "주민등록번호"},
-                          {XlsxCell::Kind::Shared, "휴대폰"}, {XlsxCell::Kind::Shared, "이메일"}}}};
+    XlsxSheet s{"고객",
+                {{{XlsxCell::Kind::Shared, "성명"},
+                  {XlsxCell::Kind::Shared, "주민등록번호"},
+                  {XlsxCell::Kind::Shared, "휴대폰"},
+                  {XlsxCell::Kind::Shared, "이메일"}}}};
     for (int i = 0; i < 5; ++i) {
       std::string mobile = d.MobileNumber(i + 2);
       std::string digits;
@@ -174,29 +180,35 @@ int main(int argc, char** argv) {
   }
   {  // PowerPoint: numbers on slides and in the notes.
     Demo d;
-    std::vector<Slide> slides{{{"행사 참가자 연락처", d.Name(1) + " " + d.MobileNumber(1), d.Name(2) + " " + d.MobileNumber(2)},
-                               {"발표자 메모: " + d.ResidentNumber(3)}},
-                              {{"참가비 입금 계좌 " + d.AccountNumber(4)}, {}}};
-    add("발표자료_미리보기.pptx", d, WriteZip((folder / "발표자료_미리보기.pptx").string(), PptxParts(slides)));
+    std::vector<Slide> slides{
+        {{"행사 참가자 연락처", d.Name(1) + " " + d.MobileNumber(1), d.Name(2) + " " + d.MobileNumber(2)},
+         {"발표자 메모: " + d.ResidentNumber(3)}},
+        {{"참가비 입금 계좌 " + d.AccountNumber(4)}, {}}};
+    add("발표자료_미리보기.pptx", d,
+        WriteZip((folder / "발표자료_미리보기.pptx").string(), PptxParts(slides)));
   }
   {  // Hancom OWPML.
     Demo d;
     std::vector<std::string> ps{"신청서 접수 목록"};
-    for (int i = 0; i < 3; ++i) ps.push_back(d.Name(i) + "\t" + d.ResidentNumber(i + 20) + "\t" + d.MobileNumber(i + 20));
+    for (int i = 0; i < 3; ++i)
+      ps.push_back(d.Name(i) + "\t" + d.ResidentNumber(i + 20) + "\t" + d.MobileNumber(i + 20));
     add("신청서_미리보기.hwpx", d, WriteZip((folder / "신청서_미리보기.hwpx").string(), HwpxParts({ps})));
   }
   {  // HWP 5.0: two sections, a table control, numbers far past the first 4 KB.
     Demo d;
     std::vector<std::string> first{"급여 대장", d.Name(0) + " " + d.ResidentNumber(30)};
-    for (int i = 0; i < 60; ++i) first.push_back("이 문단은 급여 대장의 설명입니다. 지급 기준과 공제 항목을 적습니다.");
+    for (int i = 0; i < 60; ++i)
+      first.push_back("이 문단은 급여 대장의 설명입니다. 지급 기준과 공제 항목을 적습니다.");
     first.push_back(d.Name(1) + " " + d.ResidentNumber(31) + " " + d.MobileNumber(31));
     std::vector<std::string> second{d.Name(2) + " " + d.ResidentNumber(32) + " " + d.MobileNumber(32)};
     add("급여대장_미리보기.hwp", d,
-        WriteHwp((folder / "급여대장_미리보기.hwp").string(), {HwpParagraphs(first, true), HwpParagraphs(second)}));
+        WriteHwp((folder / "급여대장_미리보기.hwp").string(),
+                 {HwpParagraphs(first, true), HwpParagraphs(second)}));
   }
   {  // PDF: two pages.
     Demo d;
-    const std::string p1 = "계약자 명부\n" + d.Name(0) + " " + d.ResidentNumber(40) + "\n" + d.Name(1) + " " + d.ResidentNumber(41);
+    const std::string p1 = "계약자 명부\n" + d.Name(0) + " " + d.ResidentNumber(40) + "\n" + d.Name(1) + " " +
+                           d.ResidentNumber(41);
     const std::string p2 = "연락처 " + d.MobileNumber(42) + "\n전자우편 " + d.EmailAddress(42);
     add("계약서_미리보기.pdf", d, WritePdf((folder / "계약서_미리보기.pdf").string(), {p1, p2}));
   }
@@ -209,12 +221,14 @@ int main(int argc, char** argv) {
     t += d.Name(3) + " 운전면허 " + d.LicenseNumber(53) + "\r\n";
     t += d.Name(4) + " 카드 " + d.CardNumber(54) + "\r\n";
     t += d.Name(5) + " 자택 " + d.PhoneNumber(55) + "\r\n";
-    add("회원목록_미리보기.txt", d, WriteText((folder / "회원목록_미리보기.txt").string(), plat::text::Utf8ToCp949(t)));
+    add("회원목록_미리보기.txt", d,
+        WriteText((folder / "회원목록_미리보기.txt").string(), plat::text::Utf8ToCp949(t)));
   }
   {  // CSV in UTF-8 with a byte-order mark.
     Demo d;
     std::string t = "\xEF\xBB\xBF성명,휴대폰,계좌\n";
-    for (int i = 0; i < 3; ++i) t += d.Name(i) + "," + d.MobileNumber(i + 60) + "," + d.AccountNumber(i + 60) + "\n";
+    for (int i = 0; i < 3; ++i)
+      t += d.Name(i) + "," + d.MobileNumber(i + 60) + "," + d.AccountNumber(i + 60) + "\n";
     add("명부_미리보기.csv", d, WriteText((folder / "명부_미리보기.csv").string(), t));
   }
 
@@ -222,14 +236,15 @@ int main(int argc, char** argv) {
   if (std::filesystem::exists(result)) {
     std::string lines;
     for (const Written& w : docs)
-      lines += w.name + "," + w.demo.ScannerKind() + "," + std::to_string(w.demo.Total()) + "," + windowsFolder +
-               ",2026-12-01 09:00,\r\n";
+      lines += w.name + "," + w.demo.ScannerKind() + "," + std::to_string(w.demo.Total()) + "," +
+               windowsFolder + ",2026-12-01 09:00,\r\n";
     std::ofstream f(result, std::ios::binary | std::ios::app);
     f << plat::text::Utf8ToCp949(lines);
     ok = ok && bool(f);
   }
   if (manifest)
     for (const Written& w : docs) std::cout << w.path << '\t' << w.demo.Summary() << '\n';
-  if (!ok) std::fprintf(stderr, "make_demo_docs: some documents could not be written under %s\n", folder.c_str());
+  if (!ok)
+    std::fprintf(stderr, "make_demo_docs: some documents could not be written under %s\n", folder.c_str());
   return ok ? 0 : 1;
 }

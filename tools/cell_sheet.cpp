@@ -48,54 +48,100 @@ int main(int argc, char** argv) {
   auto ell = [](int b) { return b == 1 ? 1 : 0; };
   auto kind = [](int b) { return b == 2 ? 1 : b == 3 ? 2 : 0; };
   const std::vector<Row> rows = {
-      {"DrawTextCell", [&](TCanvas& c, const TRect& r, const TwDrawInfo& p, int b) {
-         DrawTextCell(c, r, "개인정보 파일 목록.xlsx", p, kind(b), ell(b)); }},
-      {"Text end ellipsis", [&](TCanvas& c, const TRect& r, const TwDrawInfo& p, int b) {
-         TwDrawInfo q = p; q.FitStyle = wfitEnd;
-         DrawTextCell(c, r, "주민등록번호, 휴대폰번호, 운전면허번호", q, kind(b), ell(b)); }},
-      {"Text path ellipsis", [&](TCanvas& c, const TRect& r, const TwDrawInfo& p, int b) {
-         TwDrawInfo q = p; q.FitStyle = wfitPath;
-         DrawTextCell(c, r, "D:\\업무자료\\2023년\\영업부\\고객명단.xlsx", q, kind(b), ell(b)); }},
-      {"Text wrap, centre", [&](TCanvas& c, const TRect& r, const TwDrawInfo& p, int b) {
-         TwDrawInfo q = p; q.WordWrap = true; q.Alignment = taCenter; q.Layout = tlCenter;
-         DrawTextCell(c, r, "두 줄로 나뉘는 긴 제목 글자", q, kind(b), ell(b)); }},
-      {"DrawEmptyCell", [&](TCanvas& c, const TRect& r, const TwDrawInfo& p, int b) {
-         DrawEmptyCell(c, r, p, kind(b), ell(b)); }},
-      {"DrawImageTextCell", [&](TCanvas& c, const TRect& r, const TwDrawInfo& p, int) {
-         DrawImageTextCell(c, r, "그림 Left", p, wimgLeft, &picture); }},
-      {"DrawSortTitleCell asc", [&](TCanvas& c, const TRect& r, const TwDrawInfo& p, int) {
-         TwDrawInfo q = p; q.Alignment = taCenter; q.Layout = tlCenter;
-         DrawSortTitleCell(c, r, "파일명", q, 1, wimgNone, nullptr); }},
-      {"DrawSortTitleCell desc", [&](TCanvas& c, const TRect& r, const TwDrawInfo& p, int) {
-         TwDrawInfo q = p; q.Alignment = taCenter; q.Layout = tlCenter;
-         DrawSortTitleCell(c, r, "경로", q, -1, wimgLeft, &picture); }},
-      {"DrawListImageCell", [&](TCanvas& c, const TRect& r, const TwDrawInfo& p, int b) {
-         DrawListImageCell(c, r, "목록 그림", &images, 0, wimgLeft, p, kind(b), ell(b)); }},
-      {"DrawListImageOnlyCell", [&](TCanvas& c, const TRect& r, const TwDrawInfo& p, int) {
-         TwDrawInfo q = p; q.Alignment = taCenter; q.Layout = tlCenter;
-         DrawListImageOnlyCell(c, r, &images, q, 0); }},
-      {"DrawPictureCell", [&](TCanvas& c, const TRect& r, const TwDrawInfo& p, int) {
-         TwDrawInfo q = p; q.Alignment = taRightJustify; q.Layout = tlBottom;
-         DrawPictureCell(c, r, &picture, q, true); }},
-      {"DrawStretchPictureCell", [&](TCanvas& c, const TRect& r, const TwDrawInfo& p, int) {
-         DrawStretchPictureCell(c, r, &picture, p, false, true); }},
-      {"DrawCheckCell", [&](TCanvas& c, const TRect& r, const TwDrawInfo& p, int b) {
-         TwDrawInfo q = p; q.Layout = tlCenter;
-         DrawCheckCell(c, r, true, false, "선택함", q, false, ell(b)); }},
-      {"Check right, grayed", [&](TCanvas& c, const TRect& r, const TwDrawInfo& p, int b) {
-         TwDrawInfo q = p; q.Layout = tlCenter; q.Alignment = taRightJustify;
-         DrawCheckCell(c, r, true, true, "회색", q, false, ell(b)); }},
-      {"Check centre, flat", [&](TCanvas& c, const TRect& r, const TwDrawInfo& p, int b) {
-         TwDrawInfo q = p; q.Layout = tlCenter; q.Alignment = taCenter;
-         DrawCheckCell(c, r, true, false, "", q, true, ell(b)); }},
-      {"DrawBoolCell", [&](TCanvas& c, const TRect& r, const TwDrawInfo& p, int b) {
-         DrawBoolCell(c, r, true, p, ell(b)); }},
-      {"DrawRadioCell", [&](TCanvas& c, const TRect& r, const TwDrawInfo& p, int b) {
-         TwDrawInfo q = p; q.Layout = tlCenter;
-         DrawRadioCell(c, r, radio, q, false, 3, 1, ell(b)); }},
-      {"Radio, none chosen", [&](TCanvas& c, const TRect& r, const TwDrawInfo& p, int b) {
-         TwDrawInfo q = p; q.Layout = tlCenter;
-         DrawRadioCell(c, r, radio, q, false, 3, -1, ell(b)); }},
+      {"DrawTextCell", [&](TCanvas& c, const TRect& r, const TwDrawInfo& p,
+                           int b) { DrawTextCell(c, r, "개인정보 파일 목록.xlsx", p, kind(b), ell(b)); }},
+      {"Text end ellipsis",
+       [&](TCanvas& c, const TRect& r, const TwDrawInfo& p, int b) {
+         TwDrawInfo q = p;
+         q.FitStyle = wfitEnd;
+         DrawTextCell(c, r, "주민등록번호, 휴대폰번호, 운전면허번호", q, kind(b), ell(b));
+       }},
+      {"Text path ellipsis",
+       [&](TCanvas& c, const TRect& r, const TwDrawInfo& p, int b) {
+         TwDrawInfo q = p;
+         q.FitStyle = wfitPath;
+         DrawTextCell(c, r, "D:\\업무자료\\2023년\\영업부\\고객명단.xlsx", q, kind(b), ell(b));
+       }},
+      {"Text wrap, centre",
+       [&](TCanvas& c, const TRect& r, const TwDrawInfo& p, int b) {
+         TwDrawInfo q = p;
+         q.WordWrap = true;
+         q.Alignment = taCenter;
+         q.Layout = tlCenter;
+         DrawTextCell(c, r, "두 줄로 나뉘는 긴 제목 글자", q, kind(b), ell(b));
+       }},
+      {"DrawEmptyCell", [&](TCanvas& c, const TRect& r, const TwDrawInfo& p,
+                            int b) { DrawEmptyCell(c, r, p, kind(b), ell(b)); }},
+      {"DrawImageTextCell", [&](TCanvas& c, const TRect& r, const TwDrawInfo& p,
+                                int) { DrawImageTextCell(c, r, "그림 Left", p, wimgLeft, &picture); }},
+      {"DrawSortTitleCell asc",
+       [&](TCanvas& c, const TRect& r, const TwDrawInfo& p, int) {
+         TwDrawInfo q = p;
+         q.Alignment = taCenter;
+         q.Layout = tlCenter;
+         DrawSortTitleCell(c, r, "파일명", q, 1, wimgNone, nullptr);
+       }},
+      {"DrawSortTitleCell desc",
+       [&](TCanvas& c, const TRect& r, const TwDrawInfo& p, int) {
+         TwDrawInfo q = p;
+         q.Alignment = taCenter;
+         q.Layout = tlCenter;
+         DrawSortTitleCell(c, r, "경로", q, -1, wimgLeft, &picture);
+       }},
+      {"DrawListImageCell",
+       [&](TCanvas& c, const TRect& r, const TwDrawInfo& p, int b) {
+         DrawListImageCell(c, r, "목록 그림", &images, 0, wimgLeft, p, kind(b), ell(b));
+       }},
+      {"DrawListImageOnlyCell",
+       [&](TCanvas& c, const TRect& r, const TwDrawInfo& p, int) {
+         TwDrawInfo q = p;
+         q.Alignment = taCenter;
+         q.Layout = tlCenter;
+         DrawListImageOnlyCell(c, r, &images, q, 0);
+       }},
+      {"DrawPictureCell",
+       [&](TCanvas& c, const TRect& r, const TwDrawInfo& p, int) {
+         TwDrawInfo q = p;
+         q.Alignment = taRightJustify;
+         q.Layout = tlBottom;
+         DrawPictureCell(c, r, &picture, q, true);
+       }},
+      {"DrawStretchPictureCell", [&](TCanvas& c, const TRect& r, const TwDrawInfo& p,
+                                     int) { DrawStretchPictureCell(c, r, &picture, p, false, true); }},
+      {"DrawCheckCell",
+       [&](TCanvas& c, const TRect& r, const TwDrawInfo& p, int b) {
+         TwDrawInfo q = p;
+         q.Layout = tlCenter;
+         DrawCheckCell(c, r, true, false, "선택함", q, false, ell(b));
+       }},
+      {"Check right, grayed",
+       [&](TCanvas& c, const TRect& r, const TwDrawInfo& p, int b) {
+         TwDrawInfo q = p;
+         q.Layout = tlCenter;
+         q.Alignment = taRightJustify;
+         DrawCheckCell(c, r, true, true, "회색", q, false, ell(b));
+       }},
+      {"Check centre, flat",
+       [&](TCanvas& c, const TRect& r, const TwDrawInfo& p, int b) {
+         TwDrawInfo q = p;
+         q.Layout = tlCenter;
+         q.Alignment = taCenter;
+         DrawCheckCell(c, r, true, false, "", q, true, ell(b));
+       }},
+      {"DrawBoolCell",
+       [&](TCanvas& c, const TRect& r, const TwDrawInfo& p, int b) { DrawBoolCell(c, r, true, p, ell(b)); }},
+      {"DrawRadioCell",
+       [&](TCanvas& c, const TRect& r, const TwDrawInfo& p, int b) {
+         TwDrawInfo q = p;
+         q.Layout = tlCenter;
+         DrawRadioCell(c, r, radio, q, false, 3, 1, ell(b));
+       }},
+      {"Radio, none chosen",
+       [&](TCanvas& c, const TRect& r, const TwDrawInfo& p, int b) {
+         TwDrawInfo q = p;
+         q.Layout = tlCenter;
+         DrawRadioCell(c, r, radio, q, false, 3, -1, ell(b));
+       }},
   };
   struct Col {
     const char* name;
@@ -103,9 +149,9 @@ int main(int argc, char** argv) {
     bool focused;
     int buttons;
   };
-  const std::vector<Col> cols = {{"normal", wcsNormal, false, 0}, {"raised", wcsRaised, false, 0},
-                                 {"sunken", wcsSunken, false, 0}, {"up", wcsUp, false, 0},
-                                 {"down", wcsDown, false, 0},     {"focused", wcsNormal, true, 0},
+  const std::vector<Col> cols = {{"normal", wcsNormal, false, 0},       {"raised", wcsRaised, false, 0},
+                                 {"sunken", wcsSunken, false, 0},       {"up", wcsUp, false, 0},
+                                 {"down", wcsDown, false, 0},           {"focused", wcsNormal, true, 0},
                                  {"ellipsis btn", wcsNormal, false, 1}, {"spin btns", wcsNormal, false, 2},
                                  {"combo btn", wcsNormal, false, 3}};
 

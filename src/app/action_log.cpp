@@ -24,7 +24,8 @@ namespace {
 
 constexpr std::size_t kHashHex = 64;
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
-constexpr std::string_view kHeading = "번호,시간,사용자,호스트,배치,방법,원본,대상,크기,종류,검출수,매체,결과,사유,해시";
+constexpr std::string_view kHeading =
+    "번호,시간,사용자,호스트,배치,방법,원본,대상,크기,종류,검출수,매체,결과,사유,해시";
 // The heading of the lines written before the chain.
 constexpr std::string_view kOldHeading = "시간,배치,작업,원본,대상,결과,사유";
 const std::string kZeroHash(kHashHex, '0');
@@ -35,7 +36,8 @@ class ChainHash {
   // `prevHex` is 64 hex digits.
   std::string Next(std::string_view prevHex, std::string_view body) {
     char raw[32];
-    for (int i = 0; i < 32; ++i) raw[i] = char(Nibble(prevHex[std::size_t(2 * i)]) << 4 | Nibble(prevHex[std::size_t(2 * i + 1)]));
+    for (int i = 0; i < 32; ++i)
+      raw[i] = char(Nibble(prevHex[std::size_t(2 * i)]) << 4 | Nibble(prevHex[std::size_t(2 * i + 1)]));
     hash_.reset();
     hash_.addData(QByteArrayView(raw, 32));
     hash_.addData(QByteArrayView(body.data(), qsizetype(body.size())));
@@ -99,7 +101,9 @@ std::vector<std::string_view> Lines(std::string_view text) {
   return lines;
 }
 
-bool IsHeading(std::string_view line) { return line == kHeading || line == kOldHeading; }
+bool IsHeading(std::string_view line) {
+  return line == kHeading || line == kOldHeading;
+}
 
 // The whole file; empty when it does not exist.
 std::string ReadWhole(const std::string& path) {
@@ -135,7 +139,8 @@ std::vector<std::string> SplitCsv(std::string_view line) {
   return fields;
 }
 
-// One CSV field, scanned once: most fields need no quotes. A line break becomes a blank (one record, one line).
+// One CSV field, scanned once: most fields need no quotes. A line break becomes a blank (one record, one
+// line).
 void AppendField(std::string& to, std::string_view s) {
   bool quote = false;
   for (char c : s)
@@ -184,7 +189,9 @@ std::optional<std::string> HashOfRecord(const std::string& path, std::int64_t nu
   return std::nullopt;
 }
 
-std::string LineText(std::int64_t line) { return std::to_string(line) + "행"; }
+std::string LineText(std::int64_t line) {
+  return std::to_string(line) + "행";
+}
 
 }  // namespace
 
@@ -194,9 +201,13 @@ std::string CurrentUserName() {
   return std::to_string(::geteuid());
 }
 
-std::string CurrentHostName() { return QSysInfo::machineHostName().toStdString(); }
+std::string CurrentHostName() {
+  return QSysInfo::machineHostName().toStdString();
+}
 
-std::string ChainHeadPath() { return UserDataDir() + "/records.ini"; }
+std::string ChainHeadPath() {
+  return UserDataDir() + "/records.ini";
+}
 
 std::optional<ChainHead> ReadChainHead(const std::string& headPath) {
   if (!plat::os::FileExists(headPath)) return std::nullopt;
@@ -226,7 +237,8 @@ std::optional<ChainHead> ReadChainHead(const std::string& headPath) {
   }
   char* stop = nullptr;
   const long long lines = linesText.empty() ? 0 : std::strtoll(linesText.c_str(), &stop, 10);
-  if (linesText.empty() || *stop != '\0' || lines <= 0 || hash.size() != kHashHex || !IsHex(hash)) return std::nullopt;
+  if (linesText.empty() || *stop != '\0' || lines <= 0 || hash.size() != kHashHex || !IsHex(hash))
+    return std::nullopt;
   return ChainHead{hash, std::int64_t(lines)};
 }
 
@@ -433,10 +445,12 @@ LogCheck VerifyActionLog(const std::string& logPath, const std::optional<ChainHe
       const std::int64_t first = prevNumber + 1, last = c.Number - 1;
       return fail(LogCheck::State::Removed, no,
                   LineText(no) + " 앞에서 기록 " +
-                      (first == last ? std::to_string(first) + "번이" : std::to_string(first) + "~" + std::to_string(last) + "번이") +
+                      (first == last ? std::to_string(first) + "번이"
+                                     : std::to_string(first) + "~" + std::to_string(last) + "번이") +
                       " 지워졌습니다");
     }
-    return fail(LogCheck::State::Changed, no, LineText(no) + "이 바뀌었습니다(기록 " + std::to_string(prevNumber + 1) + "번)");
+    return fail(LogCheck::State::Changed, no,
+                LineText(no) + "이 바뀌었습니다(기록 " + std::to_string(prevNumber + 1) + "번)");
   }
   if (!head && check.Chained == 0 && check.Unchained == 0) {
     check.Message = "작업 기록이 없습니다";
@@ -449,14 +463,16 @@ LogCheck VerifyActionLog(const std::string& logPath, const std::optional<ChainHe
   }
   if (prevNumber < head->Lines) {
     return fail(LogCheck::State::CutTail, lastLine,
-                "끝이 잘렸습니다: 기록 " + std::to_string(prevNumber + 1) + "~" + std::to_string(head->Lines) +
-                    "번이 없습니다(" + LineText(lastLine) + " 뒤)");
+                "끝이 잘렸습니다: 기록 " + std::to_string(prevNumber + 1) + "~" +
+                    std::to_string(head->Lines) + "번이 없습니다(" + LineText(lastLine) + " 뒤)");
   }
   if (hashAtHead != head->Hash)
     return fail(LogCheck::State::Rewritten, lastLine,
-                "체인이 기록의 머리와 맞지 않습니다: 기록 " + std::to_string(head->Lines) + "번 또는 그 앞이 다시 쓰였습니다");
+                "체인이 기록의 머리와 맞지 않습니다: 기록 " + std::to_string(head->Lines) +
+                    "번 또는 그 앞이 다시 쓰였습니다");
   check.Message = "온전합니다: 체인 기록 " + std::to_string(check.Chained) + "줄";
-  if (check.Unchained > 0) check.Message += ", 체인 이전 기록(unchained) " + std::to_string(check.Unchained) + "줄";
+  if (check.Unchained > 0)
+    check.Message += ", 체인 이전 기록(unchained) " + std::to_string(check.Unchained) + "줄";
   if (prevNumber > head->Lines)
     check.Message += ", 머리 뒤에 이어 쓴 기록 " + std::to_string(prevNumber - head->Lines) + "줄";
   return check;

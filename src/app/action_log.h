@@ -9,14 +9,14 @@
 //   hash(n) = SHA-256( hash(n-1) as its 32 bytes, then the line's bytes up to and including the comma
 //             before its hash ),   hash(0) = 32 zero bytes.
 // Fields are quoted as CSV wants; a line break inside a field is written as a blank, so one record is one
-// line. Lines written before the chain existed (시간,배치,작업,원본,대상,결과,사유) are "unchained": read, never
-// reported broken; headings stand only before the first chained line.
+// line. Lines written before the chain existed (시간,배치,작업,원본,대상,결과,사유) are "unchained": read,
+// never reported broken; headings stand only before the first chained line.
 //
-// The head lives in the settings file ChainHeadPath() (an ini file beside the log: [ActionLog] Head=, Lines=),
-// rewritten whole at each Flush that added records.
-// The writer continues from the head, not from the file's last line, so a cut tail stays visible after
-// further runs; a file longer than the head whose record at the head's count carries the head's hash (the
-// program ended between writing lines and storing the head) is continued from its last line.
+// The head lives in the settings file ChainHeadPath() (an ini file beside the log: [ActionLog] Head=,
+// Lines=), rewritten whole at each Flush that added records. The writer continues from the head, not from the
+// file's last line, so a cut tail stays visible after further runs; a file longer than the head whose record
+// at the head's count carries the head's hash (the program ended between writing lines and storing the head)
+// is continued from its last line.
 //
 // What the chain cannot find: a rewrite of the whole log and of the settings by someone with the user's
 // rights (both are the user's files).
@@ -40,15 +40,15 @@ inline constexpr std::string_view kResultDone = "성공";
 inline constexpr std::string_view kResultFailed = "실패";
 
 struct ActionRecord {
-  std::string Time;    // "YYYY-MM-DD HH:MM:SS": the run's start
+  std::string Time;  // "YYYY-MM-DD HH:MM:SS": the run's start
   std::string User, Host;
   std::string Batch;   // the batch file (Windows path) or, for a restore, the move record
   std::string Method;  // kMethodMove, kMethodDelete, kMethodShred, kMethodRestore
   std::string Source, Target;
-  std::string Size;    // bytes, as a decimal text; empty when unknown
+  std::string Size;         // bytes, as a decimal text; empty when unknown
   std::string Kinds, Hits;  // what the result file said of the file
-  std::string Medium;  // the medium note of a 완전삭제
-  std::string Result;  // kResultDone or kResultFailed
+  std::string Medium;       // the medium note of a 완전삭제
+  std::string Result;       // kResultDone or kResultFailed
   std::string Reason;
   bool operator==(const ActionRecord&) const = default;
 };

@@ -23,7 +23,8 @@ void ShowException(QWidget* parent, const std::exception& e) {
 
 void ShowUnknownException(QWidget* parent) {
   if (!parent) parent = QApplication::activeWindow();
-  plat::ui::CurrentDialogs().MessageBox(parent, ExceptionBoxText("Unknown error"), plat::ui::ApplicationTitle(),
+  plat::ui::CurrentDialogs().MessageBox(parent, ExceptionBoxText("Unknown error"),
+                                        plat::ui::ApplicationTitle(),
                                         plat::ui::MB_OK | plat::ui::MB_ICONERROR);
 }
 
@@ -41,7 +42,9 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
   });
 }
 
-std::string TApplication::Title() const { return plat::os::ExeTitle(); }
+std::string TApplication::Title() const {
+  return plat::os::ExeTitle();
+}
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {
   bool result = false;

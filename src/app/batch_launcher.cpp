@@ -12,7 +12,9 @@ namespace vek {
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+QString Q(const std::string& s) {
+  return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
 
 // The terminal emulator VEKSECURITY_TERMINAL names, or empty.
 QString TerminalProgram() {
@@ -29,7 +31,9 @@ std::string BatchInterpreter() {
   return QStandardPaths::findExecutable("vekbatch").toStdString();
 }
 
-std::string BatchLogPath(const std::string& batchHostPath) { return plat::os::ChangeFileExt(batchHostPath, ".log"); }
+std::string BatchLogPath(const std::string& batchHostPath) {
+  return plat::os::ChangeFileExt(batchHostPath, ".log");
+}
 
 bool TerminalRequested() {
   const char* choice = std::getenv("VEKSECURITY_TERMINAL");

@@ -1,21 +1,20 @@
 #include "app/batch_run.h"
 
-#include <algorithm>
-#include <cerrno>
-#include <cstring>
+#include <sys/stat.h>
 
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <istream>
-#include <sys/stat.h>
-
-#include "platform/error.h"
 
 #include "app/command_line.h"
+#include "platform/error.h"
 #include "platform/os/os.h"
 #include "platform/text/text.h"
 
@@ -96,7 +95,6 @@ void AppendCsvLine(std::string& to, std::initializer_list<std::string_view> fiel
   AppendCsvLine<std::initializer_list<std::string_view>>(to, fields);
 }
 
-
 constexpr std::string_view kManifestHeading = "원본,대상,크기,수정시각,장치,아이노드,종류,검출수";
 constexpr std::string_view kRestoredHeading = "시간,원본,대상";
 
@@ -132,15 +130,16 @@ std::vector<std::optional<std::string>> BatchFileLines(std::string_view bytes) {
     for (const std::string_view line : split) lines.emplace_back(std::in_place, line);
     return lines;
   }
-  for (const std::string_view raw : plat::batch::SplitBatchLines(bytes)) lines.push_back(plat::text::TryCp949ToUtf8(raw));
+  for (const std::string_view raw : plat::batch::SplitBatchLines(bytes))
+    lines.push_back(plat::text::TryCp949ToUtf8(raw));
   return lines;
 }
 
 std::vector<std::optional<std::string>> ReadBackBatchLines(std::string_view onDisk, std::string_view written,
                                                            const std::vector<std::string>& lines) {
-  const bool asWritten = onDisk == written && std::none_of(lines.begin(), lines.end(), [](const std::string& l) {
-                           return l.find('\n') != std::string::npos;
-                         });
+  const bool asWritten = onDisk == written &&
+                         std::none_of(lines.begin(), lines.end(),
+                                      [](const std::string& l) { return l.find('\n') != std::string::npos; });
   if (!asWritten) return BatchFileLines(onDisk);
   return std::vector<std::optional<std::string>>(lines.begin(), lines.end());
 }
@@ -191,7 +190,8 @@ void BatchRunner::Run() {
   if (OnFinished) OnFinished();
 }
 
-std::size_t BatchRunner::TakeFinished(const std::function<void(std::size_t, const plat::batch::LineResult&)>& take) {
+std::size_t BatchRunner::TakeFinished(
+    const std::function<void(std::size_t, const plat::batch::LineResult&)>& take) {
   const std::size_t done = std::size_t(done_.load());
   const std::size_t from = taken_;
   for (; taken_ < done; ++taken_)
@@ -207,7 +207,8 @@ BatchRunner::Progress BatchRunner::Snapshot() const {
   p.Cancelled = cancel_ && p.Done < p.Total;
   // The lines never change while the worker runs, so the line being run is read without a lock.
   const int current = current_;
-  if (current >= 0 && std::size_t(current) < lines_.size()) p.Current = lines_[std::size_t(current)].value_or(std::string());
+  if (current >= 0 && std::size_t(current) < lines_.size())
+    p.Current = lines_[std::size_t(current)].value_or(std::string());
   return p;
 }
 
@@ -260,7 +261,8 @@ std::string KoreanRest(std::string_view rest, bool twoPaths = false) {
   replace("; source kept: ", "; 원본은 그대로 둠: ");
   // "X to Y: error": the last " to " before the error (a path may hold " to " itself).
   if (twoPaths)
-    if (const std::size_t to = out.rfind(" to ", out.rfind(": ")); to != std::string::npos) out.replace(to, 4, " -> ");
+    if (const std::size_t to = out.rfind(" to ", out.rfind(": ")); to != std::string::npos)
+      out.replace(to, 4, " -> ");
   if (const std::size_t colon = out.rfind(": "); colon != std::string::npos)
     out = out.substr(0, colon + 2) + KoreanError(out.substr(colon + 2));
   return out;
@@ -272,7 +274,8 @@ std::string Between(std::string_view message, std::string_view before, std::stri
   if (a == std::string_view::npos) return std::string(message);
   const std::size_t from = a + before.size();
   const std::size_t b = message.rfind(after);
-  return std::string(message.substr(from, b == std::string_view::npos || b < from ? std::string_view::npos : b - from));
+  return std::string(
+      message.substr(from, b == std::string_view::npos || b < from ? std::string_view::npos : b - from));
 }
 
 }  // namespace
@@ -280,9 +283,11 @@ std::string Between(std::string_view message, std::string_view before, std::stri
 std::string KoreanReason(std::string_view message) {
   // 완전삭제's own failures: what happened to the file matters more than the words.
   if (message.starts_with("not shredded: "))
-    return "완전삭제하지 않음(다른 하드 링크가 있어 그 이름으로 데이터가 남음): " + Between(message, "not shredded: ", " has ");
+    return "완전삭제하지 않음(다른 하드 링크가 있어 그 이름으로 데이터가 남음): " +
+           Between(message, "not shredded: ", " has ");
   if (message.starts_with("shred interrupted: "))
-    return "덮어쓰기가 중간에 멈춤(파일은 그 자리에 남음): " + Between(message, "the overwrite of ", " stopped after ") +
+    return "덮어쓰기가 중간에 멈춤(파일은 그 자리에 남음): " +
+           Between(message, "the overwrite of ", " stopped after ") +
            (message.ends_with("not overwritten") ? " (덮어쓰지 않음)" : " (일부만 덮어씀)");
   if (message.starts_with("overwritten, but "))
     return "덮어썼지만 지우지 못함(파일이 남아 있음): " + KoreanRest(message.substr(17));
@@ -329,8 +334,8 @@ std::string KoreanReason(std::string_view message) {
   };
   for (const Known& k : kKnown)
     if (message.starts_with(k.prefix))
-      return std::string(k.korean) +
-             KoreanRest(message.substr(k.prefix.size()), k.prefix == "cannot move " || k.prefix == "cannot copy ");
+      return std::string(k.korean) + KoreanRest(message.substr(k.prefix.size()),
+                                                k.prefix == "cannot move " || k.prefix == "cannot copy ");
   return "실패: " + KoreanRest(message);
 }
 
@@ -354,7 +359,8 @@ std::string KoreanDone(std::string_view message) {
       {"removed the link ", "링크만 지움: "},
   };
   for (const Known& k : kDone)
-    if (message.starts_with(k.prefix)) return std::string(k.korean) + KoreanRest(message.substr(k.prefix.size()));
+    if (message.starts_with(k.prefix))
+      return std::string(k.korean) + KoreanRest(message.substr(k.prefix.size()));
   return std::string(message);
 }
 
@@ -366,7 +372,9 @@ std::string UserDataDir() {
   return dir;
 }
 
-std::string ActionLogPath() { return UserDataDir() + "/actions.csv"; }
+std::string ActionLogPath() {
+  return UserDataDir() + "/actions.csv";
+}
 
 std::string ManifestDir() {
   const std::string dir = UserDataDir() + "/manifests";
@@ -379,7 +387,8 @@ namespace {
 std::string NewManifestPath() {
   const std::string stamp = QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss-zzz").toStdString();
   std::string path = ManifestDir() + "/move-" + stamp + ".csv";
-  for (int n = 2; plat::os::FileExists(path); ++n) path = ManifestDir() + "/move-" + stamp + "-" + std::to_string(n) + ".csv";
+  for (int n = 2; plat::os::FileExists(path); ++n)
+    path = ManifestDir() + "/move-" + stamp + "-" + std::to_string(n) + ".csv";
   return path;
 }
 
@@ -388,7 +397,8 @@ std::string NewManifestPath() {
 std::optional<FileStamp> StampOf(const std::string& hostPath) {
   struct stat st {};
   if (::lstat(hostPath.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
-  return FileStamp{std::int64_t(st.st_size), std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+  return FileStamp{std::int64_t(st.st_size),
+                   std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
                    std::uint64_t(st.st_dev), std::uint64_t(st.st_ino)};
 }
 
@@ -405,7 +415,8 @@ void MoveRecord::Add(const std::vector<std::string>& f) {
   item.TargetLen = std::uint32_t(put(f[1], UINT32_MAX));
   if (f.size() >= 6) {
     std::int64_t size = 0, mtime = 0, dev = 0, ino = 0;
-    item.Stamped = ToInt(f[2], size) && ToInt(f[3], mtime) && ToInt(f[4], dev) && ToInt(f[5], ino) && size >= 0;
+    item.Stamped =
+        ToInt(f[2], size) && ToInt(f[3], mtime) && ToInt(f[4], dev) && ToInt(f[5], ino) && size >= 0;
     if (item.Stamped) item.Stamp = {size, mtime, std::uint64_t(dev), std::uint64_t(ino)};
   }
   if (f.size() >= 8) {
@@ -426,12 +437,14 @@ std::string_view MoveRecord::Hits(std::size_t i) const {
 }
 
 ManifestEntry MoveRecord::Entry(std::size_t i) const {
-  return {std::string(Source(i)), std::string(Target(i)), Stamp(i), std::string(Kind(i)), std::string(Hits(i))};
+  return {std::string(Source(i)), std::string(Target(i)), Stamp(i), std::string(Kind(i)),
+          std::string(Hits(i))};
 }
 
 MoveRecord MoveRecord::Read(const std::string& hostPath) {
   std::ifstream in(hostPath, std::ios::binary);
-  if (!in) throw plat::Exception("이동 기록을 읽지 못했습니다: " + hostPath + " (" + std::strerror(errno) + ")");
+  if (!in)
+    throw plat::Exception("이동 기록을 읽지 못했습니다: " + hostPath + " (" + std::strerror(errno) + ")");
   std::vector<char> buffer(1 << 20);
   in.rdbuf()->pubsetbuf(buffer.data(), std::streamsize(buffer.size()));
   char bom[3] = {};
@@ -462,7 +475,8 @@ std::string WriteManifest(const std::vector<ManifestEntry>& entries) {
   if (entries.empty()) return {};
   const std::string path = NewManifestPath();
   std::string text = "\xEF\xBB\xBF" + std::string(kManifestHeading) + "\r\n";
-  for (const ManifestEntry& e : entries) AppendManifestLine(text, e.Source, e.Target, e.Stamp, e.Kind, e.Hits);
+  for (const ManifestEntry& e : entries)
+    AppendManifestLine(text, e.Source, e.Target, e.Stamp, e.Kind, e.Hits);
   plat::os::WriteFileBytes(path, text);
   return path;
 }
@@ -515,7 +529,8 @@ std::size_t CountLines(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::size_t n = 0;
   char buf[1 << 16];
-  while (in.read(buf, sizeof buf) || in.gcount() > 0) n += std::size_t(std::count(buf, buf + in.gcount(), '\n'));
+  while (in.read(buf, sizeof buf) || in.gcount() > 0)
+    n += std::size_t(std::count(buf, buf + in.gcount(), '\n'));
   return n;
 }
 
@@ -545,7 +560,9 @@ RunJournal::~RunJournal() {
 }
 
 void RunJournal::Add(const ActionRecord& record, const ManifestEntry* moved) {
-  if (moved && move_) AppendManifestLine(manifestPending_, moved->Source, moved->Target, moved->Stamp, moved->Kind, moved->Hits);
+  if (moved && move_)
+    AppendManifestLine(manifestPending_, moved->Source, moved->Target, moved->Stamp, moved->Kind,
+                       moved->Hits);
   log_.Append(record);
   if (++rowsPending_ >= kRowsPerWrite) Flush();
 }
@@ -565,7 +582,8 @@ void RunJournal::Flush() {
     const std::string heading = "\xEF\xBB\xBF" + std::string(kManifestHeading) + "\r\n";
     std::fwrite(heading.data(), 1, heading.size(), manifest_);
   }
-  const bool ok = std::fwrite(manifestPending_.data(), 1, manifestPending_.size(), manifest_) == manifestPending_.size() &&
+  const bool ok = std::fwrite(manifestPending_.data(), 1, manifestPending_.size(), manifest_) ==
+                      manifestPending_.size() &&
                   std::fflush(manifest_) == 0;
   if (!ok && problem_.empty()) problem_ = manifestPath_ + ": " + std::strerror(errno);
   manifestPending_.clear();

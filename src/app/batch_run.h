@@ -30,8 +30,8 @@ std::vector<std::optional<std::string>> ReadBackBatchLines(std::string_view onDi
 class BatchRunner {
  public:
   struct Progress {
-    int Done = 0;      // lines finished
-    int Total = 0;     // lines in all
+    int Done = 0;         // lines finished
+    int Total = 0;        // lines in all
     std::string Current;  // the line being run, empty between lines
     bool Finished = false;
     bool Cancelled = false;  // stopped early at the user's request
@@ -63,7 +63,8 @@ class BatchRunner {
   // Calls `take` for each line finished since the last call (index from 0), in order, on the calling
   // thread, while the worker goes on. Call it from one thread only.
   // Returns how many it handed over.
-  std::size_t TakeFinished(const std::function<void(std::size_t index, const plat::batch::LineResult& result)>& take);
+  std::size_t TakeFinished(
+      const std::function<void(std::size_t index, const plat::batch::LineResult& result)>& take);
 
   // Set before Start; both are called on the worker thread. OnLineDone hears each finished line (index
   // from 0) as soon as it is done; OnFinished hears the end of the run, after the last line's result.
@@ -114,8 +115,8 @@ struct FileStamp {
 std::optional<FileStamp> StampOf(const std::string& hostPath);
 
 struct ManifestEntry {
-  std::string Source;  // the file's Windows path before the move
-  std::string Target;  // its Windows path in the backup folder
+  std::string Source;              // the file's Windows path before the move
+  std::string Target;              // its Windows path in the backup folder
   std::optional<FileStamp> Stamp;  // the backup copy right after the move; none in older records
   std::string Kind, Hits;          // what the result file said of the file
 };
@@ -128,7 +129,9 @@ class MoveRecord {
   static MoveRecord Read(const std::string& hostPath);
   std::size_t Size() const { return entries_.size(); }
   std::string_view Source(std::size_t i) const { return Text(entries_[i].At, entries_[i].SourceLen); }
-  std::string_view Target(std::size_t i) const { return Text(entries_[i].At + entries_[i].SourceLen, entries_[i].TargetLen); }
+  std::string_view Target(std::size_t i) const {
+    return Text(entries_[i].At + entries_[i].SourceLen, entries_[i].TargetLen);
+  }
   std::string_view Kind(std::size_t i) const;
   std::string_view Hits(std::size_t i) const;
   std::optional<FileStamp> Stamp(std::size_t i) const {
@@ -138,7 +141,9 @@ class MoveRecord {
 
  private:
   void Add(const std::vector<std::string>& fields);
-  std::string_view Text(std::uint64_t at, std::uint32_t len) const { return std::string_view(text_).substr(at, len); }
+  std::string_view Text(std::uint64_t at, std::uint32_t len) const {
+    return std::string_view(text_).substr(at, len);
+  }
   struct Item {
     std::uint64_t At;  // source, target, kind and hits one after another in text_
     std::uint32_t SourceLen, TargetLen;

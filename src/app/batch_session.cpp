@@ -36,9 +36,12 @@ bool ActsOnFile(const std::optional<std::string>& line) {
 
 std::string_view ActionWord(BatchAction a, bool shred) {
   switch (a) {
-    case BatchAction::Move: return "이동";
-    case BatchAction::Delete: return shred ? "완전삭제" : "삭제";
-    case BatchAction::Restore: return "되돌림";
+    case BatchAction::Move:
+      return "이동";
+    case BatchAction::Delete:
+      return shred ? "완전삭제" : "삭제";
+    case BatchAction::Restore:
+      return "되돌림";
   }
   return {};
 }
@@ -46,7 +49,8 @@ std::string_view ActionWord(BatchAction a, bool shred) {
 }  // namespace
 
 std::string BatchOutcome::Summary() const {
-  std::string s = GroupedNumber(Succeeded) + "개 " + std::string(ActionWord(Action, Shred)) + ", " + GroupedNumber(Failed) + "개 실패";
+  std::string s = GroupedNumber(Succeeded) + "개 " + std::string(ActionWord(Action, Shred)) + ", " +
+                  GroupedNumber(Failed) + "개 실패";
   if (Refused > 0) s += ", " + GroupedNumber(Refused) + "개 제외";
   if (NotRun > 0) s += ", " + GroupedNumber(NotRun) + "개 취소(그대로 둠)";
   if (Duplicates > 0) s += ", " + GroupedNumber(Duplicates) + "개 중복(같은 파일)";
@@ -63,11 +67,13 @@ std::string BatchOutcome::Summary() const {
     s += "\n\n... 외 " + GroupedNumber(Failures.size() - kListedFailures) + "개 (작업 기록에 모두 있습니다)";
   if (!MediumWarnings.empty()) {
     // Per file: where the overwrite cannot promise that the old bytes are gone.
-    s += "\n\n" + GroupedNumber((long long)MediumWarnings.size()) + "개 파일: " + std::string(plat::batch::kMediumWarning);
+    s += "\n\n" + GroupedNumber((long long)MediumWarnings.size()) +
+         "개 파일: " + std::string(plat::batch::kMediumWarning);
     for (std::size_t i = 0; i < MediumWarnings.size() && i < kListedFailures; ++i)
       s += "\n  " + DisplayPath(MediumWarnings[i].first) + " (" + MediumWarnings[i].second + ")";
     if (MediumWarnings.size() > kListedFailures)
-      s += "\n  ... 외 " + GroupedNumber((long long)(MediumWarnings.size() - kListedFailures)) + "개 (작업 기록에 모두 있습니다)";
+      s += "\n  ... 외 " + GroupedNumber((long long)(MediumWarnings.size() - kListedFailures)) +
+           "개 (작업 기록에 모두 있습니다)";
   }
   if (!RecordPath.empty()) s += "\n\n옮긴 파일은 \"되돌리기\"로 제자리에 돌려놓을 수 있습니다.";
   s += "\n작업 기록: " + ActionLogPath();
@@ -112,9 +118,11 @@ std::vector<Facts> ReadFacts(BatchRows& rows, bool withSize) {
 
 }  // namespace
 
-std::unique_ptr<BatchSession> BatchSession::ForMove(BatchRows& rows, std::string_view backupDir, TargetProbe* probe) {
+std::unique_ptr<BatchSession> BatchSession::ForMove(BatchRows& rows, std::string_view backupDir,
+                                                    TargetProbe* probe) {
   auto facts = ReadFacts<RowFacts>(rows, false);
-  std::unique_ptr<BatchSession> s(new BatchSession(BatchAction::Move, BuildMoveBatch(rows, backupDir, probe)));
+  std::unique_ptr<BatchSession> s(
+      new BatchSession(BatchAction::Move, BuildMoveBatch(rows, backupDir, probe)));
   s->facts_ = std::move(facts);
   return s;
 }
@@ -197,10 +205,14 @@ BatchSession::Progress BatchSession::Snapshot() const {
   return out;
 }
 
-void BatchSession::Cancel() { runner_->Cancel(); }
+void BatchSession::Cancel() {
+  runner_->Cancel();
+}
 
 void BatchSession::Record() {
-  if (runner_->TakeFinished([this](std::size_t i, const plat::batch::LineResult& r) { RecordLine(i, r); }) == 0) return;
+  if (runner_->TakeFinished([this](std::size_t i, const plat::batch::LineResult& r) { RecordLine(i, r); }) ==
+      0)
+    return;
   journal_->Flush();
   if (batchLog_.is_open()) batchLog_.flush();
 }
@@ -221,7 +233,7 @@ void BatchSession::RecordLine(std::size_t i, const plat::batch::LineResult& r) {
   rec.User = user_;
   rec.Host = host_;
   rec.Batch = windowsPath_;
-  rec.Method = std::string(action_ == BatchAction::Move     ? kMethodMove
+  rec.Method = std::string(action_ == BatchAction::Move      ? kMethodMove
                            : action_ == BatchAction::Restore ? kMethodRestore
                            : shred_                          ? kMethodShred
                                                              : kMethodDelete);
@@ -245,7 +257,8 @@ void BatchSession::RecordLine(std::size_t i, const plat::batch::LineResult& r) {
   } else if (ok && action_ == BatchAction::Move && info) {
     // The backup copy as the move left it, so that a restore puts back this file and no other; and what the
     // result file said of it, so that it comes back to the list as it was.
-    ManifestEntry moved{info->Source, info->Target, StampOf(plat::os::ResolvePath(info->Target)), rec.Kinds, rec.Hits};
+    ManifestEntry moved{info->Source, info->Target, StampOf(plat::os::ResolvePath(info->Target)), rec.Kinds,
+                        rec.Hits};
     if (moved.Stamp) rec.Size = std::to_string(moved.Stamp->Size);
     journal_->Add(rec, &moved);
   } else {
@@ -260,7 +273,8 @@ void BatchSession::RecordRestored(std::size_t entry, bool ok, ActionRecord& rec)
   rec.Hits = std::string(record_->Hits(entry));
   // An older record's file is known again by its size only: said when it no longer matches.
   const std::int64_t before = plan_->SizeBefore(entry);
-  const std::optional<FileStamp> now = ok ? StampOf(plat::os::ResolvePath(record_->Source(entry))) : std::nullopt;
+  const std::optional<FileStamp> now =
+      ok ? StampOf(plat::os::ResolvePath(record_->Source(entry))) : std::nullopt;
   if (now) rec.Size = std::to_string(now->Size);
   if (ok && before >= 0 && (!now || now->Size != before)) rec.Reason = "되돌렸지만 크기가 되돌리기 전과 다름";
   if (ok) restored_.push_back(record_->Entry(entry));
@@ -272,7 +286,8 @@ void BatchSession::Tally(BatchOutcome& out, const std::vector<plat::batch::LineR
     const plat::batch::LineResult& r = results[i];
     const BatchText::LineInfo* info = mapped_ ? &batch_.Info()[i] : nullptr;
     // A folder that could not be made shows in its move line's failure.
-    if ((info && !BatchText::IsFileLine(info->Kind)) || r.status == plat::batch::LineStatus::Skipped) continue;
+    if ((info && !BatchText::IsFileLine(info->Kind)) || r.status == plat::batch::LineStatus::Skipped)
+      continue;
     const bool ok = r.status == plat::batch::LineStatus::Succeeded;
     ok ? ++out.Succeeded : ++out.Failed;
     if (ok && info && info->Row >= 0) out.DoneRows.push_back(info->Row);
@@ -280,7 +295,8 @@ void BatchSession::Tally(BatchOutcome& out, const std::vector<plat::batch::LineR
     std::string path = info ? info->Source : LineSubject(i < batch_.Lines().size() ? batch_.Lines()[i] : "");
     out.Failures.push_back({std::move(path), KoreanReason(r.message)});
   }
-  out.NotRun = std::size_t(filesBefore_.back() - filesBefore_[std::min(results.size(), filesBefore_.size() - 1)]);
+  out.NotRun =
+      std::size_t(filesBefore_.back() - filesBefore_[std::min(results.size(), filesBefore_.size() - 1)]);
 }
 
 BatchOutcome BatchSession::Finish() {
@@ -296,12 +312,15 @@ BatchOutcome BatchSession::Finish() {
   // A row naming the same file as a handled row leaves with it, once its file is gone.
   const std::unordered_set<int> handled(out.DoneRows.begin(), out.DoneRows.end());
   for (const BatchText::Follower& f : batch_.Followers())
-    if (handled.count(f.Leader) && !plat::os::FileExists(plat::os::ResolvePath(f.Path))) out.DoneRows.push_back(f.Row);
+    if (handled.count(f.Leader) && !plat::os::FileExists(plat::os::ResolvePath(f.Path)))
+      out.DoneRows.push_back(f.Row);
   if (batchLog_.is_open()) {
     // The batch's own log ends with the totals.
-    if (results.size() < batch_.Lines().size()) batchLog_ << "취소: " << results.size() << "번째 줄 뒤에서 멈춤\n";
+    if (results.size() < batch_.Lines().size())
+      batchLog_ << "취소: " << results.size() << "번째 줄 뒤에서 멈춤\n";
     batchLog_ << logOk_ << "줄 성공, " << logFailed_ << "줄 실패\n"
-              << "종료 코드 " << (logFailed_ ? plat::batch::kExitSomeFailed : plat::batch::kExitAllSucceeded) << "\n";
+              << "종료 코드 " << (logFailed_ ? plat::batch::kExitSomeFailed : plat::batch::kExitAllSucceeded)
+              << "\n";
     batchLog_.close();
   }
   out.RecordProblem = journal_->Problem();

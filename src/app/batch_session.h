@@ -24,7 +24,6 @@ namespace vek {
 
 enum class BatchAction { Move, Delete, Restore };
 
-
 // What a run did.
 struct BatchOutcome {
   BatchAction Action = BatchAction::Move;
@@ -45,8 +44,8 @@ struct BatchOutcome {
   bool Shred = false;          // a delete that overwrote each file first
   // 완전삭제: files whose medium cannot promise that the overwrite reached their blocks, with the note.
   std::vector<std::pair<std::string, std::string>> MediumWarnings;
-  std::vector<ActionRecord> Records;  // the run's records, as the action log holds them
-  ChainHead Head;                     // the action log's head after them
+  std::vector<ActionRecord> Records;    // the run's records, as the action log holds them
+  ChainHead Head;                       // the action log's head after them
   std::vector<ManifestEntry> Restored;  // a restore's files put back, as the record gave them
 
   // The counts add up to the rows ticked: "3개 이동, 4개 실패, 2개 제외"; then the failures by name, where
@@ -58,7 +57,8 @@ struct BatchOutcome {
 class BatchSession {
  public:
   // A move of the ticked rows into the backup folder; with a probe, backup files already taken are left out.
-  static std::unique_ptr<BatchSession> ForMove(BatchRows& rows, std::string_view backupDir, TargetProbe* probe);
+  static std::unique_ptr<BatchSession> ForMove(BatchRows& rows, std::string_view backupDir,
+                                               TargetProbe* probe);
   // A delete of the ticked rows; shred: 완전삭제 (each file overwritten before it is removed).
   static std::unique_ptr<BatchSession> ForDelete(BatchRows& rows, bool shred = false);
   // The files of a move record that the plan lets go back (recordPath names the record in the logs).
@@ -80,7 +80,7 @@ class BatchSession {
   void Start(const std::function<void(BatchRunner&)>& prepare = {});
   struct Progress {
     int FilesDone = 0;
-    int Files = 0;  // the files of the run (folder lines are steps of the file after them)
+    int Files = 0;        // the files of the run (folder lines are steps of the file after them)
     std::string Current;  // the file being handled
     bool Finished = false;
   };

@@ -1,9 +1,9 @@
 #include "app/batch_targets.h"
 
 #include <dirent.h>
-#include <cerrno>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -19,7 +19,8 @@ class HostProbe : public TargetProbe {
     const Folder& f = Look(folder);
     if (f.Reason) return f.Reason;
     if (!f.Names.empty() && f.Names.count(plat::text::UpperCase(name)))
-      return "백업 위치에 같은 이름의 파일이 이미 있음(덮어쓰지 않음): " + std::string(folder) + "\\" + std::string(name);
+      return "백업 위치에 같은 이름의 파일이 이미 있음(덮어쓰지 않음): " + std::string(folder) + "\\" +
+             std::string(name);
     return std::nullopt;
   }
 
@@ -38,7 +39,8 @@ class HostProbe : public TargetProbe {
     }
     if (host.empty()) return Kind::Unknown;
     struct stat st {};
-    if (::stat(host.c_str(), &st) != 0) return errno == ENOENT || errno == ENOTDIR ? Kind::Missing : Kind::Unknown;
+    if (::stat(host.c_str(), &st) != 0)
+      return errno == ENOENT || errno == ENOTDIR ? Kind::Missing : Kind::Unknown;
     return S_ISDIR(st.st_mode) ? Kind::Folder : Kind::Other;
   }
 
@@ -99,6 +101,8 @@ class HostProbe : public TargetProbe {
 
 }  // namespace
 
-std::unique_ptr<TargetProbe> HostTargetProbe() { return std::make_unique<HostProbe>(); }
+std::unique_ptr<TargetProbe> HostTargetProbe() {
+  return std::make_unique<HostProbe>();
+}
 
 }  // namespace vek

@@ -33,12 +33,15 @@ std::string Escaped(std::string_view s) {
   return out;
 }
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+bool IsSeparator(char c) {
+  return c == '\\' || c == '/';
+}
 
 // Why one folder segment or file name would name something else under Windows path rules.
 std::optional<std::string> UnsafeSegmentReason(std::string_view segment) {
   if (segment == "." || segment == "..") return std::string("\".\" 또는 \"..\"(상위 폴더)를 가리킴");
-  if (segment.back() == '.' || segment.back() == ' ') return std::string("끝에 점이나 공백이 있음(Windows에서는 다른 이름이 됨)");
+  if (segment.back() == '.' || segment.back() == ' ')
+    return std::string("끝에 점이나 공백이 있음(Windows에서는 다른 이름이 됨)");
   if (segment.find(':') != std::string_view::npos) return std::string("콜론(:)이 들어 있음");
   if (IsReservedDeviceName(segment)) return std::string("Windows의 장치 이름(CON, NUL, COM1 등)임");
   return std::nullopt;
@@ -59,7 +62,8 @@ std::string TargetFolder(std::string_view backupDir, std::string_view folder) {
 bool CaselessEquals(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) return false;
+    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
+      return false;
   return true;
 }
 
@@ -70,12 +74,13 @@ bool IsReservedDeviceName(std::string_view segment) {
   while (!stem.empty() && stem.back() == ' ') stem.remove_suffix(1);
   for (std::string_view name : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"})
     if (CaselessEquals(stem, name)) return true;
-  if (stem.size() < 4 || !(CaselessEquals(stem.substr(0, 3), "COM") || CaselessEquals(stem.substr(0, 3), "LPT")))
+  if (stem.size() < 4 ||
+      !(CaselessEquals(stem.substr(0, 3), "COM") || CaselessEquals(stem.substr(0, 3), "LPT")))
     return false;
   const std::string_view digit = stem.substr(3);
   // One ASCII digit, or a superscript one, two or three (UTF-8), which Windows also reads as a port number.
-  return (digit.size() == 1 && digit[0] >= '0' && digit[0] <= '9') || digit == "\xC2\xB9" || digit == "\xC2\xB2" ||
-         digit == "\xC2\xB3";
+  return (digit.size() == 1 && digit[0] >= '0' && digit[0] <= '9') || digit == "\xC2\xB9" ||
+         digit == "\xC2\xB2" || digit == "\xC2\xB3";
 }
 
 std::string ComparablePath(std::string_view path) {
@@ -99,7 +104,9 @@ std::string ComparablePath(std::string_view path) {
   return plat::text::UpperCase(folded);
 }
 
-std::string FolderTail(std::string_view folder) { return plat::text::Utf8Cut(WholeFolderTail(folder), kMaxTailChars); }
+std::string FolderTail(std::string_view folder) {
+  return plat::text::Utf8Cut(WholeFolderTail(folder), kMaxTailChars);
+}
 
 std::string WholeFolderTail(std::string_view folder) {
   std::string tail;
@@ -121,10 +128,10 @@ std::optional<std::string> UnsafeNameReason(std::string_view text) {
     const auto c = static_cast<unsigned char>(ch);
     if (c < 0x20 || c == 0x7F) return "제어 문자(줄바꿈, 탭 등)가 들어 있음";
     if (ch == '"') return "큰따옴표(\")가 들어 있음";
-    if (ch == '<' || ch == '>' || ch == '|' || ch == '?' || ch == '*') return "파일 이름에 쓸 수 없는 문자(< > | ? *)가 들어 있음";
+    if (ch == '<' || ch == '>' || ch == '|' || ch == '?' || ch == '*')
+      return "파일 이름에 쓸 수 없는 문자(< > | ? *)가 들어 있음";
   }
-  if (!plat::text::FitsCp949(text))
-    return "배치 파일의 문자 집합(CP949)으로 나타낼 수 없는 문자가 들어 있음";
+  if (!plat::text::FitsCp949(text)) return "배치 파일의 문자 집합(CP949)으로 나타낼 수 없는 문자가 들어 있음";
   return std::nullopt;
 }
 
@@ -161,7 +168,8 @@ std::optional<std::string> FolderFormReason(std::string_view folder) {
 
 std::optional<std::string> FileNameFormReason(std::string_view fileName) {
   if (fileName.empty()) return "파일 이름이 비어 있음";
-  if (std::any_of(fileName.begin(), fileName.end(), IsSeparator)) return "파일 이름에 경로 구분 문자(\\ /)가 들어 있음";
+  if (std::any_of(fileName.begin(), fileName.end(), IsSeparator))
+    return "파일 이름에 경로 구분 문자(\\ /)가 들어 있음";
   if (auto r = UnsafeSegmentReason(fileName)) return "파일 이름 " + *r;
   return std::nullopt;
 }
@@ -182,10 +190,17 @@ std::string DisplayPath(std::string_view text) {
   for (char ch : text) {
     const auto c = static_cast<unsigned char>(ch);
     switch (ch) {
-      case '\t': out += "\\t"; continue;
-      case '\n': out += "\\n"; continue;
-      case '\r': out += "\\r"; continue;
-      default: break;
+      case '\t':
+        out += "\\t";
+        continue;
+      case '\n':
+        out += "\\n";
+        continue;
+      case '\r':
+        out += "\\r";
+        continue;
+      default:
+        break;
     }
     if (c < 0x20 || c == 0x7F) {
       out += "\\x";
@@ -221,7 +236,8 @@ BatchText::FolderFacts BatchText::NewFacts(std::string_view backupDir, std::stri
   if (!backupDir.empty()) {
     const std::string tail = WholeFolderTail(folder);
     if (plat::text::Utf8Length(tail) > kMaxTailChars)
-      f.BackupReason = "백업 위치의 경로가 " + std::to_string(kMaxTailChars) + "자보다 길어 다른 폴더와 겹칠 수 있음";
+      f.BackupReason =
+          "백업 위치의 경로가 " + std::to_string(kMaxTailChars) + "자보다 길어 다른 폴더와 겹칠 수 있음";
     else
       f.BackupReason = UnsafeNameReason(std::string(backupDir) + tail);
   }
@@ -231,7 +247,8 @@ BatchText::FolderFacts BatchText::NewFacts(std::string_view backupDir, std::stri
   return f;
 }
 
-std::string BatchText::TargetKey(std::string_view backupDir, std::string_view folder, std::string_view fileName) {
+std::string BatchText::TargetKey(std::string_view backupDir, std::string_view folder,
+                                 std::string_view fileName) {
   // Case folding maps character by character, so the folder's folded part is reused.
   const std::string& folderKey = Facts(backupDir, folder).TargetKey;
   return (folderKey.ends_with('\\') ? folderKey : folderKey + "\\") + plat::text::UpperCase(fileName);
@@ -245,7 +262,8 @@ bool BatchText::Check(int row, std::string_view folder, std::string_view fileNam
   if (!reason) reason = UnsafeNameReason(fileName);
   if (!reason) reason = f.FormReason;
   if (!reason) reason = FileNameFormReason(fileName);
-  if (!reason && maxCellChars > 0 && (f.Chars >= maxCellChars || plat::text::Utf8Length(fileName) >= maxCellChars))
+  if (!reason && maxCellChars > 0 &&
+      (f.Chars >= maxCellChars || plat::text::Utf8Length(fileName) >= maxCellChars))
     reason = "경로나 파일 이름이 목록 칸(" + std::to_string(maxCellChars) + "자)보다 길어 잘렸을 수 있음";
   if (!reason && !backupDir.empty()) reason = f.BackupReason;
   if (!reason) return true;
@@ -263,7 +281,8 @@ void BatchText::AddMdLine(std::string_view escapedFolder, std::string folder, in
   info_.push_back({row, LineKind::Md, std::move(folder), {}});
 }
 
-void BatchText::AddMoveLine(std::string file, std::string_view escapedFolder, std::string_view folder, int row) {
+void BatchText::AddMoveLine(std::string file, std::string_view escapedFolder, std::string_view folder,
+                            int row) {
   std::string line;
   line.reserve(file.size() + escapedFolder.size() + 16);
   line += "move \"";
@@ -278,7 +297,9 @@ void BatchText::AddMoveLine(std::string file, std::string_view escapedFolder, st
   info_.push_back({row, LineKind::Move, std::move(file), std::move(target)});
 }
 
-void BatchText::AddMdPath(std::string_view folder, int row) { AddMdLine(Escaped(folder), std::string(folder), row); }
+void BatchText::AddMdPath(std::string_view folder, int row) {
+  AddMdLine(Escaped(folder), std::string(folder), row);
+}
 
 void BatchText::AddMovePath(std::string_view file, std::string_view folder, int row) {
   AddMoveLine(std::string(file), Escaped(folder), folder, row);
@@ -289,7 +310,8 @@ void BatchText::AddMd(std::string_view backupDir, std::string_view folder, int r
   AddMdLine(f.EscapedTarget, f.Target, row);
 }
 
-void BatchText::AddMove(std::string_view backupDir, std::string_view folder, std::string_view fileName, int row) {
+void BatchText::AddMove(std::string_view backupDir, std::string_view folder, std::string_view fileName,
+                        int row) {
   const FolderFacts& f = Facts(backupDir, folder);
   AddMoveLine(Joined(folder, fileName), f.EscapedTarget, f.Target, row);
 }
@@ -305,12 +327,14 @@ void BatchText::Refuse(int row, std::string_view path, std::string reason) {
 }
 
 std::size_t BatchText::FileLineCount() const {
-  return std::size_t(std::count_if(info_.begin(), info_.end(), [](const LineInfo& l) { return IsFileLine(l.Kind); }));
+  return std::size_t(
+      std::count_if(info_.begin(), info_.end(), [](const LineInfo& l) { return IsFileLine(l.Kind); }));
 }
 
 void BatchText::GuardDelayedExpansion() {
   if (!lines_.empty() && lines_.front() == kDelayedExpansionOff) return;
-  if (std::none_of(lines_.begin(), lines_.end(), [](const std::string& l) { return l.find('!') != std::string::npos; }))
+  if (std::none_of(lines_.begin(), lines_.end(),
+                   [](const std::string& l) { return l.find('!') != std::string::npos; }))
     return;
   lines_.insert(lines_.begin(), std::string(kDelayedExpansionOff));
   info_.insert(info_.begin(), LineInfo{-1, LineKind::Setting, {}, {}});
@@ -352,7 +376,8 @@ namespace {
 // used, so that the error is handled there as for any row.
 class RowTexts {
  public:
-  explicit RowTexts(BatchRows& rows) : rows_(rows), count_(std::max(0, rows.Count())), read_(std::size_t(count_)) {
+  explicit RowTexts(BatchRows& rows)
+      : rows_(rows), count_(std::max(0, rows.Count())), read_(std::size_t(count_)) {
     for (int r = 0; r < count_; ++r) {
       Row& t = read_[std::size_t(r)];
       try {
@@ -370,7 +395,9 @@ class RowTexts {
   bool Ticked(int r) { return Get(r).Read ? Get(r).Ticked : rows_.Ticked(r); }
   // Only for ticked rows.
   const std::string& Folder(int r) { return Get(r).Read ? Get(r).Folder : (rereadFolder_ = rows_.Folder(r)); }
-  const std::string& FileName(int r) { return Get(r).Read ? Get(r).FileName : (rereadName_ = rows_.FileName(r)); }
+  const std::string& FileName(int r) {
+    return Get(r).Read ? Get(r).FileName : (rereadName_ = rows_.FileName(r));
+  }
 
  private:
   struct Row {
@@ -391,7 +418,9 @@ class RowTexts {
 namespace {
 
 // The path of a row's file as Windows compares two.
-std::string SourceKey(std::string_view folder, std::string_view fileName) { return ComparablePath(Joined(folder, fileName)); }
+std::string SourceKey(std::string_view folder, std::string_view fileName) {
+  return ComparablePath(Joined(folder, fileName));
+}
 
 }  // namespace
 
@@ -411,7 +440,8 @@ BatchText BuildMoveBatch(BatchRows& rows, std::string_view backupDir, TargetProb
   targets.reserve(std::size_t(count));
   for (int r = 0; r < count; ++r) {
     try {
-      if (!texts.Ticked(r) || !batch.Check(r, texts.Folder(r), texts.FileName(r), backupDir, maxChars)) continue;
+      if (!texts.Ticked(r) || !batch.Check(r, texts.Folder(r), texts.FileName(r), backupDir, maxChars))
+        continue;
       const std::string& folder = texts.Folder(r);
       const std::string& name = texts.FileName(r);
       std::string source = SourceKey(folder, name);

@@ -133,9 +133,9 @@ class BatchText {
     std::optional<std::string> FormReason;    // its form and segments
     std::optional<std::string> BackupReason;  // the mirrored target folder's
     std::size_t Chars = 0;
-    std::string Target;        // backup folder + tail
-    std::string TargetKey;     // the same as Windows compares it (ComparablePath)
-    std::string EscapedTarget; // as written into a line
+    std::string Target;         // backup folder + tail
+    std::string TargetKey;      // the same as Windows compares it (ComparablePath)
+    std::string EscapedTarget;  // as written into a line
   };
   const FolderFacts& Facts(std::string_view backupDir, std::string_view folder);
   static FolderFacts NewFacts(std::string_view backupDir, std::string_view folder);

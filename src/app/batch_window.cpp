@@ -10,9 +10,9 @@
 #include <cstring>
 
 #include "app/batch_launcher.h"
-#include "app/destruction_report.h"
 #include "app/batch_session.h"
 #include "app/batch_targets.h"
+#include "app/destruction_report.h"
 #include "app/restore_plan.h"
 #include "app/scan_load.h"
 #include "app/veksecurity_01.h"
@@ -22,7 +22,9 @@
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+QString Q(const std::string& s) {
+  return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
 
 constexpr const char* kMoveBatch = "c:\\batchmove.bat";
 constexpr const char* kDeleteBatch = "c:\\batchdel.bat";
@@ -33,7 +35,8 @@ constexpr std::size_t kListedDetails = 2000;
 // line has run; only a terminal run (which the program does not watch) takes it out at once.
 class GridBatchRows : public vek::BatchRows {
  public:
-  GridBatchRows(TForm1& form, bool removeAtOnce) : form_(form), g_(form.Mgr_grid), removeAtOnce_(removeAtOnce) {}
+  GridBatchRows(TForm1& form, bool removeAtOnce)
+      : form_(form), g_(form.Mgr_grid), removeAtOnce_(removeAtOnce) {}
   int Count() override { return g_->RowCount(); }
   bool Ticked(int r) override { return g_->Cells(TForm1::kTickColumn, r).AsBoolean(); }
   std::string Folder(int r) override { return g_->Cells(TForm1::kFolderColumn, r).AsString(); }
@@ -57,7 +60,8 @@ class GridBatchRows : public vek::BatchRows {
 std::string Elapsed(qint64 ms) {
   const qint64 s = ms / 1000;
   char buf[32];
-  std::snprintf(buf, sizeof buf, "%lld:%02lld", static_cast<long long>(s / 60), static_cast<long long>(s % 60));
+  std::snprintf(buf, sizeof buf, "%lld:%02lld", static_cast<long long>(s / 60),
+                static_cast<long long>(s % 60));
   return buf;
 }
 
@@ -65,17 +69,21 @@ std::string Elapsed(qint64 ms) {
 // done; the files themselves behind "자세히".
 std::string RestoreQuestion(const vek::RestorePlan& plan, const std::string& path) {
   using vek::GroupedNumber;
-  std::string text = "옮긴 파일 " + GroupedNumber(plan.Restorable()) + "개를 원래 자리로 되돌리시겠습니까 ? \n\n되돌릴 폴더 " +
+  std::string text = "옮긴 파일 " + GroupedNumber(plan.Restorable()) +
+                     "개를 원래 자리로 되돌리시겠습니까 ? \n\n되돌릴 폴더 " +
                      GroupedNumber(plan.Folders().size()) + "곳:";
   constexpr std::size_t kNamedFolders = 5;
   for (std::size_t i = 0; i < plan.Folders().size() && i < kNamedFolders; ++i)
     text += "\n  " + vek::DisplayPath(plan.Folders()[i]);
-  if (plan.Folders().size() > kNamedFolders) text += "\n  ... 외 " + GroupedNumber(plan.Folders().size() - kNamedFolders) + "곳";
+  if (plan.Folders().size() > kNamedFolders)
+    text += "\n  ... 외 " + GroupedNumber(plan.Folders().size() - kNamedFolders) + "곳";
   if (plan.Unstamped() > 0)
     text += "\n\n" + GroupedNumber(plan.Unstamped()) +
-            "개는 예전 형식의 이동 기록이라 이동한 그 파일인지 끝까지 확인할 수 없습니다(자리와 크기만 확인합니다).";
+            "개는 예전 형식의 이동 기록이라 이동한 그 파일인지 끝까지 확인할 수 없습니다(자리와 크기만 "
+            "확인합니다).";
   if (plan.Refused() > 0)
-    text += "\n\n" + GroupedNumber(plan.Refused()) + "개는 되돌릴 수 없어 제외합니다. 그 파일들은 백업 폴더와 이동 기록에 그대로 남습니다.";
+    text += "\n\n" + GroupedNumber(plan.Refused()) +
+            "개는 되돌릴 수 없어 제외합니다. 그 파일들은 백업 폴더와 이동 기록에 그대로 남습니다.";
   return text + "\n\n이동 기록: " + path;
 }
 
@@ -117,10 +125,12 @@ void TForm1::BitBtn4Click(QObject*) {
 void TForm1::BitBtn6Click(QObject*) {
   // One Enter must not delete: No is the default button. The count follows the question's own text.
   const std::string question =
-      "영구 삭제됩니다. 정말 진행하시겠습니까 ? \n\n영구 삭제할 파일: " + vek::GroupedNumber(CountTicked()) + "개";
+      "영구 삭제됩니다. 정말 진행하시겠습니까 ? \n\n영구 삭제할 파일: " + vek::GroupedNumber(CountTicked()) +
+      "개";
   if (vek::TerminalRequested()) {
     // The program learns nothing of a batch run in a terminal: no 완전삭제, and no record of it.
-    if (MsgBoxQuestion(question + "\n\n터미널에서 실행하면 결과를 알 수 없어 작업 기록을 남길 수 없습니다.", true))
+    if (MsgBoxQuestion(question + "\n\n터미널에서 실행하면 결과를 알 수 없어 작업 기록을 남길 수 없습니다.",
+                       true))
       RunBatchAction(vek::BatchAction::Delete);
     return;
   }
@@ -136,11 +146,12 @@ std::string TForm1::MediumQuestionNote() {
   // What overwriting can promise for the ticked files, grouped by the device they lie on.
   std::vector<std::string> paths;
   for (int r = 0; r < Mgr_grid->RowCount(); ++r)
-    if (Mgr_grid->Cells(kTickColumn, r).AsBoolean()) paths.push_back(plat::os::ResolvePath(RowFolder(r) + "\\" + RowFileName(r)));
+    if (Mgr_grid->Cells(kTickColumn, r).AsBoolean())
+      paths.push_back(plat::os::ResolvePath(RowFolder(r) + "\\" + RowFileName(r)));
   std::string note = "완전삭제는 파일의 내용을 덮어쓴 뒤 지웁니다.";
   for (const plat::batch::MediumGroup& g : plat::batch::GroupByMedium(paths))
-    note += "\n" + (g.Note.DeviceName.empty() ? std::string("(장치 모름)") : g.Note.DeviceName) + ": " + g.Note.Text() + " (" +
-            vek::GroupedNumber((long long)g.Files.size()) + "개)";
+    note += "\n" + (g.Note.DeviceName.empty() ? std::string("(장치 모름)") : g.Note.DeviceName) + ": " +
+            g.Note.Text() + " (" + vek::GroupedNumber((long long)g.Files.size()) + "개)";
   return note;
 }
 
@@ -172,9 +183,13 @@ void TForm1::RunBatchAction(vek::BatchAction action, bool shred) {
   }
   HideWait();
   TellRefusals(session->Batch());
-  const vek::BatchOutcome outcome =
-      RunSession(*session, move ? "파일 이동" : shred ? "완전삭제" : "파일 삭제",
-                 move ? "파일을 옮기는 중입니다" : shred ? "파일을 덮어쓰고 지우는 중입니다" : "파일을 지우는 중입니다");
+  const vek::BatchOutcome outcome = RunSession(*session,
+                                               move    ? "파일 이동"
+                                               : shred ? "완전삭제"
+                                                       : "파일 삭제",
+                                               move    ? "파일을 옮기는 중입니다"
+                                               : shred ? "파일을 덮어쓰고 지우는 중입니다"
+                                                       : "파일을 지우는 중입니다");
   // Rows whose file was handled leave the list; failed, left-out and cancelled ones stay, still ticked.
   RemoveListRows(outcome.DoneRows);
   FitIndicatorWidth();
@@ -182,13 +197,14 @@ void TForm1::RunBatchAction(vek::BatchAction action, bool shred) {
 }
 
 void TForm1::ShowOutcome(const vek::BatchOutcome& outcome) {
-  const int flags = plat::ui::MB_OK | (outcome.AllWell() ? plat::ui::MB_ICONINFORMATION : plat::ui::MB_ICONWARNING);
+  const int flags =
+      plat::ui::MB_OK | (outcome.AllWell() ? plat::ui::MB_ICONINFORMATION : plat::ui::MB_ICONWARNING);
   if (outcome.Records.empty() || outcome.Action == vek::BatchAction::Restore) {
     plat::ui::CurrentDialogs().MessageBox(this, outcome.Summary(), plat::ui::ApplicationTitle(), flags);
     return;
   }
-  if (plat::ui::CurrentDialogs().MessageBoxWithAction(this, outcome.Summary(), plat::ui::ApplicationTitle(), flags,
-                                                      "확인서 보기") == plat::ui::IDACTION)
+  if (plat::ui::CurrentDialogs().MessageBoxWithAction(this, outcome.Summary(), plat::ui::ApplicationTitle(),
+                                                      flags, "확인서 보기") == plat::ui::IDACTION)
     OpenRunReport(outcome);
 }
 
@@ -217,13 +233,19 @@ void TForm1::TellStartFailure(const std::string& batch, int code) {
                                         plat::ui::MB_OK | plat::ui::MB_ICONERROR);
 }
 
-int TForm1::OKPostExec(const std::string& Command, int) { return vek::StartBatch(plat::os::ResolvePath(Command)); }
+int TForm1::OKPostExec(const std::string& Command, int) {
+  return vek::StartBatch(plat::os::ResolvePath(Command));
+}
 
-vek::BatchOutcome TForm1::RunSession(vek::BatchSession& session, const std::string& title, const std::string& doing) {
+vek::BatchOutcome TForm1::RunSession(vek::BatchSession& session, const std::string& title,
+                                     const std::string& doing) {
   QEventLoop loop;
   session.Start([&](vek::BatchRunner& runner) {
     // The end of the run ends the wait at once, not at the next look at the progress.
-    runner.OnFinished = [&loop] { QMetaObject::invokeMethod(&loop, [&loop] { loop.quit(); }, Qt::QueuedConnection); };
+    runner.OnFinished = [&loop] {
+      QMetaObject::invokeMethod(
+          &loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
+    };
     if (BeforeBatchRun) BeforeBatchRun(runner);
   });
   // The window's controls take nothing while the batch runs (its rows are being acted on); the progress
@@ -283,11 +305,12 @@ void TForm1::RestoreMove(const std::string& manifestHostPath) {
   const vek::RestorePlan plan(record, vek::AppContext::BackupDirs(), vek::ReadRestored(path));
   auto& dialogs = plat::ui::CurrentDialogs();
   if (plan.Restorable() == 0) {
-    dialogs.MessageBoxWithDetails(this,
-                                  "이 이동 기록에서 되돌릴 수 있는 파일이 없습니다. " + vek::GroupedNumber(plan.Count()) +
-                                      "개 모두 백업 폴더와 이동 기록에 그대로 남아 있습니다.\n이동 기록: " + path,
-                                  RestoreDetails(plan, record), plat::ui::ApplicationTitle(),
-                                  plat::ui::MB_OK | plat::ui::MB_ICONWARNING);
+    dialogs.MessageBoxWithDetails(
+        this,
+        "이 이동 기록에서 되돌릴 수 있는 파일이 없습니다. " + vek::GroupedNumber(plan.Count()) +
+            "개 모두 백업 폴더와 이동 기록에 그대로 남아 있습니다.\n이동 기록: " + path,
+        RestoreDetails(plan, record), plat::ui::ApplicationTitle(),
+        plat::ui::MB_OK | plat::ui::MB_ICONWARNING);
     return;
   }
   if (dialogs.MessageBoxWithDetails(this, RestoreQuestion(plan, path), RestoreDetails(plan, record),

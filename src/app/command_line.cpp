@@ -18,7 +18,8 @@ namespace {
 
 constexpr const char* kHelp =
     "usage: VekSecurity [RESULT.csv]\n"
-    "Opens the window of the document manager; RESULT.csv, when given, is put into the file field and loaded.\n"
+    "Opens the window of the document manager; RESULT.csv, when given, is put into the file field and "
+    "loaded.\n"
     "usage: VekSecurity --screenshot OUT.png [RESULT.csv]\n"
     "Renders the window to OUT.png and exits (no display needed; questions are answered No).\n"
     "usage: VekSecurity --list FILE [options]\n"
@@ -39,11 +40,13 @@ constexpr const char* kHelp =
     "Prints each personal-information match of FILE, masked, with its line and column, then the count\n"
     "per kind (exit 1 when FILE cannot be read).\n"
     "usage: VekSecurity --verify-log [LOG [HEAD.ini]]\n"
-    "Checks the chained action log (default: the user's actions.csv against the head kept in records.ini) and\n"
+    "Checks the chained action log (default: the user's actions.csv against the head kept in records.ini) "
+    "and\n"
     "names the first line changed, removed or inserted, or a cut tail; lines older than the chain are\n"
     "\"unchained\". Exit 0 intact, 1 broken or unreadable, 3 intact but no head kept.\n"
     "usage: VekSecurity --report FROM TO OUT.pdf [LOG [HEAD.ini]]\n"
-    "Writes the 파기 확인서 of the runs between the dates FROM and TO (YYYY-MM-DD, both included) as OUT.pdf\n"
+    "Writes the 파기 확인서 of the runs between the dates FROM and TO (YYYY-MM-DD, both included) as "
+    "OUT.pdf\n"
     "and OUT.html.\n"
     "Windows paths go through the drive map (VEKSECURITY_DRIVE_C, VEKSECURITY_DRIVE_D, ...).\n"
     "Lines that are not valid CP949 text are skipped; their number goes to the error output.\n"
@@ -135,7 +138,9 @@ void WriteBatch(const std::string& out, const BatchText& batch) {
 
 }  // namespace
 
-void AppendCsvField(std::string& to, std::string_view s) { AppendDelimitedField(to, s, ','); }
+void AppendCsvField(std::string& to, std::string_view s) {
+  AppendDelimitedField(to, s, ',');
+}
 
 void AppendDelimitedField(std::string& to, std::string_view s, char delimiter) {
   const auto special = [delimiter](char c) { return c == delimiter || c == '"' || c == '\r' || c == '\n'; };
@@ -159,7 +164,8 @@ std::string CsvField(const std::string& s) {
 
 bool IsCommandLineMode(const std::vector<std::string>& args) {
   for (const std::string& a : args)
-    if (a == "--list" || a == "--help" || a == "-h" || a == "--inspect" || a == "--verify-log" || a == "--report")
+    if (a == "--list" || a == "--help" || a == "-h" || a == "--inspect" || a == "--verify-log" ||
+        a == "--report")
       return true;
   return false;
 }
@@ -182,7 +188,8 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     return 2;
   }
   if (o.help) {
-    out << kHelp << "FILE must be a regular file of at most " << (plat::os::kMaxReadFileBytes >> 20) << " MB.\n";
+    out << kHelp << "FILE must be a regular file of at most " << (plat::os::kMaxReadFileBytes >> 20)
+        << " MB.\n";
     return 0;
   }
   std::vector<Row> rows;
@@ -226,7 +233,8 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
       if (b.Refusals().empty()) return;
       refused = true;
       for (const auto& r : b.Refusals())
-        err << "VekSecurity: row " << r.Row + 1 << " (" << r.Path << ") left out of the batch: " << r.Reason << "\n";
+        err << "VekSecurity: row " << r.Row + 1 << " (" << r.Path << ") left out of the batch: " << r.Reason
+            << "\n";
     };
     ListRows list(rows);
     if (!o.moveBatch.empty()) {

@@ -40,8 +40,12 @@ constexpr int kChartWidth = 1400, kLabelWidth = 380, kBarAreaWidth = 860, kBarHe
 // The chart's width on the page, in the document's pixels.
 constexpr int kChartShownWidth = 640;
 
-bool Destroying(const std::string& method) { return method == kMethodDelete || method == kMethodShred; }
-bool Done(const ActionRecord& r) { return r.Result == kResultDone; }
+bool Destroying(const std::string& method) {
+  return method == kMethodDelete || method == kMethodShred;
+}
+bool Done(const ActionRecord& r) {
+  return r.Result == kResultDone;
+}
 
 std::int64_t HitsOf(const std::string& hits) {
   std::int64_t n = 0;
@@ -57,17 +61,28 @@ std::string Html(const std::string& s) {
   out.reserve(s.size());
   for (char c : s) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
 }
 
-std::string KindName(const std::string& kind) { return kind.empty() ? "(종류 없음)" : kind; }
+std::string KindName(const std::string& kind) {
+  return kind.empty() ? "(종류 없음)" : kind;
+}
 
 // The method as the document names it.
 std::string MethodLabel(const std::string& method) {
@@ -75,7 +90,9 @@ std::string MethodLabel(const std::string& method) {
   return method;
 }
 
-std::string Count(int n) { return std::to_string(n) + "개"; }
+std::string Count(int n) {
+  return std::to_string(n) + "개";
+}
 
 void Row(std::string& h, std::initializer_list<std::string> cells, const char* tag = "td") {
   h += "<tr>";
@@ -116,7 +133,8 @@ std::string BuildHtml(const ReportInput& in, const std::string& chartSrc) {
   if (t.Kinds.empty()) {
     h += "<p>검출 수가 있는 파일이 없습니다.</p>\n";
   } else {
-    h += "<p><img src=\"" + chartSrc + "\" width=\"" + std::to_string(kChartShownWidth) + "\" alt=\"검출 수 막대 그래프\"></p>\n";
+    h += "<p><img src=\"" + chartSrc + "\" width=\"" + std::to_string(kChartShownWidth) +
+         "\" alt=\"검출 수 막대 그래프\"></p>\n";
     h += "<table cellspacing=\"0\" cellpadding=\"3\" border=\"1\">\n";
     Row(h, {"종류", "파기", "남음"}, "th");
     for (const std::string& k : t.Kinds) {
@@ -139,27 +157,33 @@ std::string BuildHtml(const ReportInput& in, const std::string& chartSrc) {
               Html(r.Result) + "</td><td>" + Html(r.Reason.empty() ? r.Medium : r.Reason) + "</td></tr>\n";
     }
     if (n == 0) return;
-    h += std::string("<h2>") + heading + " (" + Count(n) + ")</h2>\n<table cellspacing=\"0\" cellpadding=\"3\" border=\"1\">\n";
+    h += std::string("<h2>") + heading + " (" + Count(n) +
+         ")</h2>\n<table cellspacing=\"0\" cellpadding=\"3\" border=\"1\">\n";
     if (target)
       Row(h, {"방법", "원본", "대상", "크기", "종류", "검출수", "결과", "사유/매체"}, "th");
     else
       Row(h, {"방법", "파일", "크기", "종류", "검출수", "결과", "사유/매체"}, "th");
     h += rows + "</table>\n";
   };
-  fileTable("파기한 파일", [](const ActionRecord& r) { return Destroying(r.Method) && Done(r); }, false);
-  fileTable("파기하지 못한 파일", [](const ActionRecord& r) { return Destroying(r.Method) && !Done(r); }, false);
-  fileTable("이동(보관)한 파일", [](const ActionRecord& r) { return r.Method == kMethodMove; }, true);
-  fileTable("되돌린 파일", [](const ActionRecord& r) { return r.Method == kMethodRestore; }, true);
+  fileTable(
+      "파기한 파일", [](const ActionRecord& r) { return Destroying(r.Method) && Done(r); }, false);
+  fileTable(
+      "파기하지 못한 파일", [](const ActionRecord& r) { return Destroying(r.Method) && !Done(r); }, false);
+  fileTable(
+      "이동(보관)한 파일", [](const ActionRecord& r) { return r.Method == kMethodMove; }, true);
+  fileTable(
+      "되돌린 파일", [](const ActionRecord& r) { return r.Method == kMethodRestore; }, true);
   if (!in.NotHandled.empty()) {
     std::int64_t hits = 0;
     for (const auto& [kind, n] : in.NotHandled) hits += n;
-    h += "<p>처리하지 않은 파일: " + Count(int(in.NotHandled.size())) + " (검출 " + std::to_string(hits) + "건)</p>\n";
+    h += "<p>처리하지 않은 파일: " + Count(int(in.NotHandled.size())) + " (검출 " + std::to_string(hits) +
+         "건)</p>\n";
   }
 
   h += "<h2>작업 기록의 체인</h2>\n";
   if (in.Head)
-    h += "<p>기록 수: " + std::to_string(in.Head->Lines) + "줄<br>마지막 해시: <span class=\"hash\">" + Html(in.Head->Hash) +
-         "</span></p>\n";
+    h += "<p>기록 수: " + std::to_string(in.Head->Lines) + "줄<br>마지막 해시: <span class=\"hash\">" +
+         Html(in.Head->Hash) + "</span></p>\n";
   else
     h += "<p>기록의 머리가 없습니다(체인 이전 기록).</p>\n";
   h += "</body></html>\n";
@@ -189,10 +213,12 @@ bool ValidDay(const std::string& s) {
 }
 
 // The distinct values of a field, joined, in first-seen order; `fallback` when none.
-std::string Distinct(const std::vector<ActionRecord>& records, std::string ActionRecord::*field, std::string fallback) {
+std::string Distinct(const std::vector<ActionRecord>& records, std::string ActionRecord::*field,
+                     std::string fallback) {
   std::vector<std::string> seen;
   for (const ActionRecord& r : records)
-    if (!(r.*field).empty() && std::find(seen.begin(), seen.end(), r.*field) == seen.end()) seen.push_back(r.*field);
+    if (!(r.*field).empty() && std::find(seen.begin(), seen.end(), r.*field) == seen.end())
+      seen.push_back(r.*field);
   if (seen.empty()) return fallback;
   std::string out;
   for (const std::string& s : seen) out += (out.empty() ? "" : ", ") + s;
@@ -261,9 +287,10 @@ QImage HitsChart(const ReportTotals& t) {
   int y = kChartMargin + kLegendHeight;
   for (const std::string& kind : t.Kinds) {
     p.setPen(Qt::black);
-    const QString label = fm.elidedText(QString::fromStdString(KindName(kind)), Qt::ElideRight, kLabelWidth - 20);
-    p.drawText(QRect(kChartMargin, y, kLabelWidth - 20 - kChartMargin, 2 * kBarHeight), Qt::AlignVCenter | Qt::AlignRight,
-               label);
+    const QString label =
+        fm.elidedText(QString::fromStdString(KindName(kind)), Qt::ElideRight, kLabelWidth - 20);
+    p.drawText(QRect(kChartMargin, y, kLabelWidth - 20 - kChartMargin, 2 * kBarHeight),
+               Qt::AlignVCenter | Qt::AlignRight, label);
     for (const auto& [series, colour, offset] :
          {std::tuple{&t.HitsDestroyed, destroyed, 0}, std::tuple{&t.HitsLeft, left, kBarHeight}}) {
       const auto it = series->find(kind);
@@ -271,8 +298,8 @@ QImage HitsChart(const ReportTotals& t) {
       const int length = most > 0 ? int((v * kBarAreaWidth + most / 2) / most) : 0;
       if (length > 0) p.fillRect(kLabelWidth, y + offset + 2, length, kBarHeight - 4, colour);
       p.setPen(Qt::black);
-      p.drawText(QRect(kLabelWidth + length + 8, y + offset, 200, kBarHeight), Qt::AlignVCenter | Qt::AlignLeft,
-                 QString::number(v));
+      p.drawText(QRect(kLabelWidth + length + 8, y + offset, 200, kBarHeight),
+                 Qt::AlignVCenter | Qt::AlignLeft, QString::number(v));
     }
     y += 2 * kBarHeight + kBandGap;
   }
@@ -284,7 +311,8 @@ std::string DestructionReportHtml(const ReportInput& input) {
   return BuildHtml(input, "data:image/png;base64," + png.toStdString());
 }
 
-std::string WriteDestructionReport(const ReportInput& input, const std::string& pdfPath, const std::string& htmlPath) {
+std::string WriteDestructionReport(const ReportInput& input, const std::string& pdfPath,
+                                   const std::string& htmlPath) {
   std::string error;
   if (!htmlPath.empty() && !WriteText(htmlPath, DestructionReportHtml(input), error)) return error;
 
@@ -330,7 +358,8 @@ std::string OpenDestructionReport(QWidget* parent, const ReportInput& input, std
   const std::string pdf = dir + "/파기확인서_" + name + ".pdf";
   const std::string problem = WriteDestructionReport(input, pdf, dir + "/파기확인서_" + name + ".html");
   if (!problem.empty()) {
-    plat::ui::CurrentDialogs().MessageBox(parent, "확인서를 만들지 못했습니다: " + problem, plat::ui::ApplicationTitle(),
+    plat::ui::CurrentDialogs().MessageBox(parent, "확인서를 만들지 못했습니다: " + problem,
+                                          plat::ui::ApplicationTitle(),
                                           plat::ui::MB_OK | plat::ui::MB_ICONERROR);
     return {};
   }
@@ -340,7 +369,8 @@ std::string OpenDestructionReport(QWidget* parent, const ReportInput& input, std
 
 int ReportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   if (args.size() < 3 || args.size() > 5) {
-    err << "VekSecurity: usage: VekSecurity --report FROM TO OUT.pdf [LOG [HEAD.ini]] (dates as YYYY-MM-DD)\n";
+    err << "VekSecurity: usage: VekSecurity --report FROM TO OUT.pdf [LOG [HEAD.ini]] (dates as "
+           "YYYY-MM-DD)\n";
     return 2;
   }
   const std::string &from = args[0], &to = args[1];
@@ -350,7 +380,8 @@ int ReportCommand(const std::vector<std::string>& args, std::ostream& out, std::
   }
   const std::string pdf = plat::os::ResolvePath(args[2]);
   std::string html = pdf;
-  if (html.size() > 4 && QString::fromStdString(html.substr(html.size() - 4)).toLower() == ".pdf") html.resize(html.size() - 4);
+  if (html.size() > 4 && QString::fromStdString(html.substr(html.size() - 4)).toLower() == ".pdf")
+    html.resize(html.size() - 4);
   html += ".html";
   const std::string log = args.size() > 3 ? plat::os::ResolvePath(args[3]) : ActionLogPath();
   const std::string headPath = args.size() > 4 ? plat::os::ResolvePath(args[4]) : ChainHeadPath();
@@ -379,8 +410,10 @@ int ReportCommand(const std::vector<std::string>& args, std::ostream& out, std::
       return 1;
     }
     const ReportTotals t = Summarize(in);
-    out << pdf << "\n" << html << "\n"
-        << "파기한 파일: " << t.Destroyed << "개, 남은 파일: " << t.Left << "개, 이동(보관): " << t.Archived << "개\n";
+    out << pdf << "\n"
+        << html << "\n"
+        << "파기한 파일: " << t.Destroyed << "개, 남은 파일: " << t.Left << "개, 이동(보관): " << t.Archived
+        << "개\n";
     return 0;
   } catch (const std::exception& e) {
     err << "VekSecurity: " << e.what() << "\n";

@@ -1,9 +1,10 @@
 #pragma once
-// 파기 확인서: a document in Korean confirming what a run (or the runs of a period) destroyed, from the records
-// of the action log. It names the operator, the host and the period, gives the totals per method, a bar chart
-// of the hits per kind of personal information destroyed and of those left (files not handled), and lists the
-// files with their results. Moves are listed apart as "이동(보관)" and never counted as destroyed; restores
-// likewise. The chain head of the action log is printed on it. Written as PDF (Qt's PDF writer) and HTML.
+// 파기 확인서: a document in Korean confirming what a run (or the runs of a period) destroyed, from the
+// records of the action log. It names the operator, the host and the period, gives the totals per method, a
+// bar chart of the hits per kind of personal information destroyed and of those left (files not handled), and
+// lists the files with their results. Moves are listed apart as "이동(보관)" and never counted as destroyed;
+// restores likewise. The chain head of the action log is printed on it. Written as PDF (Qt's PDF writer) and
+// HTML.
 #include <cstdint>
 #include <iosfwd>
 #include <map>
@@ -53,7 +54,8 @@ inline constexpr unsigned kLeftColour = 0xE07B00;
 std::string DestructionReportHtml(const ReportInput& input);
 // Writes the PDF and, when htmlPath is not empty, the HTML. Returns an error text, empty on success.
 // Needs a QGuiApplication.
-std::string WriteDestructionReport(const ReportInput& input, const std::string& pdfPath, const std::string& htmlPath);
+std::string WriteDestructionReport(const ReportInput& input, const std::string& pdfPath,
+                                   const std::string& htmlPath);
 
 // The records of the runs that started between the two days (YYYY-MM-DD, both included).
 std::vector<ActionRecord> RecordsOfPeriod(const std::vector<LoggedRecord>& log, const std::string& from,
@@ -62,9 +64,9 @@ std::vector<ActionRecord> RecordsOfPeriod(const std::vector<LoggedRecord>& log, 
 std::vector<ActionRecord> RecordsOfRun(const std::vector<LoggedRecord>& log, const std::string& time,
                                        const std::string& batch);
 
-// Writes the 확인서 as reports/파기확인서_NAME.pdf (and .html) in the user's data folder (blanks and colons of
-// NAME made safe for a file name) and opens the PDF with the desktop's program; a failure is told in an error
-// box. Returns the PDF's host path, or empty when it could not be written.
+// Writes the 확인서 as reports/파기확인서_NAME.pdf (and .html) in the user's data folder (blanks and colons
+// of NAME made safe for a file name) and opens the PDF with the desktop's program; a failure is told in an
+// error box. Returns the PDF's host path, or empty when it could not be written.
 std::string OpenDestructionReport(QWidget* parent, const ReportInput& input, std::string name);
 
 // `VekSecurity --report FROM TO OUT.pdf [LOG [HEAD.ini]]`: the 확인서 of a period, as OUT.pdf and OUT.html.

@@ -27,12 +27,18 @@
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
-std::string S(const QString& s) { return s.toUtf8().toStdString(); }
+QString Q(const std::string& s) {
+  return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
+std::string S(const QString& s) {
+  return s.toUtf8().toStdString();
+}
 
 constexpr const char* kDrivesSection = "Drives";
 
-std::string VariableOf(char letter) { return std::string("VEKSECURITY_DRIVE_") + letter; }
+std::string VariableOf(char letter) {
+  return std::string("VEKSECURITY_DRIVE_") + letter;
+}
 
 // The letters this program put into its environment from the saved map, with the folder it put there.
 std::map<char, std::string>& AppliedBySettings() {
@@ -126,7 +132,8 @@ void SaveDriveFields(const std::map<char, QLineEdit*>& fields) {
   for (const auto& [l, edit] : fields) {
     if (TForm1::DriveFixedByEnvironment(l)) continue;
     const std::string folder = S(edit->text().trimmed());
-    if (folder.empty() && ini.ReadString(kDrivesSection, std::string(1, l), "").empty() && !AppliedBySettings().count(l))
+    if (folder.empty() && ini.ReadString(kDrivesSection, std::string(1, l), "").empty() &&
+        !AppliedBySettings().count(l))
       continue;
     ini.WriteString(kDrivesSection, std::string(1, l), folder);
     SetDrive(l, folder);
@@ -142,9 +149,10 @@ void TForm1::BtnDrivesClick(QObject*) {
   dialog.setObjectName("DriveDialog");
   dialog.setWindowTitle(Q("드라이브 연결"));
   auto* column = new QVBoxLayout(&dialog);
-  auto* intro = new QLabel(Q("검사 결과의 Windows 경로(예: D:\\자료)를 이 컴퓨터의 폴더로 읽습니다. "
-                             "드라이브마다 폴더를 정하십시오. 비워 두면 사용자 데이터 폴더 아래의 기본 폴더입니다."),
-                           &dialog);
+  auto* intro =
+      new QLabel(Q("검사 결과의 Windows 경로(예: D:\\자료)를 이 컴퓨터의 폴더로 읽습니다. "
+                   "드라이브마다 폴더를 정하십시오. 비워 두면 사용자 데이터 폴더 아래의 기본 폴더입니다."),
+                 &dialog);
   intro->setWordWrap(true);
   column->addWidget(intro);
   auto* grid = new QGridLayout;

@@ -21,7 +21,9 @@ bool ParseInt(std::string_view s, std::int64_t& v) {
 
 }  // namespace
 
-std::string TExceptionList::DefaultFile() { return UserDataDir() + "/" + kFileName; }
+std::string TExceptionList::DefaultFile() {
+  return UserDataDir() + "/" + kFileName;
+}
 
 TExceptionList::TExceptionList(std::string file) : file_(std::move(file)) {}
 

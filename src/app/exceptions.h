@@ -4,9 +4,9 @@
 // line "SIZE<tab>MTIME_NS<tab>PATH" (UTF-8; PATH as the list shows it, folder + "\" + name).
 //
 // An exception stands while its file is unchanged: a load finds the entries whose file now has another size
-// or time and drops them (the file changed, so it is looked at again); an entry whose file is missing is kept,
-// since another result file may list it where it is. The window greys the rows that stand, and ticking many
-// rows at once (the tick-all box, Space on a selection) passes over them.
+// or time and drops them (the file changed, so it is looked at again); an entry whose file is missing is
+// kept, since another result file may list it where it is. The window greys the rows that stand, and ticking
+// many rows at once (the tick-all box, Space on a selection) passes over them.
 #include <cstdint>
 #include <string>
 #include <unordered_set>

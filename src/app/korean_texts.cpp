@@ -1,11 +1,11 @@
 // Qt's own texts in Korean: the Yes, No and OK buttons of message boxes, the file dialogs and the
 // standard context menus, from Qt's translations (Debian's qt6-translations-l10n).
+#include "app/korean_texts.h"
+
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
-
-#include "app/korean_texts.h"
 
 namespace vek {
 

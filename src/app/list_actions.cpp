@@ -6,11 +6,11 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QSplitter>
-#include <QVBoxLayout>
-#include <QMenu>
 #include <QToolTip>
+#include <QVBoxLayout>
 #include <QWidget>
 #include <algorithm>
 #include <cstdlib>
@@ -27,7 +27,9 @@
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+QString Q(const std::string& s) {
+  return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
 
 // The data columns of a row as people read them: file name, kind, hits, folder.
 constexpr int kDataColumns[] = {1, 2, 3, 4};
@@ -46,7 +48,8 @@ bool LooksLikeNumber(const std::string& s) {
 }
 
 std::string SpreadsheetText(const std::string& s) {
-  if (s.empty() || std::string_view("=+-@\t\r").find(s.front()) == std::string_view::npos || LooksLikeNumber(s))
+  if (s.empty() || std::string_view("=+-@\t\r").find(s.front()) == std::string_view::npos ||
+      LooksLikeNumber(s))
     return s;
   return "'" + s;
 }
@@ -79,7 +82,8 @@ void TForm1::ToggleTicksByKey() {
   // Several rows at once pass over the files marked as not personal information; one row is ticked as a
   // click ticks it.
   std::vector<int> tickable = rows;
-  if (rows.size() > 1 && !exceptions_.Empty()) std::erase_if(tickable, [this](int r) { return IsExceptionRow(r); });
+  if (rows.size() > 1 && !exceptions_.Empty())
+    std::erase_if(tickable, [this](int r) { return IsExceptionRow(r); });
   // One press makes the acted rows agree: all ticked, unless all of them are ticked already.
   const bool allTicked = std::all_of(tickable.begin(), tickable.end(),
                                      [this](int r) { return Mgr_grid->Cells(kTickColumn, r).AsBoolean(); });
@@ -193,7 +197,8 @@ void TForm1::OpenRowMenu(const QPoint& viewportPos) {
       const std::string host = plat::os::ResolvePath(folder.empty() ? std::string("\\") : folder);
       if (host.empty() || !plat::os::DirectoryExists(host) || !plat::os::OpenWithDefaultProgram(host))
         plat::ui::CurrentDialogs().MessageBox(this, "폴더를 열지 못했습니다.\n" + vek::DisplayPath(folder),
-                                              plat::ui::ApplicationTitle(), plat::ui::MB_OK | plat::ui::MB_ICONWARNING);
+                                              plat::ui::ApplicationTitle(),
+                                              plat::ui::MB_OK | plat::ui::MB_ICONWARNING);
     });
   });
   menu.addAction(Q("경로 복사"), this, [path] { QApplication::clipboard()->setText(Q(path)); });
@@ -205,17 +210,21 @@ void TForm1::OpenRowMenu(const QPoint& viewportPos) {
   if (IsExceptionRow(Mgr_grid->Row()))
     menu.addAction(Q("예외 해제"), this, [this] { vek::Guarded(this, [&] { MarkExceptions(false); }); });
   else
-    menu.addAction(Q("개인정보 아님으로 표시"), this, [this] { vek::Guarded(this, [&] { MarkExceptions(true); }); });
+    menu.addAction(Q("개인정보 아님으로 표시"), this,
+                   [this] { vek::Guarded(this, [&] { MarkExceptions(true); }); });
   menu.addAction(Q("예외 목록..."), this, [this] { vek::Guarded(this, [&] { ShowExceptionList(); }); });
   menu.addSeparator();
   menu.addAction(Q("복사\tCtrl+C"), this, [this] { CopyRows(); });
   menu.addAction(Q("CSV로 저장 (전체)..."), this, [this] { vek::Guarded(this, [&] { ExportCsv(false); }); });
-  menu.addAction(Q("CSV로 저장 (체크한 항목)..."), this, [this] { vek::Guarded(this, [&] { ExportCsv(true); }); });
+  menu.addAction(Q("CSV로 저장 (체크한 항목)..."), this,
+                 [this] { vek::Guarded(this, [&] { ExportCsv(true); }); });
   if (BeforeRowMenu) BeforeRowMenu(menu);
   menu.exec(Mgr_grid->viewport()->mapToGlobal(viewportPos));
 }
 
-std::string TForm1::WindowSettingsFile() { return vek::UserDataDir() + "/window.ini"; }
+std::string TForm1::WindowSettingsFile() {
+  return vek::UserDataDir() + "/window.ini";
+}
 
 bool TForm1::LoadColumnWidths() {
   const plat::os::IniFile ini(WindowSettingsFile());
@@ -245,7 +254,8 @@ bool TForm1::ShowCellTip(const QPoint& viewportPos, const QPoint& globalPos) {
   const TwGridExtents& e = Mgr_grid->Extents();
   const int r = e.RowAt(viewportPos.y());
   const int band = e.ItemAt(viewportPos.x());
-  if (r < 0 || r >= Mgr_grid->RowCount() || band < 0 || band >= Mgr_grid->Columns().VisibleCount()) return false;
+  if (r < 0 || r >= Mgr_grid->RowCount() || band < 0 || band >= Mgr_grid->Columns().VisibleCount())
+    return false;
   TwColumn* column = Mgr_grid->Columns().VisibleItems(band);
   if (column->Index() == 0) return false;
   const std::string text = Mgr_grid->Cells(column->Index(), r).AsString();
@@ -254,7 +264,8 @@ bool TForm1::ShowCellTip(const QPoint& viewportPos, const QPoint& globalPos) {
     const auto now = RecheckCounts.find(RowPath(r));
     if (now != RecheckCounts.end()) {
       const TRect c = e.CellInnerRect(band, r);
-      QToolTip::showText(globalPos, Q("검사 결과 " + text + "건 · 지금 " + std::to_string(now->second) + "건"),
+      QToolTip::showText(globalPos,
+                         Q("검사 결과 " + text + "건 · 지금 " + std::to_string(now->second) + "건"),
                          Mgr_grid->viewport(), QRect(c.Left, c.Top, c.Width(), c.Height()));
       return true;
     }
@@ -304,9 +315,12 @@ void TForm1::SortByColumn(int column) {
   sortDescending_ = descending;
 }
 
-// --- the preview pane ----------------------------------------------------------------------------------------
+// --- the preview pane
+// ----------------------------------------------------------------------------------------
 
-std::string TForm1::RowPath(int r) { return RowFolder(r) + "\\" + RowFileName(r); }
+std::string TForm1::RowPath(int r) {
+  return RowFolder(r) + "\\" + RowFileName(r);
+}
 
 void TForm1::SetPreviewVisible(bool on) {
   BtnPreview->setChecked(on);
@@ -355,7 +369,8 @@ void TForm1::SavePreviewSettings() {
   if (height > 0) ini.WriteString(kPreviewSection, "Height", std::to_string(height));
 }
 
-// --- exceptions -----------------------------------------------------------------------------------------------
+// --- exceptions
+// -----------------------------------------------------------------------------------------------
 
 bool TForm1::IsExceptionRow(int r) {
   if (exceptions_.Empty() || r < 0 || r >= Mgr_grid->RowCount()) return false;
@@ -382,7 +397,8 @@ void TForm1::ShowExceptionList() {
   dialog.setObjectName("ExceptionDialog");
   dialog.setWindowTitle(Q("예외 목록"));
   auto* column = new QVBoxLayout(&dialog);
-  auto* note = new QLabel(Q("개인정보 아님으로 표시한 파일입니다. 파일이 바뀌면 예외에서 빠집니다."), &dialog);
+  auto* note =
+      new QLabel(Q("개인정보 아님으로 표시한 파일입니다. 파일이 바뀌면 예외에서 빠집니다."), &dialog);
   auto* list = new QListWidget(&dialog);
   list->setObjectName("ExceptionList");
   for (const vek::TExceptionList::Entry& e : exceptions_.Entries())
@@ -394,7 +410,8 @@ void TForm1::ShowExceptionList() {
   connect(clear, &QPushButton::clicked, &dialog, [&] {
     if (!exceptions_.Clear())
       plat::ui::CurrentDialogs().MessageBox(&dialog, "예외 목록을 지우지 못했습니다.\n" + exceptions_.File(),
-                                            plat::ui::ApplicationTitle(), plat::ui::MB_OK | plat::ui::MB_ICONWARNING);
+                                            plat::ui::ApplicationTitle(),
+                                            plat::ui::MB_OK | plat::ui::MB_ICONWARNING);
     list->clear();
     clear->setEnabled(false);
     Mgr_grid->viewport()->update();

@@ -61,7 +61,9 @@ class UnattendedDialogs : public plat::ui::Dialogs {
   void ShowMessage(QWidget*, const std::string& text) override {
     std::fprintf(stderr, "VekSecurity: %s\n", text.c_str());
   }
-  std::optional<std::string> OpenFile(QWidget*, const plat::ui::OpenFileRequest&) override { return std::nullopt; }
+  std::optional<std::string> OpenFile(QWidget*, const plat::ui::OpenFileRequest&) override {
+    return std::nullopt;
+  }
 };
 
 bool HasDisplay() {
@@ -87,7 +89,8 @@ int main(int argc, char** argv) {
   }
   const Arguments args = ParseArguments(argc, argv);
   if (!args.error.empty()) {
-    std::fprintf(stderr, "VekSecurity: %s\nusage: VekSecurity [--screenshot OUT.png] [FILE]\n", args.error.c_str());
+    std::fprintf(stderr, "VekSecurity: %s\nusage: VekSecurity [--screenshot OUT.png] [FILE]\n",
+                 args.error.c_str());
     return 2;
   }
   // A screenshot needs no display: without one, render off screen.

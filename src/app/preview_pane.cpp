@@ -17,10 +17,13 @@ namespace vek {
 
 namespace {
 
-QString Q(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+QString Q(std::string_view s) {
+  return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
 
 std::int64_t NowMs() {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
       .count();
 }
 
@@ -158,7 +161,8 @@ void TPreviewPane::Start() {
   const std::stop_token stop = stop_.get_token();
   pool_.start([this, generation, host, stop] {
     const auto post = [this, generation](std::shared_ptr<Result> r) {
-      QMetaObject::invokeMethod(this, [this, generation, r] { Present(generation, r); }, Qt::QueuedConnection);
+      QMetaObject::invokeMethod(
+          this, [this, generation, r] { Present(generation, r); }, Qt::QueuedConnection);
     };
     std::error_code ec;
     const std::uint64_t size = host.empty() ? 0 : std::filesystem::file_size(host, ec);
@@ -189,13 +193,15 @@ void TPreviewPane::Present(std::uint64_t generation, const std::shared_ptr<Resul
   const inspect::Extraction& x = r->x;
   const int now = x.HasText() ? inspect::CountForScannerKind(r->matches, target_.ScannerKind) : 0;
   const std::string scanner = plat::text::Trim(target_.ScannerCount);
-  QString counts = QStringLiteral("검사 결과 ") + (scanner.empty() ? QStringLiteral("-") : Q(scanner) + QStringLiteral("건"));
+  QString counts = QStringLiteral("검사 결과 ") +
+                   (scanner.empty() ? QStringLiteral("-") : Q(scanner) + QStringLiteral("건"));
   if (!x.HasText())
     counts += QStringLiteral(" · 지금 읽을 수 없음");
   else if (!r->whole)
     counts += QStringLiteral(" · 지금 %1건 이상 (읽는 중)").arg(now);
   else
-    counts += QStringLiteral(" · 지금 %1건").arg(now) + (x.status == inspect::Status::Partial ? QStringLiteral(" (앞부분)") : QString());
+    counts += QStringLiteral(" · 지금 %1건").arg(now) +
+              (x.status == inspect::Status::Partial ? QStringLiteral(" (앞부분)") : QString());
   Counts->setText(counts);
   if (r->whole) {
     reading_ = false;
@@ -253,7 +259,8 @@ void TPreviewPane::MarkMatches() {
     QTextEdit::ExtraSelection s;
     s.cursor = cursor;
     s.cursor.setPosition(spans_[std::size_t(i)].first);
-    s.cursor.setPosition(spans_[std::size_t(i)].first + spans_[std::size_t(i)].second, QTextCursor::KeepAnchor);
+    s.cursor.setPosition(spans_[std::size_t(i)].first + spans_[std::size_t(i)].second,
+                         QTextCursor::KeepAnchor);
     s.format.setBackground(i == current_ ? kCurrentColour : kMarkColour);
     if (i == current_) s.format.setFontWeight(QFont::Bold);
     marks.push_back(s);
@@ -280,10 +287,18 @@ void TPreviewPane::PreviousMatch() {
   if (!spans_.empty()) GoToMatch(current_ <= 0 ? int(spans_.size()) - 1 : current_ - 1);
 }
 
-QString TPreviewPane::ShownText() const { return TextView->toPlainText(); }
-QString TPreviewPane::CountText() const { return Counts->text(); }
-QString TPreviewPane::SummaryText() const { return Summary->text(); }
-QString TPreviewPane::SentenceText() const { return Sentence->text(); }
+QString TPreviewPane::ShownText() const {
+  return TextView->toPlainText();
+}
+QString TPreviewPane::CountText() const {
+  return Counts->text();
+}
+QString TPreviewPane::SummaryText() const {
+  return Summary->text();
+}
+QString TPreviewPane::SentenceText() const {
+  return Sentence->text();
+}
 
 bool TPreviewPane::eventFilter(QObject* watched, QEvent* e) {
   if (watched == TextView && e->type() == QEvent::KeyPress && !spans_.empty()) {

@@ -3,11 +3,11 @@
 // marked and masked on screen, the summary line ("찾은 개인정보: ..."), and how many matches the file holds
 // now beside the scanner's count. It only reads: a file is never changed.
 //
-// Flow: the window calls Follow with the current row's file whenever the row or its contents may have changed;
-// an unchanged target costs nothing. A new target stops the reading under way (its stop token) and starts
-// the next one off the window's thread, at once when the pane was quiet, else once the rows have stopped
-// changing for kQuietMs (a held arrow key does not start a read per row). A large file shows its first page
-// first and then the whole. Results of a target no longer current are dropped.
+// Flow: the window calls Follow with the current row's file whenever the row or its contents may have
+// changed; an unchanged target costs nothing. A new target stops the reading under way (its stop token) and
+// starts the next one off the window's thread, at once when the pane was quiet, else once the rows have
+// stopped changing for kQuietMs (a held arrow key does not start a read per row). A large file shows its
+// first page first and then the whole. Results of a target no longer current are dropped.
 //
 // Keys: with the focus in the pane, Up and Down go to the previous and next match.
 #include <QFrame>

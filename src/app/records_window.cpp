@@ -28,25 +28,33 @@ namespace vek {
 
 namespace {
 
-QString Q(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+QString Q(std::string_view s) {
+  return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
 
-QDate DayOf(const std::string& time) { return QDate::fromString(Q(time.substr(0, 10)), QStringLiteral("yyyy-MM-dd")); }
+QDate DayOf(const std::string& time) {
+  return QDate::fromString(Q(time.substr(0, 10)), QStringLiteral("yyyy-MM-dd"));
+}
 
 // "YYYY-MM-DD HH:MM:SS" -> "YYYYMMDD-HHMMSS", as move records name their creation time.
 std::string ManifestStamp(const std::string& time) {
   std::string out;
   for (char c : time) {
-    if (c == ' ') out += '-';
-    else if (c >= '0' && c <= '9') out += c;
+    if (c == ' ')
+      out += '-';
+    else if (c >= '0' && c <= '9')
+      out += c;
   }
   return out;
 }
 
 // The one operator (or host) of the records, their names joined when several, or this computer's.
-std::string Named(const std::vector<ActionRecord>& records, std::string ActionRecord::*field, const std::string& def) {
+std::string Named(const std::vector<ActionRecord>& records, std::string ActionRecord::*field,
+                  const std::string& def) {
   std::vector<std::string> names;
   for (const ActionRecord& r : records)
-    if (!(r.*field).empty() && std::find(names.begin(), names.end(), r.*field) == names.end()) names.push_back(r.*field);
+    if (!(r.*field).empty() && std::find(names.begin(), names.end(), r.*field) == names.end())
+      names.push_back(r.*field);
   if (names.empty()) return def;
   std::string out = names.front();
   for (std::size_t i = 1; i < names.size(); ++i) out += ", " + names[i];
@@ -64,7 +72,8 @@ std::vector<LoggedRun> GroupRuns(const std::vector<LoggedRecord>& log) {
     const ActionRecord& r = log[i].Record;
     // A run's records stand together: the run of the record before is tried first, without a look-up.
     LoggedRun* run = nullptr;
-    if (!runs.empty() && runs[last].Time == r.Time && runs[last].Batch == r.Batch && runs[last].Method == r.Method) {
+    if (!runs.empty() && runs[last].Time == r.Time && runs[last].Batch == r.Batch &&
+        runs[last].Method == r.Method) {
       run = &runs[last];
     } else {
       key.assign(r.Time).append(1, '\x1f').append(r.Batch).append(1, '\x1f').append(r.Method);
@@ -74,14 +83,17 @@ std::vector<LoggedRun> GroupRuns(const std::vector<LoggedRecord>& log) {
       run = &runs[last];
     }
     ++run->Files;
-    if (r.Result == kResultDone) ++run->Done;
-    else if (r.Result == kResultFailed) ++run->Failed;
+    if (r.Result == kResultDone)
+      ++run->Done;
+    else if (r.Result == kResultFailed)
+      ++run->Failed;
     run->Records.push_back(std::uint32_t(i));
   }
   return runs;
 }
 
-std::string ManifestOfRun(const LoggedRun& run, const std::vector<LoggedRecord>& log, const std::string& manifestDir) {
+std::string ManifestOfRun(const LoggedRun& run, const std::vector<LoggedRecord>& log,
+                          const std::string& manifestDir) {
   std::unordered_set<std::string_view> sources;
   for (std::uint32_t i : run.Records) sources.insert(log[i].Record.Source);
   const std::string start = ManifestStamp(run.Time);
@@ -89,7 +101,8 @@ std::string ManifestOfRun(const LoggedRun& run, const std::vector<LoggedRecord>&
   // Names sort as the records were created: "move-YYYYMMDD-HHMMSS-zzz.csv".
   for (const QFileInfo& f : dir.entryInfoList({QStringLiteral("move-*.csv")}, QDir::Files, QDir::Name)) {
     const std::string name = f.fileName().toStdString();
-    if (name.ends_with(".restored.csv") || name.size() < 5 + start.size() || name.compare(5, start.size(), start) < 0)
+    if (name.ends_with(".restored.csv") || name.size() < 5 + start.size() ||
+        name.compare(5, start.size(), start) < 0)
       continue;
     const std::string path = f.absoluteFilePath().toStdString();
     try {
@@ -126,7 +139,8 @@ RecordsWindow::RecordsWindow(TForm1* form) : QDialog(form), form_(form) {
   MethodBox = new QComboBox(this);
   MethodBox->setObjectName(QStringLiteral("MethodBox"));
   MethodBox->addItem(Q("전체"));
-  for (std::string_view m : {kMethodMove, kMethodDelete, kMethodShred, kMethodRestore}) MethodBox->addItem(Q(m));
+  for (std::string_view m : {kMethodMove, kMethodDelete, kMethodShred, kMethodRestore})
+    MethodBox->addItem(Q(m));
   filter->addWidget(new QLabel(Q("기간"), this));
   filter->addWidget(From);
   filter->addWidget(new QLabel(QStringLiteral("~"), this));
@@ -214,8 +228,8 @@ void RecordsWindow::Fill() {
   Runs->setRowCount(int(shown_.size()));
   for (int row = 0; row < int(shown_.size()); ++row) {
     const LoggedRun& run = runs_[shown_[row]];
-    const QString cells[] = {Q(run.Time), Q(run.Method), QString::number(run.Files), QString::number(run.Done),
-                             QString::number(run.Failed)};
+    const QString cells[] = {Q(run.Time), Q(run.Method), QString::number(run.Files),
+                             QString::number(run.Done), QString::number(run.Failed)};
     for (int c = 0; c < 5; ++c) {
       auto* item = new QTableWidgetItem(cells[c]);
       if (c >= 2) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -278,7 +292,8 @@ void RecordsWindow::RestoreSelected() {
   if (!run || run->Method != kMethodMove) return;
   const std::string path = ManifestOfRun(*run, log_, ManifestDir());
   if (path.empty()) {
-    plat::ui::CurrentDialogs().MessageBox(this, "이 작업의 이동 기록을 찾지 못했습니다.", plat::ui::ApplicationTitle(),
+    plat::ui::CurrentDialogs().MessageBox(this, "이 작업의 이동 기록을 찾지 못했습니다.",
+                                          plat::ui::ApplicationTitle(),
                                           plat::ui::MB_OK | plat::ui::MB_ICONWARNING);
     return;
   }

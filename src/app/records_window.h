@@ -29,7 +29,8 @@ std::vector<LoggedRun> GroupRuns(const std::vector<LoggedRecord>& log);
 
 // The move record a move run wrote: the earliest manifest in `manifestDir` created at or after the run's
 // start whose first file is one of the run's sources. Empty when there is none.
-std::string ManifestOfRun(const LoggedRun& run, const std::vector<LoggedRecord>& log, const std::string& manifestDir);
+std::string ManifestOfRun(const LoggedRun& run, const std::vector<LoggedRecord>& log,
+                          const std::string& manifestDir);
 
 class RecordsWindow : public QDialog {
   Q_OBJECT

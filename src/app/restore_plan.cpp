@@ -46,25 +46,39 @@ std::string Host(std::string_view windowsPath) {
   }
 }
 
-std::uint64_t KeyHash(std::string_view path) { return std::hash<std::string>{}(ComparablePath(path)); }
+std::uint64_t KeyHash(std::string_view path) {
+  return std::hash<std::string>{}(ComparablePath(path));
+}
 
 }  // namespace
 
 std::string_view RestorePlan::Reason(Verdict v) {
   switch (v) {
     case Verdict::Restore:
-    case Verdict::RestoreUnstamped: return {};
-    case Verdict::AlreadyRestored: return "이미 되돌렸음";
-    case Verdict::NotMirror: return "이동 기록의 백업 위치가 원래 경로를 그대로 옮긴 자리가 아님";
-    case Verdict::Unsafe: return "이동 기록의 이 줄은 안전하게 되돌릴 수 없음";
-    case Verdict::NoHostPath: return "이 컴퓨터에 없는 드라이브나 네트워크 경로";
-    case Verdict::Missing: return "백업 폴더에 파일이 없음(지워졌거나 옮겨졌을 수 있음)";
-    case Verdict::NotRegular: return "백업 폴더의 그 자리가 일반 파일이 아님(링크나 폴더)";
-    case Verdict::Changed: return "백업 폴더의 파일이 이동할 때의 그 파일이 아님(크기, 수정 시각 또는 파일 번호가 다름)";
-    case Verdict::LinkInBackup: return "백업 폴더까지의 경로에 심볼릭 링크가 있음";
-    case Verdict::LinkInOriginal: return "원래 폴더까지의 경로에 심볼릭 링크나 파일이 있음";
-    case Verdict::OriginalTaken: return "원래 자리에 같은 이름의 파일이 있음(덮어쓰지 않음)";
-    case Verdict::Twice: return "이동 기록에 같은 원래 자리가 두 번 있음";
+    case Verdict::RestoreUnstamped:
+      return {};
+    case Verdict::AlreadyRestored:
+      return "이미 되돌렸음";
+    case Verdict::NotMirror:
+      return "이동 기록의 백업 위치가 원래 경로를 그대로 옮긴 자리가 아님";
+    case Verdict::Unsafe:
+      return "이동 기록의 이 줄은 안전하게 되돌릴 수 없음";
+    case Verdict::NoHostPath:
+      return "이 컴퓨터에 없는 드라이브나 네트워크 경로";
+    case Verdict::Missing:
+      return "백업 폴더에 파일이 없음(지워졌거나 옮겨졌을 수 있음)";
+    case Verdict::NotRegular:
+      return "백업 폴더의 그 자리가 일반 파일이 아님(링크나 폴더)";
+    case Verdict::Changed:
+      return "백업 폴더의 파일이 이동할 때의 그 파일이 아님(크기, 수정 시각 또는 파일 번호가 다름)";
+    case Verdict::LinkInBackup:
+      return "백업 폴더까지의 경로에 심볼릭 링크가 있음";
+    case Verdict::LinkInOriginal:
+      return "원래 폴더까지의 경로에 심볼릭 링크나 파일이 있음";
+    case Verdict::OriginalTaken:
+      return "원래 자리에 같은 이름의 파일이 있음(덮어쓰지 않음)";
+    case Verdict::Twice:
+      return "이동 기록에 같은 원래 자리가 두 번 있음";
   }
   return {};
 }
@@ -112,12 +126,14 @@ RestorePlan::Verdict RestorePlan::Check(const MoveRecord& record, std::size_t i,
                                         const std::vector<std::string>& backupDirs) {
   const std::string_view source = record.Source(i), target = record.Target(i);
   const Split from = SplitPath(source), to = SplitPath(target);
-  if (from.Name != to.Name || UnsafePathReason(from.Folder, from.Name) || UnsafePathReason(to.Folder, to.Name))
+  if (from.Name != to.Name || UnsafePathReason(from.Folder, from.Name) ||
+      UnsafePathReason(to.Folder, to.Name))
     return Verdict::Unsafe;
   const std::string targetKey = ComparablePath(target);
   bool mirror = false;
   for (const std::string& b : backupDirs)
-    mirror = mirror || ComparablePath(b + WholeFolderTail(from.Folder) + "\\" + std::string(from.Name)) == targetKey;
+    mirror = mirror ||
+             ComparablePath(b + WholeFolderTail(from.Folder) + "\\" + std::string(from.Name)) == targetKey;
   if (!mirror) return Verdict::NotMirror;
   std::string key(source);
   key += '\0';
@@ -130,9 +146,12 @@ RestorePlan::Verdict RestorePlan::Check(const MoveRecord& record, std::size_t i,
   if (backupRoot.empty() || backupFolder.empty() || originalRoot.empty() || originalFolder.empty())
     return Verdict::NoHostPath;
   switch (WayTo(backupRoot, backupFolder)) {
-    case Way::Link: return Verdict::LinkInBackup;
-    case Way::Missing: return Verdict::Missing;
-    case Way::Folder: break;
+    case Way::Link:
+      return Verdict::LinkInBackup;
+    case Way::Missing:
+      return Verdict::Missing;
+    case Way::Folder:
+      break;
   }
   const std::string hostTarget = backupFolder + "/" + std::string(to.Name);
   struct stat st {};
@@ -143,10 +162,13 @@ RestorePlan::Verdict RestorePlan::Check(const MoveRecord& record, std::size_t i,
 
   // The way back: existing folders are real folders, and no file stands at the old place.
   switch (WayTo(originalRoot, originalFolder)) {
-    case Way::Link: return Verdict::LinkInOriginal;
-    case Way::Missing: break;
+    case Way::Link:
+      return Verdict::LinkInOriginal;
+    case Way::Missing:
+      break;
     case Way::Folder:
-      if (::lstat((originalFolder + "/" + std::string(from.Name)).c_str(), &st) == 0) return Verdict::OriginalTaken;
+      if (::lstat((originalFolder + "/" + std::string(from.Name)).c_str(), &st) == 0)
+        return Verdict::OriginalTaken;
       break;
   }
   if (!sources_.insert(KeyHash(source)).second) return Verdict::Twice;

@@ -17,19 +17,19 @@ namespace vek {
 class RestorePlan {
  public:
   enum class Verdict : std::uint8_t {
-    Restore,          // checked against the stamp the move recorded
-    RestoreUnstamped, // an older record without stamps: place and size checked only
+    Restore,           // checked against the stamp the move recorded
+    RestoreUnstamped,  // an older record without stamps: place and size checked only
     AlreadyRestored,
-    NotMirror,        // the recorded backup path is not the mirror of the recorded source
-    Unsafe,           // a path that no batch line may name
-    NoHostPath,       // a drive or share with no place on this computer
-    Missing,          // the backup copy is gone
-    NotRegular,       // the backup copy is a link, a folder or a device
-    Changed,          // the backup copy is not the file the move left there
-    LinkInBackup,     // a folder on the way to the backup copy is a link
-    LinkInOriginal,   // a folder on the way back is a link or a file
-    OriginalTaken,    // a file stands at the old place
-    Twice,            // the record names the old place twice
+    NotMirror,       // the recorded backup path is not the mirror of the recorded source
+    Unsafe,          // a path that no batch line may name
+    NoHostPath,      // a drive or share with no place on this computer
+    Missing,         // the backup copy is gone
+    NotRegular,      // the backup copy is a link, a folder or a device
+    Changed,         // the backup copy is not the file the move left there
+    LinkInBackup,    // a folder on the way to the backup copy is a link
+    LinkInOriginal,  // a folder on the way back is a link or a file
+    OriginalTaken,   // a file stands at the old place
+    Twice,           // the record names the old place twice
   };
   static bool Restores(Verdict v) { return v == Verdict::Restore || v == Verdict::RestoreUnstamped; }
   // The user's words for a verdict that refuses.

@@ -10,9 +10,11 @@
 
 namespace vek {
 
-// --- the load ------------------------------------------------------------------------------------------------
+// --- the load
+// ------------------------------------------------------------------------------------------------
 
-TGridLoad::TGridLoad(TMemGrid& grid, std::string_view fileBytes, ScanFilterSettings settings, TItemFields& fields)
+TGridLoad::TGridLoad(TMemGrid& grid, std::string_view fileBytes, ScanFilterSettings settings,
+                     TItemFields& fields)
     : grid_(grid), lines_(fileBytes), filter_(std::move(settings)), fields_(fields) {
   counts_.BytesTotal = fileBytes.size();
   for (int i = 0; i < grid_.ColumnCount(); ++i)
@@ -100,7 +102,8 @@ bool TLoadInterrupt::eventFilter(QObject* watched, QEvent* e) {
   }
 }
 
-// --- texts -----------------------------------------------------------------------------------------------------
+// --- texts
+// -----------------------------------------------------------------------------------------------------
 
 std::string GroupedNumber(long long n) {
   std::string digits = std::to_string(n < 0 ? -n : n);
@@ -120,15 +123,16 @@ std::string CountLineText(int listed, int ticked, int unreadable, bool cutShort)
 }
 
 std::string ProgressText(const TLoadCounts& counts) {
-  const int percent =
-      counts.BytesTotal == 0 ? 100 : int((static_cast<long double>(counts.BytesRead) * 100) / counts.BytesTotal);
+  const int percent = counts.BytesTotal == 0
+                          ? 100
+                          : int((static_cast<long double>(counts.BytesRead) * 100) / counts.BytesTotal);
   return std::to_string(percent) + "% · " + GroupedNumber(static_cast<long long>(counts.LinesRead)) + "줄";
 }
 
 std::string LoadNoticeText(const TLoadCounts& counts) {
   if (counts.CutShort)
-    return "읽기를 중단했습니다. 화일의 " + GroupedNumber(static_cast<long long>(counts.LinesRead)) + "줄까지만 읽어 " +
-           GroupedNumber(counts.Listed) + "건을 목록에 올렸습니다.";
+    return "읽기를 중단했습니다. 화일의 " + GroupedNumber(static_cast<long long>(counts.LinesRead)) +
+           "줄까지만 읽어 " + GroupedNumber(counts.Listed) + "건을 목록에 올렸습니다.";
   if (counts.Listed == 0 && counts.Unreadable > 0)
     return "읽을 수 없는 줄 " + GroupedNumber(counts.Unreadable) +
            "개를 건너뛰었습니다. 검사 결과 화일이 맞는지 확인하십시오.";

@@ -26,8 +26,8 @@ struct TLoadCounts {
   std::size_t LinesRead = 0;  // finding lines taken so far (the header not counted)
   std::size_t BytesRead = 0;  // bytes of the file taken so far
   std::size_t BytesTotal = 0;
-  int Listed = 0;      // rows appended to the grid
-  int Unreadable = 0;  // lines skipped because they are not valid CP949 or could not be handled
+  int Listed = 0;         // rows appended to the grid
+  int Unreadable = 0;     // lines skipped because they are not valid CP949 or could not be handled
   bool CutShort = false;  // the user stopped the load before the end of the file
 };
 
@@ -87,8 +87,8 @@ class TLoadInterrupt : public QObject {
   bool windowClosed_ = false;
 };
 
-// "목록 N건 · 체크 N건" and, when there were any, "· 읽을 수 없는 줄 N개 건너뜀", and "· 읽기 중단됨" when cut
-// short; numbers with thousands separators.
+// "목록 N건 · 체크 N건" and, when there were any, "· 읽을 수 없는 줄 N개 건너뜀", and "· 읽기 중단됨" when
+// cut short; numbers with thousands separators.
 std::string CountLineText(int listed, int ticked, int unreadable, bool cutShort);
 // The wait notice's progress line: per cent of the file's bytes and lines read so far.
 std::string ProgressText(const TLoadCounts& counts);

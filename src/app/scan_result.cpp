@@ -14,7 +14,9 @@ namespace {
 
 constexpr std::size_t kMaxRestChars = 500;
 
-bool IsBlankOrControl(unsigned char c) { return c <= ' '; }
+bool IsBlankOrControl(unsigned char c) {
+  return c <= ' ';
+}
 
 // The text without leading and trailing blanks and control characters (bytes up to 0x20: a UTF-8
 // sequence never contains them, so trimming bytes never splits a character).
@@ -36,7 +38,8 @@ bool StrictInt32(std::string_view s, std::int64_t& out) {
     v = v * 10 + (s[i] - '0');
   }
   if (!plain && !plat::fmt::TryStrToInt64(s, v)) return false;
-  if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max()) return false;
+  if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max())
+    return false;
   out = v;
   return true;
 }
@@ -91,7 +94,8 @@ bool DecodeLine(std::string_view cp949, std::string& utf8) {
   // the last double-byte character leaves it out.
   std::string_view part = cp949.substr(0, 2 * kMaxLineChars);
   bool ok = plat::text::TryCp949ToUtf8(part, utf8);
-  if (!ok && part.size() < cp949.size()) ok = plat::text::TryCp949ToUtf8(part.substr(0, part.size() - 1), utf8);
+  if (!ok && part.size() < cp949.size())
+    ok = plat::text::TryCp949ToUtf8(part.substr(0, part.size() - 1), utf8);
   if (!ok) return false;
   if (utf8.size() > kMaxLineChars) utf8.resize(plat::text::Utf8Offset(utf8, kMaxLineChars));
   return true;

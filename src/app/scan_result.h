@@ -67,9 +67,9 @@ void ForEachLine(std::string_view bytes, F&& f) {
 bool DecodeLine(std::string_view cp949, std::string& utf8);
 
 struct ScanFilterSettings {
-  bool Keywords = true;     // "개인정보": the kind must contain a keyword
-  bool AtLeast10 = false;   // "10건이상"
-  bool AtLeast100 = false;  // "100건이상"
+  bool Keywords = true;                // "개인정보": the kind must contain a keyword
+  bool AtLeast10 = false;              // "10건이상"
+  bool AtLeast100 = false;             // "100건이상"
   std::array<std::string, 6> Exclude;  // exclusion words; empty ones are not used
 };
 

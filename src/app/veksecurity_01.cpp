@@ -1,19 +1,17 @@
 #include "app/veksecurity_01.h"
 
-#include "grid/structure/scope_guard.h"
-
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
-#include <QHelpEvent>
-#include <QKeySequence>
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QHelpEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -33,20 +31,24 @@
 
 #include "app/application.h"
 #include "app/batch_run.h"
-#include "grid/structure/extents.h"
 #include "app/mgr_grid_form.h"
 #include "app/preview_pane.h"
 #include "grid/memory/mem_grid_form.h"
+#include "grid/structure/extents.h"
+#include "grid/structure/scope_guard.h"
 #include "platform/os/os.h"
 #include "platform/paint/color.h"
 #include "platform/paint/font.h"
 #include "platform/text/text.h"
 
-
 namespace {
 
-QString Q(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
-std::string S(const QString& s) { return s.toUtf8().toStdString(); }
+QString Q(const std::string& s) {
+  return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
+std::string S(const QString& s) {
+  return s.toUtf8().toStdString();
+}
 
 // Windows colour values (0x00BBGGRR) as Qt colours.
 
@@ -94,9 +96,13 @@ TStatusBar::TStatusBar(QWidget* parent) : QStatusBar(parent), text_(new QLabel(t
   addWidget(text_, 1);
 }
 
-std::string TStatusBar::SimpleText() const { return S(text_->text()); }
+std::string TStatusBar::SimpleText() const {
+  return S(text_->text());
+}
 
-void TStatusBar::SetSimpleText(const std::string& text) { text_->setText(Q(text)); }
+void TStatusBar::SetSimpleText(const std::string& text) {
+  text_->setText(Q(text));
+}
 
 // --- the window --------------------------------------------------------------------------------------------
 
@@ -345,7 +351,8 @@ void TForm1::CreateButtonStrip(QWidget* central, QVBoxLayout* column) {
   BtnPreview->setToolTip(Q("선택한 파일의 내용과 찾은 개인정보를 가려서 보기 (F9)"));
   {
     auto* menu = new QMenu(BtnRestore);
-    menu->addAction(Q("마지막 이동 되돌리기"), this, [this] { vek::Guarded(this, [&] { RestoreMove({}); }); });
+    menu->addAction(Q("마지막 이동 되돌리기"), this,
+                    [this] { vek::Guarded(this, [&] { RestoreMove({}); }); });
     // The past runs: their 확인서, and a move of any of them put back.
     menu->addAction(Q("작업 기록..."), this, [this] { vek::Guarded(this, [&] { ShowRecordsWindow(); }); });
     BtnRestore->setMenu(menu);
@@ -384,17 +391,22 @@ void TForm1::AssignShortcuts() {
     QPushButton* button;
     const char* tip;
   } shortcuts[] = {
-      {BitBtn1, "검사 프로그램 내려받기"},       {BitBtn2, "검사 결과 화일을 골라 불러오기"},
-      {BitBtn5, "조건을 다시 적용해 다시 읽기"}, {BitBtn4, "체크한 파일을 보관 폴더로 이동"},
-      {BitBtn6, "체크한 파일을 영구 삭제"},      {BitBtn7, "선택한 행을 목록에서만 제거"},
-      {BtnRestore, "이동한 파일을 제자리로 되돌리기"}, {BtnDrives, "드라이브 문자마다 폴더 정하기"},
+      {BitBtn1, "검사 프로그램 내려받기"},
+      {BitBtn2, "검사 결과 화일을 골라 불러오기"},
+      {BitBtn5, "조건을 다시 적용해 다시 읽기"},
+      {BitBtn4, "체크한 파일을 보관 폴더로 이동"},
+      {BitBtn6, "체크한 파일을 영구 삭제"},
+      {BitBtn7, "선택한 행을 목록에서만 제거"},
+      {BtnRestore, "이동한 파일을 제자리로 되돌리기"},
+      {BtnDrives, "드라이브 문자마다 폴더 정하기"},
   };
   int digit = 1;
   for (const auto& s : shortcuts) {
     const QKeySequence key(Qt::ALT | Qt::Key(Qt::Key_0 + digit++));
     s.button->setAutoDefault(true);
     s.button->setShortcut(key);
-    s.button->setToolTip(Q(s.tip) + QStringLiteral(" (") + key.toString(QKeySequence::NativeText) + QStringLiteral(")"));
+    s.button->setToolTip(Q(s.tip) + QStringLiteral(" (") + key.toString(QKeySequence::NativeText) +
+                         QStringLiteral(")"));
   }
 }
 
@@ -439,17 +451,20 @@ void TForm1::ConnectHandlers() {
     });
   }
   // Enter in the file field loads that file, as "재조회" does.
-  connect(p_file, &QLineEdit::returnPressed, this, [this] { vek::Guarded(this, [&] { BitBtn5Click(p_file); }); });
+  connect(p_file, &QLineEdit::returnPressed, this,
+          [this] { vek::Guarded(this, [&] { BitBtn5Click(p_file); }); });
   // So does Enter in an exclusion word field; a filter changed since the load is hinted in the status bar.
   for (QLineEdit* e : ExcludeEdits()) {
     connect(e, &QLineEdit::returnPressed, this, [this, e] { vek::Guarded(this, [&] { BitBtn5Click(e); }); });
     connect(e, &QLineEdit::textChanged, this, [this] { UpdateFilterHint(); });
   }
-  for (QCheckBox* box : {cb1, cb3, cb4}) connect(box, &QCheckBox::toggled, this, [this] { UpdateFilterHint(); });
+  for (QCheckBox* box : {cb1, cb3, cb4})
+    connect(box, &QCheckBox::toggled, this, [this] { UpdateFilterHint(); });
   connect(cb_m, &QCheckBox::clicked, this, [this] { vek::Guarded(this, [&] { cb_mClick(cb_m); }); });
   // The preview pane: its button, the row it follows, the overlays kept over the list as the splitter moves,
   // and the count it found for the tooltip of "수량"; exceptions are greyed.
-  connect(BtnPreview, &QPushButton::clicked, this, [this](bool on) { vek::Guarded(this, [&] { SetPreviewVisible(on); }); });
+  connect(BtnPreview, &QPushButton::clicked, this,
+          [this](bool on) { vek::Guarded(this, [&] { SetPreviewVisible(on); }); });
   // F9 at once and without taking the focus from the list (a button's own shortcut would).
   connect(new QShortcut(QKeySequence(Qt::Key_F9), this), &QShortcut::activated, this,
           [this] { vek::Guarded(this, [&] { SetPreviewVisible(Preview->isHidden()); }); });
@@ -469,8 +484,8 @@ void TForm1::ConnectHandlers() {
     vek::Guarded(this, [&] { ToggleTicksByKey(); });
   };
   Mgr_grid->OnKeyDown = [this](QObject*, int& Key, plat::ui::TShiftState Shift) {
-    if (Key == plat::ui::VK_F1 + 9 && Shift.Contains(plat::ui::ssShift) && !Shift.Contains(plat::ui::ssCtrl) &&
-        !Shift.Contains(plat::ui::ssAlt)) {
+    if (Key == plat::ui::VK_F1 + 9 && Shift.Contains(plat::ui::ssShift) &&
+        !Shift.Contains(plat::ui::ssCtrl) && !Shift.Contains(plat::ui::ssAlt)) {
       Key = 0;  // Shift+F10: the row menu
       vek::Guarded(this, [&] { ShowRowMenuByKey(); });
       return;
@@ -509,7 +524,8 @@ void TForm1::PlaceOverlays() {
                       at.y() + std::max(0, (title.Height() - box.height()) / 2), box.width(), box.height());
   }
   msg->move(g.x() + (g.width() - msg->width()) / 2, g.y() + (g.height() - msg->height()) / 2);
-  EmptyHint->move(g.x() + (g.width() - EmptyHint->width()) / 2, g.y() + (g.height() - EmptyHint->height()) / 2);
+  EmptyHint->move(g.x() + (g.width() - EmptyHint->width()) / 2,
+                  g.y() + (g.height() - EmptyHint->height()) / 2);
   Memo1->move(Panel3->width() - Memo1->width() - 8, 8);
 }
 
@@ -563,14 +579,17 @@ bool TForm1::eventFilter(QObject* watched, QEvent* e) {
   return QMainWindow::eventFilter(watched, e);
 }
 
-// --- handlers ------------------------------------------------------------------------------------------------
+// --- handlers
+// ------------------------------------------------------------------------------------------------
 
 void TForm1::FormCreate(QObject*) {
   setAcceptDrops(true);
   context_.ProgramDir = plat::os::ExeDir();
 }
 
-void TForm1::FormShow(QObject*) { RB1Click(this); }
+void TForm1::FormShow(QObject*) {
+  RB1Click(this);
+}
 
 void TForm1::RB1Click(QObject*) {
   context_.BackupDir = RB1->isChecked() ? vek::AppContext::kBackupDirC : vek::AppContext::kBackupDirD;
@@ -584,14 +603,17 @@ void TForm1::FormCloseQuery(QObject*, bool& CanClose) {
   CanClose = true;
 }
 
-std::string TForm1::IniFileName() const { return plat::os::ResolvePath(context_.ProgramDir + "\\" + kIniName); }
+std::string TForm1::IniFileName() const {
+  return plat::os::ResolvePath(context_.ProgramDir + "\\" + kIniName);
+}
 
 void TForm1::IniWrite(const std::string& Section, const std::string& Ident, const std::string& Value) {
   plat::os::IniFile ini(IniFileName());
   ini.WriteString(Section, Ident, Value);
 }
 
-std::string TForm1::IniRead(const std::string& Section, const std::string& Ident, const std::string& Default) {
+std::string TForm1::IniRead(const std::string& Section, const std::string& Ident,
+                            const std::string& Default) {
   const plat::os::IniFile ini(IniFileName());
   return ini.ReadString(Section, Ident, Default);
 }
@@ -607,16 +629,18 @@ void TForm1::WMDropFiles(const std::vector<std::string>& DroppedFiles) {
   ReadAndInsert();
   if (!storable)
     plat::ui::CurrentDialogs().MessageBox(
-        this, "폴더 이름에 설정 파일(" + std::string(kIniName) + ")의 문자 집합(CP949)으로 쓸 수 없는 문자가 있어 폴더를 기록하지 않았습니다.\n" + dir,
+        this,
+        "폴더 이름에 설정 파일(" + std::string(kIniName) +
+            ")의 문자 집합(CP949)으로 쓸 수 없는 문자가 있어 폴더를 기록하지 않았습니다.\n" + dir,
         plat::ui::ApplicationTitle(), plat::ui::MB_OK | plat::ui::MB_ICONWARNING);
 }
 
 void TForm1::BitBtn1Click(QObject*) {
   const std::string address = DownloadAddress();
   if (!plat::os::OpenWithDefaultProgram(address))
-    plat::ui::CurrentDialogs().MessageBox(this,
-                                          "웹 브라우저를 열지 못했습니다. 아래 주소를 브라우저에 직접 입력하십시오.\n" + address,
-                                          plat::ui::ApplicationTitle(), plat::ui::MB_OK | plat::ui::MB_ICONWARNING);
+    plat::ui::CurrentDialogs().MessageBox(
+        this, "웹 브라우저를 열지 못했습니다. 아래 주소를 브라우저에 직접 입력하십시오.\n" + address,
+        plat::ui::ApplicationTitle(), plat::ui::MB_OK | plat::ui::MB_ICONWARNING);
 }
 
 void TForm1::BitBtn2Click(QObject*) {
@@ -725,7 +749,9 @@ void TForm1::ShowLoadProgress(const vek::TLoadCounts& counts) {
   QCoreApplication::processEvents();
 }
 
-void TForm1::UpdateCountLine() { WriteCountLine(ticked_); }
+void TForm1::UpdateCountLine() {
+  WriteCountLine(ticked_);
+}
 
 void TForm1::WriteCountLine(int ticked) {
   countedRows_ = Mgr_grid->RowCount();
@@ -736,8 +762,9 @@ void TForm1::WriteCountLine(int ticked) {
 void TForm1::UpdateEmptyHint() {
   const bool empty = Mgr_grid->RowCount() == 0 && !loading_;
   if (empty) {
-    EmptyHint->setText(Q(loadedFilter_ ? "목록에 올릴 파일이 없습니다. 조건을 바꾸었으면 \"재조회\"를 누르십시오."
-                                       : "검사 결과 화일(CSV)을 이 창에 끌어다 놓거나 \"2.결과화일선택\"을 누르십시오."));
+    EmptyHint->setText(
+        Q(loadedFilter_ ? "목록에 올릴 파일이 없습니다. 조건을 바꾸었으면 \"재조회\"를 누르십시오."
+                        : "검사 결과 화일(CSV)을 이 창에 끌어다 놓거나 \"2.결과화일선택\"을 누르십시오."));
     EmptyHint->raise();
   }
   EmptyHint->setVisible(empty);
@@ -767,9 +794,13 @@ void TForm1::FitIndicatorWidth() {
   PlaceOverlays();  // the tick-all box follows column 0's title cell
 }
 
-std::string TForm1::RowFolder(int r) { return Mgr_grid->Cells(kFolderColumn, r).AsString(); }
+std::string TForm1::RowFolder(int r) {
+  return Mgr_grid->Cells(kFolderColumn, r).AsString();
+}
 
-std::string TForm1::RowFileName(int r) { return Mgr_grid->Cells(kNameColumn, r).AsString(); }
+std::string TForm1::RowFileName(int r) {
+  return Mgr_grid->Cells(kNameColumn, r).AsString();
+}
 
 void TForm1::SetTick(int r, bool on) {
   TwCells& tick = Mgr_grid->Cells(kTickColumn, r);
@@ -851,7 +882,8 @@ void TForm1::Mgr_gridDblClick(QObject*) {
   else if (!plat::os::OpenWithDefaultProgram(host))
     problem = "이 파일을 열 프로그램을 찾지 못했습니다.";
   if (!problem.empty())
-    plat::ui::CurrentDialogs().MessageBox(this, problem + "\n" + vek::DisplayPath(path), plat::ui::ApplicationTitle(),
+    plat::ui::CurrentDialogs().MessageBox(this, problem + "\n" + vek::DisplayPath(path),
+                                          plat::ui::ApplicationTitle(),
                                           plat::ui::MB_OK | plat::ui::MB_ICONWARNING);
 }
 
@@ -860,8 +892,10 @@ void TForm1::ShowMsg(const std::string& Text) {
 }
 
 bool TForm1::MsgBoxQuestion(const std::string& Text, bool DefaultNo) {
-  const int flags = plat::ui::MB_YESNO | plat::ui::MB_ICONQUESTION | (DefaultNo ? plat::ui::MB_DEFBUTTON2 : 0);
-  return plat::ui::CurrentDialogs().MessageBox(this, Text, plat::ui::ApplicationTitle(), flags) == plat::ui::IDYES;
+  const int flags =
+      plat::ui::MB_YESNO | plat::ui::MB_ICONQUESTION | (DefaultNo ? plat::ui::MB_DEFBUTTON2 : 0);
+  return plat::ui::CurrentDialogs().MessageBox(this, Text, plat::ui::ApplicationTitle(), flags) ==
+         plat::ui::IDYES;
 }
 
 void TForm1::ShowWait() {
@@ -876,7 +910,8 @@ void TForm1::HideWait() {
   msgCancel->hide();
 }
 
-// --- events ---------------------------------------------------------------------------------------------------
+// --- events
+// ---------------------------------------------------------------------------------------------------
 
 void TForm1::showEvent(QShowEvent* e) {
   QMainWindow::showEvent(e);

@@ -339,7 +339,8 @@ class TForm1 : public QMainWindow {
   void OpenRunReport(const vek::BatchOutcome& outcome);
   // Runs a session on its worker thread while a progress dialog (title, what is being done) shows how far
   // it got, and returns its outcome.
-  vek::BatchOutcome RunSession(vek::BatchSession& session, const std::string& title, const std::string& doing);
+  vek::BatchOutcome RunSession(vek::BatchSession& session, const std::string& title,
+                               const std::string& doing);
   void ShowOutcome(const vek::BatchOutcome& outcome);
   // Rows for the files a restore put back, unticked.
   void PutBackRows(const std::vector<vek::ManifestEntry>& restored);

@@ -61,9 +61,15 @@ inline std::size_t SkipQuiet(const char* s, std::size_t i, std::size_t n) {
   return i;
 }
 
-bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool IsAsciiAlnum(char c) { return IsAsciiDigit(c) || IsAsciiLetter(c); }
+bool IsAsciiDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+bool IsAsciiLetter(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+bool IsAsciiAlnum(char c) {
+  return IsAsciiDigit(c) || IsAsciiLetter(c);
+}
 
 // A digit at i (ASCII, or full-width U+FF10..U+FF19): its value and byte length, or 0 bytes.
 inline int DigitAt(std::string_view s, std::size_t i, char& value) {
@@ -72,7 +78,8 @@ inline int DigitAt(std::string_view s, std::size_t i, char& value) {
     value = c;
     return 1;
   }
-  if (static_cast<unsigned char>(c) == 0xEF && i + 2 < s.size() && static_cast<unsigned char>(s[i + 1]) == 0xBC) {
+  if (static_cast<unsigned char>(c) == 0xEF && i + 2 < s.size() &&
+      static_cast<unsigned char>(s[i + 1]) == 0xBC) {
     const unsigned char d = static_cast<unsigned char>(s[i + 2]);
     if (d >= 0x90 && d <= 0x99) {
       value = char('0' + (d - 0x90));
@@ -85,12 +92,20 @@ inline int DigitAt(std::string_view s, std::size_t i, char& value) {
 // A separator at i: its kind and byte length, or 0 bytes.
 inline int SepAt(std::string_view s, std::size_t i, Sep& kind) {
   switch (s[i]) {
-    case '-': kind = Sep::Dash; return 1;
-    case ' ': kind = Sep::Blank; return 1;
-    case '.': kind = Sep::Dot; return 1;
-    default: break;
+    case '-':
+      kind = Sep::Dash;
+      return 1;
+    case ' ':
+      kind = Sep::Blank;
+      return 1;
+    case '.':
+      kind = Sep::Dot;
+      return 1;
+    default:
+      break;
   }
-  if (static_cast<unsigned char>(s[i]) == 0xEF && i + 2 < s.size() && static_cast<unsigned char>(s[i + 1]) == 0xBC) {
+  if (static_cast<unsigned char>(s[i]) == 0xEF && i + 2 < s.size() &&
+      static_cast<unsigned char>(s[i + 1]) == 0xBC) {
     const unsigned char d = static_cast<unsigned char>(s[i + 2]);
     if (d == 0x8D) {
       kind = Sep::Dash;  // －
@@ -122,9 +137,20 @@ int Num(std::string_view d) {
 bool ValidBirth(std::string_view d) {
   int century = 0;
   switch (d[6]) {
-    case '1': case '2': case '5': case '6': century = 1900; break;
-    case '3': case '4': case '7': case '8': century = 2000; break;
-    default: return false;
+    case '1':
+    case '2':
+    case '5':
+    case '6':
+      century = 1900;
+      break;
+    case '3':
+    case '4':
+    case '7':
+    case '8':
+      century = 2000;
+      break;
+    default:
+      return false;
   }
   const int year = century + Num(d.substr(0, 2)), month = Num(d.substr(2, 2)), day = Num(d.substr(4, 2));
   if (year > CurrentYear() || month < 1 || month > 12 || day < 1) return false;
@@ -167,17 +193,21 @@ bool CardPrefix(std::string_view d) {
   switch (d.size()) {
     case 16: {
       const int four = Num(d.substr(0, 4));
-      return d[0] == '4' || (two >= 51 && two <= 55) || (four >= 2221 && four <= 2720) || two == 35 || d[0] == '6' ||
-             d[0] == '9';
+      return d[0] == '4' || (two >= 51 && two <= 55) || (four >= 2221 && four <= 2720) || two == 35 ||
+             d[0] == '6' || d[0] == '9';
     }
-    case 15: return two == 34 || two == 37;
-    case 14: return two == 36 || two == 38 || two == 30;
-    default: return false;
+    case 15:
+      return two == 34 || two == 37;
+    case 14:
+      return two == 36 || two == 38 || two == 30;
+    default:
+      return false;
   }
 }
 
 bool MobilePrefix(std::string_view g) {
-  return g.size() == 3 && g[0] == '0' && g[1] == '1' && (g[2] == '0' || g[2] == '1' || (g[2] >= '6' && g[2] <= '9'));
+  return g.size() == 3 && g[0] == '0' && g[1] == '1' &&
+         (g[2] == '0' || g[2] == '1' || (g[2] >= '6' && g[2] <= '9'));
 }
 
 // Area codes of the regions, and 070 (internet telephones).
@@ -212,8 +242,9 @@ constexpr BankLayout kBankLayouts[] = {
 };
 
 // Region names a driver's licence number may begin with instead of its two-digit code.
-constexpr std::string_view kRegions[] = {"서울", "부산", "경기", "강원", "충북", "충남", "전북", "전남", "경북",
-                                         "경남", "제주", "대구", "인천", "광주", "대전", "울산", "세종"};
+constexpr std::string_view kRegions[] = {"서울", "부산", "경기", "강원", "충북", "충남",
+                                         "전북", "전남", "경북", "경남", "제주", "대구",
+                                         "인천", "광주", "대전", "울산", "세종"};
 
 class Scanner {
  public:
@@ -235,7 +266,9 @@ class Scanner {
 
   // The address around the "@" at i; returns where scanning goes on.
   std::size_t Email(std::size_t at, std::size_t floor) {
-    const auto local = [](char c) { return IsAsciiAlnum(c) || c == '.' || c == '_' || c == '%' || c == '+' || c == '-'; };
+    const auto local = [](char c) {
+      return IsAsciiAlnum(c) || c == '.' || c == '_' || c == '%' || c == '+' || c == '-';
+    };
     std::size_t b = at;
     while (b > floor && local(s_[b - 1])) --b;
     while (b < at && (s_[b] == '.' || s_[b] == '-')) ++b;
@@ -261,10 +294,12 @@ class Scanner {
   }
 
  private:
-  std::string_view D(std::size_t k) const { return {digits_.data() + groups_[k].digitBegin, groups_[k].count}; }
+  std::string_view D(std::size_t k) const {
+    return {digits_.data() + groups_[k].digitBegin, groups_[k].count};
+  }
   std::string_view Digits(std::size_t k, std::size_t n) const {
-    return {digits_.data() + groups_[k].digitBegin, groups_[k + n - 1].digitBegin + groups_[k + n - 1].count -
-                                                         groups_[k].digitBegin};
+    return {digits_.data() + groups_[k].digitBegin,
+            groups_[k + n - 1].digitBegin + groups_[k + n - 1].count - groups_[k].digitBegin};
   }
 
   void ParseRun(std::size_t i) {
@@ -328,7 +363,8 @@ class Scanner {
   }
 
   // The bytes of groups k..k+n-1 with the digits whose index is in [from, to) replaced by "*".
-  std::string Masked(std::size_t k, std::size_t n, std::size_t from, std::size_t to, std::size_t prefixBytes = 0) const {
+  std::string Masked(std::size_t k, std::size_t n, std::size_t from, std::size_t to,
+                     std::size_t prefixBytes = 0) const {
     const std::size_t b = groups_[k].begin - prefixBytes, e = groups_[k + n - 1].end;
     std::string m;
     m.reserve(e - b);
@@ -370,9 +406,11 @@ class Scanner {
     // Three groups and two.
     if ((Layout(k, {4, 6, 5}, sep) || Layout(k, {4, 6, 4}, sep)) && Card(k, 3)) return 3;
     if (k == 0 && Layout(k, {2, 6, 2}, sep))
-      if (const std::size_t region = RegionBefore(groups_[0].begin)) return Emit(Kind::DriverLicense, k, 3, 2, 8, true, region), 3;
+      if (const std::size_t region = RegionBefore(groups_[0].begin))
+        return Emit(Kind::DriverLicense, k, 3, 2, 8, true, region), 3;
     if (Layout(k, {6, 7}, sep) && Registration(k, 2)) return 2;
-    if (Layout(k, {3, 4, 4}, sep) || Layout(k, {3, 3, 4}, sep) || Layout(k, {2, 3, 4}, sep) || Layout(k, {2, 4, 4}, sep)) {
+    if (Layout(k, {3, 4, 4}, sep) || Layout(k, {3, 3, 4}, sep) || Layout(k, {2, 3, 4}, sep) ||
+        Layout(k, {2, 4, 4}, sep)) {
       const std::string_view first = D(k), middle = D(k + 1);
       if (MobilePrefix(first) && middle[0] != '0' && (first != "010" || middle.size() == 4))
         return Emit(Kind::MobilePhone, k, 3, first.size(), first.size() + middle.size()), 3;
@@ -390,10 +428,12 @@ class Scanner {
     const std::string_view d = D(k);
     if (count == 13 && Registration(k, 1)) return 1;
     if ((count == 16 || count == 15) && Card(k, 1)) return 1;
-    if (count >= 10 && count <= 11 && MobilePrefix(d.substr(0, 3)) && d[3] != '0' && (d[2] != '0' || count == 11))
+    if (count >= 10 && count <= 11 && MobilePrefix(d.substr(0, 3)) && d[3] != '0' &&
+        (d[2] != '0' || count == 11))
       return Emit(Kind::MobilePhone, k, 1, 3, count - 4), 1;
     const std::size_t area = d[1] == '2' ? 2 : 3;
-    if (count <= 11 && AreaCode(d.substr(0, area)) && d[area] != '0' && count - area >= 7 && count - area <= 8)
+    if (count <= 11 && AreaCode(d.substr(0, area)) && d[area] != '0' && count - area >= 7 &&
+        count - area <= 8)
       return Emit(Kind::Phone, k, 1, area, count - 4), 1;
     return 0;
   }
@@ -460,8 +500,8 @@ class Scanner {
     std::size_t e = 0;
     if (digitsAt(i, 8) && endOk(i + 8))
       e = i + 8;
-    else if (digitsAt(i, 3) && i + 3 < s_.size() && s_[i + 3] >= 'A' && s_[i + 3] <= 'Z' && digitsAt(i + 4, 4) &&
-             endOk(i + 8))
+    else if (digitsAt(i, 3) && i + 3 < s_.size() && s_[i + 3] >= 'A' && s_[i + 3] <= 'Z' &&
+             digitsAt(i + 4, 4) && endOk(i + 8))
       e = i + 8;
     if (!e) return 0;
     std::string masked(s_.substr(i - 1, e - i + 1));
@@ -483,7 +523,9 @@ constexpr std::string_view kKindNames[kKindCount] = {"주민등록번호", "외�
 
 }  // namespace
 
-std::string_view KindName(Kind k) { return kKindNames[std::size_t(k)]; }
+std::string_view KindName(Kind k) {
+  return kKindNames[std::size_t(k)];
+}
 
 std::vector<Match> Detect(std::string_view s, std::stop_token stop) {
   std::vector<Match> out;
@@ -556,8 +598,9 @@ std::uint32_t KindsNamedIn(std::string_view t) {
 int CountForScannerKind(std::span<const Match> matches, std::string_view scannerKind) {
   const std::uint32_t kinds = KindsNamedIn(scannerKind);
   if (kinds == 0) return int(matches.size());
-  return int(std::count_if(matches.begin(), matches.end(),
-                           [kinds](const Match& m) { return kinds & (std::uint32_t(1) << unsigned(m.kind)); }));
+  return int(std::count_if(matches.begin(), matches.end(), [kinds](const Match& m) {
+    return kinds & (std::uint32_t(1) << unsigned(m.kind));
+  }));
 }
 
 }  // namespace vek::inspect

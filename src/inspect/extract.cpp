@@ -2,13 +2,14 @@
 // reader with its encodings.
 #include "inspect/extract.h"
 
+#include <sys/stat.h>
+
 #include <QBuffer>
 #include <QByteArray>
 #include <algorithm>
-#include <vector>
 #include <cerrno>
 #include <cstdio>
-#include <sys/stat.h>
+#include <vector>
 
 #include "inspect/formats.h"
 #include "platform/text/text.h"
@@ -21,13 +22,21 @@ namespace say {
 std::string Damaged(std::string_view format) {
   return "문서가 손상되었거나 " + std::string(format) + " 형식이 아니어서 내용을 읽을 수 없습니다.";
 }
-std::string DamagedAfter() { return "문서의 뒷부분이 손상되어 앞부분만 읽었습니다."; }
+std::string DamagedAfter() {
+  return "문서의 뒷부분이 손상되어 앞부분만 읽었습니다.";
+}
 std::string TooLong(const Limits& l) {
   return "문서가 길어 앞부분 " + std::to_string(l.maxTextBytes >> 20) + " MB만 읽었습니다.";
 }
-std::string PartTooLarge() { return "문서의 압축을 풀면 너무 커서 앞부분만 읽었습니다."; }
-std::string Encrypted() { return "암호로 보호된 문서라서 내용을 볼 수 없습니다."; }
-std::string Doctype() { return "문서에 허용되지 않는 XML 선언(DTD)이 있어 열지 않았습니다."; }
+std::string PartTooLarge() {
+  return "문서의 압축을 풀면 너무 커서 앞부분만 읽었습니다.";
+}
+std::string Encrypted() {
+  return "암호로 보호된 문서라서 내용을 볼 수 없습니다.";
+}
+std::string Doctype() {
+  return "문서에 허용되지 않는 XML 선언(DTD)이 있어 열지 않았습니다.";
+}
 }  // namespace say
 
 void SetOutcome(Extraction& x, Status s, std::string sentence) {
@@ -194,8 +203,8 @@ std::string HtmlText(std::string_view h) {
       i = end == std::string_view::npos ? h.size() : end + 1;
       continue;
     }
-    static constexpr std::string_view kBlocks[] = {"p", "br", "div", "tr", "li", "h1", "h2", "h3", "h4",
-                                                    "h5", "h6", "table", "ul", "ol", "title", "hr"};
+    static constexpr std::string_view kBlocks[] = {"p",  "br", "div", "tr",    "li", "h1", "h2",    "h3",
+                                                   "h4", "h5", "h6",  "table", "ul", "ol", "title", "hr"};
     if ((name == "td" || name == "th") && h[lt + 1] != '/') {
       out += '\t';
     } else if (std::find(std::begin(kBlocks), std::end(kBlocks), name) != std::end(kBlocks)) {
@@ -276,7 +285,9 @@ Family FamilyOf(std::string_view ext) {
   return Family::None;
 }
 
-std::string MegaBytes(std::uint64_t bytes) { return std::to_string((bytes + (1 << 20) - 1) >> 20); }
+std::string MegaBytes(std::uint64_t bytes) {
+  return std::to_string((bytes + (1 << 20) - 1) >> 20);
+}
 
 // Reads at most max bytes of a file; false with the reason's sentence when it cannot.
 bool ReadPrefix(const std::string& path, std::uint64_t max, std::string& out, std::string& sentence) {
@@ -297,8 +308,12 @@ bool ReadPrefix(const std::string& path, std::uint64_t max, std::string& out, st
 void Dispatch(std::string_view bytes, Family family, std::string_view ext, bool cut, Extraction& x,
               const Limits& l, std::stop_token stop) {
   switch (family) {
-    case Family::Plain: ExtractPlain(bytes, false, cut, x, l); break;
-    case Family::Html: ExtractPlain(bytes, true, cut, x, l); break;
+    case Family::Plain:
+      ExtractPlain(bytes, false, cut, x, l);
+      break;
+    case Family::Html:
+      ExtractPlain(bytes, true, cut, x, l);
+      break;
     case Family::Zip: {
       if (bytes.starts_with("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1")) {
         if (OleHasStream(bytes, "EncryptedPackage"))
@@ -313,10 +328,16 @@ void Dispatch(std::string_view bytes, Family family, std::string_view ext, bool 
       ExtractZip(buffer, ext, x, l, stop);
       break;
     }
-    case Family::Hwp: ExtractHwp(bytes, x, l, stop); break;
-    case Family::Pdf: ExtractPdf(bytes, x, l, stop); break;
+    case Family::Hwp:
+      ExtractHwp(bytes, x, l, stop);
+      break;
+    case Family::Pdf:
+      ExtractPdf(bytes, x, l, stop);
+      break;
     case Family::Legacy:
-    case Family::None: SetOutcome(x, Status::Unsupported, "이 형식은 미리 볼 수 없습니다."); break;
+    case Family::None:
+      SetOutcome(x, Status::Unsupported, "이 형식은 미리 볼 수 없습니다.");
+      break;
   }
   if (stop.stop_requested()) {
     x.status = Status::Cancelled;
@@ -327,9 +348,12 @@ void Dispatch(std::string_view bytes, Family family, std::string_view ext, bool 
 
 }  // namespace
 
-bool IsPreviewable(std::string_view path) { return FamilyOf(Extension(path)) != Family::None; }
+bool IsPreviewable(std::string_view path) {
+  return FamilyOf(Extension(path)) != Family::None;
+}
 
-Extraction ExtractBytes(std::string_view bytes, std::string_view format, std::stop_token stop, const Limits& l) {
+Extraction ExtractBytes(std::string_view bytes, std::string_view format, std::stop_token stop,
+                        const Limits& l) {
   Extraction x;
   x.format = Lower(format);
   const Family family = FamilyOf(x.format);

@@ -28,7 +28,8 @@ void SetOutcome(Extraction& x, Status s, std::string sentence);
 void NoteFull(Extraction& x, const TextSink& sink, const Limits& l);
 
 void ExtractPlain(std::string_view bytes, bool html, bool cut, Extraction& x, const Limits& l);
-void ExtractZip(QIODevice& device, std::string_view format, Extraction& x, const Limits& l, std::stop_token stop);
+void ExtractZip(QIODevice& device, std::string_view format, Extraction& x, const Limits& l,
+                std::stop_token stop);
 void ExtractHwp(std::string_view bytes, Extraction& x, const Limits& l, std::stop_token stop);
 void ExtractPdf(std::string_view bytes, Extraction& x, const Limits& l, std::stop_token stop);
 // Whether an OLE compound file holds a stream of that name at its top (an encrypted Office Open XML

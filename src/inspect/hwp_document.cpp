@@ -38,7 +38,8 @@ constexpr unsigned kTagParaText = 0x10 + 51;
 constexpr std::size_t kChunk = 1 << 16;
 
 std::uint32_t Le32(const unsigned char* p) {
-  return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
+  return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
+         std::uint32_t(p[3]) << 24;
 }
 
 // Reads a whole stream, at most max bytes; false when it is longer or unreadable.
@@ -92,14 +93,30 @@ void ParaText(const unsigned char* p, std::size_t size, TextSink& sink, std::str
     if (c < 32) {
       switch (c) {
         case 10:
-        case 13: buf += '\n'; break;
-        case 24: buf += '-'; break;
+        case 13:
+          buf += '\n';
+          break;
+        case 24:
+          buf += '-';
+          break;
         case 30:
-        case 31: buf += ' '; break;
+        case 31:
+          buf += ' ';
+          break;
         case 0:
-        case 25: case 26: case 27: case 28: case 29: break;
-        case 9: buf += '\t'; i += 7; break;
-        default: i += 7; break;  // a control with its data: eight units
+        case 25:
+        case 26:
+        case 27:
+        case 28:
+        case 29:
+          break;
+        case 9:
+          buf += '\t';
+          i += 7;
+          break;
+        default:
+          i += 7;
+          break;  // a control with its data: eight units
       }
       continue;
     }
@@ -152,7 +169,8 @@ std::vector<int> SectionNumbers(GsfInfile* body) {
     const char* name = gsf_infile_name_by_index(body, i);
     if (!name || std::strncmp(name, "Section", 7) != 0) continue;
     const char* digits = name + 7;
-    if (!*digits || std::strlen(digits) > 6 || std::strspn(digits, "0123456789") != std::strlen(digits)) continue;
+    if (!*digits || std::strlen(digits) > 6 || std::strspn(digits, "0123456789") != std::strlen(digits))
+      continue;
     out.push_back(std::atoi(digits));
   }
   std::sort(out.begin(), out.end());
@@ -160,7 +178,8 @@ std::vector<int> SectionNumbers(GsfInfile* body) {
 }
 
 InfilePtr OpenOle(std::string_view bytes, InputPtr& source) {
-  source.reset(gsf_input_memory_new(reinterpret_cast<const guint8*>(bytes.data()), gsf_off_t(bytes.size()), FALSE));
+  source.reset(
+      gsf_input_memory_new(reinterpret_cast<const guint8*>(bytes.data()), gsf_off_t(bytes.size()), FALSE));
   if (!source) return nullptr;
   GError* err = nullptr;
   InfilePtr ole(gsf_infile_msole_new(source.get(), &err));
@@ -229,7 +248,8 @@ void ExtractHwp(std::string_view bytes, Extraction& x, const Limits& l, std::sto
     std::string_view records = raw;
     if (compressed) {
       data.clear();
-      const std::size_t cap = std::min(l.maxPartBytes, l.maxUnpackedBytes - std::min(unpacked, l.maxUnpackedBytes));
+      const std::size_t cap =
+          std::min(l.maxPartBytes, l.maxUnpackedBytes - std::min(unpacked, l.maxUnpackedBytes));
       const Inflated r = Inflate(raw, cap, data, stop);
       unpacked += data.size();
       if (r == Inflated::Cancelled) break;

@@ -49,11 +49,14 @@ void ExtractLegacy(const std::string& hostPath, std::string_view format, Extract
   }
   if (stop.stop_requested()) return;
   if (late) {
-    SetOutcome(x, Status::Damaged, std::string(tool) + "이(가) 제한 시간 안에 끝나지 않아 읽기를 그만두었습니다.");
+    SetOutcome(x, Status::Damaged,
+               std::string(tool) + "이(가) 제한 시간 안에 끝나지 않아 읽기를 그만두었습니다.");
     return;
   }
   if (!cut && (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) && out.empty()) {
-    SetOutcome(x, Status::Damaged, std::string(tool) + "이(가) 이 문서를 읽지 못했습니다. 손상되었거나 암호가 걸린 문서일 수 있습니다.");
+    SetOutcome(
+        x, Status::Damaged,
+        std::string(tool) + "이(가) 이 문서를 읽지 못했습니다. 손상되었거나 암호가 걸린 문서일 수 있습니다.");
     return;
   }
   TextSink sink(x.text, l.maxTextBytes);

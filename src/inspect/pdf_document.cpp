@@ -47,7 +47,8 @@ void ExtractPdf(std::string_view bytes, Extraction& x, const Limits& l, std::sto
     sink.EndLine();
   }
   if (pages > l.maxPdfPages)
-    SetOutcome(x, Status::Partial, "쪽이 너무 많아 앞의 " + std::to_string(l.maxPdfPages) + "쪽만 읽었습니다.");
+    SetOutcome(x, Status::Partial,
+               "쪽이 너무 많아 앞의 " + std::to_string(l.maxPdfPages) + "쪽만 읽었습니다.");
   NoteFull(x, sink, l);
 }
 

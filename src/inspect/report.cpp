@@ -22,8 +22,10 @@ int PrintInspection(const std::string& hostPath, std::ostream& out, std::ostream
         ++line;
         lineStart = at + 1;
       }
-    const std::size_t column = plat::text::Utf8Length(std::string_view(x.text).substr(lineStart, m.offset - lineStart)) + 1;
-    block += std::to_string(line) + ":" + std::to_string(column) + "\t" + std::string(KindName(m.kind)) + "\t" + m.masked;
+    const std::size_t column =
+        plat::text::Utf8Length(std::string_view(x.text).substr(lineStart, m.offset - lineStart)) + 1;
+    block += std::to_string(line) + ":" + std::to_string(column) + "\t" + std::string(KindName(m.kind)) +
+             "\t" + m.masked;
     if (!m.checkDigitOk) block += "\t검증번호 불일치";
     block += "\n";
   }

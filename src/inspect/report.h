@@ -16,6 +16,7 @@ int PrintInspection(const std::string& hostPath, std::ostream& out, std::ostream
 
 // How many matches a listed file holds now, counted as the scanner's kind text names them
 // (CountForScannerKind); empty, with the sentence in why, when the file cannot be read.
-std::optional<int> RecheckCount(const std::string& hostPath, std::string_view scannerKind, std::string* why = nullptr);
+std::optional<int> RecheckCount(const std::string& hostPath, std::string_view scannerKind,
+                                std::string* why = nullptr);
 
 }  // namespace vek::inspect

@@ -7,7 +7,9 @@ namespace vek::inspect {
 
 namespace {
 
-bool IsNameEnd(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '/' || c == '>'; }
+bool IsNameEnd(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '/' || c == '>';
+}
 
 bool In(Names names, std::string_view n) {
   return std::find(names.begin(), names.end(), n) != names.end();
@@ -54,11 +56,16 @@ void AppendXmlDecoded(std::string& out, std::string_view raw) {
       continue;
     }
     const std::string_view ent = raw.substr(amp + 1, semi - amp - 1);
-    if (ent == "lt") out += '<';
-    else if (ent == "gt") out += '>';
-    else if (ent == "amp") out += '&';
-    else if (ent == "quot") out += '"';
-    else if (ent == "apos") out += '\'';
+    if (ent == "lt")
+      out += '<';
+    else if (ent == "gt")
+      out += '>';
+    else if (ent == "amp")
+      out += '&';
+    else if (ent == "quot")
+      out += '"';
+    else if (ent == "apos")
+      out += '\'';
     else if (ent.size() >= 2 && ent[0] == '#') {
       const bool hex = ent[1] == 'x' || ent[1] == 'X';
       char32_t cp = 0;
@@ -66,11 +73,16 @@ void AppendXmlDecoded(std::string& out, std::string_view raw) {
       for (std::size_t j = hex ? 2 : 1; j < ent.size() && ok; ++j) {
         const char c = ent[j];
         int d = -1;
-        if (c >= '0' && c <= '9') d = c - '0';
-        else if (hex && c >= 'a' && c <= 'f') d = c - 'a' + 10;
-        else if (hex && c >= 'A' && c <= 'F') d = c - 'A' + 10;
-        if (d < 0) ok = false;
-        else if ((cp = cp * (hex ? 16 : 10) + char32_t(d)) > 0x10FFFF) cp = 0x110000;
+        if (c >= '0' && c <= '9')
+          d = c - '0';
+        else if (hex && c >= 'a' && c <= 'f')
+          d = c - 'a' + 10;
+        else if (hex && c >= 'A' && c <= 'F')
+          d = c - 'A' + 10;
+        if (d < 0)
+          ok = false;
+        else if ((cp = cp * (hex ? 16 : 10) + char32_t(d)) > 0x10FFFF)
+          cp = 0x110000;
       }
       if (ok)
         AppendCodePoint(out, cp);
@@ -83,7 +95,9 @@ void AppendXmlDecoded(std::string& out, std::string_view raw) {
   }
 }
 
-std::string_view XmlReader::LocalName() const { return Local(name_); }
+std::string_view XmlReader::LocalName() const {
+  return Local(name_);
+}
 
 std::string_view XmlReader::Attr(std::string_view localName) const {
   std::string_view a = attrs_;
@@ -91,9 +105,11 @@ std::string_view XmlReader::Attr(std::string_view localName) const {
     const std::size_t eq = a.find('=');
     if (eq == std::string_view::npos) return {};
     std::string_view key = a.substr(0, eq);
-    while (!key.empty() && (key.front() == ' ' || key.front() == '\t' || key.front() == '\r' || key.front() == '\n'))
+    while (!key.empty() &&
+           (key.front() == ' ' || key.front() == '\t' || key.front() == '\r' || key.front() == '\n'))
       key.remove_prefix(1);
-    while (!key.empty() && (key.back() == ' ' || key.back() == '\t' || key.back() == '\r' || key.back() == '\n'))
+    while (!key.empty() &&
+           (key.back() == ' ' || key.back() == '\t' || key.back() == '\r' || key.back() == '\n'))
       key.remove_suffix(1);
     std::size_t q = eq + 1;
     while (q < a.size() && a[q] != '"' && a[q] != '\'') ++q;
@@ -215,8 +231,10 @@ XmlWalk WalkXmlText(std::string_view xml, const XmlTextRules& rules, TextSink& s
       nextStopCheck = r.Position() + (1 << 16);
     }
     switch (t) {
-      case XmlReader::Token::Eof: return XmlWalk::Done;
-      case XmlReader::Token::Error: return r.HasDoctype() ? XmlWalk::Doctype : XmlWalk::Malformed;
+      case XmlReader::Token::Eof:
+        return XmlWalk::Done;
+      case XmlReader::Token::Error:
+        return r.HasDoctype() ? XmlWalk::Doctype : XmlWalk::Malformed;
       case XmlReader::Token::Start: {
         const std::string_view n = r.LocalName();
         if (inSkip || In(rules.skip, n)) {

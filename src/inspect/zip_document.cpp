@@ -75,7 +75,8 @@ class Package {
       }
       if (info.uncompressedSize > l_.maxUnpackedBytes) {
         SetOutcome(x, Status::TooLarge,
-                   "문서의 압축을 풀면 너무 커서(" + std::to_string(info.uncompressedSize >> 20) + " MB) 열지 않았습니다.");
+                   "문서의 압축을 풀면 너무 커서(" + std::to_string(info.uncompressedSize >> 20) +
+                       " MB) 열지 않았습니다.");
         return false;
       }
       if (info.isEncrypted()) {
@@ -118,7 +119,8 @@ class Package {
       SetOutcome(x, Status::Partial, say::DamagedAfter());
       return false;
     }
-    const std::size_t cap = std::min(l_.maxPartBytes, l_.maxUnpackedBytes - std::min(unpacked_, l_.maxUnpackedBytes));
+    const std::size_t cap =
+        std::min(l_.maxPartBytes, l_.maxUnpackedBytes - std::min(unpacked_, l_.maxUnpackedBytes));
     constexpr std::size_t kChunk = 1 << 16;
     for (;;) {
       if (stop_.stop_requested()) break;
@@ -155,8 +157,9 @@ class Package {
 };
 
 // Where relationships point: relationship id -> part name (lower case), resolved against the source part.
-std::map<std::string, std::string> Relationships(Package& p, const std::string& sourcePart, Extraction& x,
-                                                 std::vector<std::pair<std::string, std::string>>* typed = nullptr) {
+std::map<std::string, std::string> Relationships(
+    Package& p, const std::string& sourcePart, Extraction& x,
+    std::vector<std::pair<std::string, std::string>>* typed = nullptr) {
   std::map<std::string, std::string> out;
   const std::size_t slash = sourcePart.rfind('/');
   const std::string folder = slash == std::string::npos ? "" : sourcePart.substr(0, slash + 1);
@@ -195,8 +198,8 @@ std::map<std::string, std::string> Relationships(Package& p, const std::string& 
 
 // Walks one part into the text under a label line ("[머리글]"); the label goes when the part gave no text.
 // False when the walk must end (the text is full, the part refused, or a stop).
-bool WalkPart(Package& p, std::string_view part, std::string_view label, const XmlTextRules& rules, TextSink& sink,
-              Extraction& x, std::string_view format, std::stop_token stop) {
+bool WalkPart(Package& p, std::string_view part, std::string_view label, const XmlTextRules& rules,
+              TextSink& sink, Extraction& x, std::string_view format, std::stop_token stop) {
   std::string xml;
   if (!p.Read(part, xml, x)) return !stop.stop_requested();
   const std::size_t before = sink.Text().size();
@@ -210,9 +213,12 @@ bool WalkPart(Package& p, std::string_view part, std::string_view label, const X
   if (sink.Text().size() == afterLabel) sink.Text().resize(before);
   sink.EndLine();
   switch (w) {
-    case XmlWalk::Done: return true;
-    case XmlWalk::Full: return false;
-    case XmlWalk::Cancelled: return false;
+    case XmlWalk::Done:
+      return true;
+    case XmlWalk::Full:
+      return false;
+    case XmlWalk::Cancelled:
+      return false;
     case XmlWalk::Doctype:
       sink.Text().resize(before);
       SetOutcome(x, Status::Damaged, say::Doctype());
@@ -246,8 +252,11 @@ void Docx(Package& p, TextSink& sink, Extraction& x, std::stop_token stop) {
   if (!WalkPart(p, body, "", kWordRules, sink, x, "docx", stop)) return;
   const std::size_t slash = body.rfind('/');
   const std::string folder = slash == std::string::npos ? "" : body.substr(0, slash + 1);
-  const std::pair<std::string_view, std::string_view> kParts[] = {
-      {"header", "[머리글]"}, {"footer", "[바닥글]"}, {"footnotes", "[각주]"}, {"endnotes", "[미주]"}, {"comments", "[메모]"}};
+  const std::pair<std::string_view, std::string_view> kParts[] = {{"header", "[머리글]"},
+                                                                  {"footer", "[바닥글]"},
+                                                                  {"footnotes", "[각주]"},
+                                                                  {"endnotes", "[미주]"},
+                                                                  {"comments", "[메모]"}};
   for (const auto& [stem, label] : kParts)
     for (const std::string& part : p.Parts(folder, stem))
       if (!WalkPart(p, part, label, kWordRules, sink, x, "docx", stop)) return;
@@ -267,12 +276,13 @@ void Pptx(Package& p, TextSink& sink, Extraction& x, std::stop_token stop) {
   int n = 0;
   for (const std::string& slide : slides) {
     ++n;
-    if (!WalkPart(p, slide, "[슬라이드 " + std::to_string(n) + "]", kSlideRules, sink, x, "pptx", stop)) return;
+    if (!WalkPart(p, slide, "[슬라이드 " + std::to_string(n) + "]", kSlideRules, sink, x, "pptx", stop))
+      return;
     std::vector<std::pair<std::string, std::string>> typed;
     Relationships(p, slide, x, &typed);
     for (const auto& [type, target] : typed)
-      if (type.ends_with("/notesSlide") &&
-          !WalkPart(p, target, "[슬라이드 " + std::to_string(n) + " 노트]", kSlideRules, sink, x, "pptx", stop))
+      if (type.ends_with("/notesSlide") && !WalkPart(p, target, "[슬라이드 " + std::to_string(n) + " 노트]",
+                                                     kSlideRules, sink, x, "pptx", stop))
         return;
   }
 }
@@ -499,8 +509,10 @@ void Xlsx(Package& p, TextSink& sink, Extraction& x, const Limits& l, std::stop_
           }
         }
       } else if (t == XmlReader::Token::Text) {
-        if (inValue) r.AppendText(value);
-        else if (inInline) r.AppendText(inlineText);
+        if (inValue)
+          r.AppendText(value);
+        else if (inInline)
+          r.AppendText(inlineText);
       }
     }
     if (t == XmlReader::Token::Error && r.HasDoctype()) {
@@ -519,14 +531,19 @@ void Xlsx(Package& p, TextSink& sink, Extraction& x, const Limits& l, std::stop_
 
 }  // namespace
 
-void ExtractZip(QIODevice& device, std::string_view format, Extraction& x, const Limits& l, std::stop_token stop) {
+void ExtractZip(QIODevice& device, std::string_view format, Extraction& x, const Limits& l,
+                std::stop_token stop) {
   Package p(device, l, stop);
   if (!p.Open(x, format)) return;
   TextSink sink(x.text, l.maxTextBytes);
-  if (format == "docx") Docx(p, sink, x, stop);
-  else if (format == "xlsx") Xlsx(p, sink, x, l, stop);
-  else if (format == "pptx") Pptx(p, sink, x, stop);
-  else Hwpx(p, sink, x, stop);
+  if (format == "docx")
+    Docx(p, sink, x, stop);
+  else if (format == "xlsx")
+    Xlsx(p, sink, x, l, stop);
+  else if (format == "pptx")
+    Pptx(p, sink, x, stop);
+  else
+    Hwpx(p, sink, x, stop);
   if (sink.Full()) NoteFull(x, sink, l);
   if (x.status == Status::Damaged || x.status == Status::Encrypted) x.text.clear();
 }

@@ -1,13 +1,15 @@
 // The chained action log: records written, read back and checked; every kind of tampering found and named by
 // its line; lines written before the chain are unchained, never broken.
+#include "app/action_log.h"
+
+#include <gtest/gtest.h>
+
 #include <QCryptographicHash>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "app/action_log.h"
 #include "platform/os/os.h"
 
 namespace {
@@ -101,7 +103,9 @@ TEST_F(ActionLogTest, RecordsReadBackWithEveryFieldAndTheChainGoesOnAcrossWriter
   const LogCheck c = Check();
   EXPECT_EQ(c.Result, State::Intact) << c.Message;
   EXPECT_EQ(c.Chained, 3);
-  EXPECT_EQ(Lines()[0], "\xEF\xBB\xBF번호,시간,사용자,호스트,배치,방법,원본,대상,크기,종류,검출수,매체,결과,사유,해시\r\n");
+  EXPECT_EQ(
+      Lines()[0],
+      "\xEF\xBB\xBF번호,시간,사용자,호스트,배치,방법,원본,대상,크기,종류,검출수,매체,결과,사유,해시\r\n");
 }
 
 TEST_F(ActionLogTest, TheHashIsSha256OfThePreviousHashAndTheLineUpToIt) {
@@ -112,8 +116,9 @@ TEST_F(ActionLogTest, TheHashIsSha256OfThePreviousHashAndTheLineUpToIt) {
     std::string line = lines[std::size_t(i)];
     line.resize(line.size() - 2);  // CR LF
     const std::string body = line.substr(0, line.size() - 64);
-    const QByteArray h = QCryptographicHash::hash(QByteArray::fromHex(QByteArray::fromStdString(prev)) + QByteArray::fromStdString(body),
-                                                  QCryptographicHash::Sha256);
+    const QByteArray h = QCryptographicHash::hash(
+        QByteArray::fromHex(QByteArray::fromStdString(prev)) + QByteArray::fromStdString(body),
+        QCryptographicHash::Sha256);
     EXPECT_EQ(line.substr(line.size() - 64), h.toHex().toStdString());
     EXPECT_EQ(body.substr(0, 2), std::to_string(i) + ",");
     prev = h.toHex().toStdString();
@@ -184,7 +189,8 @@ TEST_F(ActionLogTest, ChangedRemovedInsertedLinesAndACutTailAreNamedByTheirLine)
     EXPECT_EQ(r.Result, c.state) << c.what << ": " << r.Message;
     EXPECT_EQ(r.Line, c.line) << c.what << ": " << r.Message;
     EXPECT_TRUE(r.Broken()) << c.what;
-    EXPECT_NE(r.Message.find(std::to_string(c.line) + "행"), std::string::npos) << c.what << ": " << r.Message;
+    EXPECT_NE(r.Message.find(std::to_string(c.line) + "행"), std::string::npos)
+        << c.what << ": " << r.Message;
   }
   // The old lines may be anything: they are not part of the chain.
   auto l = clean;
@@ -206,8 +212,9 @@ TEST_F(ActionLogTest, AChainRecomputedAfterAChangeNoLongerEndsAtTheHead) {
   std::string prev = lines[2].substr(lines[2].size() - 66, 64);
   for (std::size_t i = 3; i < lines.size(); ++i) {
     const std::string body = lines[i].substr(0, lines[i].size() - 66);
-    prev = QCryptographicHash::hash(QByteArray::fromHex(QByteArray::fromStdString(prev)) + QByteArray::fromStdString(body),
-                                    QCryptographicHash::Sha256)
+    prev = QCryptographicHash::hash(
+               QByteArray::fromHex(QByteArray::fromStdString(prev)) + QByteArray::fromStdString(body),
+               QCryptographicHash::Sha256)
                .toHex()
                .toStdString();
     lines[i] = body + prev + "\r\n";

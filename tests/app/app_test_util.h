@@ -19,8 +19,12 @@ namespace apptest {
 
 using ::EnvVar;
 
-inline QString Q(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
-inline std::string S(const QString& s) { return s.toUtf8().toStdString(); }
+inline QString Q(const std::string& s) {
+  return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
+inline std::string S(const QString& s) {
+  return s.toUtf8().toStdString();
+}
 
 inline bool MakeFile(const std::string& path, const std::string& bytes = "x") {
   QFile f(Q(path));
@@ -34,7 +38,9 @@ inline std::string ReadBytes(const std::string& path) {
   return f.readAll().toStdString();
 }
 
-inline bool Exists(const std::string& path) { return QFileInfo::exists(Q(path)); }
+inline bool Exists(const std::string& path) {
+  return QFileInfo::exists(Q(path));
+}
 
 // Two temporary drive folders, C and D, that the drive map points at while the object lives.
 struct DriveSandbox {

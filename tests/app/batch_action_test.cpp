@@ -1,22 +1,22 @@
 // Moving and deleting ticked files: the exact batch bytes, rows leaving the list, refused rows, the
 // questions, ticking, and the batch interpreter running the written files on real files.
+#include <gtest/gtest.h>
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
-
 #include <sstream>
 
 #include "app/batch_text.h"
 #include "app/command_line.h"
 #include "app/veksecurity_01.h"
 #include "app_test_util.h"
-#include "window_test.h"
 #include "platform/batch/batch.h"
 #include "platform/os/os.h"
 #include "platform/text/text.h"
 #include "platform/ui/dialogs.h"
+#include "window_test.h"
 
 using namespace apptest;
 
@@ -78,10 +78,11 @@ TEST_F(BatchActions, MoveWritesFolderLinesThenMoveLinesBottomUp) {
   MakeFile(d + "/문서/a3.hwp", "A3");
   dialogs.QueueAnswer(plat::ui::IDYES);
   form.BitBtn4Click(&form);
-  EXPECT_EQ(Batch("batchmove.bat"), Cp949("md \"C:\\보안예비자료\\문서\"\r\n"
-                                          "md \"C:\\보안예비자료\\자료\\2023\"\r\n"
-                                          "move \"D:\\문서\\a3.hwp\" \"C:\\보안예비자료\\문서\\.\"\r\n"
-                                          "move \"D:\\자료\\2023\\a1.xls\" \"C:\\보안예비자료\\자료\\2023\\.\"\r\n"));
+  EXPECT_EQ(Batch("batchmove.bat"),
+            Cp949("md \"C:\\보안예비자료\\문서\"\r\n"
+                  "md \"C:\\보안예비자료\\자료\\2023\"\r\n"
+                  "move \"D:\\문서\\a3.hwp\" \"C:\\보안예비자료\\문서\\.\"\r\n"
+                  "move \"D:\\자료\\2023\\a1.xls\" \"C:\\보안예비자료\\자료\\2023\\.\"\r\n"));
   EXPECT_EQ(Names(), (std::vector<std::string>{"a0.xls", "a2.xls", "a4.xls"}));
   EXPECT_EQ(ReadBytes(c + "/보안예비자료/문서/a3.hwp"), "A3");
   EXPECT_EQ(ReadBytes(c + "/보안예비자료/자료/2023/a1.xls"), "A1");
@@ -91,7 +92,8 @@ TEST_F(BatchActions, MoveWritesFolderLinesThenMoveLinesBottomUp) {
   // The summary comes when the batch has ended and ends with the closing notice: one OK ends a finished
   // run; nothing waits blindly.
   EXPECT_EQ(dialogs.History()[1].Text.rfind("2개 이동, 0개 실패", 0), 0u) << dialogs.History()[1].Text;
-  EXPECT_TRUE(dialogs.History().back().Text.ends_with("\n\n작업이 모두 종료 되면 누르십시오")) << dialogs.History().back().Text;
+  EXPECT_TRUE(dialogs.History().back().Text.ends_with("\n\n작업이 모두 종료 되면 누르십시오"))
+      << dialogs.History().back().Text;
   EXPECT_EQ(slept, 0);
   EXPECT_FALSE(form.msg->isVisible());
 }
@@ -102,7 +104,8 @@ TEST_F(BatchActions, ATerminalThatCannotStartIsReported) {
   dialogs.QueueAnswer(plat::ui::IDYES);
   form.BitBtn4Click(&form);
   bool told = false;
-  for (const auto& h : dialogs.History()) told = told || h.Text.rfind("배치 파일을 실행하지 못했습니다.", 0) == 0;
+  for (const auto& h : dialogs.History())
+    told = told || h.Text.rfind("배치 파일을 실행하지 못했습니다.", 0) == 0;
   EXPECT_TRUE(told);
   EXPECT_EQ(dialogs.History().back().Text, "작업이 모두 종료 되면 누르십시오");
   EXPECT_EQ(slept, 3000);  // a terminal run is not watched: the notice follows a pause
@@ -138,7 +141,8 @@ TEST_F(BatchActions, DeleteWritesOneLinePerTickedRowAndDoublesPercent) {
   EXPECT_EQ(Names(), (std::vector<std::string>{"keep.txt", "b.txt"}));
   EXPECT_TRUE(form.Mgr_grid->Cells(0, 1).AsBoolean());
   EXPECT_EQ(dialogs.History()[0].Text, "영구 삭제됩니다. 정말 진행하시겠습니까 ? \n\n영구 삭제할 파일: 2개");
-  EXPECT_EQ(dialogs.History().back().Text.rfind("1개 삭제, 1개 실패", 0), 0u) << dialogs.History().back().Text;
+  EXPECT_EQ(dialogs.History().back().Text.rfind("1개 삭제, 1개 실패", 0), 0u)
+      << dialogs.History().back().Text;
   EXPECT_NE(dialogs.History().back().Text.find("\\\\srv\\공유\\b.txt"), std::string::npos);
 }
 
@@ -231,7 +235,9 @@ TEST_F(BatchActions, TheWrittenMoveBatchRunsInTheWindowOnRealFiles) {
   ASSERT_GE(dialogs.History().size(), 2u);
   const std::string summary = dialogs.History().back().Text;
   EXPECT_EQ(summary.rfind("1개 이동, 2개 실패", 0), 0u) << summary;
-  EXPECT_NE(summary.find("D:\\자료\\2023\\b.xls\n  대상 폴더에 같은 이름의 파일이 이미 있음"), std::string::npos) << summary;
+  EXPECT_NE(summary.find("D:\\자료\\2023\\b.xls\n  대상 폴더에 같은 이름의 파일이 이미 있음"),
+            std::string::npos)
+      << summary;
   EXPECT_NE(summary.find("D:\\자료\\2023\\gone.xls\n  원본 파일이 없음"), std::string::npos) << summary;
   const std::string log = ReadBytes(c + "/batchmove.log");
   EXPECT_NE(log.find("4줄 성공, 2줄 실패\n종료 코드 1\n"), std::string::npos) << log;
@@ -241,12 +247,16 @@ TEST_F(BatchActions, CommandLineListsAndWritesTheSameBatches) {
   plat::os::ForceDirectories(d + "/자료");
   MakeFile(d + "/자료/a.xls");
   MakeFile(d + "/자료/b \"q\".xls");
-  MakeFile(c + "/r.csv", Cp949("h\r\na.xls,주민등록번호,3,D:\\자료\r\nb \"q\".xls,주민등록번호,4,D:\\자료\r\n"));
+  MakeFile(c + "/r.csv",
+           Cp949("h\r\na.xls,주민등록번호,3,D:\\자료\r\nb \"q\".xls,주민등록번호,4,D:\\자료\r\n"));
   std::ostringstream out, err;
-  const int code = vek::RunCommandLine({"--list", c + "/r.csv", "--backup", "D", "--move-batch", "c:\\m.bat"}, out, err);
+  const int code =
+      vek::RunCommandLine({"--list", c + "/r.csv", "--backup", "D", "--move-batch", "c:\\m.bat"}, out, err);
   EXPECT_EQ(code, 3);  // the quoted name was left out of the batch
   EXPECT_EQ(out.str(), "a.xls,주민등록번호,3,D:\\자료\n\"b \"\"q\"\".xls\",주민등록번호,4,D:\\자료\n");
-  EXPECT_EQ(ReadBytes(c + "/m.bat"), Cp949("md \"D:\\보안예비자료\\자료\"\r\nmove \"D:\\자료\\a.xls\" \"D:\\보안예비자료\\자료\\.\"\r\n"));
+  EXPECT_EQ(
+      ReadBytes(c + "/m.bat"),
+      Cp949("md \"D:\\보안예비자료\\자료\"\r\nmove \"D:\\자료\\a.xls\" \"D:\\보안예비자료\\자료\\.\"\r\n"));
   EXPECT_NE(err.str().find("row 2"), std::string::npos);
 
   std::ostringstream o2, e2;

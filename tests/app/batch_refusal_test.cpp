@@ -1,21 +1,22 @@
 // Rows whose batch line could reach a file the result file does not name are refused; the window's smaller
 // faults a user meets (delete question, row numbers, open failures, settings file, Enter in the file field).
+#include <gtest/gtest.h>
+
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QTest>
-#include <gtest/gtest.h>
 #include <sstream>
 
 #include "app/batch_text.h"
 #include "app/command_line.h"
 #include "app/veksecurity_01.h"
-#include "grid/structure/extents.h"
 #include "app_test_util.h"
-#include "window_test.h"
+#include "grid/structure/extents.h"
 #include "platform/os/os.h"
 #include "platform/paint/font.h"
 #include "platform/text/text.h"
 #include "platform/ui/dialogs.h"
+#include "window_test.h"
 
 using namespace apptest;
 
@@ -23,12 +24,21 @@ namespace {
 
 TEST(UnsafePathReason, FoldersAndNamesThatNameTheListedFileAreAccepted) {
   const std::pair<std::string, std::string> ok[] = {
-      {"D:\\자료\\2023", "a.xls"},   {"d:/자료", "a.xls"},           {"\\\\srv\\공유\\x", "b.txt"},
-      {"/home/user/문서", "c.hwp"},  {"\\자료", " lead blank.txt"},  {"", "root.txt"},
-      {"D:", "d.txt"},               {"D:\\자료\\", "e.txt"},        {"D:\\.hidden\\x.y", "con1.txt"},
-      {"D:\\COM10", "LPT10.txt"},    {"D:\\consoles", "nul_.txt"},   {"D:\\a..b", "c..d.txt"},
+      {"D:\\자료\\2023", "a.xls"},
+      {"d:/자료", "a.xls"},
+      {"\\\\srv\\공유\\x", "b.txt"},
+      {"/home/user/문서", "c.hwp"},
+      {"\\자료", " lead blank.txt"},
+      {"", "root.txt"},
+      {"D:", "d.txt"},
+      {"D:\\자료\\", "e.txt"},
+      {"D:\\.hidden\\x.y", "con1.txt"},
+      {"D:\\COM10", "LPT10.txt"},
+      {"D:\\consoles", "nul_.txt"},
+      {"D:\\a..b", "c..d.txt"},
   };
-  for (const auto& [folder, name] : ok) EXPECT_EQ(vek::UnsafePathReason(folder, name), std::nullopt) << folder << "|" << name;
+  for (const auto& [folder, name] : ok)
+    EXPECT_EQ(vek::UnsafePathReason(folder, name), std::nullopt) << folder << "|" << name;
 }
 
 TEST(UnsafePathReason, EscapesRelativeFoldersWindowsNamesAndStreamsAreRefused) {
@@ -36,23 +46,23 @@ TEST(UnsafePathReason, EscapesRelativeFoldersWindowsNamesAndStreamsAreRefused) {
       {"D:\\자료\\..\\..\\비밀문서", "a.bat"},  // escapes the backup folder
       {"D:\\자료\\.", "a.txt"},
       {"..", "a.txt"},
-      {"자료", "a.txt"},                        // relative: checked here, acted on in the batch's folder
-      {"D:자료", "a.txt"},                      // relative to drive D's current folder
+      {"자료", "a.txt"},    // relative: checked here, acted on in the batch's folder
+      {"D:자료", "a.txt"},  // relative to drive D's current folder
       {"1:\\x", "a.txt"},
-      {"\\\\\\share", "a.txt"},                 // UNC without a server
-      {"D:\\자료", "뒤점.txt."},                // Windows drops the dot: names 뒤점.txt
+      {"\\\\\\share", "a.txt"},   // UNC without a server
+      {"D:\\자료", "뒤점.txt."},  // Windows drops the dot: names 뒤점.txt
       {"D:\\끝점.", "f.txt"},
       {"D:\\끝공백 ", "f.txt"},
       {"D:\\자료", "f.txt "},
-      {"D:\\자료", "sub1\\같은.txt"},           // a separator inside the name
+      {"D:\\자료", "sub1\\같은.txt"},  // a separator inside the name
       {"D:\\자료", "sub/같은.txt"},
       {"D:\\자료", "CON"},
       {"D:\\자료", "con.txt"},
       {"D:\\자료", "LPT1.log"},
       {"D:\\Com9", "x.txt"},
       {"D:\\aux .x", "x.txt"},
-      {"D:\\자료", "a.txt:secret"},             // an alternate data stream
-      {"D:\\자료", "COM¹.txt"},                 // Windows reads superscript digits as port numbers too
+      {"D:\\자료", "a.txt:secret"},  // an alternate data stream
+      {"D:\\자료", "COM¹.txt"},      // Windows reads superscript digits as port numbers too
       {"D:\\자료", "LPT².txt"},
       {"D:\\자료", "lpt³"},
       {"D:\\COM0", "x.txt"},
@@ -64,11 +74,14 @@ TEST(UnsafePathReason, EscapesRelativeFoldersWindowsNamesAndStreamsAreRefused) {
       {"D:\\자료", ""},
       {"D:\\자료", "."},
   };
-  for (const auto& [folder, name] : refused) EXPECT_NE(vek::UnsafePathReason(folder, name), std::nullopt) << folder << "|" << name;
+  for (const auto& [folder, name] : refused)
+    EXPECT_NE(vek::UnsafePathReason(folder, name), std::nullopt) << folder << "|" << name;
 }
 
 TEST(DisplayPath, ControlCharactersAreShownEscaped) {
-  EXPECT_EQ(vek::DisplayPath("a\tb\x07" "c\r\n\x7F한"), "a\\tb\\x07c\\r\\n\\x7f한");
+  EXPECT_EQ(vek::DisplayPath("a\tb\x07"
+                             "c\r\n\x7F한"),
+            "a\\tb\\x07c\\r\\n\\x7f한");
 }
 
 class Refusals : public WindowTest {
@@ -129,8 +142,8 @@ TEST_F(Refusals, TheCommandLineRefusesTheSameRowsAndACutBackupTarget) {
   MakeFile(plat::os::ResolvePath(longer + "b\\x.txt"));
   MakeFile(plat::os::ResolvePath("D:\\자료\\ok.txt"));
   MakeFile(plat::os::ResolvePath("D:\\자료\\a\x07.txt"));
-  const std::string csv = "h\r\nx.txt,주민,1," + longer + "a\r\nx.txt,주민,1," + longer + "b\r\nok.txt,주민,1,D:\\자료\r\n" +
-                          "a\x07.txt,주민,1,D:\\자료\r\n";
+  const std::string csv = "h\r\nx.txt,주민,1," + longer + "a\r\nx.txt,주민,1," + longer +
+                          "b\r\nok.txt,주민,1,D:\\자료\r\n" + "a\x07.txt,주민,1,D:\\자료\r\n";
   MakeFile(c + "/r.csv", plat::text::Utf8ToCp949(csv));
   std::ostringstream out, err;
   EXPECT_EQ(vek::RunCommandLine({"--list", c + "/r.csv", "--move-batch", "c:\\m.bat"}, out, err), 3);
@@ -150,7 +163,8 @@ TEST_F(Refusals, DeleteQuestionDefaultsToNoAndMoveQuestionStaysAsItWas) {
   AddRow("a.txt", "D:\\자료");
   form.BitBtn6Click(&form);  // the scripted box answers No
   ASSERT_FALSE(dialogs.History().empty());
-  EXPECT_EQ(dialogs.History()[0].Flags, plat::ui::MB_YESNO | plat::ui::MB_ICONQUESTION | plat::ui::MB_DEFBUTTON2);
+  EXPECT_EQ(dialogs.History()[0].Flags,
+            plat::ui::MB_YESNO | plat::ui::MB_ICONQUESTION | plat::ui::MB_DEFBUTTON2);
   form.BitBtn4Click(&form);
   EXPECT_EQ(dialogs.History()[1].Flags, plat::ui::MB_YESNO | plat::ui::MB_ICONQUESTION);
   EXPECT_EQ(form.Mgr_grid->RowCount(), 1);

@@ -1,30 +1,33 @@
 // Batches run inside the program: progress per line, Cancel between lines, the action log, move records
 // and putting moved files back; two files mirroring to one target.
+#include "app/batch_run.h"
+
+#include <gtest/gtest.h>
+
 #include <QProgressDialog>
-#include <atomic>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
-#include <gtest/gtest.h>
+#include <atomic>
 
 #include "app/batch_launcher.h"
-#include "app/batch_run.h"
 #include "app/batch_text.h"
 #include "app/veksecurity_01.h"
 #include "app_test_util.h"
-#include "window_test.h"
 #include "platform/batch/batch.h"
 #include "platform/os/os.h"
 #include "platform/text/text.h"
 #include "platform/ui/dialogs.h"
+#include "window_test.h"
 
 using namespace apptest;
 
 namespace {
 
 TEST(BatchFileLines, SplitsDecodesAndMarksBadLines) {
-  const auto lines = vek::BatchFileLines(plat::text::Utf8ToCp949("md \"C:\\가\"\r\ndel \"x\"\n") + "bad\xFF\r\n");
+  const auto lines =
+      vek::BatchFileLines(plat::text::Utf8ToCp949("md \"C:\\가\"\r\ndel \"x\"\n") + "bad\xFF\r\n");
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[0], std::optional<std::string>("md \"C:\\가\""));
   EXPECT_EQ(lines[1], std::optional<std::string>("del \"x\""));
@@ -33,7 +36,8 @@ TEST(BatchFileLines, SplitsDecodesAndMarksBadLines) {
 
   // A file with no bad line reads the same as line by line: line ends of either kind, an empty line, a
   // last line without an end, and a lead byte cut off by a line end (the only bad line of the second file).
-  const std::string good = plat::text::Utf8ToCp949("md \"C:\\보안\"\r\n\r\nmove \"D:\\한글.hwp\" \"C:\\보안\\.\"\necho 끝");
+  const std::string good =
+      plat::text::Utf8ToCp949("md \"C:\\보안\"\r\n\r\nmove \"D:\\한글.hwp\" \"C:\\보안\\.\"\necho 끝");
   const auto whole = vek::BatchFileLines(good);
   ASSERT_EQ(whole.size(), 4u);
   EXPECT_EQ(whole[0], std::optional<std::string>("md \"C:\\보안\""));
@@ -41,7 +45,7 @@ TEST(BatchFileLines, SplitsDecodesAndMarksBadLines) {
   EXPECT_EQ(whole[2], std::optional<std::string>("move \"D:\\한글.hwp\" \"C:\\보안\\.\""));
   EXPECT_EQ(whole[3], std::optional<std::string>("echo 끝"));
   const auto cut = vek::BatchFileLines(good + "\r\n" + plat::text::Utf8ToCp949("한").substr(0, 1) + "\r\n" +
-                                        plat::text::Utf8ToCp949("echo 다음\r\n"));
+                                       plat::text::Utf8ToCp949("echo 다음\r\n"));
   ASSERT_EQ(cut.size(), 6u);
   EXPECT_EQ(cut[3], std::optional<std::string>("echo 끝"));
   EXPECT_EQ(cut[4], std::nullopt);
@@ -49,7 +53,8 @@ TEST(BatchFileLines, SplitsDecodesAndMarksBadLines) {
 }
 
 TEST(BatchFileLines, AFileReadBackAsWrittenGivesTheLinesBuilt) {
-  const std::vector<std::string> built{"md \"C:\\보안예비자료\\자료\"", "move \"D:\\자료\\한글.hwp\" \"C:\\보안예비자료\\자료\\.\""};
+  const std::vector<std::string> built{"md \"C:\\보안예비자료\\자료\"",
+                                       "move \"D:\\자료\\한글.hwp\" \"C:\\보안예비자료\\자료\\.\""};
   const std::string written = plat::text::Utf8ToCp949(built[0] + "\r\n" + built[1] + "\r\n");
   const auto same = vek::ReadBackBatchLines(written, written, built);
   ASSERT_EQ(same.size(), 2u);
@@ -68,7 +73,8 @@ TEST(BatchFileLines, AFileReadBackAsWrittenGivesTheLinesBuilt) {
 }
 
 TEST(KoreanReason, KnownReasonsKeepTheirPath) {
-  EXPECT_EQ(vek::KoreanReason("target exists: C:\\b\\a.hwp"), "대상 폴더에 같은 이름의 파일이 이미 있음(덮어쓰지 않음): C:\\b\\a.hwp");
+  EXPECT_EQ(vek::KoreanReason("target exists: C:\\b\\a.hwp"),
+            "대상 폴더에 같은 이름의 파일이 이미 있음(덮어쓰지 않음): C:\\b\\a.hwp");
   EXPECT_EQ(vek::KoreanReason("something new"), "실패: something new");
   // No English is left for the user in what the interpreter says: the system's error, the host path, "to".
   EXPECT_EQ(vek::KoreanReason("cannot move D:\\a.txt to C:\\b\\: Operation not permitted"),
@@ -80,10 +86,13 @@ TEST(KoreanReason, KnownReasonsKeepTheirPath) {
   moved.message = "moved D:\\a.txt -> C:\\b\\";
   EXPECT_EQ(vek::KoreanLine(moved), "옮김: D:\\a.txt -> C:\\b\\");
   // 완전삭제 says what became of the file.
-  EXPECT_EQ(vek::KoreanReason("not shredded: D:\\a.txt has 2 hard links; its data would stay readable under the other name"),
-            "완전삭제하지 않음(다른 하드 링크가 있어 그 이름으로 데이터가 남음): D:\\a.txt");
-  EXPECT_EQ(vek::KoreanReason("shred interrupted: the overwrite of D:\\a.txt stopped after 4096 of 8192 bytes (zero pass): "
-                              "Input/output error; the file is left in place, partly overwritten"),
+  EXPECT_EQ(
+      vek::KoreanReason(
+          "not shredded: D:\\a.txt has 2 hard links; its data would stay readable under the other name"),
+      "완전삭제하지 않음(다른 하드 링크가 있어 그 이름으로 데이터가 남음): D:\\a.txt");
+  EXPECT_EQ(vek::KoreanReason(
+                "shred interrupted: the overwrite of D:\\a.txt stopped after 4096 of 8192 bytes (zero pass): "
+                "Input/output error; the file is left in place, partly overwritten"),
             "덮어쓰기가 중간에 멈춤(파일은 그 자리에 남음): D:\\a.txt (일부만 덮어씀)");
   failed.number = 4;
   failed.status = plat::batch::LineStatus::Failed;
@@ -130,7 +139,8 @@ TEST(Manifest, RoundTripsAwkwardPathsAndOlderRecordsAndIsNeverRewritten) {
 
 class BatchRun : public WindowTest {
  protected:
-  void AddFile(const std::string& name, const std::string& folderUnderD, const std::string& bytes, bool ticked = true) {
+  void AddFile(const std::string& name, const std::string& folderUnderD, const std::string& bytes,
+               bool ticked = true) {
     plat::os::ForceDirectories(d + "/" + folderUnderD);
     ASSERT_TRUE(MakeFile(d + "/" + folderUnderD + "/" + name, bytes));
     AddRow(name, "D:\\" + folderUnderD, ticked);
@@ -179,7 +189,8 @@ TEST(BatchRunner, FinishedLinesAreTakenInOrderWhileTheRunGoesOn) {
 }
 
 TEST_F(BatchRun, CancelStopsBetweenLinesAndEveryFileIsWholeOrUntouched) {
-  for (int i = 0; i < 5; ++i) AddFile("f" + std::to_string(i) + ".txt", "자료", std::string(1000 + i, char('a' + i)));
+  for (int i = 0; i < 5; ++i)
+    AddFile("f" + std::to_string(i) + ".txt", "자료", std::string(1000 + i, char('a' + i)));
   // Cancel while the second move runs: it finishes, nothing after it starts.
   int moves = 0;
   vek::BatchRunner* active = nullptr;
@@ -332,18 +343,22 @@ TEST_F(BatchRun, EveryLineIsRecordedWhenALineInTheMiddleFails) {
   // The action log: the failure with its reason, and the lines on both sides of it.
   const std::string log = LoggedActions();
   for (const char* moved : {"m2", "m0"})
-    EXPECT_NE(log.find(std::string("이동|D:\\자료\\") + moved + ".txt|C:\\보안예비자료\\자료\\" + moved + ".txt|성공"),
+    EXPECT_NE(log.find(std::string("이동|D:\\자료\\") + moved + ".txt|C:\\보안예비자료\\자료\\" + moved +
+                       ".txt|성공"),
               std::string::npos)
         << log;
-  EXPECT_NE(log.find("이동|D:\\자료\\m1.txt|C:\\보안예비자료\\자료\\m1.txt|실패|대상 폴더에 같은 이름의 파일이 이미 있음"),
+  EXPECT_NE(log.find("이동|D:\\자료\\m1.txt|C:\\보안예비자료\\자료\\m1.txt|실패|대상 폴더에 같은 이름의 "
+                     "파일이 이미 있음"),
             std::string::npos)
       << log;
   // The interpreter's log beside the batch: every line in order, then the totals.
   const std::string batchLog = ReadBytes(vek::BatchLogPath(c + "/batchmove.bat"));
   const std::size_t m2 = batchLog.find("옮김: D:\\자료\\m2.txt");
-  const std::size_t m1 = batchLog.find("대상 폴더에 같은 이름의 파일이 이미 있음(덮어쓰지 않음): C:\\보안예비자료\\자료\\m1.txt");
+  const std::size_t m1 = batchLog.find(
+      "대상 폴더에 같은 이름의 파일이 이미 있음(덮어쓰지 않음): C:\\보안예비자료\\자료\\m1.txt");
   const std::size_t m0 = batchLog.find("옮김: D:\\자료\\m0.txt");
-  EXPECT_TRUE(m2 != std::string::npos && m1 != std::string::npos && m0 != std::string::npos && m2 < m1 && m1 < m0)
+  EXPECT_TRUE(m2 != std::string::npos && m1 != std::string::npos && m0 != std::string::npos && m2 < m1 &&
+              m1 < m0)
       << batchLog;
   EXPECT_NE(batchLog.find("5줄 성공, 1줄 실패\n"), std::string::npos) << batchLog;
   // The move record holds the two moved files only, so a restore never touches the file that was there.

@@ -1,14 +1,16 @@
 // A batch session run without a window: its outcome, its records and its summary; the memo holds what the
 // batch file holds; the tick count follows ticks, sorting, removal and loading without counting again.
+#include "app/batch_session.h"
+
+#include <gtest/gtest.h>
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
-#include <gtest/gtest.h>
 
-#include "app/batch_session.h"
 #include "app/batch_targets.h"
 #include "app/veksecurity_01.h"
 #include "app_test_util.h"
@@ -71,7 +73,8 @@ TEST(BatchSession, AMoveRunsWithoutAWindowAndLeavesItsRecordsAndAnHonestSummary)
     EXPECT_EQ(e.Kind, e.Source.ends_with("a.txt") ? "주민등록번호" : "이메일");
   }
   const std::string log = LoggedActions();
-  EXPECT_NE(log.find("이동|D:\\자료\\gone.txt|C:\\보안예비자료\\자료\\gone.txt|실패"), std::string::npos) << log;
+  EXPECT_NE(log.find("이동|D:\\자료\\gone.txt|C:\\보안예비자료\\자료\\gone.txt|실패"), std::string::npos)
+      << log;
   EXPECT_NE(ReadBytes(box.c + "/batchmove.log").find("5줄 성공, 1줄 실패"), std::string::npos);
 }
 
@@ -129,7 +132,8 @@ TEST_F(WindowSession, TheTickCountFollowsTicksSortingRemovalAndLoading) {
   form.Mgr_grid->SetRow(0);  // a.txt, ticked
   form.BitBtn7->click();
   EXPECT_EQ(form.CountTicked(), 1);
-  EXPECT_NE(form.CountLine->text().toStdString().find("체크 1건"), std::string::npos) << form.CountLine->text().toStdString();
+  EXPECT_NE(form.CountLine->text().toStdString().find("체크 1건"), std::string::npos)
+      << form.CountLine->text().toStdString();
   form.cb_m->click();
   EXPECT_EQ(form.CountTicked(), form.cb_m->isChecked() ? 2 : 0);
   // A load starts from no tick.

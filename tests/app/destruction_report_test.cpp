@@ -1,22 +1,25 @@
 // 파기 확인서: the totals, the PDF's text read back with pdftotext, and the chart's bars measured on the page
 // pdftoppm renders.
+#include "app/destruction_report.h"
+
+#include <gtest/gtest.h>
+
 #include <QImage>
 #include <QTemporaryDir>
 #include <cstdlib>
-#include <gtest/gtest.h>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/action_log.h"
-#include "app/destruction_report.h"
 #include "platform/os/os.h"
 
 namespace {
 
 using vek::ActionRecord;
 
-ActionRecord Rec(const char* method, const char* source, const char* kind, const char* hits, bool done = true) {
+ActionRecord Rec(const char* method, const char* source, const char* kind, const char* hits,
+                 bool done = true) {
   ActionRecord r;
   r.Time = "2024-05-02 14:00:00";
   r.User = "kim";
@@ -33,16 +36,19 @@ ActionRecord Rec(const char* method, const char* source, const char* kind, const
   return r;
 }
 
-// Three files destroyed (주민등록번호 30 hits, 계좌번호 5), one that could not be, two moved (never destroyed),
-// and one the run did not handle.
+// Three files destroyed (주민등록번호 30 hits, 계좌번호 5), one that could not be, two moved (never
+// destroyed), and one the run did not handle.
 vek::ReportInput Sample() {
   vek::ReportInput in;
   in.Operator = "kim";
   in.Host = "pc-01";
   in.From = in.To = "2024-05-02";
-  in.Records = {Rec("완전삭제", "D:\\자료\\가.hwp", "주민등록번호", "10"), Rec("완전삭제", "D:\\자료\\나.xlsx", "주민등록번호", "20"),
-                Rec("삭제", "D:\\자료\\다.txt", "계좌번호", "5"), Rec("완전삭제", "D:\\자료\\라.pdf", "계좌번호", "7", false),
-                Rec("이동", "D:\\자료\\마.hwp", "주민등록번호", "100"), Rec("이동", "D:\\자료\\바.hwp", "여권번호", "50")};
+  in.Records = {Rec("완전삭제", "D:\\자료\\가.hwp", "주민등록번호", "10"),
+                Rec("완전삭제", "D:\\자료\\나.xlsx", "주민등록번호", "20"),
+                Rec("삭제", "D:\\자료\\다.txt", "계좌번호", "5"),
+                Rec("완전삭제", "D:\\자료\\라.pdf", "계좌번호", "7", false),
+                Rec("이동", "D:\\자료\\마.hwp", "주민등록번호", "100"),
+                Rec("이동", "D:\\자료\\바.hwp", "여권번호", "50")};
   in.NotHandled = {{"휴대폰번호", 4}};
   in.Head = vek::ChainHead{std::string(64, 'c'), 1234};
   return in;
@@ -53,7 +59,9 @@ std::string Squeezed(std::string s) {
   return s;
 }
 
-bool Have(const char* tool) { return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0; }
+bool Have(const char* tool) {
+  return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
+}
 
 TEST(DestructionReport, MovesAreArchivedNeverDestroyedAndFailuresAndUnhandledFilesAreLeft) {
   const vek::ReportTotals t = vek::Summarize(Sample());
@@ -74,7 +82,8 @@ TEST(DestructionReport, MovesAreArchivedNeverDestroyedAndFailuresAndUnhandledFil
 class ReportFiles : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!Have("pdftotext") || !Have("pdftoppm")) GTEST_SKIP() << "poppler-utils (pdftotext, pdftoppm) is not installed";
+    if (!Have("pdftotext") || !Have("pdftoppm"))
+      GTEST_SKIP() << "poppler-utils (pdftotext, pdftoppm) is not installed";
     ASSERT_TRUE(dir_.isValid());
     pdf_ = dir_.path().toStdString() + "/확인서.pdf";
     html_ = dir_.path().toStdString() + "/확인서.html";
@@ -95,9 +104,9 @@ class ReportFiles : public ::testing::Test {
 TEST_F(ReportFiles, ThePdfReadsBackWithTheTotalsTheFilesAndTheChainHead) {
   ASSERT_EQ(vek::WriteDestructionReport(Sample(), pdf_, html_), "");
   const std::string text = Text();
-  for (const char* expected : {"개인정보 파기 확인서", "작업자", "kim", "pc-01", "2024-05-02", "파기한 파일: 3개",
-                               "남은 파일: 2개", "이동(보관): 2개", "가.hwp", "나.xlsx", "다.txt", "라.pdf", "마.hwp", "1234줄",
-                               "cccccccccccccccc"})
+  for (const char* expected :
+       {"개인정보 파기 확인서", "작업자", "kim", "pc-01", "2024-05-02", "파기한 파일: 3개", "남은 파일: 2개",
+        "이동(보관): 2개", "가.hwp", "나.xlsx", "다.txt", "라.pdf", "마.hwp", "1234줄", "cccccccccccccccc"})
     EXPECT_NE(text.find(Squeezed(expected)), std::string::npos) << expected << "\n" << text;
   const std::string html = plat::os::ReadFileBytes(html_);
   EXPECT_NE(html.find("파기한 파일: 3개"), std::string::npos);
@@ -107,7 +116,8 @@ TEST_F(ReportFiles, ThePdfReadsBackWithTheTotalsTheFilesAndTheChainHead) {
 // The lengths, top to bottom, of the bars drawn in `colour` on the page (the legend's swatch first).
 std::vector<int> Bars(const QImage& page, unsigned colour) {
   const auto near = [&](QRgb p) {
-    return std::abs(qRed(p) - int(colour >> 16)) < 40 && std::abs(qGreen(p) - int((colour >> 8) & 0xFF)) < 40 &&
+    return std::abs(qRed(p) - int(colour >> 16)) < 40 &&
+           std::abs(qGreen(p) - int((colour >> 8) & 0xFF)) < 40 &&
            std::abs(qBlue(p) - int(colour & 0xFF)) < 40;
   };
   std::vector<int> bars;
@@ -146,7 +156,8 @@ TEST_F(ReportFiles, TheChartsBarsOnThePageAreInTheProportionsOfTheHits) {
 }
 
 TEST_F(ReportFiles, TheReportCommandTakesThePeriodsRecordsFromTheLog) {
-  const std::string log = dir_.path().toStdString() + "/actions.csv", head = dir_.path().toStdString() + "/h.ini";
+  const std::string log = dir_.path().toStdString() + "/actions.csv",
+                    head = dir_.path().toStdString() + "/h.ini";
   {
     vek::ActionLog writer(log, head);
     for (ActionRecord r : Sample().Records) writer.Append(r);

@@ -1,13 +1,13 @@
 // The drive map as a new user meets it: a result file whose drive has no folder is named in the notice,
 // the "드라이브 연결" dialog maps the letter and keeps it in the user's settings, the environment wins;
 // Qt's own buttons speak Korean; --help answers even behind the window's own arguments.
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
-#include <gtest/gtest.h>
-
 #include <sstream>
 
 #include "app/command_line.h"
@@ -32,7 +32,8 @@ TEST(DriveMap, AMissingDriveIsNamedAndTheDialogMapsItForTheNextStart) {
   plat::os::ForceDirectories(root + "/C");
   plat::os::ForceDirectories(root + "/disk/자료");
   ASSERT_TRUE(MakeFile(root + "/disk/자료/a.txt"));
-  ASSERT_TRUE(MakeFile(root + "/C/result.csv", plat::text::Utf8ToCp949("h\r\na.txt,주민등록번호,3,D:\\자료\r\n")));
+  ASSERT_TRUE(
+      MakeFile(root + "/C/result.csv", plat::text::Utf8ToCp949("h\r\na.txt,주민등록번호,3,D:\\자료\r\n")));
   plat::ui::ScriptedDialogs dialogs;
   {
     TForm1 form;
@@ -45,7 +46,9 @@ TEST(DriveMap, AMissingDriveIsNamedAndTheDialogMapsItForTheNextStart) {
     EXPECT_EQ(form.Mgr_grid->RowCount(), 0);
     ASSERT_EQ(dialogs.History().size(), 1u);
     const std::string notice = dialogs.History()[0].Text;
-    EXPECT_EQ(notice.rfind("목록의 파일을 하나도 찾지 못했습니다. 드라이브 D가 가리키는 폴더가 없습니다.", 0), 0u) << notice;
+    EXPECT_EQ(notice.rfind("목록의 파일을 하나도 찾지 못했습니다. 드라이브 D가 가리키는 폴더가 없습니다.", 0),
+              0u)
+        << notice;
     EXPECT_NE(notice.find("드라이브 연결"), std::string::npos);
     // "드라이브 연결": C is fixed by the environment; D is typed in.
     form.BeforeDriveDialog = [&](QDialog& dialog) {
@@ -78,7 +81,8 @@ TEST(KoreanTexts, MessageBoxButtonsSpeakKorean) {
   if (!vek::InstallKoreanQtTexts()) GTEST_SKIP() << "Qt's Korean translations are not installed";
   QMessageBox box(QMessageBox::Question, "t", "q", QMessageBox::Yes | QMessageBox::No);
   // Qt's Korean texts carry their access key behind the word: "예(&Y)".
-  EXPECT_TRUE(box.button(QMessageBox::Yes)->text().startsWith(QString::fromUtf8("예"))) << S(box.button(QMessageBox::Yes)->text());
+  EXPECT_TRUE(box.button(QMessageBox::Yes)->text().startsWith(QString::fromUtf8("예")))
+      << S(box.button(QMessageBox::Yes)->text());
   EXPECT_TRUE(box.button(QMessageBox::No)->text().startsWith(QString::fromUtf8("아니요")));
 }
 

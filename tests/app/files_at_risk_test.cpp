@@ -2,12 +2,12 @@
 // rows meeting at one backup file however they are spelled, a backup file already there, "!" under a
 // command interpreter with delayed expansion, a file listed twice, and a restore that must put back exactly
 // the file its move took away.
+#include <gtest/gtest.h>
+
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
-#include <gtest/gtest.h>
-
 #include <sstream>
 
 #include "app/batch_run.h"
@@ -26,7 +26,8 @@ namespace {
 class FilesAtRisk : public WindowTest {
  protected:
   // A listed file with its bytes, under a drive folder of the sandbox ("C:\\a\\b" -> <C>/a/b).
-  void Listed(const std::string& name, const std::string& folder, const std::string& bytes, bool ticked = true) {
+  void Listed(const std::string& name, const std::string& folder, const std::string& bytes,
+              bool ticked = true) {
     const std::string host = plat::os::ResolvePath(folder);
     plat::os::ForceDirectories(host);
     ASSERT_TRUE(MakeFile(host + "/" + name, bytes));
@@ -48,11 +49,11 @@ class FilesAtRisk : public WindowTest {
 
 TEST_F(FilesAtRisk, RowsMeetingAtOneBackupFileAreFoundHoweverSpelledAndTheLowerStays) {
   Listed("a.txt", "C:\\겹침3", "C3");
-  Listed("a.txt", "D:\\겹침3\\", "D3");    // a trailing separator
+  Listed("a.txt", "D:\\겹침3\\", "D3");  // a trailing separator
   Listed("b.txt", "C:\\겹침4\\안", "C4");
   Listed("b.txt", "D:\\겹침4\\\\안", "D4");  // a doubled separator
   Listed("c.txt", "C:", "C-root");
-  Listed("c.txt", "D:\\", "D-root");       // "X:" is "X:\"
+  Listed("c.txt", "D:\\", "D-root");  // "X:" is "X:\"
   Move();
   // The upper row of each pair is moved, the lower one keeps its file and stays ticked in the list.
   EXPECT_EQ(At("C:\\보안예비자료\\겹침3\\a.txt"), "C3");
@@ -66,7 +67,8 @@ TEST_F(FilesAtRisk, RowsMeetingAtOneBackupFileAreFoundHoweverSpelledAndTheLowerS
     EXPECT_EQ(form.Mgr_grid->Cells(4, r).AsString().front(), 'D');
     EXPECT_TRUE(form.Mgr_grid->Cells(0, r).AsBoolean());
   }
-  EXPECT_NE(Said("3개 항목은").find("D:\\겹침4\\\\안\\b.txt: 위쪽의 다른 항목과 같은 백업 파일"), std::string::npos)
+  EXPECT_NE(Said("3개 항목은").find("D:\\겹침4\\\\안\\b.txt: 위쪽의 다른 항목과 같은 백업 파일"),
+            std::string::npos)
       << Said("3개 항목은");
   // The counts add up to the six ticked rows.
   EXPECT_EQ(Last().Text.rfind("3개 이동, 0개 실패, 3개 제외", 0), 0u) << Last().Text;
@@ -100,15 +102,21 @@ TEST_F(FilesAtRisk, AMoveOntoAnotherListedFileOrAnExistingBackupFileIsRefusedBef
   EXPECT_EQ(At("C:\\보안예비자료\\이미\\H.TXT"), "old h");
   EXPECT_EQ(At("D:\\막힘\\안쪽\\i.txt"), "new i");
   const std::string notice = Said("5개 항목은");
-  EXPECT_NE(notice.find("D:\\이미\\h.txt: 백업 위치에 같은 이름의 파일이 이미 있음(덮어쓰지 않음): C:\\보안예비자료\\이미\\h.txt"),
+  EXPECT_NE(notice.find("D:\\이미\\h.txt: 백업 위치에 같은 이름의 파일이 이미 있음(덮어쓰지 않음): "
+                        "C:\\보안예비자료\\이미\\h.txt"),
             std::string::npos)
       << notice;
-  EXPECT_NE(notice.find("D:\\막힘\\안쪽\\i.txt: 백업 위치의 폴더 자리에 같은 이름의 파일이 있음: C:\\보안예비자료\\막힘"),
+  EXPECT_NE(
+      notice.find(
+          "D:\\막힘\\안쪽\\i.txt: 백업 위치의 폴더 자리에 같은 이름의 파일이 있음: C:\\보안예비자료\\막힘"),
+      std::string::npos)
+      << notice;
+  EXPECT_NE(notice.find("C:\\자료\\f.txt: 옮겨질 자리(C:\\보안예비자료\\자료\\f.txt)가 위쪽 항목의 파일임"),
             std::string::npos)
       << notice;
-  EXPECT_NE(notice.find("C:\\자료\\f.txt: 옮겨질 자리(C:\\보안예비자료\\자료\\f.txt)가 위쪽 항목의 파일임"), std::string::npos)
+  EXPECT_NE(notice.find("C:\\보안예비자료\\원본\\g.txt: 위쪽 항목이 이 파일의 자리로 옮겨짐"),
+            std::string::npos)
       << notice;
-  EXPECT_NE(notice.find("C:\\보안예비자료\\원본\\g.txt: 위쪽 항목이 이 파일의 자리로 옮겨짐"), std::string::npos) << notice;
 }
 
 TEST_F(FilesAtRisk, NamesWithExclamationMarksNameOnlyTheirOwnFiles) {
@@ -119,8 +127,9 @@ TEST_F(FilesAtRisk, NamesWithExclamationMarksNameOnlyTheirOwnFiles) {
   dialogs.QueueAnswer(plat::ui::IDYES);
   form.BitBtn6->click();
   // A command interpreter with delayed expansion reads "!b!" as a variable: the batch turns it off first.
-  EXPECT_EQ(Batch("batchdel.bat"),
-            "setlocal DisableDelayedExpansion\r\ndel \"D:\\느낌표\\!.txt\"\r\ndel \"D:\\느낌표\\a!b!c.txt\"\r\n");
+  EXPECT_EQ(
+      Batch("batchdel.bat"),
+      "setlocal DisableDelayedExpansion\r\ndel \"D:\\느낌표\\!.txt\"\r\ndel \"D:\\느낌표\\a!b!c.txt\"\r\n");
   EXPECT_FALSE(Exists(d + "/느낌표/a!b!c.txt"));
   EXPECT_FALSE(Exists(d + "/느낌표/!.txt"));
   EXPECT_EQ(ReadBytes(d + "/느낌표/ac.txt"), "not listed for this");
@@ -130,7 +139,8 @@ TEST_F(FilesAtRisk, NamesWithExclamationMarksNameOnlyTheirOwnFiles) {
   Listed("plain.txt", "D:\\느낌표", "p");
   Move();
   EXPECT_EQ(Batch("batchmove.bat"),
-            "md \"C:\\보안예비자료\\느낌표\"\r\nmove \"D:\\느낌표\\plain.txt\" \"C:\\보안예비자료\\느낌표\\.\"\r\n");
+            "md \"C:\\보안예비자료\\느낌표\"\r\nmove \"D:\\느낌표\\plain.txt\" "
+            "\"C:\\보안예비자료\\느낌표\\.\"\r\n");
 }
 
 TEST_F(FilesAtRisk, AFileListedTwiceIsDeletedOnceAndBothRowsLeave) {
@@ -186,8 +196,10 @@ TEST_F(Restore, PutsBackOnlyTheFileItsMoveTookAndListsItAgain) {
   // The first record's file is gone: the other file is not put at D:\자료\a.txt.
   EXPECT_FALSE(Exists(d + "/자료/a.txt"));
   EXPECT_EQ(At("C:\\보안예비자료\\자료\\a.txt"), "from C");
-  EXPECT_NE(Last().Details.find("백업 폴더의 파일이 이동할 때의 그 파일이 아님"), std::string::npos) << Last().Details;
-  EXPECT_NE(Last().Text.find("백업 폴더와 이동 기록에 그대로 남아 있습니다"), std::string::npos) << Last().Text;
+  EXPECT_NE(Last().Details.find("백업 폴더의 파일이 이동할 때의 그 파일이 아님"), std::string::npos)
+      << Last().Details;
+  EXPECT_NE(Last().Text.find("백업 폴더와 이동 기록에 그대로 남아 있습니다"), std::string::npos)
+      << Last().Text;
   // The second record puts its own file back, which returns to the list unticked, kind and hits kept.
   EXPECT_EQ(form.Mgr_grid->RowCount(), 0);
   RestoreLatest();
@@ -251,10 +263,12 @@ TEST_F(Restore, AnOlderRecordIsCheckedByPlaceAndSizeAndTheQuestionSaysSo) {
   plat::os::ForceDirectories(c + "/보안예비자료/예전");
   ASSERT_TRUE(MakeFile(c + "/보안예비자료/예전/old.txt", "older record"));
   const std::string record = vek::ManifestDir() + "/move-00000000-000000-000.csv";
-  ASSERT_TRUE(MakeFile(record, "\xEF\xBB\xBF원본,대상\r\nD:\\예전\\old.txt,C:\\보안예비자료\\예전\\old.txt\r\n"));
+  ASSERT_TRUE(
+      MakeFile(record, "\xEF\xBB\xBF원본,대상\r\nD:\\예전\\old.txt,C:\\보안예비자료\\예전\\old.txt\r\n"));
   dialogs.QueueAnswer(plat::ui::IDYES);
   form.RestoreMove(record);
-  EXPECT_NE(Question().find("1개는 예전 형식의 이동 기록이라 이동한 그 파일인지 끝까지 확인할 수 없습니다"), std::string::npos)
+  EXPECT_NE(Question().find("1개는 예전 형식의 이동 기록이라 이동한 그 파일인지 끝까지 확인할 수 없습니다"),
+            std::string::npos)
       << Question();
   EXPECT_EQ(ReadBytes(d + "/예전/old.txt"), "older record");
 }
@@ -264,13 +278,16 @@ TEST_F(Restore, AHundredThousandEntriesThatCannotGoBackAreAnsweredAtOnce) {
   constexpr int kEntries = 100000;
   for (int i = 0; i < kEntries; ++i) {
     const std::string n = std::to_string(i);
-    text += "D:\\자료\\" + n + ".txt,C:\\보안예비자료\\자료\\" + n + ".txt,1,1,1," + n + ",주민등록번호,1\r\n";
+    text +=
+        "D:\\자료\\" + n + ".txt,C:\\보안예비자료\\자료\\" + n + ".txt,1,1,1," + n + ",주민등록번호,1\r\n";
   }
   const std::string record = vek::ManifestDir() + "/move-big.csv";
   ASSERT_TRUE(MakeFile(record, text));
   form.RestoreMove(record);
-  EXPECT_NE(Last().Text.find("되돌릴 수 있는 파일이 없습니다. 100,000개 모두 백업 폴더와 이동 기록에 그대로 남아 있습니다."),
-            std::string::npos)
+  EXPECT_NE(
+      Last().Text.find(
+          "되돌릴 수 있는 파일이 없습니다. 100,000개 모두 백업 폴더와 이동 기록에 그대로 남아 있습니다."),
+      std::string::npos)
       << Last().Text;
   EXPECT_NE(Last().Details.find("... 외 98,000개"), std::string::npos);
   EXPECT_EQ(Last().Text.find("목록에"), std::string::npos);
@@ -289,7 +306,8 @@ TEST(DelayedExpansion, TheInterpreterTakesTheSettingLineAndRunsTheRest) {
   EXPECT_FALSE(Exists(box.d + "/x/a!b!c.txt"));
   EXPECT_TRUE(Exists(box.d + "/x/ac.txt"));
   // Any other setlocal is not a line this interpreter knows.
-  EXPECT_EQ(plat::batch::RunBatchLine("setlocal EnableDelayedExpansion").status, plat::batch::LineStatus::Failed);
+  EXPECT_EQ(plat::batch::RunBatchLine("setlocal EnableDelayedExpansion").status,
+            plat::batch::LineStatus::Failed);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 // The main window: controls and captions, grid columns, backup folder, settings file, dropped files,
 // message boxes, the wait notice and the clean-up on close.
+#include <gtest/gtest.h>
+
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -17,16 +19,15 @@
 #include <QTemporaryDir>
 #include <QUrl>
 #include <cstdlib>
-#include <gtest/gtest.h>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/application.h"
-#include "grid/structure/extents.h"
-#include "app_test_util.h"
 #include "app/veksecurity_01.h"
+#include "app_test_util.h"
+#include "grid/structure/extents.h"
 #include "platform/os/os.h"
 #include "platform/text/text.h"
 #include "platform/ui/dialogs.h"
@@ -42,10 +43,6 @@ class RecordingForm : public TForm1 {
   std::vector<std::string> loads;
   void ReadAndInsert() override { loads.push_back(S(p_file->text())); }
 };
-
-
-
-
 
 class FormTest : public ::testing::Test {
  protected:
@@ -89,15 +86,19 @@ class FormTest : public ::testing::Test {
 
 }  // namespace
 
-// --- controls ------------------------------------------------------------------------------------------------
+// --- controls
+// ------------------------------------------------------------------------------------------------
 
 TEST_F(FormTest, EveryControlHasItsNameAndCaption) {
   EXPECT_EQ(S(form->windowTitle()), "정보보안문서 관리기 1.0");
   const struct {
     const char* name;
     const char* caption;
-  } buttons[] = {{"BitBtn1", "1.보안점검"},   {"BitBtn2", "2.결과화일선택"},  {"BitBtn5", "재조회"},
-                 {"BitBtn6", "해당자료 삭제"}, {"BitBtn7", "해당자료 화면제거"}};
+  } buttons[] = {{"BitBtn1", "1.보안점검"},
+                 {"BitBtn2", "2.결과화일선택"},
+                 {"BitBtn5", "재조회"},
+                 {"BitBtn6", "해당자료 삭제"},
+                 {"BitBtn7", "해당자료 화면제거"}};
   for (const auto& b : buttons) {
     auto* w = form->findChild<QPushButton*>(b.name);
     ASSERT_NE(w, nullptr) << b.name;
@@ -108,7 +109,10 @@ TEST_F(FormTest, EveryControlHasItsNameAndCaption) {
   const struct {
     const char* name;
     const char* caption;
-  } labels[] = {{"Label3", "저장위치"}, {"Label1", "조건(포함)"}, {"Label2", "제외자료"}, {"msg", "잠시만 기다려주세요 "}};
+  } labels[] = {{"Label3", "저장위치"},
+                {"Label1", "조건(포함)"},
+                {"Label2", "제외자료"},
+                {"msg", "잠시만 기다려주세요 "}};
   for (const auto& l : labels) {
     auto* w = form->findChild<QLabel*>(l.name);
     ASSERT_NE(w, nullptr) << l.name;
@@ -127,7 +131,10 @@ TEST_F(FormTest, EveryControlHasItsNameAndCaption) {
     const char* name;
     const char* caption;
     bool checked;
-  } boxes[] = {{"cb1", "개인정보", true}, {"cb3", "10건이상", false}, {"cb4", "100건이상", false}, {"cb_m", "", false}};
+  } boxes[] = {{"cb1", "개인정보", true},
+               {"cb3", "10건이상", false},
+               {"cb4", "100건이상", false},
+               {"cb_m", "", false}};
   for (const auto& c : boxes) {
     auto* w = form->findChild<QCheckBox*>(c.name);
     ASSERT_NE(w, nullptr) << c.name;
@@ -244,8 +251,8 @@ TEST_F(FormTest, GridHasItsFiveColumns) {
     EXPECT_EQ(c->Color(), 0xC0DCC0u) << i;
   }
   // The stored form's options, and the window's own: several rows selected, columns sized by mouse.
-  const TwGridOptions expected{wgoArrowMove, wgoConfirmDelete, wgoEnterToTab, wgoFocusRect, wgoRowSelect,
-                               wgoRowSizing, wgoMultiSelect, wgoColSizing};
+  const TwGridOptions expected{wgoArrowMove, wgoConfirmDelete, wgoEnterToTab,  wgoFocusRect,
+                               wgoRowSelect, wgoRowSizing,     wgoMultiSelect, wgoColSizing};
   EXPECT_EQ(g->Options(), expected);
   EXPECT_FALSE(g->HasOption(wgoEditing));
   EXPECT_EQ(g->RowHeight(), 21);
@@ -265,7 +272,8 @@ TEST_F(FormTest, CreateSetsProgramDirAndDropTarget) {
   EXPECT_TRUE(other.acceptDrops());
   EXPECT_TRUE(other.p_file->text().isEmpty());
   // The open dialog starts in drive C's folder.
-  EXPECT_EQ(QFileInfo(Q(other.o_dialog.InitialDir)).canonicalFilePath(), QFileInfo(Q(root + "/c")).canonicalFilePath());
+  EXPECT_EQ(QFileInfo(Q(other.o_dialog.InitialDir)).canonicalFilePath(),
+            QFileInfo(Q(root + "/c")).canonicalFilePath());
 }
 
 TEST_F(FormTest, ShowChoosesDriveCAndCreatesItsFolder) {
@@ -302,7 +310,8 @@ TEST_F(FormTest, BackupFolderIsCreatedOneLevelOnly) {
   EXPECT_TRUE(dialogs.History().empty());
 }
 
-// --- settings file ------------------------------------------------------------------------------------------
+// --- settings file
+// ------------------------------------------------------------------------------------------
 
 TEST_F(FormTest, IniWriteAndReadUseResortIniBesideTheProgram) {
   EXPECT_EQ(form->IniRead("FileUpLoad", "Dir", "none"), "none");
@@ -325,7 +334,8 @@ TEST_F(FormTest, IniWriteToAnUnwritableFolderRaises) {
   }
 }
 
-// --- dropped files --------------------------------------------------------------------------------------------
+// --- dropped files
+// --------------------------------------------------------------------------------------------
 
 TEST_F(FormTest, DragOfFilesIsAcceptedAndOfTextIsNot) {
   QMimeData files;
@@ -401,7 +411,8 @@ TEST_F(FormTest, UnwritableSettingsFileEndsInTheErrorBoxAndNothingIsLoaded) {
   EXPECT_EQ(box.Flags, ui::MB_OK | ui::MB_ICONERROR);
 }
 
-// --- message boxes ------------------------------------------------------------------------------------------
+// --- message boxes
+// ------------------------------------------------------------------------------------------
 
 TEST_F(FormTest, MsgBoxQuestionIsTrueOnlyForYes) {
   dialogs.QueueAnswer(ui::IDNO);
@@ -444,7 +455,8 @@ TEST(DefaultErrorBox, GuardedShowsTheErrorAndGoesOn) {
   EXPECT_EQ(dialogs.History()[0].Flags, ui::MB_OK | ui::MB_ICONERROR);
 }
 
-// --- download address ------------------------------------------------------------------------------------------
+// --- download address
+// ------------------------------------------------------------------------------------------
 
 TEST(DownloadAddress, HostFromTheEnvironmentOrTheDefault) {
   {
@@ -457,10 +469,12 @@ TEST(DownloadAddress, HostFromTheEnvironmentOrTheDefault) {
   }
 }
 
-// --- closing ----------------------------------------------------------------------------------------------------
+// --- closing
+// ----------------------------------------------------------------------------------------------------
 
 TEST_F(FormTest, ClosingDeletesTwoBatchFilesAndKeepsTheMoveBatch) {
-  for (const char* f : {"/c/batchdel.bat", "/c/crdir.bat", "/c/batchmove.bat"}) ASSERT_TRUE(MakeFile(root + f));
+  for (const char* f : {"/c/batchdel.bat", "/c/crdir.bat", "/c/batchmove.bat"})
+    ASSERT_TRUE(MakeFile(root + f));
   form->show();
   EXPECT_TRUE(form->close());
   EXPECT_FALSE(Exists(root + "/c/batchdel.bat"));

@@ -2,20 +2,21 @@
 // it), a click elsewhere only moves, and the wheel scrolls without moving the current row. A click on a
 // title, on the indicator column or on the background changes no tick, even with column "C" current, and
 // a tick clicked on the current row shows at once.
+#include <gtest/gtest.h>
+
 #include <QApplication>
+#include <QFile>
 #include <QImage>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
 #include <algorithm>
-#include <gtest/gtest.h>
 
 #include "app/veksecurity_01.h"
 #include "grid/grid_recorder.h"
 #include "grid/structure/extents.h"
 #include "platform/os/os.h"
 #include "test_env.h"
-#include <QFile>
-#include <QTemporaryDir>
 
 namespace {
 
@@ -60,7 +61,9 @@ int TickCount(TMemGrid* g) {
   return ticked;
 }
 
-QPoint MidOf(const TRect& r) { return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
+QPoint MidOf(const TRect& r) {
+  return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
+}
 
 TEST(MgrGridByMouse, ClicksOutsideTheTickCellChangeNoTickEvenWithColumnCCurrent) {
   TForm1 form;
@@ -109,7 +112,8 @@ TEST(MgrGridByMouse, TheTickOfTheCurrentRowShowsAtEveryClick) {
   QApplication::processEvents();
   const TwGridExtents& e = g->Extents();
   // Right of the last column and below the last row: no cell, no tick.
-  QTest::mouseClick(g->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(e.ItemLeft(0) + 3, e.RowBottom(2) + 3));
+  QTest::mouseClick(g->viewport(), Qt::LeftButton, Qt::NoModifier,
+                    QPoint(e.ItemLeft(0) + 3, e.RowBottom(2) + 3));
   EXPECT_EQ(TickCount(g), 0);
 
   const TRect inner = e.CellInnerRect(0, 0);

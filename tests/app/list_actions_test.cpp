@@ -1,16 +1,17 @@
 // The list beyond its buttons: Space ticks, Ctrl+A, Ctrl+C as a table, CSV export, the row menu, and
 // column widths remembered across runs.
+#include <gtest/gtest.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QMenu>
 #include <QTest>
-#include <gtest/gtest.h>
 
 #include "app/batch_run.h"
 #include "app/veksecurity_01.h"
-#include "grid/structure/extents.h"
 #include "app_test_util.h"
+#include "grid/structure/extents.h"
 #include "platform/os/os.h"
 #include "platform/text/text.h"
 #include "platform/ui/dialogs.h"
@@ -28,7 +29,8 @@ class ListActions : public ::testing::Test {
     form->RB1Click(form.get());
   }
   void TearDown() override { plat::os::SetOpenHandler({}); }
-  void AddRow(const std::string& name, const std::string& kind, const std::string& hits, const std::string& folder) {
+  void AddRow(const std::string& name, const std::string& kind, const std::string& hits,
+              const std::string& folder) {
     TMemGrid* g = form->Mgr_grid;
     const int r = g->RowCount();
     g->AppendRow(true, false, false);
@@ -78,7 +80,8 @@ TEST_F(ListActions, CtrlCCopiesATableASpreadsheetTakes) {
   form->Mgr_grid->setFocus();
   form->Mgr_grid->SetRow(2);
   Key(Qt::Key_C, Qt::ControlModifier);
-  EXPECT_EQ(QApplication::clipboard()->text().toStdString(), "파일명\t내용\t수량\t경로\r\nc.txt\t전화번호\t7\tD:\\x\r\n");
+  EXPECT_EQ(QApplication::clipboard()->text().toStdString(),
+            "파일명\t내용\t수량\t경로\r\nc.txt\t전화번호\t7\tD:\\x\r\n");
   form->Mgr_grid->SelectRange(0, 1);
   Key(Qt::Key_C, Qt::ControlModifier);
   EXPECT_EQ(QApplication::clipboard()->text().toStdString(),
@@ -94,8 +97,9 @@ TEST_F(ListActions, CsvExportQuotesAndChoosesItsEncoding) {
   const std::string all = c + "/all.csv", ticked = c + "/ticked.csv", legacy = c + "/cp949.csv";
   dialogs.QueueSave(plat::ui::SaveFileAnswer{all, 0});
   form->ExportCsv(false);
-  EXPECT_EQ(ReadBytes(all), "\xEF\xBB\xBF파일명,내용,수량,경로\r\n\"a,b.txt\",주민등록번호,12,D:\\자료\r\n"
-                            "\"줄\n바꿈.txt\",계좌번호,3,D:\\문서\r\nok.txt,전화,1,D:\\x\r\n");
+  EXPECT_EQ(ReadBytes(all),
+            "\xEF\xBB\xBF파일명,내용,수량,경로\r\n\"a,b.txt\",주민등록번호,12,D:\\자료\r\n"
+            "\"줄\n바꿈.txt\",계좌번호,3,D:\\문서\r\nok.txt,전화,1,D:\\x\r\n");
   dialogs.QueueSave(plat::ui::SaveFileAnswer{ticked, 1});
   form->ExportCsv(true);
   EXPECT_EQ(ReadBytes(ticked), plat::text::Utf8ToCp949("파일명,내용,수량,경로\r\nok.txt,전화,1,D:\\x\r\n"));
@@ -124,7 +128,8 @@ TEST_F(ListActions, TheRowMenuOpensTheFolderCopiesThePathAndTicks) {
   const auto pick = [&](const char* text) {
     form->BeforeRowMenu = [text](QMenu& menu) {
       for (QAction* a : menu.actions())
-        if (a->text() == QString::fromUtf8(text)) QMetaObject::invokeMethod(a, &QAction::trigger, Qt::QueuedConnection);
+        if (a->text() == QString::fromUtf8(text))
+          QMetaObject::invokeMethod(a, &QAction::trigger, Qt::QueuedConnection);
       QMetaObject::invokeMethod(&menu, &QMenu::close, Qt::QueuedConnection);
     };
     form->ShowRowMenu(QPoint(100, rowY));

@@ -1,6 +1,7 @@
 // The window's load as the user lives it: progress on the wait notice for a long load, Esc and Cancel
 // keeping what was read, input held back meanwhile, the count line following ticks and removals, and
 // files that are not result files at all.
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <QCheckBox>
@@ -12,7 +13,6 @@
 #include <QScrollBar>
 #include <QTest>
 #include <algorithm>
-#include <gtest/gtest.h>
 #include <sstream>
 
 #include "app/command_line.h"
@@ -123,7 +123,8 @@ TEST_F(WindowLoad, EscStopsTheLoadKeepsTheRowsAndSaysSo) {
     if (++reports != 2) return;
     atEsc = c;
     // Pressed while the load runs: it arrives with the window's pending events.
-    QCoreApplication::postEvent(form.Mgr_grid, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    QCoreApplication::postEvent(form.Mgr_grid,
+                                new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
   };
   Load(path);
   EXPECT_EQ(reports, 2);
@@ -212,7 +213,8 @@ TEST_F(WindowLoad, RowsAddedInBlocksMatchRowsAppendedOneByOne) {
   // Between two steps the grid holds exactly the kept rows; with a column default the rows still get it.
   std::string extra;
   for (int i = 0; i < 700; ++i)
-    extra += plat::text::Utf8ToCp949(i % 3 == 0 ? "gone.xls,주민,1,D:\\자료\r\n" : "a.xls,계좌,1,D:\\자료\r\n");
+    extra +=
+        plat::text::Utf8ToCp949(i % 3 == 0 ? "gone.xls,주민,1,D:\\자료\r\n" : "a.xls,계좌,1,D:\\자료\r\n");
   const std::string bytes = plat::os::ReadFileBytes(WriteLines(0, extra));
   for (const bool withDefault : {false, true}) {
     form.Mgr_grid->ClearRows();
@@ -283,14 +285,16 @@ TEST(CommandLineLoad, RefusesNonRegularFilesAndCountsUnreadableLines) {
   DriveSandbox box;
   std::ostringstream out, err;
   EXPECT_EQ(vek::RunCommandLine({"--list", "/dev/zero"}, out, err), 1);
-  EXPECT_EQ(err.str(),
-            "VekSecurity: Cannot open file \"/dev/zero\". It is not a regular file (a device, pipe or socket).\n");
+  EXPECT_EQ(
+      err.str(),
+      "VekSecurity: Cannot open file \"/dev/zero\". It is not a regular file (a device, pipe or socket).\n");
   EXPECT_TRUE(out.str().empty());
 
   const std::string host = plat::os::ResolvePath("D:\\x\\a");
   plat::os::ForceDirectories(plat::os::ExtractFilePath(host));
   ASSERT_TRUE(MakeFile(host));
-  MakeFile(box.c + "/r.csv", "h\r\n\xff\xff\r\na," + plat::text::Utf8ToCp949("주민") + ",1,D:\\x\r\n\x80\r\n");
+  MakeFile(box.c + "/r.csv",
+           "h\r\n\xff\xff\r\na," + plat::text::Utf8ToCp949("주민") + ",1,D:\\x\r\n\x80\r\n");
   std::ostringstream out2, err2;
   EXPECT_EQ(vek::RunCommandLine({"--list", box.c + "/r.csv"}, out2, err2), 0);
   EXPECT_EQ(out2.str(), "a,주민,1,D:\\x\n");

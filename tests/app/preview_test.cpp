@@ -1,13 +1,15 @@
 // The preview pane and the exceptions as a person reaches them in the window: F9 shows the pane, the Down
 // key in the list moves it to the next file, Up and Down in the pane go between the matches, the tooltip of
-// "수량" says the count now; "개인정보 아님으로 표시" from the row menu greys a row, the tick-all box and Space
-// after Ctrl+A pass over it, it survives a reload and ends when the file changes.
+// "수량" says the count now; "개인정보 아님으로 표시" from the row menu greys a row, the tick-all box and
+// Space after Ctrl+A pass over it, it survives a reload and ends when the file changes.
+#include <gtest/gtest.h>
+
 #include <QAction>
-#include <QCheckBox>
-#include <QLineEdit>
 #include <QApplication>
+#include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QDialog>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -15,7 +17,6 @@
 #include <QSplitter>
 #include <QTest>
 #include <QToolTip>
-#include <gtest/gtest.h>
 
 #include "app/preview_pane.h"
 #include "app/veksecurity_01.h"
@@ -67,7 +68,8 @@ class PreviewWindow : public WindowTest {
     form.Mgr_grid->SetRow(r);
     form.BeforeRowMenu = [entry](QMenu& menu) {
       for (QAction* a : menu.actions())
-        if (a->text() == QString::fromUtf8(entry)) QMetaObject::invokeMethod(a, &QAction::trigger, Qt::QueuedConnection);
+        if (a->text() == QString::fromUtf8(entry))
+          QMetaObject::invokeMethod(a, &QAction::trigger, Qt::QueuedConnection);
       QMetaObject::invokeMethod(&menu, &QMenu::close, Qt::QueuedConnection);
     };
     QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(), QPoint());
@@ -115,7 +117,9 @@ TEST_F(PreviewWindow, F9ShowsTheMaskedTextOfTheCurrentRowAndDownFollowsTheNextRo
   const int first = form.Mgr_grid->Row();
   Key(Qt::Key_Down);
   EXPECT_EQ(form.Mgr_grid->Row(), first + 1);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return pane->Complete() && pane->Target().ListedPath.find("연락처") != std::string::npos; }, kWaitMs));
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return pane->Complete() && pane->Target().ListedPath.find("연락처") != std::string::npos; },
+      kWaitMs));
   EXPECT_NE(S(pane->ShownText()).find("010-****-5432"), std::string::npos) << S(pane->ShownText());
   EXPECT_EQ(S(pane->CountText()), "검사 결과 2건 · 지금 1건");
 
@@ -132,7 +136,8 @@ TEST_F(PreviewWindow, F9ShowsTheMaskedTextOfTheCurrentRowAndDownFollowsTheNextRo
   EXPECT_EQ(form.Mgr_grid->Row(), first + 1);
 
   // The count now is the tooltip of "수량" of a file the pane has read.
-  const TRect cell = form.Mgr_grid->Extents().CellRect(form.Mgr_grid->Column(3)->VisibleIndex(), form.Mgr_grid->Row());
+  const TRect cell =
+      form.Mgr_grid->Extents().CellRect(form.Mgr_grid->Column(3)->VisibleIndex(), form.Mgr_grid->Row());
   const QPoint at(cell.Left + 5, cell.Top + 5);
   QHelpEvent help(QEvent::ToolTip, at, form.Mgr_grid->viewport()->mapToGlobal(at));
   QApplication::sendEvent(form.Mgr_grid->viewport(), &help);
@@ -227,7 +232,8 @@ TEST_F(PreviewWindow, AnExceptionIsGreyedSkippedByTickAllAndSpaceSurvivesAReload
   int listed = -1;
   form.BeforeExceptionDialog = [&](QDialog& dialog) {
     listed = dialog.findChild<QListWidget*>("ExceptionList")->count();
-    QMetaObject::invokeMethod(dialog.findChild<QPushButton*>("ExceptionClear"), &QPushButton::click, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(dialog.findChild<QPushButton*>("ExceptionClear"), &QPushButton::click,
+                              Qt::QueuedConnection);
     QMetaObject::invokeMethod(&dialog, &QDialog::reject, Qt::QueuedConnection);
   };
   PickFromRowMenu(0, "예외 목록...");

@@ -1,5 +1,9 @@
 // "작업 기록": past runs read from the chained action log, reached through the 되돌리기 button's menu; the
 // filters, the 확인서 of a run and of the period, a move put back from it, and a broken log said in red.
+#include "app/records_window.h"
+
+#include <gtest/gtest.h>
+
 #include <QAction>
 #include <QComboBox>
 #include <QDateEdit>
@@ -10,13 +14,10 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 
 #include "app/action_log.h"
 #include "app/batch_run.h"
-#include "app/records_window.h"
 #include "app/veksecurity_01.h"
 #include "app_test_util.h"
 #include "window_test.h"
@@ -51,7 +52,8 @@ class RecordsWindowTest : public WindowTest {
   // Four runs on three days; the last two started together but differ in method.
   void LogFourRuns() {
     Log({Rec("2024-05-01 09:00:00", "C:\\batchmove.bat", vek::kMethodMove, "D:\\가\\run1-a.txt"),
-         Rec("2024-05-01 09:00:00", "C:\\batchmove.bat", vek::kMethodMove, "D:\\가\\run1-b.txt", vek::kResultFailed),
+         Rec("2024-05-01 09:00:00", "C:\\batchmove.bat", vek::kMethodMove, "D:\\가\\run1-b.txt",
+             vek::kResultFailed),
          Rec("2024-05-02 10:00:00", "C:\\batchdel.bat", vek::kMethodDelete, "D:\\나\\run2-c.txt"),
          Rec("2024-05-03 11:00:00", "C:\\batchdel.bat", vek::kMethodShred, "D:\\다\\run3-d.txt"),
          Rec("2024-05-03 11:00:00", "C:\\batchdel.bat", vek::kMethodShred, "D:\\다\\run3-e.txt"),
@@ -84,7 +86,8 @@ class RecordsWindowTest : public WindowTest {
     return rows;
   }
   static void ClickRow(vek::RecordsWindow* w, int row, Qt::KeyboardModifiers mods = {}) {
-    QTest::mouseClick(w->Runs->viewport(), Qt::LeftButton, mods, w->Runs->visualItemRect(w->Runs->item(row, 0)).center());
+    QTest::mouseClick(w->Runs->viewport(), Qt::LeftButton, mods,
+                      w->Runs->visualItemRect(w->Runs->item(row, 0)).center());
   }
   // The PDF's text without blanks and line breaks.
   static std::string PdfText(const std::string& pdf) {
@@ -105,14 +108,16 @@ TEST_F(RecordsWindowTest, ListsOneRowPerRunAndFiltersByMethodAndDateThroughTheKe
   vek::RecordsWindow* w = OpenByMenu();
   ASSERT_NE(w, nullptr);
   EXPECT_TRUE(w->Warning->isHidden());
-  EXPECT_EQ(Rows(w), (std::vector<std::string>{"2024-05-03 11:00:00|완전삭제|2|2|0", "2024-05-03 11:00:00|삭제|1|1|0",
-                                               "2024-05-02 10:00:00|삭제|1|1|0", "2024-05-01 09:00:00|이동|2|1|1"}));
+  EXPECT_EQ(Rows(w),
+            (std::vector<std::string>{"2024-05-03 11:00:00|완전삭제|2|2|0", "2024-05-03 11:00:00|삭제|1|1|0",
+                                      "2024-05-02 10:00:00|삭제|1|1|0", "2024-05-01 09:00:00|이동|2|1|1"}));
   // The method: Down picks "이동", then "삭제"; Home goes back to every method.
   w->MethodBox->setFocus();
   QTest::keyClick(w->MethodBox, Qt::Key_Down);
   EXPECT_EQ(Rows(w), (std::vector<std::string>{"2024-05-01 09:00:00|이동|2|1|1"}));
   QTest::keyClick(w->MethodBox, Qt::Key_Down);
-  EXPECT_EQ(Rows(w), (std::vector<std::string>{"2024-05-03 11:00:00|삭제|1|1|0", "2024-05-02 10:00:00|삭제|1|1|0"}));
+  EXPECT_EQ(Rows(w),
+            (std::vector<std::string>{"2024-05-03 11:00:00|삭제|1|1|0", "2024-05-02 10:00:00|삭제|1|1|0"}));
   QTest::keyClick(w->MethodBox, Qt::Key_Home);
   EXPECT_EQ(w->Runs->rowCount(), 4);
   // The dates: from a day later the first run goes; to that same day only its runs stay.
@@ -150,7 +155,8 @@ TEST_F(RecordsWindowTest, TheReportOfTheSelectedRunOrElseOfThePeriodShown) {
   EXPECT_NE(text.find("run3-d.txt"), std::string::npos) << text;
   EXPECT_NE(text.find("run3-e.txt"), std::string::npos) << text;
   EXPECT_NE(text.find("파기한파일:2개"), std::string::npos) << text;
-  for (const char* other : {"run1-a.txt", "run2-c.txt", "run4-f.txt"}) EXPECT_EQ(text.find(other), std::string::npos) << other;
+  for (const char* other : {"run1-a.txt", "run2-c.txt", "run4-f.txt"})
+    EXPECT_EQ(text.find(other), std::string::npos) << other;
   // Ctrl+click takes the selection away: the 확인서 covers the runs listed (here the deletes).
   ClickRow(w, 0, Qt::ControlModifier);
   ASSERT_EQ(w->SelectedRun(), nullptr);
@@ -163,12 +169,14 @@ TEST_F(RecordsWindowTest, TheReportOfTheSelectedRunOrElseOfThePeriodShown) {
   EXPECT_NE(text.find("run4-f.txt"), std::string::npos) << text;
   EXPECT_NE(text.find("파기한파일:2개"), std::string::npos) << text;
   EXPECT_NE(text.find("2024-05-01"), std::string::npos) << text;
-  for (const char* other : {"run1-a.txt", "run3-d.txt"}) EXPECT_EQ(text.find(other), std::string::npos) << other;
+  for (const char* other : {"run1-a.txt", "run3-d.txt"})
+    EXPECT_EQ(text.find(other), std::string::npos) << other;
 }
 
 TEST_F(RecordsWindowTest, AMoveIsPutBackFromItsRowThroughTheMoveRecordItWrote) {
   // A move record of another run, written just before, whose files are not this run's.
-  ASSERT_FALSE(vek::WriteManifest({{"D:\\남\\x.txt", "C:\\보안예비자료\\남\\x.txt", std::nullopt, "", ""}}).empty());
+  ASSERT_FALSE(
+      vek::WriteManifest({{"D:\\남\\x.txt", "C:\\보안예비자료\\남\\x.txt", std::nullopt, "", ""}}).empty());
   plat::os::ForceDirectories(d + "/자료");
   ASSERT_TRUE(MakeFile(d + "/자료/a.txt", "contents of a"));
   AddRow("a.txt", "D:\\자료");

@@ -20,8 +20,8 @@ class DataFolder {
   QByteArray before_;
 };
 
-vek::ActionRecord Rec(std::string time, std::string batch, std::string method, std::string source, std::string target,
-                      std::string result, std::string reason) {
+vek::ActionRecord Rec(std::string time, std::string batch, std::string method, std::string source,
+                      std::string target, std::string result, std::string reason) {
   vek::ActionRecord r;
   r.Time = std::move(time);
   r.Batch = std::move(batch);
@@ -45,8 +45,10 @@ TEST(RunJournal, RecordsReachTheDiskBeforeTheRunEnds) {
     vek::RunJournal journal(true);
     for (int i = 0; i < vek::RunJournal::kRowsPerWrite; ++i) {
       const vek::ManifestEntry e{"C:\\자료\\" + std::to_string(i) + ".txt",
-                                 "C:\\보안예비자료\\자료\\" + std::to_string(i) + ".txt", std::nullopt, "", ""};
-      journal.Add(Rec("2026-12-07 10:00:00", "c:\\batchmove.bat", "이동", e.Source, e.Target, "성공", ""), &e);
+                                 "C:\\보안예비자료\\자료\\" + std::to_string(i) + ".txt", std::nullopt, "",
+                                 ""};
+      journal.Add(Rec("2026-12-07 10:00:00", "c:\\batchmove.bat", "이동", e.Source, e.Target, "성공", ""),
+                  &e);
     }
     // A whole group is written out without waiting for the end: the manifest exists and holds it.
     EXPECT_EQ(Lines(log), 1 + vek::RunJournal::kRowsPerWrite);  // the heading and the group
@@ -54,8 +56,8 @@ TEST(RunJournal, RecordsReachTheDiskBeforeTheRunEnds) {
     ASSERT_FALSE(latest.empty());
     EXPECT_EQ(vek::ReadManifest(latest).size(), std::size_t(vek::RunJournal::kRowsPerWrite));
     // A failed move is logged but not put in the manifest.
-    journal.Add(Rec("2026-12-07 10:00:01", "c:\\batchmove.bat", "이동", "C:\\x.txt", "C:\\보안예비자료\\x.txt", "실패",
-                    "대상 폴더에 같은 이름의 파일이 이미 있음"));
+    journal.Add(Rec("2026-12-07 10:00:01", "c:\\batchmove.bat", "이동", "C:\\x.txt",
+                    "C:\\보안예비자료\\x.txt", "실패", "대상 폴더에 같은 이름의 파일이 이미 있음"));
     const std::string path = journal.Finish();
     EXPECT_EQ(path, latest);
     EXPECT_EQ(vek::ReadManifest(path).size(), std::size_t(vek::RunJournal::kRowsPerWrite));

@@ -1,10 +1,11 @@
 // Loading a scanner's result file: splitting lines into fields, every filter rule, bad and hostile input,
 // and the window's loading buttons. Files live in temporary drive-map folders.
-#include <QLineEdit>
+#include <gtest/gtest.h>
+
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 #include <random>
 
 #include "app/application.h"
@@ -156,7 +157,8 @@ TEST_F(Sandbox, KeywordFilterAndExistence) {
 TEST_F(Sandbox, ThresholdsUseTheRememberedHitCount) {
   for (const char* f : {"D:\\x\\a", "D:\\x\\b", "D:\\x\\c", "D:\\x\\e"}) Touch(f);
   // b's count has a blank before its comma: not an integer, so b is judged by a's count (150).
-  const std::string file = WriteResult({"a,주민,150,D:\\x", "b,주민,5 ,D:\\x", "c,주민,99,D:\\x", "e,주민,100,D:\\x"});
+  const std::string file =
+      WriteResult({"a,주민,150,D:\\x", "b,주민,5 ,D:\\x", "c,주민,99,D:\\x", "e,주민,100,D:\\x"});
   vek::ScanFilterSettings s;
   s.AtLeast10 = true;
   s.AtLeast100 = true;
@@ -169,7 +171,8 @@ TEST_F(Sandbox, ExclusionWordsInKindOrFolder) {
   Touch("D:\\공유\\a");
   Touch("D:\\개인\\b");
   Touch("D:\\개인\\c");
-  const std::string file = WriteResult({"a,주민등록번호,1,D:\\공유", "b,주민등록번호,1,D:\\개인", "c,주민번호(테스트),1,D:\\개인"});
+  const std::string file = WriteResult(
+      {"a,주민등록번호,1,D:\\공유", "b,주민등록번호,1,D:\\개인", "c,주민번호(테스트),1,D:\\개인"});
   vek::ScanFilterSettings s;
   s.Exclude[3] = "공유";  // ed4
   s.Exclude[5] = "테스트";
@@ -192,13 +195,21 @@ TEST_F(Sandbox, ExistenceTestAgreesWithTheDriveMapForEveryFormOfPath) {
   Touch("D:\\자료\\a.txt");
   Touch("C:\\top.txt");
   vek::ScanFilter filter({});
-  const std::vector<std::pair<std::string, std::string>> cases = {
-      {"D:\\자료", "a.txt"},   {"D:\\자료\\", "a.txt"}, {"d:/자료", "a.txt"},   {"D:\\자료", "b.txt"},
-      {"D:\\자료\\..\\자료", "a.txt"}, {"D:\\x\\..", "자료\\a.txt"}, {"", "top.txt"}, {"\\\\srv\\s", "a.txt"},
-      {"D:\\자료", ""},        {"D:\\자료", ".."},        {"D:\\자료", "a.txt"}};
+  const std::vector<std::pair<std::string, std::string>> cases = {{"D:\\자료", "a.txt"},
+                                                                  {"D:\\자료\\", "a.txt"},
+                                                                  {"d:/자료", "a.txt"},
+                                                                  {"D:\\자료", "b.txt"},
+                                                                  {"D:\\자료\\..\\자료", "a.txt"},
+                                                                  {"D:\\x\\..", "자료\\a.txt"},
+                                                                  {"", "top.txt"},
+                                                                  {"\\\\srv\\s", "a.txt"},
+                                                                  {"D:\\자료", ""},
+                                                                  {"D:\\자료", ".."},
+                                                                  {"D:\\자료", "a.txt"}};
   for (const auto& [folder, name] : cases) {
     const std::string host = plat::os::ResolvePath(folder + "\\" + name);
-    EXPECT_EQ(filter.FileExistsAt(folder, name), !host.empty() && plat::os::FileExists(host)) << folder << " | " << name;
+    EXPECT_EQ(filter.FileExistsAt(folder, name), !host.empty() && plat::os::FileExists(host))
+        << folder << " | " << name;
   }
   EXPECT_TRUE(filter.FileExistsAt("D:\\자료", "a.txt"));
 }
@@ -232,8 +243,10 @@ TEST_F(Sandbox, CrOnlyCrLfAndLfFilesListTheSameRows) {
   for (const char* end : {"\r", "\n"}) {
     std::string other;
     for (char ch : crlf)
-      if (ch == '\r') other += end;
-      else if (ch != '\n') other += ch;
+      if (ch == '\r')
+        other += end;
+      else if (ch != '\n')
+        other += ch;
     MakeFile(c + "/other.csv", other);
     std::vector<std::string> listed = Listed({}, c + "/other.csv");
     ASSERT_EQ(listed.size(), 300u);
@@ -259,8 +272,8 @@ TEST_F(Sandbox, NameWithNulDoesNotPassForTheFileBeforeIt) {
   const std::string kind = plat::text::Utf8ToCp949("주민");
   std::string bytes = plat::text::Utf8ToCp949("헤더\r\n");
   bytes += "a.txt\0.doc,"s + kind + ",1,D:\\x\r\n";  // cut at the NUL, the name is a.txt
-  bytes += ","s + kind + ",1,D:\\x\\a.txt\0\r\n"s;  // cut at the NUL, the folder names a.txt
-  bytes += "a.txt,"s + kind + ",1,D:\\x\r\n";          // the file itself
+  bytes += ","s + kind + ",1,D:\\x\\a.txt\0\r\n"s;   // cut at the NUL, the folder names a.txt
+  bytes += "a.txt,"s + kind + ",1,D:\\x\r\n";        // the file itself
   MakeFile(c + "/nul.csv", bytes);
   EXPECT_EQ(Listed({}, c + "/nul.csv"), (std::vector<std::string>{"a.txt"}));
   vek::ScanFilter filter({});

@@ -1,8 +1,9 @@
 // 완전삭제 from the window: the delete question's check box and what the medium can promise, the files
 // overwritten and gone, one chained record each, and the run's 확인서 from its summary.
+#include <gtest/gtest.h>
+
 #include <QProcess>
 #include <QPushButton>
-#include <gtest/gtest.h>
 
 #include "app/action_log.h"
 #include "app/veksecurity_01.h"
@@ -16,7 +17,8 @@ namespace {
 
 class ShredWindow : public WindowTest {
  protected:
-  void Listed(const std::string& name, const std::string& bytes, const std::string& kind, const std::string& hits) {
+  void Listed(const std::string& name, const std::string& bytes, const std::string& kind,
+              const std::string& hits) {
     plat::os::ForceDirectories(d + "/고객");
     ASSERT_TRUE(MakeFile(d + "/고객/" + name, bytes));
     AddRow(name, "D:\\고객");
@@ -49,7 +51,8 @@ TEST_F(ShredWindow, CheckedInTheQuestionTheFilesAreOverwrittenRecordedAndConfirm
   EXPECT_NE(question.Details.find(": " + plat::batch::MediumNoteFor(d + "/고객/명단.xlsx").Text() + " (3개)"),
             std::string::npos)
       << question.Details;
-  for (const char* name : {"명단.xlsx", "연락처.txt", "계좌.csv"}) EXPECT_FALSE(Exists(d + "/고객/" + name)) << name;
+  for (const char* name : {"명단.xlsx", "연락처.txt", "계좌.csv"})
+    EXPECT_FALSE(Exists(d + "/고객/" + name)) << name;
   EXPECT_EQ(Names(), std::vector<std::string>{"남김.txt"});
   const auto& summary = dialogs.History().back();
   EXPECT_EQ(summary.Text.rfind("3개 완전삭제, 0개 실패", 0), 0u) << summary.Text;
@@ -77,7 +80,8 @@ TEST_F(ShredWindow, CheckedInTheQuestionTheFilesAreOverwrittenRecordedAndConfirm
   // A long path wraps in its table cell: the text is read without its line ends.
   std::string read = text.readAllStandardOutput().toStdString();
   std::erase(read, '\n');
-  for (const char* name : {"명단.xlsx", "연락처.txt", "계좌.csv"}) EXPECT_NE(read.find(name), std::string::npos) << read;
+  for (const char* name : {"명단.xlsx", "연락처.txt", "계좌.csv"})
+    EXPECT_NE(read.find(name), std::string::npos) << read;
 }
 
 TEST_F(ShredWindow, InATerminalNoShredIsOfferedAndTheQuestionSaysNoRecordIsKept) {

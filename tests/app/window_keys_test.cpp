@@ -2,6 +2,8 @@
 // focus back in the list after an action; removing several selected rows; Space after Ctrl+A; Enter and
 // Alt+digit on the buttons; the filter-changed hint; formulas kept as text in exports; a cut cell's
 // tooltip and the maximised window's folder column; the empty list's hint.
+#include <gtest/gtest.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -12,7 +14,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QToolTip>
-#include <gtest/gtest.h>
 
 #include "app/veksecurity_01.h"
 #include "app_test_util.h"
@@ -49,9 +50,7 @@ class WindowKeys : public WindowTest {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), mods);
   }
   // A point in the window of a viewport point of the grid.
-  QPoint InWindow(QPoint viewportPoint) {
-    return form.Mgr_grid->viewport()->mapTo(&form, viewportPoint);
-  }
+  QPoint InWindow(QPoint viewportPoint) { return form.Mgr_grid->viewport()->mapTo(&form, viewportPoint); }
   QPoint RowPoint(int r) { return {150, form.Mgr_grid->Extents().RowTop(r) + 5}; }
   // A closed pop-up menu leaves the offscreen platform without an active window; a desktop gives the
   // window back its activation, and the list its focus.
@@ -73,7 +72,8 @@ TEST_F(WindowKeys, RowMenuOpensByRightClickMenuKeyAndShiftF10AndSavesACsv) {
   form.BeforeRowMenu = [&](QMenu& menu) {
     ++opened;
     for (QAction* a : menu.actions())
-      if (pick && a->text() == QString::fromUtf8(pick)) QMetaObject::invokeMethod(a, &QAction::trigger, Qt::QueuedConnection);
+      if (pick && a->text() == QString::fromUtf8(pick))
+        QMetaObject::invokeMethod(a, &QAction::trigger, Qt::QueuedConnection);
     QMetaObject::invokeMethod(&menu, &QMenu::close, Qt::QueuedConnection);
   };
   // The right button, through the window as the platform delivers it.
@@ -97,14 +97,16 @@ TEST_F(WindowKeys, RowMenuOpensByRightClickMenuKeyAndShiftF10AndSavesACsv) {
   pick = "CSV로 저장 (전체)...";
   Key(Qt::Key_F10, Qt::ShiftModifier);
   BackFromMenu();
-  EXPECT_EQ(ReadBytes(out), "\xEF\xBB\xBF파일명,내용,수량,경로\r\na.txt,주민등록번호,1,D:\\자료\r\n"
-                            "'=1+2.txt,계좌번호,-5,D:\\자료\r\n'@SUM(A1).hwp,전화번호,3,D:\\자료\r\n");
+  EXPECT_EQ(ReadBytes(out),
+            "\xEF\xBB\xBF파일명,내용,수량,경로\r\na.txt,주민등록번호,1,D:\\자료\r\n"
+            "'=1+2.txt,계좌번호,-5,D:\\자료\r\n'@SUM(A1).hwp,전화번호,3,D:\\자료\r\n");
   ASSERT_FALSE(dialogs.History().empty());
   EXPECT_NE(dialogs.History().back().Text.find("스프레드시트"), std::string::npos);
   // Ctrl+C guards the same way.
   form.Mgr_grid->SetRow(1);
   Key(Qt::Key_C, Qt::ControlModifier);
-  EXPECT_EQ(QApplication::clipboard()->text().toStdString(), "파일명\t내용\t수량\t경로\r\n'=1+2.txt\t계좌번호\t-5\tD:\\자료\r\n");
+  EXPECT_EQ(QApplication::clipboard()->text().toStdString(),
+            "파일명\t내용\t수량\t경로\r\n'=1+2.txt\t계좌번호\t-5\tD:\\자료\r\n");
 }
 
 TEST_F(WindowKeys, AfterAMoveTheFocusIsBackInTheListAndSpaceTicks) {

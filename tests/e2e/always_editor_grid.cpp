@@ -1,5 +1,6 @@
 // A grid whose editor is always shown, in a real window, for the test of characters typed while the grid
-// itself holds the focus (as a program that focuses its grid at start-up does): one text column "T", two rows.
+// itself holds the focus (as a program that focuses its grid at start-up does): one text column "T", two
+// rows.
 //
 // Output, one line each, flushed at once:
 //   ready                         once the window is shown, the grid focused and its editor open

@@ -48,9 +48,10 @@ int main(int argc, char** argv) {
       if (grid->Cells(c, 0).IsNull()) nulls += (nulls.empty() ? "" : ",") + std::to_string(c);
     std::printf("editing=%s\n", editing.c_str());
     std::printf("number=%.2f\n", grid->Cells(0, 0).IsNull() ? 0.0 : grid->Cells(0, 0).AsFloat());
-    std::printf("date=%s\n", grid->Cells(1, 0).IsNull()
-                                 ? ""
-                                 : plat::fmt::FormatDateTime("yyyy-mm-dd", grid->Cells(1, 0).AsDateTime()).c_str());
+    std::printf("date=%s\n",
+                grid->Cells(1, 0).IsNull()
+                    ? ""
+                    : plat::fmt::FormatDateTime("yyyy-mm-dd", grid->Cells(1, 0).AsDateTime()).c_str());
     std::printf("null=%s\n", nulls.c_str());
     std::fflush(stdout);
     app.quit();

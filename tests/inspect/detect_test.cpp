@@ -1,12 +1,12 @@
 // The detectors: each kind in the ways people write it, the banks' account layouts, a corpus of near misses
 // that must stay silent, the masks, the summary line and the scanner's kind words.
+#include "inspect/detect.h"
+
 #include <gtest/gtest.h>
 
 #include <stop_token>
 #include <string>
 #include <vector>
-
-#include "inspect/detect.h"
 
 using vek::inspect::CountByKind;
 using vek::inspect::CountForScannerKind;
@@ -27,7 +27,8 @@ struct Case {
 std::string Describe(const std::vector<Match>& ms, std::string_view text) {
   std::string d;
   for (const Match& m : ms)
-    d += std::string(KindName(m.kind)) + " [" + std::string(text.substr(m.offset, m.length)) + "] -> " + m.masked + "\n";
+    d += std::string(KindName(m.kind)) + " [" + std::string(text.substr(m.offset, m.length)) + "] -> " +
+         m.masked + "\n";
   return d.empty() ? "(none)" : d;
 }
 
@@ -78,18 +79,23 @@ TEST(Detect, FindsEachKindAloneAndInsideKoreanSentences) {
 
 TEST(Detect, ReadsFullWidthDigitsAndSeparators) {
   // "９００１０１－１２３４５６８" and "０１０－１２３４－５６７８" as typed with a full-width input mode.
-  const std::string rrn = "\xEF\xBC\x99\xEF\xBC\x90\xEF\xBC\x90\xEF\xBC\x91\xEF\xBC\x90\xEF\xBC\x91\xEF\xBC\x8D"
-                          "\xEF\xBC\x91\xEF\xBC\x92\xEF\xBC\x93\xEF\xBC\x94\xEF\xBC\x95\xEF\xBC\x96\xEF\xBC\x98";
+  const std::string rrn =
+      "\xEF\xBC\x99\xEF\xBC\x90\xEF\xBC\x90\xEF\xBC\x91\xEF\xBC\x90\xEF\xBC\x91\xEF\xBC\x8D"
+      "\xEF\xBC\x91\xEF\xBC\x92\xEF\xBC\x93\xEF\xBC\x94\xEF\xBC\x95\xEF\xBC\x96\xEF\xBC\x98";
   const std::string text = "주민번호 " + rrn + " 끝";
   const std::vector<Match> ms = Detect(text);
   ASSERT_EQ(ms.size(), 1u) << Describe(ms, text);
   EXPECT_EQ(ms[0].kind, Kind::ResidentNumber);
   EXPECT_EQ(text.substr(ms[0].offset, ms[0].length), rrn);
   EXPECT_TRUE(ms[0].checkDigitOk);
-  EXPECT_EQ(ms[0].masked, "\xEF\xBC\x99\xEF\xBC\x90\xEF\xBC\x90\xEF\xBC\x91\xEF\xBC\x90\xEF\xBC\x91\xEF\xBC\x8D"
-                          "\xEF\xBC\x91******");
+  EXPECT_EQ(ms[0].masked,
+            "\xEF\xBC\x99\xEF\xBC\x90\xEF\xBC\x90\xEF\xBC\x91\xEF\xBC\x90\xEF\xBC\x91\xEF\xBC\x8D"
+            "\xEF\xBC\x91******");
   EXPECT_EQ(Detect("010-1234.5678").size(), 0u) << "one number takes one kind of separator";
-  const std::string fwPhone = "\xEF\xBC\x90\xEF\xBC\x91\xEF\xBC\x90\xEF\xBC\x8D" "1234\xEF\xBC\x8D" "5678";
+  const std::string fwPhone =
+      "\xEF\xBC\x90\xEF\xBC\x91\xEF\xBC\x90\xEF\xBC\x8D"
+      "1234\xEF\xBC\x8D"
+      "5678";
   ASSERT_EQ(Detect(fwPhone).size(), 1u);
   EXPECT_EQ(Detect(fwPhone)[0].kind, Kind::MobilePhone);
 }
@@ -143,7 +149,8 @@ TEST(Detect, FindsAccountNumbersInTheBanksLayouts) {
   };
   for (const auto& a : accounts) {
     SCOPED_TRACE(a.bank);
-    ExpectSingle(std::string("입금 계좌: ") + a.number + " (예금주 홍길동)", a.number, Kind::BankAccount, a.masked);
+    ExpectSingle(std::string("입금 계좌: ") + a.number + " (예금주 홍길동)", a.number, Kind::BankAccount,
+                 a.masked);
   }
 }
 
@@ -184,7 +191,8 @@ TEST(Detect, SeparatesNumbersThatOnlyABlankOrACommaJoins) {
 }
 
 TEST(Detect, FindsAddressesBesideNumbersAndKoreanText) {
-  const std::string text = "담당자홍길동(hong_gd99@mail.example.com), 연락 01012345678@ 아님, 끝.a.b@x-y.org.";
+  const std::string text =
+      "담당자홍길동(hong_gd99@mail.example.com), 연락 01012345678@ 아님, 끝.a.b@x-y.org.";
   const std::vector<Match> ms = Detect(text);
   ASSERT_EQ(ms.size(), 2u) << Describe(ms, text);
   EXPECT_EQ(text.substr(ms[0].offset, ms[0].length), "hong_gd99@mail.example.com");

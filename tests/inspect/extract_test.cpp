@@ -1,5 +1,7 @@
 // Text extraction, on documents each test writes itself: every format's places where text hides, and the
 // files that must get a sentence instead of a crash, a hang or unbounded memory.
+#include "inspect/extract.h"
+
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
@@ -10,7 +12,6 @@
 
 #include "doc_writers.h"
 #include "inspect/detect.h"
-#include "inspect/extract.h"
 #include "platform/text/text.h"
 #include "test_env.h"
 
@@ -41,8 +42,10 @@ std::string WithDeclaredSize(std::string zip, std::uint32_t size) {
   const auto put = [&](std::size_t at) {
     for (int i = 0; i < 4; ++i) zip[at + std::size_t(i)] = char((size >> (8 * i)) & 0xFF);
   };
-  for (std::size_t p = zip.find("PK\x03\x04"); p != std::string::npos; p = zip.find("PK\x03\x04", p + 4)) put(p + 22);
-  for (std::size_t p = zip.find("PK\x01\x02"); p != std::string::npos; p = zip.find("PK\x01\x02", p + 4)) put(p + 24);
+  for (std::size_t p = zip.find("PK\x03\x04"); p != std::string::npos; p = zip.find("PK\x03\x04", p + 4))
+    put(p + 22);
+  for (std::size_t p = zip.find("PK\x01\x02"); p != std::string::npos; p = zip.find("PK\x01\x02", p + 4))
+    put(p + 24);
   return zip;
 }
 
@@ -57,8 +60,12 @@ TEST_F(ExtractTest, PlainTextInEachEncodingPeopleSave) {
   }
   bare16 = utf16le.substr(2);
   const std::pair<const char*, std::string> files[] = {
-      {"cp949.txt", plat::text::Utf8ToCp949(text)}, {"utf8.csv", text},      {"bom.log", "\xEF\xBB\xBF" + text},
-      {"le.json", utf16le},                         {"be.xml", utf16be},     {"bare.txt", bare16},
+      {"cp949.txt", plat::text::Utf8ToCp949(text)},
+      {"utf8.csv", text},
+      {"bom.log", "\xEF\xBB\xBF" + text},
+      {"le.json", utf16le},
+      {"be.xml", utf16be},
+      {"bare.txt", bare16},
   };
   for (const auto& [name, bytes] : files) {
     const Extraction x = Extract(Write(name, bytes));
@@ -67,15 +74,18 @@ TEST_F(ExtractTest, PlainTextInEachEncodingPeopleSave) {
     EXPECT_EQ(Summary(x), "찾은 개인정보: 주민등록번호 1건, 휴대폰번호 1건") << name;
   }
   // A byte that is not CP949 costs only itself.
-  const Extraction bad = Extract(Write("bad.txt", plat::text::Utf8ToCp949("첫 줄 010-1234-5678\n") + "\xFF\x80 둘째\n"));
+  const Extraction bad =
+      Extract(Write("bad.txt", plat::text::Utf8ToCp949("첫 줄 010-1234-5678\n") + "\xFF\x80 둘째\n"));
   EXPECT_EQ(Summary(bad), "찾은 개인정보: 휴대폰번호 1건");
   EXPECT_TRUE(Has(bad, "\xEF\xBF\xBD")) << bad.text;
 }
 
 TEST_F(ExtractTest, HtmlLosesItsMarkupScriptsAndStyles) {
   const Extraction x = Extract(Write("page.HTML",
-      "<html><head><title>명단</title><style>p{color:red}</style><script>var a='010-9999-8888';</script></head>"
-      "<body><p>연락&nbsp;처</p><table><tr><td>김&amp;이</td><td>010-1234-5678</td></tr></table></body></html>"));
+                                     "<html><head><title>명단</title><style>p{color:red}</style><script>var "
+                                     "a='010-9999-8888';</script></head>"
+                                     "<body><p>연락&nbsp;처</p><table><tr><td>김&amp;이</"
+                                     "td><td>010-1234-5678</td></tr></table></body></html>"));
   EXPECT_EQ(x.status, Status::Ok);
   EXPECT_FALSE(Has(x, "color")) << x.text;
   EXPECT_TRUE(Has(x, "김&이\t010-1234-5678")) << x.text;
@@ -99,19 +109,23 @@ TEST_F(ExtractTest, WordDocumentEveryStoryAndNumbersSplitOverRuns) {
 }
 
 TEST_F(ExtractTest, SpreadsheetSharedInlineAndNumericCells) {
-  XlsxSheet s{"고객", {{{XlsxCell::Kind::Shared, "성명"}, {XlsxCell::Kind::Inline, "900101-1234568"}},
-                       {{XlsxCell::Kind::Number, "1012345678", "000-0000-0000"}, {XlsxCell::Kind::Number, "42"}},
-                       {{XlsxCell::Kind::Number, "1.098765432E+9", "000\\-0000\\-0000"}}}};
-  ASSERT_TRUE(WriteZip(Path("b.xlsx"), XlsxParts({s, XlsxSheet{"둘", {{{XlsxCell::Kind::Shared, "a@example.com"}}}}})));
+  XlsxSheet s{"고객",
+              {{{XlsxCell::Kind::Shared, "성명"}, {XlsxCell::Kind::Inline, "900101-1234568"}},
+               {{XlsxCell::Kind::Number, "1012345678", "000-0000-0000"}, {XlsxCell::Kind::Number, "42"}},
+               {{XlsxCell::Kind::Number, "1.098765432E+9", "000\\-0000\\-0000"}}}};
+  ASSERT_TRUE(WriteZip(Path("b.xlsx"),
+                       XlsxParts({s, XlsxSheet{"둘", {{{XlsxCell::Kind::Shared, "a@example.com"}}}}})));
   const Extraction x = Extract(Path("b.xlsx"));
   EXPECT_EQ(x.status, Status::Ok) << x.sentence;
-  EXPECT_TRUE(Has(x, "[시트: 고객]\n성명\t900101-1234568\n010-1234-5678\t42\n010-9876-5432\n[시트: 둘]")) << x.text;
+  EXPECT_TRUE(Has(x, "[시트: 고객]\n성명\t900101-1234568\n010-1234-5678\t42\n010-9876-5432\n[시트: 둘]"))
+      << x.text;
   EXPECT_FALSE(Has(x, "ふりがな")) << "phonetic guides are not the cell's text";
   EXPECT_EQ(Summary(x), "찾은 개인정보: 주민등록번호 1건, 휴대폰번호 2건, 이메일 1건");
 }
 
 TEST_F(ExtractTest, PresentationSlidesAndNotesAndHancomSections) {
-  ASSERT_TRUE(WriteZip(Path("c.pptx"), PptxParts({{{"첫 장"}, {"노트 010-1234-5678"}}, {{"둘째 900101-1234568"}, {}}})));
+  ASSERT_TRUE(WriteZip(Path("c.pptx"),
+                       PptxParts({{{"첫 장"}, {"노트 010-1234-5678"}}, {{"둘째 900101-1234568"}, {}}})));
   const Extraction p = Extract(Path("c.pptx"));
   EXPECT_EQ(p.status, Status::Ok) << p.sentence;
   EXPECT_TRUE(Has(p, "[슬라이드 1]\n첫 장\n[슬라이드 1 노트]\n노트 010-1234-5678\n[슬라이드 2]")) << p.text;
@@ -125,13 +139,15 @@ TEST_F(ExtractTest, HwpEverySectionByRecordPastTheFirstFourKilobytes) {
   std::vector<std::string> first{"표 앞"};
   for (int i = 0; i < 80; ++i) first.push_back("채우는 문단입니다. 숫자는 없습니다.");
   first.push_back("늦은 번호 900101-1234568");
-  const std::vector<std::string> sections{HwpParagraphs(first, true), HwpParagraphs({"둘째 구역 010-1234-5678"})};
+  const std::vector<std::string> sections{HwpParagraphs(first, true),
+                                          HwpParagraphs({"둘째 구역 010-1234-5678"})};
   ASSERT_GT(sections[0].size(), 4096u);
   for (bool compressed : {true, false}) {
     ASSERT_TRUE(WriteHwp(Path("e.hwp"), sections, {compressed, false, false}));
     const Extraction x = Extract(Path("e.hwp"));
     EXPECT_EQ(x.status, Status::Ok) << x.sentence;
-    EXPECT_TRUE(x.text.starts_with("표 앞\n")) << "the table control's eight units are not text: " << x.text.substr(0, 40);
+    EXPECT_TRUE(x.text.starts_with("표 앞\n"))
+        << "the table control's eight units are not text: " << x.text.substr(0, 40);
     EXPECT_EQ(Summary(x), "찾은 개인정보: 주민등록번호 1건, 휴대폰번호 1건") << compressed;
   }
 }
@@ -164,10 +180,12 @@ TEST_F(ExtractTest, PdfPagesAndALockedOrDamagedPdf) {
   const std::string pdf = Read(Path("f.pdf"));
   const Extraction cut = Extract(Write("cut.pdf", pdf.substr(0, pdf.size() / 3)));
   EXPECT_FALSE(cut.status == Status::Ok && cut.sentence.empty() && cut.text.empty());
-  EXPECT_EQ(Extract(Write("junk.pdf", "%PDF-1.4\n" + std::string(500, '(') + "\n%%EOF")).status, Status::Damaged);
+  EXPECT_EQ(Extract(Write("junk.pdf", "%PDF-1.4\n" + std::string(500, '(') + "\n%%EOF")).status,
+            Status::Damaged);
 
   if (std::system("command -v qpdf >/dev/null 2>&1") != 0) GTEST_SKIP() << "qpdf is not installed";
-  const std::string cmd = "qpdf --encrypt user owner 256 -- '" + Path("f.pdf") + "' '" + Path("locked.pdf") + "'";
+  const std::string cmd =
+      "qpdf --encrypt user owner 256 -- '" + Path("f.pdf") + "' '" + Path("locked.pdf") + "'";
   ASSERT_EQ(std::system(cmd.c_str()), 0);
   const Extraction locked = Extract(Path("locked.pdf"));
   EXPECT_EQ(locked.status, Status::Encrypted);
@@ -181,7 +199,8 @@ TEST_F(ExtractTest, LegacyOfficeThroughItsToolOrASentence) {
     EnvVar path("PATH", Path("empty-bin"));
     const Extraction x = Extract(Path("old.doc"));
     EXPECT_EQ(x.status, Status::Unsupported);
-    EXPECT_EQ(x.sentence, "이 형식(.doc)은 여기서 미리 볼 수 없습니다. catdoc 프로그램이 설치되어 있지 않습니다.");
+    EXPECT_EQ(x.sentence,
+              "이 형식(.doc)은 여기서 미리 볼 수 없습니다. catdoc 프로그램이 설치되어 있지 않습니다.");
   }
   // A stand-in tool shows what the reader asks of it and takes its UTF-8 output.
   std::filesystem::create_directory(Path("bin"));
@@ -209,7 +228,8 @@ TEST_F(ExtractTest, HostileZipsGetASentenceWithinTheLimits) {
   EXPECT_EQ(b.sentence, "문서의 압축을 풀면 너무 커서(10 MB) 열지 않았습니다.");
   EXPECT_TRUE(b.text.empty());
   // The same bomb declaring a small size: only that much is unpacked, and the failed checksum is told.
-  const Extraction lying = Extract(Write("lying.docx", WithDeclaredSize(Read(Path("bomb.docx")), 1000)), {}, small);
+  const Extraction lying =
+      Extract(Write("lying.docx", WithDeclaredSize(Read(Path("bomb.docx")), 1000)), {}, small);
   EXPECT_EQ(lying.status, Status::Partial);
   EXPECT_EQ(lying.sentence, "문서의 뒷부분이 손상되어 앞부분만 읽었습니다.");
   EXPECT_LE(lying.text.size(), 1000u);
@@ -226,7 +246,8 @@ TEST_F(ExtractTest, HostileZipsGetASentenceWithinTheLimits) {
 
   // Every entry declaring 2 GB.
   ASSERT_TRUE(WriteZip(Path("plain.docx"), DocxParts({{{"본문 010-1234-5678"}}, {}, {}, {}, {}})));
-  const Extraction d = Extract(Write("declared.docx", WithDeclaredSize(Read(Path("plain.docx")), 0x80000000u)));
+  const Extraction d =
+      Extract(Write("declared.docx", WithDeclaredSize(Read(Path("plain.docx")), 0x80000000u)));
   EXPECT_EQ(d.status, Status::TooLarge);
   EXPECT_EQ(d.sentence, "문서의 압축을 풀면 너무 커서(2048 MB) 열지 않았습니다.");
 
@@ -234,7 +255,8 @@ TEST_F(ExtractTest, HostileZipsGetASentenceWithinTheLimits) {
   std::string laughs = "<?xml version=\"1.0\"?><!DOCTYPE w [<!ENTITY a \"aaaaaaaaaa\">";
   for (char e = 'b'; e <= 'k'; ++e) {
     const std::string ref = std::string("&") + char(e - 1) + ";";
-    laughs += std::string("<!ENTITY ") + e + " \"" + ref + ref + ref + ref + ref + ref + ref + ref + ref + ref + "\">";
+    laughs += std::string("<!ENTITY ") + e + " \"" + ref + ref + ref + ref + ref + ref + ref + ref + ref +
+              ref + "\">";
   }
   laughs += "]><w:document xmlns:w=\"w\"><w:body><w:p><w:r><w:t>&k;</w:t></w:r></w:p></w:body></w:document>";
   Parts entity = DocxParts({{{"x"}}, {}, {}, {}, {}});

@@ -1,9 +1,9 @@
 // The XML reader of the office parts: what it decodes, what it refuses, and where a walk's text goes.
+#include "inspect/xml_text.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "inspect/xml_text.h"
 
 using vek::inspect::AppendXmlDecoded;
 using vek::inspect::TextSink;
@@ -14,7 +14,8 @@ using vek::inspect::XmlWalk;
 
 namespace {
 
-constexpr std::string_view kText[] = {"t"}, kTab[] = {"tab"}, kBreak[] = {"br"}, kPara[] = {"p"}, kSkip[] = {"rPr"};
+constexpr std::string_view kText[] = {"t"}, kTab[] = {"tab"}, kBreak[] = {"br"}, kPara[] = {"p"},
+                           kSkip[] = {"rPr"};
 const XmlTextRules kRules{kText, kTab, kBreak, kPara, kSkip};
 
 std::string Walk(std::string_view xml, XmlWalk expected, std::size_t limit = 1000) {
@@ -33,10 +34,11 @@ TEST(XmlText, DecodesThePredefinedEntitiesAndCharacterReferencesOnly) {
 }
 
 TEST(XmlText, KeepsTextOfTextElementsWithTabsBreaksAndParagraphs) {
-  EXPECT_EQ(Walk("<?xml version='1.0'?><d><p><rPr><t>hidden</t></rPr><t>0</t><t>10-12</t><tab/><t a='x>y'>34</t>"
-                 "<br/><t><![CDATA[<5678>]]></t></p><!-- <t>no</t> --><p><x>outside</x><t>둘</t></p></d>",
-                 XmlWalk::Done),
-            "010-12\t34\n<5678>\n둘\n");
+  EXPECT_EQ(
+      Walk("<?xml version='1.0'?><d><p><rPr><t>hidden</t></rPr><t>0</t><t>10-12</t><tab/><t a='x>y'>34</t>"
+           "<br/><t><![CDATA[<5678>]]></t></p><!-- <t>no</t> --><p><x>outside</x><t>둘</t></p></d>",
+           XmlWalk::Done),
+      "010-12\t34\n<5678>\n둘\n");
 }
 
 TEST(XmlText, RefusesADocumentTypeAndStopsAtMalformedMarkupOrTheLimit) {

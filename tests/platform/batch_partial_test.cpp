@@ -1,6 +1,7 @@
 // The batch interpreter's refusal of ".." segments, its partial copies across devices (sparse sources, stale
 // copies of a killed run), and killing a real interpreter process in the middle of a copy.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -12,7 +13,6 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
-#include <gtest/gtest.h>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -30,7 +30,9 @@ using batch::LineStatus;
 
 namespace {
 
-std::string ReadFile(const std::string& host) { return os::ReadFileBytes(host); }
+std::string ReadFile(const std::string& host) {
+  return os::ReadFileBytes(host);
+}
 
 void WriteFile(const std::string& host, const std::string& bytes) {
   ASSERT_TRUE(os::ForceDirectories(os::ExtractFilePath(host)));
@@ -38,7 +40,8 @@ void WriteFile(const std::string& host, const std::string& bytes) {
 }
 
 QStringList Entries(const std::string& dir) {
-  QStringList l = QDir(QString::fromStdString(dir)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+  QStringList l =
+      QDir(QString::fromStdString(dir)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
   l.sort();
   return l;
 }
@@ -52,7 +55,9 @@ std::string RunBatch(const std::vector<std::string>& lines, batch::BatchResult* 
   return out.str();
 }
 
-int AlwaysExdev(const std::string&, const std::string&) { return EXDEV; }
+int AlwaysExdev(const std::string&, const std::string&) {
+  return EXDEV;
+}
 
 // A partial copy as a killed run leaves it: the interpreter's name, owner-write-only, nobody holding it.
 std::string MakeStalePartial(const std::string& dir, const std::string& name, const std::string& bytes) {
@@ -93,11 +98,10 @@ TEST_F(BatchPartialTest, ParentSegmentsAreRefusedInEveryOperandOfEveryCommand) {
       {
           R"(md "C:\보안예비자료\자료\..\..\비밀문서")",
           R"(move "D:\자료\a.txt" "C:\보안예비자료\자료\..\..\.")",
-          R"(move "D:\자료\..\비밀\b.txt" "C:\보안예비자료\자료\.")",
-          R"(del "D:\자료\..\비밀\b.txt")",
+          R"(move "D:\자료\..\비밀\b.txt" "C:\보안예비자료\자료\.")", R"(del "D:\자료\..\비밀\b.txt")",
           R"(del D:/자료/../비밀/b.txt)",
-          R"(del "D:\자료\.. \비밀\b.txt")",   // Windows drops the trailing blank
-          R"(del "D:\자료\...\비밀\b.txt")",   // and trailing dots
+          R"(del "D:\자료\.. \비밀\b.txt")",  // Windows drops the trailing blank
+          R"(del "D:\자료\...\비밀\b.txt")",  // and trailing dots
           R"(md "..")",
           "del " + D("자료/../비밀/b.txt"),  // a host path
       },
@@ -107,7 +111,8 @@ TEST_F(BatchPartialTest, ParentSegmentsAreRefusedInEveryOperandOfEveryCommand) {
     EXPECT_EQ(l.status, LineStatus::Failed) << l.number << ": " << l.message;
     EXPECT_NE(l.message.find("\"..\" segment is not allowed"), std::string::npos) << l.message;
   }
-  EXPECT_EQ(r.lines[0].message, R"(md: a ".." segment is not allowed in a path: C:\보안예비자료\자료\..\..\비밀문서)");
+  EXPECT_EQ(r.lines[0].message,
+            R"(md: a ".." segment is not allowed in a path: C:\보안예비자료\자료\..\..\비밀문서)");
   EXPECT_FALSE(os::DirectoryExists(C("비밀문서")));
   EXPECT_EQ(ReadFile(D("자료/a.txt")), "a");
   EXPECT_EQ(ReadFile(D("비밀/b.txt")), "b");
@@ -236,9 +241,10 @@ TEST_F(BatchPartialTest, NextMoveIntoTheFolderRemovesStaleCopiesAndNothingElse) 
             "moved D:\\b.txt -> C:\\dst\\\n"
             "2 succeeded, 0 failed\n")
       << out;
-  EXPECT_EQ(Entries(dst), (QStringList{".vekbatch-Ab-2Cd", ".vekbatch-Ab12C", ".vekbatch-Ab12Cd.txt",
-                                       ".vekbatch-Folder", ".vekbatch-HardLk", ".vekbatch-LiveOn",
-                                       ".vekbatch-SymLnk", ".vekbatch-User01", "a.txt", "b.txt", "vekbatch-Ab12Cd"}));
+  EXPECT_EQ(Entries(dst),
+            (QStringList{".vekbatch-Ab-2Cd", ".vekbatch-Ab12C", ".vekbatch-Ab12Cd.txt", ".vekbatch-Folder",
+                         ".vekbatch-HardLk", ".vekbatch-LiveOn", ".vekbatch-SymLnk", ".vekbatch-User01",
+                         "a.txt", "b.txt", "vekbatch-Ab12Cd"}));
   EXPECT_TRUE(os::FileExists(C("other/.vekbatch-Other1")));
   EXPECT_TRUE(os::FileExists(elsewhere));
 }
@@ -274,14 +280,15 @@ TEST_F(BatchPartialTest, StaleCopiesStayWhenNoMoveGoesIntoTheirFolder) {
   EXPECT_EQ(Entries(C("dst")), QStringList{".vekbatch-Ab12Cd"});
 }
 
-// --- killing the interpreter --------------------------------------------------------------------------------
+// --- killing the interpreter
+// --------------------------------------------------------------------------------
 
 #if defined(VEKBATCH_PAUSING) && defined(VEKBATCH_EXE)
 
 namespace {
 
-// Starts the pausing interpreter on the batch file; it forces the copy path of a move and stops after the first
-// block it copied, creating `ready`.
+// Starts the pausing interpreter on the batch file; it forces the copy path of a move and stops after the
+// first block it copied, creating `ready`.
 pid_t StartPausing(const std::string& bat, const std::string& ready) {
   const pid_t pid = ::fork();
   if (pid == 0) {
@@ -325,7 +332,8 @@ TEST_P(BatchKillTest, KillDuringACopyKeepsTheSourceAndTheNextRunCleansUp) {
   ASSERT_TRUE(os::ForceDirectories(C("보안예비자료/자료")));
   WriteFile(C("보안예비자료/자료/이미 있는.txt"), "kept");
   const std::string bat = C("batchmove.bat");
-  WriteFile(bat, plat::text::Utf8ToCp949("@echo off\r\nmove \"D:\\자료\\큰 문서.hwp\" \"C:\\보안예비자료\\자료\\.\"\r\n"));
+  WriteFile(bat, plat::text::Utf8ToCp949(
+                     "@echo off\r\nmove \"D:\\자료\\큰 문서.hwp\" \"C:\\보안예비자료\\자료\\.\"\r\n"));
 
   const std::string ready = C("ready");
   const pid_t pid = StartPausing(bat, ready);
@@ -373,7 +381,8 @@ TEST_F(BatchPartialTest, InterpreterPrintsEachLineAndAppendsTheRunToItsLog) {
   WriteFile(bat, plat::text::Utf8ToCp949("del \"D:\\a.txt\"\r\ndel \"D:\\..\\a.txt\"\r\n"));
   const std::string log = C("batchdel.log");
   WriteFile(log, "earlier run\n");
-  const std::string cmd = std::string(VEKBATCH_EXE) + " --log '" + log + "' '" + bat + "' > '" + C("out") + "'";
+  const std::string cmd =
+      std::string(VEKBATCH_EXE) + " --log '" + log + "' '" + bat + "' > '" + C("out") + "'";
   const int status = std::system(cmd.c_str());
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 1);
@@ -395,17 +404,22 @@ TEST_F(BatchPartialTest, InterpreterPrintsEachLineAndAppendsTheRunToItsLog) {
   const int refused = std::system(up.c_str());
   ASSERT_TRUE(WIFEXITED(refused));
   EXPECT_EQ(WEXITSTATUS(refused), 2);
-  EXPECT_NE(ReadFile(C("err")).find("\"..\" segment is not allowed"), std::string::npos) << ReadFile(C("err"));
+  EXPECT_NE(ReadFile(C("err")).find("\"..\" segment is not allowed"), std::string::npos)
+      << ReadFile(C("err"));
   EXPECT_EQ(ReadFile(D("a.txt")), "a");
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, BatchKillTest, ::testing::Values(SIGTERM, SIGHUP, SIGINT, SIGKILL),
                          [](const ::testing::TestParamInfo<int>& info) {
                            switch (info.param) {
-                             case SIGTERM: return std::string("Term");
-                             case SIGHUP: return std::string("Hup");
-                             case SIGINT: return std::string("Int");
-                             default: return std::string("Kill");
+                             case SIGTERM:
+                               return std::string("Term");
+                             case SIGHUP:
+                               return std::string("Hup");
+                             case SIGINT:
+                               return std::string("Int");
+                             default:
+                               return std::string("Kill");
                            }
                          });
 

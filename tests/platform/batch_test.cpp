@@ -1,5 +1,8 @@
 // The batch interpreter: real files in temporary drive-map folders, batch text built as CP949.
+#include "platform/batch/batch.h"
+
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -7,13 +10,11 @@
 #include <QTemporaryDir>
 #include <cerrno>
 #include <cstdlib>
-#include <gtest/gtest.h>
 #include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "platform/batch/batch.h"
 #include "platform/os/os.h"
 #include "platform/text/text.h"
 
@@ -40,7 +41,9 @@ void WriteFile(const std::string& host, const std::string& bytes) {
   os::WriteFileBytes(host, bytes);
 }
 
-std::string ReadFile(const std::string& host) { return os::ReadFileBytes(host); }
+std::string ReadFile(const std::string& host) {
+  return os::ReadFileBytes(host);
+}
 
 // Names in a folder, hidden ones included (a leftover temporary copy would be hidden).
 QStringList Entries(const std::string& dir) {
@@ -168,12 +171,15 @@ TEST_F(BatchTest, BatchMoveFailsForMissingSourceFolderSourceAndBadTarget) {
       R"(move "D:\x\*.txt" "C:\t\.")",
   });
   ASSERT_EQ(r.result.lines.size(), 7u);
-  for (int i = 1; i <= 7; ++i) EXPECT_EQ(r.Status(i), LineStatus::Failed) << "line " << i << ": " << r.Message(i);
-  EXPECT_NE(r.Message(1).find("source does not exist: D:\\x\\missing.txt (host path " + D("x/missing.txt") + ")"),
-            std::string::npos)
+  for (int i = 1; i <= 7; ++i)
+    EXPECT_EQ(r.Status(i), LineStatus::Failed) << "line " << i << ": " << r.Message(i);
+  EXPECT_NE(
+      r.Message(1).find("source does not exist: D:\\x\\missing.txt (host path " + D("x/missing.txt") + ")"),
+      std::string::npos)
       << r.Message(1);
   EXPECT_NE(r.Message(2).find("folder"), std::string::npos) << r.Message(2);
-  EXPECT_NE(r.Message(3).find("target folder does not exist: C:\\nowhere\\"), std::string::npos) << r.Message(3);
+  EXPECT_NE(r.Message(3).find("target folder does not exist: C:\\nowhere\\"), std::string::npos)
+      << r.Message(3);
   EXPECT_NE(r.Message(4).find("target is not a folder"), std::string::npos) << r.Message(4);
   EXPECT_NE(r.Message(5).find("drive map"), std::string::npos) << r.Message(5);
   EXPECT_NE(r.Message(7).find("wildcards"), std::string::npos) << r.Message(7);
@@ -253,7 +259,8 @@ TEST_F(BatchTest, BatchMdMakesOnlyWhatIsMissingAndAFolderRemovedBehindTheRunIsMa
   EXPECT_EQ(r.Message(1), "folder exists: C:\\old");
   EXPECT_EQ(r.Message(2), "created C:\\새\\폴더\\안\\");
   EXPECT_EQ(r.Status(3), LineStatus::Failed);  // a file where a folder above should be
-  EXPECT_NE(r.Message(3).find("cannot create folder C:\\file\\deeper\\still"), std::string::npos) << r.Message(3);
+  EXPECT_NE(r.Message(3).find("cannot create folder C:\\file\\deeper\\still"), std::string::npos)
+      << r.Message(3);
   EXPECT_EQ(ReadFile(C("file")), "x");
   EXPECT_EQ(r.Status(5), LineStatus::Succeeded) << r.Message(5);
   EXPECT_EQ(ReadFile(C("새/폴더/안/a.txt")), "a");
@@ -266,7 +273,8 @@ TEST_F(BatchTest, BatchMdMakesOnlyWhatIsMissingAndAFolderRemovedBehindTheRunIsMa
   // A repeated md line answers as its first run did; one that failed is tried again and fails again.
   EXPECT_EQ(r.Message(9), "folder exists: C:\\새\\폴더\\안\\");
   EXPECT_EQ(r.Status(10), LineStatus::Failed);
-  EXPECT_NE(r.Message(10).find("cannot create folder C:\\file\\deeper\\still"), std::string::npos) << r.Message(10);
+  EXPECT_NE(r.Message(10).find("cannot create folder C:\\file\\deeper\\still"), std::string::npos)
+      << r.Message(10);
 }
 
 // --- del ------------------------------------------------------------------------------------------------
@@ -290,7 +298,8 @@ TEST_F(BatchTest, BatchDelRemovesOneFileAndRefusesTheRest) {
   EXPECT_EQ(r.Message(1), "deleted D:\\자료\\a.txt");
   EXPECT_FALSE(os::FileExists(D("자료/a.txt")));
   EXPECT_EQ(r.Status(2), LineStatus::Failed);
-  EXPECT_NE(r.Message(2).find("file does not exist: D:\\자료\\missing.txt"), std::string::npos) << r.Message(2);
+  EXPECT_NE(r.Message(2).find("file does not exist: D:\\자료\\missing.txt"), std::string::npos)
+      << r.Message(2);
   EXPECT_EQ(r.Status(3), LineStatus::Failed);
   EXPECT_TRUE(os::DirectoryExists(D("자료")));
   EXPECT_EQ(r.Status(4), LineStatus::Failed);
@@ -405,7 +414,9 @@ TEST_F(BatchTest, BatchFileExitCodes) {
 
 namespace {
 
-int AlwaysExdev(const std::string&, const std::string&) { return EXDEV; }
+int AlwaysExdev(const std::string&, const std::string&) {
+  return EXDEV;
+}
 
 bool HasTempLeftover(const std::string& dir) {
   for (const QString& n : Entries(dir))
@@ -452,7 +463,8 @@ TEST_F(BatchTest, BatchMoveAcrossDevicesRemovesASpoiledCopyAndKeepsTheSource) {
   ASSERT_TRUE(os::ForceDirectories(C("dst")));
 
   // A copy that reads back different bytes.
-  batch::SetMoveHooks({AlwaysExdev, [](const std::string& temp) {
+  batch::SetMoveHooks({AlwaysExdev,
+                       [](const std::string& temp) {
                          const int fd = ::open(temp.c_str(), O_WRONLY);
                          ASSERT_GE(fd, 0);
                          ASSERT_EQ(::pwrite(fd, "X", 1, 3), 1);
@@ -466,7 +478,8 @@ TEST_F(BatchTest, BatchMoveAcrossDevicesRemovesASpoiledCopyAndKeepsTheSource) {
   EXPECT_TRUE(Entries(C("dst")).isEmpty()) << Entries(C("dst")).join(",").toStdString();
 
   // A copy that came out short.
-  batch::SetMoveHooks({AlwaysExdev, [](const std::string& temp) { ASSERT_EQ(::truncate(temp.c_str(), 4), 0); }, {}});
+  batch::SetMoveHooks(
+      {AlwaysExdev, [](const std::string& temp) { ASSERT_EQ(::truncate(temp.c_str(), 4), 0); }, {}});
   r = RunLines({R"(move "D:\a.txt" "C:\dst\.")"});
   EXPECT_EQ(r.Status(1), LineStatus::Failed);
   EXPECT_NE(r.Message(1).find("bytes"), std::string::npos) << r.Message(1);
@@ -481,7 +494,8 @@ TEST_F(BatchTest, BatchMoveAcrossDevicesComparesEveryByteUpToTheEnd) {
   WriteFile(D("small.bin"), "0123456789");
   ASSERT_TRUE(os::ForceDirectories(C("dst")));
   // The last byte of each copy spoiled, its length kept.
-  batch::SetMoveHooks({AlwaysExdev, [](const std::string& temp) {
+  batch::SetMoveHooks({AlwaysExdev,
+                       [](const std::string& temp) {
                          struct stat st {};
                          ASSERT_EQ(::stat(temp.c_str(), &st), 0);
                          const int fd = ::open(temp.c_str(), O_WRONLY);
@@ -528,7 +542,8 @@ TEST_F(BatchTest, BatchMoveAcrossDevicesTakesTheCopyBackWhenTheSourceCannotBeDel
 }
 
 TEST_F(BatchTest, BatchMoveToAnotherRealDevice) {
-  struct stat tmpSt {}, shmSt {};
+  struct stat tmpSt {
+  }, shmSt{};
   if (::stat("/dev/shm", &shmSt) != 0 || ::access("/dev/shm", W_OK) != 0) GTEST_SKIP() << "no /dev/shm";
   ASSERT_EQ(::stat(c_.path().toStdString().c_str(), &tmpSt), 0);
   if (tmpSt.st_dev == shmSt.st_dev) GTEST_SKIP() << "/dev/shm is on the same device as the temporary folder";

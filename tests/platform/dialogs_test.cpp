@@ -1,4 +1,8 @@
 // The dialogs service: the scripted stand-in, the filter text and the Qt dialogs on the offscreen platform.
+#include "platform/ui/dialogs.h"
+
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -7,10 +11,8 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
-#include <gtest/gtest.h>
 
 #include "platform/os/os.h"
-#include "platform/ui/dialogs.h"
 
 using namespace plat::ui;
 
@@ -55,7 +57,7 @@ TEST(ScriptedDialogs, AnswersFromTheQueueThenDefaults) {
   Dialogs& s = CurrentDialogs();
   EXPECT_EQ(s.MessageBox(nullptr, "저장할까요?", "확인", MB_YESNO | MB_ICONQUESTION), IDYES);
   EXPECT_EQ(s.MessageBox(nullptr, "b", "c", MB_YESNOCANCEL), IDCANCEL);
-  EXPECT_EQ(s.MessageBox(nullptr, "c", "c", MB_YESNO), IDNO);          // queue empty
+  EXPECT_EQ(s.MessageBox(nullptr, "c", "c", MB_YESNO), IDNO);  // queue empty
   EXPECT_EQ(s.MessageBox(nullptr, "d", "c", MB_OKCANCEL), IDNO);
   EXPECT_EQ(s.MessageBox(nullptr, "e", "c", MB_OK | MB_ICONERROR), IDOK);
   s.ShowMessage(nullptr, "완료");

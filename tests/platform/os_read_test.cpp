@@ -1,11 +1,11 @@
 // Reading a file whole: only regular files, never more than the limit, never blocking on a pipe; and
 // names holding a NUL, which the system calls would see cut short.
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QTemporaryDir>
 #include <future>
-#include <gtest/gtest.h>
 #include <string>
 
 #include "platform/error.h"
@@ -15,7 +15,9 @@ namespace os = plat::os;
 
 namespace {
 
-std::string Path(const QTemporaryDir& d, const std::string& rest) { return d.path().toStdString() + "/" + rest; }
+std::string Path(const QTemporaryDir& d, const std::string& rest) {
+  return d.path().toStdString() + "/" + rest;
+}
 
 // The error text of reading path whole, or "" when it was read.
 std::string ReadError(const std::string& path, std::size_t limit = os::kMaxReadFileBytes) {
@@ -32,7 +34,8 @@ TEST(ReadWholeFile, OnlyRegularFilesAreRead) {
   const std::string dir = Path(tmp, "folder");
   ASSERT_TRUE(os::CreateDir(dir));
   EXPECT_EQ(ReadError(dir), "Cannot open file \"" + dir + "\". It is a folder.");
-  EXPECT_EQ(ReadError("/dev/zero"), "Cannot open file \"/dev/zero\". It is not a regular file (a device, pipe or socket).");
+  EXPECT_EQ(ReadError("/dev/zero"),
+            "Cannot open file \"/dev/zero\". It is not a regular file (a device, pipe or socket).");
 }
 
 TEST(ReadWholeFile, PipeWithoutWriterIsRefusedAtOnce) {
@@ -41,8 +44,10 @@ TEST(ReadWholeFile, PipeWithoutWriterIsRefusedAtOnce) {
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   // Run apart, so that a read that blocks fails the test instead of hanging the suite.
   auto result = std::async(std::launch::async, [&] { return ReadError(fifo); });
-  ASSERT_EQ(result.wait_for(std::chrono::seconds(10)), std::future_status::ready) << "the read waits for a writer";
-  EXPECT_EQ(result.get(), "Cannot open file \"" + fifo + "\". It is not a regular file (a device, pipe or socket).");
+  ASSERT_EQ(result.wait_for(std::chrono::seconds(10)), std::future_status::ready)
+      << "the read waits for a writer";
+  EXPECT_EQ(result.get(),
+            "Cannot open file \"" + fifo + "\". It is not a regular file (a device, pipe or socket).");
 }
 
 TEST(ReadWholeFile, SizeLimitHoldsAtTheLimitAndSaysSoAbove) {

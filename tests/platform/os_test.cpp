@@ -1,4 +1,7 @@
 // Drive map, files, ini files and the replaceable beep/sleep/clock.
+#include "platform/os/os.h"
+
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -6,13 +9,10 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <cstdlib>
-#include <gtest/gtest.h>
 #include <optional>
 #include <string>
 
 #include "platform/error.h"
-#include "platform/os/os.h"
-
 #include "test_env.h"
 
 namespace os = plat::os;
@@ -26,7 +26,9 @@ std::string Path(const QTemporaryDir& d, const char* rest = "") {
 }
 
 int EntryCount(const std::string& dir) {
-  return int(QDir(QString::fromStdString(dir)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size());
+  return int(QDir(QString::fromStdString(dir))
+                 .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)
+                 .size());
 }
 
 }  // namespace
@@ -112,7 +114,8 @@ TEST(DriveMap, DotDotClampedAtTheRoot) {
   EXPECT_EQ(os::ResolvePath("r:/tmp/./z"), "/tmp/z");
 }
 
-// --- files ---------------------------------------------------------------------------------------------------
+// --- files
+// ---------------------------------------------------------------------------------------------------
 
 TEST(Files, CreateFindDelete) {
   QTemporaryDir tmp;
@@ -164,7 +167,7 @@ TEST(Files, FailedWriteLeavesTheOldFile) {
   const std::string f = Path(tmp, "data.txt");
   os::WriteFileBytes(f, "old contents");
   // A file size limit makes the write fail even for root.
-  rlimit old {};
+  rlimit old{};
   ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
   auto* oldHandler = ::signal(SIGXFSZ, SIG_IGN);
   rlimit small = old;
@@ -212,7 +215,8 @@ TEST(Files, ExecutableFolderAndTitle) {
   EXPECT_EQ(os::ExeTitle(), "test_platform");
 }
 
-// --- ini files -----------------------------------------------------------------------------------------------
+// --- ini files
+// -----------------------------------------------------------------------------------------------
 
 TEST(IniFile, NewFileIsCp949WithCrLf) {
   QTemporaryDir tmp;
@@ -249,10 +253,10 @@ TEST(IniFile, WritingKeepsEveryOtherLine) {
       "\r\n";
   os::WriteFileBytes(f, before);
   os::IniFile ini(f);
-  ini.WriteString("main", "b", "값");          // replaces, keeps the key's spelling and blanks
-  ini.WriteString("MAIN", "새키", "한글");     // appended at the end of its section
-  ini.WriteString("Other", "이름", "자료");    // replaces a Korean key
-  ini.WriteString("New", "K", "v");            // new section; the file already ends with a blank line
+  ini.WriteString("main", "b", "값");        // replaces, keeps the key's spelling and blanks
+  ini.WriteString("MAIN", "새키", "한글");   // appended at the end of its section
+  ini.WriteString("Other", "이름", "자료");  // replaces a Korean key
+  ini.WriteString("New", "K", "v");          // new section; the file already ends with a blank line
   EXPECT_EQ(os::ReadFileBytes(f),
             "; header comment\r\n"
             "[Main]\r\n"
@@ -325,7 +329,8 @@ TEST(IniFile, UnwritableLocationRaisesUnableToWrite) {
   EXPECT_EQ(EntryCount(Path(tmp)), 1);
 }
 
-// --- beep, sleep, clock, processes ---------------------------------------------------------------------------
+// --- beep, sleep, clock, processes
+// ---------------------------------------------------------------------------
 
 TEST(Handlers, ReplaceBeepSleepAndClock) {
   int beeps = 0;

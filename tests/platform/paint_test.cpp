@@ -155,7 +155,8 @@ TEST(PaintFocusRect, DottedAndDrawnTwiceDisappears) {
     for (int x = 0; x < 16; ++x)
       if (s.image.pixel(x, y) != before.pixel(x, y)) {
         ++changed;
-        const bool outline = (x == r.Left || x == r.Right - 1 || y == r.Top || y == r.Bottom - 1) && r.Contains(x, y);
+        const bool outline =
+            (x == r.Left || x == r.Right - 1 || y == r.Top || y == r.Bottom - 1) && r.Contains(x, y);
         onOutline += outline;
       }
   EXPECT_GT(changed, 0);
@@ -269,7 +270,8 @@ TEST(PaintText, EndEllipsisKeepsTheStartPathEllipsisKeepsTheFileName) {
   Surface plainRight(width, 20, clWhite), pathRight(width, 20, clWhite);
   draw(plainRight, DT_RIGHT);
   draw(pathRight, DT_RIGHT | DT_PATH_ELLIPSIS);
-  EXPECT_TRUE(SameColumns(plainRight, pathRight, width - tailWidth + 1, width)) << "file name intact at the end";
+  EXPECT_TRUE(SameColumns(plainRight, pathRight, width - tailWidth + 1, width))
+      << "file name intact at the end";
   Surface plainLeft(width, 20, clWhite), pathLeft(width, 20, clWhite), endLeft(width, 20, clWhite);
   draw(plainLeft, DT_LEFT);
   draw(pathLeft, DT_LEFT | DT_PATH_ELLIPSIS);
@@ -325,7 +327,9 @@ TEST(PaintImages, MaskColourBecomesTransparentAndSortMarksHaveTheirShape) {
     }
     EXPECT_EQ(rows, 5);
     EXPECT_EQ(widest, 9);
-    if (desc) EXPECT_LT(baseY, apexY) << "descending points down";
-    else EXPECT_GT(baseY, apexY) << "ascending points up";
+    if (desc)
+      EXPECT_LT(baseY, apexY) << "descending points down";
+    else
+      EXPECT_GT(baseY, apexY) << "ascending points up";
   }
 }

@@ -2,6 +2,7 @@
 // the suite; skipped with the reason where this machine refuses to mount), in a temporary folder for links,
 // and on a sysfs tree the tests build for the disks this machine does not have.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <linux/fiemap.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
@@ -14,7 +15,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <gtest/gtest.h>
 #include <memory>
 #include <random>
 #include <sstream>
@@ -73,7 +73,8 @@ std::vector<PhysExtent> Fiemap(const std::string& path) {
   fm->fm_extent_count = kMax;
   if (::ioctl(fd, FS_IOC_FIEMAP, fm) == 0)
     for (unsigned i = 0; i < fm->fm_mapped_extents; ++i)
-      out.push_back({fm->fm_extents[i].fe_logical, fm->fm_extents[i].fe_physical, fm->fm_extents[i].fe_length});
+      out.push_back(
+          {fm->fm_extents[i].fe_logical, fm->fm_extents[i].fe_physical, fm->fm_extents[i].fe_length});
   ::close(fd);
   return out;
 }
@@ -111,7 +112,9 @@ std::size_t OldWordsIn(const std::string& old, const std::string& found) {
   return hits;
 }
 
-int Sh(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()); }
+int Sh(const std::string& command) {
+  return std::system((command + " >/dev/null 2>&1").c_str());
+}
 
 std::string ShOut(const std::string& command) {
   std::string out;
@@ -131,7 +134,9 @@ batch::BatchResult RunLines(const std::string& lines, batch::DeleteMethod method
   return batch::RunBatchText(lines, out, options);
 }
 
-std::string DelLine(const std::string& host) { return "del \"" + host + "\"\r\n"; }
+std::string DelLine(const std::string& host) {
+  return "del \"" + host + "\"\r\n";
+}
 
 // An image of each file system on its own loop device, mounted for the whole suite and always taken down.
 struct LoopMount {
@@ -188,7 +193,8 @@ class RealFileSystems : public ::testing::Test {
 TEST_F(RealFileSystems, ShredLeavesNoneOfTheOldBytesInTheFormerBlocksWhilePlainDeleteLeavesThem) {
   const std::string kept = ext4_.mountPoint + "/plain.bin", gone = ext4_.mountPoint + "/secret.bin";
   // Not a whole number of blocks: the tail of the last block is the file's too.
-  const std::string keptBytes = RandomBytes(300 * 1024 + 77, 1), goneBytes = RandomBytes(1024 * 1024 + 123, 2);
+  const std::string keptBytes = RandomBytes(300 * 1024 + 77, 1),
+                    goneBytes = RandomBytes(1024 * 1024 + 123, 2);
   WriteAt(kept, keptBytes, 0);
   WriteAt(gone, goneBytes, 0);
   const std::vector<PhysExtent> keptAt = Fiemap(kept), goneAt = Fiemap(gone);
@@ -214,7 +220,8 @@ TEST_F(RealFileSystems, ShredLeavesNoneOfTheOldBytesInTheFormerBlocksWhilePlainD
     EXPECT_NE(e.path().filename().string().rfind(".vekshred-", 0), 0u) << e.path();
   ASSERT_EQ(::system(("sync -f " + ext4_.mountPoint).c_str()), 0);
 
-  EXPECT_GT(OldWordsIn(keptBytes, readFormer(keptAt)), keptBytes.size() / 8 - 2) << "plain del overwrites nothing";
+  EXPECT_GT(OldWordsIn(keptBytes, readFormer(keptAt)), keptBytes.size() / 8 - 2)
+      << "plain del overwrites nothing";
   EXPECT_EQ(OldWordsIn(goneBytes, readFormer(goneAt)), 0u);
 }
 
@@ -236,7 +243,8 @@ TEST_F(RealFileSystems, ShredOfASparseFileWritesOnlyItsDataAndNeverFillsOrExtend
   ASSERT_EQ(r.succeeded, 1) << r.lines[0].message;
   EXPECT_EQ(between.st_size, before.st_size);
   EXPECT_EQ(between.st_blocks, before.st_blocks);
-  EXPECT_EQ(r.lines[0].shred->DataBytes, std::int64_t(a.size() + b.size()) + (4096 - 5)) << "whole blocks of data";
+  EXPECT_EQ(r.lines[0].shred->DataBytes, std::int64_t(a.size() + b.size()) + (4096 - 5))
+      << "whole blocks of data";
   EXPECT_FALSE(fs::exists(path));
 }
 
@@ -248,7 +256,8 @@ TEST_F(RealFileSystems, TheMediumNoteNamesCopyOnWriteAndLoopDisksAndGroupsFilesB
   const std::vector<batch::MediumGroup> groups = batch::GroupByMedium({onBtrfs, onExt4, onExt4Too});
   ASSERT_EQ(groups.size(), 2u);
   EXPECT_EQ(groups[0].Files, std::vector<std::string>{onBtrfs});
-  EXPECT_EQ(groups[0].Note.Text(), "덮어쓰기로 복구 불가를 보장할 수 없습니다: 복사 기록 방식(copy-on-write) 파일 시스템(btrfs)");
+  EXPECT_EQ(groups[0].Note.Text(),
+            "덮어쓰기로 복구 불가를 보장할 수 없습니다: 복사 기록 방식(copy-on-write) 파일 시스템(btrfs)");
   EXPECT_EQ(groups[1].Files, (std::vector<std::string>{onExt4, onExt4Too}));
   EXPECT_FALSE(groups[1].Note.Ok);
   EXPECT_EQ(groups[1].Note.FileSystem, "ext4");
@@ -306,7 +315,8 @@ TEST_F(ShredTest, AnOverwriteThatFailsPartWayIsInterruptedNeverDoneAndTheNextLin
   WriteAt(big, bytes, 0);
   WriteAt(next, "next", 0);
   // The disk fails after the first megabyte of the zero pass.
-  batch::SetShredHooks({[](int pass, std::int64_t written) { return pass == 2 && written >= (1 << 20) ? EIO : 0; }});
+  batch::SetShredHooks(
+      {[](int pass, std::int64_t written) { return pass == 2 && written >= (1 << 20) ? EIO : 0; }});
   std::ostringstream out;
   batch::RunOptions shred;
   shred.Delete = batch::DeleteMethod::Shred;
@@ -315,7 +325,8 @@ TEST_F(ShredTest, AnOverwriteThatFailsPartWayIsInterruptedNeverDoneAndTheNextLin
   EXPECT_EQ(r.lines[0].status, LineStatus::Failed);
   EXPECT_EQ(r.lines[0].shred->End, ShredEnd::Interrupted);
   EXPECT_EQ(r.lines[0].shred->Overwritten, 1 << 20);
-  EXPECT_NE(out.str().find("shred interrupted: the overwrite of " + big + " stopped after 1048576 of 3145728 bytes"),
+  EXPECT_NE(out.str().find("shred interrupted: the overwrite of " + big +
+                           " stopped after 1048576 of 3145728 bytes"),
             std::string::npos)
       << out.str();
   // Still there, its size unchanged, and no longer what it was (the random pass went over all of it).
@@ -379,7 +390,8 @@ TEST_F(MediumSysfsTest, OnlyALocalRotationalDiskThatIsNotVirtualHasNoReason) {
   Disk("pci0000:00/0000:00:1f.2/ata1/host0/target0:0:0/0:0:0:0/block/sda", "8:1", "1");
   Disk("pci0000:00/0000:00:1f.2/ata2/host1/target1:0:0/1:0:0:0/block/sdb", "8:17", "0");
   Disk("pci0000:00/0000:00:02.0/virtio1/block/vda", "254:1", "1");
-  Disk("pci0000:00/0000:00:14.0/usb1/1-1/1-1:1.0/host2/target2:0:0/2:0:0:0/block/sdc", "8:33", "1", true, "1");
+  Disk("pci0000:00/0000:00:14.0/usb1/1-1/1-1:1.0/host2/target2:0:0/2:0:0:0/block/sdc", "8:33", "1", true,
+       "1");
   Disk("pci0000:00/0000:00:1f.2/ata3/host3/target3:0:0/3:0:0:0/block/sdd", "8:49", "none");
   std::string name;
   EXPECT_EQ(Reasons(8, 1, &name), std::vector<std::string>{});
@@ -393,8 +405,10 @@ TEST_F(MediumSysfsTest, OnlyALocalRotationalDiskThatIsNotVirtualHasNoReason) {
 
 TEST_F(MediumSysfsTest, AVirtualVolumeIsNamedAndTheDisksUnderItAddTheirReasons) {
   // dm-0 on a partition of an SSD and one of a rotational disk; loop0 and zram0 on nothing.
-  const std::string ssd = Disk("pci0000:00/0000:00:1f.2/ata1/host0/target0:0:0/0:0:0:0/block/sda", "8:1", "0");
-  const std::string hdd = Disk("pci0000:00/0000:00:1f.2/ata2/host1/target1:0:0/1:0:0:0/block/sdb", "8:17", "1");
+  const std::string ssd =
+      Disk("pci0000:00/0000:00:1f.2/ata1/host0/target0:0:0/0:0:0:0/block/sda", "8:1", "0");
+  const std::string hdd =
+      Disk("pci0000:00/0000:00:1f.2/ata2/host1/target1:0:0/1:0:0:0/block/sdb", "8:17", "1");
   const std::string dm = Disk("virtual/block/dm-0", "253:0", "1", false);
   fs::create_directories(fs::path(dm) / "slaves");
   fs::create_symlink(ssd, fs::path(dm) / "slaves" / "sda1");

@@ -81,11 +81,17 @@ TEST(TextCase, CaselessScriptsAgreeWithQtCaseTables) {
       const std::string s = "a" + QString::fromUcs4(&c, 1).toStdString() + "ß";
       ASSERT_EQ(UpperCase(s), QString::fromStdString(s).toUpper().toStdString()) << std::hex << unsigned(c);
       const std::string plain = "x" + QString::fromUcs4(&c, 1).toStdString() + "y";
-      ASSERT_EQ(UpperCase(plain), QString::fromStdString(plain).toUpper().toStdString()) << std::hex << unsigned(c);
+      ASSERT_EQ(UpperCase(plain), QString::fromStdString(plain).toUpper().toStdString())
+          << std::hex << unsigned(c);
     }
   EXPECT_EQ(UpperCase("보안 straße 文書"), "보안 STRASSE 文書");
   EXPECT_EQ(UpperCase("정보\\é.txt"), "정보\\É.TXT");
-  EXPECT_EQ(UpperCase(std::string("a\xFF" "b")), QString::fromUtf8("a\xFF" "b").toUpper().toStdString());
+  EXPECT_EQ(UpperCase(std::string("a\xFF"
+                                  "b")),
+            QString::fromUtf8("a\xFF"
+                              "b")
+                .toUpper()
+                .toStdString());
 }
 
 TEST(TextCase, LocaleCompareOrdersHangulAndIsCaseSensitive) {
@@ -138,11 +144,11 @@ TEST(Cp949, FitsAgreesWithTheEncoder) {
     ASSERT_TRUE(FitsCp949(s)) << std::hex << unsigned(c);
     ASSERT_TRUE(TryUtf8ToCp949(s).has_value()) << std::hex << unsigned(c);
   }
-  for (const std::string& s : {kTitle, kPath, std::string("漢字 and ascii"), std::string("\xE0\xB8\x81"), kEmoji,
-                              std::string("가\xE0\xB8\x81"), std::string("é")})
+  for (const std::string& s : {kTitle, kPath, std::string("漢字 and ascii"), std::string("\xE0\xB8\x81"),
+                               kEmoji, std::string("가\xE0\xB8\x81"), std::string("é")})
     EXPECT_EQ(FitsCp949(s), TryUtf8ToCp949(s).has_value()) << s;
   EXPECT_FALSE(FitsCp949(kEmoji));
-  EXPECT_FALSE(FitsCp949("\xE0\xB8\x81"));  // Thai ko kai
+  EXPECT_FALSE(FitsCp949("\xE0\xB8\x81"));           // Thai ko kai
   EXPECT_FALSE(FitsCp949(std::string("\xED\x95")));  // cut inside 한
   EXPECT_FALSE(FitsCp949(std::string("\xC0\xAF")));  // overlong "/"
   EXPECT_TRUE(FitsCp949(""));
@@ -155,7 +161,8 @@ TEST(Cp949, EveryCharacterTakenComesBackWhole) {
   EXPECT_FALSE(FitsCp949("보고서" + tag + ".hwp"));
   EXPECT_EQ(What([&] { Utf8ToCp949("a" + tag + "b"); }),
             "Character U+E0041 at byte offset 1 cannot be encoded in CP949");
-  EXPECT_EQ(What([&] { Utf8ToCp949("ㄱ한" + tag); }), "Character U+E0041 at byte offset 6 cannot be encoded in CP949");
+  EXPECT_EQ(What([&] { Utf8ToCp949("ㄱ한" + tag); }),
+            "Character U+E0041 at byte offset 6 cannot be encoded in CP949");
   int taken = 0;
   for (char32_t c = 1; c < 0x110000; ++c) {
     if (c >= 0xD800 && c < 0xE000) continue;
@@ -173,7 +180,8 @@ TEST(Cp949, EveryCharacterTakenComesBackWhole) {
 // the converter. Both ways must give the same bytes for every syllable.
 TEST(Cp949, HangulSyllablesMapAsTheConverterDoes) {
   std::string all = "a";
-  for (char32_t c = 0xAC00; c <= 0xD7A3; ++c) all += QString::fromUcs4(&c, 1).toStdString() + (c % 7 == 0 ? " " : "");
+  for (char32_t c = 0xAC00; c <= 0xD7A3; ++c)
+    all += QString::fromUcs4(&c, 1).toStdString() + (c % 7 == 0 ? " " : "");
   const std::string jamo = "ㄱ";  // in CP949, not a syllable
   const std::string direct = Utf8ToCp949(all);
   const std::string converted = Utf8ToCp949(all + jamo);
@@ -188,8 +196,9 @@ TEST(Cp949, HangulSyllablesMapAsTheConverterDoes) {
   EXPECT_EQ(TryCp949ToUtf8(direct + "\xFF\xFF"), std::nullopt);
   EXPECT_EQ(TryCp949ToUtf8(direct.substr(0, direct.size() - 1)), std::nullopt);
   EXPECT_FALSE(TryCp949ToUtf8(direct.substr(0, direct.size() - 1), buffer));
-  EXPECT_NE(What([&] { Cp949ToUtf8(direct.substr(0, 4)); }).find("Incomplete CP949 byte sequence at byte offset 3"),
-            std::string::npos);
+  EXPECT_NE(
+      What([&] { Cp949ToUtf8(direct.substr(0, 4)); }).find("Incomplete CP949 byte sequence at byte offset 3"),
+      std::string::npos);
 }
 
 TEST(Cp949, RepeatedConversionsOnOneThreadStayCorrect) {

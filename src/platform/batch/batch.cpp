@@ -23,9 +23,15 @@ LineResult Fail(std::string reason) {
   return r;
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+bool IsAsciiLetter(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+char AsciiLower(char c) {
+  return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}
 
 std::string AsciiLowerStr(std::string_view s) {
   std::string out(s);
@@ -33,8 +39,8 @@ std::string AsciiLowerStr(std::string_view s) {
   return out;
 }
 
-
-// "%%" is one "%"; a lone "%" stays (the program doubles every "%" so the Windows interpreter reads the same).
+// "%%" is one "%"; a lone "%" stays (the program doubles every "%" so the Windows interpreter reads the
+// same).
 std::string FoldPercents(std::string_view s) {
   if (s.find('%') == std::string_view::npos) return std::string(s);
   std::string out;
@@ -103,8 +109,10 @@ bool IsSwitch(const Token& t) {
 }
 
 // Drops the tolerated switches; returns the first switch that is not, if any.
-std::optional<std::string> TakeSwitches(std::vector<Token>& tokens, std::initializer_list<const char*> tolerated) {
-  if (std::none_of(tokens.begin(), tokens.end(), IsSwitch)) return std::nullopt;  // the usual line: paths only
+std::optional<std::string> TakeSwitches(std::vector<Token>& tokens,
+                                        std::initializer_list<const char*> tolerated) {
+  if (std::none_of(tokens.begin(), tokens.end(), IsSwitch))
+    return std::nullopt;  // the usual line: paths only
   std::vector<Token> kept;
   for (Token& t : tokens) {
     if (!IsSwitch(t)) {
@@ -264,8 +272,7 @@ LineResult RunBatchLine(std::string_view utf8Line, const RunOptions& options) {
   switch (p.command) {
     case Command::None:
       return {};
-    case Command::Echo:
-    {
+    case Command::Echo: {
       LineResult r;
       r.message = p.text;
       return r;

@@ -1,5 +1,6 @@
 #pragma once
-// The command interpreter for the batch files the program writes (md, move, del), in place of the Windows one.
+// The command interpreter for the batch files the program writes (md, move, del), in place of the Windows
+// one.
 //
 // A batch file is CP949 text with CR LF (or LF) line ends. Every line is decoded on its own, so one line that
 // is not valid CP949 fails alone. Each line prints one UTF-8 line saying what it did or why it failed, and
@@ -32,7 +33,7 @@ namespace plat::batch {
 // How del removes a file.
 enum class DeleteMethod {
   Unlink,  // removes the name; the bytes stay on the disk until it reuses them
-  Shred,   // 완전삭제: random bytes, flush, zeros, flush over the file's data, a random name, then removal
+  Shred,  // 완전삭제: random bytes, flush, zeros, flush over the file's data, a random name, then removal
 };
 
 // Settings of one run, chosen per call (the window's worker picks them for each batch it runs).
@@ -50,9 +51,9 @@ enum class ShredEnd {
 };
 struct ShredReport {
   ShredEnd End = ShredEnd::Refused;
-  MediumNote Medium;            // what the medium lets the overwrite promise
-  std::int64_t Overwritten = 0; // bytes of data overwritten by the last pass that ran
-  std::int64_t DataBytes = 0;   // bytes of data (holes left out) the file had
+  MediumNote Medium;             // what the medium lets the overwrite promise
+  std::int64_t Overwritten = 0;  // bytes of data overwritten by the last pass that ran
+  std::int64_t DataBytes = 0;    // bytes of data (holes left out) the file had
 };
 
 enum class LineStatus {
@@ -127,8 +128,8 @@ int RunBatchFile(const std::string& hostPath, std::ostream& out, const RunOption
 // The text of one printed line for a result ("failed: line N: ..." for a failure).
 std::string FormatLine(const LineResult& r);
 
-// The interpreter's executable: vekbatch [--shred] [--log LOG] [--pause] FILE.bat (see batch_main.cpp). Returns the
-// exit code.
+// The interpreter's executable: vekbatch [--shred] [--log LOG] [--pause] FILE.bat (see batch_main.cpp).
+// Returns the exit code.
 int VekbatchMain(int argc, char** argv);
 
 // For the interpreter's own process: SIGTERM, SIGHUP and SIGINT remove the partial copy of a move across

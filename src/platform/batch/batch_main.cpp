@@ -1,7 +1,7 @@
 // The interpreter's command line. vekbatch [--shred] [--log LOG] [--pause] FILE.bat: runs a batch file of the
-// program (md, move, del) and prints, in UTF-8, one line per command as it runs and a summary. Exit code 0 when
-// every line succeeded, 1 when any failed, 2 for wrong usage or a file that cannot be read. FILE is a host
-// path, or a Windows path ("c:\batchmove.bat") read through the drive map (without a ".." segment).
+// program (md, move, del) and prints, in UTF-8, one line per command as it runs and a summary. Exit code 0
+// when every line succeeded, 1 when any failed, 2 for wrong usage or a file that cannot be read. FILE is a
+// host path, or a Windows path ("c:\batchmove.bat") read through the drive map (without a ".." segment).
 //   --shred     del is 완전삭제: each file's data is overwritten before it is removed, and each line says
 //               what its medium lets the overwrite promise (see shred.h, medium.h)
 //   --log LOG   also append the output (with a heading naming the file and the time) to LOG
@@ -19,7 +19,8 @@
 namespace {
 
 bool LooksLikeWindowsPath(const std::string& p) {
-  const bool drive = p.size() >= 2 && ((p[0] >= 'A' && p[0] <= 'Z') || (p[0] >= 'a' && p[0] <= 'z')) && p[1] == ':';
+  const bool drive =
+      p.size() >= 2 && ((p[0] >= 'A' && p[0] <= 'Z') || (p[0] >= 'a' && p[0] <= 'z')) && p[1] == ':';
   return drive || (!p.empty() && p[0] == '\\');
 }
 

@@ -11,9 +11,9 @@
 // A partial copy is a file ".vekbatch-XXXXXX" (six letters or digits) in the target folder, owned by the user
 // running the move, with write permission for its owner only (a mode no copy of a user's file gets from us),
 // and locked (flock) by the process writing it for as long as it lives. SIGTERM, SIGHUP and SIGINT remove it
-// before the process ends (InstallInterruptCleanup); a copy left by a process that could not clean up (SIGKILL,
-// a power cut) is removed by the next move into that folder: it is recognised by the name, the owner, the mode
-// and the lock nobody holds, and nothing else in the folder is touched.
+// before the process ends (InstallInterruptCleanup); a copy left by a process that could not clean up
+// (SIGKILL, a power cut) is removed by the next move into that folder: it is recognised by the name, the
+// owner, the mode and the lock nobody holds, and nothing else in the folder is touched.
 #include "platform/batch/file_actions.h"
 
 #include <dirent.h>
@@ -69,7 +69,9 @@ LineResult Fail(std::string reason) {
   return r;
 }
 
-std::string ErrText(int err) { return std::strerror(err); }
+std::string ErrText(int err) {
+  return std::strerror(err);
+}
 
 // The operand as written, plus the host path when the drive map made it different (so a user can see where
 // a Windows path was looked for).
@@ -80,9 +82,11 @@ std::string Where(std::string_view operand, const std::string& host) {
 
 // "B", "B\" and "B\." all name folder B; shown as "B\" (with "/" for a host path).
 std::string FolderDisplay(std::string_view folder) {
-  const char sep = folder.find('\\') != std::string_view::npos || folder.find('/') == std::string_view::npos ? '\\' : '/';
+  const char sep =
+      folder.find('\\') != std::string_view::npos || folder.find('/') == std::string_view::npos ? '\\' : '/';
   std::string_view s = folder;
-  if (s.size() >= 2 && s.back() == '.' && (s[s.size() - 2] == '\\' || s[s.size() - 2] == '/')) s.remove_suffix(1);
+  if (s.size() >= 2 && s.back() == '.' && (s[s.size() - 2] == '\\' || s[s.size() - 2] == '/'))
+    s.remove_suffix(1);
   while (!s.empty() && (s.back() == '\\' || s.back() == '/')) s.remove_suffix(1);
   std::string shown;
   shown.reserve(s.size() + 1);
@@ -251,7 +255,8 @@ bool SameContent(int a, int b, off_t size, int& error) {
       error = errno;
       return false;
     }
-    if (std::size_t(ra) != want || std::size_t(rb) != want || std::memcmp(bufA, bufB, want) != 0) return false;
+    if (std::size_t(ra) != want || std::size_t(rb) != want || std::memcmp(bufA, bufB, want) != 0)
+      return false;
     offset += off_t(want);
   }
   return true;
@@ -268,7 +273,8 @@ constexpr std::size_t kPartialRandom = 6;
 constexpr mode_t kPartialMode = S_IWUSR;  // the owner may write, nobody may read: only a copy in progress
 
 bool IsPartialName(std::string_view name) {
-  if (!name.starts_with(kPartialPrefix) || name.size() != sizeof kPartialPrefix - 1 + kPartialRandom) return false;
+  if (!name.starts_with(kPartialPrefix) || name.size() != sizeof kPartialPrefix - 1 + kPartialRandom)
+    return false;
   for (char c : name.substr(sizeof kPartialPrefix - 1))
     if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))) return false;
   return true;
@@ -329,7 +335,8 @@ int CreatePartial(const std::string& folder, std::string& path) {
     }
     // Another run's cleanup may have taken this new file for a stale one between the open and the lock; then
     // the name no longer leads to it, and a new one is made.
-    struct stat mine {}, named {};
+    struct stat mine {
+    }, named{};
     if (::flock(fd, LOCK_EX) != 0 || ::fstat(fd, &mine) != 0) {
       const int e = errno;
       ::close(fd);
@@ -375,7 +382,8 @@ std::vector<std::string> RemoveStalePartials(const std::string& folder) {
 
   for (const std::string& name : candidates) {
     struct stat before {};
-    if (::fstatat(dir.get(), name.c_str(), &before, AT_SYMLINK_NOFOLLOW) != 0 || !LooksPartial(before)) continue;
+    if (::fstatat(dir.get(), name.c_str(), &before, AT_SYMLINK_NOFOLLOW) != 0 || !LooksPartial(before))
+      continue;
     Fd fd(::openat(dir.get(), name.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     struct stat opened {};
     if (fd.get() < 0 || ::fstat(fd.get(), &opened) != 0 || opened.st_ino != before.st_ino ||
@@ -470,8 +478,8 @@ std::vector<std::string> CleanFolderOnce(const std::string& folder, const struct
 
 // The copy path of a move across devices. `srcSt` is the source as checked by the caller.
 LineResult CopyVerifyDelete(const std::string& src, const struct stat& srcSt, const std::string& folder,
-                            const std::string& target, const std::string& shown, const std::string& targetShown,
-                            const std::string& targetFileShown) {
+                            const std::string& target, const std::string& shown,
+                            const std::string& targetShown, const std::string& targetFileShown) {
   Fd in(::open(src.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
   if (in.get() < 0) return Fail("cannot open " + shown + ": " + ErrText(errno));
   struct stat inSt {};
@@ -501,15 +509,16 @@ LineResult CopyVerifyDelete(const std::string& src, const struct stat& srcSt, co
   if (::fsync(out.get()) != 0) return Fail("cannot flush the copy in " + targetShown + ": " + ErrText(errno));
   if (const MoveHooks h = CurrentHooks(); h.afterCopy) h.afterCopy(temp);
 
-  struct stat nowIn {}, nowOut {};
+  struct stat nowIn {
+  }, nowOut{};
   if (::fstat(in.get(), &nowIn) != 0 || ::fstat(out.get(), &nowOut) != 0)
     return Fail("cannot check the copy of " + shown + ": " + ErrText(errno));
   if (nowIn.st_size != copied || nowIn.st_mtim.tv_sec != inSt.st_mtim.tv_sec ||
       nowIn.st_mtim.tv_nsec != inSt.st_mtim.tv_nsec)
     return Fail("the source changed while it was being copied: " + shown);
   if (nowOut.st_size != copied)
-    return Fail("the copy in " + targetShown + " has " + std::to_string(nowOut.st_size) + " bytes, the source " +
-                std::to_string(copied) + "; source kept: " + shown);
+    return Fail("the copy in " + targetShown + " has " + std::to_string(nowOut.st_size) +
+                " bytes, the source " + std::to_string(copied) + "; source kept: " + shown);
   int readErr = 0;
   if (!SameContent(in.get(), out.get(), copied, readErr)) {
     if (readErr) return Fail("cannot compare the copy of " + shown + ": " + ErrText(readErr));
@@ -598,7 +607,8 @@ LineResult MakeFolder(std::string_view folder, std::string_view line) {
   std::string host = os::ResolvePath(folder);
   std::string shown(folder);
   if (host.empty()) return Fail("no host folder for " + shown + " (not in the drive map)");
-  if (host.find('\0') != std::string::npos) return Fail("cannot create folder " + shown + ": " + ErrText(EINVAL));
+  if (host.find('\0') != std::string::npos)
+    return Fail("cannot create folder " + shown + ": " + ErrText(EINVAL));
   while (host.size() > 1 && host.back() == '/') host.pop_back();
   std::string message;
   if (KnownFolder(host)) {
@@ -620,13 +630,15 @@ std::optional<LineResult> RepeatedMakeFolder(std::string_view line) {
   std::lock_guard lock(cleanedMutex);
   const auto it = madeFolderLines.find(line);
   // A folder this run forgot (it disappeared under a move) is made again by the full md.
-  if (it == madeFolderLines.end() || knownFolders.find(it->second.host) == knownFolders.end()) return std::nullopt;
+  if (it == madeFolderLines.end() || knownFolders.find(it->second.host) == knownFolders.end())
+    return std::nullopt;
   return Ok("folder exists: " + it->second.shown);
 }
 
 // The move itself, once source and target folder are known to be a file and a folder.
 static LineResult MoveChecked(const std::string& src, const struct stat& srcSt, const std::string& dir,
-                       const std::string& name, const std::string& shown, const std::string& folderShown) {
+                              const std::string& name, const std::string& shown,
+                              const std::string& folderShown) {
   std::string target;
   target.reserve(dir.size() + 1 + name.size());
   if (dir != "/") target += dir;
@@ -692,7 +704,8 @@ LineResult MoveFileInto(std::string_view file, std::string_view folder) {
   }
   if (!cleaned) {
     struct stat dirSt {};
-    if (::stat(dir.c_str(), &dirSt) != 0) return Fail("target folder does not exist: " + Where(folderShown, dir));
+    if (::stat(dir.c_str(), &dirSt) != 0)
+      return Fail("target folder does not exist: " + Where(folderShown, dir));
     if (!S_ISDIR(dirSt.st_mode)) return Fail("target is not a folder: " + Where(folderShown, dir));
     NoteFolder(dir, dirSt);
     for (const std::string& stale : CleanFolderOnce(dir, dirSt))

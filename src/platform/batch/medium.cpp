@@ -73,20 +73,22 @@ void AddReason(std::vector<std::string>& to, std::string reason) {
 // What a device's name says when it is one of the kernel's own block devices made of something else.
 std::string VirtualKind(const std::string& name) {
   static const std::pair<const char*, const char*> kinds[] = {
-      {"loop", "loop"}, {"dm-", "device-mapper"}, {"zram", "zram"}, {"nbd", "nbd"}, {"ram", "ram"},
-      {"md", "md RAID"}, {"rbd", "ceph rbd"}, {"drbd", "drbd"}, {"xvd", "xen"}, {"vd", "virtio"},
+      {"loop", "loop"},  {"dm-", "device-mapper"}, {"zram", "zram"}, {"nbd", "nbd"}, {"ram", "ram"},
+      {"md", "md RAID"}, {"rbd", "ceph rbd"},      {"drbd", "drbd"}, {"xvd", "xen"}, {"vd", "virtio"},
   };
   for (const auto& [prefix, kind] : kinds)
     if (name.rfind(prefix, 0) == 0) return kind;
   return {};
 }
 
-bool Contains(const std::string& s, std::string_view what) { return s.find(what) != std::string::npos; }
+bool Contains(const std::string& s, std::string_view what) {
+  return s.find(what) != std::string::npos;
+}
 
 // A vendor or model that names a hypervisor's emulated disk.
 bool EmulatedDisk(const std::string& vendor, const std::string& model) {
-  static const char* const names[] = {"QEMU", "VMware", "VBOX", "VirtualBox", "Msft", "Xen", "Virtual", "VIRTUAL",
-                                      "Google", "PersistentDisk"};
+  static const char* const names[] = {"QEMU", "VMware",  "VBOX",    "VirtualBox", "Msft",
+                                      "Xen",  "Virtual", "VIRTUAL", "Google",     "PersistentDisk"};
   for (const char* n : names)
     if (Contains(vendor, n) || Contains(model, n)) return true;
   return false;
@@ -105,7 +107,8 @@ void VisitDevice(const fs::path& node, int depth, std::vector<std::string>& reas
     if (kind.empty()) kind = name;
   }
   if (kind.empty() && name.rfind("xvd", 0) == 0) kind = "xen";
-  const std::string vendor = ReadAttr(disk / "device" / "vendor"), model = ReadAttr(disk / "device" / "model");
+  const std::string vendor = ReadAttr(disk / "device" / "vendor"),
+                    model = ReadAttr(disk / "device" / "model");
   if (kind.empty() && EmulatedDisk(vendor, model)) {
     kind = vendor;
     if (!model.empty()) kind += (kind.empty() ? "" : " ") + model;
@@ -174,7 +177,8 @@ DeviceFacts FactsFor(dev_t dev, std::int64_t magic) {
   f.fileSystem = mounted && !type.empty() ? type : v.Name;
   if (!v.Reason.empty()) f.reasons.push_back(v.Reason);
   if (v.NeedsDevice)
-    for (std::string& r : detail::BlockDeviceReasons("/sys", ::major(dev), ::minor(dev), f.name)) AddReason(f.reasons, r);
+    for (std::string& r : detail::BlockDeviceReasons("/sys", ::major(dev), ::minor(dev), f.name))
+      AddReason(f.reasons, r);
   std::lock_guard lock(cacheMutex);
   cache.emplace(key, f);
   return f;
@@ -232,7 +236,8 @@ std::vector<MediumGroup> GroupByMedium(const std::vector<std::string>& paths) {
   std::vector<MediumGroup> groups;
   for (const std::string& p : paths) {
     const MediumNote note = MediumNoteFor(os::ResolvePath(p));
-    auto it = std::find_if(groups.begin(), groups.end(), [&](const MediumGroup& g) { return g.Note == note; });
+    auto it =
+        std::find_if(groups.begin(), groups.end(), [&](const MediumGroup& g) { return g.Note == note; });
     if (it == groups.end()) it = groups.insert(groups.end(), MediumGroup{note, {}});
     it->Files.push_back(p);
   }
@@ -280,32 +285,56 @@ FileSystemVerdict ClassifyFileSystem(std::int64_t fsMagic, std::string_view moun
       if (opts.find(",data=journal,") != std::string::npos) v.Reason = "데이터 저널링(data=journal)";
       return v;
     }
-    case kBtrfs: return other("btrfs", "복사 기록 방식(copy-on-write) 파일 시스템");
-    case kZfs: return other("zfs", "복사 기록 방식(copy-on-write) 파일 시스템");
-    case kBcachefs: return other("bcachefs", "복사 기록 방식(copy-on-write) 파일 시스템");
-    case kF2fs: return other("f2fs", "로그 구조 파일 시스템");
-    case kNilfs: return other("nilfs2", "로그 구조 파일 시스템");
-    case kNfs: return other("nfs", "네트워크 공유");
-    case kSmb: return other("smb", "네트워크 공유");
+    case kBtrfs:
+      return other("btrfs", "복사 기록 방식(copy-on-write) 파일 시스템");
+    case kZfs:
+      return other("zfs", "복사 기록 방식(copy-on-write) 파일 시스템");
+    case kBcachefs:
+      return other("bcachefs", "복사 기록 방식(copy-on-write) 파일 시스템");
+    case kF2fs:
+      return other("f2fs", "로그 구조 파일 시스템");
+    case kNilfs:
+      return other("nilfs2", "로그 구조 파일 시스템");
+    case kNfs:
+      return other("nfs", "네트워크 공유");
+    case kSmb:
+      return other("smb", "네트워크 공유");
     case kCifs:
-    case kSmb2: return other("cifs", "네트워크 공유");
-    case kCeph: return other("ceph", "네트워크 공유");
-    case kV9fs: return other("9p", "네트워크 공유");
-    case kAfs: return other("afs", "네트워크 공유");
-    case kCoda: return other("coda", "네트워크 공유");
-    case kOcfs2: return other("ocfs2", "클러스터 파일 시스템");
-    case kGfs2: return other("gfs2", "클러스터 파일 시스템");
-    case kFuse: return other("fuse", "사용자 공간 파일 시스템");
-    case kTmpfs: return other("tmpfs", "메모리 파일 시스템");
-    case kRamfs: return other("ramfs", "메모리 파일 시스템");
-    case kOverlay: return other("overlay", "겹침 파일 시스템");
-    case kMsdos: return other("vfat", "덮어쓰기를 검증하지 않은 파일 시스템");
-    case kExfat: return other("exfat", "덮어쓰기를 검증하지 않은 파일 시스템");
+    case kSmb2:
+      return other("cifs", "네트워크 공유");
+    case kCeph:
+      return other("ceph", "네트워크 공유");
+    case kV9fs:
+      return other("9p", "네트워크 공유");
+    case kAfs:
+      return other("afs", "네트워크 공유");
+    case kCoda:
+      return other("coda", "네트워크 공유");
+    case kOcfs2:
+      return other("ocfs2", "클러스터 파일 시스템");
+    case kGfs2:
+      return other("gfs2", "클러스터 파일 시스템");
+    case kFuse:
+      return other("fuse", "사용자 공간 파일 시스템");
+    case kTmpfs:
+      return other("tmpfs", "메모리 파일 시스템");
+    case kRamfs:
+      return other("ramfs", "메모리 파일 시스템");
+    case kOverlay:
+      return other("overlay", "겹침 파일 시스템");
+    case kMsdos:
+      return other("vfat", "덮어쓰기를 검증하지 않은 파일 시스템");
+    case kExfat:
+      return other("exfat", "덮어쓰기를 검증하지 않은 파일 시스템");
     case kNtfs:
-    case kNtfs3: return other("ntfs", "덮어쓰기를 검증하지 않은 파일 시스템");
-    case kSquashfs: return other("squashfs", "읽기 전용 파일 시스템");
-    case kErofs: return other("erofs", "읽기 전용 파일 시스템");
-    default: return other(Hex(magic), "알 수 없는 파일 시스템");
+    case kNtfs3:
+      return other("ntfs", "덮어쓰기를 검증하지 않은 파일 시스템");
+    case kSquashfs:
+      return other("squashfs", "읽기 전용 파일 시스템");
+    case kErofs:
+      return other("erofs", "읽기 전용 파일 시스템");
+    default:
+      return other(Hex(magic), "알 수 없는 파일 시스템");
   }
 }
 

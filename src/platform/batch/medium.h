@@ -20,13 +20,13 @@ namespace plat::batch {
 inline constexpr std::string_view kMediumWarning = "덮어쓰기로 복구 불가를 보장할 수 없습니다";
 
 struct MediumNote {
-  std::uint64_t Device = 0;   // st_dev of the file (of its folder when the file is missing)
-  std::string DeviceName;     // the block device ("sda1", "loop0"); empty when there is none
-  std::string FileSystem;     // "ext4", "btrfs", "nfs", ...; "0x..." when unknown
-  bool Ok = false;            // the overwrite reaches the blocks: no warning
-  std::string Reason;         // why not, in Korean ("플래시/SSD", "가상 디스크(loop)", ...); empty when Ok
-  // The text shown and recorded: "덮어쓰기로 복구 불가를 보장할 수 없습니다: REASON", or for a medium that keeps
-  // the promise "덮어쓰기 유효: FS, 로컬 회전 디스크(NAME)".
+  std::uint64_t Device = 0;  // st_dev of the file (of its folder when the file is missing)
+  std::string DeviceName;    // the block device ("sda1", "loop0"); empty when there is none
+  std::string FileSystem;    // "ext4", "btrfs", "nfs", ...; "0x..." when unknown
+  bool Ok = false;           // the overwrite reaches the blocks: no warning
+  std::string Reason;  // why not, in Korean ("플래시/SSD", "가상 디스크(loop)", ...); empty when Ok
+  // The text shown and recorded: "덮어쓰기로 복구 불가를 보장할 수 없습니다: REASON", or for a medium that
+  // keeps the promise "덮어쓰기 유효: FS, 로컬 회전 디스크(NAME)".
   std::string Text() const;
   bool operator==(const MediumNote&) const = default;
 };
@@ -58,7 +58,7 @@ std::vector<std::string> BlockDeviceReasons(const std::string& sysRoot, unsigned
 // and the mount options ("data=journal" keeps copies of the data in the journal).
 struct FileSystemVerdict {
   std::string Name;
-  std::string Reason;  // empty for ext2/3/4 or XFS without data journalling
+  std::string Reason;       // empty for ext2/3/4 or XFS without data journalling
   bool NeedsDevice = true;  // the block device decides the rest
 };
 FileSystemVerdict ClassifyFileSystem(std::int64_t fsMagic, std::string_view mountOptions);

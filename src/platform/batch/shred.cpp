@@ -31,7 +31,9 @@ ShredHooks CurrentHooks() {
   return hooks;
 }
 
-std::string ErrText(int err) { return std::strerror(err); }
+std::string ErrText(int err) {
+  return std::strerror(err);
+}
 
 // The random pass only has to leave nothing of the old bytes and nothing a disk could compress or fold into
 // a block it already holds; a fast generator seeded from the kernel does that at memory speed.
@@ -132,7 +134,8 @@ int DataExtents(int fd, off_t size, std::vector<Extent>& out) {
 
 // One pass over the extents (pass 1 random bytes, pass 2 zeros), then fsync. Returns 0 or an errno value;
 // `written` is what this pass wrote.
-int OverwritePass(int fd, const std::vector<Extent>& extents, int pass, const ShredHooks& h, std::int64_t& written) {
+int OverwritePass(int fd, const std::vector<Extent>& extents, int pass, const ShredHooks& h,
+                  std::int64_t& written) {
   ShredBuffers& b = Buffers();
   written = 0;
   for (const Extent& e : extents) {
@@ -241,13 +244,13 @@ LineResult ShredOneFile(std::string_view file) {
     // The link is what the line names; the file it points to is someone else's business.
     MediumNote note = MediumNoteFor(host);
     if (!SameFile(dir.get(), name, st))
-      return Result(LineStatus::Failed, "the link changed while it was being deleted: " + shown, ShredEnd::Refused,
-                    std::move(note));
+      return Result(LineStatus::Failed, "the link changed while it was being deleted: " + shown,
+                    ShredEnd::Refused, std::move(note));
     if (::unlinkat(dir.get(), name.c_str(), 0) != 0)
-      return Result(LineStatus::Failed, "cannot delete the link " + shown + ": " + ErrText(errno), ShredEnd::Refused,
-                    std::move(note));
-    return Result(LineStatus::Succeeded, "removed the link " + shown + " (its target is kept)", ShredEnd::LinkRemoved,
-                  std::move(note));
+      return Result(LineStatus::Failed, "cannot delete the link " + shown + ": " + ErrText(errno),
+                    ShredEnd::Refused, std::move(note));
+    return Result(LineStatus::Succeeded, "removed the link " + shown + " (its target is kept)",
+                  ShredEnd::LinkRemoved, std::move(note));
   }
   if (!S_ISREG(st.st_mode)) return refuse("not a regular file: " + shown);
 
@@ -278,8 +281,9 @@ LineResult ShredOneFile(std::string_view file) {
   for (int pass = 1; pass <= 2; ++pass) {
     if (const int e = OverwritePass(fd.get(), extents, pass, h, report.Overwritten)) {
       r.message = "shred interrupted: the overwrite of " + shown + " stopped after " +
-                  std::to_string(report.Overwritten) + " of " + std::to_string(report.DataBytes) + " bytes (" +
-                  (pass == 1 ? "random" : "zero") + " pass): " + ErrText(e) + "; the file is left in place, " +
+                  std::to_string(report.Overwritten) + " of " + std::to_string(report.DataBytes) +
+                  " bytes (" + (pass == 1 ? "random" : "zero") + " pass): " + ErrText(e) +
+                  "; the file is left in place, " +
                   (pass == 1 && report.Overwritten == 0 ? "not overwritten" : "partly overwritten");
       return r;
     }
@@ -305,8 +309,8 @@ LineResult ShredOneFile(std::string_view file) {
     return r;
   }
   if (::unlinkat(dir.get(), renamed.c_str(), 0) != 0) {
-    r.message = "overwritten, but cannot remove " + shown + ": " + ErrText(errno) + "; the file is still there as " +
-                renamed;
+    r.message = "overwritten, but cannot remove " + shown + ": " + ErrText(errno) +
+                "; the file is still there as " + renamed;
     return r;
   }
   report.End = ShredEnd::Shredded;

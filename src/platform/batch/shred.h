@@ -11,8 +11,8 @@
 //   4. random bytes over every extent, fsync; zeros over every extent, fsync;
 //   5. a random name in its folder (never replacing a file), the folder fsynced;
 //   6. the file removed.
-// A failure in steps 3-4 leaves the file where it was, partly overwritten, and says "interrupted"; a failure in
-// 5-6 says the file was overwritten but is still there. Every result carries the medium note (medium.h).
+// A failure in steps 3-4 leaves the file where it was, partly overwritten, and says "interrupted"; a failure
+// in 5-6 says the file was overwritten but is still there. Every result carries the medium note (medium.h).
 #include <string_view>
 
 #include "platform/batch/batch.h"

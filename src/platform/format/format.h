@@ -26,9 +26,9 @@ struct FormatSettings {
   std::string LongTimeFormat = "ampm h:nn:ss";
   std::string TimeAMString = "오전";
   std::string TimePMString = "오후";
-  std::vector<std::string> ShortMonthNames{"1월", "2월", "3월", "4월", "5월", "6월",
+  std::vector<std::string> ShortMonthNames{"1월", "2월", "3월", "4월",  "5월",  "6월",
                                            "7월", "8월", "9월", "10월", "11월", "12월"};
-  std::vector<std::string> LongMonthNames{"1월", "2월", "3월", "4월", "5월", "6월",
+  std::vector<std::string> LongMonthNames{"1월", "2월", "3월", "4월",  "5월",  "6월",
                                           "7월", "8월", "9월", "10월", "11월", "12월"};
   std::vector<std::string> ShortDayNames{"일", "월", "화", "수", "목", "금", "토"};
   std::vector<std::string> LongDayNames{"일요일", "월요일", "화요일", "수요일", "목요일", "금요일", "토요일"};

@@ -43,7 +43,9 @@ void Set(H Handlers::*member, H value) {
   h.*member = std::move(value);
 }
 
-QString Q(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+QString Q(const std::string& s) {
+  return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
 
 // An address ("https://...", "mailto:...") rather than a file: a scheme of two or more characters.
 // "C:..." (a Windows drive) and host paths are files.
@@ -64,12 +66,14 @@ bool LooksLikeUrl(const std::string& s) {
 bool OpenWithDefaultProgram(const std::string& hostPathOrUrl) {
   if (OpenHandler h = Get(&Handlers::open)) return h(hostPathOrUrl);
   if (hostPathOrUrl.empty() || !qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return false;
-  const QUrl url = LooksLikeUrl(hostPathOrUrl) ? QUrl(Q(hostPathOrUrl)) : QUrl::fromLocalFile(Q(hostPathOrUrl));
+  const QUrl url =
+      LooksLikeUrl(hostPathOrUrl) ? QUrl(Q(hostPathOrUrl)) : QUrl::fromLocalFile(Q(hostPathOrUrl));
   if (!url.isValid()) return false;
   return QDesktopServices::openUrl(url);
 }
 
-bool StartDetached(const std::string& program, const std::vector<std::string>& args, const std::string& workDir) {
+bool StartDetached(const std::string& program, const std::vector<std::string>& args,
+                   const std::string& workDir) {
   if (program.empty()) return false;
   QStringList qargs;
   qargs.reserve(qsizetype(args.size()));
@@ -77,7 +81,9 @@ bool StartDetached(const std::string& program, const std::vector<std::string>& a
   return QProcess::startDetached(Q(program), qargs, Q(workDir));
 }
 
-void SetOpenHandler(OpenHandler h) { Set(&Handlers::open, std::move(h)); }
+void SetOpenHandler(OpenHandler h) {
+  Set(&Handlers::open, std::move(h));
+}
 
 void Beep() {
   if (BeepHandler h = Get(&Handlers::beep)) {
@@ -106,8 +112,14 @@ std::int64_t TickCount() {
   return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-void SetBeepHandler(BeepHandler h) { Set(&Handlers::beep, std::move(h)); }
-void SetSleepHandler(SleepHandler h) { Set(&Handlers::sleep, std::move(h)); }
-void SetClockHandler(ClockHandler h) { Set(&Handlers::clock, std::move(h)); }
+void SetBeepHandler(BeepHandler h) {
+  Set(&Handlers::beep, std::move(h));
+}
+void SetSleepHandler(SleepHandler h) {
+  Set(&Handlers::sleep, std::move(h));
+}
+void SetClockHandler(ClockHandler h) {
+  Set(&Handlers::clock, std::move(h));
+}
 
 }  // namespace plat::os

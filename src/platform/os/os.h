@@ -27,7 +27,7 @@ std::string DriveRoot(char letter);
 
 // --- files --------------------------------------------------------------------------------------------
 // A path holding a NUL names no file: these answer false for it.
-bool FileExists(const std::string& hostPath);       // a file (not a folder)
+bool FileExists(const std::string& hostPath);  // a file (not a folder)
 bool DirectoryExists(const std::string& hostPath);
 bool CreateDir(const std::string& hostPath);         // one level; false when it fails or exists
 bool ForceDirectories(const std::string& hostPath);  // every missing level

@@ -1,6 +1,4 @@
 // The drive map: Windows paths of the program and of scanners' result files turned into host paths.
-#include "platform/os/os.h"
-
 #include <pwd.h>
 #include <unistd.h>
 
@@ -9,13 +7,23 @@
 #include <string>
 #include <vector>
 
+#include "platform/os/os.h"
+
 namespace plat::os {
 namespace {
 
-bool IsSep(char c) { return c == '\\' || c == '/'; }
-bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool IsAsciiAlnum(char c) { return IsAsciiLetter(c) || (c >= '0' && c <= '9'); }
-char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
+bool IsSep(char c) {
+  return c == '\\' || c == '/';
+}
+bool IsAsciiLetter(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+bool IsAsciiAlnum(char c) {
+  return IsAsciiLetter(c) || (c >= '0' && c <= '9');
+}
+char AsciiUpper(char c) {
+  return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
+}
 
 std::string GetEnv(const std::string& name) {
   const char* v = std::getenv(name.c_str());
@@ -148,8 +156,7 @@ std::string ResolvePath(std::string_view p) {
   if (p.size() >= 2 && p[0] == '\\' && p[1] == '\\') {
     const std::vector<std::string_view> segs = SplitSegments(p.substr(2));
     if (segs.size() < 2) return {};
-    const std::string root =
-        GetEnv("VEKSECURITY_UNC_" + UncNamePart(segs[0]) + "_" + UncNamePart(segs[1]));
+    const std::string root = GetEnv("VEKSECURITY_UNC_" + UncNamePart(segs[0]) + "_" + UncNamePart(segs[1]));
     if (root.empty()) return {};
     // The rest after the share name (its position found again in the original text).
     std::size_t pos = 2;

@@ -18,13 +18,19 @@
 namespace plat::os {
 namespace {
 
-bool IsSep(char c) { return c == '\\' || c == '/'; }
+bool IsSep(char c) {
+  return c == '\\' || c == '/';
+}
 
 // A host path the system calls can take: not empty, and without a NUL (the call would see the path cut
 // at the NUL and act on another file).
-bool Usable(const std::string& hostPath) { return !hostPath.empty() && hostPath.find('\0') == std::string::npos; }
+bool Usable(const std::string& hostPath) {
+  return !hostPath.empty() && hostPath.find('\0') == std::string::npos;
+}
 
-std::string ErrnoText(int err) { return std::strerror(err); }
+std::string ErrnoText(int err) {
+  return std::strerror(err);
+}
 
 [[noreturn]] void RaiseOpen(const std::string& path, int err) {
   throw EFileError("Cannot open file \"" + path + "\". " + ErrnoText(err));
@@ -124,13 +130,14 @@ std::string ReadFileBytes(const std::string& hostPath, std::size_t maxBytes) {
   }
   if (!S_ISREG(st.st_mode)) {
     ::close(fd);
-    throw EFileError("Cannot open file \"" + hostPath + "\". " +
-                     (S_ISDIR(st.st_mode) ? "It is a folder." : "It is not a regular file (a device, pipe or socket)."));
+    throw EFileError(
+        "Cannot open file \"" + hostPath + "\". " +
+        (S_ISDIR(st.st_mode) ? "It is a folder." : "It is not a regular file (a device, pipe or socket)."));
   }
   const auto tooLarge = [&] {
     ::close(fd);
-    throw EFileError("Cannot open file \"" + hostPath + "\". It is larger than " + std::to_string(maxBytes >> 20) +
-                     " MB, the most a file read whole may hold.");
+    throw EFileError("Cannot open file \"" + hostPath + "\". It is larger than " +
+                     std::to_string(maxBytes >> 20) + " MB, the most a file read whole may hold.");
   };
   if (std::uint64_t(st.st_size) > maxBytes) tooLarge();
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
@@ -217,9 +224,13 @@ void WriteFileBytes(const std::string& hostPath, std::string_view bytes) {
   }
 }
 
-std::string ExtractFilePath(std::string_view path) { return std::string(path.substr(0, NameStart(path))); }
+std::string ExtractFilePath(std::string_view path) {
+  return std::string(path.substr(0, NameStart(path)));
+}
 
-std::string ExtractFileName(std::string_view path) { return std::string(path.substr(NameStart(path))); }
+std::string ExtractFileName(std::string_view path) {
+  return std::string(path.substr(NameStart(path)));
+}
 
 std::string ChangeFileExt(std::string_view path, std::string_view ext) {
   const std::size_t start = NameStart(path);
@@ -243,6 +254,8 @@ std::string ExeDir() {
   return dir;
 }
 
-std::string ExeTitle() { return ChangeFileExt(ExtractFileName(ExePath()), ""); }
+std::string ExeTitle() {
+  return ChangeFileExt(ExtractFileName(ExePath()), "");
+}
 
 }  // namespace plat::os

@@ -38,7 +38,9 @@ std::vector<Line> SplitLines(std::string_view bytes) {
   return lines;
 }
 
-bool IsBlankByte(char c) { return c == ' ' || c == '\t'; }
+bool IsBlankByte(char c) {
+  return c == ' ' || c == '\t';
+}
 
 std::string_view TrimBlanks(std::string_view s) {
   while (!s.empty() && IsBlankByte(s.front())) s.remove_prefix(1);
@@ -75,7 +77,7 @@ enum class Kind { Other, Section, Key };
 
 struct Parsed {
   Kind kind = Kind::Other;
-  std::string_view name;   // section name or key (raw bytes, trimmed)
+  std::string_view name;     // section name or key (raw bytes, trimmed)
   std::size_t valuePos = 0;  // for a key: offset of the value in the line body
 };
 
@@ -85,7 +87,8 @@ Parsed ParseLine(std::string_view body) {
   if (t.empty() || t.front() == ';') return p;
   if (t.front() == '[') {
     std::string_view name = t.substr(1);
-    if (const std::size_t close = name.find(']'); close != std::string_view::npos) name = name.substr(0, close);
+    if (const std::size_t close = name.find(']'); close != std::string_view::npos)
+      name = name.substr(0, close);
     p.kind = Kind::Section;
     p.name = TrimBlanks(name);
     return p;
@@ -135,7 +138,8 @@ std::string Unquote(std::string_view v) {
 
 IniFile::IniFile(std::string hostPath) : path_(std::move(hostPath)) {}
 
-std::string IniFile::ReadString(std::string_view section, std::string_view ident, std::string_view def) const {
+std::string IniFile::ReadString(std::string_view section, std::string_view ident,
+                                std::string_view def) const {
   std::string bytes;
   try {
     bytes = ReadFileBytes(path_);

@@ -10,7 +10,8 @@
 namespace plat::paint {
 
 TRect Intersect(const TRect& a, const TRect& b) {
-  TRect r{std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right), std::min(a.Bottom, b.Bottom)};
+  TRect r{std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),
+          std::min(a.Bottom, b.Bottom)};
   if (r.IsEmpty()) r = TRect{};
   return r;
 }
@@ -21,7 +22,9 @@ namespace {
 constexpr int kFace = 15, kShadow = 16, kGrayText = 17, kBtnText = 18, kHighlight = 20, kDkShadow = 21,
               kLight = 22, kWindow = 5, kWindowText = 8;
 
-QRgb Sys(int index) { return ToQRgb(0xFF000000u | TColor(index)); }
+QRgb Sys(int index) {
+  return ToQRgb(0xFF000000u | TColor(index));
+}
 
 // Dash patterns of one-pixel pens (on, off, on, off, ...), in pixels.
 struct Pattern {
@@ -35,11 +38,16 @@ constexpr int kDashDotDot[] = {9, 3, 3, 3, 3, 3};
 
 Pattern PatternOf(PenStyle s) {
   switch (s) {
-    case PenStyle::Dash: return {kDash, 2};
-    case PenStyle::Dot: return {kDot, 2};
-    case PenStyle::DashDot: return {kDashDot, 4};
-    case PenStyle::DashDotDot: return {kDashDotDot, 6};
-    default: return {nullptr, 0};
+    case PenStyle::Dash:
+      return {kDash, 2};
+    case PenStyle::Dot:
+      return {kDot, 2};
+    case PenStyle::DashDot:
+      return {kDashDot, 4};
+    case PenStyle::DashDotDot:
+      return {kDashDotDot, 6};
+    default:
+      return {nullptr, 0};
   }
 }
 
@@ -57,9 +65,12 @@ bool PatternOn(const Pattern& p, int pos) {
 
 QPainter::CompositionMode ModeOf(PenMode m) {
   switch (m) {
-    case PenMode::Xor: return QPainter::RasterOp_SourceXorDestination;
-    case PenMode::Not: return QPainter::RasterOp_NotDestination;
-    default: return QPainter::CompositionMode_SourceOver;
+    case PenMode::Xor:
+      return QPainter::RasterOp_SourceXorDestination;
+    case PenMode::Not:
+      return QPainter::RasterOp_NotDestination;
+    default:
+      return QPainter::CompositionMode_SourceOver;
   }
 }
 
@@ -126,7 +137,9 @@ void TCanvas::FillSolid(int x, int y, int w, int h, QRgb c, PenMode mode) {
   painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
-void TCanvas::PenRun(int x, int y, int w, int h, QRgb c) { FillSolid(x, y, w, h, c, Pen.Mode); }
+void TCanvas::PenRun(int x, int y, int w, int h, QRgb c) {
+  FillSolid(x, y, w, h, c, Pen.Mode);
+}
 
 // Rasterises a one-pixel line from (x1, y1) up to but not including (x2, y2).
 void TCanvas::PenPixels(int x1, int y1, int x2, int y2) {
@@ -153,8 +166,14 @@ void TCanvas::PenPixels(int x1, int y1, int x2, int y2) {
     if (!pat.runs || PatternOn(pat, patternPos_)) painter_.fillRect(QRect(x, y, 1, 1), qc);
     ++patternPos_;
     const int e2 = 2 * err;
-    if (e2 >= dy) { err += dy; x += sx; }
-    if (e2 <= dx) { err += dx; y += sy; }
+    if (e2 >= dy) {
+      err += dy;
+      x += sx;
+    }
+    if (e2 <= dx) {
+      err += dx;
+      y += sy;
+    }
   }
   if (Pen.Mode != PenMode::Copy) painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
@@ -192,7 +211,9 @@ void TCanvas::Polygon(const QPoint* points, int count) {
   textPenValid_ = false;
 }
 
-void TCanvas::SetPixel(int x, int y, TColor c) { FillSolid(x, y, 1, 1, ToQRgb(c), PenMode::Copy); }
+void TCanvas::SetPixel(int x, int y, TColor c) {
+  FillSolid(x, y, 1, 1, ToQRgb(c), PenMode::Copy);
+}
 
 // --- fills and blits ------------------------------------------------------------------------------------
 
@@ -201,22 +222,39 @@ void TCanvas::FillRect(const TRect& r) {
   FillSolid(r.Left, r.Top, r.Width(), r.Height(), ToQRgb(Brush.Color), PenMode::Copy);
 }
 
-void TCanvas::FillRect(const TRect& r, TColor c) { FillSolid(r.Left, r.Top, r.Width(), r.Height(), ToQRgb(c), PenMode::Copy); }
+void TCanvas::FillRect(const TRect& r, TColor c) {
+  FillSolid(r.Left, r.Top, r.Width(), r.Height(), ToQRgb(c), PenMode::Copy);
+}
 
 void TCanvas::PatBlt(int x, int y, int w, int h, std::uint32_t rop) {
   switch (rop) {
-    case BLACKNESS: FillSolid(x, y, w, h, 0xFF000000u, PenMode::Copy); break;
-    case WHITENESS: FillSolid(x, y, w, h, 0xFFFFFFFFu, PenMode::Copy); break;
-    case PATCOPY: FillSolid(x, y, w, h, ToQRgb(Brush.Color), PenMode::Copy); break;
-    case PATINVERT: FillSolid(x, y, w, h, ToQRgb(Brush.Color), PenMode::Xor); break;
-    case DSTINVERT: FillSolid(x, y, w, h, 0xFFFFFFFFu, PenMode::Not); break;
-    default: break;
+    case BLACKNESS:
+      FillSolid(x, y, w, h, 0xFF000000u, PenMode::Copy);
+      break;
+    case WHITENESS:
+      FillSolid(x, y, w, h, 0xFFFFFFFFu, PenMode::Copy);
+      break;
+    case PATCOPY:
+      FillSolid(x, y, w, h, ToQRgb(Brush.Color), PenMode::Copy);
+      break;
+    case PATINVERT:
+      FillSolid(x, y, w, h, ToQRgb(Brush.Color), PenMode::Xor);
+      break;
+    case DSTINVERT:
+      FillSolid(x, y, w, h, 0xFFFFFFFFu, PenMode::Not);
+      break;
+    default:
+      break;
   }
 }
 
-void TCanvas::Draw(int x, int y, const QImage& image) { painter_.drawImage(QPoint(x, y), image); }
+void TCanvas::Draw(int x, int y, const QImage& image) {
+  painter_.drawImage(QPoint(x, y), image);
+}
 
-void TCanvas::StretchDraw(const TRect& r, const QImage& image) { painter_.drawImage(r.ToQRect(), image); }
+void TCanvas::StretchDraw(const TRect& r, const QImage& image) {
+  painter_.drawImage(r.ToQRect(), image);
+}
 
 void TCanvas::CopyRect(int x, int y, const QImage& source, const TRect& sourceRect) {
   painter_.setCompositionMode(QPainter::CompositionMode_Source);
@@ -268,7 +306,8 @@ void TCanvas::ElideSpan(LineSpan& s, int width, bool path) {
   auto widthOf = [&](int headEnd, int tailStart) {
     int w = fm.horizontalAdvance(QString::fromRawData(text_.constData() + start, headEnd - start));
     w += fm.horizontalAdvance(Ellipsis());
-    if (tailStart < end) w += fm.horizontalAdvance(QString::fromRawData(text_.constData() + tailStart, end - tailStart));
+    if (tailStart < end)
+      w += fm.horizontalAdvance(QString::fromRawData(text_.constData() + tailStart, end - tailStart));
     return w;
   };
   int headEnd = start, tailStart = end;
@@ -276,13 +315,19 @@ void TCanvas::ElideSpan(LineSpan& s, int width, bool path) {
     // Keep as much as possible of the part after the last separator; shorten the path before it.
     int sep = -1;
     for (int i = end - 1; i > start; --i)
-      if (text_.at(i) == u'\\' || text_.at(i) == u'/') { sep = i; break; }
+      if (text_.at(i) == u'\\' || text_.at(i) == u'/') {
+        sep = i;
+        break;
+      }
     if (sep > start) {
       tailStart = sep;
       int lo = 0, hi = sep - start;  // longest head that fits
       while (lo < hi) {
         const int mid = (lo + hi + 1) / 2;
-        if (widthOf(CutAt(text_, start + mid), tailStart) <= width) lo = mid; else hi = mid - 1;
+        if (widthOf(CutAt(text_, start + mid), tailStart) <= width)
+          lo = mid;
+        else
+          hi = mid - 1;
       }
       headEnd = CutAt(text_, start + lo);
     } else {
@@ -290,7 +335,10 @@ void TCanvas::ElideSpan(LineSpan& s, int width, bool path) {
       int lo = 0, hi = end - start;
       while (lo < hi) {
         const int mid = (lo + hi + 1) / 2;
-        if (widthOf(CutAt(text_, start + (mid + 1) / 2), CutAt(text_, end - mid / 2)) <= width) lo = mid; else hi = mid - 1;
+        if (widthOf(CutAt(text_, start + (mid + 1) / 2), CutAt(text_, end - mid / 2)) <= width)
+          lo = mid;
+        else
+          hi = mid - 1;
       }
       headEnd = CutAt(text_, start + (lo + 1) / 2);
       tailStart = CutAt(text_, end - lo / 2);
@@ -299,7 +347,10 @@ void TCanvas::ElideSpan(LineSpan& s, int width, bool path) {
     int lo = 0, hi = end - start;
     while (lo < hi) {
       const int mid = (lo + hi + 1) / 2;
-      if (widthOf(CutAt(text_, start + mid), end) <= width) lo = mid; else hi = mid - 1;
+      if (widthOf(CutAt(text_, start + mid), end) <= width)
+        lo = mid;
+      else
+        hi = mid - 1;
     }
     headEnd = CutAt(text_, start + lo);
   }
@@ -362,7 +413,9 @@ int TCanvas::Layout(std::string_view text, int width, unsigned format, bool need
   const bool single = format & DT_SINGLELINE;
   const bool wrap = (format & DT_WORDBREAK) && !single;
   const QFontMetrics& fm = Font.QtMetrics();
-  auto widthOf = [&](int a, int b) { return fm.horizontalAdvance(QString::fromRawData(text_.constData() + a, b - a)); };
+  auto widthOf = [&](int a, int b) {
+    return fm.horizontalAdvance(QString::fromRawData(text_.constData() + a, b - a));
+  };
   int pos = 0;
   while (true) {
     int lineEnd = n, next = n;
@@ -420,7 +473,9 @@ int TCanvas::TextWidth(std::string_view text) {
   return spans_.front().width;
 }
 
-QSize TCanvas::TextExtent(std::string_view text) { return QSize(TextWidth(text), Font.Metrics().tmHeight); }
+QSize TCanvas::TextExtent(std::string_view text) {
+  return QSize(TextWidth(text), Font.Metrics().tmHeight);
+}
 
 void TCanvas::TextOut(int x, int y, std::string_view text) {
   TRect r{x, y, x, y};
@@ -454,34 +509,41 @@ int TCanvas::DrawText(std::string_view text, TRect& r, unsigned format) {
   }
   int y = r.Top;
   if (format & DT_SINGLELINE) {
-    if (format & DT_VCENTER) y = r.Top + (r.Height() - lh) / 2;
-    else if (format & DT_BOTTOM) y = r.Bottom - lh;
+    if (format & DT_VCENTER)
+      y = r.Top + (r.Height() - lh) / 2;
+    else if (format & DT_BOTTOM)
+      y = r.Bottom - lh;
   }
-  const bool clip = !(format & DT_NOCLIP) &&
-                    !(r.Left <= device_.Left && r.Top <= device_.Top && r.Right >= device_.Right && r.Bottom >= device_.Bottom);
+  const bool clip = !(format & DT_NOCLIP) && !(r.Left <= device_.Left && r.Top <= device_.Top &&
+                                               r.Right >= device_.Right && r.Bottom >= device_.Bottom);
   if (clip) painter_.setClipRect((hasClip_ ? Intersect(r, clip_) : r).ToQRect());
   ApplyFont();
   const int ascent = Font.Metrics().tmAscent;
   const QRgb bk = ToQRgb(Brush.Color);
   for (const LineSpan& s : spans_) {
     int x = r.Left;
-    if (format & DT_RIGHT) x = r.Right - s.width;
-    else if (format & DT_CENTER) x = r.Left + (r.Width() - s.width) / 2;
+    if (format & DT_RIGHT)
+      x = r.Right - s.width;
+    else if (format & DT_CENTER)
+      x = r.Left + (r.Width() - s.width) / 2;
     if (!TransparentText) FillSolid(x, y, s.width, lh, bk, PenMode::Copy);
     const QStringView v = SpanView(s);
     if (!v.isEmpty()) painter_.drawText(QPoint(x, y + ascent), QString::fromRawData(v.data(), v.size()));
     if (!s.elided && mnemonic_ >= s.start && mnemonic_ < s.end) {
       // The mnemonic character is underlined.
       const QFontMetrics& fm = Font.QtMetrics();
-      const int before = fm.horizontalAdvance(QString::fromRawData(text_.constData() + s.start, mnemonic_ - s.start));
+      const int before =
+          fm.horizontalAdvance(QString::fromRawData(text_.constData() + s.start, mnemonic_ - s.start));
       const int w = fm.horizontalAdvance(text_.at(mnemonic_));
       FillSolid(x + before, y + ascent + 1, w, 1, ToQRgb(Font.Color()), PenMode::Copy);
     }
     y += lh;
   }
   if (clip) {
-    if (hasClip_) painter_.setClipRect(clip_.ToQRect());
-    else painter_.setClipping(false);
+    if (hasClip_)
+      painter_.setClipRect(clip_.ToQRect());
+    else
+      painter_.setClipping(false);
   }
   return y - r.Top;
 }
@@ -507,7 +569,8 @@ bool TCanvas::DrawEdge(TRect& r, unsigned edge, unsigned flags) {
     if (ltOuter != NO) ltOuter = rbOuter = (flags & BF_MONO) ? 6 : kShadow;
   }
   const int L = r.Left, T = r.Top, R = r.Right, B = r.Bottom;
-  const bool left = flags & BF_LEFT, top = flags & BF_TOP, right = flags & BF_RIGHT, bottom = flags & BF_BOTTOM;
+  const bool left = flags & BF_LEFT, top = flags & BF_TOP, right = flags & BF_RIGHT,
+             bottom = flags & BF_BOTTOM;
   auto h = [&](int x1, int x2, int y, int c) {  // x1..x2 inclusive
     if (x2 >= x1) FillSolid(x1, y, x2 - x1 + 1, 1, Sys(c), PenMode::Copy);
   };
@@ -539,7 +602,8 @@ bool TCanvas::DrawEdge(TRect& r, unsigned edge, unsigned flags) {
   if (right) inner.Right -= addRB;
   if (bottom) inner.Bottom -= addRB;
   if (flags & BF_MIDDLE)
-    FillSolid(inner.Left, inner.Top, inner.Width(), inner.Height(), Sys((flags & BF_MONO) ? kWindow : kFace), PenMode::Copy);
+    FillSolid(inner.Left, inner.Top, inner.Width(), inner.Height(), Sys((flags & BF_MONO) ? kWindow : kFace),
+              PenMode::Copy);
   if (flags & BF_ADJUST) r = inner;
   return true;
 }
@@ -565,7 +629,8 @@ bool TCanvas::DrawFrameControl(const TRect& rect, unsigned type, unsigned state)
     } else {
       DrawEdge(inner, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
     }
-    FillSolid(inner.Left, inner.Top, inner.Width(), inner.Height(), Sys(inactive || pushed ? kFace : kWindow), PenMode::Copy);
+    FillSolid(inner.Left, inner.Top, inner.Width(), inner.Height(), Sys(inactive || pushed ? kFace : kWindow),
+              PenMode::Copy);
     if (state & DFCS_CHECKED) {
       // The tick: a short stroke down-right and a long one up-right, three pixels thick.
       const QRgb c = Sys(inactive ? kGrayText : kWindowText);
@@ -589,11 +654,16 @@ bool TCanvas::DrawFrameControl(const TRect& rect, unsigned type, unsigned state)
         int c = -1;
         QRgb rgb = 0;
         if (d > R) continue;
-        if (d > R - 1) c = flat ? kShadow : (upperLeft ? kShadow : kHighlight);
-        else if (d > R - 2) c = flat ? -2 : (upperLeft ? kDkShadow : kLight);
-        else c = -2;
-        if (c == -2) rgb = ((state & DFCS_CHECKED) && d <= R * 0.36) ? dot : inside;
-        else rgb = Sys(c);
+        if (d > R - 1)
+          c = flat ? kShadow : (upperLeft ? kShadow : kHighlight);
+        else if (d > R - 2)
+          c = flat ? -2 : (upperLeft ? kDkShadow : kLight);
+        else
+          c = -2;
+        if (c == -2)
+          rgb = ((state & DFCS_CHECKED) && d <= R * 0.36) ? dot : inside;
+        else
+          rgb = Sys(c);
         FillSolid(x, y, 1, 1, rgb, PenMode::Copy);
       }
     return true;

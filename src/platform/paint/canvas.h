@@ -35,9 +35,13 @@ struct TRect {
   QRect ToQRect() const { return QRect(Left, Top, Width(), Height()); }
   friend constexpr bool operator==(const TRect&, const TRect&) = default;
 };
-constexpr TRect Bounds(int x, int y, int w, int h) { return TRect{x, y, x + w, y + h}; }
+constexpr TRect Bounds(int x, int y, int w, int h) {
+  return TRect{x, y, x + w, y + h};
+}
 TRect Intersect(const TRect& a, const TRect& b);
-inline TRect Inflate(TRect r, int dx, int dy) { return TRect{r.Left - dx, r.Top - dy, r.Right + dx, r.Bottom + dy}; }
+inline TRect Inflate(TRect r, int dx, int dy) {
+  return TRect{r.Left - dx, r.Top - dy, r.Right + dx, r.Bottom + dy};
+}
 
 // DrawText formats.
 inline constexpr unsigned DT_TOP = 0x0;
@@ -140,7 +144,11 @@ class TCanvas {
   const TRect& ClipRect() const { return clip_; }
 
   // --- lines ---
-  void MoveTo(int x, int y) { penX_ = x; penY_ = y; patternPos_ = 0; }
+  void MoveTo(int x, int y) {
+    penX_ = x;
+    penY_ = y;
+    patternPos_ = 0;
+  }
   void LineTo(int x, int y);
   void Polyline(const QPoint* points, int count);
   void Polygon(const QPoint* points, int count);

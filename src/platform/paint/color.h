@@ -67,8 +67,12 @@ inline QRgb ToQRgb(TColor c) {
   const TColor v = ColorToRGB(c);
   return 0xFF000000u | ((v & 0xFF) << 16) | (v & 0xFF00) | ((v >> 16) & 0xFF);
 }
-inline QColor ToQColor(TColor c) { return QColor::fromRgb(ToQRgb(c)); }
+inline QColor ToQColor(TColor c) {
+  return QColor::fromRgb(ToQRgb(c));
+}
 // A Qt pixel value back as 0x00BBGGRR (alpha dropped).
-inline TColor FromQRgb(QRgb p) { return ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF); }
+inline TColor FromQRgb(QRgb p) {
+  return ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF);
+}
 
 }  // namespace plat::paint

@@ -64,13 +64,22 @@ QFont Build(const std::string& name, int height, std::uint8_t style) {
 }  // namespace
 
 std::string SubstituteFace(std::string_view face) {
-  static const char* const kSans[] = {"MS Sans Serif", "Microsoft Sans Serif", "MS Shell Dlg", "MS Shell Dlg 2",
-                                      "Arial", "Tahoma", "Verdana", "System", "Segoe UI", "Helvetica", ""};
-  static const char* const kHangul[] = {"굴림", "굴림체", "돋움", "돋움체", "바탕", "바탕체", "궁서",
-                                        "맑은 고딕", "Gulim", "GulimChe", "Dotum", "DotumChe", "Batang",
-                                        "BatangChe", "Gungsuh", "Malgun Gothic"};
-  static const char* const kMono[] = {"Courier New", "Courier", "Fixedsys", "Terminal", "Lucida Console",
-                                      "Consolas"};
+  static const char* const kSans[] = {"MS Sans Serif",
+                                      "Microsoft Sans Serif",
+                                      "MS Shell Dlg",
+                                      "MS Shell Dlg 2",
+                                      "Arial",
+                                      "Tahoma",
+                                      "Verdana",
+                                      "System",
+                                      "Segoe UI",
+                                      "Helvetica",
+                                      ""};
+  static const char* const kHangul[] = {"굴림",   "굴림체",    "돋움",    "돋움체",       "바탕",  "바탕체",
+                                        "궁서",   "맑은 고딕", "Gulim",   "GulimChe",     "Dotum", "DotumChe",
+                                        "Batang", "BatangChe", "Gungsuh", "Malgun Gothic"};
+  static const char* const kMono[] = {"Courier New", "Courier",        "Fixedsys",
+                                      "Terminal",    "Lucida Console", "Consolas"};
   static const char* const kSerif[] = {"Times New Roman", "Times", "Georgia", "MS Serif"};
   for (const char* s : kHangul)
     if (FaceIs(face, s)) return kHangulFace;
@@ -88,7 +97,9 @@ std::string SubstituteFace(std::string_view face) {
 TFont::TFont(std::string_view name, int height, std::uint8_t style, TColor color)
     : name_(name), height_(height), style_(style), color_(color) {}
 
-int TFont::Size() const { return height_ < 0 ? (-height_ * 72 + 48) / 96 : (height_ * 72 + 48) / 96; }
+int TFont::Size() const {
+  return height_ < 0 ? (-height_ * 72 + 48) / 96 : (height_ * 72 + 48) / 96;
+}
 
 void TFont::SetName(std::string_view name) {
   if (name_ == name) return;
@@ -100,7 +111,9 @@ void TFont::SetHeight(int height) {
   height_ = height;
   resolved_.reset();
 }
-void TFont::SetSize(int points) { SetHeight(-(points * 96 + 36) / 72); }
+void TFont::SetSize(int points) {
+  SetHeight(-(points * 96 + 36) / 72);
+}
 void TFont::SetStyle(std::uint8_t style) {
   if (style_ == style) return;
   style_ = style;
@@ -130,9 +143,15 @@ const TFont::Resolved& TFont::Resolve() const {
   return *resolved_;
 }
 
-const QFont& TFont::QtFont() const { return Resolve().font; }
-const QFontMetrics& TFont::QtMetrics() const { return Resolve().metrics; }
-const TTextMetric& TFont::Metrics() const { return Resolve().tm; }
+const QFont& TFont::QtFont() const {
+  return Resolve().font;
+}
+const QFontMetrics& TFont::QtMetrics() const {
+  return Resolve().metrics;
+}
+const TTextMetric& TFont::Metrics() const {
+  return Resolve().tm;
+}
 
 const TFont& DefaultFont() {
   static const TFont f("MS Sans Serif", -11);

@@ -56,7 +56,9 @@ class TFont {
   const QFontMetrics& QtMetrics() const;
   const TTextMetric& Metrics() const;
 
-  bool SameFace(const TFont& o) const { return name_ == o.name_ && height_ == o.height_ && style_ == o.style_; }
+  bool SameFace(const TFont& o) const {
+    return name_ == o.name_ && height_ == o.height_ && style_ == o.style_;
+  }
   friend bool operator==(const TFont& a, const TFont& b) { return a.SameFace(b) && a.color_ == b.color_; }
 
  private:

@@ -3,13 +3,12 @@
 
 #include <iconv.h>
 
-#include <cstdint>
-#include <vector>
-
 #include <QCollator>
 #include <QString>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
+#include <vector>
 
 #include "platform/error.h"
 
@@ -142,7 +141,9 @@ Converter& Encoder() {
 constexpr char32_t kFirstSyllable = 0xAC00;
 constexpr std::size_t kSyllables = 11172;
 
-bool IsSyllable(char32_t c) { return c >= kFirstSyllable && c < kFirstSyllable + kSyllables; }
+bool IsSyllable(char32_t c) {
+  return c >= kFirstSyllable && c < kFirstSyllable + kSyllables;
+}
 
 // The three UTF-8 bytes of a character from U+0800 to U+FFFF.
 void PutUtf8Of3(char* o, char32_t c) {
@@ -152,8 +153,8 @@ void PutUtf8Of3(char* o, char32_t c) {
 }
 
 struct HangulTable {
-  std::vector<std::uint16_t> cp949;        // per syllable: lead byte << 8 | trail byte
-  std::vector<std::uint16_t> syllableOf;   // per byte pair: syllable index + 1, 0 for any other pair
+  std::vector<std::uint16_t> cp949;       // per syllable: lead byte << 8 | trail byte
+  std::vector<std::uint16_t> syllableOf;  // per byte pair: syllable index + 1, 0 for any other pair
   bool ok = false;
 };
 
@@ -170,7 +171,8 @@ const HangulTable& Hangul() {
     t.cp949.resize(kSyllables);
     t.syllableOf.assign(0x10000, 0);
     for (std::size_t k = 0; k < kSyllables; ++k) {
-      const auto lead = static_cast<unsigned char>(bytes[2 * k]), trail = static_cast<unsigned char>(bytes[2 * k + 1]);
+      const auto lead = static_cast<unsigned char>(bytes[2 * k]),
+                 trail = static_cast<unsigned char>(bytes[2 * k + 1]);
       if (lead < 0x81 || t.syllableOf[std::size_t(lead << 8 | trail)] != 0) return HangulTable{};
       t.cp949[k] = std::uint16_t(lead << 8 | trail);
       t.syllableOf[std::size_t(lead << 8 | trail)] = std::uint16_t(k + 1);
@@ -223,7 +225,8 @@ bool EncodeHangul(std::string_view utf8, std::string& out) {
       continue;
     }
     // U+AC00..U+D7A3 is EA B0 80 .. ED 9E A3.
-    if (b < 0xEA || b > 0xED || end - in < 3 || (in[1] & 0xC0) != 0x80 || (in[2] & 0xC0) != 0x80) return false;
+    if (b < 0xEA || b > 0xED || end - in < 3 || (in[1] & 0xC0) != 0x80 || (in[2] & 0xC0) != 0x80)
+      return false;
     const char32_t c = char32_t(b & 0x0F) << 12 | char32_t(in[1] & 0x3F) << 6 | char32_t(in[2] & 0x3F);
     if (!IsSyllable(c)) return false;
     const std::uint16_t code = t.cp949[c - kFirstSyllable];
@@ -261,7 +264,8 @@ std::size_t FirstLostCharacter(std::string_view utf8) {
   for (std::size_t i = 0; i < utf8.size();) {
     const std::size_t n = std::max<std::size_t>(1, SeqLen(utf8, i));
     const std::string_view one = utf8.substr(i, n);
-    if (!Encoder().Run(one, bytes, off, incomplete) || !Decoder().Run(bytes, back, off, incomplete) || back != one)
+    if (!Encoder().Run(one, bytes, off, incomplete) || !Decoder().Run(bytes, back, off, incomplete) ||
+        back != one)
       return i;
     i += n;
   }

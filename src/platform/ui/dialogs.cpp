@@ -5,9 +5,9 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QString>
 #include <QTextEdit>
 #include <QTimer>
-#include <QString>
 
 #include "platform/os/os.h"
 
@@ -16,15 +16,22 @@ namespace {
 
 Dialogs* g_installed = nullptr;
 
-QString Q(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+QString Q(const std::string& s) {
+  return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
 
 QMessageBox::Icon IconOf(int flags) {
   switch (flags & 0xF0) {
-    case MB_ICONERROR: return QMessageBox::Critical;
-    case MB_ICONQUESTION: return QMessageBox::Question;
-    case MB_ICONWARNING: return QMessageBox::Warning;
-    case MB_ICONINFORMATION: return QMessageBox::Information;
-    default: return QMessageBox::NoIcon;
+    case MB_ICONERROR:
+      return QMessageBox::Critical;
+    case MB_ICONQUESTION:
+      return QMessageBox::Question;
+    case MB_ICONWARNING:
+      return QMessageBox::Warning;
+    case MB_ICONINFORMATION:
+      return QMessageBox::Information;
+    default:
+      return QMessageBox::NoIcon;
   }
 }
 
@@ -39,10 +46,11 @@ ButtonSet ButtonsOf(int flags) {
     case MB_OKCANCEL:
       return {QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok, QMessageBox::Cancel};
     case MB_YESNOCANCEL:
-      return {QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes, QMessageBox::Cancel};
+      return {QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes,
+              QMessageBox::Cancel};
     case MB_YESNO:
-      return {QMessageBox::Yes | QMessageBox::No, (flags & MB_DEFBUTTON2) ? QMessageBox::No : QMessageBox::Yes,
-              QMessageBox::NoButton};
+      return {QMessageBox::Yes | QMessageBox::No,
+              (flags & MB_DEFBUTTON2) ? QMessageBox::No : QMessageBox::Yes, QMessageBox::NoButton};
     default:
       return {QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok};
   }
@@ -51,16 +59,24 @@ ButtonSet ButtonsOf(int flags) {
 // The answer a box was closed with; closed without a button, the escape answer.
 int AnswerOf(QMessageBox& box, const ButtonSet& set) {
   switch (box.standardButton(box.clickedButton())) {
-    case QMessageBox::Ok: return IDOK;
-    case QMessageBox::Cancel: return IDCANCEL;
-    case QMessageBox::Yes: return IDYES;
-    case QMessageBox::No: return IDNO;
-    default: break;
+    case QMessageBox::Ok:
+      return IDOK;
+    case QMessageBox::Cancel:
+      return IDCANCEL;
+    case QMessageBox::Yes:
+      return IDYES;
+    case QMessageBox::No:
+      return IDNO;
+    default:
+      break;
   }
   switch (set.escapeButton) {
-    case QMessageBox::Cancel: return IDCANCEL;
-    case QMessageBox::Ok: return IDOK;
-    default: return IDNO;
+    case QMessageBox::Cancel:
+      return IDCANCEL;
+    case QMessageBox::Ok:
+      return IDOK;
+    default:
+      return IDNO;
   }
 }
 
@@ -86,9 +102,13 @@ Dialogs& CurrentDialogs() {
   return g_installed ? *g_installed : qt;
 }
 
-void SetDialogs(Dialogs* d) { g_installed = d; }
+void SetDialogs(Dialogs* d) {
+  g_installed = d;
+}
 
-std::string ApplicationTitle() { return plat::os::ExeTitle(); }
+std::string ApplicationTitle() {
+  return plat::os::ExeTitle();
+}
 
 std::string OpenFileFilter(const OpenFileRequest& req) {
   std::string pattern;
@@ -140,8 +160,9 @@ int QtDialogs::MessageBoxWithDetails(QWidget* parent, const std::string& text, c
   return AnswerOf(box, set);
 }
 
-int QtDialogs::MessageBoxWithCheck(QWidget* parent, const std::string& text, const std::string& caption, int flags,
-                                   const std::string& checkText, bool& checked, const std::string& checkedNote) {
+int QtDialogs::MessageBoxWithCheck(QWidget* parent, const std::string& text, const std::string& caption,
+                                   int flags, const std::string& checkText, bool& checked,
+                                   const std::string& checkedNote) {
   const ButtonSet set = ButtonsOf(flags);
   QMessageBox box(IconOf(flags), Q(caption), Wrappable(Q(text)), set.buttons, parent);
   box.setDefaultButton(set.defaultButton);
@@ -159,8 +180,8 @@ int QtDialogs::MessageBoxWithCheck(QWidget* parent, const std::string& text, con
   return AnswerOf(box, set);
 }
 
-int QtDialogs::MessageBoxWithAction(QWidget* parent, const std::string& text, const std::string& caption, int flags,
-                                    const std::string& actionText) {
+int QtDialogs::MessageBoxWithAction(QWidget* parent, const std::string& text, const std::string& caption,
+                                    int flags, const std::string& actionText) {
   const ButtonSet set = ButtonsOf(flags);
   QMessageBox box(IconOf(flags), Q(caption), Wrappable(Q(text)), set.buttons, parent);
   box.setDefaultButton(set.defaultButton);
@@ -194,14 +215,17 @@ std::optional<SaveFileAnswer> QtDialogs::SaveFile(QWidget* parent, const SaveFil
 
 // --- scripted dialogs -----------------------------------------------------------------------------------
 
-ScriptedDialogs::ScriptedDialogs() : previous_(g_installed) { SetDialogs(this); }
+ScriptedDialogs::ScriptedDialogs() : previous_(g_installed) {
+  SetDialogs(this);
+}
 
 ScriptedDialogs::~ScriptedDialogs() {
   // Restores the previous service only while this one is in force (objects may end out of order).
   if (g_installed == this) SetDialogs(previous_);
 }
 
-int ScriptedDialogs::MessageBox(QWidget* parent, const std::string& text, const std::string& caption, int flags) {
+int ScriptedDialogs::MessageBox(QWidget* parent, const std::string& text, const std::string& caption,
+                                int flags) {
   return MessageBoxWithDetails(parent, text, {}, caption, flags);
 }
 
@@ -217,8 +241,9 @@ int ScriptedDialogs::MessageBoxWithCheck(QWidget* parent, const std::string& tex
   return id;
 }
 
-int ScriptedDialogs::MessageBoxWithAction(QWidget* parent, const std::string& text, const std::string& caption,
-                                          int flags, const std::string& actionText) {
+int ScriptedDialogs::MessageBoxWithAction(QWidget* parent, const std::string& text,
+                                          const std::string& caption, int flags,
+                                          const std::string& actionText) {
   const int id = MessageBoxWithDetails(parent, text, {}, caption, flags);
   shown_.back().Extra = actionText;
   return id;

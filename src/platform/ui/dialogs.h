@@ -54,13 +54,14 @@ class Dialogs {
   }
   // The same with a check box under the text (checked: its state before and after); while it is checked,
   // checkedNote shows under the text.
-  virtual int MessageBoxWithCheck(QWidget* parent, const std::string& text, const std::string& caption, int flags,
-                                  const std::string& checkText, bool& checked, const std::string& checkedNote) {
+  virtual int MessageBoxWithCheck(QWidget* parent, const std::string& text, const std::string& caption,
+                                  int flags, const std::string& checkText, bool& checked,
+                                  const std::string& checkedNote) {
     return MessageBox(parent, text, caption, flags);
   }
   // A message with one more button beside its own (actionText); IDACTION when that one was pressed.
-  virtual int MessageBoxWithAction(QWidget* parent, const std::string& text, const std::string& caption, int flags,
-                                   const std::string& actionText) {
+  virtual int MessageBoxWithAction(QWidget* parent, const std::string& text, const std::string& caption,
+                                   int flags, const std::string& actionText) {
     return MessageBox(parent, text, caption, flags);
   }
   // The simple notice: the text, the application title as caption, one OK button.
@@ -68,7 +69,9 @@ class Dialogs {
   // The chosen file's host path, or nothing when cancelled.
   virtual std::optional<std::string> OpenFile(QWidget* parent, const OpenFileRequest& req) = 0;
   // The file to write and the chosen filter, or nothing when cancelled (a service without one cancels).
-  virtual std::optional<SaveFileAnswer> SaveFile(QWidget* parent, const SaveFileRequest& req) { return std::nullopt; }
+  virtual std::optional<SaveFileAnswer> SaveFile(QWidget* parent, const SaveFileRequest& req) {
+    return std::nullopt;
+  }
 };
 
 // The service in force: Qt dialogs unless a test installed another. SetDialogs(nullptr) restores Qt's.
@@ -89,7 +92,8 @@ class QtDialogs : public Dialogs {
   int MessageBoxWithDetails(QWidget* parent, const std::string& text, const std::string& details,
                             const std::string& caption, int flags) override;
   int MessageBoxWithCheck(QWidget* parent, const std::string& text, const std::string& caption, int flags,
-                          const std::string& checkText, bool& checked, const std::string& checkedNote) override;
+                          const std::string& checkText, bool& checked,
+                          const std::string& checkedNote) override;
   int MessageBoxWithAction(QWidget* parent, const std::string& text, const std::string& caption, int flags,
                            const std::string& actionText) override;
   void ShowMessage(QWidget* parent, const std::string& text) override;
@@ -107,8 +111,9 @@ class ScriptedDialogs : public Dialogs {
     std::string Text;
     std::string Caption;
     int Flags = 0;
-    std::string Details;  // behind the box's "자세히" button, or the note shown while its check box is checked
-    std::string Extra;    // the check box's or the extra button's text
+    std::string
+        Details;  // behind the box's "자세히" button, or the note shown while its check box is checked
+    std::string Extra;  // the check box's or the extra button's text
   };
   ScriptedDialogs();
   ~ScriptedDialogs() override;
@@ -124,7 +129,8 @@ class ScriptedDialogs : public Dialogs {
   int MessageBoxWithDetails(QWidget* parent, const std::string& text, const std::string& details,
                             const std::string& caption, int flags) override;
   int MessageBoxWithCheck(QWidget* parent, const std::string& text, const std::string& caption, int flags,
-                          const std::string& checkText, bool& checked, const std::string& checkedNote) override;
+                          const std::string& checkText, bool& checked,
+                          const std::string& checkedNote) override;
   int MessageBoxWithAction(QWidget* parent, const std::string& text, const std::string& caption, int flags,
                            const std::string& actionText) override;
   void ShowMessage(QWidget* parent, const std::string& text) override;

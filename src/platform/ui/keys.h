@@ -1,9 +1,8 @@
 #pragma once
 // Key codes and the shift set of the input handlers (KeyDown, KeyPress, MouseDown, ...), mapped from Qt.
 // Key codes are the Windows virtual-key numbers, so that handlers compare with the usual names.
-#include <cstdint>
-
 #include <Qt>
+#include <cstdint>
 
 namespace plat::ui {
 

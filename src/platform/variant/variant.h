@@ -71,10 +71,10 @@ class Variant {
   // locale. Null raises EConvertError when converted to a number, Boolean or date ("Could not convert
   // variant of type (Null) into type (Integer)"); Empty converts to 0, false and "".
   std::string ToString() const;
-  std::int64_t ToInt64() const;   // texts parse as integers; doubles round to nearest, ties to even
-  double ToDouble() const;        // texts parse as floats
-  bool ToBool() const;            // texts: "True"/"False" in any case, or a number; numbers: != 0
-  TDateTime ToDateTime() const;   // texts parse as date and/or time
+  std::int64_t ToInt64() const;  // texts parse as integers; doubles round to nearest, ties to even
+  double ToDouble() const;       // texts parse as floats
+  bool ToBool() const;           // texts: "True"/"False" in any case, or a number; numbers: != 0
+  TDateTime ToDateTime() const;  // texts parse as date and/or time
 
   // Raw access for the matching kind (no conversion).
   const std::string& StringRef() const { return str_; }
