@@ -284,6 +284,12 @@ void TwColumn::SetEditStyle(TwEditStyle v) {
   if (!GridState().Loading()) Changed();
 }
 
+void TwColumn::SetCustomKind(std::string_view v) {
+  if (customKind_ == v) return;
+  customKind_ = std::string(v);
+  if (!GridState().Loading()) Changed();
+}
+
 // --- TwColumn: place in a group ------------------------------------------------------------------
 
 TwGroup* TwColumn::HoldingGroup() const {
@@ -618,6 +624,7 @@ void TwColumn::AssignColumn(const TwColumn& s) {
   SetEditColor(s.editColor_);
   SetEditFormat(s.editFormat_);
   SetEditStyle(s.editStyle_);
+  SetCustomKind(s.customKind_);
   SetEqualBlank(s.equalBlank_);
   SetFitStyle(s.fitStyle_);
   SetImages(s.images_);

@@ -221,6 +221,11 @@ class TwColumn : public TwVisibleSlot {
   void SetEditFormat(std::string_view v);
   TwEditStyle EditStyle() const { return editStyle_; }
   void SetEditStyle(TwEditStyle v);
+  // The name of a cell kind the program registered in the grid (a renderer and an editor under that name):
+  // when not empty and registered, the column is painted and edited by them instead of by its edit kind.
+  // Empty by default.
+  const std::string& CustomKind() const { return customKind_; }
+  void SetCustomKind(std::string_view v);
   bool EqualBlank() const { return equalBlank_; }
   void SetEqualBlank(bool v) { Set(equalBlank_, v); }
   TwFitStyle FitStyle() const { return fitStyle_; }
@@ -389,6 +394,7 @@ class TwColumn : public TwVisibleSlot {
   bool editColor_ = false;
   std::string editFormat_;
   TwEditStyle editStyle_ = wesDefault;
+  std::string customKind_;
   bool equalBlank_ = false;
   TwFitStyle fitStyle_ = wfitNone;
   mutable TwFont font_;
