@@ -1,18 +1,22 @@
 #!/usr/bin/env bash
 # 완전삭제 in a real window: three of four listed files ticked with Space and Down, the delete button by its
-# shortcut, the question's "완전삭제(복구 불가)" box checked from the keyboard and Yes; then "확인서 보기" in the
-# summary. Checks that the files are gone, that the next Space ticks the row left (the list has the focus
+# shortcut, the question's "완전삭제(복구 불가)" box checked from the keyboard, the question copied with Ctrl+C
+# and Yes; then "확인서 보기" in the summary. Checks that the question, read from the clipboard, shows what the
+# medium of the files can promise (on anything but ext2/3/4 or XFS, "덮어쓰기로 복구 불가를 보장할 수
+# 없습니다" with its reason), that the files are gone, that the next Space ticks the row left (the list has the focus
 # back; the scanner's download does not start), that the 확인서 was written and opened and names the three
 # files, that `VekSecurity --verify-log` finds the action log whole, and that it names the line once one
 # character of the log is changed.
 #
-#   shred_and_report.sh VEKSECURITY      (vekbatch must lie beside VEKSECURITY)
+#   shred_and_report.sh VEKSECURITY CLIPBOARD_TEXT   (vekbatch must lie beside VEKSECURITY; CLIPBOARD_TEXT
+#                                                     prints the display's clipboard)
 #
 # Runs its own Xvfb; everything it writes lives in a fresh temporary folder removed on every way out. Exit
 # code 77 (a skip for CTest) when Xvfb, xauth, xdotool or pdftotext is missing.
 set -euo pipefail
 
-exe=${1:?usage: shred_and_report.sh VEKSECURITY}
+exe=${1:?usage: shred_and_report.sh VEKSECURITY CLIPBOARD_TEXT}
+clipboard_text=${2:?usage: shred_and_report.sh VEKSECURITY CLIPBOARD_TEXT}
 for tool in Xvfb xauth xdotool pdftotext xwd xwdtopnm; do
   if ! command -v "$tool" >/dev/null; then
     echo "SKIP: $tool is not installed (the README's apt-get line installs it)"
@@ -20,6 +24,7 @@ for tool in Xvfb xauth xdotool pdftotext xwd xwdtopnm; do
   fi
 done
 exe=$(cd "$(dirname "$exe")" && pwd)/$(basename "$exe")
+clipboard_text=$(cd "$(dirname "$clipboard_text")" && pwd)/$(basename "$clipboard_text")
 
 readonly TITLE="정보보안문서 관리기 1.0"
 readonly TIMEOUT=${E2E_TIMEOUT:-60}
@@ -108,6 +113,20 @@ xdotool windowfocus --sync "$question"
 # No is the default button and holds the focus; the check box follows the buttons.
 xdotool key Tab space
 sleep 0.3
+# What the medium can promise, read on screen: the question copied as a user copies a message box.
+xdotool key ctrl+c
+sleep 0.3
+"$clipboard_text" >"$work/question.txt" 2>/dev/null || fail "Ctrl+C in the question put no text on the clipboard"
+grep -qF '[v] 완전삭제(복구 불가)' "$work/question.txt" || fail "the question's box is not checked:"$'\n'"$(cat "$work/question.txt")"
+grep -qF '완전삭제는 파일의 내용을 덮어쓴 뒤 지웁니다.' "$work/question.txt" ||
+  fail "the question does not show the medium note:"$'\n'"$(cat "$work/question.txt")"
+case $(stat -f -c %T "$D/고객") in
+ext2/ext3 | xfs) ;; # a local rotational disk may keep the promise; the note says which
+*)
+  grep -qE '덮어쓰기로 복구 불가를 보장할 수 없습니다: .+ \(3개\)' "$work/question.txt" ||
+    fail "the question does not say, with its reason, that the overwrite cannot be promised:"$'\n'"$(cat "$work/question.txt")"
+  ;;
+esac
 xdotool key alt+y
 wait_for "the question to close" box_gone "$question"
 wait_for "the summary" other_box_shown "$question"
@@ -143,5 +162,6 @@ sed -i '3s/주민등록번호/주민등록번호 /' "$log"
 if "$exe" --verify-log >"$work/verify.txt" 2>&1; then fail "--verify-log did not find the changed line"; fi
 grep -q '3행이 바뀌었습니다' "$work/verify.txt" || fail "--verify-log does not name the changed line:"$'\n'"$(cat "$work/verify.txt")"
 
-echo "PASS: three files ticked from the keyboard were shredded after the question's box was checked; the next" \
+echo "PASS: three files ticked from the keyboard were shredded after the question's box was checked and its" \
+  "medium note was copied from the screen; the next" \
   "Space ticked the row left; the 확인서 names them; --verify-log finds the log whole and then names the changed line"
