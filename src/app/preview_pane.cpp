@@ -67,15 +67,24 @@ TPreviewPane::TPreviewPane(QWidget* parent) : QFrame(parent) {
   Counts->setTextFormat(Qt::PlainText);
   Counts->setMinimumWidth(280);
   Counts->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  // The counts and the summary can be selected and copied (mouse, or Shift+Tab from the text and Ctrl+A,
+  // Ctrl+C; the label's menu offers 복사 as well), for a report or a message about the file.
+  constexpr Qt::TextInteractionFlags kCopyable = Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard;
+  Counts->setTextInteractionFlags(kCopyable);
+  Counts->setFocusPolicy(Qt::StrongFocus);  // a selectable label takes the focus by click alone
   Position = new QLabel(this);
   Position->setObjectName("PreviewPosition");
   Summary = new QLabel(this);
   Summary->setObjectName("PreviewSummary");
   Summary->setTextFormat(Qt::PlainText);
+  Summary->setTextInteractionFlags(kCopyable);
+  Summary->setFocusPolicy(Qt::StrongFocus);
   Sentence = new QLabel(this);
   Sentence->setObjectName("PreviewSentence");
   Sentence->setTextFormat(Qt::PlainText);
   Sentence->setWordWrap(true);
+  Sentence->setTextInteractionFlags(kCopyable);
+  Sentence->setFocusPolicy(Qt::StrongFocus);
   {
     QPalette pal = Sentence->palette();
     pal.setColor(QPalette::WindowText, QColor(0xB0, 0x20, 0x20));
@@ -234,6 +243,8 @@ void TPreviewPane::Present(std::uint64_t generation, const std::shared_ptr<Resul
   const int scroll = TextView->verticalScrollBar()->value();
   const int current = current_;
   spans_ = std::move(spans);
+  // The old marks go first: each holds a cursor that every insertion of the new text would move.
+  TextView->setExtraSelections({});
   TextView->setPlainText(shown);
   current_ = current < int(spans_.size()) ? current : -1;
   MarkMatches();

@@ -9,7 +9,9 @@
 // stopped changing for kQuietMs (a held arrow key does not start a read per row). A large file shows its
 // first page first and then the whole. Results of a target no longer current are dropped.
 //
-// Keys: with the focus in the pane, Up and Down go to the previous and next match.
+// Keys: with the focus in the pane's text, Up and Down go to the previous and next match (the list keeps its
+// row). The text, the count line and the summary can be selected and copied; Shift+Tab from the text reaches
+// the summary and then the count line.
 #include <QFrame>
 #include <QThreadPool>
 #include <QTimer>

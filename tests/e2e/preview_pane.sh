@@ -28,6 +28,9 @@ done
 # The first data row from the top of the client area: Panel1 (39), Panel4 (72), the grid's insets (3) and
 # its title row (21); rows of 21 pixels.
 readonly GRID_TOP=$((39 + 72 + 3 + 21)) ROW_HEIGHT=21
+# A point in the pane's text, from the bottom of the window: above the button strip (about 45 pixels) and
+# the status line (about 20), under the text's last line.
+readonly PANE_TEXT_FROM_BOTTOM=130
 readonly TITLE="정보보안문서 관리기 1.0"
 readonly TIMEOUT=${E2E_TIMEOUT:-60}
 # The background of a marked match in the pane, and of the match Up and Down went to.
@@ -126,7 +129,7 @@ copy_focused() {
 }
 # The pane's text: a click into it, then Ctrl+A and Ctrl+C.
 copy_pane_text() {
-  xdotool mousemove --window "$main_window" 300 $((HEIGHT - 60)) click 1
+  xdotool mousemove --window "$main_window" 300 $((HEIGHT - PANE_TEXT_FROM_BOTTOM)) click 1
   sleep 0.2
   copy_focused
 }
@@ -184,7 +187,7 @@ wait_for "the pane with the file's matches marked" pane_marks_shown
 check_pane_on "$TEXT_FILE"
 
 # Up and Down in the pane's text: from match to match, the list's row stays where it was.
-xdotool mousemove --window "$main_window" 300 $((HEIGHT - 60)) click 1
+xdotool mousemove --window "$main_window" 300 $((HEIGHT - PANE_TEXT_FROM_BOTTOM)) click 1
 sleep 0.3
 rows_before=$(list_rows)
 xdotool key Down Down Down Up
