@@ -55,6 +55,13 @@ class TextSink {
   void EndLine();
   bool Full() const { return full_; }
   std::string& Text() { return out_; }
+  // Bytes that can still be appended.
+  std::size_t Room() const { return full_ || out_.size() >= limit_ ? 0 : limit_ - out_.size(); }
+  // Drops the text after size (taken back from a walk that is done again), so more can be appended.
+  void Truncate(std::size_t size) {
+    out_.resize(size);
+    full_ = false;
+  }
 
  private:
   std::string& out_;

@@ -9,6 +9,7 @@
 #include <quazip/quazipfileinfo.h>
 
 #include <algorithm>
+#include <limits>
 #include <map>
 #include <vector>
 
@@ -108,8 +109,12 @@ class Package {
   }
 
   // Unpacks a part (name compared without case). False when it is missing or unreadable; a part cut at
-  // the limit is returned in part, with the outcome noted.
-  bool Read(std::string_view name, std::string& out, Extraction& x) {
+  // the limit is returned in part, with the outcome noted. With prefix, at most that many bytes are
+  // unpacked (a first page needs only the part's beginning); whole tells whether the part was read to its
+  // end.
+  bool Read(std::string_view name, std::string& out, Extraction& x,
+            std::size_t prefix = std::numeric_limits<std::size_t>::max(), bool* whole = nullptr) {
+    if (whole) *whole = false;
     out.clear();
     const auto it = names_.find(Lower(name));
     if (it == names_.end()) return false;
@@ -124,11 +129,12 @@ class Package {
     constexpr std::size_t kChunk = 1 << 16;
     for (;;) {
       if (stop_.stop_requested()) break;
+      if (out.size() >= prefix) return true;  // the beginning asked for (no checksum to check yet)
       if (out.size() >= cap) {
         SetOutcome(x, Status::Partial, say::PartTooLarge());
         break;
       }
-      const std::size_t want = std::min(kChunk, cap - out.size());
+      const std::size_t want = std::min({kChunk, cap - out.size(), prefix - out.size()});
       const std::size_t at = out.size();
       out.resize(at + want);
       const qint64 got = f.read(out.data() + at, qint64(want));
@@ -140,11 +146,12 @@ class Package {
       out.resize(at + std::size_t(got));
     }
     unpacked_ += out.size();
-    const bool whole = f.atEnd();
+    const bool atEnd = f.atEnd();
     f.close();
     // An entry read to its end whose checksum fails: its size or data lie (a size may be declared small to
     // slip past a limit), so only what was read is trusted.
-    if (whole && f.getZipError() != UNZ_OK) SetOutcome(x, Status::Partial, say::DamagedAfter());
+    if (atEnd && f.getZipError() != UNZ_OK) SetOutcome(x, Status::Partial, say::DamagedAfter());
+    if (whole) *whole = true;
     return true;
   }
 
@@ -198,20 +205,50 @@ std::map<std::string, std::string> Relationships(
 
 // Walks one part into the text under a label line ("[머리글]"); the label goes when the part gave no text.
 // False when the walk must end (the text is full, the part refused, or a stop).
+// A first page (little room left in the text) unpacks the part's beginning first, this many bytes of XML per
+// byte of room: it nearly always holds the text wanted, and a large document then shows its first page
+// without its whole body being unpacked. Only when the beginning does not fill the text is the part read
+// whole and walked again.
+constexpr std::size_t kFirstPageRoom = std::size_t(1) << 20;
+constexpr std::size_t kPrefixPerTextByte = 16;
+
 bool WalkPart(Package& p, std::string_view part, std::string_view label, const XmlTextRules& rules,
               TextSink& sink, Extraction& x, std::string_view format, std::stop_token stop) {
   std::string xml;
-  if (!p.Read(part, xml, x)) return !stop.stop_requested();
   const std::size_t before = sink.Text().size();
-  if (!label.empty()) {
+  const auto walk = [&] {
+    if (!label.empty()) {
+      sink.EndLine();
+      sink.Append(label);
+      sink.Append('\n');
+    }
+    const std::size_t afterLabel = sink.Text().size();
+    const XmlWalk w = WalkXmlText(xml, rules, sink, stop);
+    if (sink.Text().size() == afterLabel) sink.Text().resize(before);
     sink.EndLine();
-    sink.Append(label);
-    sink.Append('\n');
+    return w;
+  };
+  XmlWalk w = XmlWalk::Done;
+  bool walked = false;
+  if (const std::size_t room = sink.Room(); room > 0 && room <= kFirstPageRoom) {
+    bool whole = false;
+    if (!p.Read(part, xml, x, room * kPrefixPerTextByte, &whole)) return !stop.stop_requested();
+    if (!whole) {
+      // Cut before the last tag's "<": every text and tag walked is then whole, as in the whole part.
+      const std::size_t lastTag = xml.rfind('<');
+      xml.resize(lastTag == std::string::npos ? 0 : lastTag);
+      w = walk();
+      if (w == XmlWalk::Full || w == XmlWalk::Cancelled) {
+        walked = true;
+      } else {
+        sink.Truncate(before);
+        if (!p.Read(part, xml, x)) return !stop.stop_requested();
+      }
+    }
+  } else if (!p.Read(part, xml, x)) {
+    return !stop.stop_requested();
   }
-  const std::size_t afterLabel = sink.Text().size();
-  const XmlWalk w = WalkXmlText(xml, rules, sink, stop);
-  if (sink.Text().size() == afterLabel) sink.Text().resize(before);
-  sink.EndLine();
+  if (!walked) w = walk();
   switch (w) {
     case XmlWalk::Done:
       return true;

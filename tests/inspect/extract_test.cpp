@@ -270,6 +270,32 @@ TEST_F(ExtractTest, HostileZipsGetASentenceWithinTheLimits) {
   EXPECT_EQ(Extract(Write("notzip.pptx", "PK\x03\x04 but nothing else")).status, Status::Damaged);
 }
 
+TEST_F(ExtractTest, AFirstPageIsTheBeginningOfTheWholeText) {
+  // A long body of Korean lines with numbers and escaped characters, and one whose first thousands of
+  // paragraphs are empty, so its first page lies past the part's beginning.
+  WordDocument longBody, lateText;
+  for (int i = 0; i < 20000; ++i)
+    longBody.body.push_back(
+        {"고객 " + std::to_string(i) + " 연락처 010-1234-" + std::to_string(1000 + i % 9000),
+         " <기타> & \"메모\""});
+  lateText.body.assign(5000, {""});
+  for (int i = 0; i < 3000; ++i) lateText.body.push_back({"늦게 나오는 문단 " + std::to_string(i)});
+  ASSERT_TRUE(WriteZip(Path("long.docx"), DocxParts(longBody)));
+  ASSERT_TRUE(WriteZip(Path("late.docx"), DocxParts(lateText)));
+  for (const char* name : {"long.docx", "late.docx"}) {
+    const Extraction whole = Extract(Path(name));
+    ASSERT_EQ(whole.status, Status::Ok) << name;
+    for (std::size_t limit : {std::size_t(100), std::size_t(4096), std::size_t(65536)}) {
+      Limits first;
+      first.maxTextBytes = limit;
+      const Extraction page = Extract(Path(name), {}, first);
+      EXPECT_EQ(page.status, Status::Partial) << name << " " << limit;
+      EXPECT_GT(page.text.size(), limit - 4) << name << " " << limit;
+      EXPECT_EQ(whole.text.substr(0, page.text.size()), page.text) << name << " " << limit;
+    }
+  }
+}
+
 TEST_F(ExtractTest, FilesThatCannotBeReadSayWhy) {
   const Extraction missing = Extract(Path("없음.txt"));
   EXPECT_EQ(missing.status, Status::Missing);
