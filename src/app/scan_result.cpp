@@ -115,8 +115,14 @@ bool ScanFilter::FileExistsAt(const std::string& folder, const std::string& name
     lastHostFolder_ = plat::os::ResolvePath(folder + "\\x");
     lastHostFolder_.resize(lastHostFolder_.size() >= 2 ? lastHostFolder_.size() - 1 : 0);  // keep the "/"
     haveLastFolder_ = true;
+    heldFolder_.Close();
+    linesInFolder_ = 0;
   }
   if (lastHostFolder_.empty()) return false;
+  // From the second line in a row naming the folder on, the folder is held open and only the name is
+  // looked up in it; the path is walked for a folder named once.
+  if (++linesInFolder_ == 2) heldFolder_.Open(lastHostFolder_);
+  if (heldFolder_.IsOpen()) return heldFolder_.FileExists(name);
   hostPath_.assign(lastHostFolder_).append(name);
   return plat::os::FileExists(hostPath_);
 }

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/os/folder.h"
+
 namespace vek {
 
 // Fields of the line being processed, indexes 0..50.
@@ -108,7 +110,8 @@ class ScanFilter {
   int Unreadable() const { return unreadable_; }
 
   // Whether the file a line names exists: folder + "\" + name through the drive map. Consecutive lines
-  // mostly share a folder, so the folder's host path is kept from the line before.
+  // mostly share a folder, so the folder's host path is kept from the line before, and the folder itself
+  // is held open while lines go on naming it.
   bool FileExistsAt(const std::string& folder, const std::string& name);
 
  private:
@@ -118,6 +121,8 @@ class ScanFilter {
   std::string lastFolder_;
   std::string lastHostFolder_;
   bool haveLastFolder_ = false;
+  plat::os::TFolder heldFolder_;  // the last folder, once two lines in a row named it
+  int linesInFolder_ = 0;
   std::string hostPath_;
 };
 

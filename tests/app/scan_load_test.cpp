@@ -1,11 +1,13 @@
 // Loading a scanner's result file: splitting lines into fields, every filter rule, bad and hostile input,
 // and the window's loading buttons. Files live in temporary drive-map folders.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTest>
 #include <random>
 
 #include "app/application.h"
@@ -214,6 +216,33 @@ TEST_F(Sandbox, ExistenceTestAgreesWithTheDriveMapForEveryFormOfPath) {
   EXPECT_TRUE(filter.FileExistsAt("D:\\자료", "a.txt"));
 }
 
+TEST_F(Sandbox, LinesInARowNamingOneFolderAnswerAsTheWholePathDoes) {
+  using namespace std::string_literals;
+  Touch("D:\\자료\\a.txt");
+  const std::string folder = plat::os::ResolvePath("D:\\자료");
+  plat::os::ForceDirectories(folder + "/sub");
+  ASSERT_EQ(::symlink("a.txt", (folder + "/link").c_str()), 0);
+  ASSERT_EQ(::symlink("none", (folder + "/dangling").c_str()), 0);
+  ASSERT_EQ(::symlink("sub", (folder + "/sublink").c_str()), 0);
+  vek::ScanFilter filter({});
+  // After the first line the folder is held open: files made or removed meanwhile are seen as they are.
+  const auto same = [&](const std::string& name) {
+    EXPECT_EQ(filter.FileExistsAt("D:\\자료", name), plat::os::FileExists(folder + "/" + name)) << name;
+  };
+  for (const std::string& name : {"a.txt"s, "b.txt"s, "sub"s, "link"s, "dangling"s, "sublink"s, "a.txt\0"s,
+                                  "."s, "sub/../a.txt"s, "a.txt"s})
+    same(name);
+  EXPECT_TRUE(filter.FileExistsAt("D:\\자료", "a.txt"));
+  Touch("D:\\자료\\b.txt");
+  EXPECT_TRUE(filter.FileExistsAt("D:\\자료", "b.txt"));
+  ASSERT_EQ(::unlink((folder + "/a.txt").c_str()), 0);
+  EXPECT_FALSE(filter.FileExistsAt("D:\\자료", "a.txt"));
+  EXPECT_FALSE(filter.FileExistsAt("D:\\자료", "link"));
+  // A folder that is not there, twice in a row.
+  EXPECT_FALSE(filter.FileExistsAt("D:\\없음", "a.txt"));
+  EXPECT_FALSE(filter.FileExistsAt("D:\\없음", "a.txt"));
+}
+
 TEST_F(Sandbox, HostileFileLoadsWhatItCanAndLeavesTheWindowUsable) {
   Touch("D:\\x\\ok.txt");
   std::string bytes = plat::text::Utf8ToCp949("헤더\r\n");
@@ -342,6 +371,51 @@ TEST_F(Sandbox, ButtonsChooseAndReload) {
   EXPECT_EQ(dialogs.OpenRequests().back().FilterLabel, "CSV파일(*.csv)");
   EXPECT_EQ(dialogs.OpenRequests().back().FilterPattern, "*.csv");
   EXPECT_FALSE(Exists(c + "/Resort.ini"));  // a chosen file is not remembered
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Sandbox, AServersScanNamingEachFileOnSeveralLinesListsEveryLineAndSortsByTitleClick) {
+  for (const char* f : {"D:\\공유\\나.hwp", "D:\\공유\\가.hwp", "D:\\공유\\b.xls", "D:\\개인\\가.hwp"})
+    Touch(f);
+  // Three lines per file in a row, one file named again further down, a missing file among them, and a file
+  // of the same name in another folder.
+  std::vector<std::string> lines;
+  for (const char* name : {"나.hwp", "가.hwp", "없음.hwp", "b.xls"})
+    for (int k = 1; k <= 3; ++k)
+      lines.push_back(std::string(name) + ",주민등록번호," + std::to_string(k) + ",D:\\공유");
+  lines.push_back("가.hwp,계좌번호,4,D:\\공유");
+  lines.push_back("가.hwp,계좌번호,5,D:\\개인");
+  TForm1 form;
+  form.resize(1156, 706);
+  form.p_file->setText(Q(WriteResult(lines)));
+  form.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+  form.ReadAndInsert();
+  ASSERT_EQ(form.Mgr_grid->RowCount(), 11);
+  EXPECT_EQ(S(form.CountLine->text()), "목록 11건 · 체크 0건");
+  const auto rows = [&] {
+    std::vector<std::string> r;
+    for (int i = 0; i < form.Mgr_grid->RowCount(); ++i)
+      r.push_back(form.Mgr_grid->Cells(1, i).AsString() + form.Mgr_grid->Cells(3, i).AsString());
+    return r;
+  };
+  // A click on the name's title: 가나다 order, then Latin; the lines of one name in the order of the file.
+  const TRect title = form.Mgr_grid->Extents().HeaderCellRect(TForm1::kNameColumn);
+  const QPoint at(title.Left + title.Width() / 2, title.Top + title.Height() / 2);
+  QTest::mouseClick(form.Mgr_grid->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+  EXPECT_EQ(rows(),
+            (std::vector<std::string>{"가.hwp1", "가.hwp2", "가.hwp3", "가.hwp4", "가.hwp5", "나.hwp1",
+                                      "나.hwp2", "나.hwp3", "b.xls1", "b.xls2", "b.xls3"}));
+  QTest::mouseClick(form.Mgr_grid->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+  EXPECT_EQ(rows(), (std::vector<std::string>{"b.xls1", "b.xls2", "b.xls3", "나.hwp1", "나.hwp2", "나.hwp3",
+                                              "가.hwp1", "가.hwp2", "가.hwp3", "가.hwp4", "가.hwp5"}));
+  EXPECT_EQ(form.Mgr_grid->Cells(4, 10).AsString(), "D:\\개인");
+  // The tick-all box ticks every line; the count line says so.
+  form.cb_m->click();
+  EXPECT_EQ(S(form.CountLine->text()), "목록 11건 · 체크 11건");
 }
 
 }  // namespace

@@ -1,17 +1,23 @@
 // TMemGrid::SortRows: a stable sort of the rows by one or more columns. The order is worked out on row
-// indices over keys prepared once per row, then applied to every column's pool and to the row infos at
-// once, so that each value moves one time however many rows there are.
+// indices over keys prepared once per row (texts: a collation rank from one key per distinct text), then
+// applied to every column's pool and to the row infos at once, so that each value moves one time however
+// many rows there are.
 #include <unicode/ucol.h>
 
 #include <QString>
+#include <QStringDecoder>
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <functional>
 #include <numeric>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <thread>
+#include <vector>
 
 #include "grid/memory/mem_grid.h"
-#include "grid/structure/qt_text.h"
 #include "platform/error.h"
 #include "platform/format/format.h"
 
@@ -32,18 +38,22 @@ class Collator {
   Collator(const Collator&) = delete;
   Collator& operator=(const Collator&) = delete;
 
-  // Appends the key of a UTF-8 text (its bytes, should the collation be missing).
-  void AppendKey(std::string_view utf8, std::string& to) const {
+  // Appends the key of a UTF-8 text (its bytes, should the collation be missing). The text is decoded as
+  // QString::fromUtf8 decodes it, into a buffer kept from text to text.
+  void AppendKey(std::string_view utf8, std::string& to) {
     if (!coll_) {
       to.append(utf8);
       return;
     }
-    const QString text = tw::ToQ(utf8);
+    utf16_.resize(utf8.size() + 1);
+    const QChar* end =
+        decoder_.appendToBuffer(utf16_.data(), QByteArrayView(utf8.data(), qsizetype(utf8.size())));
+    const int length = int(end - utf16_.data());
     const std::size_t at = to.size();
-    int room = int(text.size()) * 4 + 16;
+    int room = length * 4 + 16;
     for (;;) {
       to.resize(at + std::size_t(room));
-      const int n = ucol_getSortKey(coll_, reinterpret_cast<const UChar*>(text.utf16()), int(text.size()),
+      const int n = ucol_getSortKey(coll_, reinterpret_cast<const UChar*>(utf16_.data()), length,
                                     reinterpret_cast<std::uint8_t*>(to.data() + at), room);
       if (n <= room) {
         to.resize(at + std::size_t(n > 0 ? n - 1 : 0));  // without the closing NUL
@@ -55,6 +65,174 @@ class Collator {
 
  private:
   UCollator* coll_ = nullptr;
+  QStringDecoder decoder_{QStringDecoder::Utf8,
+                          QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom};
+  std::vector<QChar> utf16_;
+};
+
+// The collation ranks of a text column's rows: rows whose texts compare equal by the collation share a
+// rank, and ranks follow the collation's order. Each distinct text gets one key, so a column that repeats
+// its texts (a file named on several lines, a folder holding many files) makes few keys; the keys are sorted
+// once, on their bytes.
+class TextRanks {
+ public:
+  // Ranks of the rows take(row, text, null) accepts; other rows get -1. Each row's text is read once, here,
+  // and handed to take (empty for a null cell).
+  template <class Take>
+  TextRanks(const TwMemPool& pool, int rows, Take&& take) : ranks_(std::size_t(rows), -1) {
+    Distinct(pool, rows, take);
+    BuildKeys();
+    RankDistinct();
+    for (int& r : ranks_)
+      if (r >= 0) r = rankOf_[std::size_t(r)];
+  }
+
+  int Rank(std::size_t r) const { return ranks_[r]; }
+  // Ranks run from 0 to Count() - 1.
+  int Count() const { return count_; }
+
+ private:
+  // Gives each taken row the index of its text among the distinct texts (in ranks_ for now). A row
+  // repeating the row above costs one comparison; others are looked up in an open hash table.
+  template <class Take>
+  void Distinct(const TwMemPool& pool, int rows, Take&& take) {
+    std::vector<std::int32_t> table(1024, -1);
+    std::size_t mask = table.size() - 1;
+    std::vector<std::uint64_t> hashes;
+    int previous = -1;  // the distinct text of the row above, when that row was taken
+    for (int r = 0; r < rows; ++r) {
+      const bool null = !pool.Prepared() || pool.IsNull(r);
+      const std::string_view text = null ? std::string_view() : pool.Text(r);
+      if (!take(r, text, null)) {
+        previous = -1;
+        continue;
+      }
+      if (previous >= 0 && texts_[std::size_t(previous)] == text) {
+        ranks_[std::size_t(r)] = previous;
+        continue;
+      }
+      const std::uint64_t h = std::hash<std::string_view>()(text);
+      std::size_t at = std::size_t(h) & mask;
+      while (table[at] >= 0 &&
+             !(hashes[std::size_t(table[at])] == h && texts_[std::size_t(table[at])] == text))
+        at = (at + 1) & mask;
+      if (table[at] >= 0) {
+        previous = table[at];
+      } else {
+        previous = std::int32_t(texts_.size());
+        table[at] = previous;
+        texts_.push_back(text);
+        hashes.push_back(h);
+        if (texts_.size() * 2 > table.size()) {
+          // Twice the room, every distinct text placed again.
+          table.assign(table.size() * 2, -1);
+          mask = table.size() - 1;
+          for (std::size_t d = 0; d < hashes.size(); ++d) {
+            std::size_t to = std::size_t(hashes[d]) & mask;
+            while (table[to] >= 0) to = (to + 1) & mask;
+            table[to] = std::int32_t(d);
+          }
+        }
+      }
+      ranks_[std::size_t(r)] = previous;
+    }
+  }
+
+  // The collation keys of the distinct texts, made on two threads when there are many (each thread with
+  // its own collator).
+  void BuildKeys() {
+    const auto build = [this](std::size_t from, std::size_t to, std::string& keys,
+                              std::vector<std::size_t>& ends) {
+      Collator collator;
+      ends.reserve(to - from);
+      for (std::size_t d = from; d < to; ++d) {
+        collator.AppendKey(texts_[d], keys);
+        ends.push_back(keys.size());
+      }
+    };
+    const std::size_t n = texts_.size();
+    const std::size_t half = n >= 20000 ? n / 2 : n;
+    std::string upper;
+    std::vector<std::size_t> upperEnds;
+    std::thread second;
+    if (half < n) second = std::thread([&] { build(half, n, upper, upperEnds); });
+    std::vector<std::size_t> ends;
+    build(0, half, keys_, ends);
+    if (second.joinable()) second.join();
+    offsets_.reserve(n + 1);
+    offsets_.push_back(0);
+    offsets_.insert(offsets_.end(), ends.begin(), ends.end());
+    const std::size_t base = keys_.size();
+    keys_ += upper;
+    for (std::size_t e : upperEnds) offsets_.push_back(base + e);
+  }
+
+  struct Item {
+    std::uint64_t a, b;  // sixteen key bytes from the level's offset
+    std::int32_t text;
+  };
+
+  // The distinct texts sorted on their keys' bytes; equal keys share a rank.
+  void RankDistinct() {
+    std::vector<Item> items(texts_.size());
+    for (std::size_t d = 0; d < items.size(); ++d) items[d] = {WordAt(d, 0), WordAt(d, 8), std::int32_t(d)};
+    SortLevel(items.data(), items.data() + items.size(), 0);
+    rankOf_.resize(items.size());
+    count_ = 0;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+      if (i > 0 && Key(std::size_t(items[i].text)) != Key(std::size_t(items[i - 1].text))) ++count_;
+      rankOf_[std::size_t(items[i].text)] = count_;
+    }
+    if (!items.empty()) ++count_;
+  }
+
+  // Sorts items on their two words; then every run of items equal on those words whose keys go on is
+  // sorted again on the next sixteen bytes, so every level sorts contiguous memory.
+  void SortLevel(Item* first, Item* last, std::size_t offset) const {
+    std::sort(first, last, [](const Item& x, const Item& y) { return x.a != y.a ? x.a < y.a : x.b < y.b; });
+    for (Item* run = first; run < last;) {
+      Item* end = run + 1;
+      while (end < last && end->a == run->a && end->b == run->b) ++end;
+      if (end - run > 1) {
+        bool longer = false;
+        for (Item* it = run; it < end && !longer; ++it)
+          longer = KeyLength(std::size_t(it->text)) > offset + 16;
+        if (longer) {
+          for (Item* it = run; it < end; ++it) {
+            it->a = WordAt(std::size_t(it->text), offset + 16);
+            it->b = WordAt(std::size_t(it->text), offset + 24);
+          }
+          SortLevel(run, end, offset + 16);
+        }
+      }
+      run = end;
+    }
+  }
+
+  std::string_view Key(std::size_t d) const {
+    return std::string_view(keys_).substr(offsets_[d], offsets_[d + 1] - offsets_[d]);
+  }
+  std::size_t KeyLength(std::size_t d) const { return offsets_[d + 1] - offsets_[d]; }
+  // Eight key bytes from an offset as a big-endian number (zeros past the end, where no key byte is zero).
+  std::uint64_t WordAt(std::size_t d, std::size_t from) const {
+    const std::string_view k = Key(d);
+    if (from + 8 <= k.size()) {
+      std::uint64_t w;
+      std::memcpy(&w, k.data() + from, 8);
+      return __builtin_bswap64(w);
+    }
+    std::uint64_t p = 0;
+    for (std::size_t i = from; i < from + 8; ++i)
+      p = (p << 8) | (i < k.size() ? static_cast<unsigned char>(k[i]) : 0u);
+    return p;
+  }
+
+  std::vector<int> ranks_;               // per row: the distinct text, then its rank
+  std::vector<std::string_view> texts_;  // the distinct texts, in the pool
+  std::string keys_;                     // their collation keys, one after another
+  std::vector<std::size_t> offsets_;
+  std::vector<int> rankOf_;  // per distinct text
+  int count_ = 0;
 };
 
 // One key's values of every row, prepared for comparing.
@@ -70,16 +248,17 @@ class PreparedKey {
     if (IsTextType(type)) {
       numbers_.resize(compare == TwSortCompare::Number ? std::size_t(rows) : 0);
       isNumber_.resize(numbers_.size());
-      for (int r = 0; r < rows; ++r) {
-        const bool null = !pool.Prepared() || pool.IsNull(r);
-        null_[std::size_t(r)] = null || pool.Text(r).empty();
+      // Empty texts sort with the nulls; texts that are not numbers compare by collation.
+      ranks_.emplace(pool, rows, [this](int r, std::string_view text, bool null) {
+        const std::size_t i = std::size_t(r);
+        null_[i] = null || text.empty();
         if (!numbers_.empty() && !null) {
           double v = 0;
-          isNumber_[std::size_t(r)] = plat::fmt::TryStrToFloat(std::string(pool.Text(r)), v);
-          numbers_[std::size_t(r)] = v;
+          isNumber_[i] = plat::fmt::TryStrToFloat(std::string(text), v);
+          numbers_[i] = v;
         }
-      }
-      BuildKeys(pool, rows);
+        return !null_[i] && (isNumber_.empty() || !isNumber_[i]);
+      });
       return;
     }
     numbers_.resize(std::size_t(rows));
@@ -90,40 +269,12 @@ class PreparedKey {
     }
   }
 
-  // The collation keys of all rows, made on two threads for a large column (each with its collator).
-  void BuildKeys(const TwMemPool& pool, int rows) {
-    const auto build = [&pool](int from, int to, std::string& keys, std::vector<std::size_t>& ends) {
-      const Collator collator;
-      ends.reserve(std::size_t(to - from));
-      for (int r = from; r < to; ++r) {
-        if (pool.Prepared() && !pool.IsNull(r)) collator.AppendKey(pool.Text(r), keys);
-        ends.push_back(keys.size());
-      }
-    };
-    const int half = rows >= 20000 ? rows / 2 : rows;
-    std::string upper;
-    std::vector<std::size_t> upperEnds;
-    std::thread second;
-    if (half < rows) second = std::thread([&] { build(half, rows, upper, upperEnds); });
-    std::vector<std::size_t> ends;
-    build(0, half, keys_, ends);
-    if (second.joinable()) second.join();
-    offsets_.reserve(std::size_t(rows) + 1);
-    offsets_.push_back(0);
-    offsets_.insert(offsets_.end(), ends.begin(), ends.end());
-    const std::size_t base = keys_.size();
-    keys_ += upper;
-    for (std::size_t e : upperEnds) offsets_.push_back(base + e);
-  }
-
-  // Whether the key is texts compared by collation alone (no numbers): SortedOrder then sorts by the keys'
-  // bytes directly.
-  bool PlainText() const { return !offsets_.empty() && isNumber_.empty(); }
+  // Whether the key is texts compared by collation alone (no numbers): SortedOrder then places the rows by
+  // their ranks directly.
+  bool PlainText() const { return ranks_.has_value() && isNumber_.empty(); }
   bool Descending() const { return descending_; }
   bool Null(std::size_t r) const { return null_[r]; }
-  // Eight key bytes of row r from an offset, as a big-endian number, and the key's length.
-  std::uint64_t WordAt(std::size_t r, std::size_t from) const { return Word(Key(r), from); }
-  std::size_t KeyLength(std::size_t r) const { return offsets_[r + 1] - offsets_[r]; }
+  const TextRanks& Ranks() const { return *ranks_; }
 
   // <0, 0, >0 for rows a and b in this key's direction; nulls (and empty texts) come first ascending.
   int Compare(int a, int b) const {
@@ -173,70 +324,23 @@ class PreparedKey {
       if (isNumber_[a] != isNumber_[b]) return isNumber_[a] ? -1 : 1;
       if (isNumber_[a]) return numbers_[a] < numbers_[b] ? -1 : (numbers_[b] < numbers_[a] ? 1 : 0);
     }
-    if (offsets_.empty()) return 0;
-    const std::string_view ka = Key(a), kb = Key(b);
-    const int c = ka.compare(kb);
-    return c < 0 ? -1 : (c > 0 ? 1 : 0);
-  }
-
-  std::string_view Key(std::size_t r) const {
-    return std::string_view(keys_).substr(offsets_[r], offsets_[r + 1] - offsets_[r]);
-  }
-  // Eight key bytes from an offset as a big-endian number (zeros past the end, where no key byte is zero).
-  static std::uint64_t Word(std::string_view k, std::size_t from) {
-    std::uint64_t p = 0;
-    for (std::size_t i = from; i < from + 8; ++i)
-      p = (p << 8) | (i < k.size() ? static_cast<unsigned char>(k[i]) : 0u);
-    return p;
+    if (!ranks_) return 0;
+    const int ra = ranks_->Rank(a), rb = ranks_->Rank(b);
+    return ra < rb ? -1 : (ra > rb ? 1 : 0);
   }
 
   bool descending_;
   std::vector<bool> null_;
-  std::string keys_;  // the collation keys of every row, one after another
-  std::vector<std::size_t> offsets_;
+  std::optional<TextRanks> ranks_;  // texts: the collation ranks of the rows that are not numbers
   std::vector<double> numbers_;
   std::vector<bool> isNumber_;
 };
-
-struct SortItem {
-  std::uint64_t a, b;  // sixteen key bytes from the level's offset
-  int row;
-};
-
-// Sorts items on their two words in the key's direction, rows ascending among equals; then every run of
-// items equal on those words whose keys go on is sorted again on the next sixteen bytes.
-void SortLevel(SortItem* first, SortItem* last, std::size_t offset, const PreparedKey& k) {
-  const bool down = k.Descending();
-  std::sort(first, last, [down](const SortItem& x, const SortItem& y) {
-    if (x.a != y.a) return down ? x.a > y.a : x.a < y.a;
-    if (x.b != y.b) return down ? x.b > y.b : x.b < y.b;
-    return x.row < y.row;
-  });
-  for (SortItem* run = first; run < last;) {
-    SortItem* end = run + 1;
-    while (end < last && end->a == run->a && end->b == run->b) ++end;
-    if (end - run > 1) {
-      bool longer = false;
-      for (SortItem* it = run; it < end && !longer; ++it)
-        longer = k.KeyLength(std::size_t(it->row)) > offset + 16;
-      if (longer) {
-        for (SortItem* it = run; it < end; ++it) {
-          it->a = k.WordAt(std::size_t(it->row), offset + 16);
-          it->b = k.WordAt(std::size_t(it->row), offset + 24);
-        }
-        SortLevel(run, end, offset + 16, k);
-      }
-    }
-    run = end;
-  }
-}
 
 }  // namespace
 
 std::vector<int> TMemGrid::SortedOrder(const std::vector<TwSortKey>& keys) {
   const int rows = RowCount();
   std::vector<int> order(static_cast<std::size_t>(rows));
-  std::iota(order.begin(), order.end(), 0);
   std::vector<PreparedKey> prepared;
   prepared.reserve(keys.size());
   for (const TwSortKey& k : keys) {
@@ -245,29 +349,24 @@ std::vector<int> TMemGrid::SortedOrder(const std::vector<TwSortKey>& keys) {
     prepared.emplace_back(*Column(k.Column), k.Compare, k.Descending, rows);
   }
   if (prepared.size() == 1 && prepared[0].PlainText()) {
-    // One text key: the rows are sorted on sixteen key bytes kept beside them, then each run that agrees
-    // on those bytes on the next sixteen, and so on: every level sorts contiguous memory, and the row number
-    // breaks the last ties, so the order is stable.
+    // One text key: the rows are placed by their ranks (a counting sort), each rank's rows in row order,
+    // so the order is stable in either direction. Nulls are first ascending, last descending.
     const PreparedKey& k = prepared[0];
-    std::vector<SortItem> items;
-    items.reserve(order.size());
-    std::vector<int> nulls;
-    for (std::size_t i = 0; i < order.size(); ++i) {
-      if (k.Null(i))
-        nulls.push_back(int(i));
-      else
-        items.push_back({k.WordAt(i, 0), k.WordAt(i, 8), int(i)});
-    }
-    SortLevel(items.data(), items.data() + items.size(), 0, k);
-    // Nulls first ascending, last descending, in their order either way.
-    std::size_t at = 0;
-    if (!k.Descending())
-      for (int r : nulls) order[at++] = r;
-    for (const SortItem& it : items) order[at++] = it.row;
-    if (k.Descending())
-      for (int r : nulls) order[at++] = r;
+    const TextRanks& ranks = k.Ranks();
+    const int n = ranks.Count();
+    // Bucket 0 holds the nulls ascending, bucket n + 1 descending.
+    const auto bucket = [&](std::size_t r) {
+      if (k.Null(r)) return k.Descending() ? n + 1 : 0;
+      return k.Descending() ? n - ranks.Rank(r) : ranks.Rank(r) + 1;
+    };
+    std::vector<int> start(std::size_t(n) + 3, 0);
+    for (std::size_t r = 0; r < order.size(); ++r) ++start[std::size_t(bucket(r)) + 1];
+    for (std::size_t b = 1; b < start.size(); ++b) start[b] += start[b - 1];
+    for (std::size_t r = 0; r < order.size(); ++r)
+      order[std::size_t(start[std::size_t(bucket(r))]++)] = int(r);
     return order;
   }
+  std::iota(order.begin(), order.end(), 0);
   std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
     for (const PreparedKey& k : prepared)
       if (const int c = k.Compare(a, b)) return c < 0;

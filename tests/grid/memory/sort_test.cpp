@@ -139,3 +139,59 @@ TEST_F(Sort, ALargeColumnSortsAsTheCollatorComparesWithTiesInRowOrder) {
 }
 
 }  // namespace
+
+namespace {
+
+// The order a stable sort by QCollator's Korean comparison gives, blanks first ascending and last descending.
+std::vector<int> CollatorOrder(const std::vector<std::string>& texts, bool down) {
+  QCollator collator(QLocale(QLocale::Korean, QLocale::SouthKorea));
+  std::vector<int> order(texts.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = int(i);
+  std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+    const std::string& x = texts[std::size_t(a)];
+    const std::string& y = texts[std::size_t(b)];
+    if (x.empty() != y.empty()) return down ? y.empty() : x.empty();
+    const int c = collator.compare(QString::fromStdString(x), QString::fromStdString(y));
+    return down ? c > 0 : c < 0;
+  });
+  return order;
+}
+
+TEST_F(Sort, RepeatedTextsAndTextsTheCollationFindsEqualKeepTheirRowOrder) {
+  // Runs of one text, the same texts again further down, and different texts that compare equal: "é" as
+  // one character and as e with a combining accent, a text with a control character the collation ignores.
+  // Then many distinct texts in a scattered order, so that the lookup of texts seen before grows.
+  const std::vector<std::string> head = {"나무",
+                                         "나무",
+                                         "가방",
+                                         "cafe\u0301",
+                                         "가방",
+                                         "café",
+                                         "나무",
+                                         "",
+                                         "ab",
+                                         "a\x01"
+                                         "b",
+                                         "Ab",
+                                         "가방",
+                                         "café",
+                                         "",
+                                         "cafe\u0301",
+                                         "나무"};
+  std::vector<std::string> texts = head;
+  for (int i = 0; i < 3000; ++i) texts.push_back("폴더" + std::to_string((i * 7919) % 1500));
+  for (std::size_t i = 0; i < texts.size(); ++i) Row(texts[i].c_str(), std::to_string(i).c_str());
+  for (const bool down : {false, true}) {
+    const std::vector<int> expected = CollatorOrder(texts, down);
+    EXPECT_EQ(grid.SortedOrder({{0, down}}), expected) << (down ? "descending" : "ascending");
+    // Numbers first by value, the other texts by the same collation.
+    EXPECT_EQ(grid.SortedOrder({{0, down, TwSortCompare::Number}}), expected);
+  }
+  // Sorted in place, each row's tag still names its text.
+  grid.SortRows({{0}});
+  for (int r = 0; r < grid.RowCount(); ++r)
+    ASSERT_EQ(grid.Cells(0, r).AsString(), texts[std::stoul(grid.Cells(1, r).AsString())]);
+  EXPECT_EQ(grid.CheckConsistency().Problem, "");
+}
+
+}  // namespace
