@@ -1,12 +1,15 @@
 // The chained action log: writing, reading back, checking (the format is in action_log.h).
 #include "app/action_log.h"
 
+#include <fcntl.h>
 #include <pwd.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QByteArray>
 #include <QCryptographicHash>
+#include <QRandomGenerator>
 #include <QString>
 #include <QSysInfo>
 #include <cerrno>
@@ -25,6 +28,9 @@ namespace {
 constexpr std::size_t kHashHex = 64;
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 constexpr std::string_view kHeading =
+    "번호,시간,사용자,호스트,배치,방법,원본,대상,크기,종류,검출수,매체,결과,사유,작업ID,해시";
+// The heading of chained lines written before runs had an identity.
+constexpr std::string_view kUnnamedRunsHeading =
     "번호,시간,사용자,호스트,배치,방법,원본,대상,크기,종류,검출수,매체,결과,사유,해시";
 // The heading of the lines written before the chain.
 constexpr std::string_view kOldHeading = "시간,배치,작업,원본,대상,결과,사유";
@@ -102,13 +108,47 @@ std::vector<std::string_view> Lines(std::string_view text) {
 }
 
 bool IsHeading(std::string_view line) {
-  return line == kHeading || line == kOldHeading;
+  return line == kHeading || line == kUnnamedRunsHeading || line == kOldHeading;
 }
 
-// The whole file; empty when it does not exist.
-std::string ReadWhole(const std::string& path) {
-  if (!plat::os::FileExists(path)) return {};
-  std::string bytes = plat::os::ReadFileBytes(path, std::size_t(1) << 34);
+std::string SystemError(const std::string& path) {
+  return path + ": " + std::strerror(errno);
+}
+
+// flock, again when a signal interrupts the wait.
+int Lock(int fd, int how) {
+  int r;
+  do r = ::flock(fd, how);
+  while (r != 0 && errno == EINTR);
+  return r;
+}
+
+// The whole file, read under a shared lock so that no writer's lines are caught half-way; empty when it does
+// not exist. Throws plat::Exception when it cannot be read. A writer that holds the log's lock reads without
+// one (`locked` false): a second lock of this process on the same file would wait for the first.
+std::string ReadWhole(const std::string& path, bool locked = true) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno == ENOENT) return {};
+    throw plat::Exception(SystemError(path));
+  }
+  if (locked) Lock(fd, LOCK_SH);  // a file system without locks is read as it is
+  std::string bytes;
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && st.st_size > 0) bytes.reserve(std::size_t(st.st_size));
+  char buf[1 << 16];
+  for (;;) {
+    const ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      const std::string problem = SystemError(path);
+      ::close(fd);
+      throw plat::Exception(problem);
+    }
+    if (n == 0) break;
+    bytes.append(buf, std::size_t(n));
+  }
+  ::close(fd);
   if (bytes.starts_with(kBom)) bytes.erase(0, kBom.size());
   return bytes;
 }
@@ -181,7 +221,7 @@ std::optional<ChainHead> LastChained(const std::string& path) {
 
 // The hash the file's record `number` carries, if the file has it.
 std::optional<std::string> HashOfRecord(const std::string& path, std::int64_t number) {
-  const std::string text = ReadWhole(path);
+  const std::string text = ReadWhole(path, false);
   for (std::string_view line : Lines(text)) {
     ChainedLine c;
     if (ParseChained(line, c) && c.Number == number) return std::string(c.Hash);
@@ -242,93 +282,133 @@ std::optional<ChainHead> ReadChainHead(const std::string& headPath) {
   return ChainHead{hash, std::int64_t(lines)};
 }
 
+std::string NewRunId() {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::uint64_t v = QRandomGenerator::system()->generate64();
+  std::string id(16, '0');
+  for (char& c : id) {
+    c = kHex[v & 15];
+    v >>= 4;
+  }
+  return id;
+}
+
 ActionLog::ActionLog() : ActionLog(ActionLogPath(), ChainHeadPath()) {}
 
 ActionLog::ActionLog(std::string logPath, std::string headPath)
-    : logPath_(std::move(logPath)), headPath_(std::move(headPath)), prevHash_(kZeroHash) {}
+    : logPath_(std::move(logPath)), headPath_(std::move(headPath)), head_{kZeroHash, 0} {}
 
 ActionLog::~ActionLog() {
   try {
     Flush();
   } catch (...) {
   }
-  if (file_) std::fclose(file_);
-}
-
-void ActionLog::Start() {
-  started_ = true;
-  const std::optional<ChainHead> head = ReadChainHead(headPath_);
-  const std::optional<ChainHead> tail = LastChained(logPath_);
-  ChainHead from{kZeroHash, 0};
-  if (head) {
-    stored_ = *head;
-    from = *head;
-    // Lines written after the head was last stored (the program ended in between) are the chain's own.
-    if (tail && tail->Lines > head->Lines && HashOfRecord(logPath_, head->Lines) == head->Hash) from = *tail;
-  } else if (tail) {
-    from = *tail;
-  }
-  prevHash_ = from.Hash;
-  count_ = from.Lines;
-  struct stat st {};
-  const bool empty = ::stat(logPath_.c_str(), &st) != 0 || st.st_size == 0;
-  // The heading opens the file, or the chain after the lines written before it.
-  if (empty) pending_ += kBom;
-  if (empty || count_ == 0) {
-    pending_ += kHeading;
-    pending_ += "\r\n";
-  }
+  if (fd_ >= 0) ::close(fd_);
 }
 
 void ActionLog::Append(const ActionRecord& r) {
-  if (!started_) Start();
-  const std::size_t at = pending_.size();
-  pending_ += std::to_string(count_ + 1);
-  pending_ += ',';
   for (const std::string* f : {&r.Time, &r.User, &r.Host, &r.Batch, &r.Method, &r.Source, &r.Target, &r.Size,
-                               &r.Kinds, &r.Hits, &r.Medium, &r.Result, &r.Reason}) {
-    AppendField(pending_, *f);
-    pending_ += ',';
+                               &r.Kinds, &r.Hits, &r.Medium, &r.Result, &r.Reason, &r.Run}) {
+    AppendField(waiting_, *f);
+    waiting_ += ',';
   }
-  thread_local ChainHash chain;
-  prevHash_ = chain.Next(prevHash_, std::string_view(pending_).substr(at));
-  pending_ += prevHash_;
-  pending_ += "\r\n";
-  ++count_;
-  if (pending_.size() >= kWriteBytes) WritePending();
+  ends_.push_back(std::uint32_t(waiting_.size()));
+  if (waiting_.size() >= kWriteBytes) Flush();
 }
 
-bool ActionLog::WritePending() {
-  if (pending_.empty()) return true;
-  if (!file_) {
-    file_ = std::fopen(logPath_.c_str(), "ab");
-    if (!file_) {
-      problem_ = logPath_ + ": " + std::strerror(errno);
-      return false;
-    }
+bool ActionLog::Resume(long long fileSize, std::string& out) {
+  // Nobody wrote since this writer's last lines (the file ends where they ended, and the settings hold the
+  // head they left): the chain goes on from there without reading anything back.
+  const std::optional<ChainHead> stored = ReadChainHead(headPath_);
+  if (end_ >= 0 && fileSize == end_ && stored == head_) return true;
+  const std::optional<ChainHead> tail = fileSize > 0 ? LastChained(logPath_) : std::nullopt;
+  ChainHead from{kZeroHash, 0};
+  if (stored) {
+    from = *stored;
+    // Lines written after the head was last stored (the program ended in between) are the chain's own.
+    if (tail && tail->Lines > stored->Lines && HashOfRecord(logPath_, stored->Lines) == stored->Hash)
+      from = *tail;
+  } else if (tail) {
+    from = *tail;
   }
-  const std::size_t wrote = std::fwrite(pending_.data(), 1, pending_.size(), file_);
-  if (wrote != pending_.size() || std::fflush(file_) != 0) {
-    problem_ = logPath_ + ": " + std::strerror(errno);
-    // What did reach the file stays there; the rest waits for the next try.
-    pending_.erase(0, wrote);
-    return false;
+  head_ = from;
+  // The heading opens the file, or the chain after the lines written before it.
+  if (fileSize == 0) out += kBom;
+  if (fileSize == 0 || head_.Lines == 0) {
+    out += kHeading;
+    out += "\r\n";
   }
-  pending_.clear();
   return true;
 }
 
 bool ActionLog::Flush(bool durable) {
-  if (!started_) return true;
-  if (!WritePending()) return false;
-  if (durable && file_ && ::fdatasync(::fileno(file_)) != 0) {
-    problem_ = logPath_ + ": " + std::strerror(errno);
+  if (ends_.empty()) return true;
+  if (fd_ < 0) {
+    fd_ = ::open(logPath_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    if (fd_ < 0) {
+      problem_ = SystemError(logPath_);
+      return false;
+    }
+  }
+  if (Lock(fd_, LOCK_EX) != 0 && errno != ENOLCK && errno != EOPNOTSUPP) {
+    problem_ = SystemError(logPath_);
     return false;
   }
-  if (count_ == 0 || Head() == stored_) return true;
+  struct Unlock {
+    int fd;
+    ~Unlock() { ::flock(fd, LOCK_UN); }
+  } unlock{fd_};
+  struct stat st {};
+  if (::fstat(fd_, &st) != 0) {
+    problem_ = SystemError(logPath_);
+    return false;
+  }
+  const ChainHead before = head_;
+  out_.clear();
+  Resume(st.st_size, out_);
+  // Numbered and hashed now, after the head as it stands under the lock.
+  thread_local ChainHash chain;
+  ChainHead head = head_;
+  std::size_t from = 0;
+  for (const std::uint32_t end : ends_) {
+    const std::size_t at = out_.size();
+    out_ += std::to_string(head.Lines + 1);
+    out_ += ',';
+    out_.append(waiting_, from, end - from);
+    head.Hash = chain.Next(head.Hash, std::string_view(out_).substr(at));
+    out_ += head.Hash;
+    out_ += "\r\n";
+    ++head.Lines;
+    from = end;
+  }
+  for (std::size_t done = 0; done < out_.size();) {
+    const ssize_t n = ::write(fd_, out_.data() + done, out_.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      problem_ = SystemError(logPath_);
+      // No part of a line stays behind: the file is cut back to where this write began (the lock is held).
+      if (::ftruncate(fd_, st.st_size) != 0) problem_ += " (일부만 써진 줄이 남았습니다)";
+      head_ = before;
+      end_ = -1;
+      return false;
+    }
+    done += std::size_t(n);
+  }
+  waiting_.clear();
+  ends_.clear();
+  head_ = head;
+  end_ = st.st_size + (long long)out_.size();
+  if (durable && ::fdatasync(fd_) != 0) {
+    problem_ = SystemError(logPath_);
+    return false;
+  }
   // A small ini text, written whole under a temporary name and renamed over the old one, so that a crash
   // leaves one head or the other.
-  const std::string text = "[ActionLog]\nHead=" + prevHash_ + "\nLines=" + std::to_string(count_) + "\n";
+  std::string text = "[ActionLog]\nHead=";
+  text += head_.Hash;
+  text += "\nLines=";
+  text += std::to_string(head_.Lines);
+  text += "\n";
   const std::string temp = headPath_ + ".new";
   bool ok = false;
   if (std::FILE* f = std::fopen(temp.c_str(), "wb")) {
@@ -339,9 +419,9 @@ bool ActionLog::Flush(bool durable) {
   }
   if (!ok) {
     problem_ = headPath_ + ": 기록의 머리를 저장하지 못했습니다: " + std::strerror(errno);
+    end_ = -1;  // the next write looks at the file again
     return false;
   }
-  stored_ = Head();
   return true;
 }
 
@@ -357,12 +437,14 @@ std::vector<LoggedRecord> ReadActionLog(const std::string& logPath) {
     ChainedLine c;
     if (ParseChained(line, c)) {
       std::vector<std::string> f = SplitCsv(c.Body.substr(0, c.Body.size() - 1));
-      if (f.size() != 14) continue;
+      // 15 fields; 14 in lines written before runs had an identity.
+      if (f.size() != 15 && f.size() != 14) continue;
       lr.Number = c.Number;
       ActionRecord& r = lr.Record;
       r.Time = f[1], r.User = f[2], r.Host = f[3], r.Batch = f[4], r.Method = f[5], r.Source = f[6];
       r.Target = f[7], r.Size = f[8], r.Kinds = f[9], r.Hits = f[10], r.Medium = f[11], r.Result = f[12];
       r.Reason = f[13];
+      if (f.size() == 15) r.Run = f[14];
     } else {
       std::vector<std::string> f = SplitCsv(line);
       if (f.size() != 7) continue;

@@ -4,19 +4,25 @@
 // the user's settings, so that a changed, removed or inserted line, or a cut tail, is found.
 //
 // A chained line (UTF-8, CR LF; the file starts with a byte-order mark and a heading line):
-//   번호,시간,사용자,호스트,배치,방법,원본,대상,크기,종류,검출수,매체,결과,사유,해시
-// 번호 counts records from 1; 해시 is 64 lower-case hex digits:
+//   번호,시간,사용자,호스트,배치,방법,원본,대상,크기,종류,검출수,매체,결과,사유,작업ID,해시
+// 번호 counts records from 1; 작업ID is the same for every record of one run; 해시 is 64 lower-case hex
+// digits:
 //   hash(n) = SHA-256( hash(n-1) as its 32 bytes, then the line's bytes up to and including the comma
 //             before its hash ),   hash(0) = 32 zero bytes.
 // Fields are quoted as CSV wants; a line break inside a field is written as a blank, so one record is one
-// line. Lines written before the chain existed (시간,배치,작업,원본,대상,결과,사유) are "unchained": read,
-// never reported broken; headings stand only before the first chained line.
+// line. Chained lines written before runs had an identity lack 작업ID (14 fields before the hash) and are
+// read as they are. Lines written before the chain existed (시간,배치,작업,원본,대상,결과,사유) are
+// "unchained": read, never reported broken; headings stand only before the first chained line.
 //
 // The head lives in the settings file ChainHeadPath() (an ini file beside the log: [ActionLog] Head=,
 // Lines=), rewritten whole at each Flush that added records. The writer continues from the head, not from the
 // file's last line, so a cut tail stays visible after further runs; a file longer than the head whose record
 // at the head's count carries the head's hash (the program ended between writing lines and storing the head)
 // is continued from its last line.
+//
+// Writers in several processes take turns: each Flush holds an exclusive lock (flock) on the log while it
+// reads the head, appends its lines and stores the new head, and numbers and hashes its lines only then, so
+// two windows appending at once still leave one chain. Readers hold a shared lock while they read.
 //
 // What the chain cannot find: a rewrite of the whole log and of the settings by someone with the user's
 // rights (both are the user's files).
@@ -38,6 +44,9 @@ inline constexpr std::string_view kMethodRestore = "되돌리기";
 // The results a record names.
 inline constexpr std::string_view kResultDone = "성공";
 inline constexpr std::string_view kResultFailed = "실패";
+// A ticked file the run did not act on: left out before the batch was written, or not reached after Cancel.
+inline constexpr std::string_view kResultRefused = "제외";
+inline constexpr std::string_view kResultCancelled = "취소";
 
 struct ActionRecord {
   std::string Time;  // "YYYY-MM-DD HH:MM:SS": the run's start
@@ -48,10 +57,14 @@ struct ActionRecord {
   std::string Size;         // bytes, as a decimal text; empty when unknown
   std::string Kinds, Hits;  // what the result file said of the file
   std::string Medium;       // the medium note of a 완전삭제
-  std::string Result;       // kResultDone or kResultFailed
+  std::string Result;       // kResultDone, kResultFailed, kResultRefused or kResultCancelled
   std::string Reason;
+  std::string Run;  // the run's identity (NewRunId), shared by its records; empty in older lines
   bool operator==(const ActionRecord&) const = default;
 };
+
+// A new run's identity: 16 lower-case hex digits from the system's random source.
+std::string NewRunId();
 
 // The user's name and the machine's, for the records.
 std::string CurrentUserName();
@@ -67,8 +80,10 @@ struct ChainHead {
 std::string ChainHeadPath();
 std::optional<ChainHead> ReadChainHead(const std::string& headPath = ChainHeadPath());
 
-// Appends records to the log. Append costs a CSV line and a hash in memory; Flush writes what waits (one
-// write), and stores the head. Not thread-safe: one writer, on one thread at a time.
+// Appends records to the log. Append costs a CSV line in memory; Flush takes the log's lock, numbers and
+// hashes what waits after the chain's head as it is now, writes it (one write) and stores the head. Not
+// thread-safe: one writer object on one thread at a time (other objects and processes may write the same
+// log).
 class ActionLog {
  public:
   // The program's log (ActionLogPath()) and head (ChainHeadPath()) unless told otherwise.
@@ -80,28 +95,30 @@ class ActionLog {
 
   void Append(const ActionRecord& record);
   // Writes out the waiting lines and stores the head; `durable` also syncs the log to the disk first.
-  // Returns false when a record could not be written (Problem() says why; the lines stay waiting and the
-  // next Flush tries again).
+  // Returns false when a record could not be written (Problem() says why; nothing of them is left in the
+  // file, they stay waiting and the next Flush tries again).
   bool Flush(bool durable = false);
   const std::string& Problem() const { return problem_; }
-  // The head after the records appended so far (written or waiting).
-  ChainHead Head() const { return {prevHash_, count_}; }
+  // The head after the last records this writer wrote.
+  ChainHead Head() const { return head_; }
+  // Records appended and not yet written.
+  std::size_t Waiting() const { return ends_.size(); }
   const std::string& Path() const { return logPath_; }
 
   // Lines are written out by themselves once this many bytes wait.
-  static constexpr std::size_t kWriteBytes = 1 << 16;
+  static constexpr std::size_t kWriteBytes = 1 << 20;
 
  private:
-  void Start();
-  bool WritePending();
+  // Under the lock: the head the waiting lines go on from, and what the file needs before them.
+  bool Resume(long long fileSize, std::string& out);
 
   std::string logPath_, headPath_;
-  bool started_ = false;
-  std::FILE* file_ = nullptr;
-  std::string pending_;
-  std::string prevHash_;
-  std::int64_t count_ = 0;
-  ChainHead stored_;  // what the settings hold
+  int fd_ = -1;
+  std::string waiting_;              // each waiting record's fields, each followed by its comma
+  std::vector<std::uint32_t> ends_;  // where each waiting record ends in waiting_
+  std::string out_;                  // the lines of one write
+  ChainHead head_;                   // after this writer's last write (what the settings then held)
+  long long end_ = -1;               // the file's size after this writer's last write; -1 before
   std::string problem_;
 };
 

@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <unordered_set>
 
 #include "app/batch_launcher.h"
@@ -33,6 +35,22 @@ bool ActsOnFile(const std::optional<std::string>& line) {
   const std::string upper = plat::text::UpperCase(word.substr(0, word.find_first_of(" \"")));
   return upper == "MOVE" || upper == "DEL" || upper == "ERASE";
 }
+
+std::atomic<std::int64_t> g_recordingNs{0};
+
+// Adds the time from its making to its end to the sessions' recording time.
+class RecordingClock {
+ public:
+  RecordingClock() : start_(std::chrono::steady_clock::now()) {}
+  ~RecordingClock() {
+    g_recordingNs +=
+        std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - start_)
+            .count();
+  }
+
+ private:
+  std::chrono::steady_clock::time_point start_;
+};
 
 std::string_view ActionWord(BatchAction a, bool shred) {
   switch (a) {
@@ -177,6 +195,7 @@ void BatchSession::Start(const std::function<void(BatchRunner&)>& prepare) {
     filesBefore_[i + 1] = filesBefore_[i] + (file ? 1 : 0);
   }
   when_ = NowText();
+  run_ = NewRunId();
   journal_ = std::make_unique<RunJournal>(action_ == BatchAction::Move);
   if (!hostPath_.empty()) {
     // The batch's own log beside it, as the interpreter writes it, line by line as the run goes.
@@ -190,6 +209,7 @@ void BatchSession::Start(const std::function<void(BatchRunner&)>& prepare) {
   plat::batch::ForgetMediumNotes();
   user_ = CurrentUserName();
   host_ = CurrentHostName();
+  RecordRefusals();
   runner_ = std::make_unique<BatchRunner>(std::move(lines), options);
   if (prepare) prepare(*runner_);
   runner_->Start();
@@ -209,7 +229,12 @@ void BatchSession::Cancel() {
   runner_->Cancel();
 }
 
+double BatchSession::RecordingSeconds() {
+  return double(g_recordingNs.load()) / 1e9;
+}
+
 void BatchSession::Record() {
+  const RecordingClock clock;
   if (runner_->TakeFinished([this](std::size_t i, const plat::batch::LineResult& r) { RecordLine(i, r); }) ==
       0)
     return;
@@ -228,15 +253,7 @@ void BatchSession::RecordLine(std::size_t i, const plat::batch::LineResult& r) {
   const BatchText::LineInfo* info = mapped_ ? &batch_.Info()[i] : nullptr;
   if ((info && !BatchText::IsFileLine(info->Kind)) || r.status == LineStatus::Skipped) return;
   const bool ok = r.status == LineStatus::Succeeded;
-  ActionRecord rec;
-  rec.Time = when_;
-  rec.User = user_;
-  rec.Host = host_;
-  rec.Batch = windowsPath_;
-  rec.Method = std::string(action_ == BatchAction::Move      ? kMethodMove
-                           : action_ == BatchAction::Restore ? kMethodRestore
-                           : shred_                          ? kMethodShred
-                                                             : kMethodDelete);
+  ActionRecord rec = NewRecord();
   rec.Source = info ? info->Source : LineSubject(i < batch_.Lines().size() ? batch_.Lines()[i] : "");
   if (info) rec.Target = info->Target;
   rec.Result = std::string(ok ? kResultDone : kResultFailed);
@@ -265,6 +282,62 @@ void BatchSession::RecordLine(std::size_t i, const plat::batch::LineResult& r) {
     journal_->Add(rec);
   }
   records_.push_back(std::move(rec));
+}
+
+ActionRecord BatchSession::NewRecord() const {
+  ActionRecord rec;
+  rec.Time = when_;
+  rec.User = user_;
+  rec.Host = host_;
+  rec.Batch = windowsPath_;
+  rec.Method = std::string(action_ == BatchAction::Move      ? kMethodMove
+                           : action_ == BatchAction::Restore ? kMethodRestore
+                           : shred_                          ? kMethodShred
+                                                             : kMethodDelete);
+  rec.Run = run_;
+  return rec;
+}
+
+void BatchSession::RecordRefusals() {
+  // A restore's files left out stay in their move record, which says why; a move's or a delete's ticked rows
+  // left out are the run's too: a 확인서 counts them as left.
+  if (action_ == BatchAction::Restore) return;
+  for (const BatchText::Refusal& refusal : batch_.Refusals()) {
+    ActionRecord rec = NewRecord();
+    rec.Source = refusal.Path;
+    rec.Result = std::string(kResultRefused);
+    rec.Reason = refusal.Reason;
+    if (refusal.Row >= 0 && std::size_t(refusal.Row) < facts_.size()) {
+      const RowFacts& f = facts_[std::size_t(refusal.Row)];
+      rec.Kinds = f.Kind;
+      rec.Hits = f.Hits;
+      rec.Size = f.Size;
+    }
+    journal_->Add(rec);
+    records_.push_back(std::move(rec));
+  }
+}
+
+void BatchSession::RecordNotRun(std::size_t firstNotRun) {
+  if (action_ == BatchAction::Restore) return;  // what did not go back stays in the move record
+  const std::vector<std::string>& lines = batch_.Lines();
+  for (std::size_t i = firstNotRun; i + 1 < filesBefore_.size(); ++i) {
+    if (filesBefore_[i + 1] == filesBefore_[i]) continue;  // not a file's line
+    const BatchText::LineInfo* info = mapped_ ? &batch_.Info()[i] : nullptr;
+    ActionRecord rec = NewRecord();
+    rec.Source = info ? info->Source : LineSubject(i < lines.size() ? lines[i] : "");
+    if (info) rec.Target = info->Target;
+    rec.Result = std::string(kResultCancelled);
+    rec.Reason = "취소되어 처리하지 않음";
+    if (info && info->Row >= 0 && std::size_t(info->Row) < facts_.size()) {
+      const RowFacts& f = facts_[std::size_t(info->Row)];
+      rec.Kinds = f.Kind;
+      rec.Hits = f.Hits;
+      rec.Size = f.Size;
+    }
+    journal_->Add(rec);
+    records_.push_back(std::move(rec));
+  }
 }
 
 void BatchSession::RecordRestored(std::size_t entry, bool ok, ActionRecord& rec) {
@@ -305,7 +378,11 @@ BatchOutcome BatchSession::Finish() {
   const std::vector<plat::batch::LineResult> results = runner_->TakeResults();
   BatchOutcome out;
   out.Action = action_;
-  out.RecordPath = journal_->Finish();
+  {
+    const RecordingClock clock;
+    RecordNotRun(results.size());
+    out.RecordPath = journal_->Finish();
+  }
   Tally(out, results);
   out.Refused = action_ == BatchAction::Restore ? plan_->Refused() : batch_.Refusals().size();
   out.Duplicates = batch_.Followers().size();

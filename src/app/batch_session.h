@@ -44,7 +44,9 @@ struct BatchOutcome {
   bool Shred = false;          // a delete that overwrote each file first
   // 완전삭제: files whose medium cannot promise that the overwrite reached their blocks, with the note.
   std::vector<std::pair<std::string, std::string>> MediumWarnings;
-  std::vector<ActionRecord> Records;    // the run's records, as the action log holds them
+  // The run's records, as the action log holds them: every file acted on, and every ticked file left out
+  // before the batch (제외) or not reached after Cancel (취소).
+  std::vector<ActionRecord> Records;
   ChainHead Head;                       // the action log's head after them
   std::vector<ManifestEntry> Restored;  // a restore's files put back, as the record gave them
 
@@ -92,9 +94,17 @@ class BatchSession {
   // Waits for the worker, records the rest and works out the outcome.
   BatchOutcome Finish();
 
+  // The time every session of this process has spent keeping its records (building them, the action log,
+  // the move record, the batch's own log), in seconds: what the records cost beside the run itself.
+  static double RecordingSeconds();
+
  private:
   BatchSession(BatchAction action, BatchText batch);
   void RecordLine(std::size_t i, const plat::batch::LineResult& r);
+  // The records of ticked files the run did not act on: left out before the batch, or after Cancel.
+  ActionRecord NewRecord() const;
+  void RecordRefusals();
+  void RecordNotRun(std::size_t firstNotRun);
   void RecordRestored(std::size_t entry, bool ok, ActionRecord& rec);
   void Tally(BatchOutcome& out, const std::vector<plat::batch::LineResult>& results) const;
 
@@ -120,7 +130,7 @@ class BatchSession {
 
   std::vector<int> filesBefore_;  // per line: the file lines before it
   bool mapped_ = false;           // the lines run are the lines built
-  std::string when_;
+  std::string when_, run_;
   std::unique_ptr<BatchRunner> runner_;
   std::unique_ptr<RunJournal> journal_;
   std::vector<char> logBuffer_;

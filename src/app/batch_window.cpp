@@ -1,7 +1,12 @@
 // The window's move, delete and restore actions: the questions, the progress of a batch session, its summary,
 // and the rows taken out of (or put back into) the list. The session does the work.
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QKeyEvent>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -55,6 +60,37 @@ class GridBatchRows : public vek::BatchRows {
   TForm1& form_;
   TMemGrid* g_;
   bool removeAtOnce_;
+};
+
+// While it lives, Ctrl+C in a message box copies the box's texts, as a user expects of a message box (Qt's
+// own box does so only on Windows): the title, the text, the note under it, the check box with its state and
+// the buttons, between lines of dashes. The blanks of zero width that let long paths wrap are left out.
+class MessageBoxCopy : public QObject {
+ public:
+  MessageBoxCopy() { qApp->installEventFilter(this); }
+  ~MessageBoxCopy() override { qApp->removeEventFilter(this); }
+  MessageBoxCopy(const MessageBoxCopy&) = delete;
+  MessageBoxCopy& operator=(const MessageBoxCopy&) = delete;
+
+  bool eventFilter(QObject* watched, QEvent* e) override {
+    if (e->type() != QEvent::KeyPress || !static_cast<QKeyEvent*>(e)->matches(QKeySequence::Copy))
+      return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    auto* box = widget ? qobject_cast<QMessageBox*>(widget->window()) : nullptr;
+    if (!box) return false;
+    const QString line = QStringLiteral("---------------------------\n");
+    QString text = line + box->windowTitle() + u'\n' + line + box->text() + u'\n' + line;
+    if (!box->informativeText().isEmpty()) text += box->informativeText() + u'\n' + line;
+    if (const QCheckBox* check = box->checkBox())
+      text += (check->isChecked() ? QStringLiteral("[v] ") : QStringLiteral("[ ] ")) + check->text() + u'\n' +
+              line;
+    for (const QAbstractButton* b : box->buttons())
+      if (b->isVisible()) text += b->text() + QStringLiteral("   ");
+    text += u'\n' + line;
+    text.remove(QChar(0x200B));
+    QGuiApplication::clipboard()->setText(text);
+    return true;
+  }
 };
 
 std::string Elapsed(qint64 ms) {
@@ -135,6 +171,7 @@ void TForm1::BitBtn6Click(QObject*) {
     return;
   }
   bool shred = false;
+  const MessageBoxCopy copy;  // the note on what the medium can promise can be copied and kept
   const int answer = plat::ui::CurrentDialogs().MessageBoxWithCheck(
       this, question, plat::ui::ApplicationTitle(),
       plat::ui::MB_YESNO | plat::ui::MB_ICONQUESTION | plat::ui::MB_DEFBUTTON2, "완전삭제(복구 불가)", shred,
@@ -199,6 +236,7 @@ void TForm1::RunBatchAction(vek::BatchAction action, bool shred) {
 void TForm1::ShowOutcome(const vek::BatchOutcome& outcome) {
   const int flags =
       plat::ui::MB_OK | (outcome.AllWell() ? plat::ui::MB_ICONINFORMATION : plat::ui::MB_ICONWARNING);
+  const MessageBoxCopy copy;  // the summary names files and reasons a user may want to keep
   if (outcome.Records.empty() || outcome.Action == vek::BatchAction::Restore) {
     plat::ui::CurrentDialogs().MessageBox(this, outcome.Summary(), plat::ui::ApplicationTitle(), flags);
     return;
@@ -209,18 +247,16 @@ void TForm1::ShowOutcome(const vek::BatchOutcome& outcome) {
 }
 
 void TForm1::OpenRunReport(const vek::BatchOutcome& outcome) {
-  // The 확인서 of this run: its records, and the files still listed (not handled) as left.
+  // The 확인서 of this run from its records, as the action log holds them: the files it destroyed and those
+  // it left (failed, left out, cancelled), so that it reads the same when opened later from "작업 기록".
   vek::ReportInput input;
   input.Operator = vek::CurrentUserName();
   input.Host = vek::CurrentHostName();
   input.From = input.To = outcome.Records.front().Time.substr(0, 10);
   input.Records = outcome.Records;
   input.Head = outcome.Head;
-  for (int r = 0; r < Mgr_grid->RowCount(); ++r) {
-    const std::string hits = Mgr_grid->Cells(kHitsColumn, r).AsString();
-    input.NotHandled.emplace_back(Mgr_grid->Cells(kKindColumn, r).AsString(), std::atoll(hits.c_str()));
-  }
-  if (std::string pdf = vek::OpenDestructionReport(this, input, outcome.Records.front().Time); !pdf.empty())
+  if (std::string pdf = vek::OpenDestructionReport(this, input, vek::RunReportName(outcome.Records.front()));
+      !pdf.empty())
     LastReport = std::move(pdf);
 }
 

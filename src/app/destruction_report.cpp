@@ -119,11 +119,12 @@ std::string BuildHtml(const ReportInput& in, const std::string& chartSrc) {
   h += "</table>\n";
 
   h += "<h2>방법별 합계</h2>\n<table cellspacing=\"0\" cellpadding=\"3\" border=\"1\">\n";
-  Row(h, {"방법", "완료", "실패"}, "th");
+  Row(h, {"방법", "완료", "실패", "제외·취소"}, "th");
   for (const std::string_view m : {kMethodShred, kMethodDelete, kMethodMove, kMethodRestore}) {
     const auto it = t.PerMethod.find(std::string(m));
     if (it == t.PerMethod.end()) continue;
-    Row(h, {MethodLabel(std::string(m)), Count(it->second.Done), Count(it->second.Failed)});
+    Row(h, {MethodLabel(std::string(m)), Count(it->second.Done), Count(it->second.Failed),
+            Count(it->second.NotRun)});
   }
   h += "</table>\n";
   h += "<p>파기한 파일: " + Count(t.Destroyed) + " &nbsp; 남은 파일: " + Count(t.Left) +
@@ -173,12 +174,6 @@ std::string BuildHtml(const ReportInput& in, const std::string& chartSrc) {
       "이동(보관)한 파일", [](const ActionRecord& r) { return r.Method == kMethodMove; }, true);
   fileTable(
       "되돌린 파일", [](const ActionRecord& r) { return r.Method == kMethodRestore; }, true);
-  if (!in.NotHandled.empty()) {
-    std::int64_t hits = 0;
-    for (const auto& [kind, n] : in.NotHandled) hits += n;
-    h += "<p>처리하지 않은 파일: " + Count(int(in.NotHandled.size())) + " (검출 " + std::to_string(hits) +
-         "건)</p>\n";
-  }
 
   h += "<h2>작업 기록의 체인</h2>\n";
   if (in.Head)
@@ -234,7 +229,7 @@ ReportTotals Summarize(const ReportInput& in) {
   };
   for (const ActionRecord& r : in.Records) {
     ReportTotals::Method& m = t.PerMethod[r.Method];
-    (Done(r) ? m.Done : m.Failed) += 1;
+    (Done(r) ? m.Done : r.Result == kResultFailed ? m.Failed : m.NotRun) += 1;
     if (r.Method == kMethodMove && Done(r)) ++t.Archived;
     if (!Destroying(r.Method)) continue;
     const std::int64_t hits = HitsOf(r.Hits);
@@ -250,13 +245,6 @@ ReportTotals Summarize(const ReportInput& in) {
         addKind(r.Kinds);
         t.HitsLeft[r.Kinds] += hits;
       }
-    }
-  }
-  for (const auto& [kind, hits] : in.NotHandled) {
-    ++t.Left;
-    if (hits > 0) {
-      addKind(kind);
-      t.HitsLeft[kind] += hits;
     }
   }
   return t;
@@ -342,12 +330,15 @@ std::vector<ActionRecord> RecordsOfPeriod(const std::vector<LoggedRecord>& log, 
   return out;
 }
 
-std::vector<ActionRecord> RecordsOfRun(const std::vector<LoggedRecord>& log, const std::string& time,
-                                       const std::string& batch) {
-  std::vector<ActionRecord> out;
-  for (const LoggedRecord& lr : log)
-    if (lr.Record.Time == time && lr.Record.Batch == batch) out.push_back(lr.Record);
-  return out;
+std::string RunReportName(const ActionRecord& first) {
+  std::string name = first.Time;
+  name += '_';
+  name += first.Method;
+  if (!first.Run.empty()) {
+    name += '_';
+    name += first.Run.substr(0, 8);
+  }
+  return name;
 }
 
 std::string OpenDestructionReport(QWidget* parent, const ReportInput& input, std::string name) {

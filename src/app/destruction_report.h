@@ -22,10 +22,10 @@ namespace vek {
 struct ReportInput {
   std::string Operator, Host;
   std::string From, To;  // the period shown ("2024-05-01"); the same day twice for one run
+  // The records of the run or the period. The files not destroyed (left) are those of 삭제 and 완전삭제
+  // records that did not succeed: failed, left out before the batch (제외), or not reached after Cancel
+  // (취소); the run keeps a record of each, so the 확인서 reads the same from the summary and from the log.
   std::vector<ActionRecord> Records;
-  // Files of the result file the run did not handle (still listed, not ticked), as kind and hits: they count
-  // as left. The records' own failures are left too.
-  std::vector<std::pair<std::string, std::int64_t>> NotHandled;
   std::optional<ChainHead> Head;
 };
 
@@ -33,11 +33,12 @@ struct ReportInput {
 struct ReportTotals {
   struct Method {
     int Done = 0, Failed = 0;
+    int NotRun = 0;  // left out before the batch, or not reached after Cancel
   };
   std::map<std::string, Method> PerMethod;  // keyed by the record's method (이동, 삭제, 완전삭제, 되돌리기)
   int Destroyed = 0;                        // 삭제 and 완전삭제 done
-  int Left = 0;                             // files not destroyed: failed 삭제/완전삭제 and NotHandled
-  int Archived = 0;                         // 이동 done: kept in the backup folder
+  int Left = 0;      // 삭제/완전삭제 records not done: failed, left out, cancelled
+  int Archived = 0;  // 이동 done: kept in the backup folder
   // Hits per kind: destroyed, and left. Kinds in first-seen order.
   std::vector<std::string> Kinds;
   std::map<std::string, std::int64_t> HitsDestroyed, HitsLeft;
@@ -60,9 +61,9 @@ std::string WriteDestructionReport(const ReportInput& input, const std::string& 
 // The records of the runs that started between the two days (YYYY-MM-DD, both included).
 std::vector<ActionRecord> RecordsOfPeriod(const std::vector<LoggedRecord>& log, const std::string& from,
                                           const std::string& to);
-// The records of one run: its start time and batch.
-std::vector<ActionRecord> RecordsOfRun(const std::vector<LoggedRecord>& log, const std::string& time,
-                                       const std::string& batch);
+// The name a run's 확인서 files get: its start, its method and, when it has one, its identity (two runs may
+// start within one second).
+std::string RunReportName(const ActionRecord& first);
 
 // Writes the 확인서 as reports/파기확인서_NAME.pdf (and .html) in the user's data folder (blanks and colons
 // of NAME made safe for a file name) and opens the PDF with the desktop's program; a failure is told in an

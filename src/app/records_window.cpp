@@ -70,15 +70,21 @@ std::vector<LoggedRun> GroupRuns(const std::vector<LoggedRecord>& log) {
   std::size_t last = 0;
   for (std::size_t i = 0; i < log.size(); ++i) {
     const ActionRecord& r = log[i].Record;
-    // A run's records stand together: the run of the record before is tried first, without a look-up.
+    // A run's records stand together: the run of the record before is tried first, without a look-up. A
+    // record with the run's identity belongs to that run alone; one without (written before runs had one)
+    // to the run of its start time, batch and method.
     LoggedRun* run = nullptr;
-    if (!runs.empty() && runs[last].Time == r.Time && runs[last].Batch == r.Batch &&
-        runs[last].Method == r.Method) {
+    if (!runs.empty() && runs[last].Run == r.Run &&
+        (!r.Run.empty() ||
+         (runs[last].Time == r.Time && runs[last].Batch == r.Batch && runs[last].Method == r.Method))) {
       run = &runs[last];
     } else {
-      key.assign(r.Time).append(1, '\x1f').append(r.Batch).append(1, '\x1f').append(r.Method);
+      if (!r.Run.empty())
+        key.assign(1, '\x1e').append(r.Run);
+      else
+        key.assign(r.Time).append(1, '\x1f').append(r.Batch).append(1, '\x1f').append(r.Method);
       const auto [it, fresh] = index.try_emplace(key, runs.size());
-      if (fresh) runs.push_back({r.Time, r.Batch, r.Method, 0, 0, 0, {}});
+      if (fresh) runs.push_back({r.Time, r.Batch, r.Method, r.Run, 0, 0, 0, {}});
       last = it->second;
       run = &runs[last];
     }
@@ -269,7 +275,7 @@ void RecordsWindow::ShowReport() {
   if (const LoggedRun* run = SelectedRun()) {
     for (std::uint32_t i : run->Records) input.Records.push_back(log_[i].Record);
     input.From = input.To = run->Time.substr(0, 10);
-    name = run->Time + "_" + run->Method;
+    name = RunReportName(input.Records.front());
   } else {
     for (int r : shown_)
       for (std::uint32_t i : runs_[r].Records) input.Records.push_back(log_[i].Record);

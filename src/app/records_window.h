@@ -1,7 +1,8 @@
 #pragma once
-// "작업 기록": the past runs of the action log, one row per run (its records share the start time, the batch
-// and the method), filtered by date and method; the 확인서 of a run or of the period shown, and the way back
-// for a move. A log whose chain is broken is said in red above the list.
+// "작업 기록": the past runs of the action log, one row per run (its records share the run's identity; older
+// records without one, the start time, the batch and the method), filtered by date and method; the 확인서 of
+// a run or of the period shown, and the way back for a move. A log whose chain is broken is said in red above
+// the list.
 #include <QDialog>
 #include <cstdint>
 #include <string>
@@ -21,6 +22,7 @@ namespace vek {
 // One run as the window lists it.
 struct LoggedRun {
   std::string Time, Batch, Method;
+  std::string Run;  // the run's identity; empty for records written before runs had one
   int Files = 0, Done = 0, Failed = 0;
   std::vector<std::uint32_t> Records;  // indices into the log read
 };

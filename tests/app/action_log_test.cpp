@@ -3,6 +3,8 @@
 #include "app/action_log.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QCryptographicHash>
 #include <QTemporaryDir>
@@ -103,9 +105,9 @@ TEST_F(ActionLogTest, RecordsReadBackWithEveryFieldAndTheChainGoesOnAcrossWriter
   const LogCheck c = Check();
   EXPECT_EQ(c.Result, State::Intact) << c.Message;
   EXPECT_EQ(c.Chained, 3);
-  EXPECT_EQ(
-      Lines()[0],
-      "\xEF\xBB\xBF번호,시간,사용자,호스트,배치,방법,원본,대상,크기,종류,검출수,매체,결과,사유,해시\r\n");
+  EXPECT_EQ(Lines()[0],
+            "\xEF\xBB\xBF번호,시간,사용자,호스트,배치,방법,원본,대상,크기,종류,검출수,매체,결과,사유,작업ID,"
+            "해시\r\n");
 }
 
 TEST_F(ActionLogTest, TheHashIsSha256OfThePreviousHashAndTheLineUpToIt) {
@@ -251,6 +253,91 @@ TEST_F(ActionLogTest, ACutStaysVisibleAfterLaterRunsButLinesWrittenBeforeTheHead
   c = Check();
   EXPECT_EQ(c.Result, State::Intact) << c.Message;
   EXPECT_EQ(c.Chained, 6);
+}
+
+// A chained line as the log held it before runs had an identity: 14 fields, then the hash.
+std::string UnnamedRunLine(int number, const std::string& fields, std::string& prev) {
+  const std::string body = std::to_string(number) + "," + fields + ",";
+  prev = QCryptographicHash::hash(
+             QByteArray::fromHex(QByteArray::fromStdString(prev)) + QByteArray::fromStdString(body),
+             QCryptographicHash::Sha256)
+             .toHex()
+             .toStdString();
+  return body + prev + "\r\n";
+}
+
+TEST_F(ActionLogTest, LinesWithoutARunIdentityReadAsBeforeAndTheChainGoesOnWithIt) {
+  std::string prev(64, '0');
+  std::string text =
+      "\xEF\xBB\xBF번호,시간,사용자,호스트,배치,방법,원본,대상,크기,종류,검출수,매체,결과,사유,해시\r\n";
+  text += UnnamedRunLine(
+      1, "2024-05-01 10:00:00,kim,pc-01,c:\\batchdel.bat,삭제,D:\\a.hwp,,10,주민등록번호,1,,성공,", prev);
+  text += UnnamedRunLine(
+      2, "2024-05-01 10:00:00,kim,pc-01,c:\\batchdel.bat,삭제,D:\\b.hwp,,10,주민등록번호,2,,실패,없음", prev);
+  plat::os::WriteFileBytes(log_, text);
+  plat::os::WriteFileBytes(head_, "[ActionLog]\nHead=" + prev + "\nLines=2\n");
+  ActionRecord named = Record(3);
+  named.Run = vek::NewRunId();
+  {
+    ActionLog log(log_, head_);
+    log.Append(named);
+    ASSERT_TRUE(log.Flush()) << log.Problem();
+  }
+  const std::vector<vek::LoggedRecord> read = vek::ReadActionLog(log_);
+  ASSERT_EQ(read.size(), 3u);
+  EXPECT_EQ(read[1].Record.Source, "D:\\b.hwp");
+  EXPECT_EQ(read[1].Record.Reason, "없음");
+  EXPECT_EQ(read[1].Record.Run, "");
+  EXPECT_EQ(read[2].Record, named);
+  EXPECT_EQ(named.Run.size(), 16u);
+  EXPECT_NE(vek::NewRunId(), named.Run);
+  const LogCheck c = Check();
+  EXPECT_EQ(c.Result, State::Intact) << c.Message;
+  EXPECT_EQ(c.Chained, 3);
+}
+
+TEST_F(ActionLogTest, TwoProcessesAppendingAtOnceLeaveOneWholeChain) {
+  // Each writer flushes every record on its own, so that the two interleave as much as they can.
+  constexpr int kEach = 300;
+  const auto write = [this](const char* who) {
+    ActionLog log(log_, head_);
+    for (int i = 0; i < kEach; ++i) {
+      ActionRecord r = Record(i);
+      r.Source = std::string(who) + std::to_string(i);
+      log.Append(r);
+      if (!log.Flush()) return false;
+    }
+    return true;
+  };
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) ::_exit(write("child-") ? 0 : 1);
+  const bool parentWrote = write("parent-");
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(parentWrote);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+  const LogCheck c = Check();
+  EXPECT_EQ(c.Result, State::Intact) << c.Message;
+  EXPECT_EQ(c.Chained, 2 * kEach);
+  EXPECT_EQ(vek::ReadChainHead(head_)->Lines, 2 * kEach);
+  // Every record of both is there once, each writer's in its own order.
+  int parent = 0, child_ = 0;
+  bool interleaved = false;
+  std::string last;
+  for (const vek::LoggedRecord& l : vek::ReadActionLog(log_)) {
+    const std::string& src = l.Record.Source;
+    const bool fromParent = src.starts_with("parent-");
+    int& n = fromParent ? parent : child_;
+    EXPECT_EQ(src, (fromParent ? "parent-" : "child-") + std::to_string(n)) << "line " << l.Line;
+    ++n;
+    interleaved = interleaved || (!last.empty() && last.substr(0, 5) != src.substr(0, 5));
+    last = src;
+  }
+  EXPECT_EQ(parent, kEach);
+  EXPECT_EQ(child_, kEach);
+  if (!interleaved) std::printf("note: the two writers did not overlap in this run\n");
 }
 
 TEST_F(ActionLogTest, TheVerifyCommandSaysIntactOrNamesTheLineWithItsExitCode) {

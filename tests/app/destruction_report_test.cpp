@@ -48,8 +48,10 @@ vek::ReportInput Sample() {
                 Rec("삭제", "D:\\자료\\다.txt", "계좌번호", "5"),
                 Rec("완전삭제", "D:\\자료\\라.pdf", "계좌번호", "7", false),
                 Rec("이동", "D:\\자료\\마.hwp", "주민등록번호", "100"),
-                Rec("이동", "D:\\자료\\바.hwp", "여권번호", "50")};
-  in.NotHandled = {{"휴대폰번호", 4}};
+                Rec("이동", "D:\\자료\\바.hwp", "여권번호", "50"),
+                Rec("완전삭제", "D:\\자료\\사.doc", "휴대폰번호", "4", false)};
+  in.Records.back().Result = "취소";  // not reached after Cancel
+  in.Records.back().Reason = "취소되어 처리하지 않음";
   in.Head = vek::ChainHead{std::string(64, 'c'), 1234};
   return in;
 }
@@ -70,6 +72,7 @@ TEST(DestructionReport, MovesAreArchivedNeverDestroyedAndFailuresAndUnhandledFil
   EXPECT_EQ(t.Archived, 2);
   EXPECT_EQ(t.PerMethod.at("완전삭제").Done, 2);
   EXPECT_EQ(t.PerMethod.at("완전삭제").Failed, 1);
+  EXPECT_EQ(t.PerMethod.at("완전삭제").NotRun, 1);
   EXPECT_EQ(t.PerMethod.at("이동").Done, 2);
   EXPECT_EQ(t.Kinds, (std::vector<std::string>{"주민등록번호", "계좌번호", "휴대폰번호"}));
   EXPECT_EQ(t.HitsDestroyed.at("주민등록번호"), 30);  // the moved file's 100 hits are not destroyed
@@ -170,8 +173,9 @@ TEST_F(ReportFiles, TheReportCommandTakesThePeriodsRecordsFromTheLog) {
   EXPECT_EQ(vek::ReportCommand({"2024-05-01", "2024-05-31", pdf_, log, head}, out, err), 0) << err.str();
   const std::string text = Text();
   EXPECT_NE(text.find(Squeezed("파기한 파일: 3개")), std::string::npos) << text;
+  EXPECT_NE(text.find(Squeezed("남은 파일: 2개")), std::string::npos) << text;
   EXPECT_EQ(text.find("지난달.hwp"), std::string::npos);
-  EXPECT_NE(text.find("7줄"), std::string::npos) << "the head of the log, all seven records";
+  EXPECT_NE(text.find("8줄"), std::string::npos) << "the head of the log, all eight records";
   EXPECT_TRUE(plat::os::FileExists(html_));
   std::ostringstream out2, err2;
   EXPECT_EQ(vek::ReportCommand({"2024-05-31", "2024-05-01", pdf_, log, head}, out2, err2), 2);

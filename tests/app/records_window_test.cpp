@@ -173,6 +173,51 @@ TEST_F(RecordsWindowTest, TheReportOfTheSelectedRunOrElseOfThePeriodShown) {
     EXPECT_EQ(text.find(other), std::string::npos) << other;
 }
 
+TEST_F(RecordsWindowTest, TwoRunsStartedInTheSameSecondAreTwoRowsAndTwoReports) {
+  // Older records without a run's identity group by their start as before; two runs that started in the same
+  // second with the same batch and method stay apart by their identities.
+  std::vector<vek::ActionRecord> records;
+  records.push_back(Rec("2024-05-01 09:00:00", "C:\\batchdel.bat", vek::kMethodDelete, "D:\\가\\old-a.txt"));
+  records.push_back(Rec("2024-05-01 09:00:00", "C:\\batchdel.bat", vek::kMethodDelete, "D:\\가\\old-b.txt"));
+  for (const char* run : {"1111111111111111", "2222222222222222", "1111111111111111"}) {
+    records.push_back(Rec("2024-05-04 12:00:00", "C:\\batchdel.bat", vek::kMethodShred,
+                          run[0] == '1' ? "D:\\나\\first.txt" : "D:\\나\\second.txt"));
+    records.back().Run = run;
+  }
+  records.back().Source = "D:\\나\\first-2.txt";
+  records.back().Result = std::string(vek::kResultCancelled);
+  Log(records);
+  vek::RecordsWindow* w = OpenByMenu();
+  ASSERT_NE(w, nullptr);
+  std::vector<std::string> rows = Rows(w);
+  std::sort(rows.begin(), rows.end());
+  EXPECT_EQ(rows,
+            (std::vector<std::string>{"2024-05-01 09:00:00|삭제|2|2|0", "2024-05-04 12:00:00|완전삭제|1|1|0",
+                                      "2024-05-04 12:00:00|완전삭제|2|1|0"}));
+
+  std::vector<std::string> opened;
+  plat::os::SetOpenHandler([&](const std::string& p) {
+    opened.push_back(p);
+    return true;
+  });
+  for (int row = 0; row < 3; ++row) {
+    if (S(w->Runs->item(row, 1)->text()) != "완전삭제") continue;
+    ClickRow(w, row);
+    QTest::mouseClick(w->ReportButton, Qt::LeftButton);
+  }
+  ASSERT_EQ(opened.size(), 2u);
+  EXPECT_NE(opened[0], opened[1]) << "one run's 확인서 written over the other's";
+  std::vector<std::string> html;
+  for (const std::string& pdf : opened) html.push_back(ReadBytes(pdf.substr(0, pdf.size() - 4) + ".html"));
+  const std::string& first = html[0].find("first.txt") != std::string::npos ? html[0] : html[1];
+  const std::string& second = &first == &html[0] ? html[1] : html[0];
+  EXPECT_EQ(first.find("second.txt"), std::string::npos);
+  EXPECT_NE(first.find("first-2.txt"), std::string::npos);
+  EXPECT_NE(first.find("남은 파일: 1개"), std::string::npos);  // the one Cancel left
+  EXPECT_NE(second.find("second.txt"), std::string::npos);
+  EXPECT_EQ(second.find("first.txt"), std::string::npos);
+}
+
 TEST_F(RecordsWindowTest, AMoveIsPutBackFromItsRowThroughTheMoveRecordItWrote) {
   // A move record of another run, written just before, whose files are not this run's.
   ASSERT_FALSE(

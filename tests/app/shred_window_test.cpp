@@ -2,10 +2,19 @@
 // overwritten and gone, one chained record each, and the run's 확인서 from its summary.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
 
 #include "app/action_log.h"
+#include "app/batch_run.h"
+#include "app/records_window.h"
 #include "app/veksecurity_01.h"
 #include "app_test_util.h"
 #include "platform/batch/medium.h"
@@ -82,6 +91,107 @@ TEST_F(ShredWindow, CheckedInTheQuestionTheFilesAreOverwrittenRecordedAndConfirm
   std::erase(read, '\n');
   for (const char* name : {"명단.xlsx", "연락처.txt", "계좌.csv"})
     EXPECT_NE(read.find(name), std::string::npos) << read;
+}
+
+TEST_F(ShredWindow, CtrlCInTheRealQuestionCopiesItsTextWithTheMediumNote) {
+  Listed("명단.xlsx", "1234", "주민등록번호", "2");
+  plat::ui::SetDialogs(nullptr);  // Qt's own message box
+  std::string copied;
+  bool answered = false;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box || answered) return;
+    answered = true;
+    ASSERT_NE(box->checkBox(), nullptr);
+    QTest::mouseClick(box->checkBox(), Qt::LeftButton, {}, QPoint(8, box->checkBox()->height() / 2));
+    QGuiApplication::clipboard()->clear();
+    QTest::keyClick(box->focusWidget() ? box->focusWidget() : box, Qt::Key_C, Qt::ControlModifier);
+    copied = QGuiApplication::clipboard()->text().toStdString();
+    QTest::mouseClick(box->button(QMessageBox::No), Qt::LeftButton);
+  });
+  poll.start(10);
+  QTest::mouseClick(form.BitBtn6, Qt::LeftButton);
+  poll.stop();
+  plat::ui::SetDialogs(&dialogs);
+  ASSERT_TRUE(answered);
+  for (const std::string& expected :
+       {std::string("영구 삭제됩니다. 정말 진행하시겠습니까 ?"), std::string("[v] 완전삭제(복구 불가)"),
+        std::string("완전삭제는 파일의 내용을 덮어쓴 뒤 지웁니다."),
+        plat::batch::MediumNoteFor(d + "/고객/명단.xlsx").Text() + " (1개)"})
+    EXPECT_NE(copied.find(expected), std::string::npos) << expected << "\n" << copied;
+  EXPECT_TRUE(Exists(d + "/고객/명단.xlsx")) << "No was the answer";
+}
+
+TEST_F(ShredWindow, TheRunsReportCountsTheSameFilesLeftFromTheSummaryAndFromTheRecordsWindow) {
+  Listed("가.hwp", "a", "주민등록번호", "10");
+  AddRow("웃음\xF0\x9F\x98\x80.txt", "D:\\고객");  // no batch line can name it (not CP949): left out
+  form.Mgr_grid->Cells(TForm1::kKindColumn, 1).SetAsString("휴대폰번호");
+  form.Mgr_grid->Cells(TForm1::kHitsColumn, 1).SetAsString("4");
+  Listed("나.txt", "b", "계좌번호", "3");
+  Listed("다.txt", "c", "계좌번호", "2");
+  // Cancel once the first file is shredded: the others are not reached.
+  form.BeforeBatchRun = [](vek::BatchRunner& runner) {
+    runner.OnLineDone = [&runner](std::size_t, const plat::batch::LineResult& r) {
+      if (r.shred) runner.Cancel();
+    };
+  };
+  std::vector<std::string> opened;
+  plat::os::SetOpenHandler([&](const std::string& path) {
+    opened.push_back(path);
+    return true;
+  });
+  dialogs.QueueCheck(true);
+  dialogs.QueueAnswer(plat::ui::IDYES);
+  dialogs.QueueAnswer(plat::ui::IDOK);      // the notice of the file left out
+  dialogs.QueueAnswer(plat::ui::IDACTION);  // "확인서 보기" in the summary
+  form.BitBtn6->click();
+  ASSERT_EQ(opened.size(), 1u) << dialogs.History().back().Text;
+  const auto html = [](const std::string& pdf) {
+    const std::string text = ReadBytes(pdf.substr(0, pdf.size() - 4) + ".html");
+    return text.substr(std::min(text.size(), text.find("<h2>방법별 합계")));
+  };
+  const std::string fromSummary = html(opened[0]);
+  EXPECT_NE(fromSummary.find("파기한 파일: 1개"), std::string::npos) << fromSummary;
+  EXPECT_NE(fromSummary.find("남은 파일: 3개"), std::string::npos) << fromSummary;
+  for (const char* name : {"가.hwp", "웃음", "나.txt", "다.txt"})
+    EXPECT_NE(fromSummary.find(name), std::string::npos) << name;
+
+  // Every record of the run, the files left included, carries the run's identity.
+  const auto log = vek::ReadActionLog(vek::ActionLogPath());
+  ASSERT_EQ(log.size(), 4u);
+  std::vector<std::string> results;
+  for (const auto& l : log) {
+    EXPECT_EQ(l.Record.Run, log[0].Record.Run);
+    results.push_back(l.Record.Result);
+  }
+  EXPECT_EQ(log[0].Record.Run.size(), 16u);
+  std::sort(results.begin(), results.end());
+  EXPECT_EQ(results, (std::vector<std::string>{"성공", "제외", "취소", "취소"}));
+
+  // The same run's 확인서 from "작업 기록".
+  form.ShowRecordsWindow();
+  auto* w = form.findChild<vek::RecordsWindow*>(QStringLiteral("RecordsWindow"));
+  ASSERT_NE(w, nullptr);
+  ASSERT_EQ(w->Runs->rowCount(), 1);
+  QTest::mouseClick(w->Runs->viewport(), Qt::LeftButton, {},
+                    w->Runs->visualItemRect(w->Runs->item(0, 0)).center());
+  QTest::mouseClick(w->ReportButton, Qt::LeftButton);
+  ASSERT_EQ(opened.size(), 2u);
+  EXPECT_EQ(html(opened[1]), fromSummary);
+  w->hide();
+
+  // A second run has an identity of its own.
+  form.BeforeBatchRun = {};
+  dialogs.QueueCheck(true);
+  dialogs.QueueAnswer(plat::ui::IDYES);
+  dialogs.QueueAnswer(plat::ui::IDOK);
+  dialogs.QueueAnswer(plat::ui::IDOK);
+  form.BitBtn6->click();
+  const auto after = vek::ReadActionLog(vek::ActionLogPath());
+  ASSERT_GT(after.size(), log.size());
+  EXPECT_NE(after.back().Record.Run, log[0].Record.Run);
+  EXPECT_EQ(after.back().Record.Run.size(), 16u);
 }
 
 TEST_F(ShredWindow, InATerminalNoShredIsOfferedAndTheQuestionSaysNoRecordIsKept) {
