@@ -1,14 +1,17 @@
 // The preview pane and the exceptions as a person reaches them in the window: F9 shows the pane, the Down
-// key in the list moves it to the next file, Up and Down in the pane go between the matches, the tooltip of
-// "수량" says the count now; "개인정보 아님으로 표시" from the row menu greys a row, the tick-all box and
-// Space after Ctrl+A pass over it, it survives a reload and ends when the file changes.
+// key in the list moves it to the next file, Up and Down in the pane go between the matches, its text,
+// summary and count line copy with Ctrl+A and Ctrl+C, the tooltip of "수량" says the count now; "개인정보
+// 아님으로 표시" from the row menu greys a row, the tick-all box and Space after Ctrl+A pass over it, it
+// survives a reload and ends when the file changes.
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -133,6 +136,26 @@ TEST_F(PreviewWindow, F9ShowsTheMaskedTextOfTheCurrentRowAndDownFollowsTheNextRo
   EXPECT_EQ(pane->CurrentMatch(), 0);
   Key(Qt::Key_Up);
   EXPECT_EQ(pane->CurrentMatch(), 1);
+  EXPECT_EQ(form.Mgr_grid->Row(), first + 1);
+
+  // The text, the summary and the count line are copied as a person copies them: Ctrl+A and Ctrl+C in the
+  // text, then Shift+Tab to the summary and on to the count line.
+  const auto copied = [&] {
+    QApplication::clipboard()->clear();
+    Key(Qt::Key_A, Qt::ControlModifier);
+    Key(Qt::Key_C, Qt::ControlModifier);
+    return S(QApplication::clipboard()->text());
+  };
+  const std::string text = copied();
+  EXPECT_NE(text.find("김철수 010-****-5432"), std::string::npos) << text;
+  EXPECT_NE(text.find("사무실 02-***-4567"), std::string::npos) << text;
+  EXPECT_EQ(text.find("9876"), std::string::npos) << "a hidden part of a number was copied: " << text;
+  Key(Qt::Key_Tab, Qt::ShiftModifier);
+  EXPECT_EQ(QApplication::focusWidget(), pane->Summary);
+  EXPECT_EQ(copied(), "찾은 개인정보: 휴대폰번호 1건, 전화번호 1건");
+  Key(Qt::Key_Tab, Qt::ShiftModifier);
+  EXPECT_EQ(QApplication::focusWidget(), pane->Counts);
+  EXPECT_EQ(copied(), "검사 결과 2건 · 지금 1건");
   EXPECT_EQ(form.Mgr_grid->Row(), first + 1);
 
   // The count now is the tooltip of "수량" of a file the pane has read.
