@@ -14,6 +14,7 @@
 #include "app/scan_result.h"
 #include "app/veksecurity_01.h"
 #include "app_test_util.h"
+#include "grid/structure/extents.h"
 #include "platform/os/os.h"
 #include "platform/text/text.h"
 #include "platform/ui/dialogs.h"
