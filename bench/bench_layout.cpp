@@ -45,11 +45,11 @@ constexpr int kGroups = 20, kColumnsPerGroup = 5, kRows = 1000;
 
 void Build(TMemGrid& g) {
   g.resize(1200, 700);
-  g.Markers().SetVisible(true);
-  g.Footers().Add();
-  g.Footers().Add();
+  g.Model().Markers().SetVisible(true);
+  g.Model().Footers().Add();
+  g.Model().Footers().Add();
   for (int i = 0; i < kGroups; ++i) {
-    TwGroup* grp = g.Groups().Add();
+    TwGroup* grp = g.Model().Groups().Add();
     grp->SetLevels(2);
     grp->SetWidth(150);
     grp->SetWeight(3);
@@ -61,21 +61,21 @@ void Build(TMemGrid& g) {
     const int k = i % kColumnsPerGroup;
     c->SetPosition({i / kColumnsPerGroup, k < 3 ? 0 : 1, k < 3 ? k : k - 3});
   }
-  g.SetGroupMode(true);
-  g.SetFixedCount(2);
+  g.Model().SetGroupMode(true);
+  g.Model().SetFixedCount(2);
   g.BeginUpdate();
   for (int r = 0; r < kRows; ++r) g.AppendRow(false, false, false);
   g.EndUpdate(false);
   g.SetTopRow(kRows / 2);
-  g.SetHorzOffset(g.Extents().MaxHorzScroll() / 2);
+  g.SetHorzOffset(g.Model().Extents().MaxHorzScroll() / 2);
 }
 
 void BM_Layout(benchmark::State& state) {
   TMemGrid g;
   Build(g);
   for (auto _ : state) {
-    g.Layout();
-    benchmark::DoNotOptimize(g.Extents().ContentRect());
+    g.Model().Layout();
+    benchmark::DoNotOptimize(g.Model().Extents().ContentRect());
   }
 }
 BENCHMARK(BM_Layout);
@@ -92,12 +92,12 @@ int main(int argc, char** argv) {
 
   TMemGrid g;
   Build(g);
-  if (!g.TwGridModel::CheckConsistency().empty() || g.Extents().Count() != kGroups) {
+  if (!g.Model().CheckConsistency().empty() || g.Model().Extents().Count() != kGroups) {
     std::printf("layout: the grid is not what the benchmark means to lay out: %s\n",
-                g.TwGridModel::CheckConsistency().c_str());
+                g.Model().CheckConsistency().c_str());
     return 1;
   }
-  g.Layout();  // the first layout may grow its arrays
+  g.Model().Layout();  // the first layout may grow its arrays
   // Per-call time: best of three rounds of at least a quarter of a second each.
   double best = 1e9;
   long long calls = 0, allocations = 0;
@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
     const auto start = std::chrono::steady_clock::now();
     double elapsed = 0;
     do {
-      for (int k = 0; k < 1000; ++k) g.Layout();
+      for (int k = 0; k < 1000; ++k) g.Model().Layout();
       n += 1000;
       elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     } while (elapsed < 0.25);

@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
     c->SetColWidth(kWidths[i]);
     c->SetColor(0xC0DCC0);
   }
-  grid.SetRowHeight(21);
+  grid.Model().SetRowHeight(21);
   grid.BeginUpdate();
   for (int r = 0; r < kRows; ++r) {
     const std::size_t k = std::size_t(r & 1023);
@@ -141,13 +141,13 @@ int main(int argc, char** argv) {
 
   // A one-row scroll: the rows already shown move, and only the uncovered strip is painted.
   CellCounter counter;
-  grid.SetObserver(&counter);
+  grid.Model().SetObserver(&counter);
   grid.SetTopRow(kTop + 1);
   QApplication::processEvents();
   const std::size_t cellsOneRow = counter.cells;
   grid.viewport()->repaint();
   const std::size_t cellsFull = counter.cells;
-  grid.SetObserver(nullptr);
+  grid.Model().SetObserver(nullptr);
 
   const double gridBytes = double(grid.MemoryUsed()) / kRows;
   const double viewBytes = double(model.Bytes()) / kRows;

@@ -166,7 +166,7 @@ void TForm1::ExportCsv(bool tickedOnly) {
 }
 
 void TForm1::ShowRowMenu(const QPoint& viewportPos) {
-  const int r = Mgr_grid->Extents().RowAt(viewportPos.y());
+  const int r = Mgr_grid->Model().Extents().RowAt(viewportPos.y());
   if (r < 0 || r >= Mgr_grid->RowCount()) return;
   // A right click on a row outside the selection makes it the current row alone.
   if (!Mgr_grid->Selected(r)) {
@@ -179,7 +179,7 @@ void TForm1::ShowRowMenu(const QPoint& viewportPos) {
 void TForm1::ShowRowMenuByKey() {
   if (Mgr_grid->RowCount() <= 0) return;
   // Under the current row's file name, or at the list's corner while that row is out of view.
-  const TwGridExtents& e = Mgr_grid->Extents();
+  const TwGridExtents& e = Mgr_grid->Model().Extents();
   const int band = Mgr_grid->Column(1)->VisibleIndex();
   const TRect cell = band >= 0 ? e.CellRect(band, Mgr_grid->Row()) : TRect{};
   OpenRowMenu(cell.IsEmpty() ? QPoint(e.ClientRect().Left + 8, e.DataTop() + 8)
@@ -251,12 +251,12 @@ void TForm1::SaveColumnWidths() {
 }
 
 bool TForm1::ShowCellTip(const QPoint& viewportPos, const QPoint& globalPos) {
-  const TwGridExtents& e = Mgr_grid->Extents();
+  const TwGridExtents& e = Mgr_grid->Model().Extents();
   const int r = e.RowAt(viewportPos.y());
   const int band = e.ItemAt(viewportPos.x());
-  if (r < 0 || r >= Mgr_grid->RowCount() || band < 0 || band >= Mgr_grid->Columns().VisibleCount())
+  if (r < 0 || r >= Mgr_grid->RowCount() || band < 0 || band >= Mgr_grid->Model().Columns().VisibleCount())
     return false;
-  TwColumn* column = Mgr_grid->Columns().VisibleItems(band);
+  TwColumn* column = Mgr_grid->Model().Columns().VisibleItems(band);
   if (column->Index() == 0) return false;
   const std::string text = Mgr_grid->Cells(column->Index(), r).AsString();
   if (column->Index() == kHitsColumn) {
@@ -287,7 +287,7 @@ void TForm1::FollowMaximised() {
     return;
   }
   if (folderWidthNormal_ < 0) folderWidthNormal_ = folder->Width();
-  const int room = Mgr_grid->viewport()->width() - Mgr_grid->Indicators().Width() - 2;
+  const int room = Mgr_grid->viewport()->width() - Mgr_grid->Model().Indicators().Width() - 2;
   int others = 0;
   for (int c = 0; c + 1 < Mgr_grid->ColumnCount(); ++c) others += Mgr_grid->Column(c)->Width() + 1;
   folder->SetWidth(std::max(folderWidthNormal_, room - others));
@@ -295,7 +295,7 @@ void TForm1::FollowMaximised() {
 
 void TForm1::FitFolderColumn() {
   // The folder column takes the room left of the viewport, so that its centred title shows.
-  const int room = Mgr_grid->viewport()->width() - Mgr_grid->Indicators().Width() - 2;
+  const int room = Mgr_grid->viewport()->width() - Mgr_grid->Model().Indicators().Width() - 2;
   int others = 0;
   for (int c = 0; c + 1 < Mgr_grid->ColumnCount(); ++c) others += Mgr_grid->Column(c)->Width() + 1;
   TwColumn* folder = Mgr_grid->Column(Mgr_grid->ColumnCount() - 1);

@@ -517,8 +517,8 @@ void TForm1::PlaceOverlays() {
   const QRect g(Mgr_grid->mapTo(Panel3, QPoint(0, 0)), Mgr_grid->size());
   // Centred in the title cell of column 0, as the grid lays it out.
   const QSize box = cb_m->sizeHint();
-  if (Mgr_grid->Columns().VisibleCount() > 0) {
-    const TRect title = Mgr_grid->Extents().HeaderCellRect(0);
+  if (Mgr_grid->Model().Columns().VisibleCount() > 0) {
+    const TRect title = Mgr_grid->Model().Extents().HeaderCellRect(0);
     const QPoint at = Mgr_grid->viewport()->mapTo(Panel3, QPoint(title.Left, title.Top));
     cb_m->setGeometry(at.x() + std::max(0, (title.Width() - box.width()) / 2),
                       at.y() + std::max(0, (title.Height() - box.height()) / 2), box.width(), box.height());
@@ -782,7 +782,7 @@ void TForm1::UpdateFilterHint() {
 
 void TForm1::FitIndicatorWidth() {
   // The row numbers are drawn in the indicator font with a line and a margin on each side.
-  TwIndicators& ind = Mgr_grid->Indicators();
+  TwIndicators& ind = Mgr_grid->Model().Indicators();
   const TwFont& f = ind.Font();
   plat::paint::TFont font(f.Name, 0, f.Style);
   font.SetSize(f.Size);

@@ -223,25 +223,25 @@ TEST_F(Refusals, EnterInTheFileFieldLoadsIt) {
 }
 
 TEST_F(Refusals, TheIndicatorColumnWidensForLongRowNumbers) {
-  const int start = form.Mgr_grid->Indicators().Width();
+  const int start = form.Mgr_grid->Model().Indicators().Width();
   EXPECT_EQ(start, 21);
   for (int i = 0; i < 12000; ++i) form.Mgr_grid->AppendRow(true, false, false);
   form.FitIndicatorWidth();
-  const int wide = form.Mgr_grid->Indicators().Width();
+  const int wide = form.Mgr_grid->Model().Indicators().Width();
   EXPECT_GT(wide, start);
   plat::paint::TFont font("Arial", 0);
   font.SetSize(8);
   EXPECT_GE(wide, font.QtMetrics().horizontalAdvance(QStringLiteral("12000")) + 4);
   // The tick-all box stays centred over column 0's title cell as the column moves.
   const auto boxCentredInTitle = [&] {
-    const TRect title = form.Mgr_grid->Extents().HeaderCellRect(0);
+    const TRect title = form.Mgr_grid->Model().Extents().HeaderCellRect(0);
     const QPoint at = form.Mgr_grid->viewport()->mapTo(form.Panel3, QPoint(title.Left, title.Top));
     return std::abs(form.cb_m->geometry().center().x() - (at.x() + title.Width() / 2)) <= 1;
   };
   EXPECT_TRUE(boxCentredInTitle());
   form.Mgr_grid->ClearRows();
   form.FitIndicatorWidth();
-  EXPECT_EQ(form.Mgr_grid->Indicators().Width(), start);  // never narrower than the form's width
+  EXPECT_EQ(form.Mgr_grid->Model().Indicators().Width(), start);  // never narrower than the form's width
   EXPECT_TRUE(boxCentredInTitle());
 }
 

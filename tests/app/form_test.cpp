@@ -208,7 +208,7 @@ TEST_F(FormTest, LayoutFontsAndHiddenControlsWhenShown) {
   EXPECT_FALSE(form->Memo1->isVisible());
   EXPECT_TRUE(form->cb_m->isVisible());
   // cb_m sits inside the title cell of the grid's first column, as the grid lays it out.
-  const TRect title = form->Mgr_grid->Extents().HeaderCellRect(0);
+  const TRect title = form->Mgr_grid->Model().Extents().HeaderCellRect(0);
   const QRect cell(form->Mgr_grid->viewport()->mapTo(form->Panel3, QPoint(title.Left, title.Top)),
                    QSize(title.Width(), title.Height()));
   EXPECT_TRUE(cell.contains(form->cb_m->geometry())) << cell.x() << "," << cell.y();
@@ -255,7 +255,7 @@ TEST_F(FormTest, GridHasItsFiveColumns) {
                                wgoRowSelect, wgoRowSizing,     wgoMultiSelect, wgoColSizing};
   EXPECT_EQ(g->Options(), expected);
   EXPECT_FALSE(g->HasOption(wgoEditing));
-  EXPECT_EQ(g->RowHeight(), 21);
+  EXPECT_EQ(g->Model().RowHeight(), 21);
   EXPECT_EQ(g->RowCount(), 0);
   // The tick column reads false for a new row; the text columns take 255 characters.
   g->AppendRow(true, false, false);

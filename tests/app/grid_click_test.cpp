@@ -29,7 +29,7 @@ TEST(MgrGridByMouse, AClickInColumnCTicksTheRowAndTheWheelLeavesTheRow) {
     g->Cells(1, r).SetAsString("file" + std::to_string(r) + ".txt");
   }
   QApplication::processEvents();
-  const TwGridExtents& e = g->Extents();
+  const TwGridExtents& e = g->Model().Extents();
   auto cellPoint = [&](int band, int row) {
     const TRect r = e.CellRect(band, row);
     return QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
@@ -76,7 +76,7 @@ TEST(MgrGridByMouse, ClicksOutsideTheTickCellChangeNoTickEvenWithColumnCCurrent)
   QApplication::processEvents();
   ASSERT_EQ(g->Row(), 0);
   ASSERT_EQ(g->Col(), 0);
-  const TwGridExtents& e = g->Extents();
+  const TwGridExtents& e = g->Model().Extents();
   auto click = [&](QPoint p) { QTest::mouseClick(g->viewport(), Qt::LeftButton, Qt::NoModifier, p); };
 
   click(MidOf(e.HeaderCellRect(0)));  // the title of column "C"
@@ -93,7 +93,7 @@ TEST(MgrGridByMouse, ClicksOutsideTheTickCellChangeNoTickEvenWithColumnCCurrent)
   // The current row scrolled out of sight: a title click still changes nothing.
   g->SetTopRow(20);
   QApplication::processEvents();
-  click(MidOf(g->Extents().HeaderCellRect(0)));
+  click(MidOf(g->Model().Extents().HeaderCellRect(0)));
   EXPECT_EQ(TickCount(g), 0);
   EXPECT_EQ(g->Row(), 0);
 }
@@ -103,14 +103,14 @@ TEST(MgrGridByMouse, TheTickOfTheCurrentRowShowsAtEveryClick) {
   TForm1 form;
   form.show();
   TMemGrid* g = form.Mgr_grid;
-  g->SetObserver(&recorder);
+  g->Model().SetObserver(&recorder);
   for (int r = 0; r < 3; ++r) {
     g->AppendRow(true, false, false);
     g->Cells(0, r).SetAsBoolean(false);  // an empty tick shows greyed: start from a clear one
     g->Cells(1, r).SetAsString("file" + std::to_string(r) + ".txt");
   }
   QApplication::processEvents();
-  const TwGridExtents& e = g->Extents();
+  const TwGridExtents& e = g->Model().Extents();
   // Right of the last column and below the last row: no cell, no tick.
   QTest::mouseClick(g->viewport(), Qt::LeftButton, Qt::NoModifier,
                     QPoint(e.ItemLeft(0) + 3, e.RowBottom(2) + 3));
@@ -167,7 +167,7 @@ TEST(MgrGridByMouse, ADoubleClickOpensTheRowsFileOnlyWhenItLandsOnARow) {
   g->Cells(1, 0).SetAsString("a.txt");
   g->Cells(4, 0).SetAsString("D:");
   QApplication::processEvents();
-  const TwGridExtents& e = g->Extents();
+  const TwGridExtents& e = g->Model().Extents();
   // A double click as the window system delivers it: a click, then a press taken as the double click.
   const auto doubleClick = [&](const QPoint& at) {
     QTest::mouseClick(g->viewport(), Qt::LeftButton, Qt::NoModifier, at);

@@ -124,7 +124,7 @@ TEST_F(ListActions, TheRowMenuOpensTheFolderCopiesThePathAndTicks) {
   form->resize(1156, 706);
   form->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-  const int rowY = form->Mgr_grid->Extents().RowTop(1) + 5;
+  const int rowY = form->Mgr_grid->Model().Extents().RowTop(1) + 5;
   const auto pick = [&](const char* text) {
     form->BeforeRowMenu = [text](QMenu& menu) {
       for (QAction* a : menu.actions())
@@ -154,7 +154,7 @@ TEST_F(ListActions, ColumnWidthsAreRememberedAcrossARestart) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
   TwColumn* folder = form->Mgr_grid->Column(4);
   EXPECT_LT(folder->Width(), 1077);
-  const TRect title = form->Mgr_grid->Extents().HeaderCellRect(4);
+  const TRect title = form->Mgr_grid->Model().Extents().HeaderCellRect(4);
   EXPECT_LE(title.Left + title.Width() / 2, form->Mgr_grid->viewport()->width());
   form->Mgr_grid->Column(1)->SetWidth(300);
   form->Mgr_grid->Column(4)->SetWidth(640);
@@ -181,7 +181,7 @@ TEST_F(ListActions, ATitleClickSortsTicksTravelAndTheBatchNamesTheTickedFiles) {
   form->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
   // A click on the hits title: ascending by value, then descending.
-  const TRect hits = form->Mgr_grid->Extents().HeaderCellRect(3);
+  const TRect hits = form->Mgr_grid->Model().Extents().HeaderCellRect(3);
   const QPoint at(hits.Left + hits.Width() / 2, hits.Top + hits.Height() / 2);
   QTest::mouseClick(form->Mgr_grid->viewport(), Qt::LeftButton, Qt::NoModifier, at);
   std::vector<std::string> names;

@@ -16,17 +16,17 @@ TEST(MgrGridForm, TheStoredDescriptionIsWhatTheWriterWritesForIt) {
 TEST(MgrGridForm, LinesFontsAndSizes) {
   const auto g = twform::ReadMemGridForm(vek::MgrGridForm());
   EXPECT_EQ(g->objectName(), "Mgr_grid");
-  EXPECT_EQ(g->Lines().HorzColor(), 0x808080u);
-  EXPECT_EQ(g->Headers().Lines().HorzColor(), 0u);
-  EXPECT_EQ(g->Headers().Lines().VertColor(), 0u);
-  EXPECT_EQ(g->FixedStyle().Lines().HorzColor(), 0u);
-  EXPECT_EQ(g->FixedStyle().Lines().VertColor(), 0u);
-  EXPECT_EQ(g->Indicators().Font().Name, "Arial");
-  EXPECT_EQ(g->Indicators().Font().Size, 8);
-  EXPECT_EQ(g->Headers().Height(), 21);
-  EXPECT_EQ(g->RowHeight(), 21);
-  EXPECT_EQ(g->FixedCount(), 0);
-  EXPECT_EQ(g->Columns().VisibleCount(), 5);
+  EXPECT_EQ(g->Model().Lines().HorzColor(), 0x808080u);
+  EXPECT_EQ(g->Model().Headers().Lines().HorzColor(), 0u);
+  EXPECT_EQ(g->Model().Headers().Lines().VertColor(), 0u);
+  EXPECT_EQ(g->Model().FixedStyle().Lines().HorzColor(), 0u);
+  EXPECT_EQ(g->Model().FixedStyle().Lines().VertColor(), 0u);
+  EXPECT_EQ(g->Model().Indicators().Font().Name, "Arial");
+  EXPECT_EQ(g->Model().Indicators().Font().Size, 8);
+  EXPECT_EQ(g->Model().Headers().Height(), 21);
+  EXPECT_EQ(g->Model().RowHeight(), 21);
+  EXPECT_EQ(g->Model().FixedCount(), 0);
+  EXPECT_EQ(g->Model().Columns().VisibleCount(), 5);
   EXPECT_EQ(g->Column(0)->Alignment(), taCenter);
   EXPECT_EQ(g->Column(3)->Alignment(), taCenter);
   EXPECT_EQ(g->Column(4)->Alignment(), taLeftJustify);

@@ -84,7 +84,7 @@ class PreviewWindow : public WindowTest {
   }
   // The colour painted in the blank right part of a row's folder cell.
   QColor FolderBackground(int r) {
-    const TwGridExtents& e = form.Mgr_grid->Extents();
+    const TwGridExtents& e = form.Mgr_grid->Model().Extents();
     const TRect cell = e.CellInnerRect(form.Mgr_grid->Column(4)->VisibleIndex(), r);
     const QImage shot = form.Mgr_grid->viewport()->grab().toImage();
     const int x = std::min(cell.Right - 4, shot.width() - 4);
@@ -159,8 +159,8 @@ TEST_F(PreviewWindow, F9ShowsTheMaskedTextOfTheCurrentRowAndDownFollowsTheNextRo
   EXPECT_EQ(form.Mgr_grid->Row(), first + 1);
 
   // The count now is the tooltip of "수량" of a file the pane has read.
-  const TRect cell =
-      form.Mgr_grid->Extents().CellRect(form.Mgr_grid->Column(3)->VisibleIndex(), form.Mgr_grid->Row());
+  const TRect cell = form.Mgr_grid->Model().Extents().CellRect(form.Mgr_grid->Column(3)->VisibleIndex(),
+                                                               form.Mgr_grid->Row());
   const QPoint at(cell.Left + 5, cell.Top + 5);
   QHelpEvent help(QEvent::ToolTip, at, form.Mgr_grid->viewport()->mapToGlobal(at));
   QApplication::sendEvent(form.Mgr_grid->viewport(), &help);

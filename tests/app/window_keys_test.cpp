@@ -51,7 +51,7 @@ class WindowKeys : public WindowTest {
   }
   // A point in the window of a viewport point of the grid.
   QPoint InWindow(QPoint viewportPoint) { return form.Mgr_grid->viewport()->mapTo(&form, viewportPoint); }
-  QPoint RowPoint(int r) { return {150, form.Mgr_grid->Extents().RowTop(r) + 5}; }
+  QPoint RowPoint(int r) { return {150, form.Mgr_grid->Model().Extents().RowTop(r) + 5}; }
   // A closed pop-up menu leaves the offscreen platform without an active window; a desktop gives the
   // window back its activation, and the list its focus.
   void BackFromMenu() {
@@ -193,7 +193,7 @@ TEST_F(WindowKeys, ACutCellShowsItsWholeTextAsATipAndTheMaximisedWindowWidensThe
   const std::string longName(120, 'n');
   AddListed(longName + ".txt", "주민등록번호", "1");
   AddListed("s.txt", "주민등록번호", "1");
-  const TwGridExtents& e = form.Mgr_grid->Extents();
+  const TwGridExtents& e = form.Mgr_grid->Model().Extents();
   const auto tipAt = [&](int row) {
     const TRect cell = e.CellRect(form.Mgr_grid->Column(1)->VisibleIndex(), row);
     const QPoint at(cell.Left + 10, cell.Top + 5);

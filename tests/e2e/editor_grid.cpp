@@ -62,11 +62,11 @@ int main(int argc, char** argv) {
   const QPoint origin = grid->viewport()->mapTo(&window, QPoint(0, 0));
   for (int c = 0; c < 3; ++c)
     for (int r = 0; r < 3; ++r) {
-      const auto rect = grid->Extents().CellInnerRect(grid->Column(c)->VisibleIndex(), r);
+      const auto rect = grid->Model().Extents().CellInnerRect(grid->Column(c)->VisibleIndex(), r);
       std::printf("cell %d %d %d %d %d %d\n", c, r, rect.Left + origin.x(), rect.Top + origin.y(),
                   rect.Width(), rect.Height());
     }
-  const auto first = grid->Extents().CellInnerRect(0, 0);
+  const auto first = grid->Model().Extents().CellInnerRect(0, 0);
   std::printf("button %d %d\n", first.Right - ButtonWidth() / 2 + origin.x(),
               (first.Top + first.Bottom) / 2 + origin.y());
   std::printf("ready\n");

@@ -45,9 +45,9 @@ class Recorded : public G {
  public:
   template <class... A>
   explicit Recorded(A&&... args) : G(std::forward<A>(args)...) {
-    this->SetObserver(&recorder_);
+    this->Model().SetObserver(&recorder_);
   }
-  ~Recorded() override { this->SetObserver(nullptr); }
+  ~Recorded() override { this->Model().SetObserver(nullptr); }
   const std::vector<TwGridEffect>& Effects() const { return recorder_.Effects(); }
   void ClearEffects() { recorder_.ClearEffects(); }
   const std::vector<TwRepaintRequest>& RepaintLog() const { return recorder_.RepaintLog(); }

@@ -319,7 +319,7 @@ int TwInMultiEdit::FitHeight() {
   const int lines = std::max(1, document()->documentLayout()->documentSize().toSize().height());
   const int h = GetFontHeight(font_);
   const int want = std::max(lines * h + 5, cell_.Height());
-  const int gridHeight = Grid().ClientHeight();
+  const int gridHeight = Grid().Model().ClientHeight();
   return cell_.Top + want < gridHeight ? want : gridHeight - cell_.Top;
 }
 

@@ -502,7 +502,7 @@ TwInItemList::TwInItemList(TwCustomGrid& grid, QWidget* owner) : TwItemList(owne
 int TwInItemList::GetImageIndex(int Row) const {
   int index = -1;
   const int col = grid_.Col();
-  if (grid_.OnGetListImageIndex && col >= 0 && col < grid_.Columns().Count())
-    grid_.OnGetListImageIndex(&grid_, grid_.Columns().Items(col), Row, index);
+  if (grid_.OnGetListImageIndex && col >= 0 && col < grid_.Model().Columns().Count())
+    grid_.OnGetListImageIndex(&grid_, grid_.Model().Columns().Items(col), Row, index);
   return index;
 }

@@ -12,7 +12,8 @@ TwMemColumn::TwMemColumn(TwColumns* collection) : TwColumn(collection) {
 TwMemColumn::~TwMemColumn() = default;
 
 TMemGrid* TwMemColumn::Grid() const {
-  return Collection() ? dynamic_cast<TMemGrid*>(Collection()->Owner()) : nullptr;
+  return Collection() && Collection()->Owner() ? dynamic_cast<TMemGrid*>(Collection()->Owner()->EventSender())
+                                               : nullptr;
 }
 
 void TwMemColumn::ApplyLayout() {

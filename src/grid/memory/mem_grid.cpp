@@ -26,7 +26,7 @@ TMemGrid::TMemGrid(QWidget* parent) : TwCustomGrid(parent, MakeMemColumn) {
 }
 
 TMemGrid::~TMemGrid() {
-  State().Include(plat::ComponentStateFlag::Destroying);
+  Model().State().Include(plat::ComponentStateFlag::Destroying);
   infos_.OnSelectionChange = nullptr;
 }
 
@@ -34,8 +34,8 @@ TMemGrid::~TMemGrid() {
 
 void TMemGrid::ColumnAdded(TwColumn* column) {
   auto* c = static_cast<TwMemColumn*>(column);
-  if (GridState().Loading()) return;
-  if (!GridState().Designing()) {
+  if (Model().GridState().Loading()) return;
+  if (!Model().GridState().Designing()) {
     c->Pool().Prepare();
     c->Pool().SetCount(infos_.Count());
   }
@@ -63,7 +63,7 @@ bool TMemGrid::ColumnCanModify(TwColumn* column) {
 }
 
 void TMemGrid::Loaded() {
-  if (!GridState().Designing()) {
+  if (!Model().GridState().Designing()) {
     for (int i = 0; i < ColumnCount(); ++i) Column(i)->Pool().Prepare();
     infos_.Restart();
   }
@@ -74,7 +74,7 @@ void TMemGrid::Loaded() {
 // --- rows and cells -------------------------------------------------------------------------------
 
 int TMemGrid::RowCount() const {
-  if (GridState().Designing()) return designRowCount_;
+  if (Model().GridState().Designing()) return designRowCount_;
   return infos_.Count() + (editState_ == esInsert ? 1 : 0);
 }
 
@@ -85,11 +85,11 @@ void TMemGrid::SetCount(int n) {
 
 void TMemGrid::SetRowCount(int n) {
   if (ColumnCount() == 0) return;
-  if (GridState().Loading()) {
+  if (Model().GridState().Loading()) {
     designRowCount_ = n;
     return;
   }
-  if (GridState().Designing()) {
+  if (Model().GridState().Designing()) {
     designRowCount_ = std::max(0, n);
   } else {
     if (editState_ == esEdit || editState_ == esInsert)
@@ -408,7 +408,7 @@ void TMemGrid::CalcFooters() {
   bool useDefault = true;
   if (OnCalcFooters) OnCalcFooters(this, useDefault);
   if (useDefault) {
-    const int rows = Footers().Count();
+    const int rows = Model().Footers().Count();
     for (int ci = 0; ci < ColumnCount(); ++ci) {
       TwMemColumn* c = Column(ci);
       TwMemColumnFooter& f = c->Footer();
@@ -469,7 +469,7 @@ void TMemGrid::CellWrittenInPool(int ACol, int ARow) {
 // --- selection ------------------------------------------------------------------------------------
 
 bool TMemGrid::Selected(int ARow) const {
-  if (GridState().Designing()) return HasOption(wgoRowSelect) && ARow == Row();
+  if (Model().GridState().Designing()) return HasOption(wgoRowSelect) && ARow == Row();
   if (!HasOption(wgoMultiSelect) || RowCount() <= 0) return false;
   if (editState_ == esInsert && ARow == Row()) return false;
   const int r = StoreRow(ARow);
@@ -586,7 +586,7 @@ void TMemGrid::DisplayTextOf(TwMemColumn& c, const TwValueSlot& slot, int storeR
 
 void TMemGrid::GetCellText(TwColumn* AColumn, int ARow, std::string& Text) {
   auto* c = static_cast<TwMemColumn*>(AColumn);
-  if (GridState().Designing()) {
+  if (Model().GridState().Designing()) {
     if (c->Defaults().empty()) {
       Text = c->DataType() == wdtGraphic ? "[Graphic]" : "";
       return;
@@ -617,7 +617,7 @@ void TMemGrid::GetCellText(TwColumn* AColumn, int ARow, std::string& Text) {
 
 TwIndicatorGlyph TMemGrid::GetIndicatorGlyph(int ARow) {
   if (RowCount() <= 0) return wigNone;
-  if (GridState().Designing()) return ARow == Row() ? wigCurrent : wigNone;
+  if (Model().GridState().Designing()) return ARow == Row() ? wigCurrent : wigNone;
   if (ARow == Row()) {
     if (editState_ == esEdit) return wigEditing;
     if (editState_ == esInsert) return wigInserting;
@@ -631,12 +631,12 @@ TwIndicatorGlyph TMemGrid::GetIndicatorGlyph(int ARow) {
 
 bool TMemGrid::IsCellNull(TwColumn* AColumn, int ARow) {
   if (RowCount() <= 0) return true;
-  if (GridState().Designing()) return false;
+  if (Model().GridState().Designing()) return false;
   return Cells(AColumn->Index(), ARow).IsNull();
 }
 
 bool TMemGrid::GetCellChecked(TwColumn* AColumn, int ARow) {
-  if (RowCount() <= 0 || GridState().Designing()) return false;
+  if (RowCount() <= 0 || Model().GridState().Designing()) return false;
   return Cells(AColumn->Index(), ARow).AsBoolean();
 }
 
@@ -645,7 +645,7 @@ int TMemGrid::GetCellItemIndex(TwColumn* AColumn, int ARow) {
   auto* c = static_cast<TwMemColumn*>(AColumn);
   const auto& values = c->Values();
   std::string text;
-  if (GridState().Designing()) {
+  if (Model().GridState().Designing()) {
     text = c->Defaults();
   } else {
     TwCells& cell = Cells(c->Index(), ARow);
@@ -659,7 +659,7 @@ int TMemGrid::GetCellItemIndex(TwColumn* AColumn, int ARow) {
 int TMemGrid::GetCellImageIndex(TwColumn* AColumn, int ARow) {
   const int imageCount = AColumn->Images() ? AColumn->Images()->Count() : 0;
   if (RowCount() <= 0 || imageCount <= 0) return -1;
-  if (GridState().Designing()) return 0;
+  if (Model().GridState().Designing()) return 0;
   int index = GetCellItemIndex(AColumn, ARow);
   if (index >= imageCount) index = -1;
   if (OnGetImageIndex) OnGetImageIndex(static_cast<TwMemColumn*>(AColumn), ARow, index);
@@ -667,7 +667,7 @@ int TMemGrid::GetCellImageIndex(TwColumn* AColumn, int ARow) {
 }
 
 const QImage* TMemGrid::GetCellGraphic(TwColumn* AColumn, int ARow) {
-  if (GridState().Designing() || !OnGetImage) return nullptr;
+  if (Model().GridState().Designing() || !OnGetImage) return nullptr;
   sharedGraphic_ = QImage();
   OnGetImage(static_cast<TwMemColumn*>(AColumn), ARow, sharedGraphic_);
   return &sharedGraphic_;

@@ -32,9 +32,9 @@ class TMemGrid : public TwCustomGrid {
   explicit TMemGrid(QWidget* parent = nullptr);
   ~TMemGrid() override;
 
-  TwMemColumn* Column(int i) const { return static_cast<TwMemColumn*>(Columns().Items(i)); }
-  int ColumnCount() const { return Columns().Count(); }
-  TwMemColumn* AddColumn() { return static_cast<TwMemColumn*>(Columns().Add()); }
+  TwMemColumn* Column(int i) const { return static_cast<TwMemColumn*>(Model().Columns().Items(i)); }
+  int ColumnCount() const { return Model().Columns().Count(); }
+  TwMemColumn* AddColumn() { return static_cast<TwMemColumn*>(Model().Columns().Add()); }
 
   // --- published properties ---
   bool AutoCalcFooters() const { return autoCalcFooters_; }
@@ -162,11 +162,10 @@ class TMemGrid : public TwCustomGrid {
   // F3: the value of the cell above into the current cell.
   void CopyCellAbove();
 
-  // TwColumnsOwner
+ protected:
+  // TwGridModelHost
   void ColumnAdded(TwColumn* column) override;
   bool ColumnCanModify(TwColumn* column) override;
-
- protected:
   void RequestInsert(bool bAppend) override { Insert(bAppend); }
   void SelectionStep(plat::ui::TShiftState Shift) override;
 

@@ -107,7 +107,8 @@ PropertyListPtr<TMemGrid> MemGridProps() {
   static const PropertyListPtr<TMemGrid> list = [] {
     using G = TMemGrid;
     auto l = std::make_shared<PropertyList<G>>("TMemGrid");
-    l->Inherit(ModelProps());
+    l->Inherit(
+        ModelProps(), [](auto& g) -> auto& { return g.Model(); });
     const TwGridOptions defaultOptions{wgoArrowMove, wgoConfirmDelete, wgoEnterToTab, wgoFocusRect};
     l->PropDefault(
         "Options", GridOptionsConv(), [](const G& g) { return g.Options().Bits(); },
@@ -130,13 +131,14 @@ PropertyListPtr<TMemGrid> MemGridProps() {
     l->Collection<TwMemColumn>(
         "Columns", [](const G& g) { return g.ColumnCount(); },
         [](const G& g, int i) -> const TwMemColumn& { return *g.Column(i); },
-        [](G& g) { g.Columns().Clear(); }, [](G& g) -> TwMemColumn& { return *g.AddColumn(); },
+        [](G& g) { g.Model().Columns().Clear(); }, [](G& g) -> TwMemColumn& { return *g.AddColumn(); },
         MemColumnProps());
     // After the columns: a grid without columns ignores its row count.
     l->PropDefault(
         "RowCount", IntConv<int>{0, std::numeric_limits<int>::max()}, [](const G& g) { return g.RowCount(); },
         [](G& g, int v) { g.SetRowCount(v); }, 0);
-    l->Inherit(ModelStoredSizes());
+    l->Inherit(
+        ModelStoredSizes(), [](auto& g) -> auto& { return g.Model(); });
     return l;
   }();
   return list;
@@ -147,7 +149,7 @@ void LoadMemGrid(TMemGrid& grid, const FormObject& object) {
     throw EFormError(object.Pos, "class TMemGrid expected but '" + object.ClassName + "' found");
   if (!object.Children.empty())
     throw EFormError(object.Children.front().Pos, "a TMemGrid holds no components");
-  grid.State().Include(plat::ComponentStateFlag::Loading);
+  grid.Model().State().Include(plat::ComponentStateFlag::Loading);
   MemGridProps()->ReadAll(grid, object.Properties);
   grid.setObjectName(tw::ToQ(object.Name));
   grid.Loaded();

@@ -89,9 +89,9 @@ void TMemGrid::MoveDown(int N, TShiftState Shift) {
     return;
   }
   ClearSelection();
-  if (GroupMode() && N == 1) {
-    TwCellPos pos = CurrentCell();
-    TwGroup* g = pos.IsSet() ? Groups().VisibleItems(pos.Group) : nullptr;
+  if (Model().GroupMode() && N == 1) {
+    TwCellPos pos = Model().CurrentCell();
+    TwGroup* g = pos.IsSet() ? Model().Groups().VisibleItems(pos.Group) : nullptr;
     if (g && g->FindCellBelow(pos)) {
       SetCell(pos);
       return;
@@ -127,9 +127,9 @@ void TMemGrid::MoveUp(int N, TShiftState Shift) {
     return;
   }
   ClearSelection();
-  if (GroupMode() && N == 1) {
-    TwCellPos pos = CurrentCell();
-    TwGroup* g = pos.IsSet() ? Groups().VisibleItems(pos.Group) : nullptr;
+  if (Model().GroupMode() && N == 1) {
+    TwCellPos pos = Model().CurrentCell();
+    TwGroup* g = pos.IsSet() ? Model().Groups().VisibleItems(pos.Group) : nullptr;
     if (g && g->FindCellAbove(pos)) {
       SetCell(pos);
       return;

@@ -219,6 +219,7 @@ TwCellPos TwGridModel::CurrentCell() const {
 // --- layout ---------------------------------------------------------------------------------------
 
 TRect TwGridModel::ClientRect() const {
+  if (host_) return host_->ClientRect();
   return {0, 0, clientWidth_, clientHeight_};
 }
 

@@ -4,7 +4,8 @@
 // inherit from (Font, Color, GroupMode, FixedCount, ImeMode) and turns their change notifications into
 // exactly the refresh the grid needs: a repaint of an area, a new layout, new scroll ranges.
 //
-// The grid control (TwCustomGrid) derives from it and carries the effects out on its window; an installed
+// The grid control (TwCustomGrid) holds one and is its host (TwGridModelHost): it answers what the model
+// asks about the current cell and the rows, and carries the effects out on its window. An installed
 // TwGridObserver hears of every effect the model asks for, so tests can check them without a window.
 //
 // Words used here: band = one display column of a row (-2 indicators, -1 markers, then the visible
@@ -19,6 +20,7 @@
 
 #include "grid/structure/appearance.h"
 #include "grid/structure/column.h"
+#include "grid/structure/grid_model_host.h"
 #include "grid/structure/group.h"
 #include "grid/structure/headers.h"
 #include "grid/structure/side_columns.h"
@@ -170,20 +172,32 @@ class TwGridModel {
   void SetHorzOffset(int v);
 
   // --- what the description asks of the grid ---
+  // The control that shows the model (not owned; none by default). Every question below goes to it; a model
+  // without a host answers them itself as a grid without rows, current cell or editor.
+  void SetHost(TwGridModelHost* host) { host_ = host; }
+  TwGridModelHost* Host() const { return host_; }
   // Skip read-only columns when navigating (the grid's wgoSkipReadOnly).
-  virtual bool SkipReadOnly() const { return false; }
+  virtual bool SkipReadOnly() const { return host_ && host_->SkipReadOnly(); }
   // Collection index of the current column, -1 when none.
-  virtual int CurrentColumnIndex() const { return -1; }
+  virtual int CurrentColumnIndex() const { return host_ ? host_->CurrentColumnIndex() : -1; }
   // Makes the visible column at this index the current one (column mode).
-  virtual void SetCurrentVisibleColumn(int visibleIndex) {}
+  virtual void SetCurrentVisibleColumn(int visibleIndex) {
+    if (host_) host_->SetCurrentVisibleColumn(visibleIndex);
+  }
   // Group mode: the current cell (the current column's position), and moving it.
   virtual TwCellPos CurrentCell() const;
-  virtual void SetCurrentCell(const TwCellPos& pos) {}
+  virtual void SetCurrentCell(const TwCellPos& pos) {
+    if (host_) host_->SetCurrentCell(pos);
+  }
   // Column mode: the current column was hidden from visible index oldVisibleIndex; the grid moves the
   // current cell to a visible column.
-  virtual void CurrentColumnHidden(int oldVisibleIndex) {}
+  virtual void CurrentColumnHidden(int oldVisibleIndex) {
+    if (host_) host_->CurrentColumnHidden(oldVisibleIndex);
+  }
   // Ends the current edit and hides the in-place editor; shows it again under wgoAlwaysShowEditor.
-  virtual void HideCellEditor() {}
+  virtual void HideCellEditor() {
+    if (host_) host_->HideCellEditor();
+  }
   // What a column or a group asks of the grid about the current cell. Description objects only raise
   // requests; RequestChange carries every one of them out through the hooks above.
   struct ChangeRequest {
@@ -197,22 +211,24 @@ class TwGridModel {
     int OldVisibleIndex = -1;
   };
   void RequestChange(const ChangeRequest& request);
-  virtual void RestoreCellEditor() {}
+  virtual void RestoreCellEditor() {
+    if (host_) host_->RestoreCellEditor();
+  }
   // The data rows: how many, and the first one shown.
-  virtual int RowCount() const { return 0; }
-  virtual int TopRow() const { return 0; }
+  virtual int RowCount() const { return host_ ? host_->RowCount() : 0; }
+  virtual int TopRow() const { return host_ ? host_->TopRow() : 0; }
   // The sender passed to events.
-  virtual QObject* EventSender() { return nullptr; }
-  // The client area the grid lays itself out in.
+  virtual QObject* EventSender() { return host_ ? host_->EventSender() : nullptr; }
+  // The client area the grid lays itself out in (without a host: the size set below).
   virtual TRect ClientRect() const;
-  virtual int ClientHeight() const { return clientHeight_; }
+  virtual int ClientHeight() const { return host_ ? host_->ClientHeight() : clientHeight_; }
   void SetClientHeight(int h) { clientHeight_ = h; }
   void SetClientWidth(int w) { clientWidth_ = w; }
   // Top of the footer area and right edge of the fixed area, from the layout.
   int FooterTop() const;
   int FixedRight() const;
-  // Painting suspended (the grid's update lock).
-  virtual bool PaintLocked() const { return paintLock_ > 0; }
+  // Painting suspended (the model's own lock or the grid's update lock).
+  virtual bool PaintLocked() const { return paintLock_ > 0 || (host_ && host_->PaintLocked()); }
   void LockPaint() { ++paintLock_; }
   void UnlockPaint() {
     if (paintLock_ > 0) --paintLock_;
@@ -250,10 +266,14 @@ class TwGridModel {
   // The groups' collection Update.
   virtual void GroupsChanged(TwGroup* item);
   // A column was added (after its construction) or is about to be removed.
-  virtual void ColumnAdded(TwColumn* column) {}
-  virtual void ColumnRemoving(TwColumn* column) {}
+  virtual void ColumnAdded(TwColumn* column) {
+    if (host_) host_->ColumnAdded(column);
+  }
+  virtual void ColumnRemoving(TwColumn* column) {
+    if (host_) host_->ColumnRemoving(column);
+  }
   // The base rule of a column's CanModify (the grid's OnEdit); true without a handler.
-  virtual bool ColumnCanModify(TwColumn* column) { return true; }
+  virtual bool ColumnCanModify(TwColumn* column) { return !host_ || host_->ColumnCanModify(column); }
   // A column's width changed (column mode: scroll bars, layout, repaint; then OnColumnWidthChange).
   void ColumnWidthChanged(TwColumn* column, int oldWidth);
   // A group's width changed (scroll bars, layout, repaint; then OnGroupWidthChange).
@@ -280,13 +300,21 @@ class TwGridModel {
   // returns an empty text when they agree.
   std::string CheckConsistency() const;
 
- protected:
-  // The grid carries the effects out (all three do nothing here).
-  virtual void InvalidateArea(const TwRepaintArea& area) {}
-  virtual void UpdateScrollBars() {}
-  virtual void RecomputeLayout() {}
-  // Destroys the groups and columns while the derived grid still exists (its destructor calls it).
+  // Destroys the groups and columns while the grid that holds the model still exists (its destructor calls
+  // it).
   void DestroyColumns();
+
+ protected:
+  // The grid carries the effects out (all three do nothing without a host).
+  virtual void InvalidateArea(const TwRepaintArea& area) {
+    if (host_) host_->InvalidateArea(area);
+  }
+  virtual void UpdateScrollBars() {
+    if (host_) host_->UpdateScrollBars();
+  }
+  virtual void RecomputeLayout() {
+    if (host_) host_->RecomputeLayout();
+  }
 
  private:
   // The inputs of a layout that are not description objects.
@@ -335,4 +363,5 @@ class TwGridModel {
   mutable LayoutKey layoutKey_;
   mutable int layoutCount_ = 0;
   TwGridObserver* observer_ = nullptr;
+  TwGridModelHost* host_ = nullptr;
 };

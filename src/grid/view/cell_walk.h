@@ -76,13 +76,13 @@ class TwCellWalk {
 
   template <class F>
   void ForEach(F&& f) {
-    const TwGridExtents& e = grid_.Extents();
+    const TwGridExtents& e = grid_.Model().Extents();
     const bool hasRows = grid_.RowCount() > 0;
-    const bool focusShows = grid_.HasOption(wgoFocusRect) && !grid_.GridState().Designing() &&
+    const bool focusShows = grid_.HasOption(wgoFocusRect) && !grid_.Model().GridState().Designing() &&
                             !grid_.CellChanging() && grid_.IsGridFocused();
-    const bool designing = grid_.GridState().Designing();
+    const bool designing = grid_.Model().GridState().Designing();
     const bool rowSelect = grid_.HasOption(wgoRowSelect);
-    const TwCellPos current = grid_.GroupMode() ? grid_.CurrentCell() : TwCellPos{};
+    const TwCellPos current = grid_.Model().GroupMode() ? grid_.Model().CurrentCell() : TwCellPos{};
     TwCellRecord rec;
     for (int row = range_.FirstRow; row <= range_.LastRow; ++row) {
       const bool lastRow = !hasRows || grid_.IsLastRow(row);
@@ -116,8 +116,8 @@ class TwCellWalk {
         start(TwCellRegion::Marker, -1, e.CellRect(-1, row));
         f(static_cast<const TwCellRecord&>(rec));
       }
-      ForEachVisibleBand(e, grid_.FixedCount(), range_.FirstBand, range_.LastBand, [&](int band) {
-        if (!grid_.GroupMode()) {
+      ForEachVisibleBand(e, grid_.Model().FixedCount(), range_.FirstBand, range_.LastBand, [&](int band) {
+        if (!grid_.Model().GroupMode()) {
           start(TwCellRegion::Data, band, e.CellRect(band, row));
           data(e.ColumnDraw(band), currentRow && band == grid_.Col());
           return;
@@ -163,9 +163,9 @@ class TwCellWalk {
   // (not at design time).
   template <class F>
   void ForEachTitle(F&& f) {
-    if (!grid_.Headers().Visible()) return;
-    const TwGridExtents& e = grid_.Extents();
-    const bool designing = grid_.GridState().Designing();
+    if (!grid_.Model().Headers().Visible()) return;
+    const TwGridExtents& e = grid_.Model().Extents();
+    const bool designing = grid_.Model().GridState().Designing();
     TwCellRecord rec;
     auto yield = [&](TwCellRegion region, int band, int level, int index, const TwColumnDraw* draw,
                      const TRect& r, bool lastLevel) {
@@ -187,8 +187,8 @@ class TwCellWalk {
       if (!range_.WithMarker) r.Right = e.ItemRight(-2);
       yield(TwCellRegion::Header, -1, 0, 0, nullptr, r, true);
     }
-    ForEachVisibleBand(e, grid_.FixedCount(), range_.FirstBand, range_.LastBand, [&](int band) {
-      if (!grid_.GroupMode()) {
+    ForEachVisibleBand(e, grid_.Model().FixedCount(), range_.FirstBand, range_.LastBand, [&](int band) {
+      if (!grid_.Model().GroupMode()) {
         yield(TwCellRegion::Title, band, 0, 0, &e.ColumnDraw(band), e.HeaderCellRect(band), true);
         return;
       }
@@ -225,7 +225,7 @@ class TwCellWalk {
   // its events run before the clipping.
   template <class F>
   void ForEachFooter(int k, F&& f) {
-    const TwGridExtents& e = grid_.Extents();
+    const TwGridExtents& e = grid_.Model().Extents();
     if (k < 0 || k >= e.FooterCount()) return;
     TwCellRecord rec;
     auto yield = [&](TwCellRegion region, int band, int level, int index, const TwColumnDraw* draw,
@@ -250,8 +250,8 @@ class TwCellWalk {
       yield(TwCellRegion::FooterTitle, -2, 0, 0, nullptr,
             TRect{r.Left + 1, inner.Top, r.Right - 1, inner.Bottom}, true);
     }
-    ForEachVisibleBand(e, grid_.FixedCount(), range_.FirstBand, range_.LastBand, [&](int band) {
-      if (!grid_.GroupMode()) {
+    ForEachVisibleBand(e, grid_.Model().FixedCount(), range_.FirstBand, range_.LastBand, [&](int band) {
+      if (!grid_.Model().GroupMode()) {
         yield(TwCellRegion::Footer, band, 0, 0, &e.ColumnDraw(band), e.FooterCellInnerRect(band, k), true);
         return;
       }

@@ -13,7 +13,8 @@
 #include "grid/view/inplace_editor.h"
 
 TwCustomGrid::TwCustomGrid(QWidget* parent, TwColumns::Factory columnFactory)
-    : QAbstractScrollArea(parent), TwGridModel(std::move(columnFactory)), editing_(new TwEditingState) {
+    : QAbstractScrollArea(parent), model_(std::move(columnFactory)), editing_(new TwEditingState) {
+  model_.SetHost(this);
   setFocusPolicy(Qt::StrongFocus);
   viewport()->setAutoFillBackground(false);
   verticalScrollBar()->setSingleStep(1);
@@ -21,7 +22,7 @@ TwCustomGrid::TwCustomGrid(QWidget* parent, TwColumns::Factory columnFactory)
 }
 
 TwCustomGrid::~TwCustomGrid() {
-  State().Include(plat::ComponentStateFlag::Destroying);
+  Model().State().Include(plat::ComponentStateFlag::Destroying);
   CancelRowChange();
   // The editors are children of the viewport: they go before it, and before the columns they point to.
   editing_->Active = nullptr;
@@ -29,12 +30,14 @@ TwCustomGrid::~TwCustomGrid() {
   for (auto& d : editing_->Dialogs) d.reset();
   for (auto& ed : editing_->Editors) ed.reset();
   // Columns may still ask the grid while they are destroyed: destroy them while it is whole.
-  DestroyColumns();
+  model_.DestroyColumns();
+  // What is left of the model answers as a bare model from here on.
+  model_.SetHost(nullptr);
 }
 
 void TwCustomGrid::Loaded() {
-  State().Exclude(plat::ComponentStateFlag::Loading);
-  RebuildDescription();
+  Model().State().Exclude(plat::ComponentStateFlag::Loading);
+  Model().RebuildDescription();
   UpdateScrollRange();
   InvalidateGrid();
 }
@@ -51,7 +54,7 @@ void TwCustomGrid::SetRow(int ARow) {
 }
 
 void TwCustomGrid::SetOptions(TwGridOptions value) {
-  if (GridState().Loading() || GridState().Updating()) {
+  if (Model().GridState().Loading() || Model().GridState().Updating()) {
     options_ = value;
     return;
   }
@@ -64,7 +67,7 @@ void TwCustomGrid::SetOptions(TwGridOptions value) {
 }
 
 int TwCustomGrid::VisibleRowCount() const {
-  return std::max(1, Extents().FullRows());
+  return std::max(1, Model().Extents().FullRows());
 }
 
 void TwCustomGrid::EndUpdate(bool repaint) {
@@ -74,37 +77,37 @@ void TwCustomGrid::EndUpdate(bool repaint) {
 }
 
 void TwCustomGrid::InvalidateGrid() {
-  if (UpdateLocked() || GridState().Loading()) return;
+  if (UpdateLocked() || Model().GridState().Loading()) return;
   Record({RepaintRequest::Grid});
   UpdateRect(ClientRect());
 }
 
 void TwCustomGrid::UpdateRect(const TRect& r) {
   if (r.IsEmpty()) return;
-  if (TwGridObserver* o = Observer()) o->RectUpdated(r);
+  if (TwGridObserver* o = Model().Observer()) o->RectUpdated(r);
   viewport()->update(r.ToQRect());
 }
 
 void TwCustomGrid::InvalidateRow(int ARow) {
-  if (UpdateLocked() || GridState().Loading()) return;
+  if (UpdateLocked() || Model().GridState().Loading()) return;
   Record({RepaintRequest::Row, ARow});
   // The whole row across the client, indicator and marker included, but never over header or footers.
-  const TwGridExtents& e = Extents();
+  const TwGridExtents& e = Model().Extents();
   const TRect r{e.ClientRect().Left, std::max(e.RowTop(ARow), e.DataTop()), e.ClientRect().Right,
                 std::min(e.RowBottom(ARow), e.FooterTop())};
   UpdateRect(r);
 }
 
 void TwCustomGrid::InvalidateCell(int ACol, int ARow) {
-  if (UpdateLocked() || GridState().Loading()) return;
+  if (UpdateLocked() || Model().GridState().Loading()) return;
   Record({RepaintRequest::Cell, ARow, ACol});
-  if (ACol < 0 || ACol >= Columns().Count()) return;
-  const TwGridExtents& e = Extents();
-  TwColumn* c = Columns().Items(ACol);
+  if (ACol < 0 || ACol >= Model().Columns().Count()) return;
+  const TwGridExtents& e = Model().Extents();
+  TwColumn* c = Model().Columns().Items(ACol);
   TRect r;
   int band;
-  if (GroupMode()) {
-    const TwCellPos pos = ColumnPos(c);
+  if (Model().GroupMode()) {
+    const TwCellPos pos = Model().ColumnPos(c);
     band = pos.Group;
     r = e.GroupCellRect(pos, ARow);
   } else {
@@ -152,16 +155,16 @@ void TwCustomGrid::FireSelectionChange() {
 }
 
 void TwCustomGrid::SetCurrentVisibleColumn(int visibleIndex) {
-  if (visibleIndex < 0 || visibleIndex >= Columns().VisibleCount()) return;
-  SetCol(Columns().VisibleItems(visibleIndex)->Index());
+  if (visibleIndex < 0 || visibleIndex >= Model().Columns().VisibleCount()) return;
+  SetCol(Model().Columns().VisibleItems(visibleIndex)->Index());
 }
 
 void TwCustomGrid::SetCurrentCell(const TwCellPos& pos) {
-  if (TwColumn* c = Groups().ColumnAt(pos)) SetCol(c->Index());
+  if (TwColumn* c = Model().Groups().ColumnAt(pos)) SetCol(c->Index());
 }
 
 void TwCustomGrid::CurrentColumnHidden(int oldVisibleIndex) {
-  const int count = Columns().VisibleCount();
+  const int count = Model().Columns().VisibleCount();
   if (count == 0) return;
   HideEditor();
   // The column now at the hidden one's place, or the last one when it was the last.
@@ -183,7 +186,7 @@ int TwCustomGrid::ClientHeight() const {
 }
 
 void TwCustomGrid::RecomputeLayout() {
-  Layout();
+  Model().Layout();
   UpdateEditButton();
 }
 
@@ -192,8 +195,8 @@ void TwCustomGrid::InvalidateArea(const TwRepaintArea& area) {
     InvalidateGrid();
     return;
   }
-  if (UpdateLocked() || GridState().Loading()) return;
-  UpdateRect(AreaRect(area));
+  if (UpdateLocked() || Model().GridState().Loading()) return;
+  UpdateRect(Model().AreaRect(area));
 }
 
 void TwCustomGrid::timerEvent(QTimerEvent* e) {
@@ -207,7 +210,7 @@ void TwCustomGrid::timerEvent(QTimerEvent* e) {
 void TwCustomGrid::resizeEvent(QResizeEvent* e) {
   QAbstractScrollArea::resizeEvent(e);
   TwGuard(this, [&] {
-    InvalidateLayout();
+    Model().InvalidateLayout();
     UpdateScrollRange();
   });
 }

@@ -159,7 +159,7 @@ struct TwGridHit {
   TwGridState Started = wgsNone;
 };
 
-class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
+class TwCustomGrid : public QAbstractScrollArea, private TwGridModelHost {
   Q_OBJECT
 
  public:
@@ -169,7 +169,9 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   ~TwCustomGrid() override;
 
   // The description (columns, lines, side columns, headers, footers, Font, GroupMode, FixedCount) and the
-  // component state come from TwGridModel.
+  // component state: the grid's model, whose host the grid is.
+  TwGridModel& Model() { return model_; }
+  const TwGridModel& Model() const { return model_; }
 
   // Ends loading from a form description: the grid lays itself out and the data grid prepares its store.
   virtual void Loaded();
@@ -190,7 +192,7 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   }
   int TopRow() const override { return topRow_; }
   virtual void SetTopRow(int value);
-  // RowHeight (per mode) comes from TwGridModel.
+  // RowHeight (per mode) comes from the model.
   // Rows that fit entirely between the header band and the footers (at least 1).
   int VisibleRowCount() const;
 
@@ -430,7 +432,8 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   TweDrawMark OnDrawMarker;
   TweDrawFooter OnDrawFooter;
 
-  // TwGridModel: what the description asks of the grid
+ protected:
+  // TwGridModelHost: what the description asks of the grid (the model asks through Model()).
   // A row that is not yet being edited or inserted asks OnEdit before its first change.
   bool ColumnCanModify(TwColumn* column) override;
   bool SkipReadOnly() const override { return options_.Contains(wgoSkipReadOnly); }
@@ -443,9 +446,11 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   QObject* EventSender() override { return this; }
   TRect ClientRect() const override;
   int ClientHeight() const override;
-  bool PaintLocked() const override { return UpdateLocked() || TwGridModel::PaintLocked(); }
+  // The update lock (the model adds its own paint lock).
+  bool PaintLocked() const override { return UpdateLocked(); }
+  void ColumnAdded(TwColumn* column) override {}
+  void ColumnRemoving(TwColumn* column) override {}
 
- protected:
   void SetRowField(int r) { row_ = r; }
   void SetColField(int c) { col_ = c; }
   void FireSelectionChange();
@@ -485,18 +490,20 @@ class TwCustomGrid : public QAbstractScrollArea, public TwGridModel {
   void timerEvent(QTimerEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
   void scrollContentsBy(int dx, int dy) override;
-  // TwGridModel: carrying out the description's refresh requests.
+  // TwGridModelHost: carrying out the description's refresh requests.
   void InvalidateArea(const TwRepaintArea& area) override;
   void UpdateScrollBars() override { UpdateScrollRange(); }
   void RecomputeLayout() override;
 
  private:
   void Record(const RepaintRequest& r) {
-    if (TwGridObserver* o = Observer()) o->RepaintRequested(r);
+    if (TwGridObserver* o = model_.Observer()) o->RepaintRequested(r);
   }
   // Hands a rectangle to Qt's update (and tells the observer).
   void UpdateRect(const TRect& r);
 
+  // The description; made first and destroyed last, while the grid is still whole.
+  TwGridModel model_;
   int row_ = 0;
   int col_ = 0;
   int topRow_ = 0;

@@ -22,15 +22,16 @@ void TwEditButton::PlaceButton(TwColumn* AColumn, int ARow) {
     hide();
     return;
   }
-  const TwGridExtents& e = grid_.Extents();
+  const TwGridExtents& e = grid_.Model().Extents();
   TRect r;
-  if (grid_.GroupMode()) {
-    const TwCellPos pos = grid_.ColumnPos(AColumn);
+  if (grid_.Model().GroupMode()) {
+    const TwCellPos pos = grid_.Model().ColumnPos(AColumn);
     if (pos.IsSet()) r = e.GroupCellInnerRect(pos, ARow);
   } else if (AColumn->VisibleIndex() >= 0) {
     r = e.CellInnerRect(AColumn->VisibleIndex(), ARow);
   }
-  const int band = grid_.GroupMode() ? grid_.ColumnPos(AColumn).Group : AColumn->VisibleIndex();
+  const int band =
+      grid_.Model().GroupMode() ? grid_.Model().ColumnPos(AColumn).Group : AColumn->VisibleIndex();
   if (band >= e.FixedCount()) r.Left = std::max(r.Left, e.FixedRight());
   r.Top = std::max(r.Top, e.DataTop());
   r.Bottom = std::min(r.Bottom, e.FooterTop());

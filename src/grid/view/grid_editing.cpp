@@ -108,8 +108,8 @@ const plat::Variant& TwCustomGrid::LastEditValue() const {
 }
 
 bool TwCustomGrid::CanEditorShow() const {
-  if (GridState().Designing() || !IsGridFocused()) return false;
-  if (Columns().VisibleCount() == 0 || RowCount() <= 0) return false;
+  if (Model().GridState().Designing() || !IsGridFocused()) return false;
+  if (Model().Columns().VisibleCount() == 0 || RowCount() <= 0) return false;
   return options_.Contains(wgoEditing) || options_.Contains(wgoInserting);
 }
 
@@ -168,15 +168,15 @@ bool TwCustomGrid::CreateEditor(TwColumn* AColumn) {
 
 void TwCustomGrid::ShowEditor() {
   if (UpdateLocked() || editing_->EditorMode) return;
-  if (col_ < 0 || col_ >= Columns().Count()) return;
-  TwColumn* c = Columns().Items(col_);
+  if (col_ < 0 || col_ >= Model().Columns().Count()) return;
+  TwColumn* c = Model().Columns().Items(col_);
   // A hidden column, or one outside the visible groups, is no current cell to edit.
-  if (GroupMode() ? !ColumnPos(c).IsSet() : c->VisibleIndex() < 0) return;
+  if (Model().GroupMode() ? !Model().ColumnPos(c).IsSet() : c->VisibleIndex() < 0) return;
   // Memo and picture cells open their dialogs, never an in-place editor.
   const TwEditKind kind = c->GetEditKind();
   if (kind == wekMemo || kind == wekPicture) return;
-  const int band = GroupMode() ? ColumnPos(c).Group : c->VisibleIndex();
-  if (band < FixedCount() && !FixedStyle().Options().Contains(wfxEditing)) return;
+  const int band = Model().GroupMode() ? Model().ColumnPos(c).Group : c->VisibleIndex();
+  if (band < Model().FixedCount() && !Model().FixedStyle().Options().Contains(wfxEditing)) return;
   if (!CanEditorShow() || !c->CanShowEditor()) return;
   editing_->Active = nullptr;
   if (!CreateEditor(c)) return;
@@ -198,7 +198,7 @@ void TwCustomGrid::CloseEditor() {
   editing_->EditorMode = false;
   const int c = editing_->EditColumn, r = editing_->EditRow;
   if (editing_->Active) editing_->Active->HideEditor();
-  if (c >= 0 && c < Columns().Count()) InvalidateCell(c, r);
+  if (c >= 0 && c < Model().Columns().Count()) InvalidateCell(c, r);
 }
 
 void TwCustomGrid::HideEditor() {
@@ -207,14 +207,14 @@ void TwCustomGrid::HideEditor() {
 
 TRect TwCustomGrid::EditorRect() const {
   const int ci = editing_->EditorMode ? editing_->EditColumn : col_;
-  if (ci < 0 || ci >= Columns().Count()) return {};
-  TwColumn* c = Columns().Items(ci);
-  const TwGridExtents& e = Extents();
+  if (ci < 0 || ci >= Model().Columns().Count()) return {};
+  TwColumn* c = Model().Columns().Items(ci);
+  const TwGridExtents& e = Model().Extents();
   const bool multi = c->GetEditKind() == wekMultiText;
   TRect r;
   int band;
-  if (GroupMode()) {
-    const TwCellPos pos = ColumnPos(c);
+  if (Model().GroupMode()) {
+    const TwCellPos pos = Model().ColumnPos(c);
     if (!pos.IsSet()) return {};
     band = pos.Group;
     r = multi ? e.GroupCellRect(pos, row_) : e.GroupCellInnerRect(pos, row_);
@@ -258,9 +258,9 @@ void TwCustomGrid::PlaceEditor(bool Reposition) {
 }
 
 void TwCustomGrid::UpdateEditButton() {
-  const bool show =
-      IsGridFocused() && RowCount() > 0 && col_ >= 0 && col_ < Columns().Count() && !GridState().Designing();
-  TwColumn* c = show ? Columns().Items(col_) : nullptr;
+  const bool show = IsGridFocused() && RowCount() > 0 && col_ >= 0 && col_ < Model().Columns().Count() &&
+                    !Model().GridState().Designing();
+  TwColumn* c = show ? Model().Columns().Items(col_) : nullptr;
   if (c && c->EditButton() && !editButton_) editButton_ = new TwEditButton(*this);
   if (editButton_) static_cast<TwEditButton*>(editButton_)->PlaceButton(c, row_);
   if (editing_->EditorMode) PlaceEditor(true);
@@ -271,8 +271,8 @@ QWidget* TwCustomGrid::EditButtonControl() const {
 }
 
 void TwCustomGrid::EditButtonClick() {
-  if (col_ < 0 || col_ >= Columns().Count()) return;
-  if (OnEditButtonClick) OnEditButtonClick(this, Columns().Items(col_));
+  if (col_ < 0 || col_ >= Model().Columns().Count()) return;
+  if (OnEditButtonClick) OnEditButtonClick(this, Model().Columns().Items(col_));
 }
 
 // --- values ---------------------------------------------------------------------------------------------
@@ -290,18 +290,18 @@ plat::Variant TwCustomGrid::ReadEditorValue() {
 
 void TwCustomGrid::RefreshEditor() {
   if (!editing_->EditorMode || !editing_->Active || editing_->EditColumn != col_) return;
-  if (col_ < 0 || col_ >= Columns().Count()) return;
+  if (col_ < 0 || col_ >= Model().Columns().Count()) return;
   editing_->EditRow = row_;
-  editing_->Active->SetValue(GetEditValue(Columns().Items(col_), row_));
+  editing_->Active->SetValue(GetEditValue(Model().Columns().Items(col_), row_));
   CommitEdit();
 }
 
 bool TwCustomGrid::CancelEditor() {
   if (!editing_->EditorMode) return false;
   bool undone = false;
-  if (col_ >= 0 && col_ < Columns().Count()) {
+  if (col_ >= 0 && col_ < Model().Columns().Count()) {
     const plat::Variant shown = ReadEditorValue();
-    const plat::Variant stored = GetEditValue(Columns().Items(col_), row_);
+    const plat::Variant stored = GetEditValue(Model().Columns().Items(col_), row_);
     if (!(shown == stored)) {
       RefreshEditor();
       undone = true;
@@ -322,8 +322,8 @@ void TwCustomGrid::SelectEditorText(bool F2) {
 // --- the dialogs ----------------------------------------------------------------------------------------
 
 void TwCustomGrid::ShowCellDialog() {
-  if (col_ < 0 || col_ >= Columns().Count()) return;
-  TwColumn* c = Columns().Items(col_);
+  if (col_ < 0 || col_ >= Model().Columns().Count()) return;
+  TwColumn* c = Model().Columns().Items(col_);
   const TwEditKind kind = c->GetEditKind();
   if (kind != wekMemo && kind != wekPicture) return;
   if (!CanEditorShow() || !c->CanShowEditor()) return;
@@ -331,11 +331,11 @@ void TwCustomGrid::ShowCellDialog() {
   if (!dialog) dialog = MakeCellDialog(kind);
   if (!dialog) return;
   TRect r;
-  if (GroupMode()) {
-    const TwCellPos pos = ColumnPos(c);
-    if (pos.IsSet()) r = Extents().GroupCellRect(pos, row_);
+  if (Model().GroupMode()) {
+    const TwCellPos pos = Model().ColumnPos(c);
+    if (pos.IsSet()) r = Model().Extents().GroupCellRect(pos, row_);
   } else if (c->VisibleIndex() >= 0) {
-    r = Extents().CellRect(c->VisibleIndex(), row_);
+    r = Model().Extents().CellRect(c->VisibleIndex(), row_);
   }
   if (r.IsEmpty()) return;
   r.Bottom -= 1;
@@ -346,8 +346,8 @@ void TwCustomGrid::ShowCellDialog() {
 // --- input method ---------------------------------------------------------------------------------------
 
 void TwCustomGrid::ApplyColumnIme() {
-  if (col_ < 0 || col_ >= Columns().Count()) return;
-  const TImeMode mode = Columns().Items(col_)->ImeMode();
+  if (col_ < 0 || col_ >= Model().Columns().Count()) return;
+  const TImeMode mode = Model().Columns().Items(col_)->ImeMode();
   const bool editing = options_.Contains(wgoEditing) || options_.Contains(wgoInserting);
   setAttribute(Qt::WA_InputMethodEnabled, editing && mode != imDisable);
   Qt::InputMethodHints hints = Qt::ImhNone;
@@ -378,7 +378,7 @@ void TwCustomGrid::inputMethodEvent(QInputMethodEvent* e) {
       ShowEditor();
       SelectEditorText();
     }
-    TwColumn* c = Columns().Items(col_);
+    TwColumn* c = Model().Columns().Items(col_);
     if (editing_->EditorMode && editing_->Active && c->CanModify())
       editing_->Active->TakeInputMethodEvent(e);
     else if (!e->commitString().isEmpty())
@@ -393,13 +393,13 @@ QVariant TwCustomGrid::inputMethodQuery(Qt::InputMethodQuery query) const {
       return testAttribute(Qt::WA_InputMethodEnabled);
     case Qt::ImCursorRectangle: {
       TRect r;
-      if (col_ >= 0 && col_ < Columns().Count()) {
-        TwColumn* c = Columns().Items(col_);
-        if (GroupMode()) {
-          const TwCellPos pos = ColumnPos(c);
-          if (pos.IsSet()) r = Extents().GroupCellInnerRect(pos, row_);
+      if (col_ >= 0 && col_ < Model().Columns().Count()) {
+        TwColumn* c = Model().Columns().Items(col_);
+        if (Model().GroupMode()) {
+          const TwCellPos pos = Model().ColumnPos(c);
+          if (pos.IsSet()) r = Model().Extents().GroupCellInnerRect(pos, row_);
         } else if (c->VisibleIndex() >= 0) {
-          r = Extents().CellInnerRect(c->VisibleIndex(), row_);
+          r = Model().Extents().CellInnerRect(c->VisibleIndex(), row_);
         }
       }
       const QPoint o = viewport()->mapTo(this, QPoint(0, 0));

@@ -49,21 +49,23 @@ void TwCustomGrid::KeyDown(int& Key, TShiftState Shift) {
       break;
     case VK_HOME:
     case VK_END:
-      if (GroupMode())
-        SetCell(Key == VK_HOME ? Groups().FirstPos() : Groups().LastPos());
+      if (Model().GroupMode())
+        SetCell(Key == VK_HOME ? Model().Groups().FirstPos() : Model().Groups().LastPos());
       else
-        SetCurrentVisibleColumn(Key == VK_HOME ? Columns().FirstNavigable() : Columns().LastNavigable());
+        SetCurrentVisibleColumn(Key == VK_HOME ? Model().Columns().FirstNavigable()
+                                               : Model().Columns().LastNavigable());
       break;
     case VK_LEFT:
     case VK_RIGHT:
-      if (GroupMode()) {
-        const TwCellPos pos = CurrentCell();
-        if (pos.IsSet()) SetCell(Key == VK_LEFT ? Groups().PriorPos(pos) : Groups().NextPos(pos));
-      } else if (col_ >= 0 && col_ < Columns().Count()) {
-        const int vi = Columns().Items(col_)->VisibleIndex();
+      if (Model().GroupMode()) {
+        const TwCellPos pos = Model().CurrentCell();
+        if (pos.IsSet())
+          SetCell(Key == VK_LEFT ? Model().Groups().PriorPos(pos) : Model().Groups().NextPos(pos));
+      } else if (col_ >= 0 && col_ < Model().Columns().Count()) {
+        const int vi = Model().Columns().Items(col_)->VisibleIndex();
         if (vi >= 0)
-          SetCurrentVisibleColumn(Key == VK_LEFT ? Columns().PriorNavigable(vi)
-                                                 : Columns().NextNavigable(vi));
+          SetCurrentVisibleColumn(Key == VK_LEFT ? Model().Columns().PriorNavigable(vi)
+                                                 : Model().Columns().NextNavigable(vi));
       }
       break;
     case VK_UP:
@@ -82,7 +84,7 @@ void TwCustomGrid::KeyDown(int& Key, TShiftState Shift) {
       // Opens the editor with its value emptied.
       if (!ctrl) {
         ShowEditor();
-        if (TwInplaceEditor* ed = InplaceEditor(); ed && Columns().Items(col_)->CanModify()) {
+        if (TwInplaceEditor* ed = InplaceEditor(); ed && Model().Columns().Items(col_)->CanModify()) {
           if (ed->HasText()) {
             ed->SelectAll();
             QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
@@ -99,8 +101,8 @@ void TwCustomGrid::KeyDown(int& Key, TShiftState Shift) {
         EditButtonClick();
       } else {
         if (RowCount() <= 0 && options_.Contains(wgoInserting)) RequestInsert(true);
-        if (col_ >= 0 && col_ < Columns().Count()) {
-          const TwEditKind kind = Columns().Items(col_)->GetEditKind();
+        if (col_ >= 0 && col_ < Model().Columns().Count()) {
+          const TwEditKind kind = Model().Columns().Items(col_)->GetEditKind();
           if (kind == wekMemo || kind == wekPicture) {
             ShowCellDialog();
             break;
@@ -116,9 +118,9 @@ void TwCustomGrid::KeyDown(int& Key, TShiftState Shift) {
 }
 
 bool TwCustomGrid::ColumnAcceptsChar(char32_t ch) {
-  if (col_ < 0 || col_ >= Columns().Count()) return false;
+  if (col_ < 0 || col_ >= Model().Columns().Count()) return false;
   if (!options_.Contains(wgoEditing) && !options_.Contains(wgoInserting)) return false;
-  TwColumn* c = Columns().Items(col_);
+  TwColumn* c = Model().Columns().Items(col_);
   return c->IsValidChar(ch) && c->CanModify();
 }
 
@@ -166,9 +168,9 @@ void TwCustomGrid::KeyPress(char32_t& Key) {
 }
 
 bool TwCustomGrid::ColumnRefusesChange(char32_t ch) {
-  if (col_ < 0 || col_ >= Columns().Count() || RowCount() <= 0) return false;
+  if (col_ < 0 || col_ >= Model().Columns().Count() || RowCount() <= 0) return false;
   if (!options_.Contains(wgoEditing) && !options_.Contains(wgoInserting)) return false;
-  return Columns().Items(col_)->IsValidChar(ch);
+  return Model().Columns().Items(col_)->IsValidChar(ch);
 }
 
 void TwCustomGrid::keyPressEvent(QKeyEvent* e) {
@@ -225,7 +227,7 @@ void TwCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int 
   const bool leftPress = Button == mbLeft && !Shift.Contains(ssDouble);
   if (leftPress) lastClick_ = TwGridHit{};
   // 1. Take the focus.
-  if (!GridState().Designing() && focusPolicy() != Qt::NoFocus && !hasFocus()) {
+  if (!Model().GridState().Designing() && focusPolicy() != Qt::NoFocus && !hasFocus()) {
     setFocus(Qt::MouseFocusReason);
     if (!hasFocus() && isActiveWindow()) return;
   }
@@ -239,7 +241,7 @@ void TwCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int 
   }
   // 2. Clear the grid state.
   drag_ = TwGridDrag{};
-  const TwGridExtents& e = Extents();
+  const TwGridExtents& e = Model().Extents();
   if (e.Count() == 0) {
     inherited();
     return;
@@ -261,22 +263,22 @@ void TwCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int 
     return;
   }
   // 5. The row under the mouse.
-  const int r = GridState().Designing() ? -1 : Extents().RowAt(Y);
+  const int r = Model().GridState().Designing() ? -1 : Model().Extents().RowAt(Y);
   if (r >= 0 && r < RowCount()) {
-    const TwGridExtents& ex = Extents();
-    const bool inIndicator = Indicators().Visible() && X >= ex.Edge(0) && X < ex.Edge(1);
-    const bool inMarker = Markers().Visible() && X >= ex.Edge(1) && X < ex.Edge(2);
+    const TwGridExtents& ex = Model().Extents();
+    const bool inIndicator = Model().Indicators().Visible() && X >= ex.Edge(0) && X < ex.Edge(1);
+    const bool inMarker = Model().Markers().Visible() && X >= ex.Edge(1) && X < ex.Edge(2);
     if (inIndicator || inMarker) {
       SetRow(r);
       SelectionStep(Shift);
-      if (inMarker && Markers().Clicking()) {
-        UpdateRect(Extents().CellRect(-1, r));
+      if (inMarker && Model().Markers().Clicking()) {
+        UpdateRect(Model().Extents().CellRect(-1, r));
         if (OnMarkerClick) OnMarkerClick(this, r);
       }
-    } else if (!GroupMode()) {
+    } else if (!Model().GroupMode()) {
       const int band = ex.ItemAt(X);
       if (band >= 0) {
-        const int c = Columns().VisibleItems(band)->Index();
+        const int c = Model().Columns().VisibleItems(band)->Index();
         if (c != col_ || r != row_) {
           SetColRow(c, r);
           SelectionStep(Shift);
@@ -286,7 +288,7 @@ void TwCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int 
       }
     } else {
       const TwCellPos pos = ex.CellPosAt(r, X, Y);
-      if (TwColumn* c = pos.IsSet() ? Groups().ColumnAt(pos) : nullptr) {
+      if (TwColumn* c = pos.IsSet() ? Model().Groups().ColumnAt(pos) : nullptr) {
         if (c->Index() != col_ || r != row_) {
           SetCellRow(pos, r);
           SelectionStep(Shift);
@@ -344,11 +346,11 @@ void TwCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
         if (d.State == wgsHeaderTitleDown) {
           if (OnHeaderTitleClick) OnHeaderTitleClick(this);
         } else if (d.State == wgsColTitleDown) {
-          if (OnColumnTitleClick) OnColumnTitleClick(this, Columns().VisibleItems(d.Band));
+          if (OnColumnTitleClick) OnColumnTitleClick(this, Model().Columns().VisibleItems(d.Band));
         } else if (d.State == wgsCellTitleDown) {
-          if (OnColumnTitleClick) OnColumnTitleClick(this, Groups().ColumnAt(d.Cell));
+          if (OnColumnTitleClick) OnColumnTitleClick(this, Model().Groups().ColumnAt(d.Cell));
         } else if (d.State == wgsGroupTitleDown) {
-          if (OnGroupTitleClick) OnGroupTitleClick(this, Groups().VisibleItems(d.Band));
+          if (OnGroupTitleClick) OnGroupTitleClick(this, Model().Groups().VisibleItems(d.Band));
         } else if (OnFooterTitleClick) {
           OnFooterTitleClick(this, d.Footer);
         }
@@ -364,7 +366,7 @@ void TwCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
 
 TwGridHit TwCustomGrid::HitTest(int X, int Y) const {
   TwGridHit h;
-  const TwGridExtents& e = Extents();
+  const TwGridExtents& e = Model().Extents();
   const TRect& client = e.ClientRect();
   if (e.Count() == 0 || X < client.Left || X >= client.Right || Y < client.Top || Y >= client.Bottom)
     return h;
@@ -372,19 +374,19 @@ TwGridHit TwCustomGrid::HitTest(int X, int Y) const {
   auto columnAt = [&](int band) {
     h.Band = band;
     if (band < 0) return;
-    if (!GroupMode()) {
-      h.Column = Columns().VisibleItems(band)->Index();
-    } else if (TwColumn* c = h.Cell.IsSet() ? Groups().ColumnAt(h.Cell) : nullptr) {
+    if (!Model().GroupMode()) {
+      h.Column = Model().Columns().VisibleItems(band)->Index();
+    } else if (TwColumn* c = h.Cell.IsSet() ? Model().Groups().ColumnAt(h.Cell) : nullptr) {
       h.Column = c->Index();
     }
   };
-  if (Headers().Visible() && Y < e.DataTop()) {
+  if (Model().Headers().Visible() && Y < e.DataTop()) {
     if (sideColumns) {
       h.Region = TwGridRegion::HeaderCorner;
       h.Band = -1;
       return h;
     }
-    if (GroupMode()) {
+    if (Model().GroupMode()) {
       const int g = e.GroupTitleAt(X, Y);
       if (g >= 0) {
         h.Region = TwGridRegion::GroupTitle;
@@ -417,17 +419,17 @@ TwGridHit TwCustomGrid::HitTest(int X, int Y) const {
   const int r = e.RowAt(Y);
   if (r < 0 || r >= RowCount()) return h;
   h.Row = r;
-  if (Indicators().Visible() && X >= e.Edge(0) && X < e.Edge(1)) {
+  if (Model().Indicators().Visible() && X >= e.Edge(0) && X < e.Edge(1)) {
     h.Region = TwGridRegion::Indicator;
     h.Band = -2;
     return h;
   }
-  if (Markers().Visible() && X >= e.Edge(1) && X < e.Edge(2)) {
+  if (Model().Markers().Visible() && X >= e.Edge(1) && X < e.Edge(2)) {
     h.Region = TwGridRegion::Marker;
     h.Band = -1;
     return h;
   }
-  if (GroupMode()) {
+  if (Model().GroupMode()) {
     h.Cell = e.CellPosAt(r, X, Y);
     columnAt(h.Cell.Group);
   } else {
@@ -441,15 +443,15 @@ TwGridHit TwCustomGrid::HitTest(int X, int Y) const {
 }
 
 bool TwCustomGrid::ShowColumnPopup(int X, int Y) {
-  const TwGridExtents& e = Extents();
+  const TwGridExtents& e = Model().Extents();
   TwColumn* c = nullptr;
-  if (!GroupMode()) {
+  if (!Model().GroupMode()) {
     const int band = e.ItemAt(X);
-    if (band >= 0) c = Columns().VisibleItems(band);
+    if (band >= 0) c = Model().Columns().VisibleItems(band);
   } else {
     const int r = e.RowAt(Y);
     TwCellPos pos = r >= 0 ? e.CellPosAt(r, X, Y) : e.HeaderPosAt(X, Y);
-    if (pos.IsSet()) c = Groups().ColumnAt(pos);
+    if (pos.IsSet()) c = Model().Groups().ColumnAt(pos);
   }
   QMenu* menu = c ? c->PopupMenu() : nullptr;
   if (!menu) return false;
@@ -515,28 +517,29 @@ void TwCustomGrid::wheelEvent(QWheelEvent* e) {
 // --- title presses ----------------------------------------------------------------------------------
 
 void TwCustomGrid::PressTitle(int X, int Y, bool& found) {
-  const TwGridExtents& e = Extents();
+  const TwGridExtents& e = Model().Extents();
   TwGridDrag d;
-  if (Headers().Visible() && Y >= e.ClientRect().Top && Y < e.DataTop()) {
+  if (Model().Headers().Visible() && Y >= e.ClientRect().Top && Y < e.DataTop()) {
     if (X >= e.Edge(0) && X < e.DataLeft()) {
-      if ((Indicators().Visible() || Markers().Visible()) && Headers().Title().Clicking())
+      if ((Model().Indicators().Visible() || Model().Markers().Visible()) &&
+          Model().Headers().Title().Clicking())
         d.State = wgsHeaderTitleDown;
-    } else if (!GroupMode()) {
+    } else if (!Model().GroupMode()) {
       const int band = e.ItemAt(X);
-      if (band >= 0 && Columns().VisibleItems(band)->Title().Clicking()) {
+      if (band >= 0 && Model().Columns().VisibleItems(band)->Title().Clicking()) {
         d.State = wgsColTitleDown;
         d.Band = band;
       }
     } else {
       const int g = e.GroupTitleAt(X, Y);
       if (g >= 0) {
-        if (Groups().VisibleItems(g)->Title().Clicking()) {
+        if (Model().Groups().VisibleItems(g)->Title().Clicking()) {
           d.State = wgsGroupTitleDown;
           d.Band = g;
         }
       } else {
         const TwCellPos pos = e.HeaderPosAt(X, Y);
-        TwColumn* c = pos.IsSet() ? Groups().ColumnAt(pos) : nullptr;
+        TwColumn* c = pos.IsSet() ? Model().Groups().ColumnAt(pos) : nullptr;
         if (c && c->Title().Clicking()) {
           d.State = wgsCellTitleDown;
           d.Cell = pos;
@@ -560,7 +563,7 @@ void TwCustomGrid::PressTitle(int X, int Y, bool& found) {
 }
 
 bool TwCustomGrid::TitleUnder(int X, int Y) const {
-  const TwGridExtents& e = Extents();
+  const TwGridExtents& e = Model().Extents();
   const bool inTitles = Y >= e.ClientRect().Top && Y < e.DataTop();
   switch (drag_.State) {
     case wgsHeaderTitleDown:
@@ -580,7 +583,7 @@ bool TwCustomGrid::TitleUnder(int X, int Y) const {
 }
 
 void TwCustomGrid::RepaintPressedTitle() {
-  const TwGridExtents& e = Extents();
+  const TwGridExtents& e = Model().Extents();
   switch (drag_.State) {
     case wgsHeaderTitleDown:
       UpdateRect(e.HeaderCellRect(-1));
@@ -605,7 +608,7 @@ void TwCustomGrid::RepaintPressedTitle() {
 // --- focus ------------------------------------------------------------------------------------------
 
 void TwCustomGrid::ClickCurrentCell(int X, int Y) {
-  const TwEditKind kind = Columns().Items(col_)->GetEditKind();
+  const TwEditKind kind = Model().Columns().Items(col_)->GetEditKind();
   if (kind == wekMemo || kind == wekPicture) {
     ShowCellDialog();
     return;
@@ -643,7 +646,7 @@ void TwCustomGrid::focusInEvent(QFocusEvent* e) {
       ShowEditor();
       SelectEditorText();
     }
-    if (Extents().Count() == 0)
+    if (Model().Extents().Count() == 0)
       InvalidateGrid();
     else
       InvalidateCurrent();

@@ -16,19 +16,20 @@
 // --- the current column or cell -------------------------------------------------------------------
 
 void TwCustomGrid::SetCol(int ACol) {
-  if (Columns().Count() == 0) return;
-  int target = std::clamp(ACol, 0, Columns().Count() - 1);
-  TwColumn* c = Columns().Items(target);
-  const bool selecting = FixedStyle().Options().Contains(wfxSelecting);
-  if (!selecting && !GroupMode()) {
+  if (Model().Columns().Count() == 0) return;
+  int target = std::clamp(ACol, 0, Model().Columns().Count() - 1);
+  TwColumn* c = Model().Columns().Items(target);
+  const bool selecting = Model().FixedStyle().Options().Contains(wfxSelecting);
+  if (!selecting && !Model().GroupMode()) {
     const int vi = c->VisibleIndex();
-    if (vi >= 0 && vi < FixedCount() && FixedCount() < Columns().VisibleCount())
-      target = Columns().VisibleItems(FixedCount())->Index();
-  } else if (!selecting && GroupMode()) {
-    const TwCellPos pos = ColumnPos(c);
-    if (pos.Group >= 0 && pos.Group < FixedCount() && FixedCount() < Groups().VisibleCount()) {
-      const TwCellPos first = Groups().VisibleItems(FixedCount())->FirstCellPos();
-      if (TwColumn* fc = Groups().ColumnAt(first)) target = fc->Index();
+    if (vi >= 0 && vi < Model().FixedCount() && Model().FixedCount() < Model().Columns().VisibleCount())
+      target = Model().Columns().VisibleItems(Model().FixedCount())->Index();
+  } else if (!selecting && Model().GroupMode()) {
+    const TwCellPos pos = Model().ColumnPos(c);
+    if (pos.Group >= 0 && pos.Group < Model().FixedCount() &&
+        Model().FixedCount() < Model().Groups().VisibleCount()) {
+      const TwCellPos first = Model().Groups().VisibleItems(Model().FixedCount())->FirstCellPos();
+      if (TwColumn* fc = Model().Groups().ColumnAt(first)) target = fc->Index();
     }
   }
   if (target == col_) return;
@@ -51,13 +52,13 @@ void TwCustomGrid::SetCol(int ACol) {
 }
 
 void TwCustomGrid::SetCell(const TwCellPos& ACell) {
-  if (!GroupMode()) return;
+  if (!Model().GroupMode()) return;
   TwCellPos pos = ACell;
-  if (!Groups().IsValidPos(pos)) return;
-  if (pos.Group < FixedCount() && !FixedStyle().Options().Contains(wfxSelecting) &&
-      FixedCount() < Groups().VisibleCount())
-    pos = Groups().VisibleItems(FixedCount())->FirstCellPos();
-  if (TwColumn* c = Groups().ColumnAt(pos)) SetCol(c->Index());
+  if (!Model().Groups().IsValidPos(pos)) return;
+  if (pos.Group < Model().FixedCount() && !Model().FixedStyle().Options().Contains(wfxSelecting) &&
+      Model().FixedCount() < Model().Groups().VisibleCount())
+    pos = Model().Groups().VisibleItems(Model().FixedCount())->FirstCellPos();
+  if (TwColumn* c = Model().Groups().ColumnAt(pos)) SetCol(c->Index());
 }
 
 bool TwCustomGrid::MoveRowForCell(int ARow, bool columnChanges) {
@@ -75,14 +76,15 @@ bool TwCustomGrid::MoveRowForCell(int ARow, bool columnChanges) {
 }
 
 void TwCustomGrid::SetColRow(int ACol, int ARow) {
-  const bool colChanges = Columns().Count() > 0 && std::clamp(ACol, 0, Columns().Count() - 1) != col_;
+  const bool colChanges =
+      Model().Columns().Count() > 0 && std::clamp(ACol, 0, Model().Columns().Count() - 1) != col_;
   if (!MoveRowForCell(ARow, colChanges)) return;
   SetCol(ACol);
   if (options_.Contains(wgoAlwaysShowEditor)) ShowEditor();
 }
 
 void TwCustomGrid::SetCellRow(const TwCellPos& ACell, int ARow) {
-  TwColumn* c = Groups().ColumnAt(ACell);
+  TwColumn* c = Model().Groups().ColumnAt(ACell);
   const bool colChanges = c && c->Index() != col_;
   if (!MoveRowForCell(ARow, colChanges)) return;
   SetCell(ACell);
@@ -90,17 +92,17 @@ void TwCustomGrid::SetCellRow(const TwCellPos& ACell, int ARow) {
 }
 
 void TwCustomGrid::MoveToNextCell() {
-  if (GroupMode()) {
-    const TwCellPos pos = CurrentCell();
-    if (!pos.IsSet() || Groups().IsLastPos(pos)) {
+  if (Model().GroupMode()) {
+    const TwCellPos pos = Model().CurrentCell();
+    if (!pos.IsSet() || Model().Groups().IsLastPos(pos)) {
       MoveDown(1, {});
-      SetCell(Groups().FirstPos());
+      SetCell(Model().Groups().FirstPos());
     } else {
-      SetCell(Groups().NextPos(pos));
+      SetCell(Model().Groups().NextPos(pos));
     }
     return;
   }
-  const TwColumns& cols = Columns();
+  const TwColumns& cols = Model().Columns();
   if (cols.VisibleCount() == 0) return;
   const int vi = col_ < cols.Count() ? cols.Items(col_)->VisibleIndex() : -1;
   if (vi < 0 || vi >= cols.LastNavigable()) {
@@ -129,8 +131,8 @@ void TwCustomGrid::SetTopRow(int value) {
   const int old = topRow_;
   topRow_ = top;
   UpdateEditButton();
-  if (!UpdateLocked() && !GridState().Loading()) {
-    const TwGridExtents& e = Extents();
+  if (!UpdateLocked() && !Model().GridState().Loading()) {
+    const TwGridExtents& e = Model().Extents();
     if (std::abs(top - old) == 1 && isVisible()) {
       // The data rows move by one row: copy what stays and repaint the uncovered strip only.
       const int right = std::min(e.ContentRect().Right, e.ClientRect().Right);
@@ -138,8 +140,8 @@ void TwCustomGrid::SetTopRow(int value) {
       const QRect area(e.ClientRect().Left, e.DataTop(), right - e.ClientRect().Left, bottom - e.DataTop());
       if (area.isValid()) viewport()->scroll(0, (old - top) * e.RowHeight(), area);
       bool equalBlank = false;
-      for (int i = 0; i < Columns().Count() && !equalBlank; ++i)
-        equalBlank = Columns().Items(i)->EqualBlank();
+      for (int i = 0; i < Model().Columns().Count() && !equalBlank; ++i)
+        equalBlank = Model().Columns().Items(i)->EqualBlank();
       // A row whose neighbour above changed shows its value again or hides it.
       if (equalBlank) InvalidateRow(top > old ? top : old);
     } else {
@@ -186,24 +188,24 @@ void TwCustomGrid::VertScrollAction(int action, int trackPos) {
 // --- horizontal scrolling ---------------------------------------------------------------------------
 
 int TwCustomGrid::FirstVisibleScrollBand() const {
-  const TwGridExtents& e = Extents();
+  const TwGridExtents& e = Model().Extents();
   for (int i = e.FixedCount(); i < e.Count(); ++i)
     if (e.ItemRight(i) > e.FixedRight()) return i;
   return -1;
 }
 
 void TwCustomGrid::SetHorzOffset(int v) {
-  const TwGridExtents& e = Extents();
+  const TwGridExtents& e = Model().Extents();
   const int max = e.MaxHorzScroll();
   v = std::clamp(v, 0, max);
-  const int old = HorzOffset();
+  const int old = Model().HorzOffset();
   if (v != old) {
     const int fixedRight = e.FixedRight();
     const TRect client = e.ClientRect();
-    LockPaint();
-    TwGridModel::SetHorzOffset(v);
-    UnlockPaint();
-    if (!UpdateLocked() && !GridState().Loading() && isVisible()) {
+    Model().LockPaint();
+    Model().SetHorzOffset(v);
+    Model().UnlockPaint();
+    if (!UpdateLocked() && !Model().GridState().Loading() && isVisible()) {
       // Everything right of the fixed bands (titles, rows, footers) moves by the difference.
       const QRect area(fixedRight, client.Top, client.Right - fixedRight, client.Height());
       if (area.isValid()) viewport()->scroll(old - v, 0, area);
@@ -213,12 +215,13 @@ void TwCustomGrid::SetHorzOffset(int v) {
   if (!settingHorz_) {
     TwFlagScope sync(settingHorz_);
     // The last band ends inside the client: the bar shows its end.
-    horizontalScrollBar()->setValue(HorzOffset() >= max ? horizontalScrollBar()->maximum() : HorzOffset());
+    horizontalScrollBar()->setValue(Model().HorzOffset() >= max ? horizontalScrollBar()->maximum()
+                                                                : Model().HorzOffset());
   }
 }
 
 void TwCustomGrid::ScrollToBand(int B) {
-  const TwGridExtents& e = Extents();
+  const TwGridExtents& e = Model().Extents();
   int offset = 0;
   for (int i = e.FixedCount(); i < B && i < e.Count(); ++i) offset += e.ItemWidth(i);
   SetHorzOffset(offset);
@@ -226,7 +229,7 @@ void TwCustomGrid::ScrollToBand(int B) {
 
 void TwCustomGrid::HorzScrollAction(int action, int trackPos) {
   TakeFocusForScroll();
-  const TwGridExtents& e = Extents();
+  const TwGridExtents& e = Model().Extents();
   const int first = FirstVisibleScrollBand();
   switch (action) {
     case QAbstractSlider::SliderSingleStepSub:
@@ -249,10 +252,10 @@ void TwCustomGrid::HorzScrollAction(int action, int trackPos) {
 }
 
 void TwCustomGrid::ScrollColumnIntoView() {
-  if (options_.Contains(wgoNoScroll) || col_ < 0 || col_ >= Columns().Count()) return;
-  const TwGridExtents& e = Extents();
-  TwColumn* c = Columns().Items(col_);
-  if (!GroupMode()) {
+  if (options_.Contains(wgoNoScroll) || col_ < 0 || col_ >= Model().Columns().Count()) return;
+  const TwGridExtents& e = Model().Extents();
+  TwColumn* c = Model().Columns().Items(col_);
+  if (!Model().GroupMode()) {
     const int band = c->VisibleIndex();
     if (band < e.FixedCount() || band >= e.Count()) return;
     if (e.ItemLeft(band) < e.FixedRight()) {
@@ -260,16 +263,16 @@ void TwCustomGrid::ScrollColumnIntoView() {
       return;
     }
     // Forward band by band until the column ends inside the client area.
-    while (Extents().ItemRight(band) > Extents().ClientRect().Right) {
+    while (Model().Extents().ItemRight(band) > Model().Extents().ClientRect().Right) {
       const int first = FirstVisibleScrollBand();
-      const int before = HorzOffset();
+      const int before = Model().HorzOffset();
       if (first < 0 || first >= band) break;
       ScrollToBand(first + 1);
-      if (HorzOffset() == before) break;
+      if (Model().HorzOffset() == before) break;
     }
     return;
   }
-  const TwCellPos pos = ColumnPos(c);
+  const TwCellPos pos = Model().ColumnPos(c);
   if (!pos.IsSet() || pos.Group < e.FixedCount()) return;
   int left, right;
   {
@@ -284,7 +287,7 @@ void TwCustomGrid::ScrollColumnIntoView() {
     offset += draw ? draw->LevelLeft : c->LevelLeft();
     SetHorzOffset(offset);
   } else if (right > e.ClientRect().Right) {
-    SetHorzOffset(HorzOffset() + right - e.ClientRect().Right);
+    SetHorzOffset(Model().HorzOffset() + right - e.ClientRect().Right);
   }
 }
 
@@ -296,7 +299,7 @@ void TwCustomGrid::UpdateScrollRange() {
     scrollRangePending_ = true;
     return;
   }
-  if (GridState().Loading()) return;
+  if (Model().GridState().Loading()) return;
   scrollRangePending_ = false;
   // Qt's scroll area gives each bar that is needed its room and lays the viewport out again; the resize
   // that follows brings both ranges here once more, so the ranges always belong to the final client size.
@@ -306,13 +309,13 @@ void TwCustomGrid::UpdateScrollRange() {
     verticalScrollBar()->setRange(0, maxTop);
     verticalScrollBar()->setPageStep(VisibleRowCount());
   }
-  const TwGridExtents& e = Extents();
+  const TwGridExtents& e = Model().Extents();
   {
     TwFlagScope sync(settingHorz_);
     horizontalScrollBar()->setRange(0, e.MaxHorzScroll());
     horizontalScrollBar()->setPageStep(std::max(1, e.ClientRect().Right - e.FixedRight()));
   }
-  SetHorzOffset(HorzOffset());
+  SetHorzOffset(Model().HorzOffset());
   SetTopRow(topRow_);
 }
 
@@ -322,7 +325,7 @@ void TwCustomGrid::scrollContentsBy(int, int) {
       TwFlagScope sync(syncingScrollBar_);
       SetTopRow(verticalScrollBar()->value());
     }
-    if (!settingHorz_ && horizontalScrollBar()->value() != HorzOffset()) {
+    if (!settingHorz_ && horizontalScrollBar()->value() != Model().HorzOffset()) {
       TwFlagScope sync(settingHorz_);
       SetHorzOffset(horizontalScrollBar()->value());
     }
@@ -330,7 +333,8 @@ void TwCustomGrid::scrollContentsBy(int, int) {
 }
 
 void TwCustomGrid::TakeFocusForScroll() {
-  if (isVisible() && focusPolicy() != Qt::NoFocus && !GridState().Designing() && !hasFocus()) setFocus();
+  if (isVisible() && focusPolicy() != Qt::NoFocus && !Model().GridState().Designing() && !hasFocus())
+    setFocus();
 }
 
 // --- the wheel --------------------------------------------------------------------------------------
@@ -342,7 +346,7 @@ bool TwCustomGrid::DoMouseWheel(int WheelDelta, int X, int Y) {
     SetTopRow(topRow_ + (WheelDelta < 0 ? 1 : -1));
     return true;
   }
-  const TwGridExtents& e = Extents();
+  const TwGridExtents& e = Model().Extents();
   const int first = FirstVisibleScrollBand();
   if (first < 0) return true;
   if (WheelDelta > 0)

@@ -64,27 +64,27 @@ void TwCustomGrid::paintEvent(QPaintEvent* e) {
 }
 
 void TwCustomGrid::Note(TwPaintedCell::Kind kind, int band, int row, const TRect& r) {
-  if (TwGridObserver* o = Observer()) o->CellPainted({kind, band, row, r});
+  if (TwGridObserver* o = Model().Observer()) o->CellPainted({kind, band, row, r});
 }
 
 void TwCustomGrid::PaintTo(TCanvas& Canvas, const TRect& Clip) {
-  if (TwGridObserver* o = Observer()) o->PaintStarted();
-  if (GridState().Updating()) return;
+  if (TwGridObserver* o = Model().Observer()) o->PaintStarted();
+  if (Model().GridState().Updating()) return;
   if (!paint_) paint_ = std::make_unique<PaintState>();
   PaintState& ps = *paint_;
   ps.Canvas = &Canvas;
   TwScopeExit reset([&ps] { ps.Canvas = nullptr; });
 
-  Layout();  // the grid lays itself out anew before every paint
-  const TwGridExtents& e = Extents();
+  Model().Layout();  // the grid lays itself out anew before every paint
+  const TwGridExtents& e = Model().Extents();
   if (e.Count() == 0) {
-    Canvas.Brush.Color = Color();
+    Canvas.Brush.Color = Model().Color();
     Canvas.FillRect(Clip);
     PaintEmptyLook();
     return;
   }
-  const bool withIndicator = Indicators().Visible() && Clip.Left < e.ItemRight(-2);
-  const bool withMarker = Markers().Visible() && Clip.Left < e.ItemRight(-1);
+  const bool withIndicator = Model().Indicators().Visible() && Clip.Left < e.ItemRight(-2);
+  const bool withMarker = Model().Markers().Visible() && Clip.Left < e.ItemRight(-1);
 
   int firstBand = e.Count() - 1;
   for (int i = 0; i < e.Count(); ++i)
@@ -102,7 +102,7 @@ void TwCustomGrid::PaintTo(TCanvas& Canvas, const TRect& Clip) {
   PaintBackground(Clip, lastBand);
   if (Clip.Top < e.DataTop()) PaintTitleArea(firstBand, lastBand, withIndicator, withMarker);
   if (Clip.Top < e.FooterTop() && Clip.Bottom >= e.DataTop()) {
-    const int first = TopRow() + std::max(0, (Clip.Top - e.DataTop()) / RowHeight());
+    const int first = TopRow() + std::max(0, (Clip.Top - e.DataTop()) / Model().RowHeight());
     int last = std::max(TopRow(), std::min(TopRow() + e.VisibleRows() - 1, RowCount() - 1));
     while (last > TopRow() && e.RowTop(last) >= Clip.Bottom) --last;
     for (int r = first; r <= last; ++r) DrawRow(r, withIndicator, lastBand, firstBand, withMarker);
@@ -113,9 +113,9 @@ void TwCustomGrid::PaintTo(TCanvas& Canvas, const TRect& Clip) {
 }
 
 void TwCustomGrid::PaintBackground(const TRect& clip, int lastBand) {
-  const TwGridExtents& e = Extents();
+  const TwGridExtents& e = Model().Extents();
   TCanvas& c = *paint_->Canvas;
-  c.Brush.Color = Color();
+  c.Brush.Color = Model().Color();
   const int bottom = e.FooterCount() > 0 ? e.FooterTop() : e.ClientRect().Bottom;
   // Right of the last band, and below the last row down to the footers.
   const TRect right{e.ItemRight(e.Count() - 1), e.ClientRect().Top, e.ClientRect().Right, bottom};
@@ -128,13 +128,14 @@ void TwCustomGrid::PaintBackground(const TRect& clip, int lastBand) {
 
 template <class F>
 void TwCustomGrid::ForEachBand(int firstBand, int lastBand, F&& f) {
-  ForEachVisibleBand(Extents(), FixedCount(), firstBand, lastBand, std::forward<F>(f));
+  ForEachVisibleBand(Model().Extents(), Model().FixedCount(), firstBand, lastBand, std::forward<F>(f));
 }
 
 // --- data rows ------------------------------------------------------------------------------------------
 
 void TwCustomGrid::DrawRow(int ARow, bool WithIndicator, int LastBand, int FirstBand, bool WithMarker) {
-  paint_->ShowSelection = HasOption(wgoAlwaysShowSelection) || (!GridState().Designing() && IsGridFocused());
+  paint_->ShowSelection =
+      HasOption(wgoAlwaysShowSelection) || (!Model().GridState().Designing() && IsGridFocused());
   TwCellWalk::Range range;
   range.FirstRow = range.LastRow = ARow;
   range.FirstBand = FirstBand;
@@ -163,18 +164,18 @@ void TwCustomGrid::DrawRow(int ARow, bool WithIndicator, int LastBand, int First
 }
 
 void TwCustomGrid::DrawEmptyBandCell(const TwCellRecord& cell) {
-  const TwGridExtents& e = Extents();
-  TwGroup* grp = Groups().VisibleItems(cell.Band);
-  const TwGridLines& lines = Lines();
+  const TwGridExtents& e = Model().Extents();
+  TwGroup* grp = Model().Groups().VisibleItems(cell.Band);
+  const TwGridLines& lines = Model().Lines();
   TwDrawInfo d;
   if (cell.Level < 0)  // the whole group
-    SetVertLine(d, cell.Band < e.Count() - 1 ? lines : static_cast<const TwGridLines&>(EndLines()));
+    SetVertLine(d, cell.Band < e.Count() - 1 ? lines : static_cast<const TwGridLines&>(Model().EndLines()));
   else
     SetVertLine(d, lines);
   if (cell.LastLevel)
-    BottomLineFrom(d, cell.LastRow ? static_cast<const TwGridLines&>(EndLines()) : lines);
+    BottomLineFrom(d, cell.LastRow ? static_cast<const TwGridLines&>(Model().EndLines()) : lines);
   else
-    SetHorzLine(d, Lines().LevelColor(), Lines().LevelStyle(), Lines().LevelWidth());
+    SetHorzLine(d, Model().Lines().LevelColor(), Model().Lines().LevelStyle(), Model().Lines().LevelWidth());
   d.ClipLeft = grp->IsFixed() ? 0 : e.FixedRight();
   TCanvas& c = *paint_->Canvas;
   c.Brush.Color = kEmptyBandColor;
@@ -189,7 +190,7 @@ void TwCustomGrid::DrawEmptyBandCell(const TwCellRecord& cell) {
 
 void TwCustomGrid::DrawEditorLines(const TwCellRecord& cell) {
   TCanvas& canvas = *paint_->Canvas;
-  const TwGridExtents& e = Extents();
+  const TwGridExtents& e = Model().Extents();
   const TRect& r = cell.Rect;
   const TwDrawInfo& d = cell.Draw->Cell;
   if (d.VertLineWidth > 0 && r.Right - d.VertLineWidth >= e.FixedRight()) {
@@ -197,7 +198,7 @@ void TwCustomGrid::DrawEditorLines(const TwCellRecord& cell) {
     canvas.FillRect(TRect{std::max(r.Right - d.VertLineWidth, d.ClipLeft), r.Top, r.Right, r.Bottom});
   }
   if (d.HorzLineWidth > 0) {
-    canvas.Brush.Color = cell.LastRow ? EndLines().HorzColor() : d.HorzLineColor;
+    canvas.Brush.Color = cell.LastRow ? Model().EndLines().HorzColor() : d.HorzLineColor;
     const int top = std::max(r.Bottom - d.HorzLineWidth, e.DataTop());
     const int bottom = std::min(r.Bottom, e.FooterTop());
     if (top < bottom) canvas.FillRect(TRect{std::max(r.Left, d.ClipLeft), top, r.Right, bottom});
@@ -223,7 +224,7 @@ CellLook DecideLook(const TwCustomGrid& g, const TwCellRecord& cell) {
   if (cell.EditorOpen) return CellLook::EditorLines;
   if (g.RowCount() == 0) return CellLook::Empty;  // nothing to ask the data for
   const TwEditKind kind = cell.Draw->EditKind;
-  if (cell.Null && g.HasOption(wgoNullMark) && !g.GridState().Designing() && kind != wekCheckBox &&
+  if (cell.Null && g.HasOption(wgoNullMark) && !g.Model().GridState().Designing() && kind != wekCheckBox &&
       kind != wekRadioGroup)
     return CellLook::NullMark;
   if (cell.Column->IsGraphic()) return CellLook::Picture;
@@ -245,7 +246,7 @@ CellLook DecideLook(const TwCustomGrid& g, const TwCellRecord& cell) {
 }  // namespace
 
 void TwCustomGrid::DrawCell(const TwCellRecord& Cell, bool CallRowEvent, bool CallCellEvent) {
-  if (Observer()) Note(TwPaintedCell::Data, Cell.Band, Cell.Row, Cell.Rect);
+  if (Model().Observer()) Note(TwPaintedCell::Data, Cell.Band, Cell.Row, Cell.Rect);
   const CellLook look = DecideLook(*this, Cell);
   if (look == CellLook::EditorLines) return DrawEditorLines(Cell);
 
@@ -263,23 +264,23 @@ void TwCustomGrid::DrawCell(const TwCellRecord& Cell, bool CallRowEvent, bool Ca
   // The drawing record, the bottom line of the last row and the selection's plain look.
   TwDrawInfo d = Cell.Draw->Cell;
   d.Focused = Cell.Focused;
-  if (Cell.LastRow && Cell.LastLevel) BottomLineFrom(d, EndLines());
+  if (Cell.LastRow && Cell.LastLevel) BottomLineFrom(d, Model().EndLines());
   if (showSelection && Cell.Selected) d.CellStyle = wcsNormal;
 
   // Font and colours: the events' unless the cell shows selected.
-  const bool fixedLook = Cell.Draw->Fixed && !FixedStyle().Options().Contains(wfxColumnColor);
+  const bool fixedLook = Cell.Draw->Fixed && !Model().FixedStyle().Options().Contains(wfxColumnColor);
   const TwFont& font = col->Font();
   canvas.Font.Assign(ps.FontOf(font));
   if (hasRows) {
-    TColor bcol = fixedLook ? FixedStyle().Color() : col->Color();
+    TColor bcol = fixedLook ? Model().FixedStyle().Color() : col->Color();
     TColor fcol = font.Color;
     TFontStyles fstyle = font.Style;
     const bool rowBeingInserted = EditState() == esInsert && row == Row();
     if (CallRowEvent && OnDrawRow && !rowBeingInserted) OnDrawRow(this, row, bcol, fcol, fstyle);
     if (CallCellEvent && OnDrawCell && !rowBeingInserted) OnDrawCell(col, row, text, bcol, fcol, fstyle);
     if (showSelection && (Cell.Selected || (Cell.Current && !cellChanging_))) {
-      canvas.Brush.Color = fixedLook ? FixedStyle().SelBgColor() : SelBgColor();
-      canvas.Font.SetColor(fixedLook ? FixedStyle().SelFgColor() : SelFgColor());
+      canvas.Brush.Color = fixedLook ? Model().FixedStyle().SelBgColor() : SelBgColor();
+      canvas.Font.SetColor(fixedLook ? Model().FixedStyle().SelFgColor() : SelFgColor());
     } else {
       canvas.Brush.Color = bcol;
       canvas.Font.SetColor(fcol);
@@ -321,8 +322,8 @@ void TwCustomGrid::DrawCell(const TwCellRecord& Cell, bool CallRowEvent, bool Ca
       if (Cell.Null)
         DrawCheckCell(canvas, r, false, true, "", d, !col->Ctl3D(), ellipsis);
       else
-        DrawCheckCell(canvas, r, GetCellChecked(col, row), false, GridState().Designing() ? "" : text, d,
-                      !col->Ctl3D(), ellipsis);
+        DrawCheckCell(canvas, r, GetCellChecked(col, row), false, Model().GridState().Designing() ? "" : text,
+                      d, !col->Ctl3D(), ellipsis);
       break;
     case CellLook::Boolean:
       if (Cell.Null)
@@ -349,15 +350,15 @@ void TwCustomGrid::DrawCell(const TwCellRecord& Cell, bool CallRowEvent, bool Ca
 void TwCustomGrid::DrawIndicator(int ARow, const TRect& Rect) {
   PaintState& ps = *paint_;
   TCanvas& canvas = *ps.Canvas;
-  const TwIndicators& ind = Indicators();
+  const TwIndicators& ind = Model().Indicators();
   const bool hasRows = RowCount() > 0;
   std::string& text = ps.Text;
   text.clear();
   if (ind.ShowRowNo() && CanShowRowNo() && hasRows) text = std::to_string(GetRowNumber(ARow));
-  const bool highlighted = hasRows && !GridState().Designing() && (ARow == Row() || Selected(ARow));
-  TwDrawInfo d = Extents().IndicatorDraw();
+  const bool highlighted = hasRows && !Model().GridState().Designing() && (ARow == Row() || Selected(ARow));
+  TwDrawInfo d = Model().Extents().IndicatorDraw();
   if (highlighted && IsGridFocused() && ind.CellStyle() == wcsRaised && ind.SelDown()) d.CellStyle = wcsDown;
-  if (!hasRows || IsLastRow(ARow)) BottomLineFrom(d, EndLines());
+  if (!hasRows || IsLastRow(ARow)) BottomLineFrom(d, Model().EndLines());
   const TwFont& font = ind.Font();
   canvas.Font.Assign(ps.FontOf(font));
   TColor bcol, fcol;
@@ -387,13 +388,13 @@ void TwCustomGrid::DrawIndicator(int ARow, const TRect& Rect) {
 void TwCustomGrid::DrawMarker(int ARow, const TRect& Rect) {
   PaintState& ps = *paint_;
   TCanvas& canvas = *ps.Canvas;
-  const TwMarkers& m = Markers();
+  const TwMarkers& m = Model().Markers();
   std::string& text = ps.Text;
   text.clear();
   int imgIndex = -1;
   bool value = false;
-  TwDrawInfo d = Extents().MarkerDraw();
-  if (RowCount() == 0 || IsLastRow(ARow)) BottomLineFrom(d, EndLines());
+  TwDrawInfo d = Model().Extents().MarkerDraw();
+  if (RowCount() == 0 || IsLastRow(ARow)) BottomLineFrom(d, Model().EndLines());
   const TwFont& font = m.Font();
   canvas.Font.Assign(ps.FontOf(font));
   TColor bcol = m.Color(), fcol = font.Color;
@@ -407,7 +408,7 @@ void TwCustomGrid::DrawMarker(int ARow, const TRect& Rect) {
       DrawListImageCell(canvas, Rect, text, m.Images(), imgIndex, m.ImageLayout(), d, 0, 0);
       break;
     case wmsBoolean:
-      DrawBoolCell(canvas, Rect, GridState().Designing() || value, d, 0);
+      DrawBoolCell(canvas, Rect, Model().GridState().Designing() || value, d, 0);
       break;
     case wmsCheckBox:
     case wmsFlatCheckBox:
@@ -443,7 +444,7 @@ TwDrawInfo TwCustomGrid::PressedLook(const TwDrawInfo& d, bool held) {
 void TwCustomGrid::PaintTitleArea(int firstBand, int lastBand, bool withIndicator, bool withMarker) {
   PaintState& ps = *paint_;
   TCanvas& canvas = *ps.Canvas;
-  const TwGridExtents& e = Extents();
+  const TwGridExtents& e = Model().Extents();
   TwCellWalk::Range range;
   range.FirstBand = firstBand;
   range.LastBand = lastBand;
@@ -460,7 +461,7 @@ void TwCustomGrid::PaintTitleArea(int firstBand, int lastBand, bool withIndicato
     const TRect& r = cell.Rect;
     switch (decide(cell)) {
       case TitleLook::Header: {
-        const TwHeaderTitle& t = Headers().Title();
+        const TwHeaderTitle& t = Model().Headers().Title();
         canvas.Brush.Color = t.Color();
         canvas.Font.Assign(ps.FontOf(t.Font()));
         DrawImageTextCell(canvas, r, t.Caption(),
@@ -482,14 +483,14 @@ void TwCustomGrid::PaintTitleArea(int firstBand, int lastBand, bool withIndicato
       }
       case TitleLook::EmptyLevel: {
         TwDrawInfo d;
-        const TwGridLinesEx& hl = Headers().Lines();
+        const TwGridLinesEx& hl = Model().Headers().Lines();
         if (!cell.LastLevel)
           SetHorzLine(d, hl.LevelColor(), hl.LevelStyle(), hl.LevelWidth());
         else
           SetHorzLine(d, hl);
         SetVertLine(d, hl);
         d.ClipLeft = e.GroupAxis(cell.Band).Group->IsFixed() ? 0 : e.FixedRight();
-        canvas.Brush.Color = Color();
+        canvas.Brush.Color = Model().Color();
         DrawTextCell(canvas, r, "", d, 0, 0);
         Note(TwPaintedCell::Empty, cell.Band, -1, r);
         break;
@@ -499,9 +500,9 @@ void TwCustomGrid::PaintTitleArea(int firstBand, int lastBand, bool withIndicato
         canvas.Brush.Color = t.Color();
         canvas.Font.Assign(ps.FontOf(t.Font()));
         const int dir = t.SortMark() == wsmAsc ? 1 : t.SortMark() == wsmDesc ? -1 : 0;
-        const bool held =
-            GroupMode() ? TitleHeld(wgsCellTitleDown, cell.Band, TwCellPos{cell.Band, cell.Level, cell.Index})
-                        : TitleHeld(wgsColTitleDown, cell.Band, {});
+        const bool held = Model().GroupMode() ? TitleHeld(wgsCellTitleDown, cell.Band,
+                                                          TwCellPos{cell.Band, cell.Level, cell.Index})
+                                              : TitleHeld(wgsColTitleDown, cell.Band, {});
         DrawSortTitleCell(canvas, r, t.Caption(), PressedLook(cell.Draw->Title, held), dir, t.ImageLayout(),
                           &t.Image());
         Note(TwPaintedCell::Title, cell.Band, -1, r);
@@ -516,7 +517,7 @@ void TwCustomGrid::PaintTitleArea(int firstBand, int lastBand, bool withIndicato
 void TwCustomGrid::PaintFooterRow(int k, int firstBand, int lastBand, bool withIndicator, bool withMarker) {
   PaintState& ps = *paint_;
   TCanvas& canvas = *ps.Canvas;
-  const TwGridExtents& e = Extents();
+  const TwGridExtents& e = Model().Extents();
   TwGridFooter* footer = e.FooterRow(k).Footer;
   const int top = e.FooterRowTop(k), bottom = e.FooterRowBottom(k);
   const TRect clip = canvas.HasClip() ? canvas.ClipRect() : e.ClientRect();
@@ -575,7 +576,7 @@ void TwCustomGrid::PaintFooterRow(int k, int firstBand, int lastBand, bool withI
 
 void TwCustomGrid::PaintEmptyLook() {
   TCanvas& canvas = *paint_->Canvas;
-  const TRect client = Extents().ClientRect();
+  const TRect client = Model().Extents().ClientRect();
   TwDrawInfo d;
   d.CellStyle = wcsRaised;
   SetHorzLine(d, kBlack, psSolid, 1);
@@ -583,8 +584,8 @@ void TwCustomGrid::PaintEmptyLook() {
   const TRect square{client.Left, client.Top, client.Left + kEmptyLookSize, client.Top + kEmptyLookSize};
   canvas.Brush.Color = kBtnFace;
   DrawTextCell(canvas, square, "", d, 0, 0);
-  const std::string name = GridState().Designing() ? tw::FromQ(objectName()) : std::string();
-  canvas.Font.Assign(paint_->FontOf(Font()));
+  const std::string name = Model().GridState().Designing() ? tw::FromQ(objectName()) : std::string();
+  canvas.Font.Assign(paint_->FontOf(Model().Font()));
   const int width = std::max(kEmptyLookMinTextWidth, GetTextWidth(canvas, name) + 4);
   TwDrawInfo t;
   t.Alignment = taCenter;
@@ -592,7 +593,7 @@ void TwCustomGrid::PaintEmptyLook() {
   if (IsGridFocused()) {
     canvas.Brush.Color = SelBgColor();
     canvas.Font.SetColor(SelFgColor());
-  } else if (GridState().Designing()) {
+  } else if (Model().GridState().Designing()) {
     canvas.Brush.Color = kWhite;
     canvas.Font.SetColor(kBlack);
   } else {

@@ -45,7 +45,7 @@ class TwDragFeedback : public QWidget {
     const TwGridDrag& d = grid_->Drag();
     if (!d.FeedbackShown) return;
     TCanvas c(this);
-    const TwGridExtents& e = grid_->Extents();
+    const TwGridExtents& e = grid_->Model().Extents();
     if (IsSizing(d.State)) {
       if (d.Vertical)
         XorDottedLine(c, clGray, d.CurPos, d.From, d.CurPos, d.To);
@@ -54,9 +54,9 @@ class TwDragFeedback : public QWidget {
     } else if (d.State == wgsColMoving && d.TargetBand >= 0) {
       const int left = e.ItemLeft(d.TargetBand);
       const TRect cl = e.ClientRect();
-      XorBand(c, left, cl.Top, cl.Bottom, kMoveBandWidth, grid_->Color());
+      XorBand(c, left, cl.Top, cl.Bottom, kMoveBandWidth, grid_->Model().Color());
       XorBand(c, left + e.ItemWidth(d.SourceBand) - kMoveBandWidth, cl.Top, cl.Bottom, kMoveBandWidth,
-              grid_->Color());
+              grid_->Model().Color());
     } else if (d.State == wgsCellMoving && !d.Marker.isEmpty()) {
       DrawDropMarker(c, TRect{d.Marker.left(), d.Marker.top(), d.Marker.right() + 1, d.Marker.bottom() + 1});
     }
@@ -83,22 +83,22 @@ class TwDragFeedback : public QWidget {
 
 TwGridState TwCustomGrid::SizingHitTest(int X, int Y, TwGridDrag& d) {
   d = TwGridDrag{};
-  const TwGridExtents& e = Extents();
+  const TwGridExtents& e = Model().Extents();
   if (e.Count() == 0) return wgsNone;
   const int lastRight = e.ItemRight(e.Count() - 1);
   if (X < e.Edge(0) || X > std::max(lastRight, e.DataLeft())) return wgsNone;
-  const bool design = GridState().Designing();
+  const bool design = Model().GridState().Designing();
   const TRect client = e.ClientRect();
   const bool inTitle = Y >= client.Top && Y < e.DataTop();
   const int firstRowBottom = e.RowBottom(e.TopRow());
   const bool inFirstRow = Y >= e.DataTop() && Y < firstRowBottom;
-  const bool sideBands = Indicators().Visible() || Markers().Visible();
+  const bool sideBands = Model().Indicators().Visible() || Model().Markers().Visible();
   // The part left of the first band's right edge.
   int firstBandRight = e.DataLeft();
   if (!sideBands)
     firstBandRight = e.FixedCount() > 0 ? e.ItemRight(0) : e.ItemRight(std::max(0, FirstVisibleScrollBand()));
   const bool leftPart = X < firstBandRight;
-  const TwFixedOptions fixedOpts = FixedStyle().Options();
+  const TwFixedOptions fixedOpts = Model().FixedStyle().Options();
   auto set = [&](TwGridState s, int start, bool vertical, int from, int to) {
     d.State = s;
     d.StartPos = d.CurPos = start;
@@ -109,17 +109,19 @@ TwGridState TwCustomGrid::SizingHitTest(int X, int Y, TwGridDrag& d) {
   };
 
   // 1. The indicator column's right edge.
-  if (Indicators().Visible() && (Indicators().Sizing() || design) && InZone(e.Edge(1), X) &&
-      (Markers().Visible() ? inFirstRow : inTitle)) {
-    const int from = Markers().Visible() ? e.DataTop() : client.Top;
-    const int to = Markers().Visible() ? e.ContentRect().Bottom : client.Bottom;
+  if (Model().Indicators().Visible() && (Model().Indicators().Sizing() || design) && InZone(e.Edge(1), X) &&
+      (Model().Markers().Visible() ? inFirstRow : inTitle)) {
+    const int from = Model().Markers().Visible() ? e.DataTop() : client.Top;
+    const int to = Model().Markers().Visible() ? e.ContentRect().Bottom : client.Bottom;
     return set(wgsIndicatorSizing, e.Edge(1) - 1, true, from, to);
   }
   // 2. The marker column's right edge.
-  if (Markers().Visible() && (Markers().Sizing() || design) && InZone(e.Edge(2), X) && inTitle)
+  if (Model().Markers().Visible() && (Model().Markers().Sizing() || design) && InZone(e.Edge(2), X) &&
+      inTitle)
     return set(wgsMarkerSizing, e.Edge(2) - 1, true, client.Top, client.Bottom);
   // 3. The bottom of the title area.
-  if (Headers().Visible() && (Headers().Sizing() || design) && InZone(e.DataTop(), Y) && leftPart)
+  if (Model().Headers().Visible() && (Model().Headers().Sizing() || design) && InZone(e.DataTop(), Y) &&
+      leftPart)
     return set(wgsHeaderSizing, e.DataTop() - 1, false, e.Edge(0), lastRight);
   // 4. The top edges of the footer rows.
   for (int k = 0; k < e.FooterCount(); ++k) {
@@ -134,22 +136,22 @@ TwGridState TwCustomGrid::SizingHitTest(int X, int Y, TwGridDrag& d) {
   if ((options_.Contains(wgoRowSizing) || design) && InZone(firstRowBottom, Y) && leftPart)
     return set(wgsRowSizing, firstRowBottom - 1, false, e.Edge(0), lastRight);
   // 6. The right edges of the bands.
-  if ((options_.Contains(wgoColSizing) || design) && (Headers().Visible() ? inTitle : inFirstRow)) {
+  if ((options_.Contains(wgoColSizing) || design) && (Model().Headers().Visible() ? inTitle : inFirstRow)) {
     const int first = (fixedOpts.Contains(wfxSizing) || design) ? 0 : e.FixedCount();
     for (int i = first; i < e.Count(); ++i) {
       const int right = e.ItemRight(i);
       if (!e.IsFixedItem(i) && right <= e.FixedRight()) continue;  // scrolled under the fixed area
       if (!InZone(right, X)) continue;
-      if (GroupMode()) {
-        if (OnGroupSizing) OnGroupSizing(this, Groups().VisibleItems(i));
+      if (Model().GroupMode()) {
+        if (OnGroupSizing) OnGroupSizing(this, Model().Groups().VisibleItems(i));
       } else if (OnColumnSizing) {
-        OnColumnSizing(this, Columns().VisibleItems(i));
+        OnColumnSizing(this, Model().Columns().VisibleItems(i));
       }
       d.Band = i;
       return set(wgsColSizing, right - 1, true, client.Top, client.Bottom);
     }
   }
-  if (!GroupMode()) return wgsNone;
+  if (!Model().GroupMode()) return wgsNone;
   const int g = e.ItemAt(X);
   if (g < 0) return wgsNone;
   const bool groupAllowed = !e.IsFixedItem(g) || fixedOpts.Contains(wfxSizing) || design;
@@ -163,7 +165,7 @@ TwGridState TwCustomGrid::SizingHitTest(int X, int Y, TwGridDrag& d) {
   range.AllCells = true;
   auto walkGroup = [&](auto&& f) {
     TwCellWalk walk(*this, range);
-    if (Headers().Visible())
+    if (Model().Headers().Visible())
       walk.ForEachTitle(f);
     else
       walk.ForEach(f);
@@ -196,7 +198,7 @@ TwGridState TwCustomGrid::SizingHitTest(int X, int Y, TwGridDrag& d) {
     walkGroup([&](const TwCellRecord& cell) {
       if (found > -2 || cell.Level == lastLevel) return;  // one look per level: its first cell
       lastLevel = cell.Level;
-      const bool candidate = cell.Level < 0 ? Headers().Visible() && grp->Title().Visible()
+      const bool candidate = cell.Level < 0 ? Model().Headers().Visible() && grp->Title().Visible()
                                             : levels && cell.Level + 1 < grp->Levels();
       if (candidate && InZone(cell.Rect.Bottom, Y)) {
         found = cell.Level;
@@ -215,14 +217,15 @@ TwGridState TwCustomGrid::SizingHitTest(int X, int Y, TwGridDrag& d) {
 
 TwGridState TwCustomGrid::MovingHitTest(int X, int Y, bool Ctrl, TwGridDrag& d) {
   d = TwGridDrag{};
-  const TwGridExtents& e = Extents();
-  if (!Headers().Visible() || Y < e.ClientRect().Top || Y >= e.DataTop() || e.Count() == 0) return wgsNone;
-  const bool design = GridState().Designing();
-  if (!GroupMode()) {
+  const TwGridExtents& e = Model().Extents();
+  if (!Model().Headers().Visible() || Y < e.ClientRect().Top || Y >= e.DataTop() || e.Count() == 0)
+    return wgsNone;
+  const bool design = Model().GridState().Designing();
+  if (!Model().GroupMode()) {
     if (!options_.Contains(wgoColMoving) && !design) return wgsNone;
     const int band = e.ItemAt(X);
     if (band < e.FixedCount()) return wgsNone;  // fixed columns never move (also -1: none)
-    if (!Ctrl && Columns().VisibleItems(band)->Title().Clicking()) return wgsNone;
+    if (!Ctrl && Model().Columns().VisibleItems(band)->Title().Clicking()) return wgsNone;
     d.State = wgsColMoving;
     d.SourceBand = d.TargetBand = band;
     return d.State;
@@ -230,7 +233,7 @@ TwGridState TwCustomGrid::MovingHitTest(int X, int Y, bool Ctrl, TwGridDrag& d) 
   const int g = e.GroupTitleAt(X, Y);
   if (g >= 0) {
     if ((!options_.Contains(wgoColMoving) && !design) || g < e.FixedCount()) return wgsNone;
-    if (!Ctrl && Groups().VisibleItems(g)->Title().Clicking()) return wgsNone;
+    if (!Ctrl && Model().Groups().VisibleItems(g)->Title().Clicking()) return wgsNone;
     d.State = wgsColMoving;
     d.SourceBand = d.TargetBand = g;
     return d.State;
@@ -238,8 +241,9 @@ TwGridState TwCustomGrid::MovingHitTest(int X, int Y, bool Ctrl, TwGridDrag& d) 
   if (!options_.Contains(wgoCellMoving) && !design) return wgsNone;
   const TwCellPos pos = e.HeaderPosAt(X, Y);
   if (!pos.IsSet()) return wgsNone;
-  if (pos.Group < e.FixedCount() && !FixedStyle().Options().Contains(wfxMoving) && !design) return wgsNone;
-  TwColumn* c = Groups().ColumnAt(pos);
+  if (pos.Group < e.FixedCount() && !Model().FixedStyle().Options().Contains(wfxMoving) && !design)
+    return wgsNone;
+  TwColumn* c = Model().Groups().ColumnAt(pos);
   if (!c || (!Ctrl && c->Title().Clicking())) return wgsNone;
   d.State = wgsCellMoving;
   d.Source = d.Target = pos;
@@ -268,7 +272,7 @@ Qt::CursorShape TwCustomGrid::CursorAt(int X, int Y) {
 
 TRect TwCustomGrid::FeedbackRect() const {
   const TwGridDrag& d = drag_;
-  const TwGridExtents& e = Extents();
+  const TwGridExtents& e = Model().Extents();
   if (IsSizing(d.State)) {
     if (d.Vertical) return {d.CurPos, d.From, d.CurPos + 1, d.To + 1};
     return {d.From, d.CurPos, d.To + 1, d.CurPos + 1};
@@ -308,7 +312,7 @@ void TwCustomGrid::StartDrag(const TwGridDrag& d, int X, int Y) {
 }
 
 void TwCustomGrid::DragTo(int X, int Y) {
-  const TwGridExtents& e = Extents();
+  const TwGridExtents& e = Model().Extents();
   if (IsSizing(drag_.State)) {
     const int pos = (drag_.Vertical ? X : Y) + drag_.Offset;
     const int lastRight = e.ItemRight(e.Count() - 1);
@@ -345,9 +349,10 @@ void TwCustomGrid::DragTo(int X, int Y) {
   if (drag_.State == wgsCellMoving) {
     TwCellPos pos = e.HeaderPosAt(X, Y);
     if (pos.Group < 0 || pos.Level < 0) return;
-    if (pos.Group < e.FixedCount() && !FixedStyle().Options().Contains(wfxMoving) && !GridState().Designing())
+    if (pos.Group < e.FixedCount() && !Model().FixedStyle().Options().Contains(wfxMoving) &&
+        !Model().GridState().Designing())
       return;
-    TwGroup* grp = Groups().VisibleItems(pos.Group);
+    TwGroup* grp = Model().Groups().VisibleItems(pos.Group);
     if (pos.Level >= grp->Levels()) return;
     if (pos.Index < 0) pos.Index = grp->LevelCount(pos.Level);  // after the last cell of the level
     if (pos.Index > grp->LevelCount(pos.Level)) return;
@@ -369,37 +374,37 @@ void TwCustomGrid::EndDrag(int X, int Y) {
   const int D = d.CurPos - d.StartPos;
   switch (d.State) {
     case wgsIndicatorSizing:
-      Indicators().SetWidth(Indicators().Width() + D);
+      Model().Indicators().SetWidth(Model().Indicators().Width() + D);
       break;
     case wgsMarkerSizing:
-      Markers().SetWidth(Markers().Width() + D);
+      Model().Markers().SetWidth(Model().Markers().Width() + D);
       break;
     case wgsHeaderSizing:
-      Headers().SetHeight(Headers().Height() + D);
+      Model().Headers().SetHeight(Model().Headers().Height() + D);
       break;
     case wgsFooterSizing: {
       // Dragging the top edge up makes the footer taller.
-      TwGridFooter* f = Footers().VisibleItems(d.Footer);
+      TwGridFooter* f = Model().Footers().VisibleItems(d.Footer);
       f->SetHeight(f->Height() - D);
       break;
     }
     case wgsRowSizing:
-      SetRowHeight(RowHeight() + D);
+      Model().SetRowHeight(Model().RowHeight() + D);
       break;
     case wgsColSizing:
-      if (GroupMode()) {
-        TwGroup* g = Groups().VisibleItems(d.Band);
+      if (Model().GroupMode()) {
+        TwGroup* g = Model().Groups().VisibleItems(d.Band);
         g->SetWidth(g->Width() + D);
       } else {
-        TwColumn* c = Columns().VisibleItems(d.Band);
+        TwColumn* c = Model().Columns().VisibleItems(d.Band);
         c->SetWidth(c->Width() + D);
       }
       break;
     case wgsCellSizing:
-      if (TwColumn* c = Groups().ColumnAt(d.Cell)) c->SetWidth(c->Width() + D);
+      if (TwColumn* c = Model().Groups().ColumnAt(d.Cell)) c->SetWidth(c->Width() + D);
       break;
     case wgsLevelSizing: {
-      TwGroup* g = Groups().VisibleItems(d.Band);
+      TwGroup* g = Model().Groups().VisibleItems(d.Band);
       if (d.Level < 0)
         g->Title().SetHeight(g->Title().Height() + D);
       else  // a click without moving also takes one away
@@ -409,16 +414,17 @@ void TwCustomGrid::EndDrag(int X, int Y) {
     case wgsColMoving:
       if (d.TargetBand >= 0 && d.TargetBand != d.SourceBand) {
         // The display position changes; the collection order stays.
-        if (GroupMode())
-          Groups().VisibleItems(d.SourceBand)->SetVisibleIndex(d.TargetBand);
+        if (Model().GroupMode())
+          Model().Groups().VisibleItems(d.SourceBand)->SetVisibleIndex(d.TargetBand);
         else
-          Columns().VisibleItems(d.SourceBand)->SetVisibleIndex(d.TargetBand);
+          Model().Columns().VisibleItems(d.SourceBand)->SetVisibleIndex(d.TargetBand);
       }
       break;
     case wgsCellMoving:
       if (d.Target.IsSet() && !(d.Target == d.Source)) {
-        if (TwColumn* c = Groups().ColumnAt(d.Source))
-          c->SetPosition({Groups().VisibleItems(d.Target.Group)->Index(), d.Target.Level, d.Target.Index});
+        if (TwColumn* c = Model().Groups().ColumnAt(d.Source))
+          c->SetPosition(
+              {Model().Groups().VisibleItems(d.Target.Group)->Index(), d.Target.Level, d.Target.Index});
       }
       break;
     default:

@@ -219,6 +219,23 @@ class PropertyList {
     }
     return *this;
   }
+  // Takes over every property of a part's list, as properties of the object itself; access(o) is the part
+  // (called on a const and on a mutable object).
+  template <class Part, class Access>
+  PropertyList& Inherit(const PropertyList<Part>& part, Access access) {
+    for (const auto& b : part.Entries()) {
+      Entry e;
+      e.Name = b.Name;
+      e.Write = [w = b.Write, access](const Obj& o, const std::string& prefix, FormProperties& out) {
+        w(access(o), prefix, out);
+      };
+      e.Read = [r = b.Read, access](Obj& o, std::string_view rest, const FormProperty& p) {
+        r(access(o), rest, p);
+      };
+      entries_.push_back(std::move(e));
+    }
+    return *this;
+  }
 
   // A plain property: conv turns the getter's value into a FormValue and back for the setter.
   template <class Conv, class Get, class SetFn>

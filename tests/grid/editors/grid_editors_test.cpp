@@ -76,7 +76,7 @@ class GridEditors : public ::testing::Test {
   }
 
   QPoint Mid(int col, int row) {
-    const TRect r = grid->Extents().CellRect(grid->Column(col)->VisibleIndex(), row);
+    const TRect r = grid->Model().Extents().CellRect(grid->Column(col)->VisibleIndex(), row);
     return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
   }
   void Click(QPoint p) { QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, p); }
@@ -392,7 +392,7 @@ TEST_F(GridEditors, AClickOnARadioItemOfTheCurrentCellChoosesIt) {
   QImage scratch(1, 1, QImage::Format_RGB32);
   plat::paint::TCanvas canvas(&scratch);
   TRect item;
-  const TRect cell = grid->Extents().CellInnerRect(grid->Column(kRadio)->VisibleIndex(), 0);
+  const TRect cell = grid->Model().Extents().CellInnerRect(grid->Column(kRadio)->VisibleIndex(), 0);
   GetRadioItemRect(canvas, TRect{0, 0, cell.Width(), cell.Height()}, {"v0", "v1", "v2", "v3", "v4", "v5"},
                    grid->Column(kRadio)->Layout(), 3, 1, item);
   Click(QPoint(cell.Left + item.Left + 4, cell.Top + item.Top + item.Height() / 2));

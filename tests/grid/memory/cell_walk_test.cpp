@@ -31,7 +31,7 @@ class CellWalk : public ::testing::Test {
     plat::fmt::SetLocale(plat::fmt::KoreanDefaults());
     grid.resize(600, 300);
     for (int i = 0; i < 3; ++i) grid.AddColumn()->SetColWidth(100);
-    grid.Markers().SetVisible(true);
+    grid.Model().Markers().SetVisible(true);
   }
   void Fill(int rows) {
     for (int r = 0; r < rows; ++r) grid.AppendRow(false, false, false);
@@ -41,9 +41,9 @@ class CellWalk : public ::testing::Test {
     range.FirstRow = firstRow;
     range.LastRow = lastRow;
     range.FirstBand = 0;
-    range.LastBand = grid.Extents().Count() - 1;
-    range.WithIndicator = grid.Indicators().Visible();
-    range.WithMarker = grid.Markers().Visible();
+    range.LastBand = grid.Model().Extents().Count() - 1;
+    range.WithIndicator = grid.Model().Indicators().Visible();
+    range.WithMarker = grid.Model().Markers().Visible();
     range.WithContents = contents;
     std::vector<TwCellRecord> out;
     TwCellWalk(grid, range).ForEach([&](const TwCellRecord& c) { out.push_back(c); });
@@ -67,14 +67,14 @@ class CellWalk : public ::testing::Test {
       EXPECT_EQ(got[i].Rect, want[i].Rect);
     }
   }
-  const TwGridExtents& E() { return grid.Extents(); }
+  const TwGridExtents& E() { return grid.Model().Extents(); }
 
   Recorded<TMemGrid> grid;
 };
 
 TEST_F(CellWalk, ColumnModeVisitsIndicatorMarkerAndEveryColumnOfEveryRow) {
   Fill(4);
-  grid.Layout();
+  grid.Model().Layout();
   std::vector<Expected> want;
   for (int r = 1; r <= 3; ++r) {
     want.push_back({TwCellRegion::Indicator, -2, r, 0, 0, E().CellRect(-2, r)});
@@ -88,7 +88,7 @@ TEST_F(CellWalk, ColumnModeVisitsIndicatorMarkerAndEveryColumnOfEveryRow) {
       EXPECT_EQ(c.Column, nullptr);
       continue;
     }
-    EXPECT_EQ(c.Column, grid.Columns().VisibleItems(c.Band));
+    EXPECT_EQ(c.Column, grid.Model().Columns().VisibleItems(c.Band));
     EXPECT_TRUE(c.LastLevel);
   }
 }
@@ -133,17 +133,17 @@ TEST_F(CellWalk, WithoutContentsTheDataIsNotAskedButAnEmptyGridIsNullEverywhere)
 }
 
 TEST_F(CellWalk, GroupModeWalksLevelsEmptyLevelsAndGroupsWithoutColumns) {
-  for (int g = 0; g < 3; ++g) grid.Groups().Add();
-  grid.Groups().Items(0)->SetLevels(2);
+  for (int g = 0; g < 3; ++g) grid.Model().Groups().Add();
+  grid.Model().Groups().Items(0)->SetLevels(2);
   grid.Column(0)->SetPosition(TwCellPos{0, 0, 0});
   grid.Column(1)->SetPosition(TwCellPos{0, 0, 1});
   grid.Column(2)->SetPosition(TwCellPos{1, 0, 0});
-  grid.SetGroupMode(true);
+  grid.Model().SetGroupMode(true);
   Fill(3);
   grid.SetRow(2);
-  grid.SetCurrentCell(TwCellPos{1, 0, 0});
-  ASSERT_EQ(grid.CurrentCell(), (TwCellPos{1, 0, 0}));
-  grid.Layout();
+  grid.Model().SetCurrentCell(TwCellPos{1, 0, 0});
+  ASSERT_EQ(grid.Model().CurrentCell(), (TwCellPos{1, 0, 0}));
+  grid.Model().Layout();
   ASSERT_EQ(E().Count(), 3);
 
   std::vector<Expected> want;
@@ -167,7 +167,7 @@ TEST_F(CellWalk, GroupModeWalksLevelsEmptyLevelsAndGroupsWithoutColumns) {
     const bool emptyGroup = c.Band == 2;
     EXPECT_EQ(c.Column == nullptr, emptyLevel || emptyGroup);
     if (c.Column) {
-      EXPECT_EQ(grid.ColumnPos(c.Column), (TwCellPos{c.Band, c.Level, c.Index}));
+      EXPECT_EQ(grid.Model().ColumnPos(c.Column), (TwCellPos{c.Band, c.Level, c.Index}));
     }
     // The top level of the two-level group is not its last; the others are.
     EXPECT_EQ(c.LastLevel, !(c.Band == 0 && c.Level == 0));
@@ -182,12 +182,12 @@ TEST_F(CellWalk, APaintDrawsTheCellsOfTheWalkInItsOrder) {
   for (bool groups : {false, true}) {
     SCOPED_TRACE(groups ? "group mode" : "column mode");
     if (groups) {
-      grid.Groups().Add()->SetLevels(2);
-      grid.Groups().Add();
+      grid.Model().Groups().Add()->SetLevels(2);
+      grid.Model().Groups().Add();
       grid.Column(0)->SetPosition(TwCellPos{0, 0, 0});
       grid.Column(1)->SetPosition(TwCellPos{0, 1, 0});
       grid.Column(2)->SetPosition(TwCellPos{1, 0, 0});
-      grid.SetGroupMode(true);
+      grid.Model().SetGroupMode(true);
     } else {
       Fill(5);
     }

@@ -94,7 +94,7 @@ TEST_F(Changes, OptionsWithoutMultiSelectChangingRaiseNoSelectionEvent) {
 }
 
 TEST_F(Changes, AssignCopiesEveryColumnPropertyAndTheMemoryColumnsOwn) {
-  grid.Footers().Add();
+  grid.Model().Footers().Add();
   TwMemColumn* s = grid.Column(0);
   s->SetDataType(wdtLong);
   s->SetDefaults("7");

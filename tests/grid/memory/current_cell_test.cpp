@@ -49,7 +49,7 @@ class CurrentCell : public ::testing::Test {
     grid->setFocus();
     QApplication::processEvents();
   }
-  const TwGridExtents& E() { return grid->Extents(); }
+  const TwGridExtents& E() { return grid->Model().Extents(); }
   QPoint Mid(int band, int row) {
     const TRect r = E().CellRect(band, row);
     return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};

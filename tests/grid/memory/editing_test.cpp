@@ -71,7 +71,7 @@ class EditingTest : public ::testing::Test {
     return e ? e->text().toStdString() : std::string("<no editor>");
   }
   QPoint Mid(int band, int row) {
-    const TRect r = grid.Extents().CellRect(band, row);
+    const TRect r = grid.Model().Extents().CellRect(band, row);
     return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
   }
   void Click(int band, int row) { QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, Mid(band, row)); }
@@ -391,17 +391,17 @@ TEST_F(EditingTest, EditorFollowsScrollingAndHidesOutsideTheDataArea) {
 // Group mode: the editor lies over the cell's own rectangle in its level, without the grid lines, and
 // Down inside a group moves to the cell below, committing on the way.
 TEST_F(EditingTest, GroupModeEditorCoversTheCellInItsLevel) {
-  grid.Groups().Add()->SetLevels(2);
-  grid.Groups().Add();
+  grid.Model().Groups().Add()->SetLevels(2);
+  grid.Model().Groups().Add();
   grid.Column(0)->SetPosition(TwCellPos{0, 0, 0});
   grid.Column(1)->SetPosition(TwCellPos{0, 1, 0});
   grid.Column(2)->SetPosition(TwCellPos{1, 0, 0});
-  grid.SetGroupMode(true);
+  grid.Model().SetGroupMode(true);
   grid.SetColRow(1, 1);
   QApplication::processEvents();
   Type("아래");
   ASSERT_TRUE(grid.EditorMode());
-  const TRect cell = grid.Extents().GroupCellInnerRect(TwCellPos{0, 1, 0}, 1);
+  const TRect cell = grid.Model().Extents().GroupCellInnerRect(TwCellPos{0, 1, 0}, 1);
   const QRect g = grid.InplaceEditor()->Control()->geometry();
   EXPECT_EQ(g, QRect(cell.Left, cell.Top, cell.Width(), cell.Height()));
   Key(Qt::Key_Up);  // the cell above in the same group: column 0 of the same row

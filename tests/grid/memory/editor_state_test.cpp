@@ -51,7 +51,7 @@ class EditorStateBase : public ::testing::Test {
     grid.setFocus();
     QApplication::processEvents();
   }
-  const TwGridExtents& E() { return grid.Extents(); }
+  const TwGridExtents& E() { return grid.Model().Extents(); }
   QPoint Mid(int band, int row) {
     const TRect r = E().CellRect(band, row);
     return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
@@ -158,13 +158,13 @@ TEST_F(EditorConditions, TheColumnMustBeEditableAndNotInAFixedBandWithoutFixedEd
   grid.Column(1)->SetEditStyle(wesDefault);
 
   // Column 1 in the fixed band (with wfxSelecting it may be current there).
-  grid.FixedStyle().SetOptions({wfxSelecting});
-  grid.SetFixedCount(2);
+  grid.Model().FixedStyle().SetOptions({wfxSelecting});
+  grid.Model().SetFixedCount(2);
   grid.SetCol(1);
   ASSERT_EQ(grid.Col(), 1);
   grid.ShowEditor();
   EXPECT_FALSE(grid.EditorShowing());
-  grid.FixedStyle().SetOptions({wfxSelecting, wfxEditing});
+  grid.Model().FixedStyle().SetOptions({wfxSelecting, wfxEditing});
   grid.ShowEditor();
   EXPECT_TRUE(grid.EditorShowing());
 }

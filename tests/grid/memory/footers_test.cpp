@@ -14,7 +14,7 @@ class Footers : public GridFixture, public ::testing::Test {
   // Column A (numeric unless told) with the given cell texts ("" = null), and one footer row.
   void Numbers(std::initializer_list<const char*> cells, TwDataType type = wdtLong) {
     AddColumns({type});
-    grid.Footers().Add();
+    grid.Model().Footers().Add();
     int r = 0;
     for (const char* s : cells) {
       grid.AppendRow(false, false, false);
@@ -34,8 +34,8 @@ TEST_F(Footers, StyleTextsDecodeAndFollowTheFooterRows) {
   AddColumns({wdtLong});
   TwMemColumnFooter& f = grid.Column(0)->Footer();
   EXPECT_TRUE(f.StyleList().empty());
-  grid.Footers().Add();
-  grid.Footers().Add();
+  grid.Model().Footers().Add();
+  grid.Model().Footers().Add();
   EXPECT_EQ(f.StyleList(), (TwStrings{"099990", "099990"}));
   f.SetStyle(1, "200013abc");
   EXPECT_EQ(f.Kind(1), wfkCnt);
@@ -47,7 +47,7 @@ TEST_F(Footers, StyleTextsDecodeAndFollowTheFooterRows) {
   EXPECT_FALSE(f.ShowsRow(0));
   EXPECT_EQ(f.Styles(), "[Styles]");
   // A removed row's style goes back to neutral.
-  grid.Footers().Delete(1);
+  grid.Model().Footers().Delete(1);
   EXPECT_EQ(f.Style(1), "099990");
   EXPECT_EQ(Style::MakeStyle(wfkSum, 12, wfoNotEqual, "5"), "3001265");
 }
@@ -87,7 +87,7 @@ TEST_F(Footers, MaxAndMinTestEveryRowAgainstTheCondition) {
 
 TEST_F(Footers, ConditionOnAnotherColumnAndBeyondTheColumns) {
   AddColumns({wdtFloat, wdtString});
-  grid.Footers().Add();
+  grid.Model().Footers().Add();
   const char* rows[][2] = {{"1.5", "abc"}, {"2", "ABC"}, {"4", "abc"}, {"", "x"}};
   for (int r = 0; r < 4; ++r) {
     grid.AppendRow(false, false, false);
@@ -103,7 +103,7 @@ TEST_F(Footers, ConditionOnAnotherColumnAndBeyondTheColumns) {
 
 TEST_F(Footers, DateConditionsReadTheValueAsADate) {
   AddColumns({wdtDate, wdtLong});
-  grid.Footers().Add();
+  grid.Model().Footers().Add();
   const char* dates[] = {"2023-01-05", "2023-03-01", "2022-12-31"};
   for (int r = 0; r < 3; ++r) {
     grid.AppendRow(false, false, false);
@@ -117,7 +117,7 @@ TEST_F(Footers, DateConditionsReadTheValueAsADate) {
 
 TEST_F(Footers, ConversionErrorStopsTheRunAndSkipsTheAfterEvent) {
   AddColumns({wdtLong, wdtLong});
-  grid.Footers().Add();
+  grid.Model().Footers().Add();
   grid.AppendRow(false, false, false);
   grid.Cells(0, 0).SetAsString("2");
   grid.Cells(1, 0).SetAsString("3");
@@ -160,9 +160,9 @@ TEST_F(Footers, TextsShownAtRunTimeAndAtDesignTime) {
   AddColumns({wdtFloat, wdtLong});
   grid.Column(1)->Title().SetCaption("Price");
   TwMemColumnFooter& f = grid.Column(0)->Footer();
-  grid.Footers().Add();
-  grid.Footers().Add();
-  grid.Footers().Add();
+  grid.Model().Footers().Add();
+  grid.Model().Footers().Add();
+  grid.Model().Footers().Add();
   f.SetStyle(0, Style::MakeStyle(wfkSum, Style::kThisColumn, wfoAll, ""));
   f.SetStyle(1, Style::MakeStyle(wfkCnt, 1, wfoGreater, "100"));
   f.SetStyle(2, Style::MakeStyle(wfkMin, 42, wfoNotEqual, "0"));
@@ -171,16 +171,16 @@ TEST_F(Footers, TextsShownAtRunTimeAndAtDesignTime) {
   EXPECT_EQ(f.GetText(0), plat::fmt::FormatFloat("#,##0.00", 1234.5));
   f.SetValue(1, "");
   EXPECT_EQ(f.GetText(1), "");
-  grid.State().Include(plat::ComponentStateFlag::Designing);
+  grid.Model().State().Include(plat::ComponentStateFlag::Designing);
   EXPECT_EQ(f.GetText(0), "Sum (All)");
   EXPECT_EQ(f.GetText(1), "Cnt (Price > 100)");
   EXPECT_EQ(f.GetText(2), "Min (\"42\" != 0)");
-  grid.State().Exclude(plat::ComponentStateFlag::Designing);
+  grid.Model().State().Exclude(plat::ComponentStateFlag::Designing);
 }
 
 TEST_F(Footers, FooterValueChangeRepaintsTheFooterPartOfTheStrip) {
   AddColumns({wdtLong, wdtLong});
-  grid.Footers().Add();
+  grid.Model().Footers().Add();
   grid.ClearEffects();
   grid.Column(1)->Footer().SetValue(0, "x");
   ASSERT_FALSE(grid.Effects().empty());

@@ -33,8 +33,8 @@ std::unique_ptr<TMemGrid> NewGrid() {
 std::unique_ptr<TMemGrid> RichGrid() {
   auto g = NewGrid();
   TMemGrid& grid = *g;
-  grid.Footers().Add()->Title().SetCaption("합계");
-  TwGridFooter* second = grid.Footers().Add();
+  grid.Model().Footers().Add()->Title().SetCaption("합계");
+  TwGridFooter* second = grid.Model().Footers().Add();
   second->SetColor(clInfoBk);
   second->SetVisible(false);
   second->SetHeight(30);
@@ -87,20 +87,20 @@ std::unique_ptr<TMemGrid> RichGrid() {
   code->SetColWidth(120);
   code->SetImeMode(imHanguel);
 
-  grid.Lines().SetHorzColor(clBlack);
-  grid.EndLines().SetVertWidth(2);
-  grid.Headers().Lines().SetCellColor(clSilver);
-  grid.Headers().Title().SetCaption("No");
-  grid.Headers().SetHeight(30);
-  grid.SetFont(TwFont{"Arial", 9, 0, clWindowText});
-  grid.SetColor(clInfoBk);
-  grid.Indicators().SetWidth(30);
-  grid.Markers().SetVisible(true);
-  grid.FixedStyle().SetOptions({wfxSizing});
+  grid.Model().Lines().SetHorzColor(clBlack);
+  grid.Model().EndLines().SetVertWidth(2);
+  grid.Model().Headers().Lines().SetCellColor(clSilver);
+  grid.Model().Headers().Title().SetCaption("No");
+  grid.Model().Headers().SetHeight(30);
+  grid.Model().SetFont(TwFont{"Arial", 9, 0, clWindowText});
+  grid.Model().SetColor(clInfoBk);
+  grid.Model().Indicators().SetWidth(30);
+  grid.Model().Markers().SetVisible(true);
+  grid.Model().FixedStyle().SetOptions({wfxSizing});
   grid.SetOptions({wgoEditing, wgoInserting, wgoMultiSelect, wgoRowSelect});
   grid.SetChangeDelay(0);
-  grid.SetRowHeight(25);
-  grid.SetFixedCount(1);
+  grid.Model().SetRowHeight(25);
+  grid.Model().SetFixedCount(1);
   grid.SetAutoCalcFooters(false);
   return g;
 }
@@ -154,34 +154,34 @@ TEST(GridForm, AGridWrittenReadAndWrittenAgainGivesTheSameText) {
   EXPECT_EQ(WriteMemGridForm(*read), first);
   EXPECT_EQ(read->objectName(), "Grid1");
   EXPECT_EQ(read->CheckConsistency().Problem, "");
-  EXPECT_EQ(read->TwGridModel::CheckConsistency(), "");
+  EXPECT_EQ(read->Model().CheckConsistency(), "");
 }
 
 TEST(GridForm, AGroupModeGridWithLevelsAndWeightsRoundTrips) {
   const auto grid = RichGrid();  // two footer rows with aggregates, a hidden column
-  TwGroup* a = grid->Groups().Add();
+  TwGroup* a = grid->Model().Groups().Add();
   a->SetWidth(120);
   a->SetLevels(2);
   a->InsertColumn(0, 0, grid->Column(0));
   a->InsertColumn(1, 0, grid->Column(1));
   a->SetWeight(3);  // level weights 2, 1
-  TwGroup* b = grid->Groups().Add();
+  TwGroup* b = grid->Model().Groups().Add();
   b->SetLevels(3);
   b->InsertColumn(0, 0, grid->Column(2));  // the hidden column
   b->InsertColumn(2, 0, grid->Column(3));
   b->InsertColumn(2, 1, grid->Column(4));
   b->SetWeight(5);          // 3, 1, 1
   b->SetLevelWeight(1, 2);  // 2, 2, 1
-  TwGroup* c = grid->Groups().Add();
+  TwGroup* c = grid->Model().Groups().Add();
   c->Title().SetCaption("셋째");
   c->Title().SetHeight(25);
   c->SetNoColTitles(true);
   c->SetVisible(false);
-  grid->SetGroupMode(true);
-  ASSERT_TRUE(grid->GroupMode());
-  grid->SetRowHeight(40);
-  grid->SetFixedCount(1);
-  ASSERT_EQ(grid->TwGridModel::CheckConsistency(), "");
+  grid->Model().SetGroupMode(true);
+  ASSERT_TRUE(grid->Model().GroupMode());
+  grid->Model().SetRowHeight(40);
+  grid->Model().SetFixedCount(1);
+  ASSERT_EQ(grid->Model().CheckConsistency(), "");
 
   const std::string first = WriteMemGridForm(*grid);
   for (const char* part :
@@ -194,11 +194,11 @@ TEST(GridForm, AGroupModeGridWithLevelsAndWeightsRoundTrips) {
 
   const auto read = ReadMemGridForm(first);
   EXPECT_EQ(WriteMemGridForm(*read), first);
-  EXPECT_EQ(read->TwGridModel::CheckConsistency(), "");
-  EXPECT_TRUE(read->GroupMode());
-  ASSERT_EQ(read->Groups().Count(), 3);
-  EXPECT_EQ(read->Groups().VisibleCount(), 2);
-  const TwGroup& rb = *read->Groups().Items(1);
+  EXPECT_EQ(read->Model().CheckConsistency(), "");
+  EXPECT_TRUE(read->Model().GroupMode());
+  ASSERT_EQ(read->Model().Groups().Count(), 3);
+  EXPECT_EQ(read->Model().Groups().VisibleCount(), 2);
+  const TwGroup& rb = *read->Model().Groups().Items(1);
   EXPECT_EQ(rb.Levels(), 3);
   EXPECT_EQ(rb.Weight(), 5);
   EXPECT_EQ(rb.LevelWeight(0), 2);
@@ -206,38 +206,38 @@ TEST(GridForm, AGroupModeGridWithLevelsAndWeightsRoundTrips) {
   EXPECT_EQ(rb.LevelWeight(2), 1);
   EXPECT_EQ(rb.LevelColumn(2, 1), read->Column(4));
   EXPECT_EQ(read->Column(4)->GrpWidth() + read->Column(3)->GrpWidth(), rb.Width());
-  EXPECT_EQ(read->Groups().Items(0)->LevelColumn(1, 0), read->Column(1));
-  EXPECT_EQ(read->RowHeight(), 40);
-  EXPECT_EQ(read->FixedCount(), 1);
+  EXPECT_EQ(read->Model().Groups().Items(0)->LevelColumn(1, 0), read->Column(1));
+  EXPECT_EQ(read->Model().RowHeight(), 40);
+  EXPECT_EQ(read->Model().FixedCount(), 1);
   EXPECT_EQ(read->Column(1)->Footer().Kind(1), wfkMax);
 }
 
 TEST(GridForm, WhatIsReadBackBehavesLikeTheOriginal) {
   const auto read = ReadMemGridForm(WriteMemGridForm(*RichGrid()));
   ASSERT_EQ(read->ColumnCount(), 5);
-  EXPECT_EQ(read->Columns().VisibleCount(), 4);  // the date column is hidden
+  EXPECT_EQ(read->Model().Columns().VisibleCount(), 4);  // the date column is hidden
   EXPECT_EQ(read->Column(2)->VisibleIndex(), -1);
   EXPECT_EQ(read->Column(0)->DataWidth(), 8);
   EXPECT_EQ(read->Column(4)->DataWidth(), 10);
   EXPECT_EQ(read->Column(0)->Title().Font().Style, fsBold);
   EXPECT_TRUE(read->Column(0)->Title().IsAssigned(wdvFont));
   EXPECT_FALSE(read->Column(1)->Title().IsAssigned(wdvFont));
-  EXPECT_EQ(read->Column(1)->Title().Font(), read->Font());  // follows the grid through its column
+  EXPECT_EQ(read->Column(1)->Title().Font(), read->Model().Font());  // follows the grid through its column
   EXPECT_EQ(read->Column(1)->Footer().Alignment(), taLeftJustify);
   EXPECT_EQ(read->Column(0)->Footer().Alignment(), taLeftJustify);  // inherited from a string column
   EXPECT_EQ(read->Column(1)->Footer().Kind(1), wfkMax);
   EXPECT_EQ(read->Column(1)->Footer().ConditionValue(1), "it's");
   EXPECT_EQ(read->Column(1)->Footer().GetValue(1), "fixed text");
-  ASSERT_EQ(read->Footers().Count(), 2);
-  EXPECT_EQ(read->Footers().VisibleCount(), 1);
-  EXPECT_EQ(read->Footers().Items(1)->ColHeight(), 30);
-  EXPECT_EQ(read->Footers().Items(0)->Title().Caption(), "합계");
-  EXPECT_EQ(read->Headers().Height(), 30);
-  EXPECT_EQ(read->Lines().HorzColor(), clBlack);
-  EXPECT_EQ(read->Indicators().Width(), 30);
-  EXPECT_TRUE(read->Markers().Visible());
-  EXPECT_EQ(read->RowHeight(), 25);
-  EXPECT_EQ(read->FixedCount(), 1);
+  ASSERT_EQ(read->Model().Footers().Count(), 2);
+  EXPECT_EQ(read->Model().Footers().VisibleCount(), 1);
+  EXPECT_EQ(read->Model().Footers().Items(1)->ColHeight(), 30);
+  EXPECT_EQ(read->Model().Footers().Items(0)->Title().Caption(), "합계");
+  EXPECT_EQ(read->Model().Headers().Height(), 30);
+  EXPECT_EQ(read->Model().Lines().HorzColor(), clBlack);
+  EXPECT_EQ(read->Model().Indicators().Width(), 30);
+  EXPECT_TRUE(read->Model().Markers().Visible());
+  EXPECT_EQ(read->Model().RowHeight(), 25);
+  EXPECT_EQ(read->Model().FixedCount(), 1);
   EXPECT_EQ(read->ChangeDelay(), 0);
   EXPECT_FALSE(read->AutoCalcFooters());
   EXPECT_EQ(read->Column(3)->Values(), (TwStrings{"N", "Y"}));
@@ -323,10 +323,10 @@ TEST(GridForm, InheritingValuesAreWrittenOnlyWhenAssignedAndDifferent) {
   EXPECT_EQ(text.find("ImeMode"), text.rfind("ImeMode")) << text;
 
   // The grid's own line defaults: grey under the rows, black inside the header's groups.
-  grid->Lines().SetHorzColor(clGray);
-  grid->Headers().Lines().SetLevelColor(clBlack);
+  grid->Model().Lines().SetHorzColor(clGray);
+  grid->Model().Headers().Lines().SetLevelColor(clBlack);
   EXPECT_FALSE(Has(WriteMemGridForm(*grid), "Lines.")) << text;
-  grid->Headers().Lines().SetLevelColor(clSilver);
+  grid->Model().Headers().Lines().SetLevelColor(clSilver);
   EXPECT_TRUE(Has(WriteMemGridForm(*grid), "Headers.Lines.LevelColor = clSilver"));
 }
 
@@ -337,7 +337,7 @@ TEST(GridForm, ReadingAnInheritingValueAssignsIt) {
   EXPECT_TRUE(c->Title().IsAssigned(wdvColor));
   EXPECT_TRUE(c->Footer().IsAssigned(wdvFont));
   EXPECT_EQ(c->Footer().Font().Size, 12);
-  EXPECT_EQ(c->Footer().Font().Name, read->Font().Name);  // the rest of the font as it was
+  EXPECT_EQ(c->Footer().Font().Name, read->Model().Font().Name);  // the rest of the font as it was
   EXPECT_FALSE(c->IsAssigned(TwColumn::cvFont));
 }
 
@@ -396,13 +396,13 @@ TEST(GridForm, PropertiesAreSetWhileLoadingAndTheGridIsRebuiltAfter) {
       "    end>\n"
       "end\n";
   const auto g = ReadMemGridForm(text);
-  EXPECT_FALSE(g->GridState().Loading());
+  EXPECT_FALSE(g->Model().GridState().Loading());
   // Columns made while loading get no automatic title; a DataType read after Defaults keeps them.
   EXPECT_EQ(g->Column(0)->Title().Caption(), "");
   EXPECT_EQ(g->Column(2)->Defaults(), "5");
   // The visible list, FixedCount and the footers follow after loading.
-  EXPECT_EQ(g->Columns().VisibleCount(), 2);
-  EXPECT_LE(g->FixedCount(), g->Columns().VisibleCount());
+  EXPECT_EQ(g->Model().Columns().VisibleCount(), 2);
+  EXPECT_LE(g->Model().FixedCount(), g->Model().Columns().VisibleCount());
   EXPECT_EQ(g->Column(0)->Footer().Kind(0), wfkCnt);
   EXPECT_EQ(g->Column(0)->Footer().Kind(1), wfkSum);
   EXPECT_EQ(g->Column(0)->Footer().Kind(2), wfkNone);  // beyond the grid's two footer rows
@@ -412,7 +412,7 @@ TEST(GridForm, PropertiesAreSetWhileLoadingAndTheGridIsRebuiltAfter) {
   g->Cells(2, 3).SetAsString("12");
   EXPECT_EQ(g->Cells(2, 3).AsString(), "12");
   EXPECT_EQ(g->CheckConsistency().Problem, "");
-  EXPECT_EQ(g->TwGridModel::CheckConsistency(), "");
+  EXPECT_EQ(g->Model().CheckConsistency(), "");
 }
 
 TEST(GridForm, TheLoadedGridWritesWhatItRead) {

@@ -23,8 +23,8 @@ class Hits : public ::testing::Test {
   void SetUp() override {
     plat::fmt::SetLocale(plat::fmt::KoreanDefaults());
     for (int i = 0; i < 3; ++i) grid.AddColumn()->SetColWidth(90);
-    grid.Markers().SetVisible(true);
-    grid.Footers().Add();
+    grid.Model().Markers().SetVisible(true);
+    grid.Model().Footers().Add();
     for (int r = 0; r < 3; ++r) grid.AppendRow(false, false, false);
     grid.resize(420, 260);
     grid.show();
@@ -32,7 +32,7 @@ class Hits : public ::testing::Test {
     grid.setFocus();
     QApplication::processEvents();
   }
-  const TwGridExtents& E() { return grid.Extents(); }
+  const TwGridExtents& E() { return grid.Model().Extents(); }
   TMemGrid grid;
 };
 
@@ -115,16 +115,16 @@ TEST(HitsInGroupMode, ACellOfTheSecondLevelIsFoundWithItsColumn) {
   plat::fmt::SetLocale(plat::fmt::KoreanDefaults());
   TMemGrid grid;
   for (int i = 0; i < 3; ++i) grid.AddColumn();
-  TwGroup* g = grid.Groups().Add();
+  TwGroup* g = grid.Model().Groups().Add();
   g->SetLevels(2);
   grid.Column(0)->SetPosition({0, 0, 0});
   grid.Column(1)->SetPosition({0, 1, 0});
   grid.Column(2)->SetPosition({0, 1, 1});
-  grid.SetGroupMode(true);
-  ASSERT_TRUE(grid.GroupMode());
+  grid.Model().SetGroupMode(true);
+  ASSERT_TRUE(grid.Model().GroupMode());
   grid.AppendRow(false, false, false);
   grid.resize(400, 260);
-  const TwGridExtents& e = grid.Extents();
+  const TwGridExtents& e = grid.Model().Extents();
   const QPoint p = MidOf(e.GroupCellRect({0, 1, 1}, 0));
   const TwGridHit h = grid.HitTest(p.x(), p.y());
   EXPECT_EQ(h.Region, TwGridRegion::Data);

@@ -41,7 +41,7 @@ class NavGrid : public ::testing::Test {
     }
   }
   QWidget* vp() { return grid.viewport(); }
-  const TwGridExtents& E() { return grid.Extents(); }
+  const TwGridExtents& E() { return grid.Model().Extents(); }
   // The middle of a data cell and of a column title.
   QPoint CellPoint(int band, int row) {
     const TRect r = E().CellRect(band, row);
@@ -122,10 +122,10 @@ TEST_F(NavGrid, ArrowsHomeEndAndPagesMoveTheCurrentCell) {
   EXPECT_EQ(grid.Col(), 5);
   // The last column was brought into view.
   EXPECT_LE(E().ItemRight(5), E().ClientRect().Right);
-  EXPECT_GT(grid.HorzOffset(), 0);
+  EXPECT_GT(grid.Model().HorzOffset(), 0);
   Key(Qt::Key_Home);
   EXPECT_EQ(grid.Col(), 0);
-  EXPECT_EQ(grid.HorzOffset(), 0);
+  EXPECT_EQ(grid.Model().HorzOffset(), 0);
   Key(Qt::Key_PageDown);
   EXPECT_EQ(grid.Row(), grid.VisibleRowCount());
   Key(Qt::Key_PageDown, Qt::ControlModifier);
@@ -157,11 +157,11 @@ TEST_F(NavGrid, CellExitAndEnterSurroundAColumnChangeAndAHandlerMayStopIt) {
 
 TEST_F(NavGrid, AClickIntoAFixedColumnMovesToTheFirstScrollingOneUnlessSelectingIsAllowed) {
   Fill(5);
-  grid.SetFixedCount(2);
+  grid.Model().SetFixedCount(2);
   Click(CellPoint(0, 2));
   EXPECT_EQ(grid.Row(), 2);
   EXPECT_EQ(grid.Col(), 2);
-  grid.FixedStyle().SetOptions({wfxSelecting});
+  grid.Model().FixedStyle().SetOptions({wfxSelecting});
   Click(CellPoint(1, 3));
   EXPECT_EQ(grid.Col(), 1);
   EXPECT_EQ(grid.Row(), 3);
@@ -298,9 +298,9 @@ TEST_F(NavGrid, ATitleClickNeedsPressAndReleaseOverTheSameTitle) {
   Release(TitlePoint(3), Qt::ControlModifier);
   EXPECT_EQ(clicks.size(), 2u);
   // Moving at run time changes the display position, not the collection index.
-  EXPECT_EQ(grid.Columns().VisibleItems(3), grid.Column(1));
+  EXPECT_EQ(grid.Model().Columns().VisibleItems(3), grid.Column(1));
   EXPECT_EQ(grid.Column(1)->Index(), 1);
-  EXPECT_EQ(grid.Columns().CheckConsistency(), "");
+  EXPECT_EQ(grid.Model().Columns().CheckConsistency(), "");
 }
 
 TEST_F(NavGrid, ClickAndDoubleClickEventsOfTheGrid) {
@@ -333,11 +333,11 @@ TEST_F(NavGrid, WhenAllRowsFitTheWheelScrollsSidewaysByBands) {
   const QPoint inside = CellPoint(0, 0);
   Wheel(-120, inside);
   EXPECT_EQ(grid.FirstVisibleScrollBand(), 1);
-  EXPECT_EQ(grid.HorzOffset(), 80);
+  EXPECT_EQ(grid.Model().HorzOffset(), 80);
   for (int i = 0; i < 10; ++i) Wheel(-120, inside);
-  EXPECT_EQ(grid.HorzOffset(), E().MaxHorzScroll());
+  EXPECT_EQ(grid.Model().HorzOffset(), E().MaxHorzScroll());
   Wheel(120, inside);
-  EXPECT_LT(grid.HorzOffset(), E().MaxHorzScroll());
+  EXPECT_LT(grid.Model().HorzOffset(), E().MaxHorzScroll());
   EXPECT_EQ(grid.Row(), 0);
 }
 
@@ -355,11 +355,11 @@ TEST_F(NavGrid, ScrollBarsStepByRowsAndBands) {
   EXPECT_EQ(grid.TopRow(), 100 - grid.VisibleRowCount());
   EXPECT_EQ(grid.Row(), 0);
   h->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-  EXPECT_EQ(grid.HorzOffset(), 80);
+  EXPECT_EQ(grid.Model().HorzOffset(), 80);
   h->triggerAction(QAbstractSlider::SliderPageStepAdd);
-  EXPECT_EQ(grid.HorzOffset(), 160);
+  EXPECT_EQ(grid.Model().HorzOffset(), 160);
   h->triggerAction(QAbstractSlider::SliderSingleStepSub);
-  EXPECT_EQ(grid.HorzOffset(), 80);
+  EXPECT_EQ(grid.Model().HorzOffset(), 80);
   // Without bars nothing shows, the offsets still work.
   grid.SetScrollBars(ssNone);
   EXPECT_EQ(grid.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
@@ -382,7 +382,8 @@ TEST_F(NavGrid, AOneRowScrollRepaintsOnlyTheUncoveredStrip) {
   QApplication::processEvents();
   vp()->removeEventFilter(&spy);
   const QRect strip = spy.painted.boundingRect();
-  EXPECT_LE(strip.height(), grid.RowHeight() + 1) << "painted " << strip.height() << " rows of pixels";
+  EXPECT_LE(strip.height(), grid.Model().RowHeight() + 1)
+      << "painted " << strip.height() << " rows of pixels";
   EXPECT_GE(strip.top(), E().DataTop());
   // A jump of several rows repaints the grid.
   grid.ClearRepaintLog();
@@ -410,7 +411,7 @@ TEST_F(NavGrid, AColumnEdgeZoneIsTheThreePixelsEndingAtTheEdge) {
   EXPECT_NE(grid.GridDragState(), wgsColSizing);
   Release({edge - 3, y});
   std::vector<int> widthEvents;
-  grid.OnColumnWidthChange = [&](QObject*, TwColumn*, int old) { widthEvents.push_back(old); };
+  grid.Model().OnColumnWidthChange = [&](QObject*, TwColumn*, int old) { widthEvents.push_back(old); };
   Press({edge - 2, y});
   EXPECT_EQ(grid.GridDragState(), wgsColSizing);
   Move({edge + 10, y});
@@ -422,7 +423,7 @@ TEST_F(NavGrid, AColumnEdgeZoneIsTheThreePixelsEndingAtTheEdge) {
 
 TEST_F(NavGrid, AFooterDraggedTenPixelsUpIsTenPixelsTaller) {
   Fill(3);
-  TwGridFooter* f = grid.Footers().Add();
+  TwGridFooter* f = grid.Model().Footers().Add();
   f->SetSizing(true);
   const int before = f->Height();
   const int top = E().FooterRowTop(0);
@@ -439,22 +440,22 @@ TEST_F(NavGrid, RowHeightAndTitleHeightFollowTheirEdges) {
   Fill(10);
   grid.SetOptions(TwGridOptions(grid.Options()).Include(wgoRowSizing));
   std::vector<int> olds;
-  grid.OnRowHeightChange = [&](QObject*, int old) { olds.push_back(old); };
+  grid.Model().OnRowHeightChange = [&](QObject*, int old) { olds.push_back(old); };
   const int rowBottom = E().RowBottom(0);
   const int x = E().Edge(0) + 2;
   Press({x, rowBottom - 1});
   ASSERT_EQ(grid.GridDragState(), wgsRowSizing);
   Move({x, rowBottom + 6});
   Release({x, rowBottom + 6});
-  EXPECT_EQ(grid.RowHeight(), 18 + 7);
+  EXPECT_EQ(grid.Model().RowHeight(), 18 + 7);
   EXPECT_EQ(olds, (std::vector<int>{18}));
-  grid.Headers().SetSizing(true);
-  const int titleHeight = grid.Headers().Height();
+  grid.Model().Headers().SetSizing(true);
+  const int titleHeight = grid.Model().Headers().Height();
   Press({x, E().DataTop() - 1});
   ASSERT_EQ(grid.GridDragState(), wgsHeaderSizing);
   Move({x, E().DataTop() + 4});
   Release({x, E().DataTop() + 4});
-  EXPECT_EQ(grid.Headers().Height(), titleHeight + 5);
+  EXPECT_EQ(grid.Model().Headers().Height(), titleHeight + 5);
 }
 
 TEST_F(NavGrid, EscDuringADragLeavesEverySizeAndTakesTheLineAway) {
@@ -481,15 +482,15 @@ TEST_F(NavGrid, EscDuringADragLeavesEverySizeAndTakesTheLineAway) {
 }
 
 TEST_F(NavGrid, IndicatorWidthFollowsItsEdge) {
-  grid.Indicators().SetSizing(true);
-  const int w = grid.Indicators().Width();
+  grid.Model().Indicators().SetSizing(true);
+  const int w = grid.Model().Indicators().Width();
   const int edge = E().Edge(1);
   const int y = E().DataTop() / 2;
   Press({edge, y});
   ASSERT_EQ(grid.GridDragState(), wgsIndicatorSizing);
   Move({edge + 8, y});
   Release({edge + 8, y});
-  EXPECT_EQ(grid.Indicators().Width(), w + 8);
+  EXPECT_EQ(grid.Model().Indicators().Width(), w + 8);
 }
 
 // --- group mode ---------------------------------------------------------------------------------------
@@ -499,21 +500,21 @@ class GroupNav : public NavGrid {
   void SetUp() override {
     NavGrid::SetUp();
     for (int gi = 0; gi < 2; ++gi) {
-      TwGroup* g = grid.Groups().Add();
+      TwGroup* g = grid.Model().Groups().Add();
       g->SetLevels(2);
       g->InsertColumn(0, 0, grid.Column(3 * gi));
       g->InsertColumn(0, 1, grid.Column(3 * gi + 1));
       g->InsertColumn(1, 0, grid.Column(3 * gi + 2));
       g->SetWidth(120);
     }
-    grid.SetGroupMode(true);
+    grid.Model().SetGroupMode(true);
     Fill(5);
   }
 };
 
 TEST_F(GroupNav, ALevelClickWithoutMovingTakesOneWeightAway) {
   grid.SetOptions(TwGridOptions(grid.Options()).Include(wgoLevelSizing));
-  TwGroup* g = grid.Groups().Items(0);
+  TwGroup* g = grid.Model().Groups().Items(0);
   g->SetWeight(4);
   g->SetLevelWeight(0, 3);
   ASSERT_EQ(g->LevelWeight(1), 1);
@@ -535,18 +536,18 @@ TEST_F(GroupNav, ALevelClickWithoutMovingTakesOneWeightAway) {
 TEST_F(GroupNav, DownMovesToTheCellBelowBeforeTheNextRowAndEnterWalksTheCells) {
   grid.SetCell({0, 0, 1});
   Key(Qt::Key_Down);
-  EXPECT_EQ(grid.CurrentCell(), (TwCellPos{0, 1, 0}));
+  EXPECT_EQ(grid.Model().CurrentCell(), (TwCellPos{0, 1, 0}));
   EXPECT_EQ(grid.Row(), 0);
   Key(Qt::Key_Down);
   EXPECT_EQ(grid.Row(), 1);
   Key(Qt::Key_Up);
-  EXPECT_EQ(grid.CurrentCell(), (TwCellPos{0, 0, 0}));
+  EXPECT_EQ(grid.Model().CurrentCell(), (TwCellPos{0, 0, 0}));
   EXPECT_EQ(grid.Row(), 1);
   Key(Qt::Key_End);
-  EXPECT_EQ(grid.CurrentCell(), grid.Groups().LastPos());
+  EXPECT_EQ(grid.Model().CurrentCell(), grid.Model().Groups().LastPos());
   Key(Qt::Key_Return);
   EXPECT_EQ(grid.Row(), 2);
-  EXPECT_EQ(grid.CurrentCell(), grid.Groups().FirstPos());
+  EXPECT_EQ(grid.Model().CurrentCell(), grid.Model().Groups().FirstPos());
 }
 
 TEST_F(GroupNav, ACellDraggedByItsTitleMovesInsideTheGroups) {
@@ -560,8 +561,8 @@ TEST_F(GroupNav, ACellDraggedByItsTitleMovesInsideTheGroups) {
   EXPECT_EQ(grid.Drag().Target, (TwCellPos{1, 1, 0}));
   EXPECT_EQ(grid.Drag().Marker, to.ToQRect());
   Release({to.Left + 5, (to.Top + to.Bottom) / 2});
-  EXPECT_EQ(grid.ColumnPos(moved), (TwCellPos{1, 1, 0}));
-  EXPECT_EQ(grid.Groups().CheckConsistency(), "");
+  EXPECT_EQ(grid.Model().ColumnPos(moved), (TwCellPos{1, 1, 0}));
+  EXPECT_EQ(grid.Model().Groups().CheckConsistency(), "");
 }
 
 }  // namespace

@@ -57,7 +57,7 @@ class Paint : public ::testing::Test {
       for (int x = r.Left; x < r.Right; ++x) n += At(img, x, y) == plat::paint::ColorToRGB(c);
     return n;
   }
-  const TwGridExtents& E() { return grid.Extents(); }
+  const TwGridExtents& E() { return grid.Model().Extents(); }
   // The middle of a data cell, inside its lines and margins.
   QPoint Mid(int band, int row) {
     const TRect r = E().CellRect(band, row);
@@ -75,16 +75,16 @@ TEST_F(Paint, EmptyGridCallsNoRowEventsAndShowsSilverCells) {
   grid.OnDrawMarker = [&](QObject*, int, std::string&, TColor&, TColor&, TFontStyles&, int&, bool&) {
     ++events;
   };
-  grid.Markers().SetVisible(true);
+  grid.Model().Markers().SetVisible(true);
   const QImage img = Render();
   EXPECT_EQ(events, 0);
   const QPoint m = Mid(1, 0);
   EXPECT_EQ(At(img, m.x(), m.y()), plat::paint::ColorToRGB(kSilver));
   // One empty row is drawn; the indicator shows neither number nor glyph: only its face colour.
   const TRect ind = E().CellInnerRect(-2, 0);
-  EXPECT_EQ(
-      Count(img, TRect{ind.Left + 2, ind.Top + 2, ind.Right - 2, ind.Bottom - 2}, grid.Indicators().Color()),
-      (ind.Width() - 4) * (ind.Height() - 4));
+  EXPECT_EQ(Count(img, TRect{ind.Left + 2, ind.Top + 2, ind.Right - 2, ind.Bottom - 2},
+                  grid.Model().Indicators().Color()),
+            (ind.Width() - 4) * (ind.Height() - 4));
 }
 
 TEST_F(Paint, SelectedRowsUseTheSelectionColoursNotTheEventColours) {
@@ -110,13 +110,13 @@ TEST_F(Paint, CurrentRowShowsItsGlyphInsteadOfItsNumber) {
   grid.SetRow(10);  // the top row of a scrolled grid: glyph 1
   ASSERT_EQ(grid.GetIndicatorGlyph(10), wigMoreAbove);
   const QImage withGlyph = Render();
-  grid.Indicators().SetShowState(false);
+  grid.Model().Indicators().SetShowState(false);
   const QImage withNumber = Render();
   const TRect cur = E().CellInnerRect(-2, 10);
   const TRect other = E().CellInnerRect(-2, 12);
   EXPECT_NE(withGlyph.copy(cur.ToQRect()), withNumber.copy(cur.ToQRect()));
   EXPECT_EQ(withGlyph.copy(other.ToQRect()), withNumber.copy(other.ToQRect()));
-  grid.Indicators().SetShowState(true);
+  grid.Model().Indicators().SetShowState(true);
   const int lastFull = grid.TopRow() + E().FullRows() - 1;
   grid.SetRow(lastFull);
   EXPECT_EQ(grid.GetIndicatorGlyph(lastFull), wigMoreBelow);
@@ -156,8 +156,8 @@ TEST_F(Paint, PictureThatFailsShowsError) {
 }
 
 TEST_F(Paint, ScrollingCellsNeverPaintOverTheFixedColumn) {
-  grid.SetFixedCount(1);
-  grid.FixedStyle().SetColor(kBlue);
+  grid.Model().SetFixedCount(1);
+  grid.Model().FixedStyle().SetColor(kBlue);
   grid.Column(1)->SetColor(kRed);
   grid.Column(2)->SetColor(kRed);
   Fill(3);
@@ -172,8 +172,8 @@ TEST_F(Paint, ScrollingCellsNeverPaintOverTheFixedColumn) {
 }
 
 TEST_F(Paint, LastRowTakesItsBottomLineFromEndLines) {
-  grid.Lines().SetHorzColor(kGreen);
-  grid.EndLines().SetHorzColor(kRed);
+  grid.Model().Lines().SetHorzColor(kGreen);
+  grid.Model().EndLines().SetHorzColor(kRed);
   Fill(3);
   const QImage img = Render();
   const int x = Mid(1, 0).x();
@@ -182,11 +182,11 @@ TEST_F(Paint, LastRowTakesItsBottomLineFromEndLines) {
 }
 
 TEST_F(Paint, GroupModeDrawsLevelsAndEmptyLevels) {
-  TwGroup* g = grid.Groups().Add();
+  TwGroup* g = grid.Model().Groups().Add();
   g->SetLevels(2);
   grid.Column(0)->SetPosition(TwCellPos{0, 0, 0});
   grid.Column(1)->SetPosition(TwCellPos{0, 0, 1});
-  grid.SetGroupMode(true);
+  grid.Model().SetGroupMode(true);
   Fill(2);
   const QImage img = Render();
   int data = 0, empty = 0;
@@ -202,7 +202,7 @@ TEST_F(Paint, GroupModeDrawsLevelsAndEmptyLevels) {
 
 TEST_F(Paint, FooterRowShowsItsAggregateBelowItsTopLines) {
   grid.Column(1)->SetDataType(wdtLong);
-  grid.Footers().Add();
+  grid.Model().Footers().Add();
   auto& f = static_cast<TwMemColumnFooter&>(grid.Column(1)->Footer());
   f.SetStyle(0, TwMemColumnFooter::MakeStyle(wfkSum, -1, wfoAll, ""));
   Fill(3);
@@ -224,7 +224,7 @@ TEST_F(Paint, OnlyTheRowsInTheClipArePainted) {
   QImage img(grid.viewport()->size(), QImage::Format_RGB32);
   TCanvas canvas(&img);
   const int rowTop = E().RowTop(3);
-  grid.PaintTo(canvas, TRect{0, rowTop, img.width(), rowTop + grid.RowHeight()});
+  grid.PaintTo(canvas, TRect{0, rowTop, img.width(), rowTop + grid.Model().RowHeight()});
   for (const TwPaintedCell& c : grid.PaintedCells()) {
     if (c.What == TwPaintedCell::Data || c.What == TwPaintedCell::Indicator) {
       EXPECT_EQ(c.Row, 3);

@@ -38,26 +38,26 @@ TEST(SizeLimits, HugeSizesInAFormDescriptionAreClamped) {
       "end\n";
   const std::unique_ptr<TMemGrid> g = twform::ReadMemGridForm(text);
   TMemGrid& grid = *g;
-  EXPECT_EQ(grid.Headers().ColHeight(), kTwMaxPixelSize);
-  EXPECT_EQ(grid.Headers().GrpHeight(), kTwMaxPixelSize);
-  EXPECT_EQ(grid.RowHeight(), kTwMaxPixelSize);
-  EXPECT_EQ(grid.Indicators().Width(), kTwMaxPixelSize);
+  EXPECT_EQ(grid.Model().Headers().ColHeight(), kTwMaxPixelSize);
+  EXPECT_EQ(grid.Model().Headers().GrpHeight(), kTwMaxPixelSize);
+  EXPECT_EQ(grid.Model().RowHeight(), kTwMaxPixelSize);
+  EXPECT_EQ(grid.Model().Indicators().Width(), kTwMaxPixelSize);
   EXPECT_EQ(grid.Column(0)->ColWidth(), kTwMaxPixelSize);
   EXPECT_EQ(grid.Column(0)->GrpWidth(), kTwMaxPixelSize);
 
   grid.resize(300, 200);
   grid.AppendRow(false, false, false);
-  const TwGridExtents& e = grid.Extents();
+  const TwGridExtents& e = grid.Model().Extents();
   EXPECT_EQ(e.ItemRight(1) - e.ItemLeft(1), kTwMaxPixelSize);
   EXPECT_GT(e.ItemRight(1), e.ItemLeft(1));
   // Painting the view asks for no cell larger than the range allows (and finishes).
   GridRecorder recorder;
-  grid.SetObserver(&recorder);
+  grid.Model().SetObserver(&recorder);
   QImage img(grid.viewport()->size(), QImage::Format_RGB32);
   TCanvas canvas(&img);
   grid.PaintTo(canvas, TRect{0, 0, img.width(), img.height()});
   canvas.End();
-  grid.SetObserver(nullptr);
+  grid.Model().SetObserver(nullptr);
   EXPECT_FALSE(recorder.PaintedCells().empty());
 }
 
@@ -68,23 +68,23 @@ TEST(SizeLimits, HugeSizesThroughTheSettersAreClamped) {
   EXPECT_EQ(c->ColWidth(), kTwMaxPixelSize);
   c->SetColWidth(INT_MIN);
   EXPECT_EQ(c->ColWidth(), TwColumn::kMinWidth);
-  grid.SetRowHeight(INT_MAX);
-  EXPECT_EQ(grid.RowHeight(), kTwMaxPixelSize);
-  grid.Headers().SetHeight(INT_MAX);
-  EXPECT_EQ(grid.Headers().Height(), kTwMaxPixelSize);
-  TwGridFooter* f = grid.Footers().Add();
+  grid.Model().SetRowHeight(INT_MAX);
+  EXPECT_EQ(grid.Model().RowHeight(), kTwMaxPixelSize);
+  grid.Model().Headers().SetHeight(INT_MAX);
+  EXPECT_EQ(grid.Model().Headers().Height(), kTwMaxPixelSize);
+  TwGridFooter* f = grid.Model().Footers().Add();
   f->SetHeight(INT_MAX);
   EXPECT_EQ(f->Height(), kTwMaxPixelSize);
-  grid.Markers().SetWidth(INT_MAX);
-  EXPECT_EQ(grid.Markers().Width(), kTwMaxPixelSize);
+  grid.Model().Markers().SetWidth(INT_MAX);
+  EXPECT_EQ(grid.Model().Markers().Width(), kTwMaxPixelSize);
 }
 
 TEST(SizeLimits, RowsFarFromTopRowNeverWrapRound) {
   TMemGrid grid;
   grid.AddColumn();
   grid.resize(300, 200);
-  grid.SetRowHeight(kTwMaxPixelSize);
-  const TwGridExtents& e = grid.Extents();
+  grid.Model().SetRowHeight(kTwMaxPixelSize);
+  const TwGridExtents& e = grid.Model().Extents();
   // Row INT_MAX - 1 lies below the data top, row 0 with TopRow 0 at it; nothing wraps to negative.
   EXPECT_GT(e.RowTop(INT_MAX - 1), e.DataTop());
   EXPECT_GE(e.RowBottom(INT_MAX - 1), e.RowTop(INT_MAX - 1));

@@ -31,28 +31,28 @@ class TitleWalk : public ::testing::Test {
     plat::fmt::SetLocale(plat::fmt::KoreanDefaults());
     grid.resize(600, 300);
     for (int i = 0; i < 3; ++i) grid.AddColumn()->SetColWidth(100);
-    grid.Markers().SetVisible(true);
-    grid.Footers().Add();
+    grid.Model().Markers().SetVisible(true);
+    grid.Model().Footers().Add();
     for (int r = 0; r < 3; ++r) grid.AppendRow(false, false, false);
   }
   // Group 0: two levels, columns 0 and 1 side by side on the top level, the bottom level empty; group 1:
   // column 2; group 2: no columns.
   void ThreeGroups() {
-    for (int g = 0; g < 3; ++g) grid.Groups().Add();
-    grid.Groups().Items(0)->SetLevels(2);
+    for (int g = 0; g < 3; ++g) grid.Model().Groups().Add();
+    grid.Model().Groups().Items(0)->SetLevels(2);
     grid.Column(0)->SetPosition(TwCellPos{0, 0, 0});
     grid.Column(1)->SetPosition(TwCellPos{0, 0, 1});
     grid.Column(2)->SetPosition(TwCellPos{1, 0, 0});
-    grid.SetGroupMode(true);
-    grid.Layout();
+    grid.Model().SetGroupMode(true);
+    grid.Model().Layout();
     ASSERT_EQ(E().Count(), 3);
   }
   TwCellWalk::Range AllBands() {
     TwCellWalk::Range range;
     range.FirstBand = 0;
     range.LastBand = E().Count() - 1;
-    range.WithIndicator = grid.Indicators().Visible();
-    range.WithMarker = grid.Markers().Visible();
+    range.WithIndicator = grid.Model().Indicators().Visible();
+    range.WithMarker = grid.Model().Markers().Visible();
     return range;
   }
   std::vector<TwCellRecord> Titles() {
@@ -98,7 +98,7 @@ class TitleWalk : public ::testing::Test {
         out.push_back(c);
     return out;
   }
-  const TwGridExtents& E() { return grid.Extents(); }
+  const TwGridExtents& E() { return grid.Model().Extents(); }
 
   Recorded<TMemGrid> grid;
 };
@@ -109,13 +109,14 @@ TRect FooterTitleRect(const TwGridExtents& e, int k) {
 }
 
 TEST_F(TitleWalk, ColumnModeVisitsTheHeaderCellThenEveryColumnTitle) {
-  grid.Layout();
+  grid.Model().Layout();
   const std::vector<TwCellRecord> got = Titles();
   ExpectCells(got, {{TwCellRegion::Header, -1, -1, 0, 0, E().HeaderCellRect(-1)},
                     {TwCellRegion::Title, 0, -1, 0, 0, E().HeaderCellRect(0)},
                     {TwCellRegion::Title, 1, -1, 0, 0, E().HeaderCellRect(1)},
                     {TwCellRegion::Title, 2, -1, 0, 0, E().HeaderCellRect(2)}});
-  for (int b = 0; b < 3; ++b) EXPECT_EQ(got[std::size_t(b) + 1].Column, grid.Columns().VisibleItems(b));
+  for (int b = 0; b < 3; ++b)
+    EXPECT_EQ(got[std::size_t(b) + 1].Column, grid.Model().Columns().VisibleItems(b));
   // Only the marker asked for: the header cell covers the marker column alone.
   TwCellWalk::Range range = AllBands();
   range.WithIndicator = false;
@@ -124,13 +125,13 @@ TEST_F(TitleWalk, ColumnModeVisitsTheHeaderCellThenEveryColumnTitle) {
   ASSERT_EQ(part.size(), 4u);
   EXPECT_EQ(part[0].Rect, (TRect{E().ItemLeft(-1), 0, E().ItemRight(-1), E().DataTop()}));
   // A hidden header has no title row.
-  grid.Headers().SetVisible(false);
+  grid.Model().Headers().SetVisible(false);
   EXPECT_TRUE(Titles().empty());
 }
 
 TEST_F(TitleWalk, ColumnModeFooterRowsHoldTheFooterTitleAndEveryColumn) {
-  grid.Footers().Add();
-  grid.Layout();
+  grid.Model().Footers().Add();
+  grid.Model().Layout();
   ASSERT_EQ(E().FooterCount(), 2);
   for (int k = 0; k < 2; ++k) {
     SCOPED_TRACE("footer row " + std::to_string(k));
@@ -163,7 +164,7 @@ TEST_F(TitleWalk, GroupModeVisitsGroupTitlesLevelsAndEmptyLevels) {
   EXPECT_EQ(got[6].Column, grid.Column(2));
 
   // A group without column titles shows one title over the whole header, the bottom of its band.
-  grid.Groups().Items(1)->SetNoColTitles(true);
+  grid.Model().Groups().Items(1)->SetNoColTitles(true);
   const std::vector<TwCellRecord> titleOnly = Titles();
   ASSERT_EQ(titleOnly.size(), want.size() - 1);
   EXPECT_EQ(titleOnly[5].Band, 1);
@@ -183,17 +184,17 @@ TEST_F(TitleWalk, GroupModeFooterRowsWalkTheLevelsOfEachGroup) {
 }
 
 TEST_F(TitleWalk, TitlesWhollyUnderTheFixedBandsAreLeftOut) {
-  for (int g = 0; g < 3; ++g) grid.Groups().Add();
-  grid.Groups().Items(1)->SetWidth(400);
-  grid.Groups().Items(2)->SetWidth(400);
+  for (int g = 0; g < 3; ++g) grid.Model().Groups().Add();
+  grid.Model().Groups().Items(1)->SetWidth(400);
+  grid.Model().Groups().Items(2)->SetWidth(400);
   grid.Column(0)->SetPosition(TwCellPos{0, 0, 0});
   grid.Column(1)->SetPosition(TwCellPos{1, 0, 0});
   grid.Column(2)->SetPosition(TwCellPos{1, 0, 1});
   grid.Column(1)->SetGrpWidth(200);
-  grid.SetGroupMode(true);
-  grid.SetFixedCount(1);
+  grid.Model().SetGroupMode(true);
+  grid.Model().SetFixedCount(1);
   grid.SetHorzOffset(200);
-  grid.Layout();
+  grid.Model().Layout();
   ASSERT_EQ(E().ScrollOffset(), 200);
   ASSERT_EQ(E().ColumnTitleRect({1, 0, 0}).Right, E().FixedRight());
   std::vector<TwCellPos> cells;
@@ -229,7 +230,7 @@ TEST_F(TitleWalk, APaintDrawsTheTitleAndFooterCellsOfTheWalkInItsOrder) {
 // --- hit tests at the edges -------------------------------------------------------------------------
 
 TEST_F(TitleWalk, ItemAtTakesTheLeftEdgeOfABandAndNotItsRight) {
-  grid.Layout();
+  grid.Model().Layout();
   for (int b = 0; b < 3; ++b) {
     SCOPED_TRACE("band " + std::to_string(b));
     EXPECT_EQ(E().ItemAt(E().ItemLeft(b)), b);
@@ -264,8 +265,8 @@ TEST_F(TitleWalk, GroupHitsChangeLevelExactlyAtTheLevelsTop) {
 TEST_F(TitleWalk, SizingZonesSitOnTheBandAndLevelEdges) {
   ThreeGroups();
   grid.SetOptions(TwGridOptions{wgoColSizing, wgoCellSizing, wgoLevelSizing});
-  grid.Groups().Items(0)->SetWeight(3);  // the levels can share the height differently
-  grid.Layout();
+  grid.Model().Groups().Items(0)->SetWeight(3);  // the levels can share the height differently
+  grid.Model().Layout();
   TwGridDrag d;
   // The right edge of a band in the title row sizes the band.
   const int right = E().ItemRight(0);
@@ -288,11 +289,11 @@ TEST_F(TitleWalk, SizingZonesSitOnTheBandAndLevelEdges) {
 
 TEST_F(TitleWalk, WithoutAHeaderTheSizingZonesLieInTheTopRow) {
   ThreeGroups();
-  grid.Groups().Items(2)->SetLevels(2);  // the group without columns
-  grid.Groups().Items(2)->SetWeight(3);
-  grid.Headers().SetVisible(false);
+  grid.Model().Groups().Items(2)->SetLevels(2);  // the group without columns
+  grid.Model().Groups().Items(2)->SetWeight(3);
+  grid.Model().Headers().SetVisible(false);
   grid.SetOptions(TwGridOptions{wgoCellSizing, wgoLevelSizing});
-  grid.Layout();
+  grid.Model().Layout();
   TwGridDrag d;
   const TRect cell = E().GroupCellRect({0, 0, 0}, grid.TopRow());
   EXPECT_EQ(grid.SizingHitTest(cell.Right - 1, (cell.Top + cell.Bottom) / 2, d), wgsCellSizing);
@@ -310,9 +311,9 @@ TEST_F(TitleWalk, WithoutAHeaderTheSizingZonesLieInTheTopRow) {
 
 TEST_F(TitleWalk, AWalkForHitTestsAlsoYieldsWhatAPaintLeavesOut) {
   ThreeGroups();
-  grid.Groups().Items(2)->SetLevels(2);
-  grid.Groups().Items(1)->SetNoColTitles(true);
-  grid.Layout();
+  grid.Model().Groups().Items(2)->SetLevels(2);
+  grid.Model().Groups().Items(1)->SetNoColTitles(true);
+  grid.Model().Layout();
   TwCellWalk::Range range = AllBands();
   range.FirstRow = range.LastRow = 0;
   range.AllCells = true;

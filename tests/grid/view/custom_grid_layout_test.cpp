@@ -23,8 +23,8 @@ class RowsGrid : public TwCustomGrid {
  public:
   RowsGrid() : TwCustomGrid(nullptr, [](TwColumns* c) { return std::make_unique<PlainColumn>(c); }) {
     resize(400, 300);
-    Footers().Add();
-    for (int w : {40, 60, 80}) Columns().Add()->SetColWidth(w);
+    Model().Footers().Add();
+    for (int w : {40, 60, 80}) Model().Columns().Add()->SetColWidth(w);
   }
   int rows = 50;
   int RowCount() const override { return rows; }
@@ -32,32 +32,32 @@ class RowsGrid : public TwCustomGrid {
 
 TEST(GridLayout, DescriptionChangesRepaintExactlyTheirStrip) {
   Recorded<RowsGrid> g;
-  const TwGridExtents& e = g.Extents();
+  const TwGridExtents& e = g.Model().Extents();
   g.ClearRepaintLog();
-  g.Columns().Items(1)->Title().SetCaption("Name");
+  g.Model().Columns().Items(1)->Title().SetCaption("Name");
   ASSERT_EQ(g.UpdatedRects().size(), 1u);
   EXPECT_EQ(g.UpdatedRects()[0], e.HeaderStripRect(1));
   g.ClearRepaintLog();
-  g.Columns().Items(2)->SetColor(0xFF);
+  g.Model().Columns().Items(2)->SetColor(0xFF);
   ASSERT_EQ(g.UpdatedRects().size(), 1u);
   EXPECT_EQ(g.UpdatedRects()[0],
             (TRect{e.ItemLeft(2), e.ClientRect().Top, e.ItemRight(2), e.ClientRect().Bottom}));
   g.ClearRepaintLog();
-  g.Footers().Items(0)->SetColor(0xFF);
+  g.Model().Footers().Items(0)->SetColor(0xFF);
   ASSERT_EQ(g.UpdatedRects().size(), 1u);
   EXPECT_EQ(g.UpdatedRects()[0].Top, e.FooterTop());
   EXPECT_EQ(g.UpdatedRects()[0].Width(), e.ClientRect().Width());
   // Under the update lock nothing is handed to the viewport.
   g.ClearRepaintLog();
   g.BeginUpdate();
-  g.Columns().Items(0)->Title().SetCaption("A");
+  g.Model().Columns().Items(0)->Title().SetCaption("A");
   EXPECT_TRUE(g.UpdatedRects().empty());
   g.EndUpdate(false);
 }
 
 TEST(GridLayout, RowsAndCellsRepaintBetweenHeaderAndFooters) {
   Recorded<RowsGrid> g;
-  const TwGridExtents& e = g.Extents();
+  const TwGridExtents& e = g.Model().Extents();
   g.ClearRepaintLog();
   g.InvalidateRow(2);
   ASSERT_EQ(g.UpdatedRects().size(), 1u);
@@ -76,38 +76,38 @@ TEST(GridLayout, RowsAndCellsRepaintBetweenHeaderAndFooters) {
 
 TEST(GridLayout, GroupModeCellsAreTheirColumnsPlaceInTheGroup) {
   Recorded<RowsGrid> g;
-  TwGroup* grp = g.Groups().Add();
+  TwGroup* grp = g.Model().Groups().Add();
   grp->SetLevels(2);
-  g.Columns().Items(0)->SetPosition({0, 0, 0});
-  g.Columns().Items(1)->SetPosition({0, 0, 1});
-  g.Columns().Items(2)->SetPosition({0, 1, 0});
-  g.SetGroupMode(true);
-  const TwGridExtents& e = g.Extents();
+  g.Model().Columns().Items(0)->SetPosition({0, 0, 0});
+  g.Model().Columns().Items(1)->SetPosition({0, 0, 1});
+  g.Model().Columns().Items(2)->SetPosition({0, 1, 0});
+  g.Model().SetGroupMode(true);
+  const TwGridExtents& e = g.Model().Extents();
   g.ClearRepaintLog();
   g.InvalidateCell(1, 2);
   ASSERT_EQ(g.UpdatedRects().size(), 1u);
   EXPECT_EQ(g.UpdatedRects()[0], e.GroupCellRect({0, 0, 1}, 2));
   g.ClearRepaintLog();
-  g.Columns().Items(2)->Title().SetCaption("Below");
+  g.Model().Columns().Items(2)->Title().SetCaption("Below");
   ASSERT_EQ(g.UpdatedRects().size(), 1u);
   EXPECT_EQ(g.UpdatedRects()[0], e.ColumnTitleRect({0, 1, 0}));
   // The current cell follows a position.
-  g.SetCurrentCell({0, 1, 0});
+  g.Model().SetCurrentCell({0, 1, 0});
   EXPECT_EQ(g.Col(), 2);
-  EXPECT_EQ(g.CurrentCell(), (TwCellPos{0, 1, 0}));
+  EXPECT_EQ(g.Model().CurrentCell(), (TwCellPos{0, 1, 0}));
 }
 
 TEST(GridLayout, LaysItselfOutBeforeEveryPaintAndAfterAResize) {
   Recorded<RowsGrid> g;
   g.show();
-  g.Extents();
-  const int before = g.LayoutCount();
+  g.Model().Extents();
+  const int before = g.Model().LayoutCount();
   g.viewport()->grab();  // renders the viewport now, through its paint event
-  EXPECT_EQ(g.LayoutCount(), before + 1);
+  EXPECT_EQ(g.Model().LayoutCount(), before + 1);
   const int rows = g.VisibleRowCount();
-  g.resize(400, 300 + 5 * g.RowHeight());
+  g.resize(400, 300 + 5 * g.Model().RowHeight());
   EXPECT_EQ(g.VisibleRowCount(), rows + 5);
-  EXPECT_EQ(g.Extents().ClientRect().Right, g.viewport()->width());
+  EXPECT_EQ(g.Model().Extents().ClientRect().Right, g.viewport()->width());
 }
 
 }  // namespace
