@@ -378,10 +378,10 @@ double CpuTimed(const std::function<void()>& f) {
 // A click on the file name's title of the window's list, and the paint it asks for.
 void ClickNameTitle(Window& w) {
   TMemGrid* g = w.form.Mgr_grid;
-  const TwGridExtents& e = g->Extents();
+  const TwGridExtents& e = g->Model().Extents();
   int band = 0;
-  while (band < g->Columns().VisibleCount() &&
-         g->Columns().VisibleItems(band)->Index() != TForm1::kNameColumn)
+  while (band < g->Model().Columns().VisibleCount() &&
+         g->Model().Columns().VisibleItems(band)->Index() != TForm1::kNameColumn)
     ++band;
   const TRect t = e.HeaderCellRect(band);
   QTest::mouseClick(g->viewport(), Qt::LeftButton, Qt::NoModifier,

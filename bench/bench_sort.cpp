@@ -130,7 +130,7 @@ int main(int argc, char** argv) {
   g.resize(800, 600);
   g.show();
   QApplication::processEvents();
-  const TRect title = g.Extents().HeaderCellRect(0);
+  const TRect title = g.Model().Extents().HeaderCellRect(0);
   const QPoint titleMid((title.Left + title.Right) / 2, (title.Top + title.Bottom) / 2);
 
   std::vector<double> cpuRatio, wallRatio, byteRatio;

@@ -404,7 +404,7 @@ TEST_F(Sandbox, AServersScanNamingEachFileOnSeveralLinesListsEveryLineAndSortsBy
     return r;
   };
   // A click on the name's title: 가나다 order, then Latin; the lines of one name in the order of the file.
-  const TRect title = form.Mgr_grid->Extents().HeaderCellRect(TForm1::kNameColumn);
+  const TRect title = form.Mgr_grid->Model().Extents().HeaderCellRect(TForm1::kNameColumn);
   const QPoint at(title.Left + title.Width() / 2, title.Top + title.Height() / 2);
   QTest::mouseClick(form.Mgr_grid->viewport(), Qt::LeftButton, Qt::NoModifier, at);
   EXPECT_EQ(rows(),
