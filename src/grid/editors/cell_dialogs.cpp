@@ -13,7 +13,6 @@
 #include <QVBoxLayout>
 
 #include "grid/structure/qt_text.h"
-#include "grid/view/custom_grid.h"
 #include "platform/paint/font.h"
 #include "platform/text/text.h"
 #include "platform/ui/dialogs.h"
@@ -319,7 +318,7 @@ void TwInDlgImg::cmCancelClick() {
 
 // --- the dialogs in the grid ----------------------------------------------------------------------------
 
-TwMemoCellDialog::TwMemoCellDialog(TwCustomGrid& grid) : dialog_(new TwInDlgMemo(grid.viewport())) {
+TwMemoCellDialog::TwMemoCellDialog(TwEditorHost& host) : dialog_(new TwInDlgMemo(host.EditorParent())) {
   dialog_->setObjectName("InDlgMemo");
 }
 
@@ -327,13 +326,13 @@ TwMemoCellDialog::~TwMemoCellDialog() {
   delete dialog_.data();
 }
 
-void TwMemoCellDialog::Run(TwCustomGrid& grid, TwColumn* AColumn, const plat::paint::TRect& CellRect) {
+void TwMemoCellDialog::Run(TwEditorHost& host, TwColumn* AColumn, const plat::paint::TRect& CellRect) {
   if (!dialog_) return;
-  dialog_->OnAccept = [&grid](const std::string& Text) { grid.SetMemoText(Text); };
-  dialog_->ShowModalAt(CellRect, grid.GetEditValue(AColumn, grid.Row()));
+  dialog_->OnAccept = [&host](const std::string& Text) { host.SetMemoText(Text); };
+  dialog_->ShowModalAt(CellRect, host.CellValue(AColumn));
 }
 
-TwPictureCellDialog::TwPictureCellDialog(TwCustomGrid& grid) : dialog_(new TwInDlgImg(grid.viewport())) {
+TwPictureCellDialog::TwPictureCellDialog(TwEditorHost& host) : dialog_(new TwInDlgImg(host.EditorParent())) {
   dialog_->setObjectName("InDlgImg");
 }
 
@@ -341,11 +340,11 @@ TwPictureCellDialog::~TwPictureCellDialog() {
   delete dialog_.data();
 }
 
-void TwPictureCellDialog::Run(TwCustomGrid& grid, TwColumn* AColumn, const plat::paint::TRect& CellRect) {
+void TwPictureCellDialog::Run(TwEditorHost& host, TwColumn* AColumn, const plat::paint::TRect& CellRect) {
   if (!dialog_) return;
-  dialog_->OnAccept = [&grid](const QImage& Bitmap) {
+  dialog_->OnAccept = [&host](const QImage& Bitmap) {
     QImage copy = Bitmap;
-    grid.SetPicture(copy);
+    host.SetPicture(copy);
   };
-  dialog_->ShowModalAt(CellRect, grid.GetCellGraphic(AColumn, grid.Row()));
+  dialog_->ShowModalAt(CellRect, host.CellPicture(AColumn));
 }

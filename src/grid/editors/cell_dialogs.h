@@ -119,13 +119,13 @@ class TwInDlgImg : public TwInDlgBase {
 
 // The dialogs as the grid runs them (one of each per grid, made on first use and kept hidden): over the
 // cell, the memo with the cell's value and the picture dialog with the cell's picture; OK hands the result
-// to the grid (SetMemoText writes the current cell when the column may change; SetPicture raises the data
-// grid's OnSetImage).
+// to the grid through the host (SetMemoText writes the current cell when the column may change; SetPicture
+// raises the data grid's OnSetImage).
 class TwMemoCellDialog : public TwCellDialog {
  public:
-  explicit TwMemoCellDialog(TwCustomGrid& grid);
+  explicit TwMemoCellDialog(TwEditorHost& host);
   ~TwMemoCellDialog() override;
-  void Run(TwCustomGrid& grid, TwColumn* AColumn, const plat::paint::TRect& CellRect) override;
+  void Run(TwEditorHost& host, TwColumn* AColumn, const plat::paint::TRect& CellRect) override;
   TwInDlgMemo* Dialog() const { return dialog_; }
 
  private:
@@ -134,9 +134,9 @@ class TwMemoCellDialog : public TwCellDialog {
 
 class TwPictureCellDialog : public TwCellDialog {
  public:
-  explicit TwPictureCellDialog(TwCustomGrid& grid);
+  explicit TwPictureCellDialog(TwEditorHost& host);
   ~TwPictureCellDialog() override;
-  void Run(TwCustomGrid& grid, TwColumn* AColumn, const plat::paint::TRect& CellRect) override;
+  void Run(TwEditorHost& host, TwColumn* AColumn, const plat::paint::TRect& CellRect) override;
   TwInDlgImg* Dialog() const { return dialog_; }
 
  private:

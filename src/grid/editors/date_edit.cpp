@@ -12,11 +12,10 @@
 #include <QStyleOptionComboBox>
 #include <cmath>
 
-#include "grid/editors/editor_keys.h"
 #include "grid/structure/column.h"
 #include "grid/structure/qt_text.h"
-#include "grid/view/custom_grid.h"
 #include "grid/view/draw_helpers.h"
+#include "grid/view/editor_keys.h"
 #include "grid/view/grid_guard.h"
 #include "platform/format/format.h"
 
@@ -483,7 +482,7 @@ void TwDateEdit::focusOutEvent(QFocusEvent* e) {
 
 namespace {}  // namespace
 
-TwInDateEdit::TwInDateEdit(TwCustomGrid& grid) : TwDateEdit(grid.viewport()), TwInplaceEditor(grid) {
+TwInDateEdit::TwInDateEdit(TwEditorHost& host) : TwDateEdit(host.EditorParent()), TwInplaceEditor(host) {
   setObjectName("InDateEdit");
   setDateTime(Now());
   SetFocusRect(false);
@@ -562,7 +561,7 @@ void TwInDateEdit::ShowAt(const TRect& Loc, bool Redraw) {
   // A newly opened edit starts on its first field (typing goes there), as a fresh picker does.
   if (opening && !IsNull()) SelectFirstField();
   if (redraw) update();
-  if (Grid().hasFocus()) setFocus(Grid().EditorFocusReason());
+  if (Host().GridHasFocus()) setFocus(Host().EditorFocusReason());
 }
 
 void TwInDateEdit::HideEditor() {
@@ -570,7 +569,7 @@ void TwInDateEdit::HideEditor() {
   const bool hadFocus = hasFocus();
   hide();
   move(0, 0);  // the hidden edit keeps its size
-  if (hadFocus) Grid().setFocus(Qt::OtherFocusReason);
+  if (hadFocus) Host().TakeFocusBack();
 }
 
 void TwInDateEdit::CommitTypedInput() {
@@ -588,84 +587,36 @@ void TwInDateEdit::CommitTypedInput() {
   interpretText();
 }
 
+plat::Variant TwInDateEdit::EndEdit() {
+  CommitTypedInput();
+  return GetValue();
+}
+
+TwEditorCaret TwInDateEdit::Caret() const {
+  TwEditorCaret at;
+  at.Empty = IsNull();
+  return at;
+}
+
 void TwInDateEdit::KeyDown(int& Key, TShiftState Shift) {
-  // While the grid takes typed input, or while the calendar is open, no key goes to the grid.
-  if (!committing_ && !DroppedDown()) {
-    const bool ctrl = Shift.Contains(ssCtrl), alt = Shift.Contains(ssAlt);
-    switch (Key) {
-      case VK_ESCAPE:
-      case VK_INSERT:
-      case VK_F3:
-        SendToGrid(Key, Shift);
-        break;
-      case VK_TAB:
-        if (!alt) SendToGrid(Key, Shift);
-        break;
-      case VK_LEFT:
-      case VK_RIGHT:
-        // In a date they move between the fields; Ctrl, or an empty edit, moves to the next cell.
-        if (IsNull() || ctrl) SendToGrid(Key, Shift);
-        break;
-      case VK_UP:
-      case VK_DOWN:
-        // Ctrl+Up/Down step the field, Alt+Down opens the calendar.
-        if (!alt && !(ctrl && !IsNull())) SendToGrid(Key, Shift);
-        break;
-      case VK_DELETE:
-      case VK_F2:
-        if (ctrl) SendToGrid(Key, Shift);
-        break;
-      default:
-        break;
-    }
-    if (Key != 0 && Grid().OnKeyDown) Grid().OnKeyDown(&Grid(), Key, Shift);
-  }
-  if (Key != 0) TwDateEdit::KeyDown(Key, Shift);
+  TwDateEdit::KeyDown(Key, Shift);
 }
 
 void TwInDateEdit::KeyPress(char32_t& Key) {
-  if (committing_ || DroppedDown()) {
-    TwDateEdit::KeyPress(Key);
-    return;
-  }
-  // Enter and Esc belong to the grid (commit, undo).
-  if (Key == 13 || Key == 27) {
-    Grid().KeyPress(Key);
+  if (!KeysStayInside() && (Key == 13 || Key == 27)) {
     Key = 0;
     return;
   }
-  Grid().KeyPress(Key);
-  if (Key != 0) TwDateEdit::KeyPress(Key);
+  TwDateEdit::KeyPress(Key);
+}
+
+void TwInDateEdit::KeyDefault(QKeyEvent* e) {
+  PickerKey(e, VirtualKeyOf(e->key()), ShiftStateOf(e->modifiers()));
 }
 
 void TwInDateEdit::keyPressEvent(QKeyEvent* e) {
-  TwGuard(&Grid(), [&] {
-    int key = VirtualKeyOf(e->key());
-    const int keyIn = key;
-    const TShiftState shift = ShiftStateOf(e->modifiers());
-    if (key != 0) KeyDown(key, shift);
-    // The character of the key reaches KeyPress even when KeyDown took the key (Esc goes to the grid's
-    // KeyDown and then, as a character, to its KeyPress, which undoes the typing).
-    char32_t ch = CharOf(e);
-    const char32_t chIn = ch;
-    if (ch != 0) KeyPress(ch);
-    if ((keyIn != 0 && key == 0) || (chIn != 0 && ch == 0)) return;
-    if (!isVisible()) return;
-    PickerKey(e, key, shift);
-  });
+  RouteKey(e);
   e->accept();
-}
-
-bool TwInDateEdit::event(QEvent* e) {
-  // Enter and Esc belong to the editor, not to the window's default and cancel buttons.
-  if (e->type() == QEvent::ShortcutOverride && !DroppedDown()) {
-    auto* k = static_cast<QKeyEvent*>(e);
-    if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter || k->key() == Qt::Key_Escape) {
-      e->accept();
-      return true;
-    }
-  }
-  return TwDateEdit::event(e);
 }
 
 bool TwInDateEdit::eventFilter(QObject* watched, QEvent* e) {
@@ -674,24 +625,14 @@ bool TwInDateEdit::eventFilter(QObject* watched, QEvent* e) {
   if (watched == lineEdit()) {
     if (e->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton &&
         TakeOpeningDoubleClick())
-      TwGuard(&Grid(), [&] { Grid().DblClick(); });
+      TwGuard(Host().EditorParent(), [&] { Host().DblClick(); });
     else if (e->type() == QEvent::MouseButtonDblClick)
-      TwGuard(&Grid(), [&] { Grid().DblClick(); });
+      TwGuard(Host().EditorParent(), [&] { Host().DblClick(); });
   }
   return TwDateEdit::eventFilter(watched, e);
 }
 
-void TwInDateEdit::focusInEvent(QFocusEvent* e) {
-  TwDateEdit::focusInEvent(e);
-  Grid().EditorFocusChanged(true, e->reason());
-}
-
-void TwInDateEdit::focusOutEvent(QFocusEvent* e) {
-  TwDateEdit::focusOutEvent(e);
-  Grid().EditorFocusChanged(false, e->reason());
-}
-
-TwInTimeEdit::TwInTimeEdit(TwCustomGrid& grid) : TwInDateEdit(grid) {
+TwInTimeEdit::TwInTimeEdit(TwEditorHost& host) : TwInDateEdit(host) {
   setObjectName("InTimeEdit");
   SetKind(TDateTimeKind::Time);
 }

@@ -118,12 +118,13 @@ class TwDateEdit : public QDateTimeEdit {
 };
 
 // The grid's in-place date editor (and, switched to the time kind, the time editor). It takes the column's
-// colour, edit format, font, border and date bounds, allows the empty value (Null), hands the keys that
-// leave the cell to the grid and lets the grid see each character first. Before the grid reads the value it
-// makes the edit take a field that is still being typed in (TakeTypedInput: a Left and a Right step).
+// colour, edit format, font, border and date bounds, allows the empty value (Null) and follows the date key
+// table (the keys that leave the cell go to the grid, which sees each character first; while the calendar
+// is open every key stays with it). Before it gives its value back (EndEdit) it makes the edit take a field
+// that is still being typed in (CommitTypedInput: a Left and a Right step).
 class TwInDateEdit : public TwDateEdit, public TwInplaceEditor {
  public:
-  explicit TwInDateEdit(TwCustomGrid& grid);
+  explicit TwInDateEdit(TwEditorHost& host);
 
   QWidget* Control() override { return this; }
   // Takes the column's settings at once (before the grid loads the value).
@@ -137,22 +138,24 @@ class TwInDateEdit : public TwDateEdit, public TwInplaceEditor {
   plat::Variant GetValue() override;
   void SetValue(const plat::Variant& v) override;
   bool CanModify() override;
-  void TakeTypedInput() override { CommitTypedInput(); }
+  plat::Variant EndEdit() override;
   bool Committing() const { return committing_; }
   // Makes the edit take a field the user is still typing in (before the value is read).
   void CommitTypedInput();
 
-  // The key table of the cell, then the date edit's own keys.
+  TwKeyTable KeyTable() const override { return TwKeyTable::Date; }
+  // An empty edit moves on with Left and Right.
+  TwEditorCaret Caret() const override;
+  // While the calendar is open, or while the edit takes typed input in, no key goes to the grid.
+  bool KeysStayInside() const override { return committing_ || DroppedDown(); }
+  // The date edit's own keys; Enter and Esc are the grid's alone.
   void KeyDown(int& Key, plat::ui::TShiftState Shift) override;
-  // The grid's KeyPress first (Enter and Esc are the grid's alone); what it leaves goes to the date edit.
   void KeyPress(char32_t& Key) override;
+  void KeyDefault(QKeyEvent* e) override;
 
  protected:
   void keyPressEvent(QKeyEvent* e) override;
-  bool event(QEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
-  void focusInEvent(QFocusEvent* e) override;
-  void focusOutEvent(QFocusEvent* e) override;
 
  private:
   bool committing_ = false;
@@ -160,5 +163,5 @@ class TwInDateEdit : public TwDateEdit, public TwInplaceEditor {
 
 class TwInTimeEdit : public TwInDateEdit {
  public:
-  explicit TwInTimeEdit(TwCustomGrid& grid);
+  explicit TwInTimeEdit(TwEditorHost& host);
 };

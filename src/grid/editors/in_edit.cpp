@@ -13,10 +13,9 @@
 #include <QTextBlock>
 #include <functional>
 
-#include "grid/editors/editor_keys.h"
 #include "grid/structure/qt_text.h"
-#include "grid/view/custom_grid.h"
 #include "grid/view/draw_helpers.h"
+#include "grid/view/editor_keys.h"
 #include "grid/view/grid_guard.h"
 
 using namespace plat::ui;
@@ -52,7 +51,7 @@ void GuardMenu(QMenu* menu, Editor* editor) {
     if (!op) continue;
     QObject::disconnect(a, &QAction::triggered, nullptr, nullptr);
     QObject::connect(a, &QAction::triggered, editor, [editor, op] {
-      TwGuard(&editor->Grid(), [&] {
+      TwGuard(editor->Host().EditorParent(), [&] {
         if (editor->EditCanModify()) op();
       });
     });
@@ -63,7 +62,7 @@ void GuardMenu(QMenu* menu, Editor* editor) {
 
 // --- TwInEdit ----------------------------------------------------------------------------------------
 
-TwInEdit::TwInEdit(TwCustomGrid& grid) : TwCustomMaskEdit(grid.viewport()), TwInplaceEditor(grid) {
+TwInEdit::TwInEdit(TwEditorHost& host) : TwCustomMaskEdit(host.EditorParent()), TwInplaceEditor(host) {
   setObjectName("InEdit");
   SetAutoSelect(false);
   setFrame(false);
@@ -138,61 +137,22 @@ bool TwInEdit::AtRight() const {
   return !hasSelectedText() && cursorPosition() == text().size();
 }
 
+TwEditorCaret TwInEdit::Caret() const {
+  TwEditorCaret at;
+  at.AtStart = at.AtLeftEdge = AtLeft();
+  at.AtEnd = at.AtRightEdge = AtRight();
+  return at;
+}
+
 void TwInEdit::KeyDown(int& Key, TShiftState Shift) {
-  const bool ctrl = Shift.Contains(ssCtrl);
-  const bool arrowMove = Grid().HasOption(wgoArrowMove);
-  switch (Key) {
-    case VK_UP:
-    case VK_DOWN:
-    case VK_PRIOR:
-    case VK_NEXT:
-    case VK_ESCAPE:
-    case VK_F3:
-      SendToGrid(Key, Shift);
-      break;
-    case VK_TAB:
-      if (!Shift.Contains(ssAlt)) SendToGrid(Key, Shift);
-      break;
-    case VK_RIGHT:
-    case VK_END:
-      if (arrowMove && (ctrl || AtRight())) SendToGrid(Key, Shift);
-      break;
-    case VK_LEFT:
-    case VK_HOME:
-      if (arrowMove && (ctrl || AtLeft())) SendToGrid(Key, Shift);
-      break;
-    case VK_INSERT:
-      if (!Shift.Contains(ssShift) && !ctrl && !Shift.Contains(ssAlt))
-        SendToGrid(Key, Shift);
-      else if (Shift.Contains(ssShift) && !ctrl && !EditCanModify())
-        Key = 0;
-      break;
-    case VK_DELETE:
-      if (ctrl)
-        SendToGrid(Key, Shift);
-      else if (!EditCanModify())
-        Key = 0;
-      break;
-    case VK_F2:
-      if (ctrl) {
-        SendToGrid(Key, Shift);
-      } else {
-        GridKeyEvent(Key, Shift);
-        if (Key == VK_F2) {
-          Deselect();
-          Key = 0;
-        }
-      }
-      break;
-    default:
-      break;
+  // F2 that the grid's handler left: the selection goes, the caret stays.
+  if (Key == VK_F2 && !Shift.Contains(ssCtrl)) {
+    Deselect();
+    Key = 0;
   }
-  if (Key != 0) GridKeyEvent(Key, Shift);
 }
 
 void TwInEdit::KeyPress(char32_t& Key) {
-  Grid().KeyPress(Key);
-  if (Key == 0) return;
   if (Key > 31 && !IsValidChar(Key)) {
     Key = 0;
     ErrorBeep();
@@ -213,28 +173,21 @@ void TwInEdit::KeyPress(char32_t& Key) {
   if (Key == 9 || Key == 27) Key = 0;
 }
 
+void TwInEdit::KeyDefault(QKeyEvent* e) {
+  // The masked edit's own handling, with the column's character case applied to typed text.
+  const TEditCharCase cc = Column() ? Column()->CharCase() : ecNormal;
+  const char32_t ch = editors_detail::CharOf(e);
+  if (cc != ecNormal && !e->text().isEmpty() && ch >= 32) {
+    const QString t = cc == ecUpperCase ? e->text().toUpper() : e->text().toLower();
+    QKeyEvent cased(e->type(), e->key(), e->modifiers(), t, e->isAutoRepeat(), ushort(e->count()));
+    TwCustomMaskEdit::keyPressEvent(&cased);
+  } else {
+    TwCustomMaskEdit::keyPressEvent(e);
+  }
+}
+
 void TwInEdit::keyPressEvent(QKeyEvent* e) {
-  TwCustomGrid& grid = Grid();
-  TwGuard(&grid, [&] {
-    int key = VirtualKeyOf(e->key());
-    const int keyIn = key;
-    if (key != 0) KeyDown(key, ShiftStateOf(e->modifiers()));
-    // The character of the key reaches KeyPress even when KeyDown took the key (as a message would).
-    char32_t ch = editors_detail::CharOf(e);
-    const char32_t chIn = ch;
-    if (ch != 0) KeyPress(ch);
-    if ((keyIn != 0 && key == 0) || (chIn != 0 && ch == 0)) return;
-    if (!isVisible()) return;
-    // The masked edit's own handling, with the column's character case applied to typed text.
-    const TEditCharCase cc = Column() ? Column()->CharCase() : ecNormal;
-    if (cc != ecNormal && !e->text().isEmpty() && chIn >= 32) {
-      const QString t = cc == ecUpperCase ? e->text().toUpper() : e->text().toLower();
-      QKeyEvent cased(e->type(), e->key(), e->modifiers(), t, e->isAutoRepeat(), ushort(e->count()));
-      TwCustomMaskEdit::keyPressEvent(&cased);
-    } else {
-      TwCustomMaskEdit::keyPressEvent(e);
-    }
-  });
+  RouteKey(e);
   e->accept();
 }
 
@@ -249,24 +202,14 @@ void TwInEdit::mousePressEvent(QMouseEvent* e) {
 
 void TwInEdit::mouseDoubleClickEvent(QMouseEvent* e) {
   TwCustomMaskEdit::mouseDoubleClickEvent(e);
-  TwGuard(&Grid(), [&] { Grid().DblClick(); });
-}
-
-void TwInEdit::focusInEvent(QFocusEvent* e) {
-  TwCustomMaskEdit::focusInEvent(e);
-  Grid().EditorFocusChanged(true, e->reason());
-}
-
-void TwInEdit::focusOutEvent(QFocusEvent* e) {
-  TwCustomMaskEdit::focusOutEvent(e);
-  Grid().EditorFocusChanged(false, e->reason());
+  TwGuard(Host().EditorParent(), [&] { Host().DblClick(); });
 }
 
 void TwInEdit::inputMethodEvent(QInputMethodEvent* e) {
   // A composition may start only where the text may change; the pre-edit alone changes nothing yet.
   if (!e->commitString().isEmpty() || !e->preeditString().isEmpty()) {
     bool allowed = false;
-    TwGuard(&Grid(), [&] { allowed = EditCanModify(); });
+    TwGuard(Host().EditorParent(), [&] { allowed = EditCanModify(); });
     if (!allowed) {
       e->accept();
       return;
@@ -282,26 +225,15 @@ void TwInEdit::contextMenuEvent(QContextMenuEvent* e) {
   menu->popup(e->globalPos());
 }
 
-bool TwInEdit::event(QEvent* e) {
-  // Enter and Esc belong to the editor, not to the window's default and cancel buttons.
-  if (e->type() == QEvent::ShortcutOverride) {
-    auto* k = static_cast<QKeyEvent*>(e);
-    if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter || k->key() == Qt::Key_Escape) {
-      e->accept();
-      return true;
-    }
-  }
-  return TwCustomMaskEdit::event(e);
-}
-
 bool TwInEdit::focusNextPrevChild(bool next) {
-  if (!Grid().HasOption(wgoEnterToTab)) return false;
+  if (!Host().TabLeavesGrid()) return false;
   return TwCustomMaskEdit::focusNextPrevChild(next);
 }
 
 // --- TwInMultiEdit -----------------------------------------------------------------------------------
 
-TwInMultiEdit::TwInMultiEdit(TwCustomGrid& grid) : QPlainTextEdit(grid.viewport()), TwInplaceEditor(grid) {
+TwInMultiEdit::TwInMultiEdit(TwEditorHost& host)
+    : QPlainTextEdit(host.EditorParent()), TwInplaceEditor(host) {
   setObjectName("InMultiEdit");
   setFrameShape(QFrame::Box);
   setLineWidth(1);
@@ -319,7 +251,7 @@ int TwInMultiEdit::FitHeight() {
   const int lines = std::max(1, document()->documentLayout()->documentSize().toSize().height());
   const int h = GetFontHeight(font_);
   const int want = std::max(lines * h + 5, cell_.Height());
-  const int gridHeight = Grid().Model().ClientHeight();
+  const int gridHeight = Host().ClientHeight();
   return cell_.Top + want < gridHeight ? want : gridHeight - cell_.Top;
 }
 
@@ -356,7 +288,7 @@ void TwInMultiEdit::ShowAt(const TRect& Loc, bool Redraw) {
   const int h = FitHeight();
   if (h > 0) resize(Loc.Width(), h);
   if (redraw) update();
-  if (Grid().hasFocus()) setFocus(Grid().EditorFocusReason());
+  if (Host().GridHasFocus()) setFocus(Host().EditorFocusReason());
 }
 
 void TwInMultiEdit::HideEditor() {
@@ -399,68 +331,30 @@ bool TwInMultiEdit::CaretOnLastLine() const {
   return line + 1 >= b.layout()->lineCount();
 }
 
-void TwInMultiEdit::KeyDown(int& Key, TShiftState Shift) {
-  const bool ctrl = Shift.Contains(ssCtrl);
-  const bool arrowMove = Grid().HasOption(wgoArrowMove);
+TwEditorCaret TwInMultiEdit::Caret() const {
   const QTextCursor c = textCursor();
-  const bool atLeft = !c.hasSelection() && c.position() == 0;
-  const bool atRight = !c.hasSelection() && c.atEnd();
-  switch (Key) {
-    case VK_ESCAPE:
-    case VK_F3:
-      SendToGrid(Key, Shift);
-      break;
-    case VK_TAB:
-      if (!Shift.Contains(ssAlt)) SendToGrid(Key, Shift);
-      break;
-    case VK_UP:
-    case VK_PRIOR:
-      if (ctrl || CaretOnFirstLine()) SendToGrid(Key, Shift);
-      break;
-    case VK_DOWN:
-    case VK_NEXT:
-      if (ctrl || CaretOnLastLine()) SendToGrid(Key, Shift);
-      break;
-    case VK_RIGHT:
-    case VK_END:
-      if (arrowMove && (ctrl || atRight)) SendToGrid(Key, Shift);
-      break;
-    case VK_LEFT:
-    case VK_HOME:
-      if (arrowMove && (ctrl || atLeft)) SendToGrid(Key, Shift);
-      break;
-    case VK_INSERT:
-      if (!Shift.Contains(ssShift) && !ctrl && !Shift.Contains(ssAlt))
-        SendToGrid(Key, Shift);
-      else if (Shift.Contains(ssShift) && !ctrl && !EditCanModify())
-        Key = 0;
-      break;
-    case VK_DELETE:
-      if (ctrl)
-        SendToGrid(Key, Shift);
-      else if (!EditCanModify())
-        Key = 0;
-      break;
-    case VK_F2:
-      if (ctrl) {
-        SendToGrid(Key, Shift);
-      } else {
-        if (Grid().OnKeyDown) Grid().OnKeyDown(&Grid(), Key, Shift);
-        if (Key == VK_F2) {
-          Deselect();
-          Key = 0;
-        }
-      }
-      break;
-    default:
-      break;
+  TwEditorCaret at;
+  at.AtStart = at.AtLeftEdge = !c.hasSelection() && c.position() == 0;
+  at.AtEnd = at.AtRightEdge = !c.hasSelection() && c.atEnd();
+  at.OnFirstLine = CaretOnFirstLine();
+  at.OnLastLine = CaretOnLastLine();
+  return at;
+}
+
+bool TwInMultiEdit::ListKey(int Key, TShiftState Shift) {
+  if (Key != VK_RETURN || !Shift.Contains(ssCtrl)) return false;
+  if (EditCanModify()) insertPlainText(QStringLiteral("\n"));
+  return true;
+}
+
+void TwInMultiEdit::KeyDown(int& Key, TShiftState Shift) {
+  if (Key == VK_F2 && !Shift.Contains(ssCtrl)) {
+    Deselect();
+    Key = 0;
   }
-  if (Key != 0 && Grid().OnKeyDown) Grid().OnKeyDown(&Grid(), Key, Shift);
 }
 
 void TwInMultiEdit::KeyPress(char32_t& Key) {
-  Grid().KeyPress(Key);
-  if (Key == 0) return;
   if (Key > 31 && !(Column() && Column()->IsValidChar(Key))) {
     Key = 0;
     ErrorBeep();
@@ -482,25 +376,12 @@ void TwInMultiEdit::KeyPress(char32_t& Key) {
   if (Key == 9 || Key == 27) Key = 0;
 }
 
+void TwInMultiEdit::KeyDefault(QKeyEvent* e) {
+  QPlainTextEdit::keyPressEvent(e);
+}
+
 void TwInMultiEdit::keyPressEvent(QKeyEvent* e) {
-  TwGuard(&Grid(), [&] {
-    int key = VirtualKeyOf(e->key());
-    const int keyIn = key;
-    // Ctrl+Enter types a line break.
-    const bool lineBreak =
-        (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && (e->modifiers() & Qt::ControlModifier);
-    if (lineBreak) {
-      if (EditCanModify()) insertPlainText(QStringLiteral("\n"));
-      return;
-    }
-    if (key != 0) KeyDown(key, ShiftStateOf(e->modifiers()));
-    char32_t ch = editors_detail::CharOf(e);
-    const char32_t chIn = ch;
-    if (ch != 0) KeyPress(ch);
-    if ((keyIn != 0 && key == 0) || (chIn != 0 && ch == 0)) return;
-    if (!isVisible()) return;
-    QPlainTextEdit::keyPressEvent(e);
-  });
+  RouteKey(e);
   e->accept();
 }
 
@@ -514,23 +395,13 @@ void TwInMultiEdit::mousePressEvent(QMouseEvent* e) {
 
 void TwInMultiEdit::mouseDoubleClickEvent(QMouseEvent* e) {
   QPlainTextEdit::mouseDoubleClickEvent(e);
-  TwGuard(&Grid(), [&] { Grid().DblClick(); });
-}
-
-void TwInMultiEdit::focusInEvent(QFocusEvent* e) {
-  QPlainTextEdit::focusInEvent(e);
-  Grid().EditorFocusChanged(true, e->reason());
-}
-
-void TwInMultiEdit::focusOutEvent(QFocusEvent* e) {
-  QPlainTextEdit::focusOutEvent(e);
-  Grid().EditorFocusChanged(false, e->reason());
+  TwGuard(Host().EditorParent(), [&] { Host().DblClick(); });
 }
 
 void TwInMultiEdit::inputMethodEvent(QInputMethodEvent* e) {
   if ((!e->commitString().isEmpty() || !e->preeditString().isEmpty())) {
     bool allowed = false;
-    TwGuard(&Grid(), [&] { allowed = EditCanModify(); });
+    TwGuard(Host().EditorParent(), [&] { allowed = EditCanModify(); });
     if (!allowed) {
       e->accept();
       return;
@@ -550,18 +421,7 @@ void TwInMultiEdit::contextMenuEvent(QContextMenuEvent* e) {
   menu->popup(e->globalPos());
 }
 
-bool TwInMultiEdit::event(QEvent* e) {
-  if (e->type() == QEvent::ShortcutOverride) {
-    auto* k = static_cast<QKeyEvent*>(e);
-    if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter || k->key() == Qt::Key_Escape) {
-      e->accept();
-      return true;
-    }
-  }
-  return QPlainTextEdit::event(e);
-}
-
 bool TwInMultiEdit::focusNextPrevChild(bool next) {
-  if (!Grid().HasOption(wgoEnterToTab)) return false;
+  if (!Host().TabLeavesGrid()) return false;
   return QPlainTextEdit::focusNextPrevChild(next);
 }

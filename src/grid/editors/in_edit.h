@@ -2,10 +2,10 @@
 // The in-place text editors of the grid: TwInEdit (one line, on the mask edit; also the base of the pick
 // list) and TwInMultiEdit (several lines, growing downward with its text, never below the grid).
 //
-// Both take every setting from the column they edit when shown, hand the keys that move between cells to
-// the grid (the grid's KeyDown sees them as if typed into the grid) and let the grid see each character
-// first (its KeyPress: Enter commits, Esc undoes). A change of the text is allowed only when the column
-// may be modified (EditCanModify: not read-only, and the row is being edited or OnEdit allows it); a
+// Both take every setting from the column they edit when shown and follow the text key table (the grid's
+// filter hands the keys that move between cells to the grid and lets the grid see each character first:
+// Enter commits, Esc undoes); they answer where their caret is. A change of the text is allowed only when the
+// column may be modified (EditCanModify: not read-only, and the row is being edited or OnEdit allows it); a
 // refused change or character sounds the error beep and changes nothing.
 #include <QPlainTextEdit>
 
@@ -16,7 +16,7 @@
 
 class TwInEdit : public TwCustomMaskEdit, public TwInplaceEditor {
  public:
-  explicit TwInEdit(TwCustomGrid& grid);
+  explicit TwInEdit(TwEditorHost& host);
 
   QWidget* Control() override { return this; }
   void ShowAt(const plat::paint::TRect& Loc, bool Redraw) override;
@@ -34,9 +34,12 @@ class TwInEdit : public TwCustomMaskEdit, public TwInplaceEditor {
   // The text may change; a refusal sounds the error beep.
   virtual bool EditCanModify();
 
-  // The key steps, as the key events run them (Windows virtual-key numbers).
-  virtual void KeyDown(int& Key, plat::ui::TShiftState Shift);
-  virtual void KeyPress(char32_t& Key);
+  // The key table's answers and the editor's own key steps (Windows virtual-key numbers).
+  TwEditorCaret Caret() const override;
+  bool CanChange() override { return EditCanModify(); }
+  void KeyDown(int& Key, plat::ui::TShiftState Shift) override;
+  void KeyPress(char32_t& Key) override;
+  void KeyDefault(QKeyEvent* e) override;
 
  protected:
   // The settings of the column: alignment, colour, font, layout, mask, maximum length, margins, border.
@@ -47,22 +50,20 @@ class TwInEdit : public TwCustomMaskEdit, public TwInplaceEditor {
   void keyPressEvent(QKeyEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
   void mouseDoubleClickEvent(QMouseEvent* e) override;
-  void focusInEvent(QFocusEvent* e) override;
-  void focusOutEvent(QFocusEvent* e) override;
   void inputMethodEvent(QInputMethodEvent* e) override;
   void contextMenuEvent(QContextMenuEvent* e) override;
-  bool event(QEvent* e) override;
   // Tab moves the focus on only when the grid lets Tab go (wgoEnterToTab); else the grid keeps it.
   bool focusNextPrevChild(bool next) override;
 
  private:
+  // A list editor never takes the column's edit mask or maximum length.
   bool dropMask_ = false;
   friend class TwInCombo;
 };
 
 class TwInMultiEdit : public QPlainTextEdit, public TwInplaceEditor {
  public:
-  explicit TwInMultiEdit(TwCustomGrid& grid);
+  explicit TwInMultiEdit(TwEditorHost& host);
 
   QWidget* Control() override { return this; }
   void ShowAt(const plat::paint::TRect& Loc, bool Redraw) override;
@@ -80,20 +81,23 @@ class TwInMultiEdit : public QPlainTextEdit, public TwInplaceEditor {
   int FitHeight();
   const plat::paint::TRect& CellRect() const { return cell_; }
 
-  virtual void KeyDown(int& Key, plat::ui::TShiftState Shift);
-  virtual void KeyPress(char32_t& Key);
+  // The key table's answers (Up and Down leave from the first and the last line) and the editor's own key
+  // steps; Ctrl+Enter types a line break before anyone else sees the key.
+  TwEditorCaret Caret() const override;
+  bool CanChange() override { return EditCanModify(); }
+  bool ListKey(int Key, plat::ui::TShiftState Shift) override;
+  void KeyDown(int& Key, plat::ui::TShiftState Shift) override;
+  void KeyPress(char32_t& Key) override;
+  void KeyDefault(QKeyEvent* e) override;
   bool EditCanModify();
 
  protected:
   void keyPressEvent(QKeyEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
   void mouseDoubleClickEvent(QMouseEvent* e) override;
-  void focusInEvent(QFocusEvent* e) override;
-  void focusOutEvent(QFocusEvent* e) override;
   void inputMethodEvent(QInputMethodEvent* e) override;
   void insertFromMimeData(const QMimeData* source) override;
   void contextMenuEvent(QContextMenuEvent* e) override;
-  bool event(QEvent* e) override;
   bool focusNextPrevChild(bool next) override;
 
  private:

@@ -8,7 +8,6 @@
 #include <QScrollBar>
 #include <algorithm>
 
-#include "grid/view/custom_grid.h"
 #include "grid/view/draw_helpers.h"
 #include "platform/text/text.h"
 #include "platform/ui/keys.h"
@@ -497,12 +496,8 @@ void TwItemList::paintEvent(QPaintEvent*) {
 
 // --- TwInItemList ---------------------------------------------------------------------------------------
 
-TwInItemList::TwInItemList(TwCustomGrid& grid, QWidget* owner) : TwItemList(owner), grid_(grid) {}
+TwInItemList::TwInItemList(TwEditorHost& host, QWidget* owner) : TwItemList(owner), host_(host) {}
 
 int TwInItemList::GetImageIndex(int Row) const {
-  int index = -1;
-  const int col = grid_.Col();
-  if (grid_.OnGetListImageIndex && col >= 0 && col < grid_.Model().Columns().Count())
-    grid_.OnGetListImageIndex(&grid_, grid_.Model().Columns().Items(col), Row, index);
-  return index;
+  return host_.ListImageIndex(Row);
 }

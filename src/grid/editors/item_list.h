@@ -21,11 +21,11 @@
 
 #include "grid/structure/column.h"
 #include "grid/structure/list_option.h"
+#include "grid/view/editor_host.h"
 #include "platform/paint/canvas.h"
 #include "platform/paint/font.h"
 
 class QScrollBar;
-class TwCustomGrid;
 
 // The paint layer's font for a description font.
 plat::paint::TFont ToPaintFont(const TwFont& f);
@@ -137,12 +137,12 @@ class TwItemList : public QWidget {
 };
 
 // The grid's list: the picture of a row is what the grid's OnGetListImageIndex says for its current column
-// (none unless the handler sets one).
+// (none unless the handler sets one), asked through the editor's host.
 class TwInItemList : public TwItemList {
  public:
-  TwInItemList(TwCustomGrid& grid, QWidget* owner);
+  TwInItemList(TwEditorHost& host, QWidget* owner);
   int GetImageIndex(int Row) const override;
 
  private:
-  TwCustomGrid& grid_;
+  TwEditorHost& host_;
 };

@@ -11,11 +11,10 @@
 #include <charconv>
 #include <cmath>
 
-#include "grid/editors/editor_keys.h"
 #include "grid/structure/column.h"
 #include "grid/structure/qt_text.h"
-#include "grid/view/custom_grid.h"
 #include "grid/view/draw_helpers.h"
+#include "grid/view/editor_keys.h"
 #include "grid/view/grid_guard.h"
 #include "platform/format/format.h"
 
@@ -837,7 +836,7 @@ void TwCustomNumEdit::paintEvent(QPaintEvent*) {
 
 namespace {}  // namespace
 
-TwInNumEdit::TwInNumEdit(TwCustomGrid& grid) : TwCustomNumEdit(grid.viewport()), TwInplaceEditor(grid) {
+TwInNumEdit::TwInNumEdit(TwEditorHost& host) : TwCustomNumEdit(host.EditorParent()), TwInplaceEditor(host) {
   setObjectName("InNumEdit");
   SetAutoSelect(false);
   SetEnableNull(true);
@@ -925,40 +924,14 @@ void TwInNumEdit::TakeInputMethodEvent(QInputMethodEvent* e) {
   for (char32_t ch : e->commitString().toUcs4()) TypeChar(ch);
 }
 
+TwEditorCaret TwInNumEdit::Caret() const {
+  TwEditorCaret at;
+  at.AtStart = at.AtLeftEdge = CaretIndex() == 0;
+  at.AtEnd = at.AtRightEdge = CaretIndex() == int(RawText().size());
+  return at;
+}
+
 void TwInNumEdit::KeyDown(int& Key, TShiftState Shift) {
-  const bool ctrl = Shift.Contains(ssCtrl);
-  const bool arrowMove = Grid().HasOption(wgoArrowMove);
-  switch (Key) {
-    case VK_UP:
-    case VK_DOWN:
-    case VK_PRIOR:
-    case VK_NEXT:
-    case VK_ESCAPE:
-    case VK_INSERT:
-    case VK_F3:
-      SendToGrid(Key, Shift);
-      break;
-    case VK_TAB:
-      if (!Shift.Contains(ssAlt)) SendToGrid(Key, Shift);
-      break;
-    case VK_RIGHT:
-    case VK_END:
-      if (arrowMove && (ctrl || CaretIndex() == int(RawText().size()))) SendToGrid(Key, Shift);
-      break;
-    case VK_LEFT:
-    case VK_HOME:
-      if (arrowMove && (ctrl || CaretIndex() == 0)) SendToGrid(Key, Shift);
-      break;
-    case VK_DELETE:
-    case VK_F2:
-      if (ctrl) SendToGrid(Key, Shift);
-      break;
-    default:
-      break;
-  }
-  if (Key == 0) return;
-  GridKeyEvent(Key, Shift);
-  if (Key == 0) return;
   // Backspace and Delete change the text: refused with the beep when the column may not change.
   if ((Key == VK_BACK || Key == VK_DELETE) && !CanModify()) {
     ErrorBeep();
@@ -969,20 +942,11 @@ void TwInNumEdit::KeyDown(int& Key, TShiftState Shift) {
 }
 
 void TwInNumEdit::KeyPress(char32_t& Key) {
-  Grid().KeyPress(Key);
-  if (Key == 0) return;
   TwCustomNumEdit::KeyPress(Key);
 }
 
 void TwInNumEdit::keyPressEvent(QKeyEvent* e) {
-  TwGuard(&Grid(), [&] {
-    int key = VirtualKeyOf(e->key());
-    if (key != 0) KeyDown(key, ShiftStateOf(e->modifiers()));
-    // The character of the key reaches KeyPress even when KeyDown took the key (Esc goes to the grid's
-    // KeyDown and then, as a character, to its KeyPress, which undoes the typing).
-    char32_t ch = CharOf(e);
-    if (ch != 0) KeyPress(ch);
-  });
+  RouteKey(e);
   e->accept();
 }
 
@@ -997,15 +961,5 @@ void TwInNumEdit::mousePressEvent(QMouseEvent* e) {
 
 void TwInNumEdit::DblClick() {
   TwCustomNumEdit::DblClick();
-  TwGuard(&Grid(), [&] { Grid().DblClick(); });
-}
-
-void TwInNumEdit::focusInEvent(QFocusEvent* e) {
-  TwCustomNumEdit::focusInEvent(e);
-  Grid().EditorFocusChanged(true, e->reason());
-}
-
-void TwInNumEdit::focusOutEvent(QFocusEvent* e) {
-  TwCustomNumEdit::focusOutEvent(e);
-  Grid().EditorFocusChanged(false, e->reason());
+  TwGuard(Host().EditorParent(), [&] { Host().DblClick(); });
 }

@@ -215,16 +215,17 @@ class TwCustomNumEdit : public QWidget {
 
 // The grid's in-place number editor (the number and the spin-number kinds share it). It takes every setting
 // from the column it is given (colours, font, layout, border, maximum digits, bounds, decimals and grouping
-// from the edit format, spin buttons), hands the keys that leave the cell to the grid (the grid's KeyDown
-// sees them as if typed into the grid) and lets the grid see each character first (its KeyPress: Enter
-// commits, Esc undoes). Changes need the column's permission; a refused change sounds the error beep.
+// from the edit format, spin buttons) and follows the number key table (the grid's filter hands the keys
+// that leave the cell to the grid and lets the grid see each character first: Enter commits, Esc undoes);
+// it answers where its caret is. Changes need the column's permission; a refused change sounds the error
+// beep.
 //
 // Bounds: the column's MinValue..MaxValue, narrowed to what the column's data type can hold (a whole-number
 // type would otherwise keep only the low bytes of a larger number). The value is bounded when the editor is
 // left and whenever the grid reads it; while typing, any number is allowed.
 class TwInNumEdit : public TwCustomNumEdit, public TwInplaceEditor {
  public:
-  explicit TwInNumEdit(TwCustomGrid& grid);
+  explicit TwInNumEdit(TwEditorHost& host);
 
   QWidget* Control() override { return this; }
   // Takes the column's settings (the grid sets the column before loading the value and showing).
@@ -243,9 +244,11 @@ class TwInNumEdit : public TwCustomNumEdit, public TwInplaceEditor {
   // Committed input-method text is typed character by character (the control has no composition).
   void TakeInputMethodEvent(QInputMethodEvent* e) override;
 
-  // The key table of the cell: keys that leave the cell go to the grid, the rest to the control.
+  TwKeyTable KeyTable() const override { return TwKeyTable::Number; }
+  TwEditorCaret Caret() const override;
+  // The control's own handling of the keys and characters the grid left (Backspace and Delete need the
+  // column's permission).
   void KeyDown(int& Key, plat::ui::TShiftState Shift) override;
-  // The grid's KeyPress first; what it leaves goes to the control.
   void KeyPress(char32_t& Key) override;
 
   // Decimals and grouping of a column's edit format: the count of '#' or '0' right after the first '.',
@@ -256,7 +259,5 @@ class TwInNumEdit : public TwCustomNumEdit, public TwInplaceEditor {
  protected:
   void keyPressEvent(QKeyEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
-  void focusInEvent(QFocusEvent* e) override;
-  void focusOutEvent(QFocusEvent* e) override;
   void DblClick() override;
 };

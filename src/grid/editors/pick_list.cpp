@@ -5,8 +5,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-#include "grid/editors/editor_keys.h"
-#include "grid/view/custom_grid.h"
 #include "grid/view/draw_helpers.h"
 #include "grid/view/grid_guard.h"
 #include "platform/ui/keys.h"
@@ -16,7 +14,7 @@ using plat::paint::TRect;
 
 // --- TwInCombo ------------------------------------------------------------------------------------------
 
-TwInCombo::TwInCombo(TwCustomGrid& grid) : TwInEdit(grid) {
+TwInCombo::TwInCombo(TwEditorHost& host) : TwInEdit(host) {
   dropMask_ = true;
   setMouseTracking(true);
   QObject::connect(this, &QLineEdit::textChanged, this, [this] {
@@ -44,7 +42,7 @@ void TwInCombo::DropDown(bool Capture) {
   if (droppedDown_) return;
   if (!dropList_) CreateDropList();
   if (!dropList_) return;
-  Grid().DoDropDown();
+  Host().DroppedDown();
   savedText_ = Text();
   TwColumn* c = Column();
   TwColumnListOption* option = c ? &c->ListOption() : nullptr;
@@ -67,7 +65,7 @@ void TwInCombo::CloseUp(bool Accept) {
   } else {
     SetText(savedText_);
   }
-  Grid().DoCloseUp(Accept);
+  Host().ClosedUp(Accept);
 }
 
 void TwInCombo::HideEditor() {
@@ -95,7 +93,7 @@ void TwInCombo::StopTracking() {
 
 void TwInCombo::mousePressEvent(QMouseEvent* e) {
   if (e->button() == Qt::LeftButton && PointOnButton(e->position())) {
-    TwGuard(&Grid(), [&] {
+    TwGuard(Host().EditorParent(), [&] {
       if (!hasFocus()) setFocus(Qt::MouseFocusReason);
       if (droppedDown_) {
         CloseUp(false);
@@ -146,24 +144,29 @@ void TwInCombo::mouseReleaseEvent(QMouseEvent* e) {
   TwInEdit::mouseReleaseEvent(e);
 }
 
-bool TwInCombo::HandleComboKey(QKeyEvent* e) {
-  const int key = VirtualKeyOf(e->key());
-  const bool alt = e->modifiers() & Qt::AltModifier;
-  if ((key == VK_RETURN || key == VK_ESCAPE) && droppedDown_ && !alt) {
-    CloseUp(key == VK_RETURN);
+bool TwInCombo::ListKey(int Key, TShiftState Shift) {
+  const bool alt = Shift.Contains(ssAlt);
+  if ((Key == VK_RETURN || Key == VK_ESCAPE) && droppedDown_ && !alt) {
+    CloseUp(Key == VK_RETURN);
     return true;
   }
-  if ((key == VK_UP || key == VK_DOWN) && alt) {
+  if ((Key == VK_UP || Key == VK_DOWN) && alt) {
     if (droppedDown_)
       CloseUp(true);
     else
       DropDown(true);
     return true;
   }
-  if (droppedDown_ && (key == VK_PRIOR || key == VK_NEXT || key == VK_END || key == VK_HOME || key == VK_UP ||
-                       key == VK_DOWN)) {
-    dropList_->ListKeyDown(key);
+  if (droppedDown_ && (Key == VK_PRIOR || Key == VK_NEXT || Key == VK_END || Key == VK_HOME || Key == VK_UP ||
+                       Key == VK_DOWN)) {
+    dropList_->ListKeyDown(Key);
     return true;
+  }
+  if (Host().ArrowMove()) {
+    const bool ctrl = Shift.Contains(ssCtrl);
+    if (((Key == VK_END || Key == VK_RIGHT) && (ctrl || AtRight())) ||
+        ((Key == VK_HOME || Key == VK_LEFT) && (ctrl || AtLeft())))
+      CloseUp(true);
   }
   return false;
 }
@@ -177,26 +180,7 @@ bool TwInCombo::event(QEvent* e) {
       return true;
     }
   }
-  if (e->type() == QEvent::KeyPress) {
-    // The list's keys come before the text editor's (and the grid's) handling.
-    bool handled = false;
-    TwGuard(&Grid(), [&] { handled = HandleComboKey(static_cast<QKeyEvent*>(e)); });
-    if (handled) {
-      e->accept();
-      return true;
-    }
-  }
   return TwInEdit::event(e);
-}
-
-void TwInCombo::KeyDown(int& Key, TShiftState Shift) {
-  if (Grid().HasOption(wgoArrowMove)) {
-    const bool ctrl = Shift.Contains(ssCtrl);
-    if (((Key == VK_END || Key == VK_RIGHT) && (ctrl || AtRight())) ||
-        ((Key == VK_HOME || Key == VK_LEFT) && (ctrl || AtLeft())))
-      CloseUp(true);
-  }
-  TwInEdit::KeyDown(Key, Shift);
 }
 
 void TwInCombo::KeyPress(char32_t& Key) {
@@ -209,7 +193,7 @@ void TwInCombo::inputMethodEvent(QInputMethodEvent* e) {
   // Committed text (a finished Hangul syllable) drops the list like a typed character; the search then
   // follows the text as it changes.
   if (!e->commitString().isEmpty() && !droppedDown_ && AutoDrop()) {
-    TwGuard(&Grid(), [&] {
+    TwGuard(Host().EditorParent(), [&] {
       if (Column()->CanModify()) DropDown(true);
     });
   }
@@ -222,7 +206,7 @@ void TwInCombo::focusOutEvent(QFocusEvent* e) {
   // opened on, not a half-typed search.
   if (e->reason() != Qt::PopupFocusReason) {
     StopTracking();
-    TwGuard(&Grid(), [&] { CloseUp(false); });
+    TwGuard(Host().EditorParent(), [&] { CloseUp(false); });
   }
   TwInEdit::focusOutEvent(e);
 }
@@ -238,7 +222,7 @@ void TwInCombo::hideEvent(QHideEvent* e) {
 
 // --- TwInPickList ---------------------------------------------------------------------------------------
 
-TwInPickList::TwInPickList(TwCustomGrid& grid) : TwInCombo(grid) {
+TwInPickList::TwInPickList(TwEditorHost& host) : TwInCombo(host) {
   setObjectName("InPickList");
   // Text typed by hand no longer names the row it was loaded from: without this a cell would keep its old
   // value while the editor shows the new text (typing with AutoDrop off, or keeping free text).
@@ -297,9 +281,9 @@ void TwInPickList::SetValue(const plat::Variant& X) {
 }
 
 void TwInPickList::CreateDropList() {
-  dropList_ = new TwInItemList(Grid(), this);
+  dropList_ = new TwInItemList(Host(), this);
   dropList_->hide();
-  dropList_->OnCloseUp = [this](bool Accept) { TwGuard(&Grid(), [&] { CloseUp(Accept); }); };
+  dropList_->OnCloseUp = [this](bool Accept) { TwGuard(Host().EditorParent(), [&] { CloseUp(Accept); }); };
 }
 
 void TwInPickList::UpdateDropList() {

@@ -8,7 +8,7 @@
 // Alt+Down toggles, Home/End/Up/Down/PageUp/PageDown move in the list. A typed character, or text committed
 // by an input method (Hangul), drops the list when the column's list option has AutoDrop. Every other key
 // takes the text editor's way (the grid sees the keys that move between cells). The grid hears the list
-// open and close through its OnDropDown and OnCloseUp.
+// open and close through its OnDropDown and OnCloseUp (the host's DroppedDown and ClosedUp).
 #include <string>
 
 #include "grid/editors/in_edit.h"
@@ -17,7 +17,7 @@
 
 class TwInCombo : public TwInEdit {
  public:
-  explicit TwInCombo(TwCustomGrid& grid);
+  explicit TwInCombo(TwEditorHost& host);
   ~TwInCombo() override;
 
   TwItemList* DropList() const { return dropList_; }
@@ -34,11 +34,11 @@ class TwInCombo : public TwInEdit {
   void DrawButton(plat::paint::TCanvas& DC, const plat::paint::TRect& Rect) override;
   void GetButtonRect(plat::paint::TRect& Rect) const override;
 
-  // A list editor never takes the column's edit mask or maximum length.
-  void DropMaskAndLength() override { dropMask_ = true; }
   void HideEditor() override;
 
-  void KeyDown(int& Key, plat::ui::TShiftState Shift) override;
+  // The list's keys come before the text editor's and the grid's; a key that leaves the cell closes the
+  // list first, accepting its row.
+  bool ListKey(int Key, plat::ui::TShiftState Shift) override;
   void KeyPress(char32_t& Key) override;
 
  protected:
@@ -55,7 +55,6 @@ class TwInCombo : public TwInEdit {
   TwItemList* dropList_ = nullptr;  // a child of the editor, deleted with it
 
  private:
-  bool HandleComboKey(QKeyEvent* e);
   bool PointOnButton(const QPointF& p) const;
   void StopTracking();
   bool AutoDrop() const;
@@ -68,7 +67,7 @@ class TwInCombo : public TwInEdit {
 
 class TwInPickList : public TwInCombo {
  public:
-  explicit TwInPickList(TwCustomGrid& grid);
+  explicit TwInPickList(TwEditorHost& host);
 
   // The value row the text stands for; -1 for free text. Editing the text by hand makes it free text.
   int ValueIndex() const { return valueIndex_; }

@@ -6,8 +6,6 @@
 #include <QPainter>
 #include <QStyleHints>
 
-#include "grid/editors/editor_keys.h"
-#include "grid/view/custom_grid.h"
 #include "grid/view/draw_helpers.h"
 #include "grid/view/grid_guard.h"
 
@@ -33,7 +31,7 @@ int BorderWidth(const TwColumn* c) {
 
 // --- TwInSpecial ----------------------------------------------------------------------------------------
 
-TwInSpecial::TwInSpecial(TwCustomGrid& grid) : QWidget(grid.viewport()), TwInplaceEditor(grid) {
+TwInSpecial::TwInSpecial(TwEditorHost& host) : QWidget(host.EditorParent()), TwInplaceEditor(host) {
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_OpaquePaintEvent);
   hide();
@@ -96,63 +94,43 @@ void TwInSpecial::paintEvent(QPaintEvent*) {
 }
 
 void TwInSpecial::keyPressEvent(QKeyEvent* e) {
-  TwGuard(&Grid(), [&] {
-    int key = VirtualKeyOf(e->key());
-    const int keyIn = key;
-    if (key != 0) KeyDown(key, ShiftStateOf(e->modifiers()));
-    // The grid may have closed or moved the editor: its characters then belong to nobody.
-    if (keyIn != 0 && key == 0 && !isVisible()) return;
-    for (char32_t ch : e->text().toUcs4()) {
-      if (!isVisible()) break;
-      KeyPress(ch);
-    }
-  });
+  RouteKey(e);
   e->accept();
 }
 
 void TwInSpecial::mousePressEvent(QMouseEvent* e) {
   if (e->button() != Qt::LeftButton) return;
-  TwGuard(&Grid(), [&] {
+  TwGuard(Host().EditorParent(), [&] {
     // The click that opened the editor and this one make a double click (the press still counts).
     const std::int64_t now = QDateTime::currentMSecsSinceEpoch();
     const bool dbl =
         ClickTime != 0 && now - ClickTime < QGuiApplication::styleHints()->mouseDoubleClickInterval();
     ClickTime = 0;
     MouseDown(int(e->position().x()), int(e->position().y()));
-    if (dbl) Grid().DblClick();
+    if (dbl) Host().DblClick();
   });
 }
 
 void TwInSpecial::mouseDoubleClickEvent(QMouseEvent* e) {
   if (e->button() != Qt::LeftButton) return;
   // As the press of a double click, it acts as a press; then the grid hears the double click.
-  TwGuard(&Grid(), [&] {
+  TwGuard(Host().EditorParent(), [&] {
     MouseDown(int(e->position().x()), int(e->position().y()));
-    Grid().DblClick();
+    Host().DblClick();
   });
 }
 
 void TwInSpecial::focusInEvent(QFocusEvent* e) {
   QWidget::focusInEvent(e);
   update();
-  Grid().EditorFocusChanged(true, e->reason());
 }
 
 void TwInSpecial::focusOutEvent(QFocusEvent* e) {
   QWidget::focusOutEvent(e);
   update();
-  Grid().EditorFocusChanged(false, e->reason());
 }
 
 bool TwInSpecial::event(QEvent* e) {
-  if (e->type() == QEvent::ShortcutOverride) {
-    // Enter and Esc belong to the editor (and through it to the grid), not to the window's buttons.
-    auto* k = static_cast<QKeyEvent*>(e);
-    if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter || k->key() == Qt::Key_Escape) {
-      e->accept();
-      return true;
-    }
-  }
   // Tab and Backtab go to the grid like every other key.
   if (e->type() == QEvent::KeyPress) {
     auto* k = static_cast<QKeyEvent*>(e);
@@ -166,7 +144,7 @@ bool TwInSpecial::event(QEvent* e) {
 
 // --- TwInCheckEdit --------------------------------------------------------------------------------------
 
-TwInCheckEdit::TwInCheckEdit(TwCustomGrid& grid) : TwInSpecial(grid) {
+TwInCheckEdit::TwInCheckEdit(TwEditorHost& host) : TwInSpecial(host) {
   setObjectName("InCheckEdit");
 }
 
@@ -186,7 +164,6 @@ void TwInCheckEdit::Toggle() {
 }
 
 void TwInCheckEdit::KeyDown(int& Key, TShiftState Shift) {
-  Grid().KeyDown(Key, Shift);
   if (Key == VK_DELETE && !Shift.Contains(ssCtrl) && CanModify()) {
     SetValue(plat::Variant::Null());
     Key = 0;
@@ -194,7 +171,6 @@ void TwInCheckEdit::KeyDown(int& Key, TShiftState Shift) {
 }
 
 void TwInCheckEdit::KeyPress(char32_t& Key) {
-  Grid().KeyPress(Key);
   if (Key == U' ') {
     Toggle();
     Key = 0;
@@ -214,7 +190,7 @@ void TwInCheckEdit::PaintContent(TCanvas& Canvas, const TRect& Rect) {
 
 // --- TwInBoolEdit ---------------------------------------------------------------------------------------
 
-TwInBoolEdit::TwInBoolEdit(TwCustomGrid& grid) : TwInCheckEdit(grid) {
+TwInBoolEdit::TwInBoolEdit(TwEditorHost& host) : TwInCheckEdit(host) {
   setObjectName("InBoolEdit");
 }
 
@@ -225,7 +201,7 @@ void TwInBoolEdit::PaintContent(TCanvas& Canvas, const TRect& Rect) {
 
 // --- TwInRadioGroup -------------------------------------------------------------------------------------
 
-TwInRadioGroup::TwInRadioGroup(TwCustomGrid& grid) : TwInSpecial(grid) {
+TwInRadioGroup::TwInRadioGroup(TwEditorHost& host) : TwInSpecial(host) {
   setObjectName("InRadioGroup");
 }
 
@@ -277,53 +253,30 @@ int TwInRadioGroup::ItemAt(int X, int Y) {
   return -1;
 }
 
+TwEditorCaret TwInRadioGroup::Caret() const {
+  const int rc = RadioColumns();
+  const int n = Column() ? int(Column()->Values().size()) : 0;
+  const int i = itemIndex_;
+  const int row = i >= 0 ? i / rc : 0, col = i >= 0 ? i % rc : 0;
+  // The last full row: the rows are counted as n div rc (a partial last row is not left by Down).
+  const int lastRow = n / rc - 1;
+  TwEditorCaret at;
+  at.AtStart = i == 0;
+  at.AtEnd = i == n - 1;
+  at.AtLeftEdge = col == 0;
+  at.AtRightEdge = col == rc - 1;
+  at.OnFirstLine = row == 0;
+  at.OnLastLine = row == lastRow;
+  return at;
+}
+
 void TwInRadioGroup::KeyDown(int& Key, TShiftState Shift) {
   const int rc = RadioColumns();
   const int n = Column() ? int(Column()->Values().size()) : 0;
   const int i = itemIndex_;
   const int row = i >= 0 ? i / rc : 0, col = i >= 0 ? i % rc : 0;
   const bool ctrl = Shift.Contains(ssCtrl);
-  const bool arrowMove = Grid().HasOption(wgoArrowMove);
-  // The last full row: the rows are counted as n div rc (a partial last row is not left by Down).
   const int lastRow = n / rc - 1;
-  switch (Key) {
-    case VK_TAB:
-      if (!Shift.Contains(ssAlt)) SendToGrid(Key, Shift);
-      break;
-    case VK_ESCAPE:
-    case VK_PRIOR:
-    case VK_NEXT:
-    case VK_INSERT:
-    case VK_F3:
-      SendToGrid(Key, Shift);
-      break;
-    case VK_END:
-      if (arrowMove && i == n - 1) SendToGrid(Key, Shift);
-      break;
-    case VK_HOME:
-      if (arrowMove && i == 0) SendToGrid(Key, Shift);
-      break;
-    case VK_LEFT:
-      if (arrowMove && (ctrl || col == 0)) SendToGrid(Key, Shift);
-      break;
-    case VK_RIGHT:
-      if (arrowMove && (ctrl || col == rc - 1)) SendToGrid(Key, Shift);
-      break;
-    case VK_UP:
-      if (ctrl || row == 0) SendToGrid(Key, Shift);
-      break;
-    case VK_DOWN:
-      if (ctrl || row == lastRow) SendToGrid(Key, Shift);
-      break;
-    case VK_DELETE:
-    case VK_F2:
-      if (ctrl) SendToGrid(Key, Shift);
-      break;
-    default:
-      break;
-  }
-  if (Key == 0) return;
-  GridKeyEvent(Key, Shift);
   if (Key == VK_DELETE) {
     SelectIndex(-1);
     return;
@@ -364,7 +317,6 @@ void TwInRadioGroup::KeyDown(int& Key, TShiftState Shift) {
 }
 
 void TwInRadioGroup::KeyPress(char32_t& Key) {
-  Grid().KeyPress(Key);
   if (Key != U' ') return;
   Key = 0;
   const int n = Column() ? int(Column()->Values().size()) : 0;

@@ -9,9 +9,10 @@
 // or nothing (Delete). Every change asks the column first (CanModify: not read-only, and the row is being
 // edited or OnEdit allows it); a refused change does nothing, and the keys still reach the grid.
 //
-// Keys: the check editors give every key to the grid's KeyDown and every character to its KeyPress first
-// (so arrows, Tab, Enter and Esc act as on the grid). The radio group keeps the arrows that move between
-// its items and hands the grid those that leave it at an edge.
+// Keys: the check editors follow the check key table, which gives every key to the grid's KeyDown and
+// every character to its KeyPress first (so arrows, Tab, Enter and Esc act as on the grid). The radio group
+// follows the radio table: it keeps the arrows that move between its items (it answers where its chosen
+// item lies) and the grid gets those that leave it at an edge.
 #include <QWidget>
 
 #include "grid/view/inplace_editor.h"
@@ -20,7 +21,7 @@
 
 class TwInSpecial : public QWidget, public TwInplaceEditor {
  public:
-  explicit TwInSpecial(TwCustomGrid& grid);
+  explicit TwInSpecial(TwEditorHost& host);
 
   QWidget* Control() override { return this; }
   void ShowAt(const plat::paint::TRect& Loc, bool Redraw) override;
@@ -34,8 +35,6 @@ class TwInSpecial : public QWidget, public TwInplaceEditor {
   // The area inside the column's edit border, in client coordinates.
   plat::paint::TRect ContentRect() const;
 
-  virtual void KeyDown(int& Key, plat::ui::TShiftState Shift) = 0;
-  virtual void KeyPress(char32_t& Key) = 0;
   // A left press at a client point.
   virtual void MouseDown(int X, int Y) = 0;
 
@@ -60,7 +59,7 @@ class TwInSpecial : public QWidget, public TwInplaceEditor {
 
 class TwInCheckEdit : public TwInSpecial {
  public:
-  explicit TwInCheckEdit(TwCustomGrid& grid);
+  explicit TwInCheckEdit(TwEditorHost& host);
 
   bool IsNull() const { return isNull_; }
   bool Checked() const { return checked_; }
@@ -70,6 +69,7 @@ class TwInCheckEdit : public TwInSpecial {
   // Null to true, else the opposite state; only when the column may change.
   void Toggle();
 
+  TwKeyTable KeyTable() const override { return TwKeyTable::Check; }
   void KeyDown(int& Key, plat::ui::TShiftState Shift) override;
   void KeyPress(char32_t& Key) override;
   void MouseDown(int X, int Y) override;
@@ -84,7 +84,7 @@ class TwInCheckEdit : public TwInSpecial {
 
 class TwInBoolEdit : public TwInCheckEdit {
  public:
-  explicit TwInBoolEdit(TwCustomGrid& grid);
+  explicit TwInBoolEdit(TwEditorHost& host);
 
  protected:
   void PaintContent(plat::paint::TCanvas& Canvas, const plat::paint::TRect& Rect) override;
@@ -92,7 +92,7 @@ class TwInBoolEdit : public TwInCheckEdit {
 
 class TwInRadioGroup : public TwInSpecial {
  public:
-  explicit TwInRadioGroup(TwCustomGrid& grid);
+  explicit TwInRadioGroup(TwEditorHost& host);
 
   int ItemIndex() const { return itemIndex_; }
   // The chosen index as an integer; Null when nothing is chosen (or there is no column).
@@ -105,6 +105,9 @@ class TwInRadioGroup : public TwInSpecial {
   // The item whose cell holds a client point; -1 between cells.
   int ItemAt(int X, int Y);
 
+  TwKeyTable KeyTable() const override { return TwKeyTable::Radio; }
+  // At the start and end: the first and last item; at the edges: the chosen item's column and row.
+  TwEditorCaret Caret() const override;
   void KeyDown(int& Key, plat::ui::TShiftState Shift) override;
   void KeyPress(char32_t& Key) override;
   void MouseDown(int X, int Y) override;

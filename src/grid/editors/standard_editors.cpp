@@ -8,22 +8,17 @@
 #include "grid/editors/special_edit.h"
 #include "grid/view/inplace_editor.h"
 
-void RegisterStandardEditors() {
-  static const bool done = [] {
-    TwEditorRegistry& r = TwEditorRegistry::Standard();
-    r.Register(wekText, [](TwCustomGrid& g) { return std::make_unique<TwInEdit>(g); });
-    r.Register(wekMultiText, [](TwCustomGrid& g) { return std::make_unique<TwInMultiEdit>(g); });
-    // The spin-number kind shares the number editor (the grid asks for the number kind's).
-    r.Register(wekNumber, [](TwCustomGrid& g) { return std::make_unique<TwInNumEdit>(g); });
-    r.Register(wekDate, [](TwCustomGrid& g) { return std::make_unique<TwInDateEdit>(g); });
-    r.Register(wekTime, [](TwCustomGrid& g) { return std::make_unique<TwInTimeEdit>(g); });
-    r.Register(wekCheckBox, [](TwCustomGrid& g) { return std::make_unique<TwInCheckEdit>(g); });
-    r.Register(wekBoolean, [](TwCustomGrid& g) { return std::make_unique<TwInBoolEdit>(g); });
-    r.Register(wekRadioGroup, [](TwCustomGrid& g) { return std::make_unique<TwInRadioGroup>(g); });
-    r.Register(wekPickList, [](TwCustomGrid& g) { return std::make_unique<TwInPickList>(g); });
-    r.RegisterDialog(wekMemo, [](TwCustomGrid& g) { return std::make_unique<TwMemoCellDialog>(g); });
-    r.RegisterDialog(wekPicture, [](TwCustomGrid& g) { return std::make_unique<TwPictureCellDialog>(g); });
-    return true;
-  }();
-  (void)done;
+void InstallStandardEditors(TwEditorRegistry& r) {
+  r.Register(wekText, [](TwEditorHost& h) { return std::make_unique<TwInEdit>(h); });
+  r.Register(wekMultiText, [](TwEditorHost& h) { return std::make_unique<TwInMultiEdit>(h); });
+  // The spin-number kind shares the number editor (the grid asks for the number kind's).
+  r.Register(wekNumber, [](TwEditorHost& h) { return std::make_unique<TwInNumEdit>(h); });
+  r.Register(wekDate, [](TwEditorHost& h) { return std::make_unique<TwInDateEdit>(h); });
+  r.Register(wekTime, [](TwEditorHost& h) { return std::make_unique<TwInTimeEdit>(h); });
+  r.Register(wekCheckBox, [](TwEditorHost& h) { return std::make_unique<TwInCheckEdit>(h); });
+  r.Register(wekBoolean, [](TwEditorHost& h) { return std::make_unique<TwInBoolEdit>(h); });
+  r.Register(wekRadioGroup, [](TwEditorHost& h) { return std::make_unique<TwInRadioGroup>(h); });
+  r.Register(wekPickList, [](TwEditorHost& h) { return std::make_unique<TwInPickList>(h); });
+  r.RegisterDialog(wekMemo, [](TwEditorHost& h) { return std::make_unique<TwMemoCellDialog>(h); });
+  r.RegisterDialog(wekPicture, [](TwEditorHost& h) { return std::make_unique<TwPictureCellDialog>(h); });
 }

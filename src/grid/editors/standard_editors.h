@@ -1,4 +1,6 @@
 #pragma once
-// Registers the grid's standard in-place editors and cell dialogs in TwEditorRegistry::Standard(). Called
-// by every data grid before its first editor is made; registering twice changes nothing.
-void RegisterStandardEditors();
+// The grid's standard in-place editors and cell dialogs, installed into a grid's own registry (the data
+// grid installs them into its registry when it is made; a bare grid has none).
+class TwEditorRegistry;
+
+void InstallStandardEditors(TwEditorRegistry& registry);

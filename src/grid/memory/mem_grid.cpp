@@ -21,7 +21,7 @@ std::unique_ptr<TwColumn> MakeMemColumn(TwColumns* owner) {
 }  // namespace
 
 TMemGrid::TMemGrid(QWidget* parent) : TwCustomGrid(parent, MakeMemColumn) {
-  RegisterStandardEditors();
+  InstallStandardEditors(Editors());
   infos_.OnSelectionChange = [this] { FireSelectionChange(); };
 }
 

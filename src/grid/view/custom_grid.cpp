@@ -8,12 +8,14 @@
 
 #include "grid/structure/extents.h"
 #include "grid/structure/scope_guard.h"
+#include "grid/view/edit_session.h"
 #include "grid/view/grid_guard.h"
 #include "grid/view/grid_paint_state.h"
-#include "grid/view/inplace_editor.h"
 
 TwCustomGrid::TwCustomGrid(QWidget* parent, TwColumns::Factory columnFactory)
-    : QAbstractScrollArea(parent), model_(std::move(columnFactory)), editing_(new TwEditingState) {
+    : QAbstractScrollArea(parent),
+      model_(std::move(columnFactory)),
+      editing_(new TwEditingState(*this)) {
   model_.SetHost(this);
   setFocusPolicy(Qt::StrongFocus);
   viewport()->setAutoFillBackground(false);
@@ -29,6 +31,8 @@ TwCustomGrid::~TwCustomGrid() {
   editing_->EditorMode = false;
   for (auto& d : editing_->Dialogs) d.reset();
   for (auto& ed : editing_->Editors) ed.reset();
+  editing_->CustomDialogs.clear();
+  editing_->CustomEditors.clear();
   // Columns may still ask the grid while they are destroyed: destroy them while it is whole.
   model_.DestroyColumns();
   // What is left of the model answers as a bare model from here on.

@@ -4,9 +4,10 @@
 //
 // This file holds the state every layer shares (current row and column, options, the update lock and the
 // event nesting counter, the OnRowChange timer), the data operations, and the hooks of the in-place
-// editing lifecycle (grid_editing.cpp: editors made per kind through a TwEditorRegistry, shown,
-// read back and committed) and of repainting. Repaint requests become the rectangles of the layout
-// (TwGridExtents) handed to Qt's update of the viewport; an installed TwGridObserver hears of both.
+// editing lifecycle (grid_editing.cpp: editors made per kind through the grid's own TwEditorRegistry,
+// shown, read back and committed; edit_session.h: the host its editors see and their filter) and of
+// repainting. Repaint requests become the rectangles of the layout (TwGridExtents) handed to Qt's update
+// of the viewport; an installed TwGridObserver hears of both.
 #include <QAbstractScrollArea>
 #include <QRect>
 #include <cstdint>
@@ -235,6 +236,14 @@ class TwCustomGrid : public QAbstractScrollArea, private TwGridModelHost {
   virtual std::unique_ptr<TwInplaceEditor> CreateListEditor2() { return nullptr; }
   // The memo and picture dialogs (kinds 13 and 14).
   virtual std::unique_ptr<TwCellDialog> MakeCellDialog(TwEditKind kind);
+  // This grid's registry of editor and dialog factories (empty for a bare grid; the data grid installs the
+  // standard editors), and the host its editors see.
+  TwEditorRegistry& Editors();
+  TwEditorHost& EditorHost();
+  // The column is edited by the editor registered under its custom kind.
+  bool HasCustomEditor(const TwColumn* AColumn) const;
+  // The column opens a dialog (memo, picture) instead of an in-place editor.
+  bool OpensDialog(const TwColumn* AColumn) const;
   virtual void HideEditor();
   // Moves the open editor onto the current cell; without Reposition it is also shown and focused.
   void PlaceEditor(bool Reposition);

@@ -1,6 +1,7 @@
 // In-place editing: which editor serves the current cell, when it opens and closes, where it lies, how its
-// value is read, and the first step of Esc. The editors themselves are made through TwEditorRegistry; the
-// data grid writes their values into its cells (CommitEdit).
+// value is read, and the first step of Esc. The editors themselves are made through the grid's own
+// TwEditorRegistry (by the column's custom kind when one is registered, else by its edit kind) and see the
+// grid only through its TwEditorHost; the data grid writes their values into its cells (CommitEdit).
 #include <QApplication>
 #include <QDateTime>
 #include <QInputMethodEvent>
@@ -12,6 +13,7 @@
 #include "grid/view/custom_grid.h"
 #include "grid/view/draw_helpers.h"
 #include "grid/view/edit_button.h"
+#include "grid/view/edit_session.h"
 #include "grid/view/grid_guard.h"
 #include "grid/view/inplace_editor.h"
 
@@ -35,13 +37,8 @@ void TwInplaceEditor::TakeInputMethodEvent(QInputMethodEvent* e) {
   QCoreApplication::sendEvent(Control(), &copy);
 }
 
-void TwInplaceEditor::SendToGrid(int& Key, plat::ui::TShiftState Shift) {
-  grid_.KeyDown(Key, Shift);
-  Key = 0;
-}
-
-void TwInplaceEditor::GridKeyEvent(int& Key, plat::ui::TShiftState Shift) {
-  if (grid_.OnKeyDown) grid_.OnKeyDown(&grid_, Key, Shift);
+void TwInplaceEditor::RouteKey(QKeyEvent* e) {
+  TwRouteEditorKey(host_, *this, e);
 }
 
 void TwInplaceEditor::PlaceControl(const plat::paint::TRect& Loc, bool Redraw) {
@@ -51,7 +48,7 @@ void TwInplaceEditor::PlaceControl(const plat::paint::TRect& Loc, bool Redraw) {
   w->raise();
   w->show();
   if (redraw) w->update();
-  if (grid_.hasFocus()) w->setFocus(grid_.EditorFocusReason());
+  if (host_.GridHasFocus()) w->setFocus(host_.EditorFocusReason());
 }
 
 void TwInplaceEditor::HideControl() {
@@ -59,7 +56,7 @@ void TwInplaceEditor::HideControl() {
   if (!w->isVisible()) return;
   const bool hadFocus = w->hasFocus();
   w->hide();
-  if (hadFocus) grid_.setFocus(Qt::OtherFocusReason);
+  if (hadFocus) host_.TakeFocusBack();
 }
 
 bool TwInplaceEditor::TakeOpeningDoubleClick() {
@@ -70,19 +67,26 @@ bool TwInplaceEditor::TakeOpeningDoubleClick() {
   return dbl;
 }
 
-TwEditorRegistry& TwEditorRegistry::Standard() {
-  static TwEditorRegistry registry;
-  return registry;
-}
-
-std::unique_ptr<TwInplaceEditor> TwEditorRegistry::MakeEditor(TwEditKind kind, TwCustomGrid& grid) const {
+std::unique_ptr<TwInplaceEditor> TwEditorRegistry::MakeEditor(TwEditKind kind, TwEditorHost& host) const {
   const auto& f = editors_[Slot(kind)];
-  return f ? f(grid) : nullptr;
+  return f ? f(host) : nullptr;
 }
 
-std::unique_ptr<TwCellDialog> TwEditorRegistry::MakeDialog(TwEditKind kind, TwCustomGrid& grid) const {
+std::unique_ptr<TwInplaceEditor> TwEditorRegistry::MakeEditor(const std::string& customKind,
+                                                              TwEditorHost& host) const {
+  const auto it = customEditors_.find(customKind);
+  return it != customEditors_.end() && it->second ? it->second(host) : nullptr;
+}
+
+std::unique_ptr<TwCellDialog> TwEditorRegistry::MakeDialog(TwEditKind kind, TwEditorHost& host) const {
   const auto& f = dialogs_[Slot(kind)];
-  return f ? f(grid) : nullptr;
+  return f ? f(host) : nullptr;
+}
+
+std::unique_ptr<TwCellDialog> TwEditorRegistry::MakeDialog(const std::string& customKind,
+                                                           TwEditorHost& host) const {
+  const auto it = customDialogs_.find(customKind);
+  return it != customDialogs_.end() && it->second ? it->second(host) : nullptr;
 }
 
 // --- state ----------------------------------------------------------------------------------------------
@@ -105,6 +109,14 @@ int TwCustomGrid::EditRow() const {
 
 const plat::Variant& TwCustomGrid::LastEditValue() const {
   return editing_->LastValue;
+}
+
+TwEditorRegistry& TwCustomGrid::Editors() {
+  return editing_->Registry;
+}
+
+TwEditorHost& TwCustomGrid::EditorHost() {
+  return editing_->Host;
 }
 
 bool TwCustomGrid::CanEditorShow() const {
@@ -133,12 +145,12 @@ std::unique_ptr<TwInplaceEditor> TwCustomGrid::MakeEditor(TwEditKind kind) {
     case wekPicture:
       return nullptr;
     default:
-      return TwEditorRegistry::Standard().MakeEditor(kind, *this);
+      return editing_->Registry.MakeEditor(kind, editing_->Host);
   }
 }
 
 std::unique_ptr<TwCellDialog> TwCustomGrid::MakeCellDialog(TwEditKind kind) {
-  return TwEditorRegistry::Standard().MakeDialog(kind, *this);
+  return editing_->Registry.MakeDialog(kind, editing_->Host);
 }
 
 namespace {
@@ -148,16 +160,36 @@ TwEditKind EditorSlot(TwEditKind kind) {
 }
 }  // namespace
 
+bool TwCustomGrid::HasCustomEditor(const TwColumn* AColumn) const {
+  return !AColumn->CustomKind().empty() && editing_->Registry.Has(AColumn->CustomKind());
+}
+
+bool TwCustomGrid::OpensDialog(const TwColumn* AColumn) const {
+  const TwEditKind kind = AColumn->GetEditKind();
+  return (kind == wekMemo || kind == wekPicture) && !HasCustomEditor(AColumn);
+}
+
 bool TwCustomGrid::CreateEditor(TwColumn* AColumn) {
   const TwEditKind kind = AColumn->GetEditKind();
-  const TwEditKind slot = EditorSlot(kind);
-  auto& editor = editing_->Editors[std::size_t(slot)];
-  if (!editor) {
-    editor = MakeEditor(slot);
-    if (!editor) return false;
-    QWidget* w = editor->Control();
+  std::unique_ptr<TwInplaceEditor>* slot;
+  if (HasCustomEditor(AColumn)) {
+    const std::string& name = AColumn->CustomKind();
+    slot = &editing_->CustomEditors[name];
+    if (!*slot) *slot = editing_->Registry.MakeEditor(name, editing_->Host);
+  } else {
+    slot = &editing_->Editors[std::size_t(EditorSlot(kind))];
+    if (!*slot) *slot = MakeEditor(EditorSlot(kind));
+  }
+  auto& editor = *slot;
+  if (!editor) return false;
+  QWidget* w = editor->Control();
+  if (!editor->HasFilter()) {
+    // First use: the editor lies on the viewport, hidden, and its keys and focus pass the grid's filter.
     if (w->parentWidget() != viewport()) w->setParent(viewport());
     w->hide();
+    auto filter = std::make_unique<TwEditorFilter>(editing_->Host, *editor);
+    w->installEventFilter(filter.get());
+    editor->SetFilter(std::move(filter));
   }
   editing_->Active = editor.get();
   editing_->ActiveKind = kind;
@@ -172,20 +204,15 @@ void TwCustomGrid::ShowEditor() {
   TwColumn* c = Model().Columns().Items(col_);
   // A hidden column, or one outside the visible groups, is no current cell to edit.
   if (Model().GroupMode() ? !Model().ColumnPos(c).IsSet() : c->VisibleIndex() < 0) return;
-  // Memo and picture cells open their dialogs, never an in-place editor.
-  const TwEditKind kind = c->GetEditKind();
-  if (kind == wekMemo || kind == wekPicture) return;
+  // Memo and picture cells open their dialogs, never an in-place editor (unless a custom kind edits them).
+  if (OpensDialog(c)) return;
   const int band = Model().GroupMode() ? Model().ColumnPos(c).Group : c->VisibleIndex();
   if (band < Model().FixedCount() && !Model().FixedStyle().Options().Contains(wfxEditing)) return;
   if (!CanEditorShow() || !c->CanShowEditor()) return;
   editing_->Active = nullptr;
   if (!CreateEditor(c)) return;
   // A descendant's CreateEditor may keep the state without a control of the grid's making.
-  if (TwInplaceEditor* ed = editing_->Active) {
-    if (kind == wekPickList || kind == wekCustomList1 || kind == wekCustomList2) ed->DropMaskAndLength();
-    ed->SetColumn(c);
-    ed->SetValue(GetEditValue(c, row_));
-  }
+  if (TwInplaceEditor* ed = editing_->Active) ed->BeginEdit(c, GetEditValue(c, row_));
   editing_->EditColumn = col_;
   editing_->EditRow = row_;
   editing_->EditorMode = true;
@@ -279,11 +306,7 @@ void TwCustomGrid::EditButtonClick() {
 
 plat::Variant TwCustomGrid::ReadEditorValue() {
   plat::Variant v = plat::Variant::Null();
-  if (editing_->EditorMode && editing_->Active) {
-    const TwEditKind k = editing_->ActiveKind;
-    if (k == wekDate || k == wekTime) editing_->Active->TakeTypedInput();
-    v = editing_->Active->GetValue();
-  }
+  if (editing_->EditorMode && editing_->Active) v = editing_->Active->EndEdit();
   editing_->LastValue = v;
   return v;
 }
@@ -325,10 +348,14 @@ void TwCustomGrid::ShowCellDialog() {
   if (col_ < 0 || col_ >= Model().Columns().Count()) return;
   TwColumn* c = Model().Columns().Items(col_);
   const TwEditKind kind = c->GetEditKind();
-  if (kind != wekMemo && kind != wekPicture) return;
+  if (!OpensDialog(c)) return;
+  // A dialog registered under the column's custom kind replaces the standard one.
+  const std::string& custom = c->CustomKind();
+  const bool customDialog = !custom.empty() && editing_->Registry.HasDialog(custom);
   if (!CanEditorShow() || !c->CanShowEditor()) return;
-  auto& dialog = editing_->Dialogs[std::size_t(kind)];
-  if (!dialog) dialog = MakeCellDialog(kind);
+  auto& dialog = customDialog ? editing_->CustomDialogs[custom] : editing_->Dialogs[std::size_t(kind)];
+  if (!dialog)
+    dialog = customDialog ? editing_->Registry.MakeDialog(custom, editing_->Host) : MakeCellDialog(kind);
   if (!dialog) return;
   TRect r;
   if (Model().GroupMode()) {
@@ -339,7 +366,7 @@ void TwCustomGrid::ShowCellDialog() {
   }
   if (r.IsEmpty()) return;
   r.Bottom -= 1;
-  dialog->Run(*this, c, r);
+  dialog->Run(editing_->Host, c, r);
   if (!hasFocus() && isVisible()) setFocus();
 }
 

@@ -101,12 +101,9 @@ void TwCustomGrid::KeyDown(int& Key, TShiftState Shift) {
         EditButtonClick();
       } else {
         if (RowCount() <= 0 && options_.Contains(wgoInserting)) RequestInsert(true);
-        if (col_ >= 0 && col_ < Model().Columns().Count()) {
-          const TwEditKind kind = Model().Columns().Items(col_)->GetEditKind();
-          if (kind == wekMemo || kind == wekPicture) {
-            ShowCellDialog();
-            break;
-          }
+        if (col_ >= 0 && col_ < Model().Columns().Count() && OpensDialog(Model().Columns().Items(col_))) {
+          ShowCellDialog();
+          break;
         }
         ShowEditor();
         SelectEditorText(true);
@@ -608,8 +605,7 @@ void TwCustomGrid::RepaintPressedTitle() {
 // --- focus ------------------------------------------------------------------------------------------
 
 void TwCustomGrid::ClickCurrentCell(int X, int Y) {
-  const TwEditKind kind = Model().Columns().Items(col_)->GetEditKind();
-  if (kind == wekMemo || kind == wekPicture) {
+  if (OpensDialog(Model().Columns().Items(col_))) {
     ShowCellDialog();
     return;
   }
@@ -620,10 +616,8 @@ void TwCustomGrid::ClickCurrentCell(int X, int Y) {
   if (!ed || EditColumn() != col_ || EditRow() != row_) return;
   // A second click inside the editor within the double-click time is a double click.
   if (!wasOpen) ed->ClickTime = QDateTime::currentMSecsSinceEpoch();
-  // One click toggles a check box, a boolean or picks a radio item.
-  if (!options_.Contains(wgoNoClickEdit) &&
-      (kind == wekCheckBox || kind == wekBoolean || kind == wekRadioGroup))
-    ed->ClickAt(X, Y);
+  // One click toggles a check box, a boolean or picks a radio item (the editors that act on it).
+  if (!options_.Contains(wgoNoClickEdit)) ed->ClickAt(X, Y);
 }
 
 bool TwCustomGrid::FocusInside() const {

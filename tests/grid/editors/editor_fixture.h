@@ -65,10 +65,10 @@ class Host {
  public:
   Host() {
     window.resize(300, 120);
-    if constexpr (std::is_constructible_v<Control, TwCustomGrid&>) {
+    if constexpr (std::is_constructible_v<Control, TwEditorHost&>) {
       grid = new TwCustomGrid(&window, [](TwColumns* c) { return std::make_unique<TestColumn>(c); });
       grid->setGeometry(0, 0, 300, 120);
-      control = new Control(*grid);
+      control = new Control(grid->EditorHost());
       control->move(0, 0);
       control->show();
     } else {
