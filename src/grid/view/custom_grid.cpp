@@ -8,6 +8,7 @@
 
 #include "grid/structure/extents.h"
 #include "grid/structure/scope_guard.h"
+#include "grid/view/cell_renderer.h"
 #include "grid/view/grid_guard.h"
 #include "grid/view/grid_paint_state.h"
 #include "grid/view/inplace_editor.h"
