@@ -41,7 +41,7 @@ void BM_DrawTextCell(benchmark::State& state) {
   int i = 0;
   for (auto _ : state) {
     const int x = (i % 8) * kW, y = ((i / 8) % 8) * kH;
-    DrawTextCell(canvas, Bounds(x, y, kW, kH), kText, p, 0, 0);
+    DrawTextCell(canvas, Bounds(x, y, kW, kH), kText, p);
     ++i;
   }
 }
@@ -96,9 +96,8 @@ int main(int argc, char** argv) {
     canvas.Brush.Color = clWindow;
     canvas.Font = TFont("굴림", -12);
     const TwDrawInfo p = Params();
-    cell = SecondsPerCall([&](int i) {
-      DrawTextCell(canvas, Bounds((i % 8) * kW, ((i / 8) % 8) * kH, kW, kH), kText, p, 0, 0);
-    });
+    cell = SecondsPerCall(
+        [&](int i) { DrawTextCell(canvas, Bounds((i % 8) * kW, ((i / 8) % 8) * kH, kW, kH), kText, p); });
   }
   {
     QPainter painter(&Target());

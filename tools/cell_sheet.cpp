@@ -45,22 +45,27 @@ int main(int argc, char** argv) {
     Routine draw;
   };
   // buttons: 0 none, 1 ellipsis button, 2 spin buttons, 3 combo button
-  auto ell = [](int b) { return b == 1 ? 1 : 0; };
-  auto kind = [](int b) { return b == 2 ? 1 : b == 3 ? 2 : 0; };
+  auto ell = [](int b) { return b == 1 ? TwCellEllipsis::Drawn : TwCellEllipsis::None; };
+  auto buttons = [&](int b) {
+    return TwCellButtons{b == 2   ? TwCellButton::Spin
+                         : b == 3 ? TwCellButton::Combo
+                                  : TwCellButton::None,
+                         ell(b)};
+  };
   const std::vector<Row> rows = {
       {"DrawTextCell", [&](TCanvas& c, const TRect& r, const TwDrawInfo& p,
-                           int b) { DrawTextCell(c, r, "개인정보 파일 목록.xlsx", p, kind(b), ell(b)); }},
+                           int b) { DrawTextCell(c, r, "개인정보 파일 목록.xlsx", p, buttons(b)); }},
       {"Text end ellipsis",
        [&](TCanvas& c, const TRect& r, const TwDrawInfo& p, int b) {
          TwDrawInfo q = p;
          q.FitStyle = wfitEnd;
-         DrawTextCell(c, r, "주민등록번호, 휴대폰번호, 운전면허번호", q, kind(b), ell(b));
+         DrawTextCell(c, r, "주민등록번호, 휴대폰번호, 운전면허번호", q, buttons(b));
        }},
       {"Text path ellipsis",
        [&](TCanvas& c, const TRect& r, const TwDrawInfo& p, int b) {
          TwDrawInfo q = p;
          q.FitStyle = wfitPath;
-         DrawTextCell(c, r, "D:\\업무자료\\2023년\\영업부\\고객명단.xlsx", q, kind(b), ell(b));
+         DrawTextCell(c, r, "D:\\업무자료\\2023년\\영업부\\고객명단.xlsx", q, buttons(b));
        }},
       {"Text wrap, centre",
        [&](TCanvas& c, const TRect& r, const TwDrawInfo& p, int b) {
@@ -68,10 +73,10 @@ int main(int argc, char** argv) {
          q.WordWrap = true;
          q.Alignment = taCenter;
          q.Layout = tlCenter;
-         DrawTextCell(c, r, "두 줄로 나뉘는 긴 제목 글자", q, kind(b), ell(b));
+         DrawTextCell(c, r, "두 줄로 나뉘는 긴 제목 글자", q, buttons(b));
        }},
-      {"DrawEmptyCell", [&](TCanvas& c, const TRect& r, const TwDrawInfo& p,
-                            int b) { DrawEmptyCell(c, r, p, kind(b), ell(b)); }},
+      {"DrawEmptyCell",
+       [&](TCanvas& c, const TRect& r, const TwDrawInfo& p, int b) { DrawEmptyCell(c, r, p, buttons(b)); }},
       {"DrawImageTextCell", [&](TCanvas& c, const TRect& r, const TwDrawInfo& p,
                                 int) { DrawImageTextCell(c, r, "그림 Left", p, wimgLeft, &picture); }},
       {"DrawSortTitleCell asc",
@@ -90,7 +95,7 @@ int main(int argc, char** argv) {
        }},
       {"DrawListImageCell",
        [&](TCanvas& c, const TRect& r, const TwDrawInfo& p, int b) {
-         DrawListImageCell(c, r, "목록 그림", &images, 0, wimgLeft, p, kind(b), ell(b));
+         DrawListImageCell(c, r, "목록 그림", &images, 0, wimgLeft, p, buttons(b));
        }},
       {"DrawListImageOnlyCell",
        [&](TCanvas& c, const TRect& r, const TwDrawInfo& p, int) {

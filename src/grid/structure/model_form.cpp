@@ -405,6 +405,9 @@ PropertyList<TwColumn> ColumnProps() {
   l.PropDefault(
       "Ctl3D", kBool, [](const C& c) { return c.Ctl3D(); }, [](C& c, bool v) { c.SetCtl3D(v); }, true);
   l.PropDefault(
+      "CustomKind", kText, [](const C& c) { return c.CustomKind(); },
+      [](C& c, const std::string& v) { c.SetCustomKind(v); }, std::string());
+  l.PropDefault(
       "EditBorder", EnumConv<TwEditBorderStyle>{{"webNone", "webSingle", "webSunken"}},
       [](const C& c) { return c.EditBorder(); }, [](C& c, TwEditBorderStyle v) { c.SetEditBorder(v); },
       webSingle);

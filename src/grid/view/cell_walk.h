@@ -11,16 +11,12 @@
 #include "grid/structure/extents.h"
 #include "grid/structure/group.h"
 #include "grid/view/custom_grid.h"
+#include "grid/view/draw_helpers.h"
 
 // Header: the title cell over the indicator and marker columns; Title: a column title, a group title
 // (Level -1) or an empty level of the title row; FooterTitle: a footer row's cell over the side columns;
 // Footer: a column's footer cell.
 enum class TwCellRegion : std::uint8_t { Indicator, Marker, Data, Header, Title, FooterTitle, Footer };
-// A button drawn at the right of a cell: the spin buttons of a time or the drop button of a date or list.
-enum class TwCellButton : std::uint8_t { None, Spin, Combo };
-// The ellipsis button of a column with an edit button: drawn, or only its room kept (the editor of the
-// current cell brings its own).
-enum class TwCellEllipsis : std::uint8_t { None, Drawn, Room };
 
 struct TwCellRecord {
   TwCellRegion Region = TwCellRegion::Data;

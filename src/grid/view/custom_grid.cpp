@@ -8,14 +8,13 @@
 
 #include "grid/structure/extents.h"
 #include "grid/structure/scope_guard.h"
+#include "grid/view/cell_renderer.h"
 #include "grid/view/edit_session.h"
 #include "grid/view/grid_guard.h"
 #include "grid/view/grid_paint_state.h"
 
 TwCustomGrid::TwCustomGrid(QWidget* parent, TwColumns::Factory columnFactory)
-    : QAbstractScrollArea(parent),
-      model_(std::move(columnFactory)),
-      editing_(new TwEditingState(*this)) {
+    : QAbstractScrollArea(parent), model_(std::move(columnFactory)), editing_(new TwEditingState(*this)) {
   model_.SetHost(this);
   setFocusPolicy(Qt::StrongFocus);
   viewport()->setAutoFillBackground(false);

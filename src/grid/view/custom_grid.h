@@ -24,7 +24,8 @@
 #include "platform/ui/keys.h"
 #include "platform/variant/variant.h"
 
-struct TwCellRecord;  // grid/view/cell_walk.h
+struct TwCellRecord;       // grid/view/cell_walk.h
+class TwRendererRegistry;  // grid/view/cell_renderer.h
 struct TwEditingState;
 
 enum TwGridOption : std::uint8_t {
@@ -434,6 +435,9 @@ class TwCustomGrid : public QAbstractScrollArea, private TwGridModelHost {
   // Picture and image index of a cell (the data grid supplies them).
   virtual const QImage* GetCellGraphic(TwColumn* AColumn, int ARow) { return nullptr; }
   virtual int GetCellImageIndex(TwColumn* AColumn, int ARow) { return -1; }
+  // The cell renderers of this grid, per edit kind and per custom kind (TwColumn::CustomKind); made with
+  // the standard ones on first use. A change shows from the next paint.
+  TwRendererRegistry& Renderers();
 
   TweDrawRow OnDrawRow;
   TweDrawCell OnDrawCell;
@@ -563,6 +567,7 @@ class TwCustomGrid : public QAbstractScrollArea, private TwGridModelHost {
   // painting
   struct PaintState;
   std::unique_ptr<PaintState> paint_;
+  std::unique_ptr<TwRendererRegistry> renderers_;
   TColor selBgColor_ = clBlack;
   TColor selFgColor_ = clWhite;
   bool cellChanging_ = false;

@@ -35,7 +35,7 @@ void DrawCellLines(TCanvas& c, TRect& r, const TwDrawInfo& p) {
 }
 
 // Steps 1 and 2: the cell buffer, background, lines, style inset, buttons and margins.
-TCanvas& PrepareCell(TCanvas& target, const TRect& rect, const TwDrawInfo& p, int buttonKind, int ellipsis,
+TCanvas& PrepareCell(TCanvas& target, const TRect& rect, const TwDrawInfo& p, TwCellButtons buttons,
                      CellParts& out) {
   TCanvas& cell = CellBuffer(rect.Width(), rect.Height());
   TRect r{0, 0, rect.Width(), rect.Height()};
@@ -56,20 +56,20 @@ TCanvas& PrepareCell(TCanvas& target, const TRect& rect, const TwDrawInfo& p, in
   }
   const int bw = ButtonWidth();
   out.ellipsisShown = false;
-  if (ellipsis != 0) {
+  if (buttons.Ellipsis != TwCellEllipsis::None) {
     const TRect button{r.Right - bw, r.Top, r.Right, r.Bottom};
     r.Right -= bw;
-    if (ellipsis == 1) {
+    if (buttons.Ellipsis == TwCellEllipsis::Drawn) {
       DrawEllipsisButton(cell, button, false);
       out.ellipsisShown = true;
     }
   }
-  if (buttonKind != 0) {
+  if (buttons.Button != TwCellButton::None) {
     const TRect button{r.Right - bw, r.Top, r.Right, r.Bottom};
     r.Right -= bw;
-    if (buttonKind == 1)
+    if (buttons.Button == TwCellButton::Spin)
       DrawSpinButtons(cell, button, 0, true, false);
-    else if (buttonKind == 2)
+    else
       DrawComboButton(cell, button, true, false, false);
   }
   r.Left += p.Margins[0];
@@ -128,11 +128,11 @@ enum class ContentMode { None, Buffered, Direct };
 // The five steps; content(canvas, rect) draws the content (Buffered: into the content buffer at (0, 0);
 // Direct: straight into the cell buffer at the content rectangle).
 template <class F>
-void RunCell(TCanvas& target, const TRect& rect, const TwDrawInfo& p, int buttonKind, int ellipsis,
-             ContentMode mode, F&& content) {
+void RunCell(TCanvas& target, const TRect& rect, const TwDrawInfo& p, TwCellButtons buttons, ContentMode mode,
+             F&& content) {
   if (rect.IsEmpty()) return;
   CellParts parts;
-  TCanvas& cell = PrepareCell(target, rect, p, buttonKind, ellipsis, parts);
+  TCanvas& cell = PrepareCell(target, rect, p, buttons, parts);
   if (mode != ContentMode::None && !parts.content.IsEmpty()) {
     if (mode == ContentMode::Direct) {
       cell.Brush = target.Brush;
@@ -213,31 +213,30 @@ bool NoPicture(const QImage* pic) {
 }  // namespace
 
 void DrawTextCell(TCanvas& Canvas, const TRect& Rect, std::string_view Text, const TwDrawInfo& Params,
-                  int ButtonKind, int Ellipsis) {
-  RunCell(Canvas, Rect, Params, ButtonKind, Ellipsis,
-          Text.empty() ? ContentMode::None : ContentMode::Buffered, [&](TCanvas& c, const TRect& r) {
+                  TwCellButtons Buttons) {
+  RunCell(Canvas, Rect, Params, Buttons, Text.empty() ? ContentMode::None : ContentMode::Buffered,
+          [&](TCanvas& c, const TRect& r) {
             DrawTextInRect(c, r, Text, Params.WordWrap, Params.FitStyle, Params.Layout, Params.Alignment);
           });
 }
 
-void DrawEmptyCell(TCanvas& Canvas, const TRect& Rect, const TwDrawInfo& Params, int ButtonKind,
-                   int Ellipsis) {
-  RunCell(Canvas, Rect, Params, ButtonKind, Ellipsis, ContentMode::None, [](TCanvas&, const TRect&) {});
+void DrawEmptyCell(TCanvas& Canvas, const TRect& Rect, const TwDrawInfo& Params, TwCellButtons Buttons) {
+  RunCell(Canvas, Rect, Params, Buttons, ContentMode::None, [](TCanvas&, const TRect&) {});
 }
 
 void DrawImageTextCell(TCanvas& Canvas, const TRect& Rect, std::string_view Text, const TwDrawInfo& Params,
                        TwImageLayout ImageLayout, const QImage* Picture) {
-  if (NoPicture(Picture) || ImageLayout == wimgNone) return DrawTextCell(Canvas, Rect, Text, Params, 0, 0);
+  if (NoPicture(Picture) || ImageLayout == wimgNone) return DrawTextCell(Canvas, Rect, Text, Params);
   if (ImageLayout == wimgAlone || Text.empty()) return DrawPictureCell(Canvas, Rect, Picture, Params, true);
   const QImage& img = TransparentPicture(*Picture);
-  RunCell(Canvas, Rect, Params, 0, 0, ContentMode::Buffered,
+  RunCell(Canvas, Rect, Params, {}, ContentMode::Buffered,
           [&](TCanvas& c, const TRect& r) { ImageAndText(c, r, Text, Params, ImageLayout, img, 0, 0); });
 }
 
 void DrawSortTitleCell(TCanvas& Canvas, const TRect& Rect, std::string_view Text, const TwDrawInfo& Params,
                        int SortDir, TwImageLayout ImageLayout, const QImage* Picture) {
   if (SortDir == 0) return DrawImageTextCell(Canvas, Rect, Text, Params, ImageLayout, Picture);
-  RunCell(Canvas, Rect, Params, 0, 0, ContentMode::Buffered, [&](TCanvas& c, const TRect& r) {
+  RunCell(Canvas, Rect, Params, {}, ContentMode::Buffered, [&](TCanvas& c, const TRect& r) {
     c.FillRect(r);
     const TRect strip{Max(r.Left, r.Right - kSortMarkStrip), r.Top, r.Right, r.Bottom};
     const TRect rest{r.Left, r.Top, strip.Left, r.Bottom};
@@ -259,16 +258,16 @@ void DrawSortTitleCell(TCanvas& Canvas, const TRect& Rect, std::string_view Text
 }
 
 void DrawListImageCell(TCanvas& Canvas, const TRect& Rect, std::string_view Text, const QImage* Image,
-                       TwImageLayout ImageLayout, const TwDrawInfo& Params, int ButtonKind, int Ellipsis) {
-  if (NoPicture(Image) || ImageLayout == wimgNone) return DrawTextCell(Canvas, Rect, Text, Params, 0, 0);
+                       TwImageLayout ImageLayout, const TwDrawInfo& Params, TwCellButtons Buttons) {
+  if (NoPicture(Image) || ImageLayout == wimgNone) return DrawTextCell(Canvas, Rect, Text, Params);
   if (ImageLayout == wimgAlone || Text.empty()) return DrawListImageOnlyCell(Canvas, Rect, Image, Params);
-  RunCell(Canvas, Rect, Params, ButtonKind, Ellipsis, ContentMode::Buffered,
+  RunCell(Canvas, Rect, Params, Buttons, ContentMode::Buffered,
           [&](TCanvas& c, const TRect& r) { ImageAndText(c, r, Text, Params, ImageLayout, *Image, 2, 1); });
 }
 
 void DrawListImageOnlyCell(TCanvas& Canvas, const TRect& Rect, const QImage* Image,
                            const TwDrawInfo& Params) {
-  RunCell(Canvas, Rect, Params, 0, 0, ContentMode::Buffered, [&](TCanvas& c, const TRect& r) {
+  RunCell(Canvas, Rect, Params, {}, ContentMode::Buffered, [&](TCanvas& c, const TRect& r) {
     c.FillRect(r);
     if (!NoPicture(Image)) PlaceImage(c, r, *Image, Params.Alignment, Params.Layout);
   });
@@ -276,7 +275,7 @@ void DrawListImageOnlyCell(TCanvas& Canvas, const TRect& Rect, const QImage* Ima
 
 void DrawPictureCell(TCanvas& Canvas, const TRect& Rect, const QImage* Picture, const TwDrawInfo& Params,
                      bool Transparent) {
-  RunCell(Canvas, Rect, Params, 0, 0, ContentMode::Buffered, [&](TCanvas& c, const TRect& r) {
+  RunCell(Canvas, Rect, Params, {}, ContentMode::Buffered, [&](TCanvas& c, const TRect& r) {
     c.FillRect(r);
     if (!NoPicture(Picture))
       PlaceImage(c, r, Transparent ? TransparentPicture(*Picture) : *Picture, Params.Alignment,
@@ -287,28 +286,32 @@ void DrawPictureCell(TCanvas& Canvas, const TRect& Rect, const QImage* Picture, 
 void DrawStretchPictureCell(TCanvas& Canvas, const TRect& Rect, const QImage* Picture,
                             const TwDrawInfo& Params, bool Transparent, bool Stretch) {
   if (!Stretch) return DrawPictureCell(Canvas, Rect, Picture, Params, Transparent);
-  RunCell(Canvas, Rect, Params, 0, 0, ContentMode::Direct, [&](TCanvas& c, const TRect& r) {
+  RunCell(Canvas, Rect, Params, {}, ContentMode::Direct, [&](TCanvas& c, const TRect& r) {
     if (!NoPicture(Picture)) c.StretchDraw(r, Transparent ? TransparentPicture(*Picture) : *Picture);
   });
 }
 
 void DrawCheckCell(TCanvas& Canvas, const TRect& Rect, bool Checked, bool Grayed, std::string_view Caption,
-                   const TwDrawInfo& Params, bool Flat, int Ellipsis) {
-  RunCell(Canvas, Rect, Params, 0, Ellipsis, ContentMode::Buffered, [&](TCanvas& c, const TRect& r) {
-    DrawCheckBox(c, r, Checked, Grayed, Params.Alignment, Params.Layout, Flat, Caption, false);
-  });
+                   const TwDrawInfo& Params, bool Flat, TwCellEllipsis Ellipsis) {
+  RunCell(Canvas, Rect, Params, {TwCellButton::None, Ellipsis}, ContentMode::Buffered,
+          [&](TCanvas& c, const TRect& r) {
+            DrawCheckBox(c, r, Checked, Grayed, Params.Alignment, Params.Layout, Flat, Caption, false);
+          });
 }
 
-void DrawBoolCell(TCanvas& Canvas, const TRect& Rect, bool Checked, const TwDrawInfo& Params, int Ellipsis) {
-  RunCell(Canvas, Rect, Params, 0, Ellipsis, ContentMode::Buffered, [&](TCanvas& c, const TRect& r) {
-    c.FillRect(r);
-    DrawBoolMark(c, r, Checked, false);
-  });
+void DrawBoolCell(TCanvas& Canvas, const TRect& Rect, bool Checked, const TwDrawInfo& Params,
+                  TwCellEllipsis Ellipsis) {
+  RunCell(Canvas, Rect, Params, {TwCellButton::None, Ellipsis}, ContentMode::Buffered,
+          [&](TCanvas& c, const TRect& r) {
+            c.FillRect(r);
+            DrawBoolMark(c, r, Checked, false);
+          });
 }
 
 void DrawRadioCell(TCanvas& Canvas, const TRect& Rect, const std::vector<std::string>& Items,
-                   const TwDrawInfo& Params, bool Flat, int Columns, int ItemIndex, int Ellipsis) {
-  RunCell(Canvas, Rect, Params, 0, Ellipsis, ContentMode::Buffered, [&](TCanvas& c, const TRect& r) {
-    DrawRadioItems(c, r, Items, Flat, false, Params.Layout, Columns, ItemIndex);
-  });
+                   const TwDrawInfo& Params, bool Flat, int Columns, int ItemIndex, TwCellEllipsis Ellipsis) {
+  RunCell(Canvas, Rect, Params, {TwCellButton::None, Ellipsis}, ContentMode::Buffered,
+          [&](TCanvas& c, const TRect& r) {
+            DrawRadioItems(c, r, Items, Flat, false, Params.Layout, Columns, ItemIndex);
+          });
 }

@@ -7,9 +7,10 @@
 //   1 grow CellBuffer;  2 PrepareCell: background, grid lines, cell-style inset, buttons, margins;
 //   3 content through ContentBuffer;  4 DrawCellFrame: edges and focus;  5 BlitCell, cut at ClipLeft and
 //   ClipBottom.
-// Ellipsis: 0 none, 1 an ellipsis button, 2 the button's room stays free (a control lies over it).
-// ButtonKind: 0 none, 1 spin buttons, 2 combo button; other values reserve the room and draw nothing.
+// The buttons of a cell (TwCellButtons) take their room at its right edge: the ellipsis outermost, the
+// spin or combo button left of it.
 #include <QImage>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,17 @@ using plat::paint::TCanvas;
 using plat::paint::TFont;
 using plat::paint::TImageList;
 using plat::paint::TRect;
+
+// A button drawn at the right of a cell: the spin buttons of a time or the drop button of a date or list.
+enum class TwCellButton : std::uint8_t { None, Spin, Combo };
+// The ellipsis button of a column with an edit button: drawn, or only its room kept (a control lies over it,
+// as the editor of the current cell brings its own).
+enum class TwCellEllipsis : std::uint8_t { None, Drawn, Room };
+// The edit buttons one cell shows.
+struct TwCellButtons {
+  TwCellButton Button = TwCellButton::None;
+  TwCellEllipsis Ellipsis = TwCellEllipsis::None;
+};
 
 // --- the drawing unit's shared objects ----------------------------------------------------------------
 // The first DrawUnitInitialize creates them, the matching last DrawUnitFinalize frees them. A routine
@@ -77,16 +89,15 @@ void DrawTextInRect(TCanvas& Canvas, const TRect& Rect, std::string_view Text, b
 // --- cell routines --------------------------------------------------------------------------------------
 // The target canvas's brush colour is the background and its font the text font.
 void DrawTextCell(TCanvas& Canvas, const TRect& Rect, std::string_view Text, const TwDrawInfo& Params,
-                  int ButtonKind, int Ellipsis);
-void DrawEmptyCell(TCanvas& Canvas, const TRect& Rect, const TwDrawInfo& Params, int ButtonKind,
-                   int Ellipsis);
+                  TwCellButtons Buttons = {});
+void DrawEmptyCell(TCanvas& Canvas, const TRect& Rect, const TwDrawInfo& Params, TwCellButtons Buttons = {});
 void DrawImageTextCell(TCanvas& Canvas, const TRect& Rect, std::string_view Text, const TwDrawInfo& Params,
                        TwImageLayout ImageLayout, const QImage* Picture);
 void DrawSortTitleCell(TCanvas& Canvas, const TRect& Rect, std::string_view Text, const TwDrawInfo& Params,
                        int SortDir, TwImageLayout ImageLayout, const QImage* Picture);
 // The image of an image list (nullptr when there is none or the index is outside the list).
 void DrawListImageCell(TCanvas& Canvas, const TRect& Rect, std::string_view Text, const QImage* Image,
-                       TwImageLayout ImageLayout, const TwDrawInfo& Params, int ButtonKind, int Ellipsis);
+                       TwImageLayout ImageLayout, const TwDrawInfo& Params, TwCellButtons Buttons = {});
 void DrawListImageOnlyCell(TCanvas& Canvas, const TRect& Rect, const QImage* Image, const TwDrawInfo& Params);
 // Any image list with Count() and Image(i): picks the image, or none for an index out of range.
 template <class List>
@@ -95,10 +106,9 @@ const QImage* ListImage(const List* Images, int ImageIndex) {
 }
 template <class List>
 void DrawListImageCell(TCanvas& Canvas, const TRect& Rect, std::string_view Text, const List* Images,
-                       int ImageIndex, TwImageLayout ImageLayout, const TwDrawInfo& Params, int ButtonKind,
-                       int Ellipsis) {
-  DrawListImageCell(Canvas, Rect, Text, ListImage(Images, ImageIndex), ImageLayout, Params, ButtonKind,
-                    Ellipsis);
+                       int ImageIndex, TwImageLayout ImageLayout, const TwDrawInfo& Params,
+                       TwCellButtons Buttons = {}) {
+  DrawListImageCell(Canvas, Rect, Text, ListImage(Images, ImageIndex), ImageLayout, Params, Buttons);
 }
 template <class List>
 void DrawListImageOnlyCell(TCanvas& Canvas, const TRect& Rect, const List* Images, const TwDrawInfo& Params,
@@ -111,10 +121,12 @@ void DrawPictureCell(TCanvas& Canvas, const TRect& Rect, const QImage* Picture, 
 void DrawStretchPictureCell(TCanvas& Canvas, const TRect& Rect, const QImage* Picture,
                             const TwDrawInfo& Params, bool Transparent, bool Stretch);
 void DrawCheckCell(TCanvas& Canvas, const TRect& Rect, bool Checked, bool Grayed, std::string_view Caption,
-                   const TwDrawInfo& Params, bool Flat, int Ellipsis);
-void DrawBoolCell(TCanvas& Canvas, const TRect& Rect, bool Checked, const TwDrawInfo& Params, int Ellipsis);
+                   const TwDrawInfo& Params, bool Flat, TwCellEllipsis Ellipsis = TwCellEllipsis::None);
+void DrawBoolCell(TCanvas& Canvas, const TRect& Rect, bool Checked, const TwDrawInfo& Params,
+                  TwCellEllipsis Ellipsis = TwCellEllipsis::None);
 void DrawRadioCell(TCanvas& Canvas, const TRect& Rect, const std::vector<std::string>& Items,
-                   const TwDrawInfo& Params, bool Flat, int Columns, int ItemIndex, int Ellipsis);
+                   const TwDrawInfo& Params, bool Flat, int Columns, int ItemIndex,
+                   TwCellEllipsis Ellipsis = TwCellEllipsis::None);
 
 // The check box's fixed size and the sort-mark strip of a title.
 constexpr int kCheckBoxSize = 13;

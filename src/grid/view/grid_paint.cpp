@@ -1,22 +1,23 @@
 // Painting of TwCustomGrid: the title area, the data rows with their indicator and marker cells, the
 // footer rows, the empty look and the background no cell covers.
 //
-// Map: PaintTo (the clip decides bands and rows) - PaintBackground - title area - DrawRow / ForEachBand -
-// DrawCell (selection colours, null mark, pictures, editor kinds) - group rows - indicator and marker
-// cells - footer rows - the empty look - IsGridFocused, InvalidateCurrent, the selection colours.
+// Map: PaintTo (the clip decides bands and rows, each column's renderer is resolved) - PaintBackground -
+// title area - DrawRow / ForEachBand - DrawCell (selection colours, null mark, then the column's renderer)
+// - group rows - indicator and marker cells - footer rows - the empty look - IsGridFocused,
+// InvalidateCurrent, the selection colours.
 //
 // Words: a band is one display index of a row (-2 indicator, -1 marker, then the visible columns or, in
 // group mode, the visible groups); the first FixedCount bands never scroll sideways. Every cell is drawn
-// by a cell routine of the drawing helpers from a copy of its object's drawing record, so nothing here
-// changes the description.
+// by a cell routine of the drawing helpers (a data cell through the renderer of its kind, cell_renderer.h)
+// from a copy of its object's drawing record, so nothing here changes the description.
 #include <QApplication>
 #include <QPaintEvent>
 #include <QPainter>
-#include <exception>
 
 #include "grid/structure/extents.h"
 #include "grid/structure/qt_text.h"
 #include "grid/structure/scope_guard.h"
+#include "grid/view/cell_renderer.h"
 #include "grid/view/cell_walk.h"
 #include "grid/view/draw_helpers.h"
 #include "grid/view/grid_guard.h"
@@ -83,6 +84,7 @@ void TwCustomGrid::PaintTo(TCanvas& Canvas, const TRect& Clip) {
     PaintEmptyLook();
     return;
   }
+  ps.ResolveRenderers(e, Model().GroupMode(), Renderers());
   const bool withIndicator = Model().Indicators().Visible() && Clip.Left < e.ItemRight(-2);
   const bool withMarker = Model().Markers().Visible() && Clip.Left < e.ItemRight(-1);
 
@@ -179,7 +181,7 @@ void TwCustomGrid::DrawEmptyBandCell(const TwCellRecord& cell) {
   d.ClipLeft = grp->IsFixed() ? 0 : e.FixedRight();
   TCanvas& c = *paint_->Canvas;
   c.Brush.Color = kEmptyBandColor;
-  DrawTextCell(c, cell.Rect, "", d, 0, 0);
+  DrawTextCell(c, cell.Rect, "", d);
   if (grp->IsFixed() && cell.Level > 0) {
     // A fixed group marks its levels with a black line one pixel above each level but the first.
     c.Brush.Color = kBlack;
@@ -205,57 +207,55 @@ void TwCustomGrid::DrawEditorLines(const TwCellRecord& cell) {
   }
 }
 
-namespace {
+TwRendererRegistry& TwCustomGrid::Renderers() {
+  if (!renderers_) renderers_ = TwRendererRegistry::Standard();
+  return *renderers_;
+}
 
-// What a data cell shows, decided before anything is drawn.
-enum class CellLook : std::uint8_t {
-  EditorLines,
-  Empty,
-  NullMark,
-  Picture,
-  CheckBox,
-  Boolean,
-  Radio,
-  DateTime,
-  ListImage
-};
-
-CellLook DecideLook(const TwCustomGrid& g, const TwCellRecord& cell) {
-  if (cell.EditorOpen) return CellLook::EditorLines;
-  if (g.RowCount() == 0) return CellLook::Empty;  // nothing to ask the data for
-  const TwEditKind kind = cell.Draw->EditKind;
-  if (cell.Null && g.HasOption(wgoNullMark) && !g.Model().GridState().Designing() && kind != wekCheckBox &&
-      kind != wekRadioGroup)
-    return CellLook::NullMark;
-  if (cell.Column->IsGraphic()) return CellLook::Picture;
-  switch (kind) {
-    case wekCheckBox:
-      return CellLook::CheckBox;
-    case wekBoolean:
-      return CellLook::Boolean;
-    case wekRadioGroup:
-      return CellLook::Radio;
-    case wekDate:
-    case wekTime:
-      return CellLook::DateTime;
-    default:
-      return CellLook::ListImage;
+void TwCustomGrid::PaintState::ResolveRenderers(const TwGridExtents& e, bool groupMode,
+                                                const TwRendererRegistry& registry) {
+  Looks.clear();
+  GroupFirst.clear();
+  Grouped = groupMode;
+  ResolvedLayout = &e;
+  const auto add = [&](const TwColumnDraw& draw) { Looks.push_back({draw.Column, registry.For(draw)}); };
+  for (int i = 0; i < e.Count(); ++i) {
+    if (!groupMode) {
+      add(e.ColumnDraw(i));
+      continue;
+    }
+    const TwGroupAxis& axis = e.GroupAxis(i);
+    GroupFirst.push_back(Looks.size());
+    for (int n = 0; n < axis.LevelStart[std::size_t(axis.Levels)]; ++n) add(axis.Cells[std::size_t(n)]);
   }
 }
 
-}  // namespace
+const TwCellRenderer* TwCustomGrid::PaintState::RendererOf(const TwCellRecord& cell,
+                                                           const TwRendererRegistry& registry) const {
+  std::size_t slot = std::size_t(cell.Band);  // column mode
+  if (Grouped) {
+    const auto band = std::size_t(cell.Band);
+    if (band >= GroupFirst.size() || cell.Level < 0) return registry.For(*cell.Draw);
+    const TwGroupAxis& axis = ResolvedLayout->GroupAxis(cell.Band);
+    slot = GroupFirst[band] + std::size_t(axis.LevelStart[std::size_t(cell.Level)] + cell.Index);
+  }
+  if (slot < Looks.size() && Looks[slot].Column == cell.Column) return Looks[slot].Renderer;
+  return registry.For(*cell.Draw);  // a record this paint's layout does not hold
+}
 
 void TwCustomGrid::DrawCell(const TwCellRecord& Cell, bool CallRowEvent, bool CallCellEvent) {
   if (Model().Observer()) Note(TwPaintedCell::Data, Cell.Band, Cell.Row, Cell.Rect);
-  const CellLook look = DecideLook(*this, Cell);
-  if (look == CellLook::EditorLines) return DrawEditorLines(Cell);
+  if (Cell.EditorOpen) return DrawEditorLines(Cell);
 
   PaintState& ps = *paint_;
   TCanvas& canvas = *ps.Canvas;
   TwColumn* col = Cell.Column;
   const int row = Cell.Row;
   const bool showSelection = ps.ShowSelection;
-  const bool hasRows = look != CellLook::Empty;
+  const bool hasRows = RowCount() > 0;  // without rows there is nothing to ask the data for
+  const TwCellRenderer* renderer = hasRows ? ps.RendererOf(Cell, Renderers()) : nullptr;
+  const bool nullMark = hasRows && Cell.Null && HasOption(wgoNullMark) && !Model().GridState().Designing() &&
+                        !(renderer && renderer->PaintsNull());
   std::string& text = ps.Text;
   if (hasRows)
     GetCellText(col, row, text);
@@ -291,57 +291,17 @@ void TwCustomGrid::DrawCell(const TwCellRecord& Cell, bool CallRowEvent, bool Ca
   }
 
   const TRect& r = Cell.Rect;
-  const int button = int(Cell.Button);
-  const int ellipsis = int(Cell.Ellipsis);
-  switch (look) {
-    case CellLook::EditorLines:
-      break;
-    case CellLook::Empty:
-      DrawEmptyCell(canvas, r, d, 0, 0);
-      break;
-    case CellLook::NullMark:
-      canvas.Font.SetColor(SameNearestColor(canvas, canvas.Brush.Color, kSilver) ? kWhite : kSilver);
-      canvas.Font.SetStyle(fsBold);
-      DrawTextCell(canvas, r, kNullMark, d, 0, 0);
-      break;
-    case CellLook::Picture: {
-      const QImage* picture = nullptr;
-      try {
-        picture = GetCellGraphic(col, row);
-      } catch (const std::exception&) {
-        text = "Error";
-        picture = nullptr;
-      }
-      if (picture && !picture->isNull())
-        DrawStretchPictureCell(canvas, r, picture, d, col->Transparent(), col->AutoSize());
-      else
-        DrawTextCell(canvas, r, text, d, 0, ellipsis);
-      break;
-    }
-    case CellLook::CheckBox:
-      if (Cell.Null)
-        DrawCheckCell(canvas, r, false, true, "", d, !col->Ctl3D(), ellipsis);
-      else
-        DrawCheckCell(canvas, r, GetCellChecked(col, row), false, Model().GridState().Designing() ? "" : text,
-                      d, !col->Ctl3D(), ellipsis);
-      break;
-    case CellLook::Boolean:
-      if (Cell.Null)
-        DrawEmptyCell(canvas, r, d, 0, ellipsis);
-      else
-        DrawBoolCell(canvas, r, GetCellChecked(col, row), d, ellipsis);
-      break;
-    case CellLook::Radio:
-      DrawRadioCell(canvas, r, col->ItemsMapValues() ? col->Items() : col->Values(), d, !col->Ctl3D(),
-                    col->RadioColumns(), GetCellItemIndex(col, row), ellipsis);
-      break;
-    case CellLook::DateTime:
-      DrawTextCell(canvas, r, text, d, button, ellipsis);
-      break;
-    case CellLook::ListImage:
-      DrawListImageCell(canvas, r, text, col->Images(), GetCellImageIndex(col, row), col->ImageLayout(), d,
-                        button, ellipsis);
-      break;
+  const TwCellButtons buttons{Cell.Button, Cell.Ellipsis};
+  if (!hasRows) {
+    DrawEmptyCell(canvas, r, d);
+  } else if (nullMark) {
+    canvas.Font.SetColor(SameNearestColor(canvas, canvas.Brush.Color, kSilver) ? kWhite : kSilver);
+    canvas.Font.SetStyle(fsBold);
+    DrawTextCell(canvas, r, kNullMark, d);
+  } else if (renderer) {
+    renderer->Paint(TwCellPaint{*this, canvas, Cell, r, d, text, buttons});
+  } else {
+    DrawEmptyCell(canvas, r, d, buttons);  // a kind without a renderer: the cell's background and lines
   }
 }
 
@@ -379,7 +339,7 @@ void TwCustomGrid::DrawIndicator(int ARow, const TRect& Rect) {
   canvas.Font.SetStyle(fstyle);
   const TwIndicatorGlyph glyph = ind.ShowState() ? GetIndicatorGlyph(ARow) : wigNone;
   if (glyph == wigNone || int(glyph) >= ind.Glyphs().Count())
-    DrawTextCell(canvas, Rect, text, d, 0, 0);
+    DrawTextCell(canvas, Rect, text, d);
   else
     DrawListImageOnlyCell(canvas, Rect, &ind.Glyphs(), d, int(glyph));
   Note(TwPaintedCell::Indicator, -2, ARow, Rect);
@@ -405,14 +365,14 @@ void TwCustomGrid::DrawMarker(int ARow, const TRect& Rect) {
   canvas.Font.SetStyle(fstyle);
   switch (m.Style()) {
     case wmsDefault:
-      DrawListImageCell(canvas, Rect, text, m.Images(), imgIndex, m.ImageLayout(), d, 0, 0);
+      DrawListImageCell(canvas, Rect, text, m.Images(), imgIndex, m.ImageLayout(), d);
       break;
     case wmsBoolean:
-      DrawBoolCell(canvas, Rect, Model().GridState().Designing() || value, d, 0);
+      DrawBoolCell(canvas, Rect, Model().GridState().Designing() || value, d);
       break;
     case wmsCheckBox:
     case wmsFlatCheckBox:
-      DrawCheckCell(canvas, Rect, value, false, "", d, m.Style() == wmsFlatCheckBox, 0);
+      DrawCheckCell(canvas, Rect, value, false, "", d, m.Style() == wmsFlatCheckBox);
       break;
   }
   Note(TwPaintedCell::Marker, -1, ARow, Rect);
@@ -491,7 +451,7 @@ void TwCustomGrid::PaintTitleArea(int firstBand, int lastBand, bool withIndicato
         SetVertLine(d, hl);
         d.ClipLeft = e.GroupAxis(cell.Band).Group->IsFixed() ? 0 : e.FixedRight();
         canvas.Brush.Color = Model().Color();
-        DrawTextCell(canvas, r, "", d, 0, 0);
+        DrawTextCell(canvas, r, "", d);
         Note(TwPaintedCell::Empty, cell.Band, -1, r);
         break;
       }
@@ -567,7 +527,7 @@ void TwCustomGrid::PaintFooterRow(int k, int firstBand, int lastBand, bool withI
     canvas.Brush.Color = bcol;
     canvas.Font.SetColor(fcol);
     canvas.Font.SetStyle(fstyle);
-    DrawTextCell(canvas, r, text, d, 0, 0);
+    DrawTextCell(canvas, r, text, d);
     Note(TwPaintedCell::Footer, cell.Band, k, r);
   });
 }
@@ -583,7 +543,7 @@ void TwCustomGrid::PaintEmptyLook() {
   SetVertLine(d, kBlack, psSolid, 1);
   const TRect square{client.Left, client.Top, client.Left + kEmptyLookSize, client.Top + kEmptyLookSize};
   canvas.Brush.Color = kBtnFace;
-  DrawTextCell(canvas, square, "", d, 0, 0);
+  DrawTextCell(canvas, square, "", d);
   const std::string name = Model().GridState().Designing() ? tw::FromQ(objectName()) : std::string();
   canvas.Font.Assign(paint_->FontOf(Model().Font()));
   const int width = std::max(kEmptyLookMinTextWidth, GetTextWidth(canvas, name) + 4);
@@ -600,7 +560,7 @@ void TwCustomGrid::PaintEmptyLook() {
     canvas.Brush.Color = kBtnFace;
   }
   const TRect r{square.Right, client.Top, square.Right + width, client.Top + kEmptyLookSize};
-  DrawTextCell(canvas, r, name, t, 0, 0);
+  DrawTextCell(canvas, r, name, t);
   Note(TwPaintedCell::Empty, -1, -1, r);
 }
 

@@ -86,6 +86,7 @@ std::unique_ptr<TMemGrid> RichGrid() {
   code->ListOption().SetTitleFont(TwFont{"Arial", 10, 0, clBlack});
   code->SetColWidth(120);
   code->SetImeMode(imHanguel);
+  code->SetCustomKind("진행률");
 
   grid.Model().Lines().SetHorzColor(clBlack);
   grid.Model().EndLines().SetVertWidth(2);
@@ -144,6 +145,7 @@ TEST(GridForm, AGridWrittenReadAndWrittenAgainGivesTheSameText) {
                            "GrpHeight = 42",
                            "ListOption.Separator = ','",
                            "ImeMode = imHanguel",
+                           "CustomKind = '진행률'",
                            "ColWidth = 120",
                            "Options = [wgoEditing, wgoInserting, wgoMultiSelect, wgoRowSelect]",
                            "Values.Strings = (\n        'N'\n        'Y')",
@@ -244,6 +246,8 @@ TEST(GridForm, WhatIsReadBackBehavesLikeTheOriginal) {
   EXPECT_EQ(read->Column(4)->ListOption().Separator(), ',');
   EXPECT_FALSE(read->Column(4)->ListOption().FontAssigned());
   EXPECT_TRUE(read->Column(4)->ListOption().TitleFontAssigned());
+  EXPECT_EQ(read->Column(4)->CustomKind(), "진행률");
+  EXPECT_EQ(read->Column(3)->CustomKind(), "");
   // Its footers compute like the original's.
   read->AppendRow(false, false, false);
   read->AppendRow(false, false, false);
@@ -289,7 +293,7 @@ TEST(GridForm, ANewGridWritesOnlyItsPerModeSizesAndAssignedValues) {
     EXPECT_TRUE(Has(text, part)) << part << "\n" << text;
   for (const char* part :
        {" Width =", " Height =", "Lines.", "Alignment", "\n  Font.", "\n      Font.", "Title.Font", "Footer.",
-        "  Color =", "DataWidth", "DataType", "Options", "Visible"})
+        "  Color =", "DataWidth", "DataType", "Options", "Visible", "CustomKind"})
     EXPECT_FALSE(Has(text, part)) << part << "\n" << text;
   // The indicators' font is theirs from the start: always written.
   EXPECT_TRUE(Has(text, "Indicators.Font.Name = 'Arial'\n  Indicators.Font.Size = 8\n")) << text;

@@ -55,7 +55,7 @@ TwDrawInfo Lines(int width, TColor vert, TColor horz, TPenStyle style = psSolid)
 TEST(DrawCellLines, OnePixelLinesTakeTheLastColumnAndRowAndTheCornerIsTheRightLines) {
   constexpr int W = 20, H = 10;
   Target t(W, H);
-  DrawEmptyCell(t.canvas, TRect{0, 0, W, H}, Lines(1, clBlue, clLime), 0, 0);
+  DrawEmptyCell(t.canvas, TRect{0, 0, W, H}, Lines(1, clBlue, clLime));
   EXPECT_EQ(t.At(W - 1, 0), clBlue);
   EXPECT_EQ(t.At(W - 1, H - 1), clBlue) << "bottom-right pixel belongs to the right line";
   EXPECT_EQ(t.At(0, H - 1), clLime);
@@ -68,13 +68,13 @@ TEST(DrawCellLines, OnePixelLinesTakeTheLastColumnAndRowAndTheCornerIsTheRightLi
 TEST(DrawCellLines, WideLinesAreSolidBandsWhateverThePenStyle) {
   constexpr int W = 20, H = 12, Wide = 3;
   Target t(W, H);
-  DrawEmptyCell(t.canvas, TRect{0, 0, W, H}, Lines(Wide, clBlue, clLime, psDot), 0, 0);
+  DrawEmptyCell(t.canvas, TRect{0, 0, W, H}, Lines(Wide, clBlue, clLime, psDot));
   EXPECT_EQ(t.Count(clBlue, TRect{W - Wide, 0, W, H}), Wide * H);
   EXPECT_EQ(t.Count(clLime, TRect{0, H - Wide, W - Wide, H}), Wide * (W - Wide));
   EXPECT_EQ(t.At(W - Wide - 1, H - Wide - 1), kBack);
 
   Target dotted(W, H);
-  DrawEmptyCell(dotted.canvas, TRect{0, 0, W, H}, Lines(1, clBlue, clLime, psDot), 0, 0);
+  DrawEmptyCell(dotted.canvas, TRect{0, 0, W, H}, Lines(1, clBlue, clLime, psDot));
   EXPECT_LT(dotted.Count(clBlue, TRect{W - 1, 0, W, H}), H) << "a one-pixel line keeps its style";
   EXPECT_GT(dotted.Count(clBlue, TRect{W - 1, 0, W, H}), 0);
 }
@@ -83,9 +83,9 @@ TEST(DrawCellStyles, DownShiftsTheContentAndShadowsOnlyLeftAndTop) {
   constexpr int W = 80, H = 21;
   TwDrawInfo p;
   Target normal(W, H), down(W, H);
-  DrawTextCell(normal.canvas, TRect{0, 0, W, H}, "가A", p, 0, 0);
+  DrawTextCell(normal.canvas, TRect{0, 0, W, H}, "가A", p);
   p.CellStyle = wcsDown;
-  DrawTextCell(down.canvas, TRect{0, 0, W, H}, "가A", p, 0, 0);
+  DrawTextCell(down.canvas, TRect{0, 0, W, H}, "가A", p);
   const TRect a = normal.BoxOf(kInk), b = down.BoxOf(kInk);
   ASSERT_FALSE(a.IsEmpty());
   EXPECT_EQ(b.Left, a.Left + 2);
@@ -98,7 +98,7 @@ TEST(DrawCellStyles, DownShiftsTheContentAndShadowsOnlyLeftAndTop) {
 
   Target raised(W, H);
   p.CellStyle = wcsRaised;
-  DrawTextCell(raised.canvas, TRect{0, 0, W, H}, "가A", p, 0, 0);
+  DrawTextCell(raised.canvas, TRect{0, 0, W, H}, "가A", p);
   EXPECT_EQ(raised.At(0, H / 2), ColorToRGB(clBtnHighlight));
   EXPECT_EQ(raised.At(W - 1, H / 2), ColorToRGB(clBtnShadow));
   EXPECT_EQ(raised.BoxOf(kInk).Left, a.Left + 1);
@@ -109,7 +109,7 @@ TEST(DrawCellContent, EmptyContentDrawsOnlyBackgroundLinesAndButtons) {
   TwDrawInfo p = Lines(1, clBlue, clBlue);
   p.Margins[0] = 6;  // the margin eats what the button leaves
   Target t(W, H);
-  DrawTextCell(t.canvas, TRect{0, 0, W, H}, "가나다", p, 2, 0);
+  DrawTextCell(t.canvas, TRect{0, 0, W, H}, "가나다", p, {TwCellButton::Combo});
   EXPECT_TRUE(t.BoxOf(kInk).IsEmpty());
   EXPECT_EQ(t.At(0, 0), kBack);
   EXPECT_EQ(t.At(W - 2, H / 2), ColorToRGB(cl3DDkShadow)) << "the combo button's right edge";
@@ -121,7 +121,7 @@ TEST(DrawCellButtons, EllipsisButtonShowsThreeEqualSquaresAndTheFocusLeavesIt) {
   p.Focused = true;
   Target t(W, H, clBlack);
   t.canvas.Brush.Color = clWhite;
-  DrawEmptyCell(t.canvas, TRect{0, 0, W, H}, p, 0, 1);
+  DrawEmptyCell(t.canvas, TRect{0, 0, W, H}, p, {TwCellButton::None, TwCellEllipsis::Drawn});
   const TRect button{W - bw, 0, W, H};
   // The squares' row: the middle black run of the button's middle.
   const int side = Max(1, bw / 7);
@@ -172,7 +172,7 @@ TEST(DrawCheckCells, BoxPlacedByAlignmentAndLayout) {
     p.Alignment = c.a;
     p.Layout = c.l;
     Target t(W, H);
-    DrawCheckCell(t.canvas, TRect{0, 0, W, H}, false, false, "", p, false, 0);
+    DrawCheckCell(t.canvas, TRect{0, 0, W, H}, false, false, "", p, false);
     // The sunken box's outer top-left line is the button shadow.
     const TRect shadow = t.BoxOf(clBtnShadow);
     EXPECT_EQ(shadow.Left, c.left) << int(c.a);
@@ -186,19 +186,19 @@ TEST(DrawCheckCells, CaptionBesideTheBoxAndGrayedShowsNoCheck) {
   TwDrawInfo p;
   p.Layout = tlCenter;
   Target left(W, H);
-  DrawCheckCell(left.canvas, TRect{0, 0, W, H}, true, false, "선택", p, false, 0);
+  DrawCheckCell(left.canvas, TRect{0, 0, W, H}, true, false, "선택", p, false);
   EXPECT_GE(left.BoxOf(kInk).Left, Box + 2);
   p.Alignment = taRightJustify;
   Target right(W, H);
-  DrawCheckCell(right.canvas, TRect{0, 0, W, H}, true, false, "선택", p, false, 0);
+  DrawCheckCell(right.canvas, TRect{0, 0, W, H}, true, false, "선택", p, false);
   EXPECT_LE(right.BoxOf(kInk).Right, W - Box - 2);
 
   const int top = (H - Box) / 2;
   const TRect inside{2, top + 2, Box - 2, top + Box - 2};
   Target checked(W, H), grayed(W, H);
   p.Alignment = taLeftJustify;
-  DrawCheckCell(checked.canvas, TRect{0, 0, W, H}, true, false, "", p, false, 0);
-  DrawCheckCell(grayed.canvas, TRect{0, 0, W, H}, true, true, "", p, false, 0);
+  DrawCheckCell(checked.canvas, TRect{0, 0, W, H}, true, false, "", p, false);
+  DrawCheckCell(grayed.canvas, TRect{0, 0, W, H}, true, true, "", p, false);
   EXPECT_GT(checked.Count(clWindowText, inside), 0);
   EXPECT_EQ(grayed.Count(clWindowText, inside), 0);
   EXPECT_EQ(grayed.Count(clGrayText, inside), 0);
@@ -266,14 +266,14 @@ TEST(DrawBool, TickInTheFontColourCentredOnAButtonSquare) {
   constexpr int W = 40, H = 24;
   const int bw = ButtonWidth();
   Target t(W, H);
-  DrawBoolCell(t.canvas, TRect{0, 0, W, H}, true, TwDrawInfo{}, 0);
+  DrawBoolCell(t.canvas, TRect{0, 0, W, H}, true, TwDrawInfo{});
   const int L = (W - bw) / 2, T = (H - bw) / 2;
   EXPECT_EQ(t.At(L + 5, T + 7), kInk);
   EXPECT_EQ(t.At(L + 7, T + 9 + 2), kInk);
   EXPECT_EQ(t.At(L + 11, T + 5), kInk);
   EXPECT_EQ(t.At(L + 12, T + 4), kBack) << "the last point of a polyline is not drawn";
   Target off(W, H);
-  DrawBoolCell(off.canvas, TRect{0, 0, W, H}, false, TwDrawInfo{}, 0);
+  DrawBoolCell(off.canvas, TRect{0, 0, W, H}, false, TwDrawInfo{});
   EXPECT_TRUE(off.BoxOf(kInk).IsEmpty());
 }
 
@@ -313,11 +313,11 @@ TEST(DrawImages, PictureTextAndListImageGaps) {
   TImageList list(Pic, Pic);
   list.AddMasked(pic, clFuchsia);
   Target l(W, H);
-  DrawListImageCell(l.canvas, TRect{0, 0, W, H}, "가", &list, 0, wimgRight, p, 0, 0);
+  DrawListImageCell(l.canvas, TRect{0, 0, W, H}, "가", &list, 0, wimgRight, p);
   EXPECT_EQ(l.At(W - 1, (H - Pic) / 2), clNavy);
   EXPECT_LE(l.BoxOf(kInk).Right, W - Pic - 2);
   Target out(W, H);
-  DrawListImageCell(out.canvas, TRect{0, 0, W, H}, "가", &list, 5, wimgRight, p, 0, 0);
+  DrawListImageCell(out.canvas, TRect{0, 0, W, H}, "가", &list, 5, wimgRight, p);
   EXPECT_TRUE(out.BoxOf(clNavy).IsEmpty()) << "an index outside the list draws text only";
   EXPECT_FALSE(out.BoxOf(kInk).IsEmpty());
 }
@@ -328,7 +328,7 @@ TEST(BlitCell, CutAtClipLeftAndClipBottom) {
   TwDrawInfo p = Lines(1, clBlue, clBlue);
   p.ClipLeft = Clip;
   p.ClipBottom = 15;
-  DrawTextCell(t.canvas, TRect{X, 0, X + W, H}, "가나다라마바사", p, 0, 0);
+  DrawTextCell(t.canvas, TRect{X, 0, X + W, H}, "가나다라마바사", p);
   for (int y = 0; y < 40; ++y)
     for (int x = 0; x < Clip; ++x) ASSERT_EQ(t.At(x, y), clAqua) << x << "," << y;
   EXPECT_EQ(t.At(Clip, 0), kBack);
@@ -340,7 +340,7 @@ TEST(BlitCell, CutAtClipLeftAndClipBottom) {
   TwDrawInfo q = p;
   q.ClipLeft = 0;
   q.ClipBottom = 0;  // cleared: no clipping
-  DrawTextCell(whole.canvas, TRect{X, 0, X + W, H}, "가나다라마바사", q, 0, 0);
+  DrawTextCell(whole.canvas, TRect{X, 0, X + W, H}, "가나다라마바사", q);
   EXPECT_EQ(whole.At(X + W - 1, H - 1), clBlue);
   for (int y = 0; y < 15; ++y)
     for (int x = Clip; x < X + W; ++x) ASSERT_EQ(t.At(x, y), whole.At(x, y)) << x << "," << y;
