@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Renders the document manager on the demo sandbox (under Xvfb when xvfb-run is there, else off screen)
-# and the cell sheet with two builds, and compares their pixels. Exit 0 when both pairs are identical.
+# Renders the document manager on the demo sandbox (under Xvfb when xvfb-run is there, else off screen),
+# the cell sheet and the grid sheet with two builds, and compares their pixels. Exit 0 when every pair is
+# identical.
 #   tests/grid/tools/compare_screens.sh OLD_BUILD_DIR NEW_BUILD_DIR [KEEP_DIR]
-# Each build folder must hold VekSecurity and cell_sheet. KEEP_DIR keeps the PNG files.
+# Each build folder must hold VekSecurity, cell_sheet and grid_sheet. KEEP_DIR keeps the PNG files.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../../.." && pwd)
 old=${1:?usage: compare_screens.sh OLD_BUILD_DIR NEW_BUILD_DIR [KEEP_DIR]}
@@ -28,10 +29,11 @@ for side in old new; do
   XDG_DATA_HOME="$work/data-$side" render "$dir/VekSecurity" --screenshot "$out/$side-window.png" \
     "$work/demo/C/result.csv" >/dev/null
   render "$dir/cell_sheet" "$out/$side-cells.png" >/dev/null
+  render "$dir/grid_sheet" "$out/$side-grids.png" >/dev/null
 done
 
 status=0
-for shot in window cells; do
+for shot in window cells grids; do
   pngtopnm "$out/old-$shot.png" >"$work/old-$shot.pnm"
   pngtopnm "$out/new-$shot.png" >"$work/new-$shot.pnm"
   size=$(head -c 64 "$work/new-$shot.pnm" | sed -n 2p)
