@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <ctime>
 #include <unordered_set>
 
 #include "app/batch_launcher.h"
@@ -37,19 +38,28 @@ bool ActsOnFile(const std::optional<std::string>& line) {
 }
 
 std::atomic<std::int64_t> g_recordingNs{0};
+std::atomic<std::int64_t> g_recordingCpuNs{0};
 
-// Adds the time from its making to its end to the sessions' recording time.
+std::int64_t ThreadCpuNs() {
+  timespec ts{};
+  ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+  return std::int64_t(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
+// Adds the time from its making to its end to the sessions' recording time (wall clock and thread CPU).
 class RecordingClock {
  public:
-  RecordingClock() : start_(std::chrono::steady_clock::now()) {}
+  RecordingClock() : start_(std::chrono::steady_clock::now()), cpuStart_(ThreadCpuNs()) {}
   ~RecordingClock() {
     g_recordingNs +=
         std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - start_)
             .count();
+    g_recordingCpuNs += ThreadCpuNs() - cpuStart_;
   }
 
  private:
   std::chrono::steady_clock::time_point start_;
+  std::int64_t cpuStart_;
 };
 
 std::string_view ActionWord(BatchAction a, bool shred) {
@@ -196,6 +206,8 @@ void BatchSession::Start(const std::function<void(BatchRunner&)>& prepare) {
   }
   when_ = NowText();
   run_ = NewRunId();
+  // Room for a record per file (and the refusals and the files left out), made once before the run.
+  records_.reserve(records_.size() + std::size_t(filesBefore_.back()) + batch_.Refusals().size());
   journal_ = std::make_unique<RunJournal>(action_ == BatchAction::Move);
   if (!hostPath_.empty()) {
     // The batch's own log beside it, as the interpreter writes it, line by line as the run goes.
@@ -231,6 +243,10 @@ void BatchSession::Cancel() {
 
 double BatchSession::RecordingSeconds() {
   return double(g_recordingNs.load()) / 1e9;
+}
+
+double BatchSession::RecordingCpuSeconds() {
+  return double(g_recordingCpuNs.load()) / 1e9;
 }
 
 void BatchSession::Record() {
@@ -274,8 +290,13 @@ void BatchSession::RecordLine(std::size_t i, const plat::batch::LineResult& r) {
   } else if (ok && action_ == BatchAction::Move && info) {
     // The backup copy as the move left it, so that a restore puts back this file and no other; and what the
     // result file said of it, so that it comes back to the list as it was.
-    ManifestEntry moved{info->Source, info->Target, StampOf(plat::os::ResolvePath(info->Target)), rec.Kinds,
-                        rec.Hits};
+    // (The worker knows the file it renamed; a copy across devices is looked at here.)
+    std::optional<FileStamp> stamp;
+    if (r.placed)
+      stamp = FileStamp{r.placed->Size, r.placed->MtimeNs, r.placed->Device, r.placed->Inode};
+    else
+      stamp = StampOf(plat::os::ResolvePath(info->Target));
+    ManifestEntry moved{info->Source, info->Target, std::move(stamp), rec.Kinds, rec.Hits};
     if (moved.Stamp) rec.Size = std::to_string(moved.Stamp->Size);
     journal_->Add(rec, &moved);
   } else {

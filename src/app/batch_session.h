@@ -97,6 +97,8 @@ class BatchSession {
   // The time every session of this process has spent keeping its records (building them, the action log,
   // the move record, the batch's own log), in seconds: what the records cost beside the run itself.
   static double RecordingSeconds();
+  // The same in the processor time of the threads that kept them (without the time they waited for a core).
+  static double RecordingCpuSeconds();
 
  private:
   BatchSession(BatchAction action, BatchText batch);

@@ -73,6 +73,16 @@ struct LineResult {
   std::vector<std::string> notes;
   // Set for a del run under DeleteMethod::Shred.
   std::optional<ShredReport> shred;
+  // Set for a file a move renamed within its device: the file as it was found just before the rename, which
+  // keeps its device, inode, size and modification time. The caller records the moved file from it without
+  // looking at the file again.
+  struct Placed {
+    std::int64_t Size = 0;
+    std::int64_t MtimeNs = 0;
+    std::uint64_t Device = 0;
+    std::uint64_t Inode = 0;
+  };
+  std::optional<Placed> placed;
 };
 
 inline constexpr int kExitAllSucceeded = 0;  // every line succeeded (or was skipped)

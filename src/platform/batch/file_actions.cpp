@@ -655,7 +655,11 @@ static LineResult MoveChecked(const std::string& src, const struct stat& srcSt, 
     moved += shown;
     moved += " -> ";
     moved += folderShown;
-    return Ok(std::move(moved));
+    LineResult r = Ok(std::move(moved));
+    r.placed = LineResult::Placed{std::int64_t(srcSt.st_size),
+                                  std::int64_t(srcSt.st_mtim.tv_sec) * 1000000000 + srcSt.st_mtim.tv_nsec,
+                                  std::uint64_t(srcSt.st_dev), std::uint64_t(srcSt.st_ino)};
+    return r;
   }
   if (err == EEXIST) return Fail("target exists: " + targetFileShown());
   if (err == ENOENT || err == ENOTDIR) {
