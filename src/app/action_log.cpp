@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <QByteArray>
-#include <QCryptographicHash>
 #include <QRandomGenerator>
 #include <QString>
 #include <QSysInfo>
@@ -19,6 +18,7 @@
 #include <sstream>
 
 #include "app/batch_run.h"
+#include "app/sha256.h"
 #include "platform/error.h"
 #include "platform/os/os.h"
 
@@ -44,14 +44,11 @@ class ChainHash {
     char raw[32];
     for (int i = 0; i < 32; ++i)
       raw[i] = char(Nibble(prevHex[std::size_t(2 * i)]) << 4 | Nibble(prevHex[std::size_t(2 * i + 1)]));
-    hash_.reset();
-    hash_.addData(QByteArrayView(raw, 32));
-    hash_.addData(QByteArrayView(body.data(), qsizetype(body.size())));
-    const QByteArrayView digest = hash_.resultView();
+    const Sha256Digest digest = Sha256(std::string_view(raw, 32), body);
     static constexpr char kHex[] = "0123456789abcdef";
     std::string hex(64, '0');
     for (int i = 0; i < 32; ++i) {
-      const auto b = static_cast<unsigned char>(digest[i]);
+      const std::uint8_t b = digest[std::size_t(i)];
       hex[std::size_t(2 * i)] = kHex[b >> 4];
       hex[std::size_t(2 * i + 1)] = kHex[b & 15];
     }
@@ -60,7 +57,6 @@ class ChainHash {
 
  private:
   static int Nibble(char c) { return c <= '9' ? c - '0' : c - 'a' + 10; }
-  QCryptographicHash hash_{QCryptographicHash::Sha256};
 };
 
 bool IsHex(std::string_view s) {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/sha256.h"
 #include "platform/os/os.h"
 
 namespace {
@@ -358,3 +359,25 @@ TEST_F(ActionLogTest, TheVerifyCommandSaysIntactOrNamesTheLineWithItsExitCode) {
 }
 
 }  // namespace
+
+// The chain's hash, on the processor's SHA instructions and on portable code, gives the standard digest for
+// every length around the block and padding boundaries, however the bytes are split between its two parts.
+TEST(ChainDigest, MatchesTheStandardDigestOnBothCodes) {
+  std::string bytes;
+  for (int i = 0; i < 300; ++i) bytes += char((i * 131 + 7) & 0xff);
+  for (const vek::Sha256Code code : {vek::Sha256Code::Best, vek::Sha256Code::Portable}) {
+    vek::UseSha256Code(code);
+    for (std::size_t n = 0; n <= bytes.size(); ++n) {
+      const std::string_view text(bytes.data(), n);
+      const QByteArray expected =
+          QCryptographicHash::hash(QByteArrayView(text.data(), qsizetype(n)), QCryptographicHash::Sha256);
+      for (const std::size_t split : {std::size_t(0), n / 3, n}) {
+        const vek::Sha256Digest d = vek::Sha256(text.substr(0, split), text.substr(split));
+        ASSERT_EQ(QByteArray(reinterpret_cast<const char*>(d.data()), 32), expected)
+            << "length " << n << ", split at " << split
+            << (code == vek::Sha256Code::Portable ? " (portable)" : "");
+      }
+    }
+  }
+  vek::UseSha256Code(vek::Sha256Code::Best);
+}
