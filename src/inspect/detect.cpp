@@ -17,6 +17,7 @@
 #include <array>
 #include <chrono>
 #include <initializer_list>
+#include <thread>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -527,7 +528,9 @@ std::string_view KindName(Kind k) {
   return kKindNames[std::size_t(k)];
 }
 
-std::vector<Match> Detect(std::string_view s, std::stop_token stop) {
+namespace {
+
+std::vector<Match> DetectPiece(std::string_view s, std::stop_token stop) {
   std::vector<Match> out;
   Scanner scanner(s, out);
   constexpr std::size_t kStopEvery = std::size_t(1) << 18;
@@ -552,6 +555,44 @@ std::vector<Match> Detect(std::string_view s, std::stop_token stop) {
       continue;
     }
     i = scanner.Run(i);
+  }
+  return out;
+}
+
+}  // namespace
+
+std::vector<Match> Detect(std::string_view s, std::stop_token stop, int threads) {
+  // No match and no separator holds a line break, and a line break next to a number reads as the start or
+  // end of the text does: a long text is scanned in pieces cut after a line break, one thread each.
+  constexpr std::size_t kPieceAtLeast = std::size_t(4) << 20;
+  if (threads <= 0) threads = int(std::max(1u, std::min(8u, std::thread::hardware_concurrency())));
+  threads =
+      int(std::min<std::size_t>(std::size_t(threads), std::max<std::size_t>(1, s.size() / kPieceAtLeast)));
+  std::vector<std::size_t> cuts{0};
+  for (int k = 1; k < threads; ++k) {
+    const std::size_t nl =
+        s.find('\n', std::max(cuts.back(), s.size() / std::size_t(threads) * std::size_t(k)));
+    if (nl == std::string_view::npos) break;
+    cuts.push_back(nl + 1);
+  }
+  cuts.push_back(s.size());
+  if (cuts.size() == 2) return DetectPiece(s, stop);
+  std::vector<std::vector<Match>> pieces(cuts.size() - 1);
+  {
+    std::vector<std::jthread> workers;
+    for (std::size_t k = 1; k < pieces.size(); ++k)
+      workers.emplace_back(
+          [&, k] { pieces[k] = DetectPiece(s.substr(cuts[k], cuts[k + 1] - cuts[k]), stop); });
+    pieces[0] = DetectPiece(s.substr(0, cuts[1]), stop);
+  }
+  std::vector<Match> out = std::move(pieces[0]);
+  for (std::size_t k = 1; k < pieces.size(); ++k) {
+    // A stop leaves the pieces after the first unfinished one out, so that what is returned is a prefix.
+    if (stop.stop_requested()) break;
+    for (Match& m : pieces[k]) {
+      m.offset += cuts[k];
+      out.push_back(std::move(m));
+    }
   }
   return out;
 }

@@ -52,8 +52,9 @@ struct Match {
 };
 
 // Every match in the text, in text order, none overlapping. Stops early (returning what it found so far)
-// when stop is requested; it looks at the token every few hundred kilobytes.
-std::vector<Match> Detect(std::string_view utf8, std::stop_token stop = {});
+// when stop is requested; it looks at the token every few hundred kilobytes. A text of several megabytes is
+// scanned on up to `threads` threads (0: one per processor, at most 8); the result is the same.
+std::vector<Match> Detect(std::string_view utf8, std::stop_token stop = {}, int threads = 0);
 
 // Matches per kind, indexed by Kind.
 using KindCounts = std::array<int, kKindCount>;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <thread>
 #include <vector>
 
 #include "inspect/formats.h"
@@ -117,7 +118,7 @@ class Cp949Table {
   std::vector<char16_t> cp_;
 };
 
-void AppendCp949Lenient(std::string& out, std::string_view b) {
+void AppendCp949Piece(std::string& out, std::string_view b) {
   const Cp949Table& table = Cp949Table::Get();
   // Room for valid text (two bytes grow into three at most); only bytes that are no character need more.
   std::size_t used = out.size();
@@ -152,6 +153,35 @@ void AppendCp949Lenient(std::string& out, std::string_view b) {
     i += cp ? 2 : 1;
   }
   out.resize(std::size_t(o - out.data()));
+}
+
+// A line break is never the second byte of a CP949 character, so a long text is decoded in pieces cut after
+// line breaks, one thread each, and the pieces put together in order.
+void AppendCp949Lenient(std::string& out, std::string_view b) {
+  constexpr std::size_t kPieceAtLeast = std::size_t(4) << 20;
+  const std::size_t threads =
+      std::min<std::size_t>(std::max(1u, std::min(8u, std::thread::hardware_concurrency())),
+                            std::max<std::size_t>(1, b.size() / kPieceAtLeast));
+  std::vector<std::size_t> cuts{0};
+  for (std::size_t k = 1; k < threads; ++k) {
+    const std::size_t nl = b.find('\n', std::max(cuts.back(), b.size() / threads * k));
+    if (nl == std::string_view::npos) break;
+    cuts.push_back(nl + 1);
+  }
+  cuts.push_back(b.size());
+  if (cuts.size() == 2) return AppendCp949Piece(out, b);
+  std::vector<std::string> pieces(cuts.size() - 2);
+  {
+    std::vector<std::jthread> workers;
+    for (std::size_t k = 1; k + 1 < cuts.size(); ++k)
+      workers.emplace_back(
+          [&, k] { AppendCp949Piece(pieces[k - 1], b.substr(cuts[k], cuts[k + 1] - cuts[k])); });
+    AppendCp949Piece(out, b.substr(0, cuts[1]));
+  }
+  std::size_t total = out.size();
+  for (const std::string& piece : pieces) total += piece.size();
+  out.reserve(total);
+  for (const std::string& piece : pieces) out += piece;
 }
 
 // Character data of HTML: the XML entities, and a no-break space as a blank.

@@ -229,3 +229,25 @@ TEST(Detect, StopsEarlyWhenAStopIsRequested) {
   stop.request_stop();
   EXPECT_LT(Detect(text, stop.get_token()).size(), all / 4);
 }
+
+// A long text is scanned in pieces on several threads: the matches, their places and masks are those of one
+// scan, numbers at the start and end of lines (where the pieces are cut) included.
+TEST(DetectLongText, PiecesOnThreadsFindWhatOneScanFinds) {
+  const char* lines[] = {"900101-1234568 홍길동",    "연락처 010-1234-5678",
+                         "kim.minjun@example.co.kr", "M12345678 여권",
+                         "1234-5678-9012-3456",      "계좌 110-123-456789 끝 02-123-4567"};
+  std::string text;
+  for (int i = 0; text.size() < (std::size_t(9) << 20); ++i) {
+    text += lines[i % 6];
+    text += i % 7 == 0 ? "\r\n" : "\n";
+  }
+  const std::vector<Match> one = Detect(text, {}, 1);
+  const std::vector<Match> four = Detect(text, {}, 4);
+  ASSERT_GT(one.size(), 100000u);
+  ASSERT_EQ(four.size(), one.size());
+  for (std::size_t i = 0; i < one.size(); ++i) {
+    ASSERT_EQ(four[i].offset, one[i].offset) << "match " << i;
+    ASSERT_EQ(four[i].kind, one[i].kind) << "match " << i;
+    ASSERT_EQ(four[i].masked, one[i].masked) << "match " << i;
+  }
+}

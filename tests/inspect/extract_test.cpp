@@ -334,3 +334,23 @@ TEST_F(ExtractTest, AStopEndsTheReadingWithCancelled) {
   EXPECT_EQ(x.status, Status::Cancelled);
   EXPECT_TRUE(x.text.empty());
 }
+
+// A long CP949 text is decoded in pieces on several threads: the pieces join into the whole text, a lone
+// lead byte before a line break (where pieces are cut) staying one replacement character.
+TEST(DecodeLongText, PiecesJoinIntoTheWholeText) {
+  std::string utf8, cp949;
+  for (int i = 0; cp949.size() < (std::size_t(10) << 20); ++i) {
+    const std::string line = "개인정보 " + std::to_string(i) + " 홍길동 010-1234-5678 ";
+    utf8 += line;
+    cp949 += plat::text::Utf8ToCp949(line);
+    if (i % 5000 == 0) {
+      utf8 += "\xEF\xBF\xBD";  // U+FFFD for the lone lead byte
+      cp949 += '\xB0';
+    }
+    utf8 += '\n';
+    cp949 += '\n';
+  }
+  const std::string decoded = vek::inspect::DecodeText(cp949);
+  ASSERT_EQ(decoded.size(), utf8.size());
+  EXPECT_TRUE(decoded == utf8);
+}
