@@ -11,6 +11,7 @@
 #include "grid/view/cell_renderer.h"
 #include "grid/view/edit_session.h"
 #include "grid/view/grid_guard.h"
+#include "grid/view/grid_input.h"
 #include "grid/view/grid_paint_state.h"
 
 TwCustomGrid::TwCustomGrid(QWidget* parent, TwColumns::Factory columnFactory)
@@ -19,6 +20,7 @@ TwCustomGrid::TwCustomGrid(QWidget* parent, TwColumns::Factory columnFactory)
   setFocusPolicy(Qt::StrongFocus);
   viewport()->setAutoFillBackground(false);
   verticalScrollBar()->setSingleStep(1);
+  input_ = std::make_unique<TwGridInput>(*this);
   InitNavigation();
 }
 

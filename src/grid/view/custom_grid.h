@@ -27,6 +27,7 @@
 struct TwCellRecord;       // grid/view/cell_walk.h
 class TwRendererRegistry;  // grid/view/cell_renderer.h
 struct TwEditingState;
+class TwGridInput;  // grid/view/grid_input.h
 
 enum TwGridOption : std::uint8_t {
   wgoAlwaysShowEditor,
@@ -313,6 +314,8 @@ class TwCustomGrid : public QAbstractScrollArea, private TwGridModelHost {
   void InvalidateGrid();
   void InvalidateRow(int ARow);
   void InvalidateCell(int ACol, int ARow);
+  // Hands a rectangle of the viewport to Qt's update (and tells the observer).
+  void UpdateRect(const TRect& r);
   // Scroll ranges follow RowCount and the visible rows; TopRow is kept in range.
   virtual void UpdateScrollRange();
   // Brings ARow into view unless wgoNoScroll is set.
@@ -362,15 +365,9 @@ class TwCustomGrid : public QAbstractScrollArea, private TwGridModelHost {
   virtual bool DoMouseWheel(int WheelDelta, int X, int Y);
   // The focus leaves the grid (CM_EXIT): the open editor's value is committed and the editor hidden.
   virtual void DoExit();
-  // What lies under a point of the viewport.
-  TwGridHit HitTest(int X, int Y) const;
-  // Where the left press of the last click landed and what it started, so that an OnClick handler can
-  // tell a click on a cell from one on a title, a side column or a sizing edge. Empty before any press.
-  const TwGridHit& LastClickHit() const { return lastClick_; }
-  // OnClick is running for a click of the mouse (and not because a handler was called directly).
-  bool ReportingClick() const { return reportingClick_; }
-  // Right button up: shows the popup menu of the column under the point; true when one showed.
-  bool ShowColumnPopup(int X, int Y);
+  // The keyboard and mouse input: hit tests, the drag in progress, click reporting (grid_input.h).
+  TwGridInput& Input() { return *input_; }
+  const TwGridInput& Input() const { return *input_; }
 
   // Scroll bars: a line/page/thumb action as the scroll bars deliver it (QAbstractSlider::SliderAction).
   void HorzScrollAction(int action, int trackPos);
@@ -390,19 +387,6 @@ class TwCustomGrid : public QAbstractScrollArea, private TwGridModelHost {
   void SetBorderStyle(TBorderStyle v);
   bool Ctl3D() const { return ctl3D_; }
   void SetCtl3D(bool v);
-
-  // The drag or title press in progress (painting draws pressed titles and the drop marker from it).
-  const TwGridDrag& Drag() const { return drag_; }
-  TwGridState GridDragState() const { return drag_.State; }
-  // The sizing hit test at (X, Y): the state a press would start (wgsNone when none), filling the drag
-  // record. Raises the sizing events of the edges it examines.
-  TwGridState SizingHitTest(int X, int Y, TwGridDrag& d);
-  // The moving hit test (after the sizing test): wgsColMoving, wgsCellMoving or wgsNone.
-  TwGridState MovingHitTest(int X, int Y, bool Ctrl, TwGridDrag& d);
-  // Ends a drag without applying it (Esc).
-  void CancelDrag();
-  // The cursor a press at (X, Y) would show.
-  Qt::CursorShape CursorAt(int X, int Y);
 
   TNotifyEvent OnCellEnter, OnCellExit, OnClick, OnDblClick, OnEnter, OnExit, OnHeaderTitleClick;
   TweColumn OnColumnTitleClick, OnColumnSizing;
@@ -483,8 +467,6 @@ class TwCustomGrid : public QAbstractScrollArea, private TwGridModelHost {
   virtual bool ColumnAcceptsChar(char32_t ch);
   // A character the current column takes while its row may not change now (OnEdit refused, read-only).
   bool ColumnRefusesChange(char32_t ch);
-  // A character typed while the editor is open and the grid holds the focus: into the editor, at its caret.
-  bool HandTypingToEditor(char32_t ch);
   // Qt events into the handlers above.
   void keyPressEvent(QKeyEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
@@ -512,8 +494,6 @@ class TwCustomGrid : public QAbstractScrollArea, private TwGridModelHost {
   void Record(const RepaintRequest& r) {
     if (TwGridObserver* o = model_.Observer()) o->RepaintRequested(r);
   }
-  // Hands a rectangle to Qt's update (and tells the observer).
-  void UpdateRect(const TRect& r);
 
   // The description; made first and destroyed last, while the grid is still whole.
   TwGridModel model_;
@@ -545,24 +525,11 @@ class TwCustomGrid : public QAbstractScrollArea, private TwGridModelHost {
   void TakeFocusForScroll();
   // The row change of SetColRow/SetCellRow with the cell-change flag; false when a handler moved the row.
   bool MoveRowForCell(int ARow, bool columnChanges);
-  void StartDrag(const TwGridDrag& d, int X, int Y);
-  void DragTo(int X, int Y);
-  void EndDrag(int X, int Y);
-  void ShowFeedback(bool show);
-  TRect FeedbackRect() const;
-  void PressTitle(int X, int Y, bool& found);
-  bool TitleUnder(int X, int Y) const;
-  void RepaintPressedTitle();
-  friend class TwDragFeedback;
   TScrollStyle scrollBars_ = ssBoth;
   TBorderStyle borderStyle_ = bsSingle;
   bool ctl3D_ = true;
-  TwGridDrag drag_;
-  QWidget* feedback_ = nullptr;
+  std::unique_ptr<TwGridInput> input_;
   bool inCellExit_ = false;
-  bool clicked_ = false;
-  TwGridHit lastClick_;
-  bool reportingClick_ = false;
   bool settingHorz_ = false;
   // painting
   struct PaintState;

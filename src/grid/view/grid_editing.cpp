@@ -15,6 +15,7 @@
 #include "grid/view/edit_button.h"
 #include "grid/view/edit_session.h"
 #include "grid/view/grid_guard.h"
+#include "grid/view/grid_input.h"
 #include "grid/view/inplace_editor.h"
 
 // --- the contract's defaults and the registry ---------------------------------------------------------
@@ -449,4 +450,108 @@ Qt::FocusReason TwCustomGrid::EditorFocusReason() const {
 
 void TwCustomGrid::DblClick() {
   if (OnDblClick) OnDblClick(this);
+}
+
+// --- focus ------------------------------------------------------------------------------------------
+
+void TwCustomGrid::ClickCurrentCell(int X, int Y) {
+  if (OpensDialog(Model().Columns().Items(col_))) {
+    ShowCellDialog();
+    return;
+  }
+  const bool wasOpen = EditorMode();
+  ShowEditor();
+  SelectEditorText();
+  TwInplaceEditor* ed = InplaceEditor();
+  if (!ed || EditColumn() != col_ || EditRow() != row_) return;
+  // A second click inside the editor within the double-click time is a double click.
+  if (!wasOpen) ed->ClickTime = QDateTime::currentMSecsSinceEpoch();
+  // One click toggles a check box, a boolean or picks a radio item (the editors that act on it).
+  if (!options_.Contains(wgoNoClickEdit)) ed->ClickAt(X, Y);
+}
+
+bool TwCustomGrid::FocusInside() const {
+  const QWidget* f = QApplication::focusWidget();
+  return f && (f == this || isAncestorOf(f));
+}
+
+void TwCustomGrid::focusInEvent(QFocusEvent* e) {
+  QAbstractScrollArea::focusInEvent(e);
+  TwGuard(this, [&] {
+    UpdateEditButton();
+    // Back from the grid's own editor: the grid never lost the focus as far as its user can tell.
+    if (focusEntered_) {
+      InvalidateCurrent();
+      return;
+    }
+    focusEntered_ = true;
+    ApplyColumnIme();
+    if (options_.Contains(wgoAlwaysShowEditor)) {
+      ShowEditor();
+      SelectEditorText();
+    }
+    if (Model().Extents().Count() == 0)
+      InvalidateGrid();
+    else
+      InvalidateCurrent();
+    if (OnEnter) OnEnter(this);
+    // An open editor takes the focus on from the grid.
+    if (TwInplaceEditor* ed = InplaceEditor(); ed && ed->Control()->isVisible() && hasFocus())
+      ed->Control()->setFocus(Qt::OtherFocusReason);
+  });
+}
+
+void TwCustomGrid::focusOutEvent(QFocusEvent* e) {
+  QAbstractScrollArea::focusOutEvent(e);
+  // The focus went to the grid's own editor (or the edit button).
+  if (FocusInside()) {
+    InvalidateCurrent();
+    return;
+  }
+  LeaveFocus();
+}
+
+void TwCustomGrid::EditorFocusChanged(bool gained, Qt::FocusReason reason) {
+  if (gained) {
+    if (focusEntered_) return;
+    focusEntered_ = true;
+    TwGuard(this, [&] {
+      InvalidateCurrent();
+      if (OnEnter) OnEnter(this);
+    });
+    return;
+  }
+  // A pop-up list or calendar of the editor, or another window taking the activation, leaves the editor
+  // as it is: the focus comes back to it.
+  if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason) return;
+  if (!FocusInside()) LeaveFocus();
+}
+
+void TwCustomGrid::LeaveFocus() {
+  focusEntered_ = false;
+  try {
+    // The edit button belongs to the focused grid: it goes with the focus and comes back with it.
+    UpdateEditButton();
+    if (EditorMode()) {
+      CommitEdit();
+      HideEditor();
+    }
+    InvalidateCurrent();
+    DoExit();
+  } catch (const std::exception& ex) {
+    // The grid takes the focus back and the user sees the error.
+    setFocus();
+    ShowGridError(this, &ex);
+  } catch (...) {
+    setFocus();
+    ShowGridError(this, nullptr);
+  }
+}
+
+void TwCustomGrid::DoExit() {
+  if (EditorMode()) {
+    CommitEdit();
+    HideEditor();
+  }
+  if (OnExit) OnExit(this);
 }

@@ -21,6 +21,7 @@
 #include "grid/view/cell_walk.h"
 #include "grid/view/draw_helpers.h"
 #include "grid/view/grid_guard.h"
+#include "grid/view/grid_input.h"
 #include "grid/view/grid_paint_state.h"
 #include "platform/paint/color.h"
 
@@ -381,15 +382,16 @@ void TwCustomGrid::DrawMarker(int ARow, const TRect& Rect) {
 // --- the title area -------------------------------------------------------------------------------------
 
 bool TwCustomGrid::TitleHeld(TwGridState state, int band, const TwCellPos& cell, int footer) const {
-  if (drag_.State != state || !drag_.Pressed) return false;
+  const TwGridDrag& drag = input_->Drag();
+  if (drag.State != state || !drag.Pressed) return false;
   switch (state) {
     case wgsColTitleDown:
     case wgsGroupTitleDown:
-      return drag_.Band == band;
+      return drag.Band == band;
     case wgsCellTitleDown:
-      return drag_.Cell == cell;
+      return drag.Cell == cell;
     case wgsFooterTitleDown:
-      return drag_.Footer == footer;
+      return drag.Footer == footer;
     default:
       return true;
   }

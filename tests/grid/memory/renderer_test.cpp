@@ -13,6 +13,7 @@
 #include "grid/memory/mem_grid.h"
 #include "grid/structure/extents.h"
 #include "grid/view/cell_renderer.h"
+#include "grid/view/grid_input.h"
 #include "platform/format/format.h"
 #include "platform/paint/canvas.h"
 #include "platform/paint/color.h"
@@ -109,7 +110,7 @@ TEST_F(Renderers, AProgressBarKindPaintsItsColumnAndClicksStillFindItsCells) {
   QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::NoModifier, MidOf(E().CellRect(1, 1)));
   EXPECT_EQ(grid.Col(), 1);
   EXPECT_EQ(grid.Row(), 1);
-  const TwGridHit hit = grid.LastClickHit();
+  const TwGridHit hit = grid.Input().LastClickHit();
   EXPECT_EQ(hit.Region, TwGridRegion::Data);
   EXPECT_EQ(hit.Column, 1);
   EXPECT_EQ(hit.Row, 1);
@@ -137,7 +138,7 @@ TEST_F(Renderers, OnlyARegisteredNameDecidesAndHitTestsStayAsTheyWere) {
   std::vector<TwGridHit> before;
   for (int r = 0; r < 3; ++r)
     for (int b = -2; b < 3; ++b)
-      before.push_back(grid.HitTest(MidOf(E().CellRect(b, r)).x(), MidOf(E().CellRect(b, r)).y()));
+      before.push_back(grid.Input().HitTest(MidOf(E().CellRect(b, r)).x(), MidOf(E().CellRect(b, r)).y()));
 
   grid.Column(1)->SetCustomKind("progress");  // named, not registered: the standard look
   EXPECT_EQ(Cut(Render(), cell), Cut(standard, cell));
@@ -150,7 +151,7 @@ TEST_F(Renderers, OnlyARegisteredNameDecidesAndHitTestsStayAsTheyWere) {
   for (int r = 0; r < 3; ++r)
     for (int b = -2; b < 3; ++b, ++i) {
       const QPoint p = MidOf(E().CellRect(b, r));
-      const TwGridHit h = grid.HitTest(p.x(), p.y());
+      const TwGridHit h = grid.Input().HitTest(p.x(), p.y());
       EXPECT_EQ(h.Region, before[i].Region) << b << "," << r;
       EXPECT_EQ(h.Band, before[i].Band) << b << "," << r;
       EXPECT_EQ(h.Column, before[i].Column) << b << "," << r;
