@@ -11,6 +11,7 @@
 
 #include "grid/structure/extents.h"
 #include "grid/structure/scope_guard.h"
+#include "grid/view/edit_session.h"
 #include "grid/view/grid_guard.h"
 #include "grid/view/inplace_editor.h"
 
@@ -39,7 +40,7 @@ void TwGridInput::KeyPressEvent(QKeyEvent* e) {
 }
 
 bool TwGridInput::HandTypingToEditor(char32_t ch) {
-  TwInplaceEditor* ed = grid_.InplaceEditor();
+  TwInplaceEditor* ed = grid_.Editing().InplaceEditor();
   if (!ed || !ed->Control()->isVisible()) return false;
   ed->Control()->setFocus(Qt::OtherFocusReason);
   ed->Deselect();

@@ -17,6 +17,7 @@
 #include "grid/structure/scope_guard.h"
 #include "grid/view/custom_grid.h"
 #include "grid/view/draw_helpers.h"
+#include "grid/view/edit_session.h"
 #include "grid/view/grid_guard.h"
 #include "grid/view/grid_input.h"
 #include "grid/view/inplace_editor.h"
@@ -54,7 +55,7 @@ void TwCustomGrid::SetCol(int ACol) {
   col_ = target;
   InvalidateCell(before, row_);
   ScrollColumnIntoView();
-  ApplyColumnIme();
+  editing_->ApplyColumnIme();
   UpdateEditButton();
   if (options_.Contains(wgoAlwaysShowEditor)) ShowEditor();
   if (!EditorMode()) InvalidateCell(col_, row_);
@@ -77,9 +78,9 @@ bool TwCustomGrid::MoveRowForCell(int ARow, bool columnChanges) {
   // The row moves first; until the column follows, the cell at (old column, new row) is not the one the
   // user moves to, so it is painted without the current-cell highlight. A handler that throws out of
   // SetRow must not leave the flag set.
-  if (columnChanges) SetCellChanging(true);
+  if (columnChanges) painter_->SetCellChanging(true);
   TwScopeExit changing([&] {
-    if (columnChanges) SetCellChanging(false);
+    if (columnChanges) painter_->SetCellChanging(false);
   });
   SetRow(ARow);
   return row_ == target;
@@ -464,7 +465,8 @@ void TwCustomGrid::KeyDown(int& Key, TShiftState Shift) {
       // Opens the editor with its value emptied.
       if (!ctrl) {
         ShowEditor();
-        if (TwInplaceEditor* ed = InplaceEditor(); ed && Model().Columns().Items(col_)->CanModify()) {
+        if (TwInplaceEditor* ed = editing_->InplaceEditor();
+            ed && Model().Columns().Items(col_)->CanModify()) {
           if (ed->HasText()) {
             ed->SelectAll();
             QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
@@ -477,12 +479,13 @@ void TwCustomGrid::KeyDown(int& Key, TShiftState Shift) {
       break;
     case VK_F2:
       // Ctrl+F2 presses the edit button where one shows; elsewhere it is F2.
-      if (ctrl && EditButtonControl() && EditButtonControl()->isVisible()) {
-        EditButtonClick();
+      if (ctrl && editing_->EditButtonControl() && editing_->EditButtonControl()->isVisible()) {
+        editing_->EditButtonClick();
       } else {
         if (RowCount() <= 0 && options_.Contains(wgoInserting)) RequestInsert(true);
-        if (col_ >= 0 && col_ < Model().Columns().Count() && OpensDialog(Model().Columns().Items(col_))) {
-          ShowCellDialog();
+        if (col_ >= 0 && col_ < Model().Columns().Count() &&
+            editing_->OpensDialog(Model().Columns().Items(col_))) {
+          editing_->ShowCellDialog();
           break;
         }
         ShowEditor();
@@ -527,7 +530,7 @@ void TwCustomGrid::KeyPress(char32_t& Key) {
     ShowEditor();
     SelectEditorText();
     // The character that opened the editor is typed into it, replacing the selected text.
-    if (TwInplaceEditor* ed = InplaceEditor())
+    if (TwInplaceEditor* ed = editing_->InplaceEditor())
       ed->TypeChar(Key);
     else
       ErrorBeep();
@@ -599,7 +602,7 @@ void TwCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int 
           SetColRow(c, r);
           SelectionStep(Shift);
         } else if (RowCount() > 0) {
-          ClickCurrentCell(X, Y);
+          editing_->ClickCurrentCell(X, Y);
         }
       }
     } else {
@@ -609,7 +612,7 @@ void TwCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int 
           SetCellRow(pos, r);
           SelectionStep(Shift);
         } else if (RowCount() > 0) {
-          ClickCurrentCell(X, Y);
+          editing_->ClickCurrentCell(X, Y);
         }
       }
     }

@@ -515,6 +515,22 @@ class GroupNav : public NavGrid {
   }
 };
 
+TEST_F(GroupNav, ACellEdgeReportsItsColumnOnlyWhenAPressStartsTheSizing) {
+  grid.SetOptions(TwGridOptions(grid.Options()).Include(wgoCellSizing));
+  std::vector<TwColumn*> sizing;
+  grid.OnColumnSizing = [&](QObject*, TwColumn* c) { sizing.push_back(c); };
+  const TRect cell = E().ColumnTitleRect({0, 0, 0});
+  const QPoint edge{cell.Right - 1, (cell.Top + cell.Bottom) / 2};
+  Hover(edge);
+  EXPECT_EQ(vp()->cursor().shape(), Qt::SplitHCursor);
+  EXPECT_TRUE(sizing.empty()) << "a hover starts no sizing";
+  Press(edge);
+  ASSERT_EQ(grid.Input().GridDragState(), wgsCellSizing);
+  EXPECT_EQ(sizing, (std::vector<TwColumn*>{grid.Model().Groups().ColumnAt({0, 0, 0})}));
+  Release(edge);
+  EXPECT_EQ(sizing.size(), 1u);
+}
+
 TEST_F(GroupNav, ALevelClickWithoutMovingTakesOneWeightAway) {
   grid.SetOptions(TwGridOptions(grid.Options()).Include(wgoLevelSizing));
   TwGroup* g = grid.Model().Groups().Items(0);

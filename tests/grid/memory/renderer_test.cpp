@@ -78,7 +78,7 @@ class Renderers : public ::testing::Test {
     QImage img(grid.viewport()->size(), QImage::Format_RGB32);
     img.fill(Qt::magenta);
     TCanvas canvas(&img);
-    grid.PaintTo(canvas, TRect{0, 0, img.width(), img.height()});
+    grid.Painter().PaintTo(canvas, TRect{0, 0, img.width(), img.height()});
     canvas.End();
     return img;
   }
@@ -100,7 +100,7 @@ class Renderers : public ::testing::Test {
 };
 
 TEST_F(Renderers, AProgressBarKindPaintsItsColumnAndClicksStillFindItsCells) {
-  grid.Renderers().Register("progress", std::make_shared<ProgressBar>());
+  grid.Painter().Renderers().Register("progress", std::make_shared<ProgressBar>());
   grid.show();
   grid.activateWindow();
   grid.setFocus();
@@ -143,7 +143,7 @@ TEST_F(Renderers, OnlyARegisteredNameDecidesAndHitTestsStayAsTheyWere) {
   grid.Column(1)->SetCustomKind("progress");  // named, not registered: the standard look
   EXPECT_EQ(Cut(Render(), cell), Cut(standard, cell));
 
-  grid.Renderers().Register("progress", std::make_shared<ProgressBar>());
+  grid.Painter().Renderers().Register("progress", std::make_shared<ProgressBar>());
   const QImage bar = Render();
   EXPECT_EQ(BarRun(bar, cell), ProgressBar::BarWidth(cell, 25));
   EXPECT_EQ(Cut(bar, E().CellRect(0, 0)), Cut(standard, E().CellRect(0, 0)));
@@ -165,7 +165,7 @@ TEST_F(Renderers, OnlyARegisteredNameDecidesAndHitTestsStayAsTheyWere) {
   EXPECT_EQ(Count(marked, E().CellRect(1, 2), kBar), 0);
   grid.SetOptions(TwGridOptions{});
 
-  grid.Renderers().Register("progress", nullptr);  // taken away: the standard look again
+  grid.Painter().Renderers().Register("progress", nullptr);  // taken away: the standard look again
   EXPECT_EQ(Cut(Render(), cell), Cut(standard, cell));
 }
 
@@ -180,13 +180,13 @@ TEST_F(Renderers, AKindsRendererIsReplacedPerGrid) {
     g->Cells(0, 0).SetAsBoolean(true);
   }
   ASSERT_EQ(grid.Column(0)->GetEditKind(), wekCheckBox);
-  grid.Renderers().Register(wekCheckBox, std::make_shared<Solid>());
+  grid.Painter().Renderers().Register(wekCheckBox, std::make_shared<Solid>());
   const TRect cell = E().CellRect(0, 0);
   EXPECT_EQ(Count(Render(), cell, kRed), cell.Width() * cell.Height());
   // The other grid keeps the standard check box.
   QImage img(other.viewport()->size(), QImage::Format_RGB32);
   TCanvas canvas(&img);
-  other.PaintTo(canvas, TRect{0, 0, img.width(), img.height()});
+  other.Painter().PaintTo(canvas, TRect{0, 0, img.width(), img.height()});
   canvas.End();
   EXPECT_EQ(Count(img, other.Model().Extents().CellRect(0, 0), kRed), 0);
 }
@@ -200,7 +200,7 @@ TEST_F(Renderers, GroupModeFindsEachCellsRenderer) {
   grid.Column(1)->SetPosition(TwCellPos{0, 0, 1});
   grid.Column(2)->SetPosition(TwCellPos{0, 1, 0});
   grid.Model().SetGroupMode(true);
-  grid.Renderers().Register("progress", std::make_shared<ProgressBar>());
+  grid.Painter().Renderers().Register("progress", std::make_shared<ProgressBar>());
   const QImage img = Render();
   for (int r = 0; r < 2; ++r) {
     const TRect bar = E().GroupCellRect(TwCellPos{0, 0, 1}, r);

@@ -88,7 +88,7 @@ class TitleWalk : public ::testing::Test {
   std::vector<TwPaintedCell> PaintedOutsideTheRows() {
     QImage img(grid.viewport()->size(), QImage::Format_RGB32);
     TCanvas canvas(&img);
-    grid.PaintTo(canvas, TRect{0, 0, img.width(), img.height()});
+    grid.Painter().PaintTo(canvas, TRect{0, 0, img.width(), img.height()});
     canvas.End();
     std::vector<TwPaintedCell> out;
     for (const TwPaintedCell& c : grid.PaintedCells())
