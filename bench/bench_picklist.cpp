@@ -24,6 +24,7 @@
 #include "grid/editors/pick_list.h"
 #include "grid/memory/mem_grid.h"
 #include "grid/view/draw_helpers.h"
+#include "grid/view/edit_session.h"
 
 namespace {
 
@@ -95,7 +96,7 @@ Timings TimePickList(const std::vector<std::string>& values, const std::vector<s
   grid->setFocus();
   QApplication::processEvents();
   grid->ShowEditor();
-  auto* edit = dynamic_cast<TwInPickList*>(grid->InplaceEditor());
+  auto* edit = dynamic_cast<TwInPickList*>(grid->Editing().InplaceEditor());
   if (!edit) {
     std::fprintf(stderr, "the grid opened no pick list\n");
     std::exit(1);

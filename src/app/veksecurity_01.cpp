@@ -36,6 +36,7 @@
 #include "grid/memory/mem_grid_form.h"
 #include "grid/structure/extents.h"
 #include "grid/structure/scope_guard.h"
+#include "grid/view/grid_input.h"
 #include "platform/os/os.h"
 #include "platform/paint/color.h"
 #include "platform/paint/font.h"
@@ -507,7 +508,7 @@ void TForm1::ConnectHandlers() {
   // A double click opens the file only when it landed on a row: a quick second click on a title (sorting
   // twice) or on the indicator column opens nothing.
   Mgr_grid->OnDblClick = [this](QObject* s) {
-    const TwGridHit& hit = Mgr_grid->LastClickHit();
+    const TwGridHit& hit = Mgr_grid->Input().LastClickHit();
     if (hit.Region != TwGridRegion::Data || hit.Row != Mgr_grid->Row()) return;
     vek::Guarded(this, [&] { Mgr_gridDblClick(s); });
   };
@@ -860,8 +861,8 @@ void TForm1::Mgr_gridClick(QObject*) {
   if (Mgr_grid->RowCount() <= 0 || Mgr_grid->Col() != kTickColumn) return;
   // A mouse click toggles only when it landed on the tick cell of the current row: not on a title, on the
   // indicator column, on a sizing edge, below the rows, or on another column while column 0 stays current.
-  if (Mgr_grid->ReportingClick()) {
-    const TwGridHit& hit = Mgr_grid->LastClickHit();
+  if (Mgr_grid->Input().ReportingClick()) {
+    const TwGridHit& hit = Mgr_grid->Input().LastClickHit();
     if (hit.Region != TwGridRegion::Data || hit.Started != wgsNone || hit.Column != kTickColumn ||
         hit.Row != Mgr_grid->Row())
       return;

@@ -18,6 +18,7 @@
 #include "grid/memory/mem_grid.h"
 #include "grid/structure/extents.h"
 #include "grid/view/draw_helpers.h"
+#include "grid/view/edit_session.h"
 
 namespace {
 
@@ -75,7 +76,7 @@ int main(int argc, char** argv) {
   std::string lastState, lastValues;
   QTimer poll;
   QObject::connect(&poll, &QTimer::timeout, [&] {
-    auto* list = dynamic_cast<TwInPickList*>(grid->InplaceEditor());
+    auto* list = dynamic_cast<TwInPickList*>(grid->Editing().InplaceEditor());
     const bool dropped = list && list->DroppedDown();
     const std::string state = "state editor=" + std::to_string(int(grid->EditorShowing())) +
                               " dropped=" + std::to_string(int(dropped)) +

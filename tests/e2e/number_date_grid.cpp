@@ -12,6 +12,7 @@
 
 #include "grid/editors/num_edit.h"
 #include "grid/memory/mem_grid.h"
+#include "grid/view/edit_session.h"
 #include "platform/format/format.h"
 
 int main(int argc, char** argv) {
@@ -38,7 +39,7 @@ int main(int argc, char** argv) {
   std::string editing;
   grid->OnKeyPress = [&](QObject*, char32_t& key) {
     if (key != U'\r') return;
-    if (auto* e = dynamic_cast<TwInNumEdit*>(grid->InplaceEditor())) editing = e->DisplayText();
+    if (auto* e = dynamic_cast<TwInNumEdit*>(grid->Editing().InplaceEditor())) editing = e->DisplayText();
   };
   auto* report = new QShortcut(QKeySequence(Qt::Key_F9), &window);
   report->setContext(Qt::ApplicationShortcut);

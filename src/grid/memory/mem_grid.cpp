@@ -5,6 +5,7 @@
 #include "grid/editors/standard_editors.h"
 #include "grid/structure/scope_guard.h"
 #include "grid/view/draw_helpers.h"
+#include "grid/view/edit_session.h"
 #include "platform/error.h"
 #include "platform/format/format.h"
 #include "platform/text/text.h"
@@ -21,7 +22,7 @@ std::unique_ptr<TwColumn> MakeMemColumn(TwColumns* owner) {
 }  // namespace
 
 TMemGrid::TMemGrid(QWidget* parent) : TwCustomGrid(parent, MakeMemColumn) {
-  InstallStandardEditors(Editors());
+  InstallStandardEditors(Editing().Editors());
   infos_.OnSelectionChange = [this] { FireSelectionChange(); };
 }
 
@@ -460,7 +461,7 @@ void TMemGrid::BufferValueChanged(TwMemColumn* column, int ACol) {
 }
 
 void TMemGrid::CellWrittenInPool(int ACol, int ARow) {
-  if (EditorShowsCell(ACol, ARow))
+  if (Editing().EditorShowsCell(ACol, ARow))
     RefreshEditor();
   else if (!UpdateLocked())
     InvalidateCell(ACol, ARow);
@@ -704,12 +705,12 @@ void TMemGrid::InvalidateCurrent() {
 
 bool TMemGrid::CommitEdit() {
   if (editState_ != esEdit && editState_ != esInsert) return false;
-  if (!EditorMode() || EditColumn() != Col()) return false;
-  TwMemColumn* c = Column(EditColumn());
-  const plat::Variant v = ReadEditorValue();
+  if (!EditorMode() || Editing().EditColumn() != Col()) return false;
+  TwMemColumn* c = Column(Editing().EditColumn());
+  const plat::Variant v = Editing().ReadEditorValue();
   // An unchanged value is not written: writing would mark an untouched new row as typed into.
-  if (v == GetEditValue(c, EditRow())) return true;
-  TwCells& cell = Cells(EditColumn(), EditRow());
+  if (v == GetEditValue(c, Editing().EditRow())) return true;
+  TwCells& cell = Cells(Editing().EditColumn(), Editing().EditRow());
   if (v.IsNull()) {
     cell.SetNull();
     return true;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "grid/memory/mem_grid.h"
+#include "grid/view/edit_session.h"
 #include "platform/ui/dialogs.h"
 
 using namespace plat::ui;
@@ -29,7 +30,7 @@ void TMemGrid::KeyPress(char32_t& Key) {
     if (OnKeyPress) OnKeyPress(this, Key);
     if (Key == 0) return;
     // The first Esc undoes what was typed into the editor; the next one cancels the row edit.
-    const bool undone = CancelEditor();
+    const bool undone = Editing().CancelEditor();
     if (editState_ == esBrowse) ClearSelection();
     if (!undone && (editState_ == esEdit || editState_ == esInsert)) Cancel();
     Key = 0;

@@ -75,7 +75,7 @@ class TwCellWalk {
     const TwGridExtents& e = grid_.Model().Extents();
     const bool hasRows = grid_.RowCount() > 0;
     const bool focusShows = grid_.HasOption(wgoFocusRect) && !grid_.Model().GridState().Designing() &&
-                            !grid_.CellChanging() && grid_.IsGridFocused();
+                            !grid_.Painter().CellChanging() && grid_.IsGridFocused();
     const bool designing = grid_.Model().GridState().Designing();
     const bool rowSelect = grid_.HasOption(wgoRowSelect);
     const TwCellPos current = grid_.Model().GroupMode() ? grid_.Model().CurrentCell() : TwCellPos{};

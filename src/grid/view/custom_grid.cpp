@@ -1,5 +1,6 @@
 #include "grid/view/custom_grid.h"
 
+#include <QApplication>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -11,14 +12,17 @@
 #include "grid/view/cell_renderer.h"
 #include "grid/view/edit_session.h"
 #include "grid/view/grid_guard.h"
-#include "grid/view/grid_paint_state.h"
+#include "grid/view/grid_input.h"
+#include "grid/view/grid_paint.h"
 
 TwCustomGrid::TwCustomGrid(QWidget* parent, TwColumns::Factory columnFactory)
-    : QAbstractScrollArea(parent), model_(std::move(columnFactory)), editing_(new TwEditingState(*this)) {
+    : QAbstractScrollArea(parent), model_(std::move(columnFactory)), editing_(new TwEditSession(*this)) {
   model_.SetHost(this);
   setFocusPolicy(Qt::StrongFocus);
   viewport()->setAutoFillBackground(false);
   verticalScrollBar()->setSingleStep(1);
+  input_ = std::make_unique<TwGridInput>(*this);
+  painter_ = std::make_unique<TwGridPainter>(*this);
   InitNavigation();
 }
 
@@ -26,12 +30,7 @@ TwCustomGrid::~TwCustomGrid() {
   Model().State().Include(plat::ComponentStateFlag::Destroying);
   CancelRowChange();
   // The editors are children of the viewport: they go before it, and before the columns they point to.
-  editing_->Active = nullptr;
-  editing_->EditorMode = false;
-  for (auto& d : editing_->Dialogs) d.reset();
-  for (auto& ed : editing_->Editors) ed.reset();
-  editing_->CustomDialogs.clear();
-  editing_->CustomEditors.clear();
+  editing_->DropEditors();
   // Columns may still ask the grid while they are destroyed: destroy them while it is whole.
   model_.DestroyColumns();
   // What is left of the model answers as a bare model from here on.
@@ -63,7 +62,7 @@ void TwCustomGrid::SetOptions(TwGridOptions value) {
   }
   if (value == options_) return;
   options_ = value;
-  ApplyColumnIme();
+  editing_->ApplyColumnIme();
   if (options_.Contains(wgoAlwaysShowEditor) && !EditorMode()) ShowEditor();
   if (EditorMode() && !options_.Contains(wgoEditing) && !options_.Contains(wgoInserting)) HideEditor();
   InvalidateGrid();
@@ -216,4 +215,46 @@ void TwCustomGrid::resizeEvent(QResizeEvent* e) {
     Model().InvalidateLayout();
     UpdateScrollRange();
   });
+}
+
+// --- painting (the painter paints, grid_paint.h; the grid decides what to repaint) -----------------------
+
+void TwCustomGrid::paintEvent(QPaintEvent* e) {
+  TwGuard(this, [&] {
+    plat::paint::TCanvas canvas(viewport());
+    const QRect r = e->rect();
+    painter_->PaintTo(canvas, TRect{r.left(), r.top(), r.right() + 1, r.bottom() + 1});
+  });
+}
+
+void TwCustomGrid::DrawRow(int ARow, bool WithIndicator, int LastBand, int FirstBand, bool WithMarker) {
+  painter_->DrawRow(ARow, WithIndicator, LastBand, FirstBand, WithMarker);
+}
+
+void TwCustomGrid::DrawCell(const TwCellRecord& Cell, bool CallRowEvent, bool CallCellEvent) {
+  painter_->DrawCell(Cell, CallRowEvent, CallCellEvent);
+}
+
+// --- focus, the current cell, the selection colours -----------------------------------------------------
+
+bool TwCustomGrid::IsGridFocused() const {
+  const QWidget* focus = window() ? window()->focusWidget() : nullptr;
+  if (!focus) focus = QApplication::focusWidget();
+  return focus && (focus == this || isAncestorOf(focus));
+}
+
+void TwCustomGrid::InvalidateCurrent() {
+  InvalidateGrid();
+}
+
+void TwCustomGrid::SetSelBgColor(TColor v) {
+  if (selBgColor_ == v) return;
+  selBgColor_ = v;
+  InvalidateCurrent();
+}
+
+void TwCustomGrid::SetSelFgColor(TColor v) {
+  if (selFgColor_ == v) return;
+  selFgColor_ = v;
+  InvalidateCurrent();
 }

@@ -2,12 +2,20 @@
 // TwCustomGrid: the grid control. It paints and handles input using only overridable data operations
 // (RowCount, EditState, Selected, GetCellText, ...) that a data grid such as TMemGrid implements.
 //
-// This file holds the state every layer shares (current row and column, options, the update lock and the
-// event nesting counter, the OnRowChange timer), the data operations, and the hooks of the in-place
-// editing lifecycle (grid_editing.cpp: editors made per kind through the grid's own TwEditorRegistry,
-// shown, read back and committed; edit_session.h: the host its editors see and their filter) and of
-// repainting. Repaint requests become the rectangles of the layout (TwGridExtents) handed to Qt's update
-// of the viewport; an installed TwGridObserver hears of both.
+// The grid holds what every role shares and what a descendant overrides: its description model (Model()),
+// the current row and column, the options, the update lock and the event nesting counter, the OnRowChange
+// timer, the data operations, the overridable handlers and steps (KeyDown, KeyPress, MoveDown, DoExit,
+// ShowEditor, CommitEdit, DrawCell, InvalidateCurrent, ...), the events its users assign, and repaint
+// requests, which become the rectangles of the layout (TwGridExtents) handed to Qt's update of the
+// viewport; an installed TwGridObserver hears of both. Three roles are classes of their own, each held by
+// the grid and reached through an accessor:
+//   - Input() (TwGridInput, grid_input.h): Qt's key and mouse events, the hit tests, the drag state machine
+//     with its feedback, click reporting (grid_input.cpp, grid_sizing.cpp);
+//   - Editing() (TwEditSession, edit_session.h): the in-place editing life cycle, the editor registry and
+//     host, the edit button, the dialogs, the focus the grid shares with its editor;
+//   - Painter() (TwGridPainter, grid_paint.h): painting the viewport, the cell renderers.
+// Navigation, scrolling and the default key table are the grid's own (grid_navigation.cpp), as are its
+// sides of editing (grid_editing.cpp) and of painting (custom_grid.cpp).
 #include <QAbstractScrollArea>
 #include <QRect>
 #include <cstdint>
@@ -24,9 +32,10 @@
 #include "platform/ui/keys.h"
 #include "platform/variant/variant.h"
 
-struct TwCellRecord;       // grid/view/cell_walk.h
-class TwRendererRegistry;  // grid/view/cell_renderer.h
-struct TwEditingState;
+struct TwCellRecord;  // grid/view/cell_walk.h
+class TwGridPainter;  // grid/view/grid_paint.h
+class TwEditSession;  // grid/view/edit_session.h
+class TwGridInput;    // grid/view/grid_input.h
 
 enum TwGridOption : std::uint8_t {
   wgoAlwaysShowEditor,
@@ -218,10 +227,10 @@ class TwCustomGrid : public QAbstractScrollArea, private TwGridModelHost {
   // open one lies over the current cell. Memo and picture cells open modal dialogs instead.
   bool EditorMode() const;
   bool EditorShowing() const { return EditorMode(); }
-  // The open editor (null when none), the cell it edits.
-  TwInplaceEditor* InplaceEditor() const;
-  int EditColumn() const;
-  int EditRow() const;
+  // The edit session: the open editor and the cell it edits, placing and reading it, the edit button, the
+  // dialogs, the editor registry and host, the focus shared with the editor (edit_session.h).
+  TwEditSession& Editing() { return *editing_; }
+  const TwEditSession& Editing() const { return *editing_; }
   // Opens the editor on the current cell when the update lock, the options, the focus, the fixed bands and
   // the column allow it; does nothing otherwise.
   virtual void ShowEditor();
@@ -237,60 +246,18 @@ class TwCustomGrid : public QAbstractScrollArea, private TwGridModelHost {
   virtual std::unique_ptr<TwInplaceEditor> CreateListEditor2() { return nullptr; }
   // The memo and picture dialogs (kinds 13 and 14).
   virtual std::unique_ptr<TwCellDialog> MakeCellDialog(TwEditKind kind);
-  // This grid's registry of editor and dialog factories (empty for a bare grid; the data grid installs the
-  // standard editors), and the host its editors see.
-  TwEditorRegistry& Editors();
-  TwEditorHost& EditorHost();
-  // The column is edited by the editor registered under its custom kind.
-  bool HasCustomEditor(const TwColumn* AColumn) const;
-  // The column opens a dialog (memo, picture) instead of an in-place editor.
-  bool OpensDialog(const TwColumn* AColumn) const;
   virtual void HideEditor();
-  // Moves the open editor onto the current cell; without Reposition it is also shown and focused.
-  void PlaceEditor(bool Reposition);
-  // Where the editor of the current cell lies (viewport coordinates); empty when the cell does not show.
-  TRect EditorRect() const;
-  // The open editor's value (a date or time picker first takes a half-typed field); kept as LastEditValue.
-  plat::Variant ReadEditorValue();
-  const plat::Variant& LastEditValue() const;
   // Writes the open editor's value into the cell it edits; true when it did (the data grid's part).
   virtual bool CommitEdit() { return false; }
   // Reloads the current cell's value into the open editor and commits again.
   virtual void RefreshEditor();
-  // The first step of Esc: restores the cell's value in the editor when it was changed there, and hides
-  // the editor unless wgoAlwaysShowEditor. True when something was undone.
-  bool CancelEditor();
   // Selects the whole text of a text-like editor; the F2 variant removes the selection instead.
   virtual void SelectEditorText(bool F2 = false);
   // The edit button of the current cell: placed on it or hidden.
   virtual void UpdateEditButton();
-  QWidget* EditButtonControl() const;
-  // The edit button was clicked (or Ctrl+F2 pressed while it shows).
-  void EditButtonClick();
-  // Opens the memo or picture dialog on the current cell (F2, a click on the current cell).
-  void ShowCellDialog();
   // The dialogs hand their result back (the data grid writes the cell).
   virtual void SetMemoText(const std::string& text) {}
   virtual void SetPicture(QImage& picture) {}
-  // A list editor opened or closed its list.
-  void DoDropDown() {
-    if (OnDropDown) OnDropDown(this);
-  }
-  void DoCloseUp(bool bAccept) {
-    if (OnCloseUp) OnCloseUp(this, bAccept);
-  }
-  // The editor of a column has a cell of ARow open.
-  bool EditorShowsCell(int ACol, int ARow) const { return EditorMode() && ACol == col_ && ARow == row_; }
-  // The input method settings of the current column (or the grid's own) are applied to the grid.
-  void ApplyColumnIme();
-  // The open editor gained or lost the keyboard focus (its focus events call this): the grid's OnEnter and
-  // OnExit and the commit on leaving follow the grid and its editor as one control.
-  void EditorFocusChanged(bool gained, Qt::FocusReason reason);
-  // The reason an editor gives when it takes the focus on showing: a composition begun in the grid moves
-  // on into the editor without being committed.
-  Qt::FocusReason EditorFocusReason() const;
-  // The focus widget is the grid or one of its children (the editor).
-  bool FocusInside() const;
   // The key step of a double click in an editor (the grid's DblClick).
   virtual void DblClick();
 
@@ -298,6 +265,7 @@ class TwCustomGrid : public QAbstractScrollArea, private TwGridModelHost {
   using TweCloseUp = std::function<void(QObject* Sender, bool bAccept)>;
   TweEdit OnEdit;
   std::function<void(QObject* Sender, TwColumn* AColumn)> OnEditButtonClick;
+  // A list editor opened or closed its list.
   TNotifyEvent OnDropDown;
   TweCloseUp OnCloseUp;
   // The picture of a row of a column's drop-down list (Index comes in as -1: none).
@@ -313,6 +281,8 @@ class TwCustomGrid : public QAbstractScrollArea, private TwGridModelHost {
   void InvalidateGrid();
   void InvalidateRow(int ARow);
   void InvalidateCell(int ACol, int ARow);
+  // Hands a rectangle of the viewport to Qt's update (and tells the observer).
+  void UpdateRect(const TRect& r);
   // Scroll ranges follow RowCount and the visible rows; TopRow is kept in range.
   virtual void UpdateScrollRange();
   // Brings ARow into view unless wgoNoScroll is set.
@@ -331,7 +301,8 @@ class TwCustomGrid : public QAbstractScrollArea, private TwGridModelHost {
   TNotifyEvent OnRowChange;
   TNotifyEvent OnSelectionChange;
 
-  // ===== navigation, selection and scrolling (grid_navigation.cpp, grid_input.cpp) =====
+  // ===== navigation, selection, scrolling and the input handlers (grid_navigation.cpp; Qt's events come
+  // through the input, grid_input.h) =====
   using TweColumn = std::function<void(QObject* Sender, TwColumn* AColumn)>;
   using TweGroup = std::function<void(QObject* Sender, TwGroup* AGroup)>;
   using TweRow = std::function<void(QObject* Sender, int ARow)>;
@@ -362,15 +333,9 @@ class TwCustomGrid : public QAbstractScrollArea, private TwGridModelHost {
   virtual bool DoMouseWheel(int WheelDelta, int X, int Y);
   // The focus leaves the grid (CM_EXIT): the open editor's value is committed and the editor hidden.
   virtual void DoExit();
-  // What lies under a point of the viewport.
-  TwGridHit HitTest(int X, int Y) const;
-  // Where the left press of the last click landed and what it started, so that an OnClick handler can
-  // tell a click on a cell from one on a title, a side column or a sizing edge. Empty before any press.
-  const TwGridHit& LastClickHit() const { return lastClick_; }
-  // OnClick is running for a click of the mouse (and not because a handler was called directly).
-  bool ReportingClick() const { return reportingClick_; }
-  // Right button up: shows the popup menu of the column under the point; true when one showed.
-  bool ShowColumnPopup(int X, int Y);
+  // The keyboard and mouse input: hit tests, the drag in progress, click reporting (grid_input.h).
+  TwGridInput& Input() { return *input_; }
+  const TwGridInput& Input() const { return *input_; }
 
   // Scroll bars: a line/page/thumb action as the scroll bars deliver it (QAbstractSlider::SliderAction).
   void HorzScrollAction(int action, int trackPos);
@@ -391,19 +356,6 @@ class TwCustomGrid : public QAbstractScrollArea, private TwGridModelHost {
   bool Ctl3D() const { return ctl3D_; }
   void SetCtl3D(bool v);
 
-  // The drag or title press in progress (painting draws pressed titles and the drop marker from it).
-  const TwGridDrag& Drag() const { return drag_; }
-  TwGridState GridDragState() const { return drag_.State; }
-  // The sizing hit test at (X, Y): the state a press would start (wgsNone when none), filling the drag
-  // record. Raises the sizing events of the edges it examines.
-  TwGridState SizingHitTest(int X, int Y, TwGridDrag& d);
-  // The moving hit test (after the sizing test): wgsColMoving, wgsCellMoving or wgsNone.
-  TwGridState MovingHitTest(int X, int Y, bool Ctrl, TwGridDrag& d);
-  // Ends a drag without applying it (Esc).
-  void CancelDrag();
-  // The cursor a press at (X, Y) would show.
-  Qt::CursorShape CursorAt(int X, int Y);
-
   TNotifyEvent OnCellEnter, OnCellExit, OnClick, OnDblClick, OnEnter, OnExit, OnHeaderTitleClick;
   TweColumn OnColumnTitleClick, OnColumnSizing;
   TweGroup OnGroupTitleClick, OnGroupSizing;
@@ -413,7 +365,7 @@ class TwCustomGrid : public QAbstractScrollArea, private TwGridModelHost {
   TKeyPressEvent OnKeyPress;
   TMouseEvent OnMouseDown, OnMouseUp;
 
-  // --- painting (grid_paint.cpp) ---
+  // --- painting (the grid's side, custom_grid.cpp; the painter, grid_paint.h) ---
   // Background and text colour of selected cells and of the current cell.
   TColor SelBgColor() const { return selBgColor_; }
   void SetSelBgColor(TColor v);
@@ -423,21 +375,17 @@ class TwCustomGrid : public QAbstractScrollArea, private TwGridModelHost {
   bool IsGridFocused() const;
   // Repaints what shows the current cell (the whole control here; the data grid narrows it).
   virtual void InvalidateCurrent();
-  // While a row and a column change are made as one move, the current cell shows no highlight.
-  bool CellChanging() const { return cellChanging_; }
-  void SetCellChanging(bool v) { cellChanging_ = v; }
   // The one place a data cell is painted (from its record of the cell walk), and one row's cells between
-  // two bands.
+  // two bands; only while a paint runs.
   virtual void DrawCell(const TwCellRecord& Cell, bool CallRowEvent, bool CallCellEvent);
   virtual void DrawRow(int ARow, bool WithIndicator, int LastBand, int FirstBand, bool WithMarker);
-  // Paints the clip rectangle of the viewport onto a canvas (the paint handler; tests paint into images).
-  void PaintTo(plat::paint::TCanvas& Canvas, const TRect& Clip);
+  // The painter: PaintTo (tests paint into images), the cell renderers, the current cell's change
+  // (grid_paint.h).
+  TwGridPainter& Painter() { return *painter_; }
+  const TwGridPainter& Painter() const { return *painter_; }
   // Picture and image index of a cell (the data grid supplies them).
   virtual const QImage* GetCellGraphic(TwColumn* AColumn, int ARow) { return nullptr; }
   virtual int GetCellImageIndex(TwColumn* AColumn, int ARow) { return -1; }
-  // The cell renderers of this grid, per edit kind and per custom kind (TwColumn::CustomKind); made with
-  // the standard ones on first use. A change shows from the next paint.
-  TwRendererRegistry& Renderers();
 
   TweDrawRow OnDrawRow;
   TweDrawCell OnDrawCell;
@@ -473,7 +421,7 @@ class TwCustomGrid : public QAbstractScrollArea, private TwGridModelHost {
     TwCustomGrid* grid;
   };
 
-  // --- navigation hooks the data grid fills (grid_input.cpp) ---
+  // --- navigation hooks the data grid fills (grid_navigation.cpp) ---
   // Asks for a new row (appended or inserted before Row); the data grid checks wgoInserting.
   virtual void RequestInsert(bool bAppend) {}
   // The selection step after a mouse move of the current row.
@@ -483,8 +431,6 @@ class TwCustomGrid : public QAbstractScrollArea, private TwGridModelHost {
   virtual bool ColumnAcceptsChar(char32_t ch);
   // A character the current column takes while its row may not change now (OnEdit refused, read-only).
   bool ColumnRefusesChange(char32_t ch);
-  // A character typed while the editor is open and the grid holds the focus: into the editor, at its caret.
-  bool HandTypingToEditor(char32_t ch);
   // Qt events into the handlers above.
   void keyPressEvent(QKeyEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
@@ -512,8 +458,6 @@ class TwCustomGrid : public QAbstractScrollArea, private TwGridModelHost {
   void Record(const RepaintRequest& r) {
     if (TwGridObserver* o = model_.Observer()) o->RepaintRequested(r);
   }
-  // Hands a rectangle to Qt's update (and tells the observer).
-  void UpdateRect(const TRect& r);
 
   // The description; made first and destroyed last, while the grid is still whole.
   TwGridModel model_;
@@ -524,17 +468,7 @@ class TwCustomGrid : public QAbstractScrollArea, private TwGridModelHost {
   int changeDelay_ = 200;
   int updateLock_ = 0;
   int eventNesting_ = 0;
-  std::unique_ptr<TwEditingState> editing_;
-  QWidget* editButton_ = nullptr;
-  // Hides the editor and clears the editing state (no commit).
-  void CloseEditor();
-  // A press on the current cell: the editor opens (a dialog for memo and picture cells) and a check box,
-  // boolean or radio editor takes the click.
-  void ClickCurrentCell(int X, int Y);
-  // The focus left the grid and its editor: commit, hide, CM_EXIT.
-  void LeaveFocus();
-  bool focusEntered_ = false;
-  bool handingComposition_ = false;
+  std::unique_ptr<TwEditSession> editing_;
   int rowChangeTimer_ = 0;
   bool rowChangeRunning_ = false;
   bool syncingScrollBar_ = false;
@@ -545,47 +479,14 @@ class TwCustomGrid : public QAbstractScrollArea, private TwGridModelHost {
   void TakeFocusForScroll();
   // The row change of SetColRow/SetCellRow with the cell-change flag; false when a handler moved the row.
   bool MoveRowForCell(int ARow, bool columnChanges);
-  void StartDrag(const TwGridDrag& d, int X, int Y);
-  void DragTo(int X, int Y);
-  void EndDrag(int X, int Y);
-  void ShowFeedback(bool show);
-  TRect FeedbackRect() const;
-  void PressTitle(int X, int Y, bool& found);
-  bool TitleUnder(int X, int Y) const;
-  void RepaintPressedTitle();
-  friend class TwDragFeedback;
   TScrollStyle scrollBars_ = ssBoth;
   TBorderStyle borderStyle_ = bsSingle;
   bool ctl3D_ = true;
-  TwGridDrag drag_;
-  QWidget* feedback_ = nullptr;
+  std::unique_ptr<TwGridInput> input_;
   bool inCellExit_ = false;
-  bool clicked_ = false;
-  TwGridHit lastClick_;
-  bool reportingClick_ = false;
   bool settingHorz_ = false;
   // painting
-  struct PaintState;
-  std::unique_ptr<PaintState> paint_;
-  std::unique_ptr<TwRendererRegistry> renderers_;
+  std::unique_ptr<TwGridPainter> painter_;
   TColor selBgColor_ = clBlack;
   TColor selFgColor_ = clWhite;
-  bool cellChanging_ = false;
-  void PaintTitleArea(int firstBand, int lastBand, bool withIndicator, bool withMarker);
-  void PaintFooterRow(int k, int firstBand, int lastBand, bool withIndicator, bool withMarker);
-  void PaintEmptyLook();
-  void PaintBackground(const TRect& clip, int lastBand);
-  void DrawIndicator(int ARow, const TRect& Rect);
-  void DrawMarker(int ARow, const TRect& Rect);
-  // A group or a level of a group that holds no columns.
-  void DrawEmptyBandCell(const TwCellRecord& cell);
-  // Under an open editor only the cell's lines show.
-  void DrawEditorLines(const TwCellRecord& cell);
-  // The fixed bands from first to last, then the scrolling ones that show, as DrawRow walks them.
-  template <class F>
-  void ForEachBand(int firstBand, int lastBand, F&& f);
-  void Note(TwPaintedCell::Kind kind, int band, int row, const TRect& r);
-  // A title of this kind (and band, cell or footer row) is held down with the mouse over it.
-  bool TitleHeld(TwGridState state, int band, const TwCellPos& cell, int footer = -1) const;
-  static TwDrawInfo PressedLook(const TwDrawInfo& d, bool held);
 };

@@ -6,6 +6,7 @@
 #include "grid/structure/extents.h"
 #include "grid/view/custom_grid.h"
 #include "grid/view/draw_helpers.h"
+#include "grid/view/edit_session.h"
 #include "grid/view/grid_guard.h"
 
 TwEditButton::TwEditButton(TwCustomGrid& grid) : QWidget(grid.viewport()), grid_(grid) {
@@ -67,7 +68,7 @@ void TwEditButton::mouseMoveEvent(QMouseEvent* e) {
 void TwEditButton::mouseReleaseEvent(QMouseEvent* e) {
   if (!tracking_ || e->button() != Qt::LeftButton) return;
   StopTracking();
-  if (rect().contains(e->position().toPoint())) TwGuard(&grid_, [&] { grid_.EditButtonClick(); });
+  if (rect().contains(e->position().toPoint())) TwGuard(&grid_, [&] { grid_.Editing().EditButtonClick(); });
 }
 
 void TwEditButton::TrackButton(int X, int Y) {

@@ -1,17 +1,28 @@
 // Moving the current cell and keeping it in view: SetCol, SetCell, SetColRow, SetCellRow, MoveToNextCell,
 // Down/Up, TopRow and HorzOffset with strip scrolling, the scroll bars and their ranges, the wheel, and the
-// ScrollBars and BorderStyle properties.
+// ScrollBars and BorderStyle properties; the grid's default key table (KeyDown, KeyPress) and the row step
+// of a press (MouseDown after the input's steps), with Qt's input events handed to the input (grid_input.h).
 //
 // Words: band = display index of a visible column (column mode) or group (group mode); a scrolling band
 // is one at or after FixedCount; "strip scrolling" copies the pixels that stay and repaints only the strip
 // that was uncovered.
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <algorithm>
 
 #include "grid/structure/extents.h"
 #include "grid/structure/scope_guard.h"
 #include "grid/view/custom_grid.h"
+#include "grid/view/draw_helpers.h"
+#include "grid/view/edit_session.h"
 #include "grid/view/grid_guard.h"
+#include "grid/view/grid_input.h"
+#include "grid/view/inplace_editor.h"
+
+using namespace plat::ui;
 
 // --- the current column or cell -------------------------------------------------------------------
 
@@ -44,7 +55,7 @@ void TwCustomGrid::SetCol(int ACol) {
   col_ = target;
   InvalidateCell(before, row_);
   ScrollColumnIntoView();
-  ApplyColumnIme();
+  editing_->ApplyColumnIme();
   UpdateEditButton();
   if (options_.Contains(wgoAlwaysShowEditor)) ShowEditor();
   if (!EditorMode()) InvalidateCell(col_, row_);
@@ -67,9 +78,9 @@ bool TwCustomGrid::MoveRowForCell(int ARow, bool columnChanges) {
   // The row moves first; until the column follows, the cell at (old column, new row) is not the one the
   // user moves to, so it is painted without the current-cell highlight. A handler that throws out of
   // SetRow must not leave the flag set.
-  if (columnChanges) SetCellChanging(true);
+  if (columnChanges) painter_->SetCellChanging(true);
   TwScopeExit changing([&] {
-    if (columnChanges) SetCellChanging(false);
+    if (columnChanges) painter_->SetCellChanging(false);
   });
   SetRow(ARow);
   return row_ == target;
@@ -390,4 +401,256 @@ void TwCustomGrid::SetCtl3D(bool v) {
   if (v == ctl3D_) return;
   ctl3D_ = v;
   ApplyScrollBarPolicies();
+}
+
+// --- the keyboard table -----------------------------------------------------------------------------
+
+void TwCustomGrid::InitNavigation() {
+  viewport()->setMouseTracking(true);
+  // The grid paints every pixel of the viewport: Qt may then scroll by copying pixels and repaint only
+  // the strip a scroll uncovers.
+  viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+  ApplyScrollBarPolicies();
+  connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this, [this](int action) {
+    TwGuard(this, [&] { VertScrollAction(action, verticalScrollBar()->sliderPosition()); });
+  });
+  connect(horizontalScrollBar(), &QAbstractSlider::actionTriggered, this, [this](int action) {
+    TwGuard(this, [&] { HorzScrollAction(action, horizontalScrollBar()->sliderPosition()); });
+  });
+}
+
+void TwCustomGrid::KeyDown(int& Key, TShiftState Shift) {
+  if (OnKeyDown) OnKeyDown(this, Key, Shift);
+  if (Key == 0) return;
+  const bool ctrl = Shift.Contains(ssCtrl);
+  switch (Key) {
+    case VK_ESCAPE:
+      // Ends a sizing or moving without applying it; the key goes on to KeyPress (the editor).
+      if (input_->GridDragState() != wgsNone) input_->CancelDrag();
+      break;
+    case VK_HOME:
+    case VK_END:
+      if (Model().GroupMode())
+        SetCell(Key == VK_HOME ? Model().Groups().FirstPos() : Model().Groups().LastPos());
+      else
+        SetCurrentVisibleColumn(Key == VK_HOME ? Model().Columns().FirstNavigable()
+                                               : Model().Columns().LastNavigable());
+      break;
+    case VK_LEFT:
+    case VK_RIGHT:
+      if (Model().GroupMode()) {
+        const TwCellPos pos = Model().CurrentCell();
+        if (pos.IsSet())
+          SetCell(Key == VK_LEFT ? Model().Groups().PriorPos(pos) : Model().Groups().NextPos(pos));
+      } else if (col_ >= 0 && col_ < Model().Columns().Count()) {
+        const int vi = Model().Columns().Items(col_)->VisibleIndex();
+        if (vi >= 0)
+          SetCurrentVisibleColumn(Key == VK_LEFT ? Model().Columns().PriorNavigable(vi)
+                                                 : Model().Columns().NextNavigable(vi));
+      }
+      break;
+    case VK_UP:
+      MoveUp(1, Shift);
+      break;
+    case VK_DOWN:
+      MoveDown(1, Shift);
+      break;
+    case VK_PRIOR:
+      MoveUp(ctrl ? RowCount() : VisibleRowCount(), Shift);
+      break;
+    case VK_NEXT:
+      MoveDown(ctrl ? RowCount() : VisibleRowCount(), Shift);
+      break;
+    case VK_DELETE:
+      // Opens the editor with its value emptied.
+      if (!ctrl) {
+        ShowEditor();
+        if (TwInplaceEditor* ed = editing_->InplaceEditor();
+            ed && Model().Columns().Items(col_)->CanModify()) {
+          if (ed->HasText()) {
+            ed->SelectAll();
+            QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+            QCoreApplication::sendEvent(ed->Control(), &del);
+          } else {
+            ed->SetValue(plat::Variant::Null());
+          }
+        }
+      }
+      break;
+    case VK_F2:
+      // Ctrl+F2 presses the edit button where one shows; elsewhere it is F2.
+      if (ctrl && editing_->EditButtonControl() && editing_->EditButtonControl()->isVisible()) {
+        editing_->EditButtonClick();
+      } else {
+        if (RowCount() <= 0 && options_.Contains(wgoInserting)) RequestInsert(true);
+        if (col_ >= 0 && col_ < Model().Columns().Count() &&
+            editing_->OpensDialog(Model().Columns().Items(col_))) {
+          editing_->ShowCellDialog();
+          break;
+        }
+        ShowEditor();
+        SelectEditorText(true);
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+bool TwCustomGrid::ColumnAcceptsChar(char32_t ch) {
+  if (col_ < 0 || col_ >= Model().Columns().Count()) return false;
+  if (!options_.Contains(wgoEditing) && !options_.Contains(wgoInserting)) return false;
+  TwColumn* c = Model().Columns().Items(col_);
+  return c->IsValidChar(ch) && c->CanModify();
+}
+
+void TwCustomGrid::KeyPress(char32_t& Key) {
+  if (OnKeyPress) OnKeyPress(this, Key);
+  if (Key == 0) return;
+  if (Key == U'\r') {
+    if (options_.Contains(wgoEnterToTab)) {
+      MoveToNextCell();
+    } else if (EditorMode()) {
+      if (!options_.Contains(wgoAlwaysShowEditor)) {
+        CommitEdit();
+        HideEditor();
+      }
+    } else {
+      ShowEditor();
+      SelectEditorText();
+    }
+    Key = 0;
+    return;
+  }
+  if (Key < 0x20 && Key != U'\b') return;  // other control characters: default handling
+  // An open editor handles its own characters (it hands each to the grid first).
+  if (EditorMode()) return;
+  if (ColumnAcceptsChar(Key)) {
+    if (RowCount() <= 0) RequestInsert(true);
+    ShowEditor();
+    SelectEditorText();
+    // The character that opened the editor is typed into it, replacing the selected text.
+    if (TwInplaceEditor* ed = editing_->InplaceEditor())
+      ed->TypeChar(Key);
+    else
+      ErrorBeep();
+    Key = 0;
+  } else if (ColumnRefusesChange(Key)) {
+    // The column takes the character but the row may not change now (OnEdit said no, or the column is
+    // read-only): the editor opens as F2 would open it, the cell stays as it is, and the key beeps.
+    ShowEditor();
+    SelectEditorText();
+    ErrorBeep();
+    Key = 0;
+  } else if (options_.Contains(wgoEditing) || options_.Contains(wgoInserting)) {
+    ErrorBeep();
+  }
+}
+
+bool TwCustomGrid::ColumnRefusesChange(char32_t ch) {
+  if (col_ < 0 || col_ >= Model().Columns().Count() || RowCount() <= 0) return false;
+  if (!options_.Contains(wgoEditing) && !options_.Contains(wgoInserting)) return false;
+  return Model().Columns().Items(col_)->IsValidChar(ch);
+}
+
+bool TwCustomGrid::focusNextPrevChild(bool next) {
+  // The grid keeps Tab for itself unless Enter moves between cells (then Tab moves the focus on).
+  if (!options_.Contains(wgoEnterToTab)) return false;
+  return QAbstractScrollArea::focusNextPrevChild(next);
+}
+
+bool TwCustomGrid::event(QEvent* e) {
+  if (e->type() == QEvent::ShortcutOverride) {
+    // The keys a dialog would take for its default and cancel buttons, when the grid wants them.
+    auto* k = static_cast<QKeyEvent*>(e);
+    const bool editing = options_.Contains(wgoEditing) || options_.Contains(wgoInserting);
+    const bool rowEdit = EditState() != esBrowse;
+    if (((k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) && (editing || rowEdit)) ||
+        (k->key() == Qt::Key_Escape && (rowEdit || input_->GridDragState() != wgsNone))) {
+      e->accept();
+      return true;
+    }
+  }
+  return QAbstractScrollArea::event(e);
+}
+
+// --- a press on the rows ---------------------------------------------------------------------------
+
+void TwCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  // 1.-4. The focus, the hit of the click, sizing, moving and title presses (the input's steps).
+  const TwGridInput::Press press = input_->MouseDown(Button, Shift, X, Y);
+  if (press == TwGridInput::Press::Refused) return;
+  // 5. The row under the mouse.
+  const int r =
+      press != TwGridInput::Press::ToRow || Model().GridState().Designing() ? -1 : Model().Extents().RowAt(Y);
+  if (r >= 0 && r < RowCount()) {
+    const TwGridExtents& ex = Model().Extents();
+    const bool inIndicator = Model().Indicators().Visible() && X >= ex.Edge(0) && X < ex.Edge(1);
+    const bool inMarker = Model().Markers().Visible() && X >= ex.Edge(1) && X < ex.Edge(2);
+    if (inIndicator || inMarker) {
+      SetRow(r);
+      SelectionStep(Shift);
+      if (inMarker && Model().Markers().Clicking()) {
+        UpdateRect(Model().Extents().CellRect(-1, r));
+        if (OnMarkerClick) OnMarkerClick(this, r);
+      }
+    } else if (!Model().GroupMode()) {
+      const int band = ex.ItemAt(X);
+      if (band >= 0) {
+        const int c = Model().Columns().VisibleItems(band)->Index();
+        if (c != col_ || r != row_) {
+          SetColRow(c, r);
+          SelectionStep(Shift);
+        } else if (RowCount() > 0) {
+          editing_->ClickCurrentCell(X, Y);
+        }
+      }
+    } else {
+      const TwCellPos pos = ex.CellPosAt(r, X, Y);
+      if (TwColumn* c = pos.IsSet() ? Model().Groups().ColumnAt(pos) : nullptr) {
+        if (c->Index() != col_ || r != row_) {
+          SetCellRow(pos, r);
+          SelectionStep(Shift);
+        } else if (RowCount() > 0) {
+          editing_->ClickCurrentCell(X, Y);
+        }
+      }
+    }
+  }
+  // 6. The inherited handling.
+  if (OnMouseDown) OnMouseDown(this, Button, Shift, X, Y);
+}
+
+void TwCustomGrid::MouseMove(TShiftState Shift, int X, int Y) {
+  input_->MouseMove(Shift, X, Y);
+}
+
+void TwCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  input_->MouseUp(Button, Shift, X, Y);
+}
+
+// --- Qt's key, mouse and wheel events go through the input ------------------------------------------
+
+void TwCustomGrid::keyPressEvent(QKeyEvent* e) {
+  input_->KeyPressEvent(e);
+}
+
+void TwCustomGrid::mousePressEvent(QMouseEvent* e) {
+  input_->MousePressEvent(e);
+}
+
+void TwCustomGrid::mouseDoubleClickEvent(QMouseEvent* e) {
+  input_->MouseDoubleClickEvent(e);
+}
+
+void TwCustomGrid::mouseMoveEvent(QMouseEvent* e) {
+  input_->MouseMoveEvent(e);
+}
+
+void TwCustomGrid::mouseReleaseEvent(QMouseEvent* e) {
+  input_->MouseReleaseEvent(e);
+}
+
+void TwCustomGrid::wheelEvent(QWheelEvent* e) {
+  input_->WheelEvent(e);
 }

@@ -13,6 +13,7 @@
 #include "grid/memory/mem_grid.h"
 #include "grid/structure/extents.h"
 #include "grid/view/custom_grid.h"
+#include "grid/view/edit_session.h"
 #include "grid/view/inplace_editor.h"
 
 using namespace editortest;
@@ -88,7 +89,7 @@ class EditorContract : public ::testing::Test {
     grid->SetOptions(TwGridOptions(grid->Options()).Include(wgoEditing).Exclude(wgoEnterToTab));
     for (int r = 0; r < 2; ++r) grid->AppendRow(false, false, false);
     grid->Cells(1, 0).SetAsString("abc");
-    grid->Editors().Register("stars", [this](TwEditorHost& host) {
+    grid->Editing().Editors().Register("stars", [this](TwEditorHost& host) {
       auto e = std::make_unique<FakeEditor>(host, calls);
       fake = e.get();
       return e;
@@ -119,7 +120,7 @@ TEST_F(EditorContract, TypingOpensTheCustomEditorLoadedWithTheCellAndEnterCommit
   QTest::keyClicks(grid, "x");
   QApplication::processEvents();
   ASSERT_NE(fake, nullptr);
-  EXPECT_EQ(grid->InplaceEditor(), fake);
+  EXPECT_EQ(grid->Editing().InplaceEditor(), fake);
   EXPECT_EQ(QApplication::focusWidget(), fake);
   EXPECT_EQ(fake->text(), "x");  // the opening character replaced the loaded text
   QTest::keyClicks(fake, "yz");
@@ -172,7 +173,7 @@ TEST_F(EditorContract, AnUnregisteredCustomKindAndAnotherGridUseTheEditKindsEdit
   grid->SetColRow(2, 0);
   QTest::keyClick(grid, Qt::Key_F2);
   QApplication::processEvents();
-  EXPECT_NE(dynamic_cast<TwInEdit*>(grid->InplaceEditor()), nullptr);
+  EXPECT_NE(dynamic_cast<TwInEdit*>(grid->Editing().InplaceEditor()), nullptr);
   EXPECT_EQ(fake, nullptr);
 
   // The registration belongs to the first grid only.
@@ -188,13 +189,13 @@ TEST_F(EditorContract, AnUnregisteredCustomKindAndAnotherGridUseTheEditKindsEdit
   QApplication::processEvents();
   QTest::keyClick(&other, Qt::Key_F2);
   QApplication::processEvents();
-  EXPECT_NE(dynamic_cast<TwInEdit*>(other.InplaceEditor()), nullptr);
+  EXPECT_NE(dynamic_cast<TwInEdit*>(other.Editing().InplaceEditor()), nullptr);
   EXPECT_EQ(fake, nullptr);
 
   // A bare grid has no editors at all; the data grid installed the standard ones into its own registry.
   TwCustomGrid bare(&window, [](TwColumns* cs) { return std::make_unique<TestColumn>(cs); });
-  EXPECT_FALSE(bare.Editors().Has(wekText));
-  EXPECT_TRUE(other.Editors().Has(wekText));
+  EXPECT_FALSE(bare.Editing().Editors().Has(wekText));
+  EXPECT_TRUE(other.Editing().Editors().Has(wekText));
 }
 
 }  // namespace

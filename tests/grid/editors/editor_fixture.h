@@ -12,6 +12,7 @@
 #include "grid/structure/column.h"
 #include "grid/structure/grid_model.h"
 #include "grid/view/custom_grid.h"
+#include "grid/view/edit_session.h"
 #include "platform/format/format.h"
 #include "platform/os/os.h"
 
@@ -68,7 +69,7 @@ class Host {
     if constexpr (std::is_constructible_v<Control, TwEditorHost&>) {
       grid = new TwCustomGrid(&window, [](TwColumns* c) { return std::make_unique<TestColumn>(c); });
       grid->setGeometry(0, 0, 300, 120);
-      control = new Control(grid->EditorHost());
+      control = new Control(grid->Editing().EditorHost());
       control->move(0, 0);
       control->show();
     } else {

@@ -17,6 +17,7 @@
 #include "grid/memory/mem_grid.h"
 #include "grid/structure/extents.h"
 #include "grid/view/draw_helpers.h"
+#include "grid/view/edit_session.h"
 #include "platform/text/text.h"
 #include "platform/ui/dialogs.h"
 
@@ -93,7 +94,7 @@ class GridEditors : public ::testing::Test {
   void Type(const char* text) { QTest::keyClicks(QApplication::focusWidget(), text); }
   template <class Editor>
   Editor* Open() {
-    return grid->EditorShowing() ? dynamic_cast<Editor*>(grid->InplaceEditor()) : nullptr;
+    return grid->EditorShowing() ? dynamic_cast<Editor*>(grid->Editing().InplaceEditor()) : nullptr;
   }
   TwCells& Cell(int col, int row) { return grid->Cells(col, row); }
 

@@ -13,6 +13,7 @@
 #include "grid/editors/date_edit.h"
 #include "grid/editors/num_edit.h"
 #include "grid/memory/mem_grid.h"
+#include "grid/view/edit_session.h"
 #include "platform/format/format.h"
 
 using namespace editortest;
@@ -61,10 +62,12 @@ class NumDateGrid : public ::testing::Test {
     for (; *s; ++s) QTest::keyClick(Focus(), *s);
   }
   TwInNumEdit* NumEditor() {
-    return grid.InplaceEditor() ? dynamic_cast<TwInNumEdit*>(grid.InplaceEditor()) : nullptr;
+    return grid.Editing().InplaceEditor() ? dynamic_cast<TwInNumEdit*>(grid.Editing().InplaceEditor())
+                                          : nullptr;
   }
   TwInDateEdit* DateEditor() {
-    return grid.InplaceEditor() ? dynamic_cast<TwInDateEdit*>(grid.InplaceEditor()) : nullptr;
+    return grid.Editing().InplaceEditor() ? dynamic_cast<TwInDateEdit*>(grid.Editing().InplaceEditor())
+                                          : nullptr;
   }
   plat::TDateTime CellDate(int col, int row) { return grid.Cells(col, row).AsDateTime(); }
 

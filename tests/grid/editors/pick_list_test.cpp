@@ -13,6 +13,7 @@
 #include "editor_fixture.h"
 #include "grid/memory/mem_grid.h"
 #include "grid/view/draw_helpers.h"
+#include "grid/view/edit_session.h"
 #include "platform/ui/keys.h"
 
 using namespace editortest;
@@ -55,7 +56,7 @@ struct Picker {
     grid->setFocus(Qt::OtherFocusReason);
     QApplication::processEvents();
     grid->ShowEditor();
-    e = dynamic_cast<TwInPickList*>(grid->InplaceEditor());
+    e = dynamic_cast<TwInPickList*>(grid->Editing().InplaceEditor());
     if (!e) throw std::runtime_error("the grid opened no pick list");
     QApplication::processEvents();
   }

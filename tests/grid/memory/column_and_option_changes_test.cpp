@@ -40,7 +40,7 @@ class Changes : public ::testing::Test {
   void Render() {
     QImage img(grid.viewport()->size(), QImage::Format_RGB32);
     TCanvas canvas(&img);
-    grid.PaintTo(canvas, TRect{0, 0, img.width(), img.height()});
+    grid.Painter().PaintTo(canvas, TRect{0, 0, img.width(), img.height()});
     canvas.End();
   }
 

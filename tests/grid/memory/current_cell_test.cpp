@@ -58,7 +58,7 @@ class CurrentCell : public ::testing::Test {
     QImage img(grid->viewport()->size(), QImage::Format_RGB32);
     img.fill(Qt::magenta);
     TCanvas canvas(&img);
-    grid->PaintTo(canvas, TRect{0, 0, img.width(), img.height()});
+    grid->Painter().PaintTo(canvas, TRect{0, 0, img.width(), img.height()});
     canvas.End();
     return img;
   }
@@ -90,7 +90,7 @@ TEST_F(CurrentCell, AMoveToAnotherRowAndColumnShowsNoHighlightHalfWay) {
   ASSERT_TRUE(Highlighted(Render(), 0, 0));
   bool changing = false, halfWayLit = true, targetLit = true;
   grid->OnRowEnter = [&](QObject*) {
-    changing = grid->CellChanging();
+    changing = grid->Painter().CellChanging();
     const QImage img = Render();
     halfWayLit = Highlighted(img, 0, 3);  // the row has moved, the column not yet
     targetLit = Highlighted(img, 2, 3);
@@ -99,7 +99,7 @@ TEST_F(CurrentCell, AMoveToAnotherRowAndColumnShowsNoHighlightHalfWay) {
   EXPECT_TRUE(changing);
   EXPECT_FALSE(halfWayLit);
   EXPECT_FALSE(targetLit);
-  EXPECT_FALSE(grid->CellChanging());
+  EXPECT_FALSE(grid->Painter().CellChanging());
   const QImage after = Render();
   EXPECT_TRUE(Highlighted(after, 2, 3));
   EXPECT_FALSE(Highlighted(after, 0, 3));
@@ -109,7 +109,7 @@ TEST_F(CurrentCell, AMoveWithinTheColumnKeepsItsHighlight) {
   grid->SetCol(1);
   bool changing = true, lit = false;
   grid->OnRowEnter = [&](QObject*) {
-    changing = grid->CellChanging();
+    changing = grid->Painter().CellChanging();
     lit = Highlighted(Render(), 1, 4);
   };
   grid->SetColRow(1, 4);
@@ -119,18 +119,18 @@ TEST_F(CurrentCell, AMoveWithinTheColumnKeepsItsHighlight) {
 
 TEST_F(CurrentCell, AClickOnAnotherRowAndColumnIsOneMove) {
   bool changing = false;
-  grid->OnRowEnter = [&](QObject*) { changing = grid->CellChanging(); };
+  grid->OnRowEnter = [&](QObject*) { changing = grid->Painter().CellChanging(); };
   QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, Mid(2, 5));
   EXPECT_EQ(grid->Row(), 5);
   EXPECT_EQ(grid->Col(), 2);
   EXPECT_TRUE(changing);
-  EXPECT_FALSE(grid->CellChanging());
+  EXPECT_FALSE(grid->Painter().CellChanging());
 }
 
 TEST_F(CurrentCell, AThrowingRowHandlerDoesNotLeaveTheCellUnlit) {
   grid->OnRowEnter = [](QObject*) { throw std::runtime_error("refused"); };
   EXPECT_THROW(grid->SetColRow(2, 3), std::runtime_error);
-  EXPECT_FALSE(grid->CellChanging());
+  EXPECT_FALSE(grid->Painter().CellChanging());
   grid->OnRowEnter = nullptr;
   EXPECT_TRUE(Highlighted(Render(), grid->Col(), grid->Row()));
 }
@@ -143,7 +143,7 @@ TEST_F(CurrentCell, AHandlerThatMovesTheRowElsewhereEndsTheMove) {
   grid->SetColRow(2, 4);
   EXPECT_EQ(grid->Row(), 1);
   EXPECT_EQ(grid->Col(), 0);  // the column does not follow a row that ended elsewhere
-  EXPECT_FALSE(grid->CellChanging());
+  EXPECT_FALSE(grid->Painter().CellChanging());
   EXPECT_TRUE(Highlighted(Render(), 0, 1));
 }
 

@@ -13,6 +13,7 @@
 #include "grid/editors/in_edit.h"
 #include "grid/memory/mem_grid.h"
 #include "grid/structure/extents.h"
+#include "grid/view/edit_session.h"
 #include "platform/format/format.h"
 #include "platform/os/os.h"
 
@@ -64,7 +65,8 @@ class EditingTest : public ::testing::Test {
     }
   }
   QLineEdit* LineEditor() {
-    return qobject_cast<QLineEdit*>(grid.InplaceEditor() ? grid.InplaceEditor()->Control() : nullptr);
+    return qobject_cast<QLineEdit*>(grid.Editing().InplaceEditor() ? grid.Editing().InplaceEditor()->Control()
+                                                                   : nullptr);
   }
   std::string EditorText() {
     QLineEdit* e = LineEditor();
@@ -83,7 +85,7 @@ class EditingTest : public ::testing::Test {
 TEST_F(EditingTest, TypedCharacterOpensTheEditorWithThatCharacterAndEnterCommits) {
   Type("x");
   ASSERT_TRUE(grid.EditorMode());
-  EXPECT_EQ(Focus(), grid.InplaceEditor()->Control());
+  EXPECT_EQ(Focus(), grid.Editing().InplaceEditor()->Control());
   EXPECT_EQ(EditorText(), "x");  // the cell's text was selected and replaced
   EXPECT_EQ(grid.EditState(), esEdit);
   Type("yz");
@@ -121,7 +123,8 @@ TEST_F(EditingTest, EveryWayOfLeavingTheCellCommits) {
     Type(QString::fromStdString(text));
     ASSERT_TRUE(grid.EditorMode()) << w.name;
     w.leave();
-    EXPECT_FALSE(grid.EditorMode() && grid.EditColumn() == 0 && grid.EditRow() == 1) << w.name;
+    EXPECT_FALSE(grid.EditorMode() && grid.Editing().EditColumn() == 0 && grid.Editing().EditRow() == 1)
+        << w.name;
     EXPECT_EQ(grid.Cells(0, 1).AsString(), text) << w.name;
   }
 }
@@ -148,7 +151,7 @@ TEST(EditingFocus, FocusToAnotherControlCommitsAndExitsOnce) {
   QTest::keyClick(QApplication::focusWidget(), 'a');
   QTest::keyClick(QApplication::focusWidget(), 'b');
   ASSERT_TRUE(g->EditorMode());
-  EXPECT_EQ(QApplication::focusWidget(), g->InplaceEditor()->Control());
+  EXPECT_EQ(QApplication::focusWidget(), g->Editing().InplaceEditor()->Control());
   EXPECT_EQ(enters, 1);  // the editor taking the focus is no exit and no new entry
   EXPECT_EQ(exits, 0);
   other->setFocus(Qt::TabFocusReason);
@@ -242,7 +245,7 @@ TEST_F(EditingTest, AlwaysShowEditorKeepsTheEditorAndCommitsOnLeaving) {
   Key(Qt::Key_Down);
   EXPECT_EQ(grid.Cells(0, 0).AsString(), "가0상시");
   EXPECT_TRUE(grid.EditorMode());
-  EXPECT_EQ(grid.EditRow(), 1);
+  EXPECT_EQ(grid.Editing().EditRow(), 1);
   EXPECT_EQ(EditorText(), "가1");
 }
 
@@ -306,7 +309,7 @@ TEST_F(EditingTest, CompositionStartedWhileBrowsingArrivesWholeInTheEditor) {
   ASSERT_EQ(Focus(), &grid);
   preedit("ㅎ");
   ASSERT_TRUE(grid.EditorMode());
-  EXPECT_EQ(Focus(), grid.InplaceEditor()->Control());
+  EXPECT_EQ(Focus(), grid.Editing().InplaceEditor()->Control());
   EXPECT_EQ(LineEditor()->text().toStdString(),
             "");  // the cell's text was selected: the pre-edit replaces it
   preedit("하");
@@ -332,7 +335,7 @@ TEST_F(EditingTest, MultiLineEditorGrowsWithItsTextButNeverBelowTheGrid) {
   grid.SetColRow(1, 3);
   Key(Qt::Key_F2);
   ASSERT_TRUE(grid.EditorMode());
-  auto* m = qobject_cast<QPlainTextEdit*>(grid.InplaceEditor()->Control());
+  auto* m = qobject_cast<QPlainTextEdit*>(grid.Editing().InplaceEditor()->Control());
   ASSERT_NE(m, nullptr);
   const int h0 = m->height();
   for (int i = 0; i < 30; ++i) Key(Qt::Key_Return, Qt::ControlModifier);
@@ -357,7 +360,7 @@ TEST_F(EditingTest, EditButtonFiresOnlyWhenReleasedOverIt) {
   grid.Column(1)->SetEditButton(true);
   grid.SetCol(1);
   QApplication::processEvents();
-  QWidget* b = grid.EditButtonControl();
+  QWidget* b = grid.Editing().EditButtonControl();
   ASSERT_NE(b, nullptr);
   ASSERT_TRUE(b->isVisible());
   const QPoint mid = b->rect().center();
@@ -371,7 +374,7 @@ TEST_F(EditingTest, EditButtonFiresOnlyWhenReleasedOverIt) {
   // The editor leaves the button's room free.
   Key(Qt::Key_F2);
   ASSERT_TRUE(grid.EditorMode());
-  EXPECT_LE(grid.InplaceEditor()->Control()->geometry().right(), b->geometry().left());
+  EXPECT_LE(grid.Editing().InplaceEditor()->Control()->geometry().right(), b->geometry().left());
 }
 
 TEST_F(EditingTest, EditorFollowsScrollingAndHidesOutsideTheDataArea) {
@@ -379,7 +382,7 @@ TEST_F(EditingTest, EditorFollowsScrollingAndHidesOutsideTheDataArea) {
   grid.SetRow(0);
   Key(Qt::Key_F2);
   ASSERT_TRUE(grid.EditorMode());
-  QWidget* ed = grid.InplaceEditor()->Control();
+  QWidget* ed = grid.Editing().InplaceEditor()->Control();
   const int y0 = ed->y();
   grid.SetTopRow(1);
   EXPECT_FALSE(ed->isVisible());  // its row scrolled out
@@ -402,7 +405,7 @@ TEST_F(EditingTest, GroupModeEditorCoversTheCellInItsLevel) {
   Type("아래");
   ASSERT_TRUE(grid.EditorMode());
   const TRect cell = grid.Model().Extents().GroupCellInnerRect(TwCellPos{0, 1, 0}, 1);
-  const QRect g = grid.InplaceEditor()->Control()->geometry();
+  const QRect g = grid.Editing().InplaceEditor()->Control()->geometry();
   EXPECT_EQ(g, QRect(cell.Left, cell.Top, cell.Width(), cell.Height()));
   Key(Qt::Key_Up);  // the cell above in the same group: column 0 of the same row
   EXPECT_EQ(grid.Col(), 0);
@@ -431,7 +434,7 @@ TEST_F(EditingTest, ByteCellTakesFiveAndRefusesMinus) {
   EXPECT_EQ(g.Cells(0, 0).AsVariant().ToInt64(), 7);
   QTest::keyClick(QApplication::focusWidget(), '5');
   ASSERT_TRUE(g.EditorMode());
-  EXPECT_EQ(g.ReadEditorValue().ToDouble(), 5.0);
+  EXPECT_EQ(g.Editing().ReadEditorValue().ToDouble(), 5.0);
   QTest::keyClick(QApplication::focusWidget(), '0');
   QTest::keyClick(QApplication::focusWidget(), '0');
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);

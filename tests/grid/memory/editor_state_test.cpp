@@ -60,7 +60,7 @@ class EditorStateBase : public ::testing::Test {
     QImage img(grid.viewport()->size(), QImage::Format_RGB32);
     img.fill(Qt::magenta);
     TCanvas canvas(&img);
-    grid.PaintTo(canvas, TRect{0, 0, img.width(), img.height()});
+    grid.Painter().PaintTo(canvas, TRect{0, 0, img.width(), img.height()});
     canvas.End();
     return img;
   }

@@ -8,6 +8,7 @@
 
 #include "grid/memory/mem_grid.h"
 #include "grid/structure/extents.h"
+#include "grid/view/grid_input.h"
 #include "platform/format/format.h"
 
 namespace {
@@ -39,7 +40,7 @@ class Hits : public ::testing::Test {
 TEST_F(Hits, EveryRegionOfColumnMode) {
   const auto at = [&](const TRect& r) {
     const QPoint p = MidOf(r);
-    return grid.HitTest(p.x(), p.y());
+    return grid.Input().HitTest(p.x(), p.y());
   };
   TwGridHit h = at(E().CellRect(1, 2));
   EXPECT_EQ(h.Region, TwGridRegion::Data);
@@ -68,16 +69,17 @@ TEST_F(Hits, EveryRegionOfColumnMode) {
   // Below the last row and right of the last column: no cell.
   const int belowRows = E().RowBottom(2) + 2;
   ASSERT_LT(belowRows, E().FooterTop());
-  EXPECT_EQ(grid.HitTest(MidOf(E().CellRect(0, 0)).x(), belowRows).Region, TwGridRegion::None);
-  EXPECT_EQ(grid.HitTest(E().ItemRight(2) + 2, MidOf(E().CellRect(0, 0)).y()).Region, TwGridRegion::None);
+  EXPECT_EQ(grid.Input().HitTest(MidOf(E().CellRect(0, 0)).x(), belowRows).Region, TwGridRegion::None);
+  EXPECT_EQ(grid.Input().HitTest(E().ItemRight(2) + 2, MidOf(E().CellRect(0, 0)).y()).Region,
+            TwGridRegion::None);
 }
 
 TEST_F(Hits, TheEdgesBetweenCellsBelongToTheCellOnTheRightAndBelow) {
   const int x = E().ItemLeft(1), y = E().RowTop(1);
-  TwGridHit h = grid.HitTest(x, y);
+  TwGridHit h = grid.Input().HitTest(x, y);
   EXPECT_EQ(h.Column, 1);
   EXPECT_EQ(h.Row, 1);
-  h = grid.HitTest(x - 1, y - 1);
+  h = grid.Input().HitTest(x - 1, y - 1);
   EXPECT_EQ(h.Column, 0);
   EXPECT_EQ(h.Row, 0);
 }
@@ -87,28 +89,28 @@ TEST_F(Hits, TheLastClickSaysWhereItsPressLanded) {
   bool reporting = false;
   grid.OnClick = [&](QObject*) {
     ++clicks;
-    reporting = grid.ReportingClick();
+    reporting = grid.Input().ReportingClick();
   };
   QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::NoModifier, MidOf(E().CellRect(2, 1)));
   EXPECT_EQ(clicks, 1);
   EXPECT_TRUE(reporting);
-  EXPECT_FALSE(grid.ReportingClick());
-  EXPECT_EQ(grid.LastClickHit().Region, TwGridRegion::Data);
-  EXPECT_EQ(grid.LastClickHit().Column, 2);
-  EXPECT_EQ(grid.LastClickHit().Row, 1);
-  EXPECT_EQ(grid.LastClickHit().Started, wgsNone);
+  EXPECT_FALSE(grid.Input().ReportingClick());
+  EXPECT_EQ(grid.Input().LastClickHit().Region, TwGridRegion::Data);
+  EXPECT_EQ(grid.Input().LastClickHit().Column, 2);
+  EXPECT_EQ(grid.Input().LastClickHit().Row, 1);
+  EXPECT_EQ(grid.Input().LastClickHit().Started, wgsNone);
 
   grid.Column(0)->Title().SetClicking(true);
   QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::NoModifier, MidOf(E().HeaderCellRect(0)));
-  EXPECT_EQ(grid.LastClickHit().Region, TwGridRegion::Title);
-  EXPECT_EQ(grid.LastClickHit().Started, wgsColTitleDown);
+  EXPECT_EQ(grid.Input().LastClickHit().Region, TwGridRegion::Title);
+  EXPECT_EQ(grid.Input().LastClickHit().Started, wgsColTitleDown);
 
   // A press on a column's sizing edge in the title row starts a sizing.
   grid.SetOptions(TwGridOptions{wgoArrowMove, wgoFocusRect, wgoColSizing});
   const TRect t = E().HeaderCellRect(1);
   QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::NoModifier,
                     QPoint(t.Right - 1, (t.Top + t.Bottom) / 2));
-  EXPECT_EQ(grid.LastClickHit().Started, wgsColSizing);
+  EXPECT_EQ(grid.Input().LastClickHit().Started, wgsColSizing);
 }
 
 TEST(HitsInGroupMode, ACellOfTheSecondLevelIsFoundWithItsColumn) {
@@ -126,13 +128,13 @@ TEST(HitsInGroupMode, ACellOfTheSecondLevelIsFoundWithItsColumn) {
   grid.resize(400, 260);
   const TwGridExtents& e = grid.Model().Extents();
   const QPoint p = MidOf(e.GroupCellRect({0, 1, 1}, 0));
-  const TwGridHit h = grid.HitTest(p.x(), p.y());
+  const TwGridHit h = grid.Input().HitTest(p.x(), p.y());
   EXPECT_EQ(h.Region, TwGridRegion::Data);
   EXPECT_EQ(h.Band, 0);
   EXPECT_EQ(h.Cell, (TwCellPos{0, 1, 1}));
   EXPECT_EQ(h.Column, 2);
   const QPoint t = MidOf(e.ColumnTitleRect({0, 1, 0}));
-  const TwGridHit ht = grid.HitTest(t.x(), t.y());
+  const TwGridHit ht = grid.Input().HitTest(t.x(), t.y());
   EXPECT_EQ(ht.Region, TwGridRegion::Title);
   EXPECT_EQ(ht.Column, 1);
 }

@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "grid/memory/mem_grid.h"
+#include "grid/view/edit_session.h"
 #include "platform/format/format.h"
 #include "platform/os/os.h"
 
@@ -44,7 +45,8 @@ class KeysAndFocus : public ::testing::Test {
     for (; *s; ++s) QTest::keyClick(QApplication::focusWidget(), *s);
   }
   std::string EditorText() {
-    auto* e = qobject_cast<QLineEdit*>(grid->InplaceEditor() ? grid->InplaceEditor()->Control() : nullptr);
+    auto* e = qobject_cast<QLineEdit*>(
+        grid->Editing().InplaceEditor() ? grid->Editing().InplaceEditor()->Control() : nullptr);
     return e ? e->text().toStdString() : std::string("<no editor>");
   }
 
@@ -65,7 +67,7 @@ TEST_F(KeysAndFocus, CharactersTypedWhileTheGridHoldsTheFocusLandInTheOpenEditor
   ASSERT_EQ(QApplication::focusWidget(), grid);
   ASSERT_TRUE(grid->EditorMode());
   Type("abc");
-  EXPECT_EQ(QApplication::focusWidget(), grid->InplaceEditor()->Control());
+  EXPECT_EQ(QApplication::focusWidget(), grid->Editing().InplaceEditor()->Control());
   EXPECT_EQ(EditorText(), "가0abc");
   Key(Qt::Key_Down);
   EXPECT_EQ(grid->Cells(0, 0).AsString(), "가0abc");
@@ -115,7 +117,7 @@ TEST_F(KeysAndFocus, EditButtonGoesWithTheGridsFocusAndComesBack) {
   grid->Column(0)->SetEditButton(true);
   grid->SetRow(1);
   QApplication::processEvents();
-  QWidget* button = grid->EditButtonControl();
+  QWidget* button = grid->Editing().EditButtonControl();
   ASSERT_NE(button, nullptr);
   EXPECT_TRUE(button->isVisible());
   QTest::mouseClick(other, Qt::LeftButton);
@@ -129,7 +131,7 @@ TEST_F(KeysAndFocus, EditButtonGoesWithTheGridsFocusAndComesBack) {
   // Through the grid's own editor the button stays.
   Key(Qt::Key_F2);
   ASSERT_TRUE(grid->EditorMode());
-  EXPECT_EQ(QApplication::focusWidget(), grid->InplaceEditor()->Control());
+  EXPECT_EQ(QApplication::focusWidget(), grid->Editing().InplaceEditor()->Control());
   EXPECT_TRUE(button->isVisible());
 }
 

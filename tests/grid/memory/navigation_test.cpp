@@ -13,6 +13,7 @@
 #include "grid/grid_recorder.h"
 #include "grid/memory/mem_grid.h"
 #include "grid/structure/extents.h"
+#include "grid/view/grid_input.h"
 #include "platform/os/os.h"
 #include "platform/ui/dialogs.h"
 
@@ -278,13 +279,13 @@ TEST_F(NavGrid, ATitleClickNeedsPressAndReleaseOverTheSameTitle) {
   grid.OnColumnTitleClick = [&](QObject*, TwColumn* c) { clicks.push_back(c); };
   grid.Column(1)->Title().SetClicking(true);
   Press(TitlePoint(1));
-  EXPECT_EQ(grid.GridDragState(), wgsColTitleDown);
-  EXPECT_TRUE(grid.Drag().Pressed);
+  EXPECT_EQ(grid.Input().GridDragState(), wgsColTitleDown);
+  EXPECT_TRUE(grid.Input().Drag().Pressed);
   Move(TitlePoint(2));
-  EXPECT_FALSE(grid.Drag().Pressed);  // drawn released while the mouse is off the title
+  EXPECT_FALSE(grid.Input().Drag().Pressed);  // drawn released while the mouse is off the title
   Release(TitlePoint(2));
   EXPECT_TRUE(clicks.empty());
-  EXPECT_EQ(grid.GridDragState(), wgsNone);
+  EXPECT_EQ(grid.Input().GridDragState(), wgsNone);
   Click(TitlePoint(1));
   EXPECT_EQ(clicks, (std::vector<TwColumn*>{grid.Column(1)}));
   EXPECT_EQ(grid.Row(), 0);  // a title click moves nothing
@@ -293,7 +294,7 @@ TEST_F(NavGrid, ATitleClickNeedsPressAndReleaseOverTheSameTitle) {
   Click(TitlePoint(1));
   EXPECT_EQ(clicks.size(), 2u);
   Press(TitlePoint(1), Qt::ControlModifier);
-  EXPECT_EQ(grid.GridDragState(), wgsColMoving);
+  EXPECT_EQ(grid.Input().GridDragState(), wgsColMoving);
   Move(TitlePoint(3));
   Release(TitlePoint(3), Qt::ControlModifier);
   EXPECT_EQ(clicks.size(), 2u);
@@ -401,24 +402,26 @@ TEST_F(NavGrid, AColumnEdgeZoneIsTheThreePixelsEndingAtTheEdge) {
   grid.OnColumnSizing = [&](QObject*, TwColumn* c) { sizing.push_back(c); };
   const int edge = E().ItemRight(1);
   const int y = TitlePoint(1).y();
-  // Hovering reports the edge and shows the split cursor.
+  // Hovering shows the split cursor; the press that starts the sizing reports the edge.
   Hover({edge - 2, y});
-  EXPECT_EQ(sizing, (std::vector<TwColumn*>{grid.Column(1)}));
   EXPECT_EQ(vp()->cursor().shape(), Qt::SplitHCursor);
+  EXPECT_TRUE(sizing.empty()) << "a hover starts no sizing";
   Hover({edge - 3, y});
   EXPECT_EQ(vp()->cursor().shape(), Qt::ArrowCursor);
   Press({edge - 3, y});
-  EXPECT_NE(grid.GridDragState(), wgsColSizing);
+  EXPECT_NE(grid.Input().GridDragState(), wgsColSizing);
   Release({edge - 3, y});
+  EXPECT_TRUE(sizing.empty());
   std::vector<int> widthEvents;
   grid.Model().OnColumnWidthChange = [&](QObject*, TwColumn*, int old) { widthEvents.push_back(old); };
   Press({edge - 2, y});
-  EXPECT_EQ(grid.GridDragState(), wgsColSizing);
+  EXPECT_EQ(grid.Input().GridDragState(), wgsColSizing);
+  EXPECT_EQ(sizing, (std::vector<TwColumn*>{grid.Column(1)}));
   Move({edge + 10, y});
   Release({edge + 10, y});
   EXPECT_EQ(grid.Column(1)->ColWidth(), 92);
   EXPECT_EQ(widthEvents, (std::vector<int>{80}));
-  EXPECT_EQ(grid.GridDragState(), wgsNone);
+  EXPECT_EQ(grid.Input().GridDragState(), wgsNone);
 }
 
 TEST_F(NavGrid, AFooterDraggedTenPixelsUpIsTenPixelsTaller) {
@@ -429,7 +432,7 @@ TEST_F(NavGrid, AFooterDraggedTenPixelsUpIsTenPixelsTaller) {
   const int top = E().FooterRowTop(0);
   const int x = E().Edge(0) + 2;  // left of the first band's right edge
   Press({x, top});
-  ASSERT_EQ(grid.GridDragState(), wgsFooterSizing);
+  ASSERT_EQ(grid.Input().GridDragState(), wgsFooterSizing);
   Move({x, top - 5});
   Move({x, top - 10});
   Release({x, top - 10});
@@ -444,7 +447,7 @@ TEST_F(NavGrid, RowHeightAndTitleHeightFollowTheirEdges) {
   const int rowBottom = E().RowBottom(0);
   const int x = E().Edge(0) + 2;
   Press({x, rowBottom - 1});
-  ASSERT_EQ(grid.GridDragState(), wgsRowSizing);
+  ASSERT_EQ(grid.Input().GridDragState(), wgsRowSizing);
   Move({x, rowBottom + 6});
   Release({x, rowBottom + 6});
   EXPECT_EQ(grid.Model().RowHeight(), 18 + 7);
@@ -452,7 +455,7 @@ TEST_F(NavGrid, RowHeightAndTitleHeightFollowTheirEdges) {
   grid.Model().Headers().SetSizing(true);
   const int titleHeight = grid.Model().Headers().Height();
   Press({x, E().DataTop() - 1});
-  ASSERT_EQ(grid.GridDragState(), wgsHeaderSizing);
+  ASSERT_EQ(grid.Input().GridDragState(), wgsHeaderSizing);
   Move({x, E().DataTop() + 4});
   Release({x, E().DataTop() + 4});
   EXPECT_EQ(grid.Model().Headers().Height(), titleHeight + 5);
@@ -466,14 +469,14 @@ TEST_F(NavGrid, EscDuringADragLeavesEverySizeAndTakesTheLineAway) {
   const QImage before = vp()->grab().toImage();
   Press({edge - 1, y});
   Move({edge + 30, y});
-  ASSERT_TRUE(grid.Drag().FeedbackShown);
-  const int lineX = grid.Drag().CurPos;
+  ASSERT_TRUE(grid.Input().Drag().FeedbackShown);
+  const int lineX = grid.Input().Drag().CurPos;
   const QImage during = vp()->grab().toImage();
   int changed = 0;
   for (int yy = 0; yy < during.height(); ++yy) changed += during.pixel(lineX, yy) != before.pixel(lineX, yy);
   EXPECT_GT(changed, during.height() / 4) << "the dotted line shows";
   Key(Qt::Key_Escape);
-  EXPECT_EQ(grid.GridDragState(), wgsNone);
+  EXPECT_EQ(grid.Input().GridDragState(), wgsNone);
   Release({edge + 30, y});
   EXPECT_EQ(grid.Column(0)->ColWidth(), 80);
   const QImage after = vp()->grab().toImage();
@@ -487,7 +490,7 @@ TEST_F(NavGrid, IndicatorWidthFollowsItsEdge) {
   const int edge = E().Edge(1);
   const int y = E().DataTop() / 2;
   Press({edge, y});
-  ASSERT_EQ(grid.GridDragState(), wgsIndicatorSizing);
+  ASSERT_EQ(grid.Input().GridDragState(), wgsIndicatorSizing);
   Move({edge + 8, y});
   Release({edge + 8, y});
   EXPECT_EQ(grid.Model().Indicators().Width(), w + 8);
@@ -511,6 +514,22 @@ class GroupNav : public NavGrid {
     Fill(5);
   }
 };
+
+TEST_F(GroupNav, ACellEdgeReportsItsColumnOnlyWhenAPressStartsTheSizing) {
+  grid.SetOptions(TwGridOptions(grid.Options()).Include(wgoCellSizing));
+  std::vector<TwColumn*> sizing;
+  grid.OnColumnSizing = [&](QObject*, TwColumn* c) { sizing.push_back(c); };
+  const TRect cell = E().ColumnTitleRect({0, 0, 0});
+  const QPoint edge{cell.Right - 1, (cell.Top + cell.Bottom) / 2};
+  Hover(edge);
+  EXPECT_EQ(vp()->cursor().shape(), Qt::SplitHCursor);
+  EXPECT_TRUE(sizing.empty()) << "a hover starts no sizing";
+  Press(edge);
+  ASSERT_EQ(grid.Input().GridDragState(), wgsCellSizing);
+  EXPECT_EQ(sizing, (std::vector<TwColumn*>{grid.Model().Groups().ColumnAt({0, 0, 0})}));
+  Release(edge);
+  EXPECT_EQ(sizing.size(), 1u);
+}
 
 TEST_F(GroupNav, ALevelClickWithoutMovingTakesOneWeightAway) {
   grid.SetOptions(TwGridOptions(grid.Options()).Include(wgoLevelSizing));
@@ -556,10 +575,10 @@ TEST_F(GroupNav, ACellDraggedByItsTitleMovesInsideTheGroups) {
   const TRect from = E().ColumnTitleRect({0, 0, 0});
   const TRect to = E().ColumnTitleRect({1, 1, 0});
   Press({from.Left + 5, (from.Top + from.Bottom) / 2});
-  ASSERT_EQ(grid.GridDragState(), wgsCellMoving);
+  ASSERT_EQ(grid.Input().GridDragState(), wgsCellMoving);
   Move({to.Left + 5, (to.Top + to.Bottom) / 2});
-  EXPECT_EQ(grid.Drag().Target, (TwCellPos{1, 1, 0}));
-  EXPECT_EQ(grid.Drag().Marker, to.ToQRect());
+  EXPECT_EQ(grid.Input().Drag().Target, (TwCellPos{1, 1, 0}));
+  EXPECT_EQ(grid.Input().Drag().Marker, to.ToQRect());
   Release({to.Left + 5, (to.Top + to.Bottom) / 2});
   EXPECT_EQ(grid.Model().ColumnPos(moved), (TwCellPos{1, 1, 0}));
   EXPECT_EQ(grid.Model().Groups().CheckConsistency(), "");

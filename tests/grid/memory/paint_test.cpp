@@ -45,7 +45,7 @@ class Paint : public ::testing::Test {
     QImage img(grid.viewport()->size(), QImage::Format_RGB32);
     img.fill(Qt::magenta);
     TCanvas canvas(&img);
-    grid.PaintTo(canvas, TRect{0, 0, img.width(), img.height()});
+    grid.Painter().PaintTo(canvas, TRect{0, 0, img.width(), img.height()});
     canvas.End();
     return img;
   }
@@ -224,7 +224,7 @@ TEST_F(Paint, OnlyTheRowsInTheClipArePainted) {
   QImage img(grid.viewport()->size(), QImage::Format_RGB32);
   TCanvas canvas(&img);
   const int rowTop = E().RowTop(3);
-  grid.PaintTo(canvas, TRect{0, rowTop, img.width(), rowTop + grid.Model().RowHeight()});
+  grid.Painter().PaintTo(canvas, TRect{0, rowTop, img.width(), rowTop + grid.Model().RowHeight()});
   for (const TwPaintedCell& c : grid.PaintedCells()) {
     if (c.What == TwPaintedCell::Data || c.What == TwPaintedCell::Indicator) {
       EXPECT_EQ(c.Row, 3);

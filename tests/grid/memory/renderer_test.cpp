@@ -13,6 +13,7 @@
 #include "grid/memory/mem_grid.h"
 #include "grid/structure/extents.h"
 #include "grid/view/cell_renderer.h"
+#include "grid/view/grid_input.h"
 #include "platform/format/format.h"
 #include "platform/paint/canvas.h"
 #include "platform/paint/color.h"
@@ -77,7 +78,7 @@ class Renderers : public ::testing::Test {
     QImage img(grid.viewport()->size(), QImage::Format_RGB32);
     img.fill(Qt::magenta);
     TCanvas canvas(&img);
-    grid.PaintTo(canvas, TRect{0, 0, img.width(), img.height()});
+    grid.Painter().PaintTo(canvas, TRect{0, 0, img.width(), img.height()});
     canvas.End();
     return img;
   }
@@ -99,7 +100,7 @@ class Renderers : public ::testing::Test {
 };
 
 TEST_F(Renderers, AProgressBarKindPaintsItsColumnAndClicksStillFindItsCells) {
-  grid.Renderers().Register("progress", std::make_shared<ProgressBar>());
+  grid.Painter().Renderers().Register("progress", std::make_shared<ProgressBar>());
   grid.show();
   grid.activateWindow();
   grid.setFocus();
@@ -109,7 +110,7 @@ TEST_F(Renderers, AProgressBarKindPaintsItsColumnAndClicksStillFindItsCells) {
   QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::NoModifier, MidOf(E().CellRect(1, 1)));
   EXPECT_EQ(grid.Col(), 1);
   EXPECT_EQ(grid.Row(), 1);
-  const TwGridHit hit = grid.LastClickHit();
+  const TwGridHit hit = grid.Input().LastClickHit();
   EXPECT_EQ(hit.Region, TwGridRegion::Data);
   EXPECT_EQ(hit.Column, 1);
   EXPECT_EQ(hit.Row, 1);
@@ -137,12 +138,12 @@ TEST_F(Renderers, OnlyARegisteredNameDecidesAndHitTestsStayAsTheyWere) {
   std::vector<TwGridHit> before;
   for (int r = 0; r < 3; ++r)
     for (int b = -2; b < 3; ++b)
-      before.push_back(grid.HitTest(MidOf(E().CellRect(b, r)).x(), MidOf(E().CellRect(b, r)).y()));
+      before.push_back(grid.Input().HitTest(MidOf(E().CellRect(b, r)).x(), MidOf(E().CellRect(b, r)).y()));
 
   grid.Column(1)->SetCustomKind("progress");  // named, not registered: the standard look
   EXPECT_EQ(Cut(Render(), cell), Cut(standard, cell));
 
-  grid.Renderers().Register("progress", std::make_shared<ProgressBar>());
+  grid.Painter().Renderers().Register("progress", std::make_shared<ProgressBar>());
   const QImage bar = Render();
   EXPECT_EQ(BarRun(bar, cell), ProgressBar::BarWidth(cell, 25));
   EXPECT_EQ(Cut(bar, E().CellRect(0, 0)), Cut(standard, E().CellRect(0, 0)));
@@ -150,7 +151,7 @@ TEST_F(Renderers, OnlyARegisteredNameDecidesAndHitTestsStayAsTheyWere) {
   for (int r = 0; r < 3; ++r)
     for (int b = -2; b < 3; ++b, ++i) {
       const QPoint p = MidOf(E().CellRect(b, r));
-      const TwGridHit h = grid.HitTest(p.x(), p.y());
+      const TwGridHit h = grid.Input().HitTest(p.x(), p.y());
       EXPECT_EQ(h.Region, before[i].Region) << b << "," << r;
       EXPECT_EQ(h.Band, before[i].Band) << b << "," << r;
       EXPECT_EQ(h.Column, before[i].Column) << b << "," << r;
@@ -164,7 +165,7 @@ TEST_F(Renderers, OnlyARegisteredNameDecidesAndHitTestsStayAsTheyWere) {
   EXPECT_EQ(Count(marked, E().CellRect(1, 2), kBar), 0);
   grid.SetOptions(TwGridOptions{});
 
-  grid.Renderers().Register("progress", nullptr);  // taken away: the standard look again
+  grid.Painter().Renderers().Register("progress", nullptr);  // taken away: the standard look again
   EXPECT_EQ(Cut(Render(), cell), Cut(standard, cell));
 }
 
@@ -179,13 +180,13 @@ TEST_F(Renderers, AKindsRendererIsReplacedPerGrid) {
     g->Cells(0, 0).SetAsBoolean(true);
   }
   ASSERT_EQ(grid.Column(0)->GetEditKind(), wekCheckBox);
-  grid.Renderers().Register(wekCheckBox, std::make_shared<Solid>());
+  grid.Painter().Renderers().Register(wekCheckBox, std::make_shared<Solid>());
   const TRect cell = E().CellRect(0, 0);
   EXPECT_EQ(Count(Render(), cell, kRed), cell.Width() * cell.Height());
   // The other grid keeps the standard check box.
   QImage img(other.viewport()->size(), QImage::Format_RGB32);
   TCanvas canvas(&img);
-  other.PaintTo(canvas, TRect{0, 0, img.width(), img.height()});
+  other.Painter().PaintTo(canvas, TRect{0, 0, img.width(), img.height()});
   canvas.End();
   EXPECT_EQ(Count(img, other.Model().Extents().CellRect(0, 0), kRed), 0);
 }
@@ -199,7 +200,7 @@ TEST_F(Renderers, GroupModeFindsEachCellsRenderer) {
   grid.Column(1)->SetPosition(TwCellPos{0, 0, 1});
   grid.Column(2)->SetPosition(TwCellPos{0, 1, 0});
   grid.Model().SetGroupMode(true);
-  grid.Renderers().Register("progress", std::make_shared<ProgressBar>());
+  grid.Painter().Renderers().Register("progress", std::make_shared<ProgressBar>());
   const QImage img = Render();
   for (int r = 0; r < 2; ++r) {
     const TRect bar = E().GroupCellRect(TwCellPos{0, 0, 1}, r);

@@ -55,7 +55,7 @@ TEST(SizeLimits, HugeSizesInAFormDescriptionAreClamped) {
   grid.Model().SetObserver(&recorder);
   QImage img(grid.viewport()->size(), QImage::Format_RGB32);
   TCanvas canvas(&img);
-  grid.PaintTo(canvas, TRect{0, 0, img.width(), img.height()});
+  grid.Painter().PaintTo(canvas, TRect{0, 0, img.width(), img.height()});
   canvas.End();
   grid.Model().SetObserver(nullptr);
   EXPECT_FALSE(recorder.PaintedCells().empty());

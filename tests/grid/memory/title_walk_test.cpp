@@ -10,6 +10,7 @@
 #include "grid/memory/mem_grid.h"
 #include "grid/structure/extents.h"
 #include "grid/view/cell_walk.h"
+#include "grid/view/grid_input.h"
 #include "platform/format/format.h"
 #include "platform/paint/canvas.h"
 
@@ -87,7 +88,7 @@ class TitleWalk : public ::testing::Test {
   std::vector<TwPaintedCell> PaintedOutsideTheRows() {
     QImage img(grid.viewport()->size(), QImage::Format_RGB32);
     TCanvas canvas(&img);
-    grid.PaintTo(canvas, TRect{0, 0, img.width(), img.height()});
+    grid.Painter().PaintTo(canvas, TRect{0, 0, img.width(), img.height()});
     canvas.End();
     std::vector<TwPaintedCell> out;
     for (const TwPaintedCell& c : grid.PaintedCells())
@@ -267,24 +268,31 @@ TEST_F(TitleWalk, SizingZonesSitOnTheBandAndLevelEdges) {
   grid.SetOptions(TwGridOptions{wgoColSizing, wgoCellSizing, wgoLevelSizing});
   grid.Model().Groups().Items(0)->SetWeight(3);  // the levels can share the height differently
   grid.Model().Layout();
+  // The hit tests only answer: the sizing events belong to a press.
+  int sizingEvents = 0;
+  grid.OnColumnSizing = [&](QObject*, TwColumn*) { ++sizingEvents; };
+  grid.OnGroupSizing = [&](QObject*, TwGroup*) { ++sizingEvents; };
+  grid.OnLevelSizing = [&](QObject*, TwGroup*, int) { ++sizingEvents; };
   TwGridDrag d;
   // The right edge of a band in the title row sizes the band.
   const int right = E().ItemRight(0);
   const int midTitle = E().GroupHeaderRect(0, -1).Top + 2;
-  EXPECT_EQ(grid.SizingHitTest(right - 1, midTitle, d), wgsColSizing);
+  EXPECT_EQ(grid.Input().SizingHitTest(right - 1, midTitle, d), wgsColSizing);
   EXPECT_EQ(d.Band, 0);
   // The edge between two cells of a level sizes the left cell.
   const TRect cell = E().ColumnTitleRect({0, 0, 0});
   const int midCell = (cell.Top + cell.Bottom) / 2;
-  EXPECT_EQ(grid.SizingHitTest(cell.Right - 1, midCell, d), wgsCellSizing);
+  EXPECT_EQ(grid.Input().SizingHitTest(cell.Right - 1, midCell, d), wgsCellSizing);
   EXPECT_EQ(d.Cell, (TwCellPos{0, 0, 0}));
-  EXPECT_EQ(grid.SizingHitTest(cell.Left + (cell.Right - cell.Left) / 2, midCell, d), wgsNone);
+  EXPECT_EQ(grid.Input().SizingHitTest(cell.Left + (cell.Right - cell.Left) / 2, midCell, d), wgsNone);
   // The bottom of the group title and of the top level size them.
-  EXPECT_EQ(grid.SizingHitTest(cell.Left + 5, E().GroupHeaderRect(0, -1).Bottom - 1, d), wgsLevelSizing);
+  EXPECT_EQ(grid.Input().SizingHitTest(cell.Left + 5, E().GroupHeaderRect(0, -1).Bottom - 1, d),
+            wgsLevelSizing);
   EXPECT_EQ(d.Level, -1);
-  EXPECT_EQ(grid.SizingHitTest(cell.Left + 5, cell.Bottom - 1, d), wgsLevelSizing);
+  EXPECT_EQ(grid.Input().SizingHitTest(cell.Left + 5, cell.Bottom - 1, d), wgsLevelSizing);
   EXPECT_EQ(d.Level, 0);
   EXPECT_EQ(d.Band, 0);
+  EXPECT_EQ(sizingEvents, 0);
 }
 
 TEST_F(TitleWalk, WithoutAHeaderTheSizingZonesLieInTheTopRow) {
@@ -296,17 +304,17 @@ TEST_F(TitleWalk, WithoutAHeaderTheSizingZonesLieInTheTopRow) {
   grid.Model().Layout();
   TwGridDrag d;
   const TRect cell = E().GroupCellRect({0, 0, 0}, grid.TopRow());
-  EXPECT_EQ(grid.SizingHitTest(cell.Right - 1, (cell.Top + cell.Bottom) / 2, d), wgsCellSizing);
+  EXPECT_EQ(grid.Input().SizingHitTest(cell.Right - 1, (cell.Top + cell.Bottom) / 2, d), wgsCellSizing);
   EXPECT_EQ(d.Cell, (TwCellPos{0, 0, 0}));
   // A group without columns still has levels to size.
   const TRect level = E().LevelRect(2, 0, grid.TopRow());
   ASSERT_FALSE(level.IsEmpty());
-  EXPECT_EQ(grid.SizingHitTest(level.Left + 5, level.Bottom - 1, d), wgsLevelSizing);
+  EXPECT_EQ(grid.Input().SizingHitTest(level.Left + 5, level.Bottom - 1, d), wgsLevelSizing);
   EXPECT_EQ(d.Band, 2);
   EXPECT_EQ(d.Level, 0);
   // Its bottom level is not sized from here.
   const TRect bottom = E().LevelRect(2, 1, grid.TopRow());
-  EXPECT_NE(grid.SizingHitTest(bottom.Left + 5, bottom.Bottom - 1, d), wgsLevelSizing);
+  EXPECT_NE(grid.Input().SizingHitTest(bottom.Left + 5, bottom.Bottom - 1, d), wgsLevelSizing);
 }
 
 TEST_F(TitleWalk, AWalkForHitTestsAlsoYieldsWhatAPaintLeavesOut) {
