@@ -153,7 +153,7 @@ class Sheet {
     for (int r = 0; r < 4; ++r) {
       g->AppendRow(false, false, false);
       g->Cells(0, r).SetAsString(names[r]);
-      g->Cells(1, r).SetAsString("0" + std::to_string(r + 1));
+      g->Cells(1, r).SetAsString(std::string(1, '0').append(std::to_string(r + 1)));
       g->Cells(2, r).SetAsString(units[r]);
       g->Cells(3, r).SetAsVariant(plat::Variant(std::int32_t(r + 2)));
       g->Cells(4, r).SetAsVariant(plat::Variant(std::int32_t(1000 * (r + 1))));
