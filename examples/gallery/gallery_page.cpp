@@ -1,0 +1,51 @@
+#include "gallery_page.h"
+
+#include <memory>
+
+#include "grid/structure/extents.h"
+
+GalleryPage::GalleryPage(const QString& name, const char* key, const QString& hint, TMemGrid* grid)
+    : name_(name), key_(key), layout_(new QVBoxLayout(this)), grid_(grid ? grid : new TMemGrid) {
+  auto* label = new QLabel(hint, this);
+  label->setWordWrap(true);
+  layout_->addWidget(label);
+  layout_->addWidget(grid_, 1);
+}
+
+std::string GalleryPage::Spot(QWidget* window, const std::string& name, int left, int top, int right,
+                              int bottom) const {
+  const QPoint p = grid_->viewport()->mapTo(window, QPoint((left + right) / 2, (top + bottom) / 2));
+  return name + " " + std::to_string(p.x()) + " " + std::to_string(p.y());
+}
+
+std::vector<std::string> GalleryPage::Spots(QWidget* window) {
+  std::vector<std::string> spots;
+  if (grid_->Model().GroupMode()) return spots;
+  for (int c = 0; c < grid_->ColumnCount(); ++c) {
+    const int v = grid_->Column(c)->VisibleIndex();
+    if (v < 0) continue;
+    const auto r = grid_->Model().Extents().HeaderCellRect(v);
+    spots.push_back(Spot(window, "title " + std::to_string(c), r.Left, r.Top, r.Right, r.Bottom));
+  }
+  return spots;
+}
+
+void SortOnTitleClick(TMemGrid& grid) {
+  // The column sorted last and its direction, shared by the handler's copies.
+  struct Order {
+    int column = -1;
+    bool descending = false;
+  };
+  auto order = std::make_shared<Order>();
+  TMemGrid* g = &grid;
+  grid.OnColumnTitleClick = [g, order](QObject*, TwColumn* column) {
+    if (!column) return;
+    const int c = column->Index();
+    const bool descending = order->column == c && !order->descending;
+    g->SortRows({{c, descending, TwSortCompare::Auto}});
+    for (int i = 0; i < g->ColumnCount(); ++i)
+      g->Column(i)->Title().SetSortMark(i == c ? (descending ? wsmDesc : wsmAsc) : wsmNone);
+    order->column = c;
+    order->descending = descending;
+  };
+}
