@@ -3,12 +3,14 @@
 // and edited by an editor registered in its editor registry (a slider laid over the cell). The grid knows
 // neither class: it finds them by the column's kind name.
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QSlider>
 #include <QStyle>
 #include <algorithm>
 #include <memory>
 
 #include "gallery_page.h"
+#include "grid/structure/extents.h"
 #include "grid/view/cell_renderer.h"
 #include "grid/view/edit_session.h"
 #include "grid/view/inplace_editor.h"
@@ -41,15 +43,15 @@ class ProgressRenderer : public TwCellRenderer {
   }
 };
 
-// A slider over the cell: Left and Right (or the mouse) move it by 1, PageUp and PageDown by 10, Home and
-// End to the ends. At an end the arrow leaves the cell as it does at the end of a text; Up and Down leave
-// the cell, Enter stores the value and Esc puts the old one back.
+// A slider over the cell: Left and Right move it by 1, Home and End to the ends, the mouse where it is
+// pressed or dragged. At an end the arrow leaves the cell as it does at the end of a text; Up and Down
+// leave the cell, Enter stores the value and Esc puts the old one back. Before its value changes the
+// slider asks the column (CanModify), which starts the row's edit, or refuses on a read-only column.
 class SliderEditor : public QSlider, public TwInplaceEditor {
  public:
   explicit SliderEditor(TwEditorHost& host)
       : QSlider(Qt::Horizontal, host.EditorParent()), TwInplaceEditor(host) {
     setRange(0, 100);
-    setPageStep(10);
     setAutoFillBackground(true);
     hide();
   }
@@ -64,9 +66,11 @@ class SliderEditor : public QSlider, public TwInplaceEditor {
   void SetValue(const plat::Variant& v) override { setValue(int(ShareOf(v))); }
   // The click that opened the editor puts the handle where it landed.
   void ClickAt(int X, int Y) override {
+    if (!CanChange()) return;
     const int x = X - geometry().left();
     setValue(QStyle::sliderValueFromPosition(minimum(), maximum(), x, width()));
   }
+  bool CanChange() override { return Column() && Column()->CanModify(); }
 
   TwEditorCaret Caret() const override {
     TwEditorCaret at;
@@ -74,7 +78,18 @@ class SliderEditor : public QSlider, public TwInplaceEditor {
     at.AtEnd = at.AtRightEdge = value() == maximum();
     return at;
   }
-  void KeyDefault(QKeyEvent* e) override { QSlider::keyPressEvent(e); }
+  void KeyDefault(QKeyEvent* e) override {
+    if (CanChange()) QSlider::keyPressEvent(e);
+  }
+
+ protected:
+  // A press puts the handle under the mouse, so that it can be dragged from there.
+  void mousePressEvent(QMouseEvent* e) override {
+    if (!CanChange()) return;
+    if (e->button() == Qt::LeftButton)
+      setValue(QStyle::sliderValueFromPosition(minimum(), maximum(), int(e->position().x()), width()));
+    QSlider::mousePressEvent(e);
+  }
 };
 
 class CustomKindPage : public GalleryPage {
@@ -83,7 +98,7 @@ class CustomKindPage : public GalleryPage {
       : GalleryPage("사용자 종류", "custom",
                     "\"진행률\" 열은 이 프로그램이 표에 등록한 종류입니다: 막대는 등록한 그리기 객체가, "
                     "편집은 등록한 슬라이더가 맡습니다. 진행률 칸에서 F2를 누르거나 칸을 한 번 더 누르면 "
-                    "슬라이더가 열립니다. 좌우 화살표(1씩), PageUp·PageDown(10씩), Home·End로 옮기거나 끌고, "
+                    "슬라이더가 열립니다. 좌우 화살표(1씩), Home·End로 옮기거나 마우스로 끌고, "
                     "Enter로 저장, Esc로 취소합니다.") {
     TMemGrid& g = *Grid();
     TwMemColumn* task = g.AddColumn();
@@ -112,6 +127,18 @@ class CustomKindPage : public GalleryPage {
     g.Model().SetRowHeight(28);
     g.SetOptions(TwGridOptions(g.Options()).Include(wgoEditing).Exclude(wgoEnterToTab));
     g.SetColRow(1, 0);
+  }
+
+  // The progress cells: "cell ROW X Y WIDTH" (X, Y the cell's centre).
+  std::vector<std::string> Spots(QWidget* window) override {
+    std::vector<std::string> spots;
+    for (int r = 0; r < Grid()->RowCount(); ++r) {
+      const auto rect = Grid()->Model().Extents().CellRect(Grid()->Column(1)->VisibleIndex(), r);
+      spots.push_back(
+          Spot(window, "cell " + std::to_string(r), rect.Left, rect.Top, rect.Right, rect.Bottom) + " " +
+          std::to_string(rect.Width()));
+    }
+    return spots;
   }
 
   std::string Values() override {

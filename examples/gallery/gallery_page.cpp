@@ -1,5 +1,6 @@
 #include "gallery_page.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "grid/structure/extents.h"
@@ -20,11 +21,24 @@ std::string GalleryPage::Spot(QWidget* window, const std::string& name, int left
 
 std::vector<std::string> GalleryPage::Spots(QWidget* window) {
   std::vector<std::string> spots;
-  if (grid_->Model().GroupMode()) return spots;
+  const TwGridExtents& e = grid_->Model().Extents();
+  if (grid_->Model().GroupMode()) {
+    // In group mode the cells of the first two rows: "cell COLUMN ROW X Y".
+    for (int c = 0; c < grid_->ColumnCount(); ++c) {
+      const TwColumn& column = *grid_->Column(c);
+      for (int r = 0; r < std::min(2, grid_->RowCount()); ++r) {
+        const auto rect = e.GroupCellRect(TwCellPos{column.Group(), column.Level(), column.LevelIndex()}, r);
+        if (rect.IsEmpty()) continue;
+        spots.push_back(Spot(window, "cell " + std::to_string(c) + " " + std::to_string(r), rect.Left,
+                             rect.Top, rect.Right, rect.Bottom));
+      }
+    }
+    return spots;
+  }
   for (int c = 0; c < grid_->ColumnCount(); ++c) {
     const int v = grid_->Column(c)->VisibleIndex();
     if (v < 0) continue;
-    const auto r = grid_->Model().Extents().HeaderCellRect(v);
+    const auto r = e.HeaderCellRect(v);
     spots.push_back(Spot(window, "title " + std::to_string(c), r.Left, r.Top, r.Right, r.Bottom));
   }
   return spots;
@@ -38,6 +52,8 @@ void SortOnTitleClick(TMemGrid& grid) {
   };
   auto order = std::make_shared<Order>();
   TMemGrid* g = &grid;
+  // A title reports its clicks (and shows itself pressed) only when it is clickable.
+  for (int i = 0; i < grid.ColumnCount(); ++i) grid.Column(i)->Title().SetClicking(true);
   grid.OnColumnTitleClick = [g, order](QObject*, TwColumn* column) {
     if (!column) return;
     const int c = column->Index();

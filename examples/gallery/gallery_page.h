@@ -26,7 +26,8 @@ class GalleryPage : public QWidget {
   // What the page stores, as words "name=value" on one line.
   virtual std::string Values() = 0;
   // Points of the page in coordinates of the widget `window`, one "NAME X Y" line each. By default the
-  // centre of every visible column's title in a grid in column mode ("title COLUMN X Y").
+  // centre of every visible column's title in a grid in column mode ("title COLUMN X Y"), and in group mode
+  // the centres of the first two rows' cells ("cell COLUMN ROW X Y").
   virtual std::vector<std::string> Spots(QWidget* window);
 
  protected:
@@ -43,7 +44,8 @@ class GalleryPage : public QWidget {
 
 // Sorting by a click on a column's title, as the document manager's list does: the first click sorts
 // ascending, a second click on the same title descending; the title shows the arrow. Texts follow Korean
-// collation (가나다, then Latin letters by letter before case); numbers and dates sort by value.
+// collation (가나다, then Latin letters by letter before case); numbers and dates sort by value. Call it
+// after the columns are made: it makes their titles clickable.
 void SortOnTitleClick(TMemGrid& grid);
 
 // The pages, in the order of the list.

@@ -24,7 +24,7 @@ class MillionRowsPage : public GalleryPage {
   MillionRowsPage()
       : GalleryPage(
             "백만 행", "million",
-            "행 1,000,000개. 스크롤 막대나 PageDown, Ctrl+End로 끝까지 가 보고, 열 제목을 누르면 "
+            "행 1,000,000개. 스크롤 막대나 PageDown, Ctrl+PageDown으로 끝까지 가 보고, 열 제목을 누르면 "
             "그 열로 정렬됩니다(한 번 더 누르면 거꾸로). 이름은 가나다순, 번호와 금액은 값 순서입니다.") {
     TMemGrid& g = *Grid();
     const struct {

@@ -86,7 +86,8 @@ class OrderPage : public GalleryPage {
       group->SetLevels(s.levels);
       group->SetWidth(s.width);
       if (s.levels == 2) {
-        group->SetLevelWeight(0, s.weight0);
+        // The group's weight is shared out among its levels; a level's weight takes from the others.
+        group->SetWeight(s.weight0 + s.weight1);
         group->SetLevelWeight(1, s.weight1);
       }
     }
@@ -112,7 +113,10 @@ class OrderPage : public GalleryPage {
     for (int c : {kMemo, kPicture}) g.Column(c)->SetEditButton(true);
     m.SetGroupMode(true);
     m.SetFixedCount(1);
-    m.SetRowHeight(48);
+    // The frozen band stays in place when the others scroll, and its cells may still be chosen and edited.
+    m.FixedStyle().SetOptions({wfxSelecting, wfxEditing});
+    m.Headers().SetHeight(60);
+    m.SetRowHeight(66);
 
     // Footer row 0 sums the quantities and amounts and counts the items; row 1 sums what was paid by card.
     using Footer = TwMemColumnFooter;
@@ -132,6 +136,7 @@ class OrderPage : public GalleryPage {
 
     g.SetOptions(TwGridOptions(g.Options()).Include(wgoEditing).Include(wgoInserting).Exclude(wgoEnterToTab));
     Fill();
+    g.SetCell(TwCellPos{0, 0, 0});
   }
 
   std::string Values() override {
@@ -140,6 +145,7 @@ class OrderPage : public GalleryPage {
     for (int r = 0; r < g.RowCount(); ++r)
       for (int c : {kItem, kQuantity, kAmount, kPayment})
         v += " " + std::string(kColumns[c].title) + std::to_string(r) + "=" + Text(g, c, r);
+    v += " 수량합계=" + g.Column(kQuantity)->Footer().GetText(0);
     v += " 합계=" + g.Column(kAmount)->Footer().GetText(0);
     v += " 카드=" + g.Column(kAmount)->Footer().GetText(1);
     return v;
