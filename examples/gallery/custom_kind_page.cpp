@@ -37,7 +37,7 @@ class ProgressRenderer : public TwCellRenderer {
     TRect text = p.Rect;
     const bool transparent = p.Canvas.TransparentText;
     p.Canvas.TransparentText = true;
-    p.Canvas.DrawText(std::to_string(int(share)) + "%", text,
+    p.Canvas.DrawText(Join({std::to_string(int(share)), "%"}), text,
                       plat::paint::DT_CENTER | plat::paint::DT_VCENTER | plat::paint::DT_SINGLELINE);
     p.Canvas.TransparentText = transparent;
   }
@@ -134,20 +134,20 @@ class CustomKindPage : public GalleryPage {
     std::vector<std::string> spots;
     for (int r = 0; r < Grid()->RowCount(); ++r) {
       const auto rect = Grid()->Model().Extents().CellRect(Grid()->Column(1)->VisibleIndex(), r);
-      spots.push_back(
-          Spot(window, "cell " + std::to_string(r), rect.Left, rect.Top, rect.Right, rect.Bottom) + " " +
-          std::to_string(rect.Width()));
+      const std::string centre =
+          Spot(window, Join({"cell ", std::to_string(r)}), rect.Left, rect.Top, rect.Right, rect.Bottom);
+      spots.push_back(Join({centre, " ", std::to_string(rect.Width())}));
     }
     return spots;
   }
 
   std::string Values() override {
     TMemGrid& g = *Grid();
-    std::string v = "editor=" + std::to_string(int(g.EditorMode()));
+    std::string v = Join({"editor=", std::to_string(int(g.EditorMode()))});
     if (auto* slider = dynamic_cast<SliderEditor*>(g.Editing().InplaceEditor()); slider && g.EditorMode())
-      v += " slider=" + std::to_string(slider->value());
+      v += Join({" slider=", std::to_string(slider->value())});
     for (int r = 0; r < g.RowCount(); ++r)
-      v += " 진행률" + std::to_string(r) + "=" + g.Cells(1, r).AsString();
+      v += Join({" 진행률", std::to_string(r), "=", g.Cells(1, r).AsString()});
     return v;
   }
 };

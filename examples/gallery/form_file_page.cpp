@@ -57,13 +57,13 @@ class FormFilePage : public GalleryPage {
   }
 
   std::string Values() override {
-    return "saves=" + std::to_string(saves_) + " identical=" + (identical_ ? "yes" : "no") +
-           " bytes=" + std::to_string(written_);
+    return Join({"saves=", std::to_string(saves_), " identical=", identical_ ? "yes" : "no",
+                 " bytes=", std::to_string(written_)});
   }
 
   std::vector<std::string> Spots(QWidget* window) override {
     const QPoint p = button_->mapTo(window, button_->rect().center());
-    return {"save " + std::to_string(p.x()) + " " + std::to_string(p.y())};
+    return {Join({"save ", std::to_string(p.x()), " ", std::to_string(p.y())})};
   }
 
  private:

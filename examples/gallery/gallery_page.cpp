@@ -13,10 +13,16 @@ GalleryPage::GalleryPage(const QString& name, const char* key, const QString& hi
   layout_->addWidget(grid_, 1);
 }
 
+std::string Join(std::initializer_list<std::string_view> pieces) {
+  std::string s;
+  for (std::string_view p : pieces) s += p;
+  return s;
+}
+
 std::string GalleryPage::Spot(QWidget* window, const std::string& name, int left, int top, int right,
                               int bottom) const {
   const QPoint p = grid_->viewport()->mapTo(window, QPoint((left + right) / 2, (top + bottom) / 2));
-  return name + " " + std::to_string(p.x()) + " " + std::to_string(p.y());
+  return Join({name, " ", std::to_string(p.x()), " ", std::to_string(p.y())});
 }
 
 std::vector<std::string> GalleryPage::Spots(QWidget* window) {
@@ -29,7 +35,7 @@ std::vector<std::string> GalleryPage::Spots(QWidget* window) {
       for (int r = 0; r < std::min(2, grid_->RowCount()); ++r) {
         const auto rect = e.GroupCellRect(TwCellPos{column.Group(), column.Level(), column.LevelIndex()}, r);
         if (rect.IsEmpty()) continue;
-        spots.push_back(Spot(window, "cell " + std::to_string(c) + " " + std::to_string(r), rect.Left,
+        spots.push_back(Spot(window, Join({"cell ", std::to_string(c), " ", std::to_string(r)}), rect.Left,
                              rect.Top, rect.Right, rect.Bottom));
       }
     }
@@ -39,7 +45,7 @@ std::vector<std::string> GalleryPage::Spots(QWidget* window) {
     const int v = grid_->Column(c)->VisibleIndex();
     if (v < 0) continue;
     const auto r = e.HeaderCellRect(v);
-    spots.push_back(Spot(window, "title " + std::to_string(c), r.Left, r.Top, r.Right, r.Bottom));
+    spots.push_back(Spot(window, Join({"title ", std::to_string(c)}), r.Left, r.Top, r.Right, r.Bottom));
   }
   return spots;
 }

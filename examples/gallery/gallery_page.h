@@ -8,7 +8,9 @@
 #include <QString>
 #include <QVBoxLayout>
 #include <QWidget>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "grid/memory/mem_grid.h"
@@ -41,6 +43,9 @@ class GalleryPage : public QWidget {
   QVBoxLayout* layout_;
   TMemGrid* grid_;
 };
+
+// The pieces one after the other (numbers through std::to_string): one string built piece by piece.
+std::string Join(std::initializer_list<std::string_view> pieces);
 
 // Sorting by a click on a column's title, as the document manager's list does: the first click sorts
 // ascending, a second click on the same title descending; the title shows the arrow. Texts follow Korean

@@ -94,14 +94,14 @@ class GalleryWindow : public QWidget {
     if (list_->currentRow() != i) list_->setCurrentRow(i);
     if (!report_) return;
     QApplication::processEvents();  // the page laid out before its points are taken
-    Print(std::string("shown ") + Current()->Key());
+    Print(Join({"shown ", Current()->Key()}));
     for (const std::string& spot : Current()->Spots(this))
-      Print("spot " + std::string(Current()->Key()) + " " + spot);
+      Print(Join({"spot ", Current()->Key(), " ", spot}));
   }
   // The values of the shown page, printed when they changed since last time.
   void ReportValues() {
     GalleryPage* page = Current();
-    std::string line = "values " + std::string(page->Key()) + " " + page->Values();
+    const std::string line = Join({"values ", page->Key(), " ", page->Values()});
     if (line == last_[page]) return;
     last_[page] = line;
     Print(line);
@@ -157,7 +157,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < window.PageCount(); ++i) {
       const QRect r = window.List()->visualItemRect(window.List()->item(i));
       const QPoint p = window.List()->viewport()->mapTo(&window, r.center());
-      Print("page " + std::to_string(i) + " " + std::to_string(p.x()) + " " + std::to_string(p.y()));
+      Print(Join({"page ", std::to_string(i), " ", std::to_string(p.x()), " ", std::to_string(p.y())}));
     }
     Print("ready");
     window.StartReport();

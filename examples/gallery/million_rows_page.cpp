@@ -16,7 +16,7 @@ std::string NameOf(std::uint32_t r) {
   static const char* family[] = {"김", "이", "박", "최", "정", "강", "조", "윤", "장", "임"};
   static const char* syllable[] = {"민", "서", "지", "하", "도", "윤", "준", "예", "수", "현", "우", "진"};
   const std::uint32_t h = r * 2654435761u;
-  return std::string(family[h % 10]) + syllable[(h >> 8) % 12] + syllable[(h >> 16) % 12];
+  return Join({family[h % 10], syllable[(h >> 8) % 12], syllable[(h >> 16) % 12]});
 }
 
 class MillionRowsPage : public GalleryPage {
@@ -65,11 +65,11 @@ class MillionRowsPage : public GalleryPage {
     TMemGrid& g = *Grid();
     const int last = g.RowCount() - 1;
     auto row = [&](int r) {
-      return g.Cells(kNumber, r).AsString() + "/" + g.Cells(kName, r).AsString() + "/" +
-             g.Cells(kAmount, r).AsString();
+      return Join({g.Cells(kNumber, r).AsString(), "/", g.Cells(kName, r).AsString(), "/",
+                   g.Cells(kAmount, r).AsString()});
     };
-    return "rows=" + std::to_string(g.RowCount()) + " first=" + row(0) + " second=" + row(1) +
-           " last=" + row(last) + " current=" + std::to_string(g.Row());
+    return Join({"rows=", std::to_string(g.RowCount()), " first=", row(0), " second=", row(1),
+                 " last=", row(last), " current=", std::to_string(g.Row())});
   }
 
  private:

@@ -141,13 +141,12 @@ class OrderPage : public GalleryPage {
 
   std::string Values() override {
     TMemGrid& g = *Grid();
-    std::string v = "rows=" + std::to_string(g.RowCount());
+    std::string v = Join({"rows=", std::to_string(g.RowCount())});
     for (int r = 0; r < g.RowCount(); ++r)
       for (int c : {kItem, kQuantity, kAmount, kPayment})
-        v += " " + std::string(kColumns[c].title) + std::to_string(r) + "=" + Text(g, c, r);
-    v += " 수량합계=" + g.Column(kQuantity)->Footer().GetText(0);
-    v += " 합계=" + g.Column(kAmount)->Footer().GetText(0);
-    v += " 카드=" + g.Column(kAmount)->Footer().GetText(1);
+        v += Join({" ", kColumns[c].title, std::to_string(r), "=", Text(g, c, r)});
+    v += Join({" 수량합계=", g.Column(kQuantity)->Footer().GetText(0), " 합계=",
+               g.Column(kAmount)->Footer().GetText(0), " 카드=", g.Column(kAmount)->Footer().GetText(1)});
     return v;
   }
 
@@ -187,7 +186,7 @@ class OrderPage : public GalleryPage {
       g.Cells(kWrapped, i).SetAsBoolean(r.wrapped);
       g.Cells(kPaid, i).SetAsBoolean(r.paid);
       g.Cells(kPayment, i).SetAsString(r.payment);
-      g.Cells(kMemo, i).SetAsString("주문 " + std::to_string(i + 1) + "번 메모");
+      g.Cells(kMemo, i).SetAsString(Join({"주문 ", std::to_string(i + 1), "번 메모"}));
     }
     g.EndUpdate();
     pictures_[0] = Stamp(qRgb(40, 110, 200));

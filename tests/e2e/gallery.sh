@@ -72,7 +72,7 @@ fi
 
 "$exe" --report --save "$work/saved.form" >"$work/program.log" 2>&1 &
 prog_pid=$!
-wait_for "the gallery's report" grep -qx ready "$work/program.log"
+wait_for "the gallery's report" grep -qsx ready "$work/program.log"
 window=""
 window_shown() {
   window=$(xdotool search --onlyvisible --name '^TMemGrid' 2>/dev/null | head -n1 || true)
