@@ -10,8 +10,9 @@ class HangulPage : public GalleryPage {
   HangulPage()
       : GalleryPage("한글", "hangul",
                     "이름 칸을 골라 한/영 키로 한글 입력으로 바꾸고 바로 입력해 보세요: 조합 중인 글자가 "
-                    "그대로 편집기로 이어집니다. Enter로 저장합니다. 제목을 누르면 가나다순으로 "
-                    "정렬되고(ㄱ 앞의 영문은 뒤로), 한 번 더 누르면 거꾸로 정렬됩니다.") {
+                    "그대로 편집기로 이어집니다. Enter로 저장합니다. 제목을 누르면 한국어 "
+                    "순서로 정렬됩니다: 빈 칸, 한글 이름(가나다순, 까미는 가은 다음), 영문 이름. 한 번 더 "
+                    "누르면 거꾸로 정렬됩니다.") {
     TMemGrid& g = *Grid();
     const struct {
       const char* title;

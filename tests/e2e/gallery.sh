@@ -10,7 +10,8 @@
 #   사용자 종류  the slider of the custom kind moved by keys (Home, Right) and stored with Enter; opened by a
 #              click on the cell, the handle lands where the mouse pressed
 #   한글        where ibus and its Hangul engine are installed, "gksrmf" typed in Hangul mode into an empty
-#              name stores 한글; two title clicks sort the names in 가나다 order and back
+#              name stores 한글; two title clicks sort the names in 가나다 order with the Latin name after
+#              them, and back
 #
 #   gallery.sh GALLERY_PROGRAM
 #
@@ -206,9 +207,12 @@ reversed=$(echo "$expected" | tr ' ' '\n' | tac | tr '\n' ' ' | sed 's/ $//')
 click_spot hangul "title 0"
 sorted() { [ "$(hangul_names)" = "$1" ]; }
 wait_for "a click on 이름 to sort in 가나다 order" sorted "$expected"
+# Korean collation puts Hangul before Latin letters (their code points would put Alice first).
+value hangul names | grep -q ',Alice$' || fail "Alice is not after the Hangul names: $(value hangul names)"
 sleep 0.6
 click_spot hangul "title 0"
 wait_for "a second click to sort the names the other way" sorted "$reversed"
+value hangul names | grep -q '^Alice,' || fail "Alice does not come first the other way: $(value hangul names)"
 
 xdotool key ctrl+q
 finished() { ! kill -0 "$prog_pid" 2>/dev/null; }
