@@ -16,6 +16,8 @@ VEK_PACKAGES+=(libquazip1-qt6-dev libgsf-1-dev libpoppler-qt6-dev zlib1g-dev pkg
 # The 완전삭제 tests make ext4 and btrfs images and mount them on loop devices (as root; skipped otherwise):
 # e2fsprogs (mkfs.ext4), btrfs-progs (mkfs.btrfs), util-linux (losetup, mount).
 VEK_PACKAGES+=(e2fsprogs btrfs-progs util-linux)
+# doxygen: the grid's reference, built and checked for warnings by ./test.
+VEK_PACKAGES+=(doxygen)
 
 # For the sanitizer build and the fuzz targets only (./test --sanitize, fuzz/run): clang and its runtime
 # libraries (AddressSanitizer, UndefinedBehaviorSanitizer, libFuzzer).

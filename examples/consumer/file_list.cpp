@@ -15,10 +15,13 @@ int main(int argc, char** argv) {
   QWidget window;
   window.setWindowTitle("File list");
   window.resize(480, 200);
+  // [make a grid]
   auto* grid = new TMemGrid(&window);
   auto* layout = new QVBoxLayout(&window);
   layout->addWidget(grid);
+  // [make a grid]
 
+  // [add columns]
   TwMemColumn* name = grid->AddColumn();
   name->Title().SetCaption("File");
   name->SetColWidth(200);
@@ -30,6 +33,7 @@ int main(int argc, char** argv) {
   TwMemColumn* checked = grid->AddColumn();
   checked->Title().SetCaption("Checked");
   checked->SetDataType(wdtBool);
+  // [add columns]
 
   struct File {
     const char* name;
@@ -38,6 +42,7 @@ int main(int argc, char** argv) {
   };
   const File files[] = {
       {"report.hwp", 1234567, true}, {"members.xlsx", 48213, false}, {"notes.txt", 512, true}};
+  // [fill rows]
   for (const File& f : files) {
     grid->AppendRow(false, false, false);
     const int row = grid->RowCount() - 1;
@@ -45,6 +50,7 @@ int main(int argc, char** argv) {
     grid->Cells(1, row).SetAsVariant(plat::Variant(f.size));
     grid->Cells(2, row).SetAsBoolean(f.checked);
   }
+  // [fill rows]
   window.show();
 
   if (argc > 1 && std::string(argv[1]) == "--check") {

@@ -26,6 +26,7 @@ double ShareOf(const plat::Variant& v) {
 }
 
 // The cell's background and lines, a bar from the left as long as the number, and the number in the middle.
+// [renderer]
 class ProgressRenderer : public TwCellRenderer {
  public:
   void Paint(const TwCellPaint& p) const override {
@@ -42,6 +43,7 @@ class ProgressRenderer : public TwCellRenderer {
     p.Canvas.TransparentText = transparent;
   }
 };
+// [renderer]
 
 // A slider over the cell: Left and Right move it by 1, Home and End to the ends, the mouse where it is
 // pressed or dragged. At an end the arrow leaves the cell as it does at the end of a text; Up and Down
@@ -108,11 +110,13 @@ class CustomKindPage : public GalleryPage {
     progress->Title().SetCaption("진행률");
     progress->SetDataType(wdtLong);
     progress->SetColWidth(260);
+    // [register]
     progress->SetCustomKind(kKind);
     // The two registrations: how the kind looks, and what edits it.
     g.Painter().Renderers().Register(kKind, std::make_shared<ProgressRenderer>());
     g.Editing().Editors().Register(kKind,
                                    [](TwEditorHost& host) { return std::make_unique<SliderEditor>(host); });
+    // [register]
 
     const struct {
       const char* task;

@@ -60,6 +60,7 @@ void SortOnTitleClick(TMemGrid& grid) {
   TMemGrid* g = &grid;
   // A title reports its clicks (and shows itself pressed) only when it is clickable.
   for (int i = 0; i < grid.ColumnCount(); ++i) grid.Column(i)->Title().SetClicking(true);
+  // [title click]
   grid.OnColumnTitleClick = [g, order](QObject*, TwColumn* column) {
     if (!column) return;
     const int c = column->Index();
@@ -70,4 +71,5 @@ void SortOnTitleClick(TMemGrid& grid) {
     order->column = c;
     order->descending = descending;
   };
+  // [title click]
 }

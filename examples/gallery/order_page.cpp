@@ -80,6 +80,7 @@ class OrderPage : public GalleryPage {
             "아래 합계 줄은 금액의 합과 카드로 결제한 금액의 합입니다. Insert로 행을 추가합니다.") {
     TMemGrid& g = *Grid();
     TwGridModel& m = g.Model();
+    // [groups]
     for (const GroupSpec& s : kGroups) {
       TwGroup* group = m.Groups().Add();
       group->Title().SetCaption(s.title);
@@ -98,6 +99,7 @@ class OrderPage : public GalleryPage {
       c->SetEditStyle(s.style);
       c->SetPosition(s.position);
     }
+    // [groups]
     g.Column(kAmount)->SetDisplayFormat("#,##0");
     g.Column(kAmount)->SetEditFormat("#,##0");
     g.Column(kQuantity)->SetMinValue("0");
