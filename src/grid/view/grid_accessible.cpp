@@ -299,6 +299,7 @@ std::vector<TwColumn*> TwGridAccessible::TableColumns() const {
 }
 
 int TwGridAccessible::TableColumnOf(const TwColumn* column) const {
+  if (!Grid()->Model().GroupMode()) return column->VisibleIndex();
   const std::vector<TwColumn*> cols = TableColumns();
   const auto it = std::find(cols.begin(), cols.end(), column);
   return it == cols.end() ? -1 : int(it - cols.begin());
@@ -501,11 +502,14 @@ void TwAccessibleCurrentCellMoved(TwCustomGrid* grid) {
 void TwAccessibleCellValueChanged(TwCustomGrid* grid, int ACol, int ARow) {
   TwGridAccessible* table = TableOf(grid);
   if (!table || ACol < 0 || ACol >= grid->Model().Columns().Count()) return;
+  // A load writes every cell: only the current cell and cells a client holds are worth an event.
+  const bool current = ARow == grid->Row() && ACol == grid->Col();
+  if (!current && table->CachedCount() == 0) return;
   TwColumn* column = grid->Model().Columns().Items(ACol);
   const int col = table->TableColumnOf(column);
   if (col < 0) return;
   QAccessibleInterface* cell = table->HeldCell(ARow, col);
-  if (!cell && ARow == grid->Row() && ACol == grid->Col()) cell = table->cellAt(ARow, col);
+  if (!cell && current) cell = table->cellAt(ARow, col);
   if (!cell) return;
   QAccessibleValueChangeEvent value(cell, cell->text(QAccessible::Value));
   QAccessible::updateAccessibility(&value);
