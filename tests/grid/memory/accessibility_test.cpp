@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "grid/memory/mem_grid.h"
+#include "grid/view/edit_session.h"
 #include "grid/view/grid_accessible.h"
 #include "grid/view/grid_input.h"
 #include "platform/format/format.h"
@@ -105,6 +106,26 @@ TEST_F(GridAccessibility, GroupTitlesHeadTheirColumnsInGroupMode) {
   EXPECT_EQ(headers[0]->text(QAccessible::Name), QString::fromUtf8("검출"));
   EXPECT_EQ(headers[1]->text(QAccessible::Name), QString::fromUtf8("내용"));
   EXPECT_EQ(Table()->cellAt(3, 2)->text(QAccessible::Name), QString::fromUtf8("주민등록번호"));
+}
+
+TEST_F(GridAccessibility, TheOpenEditorIsTheFocusedChildAndSelectedRowsAreSelectedCells) {
+  grid.SetOptions(TwGridOptions{wgoArrowMove, wgoFocusRect, wgoEditing, wgoMultiSelect});
+  grid.SetCol(1);
+  EXPECT_EQ(Iface()->focusChild(), Table()->cellAt(0, 1));
+  QTest::keyClick(&grid, Qt::Key_F2);
+  ASSERT_TRUE(grid.EditorMode());
+  QAccessibleInterface* editor = Iface()->focusChild();
+  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(editor->object(), grid.Editing().InplaceEditor()->Control());
+  EXPECT_FALSE(Table()->cellAt(0, 1)->state().focused) << "the editor has the focus, not the cell under it";
+  QTest::keyClick(&grid, Qt::Key_Escape);
+
+  grid.SetSelected(1, true);
+  grid.SetSelected(3, true);
+  EXPECT_EQ(Table()->selectedRows(), (QList<int>{1, 3}));
+  EXPECT_EQ(Table()->selectedCellCount(), 6);
+  EXPECT_TRUE(Table()->cellAt(3, 2)->state().selected);
+  EXPECT_FALSE(Table()->cellAt(2, 2)->state().selected);
 }
 
 TEST_F(GridAccessibility, PressingATickCellClicksItThroughTheGrid) {
