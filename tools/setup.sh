@@ -6,8 +6,11 @@ set -euo pipefail
 VEK_PACKAGES=(qt6-base-dev qt6-base-dev-tools libgl-dev libicu-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
   cmake ninja-build g++ fonts-nanum fonts-dejavu-core xvfb xauth xdotool x11-apps netpbm
   ibus ibus-hangul dbus-x11
+  at-spi2-core python3-pyatspi gir1.2-atspi-2.0
   qt6-translations-l10n
   clang clang-format poppler-utils dpkg-dev desktop-file-utils)
+# at-spi2-core, python3-pyatspi, gir1.2-atspi-2.0: the accessibility bus and the client of the end-to-end
+# accessibility tests (the grid as a screen reader reads it).
 # qt6-translations-l10n: Qt's own Korean texts (buttons, file dialogs). clang, clang-format, poppler-utils,
 # dpkg-dev and desktop-file-utils: ./test's clang build, format check, report reading and package check.
 # Reading documents for the preview and re-check: QuaZip (docx, xlsx, pptx, hwpx), libgsf (HWP 5.0), Poppler

@@ -166,6 +166,7 @@ void TForm1::CreateFileRow(QWidget* central, QVBoxLayout* column) {
   BitBtn2->setFixedSize(125, 27);
   BitBtn5->setFixedSize(80, 27);
   p_file->setFixedHeight(21);
+  p_file->setAccessibleName(Q("결과화일"));  // a screen reader names the field after the button that fills it
   {
     auto* row = new QHBoxLayout(Panel1);
     row->setContentsMargins(6, 0, 6, 0);
@@ -207,6 +208,10 @@ void TForm1::CreateConditions(QWidget* central, QVBoxLayout* column) {
     *eds[i] = Named(new QLineEdit(Panel4), edNames[i]);
     (*eds[i])->setFixedSize(kExcludeEditWidth, 21);
     (*eds[i])->setAcceptDrops(false);  // a dropped file goes to the window
+    // The six fields share the label "제외자료"; a screen reader tells them apart by their number.
+    std::string name = "제외자료 ";
+    name += std::to_string(i + 1);
+    (*eds[i])->setAccessibleName(Q(name));
   }
   {
     const int labelWidth = 80;

@@ -4,13 +4,21 @@
 # into a cell that is not being edited (the composition starts while the grid browses), then Enter; the
 # cell must read "한글": the first jamo neither lost, nor turned into a Latin letter, nor committed alone.
 #
-#   hangul_typing.sh GRID_PROGRAM
+#   hangul_typing.sh GRID_PROGRAM [--accessibility]
+#
+# With --accessibility the window runs with Qt's AT-SPI bridge on (as under a screen reader) and the test
+# first checks that the program is on the accessibility bus (accessibility_client.py, pyatspi).
 #
 # Exit code 77 (a skip for CTest) when Xvfb, xauth, xdotool, dbus-launch, ibus-daemon or the Hangul
 # engine is missing.
 set -euo pipefail
 
-exe=${1:?usage: hangul_typing.sh GRID_PROGRAM}
+exe=${1:?usage: hangul_typing.sh GRID_PROGRAM [--accessibility]}
+accessibility=${2:-}
+if [ -n "$accessibility" ] && { [ ! -x /usr/libexec/at-spi-bus-launcher ] || ! /usr/bin/python3 -c 'import pyatspi' 2>/dev/null; }; then
+  echo "SKIP: the AT-SPI bus or pyatspi is not installed (the README's apt-get line installs them)"
+  exit 77
+fi
 for tool in Xvfb xauth xdotool dbus-launch ibus-daemon ibus; do
   if ! command -v "$tool" >/dev/null; then
     echo "SKIP: $tool is not installed (the README's apt-get line installs it)"
@@ -59,6 +67,7 @@ fi
 ibus engine hangul
 
 # --- the grid window -----------------------------------------------------------------------------------
+[ -z "$accessibility" ] || export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 "$exe" >"$work/program.log" 2>&1 &
 prog_pid=$!
 ready() { grep -q READY "$work/program.log"; }
@@ -69,6 +78,10 @@ window_shown() {
   [ -n "$win" ]
 }
 wait_for "the grid window to show" window_shown
+if [ -n "$accessibility" ]; then
+  /usr/bin/python3 "$(dirname "$0")/accessibility_client.py" listed "$prog_pid" ||
+    fail "the window is not on the accessibility bus"
+fi
 xdotool windowfocus --sync "$win"
 # The engine was chosen for the session; make sure it is the one in use for the window's context.
 ibus engine hangul

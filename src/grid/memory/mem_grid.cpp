@@ -6,6 +6,7 @@
 #include "grid/structure/scope_guard.h"
 #include "grid/view/draw_helpers.h"
 #include "grid/view/edit_session.h"
+#include "grid/view/grid_accessible.h"
 #include "platform/error.h"
 #include "platform/format/format.h"
 #include "platform/text/text.h"
@@ -82,6 +83,7 @@ int TMemGrid::RowCount() const {
 void TMemGrid::SetCount(int n) {
   infos_.SetCount(n);
   for (int i = 0; i < ColumnCount(); ++i) Column(i)->Pool().SetCount(n);
+  TwAccessibleRowsChanged(this);
 }
 
 void TMemGrid::SetRowCount(int n) {
@@ -143,6 +145,7 @@ void TMemGrid::InsertRow(int ARow, bool ApplyDefaults, bool MarkInserted, bool F
     }
   }
   if (MarkInserted) infos_.SetRowState(ARow, wrsInserted);
+  TwAccessibleRowsChanged(this);
   if (FireNewRow) {
     BeginUpdate();
     TwScopeExit end([this] { EndUpdate(false); });
@@ -166,6 +169,7 @@ void TMemGrid::DeleteRow(int ARow, int ACount, bool Notify) {
   ACount = ACount < 0 ? RowCount() - ARow : std::min(ACount, RowCount() - ARow);
   for (int i = 0; i < ColumnCount(); ++i) Column(i)->Pool().DeleteRows(ARow, ACount);
   infos_.DeleteRows(ARow, ACount);
+  TwAccessibleRowsChanged(this);
   UpdateScrollRange();
   InvalidateGrid();
   SetRow(Row());
@@ -456,6 +460,7 @@ std::string TMemGrid::FooterDisplayText(const TwMemColumn& c, const std::string&
 void TMemGrid::BufferValueChanged(TwMemColumn* column, int ACol) {
   modified_ = true;
   InvalidateCell(ACol, Row());
+  TwAccessibleCellValueChanged(this, ACol, Row());
   if (!column->Calculated()) Fire(OnCalcColumns);
   if (OnValueChanged) OnValueChanged(column);
 }
@@ -465,6 +470,7 @@ void TMemGrid::CellWrittenInPool(int ACol, int ARow) {
     RefreshEditor();
   else if (!UpdateLocked())
     InvalidateCell(ACol, ARow);
+  TwAccessibleCellValueChanged(this, ACol, ARow);
 }
 
 // --- selection ------------------------------------------------------------------------------------

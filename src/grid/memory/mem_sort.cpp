@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "grid/memory/mem_grid.h"
+#include "grid/view/grid_accessible.h"
 #include "platform/error.h"
 #include "platform/format/format.h"
 
@@ -385,6 +386,7 @@ void TMemGrid::SortRows(const std::vector<TwSortKey>& keys) {
   for (int i = 0; i < ColumnCount(); ++i)
     if (Column(i)->Pool().Prepared()) Column(i)->Pool().Permute(order);
   infos_.Permute(order);
+  TwAccessibleRowsChanged(this);
   // The current record stays current in its new place.
   int moved = current;
   for (std::size_t i = 0; i < order.size(); ++i)

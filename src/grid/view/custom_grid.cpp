@@ -11,6 +11,7 @@
 #include "grid/structure/scope_guard.h"
 #include "grid/view/cell_renderer.h"
 #include "grid/view/edit_session.h"
+#include "grid/view/grid_accessible.h"
 #include "grid/view/grid_guard.h"
 #include "grid/view/grid_input.h"
 #include "grid/view/grid_paint.h"
@@ -24,6 +25,7 @@ TwCustomGrid::TwCustomGrid(QWidget* parent, TwColumns::Factory columnFactory)
   input_ = std::make_unique<TwGridInput>(*this);
   painter_ = std::make_unique<TwGridPainter>(*this);
   InitNavigation();
+  TwInstallGridAccessibility();
 }
 
 TwCustomGrid::~TwCustomGrid() {
@@ -134,6 +136,7 @@ void TwCustomGrid::ScrollRowIntoView(int ARow) {
 void TwCustomGrid::ScheduleRowChange() {
   CancelRowChange();
   if (changeDelay_ != 0) rowChangeTimer_ = startTimer(changeDelay_);
+  TwAccessibleCurrentCellMoved(this);
 }
 
 void TwCustomGrid::CancelRowChange() {
@@ -154,6 +157,7 @@ void TwCustomGrid::FireRowChange() {
 
 void TwCustomGrid::FireSelectionChange() {
   if (OnSelectionChange) OnSelectionChange(this);
+  TwAccessibleSelectionChanged(this);
 }
 
 void TwCustomGrid::SetCurrentVisibleColumn(int visibleIndex) {

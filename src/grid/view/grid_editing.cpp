@@ -17,6 +17,7 @@
 #include "grid/view/draw_helpers.h"
 #include "grid/view/edit_button.h"
 #include "grid/view/edit_session.h"
+#include "grid/view/grid_accessible.h"
 #include "grid/view/grid_guard.h"
 #include "grid/view/grid_input.h"
 #include "grid/view/inplace_editor.h"
@@ -222,6 +223,7 @@ void TwCustomGrid::DblClick() {
 void TwCustomGrid::focusInEvent(QFocusEvent* e) {
   QAbstractScrollArea::focusInEvent(e);
   editing_->GridFocusIn();
+  TwAccessibleCurrentCellMoved(this);
 }
 
 void TwCustomGrid::focusOutEvent(QFocusEvent* e) {

@@ -18,6 +18,7 @@
 #include "grid/view/custom_grid.h"
 #include "grid/view/draw_helpers.h"
 #include "grid/view/edit_session.h"
+#include "grid/view/grid_accessible.h"
 #include "grid/view/grid_guard.h"
 #include "grid/view/grid_input.h"
 #include "grid/view/inplace_editor.h"
@@ -59,6 +60,7 @@ void TwCustomGrid::SetCol(int ACol) {
   UpdateEditButton();
   if (options_.Contains(wgoAlwaysShowEditor)) ShowEditor();
   if (!EditorMode()) InvalidateCell(col_, row_);
+  TwAccessibleCurrentCellMoved(this);
   if (OnCellEnter) OnCellEnter(this);
 }
 
