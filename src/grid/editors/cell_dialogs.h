@@ -27,24 +27,24 @@ class QToolButton;
 
 class TwInDlgBase : public QDialog {
  public:
-  // Where a point (client coordinates, inside the border) lies for sizing.
+  /// Where a point (client coordinates, inside the border) lies for sizing.
   enum class Hit { None, Right, BottomRight, Bottom };
 
-  // Grid: the widget whose coordinates a cell rectangle is given in.
+  /// Grid: the widget whose coordinates a cell rectangle is given in.
   explicit TwInDlgBase(QWidget* Grid);
 
   QWidget* panBottom = nullptr;
   QWidget* panMain = nullptr;
 
-  // The client area is the window less its one-pixel border.
+  /// The client area is the window less its one-pixel border.
   int ClientWidth() const { return width() - 2; }
   int ClientHeight() const { return height() - 2; }
   Hit BorderHit(int X, int Y) const;
-  // Keeps the editing control filling the main panel, 2 pixels inside.
+  /// Keeps the editing control filling the main panel, 2 pixels inside.
   void panMainResize();
 
  protected:
-  // Moves the window's top-left corner to the cell's, lays out and runs the modal loop.
+  /// Moves the window's top-left corner to the cell's, lays out and runs the modal loop.
   int RunAt(const plat::paint::TRect& CellRect);
   QToolButton* AddButton(const char* Caption, int Left, int Width);
   virtual QWidget* EditControl() const = 0;
@@ -72,7 +72,7 @@ class TwInDlgMemo : public TwInDlgBase {
   QToolButton* cmCancel = nullptr;
   QPlainTextEdit* memoMain = nullptr;
 
-  // Opens at the cell with the value's text (empty for Null) and returns the modal result.
+  /// Opens at the cell with the value's text (empty for Null) and returns the modal result.
   int ShowModalAt(const plat::paint::TRect& CellRect, const plat::Variant& Value);
   std::string Text() const;
 
@@ -97,7 +97,7 @@ class TwInDlgImg : public TwInDlgBase {
   QToolButton* cmCancel = nullptr;
   QLabel* imgMain = nullptr;
 
-  // Opens at the cell with a copy of the picture (none: empty) and returns the modal result.
+  /// Opens at the cell with a copy of the picture (none: empty) and returns the modal result.
   int ShowModalAt(const plat::paint::TRect& CellRect, const QImage* Picture);
   const QImage& Picture() const { return picture_; }
 
@@ -106,7 +106,7 @@ class TwInDlgImg : public TwInDlgBase {
   void cmOkClick();
   void cmCancelClick();
 
-  // Always given a bitmap; after Clear (or for an empty cell) an empty one.
+  /// Always given a bitmap; after Clear (or for an empty cell) an empty one.
   std::function<void(const QImage& Bitmap)> OnAccept;
 
  protected:
@@ -117,10 +117,10 @@ class TwInDlgImg : public TwInDlgBase {
   QImage picture_;
 };
 
-// The dialogs as the grid runs them (one of each per grid, made on first use and kept hidden): over the
-// cell, the memo with the cell's value and the picture dialog with the cell's picture; OK hands the result
-// to the grid through the host (SetMemoText writes the current cell when the column may change; SetPicture
-// raises the data grid's OnSetImage).
+/// The dialogs as the grid runs them (one of each per grid, made on first use and kept hidden): over the
+/// cell, the memo with the cell's value and the picture dialog with the cell's picture; OK hands the result
+/// to the grid through the host (SetMemoText writes the current cell when the column may change; SetPicture
+/// raises the data grid's OnSetImage).
 class TwMemoCellDialog : public TwCellDialog {
  public:
   explicit TwMemoCellDialog(TwEditorHost& host);
@@ -143,8 +143,8 @@ class TwPictureCellDialog : public TwCellDialog {
   QPointer<TwInDlgImg> dialog_;
 };
 
-// Reads a text file in UTF-8 (with or without a byte-order mark) or CP949; nothing for a file that is
-// neither, holds NUL bytes or cannot be read.
+/// Reads a text file in UTF-8 (with or without a byte-order mark) or CP949; nothing for a file that is
+/// neither, holds NUL bytes or cannot be read.
 std::optional<std::string> ReadTextFileAnyEncoding(const std::string& Path);
-// Reads a BMP or PNG file, judged by its content; a null image otherwise.
+/// Reads a BMP or PNG file, judged by its content; a null image otherwise.
 QImage ReadBitmapFile(const std::string& Path);

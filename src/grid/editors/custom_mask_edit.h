@@ -43,21 +43,21 @@ class TwCustomMaskEdit : public QLineEdit {
   void SetAutoSelect(bool v) { autoSelect_ = v; }
   const plat::paint::TFont& Font() const { return font_; }
   void SetFont(const plat::paint::TFont& f);
-  // The mask in Qt's input-mask syntax; empty for none.
+  /// The mask in Qt's input-mask syntax; empty for none.
   std::string EditMask() const { return tw::FromQ(inputMask()); }
   void SetEditMask(std::string_view mask) { setInputMask(tw::ToQ(mask)); }
   std::string Text() const { return tw::FromQ(text()); }
   void SetText(std::string_view t);
   bool Modified() const { return isModified(); }
 
-  // Paints the button area; nothing here. Rect is in the canvas's coordinates.
+  /// Paints the button area; nothing here. Rect is in the canvas's coordinates.
   virtual void DrawButton(plat::paint::TCanvas& DC, const plat::paint::TRect& Rect) {}
   virtual void GetButtonRect(plat::paint::TRect& Rect) const;
   virtual void GetEditRect(plat::paint::TRect& Rect) const;
-  // Hands the edit rectangle to the line edit.
+  /// Hands the edit rectangle to the line edit.
   void UpdateEditRect();
   void InvalidateButton();
-  // The client rectangle in widget coordinates (where client coordinates start).
+  /// The client rectangle in widget coordinates (where client coordinates start).
   plat::paint::TRect ClientRect() const;
   int ClientHeight() const { return ClientRect().Height(); }
 
@@ -80,5 +80,5 @@ class TwCustomMaskEdit : public QLineEdit {
   bool ctl3D_ = true;
   bool autoSelect_ = true;
   plat::paint::TFont font_;
-  QString oldValue_;  // the text on entering or as last set, which Esc brings back under a mask
+  QString oldValue_;  ///< the text on entering or as last set, which Esc brings back under a mask
 };

@@ -21,20 +21,20 @@ class TwInEdit : public TwCustomMaskEdit, public TwInplaceEditor {
   QWidget* Control() override { return this; }
   void ShowAt(const plat::paint::TRect& Loc, bool Redraw) override;
   void HideEditor() override;
-  // An empty text is Null, any other text a string.
+  /// An empty text is Null, any other text a string.
   plat::Variant GetValue() override;
-  // Null gives the empty text; the text counts as unmodified afterwards.
+  /// Null gives the empty text; the text counts as unmodified afterwards.
   void SetValue(const plat::Variant& v) override;
   void SelectAll() override { selectAll(); }
-  // The selection goes, the caret stays.
+  /// The selection goes, the caret stays.
   void Deselect() override { deselect(); }
   bool HasText() const override { return true; }
-  // The column accepts the character (no column: nothing is accepted).
+  /// The column accepts the character (no column: nothing is accepted).
   virtual bool IsValidChar(char32_t Key);
-  // The text may change; a refusal sounds the error beep.
+  /// The text may change; a refusal sounds the error beep.
   virtual bool EditCanModify();
 
-  // The key table's answers and the editor's own key steps (Windows virtual-key numbers).
+  /// The key table's answers and the editor's own key steps (Windows virtual-key numbers).
   TwEditorCaret Caret() const override;
   bool CanChange() override { return EditCanModify(); }
   void KeyDown(int& Key, plat::ui::TShiftState Shift) override;
@@ -42,7 +42,7 @@ class TwInEdit : public TwCustomMaskEdit, public TwInplaceEditor {
   void KeyDefault(QKeyEvent* e) override;
 
  protected:
-  // The settings of the column: alignment, colour, font, layout, mask, maximum length, margins, border.
+  /// The settings of the column: alignment, colour, font, layout, mask, maximum length, margins, border.
   virtual void ApplyColumn();
   bool AtLeft() const;
   bool AtRight() const;
@@ -52,11 +52,11 @@ class TwInEdit : public TwCustomMaskEdit, public TwInplaceEditor {
   void mouseDoubleClickEvent(QMouseEvent* e) override;
   void inputMethodEvent(QInputMethodEvent* e) override;
   void contextMenuEvent(QContextMenuEvent* e) override;
-  // Tab moves the focus on only when the grid lets Tab go (wgoEnterToTab); else the grid keeps it.
+  /// Tab moves the focus on only when the grid lets Tab go (wgoEnterToTab); else the grid keeps it.
   bool focusNextPrevChild(bool next) override;
 
  private:
-  // A list editor never takes the column's edit mask or maximum length.
+  /// A list editor never takes the column's edit mask or maximum length.
   bool dropMask_ = false;
   friend class TwInCombo;
 };
@@ -68,21 +68,21 @@ class TwInMultiEdit : public QPlainTextEdit, public TwInplaceEditor {
   QWidget* Control() override { return this; }
   void ShowAt(const plat::paint::TRect& Loc, bool Redraw) override;
   void HideEditor() override;
-  // Always the text (an empty text is an empty string).
+  /// Always the text (an empty text is an empty string).
   plat::Variant GetValue() override;
   void SetValue(const plat::Variant& v) override;
   void SelectAll() override { selectAll(); }
-  // The caret goes to the end of the text.
+  /// The caret goes to the end of the text.
   void Deselect() override;
   bool HasText() const override { return true; }
   std::string Text() const { return tw::FromQ(toPlainText()); }
   TAlignment Alignment() const { return alignment_; }
-  // The height the editor wants: its lines, at least the cell's height, never below the grid.
+  /// The height the editor wants: its lines, at least the cell's height, never below the grid.
   int FitHeight();
   const plat::paint::TRect& CellRect() const { return cell_; }
 
-  // The key table's answers (Up and Down leave from the first and the last line) and the editor's own key
-  // steps; Ctrl+Enter types a line break before anyone else sees the key.
+  /// The key table's answers (Up and Down leave from the first and the last line) and the editor's own key
+  /// steps; Ctrl+Enter types a line break before anyone else sees the key.
   TwEditorCaret Caret() const override;
   bool CanChange() override { return EditCanModify(); }
   bool ListKey(int Key, plat::ui::TShiftState Shift) override;

@@ -27,7 +27,7 @@
 
 class QScrollBar;
 
-// The paint layer's font for a description font.
+/// The paint layer's font for a description font.
 plat::paint::TFont ToPaintFont(const TwFont& f);
 
 class TwItemList : public QWidget {
@@ -35,8 +35,8 @@ class TwItemList : public QWidget {
   explicit TwItemList(QWidget* owner = nullptr);
   ~TwItemList() override;
 
-  // Binds the option and the lists, takes the option's colour and font, shows min(count, ItemCount) rows
-  // from the top and sizes the window. EditorWidth is the width the option's Width rules refer to.
+  /// Binds the option and the lists, takes the option's colour and font, shows min(count, ItemCount) rows
+  /// from the top and sizes the window. EditorWidth is the width the option's Width rules refer to.
   void SetupList(const TwItemListOption* Option, const TwStrings* Values, bool Ctl3D,
                  const TwImageList* Images, const TwStrings* Items, int EditorWidth);
 
@@ -46,7 +46,7 @@ class TwItemList : public QWidget {
   int ColumnCount() const;
   std::string CellText(int C, int R) const;
   std::string TitleText(int C) const;
-  // The text the search compares with: the whole items line in items mode, else the value.
+  /// The text the search compares with: the whole items line in items mode, else the value.
   std::string_view RowSearchText(int R) const;
 
   int ItemIndex() const { return itemIndex_; }
@@ -58,39 +58,39 @@ class TwItemList : public QWidget {
   int RowHeight() const { return rowHeight_; }
   int TitleHeight() const { return titleHeight_; }
   int RowTop() const { return rowTop_; }
-  // Width of each list column in characters, and pixels per character.
+  /// Width of each list column in characters, and pixels per character.
   const std::vector<int>& ColumnWidths() const { return columnWidths_; }
   int CharWidth() const { return charWidth_; }
-  // What the frame adds to the width and to the height.
+  /// What the frame adds to the width and to the height.
   int BorderSize() const { return 2 * FrameWidth(); }
   bool HasScrollBar() const { return visibleRows_ > 0 && Count() > visibleRows_; }
   QScrollBar* ScrollBar() const { return scrollBar_; }
-  // Client area in widget coordinates.
+  /// Client area in widget coordinates.
   QRect ClientRect() const;
 
-  // Selects the first row whose text begins with Text; letter case counts only with CaseSensitive. Without a
-  // match the selection goes when ClearIfNotFound, else it stays.
+  /// Selects the first row whose text begins with Text; letter case counts only with CaseSensitive. Without a
+  /// match the selection goes when ClearIfNotFound, else it stays.
   void SearchText(std::string_view Text, bool ClearIfNotFound);
-  // The row at a client point; -1 outside the client area or above the row area.
+  /// The row at a client point; -1 outside the client area or above the row area.
   int HitTest(int X, int Y) const;
-  // A key forwarded by the editor (virtual-key number): Home, End, Up, Down, PageUp, PageDown.
+  /// A key forwarded by the editor (virtual-key number): Home, End, Up, Down, PageUp, PageDown.
   void ListKeyDown(int Key);
 
-  // Places the list under Anchor (screen coordinates), or above it when it would end below the screen,
-  // and shows it without taking the focus.
+  /// Places the list under Anchor (screen coordinates), or above it when it would end below the screen,
+  /// and shows it without taking the focus.
   void PopupAt(const QRect& Anchor);
-  // Mouse capture: the list receives every mouse event until released.
+  /// Mouse capture: the list receives every mouse event until released.
   void SetCapture(bool On);
   bool HasCapture() const { return capture_; }
   bool OnScrollBar() const { return onScrollBar_; }
 
-  // Image shown at the left of a row; -1 for none.
+  /// Image shown at the left of a row; -1 for none.
   virtual int GetImageIndex(int Row) const { return -1; }
 
-  // Called when a mouse action closes the list: true to accept the selected row.
+  /// Called when a mouse action closes the list: true to accept the selected row.
   std::function<void(bool Accept)> OnCloseUp;
 
-  // Paints the client area into an image of its size (what paintEvent shows inside the frame).
+  /// Paints the client area into an image of its size (what paintEvent shows inside the frame).
   QImage PaintClient();
 
  protected:
@@ -136,8 +136,8 @@ class TwItemList : public QWidget {
   QScrollBar* scrollBar_ = nullptr;
 };
 
-// The grid's list: the picture of a row is what the grid's OnGetListImageIndex says for its current column
-// (none unless the handler sets one), asked through the editor's host.
+/// The grid's list: the picture of a row is what the grid's OnGetListImageIndex says for its current column
+/// (none unless the handler sets one), asked through the editor's host.
 class TwInItemList : public TwItemList {
  public:
   TwInItemList(TwEditorHost& host, QWidget* owner);

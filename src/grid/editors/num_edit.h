@@ -41,8 +41,8 @@ class TwCustomNumEdit : public QWidget {
   using TNumChangeEvent = std::function<void(QObject* Sender)>;
   using TNumSpinEvent = std::function<void(QObject* Sender, int Direction, bool& Allow)>;
 
-  // Typing never makes the integer part longer than this, also without MaxDigits: a longer number would no
-  // longer read back as a finite floating-point value.
+  /// Typing never makes the integer part longer than this, also without MaxDigits: a longer number would no
+  /// longer read back as a finite floating-point value.
   static constexpr int kMaxIntegerDigits = 300;
   static constexpr int kDefaultWidth = 121;
   static constexpr int kDefaultHeight = 21;
@@ -54,8 +54,8 @@ class TwCustomNumEdit : public QWidget {
   const std::string& RawText() const { return rawText_; }
   int Sign() const { return sign_; }
   double Value() const;
-  // Writes the value as its digits with exactly Decimals fraction digits; the caret goes to the end. A
-  // value that is not finite is refused (the text stays as it is).
+  /// Writes the value as its digits with exactly Decimals fraction digits; the caret goes to the end. A
+  /// value that is not finite is refused (the text stays as it is).
   void SetValue(double v);
   int Decimals() const { return decimals_; }
   void SetDecimals(int v);
@@ -88,7 +88,7 @@ class TwCustomNumEdit : public QWidget {
   const plat::paint::TFont& Font() const { return font_; }
   void SetFont(const plat::paint::TFont& f);
   plat::ComponentState& State() { return state_; }
-  // Ends loading: the settings stored unchanged while loading take effect.
+  /// Ends loading: the settings stored unchanged while loading take effect.
   void Loaded();
 
   int CaretIndex() const { return caretIndex_; }
@@ -96,9 +96,9 @@ class TwCustomNumEdit : public QWidget {
   bool Selecting() const { return selecting_; }
   int SelStart() const { return std::min(selAnchor_, selEnd_); }
   int SelEnd() const { return std::max(selAnchor_, selEnd_); }
-  // An active selection that covers at least one character.
+  /// An active selection that covers at least one character.
   bool HasSelection() const { return selecting_ && selAnchor_ != selEnd_; }
-  // Ends the selection; the caret stays.
+  /// Ends the selection; the caret stays.
   void ClearSelection() { EndSelection(); }
 
   TNumChangeEvent OnChange;
@@ -106,11 +106,11 @@ class TwCustomNumEdit : public QWidget {
 
   // --- operations ---
   int IntPartLength() const;
-  // What is painted for RawText: separators when Grouping, the locale's decimal separator, and the leading
-  // zeros the user typed.
+  /// What is painted for RawText: separators when Grouping, the locale's decimal separator, and the leading
+  /// zeros the user typed.
   std::string DisplayText() const;
   int DisplayIndexOf(int rawIndex) const;
-  // X(N) of the map above, in client coordinates.
+  /// X(N) of the map above, in client coordinates.
   int XOf(int rawIndex);
   void SelectDigits(bool intPartOnly);
   double Clamp(double x) const;
@@ -130,7 +130,7 @@ class TwCustomNumEdit : public QWidget {
   plat::paint::TRect TextRect() const;
   plat::paint::TRect ButtonRect() const;
   QPoint ClientOrigin() const;
-  // Top of the text line (and of the caret).
+  /// Top of the text line (and of the caret).
   int LineTop() const;
   int CaretHeight() const { return caretHeight_; }
   bool CaretShown() const { return caretCreated_; }
@@ -138,7 +138,7 @@ class TwCustomNumEdit : public QWidget {
   bool SpinTracking() const { return spinTracking_; }
   int SpinDirection() const { return spinDir_; }
 
-  // Paints the whole control onto a canvas the size of the widget.
+  /// Paints the whole control onto a canvas the size of the widget.
   void PaintTo(plat::paint::TCanvas& canvas);
 
  protected:
@@ -157,10 +157,10 @@ class TwCustomNumEdit : public QWidget {
   virtual void DoEnter();
   virtual void DoExit();
   virtual void DblClick();
-  // What the window's creation does to the text and the caret; runs on the first show and after the
-  // border changes.
+  /// What the window's creation does to the text and the caret; runs on the first show and after the
+  /// border changes.
   void CreateWnd();
-  // Sets the text to empty, the sign to +1, the caret to 0 and ends the selection.
+  /// Sets the text to empty, the sign to +1, the caret to 0 and ends the selection.
   void ClearToNull();
 
  private:
@@ -213,46 +213,46 @@ class TwCustomNumEdit : public QWidget {
   plat::paint::TCanvas measure_;
 };
 
-// The grid's in-place number editor (the number and the spin-number kinds share it). It takes every setting
-// from the column it is given (colours, font, layout, border, maximum digits, bounds, decimals and grouping
-// from the edit format, spin buttons) and follows the number key table (the grid's filter hands the keys
-// that leave the cell to the grid and lets the grid see each character first: Enter commits, Esc undoes);
-// it answers where its caret is. Changes need the column's permission; a refused change sounds the error
-// beep.
-//
-// Bounds: the column's MinValue..MaxValue, narrowed to what the column's data type can hold (a whole-number
-// type would otherwise keep only the low bytes of a larger number). The value is bounded when the editor is
-// left and whenever the grid reads it; while typing, any number is allowed.
+/// The grid's in-place number editor (the number and the spin-number kinds share it). It takes every setting
+/// from the column it is given (colours, font, layout, border, maximum digits, bounds, decimals and grouping
+/// from the edit format, spin buttons) and follows the number key table (the grid's filter hands the keys
+/// that leave the cell to the grid and lets the grid see each character first: Enter commits, Esc undoes);
+/// it answers where its caret is. Changes need the column's permission; a refused change sounds the error
+/// beep.
+///
+/// Bounds: the column's MinValue..MaxValue, narrowed to what the column's data type can hold (a whole-number
+/// type would otherwise keep only the low bytes of a larger number). The value is bounded when the editor is
+/// left and whenever the grid reads it; while typing, any number is allowed.
 class TwInNumEdit : public TwCustomNumEdit, public TwInplaceEditor {
  public:
   explicit TwInNumEdit(TwEditorHost& host);
 
   QWidget* Control() override { return this; }
-  // Takes the column's settings (the grid sets the column before loading the value and showing).
+  /// Takes the column's settings (the grid sets the column before loading the value and showing).
   void SetColumn(TwColumn* column) override;
   void ShowAt(const plat::paint::TRect& Loc, bool Redraw) override;
   void HideEditor() override;
-  // Null for an empty text, else the bounded value as a floating-point Variant.
+  /// Null for an empty text, else the bounded value as a floating-point Variant.
   plat::Variant GetValue() override;
-  // Null empties the text; any other value is written as the number it converts to.
+  /// Null empties the text; any other value is written as the number it converts to.
   void SetValue(const plat::Variant& v) override;
   using TwCustomNumEdit::SetValue;
   bool CanModify() override;
   void SelectAll() override { SelectDigits(false); }
   void Deselect() override { ClearSelection(); }
   bool HasText() const override { return true; }
-  // Committed input-method text is typed character by character (the control has no composition).
+  /// Committed input-method text is typed character by character (the control has no composition).
   void TakeInputMethodEvent(QInputMethodEvent* e) override;
 
   TwKeyTable KeyTable() const override { return TwKeyTable::Number; }
   TwEditorCaret Caret() const override;
-  // The control's own handling of the keys and characters the grid left (Backspace and Delete need the
-  // column's permission).
+  /// The control's own handling of the keys and characters the grid left (Backspace and Delete need the
+  /// column's permission).
   void KeyDown(int& Key, plat::ui::TShiftState Shift) override;
   void KeyPress(char32_t& Key) override;
 
-  // Decimals and grouping of a column's edit format: the count of '#' or '0' right after the first '.',
-  // and whether it holds a ','.
+  /// Decimals and grouping of a column's edit format: the count of '#' or '0' right after the first '.',
+  /// and whether it holds a ','.
   static int DecimalsOfFormat(std::string_view editFormat);
   static bool GroupingOfFormat(std::string_view editFormat);
 

@@ -36,13 +36,13 @@ class TwInCombo : public TwInEdit {
 
   void HideEditor() override;
 
-  // The list's keys come before the text editor's and the grid's; a key that leaves the cell closes the
-  // list first, accepting its row.
+  /// The list's keys come before the text editor's and the grid's; a key that leaves the cell closes the
+  /// list first, accepting its row.
   bool ListKey(int Key, plat::ui::TShiftState Shift) override;
   void KeyPress(char32_t& Key) override;
 
  protected:
-  // What an accepted close-up does with the list's row (R < 0: none).
+  /// What an accepted close-up does with the list's row (R < 0: none).
   virtual void AcceptRow(int R) = 0;
   bool event(QEvent* e) override;
   void inputMethodEvent(QInputMethodEvent* e) override;
@@ -52,7 +52,7 @@ class TwInCombo : public TwInEdit {
   void mouseMoveEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
 
-  TwItemList* dropList_ = nullptr;  // a child of the editor, deleted with it
+  TwItemList* dropList_ = nullptr;  ///< a child of the editor, deleted with it
 
  private:
   bool PointOnButton(const QPointF& p) const;
@@ -69,11 +69,11 @@ class TwInPickList : public TwInCombo {
  public:
   explicit TwInPickList(TwEditorHost& host);
 
-  // The value row the text stands for; -1 for free text. Editing the text by hand makes it free text.
+  /// The value row the text stands for; -1 for free text. Editing the text by hand makes it free text.
   int ValueIndex() const { return valueIndex_; }
-  // With a value row, that value whatever the text shows; else the text (Null when empty).
+  /// With a value row, that value whatever the text shows; else the text (Null when empty).
   plat::Variant GetValue() override;
-  // A value of the list shows its row's text; any other value shows as typed text.
+  /// A value of the list shows its row's text; any other value shows as typed text.
   void SetValue(const plat::Variant& X) override;
 
   void CreateDropList() override;
@@ -85,11 +85,11 @@ class TwInPickList : public TwInCombo {
   void AcceptRow(int R) override;
 
  private:
-  // The text a row shows in the editor: the first items field when the items describe the values and the
-  // value is not the first list column, else the value.
+  /// The text a row shows in the editor: the first items field when the items describe the values and the
+  /// value is not the first list column, else the value.
   std::string RowText(int R) const;
   bool ItemsMode() const;
 
   int valueIndex_ = -1;
-  int savedIndex_ = -1;  // the value row when the list dropped, restored with the text
+  int savedIndex_ = -1;  ///< the value row when the list dropped, restored with the text
 };

@@ -26,22 +26,22 @@ class TwInSpecial : public QWidget, public TwInplaceEditor {
   QWidget* Control() override { return this; }
   void ShowAt(const plat::paint::TRect& Loc, bool Redraw) override;
   void HideEditor() override;
-  // A press of the grid on the cell that opened the editor, in the grid's viewport coordinates.
+  /// A press of the grid on the cell that opened the editor, in the grid's viewport coordinates.
   void ClickAt(int X, int Y) override;
-  // The column may change (no beep).
+  /// The column may change (no beep).
   bool CanModify() const;
 
   TColor Color() const { return color_; }
-  // The area inside the column's edit border, in client coordinates.
+  /// The area inside the column's edit border, in client coordinates.
   plat::paint::TRect ContentRect() const;
 
-  // A left press at a client point.
+  /// A left press at a client point.
   virtual void MouseDown(int X, int Y) = 0;
 
  protected:
-  // Draws the content (border, focus and background already prepared by paintEvent) into Canvas.
+  /// Draws the content (border, focus and background already prepared by paintEvent) into Canvas.
   virtual void PaintContent(plat::paint::TCanvas& Canvas, const plat::paint::TRect& Rect) = 0;
-  // The column's font for painting.
+  /// The column's font for painting.
   const plat::paint::TFont& PaintFont() const { return font_; }
 
   void paintEvent(QPaintEvent* e) override;
@@ -63,10 +63,10 @@ class TwInCheckEdit : public TwInSpecial {
 
   bool IsNull() const { return isNull_; }
   bool Checked() const { return checked_; }
-  // Null, or the check state as a Boolean.
+  /// Null, or the check state as a Boolean.
   plat::Variant GetValue() override;
   void SetValue(const plat::Variant& v) override;
-  // Null to true, else the opposite state; only when the column may change.
+  /// Null to true, else the opposite state; only when the column may change.
   void Toggle();
 
   TwKeyTable KeyTable() const override { return TwKeyTable::Check; }
@@ -95,18 +95,18 @@ class TwInRadioGroup : public TwInSpecial {
   explicit TwInRadioGroup(TwEditorHost& host);
 
   int ItemIndex() const { return itemIndex_; }
-  // The chosen index as an integer; Null when nothing is chosen (or there is no column).
+  /// The chosen index as an integer; Null when nothing is chosen (or there is no column).
   plat::Variant GetValue() override;
   void SetValue(const plat::Variant& v) override;
-  // Chooses item N (< 0: nothing) when it differs and the column may change.
+  /// Chooses item N (< 0: nothing) when it differs and the column may change.
   void SelectIndex(int N);
-  // The labels: the column's items in items mode, else its values.
+  /// The labels: the column's items in items mode, else its values.
   std::vector<std::string> Labels() const;
-  // The item whose cell holds a client point; -1 between cells.
+  /// The item whose cell holds a client point; -1 between cells.
   int ItemAt(int X, int Y);
 
   TwKeyTable KeyTable() const override { return TwKeyTable::Radio; }
-  // At the start and end: the first and last item; at the edges: the chosen item's column and row.
+  /// At the start and end: the first and last item; at the edges: the chosen item's column and row.
   TwEditorCaret Caret() const override;
   void KeyDown(int& Key, plat::ui::TShiftState Shift) override;
   void KeyPress(char32_t& Key) override;

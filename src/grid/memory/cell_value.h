@@ -15,18 +15,18 @@ class TwValueSlot {
  public:
   virtual ~TwValueSlot() = default;
   virtual bool IsNull() const = 0;
-  // on: the cell becomes null; off: it holds a value.
+  /// on: the cell becomes null; off: it holds a value.
   virtual void SetNull(bool on) = 0;
-  // The 8 (or fewer) little-endian value bytes of the fixed-size types.
+  /// The 8 (or fewer) little-endian value bytes of the fixed-size types.
   virtual const std::uint8_t* Bytes() const = 0;
   virtual std::uint8_t* Bytes() = 0;
-  // Text of wdtString and wdtChar. SetText takes a text already cut to the column's width and marks the
-  // cell as holding a value.
+  /// Text of wdtString and wdtChar. SetText takes a text already cut to the column's width and marks the
+  /// cell as holding a value.
   virtual std::string_view Text() const = 0;
   virtual void SetText(std::string_view text) = 0;
 };
 
-// Row r of a pool.
+/// Row r of a pool.
 class TwPoolSlot final : public TwValueSlot {
  public:
   TwPoolSlot(TwMemPool& pool, int row) : pool_(pool), row_(row) {}
@@ -42,7 +42,7 @@ class TwPoolSlot final : public TwValueSlot {
   int row_;
 };
 
-// One value of an edit buffer: 8 value bytes, a null flag and a text.
+/// One value of an edit buffer: 8 value bytes, a null flag and a text.
 class TwEditValue final : public TwValueSlot {
  public:
   bool IsNull() const override { return flag_ == kCellNull; }
@@ -59,7 +59,7 @@ class TwEditValue final : public TwValueSlot {
     std::fill(std::begin(bytes_), std::end(bytes_), std::uint8_t(0));
     text_.clear();
   }
-  // Same flag and, for a value, the same text (text types) or the same value bytes (other types).
+  /// Same flag and, for a value, the same text (text types) or the same value bytes (other types).
   bool SameAs(const TwEditValue& o, TwDataType type) const;
 
  private:
@@ -68,16 +68,16 @@ class TwEditValue final : public TwValueSlot {
   std::string text_;
 };
 
-// Layout facts of the column a slot belongs to.
+/// Layout facts of the column a slot belongs to.
 struct TwSlotType {
   TwDataType Type = wdtString;
-  int Width = 0;  // DataWidth as reported: text limit of wdtString (0 = none), array width of wdtChar
+  int Width = 0;  ///< DataWidth as reported: text limit of wdtString (0 = none), array width of wdtChar
 };
 
 namespace twcell {
 
 std::string GetText(TwSlotType t, const TwValueSlot& s);
-// Empty text makes the cell null.
+/// Empty text makes the cell null.
 void SetText(TwSlotType t, TwValueSlot& s, std::string_view text);
 bool GetBool(TwSlotType t, const TwValueSlot& s);
 void SetBool(TwSlotType t, TwValueSlot& s, bool v);
@@ -89,7 +89,7 @@ plat::TDateTime GetDateTime(TwSlotType t, const TwValueSlot& s);
 void SetDateTime(TwSlotType t, TwValueSlot& s, plat::TDateTime v);
 plat::Variant GetVariant(TwSlotType t, const TwValueSlot& s);
 void SetVariant(TwSlotType t, TwValueSlot& s, const plat::Variant& v);
-// Copies src into dst (both of type t).
+/// Copies src into dst (both of type t).
 void Copy(TwSlotType t, const TwValueSlot& src, TwValueSlot& dst);
 
 }  // namespace twcell

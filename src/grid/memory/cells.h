@@ -21,7 +21,7 @@ class TwCells {
   bool InBuffer() const { return inBuffer_; }
   int Row() const { return row_; }
   int Col() const { return col_; }
-  // The row of the pool this cursor addresses (one lower after a row being inserted).
+  /// The row of the pool this cursor addresses (one lower after a row being inserted).
   int StoreRow() const { return storeRow_; }
 
   bool IsNull() const;
@@ -45,11 +45,11 @@ class TwCells {
     inBuffer_ = inBuffer;
   }
   TwMemColumn& Column() const;
-  // The raw text conversion (no Boolean value texts) of the cell.
+  /// The raw text conversion (no Boolean value texts) of the cell.
   std::string RawText() const;
-  // The Boolean conversion of the stored value, without the column's value list.
+  /// The Boolean conversion of the stored value, without the column's value list.
   bool AsBooleanRaw() const;
-  // Writes through the rules of the edit buffer or directly into the pool.
+  /// Writes through the rules of the edit buffer or directly into the pool.
   template <class Apply>
   void Write(Apply&& apply);
 

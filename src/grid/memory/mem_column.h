@@ -29,10 +29,10 @@ class TwMemColumn : public TwColumn {
   void SetCalculated(bool v);
   TwDataType DataType() const { return dataType_; }
   void SetDataType(TwDataType v);
-  // As reported: wdtString the setting (0 = unlimited), wdtChar the setting clamped to 1..255, the other
-  // types their value size.
+  /// As reported: wdtString the setting (0 = unlimited), wdtChar the setting clamped to 1..255, the other
+  /// types their value size.
   int DataWidth() const;
-  // The width as set, before the type's rule (what a form description stores).
+  /// The width as set, before the type's rule (what a form description stores).
   int DataWidthSetting() const { return dataWidth_; }
   void SetDataWidth(int v);
   const std::string& Defaults() const { return defaults_; }
@@ -46,7 +46,7 @@ class TwMemColumn : public TwColumn {
   TwMemPool& Pool() { return pool_; }
   const TwMemPool& Pool() const { return pool_; }
   TwSlotType SlotType() const { return {dataType_, DataWidth()}; }
-  // The current row's value while it is edited or inserted, and the copy taken when that started.
+  /// The current row's value while it is edited or inserted, and the copy taken when that started.
   TwEditValue& EditValue() { return edit_; }
   TwEditValue& SavedValue() { return saved_; }
   void TakeSavedCopy() { saved_ = edit_; }
@@ -63,9 +63,9 @@ class TwMemColumn : public TwColumn {
   bool CanFocus() const override;
   bool CanModify() override;
 
-  // Copies every column property (AssignColumn: title, footer with its styles, fonts, margins, list
-  // option, ...) and then Calculated, DataType, DataWidth, Defaults, DisplayFormat and Required, inside one
-  // collection update.
+  /// Copies every column property (AssignColumn: title, footer with its styles, fonts, margins, list
+  /// option, ...) and then Calculated, DataType, DataWidth, Defaults, DisplayFormat and Required, inside one
+  /// collection update.
   void Assign(const TwMemColumn& source);
 
  protected:

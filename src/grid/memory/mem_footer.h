@@ -36,16 +36,16 @@ class TwMemColumnFooter : public TwColumnFooter {
 
   explicit TwMemColumnFooter(TwMemColumn* column);
 
-  // The style text of footer row i ("099990" beyond the list).
+  /// The style text of footer row i ("099990" beyond the list).
   std::string Style(int i) const;
   void SetStyle(int i, std::string_view style);
-  // Composes a style text; conditionColumn kThisColumn is written "9999".
+  /// Composes a style text; conditionColumn kThisColumn is written "9999".
   static std::string MakeStyle(TwFooterKind kind, int conditionColumn, TwFooterOperator op,
                                std::string_view value);
   const TwStrings& StyleList() const { return styles_; }
-  // Reading the stored "Style" list appends one entry per stored string.
+  /// Reading the stored "Style" list appends one entry per stored string.
   void AppendStyle(std::string_view style) { styles_.emplace_back(style); }
-  // The design-time entry point: reads "[Styles]", writing does nothing.
+  /// The design-time entry point: reads "[Styles]", writing does nothing.
   std::string Styles() const { return "[Styles]"; }
   void SetStyles(std::string_view) {}
 
@@ -54,14 +54,14 @@ class TwMemColumnFooter : public TwColumnFooter {
   TwFooterOperator Operator(int i) const;
   std::string ConditionValue(int i) const;
 
-  // The look and the stored texts, and from another memory column footer its styles.
+  /// The look and the stored texts, and from another memory column footer its styles.
   void Assign(const TwDrawObject& source) override;
 
   bool ShowsRow(int i) const override { return Kind(i) != wfkNone; }
-  // Brings the styles in step with the grid's footer rows.
+  /// Brings the styles in step with the grid's footer rows.
   void Recalculate() override;
   std::string GetText(int i) const override;
-  // The description of row i's style shown at design time ("Sum (All)", "Cnt (Price > 100)").
+  /// The description of row i's style shown at design time ("Sum (All)", "Cnt (Price > 100)").
   std::string StyleDescription(int i) const;
 
  private:
@@ -69,8 +69,8 @@ class TwMemColumnFooter : public TwColumnFooter {
   TwStrings styles_;
 };
 
-// The aggregate of one footer row: over the values of pool p (the column c), the rows whose value in the
-// condition pool q (of type qType; nullptr: no condition column) compares with value by op. Raises the
-// conversion error when value does not read as q's type.
+/// The aggregate of one footer row: over the values of pool p (the column c), the rows whose value in the
+/// condition pool q (of type qType; nullptr: no condition column) compares with value by op. Raises the
+/// conversion error when value does not read as q's type.
 std::string FooterAggregate(const TwMemColumn& c, const TwMemPool& p, const TwMemPool* q, TwDataType qType,
                             int qWidth, TwFooterKind kind, TwFooterOperator op, const std::string& value);

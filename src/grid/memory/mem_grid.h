@@ -59,17 +59,17 @@ class TMemGrid : public TwCustomGrid {
   }
   void DeleteRow(int ARow, int ACount, bool Notify);
   void SetRow(int ARow) override;
-  // Taking wgoMultiSelect away clears the selection (raising OnSelectionChange when there was one).
+  /// Taking wgoMultiSelect away clears the selection (raising OnSelectionChange when there was one).
   void SetOptions(TwGridOptions value) override;
   TwRowState RowState(int ARow) const;
   void SetRowState(int ARow, TwRowState state);
 
   // --- sorting ---
-  // Reorders the rows by the keys, the first deciding first, ties kept in their order (a stable sort);
-  // ticks, states, selection and every column's value travel with their row, and the current record stays
-  // current. A row being edited is posted first.
+  /// Reorders the rows by the keys, the first deciding first, ties kept in their order (a stable sort);
+  /// ticks, states, selection and every column's value travel with their row, and the current record stays
+  /// current. A row being edited is posted first.
   void SortRows(const std::vector<TwSortKey>& keys);
-  // The order SortRows would give: position i holds the row that goes there.
+  /// The order SortRows would give: position i holds the row that goes there.
   std::vector<int> SortedOrder(const std::vector<TwSortKey>& keys);
 
   // --- editing life cycle of the current row ---
@@ -80,13 +80,13 @@ class TMemGrid : public TwCustomGrid {
   void DeleteCurrent();
   void DeleteSelectedRows();
   bool CanDelete() const { return RowCount() > 0 && HasOption(wgoDeleting); }
-  // CalcFooters when AutoCalcFooters, then OnDataChanged.
+  /// CalcFooters when AutoCalcFooters, then OnDataChanged.
   void DataChanged();
-  // OnCalcFooters may take the work over (Default := false); otherwise every footer row with an aggregate
-  // of every column is computed into its stored text. OnAfterCalcFooters follows unless a condition value
-  // raised its conversion error.
+  /// OnCalcFooters may take the work over (Default := false); otherwise every footer row with an aggregate
+  /// of every column is computed into its stored text. OnAfterCalcFooters follows unless a condition value
+  /// raised its conversion error.
   void CalcFooters();
-  // A footer aggregate's text formatted as the column formats a cell's text for display.
+  /// A footer aggregate's text formatted as the column formats a cell's text for display.
   std::string FooterDisplayText(const TwMemColumn& column, const std::string& text) const;
 
   // --- selection ---
@@ -96,7 +96,7 @@ class TMemGrid : public TwCustomGrid {
   void ClearSelection();
   void SelectRange(int a, int b);
   void ExtendSelection(int r);
-  // The selection step after a move of the current row with modifier keys.
+  /// The selection step after a move of the current row with modifier keys.
   void SelectAfterMove(bool ctrl, bool shift);
   bool AnchorActive() const { return anchorActive_; }
   int SelectionAnchor() const { return anchor_; }
@@ -108,24 +108,24 @@ class TMemGrid : public TwCustomGrid {
   bool GetCellChecked(TwColumn* AColumn, int ARow) override;
   int GetCellItemIndex(TwColumn* AColumn, int ARow) override;
   plat::Variant GetEditValue(TwColumn* AColumn, int ARow) override;
-  // The memo dialog hands back its text; the picture dialog its picture.
+  /// The memo dialog hands back its text; the picture dialog its picture.
   void SetMemoText(const std::string& text) override;
   void SetPicture(QImage& picture) override;
-  // Writes the open editor's value into the cell it edits (the row being edited or inserted).
+  /// Writes the open editor's value into the cell it edits (the row being edited or inserted).
   bool CommitEdit() override;
-  // The picture of a graphic cell from OnGetImage, or none.
+  /// The picture of a graphic cell from OnGetImage, or none.
   const QImage* GetCellGraphic(TwColumn* AColumn, int ARow) override;
-  // The image of a cell in its column's image list: the index of its value in Values, changed by
-  // OnGetImageIndex; -1 for none.
+  /// The image of a cell in its column's image list: the index of its value in Values, changed by
+  /// OnGetImageIndex; -1 for none.
   int GetCellImageIndex(TwColumn* AColumn, int ARow) override;
-  // Repaints the data area when rows are selected, the current row with wgoRowSelect, else the cell.
+  /// Repaints the data area when rows are selected, the current row with wgoRowSelect, else the cell.
   void InvalidateCurrent() override;
 
   void Loaded() override;
 
-  // Whether the store holds together: the row infos are consistent and every prepared pool holds as many
-  // rows as they do, within a capacity of whole blocks of 16. True when it does; otherwise Problem says
-  // what broke, in words. Tests call it after every change.
+  /// Whether the store holds together: the row infos are consistent and every prepared pool holds as many
+  /// rows as they do, within a capacity of whole blocks of 16. True when it does; otherwise Problem says
+  /// what broke, in words. Tests call it after every change.
   struct TwConsistency {
     std::string Problem;
     explicit operator bool() const { return Problem.empty(); }
@@ -148,22 +148,22 @@ class TMemGrid : public TwCustomGrid {
   TweCalcFootersEvent OnCalcFooters;
 
   // --- keyboard, rows by keys and mouse (mem_grid_input.cpp) ---
-  // Insert, Ctrl+Delete (with its question), F3, after the grid's own keys.
+  /// Insert, Ctrl+Delete (with its question), F3, after the grid's own keys.
   void KeyDown(int& Key, plat::ui::TShiftState Shift) override;
-  // Esc cancels the row edit.
+  /// Esc cancels the row edit.
   void KeyPress(char32_t& Key) override;
-  // Down and Up by N rows: inserting, appending, the Shift selection from the anchor, cells below/above.
+  /// Down and Up by N rows: inserting, appending, the Shift selection from the anchor, cells below/above.
   void MoveDown(int N, plat::ui::TShiftState Shift) override;
   void MoveUp(int N, plat::ui::TShiftState Shift) override;
-  // CM_EXIT: with wgoCancelOnExit an untouched new row is cancelled.
+  /// CM_EXIT: with wgoCancelOnExit an untouched new row is cancelled.
   void DoExit() override;
-  // Ctrl+Delete: asks (wgoConfirmDelete) and deletes the selected rows or the current one.
+  /// Ctrl+Delete: asks (wgoConfirmDelete) and deletes the selected rows or the current one.
   void DeleteByKey();
-  // F3: the value of the cell above into the current cell.
+  /// F3: the value of the cell above into the current cell.
   void CopyCellAbove();
 
  protected:
-  // TwGridModelHost
+  /// TwGridModelHost
   void ColumnAdded(TwColumn* column) override;
   bool ColumnCanModify(TwColumn* column) override;
   void RequestInsert(bool bAppend) override { Insert(bAppend); }
@@ -171,11 +171,11 @@ class TMemGrid : public TwCustomGrid {
 
  private:
   friend class TwCells;
-  // What the grid shows for a value of a column (null, value texts, display and edit formats, OnGetText).
+  /// What the grid shows for a value of a column (null, value texts, display and edit formats, OnGetText).
   void DisplayTextOf(TwMemColumn& column, const TwValueSlot& slot, int storeRow, std::string& text);
-  // The store row of grid row r (one lower after a row being inserted).
+  /// The store row of grid row r (one lower after a row being inserted).
   int StoreRow(int r) const { return (editState_ == esInsert && r > Row()) ? r - 1 : r; }
-  // A write of the current row's edit buffer happened: note it and repaint the cell.
+  /// A write of the current row's edit buffer happened: note it and repaint the cell.
   void BufferValueChanged(TwMemColumn* column, int ACol);
   void CellWrittenInPool(int ACol, int ARow);
   void Fire(const TNotifyEvent& e) {

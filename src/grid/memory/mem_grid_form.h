@@ -31,21 +31,21 @@
 
 namespace twform {
 
-// The width of a new column's text, and of a column whose description does not give one.
+/// The width of a new column's text, and of a column whose description does not give one.
 inline constexpr int kNewColumnDataWidth = 16;
 
 plat::persist::PropertyListPtr<TwMemColumnFooter> MemColumnFooterProps();
 plat::persist::PropertyListPtr<TwMemColumn> MemColumnProps();
 plat::persist::PropertyListPtr<TMemGrid> MemGridProps();
 
-// A new grid read from the text. Raises plat::persist::EFormError (with line and column) when the text
-// is not a readable TMemGrid description; the grid made for it is then destroyed again.
+/// A new grid read from the text. Raises plat::persist::EFormError (with line and column) when the text
+/// is not a readable TMemGrid description; the grid made for it is then destroyed again.
 std::unique_ptr<TMemGrid> ReadMemGridForm(std::string_view text, QWidget* parent = nullptr);
-// Loads a grid that has just been created (no columns, no rows) from a parsed object. On an error the grid
-// is left half-loaded: the caller destroys it (ReadMemGridForm does).
+/// Loads a grid that has just been created (no columns, no rows) from a parsed object. On an error the grid
+/// is left half-loaded: the caller destroys it (ReadMemGridForm does).
 void LoadMemGrid(TMemGrid& grid, const plat::persist::FormObject& object);
 
-// The grid's description, named by its object name.
+/// The grid's description, named by its object name.
 plat::persist::FormObject MemGridFormObject(const TMemGrid& grid);
 std::string WriteMemGridForm(const TMemGrid& grid);
 

@@ -22,8 +22,8 @@ class TwMemPool {
   TwMemPool(TwMemPool&&) = default;
   TwMemPool& operator=(TwMemPool&&) = default;
 
-  // The type and width the slot layout follows. Width is the column's DataWidth as reported (wdtChar:
-  // 1..255); Prepare and Relayout read them.
+  /// The type and width the slot layout follows. Width is the column's DataWidth as reported (wdtChar:
+  /// 1..255); Prepare and Relayout read them.
   void SetLayoutSource(TwDataType type, int width) {
     type_ = type;
     width_ = width;
@@ -33,13 +33,13 @@ class TwMemPool {
 
   bool Prepared() const { return data_ != nullptr; }
   void Prepare();
-  // After the type or width changed (SetLayoutSource has the new values).
+  /// After the type or width changed (SetLayoutSource has the new values).
   void Relayout();
   void ClearAll();
   void SetCount(int n);
   void InsertBlank(int r);
   void DeleteRows(int r, int n);
-  // Reorders the rows: row i takes the slot (and text) of old row order[i], for a permutation of all rows.
+  /// Reorders the rows: row i takes the slot (and text) of old row order[i], for a permutation of all rows.
   void Permute(const std::vector<int>& order);
 
   int Count() const { return count_; }
@@ -49,18 +49,18 @@ class TwMemPool {
 
   bool IsNull(int r) const { return Slot(r)[0] == kCellNull; }
   void SetNull(int r, bool on) { Slot(r)[0] = on ? kCellNull : kCellValue; }
-  // The value bytes of row r (after the flag).
+  /// The value bytes of row r (after the flag).
   std::uint8_t* Value(int r) { return Slot(r) + 1; }
   const std::uint8_t* Value(int r) const { return Slot(r) + 1; }
-  // Texts of wdtString (from the text list) and wdtChar (up to the NUL of the inline array).
+  /// Texts of wdtString (from the text list) and wdtChar (up to the NUL of the inline array).
   std::string_view Text(int r) const;
-  // Stores a text already cut to fit (wdtChar: at most Width bytes) and marks the cell as holding a value.
+  /// Stores a text already cut to fit (wdtChar: at most Width bytes) and marks the cell as holding a value.
   void SetText(int r, std::string_view text);
 
   std::size_t MemoryUsed() const;
 
-  // Capacity the pool grows to for n rows: a multiple of 16 above n, and at least a quarter more than
-  // the present capacity, so that repeated growth stays linear.
+  /// Capacity the pool grows to for n rows: a multiple of 16 above n, and at least a quarter more than
+  /// the present capacity, so that repeated growth stays linear.
   static int GrowCapacity(int capacity, int n);
 
  private:

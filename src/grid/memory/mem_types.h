@@ -3,23 +3,23 @@
 #include <cstdint>
 
 enum class TwDataType : std::uint8_t {
-  wdtString,    // text in the pool's text list
-  wdtChar,      // NUL-terminated array of DataWidth + 1 bytes, inline
-  wdtBool,      // unsigned byte 0 or 1
-  wdtShort,     // signed 8-bit
-  wdtByte,      // unsigned 8-bit
-  wdtSmall,     // signed 16-bit
-  wdtWord,      // unsigned 16-bit
-  wdtLong,      // signed 32-bit
-  wdtFloat,     // IEEE double
-  wdtDate,      // date-time as double
-  wdtTime,      // date-time as double
-  wdtDateTime,  // date-time as double
-  wdtGraphic    // nothing stored; the picture comes from the grid's image events
+  wdtString,    ///< text in the pool's text list
+  wdtChar,      ///< NUL-terminated array of DataWidth + 1 bytes, inline
+  wdtBool,      ///< unsigned byte 0 or 1
+  wdtShort,     ///< signed 8-bit
+  wdtByte,      ///< unsigned 8-bit
+  wdtSmall,     ///< signed 16-bit
+  wdtWord,      ///< unsigned 16-bit
+  wdtLong,      ///< signed 32-bit
+  wdtFloat,     ///< IEEE double
+  wdtDate,      ///< date-time as double
+  wdtTime,      ///< date-time as double
+  wdtDateTime,  ///< date-time as double
+  wdtGraphic    ///< nothing stored; the picture comes from the grid's image events
 };
 using enum TwDataType;
 
-// Null flag byte values of a slot.
+/// Null flag byte values of a slot.
 inline constexpr std::uint8_t kCellNull = 0;
 inline constexpr std::uint8_t kCellValue = 0xFF;
 
@@ -36,7 +36,7 @@ inline bool IsDoubleType(TwDataType t) {
   return t >= wdtFloat && t <= wdtDateTime;
 }
 
-// Value bytes of the fixed-size types (the DataWidth they report); wdtChar and wdtString vary.
+/// Value bytes of the fixed-size types (the DataWidth they report); wdtChar and wdtString vary.
 inline int FixedValueSize(TwDataType t) {
   switch (t) {
     case wdtBool:

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-// The state of a stored row.
+/// The state of a stored row.
 enum class TwRowState : std::uint8_t { wrsUnchanged = 0, wrsUpdated = 1, wrsInserted = 2, wrsDeleted = 3 };
 using enum TwRowState;
 
@@ -22,7 +22,7 @@ class TwRowInfos {
 
   TwRowInfos();
 
-  // Called after every change of a selection bit and after clearing a non-empty selection.
+  /// Called after every change of a selection bit and after clearing a non-empty selection.
   std::function<void()> OnSelectionChange;
 
   int Count() const { return count_; }
@@ -33,7 +33,7 @@ class TwRowInfos {
   void InsertBlank(int r);
   void DeleteRows(int r, int n);
   void ResetAll();
-  // Reorders the rows (states, selection and marks travel with them): row i takes old row order[i].
+  /// Reorders the rows (states, selection and marks travel with them): row i takes old row order[i].
   void Permute(const std::vector<int>& order);
   void Restart();
 
@@ -49,9 +49,9 @@ class TwRowInfos {
   void SetChanged(int r, bool on);
   int CountSelected(int first, int last) const;
 
-  // Empty when the store holds together (count within a capacity of whole blocks of 16, the selected count
-  // equal to the selected bits, no stray low bits), else what broke, in words; tests call it after every
-  // change.
+  /// Empty when the store holds together (count within a capacity of whole blocks of 16, the selected count
+  /// equal to the selected bits, no stray low bits), else what broke, in words; tests call it after every
+  /// change.
   std::string CheckConsistency() const;
   std::size_t MemoryUsed() const { return std::size_t(capacity_); }
 

@@ -21,17 +21,17 @@ class TwTextList {
   std::string_view Get(int r) const;
   void Set(int r, std::string_view text);
 
-  // Row-list changes mirroring the pool: room for capacity rows, count rows of empty text, an empty
-  // text inserted at r, n texts removed at r.
+  /// Row-list changes mirroring the pool: room for capacity rows, count rows of empty text, an empty
+  /// text inserted at r, n texts removed at r.
   void Reserve(int capacity);
   void Resize(int count);
   void InsertEmpty(int r);
   void Remove(int r, int n);
   void Clear();
-  // Reorders the rows: row i becomes the text of old row order[i] (order is a permutation of the rows).
+  /// Reorders the rows: row i becomes the text of old row order[i] (order is a permutation of the rows).
   void Permute(const std::vector<int>& order);
 
-  // Bytes held: handles, arena chunks and the chunk table.
+  /// Bytes held: handles, arena chunks and the chunk table.
   std::size_t MemoryUsed() const;
 
  private:
@@ -39,7 +39,7 @@ class TwTextList {
   static constexpr std::uint32_t kChunkSize = 1u << kChunkBits;
   struct Chunk {
     std::unique_ptr<char[]> bytes;
-    std::uint32_t size = 0;  // bytes allocated
+    std::uint32_t size = 0;  ///< bytes allocated
     std::uint32_t used = 0;
   };
   std::uint32_t Append(std::string_view text);

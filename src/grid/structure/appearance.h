@@ -18,7 +18,7 @@
 
 class TwGridModel;
 
-// Lines of an area: the line under a row (Horz) and at the right of a cell (Vert).
+/// Lines of an area: the line under a row (Horz) and at the right of a cell (Vert).
 class TwGridLines {
  public:
   TwGridLines() = default;
@@ -42,10 +42,10 @@ class TwGridLines {
   std::uint16_t VertWidth() const { return vertWidth_; }
   void SetVertWidth(std::uint16_t v) { Set(vertWidth_, v); }
 
-  // Copies the values through the setters (one OnChange per changed value).
+  /// Copies the values through the setters (one OnChange per changed value).
   virtual void Assign(const TwGridLines& source);
 
-  // Called after any property changed (not published).
+  /// Called after any property changed (not published).
   std::function<void()> OnChange;
 
  protected:
@@ -66,7 +66,7 @@ class TwGridLines {
   std::uint16_t vertWidth_ = 1;
 };
 
-// Adds the lines inside a group: between two columns of one level (Cell) and between two levels (Level).
+/// Adds the lines inside a group: between two columns of one level (Cell) and between two levels (Level).
 class TwGridLinesEx : public TwGridLines {
  public:
   TwGridLinesEx() = default;
@@ -101,7 +101,7 @@ class TwGridLinesEx : public TwGridLines {
   std::uint16_t levelWidth_ = 1;
 };
 
-// Line fields of a drawing record.
+/// Line fields of a drawing record.
 void SetHorzLine(TwDrawInfo& d, TColor color, TPenStyle style, int width);
 void SetVertLine(TwDrawInfo& d, TColor color, TPenStyle style, int width);
 inline void SetHorzLine(TwDrawInfo& d, const TwGridLines& l) {
@@ -111,7 +111,7 @@ inline void SetVertLine(TwDrawInfo& d, const TwGridLines& l) {
   SetVertLine(d, l.VertColor(), l.VertStyle(), l.VertWidth());
 }
 
-// The inheriting properties of a TwDrawObject, in the bit order of AssignedValues.
+/// The inheriting properties of a TwDrawObject, in the bit order of AssignedValues.
 enum TwDrawValue : std::uint8_t {
   wdvAlignment,
   wdvColor,
@@ -138,8 +138,8 @@ class TwDrawObject {
 
   std::uint16_t AssignedValues() const { return assigned_; }
   bool IsAssigned(TwDrawValue v) const { return (assigned_ & (1u << v)) != 0; }
-  // The drawing record of the object as it stands (painting reads the records of the last layout, kept by
-  // TwGridExtents).
+  /// The drawing record of the object as it stands (painting reads the records of the last layout, kept by
+  /// TwGridExtents).
   TwDrawInfo DrawInfo() const {
     TwDrawInfo d;
     FillDrawInfo(d);
@@ -153,10 +153,10 @@ class TwDrawObject {
   void SetColor(TColor v) { SetInherited(color_, v, wdvColor); }
   TwFitStyle FitStyle() const { return IsAssigned(wdvFitStyle) ? fitStyle_ : GetDefaultFitStyle(); }
   void SetFitStyle(TwFitStyle v) { SetInherited(fitStyle_, v, wdvFitStyle); }
-  // Always this object's own font; while not assigned it mirrors the default font.
+  /// Always this object's own font; while not assigned it mirrors the default font.
   const TwFont& Font() const;
   void SetFont(const TwFont& v) { SetInherited(font_, v, wdvFont); }
-  // A null font is ignored.
+  /// A null font is ignored.
   void SetFont(const TwFont* v) {
     if (v) SetFont(*v);
   }
@@ -174,7 +174,7 @@ class TwDrawObject {
   void SetMarginBottom(int v) { SetInherited(margins_.Bottom, v, wdvMarginBottom); }
   bool WordWrap() const { return IsAssigned(wdvWordWrap) ? wordWrap_ : GetDefaultWordWrap(); }
   void SetWordWrap(bool v) { SetInherited(wordWrap_, v, wdvWordWrap); }
-  // The four stored margins at once; sets the four flags.
+  /// The four stored margins at once; sets the four flags.
   const TwMargins& StoredMargins() const { return margins_; }
   void SetMargins(const TwMargins& m);
 
@@ -183,19 +183,19 @@ class TwDrawObject {
   void SetCellStyle(TwCellStyle v);
   TwCellStyle DefaultCellStyle() const { return defaultCellStyle_; }
 
-  // Whether a property goes to the form description (see the file comment; Font: whenever assigned).
+  /// Whether a property goes to the form description (see the file comment; Font: whenever assigned).
   bool IsStored(TwDrawValue v) const;
   bool IsCellStyleStored() const { return cellStyle_ != defaultCellStyle_; }
 
-  // Copies CellStyle, and each inheriting value assigned in the source (so it becomes assigned here).
+  /// Copies CellStyle, and each inheriting value assigned in the source (so it becomes assigned here).
   virtual void Assign(const TwDrawObject& source);
 
-  // What to refresh after a change (each descendant decides).
+  /// What to refresh after a change (each descendant decides).
   virtual void Changed() = 0;
-  // The owning grid, or nullptr when the object is not attached.
+  /// The owning grid, or nullptr when the object is not attached.
   virtual TwGridModel* GetGrid() const = 0;
-  // Fills a drawing record: the inherited text placement, the stored margins and CellStyle; descendants add
-  // clipping and lines. Reads the object and the grid's layout, writes nothing else.
+  /// Fills a drawing record: the inherited text placement, the stored margins and CellStyle; descendants add
+  /// clipping and lines. Reads the object and the grid's layout, writes nothing else.
   virtual void FillDrawInfo(TwDrawInfo& d) const;
 
   // --- default providers (the owner's values) ---
@@ -213,8 +213,8 @@ class TwDrawObject {
  protected:
   explicit TwDrawObject(TwCellStyle defaultCellStyle = wcsNormal)
       : cellStyle_(defaultCellStyle), defaultCellStyle_(defaultCellStyle) {}
-  // Sets the own value and its flag without notifying (constructors use it for owner defaults that count
-  // as assigned, like the indicators' font).
+  /// Sets the own value and its flag without notifying (constructors use it for owner defaults that count
+  /// as assigned, like the indicators' font).
   template <class T>
   void InitAssigned(T& field, T v, TwDrawValue flag) {
     field = v;
@@ -222,7 +222,7 @@ class TwDrawObject {
   }
   void ClearAssigned(TwDrawValue flag) { assigned_ &= std::uint16_t(~(1u << flag)); }
   TwFont& OwnFont() { return font_; }
-  // Loading state of the owning grid (false when not attached).
+  /// Loading state of the owning grid (false when not attached).
   bool GridLoading() const;
 
   template <class T>
@@ -248,7 +248,7 @@ class TwDrawObject {
   friend class TwTitle;
 };
 
-// A draw object with a caption and an optional picture.
+/// A draw object with a caption and an optional picture.
 class TwTitle : public TwDrawObject {
  public:
   bool Pressed() const { return pressed_; }
@@ -258,8 +258,8 @@ class TwTitle : public TwDrawObject {
   bool Clicking() const { return clicking_; }
   void SetClicking(bool v);
   const QImage& Image() const { return image_; }
-  // Copies the picture; outside loading an empty picture sets ImageLayout wimgNone and a picture given
-  // while the layout is wimgNone sets wimgLeft.
+  /// Copies the picture; outside loading an empty picture sets ImageLayout wimgNone and a picture given
+  /// while the layout is wimgNone sets wimgLeft.
   void SetImage(const QImage& v);
   TwImageLayout ImageLayout() const { return imageLayout_; }
   void SetImageLayout(TwImageLayout v);

@@ -26,7 +26,7 @@
 #include "platform/paint/color.h"
 #include "platform/persist/component.h"
 
-// The editor the designer asks for (a column's EditStyle).
+/// The editor the designer asks for (a column's EditStyle).
 enum class TwEditStyle : std::uint8_t {
   wesDefault,
   wesText,
@@ -44,7 +44,7 @@ enum class TwEditStyle : std::uint8_t {
 };
 using enum TwEditStyle;
 
-// The editor actually used, resolved from the style and the data type (painting and editing switch on it).
+/// The editor actually used, resolved from the style and the data type (painting and editing switch on it).
 enum class TwEditKind : std::uint8_t {
   wekNone = 0,
   wekText = 1,
@@ -102,9 +102,9 @@ class TwColumnTitle : public TwTitle {
   TwGridModel* GetGrid() const override;
   void Changed() override;
   void FillDrawInfo(TwDrawInfo& d) const override;
-  // The same with the holding group (group mode) and the fixed area already known (the layout's path).
+  /// The same with the holding group (group mode) and the fixed area already known (the layout's path).
   void FillAt(TwDrawInfo& d, const TwGroup* grp, bool fixed) const;
-  // Font and margins come from the column.
+  /// Font and margins come from the column.
   TwFont GetDefaultFont() const override;
   int GetDefaultMarginLeft() const override;
   int GetDefaultMarginTop() const override;
@@ -116,7 +116,7 @@ class TwColumnTitle : public TwTitle {
   TwSortMark sortMark_ = wsmNone;
 };
 
-// One text per footer row; a plain column footer shows nothing (ShowsRow is false).
+/// One text per footer row; a plain column footer shows nothing (ShowsRow is false).
 class TwColumnFooter : public TwDrawObject {
  public:
   explicit TwColumnFooter(TwColumn* column) : TwDrawObject(wcsSunken), column_(column) {}
@@ -125,23 +125,23 @@ class TwColumnFooter : public TwDrawObject {
   virtual bool ShowsRow(int row) const { return false; }
   virtual void Recalculate() {}
   virtual std::string GetText(int row) const { return GetValue(row); }
-  // The stored text; empty beyond the stored list.
+  /// The stored text; empty beyond the stored list.
   virtual std::string GetValue(int row) const;
-  // Stores the text of a footer row (0 .. footer rows - 1), padding the list with empty texts.
+  /// Stores the text of a footer row (0 .. footer rows - 1), padding the list with empty texts.
   virtual void SetValue(int row, std::string_view text);
   const TwStrings& Values() const { return values_; }
-  // The texts as read from a form description, taken as they are (the grid may not know its footer rows
-  // yet).
+  /// The texts as read from a form description, taken as they are (the grid may not know its footer rows
+  /// yet).
   void SetStoredValues(TwStrings v) { values_ = std::move(v); }
 
   TwGridModel* GetGrid() const override;
   void Changed() override;
   void FillDrawInfo(TwDrawInfo& d) const override;
-  // The same with the fixed area already known (the layout's path).
+  /// The same with the fixed area already known (the layout's path).
   void FillAt(TwDrawInfo& d, bool fixed) const;
-  // The look, and from another column footer its stored texts.
+  /// The look, and from another column footer its stored texts.
   void Assign(const TwDrawObject& source) override;
-  // Alignment, fit style, font, layout, margins and word wrap come from the column.
+  /// Alignment, fit style, font, layout, margins and word wrap come from the column.
   TAlignment GetDefaultAlignment() const override;
   TwFitStyle GetDefaultFitStyle() const override;
   TwFont GetDefaultFont() const override;
@@ -161,7 +161,7 @@ class TwColumn : public TwVisibleSlot {
  public:
   static constexpr int kMinWidth = 4;
   static constexpr int kDefaultWidth = 64;
-  // Assigned flags of the inheriting properties.
+  /// Assigned flags of the inheriting properties.
   enum AssignedValue : std::uint8_t { cvAlignment, cvFont, cvImeMode, cvImeName };
 
   explicit TwColumn(TwColumns* collection);
@@ -172,19 +172,19 @@ class TwColumn : public TwVisibleSlot {
   TwColumns* Collection() const { return collection_; }
   TwGridModel* Grid() const;
   int Index() const;
-  // The title's caption, or the item's default name ("TwColumn" + index) when it is empty.
+  /// The title's caption, or the item's default name ("TwColumn" + index) when it is empty.
   virtual std::string DisplayName() const;
   bool IsAssigned(AssignedValue v) const { return (assigned_ & (1u << v)) != 0; }
-  // The drawing record of the data cells as the column stands (painting reads the records of the last
-  // layout, kept by TwGridExtents).
+  /// The drawing record of the data cells as the column stands (painting reads the records of the last
+  /// layout, kept by TwGridExtents).
   TwDrawInfo DrawInfo() const {
     TwDrawInfo d;
     FillDrawInfo(d);
     return d;
   }
-  // The column lies in the fixed area: its visible index (group mode: its group's) is below FixedCount.
+  /// The column lies in the fixed area: its visible index (group mode: its group's) is below FixedCount.
   bool Fixed() const;
-  // The same for the holding group grp (group mode) of grid g.
+  /// The same for the holding group grp (group mode) of grid g.
   bool FixedIn(const TwGridModel& g, const TwGroup* grp) const;
 
   TwColumnTitle& Title() { return *title_; }
@@ -200,7 +200,7 @@ class TwColumn : public TwVisibleSlot {
   // --- published properties ---
   TwAlignment Alignment() const;
   void SetAlignment(TwAlignment v);
-  // The alignment while none is assigned: right for numbers, centred for pictures, else left.
+  /// The alignment while none is assigned: right for numbers, centred for pictures, else left.
   TwAlignment DefaultAlignment() const;
   bool AlignmentAssigned() const { return IsAssigned(cvAlignment); }
   bool AutoSize() const { return autoSize_; }
@@ -221,20 +221,20 @@ class TwColumn : public TwVisibleSlot {
   void SetEditFormat(std::string_view v);
   TwEditStyle EditStyle() const { return editStyle_; }
   void SetEditStyle(TwEditStyle v);
-  // The name of a cell kind the program registered in the grid (a renderer and an editor under that name):
-  // when not empty and registered, the column is painted and edited by them instead of by its edit kind.
-  // Empty by default.
+  /// The name of a cell kind the program registered in the grid (a renderer and an editor under that name):
+  /// when not empty and registered, the column is painted and edited by them instead of by its edit kind.
+  /// Empty by default.
   const std::string& CustomKind() const { return customKind_; }
   void SetCustomKind(std::string_view v);
   bool EqualBlank() const { return equalBlank_; }
   void SetEqualBlank(bool v) { Set(equalBlank_, v); }
   TwFitStyle FitStyle() const { return fitStyle_; }
   void SetFitStyle(TwFitStyle v) { Set(fitStyle_, v); }
-  // Always the column's own font; while not assigned it mirrors the grid's font.
+  /// Always the column's own font; while not assigned it mirrors the grid's font.
   const TwFont& Font() const;
   void SetFont(const TwFont& v);
-  // Collection index of the group holding the column, -1 for none. While the grid is loading or updating
-  // the placement setters only store; the groups' RebuildLevels applies them.
+  /// Collection index of the group holding the column, -1 for none. While the grid is loading or updating
+  /// the placement setters only store; the groups' RebuildLevels applies them.
   int Group() const { return group_; }
   void SetGroup(int v);
   TwImageLayout ImageLayout() const { return imageLayout_; }
@@ -253,14 +253,14 @@ class TwColumn : public TwVisibleSlot {
   void SetLevel(int v);
   int LevelIndex() const { return levelIndex_; }
   void SetLevelIndex(int v);
-  // Moves the column to (group collection index, level, index in level) in one step.
+  /// Moves the column to (group collection index, level, index in level) in one step.
   void SetPosition(const TwCellPos& pos);
-  // The group that holds the column, nullptr when none.
+  /// The group that holds the column, nullptr when none.
   TwGroup* HoldingGroup() const;
-  // The x span inside the group's level, relative to the group's left edge (0 outside a group).
+  /// The x span inside the group's level, relative to the group's left edge (0 outside a group).
   int LevelLeft() const;
   int LevelRight() const;
-  // Margins of the data cells, index 0 left, 1 top, 2 right, 3 bottom; a byte each.
+  /// Margins of the data cells, index 0 left, 1 top, 2 right, 3 bottom; a byte each.
   int Margin(int index) const { return margins_[index & 3]; }
   void SetMargin(int index, int v);
   int MarginLeft() const { return margins_[0]; }
@@ -277,7 +277,7 @@ class TwColumn : public TwVisibleSlot {
   void SetMaxValue(std::string_view v);
   const std::string& MinValue() const { return minValue_; }
   void SetMinValue(std::string_view v);
-  // The bounds read as a number or a date (0 when empty).
+  /// The bounds read as a number or a date (0 when empty).
   double MaxValueAsFloat() const;
   double MinValueAsFloat() const;
   QMenu* PopupMenu() const { return popupMenu_.data(); }
@@ -292,29 +292,29 @@ class TwColumn : public TwVisibleSlot {
   void SetValues(TwStrings v);
   bool Visible() const { return visible_; }
   void SetVisible(bool v);
-  // The weight of the column's level in its group; 1 without a group.
+  /// The weight of the column's level in its group; 1 without a group.
   int Weight() const;
   void SetWeight(int v);
-  // ColWidth in column mode, GrpWidth in group mode (there the group shares the width with a neighbour).
+  /// ColWidth in column mode, GrpWidth in group mode (there the group shares the width with a neighbour).
   int Width() const;
   void SetWidth(int v);
   bool WordWrap() const { return wordWrap_; }
   void SetWordWrap(bool v) { Set(wordWrap_, v); }
 
-  // The per-mode widths (stored as "ColWidth" and "GrpWidth").
+  /// The per-mode widths (stored as "ColWidth" and "GrpWidth").
   int ColWidth() const { return colWidth_; }
   void SetColWidth(int v);
   int GrpWidth() const { return grpWidth_; }
   void SetGrpWidth(int v);
 
-  // Position in the visible list, -1 when hidden.
+  /// Position in the visible list, -1 when hidden.
   int VisibleIndex() const;
   void SetVisibleIndex(int v);
   int SavedVisibleIndex() const { return savedVisibleIndex_; }
   void SetSavedVisibleIndex(int v) { savedVisibleIndex_ = v; }
 
   // --- value texts of boolean-like columns ---
-  // Both lists exist, Values is not empty and Items has at least as many entries.
+  /// Both lists exist, Values is not empty and Items has at least as many entries.
   bool ItemsMapValues() const;
   virtual std::string GetBoolValue(int index) const;
   virtual std::string GetBoolText(int index) const;
@@ -326,46 +326,46 @@ class TwColumn : public TwVisibleSlot {
   virtual bool IsGraphic() const = 0;
   virtual bool IsNumeric() const = 0;
   virtual bool IsValidChar(char32_t ch) const = 0;
-  // The numbers the column's data type can hold (a whole-number type's range); false when every number
-  // fits. A number editor keeps to it so that no value is cut down to the type's bytes.
+  /// The numbers the column's data type can hold (a whole-number type's range); false when every number
+  /// fits. A number editor keeps to it so that no value is cut down to the type's bytes.
   virtual bool NumberRange(double& Min, double& Max) const { return false; }
   virtual bool CanShowEditor() const;
   virtual bool CanFocus() const;
   virtual bool CanModify();
 
-  // Copies the published properties (assigned flags included) inside one collection update.
+  /// Copies the published properties (assigned flags included) inside one collection update.
   void AssignColumn(const TwColumn& s);
 
-  // Fills the drawing record of the data cells (the title and the footer fill their own). Writes nothing
-  // but the record.
+  /// Fills the drawing record of the data cells (the title and the footer fill their own). Writes nothing
+  /// but the record.
   void FillDrawInfo(TwDrawInfo& d) const;
-  // The records of the data cells, the title and the footer at once (the holding group is looked up once).
+  /// The records of the data cells, the title and the footer at once (the holding group is looked up once).
   void FillDrawRecords(TwDrawInfo& cell, TwDrawInfo& title, TwDrawInfo& footer) const;
 
-  // Notifications to the collection: this item, or the whole collection.
+  /// Notifications to the collection: this item, or the whole collection.
   void Changed(bool allItems = false);
 
-  // Stored tests of the form description.
+  /// Stored tests of the form description.
   bool IsAlignmentStored() const { return IsAssigned(cvAlignment) && alignment_ != DefaultAlignment(); }
   bool IsFontStored() const { return IsAssigned(cvFont); }
 
  protected:
   const plat::ComponentState& GridState() const;
-  // Factories called once by the constructor.
+  /// Factories called once by the constructor.
   virtual std::unique_ptr<TwColumnTitle> CreateTitle() { return std::make_unique<TwColumnTitle>(this); }
   virtual std::unique_ptr<TwColumnFooter> CreateFooter() { return std::make_unique<TwColumnFooter>(this); }
   virtual std::unique_ptr<TwColumnListOption> CreateListOption() {
     return std::make_unique<TwColumnListOption>(this);
   }
-  // Creates the owned objects through the factories; the collection calls it right after construction,
-  // so that a derived column's factories take part.
+  /// Creates the owned objects through the factories; the collection calls it right after construction,
+  /// so that a derived column's factories take part.
   void CreateParts();
   friend class TwColumns;
   friend class TwGroup;
   friend class TwGroups;
 
  private:
-  // FillDrawInfo with the holding group (group mode) and the fixed area already known.
+  /// FillDrawInfo with the holding group (group mode) and the fixed area already known.
   void FillCellAt(TwDrawInfo& d, const TwGroup* grp, bool fixed) const;
   template <class T>
   void Set(T& field, const T& v) {
@@ -417,13 +417,13 @@ class TwColumn : public TwVisibleSlot {
   bool transparent_ = false;
   TwStrings values_;
   bool visible_ = true;
-  // Position in the collection's visible list, kept by the collection (checked before use).
+  /// Position in the collection's visible list, kept by the collection (checked before use).
   int colWidth_ = kDefaultWidth;
   int grpWidth_ = kDefaultWidth;
   bool wordWrap_ = false;
 };
 
-// The grid's columns in design (collection) order, and the visible ones in display order.
+/// The grid's columns in design (collection) order, and the visible ones in display order.
 class TwColumns {
  public:
   using Factory = std::function<std::unique_ptr<TwColumn>(TwColumns*)>;
@@ -434,38 +434,38 @@ class TwColumns {
   int Count() const { return int(items_.size()); }
   TwColumn* Items(int i) const { return items_[std::size_t(i)].get(); }
   int IndexOf(const TwColumn* c) const;
-  // Creates a column of the collection's item class at the end.
+  /// Creates a column of the collection's item class at the end.
   TwColumn* Add();
   void Delete(int i);
   void Clear();
 
   int VisibleCount() const { return visible_.Count(); }
-  // Raises "TwColumns Bounds Error in GetVItems(i)" out of range.
+  /// Raises "TwColumns Bounds Error in GetVItems(i)" out of range.
   TwColumn* VisibleItems(int i) const;
-  // Painting asks this for every cell: the list keeps each column's place.
+  /// Painting asks this for every cell: the list keeps each column's place.
   int VisibleIndexOf(const TwColumn* c) const { return visible_.IndexOf(c); }
-  // Clears the visible list and adds the visible columns in collection order (SavedVisibleIndex := index).
+  /// Clears the visible list and adds the visible columns in collection order (SavedVisibleIndex := index).
   void RebuildVisible();
 
-  // Visible indices of the columns navigation may enter (wgoSkipReadOnly considers only CanFocus).
+  /// Visible indices of the columns navigation may enter (wgoSkipReadOnly considers only CanFocus).
   int FirstNavigable() const;
   int LastNavigable() const;
   int NextNavigable(int i) const;
   int PriorNavigable(int i) const;
 
-  // Collection updates: nested BeginUpdate/EndUpdate hold notifications back; EndUpdate sends one
-  // change of the whole collection.
+  /// Collection updates: nested BeginUpdate/EndUpdate hold notifications back; EndUpdate sends one
+  /// change of the whole collection.
   void BeginUpdate() { ++updateCount_; }
   void EndUpdate();
   bool Updating() const { return updateCount_ > 0; }
   void Update(TwColumn* item);
 
-  // Moves a visible column within the visible list, or inserts / removes it (used by the columns).
+  /// Moves a visible column within the visible list, or inserts / removes it (used by the columns).
   void InsertVisible(TwColumn* c, int at);
   void RemoveVisible(TwColumn* c);
   void MoveVisible(TwColumn* c, int to);
 
-  // Empty when the visible list agrees with the collection, else what is wrong.
+  /// Empty when the visible list agrees with the collection, else what is wrong.
   std::string CheckConsistency() const;
 
  private:

@@ -3,7 +3,7 @@
 // prepared into and the cell drawing routines consume.
 #include <cstdint>
 
-// Colours are 32-bit values 0x00BBGGRR; 0xFF0000nn are the system colours (nn = the colour index).
+/// Colours are 32-bit values 0x00BBGGRR; 0xFF0000nn are the system colours (nn = the colour index).
 using TColor = std::uint32_t;
 
 enum class TwCellStyle : std::uint8_t { wcsNormal, wcsRaised, wcsSunken, wcsUp, wcsDown };
@@ -18,7 +18,7 @@ using enum TwSortMark;
 enum class TwMarkerStyle : std::uint8_t { wmsDefault, wmsBoolean, wmsCheckBox, wmsFlatCheckBox };
 using enum TwMarkerStyle;
 
-// Horizontal alignment and vertical layout, with their ordinal values.
+/// Horizontal alignment and vertical layout, with their ordinal values.
 enum class TAlignment : std::uint8_t { taLeftJustify, taRightJustify, taCenter };
 using enum TAlignment;
 enum class TTextLayout : std::uint8_t { tlTop, tlCenter, tlBottom };
@@ -34,8 +34,8 @@ enum class TPenStyle : std::uint8_t {
 };
 using enum TPenStyle;
 
-// A cleared record (every field zero) means: left, top, no fit, no wrap, no clipping at 0, no margins,
-// no lines, wcsNormal, no focus.
+/// A cleared record (every field zero) means: left, top, no fit, no wrap, no clipping at 0, no margins,
+/// no lines, wcsNormal, no focus.
 struct TwDrawInfo {
   TAlignment Alignment = taLeftJustify;
   TwFitStyle FitStyle = wfitNone;

@@ -44,8 +44,8 @@ enum class TwEditKind : std::uint8_t;
 
 using plat::paint::TRect;
 
-// The drawing record of a column for the last layout: its cell, title and footer records, its editor kind,
-// whether it lies in the fixed area, and in group mode its span inside its level from the group's left.
+/// The drawing record of a column for the last layout: its cell, title and footer records, its editor kind,
+/// whether it lies in the fixed area, and in group mode its span inside its level from the group's left.
 struct TwColumnDraw {
   TwColumn* Column = nullptr;
   TwDrawInfo Cell;
@@ -57,27 +57,27 @@ struct TwColumnDraw {
   int LevelRight = 0;
 };
 
-// A visible group for the last layout: the y offsets of its levels and the drawing records of its title
-// and of its columns. The last level always takes the remainder of a height.
+/// A visible group for the last layout: the y offsets of its levels and the drawing records of its title
+/// and of its columns. The last level always takes the remainder of a height.
 struct TwGroupAxis {
   TwGroup* Group = nullptr;
   int Levels = 0;
-  // Header[0 .. Levels+1]: Header[0]..Header[1] the title, Header[k+1]..Header[k+2] level k.
+  /// Header[0 .. Levels+1]: Header[0]..Header[1] the title, Header[k+1]..Header[k+2] level k.
   std::vector<int> Header;
-  // Row[0 .. Levels]: level k spans Row[k]..Row[k+1] of a data row.
+  /// Row[0 .. Levels]: level k spans Row[k]..Row[k+1] of a data row.
   std::vector<int> Row;
-  // Footer[k * (Levels+1) + i]: the same for visible footer row k (one extra pixel per inner boundary).
+  /// Footer[k * (Levels+1) + i]: the same for visible footer row k (one extra pixel per inner boundary).
   std::vector<int> Footer;
-  // The columns level by level: those of level l are Cells[LevelStart[l] .. LevelStart[l+1]).
+  /// The columns level by level: those of level l are Cells[LevelStart[l] .. LevelStart[l+1]).
   std::vector<int> LevelStart;
   std::vector<TwColumnDraw> Cells;
   TwDrawInfo Title;
 };
 
-// A visible footer row for the last layout.
+/// A visible footer row for the last layout.
 struct TwFooterRow {
   TwGridFooter* Footer = nullptr;
-  int Top = 0;  // from the top of the footer area
+  int Top = 0;  ///< from the top of the footer area
   int Height = 0;
   TwDrawInfo Title;
 };
@@ -86,21 +86,21 @@ class TwGridExtents {
  public:
   static constexpr int kInitialCapacity = 16;
 
-  // Reads the grid's description (never writes into it).
+  /// Reads the grid's description (never writes into it).
   explicit TwGridExtents(const TwGridModel* grid);
 
-  // The whole computation for this client rectangle (see the file comment).
+  /// The whole computation for this client rectangle (see the file comment).
   void Layout(const TRect& clientRect);
-  // Only TopRow or RowCount changed since the last layout: the rows' positions and the content bottom follow
-  // (nothing else depends on them).
+  /// Only TopRow or RowCount changed since the last layout: the rows' positions and the content bottom follow
+  /// (nothing else depends on them).
   void MoveRows(int topRow, int rowCount);
-  // The largest horizontal scroll offset: scrolling moves in whole items and the last page ends with the
-  // last item; 0 when nothing is visible.
+  /// The largest horizontal scroll offset: scrolling moves in whole items and the last page ends with the
+  /// last item; 0 when nothing is visible.
   int MaxHorzScroll() const;
 
   // --- results of the last layout ---
   const TRect& ClientRect() const { return clientRect_; }
-  // Right: the on-screen right of the last item; bottom: the bottom of the painted rows.
+  /// Right: the on-screen right of the last item; bottom: the bottom of the painted rows.
   const TRect& ContentRect() const { return contentRect_; }
   int ScrollWidth() const { return scrollWidth_; }
   int Count() const { return count_; }
@@ -110,11 +110,11 @@ class TwGridExtents {
   int FooterTop() const { return footerTop_; }
   int VisibleRows() const { return visibleRows_; }
   int FullRows() const { return fullRows_; }
-  // Edges[i], 0 <= i <= Count()+3.
+  /// Edges[i], 0 <= i <= Count()+3.
   int Edge(int i) const { return edges_[std::size_t(i)]; }
-  // Entries allocated for the edges (16 at creation, never shrunk).
+  /// Entries allocated for the edges (16 at creation, never shrunk).
   int Capacity() const { return int(edges_.size()); }
-  // The inputs the last layout used.
+  /// The inputs the last layout used.
   bool GroupMode() const { return groupMode_; }
   int FixedCount() const { return fixedCount_; }
   int ScrollOffset() const { return offset_; }
@@ -126,19 +126,19 @@ class TwGridExtents {
   int ItemLeft(int i) const;
   int ItemRight(int i) const;
   int ItemWidth(int i) const;
-  // The lowest item index whose on-screen span holds x (fixed items first), else -1.
+  /// The lowest item index whose on-screen span holds x (fixed items first), else -1.
   int ItemAt(int x) const;
 
   // --- vertical queries ---
-  // A row far from TopRow lies beyond +-kMaxCoordinate (never wraps round).
+  /// A row far from TopRow lies beyond +-kMaxCoordinate (never wraps round).
   int RowTop(int row) const { return RowEdge(std::int64_t(row) - topRow_); }
   int RowBottom(int row) const { return RowEdge(std::int64_t(row) - topRow_ + 1); }
-  // -1 above the data rows or below the last painted row.
+  /// -1 above the data rows or below the last painted row.
   int RowAt(int y) const;
-  // k is a visible footer index.
+  /// k is a visible footer index.
   int FooterRowTop(int k) const;
   int FooterRowBottom(int k) const;
-  // The visible footer rows the last layout used, top to bottom.
+  /// The visible footer rows the last layout used, top to bottom.
   int FooterCount() const { return footerCount_; }
   const TwFooterRow& FooterRow(int k) const { return footers_[std::size_t(k)]; }
 
@@ -146,13 +146,13 @@ class TwGridExtents {
   const TwDrawInfo& HeaderTitleDraw() const { return headerTitle_; }
   const TwDrawInfo& IndicatorDraw() const { return indicator_; }
   const TwDrawInfo& MarkerDraw() const { return marker_; }
-  // Column mode: the record of visible column i.
+  /// Column mode: the record of visible column i.
   const TwColumnDraw& ColumnDraw(int i) const { return columns_[std::size_t(i)]; }
-  // Group mode: visible group g (0 <= g < Count()).
+  /// Group mode: visible group g (0 <= g < Count()).
   const TwGroupAxis& GroupAxis(int g) const { return groups_[std::size_t(g)]; }
-  // The record of the column at a group-mode position, nullptr when there is none.
+  /// The record of the column at a group-mode position, nullptr when there is none.
   const TwColumnDraw* GroupCellDraw(const TwCellPos& pos) const;
-  // The level offsets of visible group g (see TwGroupAxis); 0 levels outside group mode.
+  /// The level offsets of visible group g (see TwGroupAxis); 0 levels outside group mode.
   int OffsetLevels(int g) const { return groupMode_ && g >= 0 && g < count_ ? GroupAxis(g).Levels : 0; }
   int HeaderOffset(int g, int i) const { return GroupAxis(g).Header[std::size_t(i)]; }
   int RowOffset(int g, int i) const { return GroupAxis(g).Row[std::size_t(i)]; }
@@ -164,7 +164,7 @@ class TwGridExtents {
   // --- rectangles (an index out of range gives an empty rectangle) ---
   TRect HeaderCellRect(int i) const;
   TRect HeaderStripRect(int i) const;
-  // Level -1 is the group title.
+  /// Level -1 is the group title.
   TRect GroupHeaderRect(int g, int level) const;
   TRect ColumnTitleRect(const TwCellPos& pos) const;
   TRect CellRect(int i, int row) const;
@@ -180,15 +180,15 @@ class TwGridExtents {
   TRect GroupFooterCellInnerRect(const TwCellPos& pos, int k) const;
 
   // --- hit tests of group mode ---
-  // The visible index of the group whose title holds the point, else -1.
+  /// The visible index of the group whose title holds the point, else -1.
   int GroupTitleAt(int x, int y) const;
-  // The column title under the point: (group, level, index); the parts that match nothing are -1.
+  /// The column title under the point: (group, level, index); the parts that match nothing are -1.
   TwCellPos HeaderPosAt(int x, int y) const;
-  // The cell of data row `row` under the point, the same way.
+  /// The cell of data row `row` under the point, the same way.
   TwCellPos CellPosAt(int row, int x, int y) const;
 
-  // Coordinates are kept inside +-kMaxCoordinate: sums of many widths saturate there instead of
-  // overflowing.
+  /// Coordinates are kept inside +-kMaxCoordinate: sums of many widths saturate there instead of
+  /// overflowing.
   static constexpr int kMaxCoordinate = 1 << 29;
 
  private:
@@ -199,7 +199,7 @@ class TwGridExtents {
   }
   int ItemWidthOf(int i) const;
   const TwGroupAxis* VisibleGroup(int g) const;
-  // x span of a column inside group g (on screen), false when there is no column at pos.
+  /// x span of a column inside group g (on screen), false when there is no column at pos.
   bool ColumnSpan(const TwCellPos& pos, int& left, int& right) const;
   void FooterPass();
   void VerticalPass();

@@ -18,19 +18,19 @@ enum TFontStyle : std::uint8_t { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsSt
 
 struct TwFont {
   std::string Name = "MS Sans Serif";
-  int Size = 8;            // points
-  std::uint8_t Style = 0;  // TFontStyle bits
+  int Size = 8;            ///< points
+  std::uint8_t Style = 0;  ///< TFontStyle bits
   TColor Color = clWindowText;
   friend bool operator==(const TwFont&, const TwFont&) = default;
 };
 
-// The platform font that draws a description font.
+/// The platform font that draws a description font.
 plat::paint::TFont PaintFont(const TwFont& f);
 
 class TwImageList;
 
-// Registration of an observer with an image list: Changed runs after the list's content changed, Freed
-// when the list is destroyed (the observer must then forget it).
+/// Registration of an observer with an image list: Changed runs after the list's content changed, Freed
+/// when the list is destroyed (the observer must then forget it).
 struct TwImageChangeLink {
   std::function<void()> Changed;
   std::function<void()> Freed;
@@ -46,9 +46,9 @@ class TwImageList {
   int Width() const { return width_; }
   int Height() const { return height_; }
   int Count() const { return int(images_.size()); }
-  // The picture with every pixel of the mask colour made transparent.
+  /// The picture with every pixel of the mask colour made transparent.
   const QImage& Image(int i) const { return images_[std::size_t(i)]; }
-  // Adds a picture; pixels of maskColor (0x00BBGGRR) become transparent. Returns its index.
+  /// Adds a picture; pixels of maskColor (0x00BBGGRR) become transparent. Returns its index.
   int AddMasked(const QImage& image, TColor maskColor);
   void Clear();
 

@@ -39,7 +39,7 @@ class TwGridHeaders {
 
   int ColHeight() const { return colHeight_; }
   int GrpHeight() const { return grpHeight_; }
-  // The stored values as read from a form description (no check, no notification).
+  /// The stored values as read from a form description (no check, no notification).
   void SetStoredHeights(int colHeight, int grpHeight) {
     colHeight_ = ClampPixelSize(colHeight, 0);
     grpHeight_ = ClampPixelSize(grpHeight, 0);
@@ -57,7 +57,7 @@ class TwGridHeaders {
   bool Visible() const { return visible_; }
   void SetVisible(bool v);
 
-  // Copies both heights and the title (not the lines, Sizing or Visible).
+  /// Copies both heights and the title (not the lines, Sizing or Visible).
   void Assign(const TwGridHeaders& s);
 
  private:
@@ -87,7 +87,7 @@ class TwGridFooter : public TwVisibleSlot {
   explicit TwGridFooter(TwGridFooters* collection) : collection_(collection) {}
   TwGridFooters* Collection() const { return collection_; }
   int Index() const;
-  // The title's caption, or the item's default name when it is empty.
+  /// The title's caption, or the item's default name when it is empty.
   std::string DisplayName() const;
 
   int ColHeight() const { return colHeight_; }
@@ -107,10 +107,10 @@ class TwGridFooter : public TwVisibleSlot {
   void SetSizing(bool v) { sizing_ = v; }
   bool Visible() const { return visible_; }
   void SetVisible(bool v);
-  // Position in the visible list, -1 when hidden.
+  /// Position in the visible list, -1 when hidden.
   int VisibleIndex() const;
 
-  // Copies both heights and the title inside one collection update.
+  /// Copies both heights and the title inside one collection update.
   void Assign(const TwGridFooter& s);
   void Changed(bool allItems = false);
 
@@ -137,14 +137,14 @@ class TwGridFooters {
   void Clear();
 
   int VisibleCount() const { return visible_.Count(); }
-  // The k-th visible row, nullptr out of range.
+  /// The k-th visible row, nullptr out of range.
   TwGridFooter* VisibleItems(int k) const { return visible_.At(k); }
-  // Y offset of the k-th visible row from the top of the footer area.
+  /// Y offset of the k-th visible row from the top of the footer area.
   int VisibleOffset(int k) const { return offsets_[std::size_t(k)]; }
   int VisibleIndexOf(const TwGridFooter* f) const;
-  // Sum of the heights of the visible rows in the current mode.
+  /// Sum of the heights of the visible rows in the current mode.
   int TotalHeight() const;
-  // Rebuilt at every change of a row (Update) and of the display mode.
+  /// Rebuilt at every change of a row (Update) and of the display mode.
   void RebuildVisible();
 
   void BeginUpdate() { ++updateCount_; }

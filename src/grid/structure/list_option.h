@@ -17,14 +17,14 @@ class TwListoption {
   void SetAutoDrop(bool v) { Set(autoDrop_, v); }
   bool CaseSensitive() const { return caseSensitive_; }
   void SetCaseSensitive(bool v) { Set(caseSensitive_, v); }
-  // Pixels per character for column widths; 0 the font's average width, negative its maximum width.
+  /// Pixels per character for column widths; 0 the font's average width, negative its maximum width.
   int CharWidth() const { return charWidth_; }
   void SetCharWidth(int v) { Set(charWidth_, v); }
   bool ColLines() const { return colLines_; }
   void SetColLines(bool v) { Set(colLines_, v); }
   TColor Color() const { return color_; }
   void SetColor(TColor v) { Set(color_, v); }
-  // The list's fonts follow the parent font until they are set.
+  /// The list's fonts follow the parent font until they are set.
   const TwFont& Font() const;
   void SetFont(const TwFont& v);
   bool FontAssigned() const { return fontAssigned_; }
@@ -41,11 +41,11 @@ class TwListoption {
   const TwFont& TitleFont() const;
   void SetTitleFont(const TwFont& v);
   bool TitleFontAssigned() const { return titleFontAssigned_; }
-  // 0 the editor's width, -1 the columns' natural width, below -1 the larger of both, else pixels.
+  /// 0 the editor's width, -1 the columns' natural width, below -1 the larger of both, else pixels.
   int Width() const { return width_; }
   void SetWidth(int v) { Set(width_, v); }
 
-  // Copies the fonts only when this option already uses its own, all other values always.
+  /// Copies the fonts only when this option already uses its own, all other values always.
   virtual void Assign(const TwListoption& s);
 
  protected:
@@ -80,7 +80,7 @@ class TwListoption {
 class TwItemListOption : public TwListoption {
  public:
   char Separator() const { return separator_; }
-  // Characters up to and including the blank are ignored.
+  /// Characters up to and including the blank are ignored.
   void SetSeparator(char v);
   const std::string& Titles() const { return titles_; }
   void SetTitles(std::string_view v);
@@ -90,7 +90,7 @@ class TwItemListOption : public TwListoption {
   void Assign(const TwListoption& s) override;
 
  protected:
-  // What setting ValuesIndex notifies (nothing here).
+  /// What setting ValuesIndex notifies (nothing here).
   virtual void ValuesIndexChanged() {}
 
  private:

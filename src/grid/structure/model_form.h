@@ -20,7 +20,7 @@ namespace twform {
 using plat::persist::PropertyList;
 using plat::persist::PropertyListPtr;
 
-// Colours by their names (clBtnFace, clMoneyGreen, ...) where they have one.
+/// Colours by their names (clBtnFace, clMoneyGreen, ...) where they have one.
 const plat::persist::IdentIntConv& ColorConv();
 plat::persist::EnumConv<TAlignment> AlignmentConv();
 plat::persist::EnumConv<TTextLayout> LayoutConv();
@@ -30,25 +30,25 @@ plat::persist::EnumConv<TwImageLayout> ImageLayoutConv();
 plat::persist::EnumConv<TPenStyle> PenStyleConv();
 plat::persist::EnumConv<TImeMode> ImeModeConv();
 
-// The font as a value: Name, Size, Color always, Style when not empty.
+/// The font as a value: Name, Size, Color always, Style when not empty.
 PropertyListPtr<TwFont> FontProps();
-// Lines whose defaults are the owner's: the values of a freshly made object of that owner.
+/// Lines whose defaults are the owner's: the values of a freshly made object of that owner.
 PropertyListPtr<TwGridLines> LinesProps(const TwGridLines& defaults);
 PropertyListPtr<TwGridLinesEx> LinesExProps(const TwGridLinesEx& defaults);
 
 PropertyListPtr<TwDrawObject> DrawObjectProps();
 PropertyListPtr<TwTitle> TitleProps();
 PropertyListPtr<TwColumnTitle> ColumnTitleProps();
-// The column footer: draw attributes and the stored texts ("Values").
+/// The column footer: draw attributes and the stored texts ("Values").
 PropertyListPtr<TwColumnFooter> ColumnFooterProps();
 PropertyListPtr<TwColumnListOption> ListOptionProps();
 
-// TwColumn's published properties, and the widths it stores under their own names, which come after the
-// published properties of the most derived column class.
+/// TwColumn's published properties, and the widths it stores under their own names, which come after the
+/// published properties of the most derived column class.
 PropertyList<TwColumn> ColumnProps();
 PropertyList<TwColumn> ColumnStoredWidths();
 
-// A group: Levels, NoColTitles, Title, Visible, Weight, Width, and its 16 level weights as "Weights".
+/// A group: Levels, NoColTitles, Title, Visible, Weight, Width, and its 16 level weights as "Weights".
 PropertyListPtr<TwGroupTitle> GroupTitleProps();
 PropertyListPtr<TwGroup> GroupProps();
 
@@ -58,10 +58,10 @@ PropertyListPtr<TwFixedStyle> FixedStyleProps();
 PropertyListPtr<TwIndicators> IndicatorsProps();
 PropertyListPtr<TwMarkers> MarkersProps();
 
-// The grid-level properties of the description model, in this order: Color, Font, ImeMode, ImeName,
-// GroupMode, Lines, EndLines, FixedStyle, Indicators, Markers, Headers, Footers, Groups; then, at the end
-// of a grid's list, the per-mode sizes ColRowHeight, GrpRowHeight, ColFixedCount and GrpFixedCount
-// (ModelStoredSizes).
+/// The grid-level properties of the description model, in this order: Color, Font, ImeMode, ImeName,
+/// GroupMode, Lines, EndLines, FixedStyle, Indicators, Markers, Headers, Footers, Groups; then, at the end
+/// of a grid's list, the per-mode sizes ColRowHeight, GrpRowHeight, ColFixedCount and GrpFixedCount
+/// (ModelStoredSizes).
 PropertyList<TwGridModel> ModelProps();
 PropertyList<TwGridModel> ModelStoredSizes();
 

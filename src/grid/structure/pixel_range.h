@@ -7,7 +7,7 @@
 
 inline constexpr int kTwMaxPixelSize = 4096;
 
-// v clamped to lo .. kTwMaxPixelSize (lo wins when it is larger).
+/// v clamped to lo .. kTwMaxPixelSize (lo wins when it is larger).
 constexpr int ClampPixelSize(int v, int lo) {
   return std::clamp(v, lo, std::max(lo, kTwMaxPixelSize));
 }

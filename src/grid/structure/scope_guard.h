@@ -7,7 +7,7 @@ template <class F>
 class TwScopeExit {
  public:
   explicit TwScopeExit(F f) : f_(std::move(f)) {}
-  // Like a finally block, an error the function raises goes on (unless the scope is already unwinding).
+  /// Like a finally block, an error the function raises goes on (unless the scope is already unwinding).
   ~TwScopeExit() noexcept(false) { f_(); }
   TwScopeExit(const TwScopeExit&) = delete;
   TwScopeExit& operator=(const TwScopeExit&) = delete;
@@ -16,7 +16,7 @@ class TwScopeExit {
   F f_;
 };
 
-// Sets a flag for the lifetime of the scope and clears it at the end, also when a handler throws.
+/// Sets a flag for the lifetime of the scope and clears it at the end, also when a handler throws.
 class TwFlagScope {
  public:
   explicit TwFlagScope(bool& flag) : flag_(flag) { flag_ = true; }

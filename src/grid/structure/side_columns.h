@@ -6,20 +6,20 @@
 #include "grid/structure/appearance.h"
 #include "platform/paint/color.h"
 
-// Glyph indices of the indicator glyph list; wigNone shows the row number instead.
+/// Glyph indices of the indicator glyph list; wigNone shows the row number instead.
 enum class TwIndicatorGlyph : std::uint8_t {
-  wigCurrent = 0,          // current-row arrow
-  wigMoreAbove = 1,        // more rows above
-  wigMoreBelow = 2,        // more rows below
-  wigEditing = 3,          // row being edited
-  wigInserting = 4,        // row being inserted
-  wigSelected = 5,         // selected row
-  wigSelectedCurrent = 6,  // selected current row
-  wigNone = 7              // no glyph
+  wigCurrent = 0,          ///< current-row arrow
+  wigMoreAbove = 1,        ///< more rows above
+  wigMoreBelow = 2,        ///< more rows below
+  wigEditing = 3,          ///< row being edited
+  wigInserting = 4,        ///< row being inserted
+  wigSelected = 5,         ///< selected row
+  wigSelectedCurrent = 6,  ///< selected current row
+  wigNone = 7              ///< no glyph
 };
 using enum TwIndicatorGlyph;
 
-// Set of TwFixedOption (one byte, bit n = option n).
+/// Set of TwFixedOption (one byte, bit n = option n).
 class TwFixedOptions {
  public:
   constexpr TwFixedOptions() = default;
@@ -52,7 +52,7 @@ class TwFixedStyle {
   const TwGridLinesEx& Lines() const { return lines_; }
   void SetLines(const TwGridLines& v) { lines_.Assign(v); }
   TwFixedOptions Options() const { return options_; }
-  // Only a change of wfxColumnColor repaints; the other options are read when the user acts.
+  /// Only a change of wfxColumnColor repaints; the other options are read when the user acts.
   void SetOptions(TwFixedOptions v);
   TColor SelBgColor() const { return selBgColor_; }
   void SetSelBgColor(TColor v);
@@ -83,7 +83,7 @@ class TwIndicators : public TwDrawObject {
   void FillDrawInfo(TwDrawInfo& d) const override;
   void Assign(const TwDrawObject& source) override;
 
-  // The seven glyphs (TwIndicatorGlyph), 11 x 11 pixels each.
+  /// The seven glyphs (TwIndicatorGlyph), 11 x 11 pixels each.
   const TwImageList& Glyphs() const { return *glyphs_; }
   TwGridLines& Lines() { return lines_; }
   const TwGridLines& Lines() const { return lines_; }
@@ -159,6 +159,6 @@ class TwMarkers : public TwDrawObject {
   int width_ = 15;
 };
 
-// The seven indicator glyphs, in glyph order, as 11 x 11 pictures whose background is the mask colour.
+/// The seven indicator glyphs, in glyph order, as 11 x 11 pictures whose background is the mask colour.
 QImage IndicatorGlyphImage(int index);
 constexpr TColor kIndicatorMaskColor = 0x008080;

@@ -19,7 +19,7 @@
 
 class TwVisibleSlot {
  public:
-  // The place the list last gave this item; -1 before it was listed. Ask the list: this may be stale.
+  /// The place the list last gave this item; -1 before it was listed. Ask the list: this may be stale.
   int CachedVisibleIndex() const { return visibleIndex_; }
 
  private:
@@ -31,14 +31,14 @@ class TwVisibleSlot {
 template <class T>
 class TwVisibleList {
  public:
-  // The list keeps room for at most max(kSlack, 4 x its entries): it gives memory back when it shrinks.
+  /// The list keeps room for at most max(kSlack, 4 x its entries): it gives memory back when it shrinks.
   static constexpr std::size_t kSlack = 16;
 
   int Count() const { return int(items_.size()); }
   bool Empty() const { return items_.empty(); }
-  // The i-th visible item, nullptr out of range.
+  /// The i-th visible item, nullptr out of range.
   T* At(int i) const { return i >= 0 && i < Count() ? items_[std::size_t(i)] : nullptr; }
-  // The item's place, -1 when it is not listed.
+  /// The item's place, -1 when it is not listed.
   int IndexOf(const T* item) const {
     if (!item) return -1;
     const int vi = static_cast<const TwVisibleSlot&>(*item).visibleIndex_;
@@ -48,13 +48,13 @@ class TwVisibleList {
   auto begin() const { return items_.begin(); }
   auto end() const { return items_.end(); }
 
-  // Never touches the items it held: a collection may have destroyed them already (their stale places
-  // read as -1 through IndexOf).
+  /// Never touches the items it held: a collection may have destroyed them already (their stale places
+  /// read as -1 through IndexOf).
   void Clear() {
     items_.clear();
     Trim();
   }
-  // Inserts the item at `at` (clamped); nothing when it is listed already.
+  /// Inserts the item at `at` (clamped); nothing when it is listed already.
   void Insert(T* item, int at) {
     if (!item || Contains(item)) return;
     at = std::clamp(at, 0, Count());
@@ -70,7 +70,7 @@ class TwVisibleList {
     Renumber(std::size_t(vi));
     Trim();
   }
-  // Moves a listed item to place `to` (clamped).
+  /// Moves a listed item to place `to` (clamped).
   void Move(const T* item, int to) {
     const int from = IndexOf(item);
     if (from < 0) return;
@@ -81,8 +81,8 @@ class TwVisibleList {
     items_.insert(items_.begin() + to, t);
     Renumber(std::size_t(std::min(from, to)));
   }
-  // Lists the items of the collection `all` (pointers or owning pointers, in collection order) for which
-  // visible(item) holds, in that order. The entries before may be gone (see Clear).
+  /// Lists the items of the collection `all` (pointers or owning pointers, in collection order) for which
+  /// visible(item) holds, in that order. The entries before may be gone (see Clear).
   template <class Range, class Pred>
   void Rebuild(const Range& all, Pred visible) {
     Clear();
@@ -96,14 +96,14 @@ class TwVisibleList {
 #endif
   }
 
-  // Bytes the list holds for its entries.
+  /// Bytes the list holds for its entries.
   std::size_t MemoryUsed() const {
     return items_.capacity() * sizeof(T*);
   }
 
-  // See the file comment. `complete`: every visible item of the collection must be listed (not so while a
-  // collection is loaded or designed); `collectionOrder`: the list must follow the collection's order.
-  // `what` names the items in the description ("column", "group", "footer row").
+  /// See the file comment. `complete`: every visible item of the collection must be listed (not so while a
+  /// collection is loaded or designed); `collectionOrder`: the list must follow the collection's order.
+  /// `what` names the items in the description ("column", "group", "footer row").
   template <class Range, class Pred>
   std::string CheckConsistency(const Range& all, Pred visible, bool complete, bool collectionOrder,
                                std::string_view what = "item") const {

@@ -20,23 +20,23 @@
 #include "grid/view/cell_walk.h"
 #include "grid/view/draw_helpers.h"
 
-// What one data cell's draw takes.
+/// What one data cell's draw takes.
 struct TwCellPaint {
-  TwCustomGrid& Grid;        // the cell's values: GetCellChecked, GetCellGraphic, GetEditValue, ...
-  TCanvas& Canvas;           // the target: the brush colour is the background, the font the text's
-  const TwCellRecord& Cell;  // the column, the row, Null, Current, ...
-  const TRect& Rect;         // the cell's rectangle (the record's)
-  const TwDrawInfo& Draw;    // the drawing record with this cell's focus, bottom line and selection look
-  std::string& Text;         // the cell's text as OnDrawCell left it; the renderer may reuse it
-  TwCellButtons Buttons;     // the edit buttons the cell shows
+  TwCustomGrid& Grid;        ///< the cell's values: GetCellChecked, GetCellGraphic, GetEditValue, ...
+  TCanvas& Canvas;           ///< the target: the brush colour is the background, the font the text's
+  const TwCellRecord& Cell;  ///< the column, the row, Null, Current, ...
+  const TRect& Rect;         ///< the cell's rectangle (the record's)
+  const TwDrawInfo& Draw;    ///< the drawing record with this cell's focus, bottom line and selection look
+  std::string& Text;         ///< the cell's text as OnDrawCell left it; the renderer may reuse it
+  TwCellButtons Buttons;     ///< the edit buttons the cell shows
 };
 
 class TwCellRenderer {
  public:
   virtual ~TwCellRenderer() = default;
   virtual void Paint(const TwCellPaint& p) const = 0;
-  // True when a null value has a look of this kind (a grayed check box); otherwise a null cell shows the
-  // grid's null mark when wgoNullMark is set.
+  /// True when a null value has a look of this kind (a grayed check box); otherwise a null cell shows the
+  /// grid's null mark when wgoNullMark is set.
   virtual bool PaintsNull() const { return false; }
 };
 
@@ -45,18 +45,18 @@ class TwRendererRegistry {
   using Renderer = std::shared_ptr<const TwCellRenderer>;
   static constexpr int kKinds = int(wekPicture) + 1;
 
-  // A null renderer takes the kind's away: its cells then show only their background and lines. An empty
-  // custom name is not a kind and is ignored.
+  /// A null renderer takes the kind's away: its cells then show only their background and lines. An empty
+  /// custom name is not a kind and is ignored.
   void Register(TwEditKind kind, Renderer renderer);
   void Register(const std::string& customKind, Renderer renderer);
-  // The renderer of a kind, null when none is registered.
+  /// The renderer of a kind, null when none is registered.
   const TwCellRenderer* Find(TwEditKind kind) const;
   const TwCellRenderer* Find(std::string_view customKind) const;
-  // The renderer that paints the column's data cells (null when none): its custom kind's when registered,
-  // else the picture kind's for a graphic column, else its edit kind's.
+  /// The renderer that paints the column's data cells (null when none): its custom kind's when registered,
+  /// else the picture kind's for a graphic column, else its edit kind's.
   const TwCellRenderer* For(const TwColumnDraw& draw) const;
 
-  // A registry holding the renderers of the fifteen edit kinds the grid paints by default.
+  /// A registry holding the renderers of the fifteen edit kinds the grid paints by default.
   static std::unique_ptr<TwRendererRegistry> Standard();
 
  private:

@@ -13,33 +13,33 @@
 #include "grid/view/custom_grid.h"
 #include "grid/view/draw_helpers.h"
 
-// Header: the title cell over the indicator and marker columns; Title: a column title, a group title
-// (Level -1) or an empty level of the title row; FooterTitle: a footer row's cell over the side columns;
-// Footer: a column's footer cell.
+/// Header: the title cell over the indicator and marker columns; Title: a column title, a group title
+/// (Level -1) or an empty level of the title row; FooterTitle: a footer row's cell over the side columns;
+/// Footer: a column's footer cell.
 enum class TwCellRegion : std::uint8_t { Indicator, Marker, Data, Header, Title, FooterTitle, Footer };
 
 struct TwCellRecord {
   TwCellRegion Region = TwCellRegion::Data;
-  int Band = 0;   // display index: -2 indicator, -1 marker, else the column or, in group mode, the group
-  int Row = 0;    // data row; the visible footer row for Footer and FooterTitle; -1 in the title row
-  int Level = 0;  // group mode: the level, -1 for a group without columns or a group title; column mode: 0
-  int Index = 0;  // group mode: the place of the column in its level
-  TwColumn* Column = nullptr;  // null for the indicator, the marker and a group or level without columns
-  const TwColumnDraw* Draw = nullptr;  // the column's drawing record of the layout, with Column
+  int Band = 0;   ///< display index: -2 indicator, -1 marker, else the column or, in group mode, the group
+  int Row = 0;    ///< data row; the visible footer row for Footer and FooterTitle; -1 in the title row
+  int Level = 0;  ///< group mode: the level, -1 for a group without columns or a group title; column mode: 0
+  int Index = 0;  ///< group mode: the place of the column in its level
+  TwColumn* Column = nullptr;  ///< null for the indicator, the marker and a group or level without columns
+  const TwColumnDraw* Draw = nullptr;  ///< the column's drawing record of the layout, with Column
   TRect Rect;
-  bool Selected = false;    // the row is selected, or is the current row of a row-select grid
-  bool Current = false;     // the current cell
-  bool Focused = false;     // the current cell shows the focus rectangle
-  bool Null = false;        // no value (always so without rows); filled when the walk asks for contents
-  bool EditorOpen = false;  // the in-place editor covers the cell
-  bool LastRow = false;     // the last row, or the grid has no rows
-  bool LastLevel = true;    // the bottom level of its group (always so in column mode; a group title only
-                            // when it covers the whole title row)
-  TwCellButton Button = TwCellButton::None;        // decided when the cell is drawn
-  TwCellEllipsis Ellipsis = TwCellEllipsis::None;  // decided when the cell is drawn
+  bool Selected = false;    ///< the row is selected, or is the current row of a row-select grid
+  bool Current = false;     ///< the current cell
+  bool Focused = false;     ///< the current cell shows the focus rectangle
+  bool Null = false;        ///< no value (always so without rows); filled when the walk asks for contents
+  bool EditorOpen = false;  ///< the in-place editor covers the cell
+  bool LastRow = false;     ///< the last row, or the grid has no rows
+  bool LastLevel = true;    ///< the bottom level of its group (always so in column mode; a group title only
+                            /// when it covers the whole title row)
+  TwCellButton Button = TwCellButton::None;        ///< decided when the cell is drawn
+  TwCellEllipsis Ellipsis = TwCellEllipsis::None;  ///< decided when the cell is drawn
 };
 
-// Calls f(band) for the fixed bands from first to last, then the scrolling ones that show.
+/// Calls f(band) for the fixed bands from first to last, then the scrolling ones that show.
 template <class F>
 void ForEachVisibleBand(const TwGridExtents& e, int fixedCount, int firstBand, int lastBand, F&& f) {
   fixedCount = std::min(fixedCount, e.Count());
@@ -57,15 +57,15 @@ void ForEachVisibleBand(const TwGridExtents& e, int fixedCount, int firstBand, i
 
 class TwCellWalk {
  public:
-  // Rows first to last and bands first to last; the indicator and marker cells when asked for. With
-  // contents, the Null flag of every data cell the editor does not cover is asked of the grid.
+  /// Rows first to last and bands first to last; the indicator and marker cells when asked for. With
+  /// contents, the Null flag of every data cell the editor does not cover is asked of the grid.
   struct Range {
     int FirstRow = 0, LastRow = -1;
     int FirstBand = 0, LastBand = -1;
     bool WithIndicator = false, WithMarker = false;
     bool WithContents = false;
-    // For hit tests: also the cells a paint leaves out (wholly under the fixed bands, the column titles of
-    // a group that shows only its title), and in a group without columns one cell per level.
+    /// For hit tests: also the cells a paint leaves out (wholly under the fixed bands, the column titles of
+    /// a group that shows only its title), and in a group without columns one cell per level.
     bool AllCells = false;
   };
   TwCellWalk(TwCustomGrid& grid, const Range& range) : grid_(grid), range_(range) {}
@@ -152,11 +152,11 @@ class TwCellWalk {
     }
   }
 
-  // The title row (nothing when the header is hidden): the header cell when the indicator or the marker is
-  // asked for, then per band the column title, or in group mode the group title and the titles of each
-  // level (an empty level is one cell without a column). A group title or a column title wholly under the
-  // fixed bands is left out; a group without column titles shows only its title over the whole header
-  // (not at design time).
+  /// The title row (nothing when the header is hidden): the header cell when the indicator or the marker is
+  /// asked for, then per band the column title, or in group mode the group title and the titles of each
+  /// level (an empty level is one cell without a column). A group title or a column title wholly under the
+  /// fixed bands is left out; a group without column titles shows only its title over the whole header
+  /// (not at design time).
   template <class F>
   void ForEachTitle(F&& f) {
     if (!grid_.Model().Headers().Visible()) return;
@@ -215,10 +215,10 @@ class TwCellWalk {
     });
   }
 
-  // Visible footer row k: the footer title over the indicator and marker columns when either is asked
-  // for, then per band the footer cells of the columns (group mode: level by level), with the rectangles
-  // inside the row's top lines where their text goes. A footer cell under the fixed bands is walked too:
-  // its events run before the clipping.
+  /// Visible footer row k: the footer title over the indicator and marker columns when either is asked
+  /// for, then per band the footer cells of the columns (group mode: level by level), with the rectangles
+  /// inside the row's top lines where their text goes. A footer cell under the fixed bands is walked too:
+  /// its events run before the clipping.
   template <class F>
   void ForEachFooter(int k, F&& f) {
     const TwGridExtents& e = grid_.Model().Extents();
@@ -262,9 +262,9 @@ class TwCellWalk {
     });
   }
 
-  // The buttons a data cell shows. At design time the top row shows the buttons of the column's editor
-  // kind; at run time the current cell keeps room for its editor's ellipsis button (a radio group and a
-  // picture column draw theirs).
+  /// The buttons a data cell shows. At design time the top row shows the buttons of the column's editor
+  /// kind; at run time the current cell keeps room for its editor's ellipsis button (a radio group and a
+  /// picture column draw theirs).
   static void DecideButtons(TwCellRecord& rec, bool designing, bool topRowAtDesign) {
     const TwColumn& c = *rec.Column;
     const TwEditKind kind = rec.Draw->EditKind;

@@ -32,10 +32,10 @@
 #include "platform/ui/keys.h"
 #include "platform/variant/variant.h"
 
-struct TwCellRecord;  // grid/view/cell_walk.h
-class TwGridPainter;  // grid/view/grid_paint.h
-class TwEditSession;  // grid/view/edit_session.h
-class TwGridInput;    // grid/view/grid_input.h
+struct TwCellRecord;  ///< grid/view/cell_walk.h
+class TwGridPainter;  ///< grid/view/grid_paint.h
+class TwEditSession;  ///< grid/view/edit_session.h
+class TwGridInput;    ///< grid/view/grid_input.h
 
 enum TwGridOption : std::uint8_t {
   wgoAlwaysShowEditor,
@@ -62,7 +62,7 @@ enum TwGridOption : std::uint8_t {
   wgoSkipReadOnly
 };
 
-// Set of TwGridOption; bit n is option n.
+/// Set of TwGridOption; bit n is option n.
 class TwGridOptions {
  public:
   constexpr TwGridOptions() = default;
@@ -86,7 +86,7 @@ class TwGridOptions {
   std::uint32_t bits_ = 0;
 };
 
-// Edit states of the current row.
+/// Edit states of the current row.
 enum class TwEditState : std::uint8_t { esBrowse = 0, esEdit = 1, esInsert = 2 };
 using enum TwEditState;
 
@@ -98,75 +98,75 @@ using enum TScrollStyle;
 enum class TBorderStyle : std::uint8_t { bsNone, bsSingle };
 using enum TBorderStyle;
 
-// The interaction state: what a left-button press started. Press, move, release and Esc switch on it.
+/// The interaction state: what a left-button press started. Press, move, release and Esc switch on it.
 enum class TwGridState : std::uint8_t {
   wgsNone,
-  wgsIndicatorSizing,  // 1: width of the indicator column
-  wgsMarkerSizing,     // 2: width of the marker column
-  wgsHeaderSizing,     // 3: height of the title area
-  wgsFooterSizing,     // 4: height of one footer row
-  wgsRowSizing,        // 5: RowHeight
-  wgsColSizing,        // 6: width of a column (column mode) or a group (group mode)
-  wgsCellSizing,       // 7: width of one cell of a group
-  wgsLevelSizing,      // 8: height of a group's title row or weight of a level
-  wgsColMoving,        // 9: moving a column or a group
-  wgsCellMoving,       // 10: moving a cell inside the groups
-  wgsHeaderTitleDown,  // title presses: the header corner,
-  wgsColTitleDown,     //   a column title (column mode),
-  wgsCellTitleDown,    //   a column title inside a group,
-  wgsGroupTitleDown,   //   a group title,
-  wgsFooterTitleDown   //   a footer title
+  wgsIndicatorSizing,  ///< 1: width of the indicator column
+  wgsMarkerSizing,     ///< 2: width of the marker column
+  wgsHeaderSizing,     ///< 3: height of the title area
+  wgsFooterSizing,     ///< 4: height of one footer row
+  wgsRowSizing,        ///< 5: RowHeight
+  wgsColSizing,        ///< 6: width of a column (column mode) or a group (group mode)
+  wgsCellSizing,       ///< 7: width of one cell of a group
+  wgsLevelSizing,      ///< 8: height of a group's title row or weight of a level
+  wgsColMoving,        ///< 9: moving a column or a group
+  wgsCellMoving,       ///< 10: moving a cell inside the groups
+  wgsHeaderTitleDown,  ///< title presses: the header corner,
+  wgsColTitleDown,     ///<   a column title (column mode),
+  wgsCellTitleDown,    ///<   a column title inside a group,
+  wgsGroupTitleDown,   ///<   a group title,
+  wgsFooterTitleDown   ///<   a footer title
 };
 using enum TwGridState;
 
-// What the grid keeps of the drag or title press in progress.
+/// What the grid keeps of the drag or title press in progress.
 struct TwGridDrag {
   TwGridState State = wgsNone;
-  // Sizing: the edge's start and current position (x or y), the mouse's offset from the edge.
+  /// Sizing: the edge's start and current position (x or y), the mouse's offset from the edge.
   int StartPos = 0, CurPos = 0, Offset = 0;
-  // The band (display index), the visible footer index, or the group band with its level (-1 title row).
+  /// The band (display index), the visible footer index, or the group band with its level (-1 title row).
   int Band = -1, Footer = -1, Level = -1;
-  // Cell sizing and moving: the cell; moving: source and target (bands in SourceBand/TargetBand).
+  /// Cell sizing and moving: the cell; moving: source and target (bands in SourceBand/TargetBand).
   TwCellPos Cell, Source, Target;
   int SourceBand = -1, TargetBand = -1;
-  // Cell moving: the drop marker rectangle (empty when none).
+  /// Cell moving: the drop marker rectangle (empty when none).
   QRect Marker;
-  // Sizing: the feedback line runs from From to To across the other axis (vertical: x = CurPos).
+  /// Sizing: the feedback line runs from From to To across the other axis (vertical: x = CurPos).
   bool Vertical = true;
   int From = 0, To = 0;
-  // Title presses: the title still shows pressed (the mouse is over it).
+  /// Title presses: the title still shows pressed (the mouse is over it).
   bool Pressed = false;
-  // The feedback currently shown (a line or two bands), so that it can be taken away.
+  /// The feedback currently shown (a line or two bands), so that it can be taken away.
   bool FeedbackShown = false;
 };
 
-// The part of the grid a point lies in.
+/// The part of the grid a point lies in.
 enum class TwGridRegion : std::uint8_t {
-  None,          // outside every cell (the background, below the last row, no layout)
-  HeaderCorner,  // the header title over the indicator and marker columns
-  Title,         // a column title
-  GroupTitle,    // a group title (group mode)
-  Indicator,     // the indicator cell of a data row
-  Marker,        // the marker cell of a data row
-  Data,          // a data cell
-  FooterTitle,   // a footer row's title over the indicator and marker columns
-  Footer         // a footer cell
+  None,          ///< outside every cell (the background, below the last row, no layout)
+  HeaderCorner,  ///< the header title over the indicator and marker columns
+  Title,         ///< a column title
+  GroupTitle,    ///< a group title (group mode)
+  Indicator,     ///< the indicator cell of a data row
+  Marker,        ///< the marker cell of a data row
+  Data,          ///< a data cell
+  FooterTitle,   ///< a footer row's title over the indicator and marker columns
+  Footer         ///< a footer cell
 };
 
-// What lies under a point of the viewport.
+/// What lies under a point of the viewport.
 struct TwGridHit {
   TwGridRegion Region = TwGridRegion::None;
-  // Display index: -2 indicator, -1 marker, then the visible columns or groups; -1 when none.
+  /// Display index: -2 indicator, -1 marker, then the visible columns or groups; -1 when none.
   int Band = -1;
-  // Collection index of the column under the point, -1 when none.
+  /// Collection index of the column under the point, -1 when none.
   int Column = -1;
-  // Group mode: the cell (group band, level, index in level).
+  /// Group mode: the cell (group band, level, index in level).
   TwCellPos Cell;
-  // The data row (Indicator, Marker, Data), -1 otherwise.
+  /// The data row (Indicator, Marker, Data), -1 otherwise.
   int Row = -1;
-  // The visible footer index (FooterTitle, Footer), -1 otherwise.
+  /// The visible footer index (FooterTitle, Footer), -1 otherwise.
   int Footer = -1;
-  // What a left press there started: wgsNone for a plain press, else a sizing, moving or title press.
+  /// What a left press there started: wgsNone for a plain press, else a sizing, moving or title press.
   TwGridState Started = wgsNone;
 };
 
@@ -179,12 +179,12 @@ class TwCustomGrid : public QAbstractScrollArea, private TwGridModelHost {
   TwCustomGrid(QWidget* parent, TwColumns::Factory columnFactory);
   ~TwCustomGrid() override;
 
-  // The description (columns, lines, side columns, headers, footers, Font, GroupMode, FixedCount) and the
-  // component state: the grid's model, whose host the grid is.
+  /// The description (columns, lines, side columns, headers, footers, Font, GroupMode, FixedCount) and the
+  /// component state: the grid's model, whose host the grid is.
   TwGridModel& Model() { return model_; }
   const TwGridModel& Model() const { return model_; }
 
-  // Ends loading from a form description: the grid lays itself out and the data grid prepares its store.
+  /// Ends loading from a form description: the grid lays itself out and the data grid prepares its store.
   virtual void Loaded();
 
   // --- current cell and options ---
@@ -196,15 +196,15 @@ class TwCustomGrid : public QAbstractScrollArea, private TwGridModelHost {
   virtual void SetOptions(TwGridOptions value);
   bool HasOption(TwGridOption o) const { return options_.Contains(o); }
   int ChangeDelay() const { return changeDelay_; }
-  // A negative value is stored as 0; taking the delay away drops a pending OnRowChange timer.
+  /// A negative value is stored as 0; taking the delay away drops a pending OnRowChange timer.
   void SetChangeDelay(int ms) {
     changeDelay_ = ms < 0 ? 0 : ms;
     if (changeDelay_ == 0) CancelRowChange();
   }
   int TopRow() const override { return topRow_; }
   virtual void SetTopRow(int value);
-  // RowHeight (per mode) comes from the model.
-  // Rows that fit entirely between the header band and the footers (at least 1).
+  /// RowHeight (per mode) comes from the model.
+  /// Rows that fit entirely between the header band and the footers (at least 1).
   int VisibleRowCount() const;
 
   // --- data operations the data grid supplies ---
@@ -223,52 +223,52 @@ class TwCustomGrid : public QAbstractScrollArea, private TwGridModelHost {
   virtual plat::Variant GetEditValue(TwColumn* AColumn, int ARow) { return plat::Variant::Null(); }
 
   // --- in-place editing (grid_editing.cpp) ---
-  // One editor per edit kind, made through MakeEditor on first use and kept hidden for the grid's life; the
-  // open one lies over the current cell. Memo and picture cells open modal dialogs instead.
+  /// One editor per edit kind, made through MakeEditor on first use and kept hidden for the grid's life; the
+  /// open one lies over the current cell. Memo and picture cells open modal dialogs instead.
   bool EditorMode() const;
   bool EditorShowing() const { return EditorMode(); }
-  // The edit session: the open editor and the cell it edits, placing and reading it, the edit button, the
-  // dialogs, the editor registry and host, the focus shared with the editor (edit_session.h).
+  /// The edit session: the open editor and the cell it edits, placing and reading it, the edit button, the
+  /// dialogs, the editor registry and host, the focus shared with the editor (edit_session.h).
   TwEditSession& Editing() { return *editing_; }
   const TwEditSession& Editing() const { return *editing_; }
-  // Opens the editor on the current cell when the update lock, the options, the focus, the fixed bands and
-  // the column allow it; does nothing otherwise.
+  /// Opens the editor on the current cell when the update lock, the options, the focus, the fixed bands and
+  /// the column allow it; does nothing otherwise.
   virtual void ShowEditor();
-  // The grid-level permission: not designing, focused, something to show, rows, and wgoEditing or
-  // wgoInserting.
+  /// The grid-level permission: not designing, focused, something to show, rows, and wgoEditing or
+  /// wgoInserting.
   virtual bool CanEditorShow() const;
-  // Makes (or reuses) the editor of the column's kind; false when there is none for it.
+  /// Makes (or reuses) the editor of the column's kind; false when there is none for it.
   virtual bool CreateEditor(TwColumn* AColumn);
-  // The editor of a kind: the registered standard editors; the two descendant list kinds come from
-  // CreateListEditor1 and CreateListEditor2.
+  /// The editor of a kind: the registered standard editors; the two descendant list kinds come from
+  /// CreateListEditor1 and CreateListEditor2.
   virtual std::unique_ptr<TwInplaceEditor> MakeEditor(TwEditKind kind);
   virtual std::unique_ptr<TwInplaceEditor> CreateListEditor1() { return nullptr; }
   virtual std::unique_ptr<TwInplaceEditor> CreateListEditor2() { return nullptr; }
-  // The memo and picture dialogs (kinds 13 and 14).
+  /// The memo and picture dialogs (kinds 13 and 14).
   virtual std::unique_ptr<TwCellDialog> MakeCellDialog(TwEditKind kind);
   virtual void HideEditor();
-  // Writes the open editor's value into the cell it edits; true when it did (the data grid's part).
+  /// Writes the open editor's value into the cell it edits; true when it did (the data grid's part).
   virtual bool CommitEdit() { return false; }
-  // Reloads the current cell's value into the open editor and commits again.
+  /// Reloads the current cell's value into the open editor and commits again.
   virtual void RefreshEditor();
-  // Selects the whole text of a text-like editor; the F2 variant removes the selection instead.
+  /// Selects the whole text of a text-like editor; the F2 variant removes the selection instead.
   virtual void SelectEditorText(bool F2 = false);
-  // The edit button of the current cell: placed on it or hidden.
+  /// The edit button of the current cell: placed on it or hidden.
   virtual void UpdateEditButton();
-  // The dialogs hand their result back (the data grid writes the cell).
+  /// The dialogs hand their result back (the data grid writes the cell).
   virtual void SetMemoText(const std::string& text) {}
   virtual void SetPicture(QImage& picture) {}
-  // The key step of a double click in an editor (the grid's DblClick).
+  /// The key step of a double click in an editor (the grid's DblClick).
   virtual void DblClick();
 
   using TweEdit = std::function<void(QObject* Sender, TwColumn* AColumn, bool& Accept)>;
   using TweCloseUp = std::function<void(QObject* Sender, bool bAccept)>;
   TweEdit OnEdit;
   std::function<void(QObject* Sender, TwColumn* AColumn)> OnEditButtonClick;
-  // A list editor opened or closed its list.
+  /// A list editor opened or closed its list.
   TNotifyEvent OnDropDown;
   TweCloseUp OnCloseUp;
-  // The picture of a row of a column's drop-down list (Index comes in as -1: none).
+  /// The picture of a row of a column's drop-down list (Index comes in as -1: none).
   std::function<void(QObject* Sender, TwColumn* AColumn, int Row, int& Index)> OnGetListImageIndex;
 
   // --- update lock and event nesting ---
@@ -281,19 +281,19 @@ class TwCustomGrid : public QAbstractScrollArea, private TwGridModelHost {
   void InvalidateGrid();
   void InvalidateRow(int ARow);
   void InvalidateCell(int ACol, int ARow);
-  // Hands a rectangle of the viewport to Qt's update (and tells the observer).
+  /// Hands a rectangle of the viewport to Qt's update (and tells the observer).
   void UpdateRect(const TRect& r);
-  // Scroll ranges follow RowCount and the visible rows; TopRow is kept in range.
+  /// Scroll ranges follow RowCount and the visible rows; TopRow is kept in range.
   virtual void UpdateScrollRange();
-  // Brings ARow into view unless wgoNoScroll is set.
+  /// Brings ARow into view unless wgoNoScroll is set.
   void ScrollRowIntoView(int ARow);
 
   // --- OnRowChange delay ---
-  // Drops a pending timer; with ChangeDelay > 0 starts a one-shot timer that fires OnRowChange.
+  /// Drops a pending timer; with ChangeDelay > 0 starts a one-shot timer that fires OnRowChange.
   void ScheduleRowChange();
   void CancelRowChange();
   bool RowChangePending() const { return rowChangeTimer_ != 0; }
-  // What the timer does when it elapses (tests call it to avoid waiting).
+  /// What the timer does when it elapses (tests call it to avoid waiting).
   void RowChangeTimerElapsed();
   bool RowChangeRunning() const { return rowChangeRunning_; }
   void FireRowChange();
@@ -302,7 +302,7 @@ class TwCustomGrid : public QAbstractScrollArea, private TwGridModelHost {
   TNotifyEvent OnSelectionChange;
 
   // ===== navigation, selection, scrolling and the input handlers (grid_navigation.cpp; Qt's events come
-  // through the input, grid_input.h) =====
+  /// through the input, grid_input.h) =====
   using TweColumn = std::function<void(QObject* Sender, TwColumn* AColumn)>;
   using TweGroup = std::function<void(QObject* Sender, TwGroup* AGroup)>;
   using TweRow = std::function<void(QObject* Sender, int ARow)>;
@@ -312,41 +312,41 @@ class TwCustomGrid : public QAbstractScrollArea, private TwGridModelHost {
   using TMouseEvent = std::function<void(QObject* Sender, plat::ui::TMouseButton Button,
                                          plat::ui::TShiftState Shift, int X, int Y)>;
 
-  // Group mode: makes the cell current (a cell of a fixed group moves on unless wfxSelecting).
+  /// Group mode: makes the cell current (a cell of a fixed group moves on unless wfxSelecting).
   void SetCell(const TwCellPos& ACell);
-  // One move to another row and column (or cell): the row first, then the column.
+  /// One move to another row and column (or cell): the row first, then the column.
   void SetColRow(int ACol, int ARow);
   void SetCellRow(const TwCellPos& ACell, int ARow);
-  // The Enter-to-tab step: the next column or cell, or the first one of the next row.
+  /// The Enter-to-tab step: the next column or cell, or the first one of the next row.
   void MoveToNextCell();
-  // Down and Up by N rows (the Down/Up/PgDn/PgUp keys); the data grid adds inserting and the selection.
+  /// Down and Up by N rows (the Down/Up/PgDn/PgUp keys); the data grid adds inserting and the selection.
   virtual void MoveDown(int N, plat::ui::TShiftState Shift);
   virtual void MoveUp(int N, plat::ui::TShiftState Shift);
 
-  // The input handlers (Windows virtual-key numbers, viewport coordinates).
+  /// The input handlers (Windows virtual-key numbers, viewport coordinates).
   virtual void KeyDown(int& Key, plat::ui::TShiftState Shift);
   virtual void KeyPress(char32_t& Key);
   virtual void MouseDown(plat::ui::TMouseButton Button, plat::ui::TShiftState Shift, int X, int Y);
   virtual void MouseMove(plat::ui::TShiftState Shift, int X, int Y);
   virtual void MouseUp(plat::ui::TMouseButton Button, plat::ui::TShiftState Shift, int X, int Y);
-  // One wheel message (negative delta: towards the user); false when the position is outside the client.
+  /// One wheel message (negative delta: towards the user); false when the position is outside the client.
   virtual bool DoMouseWheel(int WheelDelta, int X, int Y);
-  // The focus leaves the grid (CM_EXIT): the open editor's value is committed and the editor hidden.
+  /// The focus leaves the grid (CM_EXIT): the open editor's value is committed and the editor hidden.
   virtual void DoExit();
-  // The keyboard and mouse input: hit tests, the drag in progress, click reporting (grid_input.h).
+  /// The keyboard and mouse input: hit tests, the drag in progress, click reporting (grid_input.h).
   TwGridInput& Input() { return *input_; }
   const TwGridInput& Input() const { return *input_; }
 
-  // Scroll bars: a line/page/thumb action as the scroll bars deliver it (QAbstractSlider::SliderAction).
+  /// Scroll bars: a line/page/thumb action as the scroll bars deliver it (QAbstractSlider::SliderAction).
   void HorzScrollAction(int action, int trackPos);
   void VertScrollAction(int action, int trackPos);
-  // Pixels the scrolling bands are shifted left; the area right of the fixed bands is scrolled.
+  /// Pixels the scrolling bands are shifted left; the area right of the fixed bands is scrolled.
   void SetHorzOffset(int v);
-  // HorzOffset so that visible band B is the first scrolling band shown.
+  /// HorzOffset so that visible band B is the first scrolling band shown.
   void ScrollToBand(int B);
-  // The first scrolling band that shows (at or right of the fixed area), -1 when none.
+  /// The first scrolling band that shows (at or right of the fixed area), -1 when none.
   int FirstVisibleScrollBand() const;
-  // Brings the current column (or cell) into view unless wgoNoScroll.
+  /// Brings the current column (or cell) into view unless wgoNoScroll.
   void ScrollColumnIntoView();
 
   TScrollStyle ScrollBars() const { return scrollBars_; }
@@ -366,24 +366,24 @@ class TwCustomGrid : public QAbstractScrollArea, private TwGridModelHost {
   TMouseEvent OnMouseDown, OnMouseUp;
 
   // --- painting (the grid's side, custom_grid.cpp; the painter, grid_paint.h) ---
-  // Background and text colour of selected cells and of the current cell.
+  /// Background and text colour of selected cells and of the current cell.
   TColor SelBgColor() const { return selBgColor_; }
   void SetSelBgColor(TColor v);
   TColor SelFgColor() const { return selFgColor_; }
   void SetSelFgColor(TColor v);
-  // The in-place editor has the keyboard focus, or the grid is the focus control of its window.
+  /// The in-place editor has the keyboard focus, or the grid is the focus control of its window.
   bool IsGridFocused() const;
-  // Repaints what shows the current cell (the whole control here; the data grid narrows it).
+  /// Repaints what shows the current cell (the whole control here; the data grid narrows it).
   virtual void InvalidateCurrent();
-  // The one place a data cell is painted (from its record of the cell walk), and one row's cells between
-  // two bands; only while a paint runs.
+  /// The one place a data cell is painted (from its record of the cell walk), and one row's cells between
+  /// two bands; only while a paint runs.
   virtual void DrawCell(const TwCellRecord& Cell, bool CallRowEvent, bool CallCellEvent);
   virtual void DrawRow(int ARow, bool WithIndicator, int LastBand, int FirstBand, bool WithMarker);
-  // The painter: PaintTo (tests paint into images), the cell renderers, the current cell's change
-  // (grid_paint.h).
+  /// The painter: PaintTo (tests paint into images), the cell renderers, the current cell's change
+  /// (grid_paint.h).
   TwGridPainter& Painter() { return *painter_; }
   const TwGridPainter& Painter() const { return *painter_; }
-  // Picture and image index of a cell (the data grid supplies them).
+  /// Picture and image index of a cell (the data grid supplies them).
   virtual const QImage* GetCellGraphic(TwColumn* AColumn, int ARow) { return nullptr; }
   virtual int GetCellImageIndex(TwColumn* AColumn, int ARow) { return -1; }
 
@@ -394,8 +394,8 @@ class TwCustomGrid : public QAbstractScrollArea, private TwGridModelHost {
   TweDrawFooter OnDrawFooter;
 
  protected:
-  // TwGridModelHost: what the description asks of the grid (the model asks through Model()).
-  // A row that is not yet being edited or inserted asks OnEdit before its first change.
+  /// TwGridModelHost: what the description asks of the grid (the model asks through Model()).
+  /// A row that is not yet being edited or inserted asks OnEdit before its first change.
   bool ColumnCanModify(TwColumn* column) override;
   bool SkipReadOnly() const override { return options_.Contains(wgoSkipReadOnly); }
   int CurrentColumnIndex() const override { return col_; }
@@ -407,7 +407,7 @@ class TwCustomGrid : public QAbstractScrollArea, private TwGridModelHost {
   QObject* EventSender() override { return this; }
   TRect ClientRect() const override;
   int ClientHeight() const override;
-  // The update lock (the model adds its own paint lock).
+  /// The update lock (the model adds its own paint lock).
   bool PaintLocked() const override { return UpdateLocked(); }
   void ColumnAdded(TwColumn* column) override {}
   void ColumnRemoving(TwColumn* column) override {}
@@ -422,16 +422,16 @@ class TwCustomGrid : public QAbstractScrollArea, private TwGridModelHost {
   };
 
   // --- navigation hooks the data grid fills (grid_navigation.cpp) ---
-  // Asks for a new row (appended or inserted before Row); the data grid checks wgoInserting.
+  /// Asks for a new row (appended or inserted before Row); the data grid checks wgoInserting.
   virtual void RequestInsert(bool bAppend) {}
-  // The selection step after a mouse move of the current row.
+  /// The selection step after a mouse move of the current row.
   virtual void SelectionStep(plat::ui::TShiftState Shift) {}
-  // Whether a character typed while browsing opens the editor: the grid allows editing or inserting, and
-  // the current column takes the character (IsValidChar) and may change now (CanModify).
+  /// Whether a character typed while browsing opens the editor: the grid allows editing or inserting, and
+  /// the current column takes the character (IsValidChar) and may change now (CanModify).
   virtual bool ColumnAcceptsChar(char32_t ch);
-  // A character the current column takes while its row may not change now (OnEdit refused, read-only).
+  /// A character the current column takes while its row may not change now (OnEdit refused, read-only).
   bool ColumnRefusesChange(char32_t ch);
-  // Qt events into the handlers above.
+  /// Qt events into the handlers above.
   void keyPressEvent(QKeyEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
   void mouseDoubleClickEvent(QMouseEvent* e) override;
@@ -449,7 +449,7 @@ class TwCustomGrid : public QAbstractScrollArea, private TwGridModelHost {
   void timerEvent(QTimerEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
   void scrollContentsBy(int dx, int dy) override;
-  // TwGridModelHost: carrying out the description's refresh requests.
+  /// TwGridModelHost: carrying out the description's refresh requests.
   void InvalidateArea(const TwRepaintArea& area) override;
   void UpdateScrollBars() override { UpdateScrollRange(); }
   void RecomputeLayout() override;
@@ -459,7 +459,7 @@ class TwCustomGrid : public QAbstractScrollArea, private TwGridModelHost {
     if (TwGridObserver* o = model_.Observer()) o->RepaintRequested(r);
   }
 
-  // The description; made first and destroyed last, while the grid is still whole.
+  /// The description; made first and destroyed last, while the grid is still whole.
   TwGridModel model_;
   int row_ = 0;
   int col_ = 0;
@@ -473,11 +473,11 @@ class TwCustomGrid : public QAbstractScrollArea, private TwGridModelHost {
   bool rowChangeRunning_ = false;
   bool syncingScrollBar_ = false;
   bool scrollRangePending_ = false;
-  // navigation, sizing and moving
+  /// navigation, sizing and moving
   void InitNavigation();
   void ApplyScrollBarPolicies();
   void TakeFocusForScroll();
-  // The row change of SetColRow/SetCellRow with the cell-change flag; false when a handler moved the row.
+  /// The row change of SetColRow/SetCellRow with the cell-change flag; false when a handler moved the row.
   bool MoveRowForCell(int ARow, bool columnChanges);
   TScrollStyle scrollBars_ = ssBoth;
   TBorderStyle borderStyle_ = bsSingle;
@@ -485,7 +485,7 @@ class TwCustomGrid : public QAbstractScrollArea, private TwGridModelHost {
   std::unique_ptr<TwGridInput> input_;
   bool inCellExit_ = false;
   bool settingHorz_ = false;
-  // painting
+  /// painting
   std::unique_ptr<TwGridPainter> painter_;
   TColor selBgColor_ = clBlack;
   TColor selFgColor_ = clWhite;

@@ -24,25 +24,25 @@ using plat::paint::TFont;
 using plat::paint::TImageList;
 using plat::paint::TRect;
 
-// A button drawn at the right of a cell: the spin buttons of a time or the drop button of a date or list.
+/// A button drawn at the right of a cell: the spin buttons of a time or the drop button of a date or list.
 enum class TwCellButton : std::uint8_t { None, Spin, Combo };
-// The ellipsis button of a column with an edit button: drawn, or only its room kept (a control lies over it,
-// as the editor of the current cell brings its own).
+/// The ellipsis button of a column with an edit button: drawn, or only its room kept (a control lies over it,
+/// as the editor of the current cell brings its own).
 enum class TwCellEllipsis : std::uint8_t { None, Drawn, Room };
-// The edit buttons one cell shows.
+/// The edit buttons one cell shows.
 struct TwCellButtons {
   TwCellButton Button = TwCellButton::None;
   TwCellEllipsis Ellipsis = TwCellEllipsis::None;
 };
 
 // --- the drawing unit's shared objects ----------------------------------------------------------------
-// The first DrawUnitInitialize creates them, the matching last DrawUnitFinalize frees them. A routine
-// used outside an initialisation creates them on demand.
+/// The first DrawUnitInitialize creates them, the matching last DrawUnitFinalize frees them. A routine
+/// used outside an initialisation creates them on demand.
 void DrawUnitInitialize();
 void DrawUnitFinalize();
-// Width of every in-cell button: the style's scroll-bar extent, read once at creation.
+/// Width of every in-cell button: the style's scroll-bar extent, read once at creation.
 int ButtonWidth();
-// The shared buffers, grown to at least the given size (they never shrink).
+/// The shared buffers, grown to at least the given size (they never shrink).
 TCanvas& CellBuffer(int width, int height);
 TCanvas& ContentBuffer(int width, int height);
 const TImageList& SortMarkImages();
@@ -61,14 +61,14 @@ int GetTextWidth(TCanvas& DC, std::string_view Text);
 int GetFontHeight(const TFont& Font);
 int GetMinAveCharWidth(const TFont& Font);
 int GetMinMaxCharWidth(const TFont& Font);
-// Field number Index (from 0) of Text split at Separator; the last field runs to the end of the text;
-// an empty string when the text has fewer than Index separators.
+/// Field number Index (from 0) of Text split at Separator; the last field runs to the end of the text;
+/// an empty string when the text has fewer than Index separators.
 std::string ExtractItem(std::string_view Text, char Separator, int Index);
-// True when both colours come out as the same device colour (the buffers are 24-bit: the same RGB).
+/// True when both colours come out as the same device colour (the buffers are 24-bit: the same RGB).
 bool SameNearestColor(TCanvas& DC, TColor Color1, TColor Color2);
-// One-pixel dotted XOR line; drawing it twice erases it. The canvas pen is restored.
+/// One-pixel dotted XOR line; drawing it twice erases it. The canvas pen is restored.
 void XorDottedLine(TCanvas& Canvas, TColor Color, int X1, int Y1, int X2, int Y2);
-// Width vertical one-pixel XOR lines from x = X to X + Width - 1, each from Y1 to Y2. The pen is restored.
+/// Width vertical one-pixel XOR lines from x = X to X + Width - 1, each from Y1 to Y2. The pen is restored.
 void XorBand(TCanvas& Canvas, int X, int Y1, int Y2, int Width, TColor Color);
 
 // --- primitive drawers ----------------------------------------------------------------------------------
@@ -87,7 +87,7 @@ void DrawTextInRect(TCanvas& Canvas, const TRect& Rect, std::string_view Text, b
                     TwFitStyle FitStyle, TTextLayout Layout, TAlignment Alignment);
 
 // --- cell routines --------------------------------------------------------------------------------------
-// The target canvas's brush colour is the background and its font the text font.
+/// The target canvas's brush colour is the background and its font the text font.
 void DrawTextCell(TCanvas& Canvas, const TRect& Rect, std::string_view Text, const TwDrawInfo& Params,
                   TwCellButtons Buttons = {});
 void DrawEmptyCell(TCanvas& Canvas, const TRect& Rect, const TwDrawInfo& Params, TwCellButtons Buttons = {});
@@ -95,11 +95,11 @@ void DrawImageTextCell(TCanvas& Canvas, const TRect& Rect, std::string_view Text
                        TwImageLayout ImageLayout, const QImage* Picture);
 void DrawSortTitleCell(TCanvas& Canvas, const TRect& Rect, std::string_view Text, const TwDrawInfo& Params,
                        int SortDir, TwImageLayout ImageLayout, const QImage* Picture);
-// The image of an image list (nullptr when there is none or the index is outside the list).
+/// The image of an image list (nullptr when there is none or the index is outside the list).
 void DrawListImageCell(TCanvas& Canvas, const TRect& Rect, std::string_view Text, const QImage* Image,
                        TwImageLayout ImageLayout, const TwDrawInfo& Params, TwCellButtons Buttons = {});
 void DrawListImageOnlyCell(TCanvas& Canvas, const TRect& Rect, const QImage* Image, const TwDrawInfo& Params);
-// Any image list with Count() and Image(i): picks the image, or none for an index out of range.
+/// Any image list with Count() and Image(i): picks the image, or none for an index out of range.
 template <class List>
 const QImage* ListImage(const List* Images, int ImageIndex) {
   return Images && ImageIndex >= 0 && ImageIndex < Images->Count() ? &Images->Image(ImageIndex) : nullptr;
@@ -115,7 +115,7 @@ void DrawListImageOnlyCell(TCanvas& Canvas, const TRect& Rect, const List* Image
                            int ImageIndex) {
   DrawListImageOnlyCell(Canvas, Rect, ListImage(Images, ImageIndex), Params);
 }
-// Transparent: the colour of the picture's bottom-left pixel becomes transparent.
+/// Transparent: the colour of the picture's bottom-left pixel becomes transparent.
 void DrawPictureCell(TCanvas& Canvas, const TRect& Rect, const QImage* Picture, const TwDrawInfo& Params,
                      bool Transparent);
 void DrawStretchPictureCell(TCanvas& Canvas, const TRect& Rect, const QImage* Picture,
@@ -128,6 +128,6 @@ void DrawRadioCell(TCanvas& Canvas, const TRect& Rect, const std::vector<std::st
                    const TwDrawInfo& Params, bool Flat, int Columns, int ItemIndex,
                    TwCellEllipsis Ellipsis = TwCellEllipsis::None);
 
-// The check box's fixed size and the sort-mark strip of a title.
+/// The check box's fixed size and the sort-mark strip of a title.
 constexpr int kCheckBoxSize = 13;
 constexpr int kSortMarkStrip = 13;

@@ -9,14 +9,14 @@ class TwCustomGrid;
 
 class TwEditButton : public QWidget {
  public:
-  // Parent: the grid's viewport; width ButtonWidth; the button face colour.
+  /// Parent: the grid's viewport; width ButtonWidth; the button face colour.
   explicit TwEditButton(TwCustomGrid& grid);
 
   TwColumn* Column() const { return column_; }
   bool Tracking() const { return tracking_; }
   bool Pressed() const { return pressed_; }
-  // Places the button on the column's cell in ARow, clipped to the scrolling data area, and shows it;
-  // hides it when the column is null or has no edit button.
+  /// Places the button on the column's cell in ARow, clipped to the scrolling data area, and shows it;
+  /// hides it when the column is null or has no edit button.
   void PlaceButton(TwColumn* AColumn, int ARow);
 
  protected:

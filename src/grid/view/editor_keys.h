@@ -4,8 +4,8 @@
 
 namespace editors_detail {
 
-// Control characters for Ctrl+letter (Ctrl+C is 3, Ctrl+V 22, Ctrl+X 24) and for Backspace, Enter, Esc
-// and Tab; otherwise the first character of the event's text; 0 when the key types nothing.
+/// Control characters for Ctrl+letter (Ctrl+C is 3, Ctrl+V 22, Ctrl+X 24) and for Backspace, Enter, Esc
+/// and Tab; otherwise the first character of the event's text; 0 when the key types nothing.
 inline char32_t CharOf(const QKeyEvent* e) {
   const int k = e->key();
   const Qt::KeyboardModifiers m = e->modifiers();

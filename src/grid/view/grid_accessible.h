@@ -29,38 +29,38 @@
 class TwCustomGrid;
 class TwColumn;
 
-// Installs the factory that gives every TwCustomGrid its table interface (once per program).
+/// Installs the factory that gives every TwCustomGrid its table interface (once per program).
 void TwInstallGridAccessibility();
-// The current cell moved or the grid took the focus: the current cell's interface gets the focus event
-// (after the move is complete; a row and a column change made as one move give one event).
+/// The current cell moved or the grid took the focus: the current cell's interface gets the focus event
+/// (after the move is complete; a row and a column change made as one move give one event).
 void TwAccessibleCurrentCellMoved(TwCustomGrid* grid);
-// A cell's value was written (ACol: the column's collection index): a value change event for the cell when
-// it is the current one or a client has asked for it.
+/// A cell's value was written (ACol: the column's collection index): a value change event for the cell when
+/// it is the current one or a client has asked for it.
 void TwAccessibleCellValueChanged(TwCustomGrid* grid, int ACol, int ARow);
-// Rows were loaded, inserted, deleted or sorted: one model reset (coalesced until the event loop runs).
+/// Rows were loaded, inserted, deleted or sorted: one model reset (coalesced until the event loop runs).
 void TwAccessibleRowsChanged(TwCustomGrid* grid);
-// The selected rows changed.
+/// The selected rows changed.
 void TwAccessibleSelectionChanged(TwCustomGrid* grid);
 
 class TwGridAccessible : public QAccessibleWidget, public QAccessibleTableInterface {
  public:
-  // Child interfaces kept at most; the oldest goes first when a new one is needed.
+  /// Child interfaces kept at most; the oldest goes first when a new one is needed.
   static constexpr int kCacheCapacity = 256;
 
   explicit TwGridAccessible(TwCustomGrid* grid);
   ~TwGridAccessible() override;
 
   TwCustomGrid* Grid() const;
-  // The table's columns in their order (see the map at the top).
+  /// The table's columns in their order (see the map at the top).
   std::vector<TwColumn*> TableColumns() const;
-  // The table column of a column, -1 when it is not shown.
+  /// The table column of a column, -1 when it is not shown.
   int TableColumnOf(const TwColumn* column) const;
-  // Child interfaces held now.
+  /// Child interfaces held now.
   int CachedCount() const { return int(cache_.size()); }
-  // The table interface Qt made for the grid, if it made one (none is made here).
+  /// The table interface Qt made for the grid, if it made one (none is made here).
   static TwGridAccessible* Existing(const TwCustomGrid* grid);
 
-  // QAccessibleInterface
+  /// QAccessibleInterface
   void* interface_cast(QAccessible::InterfaceType t) override;
   int childCount() const override;
   QAccessibleInterface* child(int index) const override;
@@ -68,7 +68,7 @@ class TwGridAccessible : public QAccessibleWidget, public QAccessibleTableInterf
   QAccessibleInterface* focusChild() const override;
   QAccessibleInterface* childAt(int x, int y) const override;
 
-  // QAccessibleTableInterface
+  /// QAccessibleTableInterface
   QAccessibleInterface* caption() const override { return nullptr; }
   QAccessibleInterface* summary() const override { return nullptr; }
   QAccessibleInterface* cellAt(int row, int column) const override;
@@ -90,30 +90,30 @@ class TwGridAccessible : public QAccessibleWidget, public QAccessibleTableInterf
   bool unselectColumn(int) override { return false; }
   void modelChange(QAccessibleTableModelChangeEvent* event) override;
 
-  // The title of a table column, and in group mode the title of a visible group (by its visible index).
+  /// The title of a table column, and in group mode the title of a visible group (by its visible index).
   QAccessibleInterface* ColumnHeader(int column) const;
   QAccessibleInterface* GroupHeader(int group) const;
-  // The data cell's interface if one is held now (no new one is made).
+  /// The data cell's interface if one is held now (no new one is made).
   QAccessibleInterface* HeldCell(int row, int column) const;
-  // Gives every child interface back to Qt.
+  /// Gives every child interface back to Qt.
   void ReleaseChildren();
 
-  // What the hooks schedule: one focus event and one model reset each, sent when the event loop runs.
+  /// What the hooks schedule: one focus event and one model reset each, sent when the event loop runs.
   bool focusPending = false;
   bool resetPending = false;
 
  private:
-  // Child places: row >= 0 a data cell; kColumnTitle a column title (column = table column); kGroupTitle a
-  // group title (column = visible group index).
+  /// Child places: row >= 0 a data cell; kColumnTitle a column title (column = table column); kGroupTitle a
+  /// group title (column = visible group index).
   static constexpr int kColumnTitle = -1, kGroupTitle = -2;
   static std::uint64_t Key(int row, int column) {
     return (std::uint64_t(std::uint32_t(row)) << 32) | std::uint32_t(column);
   }
   QAccessibleInterface* Held(int row, int column) const;
-  // Registers a new child interface, releasing the oldest one first when the cache is full.
+  /// Registers a new child interface, releasing the oldest one first when the cache is full.
   QAccessibleInterface* Keep(int row, int column, QAccessibleInterface* iface) const;
   int GroupHeaderCount() const;
 
   mutable std::unordered_map<std::uint64_t, QAccessible::Id> cache_;
-  mutable std::deque<std::uint64_t> order_;  // oldest first
+  mutable std::deque<std::uint64_t> order_;  ///< oldest first
 };

@@ -8,12 +8,12 @@
 #include <functional>
 #include <utility>
 
-// Shows an error that escaped a grid handler; e is null for an error that is no std::exception.
+/// Shows an error that escaped a grid handler; e is null for an error that is no std::exception.
 using TwGridErrorHandler = std::function<void(QWidget* parent, const std::exception* e)>;
 void SetGridErrorHandler(TwGridErrorHandler handler);
 void ShowGridError(QWidget* parent, const std::exception* e);
 
-// Runs f; an escaping error is shown. Returns false when f raised.
+/// Runs f; an escaping error is shown. Returns false when f raised.
 template <class F>
 bool TwGuard(QWidget* parent, F&& f) {
   try {

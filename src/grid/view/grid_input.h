@@ -28,41 +28,41 @@ class TwGridInput {
   TwGridInput& operator=(const TwGridInput&) = delete;
 
   // --- hit tests (they answer and change nothing) ---
-  // What lies under a point of the viewport.
+  /// What lies under a point of the viewport.
   TwGridHit HitTest(int X, int Y) const;
-  // The sizing hit test at (X, Y): the state a press would start (wgsNone when none), filling the drag
-  // record with the edge found.
+  /// The sizing hit test at (X, Y): the state a press would start (wgsNone when none), filling the drag
+  /// record with the edge found.
   TwGridState SizingHitTest(int X, int Y, TwGridDrag& d) const;
-  // The moving hit test (after the sizing test): wgsColMoving, wgsCellMoving or wgsNone.
+  /// The moving hit test (after the sizing test): wgsColMoving, wgsCellMoving or wgsNone.
   TwGridState MovingHitTest(int X, int Y, bool Ctrl, TwGridDrag& d) const;
-  // The cursor a press at (X, Y) would show.
+  /// The cursor a press at (X, Y) would show.
   Qt::CursorShape CursorAt(int X, int Y) const;
 
   // --- the drag or title press in progress (painting draws pressed titles and the drop marker from it) ---
   const TwGridDrag& Drag() const { return drag_; }
   TwGridState GridDragState() const { return drag_.State; }
-  // Ends a drag without applying it (Esc).
+  /// Ends a drag without applying it (Esc).
   void CancelDrag();
 
   // --- click reporting ---
-  // Where the left press of the last click landed and what it started, so that an OnClick handler can
-  // tell a click on a cell from one on a title, a side column or a sizing edge. Empty before any press.
+  /// Where the left press of the last click landed and what it started, so that an OnClick handler can
+  /// tell a click on a cell from one on a title, a side column or a sizing edge. Empty before any press.
   const TwGridHit& LastClickHit() const { return lastClick_; }
-  // OnClick is running for a click of the mouse (and not because a handler was called directly).
+  /// OnClick is running for a click of the mouse (and not because a handler was called directly).
   bool ReportingClick() const { return reportingClick_; }
 
   // --- the default steps of the grid's mouse handlers ---
-  // What the first steps of a press did: the grid did not take the focus (nothing more happens), the press
-  // started a drag or a title press or reached no cell (only the inherited handling follows), or the press
-  // goes on to the row under the mouse.
+  /// What the first steps of a press did: the grid did not take the focus (nothing more happens), the press
+  /// started a drag or a title press or reached no cell (only the inherited handling follows), or the press
+  /// goes on to the row under the mouse.
   enum class Press : std::uint8_t { Refused, Taken, ToRow };
-  // Steps 1 to 4 of MouseDown: the focus, the hit of the click, sizing, moving and title presses.
+  /// Steps 1 to 4 of MouseDown: the focus, the hit of the click, sizing, moving and title presses.
   Press MouseDown(plat::ui::TMouseButton Button, plat::ui::TShiftState Shift, int X, int Y);
-  // The cursor while hovering, a held title following the mouse, the drag.
+  /// The cursor while hovering, a held title following the mouse, the drag.
   void MouseMove(plat::ui::TShiftState Shift, int X, int Y);
-  // The column popup (right button), a title click or the end of a drag (left button), then OnMouseUp.
+  /// The column popup (right button), a title click or the end of a drag (left button), then OnMouseUp.
   void MouseUp(plat::ui::TMouseButton Button, plat::ui::TShiftState Shift, int X, int Y);
-  // Right button up: shows the popup menu of the column under the point; true when one showed.
+  /// Right button up: shows the popup menu of the column under the point; true when one showed.
   bool ShowColumnPopup(int X, int Y);
 
   // --- Qt's events into the grid's handlers ---
@@ -74,9 +74,9 @@ class TwGridInput {
   void WheelEvent(QWheelEvent* e);
 
  private:
-  // A character typed while the editor is open and the grid holds the focus: into the editor, at its caret.
+  /// A character typed while the editor is open and the grid holds the focus: into the editor, at its caret.
   bool HandTypingToEditor(char32_t ch);
-  // The sizing events of the edge a press starts to size.
+  /// The sizing events of the edge a press starts to size.
   void RaiseSizingEvent(const TwGridDrag& d);
   void StartDrag(const TwGridDrag& d, int X, int Y);
   void DragTo(int X, int Y);
@@ -89,7 +89,7 @@ class TwGridInput {
 
   TwCustomGrid& grid_;
   TwGridDrag drag_;
-  QWidget* feedback_ = nullptr;  // a child of the viewport, made on the first drag
+  QWidget* feedback_ = nullptr;  ///< a child of the viewport, made on the first drag
   bool clicked_ = false;
   TwGridHit lastClick_;
   bool reportingClick_ = false;

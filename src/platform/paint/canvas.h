@@ -43,7 +43,7 @@ inline TRect Inflate(TRect r, int dx, int dy) {
   return TRect{r.Left - dx, r.Top - dy, r.Right + dx, r.Bottom + dy};
 }
 
-// DrawText formats.
+/// DrawText formats.
 inline constexpr unsigned DT_TOP = 0x0;
 inline constexpr unsigned DT_LEFT = 0x0;
 inline constexpr unsigned DT_CENTER = 0x1;
@@ -58,7 +58,7 @@ inline constexpr unsigned DT_CALCRECT = 0x400;
 inline constexpr unsigned DT_NOPREFIX = 0x800;
 inline constexpr unsigned DT_PATH_ELLIPSIS = 0x4000;
 inline constexpr unsigned DT_END_ELLIPSIS = 0x8000;
-// DrawEdge borders, edges and flags.
+/// DrawEdge borders, edges and flags.
 inline constexpr unsigned BDR_RAISEDOUTER = 0x1;
 inline constexpr unsigned BDR_SUNKENOUTER = 0x2;
 inline constexpr unsigned BDR_RAISEDINNER = 0x4;
@@ -76,7 +76,7 @@ inline constexpr unsigned BF_MIDDLE = 0x800;
 inline constexpr unsigned BF_ADJUST = 0x2000;
 inline constexpr unsigned BF_FLAT = 0x4000;
 inline constexpr unsigned BF_MONO = 0x8000;
-// DrawFrameControl types and states.
+/// DrawFrameControl types and states.
 inline constexpr unsigned DFC_SCROLL = 3;
 inline constexpr unsigned DFC_BUTTON = 4;
 inline constexpr unsigned DFCS_BUTTONCHECK = 0x0;
@@ -91,14 +91,14 @@ inline constexpr unsigned DFCS_INACTIVE = 0x100;
 inline constexpr unsigned DFCS_PUSHED = 0x200;
 inline constexpr unsigned DFCS_CHECKED = 0x400;
 inline constexpr unsigned DFCS_FLAT = 0x4000;
-// PatBlt raster operations.
+/// PatBlt raster operations.
 inline constexpr std::uint32_t BLACKNESS = 0x42;
 inline constexpr std::uint32_t DSTINVERT = 0x550009;
 inline constexpr std::uint32_t PATCOPY = 0xF00021;
 inline constexpr std::uint32_t PATINVERT = 0x5A0049;
 inline constexpr std::uint32_t WHITENESS = 0xFF0062;
 
-// Same ordinal values as the grid's TPenStyle.
+/// Same ordinal values as the grid's TPenStyle.
 enum class PenStyle : std::uint8_t { Solid, Dash, Dot, DashDot, DashDotDot, Clear, InsideFrame };
 enum class PenMode : std::uint8_t { Copy, Xor, Not };
 enum class BrushStyle : std::uint8_t { Solid, Clear };
@@ -129,15 +129,15 @@ class TCanvas {
   bool Active() const { return painter_.isActive(); }
   QPainter& Painter() { return painter_; }
   QImage* Image() const { return image_; }
-  // The device's size as a rectangle at (0, 0).
+  /// The device's size as a rectangle at (0, 0).
   TRect DeviceRect() const { return device_; }
 
   TBrush Brush;
   TPen Pen;
   TFont Font;
-  bool TransparentText = false;  // background mode: text cells are not filled behind glyphs
+  bool TransparentText = false;  ///< background mode: text cells are not filled behind glyphs
 
-  // The clip rectangle (device coordinates); no clip when cleared.
+  /// The clip rectangle (device coordinates); no clip when cleared.
   void SetClipRect(const TRect& r);
   void ClearClip();
   bool HasClip() const { return hasClip_; }
@@ -160,29 +160,29 @@ class TCanvas {
   void PatBlt(int x, int y, int w, int h, std::uint32_t rop);
   void Draw(int x, int y, const QImage& image);
   void StretchDraw(const TRect& r, const QImage& image);
-  // Copies sourceRect of source to the same-sized rectangle at (x, y).
+  /// Copies sourceRect of source to the same-sized rectangle at (x, y).
   void CopyRect(int x, int y, const QImage& source, const TRect& sourceRect);
 
   // --- text ---
   int TextWidth(std::string_view text);
   QSize TextExtent(std::string_view text);
   void TextOut(int x, int y, std::string_view text);
-  // Formats and draws text in r (or measures it with DT_CALCRECT, which updates r). Returns the text height.
+  /// Formats and draws text in r (or measures it with DT_CALCRECT, which updates r). Returns the text height.
   int DrawText(std::string_view text, TRect& r, unsigned format);
-  // The height DrawText with DT_CALCRECT would return, without computing the widths it does not need.
+  /// The height DrawText with DT_CALCRECT would return, without computing the widths it does not need.
   int TextHeight(std::string_view text, const TRect& r, unsigned format);
 
   // --- 3-D elements ---
   bool DrawEdge(TRect& r, unsigned edge, unsigned flags);
   bool DrawFrameControl(const TRect& r, unsigned type, unsigned state);
-  // Dotted rectangle outline drawn by inverting every other pixel: drawing it twice restores the pixels.
+  /// Dotted rectangle outline drawn by inverting every other pixel: drawing it twice restores the pixels.
   void DrawFocusRect(const TRect& r);
 
  private:
   struct LineSpan {
-    int start, end;  // code units [start, end) of the text buffer
-    int width;       // -1 until measured
-    bool elided;     // the text is in the ellipsis buffer
+    int start, end;  ///< code units [start, end) of the text buffer
+    int width;       ///< -1 until measured
+    bool elided;     ///< the text is in the ellipsis buffer
   };
   void ApplyFont();
   void FillSolid(int x, int y, int w, int h, QRgb c, PenMode mode);
@@ -200,11 +200,11 @@ class TCanvas {
   bool hasClip_ = false;
   int penX_ = 0, penY_ = 0;
   int patternPos_ = 0;
-  int mnemonic_ = -1;  // the underlined character of the laid-out text, -1 for none
+  int mnemonic_ = -1;  ///< the underlined character of the laid-out text, -1 for none
   const void* appliedFont_ = nullptr;
   QRgb textPenColor_ = 0;
   bool textPenValid_ = false;
-  // Reused text buffers: a paint loop decodes and lays out text without allocating.
+  /// Reused text buffers: a paint loop decodes and lays out text without allocating.
   QString text_;
   QString elided_;
   std::vector<LineSpan> spans_;

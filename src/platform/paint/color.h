@@ -6,7 +6,7 @@
 
 using TColor = std::uint32_t;
 
-// Named colours.
+/// Named colours.
 constexpr TColor clBlack = 0x000000;
 constexpr TColor clMaroon = 0x000080;
 constexpr TColor clGreen = 0x008000;
@@ -30,7 +30,7 @@ constexpr TColor clMedGray = 0xA4A0A0;
 constexpr TColor clNone = 0x1FFFFFFF;
 constexpr TColor clDefault = 0x20000000;
 
-// System colours (0xFF000000 + the colour index).
+/// System colours (0xFF000000 + the colour index).
 constexpr TColor clScrollBar = 0xFF000000;
 constexpr TColor clBackground = 0xFF000001;
 constexpr TColor clActiveCaption = 0xFF000002;
@@ -59,10 +59,10 @@ constexpr TColor clInfoBk = 0xFF000018;
 
 namespace plat::paint {
 
-// The RGB value 0x00BBGGRR of a colour: system colours through the classic palette; the top byte of any
-// other value is dropped.
+/// The RGB value 0x00BBGGRR of a colour: system colours through the classic palette; the top byte of any
+/// other value is dropped.
 TColor ColorToRGB(TColor c);
-// As a Qt pixel value 0xFFRRGGBB (opaque).
+/// As a Qt pixel value 0xFFRRGGBB (opaque).
 inline QRgb ToQRgb(TColor c) {
   const TColor v = ColorToRGB(c);
   return 0xFF000000u | ((v & 0xFF) << 16) | (v & 0xFF00) | ((v >> 16) & 0xFF);
@@ -70,7 +70,7 @@ inline QRgb ToQRgb(TColor c) {
 inline QColor ToQColor(TColor c) {
   return QColor::fromRgb(ToQRgb(c));
 }
-// A Qt pixel value back as 0x00BBGGRR (alpha dropped).
+/// A Qt pixel value back as 0x00BBGGRR (alpha dropped).
 inline TColor FromQRgb(QRgb p) {
   return ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF);
 }

@@ -18,7 +18,7 @@ namespace plat::paint {
 
 enum FontStyleBit : std::uint8_t { kFontBold = 1, kFontItalic = 2, kFontUnderline = 4, kFontStrikeOut = 8 };
 
-// The text metrics the grid uses, named as the window system names them.
+/// The text metrics the grid uses, named as the window system names them.
 struct TTextMetric {
   int tmHeight = 0;
   int tmAscent = 0;
@@ -29,7 +29,7 @@ struct TTextMetric {
   int tmMaxCharWidth = 0;
 };
 
-// The installed face used for a requested face name.
+/// The installed face used for a requested face name.
 std::string SubstituteFace(std::string_view face);
 
 class TFont {
@@ -39,7 +39,7 @@ class TFont {
 
   const std::string& Name() const { return name_; }
   int Height() const { return height_; }
-  // Size in points at 96 pixels per inch (the character height).
+  /// Size in points at 96 pixels per inch (the character height).
   int Size() const;
   std::uint8_t Style() const { return style_; }
   TColor Color() const { return color_; }
@@ -49,7 +49,7 @@ class TFont {
   void SetSize(int points);
   void SetStyle(std::uint8_t style);
   void SetColor(TColor color) { color_ = color; }
-  // Takes all four; does nothing when they already agree (no allocation in the paint loop).
+  /// Takes all four; does nothing when they already agree (no allocation in the paint loop).
   void Assign(const TFont& other);
 
   const QFont& QtFont() const;
@@ -66,13 +66,13 @@ class TFont {
   const Resolved& Resolve() const;
 
   std::string name_ = "MS Sans Serif";
-  int height_ = -11;  // 8 points
+  int height_ = -11;  ///< 8 points
   std::uint8_t style_ = 0;
   TColor color_ = clWindowText;
   mutable std::shared_ptr<const Resolved> resolved_;
 };
 
-// Metrics of the screen's default font (the system font of a dialog: "MS Sans Serif", 8 points).
+/// Metrics of the screen's default font (the system font of a dialog: "MS Sans Serif", 8 points).
 const TFont& DefaultFont();
 
 }  // namespace plat::paint

@@ -44,12 +44,12 @@ struct FormValue {
   Kind What = Integer;
   std::int64_t Int = 0;
   double Real = 0;
-  std::string Text;                     // String (UTF-8) or Ident
-  std::vector<std::string> Names;       // Set
-  std::vector<FormValue> Items;         // List
-  std::vector<FormProperties> Entries;  // Collection: the properties of each item
-  std::vector<std::uint8_t> Bytes;      // Binary
-  FormPos Pos;                          // where the value starts (reader only)
+  std::string Text;                     ///< String (UTF-8) or Ident
+  std::vector<std::string> Names;       ///< Set
+  std::vector<FormValue> Items;         ///< List
+  std::vector<FormProperties> Entries;  ///< Collection: the properties of each item
+  std::vector<std::uint8_t> Bytes;      ///< Binary
+  FormPos Pos;                          ///< where the value starts (reader only)
 
   static FormValue MakeInt(std::int64_t v);
   static FormValue MakeFloat(double v);
@@ -59,33 +59,33 @@ struct FormValue {
   static FormValue MakeSet(std::vector<std::string> names);
   static FormValue MakeStrings(const std::vector<std::string>& list);
   static FormValue MakeBinary(std::vector<std::uint8_t> bytes);
-  // A readable name of the kind, for messages ("integer", "string", ...).
+  /// A readable name of the kind, for messages ("integer", "string", ...).
   static const char* KindName(Kind k);
 };
 
 struct FormProperty {
-  std::string Name;  // may be dotted: "Title.Caption"
+  std::string Name;  ///< may be dotted: "Title.Caption"
   FormValue Value;
   FormPos Pos;
 };
 
 struct FormObject {
-  std::string Name;  // may be empty
+  std::string Name;  ///< may be empty
   std::string ClassName;
-  bool Inherited = false;  // "inherited" instead of "object"
+  bool Inherited = false;  ///< "inherited" instead of "object"
   FormProperties Properties;
   std::vector<FormObject> Children;
   FormPos Pos;
 };
 
-// A form description that cannot be read: what went wrong and where.
+/// A form description that cannot be read: what went wrong and where.
 class EFormError : public Exception {
  public:
   EFormError(FormPos pos, const std::string& message);
   int Line() const { return pos_.Line; }
   int Column() const { return pos_.Column; }
   FormPos Pos() const { return pos_; }
-  // The message without the position.
+  /// The message without the position.
   const std::string& Message() const { return message_; }
 
  private:
@@ -93,14 +93,14 @@ class EFormError : public Exception {
   std::string message_;
 };
 
-// Reads one object (with its nested objects) from the text; nothing but blanks may follow it.
+/// Reads one object (with its nested objects) from the text; nothing but blanks may follow it.
 FormObject ParseForm(std::string_view text);
-// Writes the object as text, two blanks of indentation per level, each line ending in "\n".
+/// Writes the object as text, two blanks of indentation per level, each line ending in "\n".
 std::string WriteForm(const FormObject& root);
-// A string as the writer spells it: quoted parts and #n codes for control characters.
+/// A string as the writer spells it: quoted parts and #n codes for control characters.
 std::string QuoteString(std::string_view utf8);
 
-// Names (identifiers, keywords, property names) compare in ASCII without regard to case.
+/// Names (identifiers, keywords, property names) compare in ASCII without regard to case.
 bool SameName(std::string_view a, std::string_view b);
 
 }  // namespace plat::persist

@@ -36,7 +36,7 @@ inline void ExpectKind(const FormValue& v, FormValue::Kind k) {
         v, std::string(FormValue::KindName(k)) + " expected but " + FormValue::KindName(v.What) + " found");
 }
 
-// An integer type; values outside [Min, Max] are refused.
+/// An integer type; values outside [Min, Max] are refused.
 template <class T>
 struct IntConv {
   std::int64_t Min = std::numeric_limits<T>::min();
@@ -69,7 +69,7 @@ struct TextConv {
   }
 };
 
-// An enumeration stored by the names of its values in ordinal order.
+/// An enumeration stored by the names of its values in ordinal order.
 template <class E>
 struct EnumConv {
   std::vector<std::string_view> Names;
@@ -85,7 +85,7 @@ struct EnumConv {
   }
 };
 
-// A set of an enumeration as its bits (bit n = value n), stored as the names of its members.
+/// A set of an enumeration as its bits (bit n = value n), stored as the names of its members.
 struct SetConv {
   std::vector<std::string_view> Names;
   FormValue Write(std::uint32_t bits) const {
@@ -107,7 +107,7 @@ struct SetConv {
   }
 };
 
-// A list of strings.
+/// A list of strings.
 struct StringsConv {
   FormValue Write(const std::vector<std::string>& v) const { return FormValue::MakeStrings(v); }
   std::vector<std::string> Read(const FormValue& v) const {
@@ -122,7 +122,7 @@ struct StringsConv {
   }
 };
 
-// Raw bytes; Size > 0 asks for exactly that many.
+/// Raw bytes; Size > 0 asks for exactly that many.
 struct BytesConv {
   std::size_t Size = 0;
   FormValue Write(const std::vector<std::uint8_t>& v) const { return FormValue::MakeBinary(v); }
@@ -135,8 +135,8 @@ struct BytesConv {
   }
 };
 
-// A 32-bit value written by name when it has one (colours: clBtnFace), else as a signed integer; reads a
-// name, a signed or an unsigned 32-bit integer.
+/// A 32-bit value written by name when it has one (colours: clBtnFace), else as a signed integer; reads a
+/// name, a signed or an unsigned 32-bit integer.
 struct IdentIntConv {
   std::vector<std::pair<std::string_view, std::uint32_t>> Names;
   FormValue Write(std::uint32_t v) const {
@@ -179,10 +179,10 @@ class PropertyList {
  public:
   struct Entry {
     std::string Name;
-    // Appends the property (prefix + Name) or, for a nested object, its stored properties.
+    /// Appends the property (prefix + Name) or, for a nested object, its stored properties.
     std::function<void(const Obj&, const std::string& prefix, FormProperties& out)> Write;
-    // Sets the property from a value. rest is what follows "Name." in a dotted name ("" for the property
-    // itself); p is the property as read, for its name and position in messages.
+    /// Sets the property from a value. rest is what follows "Name." in a dotted name ("" for the property
+    /// itself); p is the property as read, for its name and position in messages.
     std::function<void(Obj&, std::string_view rest, const FormProperty& p)> Read;
   };
 
@@ -194,7 +194,7 @@ class PropertyList {
     entries_.push_back(std::move(e));
     return *this;
   }
-  // Replaces the entry of the same name in place (a descendant's own version of a property).
+  /// Replaces the entry of the same name in place (a descendant's own version of a property).
   PropertyList& Replace(Entry e) {
     for (Entry& x : entries_)
       if (SameName(x.Name, e.Name)) {
@@ -203,7 +203,7 @@ class PropertyList {
       }
     return Add(std::move(e));
   }
-  // Takes over every property of a base class's list.
+  /// Takes over every property of a base class's list.
   template <class Base>
   PropertyList& Inherit(const PropertyList<Base>& base) {
     for (const auto& b : base.Entries()) {
@@ -219,8 +219,8 @@ class PropertyList {
     }
     return *this;
   }
-  // Takes over every property of a part's list, as properties of the object itself; access(o) is the part
-  // (called on a const and on a mutable object).
+  /// Takes over every property of a part's list, as properties of the object itself; access(o) is the part
+  /// (called on a const and on a mutable object).
   template <class Part, class Access>
   PropertyList& Inherit(const PropertyList<Part>& part, Access access) {
     for (const auto& b : part.Entries()) {
@@ -237,7 +237,7 @@ class PropertyList {
     return *this;
   }
 
-  // A plain property: conv turns the getter's value into a FormValue and back for the setter.
+  /// A plain property: conv turns the getter's value into a FormValue and back for the setter.
   template <class Conv, class Get, class SetFn>
   PropertyList& Prop(std::string name, Conv conv, Get get, SetFn set,
                      StoredTest<Obj> stored = Always<Obj>()) {
@@ -253,13 +253,13 @@ class PropertyList {
     };
     return Add(std::move(e));
   }
-  // A plain property stored when its value differs from def.
+  /// A plain property stored when its value differs from def.
   template <class Conv, class Get, class SetFn, class T>
   PropertyList& PropDefault(std::string name, Conv conv, Get get, SetFn set, T def) {
     return Prop(std::move(name), std::move(conv), get, set,
                 [get, def](const Obj& o) { return !(get(o) == def); });
   }
-  // A property the reader accepts and ignores, and the writer never writes.
+  /// A property the reader accepts and ignores, and the writer never writes.
   PropertyList& Ignored(std::string name) {
     Entry e;
     e.Name = std::move(name);
@@ -268,7 +268,7 @@ class PropertyList {
     return Add(std::move(e));
   }
 
-  // An owned object reached by reference; its properties are written as "Name.Property".
+  /// An owned object reached by reference; its properties are written as "Name.Property".
   template <class Sub, class Access>
   PropertyList& Object(std::string name, Access access, std::shared_ptr<const PropertyList<Sub>> sub,
                        StoredTest<Obj> stored = Always<Obj>()) {
@@ -286,7 +286,7 @@ class PropertyList {
     };
     return Add(std::move(e));
   }
-  // An object held by value (a font): read, changed in a copy and set back as a whole.
+  /// An object held by value (a font): read, changed in a copy and set back as a whole.
   template <class Sub, class Get, class SetFn>
   PropertyList& ValueObject(std::string name, Get get, SetFn set,
                             std::shared_ptr<const PropertyList<Sub>> sub,
@@ -306,7 +306,7 @@ class PropertyList {
     };
     return Add(std::move(e));
   }
-  // A collection: count and item(i) for writing; clear and add for reading, which replaces the items.
+  /// A collection: count and item(i) for writing; clear and add for reading, which replaces the items.
   template <class Item, class Count, class ItemAt, class Clear, class AddItem>
   PropertyList& Collection(std::string name, Count count, ItemAt itemAt, Clear clear, AddItem add,
                            std::shared_ptr<const PropertyList<Item>> items,
@@ -339,7 +339,7 @@ class PropertyList {
     return Add(std::move(e));
   }
 
-  // Appends the stored properties of o, each name preceded by prefix.
+  /// Appends the stored properties of o, each name preceded by prefix.
   void Write(const Obj& o, const std::string& prefix, FormProperties& out) const {
     for (const Entry& e : entries_) e.Write(o, prefix, out);
   }
@@ -349,12 +349,12 @@ class PropertyList {
     return out;
   }
 
-  // Sets the properties in the order given. Errors other than EFormError that a setter raises are
-  // reported as EFormError at the property.
+  /// Sets the properties in the order given. Errors other than EFormError that a setter raises are
+  /// reported as EFormError at the property.
   void ReadAll(Obj& o, const FormProperties& props) const {
     for (const FormProperty& p : props) ReadPath(o, p.Name, p);
   }
-  // Sets one property; path is the (rest of the) dotted name.
+  /// Sets one property; path is the (rest of the) dotted name.
   void ReadPath(Obj& o, std::string_view path, const FormProperty& p) const {
     const std::size_t dot = path.find('.');
     const std::string_view head = path.substr(0, dot);

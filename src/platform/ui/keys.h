@@ -54,10 +54,10 @@ class TShiftState {
 
 enum TMouseButton : std::uint8_t { mbLeft, mbRight, mbMiddle };
 
-// The virtual-key number of a Qt key, 0 for keys without one. Letters and digits map to their upper-case
-// character code, as Windows does.
+/// The virtual-key number of a Qt key, 0 for keys without one. Letters and digits map to their upper-case
+/// character code, as Windows does.
 int VirtualKeyOf(int qtKey);
-// The shift set of keyboard modifiers and pressed mouse buttons.
+/// The shift set of keyboard modifiers and pressed mouse buttons.
 TShiftState ShiftStateOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons = Qt::NoButton);
 
 }  // namespace plat::ui

@@ -11,31 +11,31 @@
 
 namespace plat {
 
-// Days since 30 December 1899; the fraction is the time of day.
+/// Days since 30 December 1899; the fraction is the time of day.
 using TDateTime = double;
 
 enum class VarType : std::uint8_t {
   Empty,
   Null,
   Boolean,
-  ShortInt,  // signed 8-bit
-  Byte,      // unsigned 8-bit
-  SmallInt,  // signed 16-bit
-  Word,      // unsigned 16-bit
-  Integer,   // signed 32-bit
-  LongWord,  // unsigned 32-bit
+  ShortInt,  ///< signed 8-bit
+  Byte,      ///< unsigned 8-bit
+  SmallInt,  ///< signed 16-bit
+  Word,      ///< unsigned 16-bit
+  Integer,   ///< signed 32-bit
+  LongWord,  ///< unsigned 32-bit
   Int64,
   Double,
-  Date,  // TDateTime
+  Date,  ///< TDateTime
   String
 };
 
-// Name of a kind as the conversion errors show it ("Null", "String", "Integer", ...).
+/// Name of a kind as the conversion errors show it ("Null", "String", "Integer", ...).
 const char* VarTypeName(VarType t);
 
 class Variant {
  public:
-  Variant() = default;  // Empty
+  Variant() = default;  ///< Empty
   Variant(bool v) : type_(VarType::Boolean), num_(std::int64_t(v)) {}
   Variant(std::int8_t v) : type_(VarType::ShortInt), num_(std::int64_t(v)) {}
   Variant(std::uint8_t v) : type_(VarType::Byte), num_(std::int64_t(v)) {}
@@ -65,22 +65,22 @@ class Variant {
   bool IsNull() const { return type_ == VarType::Null; }
   bool IsNullOrEmpty() const { return IsEmpty() || IsNull(); }
   bool IsString() const { return type_ == VarType::String; }
-  bool IsNumeric() const;  // any integer kind, Double or Boolean
+  bool IsNumeric() const;  ///< any integer kind, Double or Boolean
 
-  // Conversions. Null and Empty give "" as text; Boolean gives "True"/"False"; numbers and dates use the
-  // locale. Null raises EConvertError when converted to a number, Boolean or date ("Could not convert
-  // variant of type (Null) into type (Integer)"); Empty converts to 0, false and "".
+  /// Conversions. Null and Empty give "" as text; Boolean gives "True"/"False"; numbers and dates use the
+  /// locale. Null raises EConvertError when converted to a number, Boolean or date ("Could not convert
+  /// variant of type (Null) into type (Integer)"); Empty converts to 0, false and "".
   std::string ToString() const;
-  std::int64_t ToInt64() const;  // texts parse as integers; doubles round to nearest, ties to even
-  double ToDouble() const;       // texts parse as floats
-  bool ToBool() const;           // texts: "True"/"False" in any case, or a number; numbers: != 0
-  TDateTime ToDateTime() const;  // texts parse as date and/or time
+  std::int64_t ToInt64() const;  ///< texts parse as integers; doubles round to nearest, ties to even
+  double ToDouble() const;       ///< texts parse as floats
+  bool ToBool() const;           ///< texts: "True"/"False" in any case, or a number; numbers: != 0
+  TDateTime ToDateTime() const;  ///< texts parse as date and/or time
 
-  // Raw access for the matching kind (no conversion).
+  /// Raw access for the matching kind (no conversion).
   const std::string& StringRef() const { return str_; }
 
-  // Equality of two variants as the grid compares cells: both Null, both Empty, or equal values (numbers
-  // compare numerically, texts case-sensitively, a text and a number by converting the text).
+  /// Equality of two variants as the grid compares cells: both Null, both Empty, or equal values (numbers
+  /// compare numerically, texts case-sensitively, a text and a number by converting the text).
   friend bool operator==(const Variant& a, const Variant& b);
 
  private:
