@@ -4,14 +4,16 @@
 # and accessibility_client.py (pyatspi, the system's python3) reads the list as a table: the rows the count
 # line names, the column titles as headers, the first row's Korean texts as the result file gives them, the
 # seven named text fields; Space ticks the current row (its tick cell reads checked) and Down moves the
-# focused cell one row down.
+# focused cell one row down. Then the grid's gallery on its page of a million rows, opened by a click on
+# the page list: the client reads cell (999999, 1), the last row's name as the gallery reports it.
 #
-#   accessibility.sh VEKSECURITY
+#   accessibility.sh VEKSECURITY GRID_GALLERY
 #
 # Exit code 77 (a skip for CTest) when Xvfb, xauth, xdotool, dbus-launch, the AT-SPI bus or pyatspi is missing.
 set -euo pipefail
 
-exe=${1:?usage: accessibility.sh VEKSECURITY}
+exe=${1:?usage: accessibility.sh VEKSECURITY GRID_GALLERY}
+gallery=${2:?usage: accessibility.sh VEKSECURITY GRID_GALLERY}
 here=$(cd "$(dirname "$0")" && pwd)
 for tool in Xvfb xauth xdotool dbus-launch iconv; do
   if ! command -v "$tool" >/dev/null; then
@@ -24,6 +26,7 @@ if [ ! -x /usr/libexec/at-spi-bus-launcher ] || ! /usr/bin/python3 -c 'import py
   exit 77
 fi
 exe=$(cd "$(dirname "$exe")" && pwd)/$(basename "$exe")
+gallery=$(cd "$(dirname "$gallery")" && pwd)/$(basename "$gallery")
 
 # The grid's first data row, from the top left of the window's client area: Panel1 (39), Panel4 (72), the
 # grid's insets (3) and its title row (21); the middle of a row of 21 pixels. x = 150 lies in 파일명.
@@ -76,3 +79,24 @@ xdotool mousemove --window "$main_window" 150 $((GRID_TOP + ROW_HEIGHT / 2)) cli
 
 /usr/bin/python3 "$here/accessibility_client.py" list "$prog_pid" "$first_name" "$first_kind" ||
   fail "the accessibility client's checks"
+
+# --- the gallery's million rows ---------------------------------------------------------------------------
+stop_pid "$prog_pid" || true # (its wait reports the program's end by the signal)
+"$gallery" --report >"$work/gallery.log" 2>&1 &
+prog_pid=$!
+wait_for "the gallery's report" grep -qsx ready "$work/gallery.log"
+gallery_window=""
+gallery_shown() {
+  gallery_window=$(xdotool search --onlyvisible --name '^TMemGrid' 2>/dev/null | head -n1 || true)
+  [ -n "$gallery_window" ]
+}
+wait_for "the gallery's window" gallery_shown
+xdotool windowfocus --sync "$gallery_window"
+read -r x y < <(grep "^page 1 " "$work/gallery.log" | awk '{ print $3, $4 }')
+xdotool mousemove --window "$gallery_window" "$x" "$y" click 1
+wait_for "the page of a million rows" grep -q "^values million " "$work/gallery.log"
+# "last=1000000/NAME/AMOUNT": the last row's number, name and amount.
+last_name=$(grep "^values million " "$work/gallery.log" | head -n1 | tr ' ' '\n' | sed -n 's/^last=//p' | cut -d/ -f2)
+[ -n "$last_name" ] || fail "the gallery reported no last row"
+/usr/bin/python3 "$here/accessibility_client.py" cell "$prog_pid" 1000000 999999 1 "$last_name" ||
+  fail "the accessibility client's check of the gallery"

@@ -7,6 +7,8 @@
       the list of the window: rows as many as the count line names, the five column titles as column
       headers, row 0's file name and kind, the seven named text fields; then Space ticks the current row
       (its tick cell reads checked) and Down moves the focused cell one row down
+  accessibility_client.py cell PID ROWS ROW COLUMN TEXT
+      the window holds a table of ROWS rows whose cell (ROW, COLUMN) reads TEXT
 
 Every wait polls with a deadline; a failure prints what was read and exits 1.
 """
@@ -172,6 +174,22 @@ def check_list(pid, first_name, first_kind):
           (rows, len(TITLES), " ".join(TITLES), first_name))
 
 
+def check_cell(pid, rows, row, column, text):
+    app = wait_for("the program on the accessibility bus", lambda: application(pid))
+
+    def table_of_rows():
+        for t in descendants(app, lambda a: a.getRole() == pyatspi.ROLE_TABLE):
+            if t.queryTable().nRows == rows:
+                return t.queryTable()
+        return None
+
+    table = wait_for("a table of %d rows" % rows, table_of_rows)
+    read = table.getAccessibleAt(row, column).name
+    if read != text:
+        fail("cell (%d, %d) reads %r, not %r" % (row, column, read, text))
+    print("PASS: a table of %d rows; cell (%d, %d) reads %s" % (rows, row, column, text))
+
+
 def main():
     mode, pid = sys.argv[1], int(sys.argv[2])
     if mode == "listed":
@@ -179,6 +197,9 @@ def main():
         return
     if mode == "list":
         check_list(pid, sys.argv[3], sys.argv[4])
+        return
+    if mode == "cell":
+        check_cell(pid, int(sys.argv[3]), int(sys.argv[4]), int(sys.argv[5]), sys.argv[6])
         return
     fail("unknown mode " + mode)
 
