@@ -142,6 +142,10 @@ class Condition {
       number_ = plat::fmt::StrToTime(value_);
     else if (type_ == wdtDateTime)
       number_ = plat::fmt::StrToDateTime(value_);
+    else if (type_ == wdtBool && plat::text::SameText(plat::text::Trim(value_), "True"))
+      number_ = 1;  // a boolean column's own texts read as its values
+    else if (type_ == wdtBool && plat::text::SameText(plat::text::Trim(value_), "False"))
+      number_ = 0;
     else
       number_ = plat::fmt::StrToFloat(value_);
   }

@@ -61,6 +61,16 @@ TEST_F(Footers, CountSumAverageCountNullRows) {
   EXPECT_EQ(Calc(wfkMin), "");  // the null row is the smallest
 }
 
+// A boolean column's condition may be written with its own texts (as a form description writes them), or
+// as a number.
+TEST_F(Footers, ABooleanConditionReadsTrueAndFalse) {
+  Numbers({"True", "False", "True", ""}, wdtBool);
+  EXPECT_EQ(Calc(wfkCnt, wfoEqual, "True"), "2");
+  EXPECT_EQ(Calc(wfkCnt, wfoEqual, " false"), "1");
+  EXPECT_EQ(Calc(wfkCnt, wfoEqual, "1"), "2");
+  EXPECT_THROW(Calc(wfkCnt, wfoEqual, "yes"), plat::EConvertError);
+}
+
 TEST_F(Footers, ConditionsOnThisColumn) {
   Numbers({"1", "4", "", "7", "4"});
   EXPECT_EQ(Calc(wfkCnt, wfoEqual, "4"), "2");
