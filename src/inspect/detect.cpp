@@ -22,6 +22,8 @@
 #include <emmintrin.h>
 #endif
 
+#include "inspect/line_pieces.h"
+
 namespace vek::inspect {
 
 namespace {
@@ -564,18 +566,7 @@ std::vector<Match> DetectPiece(std::string_view s, std::stop_token stop) {
 std::vector<Match> Detect(std::string_view s, std::stop_token stop, int threads) {
   // No match and no separator holds a line break, and a line break next to a number reads as the start or
   // end of the text does: a long text is scanned in pieces cut after a line break, one thread each.
-  constexpr std::size_t kPieceAtLeast = std::size_t(4) << 20;
-  if (threads <= 0) threads = int(std::max(1u, std::min(8u, std::thread::hardware_concurrency())));
-  threads =
-      int(std::min<std::size_t>(std::size_t(threads), std::max<std::size_t>(1, s.size() / kPieceAtLeast)));
-  std::vector<std::size_t> cuts{0};
-  for (int k = 1; k < threads; ++k) {
-    const std::size_t nl =
-        s.find('\n', std::max(cuts.back(), s.size() / std::size_t(threads) * std::size_t(k)));
-    if (nl == std::string_view::npos) break;
-    cuts.push_back(nl + 1);
-  }
-  cuts.push_back(s.size());
+  const std::vector<std::size_t> cuts = LinePieces(s, threads);
   if (cuts.size() == 2) return DetectPiece(s, stop);
   std::vector<std::vector<Match>> pieces(cuts.size() - 1);
   {

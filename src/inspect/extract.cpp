@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "inspect/formats.h"
+#include "inspect/line_pieces.h"
 #include "platform/text/text.h"
 
 namespace vek::inspect {
@@ -158,17 +159,7 @@ void AppendCp949Piece(std::string& out, std::string_view b) {
 // A line break is never the second byte of a CP949 character, so a long text is decoded in pieces cut after
 // line breaks, one thread each, and the pieces put together in order.
 void AppendCp949Lenient(std::string& out, std::string_view b) {
-  constexpr std::size_t kPieceAtLeast = std::size_t(4) << 20;
-  const std::size_t threads =
-      std::min<std::size_t>(std::max(1u, std::min(8u, std::thread::hardware_concurrency())),
-                            std::max<std::size_t>(1, b.size() / kPieceAtLeast));
-  std::vector<std::size_t> cuts{0};
-  for (std::size_t k = 1; k < threads; ++k) {
-    const std::size_t nl = b.find('\n', std::max(cuts.back(), b.size() / threads * k));
-    if (nl == std::string_view::npos) break;
-    cuts.push_back(nl + 1);
-  }
-  cuts.push_back(b.size());
+  const std::vector<std::size_t> cuts = LinePieces(b);
   if (cuts.size() == 2) return AppendCp949Piece(out, b);
   std::vector<std::string> pieces(cuts.size() - 2);
   {

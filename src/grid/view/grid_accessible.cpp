@@ -11,16 +11,13 @@
 #include <string>
 
 #include "grid/structure/extents.h"
+#include "grid/structure/qt_text.h"
 #include "grid/view/custom_grid.h"
 #include "grid/view/edit_session.h"
 #include "grid/view/grid_input.h"
 #include "grid/view/inplace_editor.h"
 
 namespace {
-
-QString Q(const std::string& s) {
-  return QString::fromUtf8(s.data(), qsizetype(s.size()));
-}
 
 bool IsCheckKind(const TwColumn* c) {
   const TwEditKind k = c->GetEditKind();
@@ -52,13 +49,10 @@ TwGridAccessible* TableOf(TwCustomGrid* grid) {
   return dynamic_cast<TwGridAccessible*>(QAccessible::queryAccessibleInterface(grid));
 }
 
-// A column title, or in group mode a group title.
-class TwGridHeaderAccessible : public QAccessibleInterface {
+// What a header and a cell share: a leaf of the grid's table, parented by it, read-only.
+class TwGridPartAccessible : public QAccessibleInterface {
  public:
-  TwGridHeaderAccessible(TwCustomGrid* grid, int column, bool group)
-      : grid_(grid), column_(column), group_(group) {}
-
-  bool isValid() const override { return Title() != nullptr; }
+  explicit TwGridPartAccessible(TwCustomGrid* grid) : grid_(grid) {}
   QObject* object() const override { return nullptr; }
   QWindow* window() const override { return grid_ ? grid_->window()->windowHandle() : nullptr; }
   QAccessibleInterface* parent() const override {
@@ -68,13 +62,25 @@ class TwGridHeaderAccessible : public QAccessibleInterface {
   int childCount() const override { return 0; }
   int indexOfChild(const QAccessibleInterface*) const override { return -1; }
   QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+  void setText(QAccessible::Text, const QString&) override {}
+
+ protected:
+  QPointer<TwCustomGrid> grid_;
+};
+
+// A column title, or in group mode a group title.
+class TwGridHeaderAccessible : public TwGridPartAccessible {
+ public:
+  TwGridHeaderAccessible(TwCustomGrid* grid, int column, bool group)
+      : TwGridPartAccessible(grid), column_(column), group_(group) {}
+
+  bool isValid() const override { return Title() != nullptr; }
   QAccessible::Role role() const override { return QAccessible::ColumnHeader; }
   QString text(QAccessible::Text t) const override {
     const TwTitle* title = Title();
     if (!title || (t != QAccessible::Name && t != QAccessible::Description)) return {};
-    return Q(title->Caption());
+    return tw::ToQ(title->Caption());
   }
-  void setText(QAccessible::Text, const QString&) override {}
   QAccessible::State state() const override {
     QAccessible::State s;
     if (!isValid() || rect().isEmpty()) s.invisible = true;
@@ -111,17 +117,17 @@ class TwGridHeaderAccessible : public QAccessibleInterface {
     return &groups.VisibleItems(column_)->Title();
   }
 
-  QPointer<TwCustomGrid> grid_;
   int column_;
   bool group_;
 };
 
 // One data cell, found by its place (row, table column) whenever it is asked something.
-class TwGridCellAccessible : public QAccessibleInterface,
+class TwGridCellAccessible : public TwGridPartAccessible,
                              public QAccessibleTableCellInterface,
                              public QAccessibleActionInterface {
  public:
-  TwGridCellAccessible(TwCustomGrid* grid, int row, int column) : grid_(grid), row_(row), column_(column) {}
+  TwGridCellAccessible(TwCustomGrid* grid, int row, int column)
+      : TwGridPartAccessible(grid), row_(row), column_(column) {}
 
   void* interface_cast(QAccessible::InterfaceType t) override {
     if (t == QAccessible::TableCellInterface) return static_cast<QAccessibleTableCellInterface*>(this);
@@ -129,24 +135,14 @@ class TwGridCellAccessible : public QAccessibleInterface,
     return nullptr;
   }
   bool isValid() const override { return Column() != nullptr && row_ < grid_->RowCount(); }
-  QObject* object() const override { return nullptr; }
-  QWindow* window() const override { return grid_ ? grid_->window()->windowHandle() : nullptr; }
-  QAccessibleInterface* parent() const override {
-    return QAccessible::queryAccessibleInterface(grid_.data());
-  }
-  QAccessibleInterface* child(int) const override { return nullptr; }
-  int childCount() const override { return 0; }
-  int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-  QAccessibleInterface* childAt(int, int) const override { return nullptr; }
   QAccessible::Role role() const override { return QAccessible::Cell; }
   QString text(QAccessible::Text t) const override {
     TwColumn* c = Column();
     if (!c || row_ >= grid_->RowCount() || (t != QAccessible::Name && t != QAccessible::Value)) return {};
     std::string s;
     grid_->GetCellText(c, row_, s);
-    return Q(s);
+    return tw::ToQ(s);
   }
-  void setText(QAccessible::Text, const QString&) override {}
   QRect rect() const override {
     TwColumn* c = Column();
     if (!c) return {};
@@ -245,7 +241,6 @@ class TwGridCellAccessible : public QAccessibleInterface,
     QCoreApplication::sendEvent(vp, &release);
   }
 
-  QPointer<TwCustomGrid> grid_;
   int row_;
   int column_;
 };
@@ -272,6 +267,7 @@ TwGridAccessible::~TwGridAccessible() {
 }
 
 TwGridAccessible* TwGridAccessible::Existing(const TwCustomGrid* grid) {
+  if (Tables().empty()) return nullptr;  // no reader ever asked: the rows' changes cost nothing more
   const auto it = Tables().find(grid);
   return it == Tables().end() ? nullptr : it->second;
 }
@@ -418,7 +414,7 @@ QAccessibleInterface* TwGridAccessible::GroupHeader(int group) const {
 QString TwGridAccessible::columnDescription(int column) const {
   const std::vector<TwColumn*> cols = TableColumns();
   if (column < 0 || column >= int(cols.size())) return {};
-  return Q(cols[std::size_t(column)]->Title().Caption());
+  return tw::ToQ(cols[std::size_t(column)]->Title().Caption());
 }
 
 QString TwGridAccessible::rowDescription(int row) const {

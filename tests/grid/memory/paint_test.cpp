@@ -13,6 +13,7 @@
 #include "platform/format/format.h"
 #include "platform/paint/canvas.h"
 #include "platform/paint/color.h"
+#include "viewport_picture.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ constexpr TColor kGreen = 0x00FF00;
 constexpr TColor kBlue = 0xFF0000;
 constexpr TColor kSilver = 0xC0C0C0;
 
-class Paint : public ::testing::Test {
+class Paint : public ::testing::Test, protected PixelProbe {
  protected:
   void SetUp() override {
     plat::fmt::SetLocale(plat::fmt::KoreanDefaults());
@@ -41,22 +42,7 @@ class Paint : public ::testing::Test {
     }
   }
   // Paints the whole viewport into an image.
-  QImage Render() {
-    QImage img(grid.viewport()->size(), QImage::Format_RGB32);
-    img.fill(Qt::magenta);
-    TCanvas canvas(&img);
-    grid.Painter().PaintTo(canvas, TRect{0, 0, img.width(), img.height()});
-    canvas.End();
-    return img;
-  }
-  static TColor At(const QImage& img, int x, int y) { return plat::paint::FromQRgb(img.pixel(x, y)); }
-  // How many pixels of a rectangle have the colour.
-  static int Count(const QImage& img, const TRect& r, TColor c) {
-    int n = 0;
-    for (int y = r.Top; y < r.Bottom; ++y)
-      for (int x = r.Left; x < r.Right; ++x) n += At(img, x, y) == plat::paint::ColorToRGB(c);
-    return n;
-  }
+  QImage Render() { return RenderViewport(grid); }
   const TwGridExtents& E() { return grid.Model().Extents(); }
   // The middle of a data cell, inside its lines and margins.
   QPoint Mid(int band, int row) {

@@ -17,6 +17,7 @@
 #include "platform/format/format.h"
 #include "platform/paint/canvas.h"
 #include "platform/paint/color.h"
+#include "viewport_picture.h"
 
 namespace {
 
@@ -51,7 +52,7 @@ QPoint MidOf(const TRect& r) {
   return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
 }
 
-class Renderers : public ::testing::Test {
+class Renderers : public ::testing::Test, protected PixelProbe {
  protected:
   // Columns: a name, the progress (custom kind "progress") and the same numbers without a custom kind.
   void SetUp() override {
@@ -74,21 +75,7 @@ class Renderers : public ::testing::Test {
       }
     }
   }
-  QImage Render() {
-    QImage img(grid.viewport()->size(), QImage::Format_RGB32);
-    img.fill(Qt::magenta);
-    TCanvas canvas(&img);
-    grid.Painter().PaintTo(canvas, TRect{0, 0, img.width(), img.height()});
-    canvas.End();
-    return img;
-  }
-  static TColor At(const QImage& img, int x, int y) { return plat::paint::FromQRgb(img.pixel(x, y)); }
-  static int Count(const QImage& img, const TRect& r, TColor c) {
-    int n = 0;
-    for (int y = r.Top; y < r.Bottom; ++y)
-      for (int x = r.Left; x < r.Right; ++x) n += At(img, x, y) == plat::paint::ColorToRGB(c);
-    return n;
-  }
+  QImage Render() { return RenderViewport(grid); }
   // The bar's pixels along the middle line of a cell.
   static int BarRun(const QImage& img, const TRect& cell) {
     return Count(img, TRect{cell.Left, MidOf(cell).y(), cell.Right, MidOf(cell).y() + 1}, kBar);
