@@ -35,11 +35,12 @@ readonly TITLE="정보보안문서 관리기 1.0"
 readonly TIMEOUT=${E2E_TIMEOUT:-60}
 
 work=$(mktemp -d)
-xvfb_pid="" prog_pid="" dbus_pid=""
+xvfb_pid="" prog_pid="" dbus_pid="" listen_pid=""
 cleanup() {
   local code=$?
   set +e
   stop_pid "$prog_pid"
+  stop_pid "$listen_pid"
   stop_pid "$dbus_pid"
   stop_pid "$xvfb_pid"
   rm -rf "$work"
@@ -64,6 +65,10 @@ start_own_xvfb
 eval "$(dbus-launch --sh-syntax)"
 dbus_pid=$DBUS_SESSION_BUS_PID
 export QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+# The focus events' listener is on the bus before the program starts, so that the program knows of it.
+/usr/bin/python3 "$here/accessibility_client.py" listen "$work/focus.log" &
+listen_pid=$!
+wait_for "the focus listener" test -e "$work/focus.log.ready"
 
 "$exe" "$work/demo/C/result.csv" >"$work/program.log" 2>&1 &
 prog_pid=$!
@@ -77,7 +82,7 @@ xdotool windowfocus --sync "$main_window"
 # Row 0's file name: the list takes the focus with its current cell there.
 xdotool mousemove --window "$main_window" 150 $((GRID_TOP + ROW_HEIGHT / 2)) click 1
 
-/usr/bin/python3 "$here/accessibility_client.py" list "$prog_pid" "$first_name" "$first_kind" ||
+/usr/bin/python3 "$here/accessibility_client.py" list "$prog_pid" "$first_name" "$first_kind" "$work/focus.log" ||
   fail "the accessibility client's checks"
 
 # --- the gallery's million rows ---------------------------------------------------------------------------

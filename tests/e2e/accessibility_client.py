@@ -3,7 +3,11 @@
 
   accessibility_client.py listed PID
       the program PID is on the accessibility bus with a window (exit 0), else exit 1
-  accessibility_client.py list PID FIRST_NAME FIRST_KIND
+  accessibility_client.py listen FILE
+      registers for focus events before the program starts (a program learns the listeners at its start;
+      one registered later may be heard of too late) and appends "ROLE INDEX" of every cell that gains the
+      focus to FILE; FILE.ready once registered. Runs until killed.
+  accessibility_client.py list PID FIRST_NAME FIRST_KIND FOCUS_FILE
       the list of the window: rows as many as the count line names, the five column titles as column
       headers, row 0's file name and kind, the seven named text fields; then Space ticks the current row
       (its tick cell reads checked) and Down moves the focused cell one row down
@@ -85,16 +89,28 @@ def states(acc):
     return acc.getState()
 
 
-def check_list(pid, first_name, first_kind):
-    # Focus events as a screen reader hears them (registered first: the program learns of listeners late).
-    focus_events = []
-
+def listen(path):
     def heard(event):
         if event.detail1 == 1:
-            focus_events.append(event.source)
+            with open(path, "a") as f:
+                f.write("%d %d\n" % (int(event.source.getRole()), event.source.getIndexInParent()))
 
     listener = Atspi.EventListener.new(heard)
     listener.register("object:state-changed:focused")
+    open(path + ".ready", "w").close()
+    Atspi.event_main()
+
+
+def focus_events(path):
+    """The (role, index in parent) of every focus gain the listener heard."""
+    try:
+        with open(path) as f:
+            return [tuple(int(v) for v in line.split()) for line in f if line.strip()]
+    except FileNotFoundError:
+        return []
+
+
+def check_list(pid, first_name, first_kind, focus_file):
     app = wait_for("the program on the accessibility bus", lambda: application(pid))
     tables = wait_for("the list as a table", lambda: descendants(app, lambda a: a.getRole() == pyatspi.ROLE_TABLE))
     if len(tables) != 1:
@@ -153,15 +169,15 @@ def check_list(pid, first_name, first_kind):
     if states(table.getAccessibleAt(1, 0)).contains(pyatspi.STATE_CHECKED):
         fail("Space ticked row 1 as well")
     def focus_event_for_row_1():
-        for source in focus_events:
-            if source.getRole() == pyatspi.ROLE_TABLE_CELL and table.getRowAtIndex(source.getIndexInParent()) == 1:
+        for role, index in focus_events(focus_file)[heard_before:]:
+            if role == int(pyatspi.ROLE_TABLE_CELL) and table.getRowAtIndex(index) == 1:
                 return True
         return False
 
     # The program hears of a new listener over the bus some time after it registered: a move made before
     # that is not announced, so the move is made again (Up, Down) a few times before the test gives up.
     for attempt in range(3):
-        focus_events.clear()
+        heard_before = len(focus_events(focus_file))
         subprocess.run(["xdotool", "key", "Down"], check=True)
         wait_for("the focused cell to move to row 1", lambda: focused_cell() == (1, column))
         if heard_within(focus_event_for_row_1, 5):
@@ -191,12 +207,15 @@ def check_cell(pid, rows, row, column, text):
 
 
 def main():
+    if sys.argv[1] == "listen":
+        listen(sys.argv[2])
+        return
     mode, pid = sys.argv[1], int(sys.argv[2])
     if mode == "listed":
         wait_for("the program on the accessibility bus", lambda: application(pid))
         return
     if mode == "list":
-        check_list(pid, sys.argv[3], sys.argv[4])
+        check_list(pid, sys.argv[3], sys.argv[4], sys.argv[5])
         return
     if mode == "cell":
         check_cell(pid, int(sys.argv[3]), int(sys.argv[4]), int(sys.argv[5]), sys.argv[6])
