@@ -34,12 +34,12 @@ void DrawCellLines(TCanvas& c, TRect& r, const TwDrawInfo& p) {
   }
 }
 
-// Steps 1 and 2: the cell buffer, background, lines, style inset, buttons and margins.
-TCanvas& PrepareCell(TCanvas& target, const TRect& rect, const TwDrawInfo& p, TwCellButtons buttons,
-                     CellParts& out) {
-  TCanvas& cell = CellBuffer(rect.Width(), rect.Height());
-  TRect r{0, 0, rect.Width(), rect.Height()};
-  cell.FillRect(r, target.Brush.Color);
+// Steps 1 and 2 on the canvas the cell is drawn on, over rect: background, lines, style inset, buttons
+// and margins.
+void PrepareCell(TCanvas& cell, TColor background, const TRect& rect, const TwDrawInfo& p,
+                 TwCellButtons buttons, CellParts& out) {
+  TRect r = rect;
+  cell.FillRect(r, background);
   DrawCellLines(cell, r, p);
   out.frame = r;
   switch (p.CellStyle) {
@@ -77,7 +77,6 @@ TCanvas& PrepareCell(TCanvas& target, const TRect& rect, const TwDrawInfo& p, Tw
   r.Right -= p.Margins[2];
   r.Bottom -= p.Margins[3];
   out.content = r;
-  return cell;
 }
 
 // Step 4: edges by cell style, then the focus rectangle.
@@ -106,50 +105,103 @@ void DrawCellFrame(TCanvas& cell, const CellParts& parts, const TwDrawInfo& p) {
   }
 }
 
-// Step 5: copy the cell to the target, cut at ClipLeft and (when set) ClipBottom.
-void BlitCell(TCanvas& target, const TCanvas& cell, const TRect& rect, const TwDrawInfo& p) {
-  TRect src{0, 0, rect.Width(), rect.Height()};
-  TRect dst = rect;
-  if (dst.Left < p.ClipLeft) {
-    src.Left += p.ClipLeft - dst.Left;
-    dst.Left = p.ClipLeft;
-  }
-  // A ClipBottom of 0 (a cleared record) means no clipping.
-  if (p.ClipBottom > 0 && dst.Bottom > p.ClipBottom) {
-    src.Bottom -= dst.Bottom - p.ClipBottom;
-    dst.Bottom = p.ClipBottom;
-  }
-  if (dst.IsEmpty() || src.IsEmpty()) return;
-  target.CopyRect(dst.Left, dst.Top, *cell.Image(), src);
+// The part of the cell that is shown: cut at ClipLeft and (when set) ClipBottom.
+TRect ShownPart(const TRect& rect, const TwDrawInfo& p) {
+  TRect shown = rect;
+  shown.Left = Max(shown.Left, p.ClipLeft);
+  if (p.ClipBottom > 0) shown.Bottom = Min(shown.Bottom, p.ClipBottom);  // 0 (a cleared record): no cut
+  return shown;
 }
 
+// The canvas's clip narrowed to r for the life of the scope, with the brush, pen and background mode the
+// cell's drawing changes; all restored at its end.
+class CellScope {
+ public:
+  CellScope(TCanvas& c, const TRect& r)
+      : c_(c),
+        hadClip_(c.HasClip()),
+        clip_(c.ClipRect()),
+        brush_(c.Brush),
+        pen_(c.Pen),
+        transparent_(c.TransparentText) {
+    shown_ = hadClip_ ? Intersect(clip_, r) : r;
+    if (!shown_.IsEmpty()) c.SetClipRect(shown_);
+  }
+  ~CellScope() {
+    if (!shown_.IsEmpty()) {
+      if (hadClip_)
+        c_.SetClipRect(clip_);
+      else
+        c_.ClearClip();
+    }
+    c_.Brush = brush_;
+    c_.Pen = pen_;
+    c_.TransparentText = transparent_;
+  }
+  CellScope(const CellScope&) = delete;
+  CellScope& operator=(const CellScope&) = delete;
+  bool Empty() const { return shown_.IsEmpty(); }
+
+ private:
+  TCanvas& c_;
+  bool hadClip_;
+  TRect clip_, shown_;
+  TBrush brush_;
+  TPen pen_;
+  bool transparent_;
+};
+
+// How a routine draws its content: none, into the content buffer (at (0, 0), then copied), or straight
+// onto the cell's canvas with the clip narrowed to the content rectangle.
 enum class ContentMode { None, Buffered, Direct };
 
-// The five steps; content(canvas, rect) draws the content (Buffered: into the content buffer at (0, 0);
-// Direct: straight into the cell buffer at the content rectangle).
+template <class F>
+void DrawContent(TCanvas& cell, const CellParts& parts, const TBrush& brush, const TFont& font,
+                 ContentMode mode, F&& content) {
+  if (mode == ContentMode::None || parts.content.IsEmpty()) return;
+  if (mode == ContentMode::Direct) {
+    CellScope inner(cell, parts.content);
+    if (inner.Empty()) return;
+    cell.Brush = brush;
+    cell.Font.Assign(font);
+    content(cell, parts.content);
+    return;
+  }
+  const int w = parts.content.Width(), h = parts.content.Height();
+  TCanvas& c = ContentBuffer(w, h);
+  c.Brush = brush;
+  c.Font.Assign(font);
+  c.TransparentText = false;
+  content(c, TRect{0, 0, w, h});
+  cell.CopyRect(parts.content.Left, parts.content.Top, *c.Image(), TRect{0, 0, w, h});
+}
+
+// The five steps; content(canvas, rect) draws the content. A cell without focus is drawn in place on the
+// target under a clip of its shown part; a focused one, whose focus rectangle inverts pixels, is drawn in
+// the cell buffer and copied.
 template <class F>
 void RunCell(TCanvas& target, const TRect& rect, const TwDrawInfo& p, TwCellButtons buttons, ContentMode mode,
              F&& content) {
   if (rect.IsEmpty()) return;
+  const TRect shown = ShownPart(rect, p);
+  if (shown.IsEmpty()) return;
   CellParts parts;
-  TCanvas& cell = PrepareCell(target, rect, p, buttons, parts);
-  if (mode != ContentMode::None && !parts.content.IsEmpty()) {
-    if (mode == ContentMode::Direct) {
-      cell.Brush = target.Brush;
-      cell.Font.Assign(target.Font);
-      content(cell, parts.content);
-    } else {
-      const int w = parts.content.Width(), h = parts.content.Height();
-      TCanvas& c = ContentBuffer(w, h);
-      c.Brush = target.Brush;
-      c.Font.Assign(target.Font);
-      c.TransparentText = false;
-      content(c, TRect{0, 0, w, h});
-      cell.CopyRect(parts.content.Left, parts.content.Top, *c.Image(), TRect{0, 0, w, h});
-    }
+  if (!p.Focused) {
+    const TBrush brush = target.Brush;
+    CellScope scope(target, shown);
+    if (scope.Empty()) return;
+    PrepareCell(target, brush.Color, rect, p, buttons, parts);
+    DrawContent(target, parts, brush, target.Font, mode, content);
+    DrawCellFrame(target, parts, p);
+    return;
   }
+  TCanvas& cell = CellBuffer(rect.Width(), rect.Height());
+  PrepareCell(cell, target.Brush.Color, TRect{0, 0, rect.Width(), rect.Height()}, p, buttons, parts);
+  DrawContent(cell, parts, target.Brush, target.Font, mode, content);
   DrawCellFrame(cell, parts, p);
-  BlitCell(target, cell, rect, p);
+  const TRect src{shown.Left - rect.Left, shown.Top - rect.Top, shown.Right - rect.Left,
+                  shown.Bottom - rect.Top};
+  target.CopyRect(shown.Left, shown.Top, *cell.Image(), src);
 }
 
 // The picture with its bottom-left pixel's colour made transparent; the last one is kept, so a column of
@@ -214,7 +266,7 @@ bool NoPicture(const QImage* pic) {
 
 void DrawTextCell(TCanvas& Canvas, const TRect& Rect, std::string_view Text, const TwDrawInfo& Params,
                   TwCellButtons Buttons) {
-  RunCell(Canvas, Rect, Params, Buttons, Text.empty() ? ContentMode::None : ContentMode::Buffered,
+  RunCell(Canvas, Rect, Params, Buttons, Text.empty() ? ContentMode::None : ContentMode::Direct,
           [&](TCanvas& c, const TRect& r) {
             DrawTextInRect(c, r, Text, Params.WordWrap, Params.FitStyle, Params.Layout, Params.Alignment);
           });

@@ -278,6 +278,15 @@ void TCanvas::ApplyFont() {
   }
 }
 
+void TCanvas::DrawLine(int x, int baseline, QStringView text) {
+  const QList<QGlyphRun>& runs = Font.GlyphRuns(text);
+  if (runs.isEmpty()) {
+    painter_.drawText(QPoint(x, baseline), QString::fromRawData(text.data(), text.size()));
+    return;
+  }
+  for (const QGlyphRun& run : runs) painter_.drawGlyphRun(QPointF(x, baseline), run);
+}
+
 QStringView TCanvas::SpanView(const LineSpan& s) const {
   const QString& buf = s.elided ? elided_ : text_;
   return QStringView(buf.constData() + s.start, s.end - s.start);
@@ -286,8 +295,7 @@ QStringView TCanvas::SpanView(const LineSpan& s) const {
 int TCanvas::SpanWidth(const LineSpan& s) {
   if (s.width < 0) {
     const QStringView v = SpanView(s);
-    const_cast<LineSpan&>(s).width =
-        Font.QtMetrics().horizontalAdvance(QString::fromRawData(v.data(), v.size()));
+    const_cast<LineSpan&>(s).width = Font.Advance(v);
   }
   return s.width;
 }
@@ -528,7 +536,7 @@ int TCanvas::DrawText(std::string_view text, TRect& r, unsigned format) {
       x = r.Left + (r.Width() - s.width) / 2;
     if (!TransparentText) FillSolid(x, y, s.width, lh, bk, PenMode::Copy);
     const QStringView v = SpanView(s);
-    if (!v.isEmpty()) painter_.drawText(QPoint(x, y + ascent), QString::fromRawData(v.data(), v.size()));
+    if (!v.isEmpty()) DrawLine(x, y + ascent, v);
     if (!s.elided && mnemonic_ >= s.start && mnemonic_ < s.end) {
       // The mnemonic character is underlined.
       const QFontMetrics& fm = Font.QtMetrics();

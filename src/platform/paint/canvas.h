@@ -192,6 +192,8 @@ class TCanvas {
   int SpanWidth(const LineSpan& s);
   void ElideSpan(LineSpan& s, int width, bool path);
   QStringView SpanView(const LineSpan& s) const;
+  /// One line of text from the left end of its baseline, in the current font and pen.
+  void DrawLine(int x, int baseline, QStringView text);
 
   QPainter painter_;
   QImage* image_ = nullptr;

@@ -2,7 +2,10 @@
 
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QHash>
 #include <QStringList>
+#include <QTextLayout>
+#include <QThread>
 #include <map>
 #include <tuple>
 
@@ -12,6 +15,21 @@ struct TFont::Resolved {
   QFont font;
   QFontMetrics metrics;
   TTextMetric tm;
+  /// Texts measured or shaped in this font: a grid paints the same texts again on every repaint and
+  /// scroll. Cleared when full; touched on the GUI thread only.
+  struct Shaped {
+    int advance = -1;
+    bool shaped = false;
+    QList<QGlyphRun> runs;
+  };
+  static constexpr qsizetype kKeptTexts = 4096;
+  mutable QHash<QString, Shaped> shaped;
+  Shaped& Slot(QStringView text) const {
+    auto it = shaped.find(QString::fromRawData(text.data(), text.size()));
+    if (it != shaped.end()) return *it;
+    if (shaped.size() >= kKeptTexts) shaped.clear();
+    return shaped[text.toString()];
+  }
   explicit Resolved(const QFont& f) : font(f), metrics(f) {
     tm.tmAscent = metrics.ascent();
     tm.tmDescent = metrics.descent();
@@ -151,6 +169,60 @@ const QFontMetrics& TFont::QtMetrics() const {
 }
 const TTextMetric& TFont::Metrics() const {
   return Resolve().tm;
+}
+
+namespace {
+
+bool OnGuiThread() {
+  const QCoreApplication* app = QCoreApplication::instance();
+  return app && QThread::currentThread() == app->thread();
+}
+
+const QList<QGlyphRun>& NoRuns() {
+  static const QList<QGlyphRun> none;
+  return none;
+}
+
+// The glyphs QPainter::drawText(QPointF, text) draws, moved so that the baseline's left end is (0, 0).
+QList<QGlyphRun> Shape(const QString& text, const QFont& font) {
+  QTextLayout layout(text, font);
+  QTextOption option;
+  option.setWrapMode(QTextOption::NoWrap);
+  layout.setTextOption(option);
+  layout.beginLayout();
+  QTextLine line = layout.createLine();
+  layout.endLayout();
+  if (!line.isValid()) return {};
+  QList<QGlyphRun> runs = layout.glyphRuns();
+  const QPointF shift(-line.x(), -line.ascent());
+  for (QGlyphRun& run : runs) {
+    QList<QPointF> positions = run.positions();
+    for (QPointF& p : positions) p += shift;
+    run.setPositions(positions);
+  }
+  return runs;
+}
+
+}  // namespace
+
+int TFont::Advance(QStringView text) const {
+  const Resolved& r = Resolve();
+  const QString raw = QString::fromRawData(text.data(), text.size());
+  if (!OnGuiThread()) return r.metrics.horizontalAdvance(raw);
+  Resolved::Shaped& s = r.Slot(text);
+  if (s.advance < 0) s.advance = r.metrics.horizontalAdvance(raw);
+  return s.advance;
+}
+
+const QList<QGlyphRun>& TFont::GlyphRuns(QStringView text) const {
+  const Resolved& r = Resolve();
+  if (text.isEmpty() || r.font.underline() || r.font.strikeOut() || !OnGuiThread()) return NoRuns();
+  Resolved::Shaped& s = r.Slot(text);
+  if (!s.shaped) {
+    s.runs = Shape(text.toString(), r.font);
+    s.shaped = true;
+  }
+  return s.runs;
 }
 
 const TFont& DefaultFont() {

@@ -7,6 +7,9 @@
 // font's fallback list. The Qt font and its metrics are built once per distinct font and cached.
 #include <QFont>
 #include <QFontMetrics>
+#include <QGlyphRun>
+#include <QList>
+#include <QStringView>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -55,6 +58,14 @@ class TFont {
   const QFont& QtFont() const;
   const QFontMetrics& QtMetrics() const;
   const TTextMetric& Metrics() const;
+
+  /// The advance of a line of text, as QtMetrics().horizontalAdvance gives it. On the GUI thread the
+  /// answer is kept with the font, so a text painted again is not measured again.
+  int Advance(QStringView text) const;
+  /// The glyphs of a line of text, shaped as QPainter::drawText shapes them, placed from the left end of
+  /// the baseline; kept like Advance. Empty when the font is underlined or struck out (such text is drawn
+  /// by QPainter::drawText) or when the text is empty. The list stays valid until the next call.
+  const QList<QGlyphRun>& GlyphRuns(QStringView text) const;
 
   bool SameFace(const TFont& o) const {
     return name_ == o.name_ && height_ == o.height_ && style_ == o.style_;

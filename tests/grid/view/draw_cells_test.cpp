@@ -344,6 +344,29 @@ TEST(BlitCell, CutAtClipLeftAndClipBottom) {
   EXPECT_EQ(whole.At(X + W - 1, H - 1), clBlue);
   for (int y = 0; y < 15; ++y)
     for (int x = Clip; x < X + W; ++x) ASSERT_EQ(t.At(x, y), whole.At(x, y)) << x << "," << y;
+
+  // A cell is drawn in place within the canvas's own clip, which it leaves as it found it with the brush
+  // and pen; a focused cell is drawn aside and copied, cut the same way.
+  for (const bool focused : {false, true}) {
+    Target c(100, 40, clAqua);
+    c.canvas.SetClipRect(TRect{0, 0, 50, 40});
+    c.canvas.Pen.Color = clLime;
+    TwDrawInfo f = p;
+    f.Focused = focused;
+    DrawTextCell(c.canvas, TRect{X, 0, X + W, H}, "가나다라마바사", f);
+    EXPECT_EQ(c.canvas.ClipRect(), (TRect{0, 0, 50, 40}));
+    EXPECT_EQ(c.canvas.Brush.Color, kBack);
+    EXPECT_EQ(c.canvas.Pen.Color, clLime);
+    for (int y = 0; y < 40; ++y) {
+      for (int x = 0; x < 100; ++x) {
+        if (x < Clip || x >= 50 || y >= 15) {
+          ASSERT_EQ(c.At(x, y), clAqua) << x << "," << y << (focused ? " focused" : "");
+        } else if (!focused) {
+          ASSERT_EQ(c.At(x, y), t.At(x, y)) << x << "," << y;
+        }
+      }
+    }
+  }
 }
 
 TEST(DrawTextInRect, LayoutPlacesTheMeasuredBlockAndWrapBreaksLines) {
