@@ -21,7 +21,7 @@ namespace {
 
 constexpr int kRows = 1000000;
 constexpr int kTop = 500000;
-constexpr int kRepaints = 10;
+constexpr int kRepaints = 40;
 constexpr int kRounds = 9;
 
 const char* kTitles[] = {"C", "파일명", "내용", "수량", "경로"};

@@ -266,9 +266,11 @@ bool NoPicture(const QImage* pic) {
 
 void DrawTextCell(TCanvas& Canvas, const TRect& Rect, std::string_view Text, const TwDrawInfo& Params,
                   TwCellButtons Buttons) {
+  // Drawn in place, the content lies on the background the cell's first step filled with the same brush.
   RunCell(Canvas, Rect, Params, Buttons, Text.empty() ? ContentMode::None : ContentMode::Direct,
           [&](TCanvas& c, const TRect& r) {
-            DrawTextInRect(c, r, Text, Params.WordWrap, Params.FitStyle, Params.Layout, Params.Alignment);
+            DrawTextOnBackground(c, r, Text, Params.WordWrap, Params.FitStyle, Params.Layout,
+                                 Params.Alignment);
           });
 }
 

@@ -280,6 +280,11 @@ void DrawRadioItems(TCanvas& Canvas, const TRect& Rect, const std::vector<std::s
 void DrawTextInRect(TCanvas& Canvas, const TRect& Rect, std::string_view Text, bool WordWrap,
                     TwFitStyle FitStyle, TTextLayout Layout, TAlignment Alignment) {
   Canvas.FillRect(Rect);
+  DrawTextOnBackground(Canvas, Rect, Text, WordWrap, FitStyle, Layout, Alignment);
+}
+
+void DrawTextOnBackground(TCanvas& Canvas, const TRect& Rect, std::string_view Text, bool WordWrap,
+                          TwFitStyle FitStyle, TTextLayout Layout, TAlignment Alignment) {
   if (Text.empty()) return;
   unsigned format = AlignFormat(Alignment) | DT_EXPANDTABS | DT_NOPREFIX;
   if (FitStyle == wfitEnd)

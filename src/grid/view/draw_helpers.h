@@ -85,6 +85,9 @@ void DrawRadioItems(TCanvas& Canvas, const TRect& Rect, const std::vector<std::s
                     bool Focused, TTextLayout Layout, int Columns, int ItemIndex);
 void DrawTextInRect(TCanvas& Canvas, const TRect& Rect, std::string_view Text, bool WordWrap,
                     TwFitStyle FitStyle, TTextLayout Layout, TAlignment Alignment);
+/// The same without filling the rectangle first: for a rectangle already filled with the canvas's brush.
+void DrawTextOnBackground(TCanvas& Canvas, const TRect& Rect, std::string_view Text, bool WordWrap,
+                          TwFitStyle FitStyle, TTextLayout Layout, TAlignment Alignment);
 
 // --- cell routines --------------------------------------------------------------------------------------
 /// The target canvas's brush colour is the background and its font the text font.
