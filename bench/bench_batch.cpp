@@ -23,6 +23,7 @@
 //   cross_device_ratio_to_copy_loop   across devices, 2,000 files, 3 rounds (when /dev/shm is elsewhere)
 //   shred_ratio           window 완전삭제 / bare loop (200 files of 1 MB; 5 rounds; target at most 1.2)
 //   dd_mb_s               dd writing 200 MB with a final fsync to the same folder
+// `bench_batch --moves` measures the moves within one device only (for a profiler).
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -455,6 +456,10 @@ int main(int argc, char** argv) {
   figures += Figure("log_share_worst", Worst(logShares), 4);
   figures += Figure("log_wall_share", Median(logWallShares), 4);
 
+  if (argc > 1 && std::string(argv[1]) == "--moves") {
+    std::printf("batch:%s\n", figures.c_str());
+    return 0;
+  }
   struct stat tmpSt, shmSt;
   QTemporaryDir probe;
   if (::stat("/dev/shm", &shmSt) == 0 && ::stat(probe.path().toLocal8Bit().constData(), &tmpSt) == 0 &&

@@ -316,7 +316,8 @@ bool ActionLog::Resume(long long fileSize, std::string& out) {
   // Nobody wrote since this writer's last lines (the file ends where they ended, and the settings hold the
   // head they left): the chain goes on from there without reading anything back.
   const std::optional<ChainHead> stored = ReadChainHead(headPath_);
-  if (end_ >= 0 && fileSize == end_ && stored == head_) return true;
+  if (end_ >= 0 && fileSize == end_ && stored == settings_) return true;
+  settings_ = stored;
   const std::optional<ChainHead> tail = fileSize > 0 ? LastChained(logPath_) : std::nullopt;
   ChainHead from{kZeroHash, 0};
   if (stored) {
@@ -338,7 +339,15 @@ bool ActionLog::Resume(long long fileSize, std::string& out) {
 }
 
 bool ActionLog::Flush(bool durable) {
-  if (ends_.empty()) return true;
+  return Write(durable, true);
+}
+
+bool ActionLog::FlushLines() {
+  return Write(false, std::chrono::steady_clock::now() - stored_ >= kHeadEvery);
+}
+
+bool ActionLog::Write(bool durable, bool storeHead) {
+  if (ends_.empty() && !(storeHead && headPending_)) return true;
   if (fd_ < 0) {
     fd_ = ::open(logPath_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
     if (fd_ < 0) {
@@ -358,6 +367,12 @@ bool ActionLog::Flush(bool durable) {
   if (::fstat(fd_, &st) != 0) {
     problem_ = SystemError(logPath_);
     return false;
+  }
+  if (ends_.empty()) {
+    // Only the head of lines written earlier: stored unless another writer has gone on from them since.
+    headPending_ = false;
+    if (st.st_size != end_ || ReadChainHead(headPath_) != settings_) return true;
+    return StoreHead();
   }
   const ChainHead before = head_;
   out_.clear();
@@ -398,6 +413,14 @@ bool ActionLog::Flush(bool durable) {
     problem_ = SystemError(logPath_);
     return false;
   }
+  if (!storeHead) {
+    headPending_ = true;
+    return true;
+  }
+  return StoreHead();
+}
+
+bool ActionLog::StoreHead() {
   // A small ini text, written whole under a temporary name and renamed over the old one, so that a crash
   // leaves one head or the other.
   std::string text = "[ActionLog]\nHead=";
@@ -413,11 +436,14 @@ bool ActionLog::Flush(bool durable) {
     ok = ok && std::rename(temp.c_str(), headPath_.c_str()) == 0;
     if (!ok) std::remove(temp.c_str());
   }
+  headPending_ = false;
   if (!ok) {
     problem_ = headPath_ + ": 기록의 머리를 저장하지 못했습니다: " + std::strerror(errno);
     end_ = -1;  // the next write looks at the file again
     return false;
   }
+  settings_ = head_;
+  stored_ = std::chrono::steady_clock::now();
   return true;
 }
 

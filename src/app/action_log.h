@@ -15,7 +15,9 @@
 // "unchained": read, never reported broken; headings stand only before the first chained line.
 //
 // The head lives in the settings file ChainHeadPath() (an ini file beside the log: [ActionLog] Head=,
-// Lines=), rewritten whole at each Flush that added records. The writer continues from the head, not from the
+// Lines=), rewritten whole at each Flush that added records; a run's FlushLines stores it at most once a
+// second (lines after the stored head read as intact, "머리 뒤에 이어 쓴 기록"), and its last Flush stores
+// it. The writer continues from the head, not from the
 // file's last line, so a cut tail stays visible after further runs; a file longer than the head whose record
 // at the head's count carries the head's hash (the program ended between writing lines and storing the head)
 // is continued from its last line.
@@ -26,6 +28,7 @@
 //
 // What the chain cannot find: a rewrite of the whole log and of the settings by someone with the user's
 // rights (both are the user's files).
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <iosfwd>
@@ -98,6 +101,10 @@ class ActionLog {
   // Returns false when a record could not be written (Problem() says why; nothing of them is left in the
   // file, they stay waiting and the next Flush tries again).
   bool Flush(bool durable = false);
+  // The same during a run: the waiting lines are written, the head is stored when kHeadEvery has passed
+  // since it last was (or by the next Flush).
+  bool FlushLines();
+  static constexpr std::chrono::seconds kHeadEvery{1};
   const std::string& Problem() const { return problem_; }
   // The head after the last records this writer wrote.
   ChainHead Head() const { return head_; }
@@ -111,14 +118,20 @@ class ActionLog {
  private:
   // Under the lock: the head the waiting lines go on from, and what the file needs before them.
   bool Resume(long long fileSize, std::string& out);
+  bool Write(bool durable, bool storeHead);
+  // Under the lock: the settings take head_.
+  bool StoreHead();
 
   std::string logPath_, headPath_;
   int fd_ = -1;
-  std::string waiting_;              // each waiting record's fields, each followed by its comma
-  std::vector<std::uint32_t> ends_;  // where each waiting record ends in waiting_
-  std::string out_;                  // the lines of one write
-  ChainHead head_;                   // after this writer's last write (what the settings then held)
-  long long end_ = -1;               // the file's size after this writer's last write; -1 before
+  std::string waiting_;                // each waiting record's fields, each followed by its comma
+  std::vector<std::uint32_t> ends_;    // where each waiting record ends in waiting_
+  std::string out_;                    // the lines of one write
+  ChainHead head_;                     // after this writer's last write (what the settings then held)
+  long long end_ = -1;                 // the file's size after this writer's last write; -1 before
+  std::optional<ChainHead> settings_;  // what the settings held after this writer last read or stored them
+  std::chrono::steady_clock::time_point stored_{};  // when this writer last stored the head
+  bool headPending_ = false;                        // lines written whose head is not stored yet
   std::string problem_;
 };
 

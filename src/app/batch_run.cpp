@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -112,9 +113,17 @@ void AppendManifestLine(std::string& to, std::string_view source, std::string_vi
     AppendCsvLine(to, {source, target, "", "", "", "", kind, hits});
     return;
   }
-  const std::string size = std::to_string(stamp->Size), mtime = std::to_string(stamp->MtimeNs),
-                    dev = std::to_string(stamp->Device), ino = std::to_string(stamp->Inode);
-  AppendCsvLine(to, {source, target, size, mtime, dev, ino, kind, hits});
+  // The four numbers in one buffer on the stack (no string per number).
+  char digits[4][24];
+  std::string_view numbers[4];
+  const std::int64_t values[2] = {stamp->Size, stamp->MtimeNs};
+  const std::uint64_t ids[2] = {stamp->Device, stamp->Inode};
+  for (int i = 0; i < 4; ++i) {
+    const auto end = i < 2 ? std::to_chars(digits[i], digits[i] + 24, values[i]).ptr
+                           : std::to_chars(digits[i], digits[i] + 24, ids[i - 2]).ptr;
+    numbers[i] = std::string_view(digits[i], std::size_t(end - digits[i]));
+  }
+  AppendCsvLine(to, {source, target, numbers[0], numbers[1], numbers[2], numbers[3], kind, hits});
 }
 
 }  // namespace
@@ -248,7 +257,14 @@ std::string KoreanError(std::string_view text) {
 
 // The rest of a message after its known beginning: " to " between two paths as an arrow, a system error
 // at the end and the host path in Korean.
+// True when the rest of a message names its paths only: nothing in it to put into Korean.
+bool PathsOnly(std::string_view rest, bool twoPaths) {
+  return !twoPaths && rest.find(" (") == std::string_view::npos && rest.find(": ") == std::string_view::npos &&
+         rest.find(" after copying it") == std::string_view::npos;
+}
+
 std::string KoreanRest(std::string_view rest, bool twoPaths = false) {
+  if (PathsOnly(rest, twoPaths)) return std::string(rest);
   std::string out(rest);
   const auto replace = [&](std::string_view from, std::string_view to) {
     for (std::size_t at = out.find(from); at != std::string::npos; at = out.find(from, at + to.size()))
@@ -340,12 +356,26 @@ std::string KoreanReason(std::string_view message) {
 }
 
 std::string KoreanLine(const plat::batch::LineResult& r) {
-  if (r.status == plat::batch::LineStatus::Failed)
-    return "실패: " + std::to_string(r.number) + "번째 줄: " + KoreanReason(r.message);
-  return KoreanDone(r.message);
+  std::string out;
+  AppendKoreanLine(out, r);
+  return out;
 }
 
 std::string KoreanDone(std::string_view message) {
+  std::string out;
+  AppendKoreanDone(out, message);
+  return out;
+}
+
+void AppendKoreanLine(std::string& out, const plat::batch::LineResult& r) {
+  if (r.status != plat::batch::LineStatus::Failed) return AppendKoreanDone(out, r.message);
+  out += "실패: ";
+  out += std::to_string(r.number);
+  out += "번째 줄: ";
+  out += KoreanReason(r.message);
+}
+
+void AppendKoreanDone(std::string& out, std::string_view message) {
   struct Known {
     std::string_view prefix, korean;
   };
@@ -359,9 +389,16 @@ std::string KoreanDone(std::string_view message) {
       {"removed the link ", "링크만 지움: "},
   };
   for (const Known& k : kDone)
-    if (message.starts_with(k.prefix))
-      return std::string(k.korean) + KoreanRest(message.substr(k.prefix.size()));
-  return std::string(message);
+    if (message.starts_with(k.prefix)) {
+      out += k.korean;
+      const std::string_view rest = message.substr(k.prefix.size());
+      if (PathsOnly(rest, false))
+        out += rest;
+      else
+        out += KoreanRest(rest);
+      return;
+    }
+  out += message;
 }
 
 std::string UserDataDir() {
@@ -567,9 +604,16 @@ void RunJournal::Add(const ActionRecord& record, const ManifestEntry* moved) {
   if (++rowsPending_ >= kRowsPerWrite) Flush();
 }
 
+void RunJournal::AddMoved(const ActionRecord& record, const std::optional<FileStamp>& stamp) {
+  if (move_)
+    AppendManifestLine(manifestPending_, record.Source, record.Target, stamp, record.Kinds, record.Hits);
+  log_.Append(record);
+  if (++rowsPending_ >= kRowsPerWrite) Flush();
+}
+
 void RunJournal::Flush() {
   rowsPending_ = 0;
-  if (!log_.Flush() && problem_.empty()) problem_ = log_.Problem();
+  if (!log_.FlushLines() && problem_.empty()) problem_ = log_.Problem();
   if (manifestPending_.empty()) return;
   if (manifestPath_.empty()) manifestPath_ = NewManifestPath();
   if (!manifest_) {
@@ -591,6 +635,7 @@ void RunJournal::Flush() {
 
 std::string RunJournal::Finish() {
   Flush();
+  if (!log_.Flush() && problem_.empty()) problem_ = log_.Problem();  // the head after the run's last record
   if (manifest_ && std::fclose(manifest_) != 0 && problem_.empty()) problem_ = std::strerror(errno);
   manifest_ = nullptr;
   return manifestPath_;

@@ -94,6 +94,9 @@ std::string KoreanReason(std::string_view message);
 std::string KoreanLine(const plat::batch::LineResult& r);
 // What a line or a note says it did ("moved ...", "removed an interrupted copy: ..."), in Korean.
 std::string KoreanDone(std::string_view message);
+// The same two appended to out (a run's log is written line by line without a string per line).
+void AppendKoreanLine(std::string& out, const plat::batch::LineResult& r);
+void AppendKoreanDone(std::string& out, std::string_view message);
 
 // The folder of the program's records for the user: <XDG data home>/VekSecurity (created on demand).
 std::string UserDataDir();
@@ -180,6 +183,8 @@ class RunJournal {
   // One finished file action: its record in the chained action log, and for a moved file its entry in the
   // move record.
   void Add(const ActionRecord& record, const ManifestEntry* moved = nullptr);
+  // A moved file: its record, and its move-record entry from the record's source, target, kinds and hits.
+  void AddMoved(const ActionRecord& record, const std::optional<FileStamp>& stamp);
   // Writes out what is waiting; a write that fails is kept as Problem() (the run goes on).
   void Flush();
   // Flushes and closes; returns the manifest's host path (empty when nothing was moved).

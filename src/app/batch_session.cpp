@@ -1,9 +1,12 @@
 #include "app/batch_session.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <ctime>
 #include <unordered_set>
@@ -118,6 +121,10 @@ BatchSession::~BatchSession() {
     runner_->Cancel();
     runner_->Wait();
   }
+  if (batchLog_ >= 0) {
+    WriteBatchLog();
+    ::close(batchLog_);
+  }
 }
 
 namespace {
@@ -211,10 +218,8 @@ void BatchSession::Start(const std::function<void(BatchRunner&)>& prepare) {
   journal_ = std::make_unique<RunJournal>(action_ == BatchAction::Move);
   if (!hostPath_.empty()) {
     // The batch's own log beside it, as the interpreter writes it, line by line as the run goes.
-    logBuffer_.resize(1 << 16);
-    batchLog_.rdbuf()->pubsetbuf(logBuffer_.data(), std::streamsize(logBuffer_.size()));
-    batchLog_.open(BatchLogPath(hostPath_), std::ios::app | std::ios::binary);
-    batchLog_ << "== " << when_ << " " << hostPath_ << "\n";
+    batchLog_ = ::open(BatchLogPath(hostPath_).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    if (batchLog_ >= 0) logPending_ = "== " + when_ + " " + hostPath_ + "\n";
   }
   plat::batch::RunOptions options;
   if (shred_) options.Delete = plat::batch::DeleteMethod::Shred;
@@ -255,16 +260,34 @@ void BatchSession::Record() {
       0)
     return;
   journal_->Flush();
-  if (batchLog_.is_open()) batchLog_.flush();
+  WriteBatchLog();
+}
+
+void BatchSession::WriteBatchLog() {
+  if (batchLog_ < 0) return;
+  // The log is the run's account for people, not its record: a write that fails is not retried.
+  for (std::size_t done = 0; done < logPending_.size();) {
+    const ssize_t n = ::write(batchLog_, logPending_.data() + done, logPending_.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += std::size_t(n);
+  }
+  logPending_.clear();
 }
 
 void BatchSession::RecordLine(std::size_t i, const plat::batch::LineResult& r) {
   using plat::batch::LineStatus;
   if (r.status == LineStatus::Succeeded) ++logOk_;
   if (r.status == LineStatus::Failed) ++logFailed_;
-  if (batchLog_.is_open()) {
-    for (const std::string& note : r.notes) batchLog_ << KoreanDone(note) << "\n";
-    if (r.status != LineStatus::Skipped || !r.message.empty()) batchLog_ << KoreanLine(r) << "\n";
+  if (batchLog_ >= 0) {
+    for (const std::string& note : r.notes) {
+      AppendKoreanDone(logPending_, note);
+      logPending_ += '\n';
+    }
+    if (r.status != LineStatus::Skipped || !r.message.empty()) {
+      AppendKoreanLine(logPending_, r);
+      logPending_ += '\n';
+    }
   }
   const BatchText::LineInfo* info = mapped_ ? &batch_.Info()[i] : nullptr;
   if ((info && !BatchText::IsFileLine(info->Kind)) || r.status == LineStatus::Skipped) return;
@@ -296,9 +319,8 @@ void BatchSession::RecordLine(std::size_t i, const plat::batch::LineResult& r) {
       stamp = FileStamp{r.placed->Size, r.placed->MtimeNs, r.placed->Device, r.placed->Inode};
     else
       stamp = StampOf(plat::os::ResolvePath(info->Target));
-    ManifestEntry moved{info->Source, info->Target, std::move(stamp), rec.Kinds, rec.Hits};
-    if (moved.Stamp) rec.Size = std::to_string(moved.Stamp->Size);
-    journal_->Add(rec, &moved);
+    if (stamp) rec.Size = std::to_string(stamp->Size);
+    journal_->AddMoved(rec, stamp);
   } else {
     journal_->Add(rec);
   }
@@ -412,14 +434,16 @@ BatchOutcome BatchSession::Finish() {
   for (const BatchText::Follower& f : batch_.Followers())
     if (handled.count(f.Leader) && !plat::os::FileExists(plat::os::ResolvePath(f.Path)))
       out.DoneRows.push_back(f.Row);
-  if (batchLog_.is_open()) {
+  if (batchLog_ >= 0) {
     // The batch's own log ends with the totals.
     if (results.size() < batch_.Lines().size())
-      batchLog_ << "취소: " << results.size() << "번째 줄 뒤에서 멈춤\n";
-    batchLog_ << logOk_ << "줄 성공, " << logFailed_ << "줄 실패\n"
-              << "종료 코드 " << (logFailed_ ? plat::batch::kExitSomeFailed : plat::batch::kExitAllSucceeded)
-              << "\n";
-    batchLog_.close();
+      logPending_ += "취소: " + std::to_string(results.size()) + "번째 줄 뒤에서 멈춤\n";
+    logPending_ +=
+        std::to_string(logOk_) + "줄 성공, " + std::to_string(logFailed_) + "줄 실패\n" + "종료 코드 " +
+        std::to_string(logFailed_ ? plat::batch::kExitSomeFailed : plat::batch::kExitAllSucceeded) + "\n";
+    WriteBatchLog();
+    ::close(batchLog_);
+    batchLog_ = -1;
   }
   out.RecordProblem = journal_->Problem();
   out.Shred = shred_;

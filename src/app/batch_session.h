@@ -8,7 +8,6 @@
 // The window only shows it: it asks the questions, shows the progress and the summary, and takes the
 // handled rows out of its list.
 #include <cstdint>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -135,8 +134,10 @@ class BatchSession {
   std::string when_, run_;
   std::unique_ptr<BatchRunner> runner_;
   std::unique_ptr<RunJournal> journal_;
-  std::vector<char> logBuffer_;
-  std::ofstream batchLog_;
+  // The batch's own log: its lines wait in logPending_ and are appended at each look at the progress.
+  int batchLog_ = -1;
+  std::string logPending_;
+  void WriteBatchLog();
   int logOk_ = 0, logFailed_ = 0;
 };
 

@@ -422,6 +422,17 @@ std::string SourceKey(std::string_view folder, std::string_view fileName) {
   return ComparablePath(Joined(folder, fileName));
 }
 
+// A path key hashed once: each row's keys are looked up in two tables, four times in all.
+struct HashedKey {
+  std::string Text;
+  std::size_t Hash;
+  explicit HashedKey(std::string text) : Text(std::move(text)), Hash(std::hash<std::string>{}(Text)) {}
+  bool operator==(const HashedKey& o) const { return Hash == o.Hash && Text == o.Text; }
+};
+struct KeyHash {
+  std::size_t operator()(const HashedKey& k) const noexcept { return k.Hash; }
+};
+
 }  // namespace
 
 BatchText BuildMoveBatch(BatchRows& rows, std::string_view backupDir, TargetProbe* probe) {
@@ -435,7 +446,7 @@ BatchText BuildMoveBatch(BatchRows& rows, std::string_view backupDir, TargetProb
   // differently as Windows reads it), a file moved onto another listed file (one already in the backup
   // folder), or a backup file that is already there.
   std::vector<bool> take(std::size_t(count), false), follows(std::size_t(count), false);
-  std::unordered_map<std::string, int> sources, targets;  // key -> the upper row it belongs to
+  std::unordered_map<HashedKey, int, KeyHash> sources, targets;  // key -> the upper row it belongs to
   sources.reserve(std::size_t(count));
   targets.reserve(std::size_t(count));
   for (int r = 0; r < count; ++r) {
@@ -444,8 +455,8 @@ BatchText BuildMoveBatch(BatchRows& rows, std::string_view backupDir, TargetProb
         continue;
       const std::string& folder = texts.Folder(r);
       const std::string& name = texts.FileName(r);
-      std::string source = SourceKey(folder, name);
-      std::string target = batch.TargetKey(backupDir, folder, name);
+      HashedKey source(SourceKey(folder, name));
+      HashedKey target(batch.TargetKey(backupDir, folder, name));
       if (auto same = sources.find(source); same != sources.end()) {
         batch.Follow(r, same->second, Joined(folder, name));  // the same file listed twice
         follows[std::size_t(r)] = true;

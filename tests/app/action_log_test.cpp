@@ -111,6 +111,35 @@ TEST_F(ActionLogTest, RecordsReadBackWithEveryFieldAndTheChainGoesOnAcrossWriter
             "해시\r\n");
 }
 
+// During a run the head is stored at most once a second: lines written after it read as intact, another
+// writer goes on after them, and the run's last Flush stores the head unless another writer went on since.
+TEST_F(ActionLogTest, ARunStoresItsHeadOnceASecondAndAtItsEnd) {
+  ActionLog run(log_, head_);
+  run.Append(Record(1));
+  ASSERT_TRUE(run.FlushLines());  // the first store
+  EXPECT_EQ(vek::ReadChainHead(head_), run.Head());
+  run.Append(Record(2));
+  run.Append(Record(3));
+  ASSERT_TRUE(run.FlushLines());  // within the second: the lines only
+  EXPECT_EQ(vek::ReadChainHead(head_)->Lines, 1);
+  EXPECT_EQ(Check().Result, State::Intact) << Check().Message;
+  ASSERT_TRUE(run.Flush());
+  EXPECT_EQ(vek::ReadChainHead(head_), run.Head());
+  EXPECT_EQ(run.Head().Lines, 3);
+
+  run.Append(Record(4));
+  ASSERT_TRUE(run.FlushLines());  // head left at 3
+  {
+    ActionLog other(log_, head_);
+    other.Append(Record(5));
+  }  // goes on after line 4 and stores its head
+  ASSERT_TRUE(run.Flush());  // nothing waits; the other writer's head stays
+  EXPECT_EQ(vek::ReadChainHead(head_)->Lines, 5);
+  const LogCheck c = Check();
+  EXPECT_EQ(c.Result, State::Intact) << c.Message;
+  EXPECT_EQ(c.Chained, 5);
+}
+
 TEST_F(ActionLogTest, TheHashIsSha256OfThePreviousHashAndTheLineUpToIt) {
   Write(2);
   const std::vector<std::string> lines = Lines();
