@@ -3,10 +3,13 @@
 // (edges, buttons, check boxes, radio items, text in a rectangle) and the cell routines with which every
 // cell of the grid, its editors and input controls is drawn.
 //
-// A cell routine draws one whole cell in five steps through two shared off-screen buffers:
-//   1 grow CellBuffer;  2 PrepareCell: background, grid lines, cell-style inset, buttons, margins;
-//   3 content through ContentBuffer;  4 DrawCellFrame: edges and focus;  5 BlitCell, cut at ClipLeft and
-//   ClipBottom.
+// A cell routine draws one whole cell in five steps:
+//   1 the clip of the cell's shown part (cut at ClipLeft and ClipBottom);  2 PrepareCell: background, grid
+//   lines, cell-style inset, buttons, margins;  3 the content: text straight onto the canvas under a clip
+//   of the content rectangle, other content through the shared ContentBuffer;  4 DrawCellFrame: edges and
+//   focus;  5 the canvas's clip and state back as they were.
+// A cell without focus is drawn in place on the target canvas. A focused cell is drawn in the shared
+// CellBuffer and copied, as its focus rectangle inverts pixels.
 // The buttons of a cell (TwCellButtons) take their room at its right edge: the ellipsis outermost, the
 // spin or combo button left of it.
 #include <QImage>
