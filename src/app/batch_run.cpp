@@ -259,7 +259,8 @@ std::string KoreanError(std::string_view text) {
 // at the end and the host path in Korean.
 // True when the rest of a message names its paths only: nothing in it to put into Korean.
 bool PathsOnly(std::string_view rest, bool twoPaths) {
-  return !twoPaths && rest.find(" (") == std::string_view::npos && rest.find(": ") == std::string_view::npos &&
+  return !twoPaths && rest.find(" (") == std::string_view::npos &&
+         rest.find(": ") == std::string_view::npos &&
          rest.find(" after copying it") == std::string_view::npos;
 }
 

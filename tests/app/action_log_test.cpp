@@ -132,7 +132,7 @@ TEST_F(ActionLogTest, ARunStoresItsHeadOnceASecondAndAtItsEnd) {
   {
     ActionLog other(log_, head_);
     other.Append(Record(5));
-  }  // goes on after line 4 and stores its head
+  }                          // goes on after line 4 and stores its head
   ASSERT_TRUE(run.Flush());  // nothing waits; the other writer's head stays
   EXPECT_EQ(vek::ReadChainHead(head_)->Lines, 5);
   const LogCheck c = Check();
