@@ -20,6 +20,7 @@ struct TFont::Resolved {
   struct Shaped {
     int advance = -1;
     bool shaped = false;
+    bool drawn = false;  // drawn once: shaped to be kept when it is drawn again
     QList<QGlyphRun> runs;
   };
   static constexpr qsizetype kKeptTexts = 4096;
@@ -219,6 +220,12 @@ const QList<QGlyphRun>& TFont::GlyphRuns(QStringView text) const {
   if (text.isEmpty() || r.font.underline() || r.font.strikeOut() || !OnGuiThread()) return NoRuns();
   Resolved::Shaped& s = r.Slot(text);
   if (!s.shaped) {
+    // A text drawn only once (a row scrolled past) is not worth the layout that keeps its glyphs: the first
+    // time it is drawn by QPainter::drawText, which shapes it anyway.
+    if (!s.drawn) {
+      s.drawn = true;
+      return NoRuns();
+    }
     s.runs = Shape(text.toString(), r.font);
     s.shaped = true;
   }

@@ -63,8 +63,9 @@ class TFont {
   /// answer is kept with the font, so a text painted again is not measured again.
   int Advance(QStringView text) const;
   /// The glyphs of a line of text, shaped as QPainter::drawText shapes them, placed from the left end of
-  /// the baseline; kept like Advance. Empty when the font is underlined or struck out (such text is drawn
-  /// by QPainter::drawText) or when the text is empty. The list stays valid until the next call.
+  /// the baseline; kept like Advance from the second time a text is asked for. Empty the first time, when
+  /// the font is underlined or struck out, or when the text is empty: such text is drawn by
+  /// QPainter::drawText. The list stays valid until the next call.
   const QList<QGlyphRun>& GlyphRuns(QStringView text) const;
 
   bool SameFace(const TFont& o) const {
