@@ -101,10 +101,12 @@ class ActionLog {
   // Returns false when a record could not be written (Problem() says why; nothing of them is left in the
   // file, they stay waiting and the next Flush tries again).
   bool Flush(bool durable = false);
-  // The same during a run: the waiting lines are written, the head is stored when kHeadEvery has passed
+  // The same during a run: the waiting lines are written, the head is stored when HeadEvery() has passed
   // since it last was (or by the next Flush).
   bool FlushLines();
   static constexpr std::chrono::seconds kHeadEvery{1};
+  std::chrono::steady_clock::duration HeadEvery() const { return headEvery_; }
+  void SetHeadEvery(std::chrono::steady_clock::duration every) { headEvery_ = every; }
   const std::string& Problem() const { return problem_; }
   // The head after the last records this writer wrote.
   ChainHead Head() const { return head_; }
@@ -132,6 +134,7 @@ class ActionLog {
   std::optional<ChainHead> settings_;  // what the settings held after this writer last read or stored them
   std::chrono::steady_clock::time_point stored_{};  // when this writer last stored the head
   bool headPending_ = false;                        // lines written whose head is not stored yet
+  std::chrono::steady_clock::duration headEvery_ = kHeadEvery;
   std::string problem_;
 };
 
