@@ -343,7 +343,7 @@ bool ActionLog::Flush(bool durable) {
 }
 
 bool ActionLog::FlushLines() {
-  return Write(false, std::chrono::steady_clock::now() - stored_ >= headEvery_);
+  return Write(false, !stored_ || std::chrono::steady_clock::now() - *stored_ >= headEvery_);
 }
 
 bool ActionLog::Write(bool durable, bool storeHead) {

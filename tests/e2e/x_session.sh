@@ -27,7 +27,8 @@ wait_for() {
   shift
   until "$@"; do
     [ "$SECONDS" -lt "$deadline" ] || fail "timed out waiting for $what"
-    [ -z "${prog_pid:-}" ] || kill -0 "$prog_pid" 2>/dev/null || fail "the program ended while waiting for $what"
+    # The program may end between the test above and this one: the test is asked once more before failing.
+    [ -z "${prog_pid:-}" ] || kill -0 "$prog_pid" 2>/dev/null || "$@" || fail "the program ended while waiting for $what"
     sleep 0.1
   done
 }
