@@ -133,7 +133,7 @@ class ActionLog {
   long long end_ = -1;                 // the file's size after this writer's last write; -1 before
   std::optional<ChainHead> settings_;  // what the settings held after this writer last read or stored them
   std::optional<std::chrono::steady_clock::time_point> stored_;  // when this writer last stored the head
-  bool headPending_ = false;  // lines written whose head is not stored yet
+  bool headPending_ = false;                                     // lines written whose head is not stored yet
   std::chrono::steady_clock::duration headEvery_ = kHeadEvery;
   std::string problem_;
 };
