@@ -216,6 +216,7 @@ std::string DisplayPath(std::string_view text) {
 const BatchText::FolderFacts& BatchText::Facts(std::string_view backupDir, std::string_view folder) {
   if (backupDir != factsBackupDir_) {
     facts_.clear();
+    keyNumbers_.clear();
     last_ = {};
     factsBackupDir_ = std::string(backupDir);
   }
@@ -242,16 +243,14 @@ BatchText::FolderFacts BatchText::NewFacts(std::string_view backupDir, std::stri
       f.BackupReason = UnsafeNameReason(std::string(backupDir) + tail);
   }
   f.Target = TargetFolder(backupDir, folder);
-  f.TargetKey = ComparablePath(f.Target);
   f.EscapedTarget = Escaped(f.Target);
+  f.SourceKey = KeyNumber(ComparablePath(folder));
+  f.TargetKey = KeyNumber(ComparablePath(f.Target));
   return f;
 }
 
-std::string BatchText::TargetKey(std::string_view backupDir, std::string_view folder,
-                                 std::string_view fileName) {
-  // Case folding maps character by character, so the folder's folded part is reused.
-  const std::string& folderKey = Facts(backupDir, folder).TargetKey;
-  return (folderKey.ends_with('\\') ? folderKey : folderKey + "\\") + plat::text::UpperCase(fileName);
+std::uint32_t BatchText::KeyNumber(std::string key) {
+  return keyNumbers_.try_emplace(std::move(key), std::uint32_t(keyNumbers_.size())).first->second;
 }
 
 bool BatchText::Check(int row, std::string_view folder, std::string_view fileName, std::string_view backupDir,
@@ -417,20 +416,22 @@ class RowTexts {
 
 namespace {
 
-// The path of a row's file as Windows compares two.
-std::string SourceKey(std::string_view folder, std::string_view fileName) {
-  return ComparablePath(Joined(folder, fileName));
-}
-
-// A path key hashed once: each row's keys are looked up in two tables, four times in all.
-struct HashedKey {
-  std::string Text;
+// A file's place as Windows compares two paths: its folder's number (BatchText::KeysOf) and its name
+// upper-cased (case folding maps character by character, so folder and name fold apart).
+struct PlaceKey {
+  std::uint32_t Folder;
+  std::string_view Name;
   std::size_t Hash;
-  explicit HashedKey(std::string text) : Text(std::move(text)), Hash(std::hash<std::string>{}(Text)) {}
-  bool operator==(const HashedKey& o) const { return Hash == o.Hash && Text == o.Text; }
+  PlaceKey(std::uint32_t folder, std::string_view upperName, std::size_t nameHash)
+      : Folder(folder), Name(upperName), Hash(nameHash ^ (std::size_t(folder) * 0x9E3779B97F4A7C15ull)) {}
+  bool operator==(const PlaceKey& o) const { return Folder == o.Folder && Name == o.Name; }
 };
-struct KeyHash {
-  std::size_t operator()(const HashedKey& k) const noexcept { return k.Hash; }
+struct PlaceHash {
+  std::size_t operator()(const PlaceKey& k) const noexcept { return k.Hash; }
+};
+// The upper rows a place belongs to: the row whose file it is, the row whose file is moved there.
+struct PlaceRows {
+  int Source = -1, Target = -1;
 };
 
 }  // namespace
@@ -446,34 +447,40 @@ BatchText BuildMoveBatch(BatchRows& rows, std::string_view backupDir, TargetProb
   // differently as Windows reads it), a file moved onto another listed file (one already in the backup
   // folder), or a backup file that is already there.
   std::vector<bool> take(std::size_t(count), false), follows(std::size_t(count), false);
-  std::unordered_map<HashedKey, int, KeyHash> sources, targets;  // key -> the upper row it belongs to
-  sources.reserve(std::size_t(count));
-  targets.reserve(std::size_t(count));
+  std::vector<std::string> upperNames(static_cast<std::size_t>(count));  // the keys' names point here
+  std::unordered_map<PlaceKey, PlaceRows, PlaceHash> places;
+  places.reserve(2 * std::size_t(count));
   for (int r = 0; r < count; ++r) {
     try {
       if (!texts.Ticked(r) || !batch.Check(r, texts.Folder(r), texts.FileName(r), backupDir, maxChars))
         continue;
       const std::string& folder = texts.Folder(r);
       const std::string& name = texts.FileName(r);
-      HashedKey source(SourceKey(folder, name));
-      HashedKey target(batch.TargetKey(backupDir, folder, name));
-      if (auto same = sources.find(source); same != sources.end()) {
-        batch.Follow(r, same->second, Joined(folder, name));  // the same file listed twice
+      const BatchText::FolderKeys keys = batch.KeysOf(backupDir, folder);
+      const std::string& upper = upperNames[std::size_t(r)] = plat::text::UpperCase(name);
+      const std::size_t nameHash = std::hash<std::string_view>{}(upper);
+      const PlaceKey source(keys.Source, upper, nameHash), target(keys.Target, upper, nameHash);
+      const auto atSource = places.find(source), atTarget = places.find(target);
+      const PlaceRows none;
+      const PlaceRows& ofSource = atSource != places.end() ? atSource->second : none;
+      const PlaceRows& ofTarget = atTarget != places.end() ? atTarget->second : none;
+      if (ofSource.Source >= 0) {
+        batch.Follow(r, ofSource.Source, Joined(folder, name));  // the same file listed twice
         follows[std::size_t(r)] = true;
         continue;
       }
       const std::string& targetFolder = batch.TargetFolderOf(backupDir, folder);
       std::optional<std::string> reason;
-      if (targets.count(target))
+      if (ofTarget.Target >= 0)
         reason = "위쪽의 다른 항목과 같은 백업 파일(" + targetFolder + "\\" + name + ")로 옮겨짐";
-      else if (sources.count(target))
+      else if (ofTarget.Source >= 0)
         reason = "옮겨질 자리(" + targetFolder + "\\" + name + ")가 위쪽 항목의 파일임";
-      else if (targets.count(source))
+      else if (ofSource.Target >= 0)
         reason = "위쪽 항목이 이 파일의 자리로 옮겨짐";
       if (!reason) {
         // A row refused because its backup file is taken still keeps the rows below off its file and target.
-        sources.emplace(std::move(source), r);
-        targets.emplace(std::move(target), r);
+        places[source].Source = r;
+        places[target].Target = r;
         if (probe) reason = probe->Occupied(targetFolder, name);
       }
       if (reason) {
@@ -508,10 +515,15 @@ BatchText BuildDeleteBatch(BatchRows& rows) {
   batch.Reserve(std::size_t(count) + 1);
   const std::size_t maxChars = rows.MaxChars();
   std::vector<bool> take(std::size_t(count), false), follows(std::size_t(count), false);
-  std::unordered_map<std::string, int> sources;
+  std::vector<std::string> upperNames(static_cast<std::size_t>(count));  // the keys' names point here
+  std::unordered_map<PlaceKey, int, PlaceHash> sources;
+  sources.reserve(std::size_t(count));
   for (int r = 0; r < count; ++r) {
     if (!texts.Ticked(r) || !batch.Check(r, texts.Folder(r), texts.FileName(r), "", maxChars)) continue;
-    auto [at, fresh] = sources.emplace(SourceKey(texts.Folder(r), texts.FileName(r)), r);
+    const std::string& upper = upperNames[std::size_t(r)] = plat::text::UpperCase(texts.FileName(r));
+    const PlaceKey source(batch.KeysOf("", texts.Folder(r)).Source, upper,
+                          std::hash<std::string_view>{}(upper));
+    auto [at, fresh] = sources.emplace(source, r);
     if (fresh) {
       take[std::size_t(r)] = true;
     } else {

@@ -117,9 +117,16 @@ class BatchText {
   std::string Cp949Bytes() const;
   // A notice for the user naming how many rows were left out and why; empty when none was.
   std::string RefusalNotice() const;
-  // The key two rows' move targets collide under: the mirrored file path as Windows compares it
-  // (ComparablePath).
-  std::string TargetKey(std::string_view backupDir, std::string_view folder, std::string_view fileName);
+  // A folder as Windows compares paths (ComparablePath), and its mirrored target folder, as small numbers
+  // drawn from one series: two folders Windows reads as one get the same number. A file's place is then its
+  // folder's number and its upper-cased name (a name holds no separator once the checks passed).
+  struct FolderKeys {
+    std::uint32_t Source = 0, Target = 0;
+  };
+  FolderKeys KeysOf(std::string_view backupDir, std::string_view folder) {
+    const FolderFacts& f = Facts(backupDir, folder);
+    return {f.SourceKey, f.TargetKey};
+  }
   // The folder's mirrored target folder (a Windows path, as the lines write it).
   const std::string& TargetFolderOf(std::string_view backupDir, std::string_view folder) {
     return Facts(backupDir, folder).Target;
@@ -133,17 +140,19 @@ class BatchText {
     std::optional<std::string> FormReason;    // its form and segments
     std::optional<std::string> BackupReason;  // the mirrored target folder's
     std::size_t Chars = 0;
-    std::string Target;         // backup folder + tail
-    std::string TargetKey;      // the same as Windows compares it (ComparablePath)
-    std::string EscapedTarget;  // as written into a line
+    std::string Target;                          // backup folder + tail
+    std::string EscapedTarget;                   // as written into a line
+    std::uint32_t SourceKey = 0, TargetKey = 0;  // see KeysOf
   };
   const FolderFacts& Facts(std::string_view backupDir, std::string_view folder);
-  static FolderFacts NewFacts(std::string_view backupDir, std::string_view folder);
+  FolderFacts NewFacts(std::string_view backupDir, std::string_view folder);
+  std::uint32_t KeyNumber(std::string key);
   // The one place each line form is written: an md line of a folder, the move line of a file into one.
   void AddMdLine(std::string_view escapedFolder, std::string folder, int row);
   void AddMoveLine(std::string file, std::string_view escapedFolder, std::string_view folder, int row);
 
   std::unordered_map<std::string, FolderFacts, plat::text::TextHash, std::equal_to<>> facts_;
+  std::unordered_map<std::string, std::uint32_t> keyNumbers_;  // ComparablePath of a folder -> its number
   std::string factsBackupDir_;
   // The folder asked for last and its facts (pointing into facts_, so a copy starts without them).
   struct LastFacts {
