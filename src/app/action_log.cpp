@@ -312,6 +312,29 @@ void ActionLog::Append(const ActionRecord& r) {
   if (waiting_.size() >= kWriteBytes) Flush();
 }
 
+void ActionLog::StartRun(const ActionRecord& r) {
+  runHead_.clear();
+  for (const std::string* f : {&r.Time, &r.User, &r.Host, &r.Batch, &r.Method}) {
+    AppendField(runHead_, *f);
+    runHead_ += ',';
+  }
+  runTail_.clear();
+  AppendField(runTail_, r.Run);
+  runTail_ += ',';
+}
+
+void ActionLog::AppendFile(const RunRecords::File& f) {
+  waiting_ += runHead_;
+  for (const std::string* field :
+       {&f.Source, &f.Target, &f.Size, &f.Kinds, &f.Hits, &f.Medium, &f.Result, &f.Reason}) {
+    AppendField(waiting_, *field);
+    waiting_ += ',';
+  }
+  waiting_ += runTail_;
+  ends_.push_back(std::uint32_t(waiting_.size()));
+  if (waiting_.size() >= kWriteBytes) Flush();
+}
+
 bool ActionLog::Resume(long long fileSize, std::string& out) {
   // Nobody wrote since this writer's last lines (the file ends where they ended, and the settings hold the
   // head they left): the chain goes on from there without reading anything back.
@@ -445,6 +468,29 @@ bool ActionLog::StoreHead() {
   settings_ = head_;
   stored_ = std::chrono::steady_clock::now();
   return true;
+}
+
+RunRecords::RunRecords(ActionRecord shared) : shared_(std::move(shared)) {}
+
+ActionRecord RunRecords::operator[](std::size_t i) const {
+  ActionRecord r = shared_;
+  const File& f = files_[i];
+  r.Source = f.Source;
+  r.Target = f.Target;
+  r.Size = f.Size;
+  r.Kinds = f.Kinds;
+  r.Hits = f.Hits;
+  r.Medium = f.Medium;
+  r.Result = f.Result;
+  r.Reason = f.Reason;
+  return r;
+}
+
+std::vector<ActionRecord> RunRecords::All() const {
+  std::vector<ActionRecord> all;
+  all.reserve(files_.size());
+  for (std::size_t i = 0; i < files_.size(); ++i) all.push_back((*this)[i]);
+  return all;
 }
 
 std::vector<LoggedRecord> ReadActionLog(const std::string& logPath) {

@@ -66,6 +66,30 @@ struct ActionRecord {
   bool operator==(const ActionRecord&) const = default;
 };
 
+// One run's records: the fields all of them share (time, user, host, batch, method and the run's identity)
+// kept once, and each file's own fields.
+class RunRecords {
+ public:
+  struct File {
+    std::string Source, Target, Size, Kinds, Hits, Medium, Result, Reason;
+  };
+  RunRecords() = default;
+  // shared: the run's time, user, host, batch, method and identity; its other fields are not used.
+  explicit RunRecords(ActionRecord shared);
+  const ActionRecord& Shared() const { return shared_; }
+  void Reserve(std::size_t files) { files_.reserve(files); }
+  void Add(File file) { files_.push_back(std::move(file)); }
+  bool Empty() const { return files_.empty(); }
+  std::size_t Size() const { return files_.size(); }
+  // Record i whole, and every record.
+  ActionRecord operator[](std::size_t i) const;
+  std::vector<ActionRecord> All() const;
+
+ private:
+  ActionRecord shared_;
+  std::vector<File> files_;
+};
+
 // A new run's identity: 16 lower-case hex digits from the system's random source.
 std::string NewRunId();
 
@@ -97,6 +121,10 @@ class ActionLog {
   ActionLog& operator=(const ActionLog&) = delete;
 
   void Append(const ActionRecord& record);
+  // The same for the records of one run: StartRun formats the fields they share once (RunRecords::Shared),
+  // and each AppendFile then costs only the file's own fields.
+  void StartRun(const ActionRecord& shared);
+  void AppendFile(const RunRecords::File& file);
   // Writes out the waiting lines and stores the head; `durable` also syncs the log to the disk first.
   // Returns false when a record could not be written (Problem() says why; nothing of them is left in the
   // file, they stay waiting and the next Flush tries again).
@@ -126,6 +154,7 @@ class ActionLog {
 
   std::string logPath_, headPath_;
   int fd_ = -1;
+  std::string runHead_, runTail_;      // StartRun's fields before and after a file's own, with their commas
   std::string waiting_;                // each waiting record's fields, each followed by its comma
   std::vector<std::uint32_t> ends_;    // where each waiting record ends in waiting_
   std::string out_;                    // the lines of one write

@@ -588,7 +588,9 @@ std::string LatestManifest() {
   return {};
 }
 
-RunJournal::RunJournal(bool move) : move_(move) {}
+RunJournal::RunJournal(bool move, const ActionRecord& shared) : move_(move) {
+  log_.StartRun(shared);
+}
 
 RunJournal::~RunJournal() {
   try {
@@ -597,18 +599,15 @@ RunJournal::~RunJournal() {
   }
 }
 
-void RunJournal::Add(const ActionRecord& record, const ManifestEntry* moved) {
-  if (moved && move_)
-    AppendManifestLine(manifestPending_, moved->Source, moved->Target, moved->Stamp, moved->Kind,
-                       moved->Hits);
-  log_.Append(record);
+void RunJournal::Add(const RunRecords::File& record) {
+  log_.AppendFile(record);
   if (++rowsPending_ >= kRowsPerWrite) Flush();
 }
 
-void RunJournal::AddMoved(const ActionRecord& record, const std::optional<FileStamp>& stamp) {
+void RunJournal::AddMoved(const RunRecords::File& record, const std::optional<FileStamp>& stamp) {
   if (move_)
     AppendManifestLine(manifestPending_, record.Source, record.Target, stamp, record.Kinds, record.Hits);
-  log_.Append(record);
+  log_.AppendFile(record);
   if (++rowsPending_ >= kRowsPerWrite) Flush();
 }
 

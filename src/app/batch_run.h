@@ -175,16 +175,17 @@ std::vector<std::string> ReadRestored(const std::string& manifestHostPath);
 // record and the way back for what it moved. Rows are written out in groups (and at the end).
 class RunJournal {
  public:
-  explicit RunJournal(bool move);
+  // shared: the fields every record of the run shares (RunRecords::Shared).
+  RunJournal(bool move, const ActionRecord& shared);
   ~RunJournal();
   RunJournal(const RunJournal&) = delete;
   RunJournal& operator=(const RunJournal&) = delete;
 
   // One finished file action: its record in the chained action log, and for a moved file its entry in the
   // move record.
-  void Add(const ActionRecord& record, const ManifestEntry* moved = nullptr);
+  void Add(const RunRecords::File& record);
   // A moved file: its record, and its move-record entry from the record's source, target, kinds and hits.
-  void AddMoved(const ActionRecord& record, const std::optional<FileStamp>& stamp);
+  void AddMoved(const RunRecords::File& record, const std::optional<FileStamp>& stamp);
   // Writes out what is waiting; a write that fails is kept as Problem() (the run goes on).
   void Flush();
   // Flushes and closes; returns the manifest's host path (empty when nothing was moved).

@@ -211,11 +211,22 @@ void BatchSession::Start(const std::function<void(BatchRunner&)>& prepare) {
     const bool file = mapped_ ? BatchText::IsFileLine(batch_.Info()[i].Kind) : ActsOnFile(lines[i]);
     filesBefore_[i + 1] = filesBefore_[i] + (file ? 1 : 0);
   }
-  when_ = NowText();
-  run_ = NewRunId();
+  // What every record of the run shares.
+  ActionRecord shared;
+  shared.Time = NowText();
+  shared.User = CurrentUserName();
+  shared.Host = CurrentHostName();
+  shared.Batch = action_ == BatchAction::Restore ? recordPath_ : windowsPath_;
+  shared.Method = std::string(action_ == BatchAction::Move      ? kMethodMove
+                              : action_ == BatchAction::Restore ? kMethodRestore
+                              : shred_                          ? kMethodShred
+                                                                : kMethodDelete);
+  shared.Run = NewRunId();
+  when_ = shared.Time;
+  journal_ = std::make_unique<RunJournal>(action_ == BatchAction::Move, shared);
+  records_ = RunRecords(std::move(shared));
   // Room for a record per file (and the refusals and the files left out), made once before the run.
-  records_.reserve(records_.size() + std::size_t(filesBefore_.back()) + batch_.Refusals().size());
-  journal_ = std::make_unique<RunJournal>(action_ == BatchAction::Move);
+  records_.Reserve(std::size_t(filesBefore_.back()) + batch_.Refusals().size());
   if (!hostPath_.empty()) {
     // The batch's own log beside it, as the interpreter writes it, line by line as the run goes.
     batchLog_ = ::open(BatchLogPath(hostPath_).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
@@ -224,8 +235,6 @@ void BatchSession::Start(const std::function<void(BatchRunner&)>& prepare) {
   plat::batch::RunOptions options;
   if (shred_) options.Delete = plat::batch::DeleteMethod::Shred;
   plat::batch::ForgetMediumNotes();
-  user_ = CurrentUserName();
-  host_ = CurrentHostName();
   RecordRefusals();
   runner_ = std::make_unique<BatchRunner>(std::move(lines), options);
   if (prepare) prepare(*runner_);
@@ -292,7 +301,7 @@ void BatchSession::RecordLine(std::size_t i, const plat::batch::LineResult& r) {
   const BatchText::LineInfo* info = mapped_ ? &batch_.Info()[i] : nullptr;
   if ((info && !BatchText::IsFileLine(info->Kind)) || r.status == LineStatus::Skipped) return;
   const bool ok = r.status == LineStatus::Succeeded;
-  ActionRecord rec = NewRecord();
+  RunRecords::File rec;
   rec.Source = info ? info->Source : LineSubject(i < batch_.Lines().size() ? batch_.Lines()[i] : "");
   if (info) rec.Target = info->Target;
   rec.Result = std::string(ok ? kResultDone : kResultFailed);
@@ -301,13 +310,7 @@ void BatchSession::RecordLine(std::size_t i, const plat::batch::LineResult& r) {
     rec.Medium = r.shred->Medium.Text();
     if (!r.shred->Medium.Ok) mediumWarnings_.emplace_back(rec.Source, r.shred->Medium.Reason);
   }
-  const bool known = info && info->Row >= 0 && std::size_t(info->Row) < facts_.size();
-  if (known) {
-    const RowFacts& f = facts_[std::size_t(info->Row)];
-    rec.Kinds = f.Kind;
-    rec.Hits = f.Hits;
-    rec.Size = f.Size;
-  }
+  if (info) AddFacts(info->Row, rec);
   if (action_ == BatchAction::Restore && info) {
     RecordRestored(std::size_t(info->Row), ok, rec);
   } else if (ok && action_ == BatchAction::Move && info) {
@@ -324,21 +327,15 @@ void BatchSession::RecordLine(std::size_t i, const plat::batch::LineResult& r) {
   } else {
     journal_->Add(rec);
   }
-  records_.push_back(std::move(rec));
+  records_.Add(std::move(rec));
 }
 
-ActionRecord BatchSession::NewRecord() const {
-  ActionRecord rec;
-  rec.Time = when_;
-  rec.User = user_;
-  rec.Host = host_;
-  rec.Batch = windowsPath_;
-  rec.Method = std::string(action_ == BatchAction::Move      ? kMethodMove
-                           : action_ == BatchAction::Restore ? kMethodRestore
-                           : shred_                          ? kMethodShred
-                                                             : kMethodDelete);
-  rec.Run = run_;
-  return rec;
+void BatchSession::AddFacts(int row, RunRecords::File& rec) const {
+  if (row < 0 || std::size_t(row) >= facts_.size()) return;
+  const RowFacts& f = facts_[std::size_t(row)];
+  rec.Kinds = f.Kind;
+  rec.Hits = f.Hits;
+  rec.Size = f.Size;
 }
 
 void BatchSession::RecordRefusals() {
@@ -346,18 +343,13 @@ void BatchSession::RecordRefusals() {
   // left out are the run's too: a 확인서 counts them as left.
   if (action_ == BatchAction::Restore) return;
   for (const BatchText::Refusal& refusal : batch_.Refusals()) {
-    ActionRecord rec = NewRecord();
+    RunRecords::File rec;
     rec.Source = refusal.Path;
     rec.Result = std::string(kResultRefused);
     rec.Reason = refusal.Reason;
-    if (refusal.Row >= 0 && std::size_t(refusal.Row) < facts_.size()) {
-      const RowFacts& f = facts_[std::size_t(refusal.Row)];
-      rec.Kinds = f.Kind;
-      rec.Hits = f.Hits;
-      rec.Size = f.Size;
-    }
+    AddFacts(refusal.Row, rec);
     journal_->Add(rec);
-    records_.push_back(std::move(rec));
+    records_.Add(std::move(rec));
   }
 }
 
@@ -367,24 +359,18 @@ void BatchSession::RecordNotRun(std::size_t firstNotRun) {
   for (std::size_t i = firstNotRun; i + 1 < filesBefore_.size(); ++i) {
     if (filesBefore_[i + 1] == filesBefore_[i]) continue;  // not a file's line
     const BatchText::LineInfo* info = mapped_ ? &batch_.Info()[i] : nullptr;
-    ActionRecord rec = NewRecord();
+    RunRecords::File rec;
     rec.Source = info ? info->Source : LineSubject(i < lines.size() ? lines[i] : "");
     if (info) rec.Target = info->Target;
     rec.Result = std::string(kResultCancelled);
     rec.Reason = "취소되어 처리하지 않음";
-    if (info && info->Row >= 0 && std::size_t(info->Row) < facts_.size()) {
-      const RowFacts& f = facts_[std::size_t(info->Row)];
-      rec.Kinds = f.Kind;
-      rec.Hits = f.Hits;
-      rec.Size = f.Size;
-    }
+    if (info) AddFacts(info->Row, rec);
     journal_->Add(rec);
-    records_.push_back(std::move(rec));
+    records_.Add(std::move(rec));
   }
 }
 
-void BatchSession::RecordRestored(std::size_t entry, bool ok, ActionRecord& rec) {
-  rec.Batch = recordPath_;
+void BatchSession::RecordRestored(std::size_t entry, bool ok, RunRecords::File& rec) {
   rec.Kinds = std::string(record_->Kind(entry));
   rec.Hits = std::string(record_->Hits(entry));
   // An older record's file is known again by its size only: said when it no longer matches.
@@ -430,10 +416,12 @@ BatchOutcome BatchSession::Finish() {
   out.Refused = action_ == BatchAction::Restore ? plan_->Refused() : batch_.Refusals().size();
   out.Duplicates = batch_.Followers().size();
   // A row naming the same file as a handled row leaves with it, once its file is gone.
-  const std::unordered_set<int> handled(out.DoneRows.begin(), out.DoneRows.end());
-  for (const BatchText::Follower& f : batch_.Followers())
-    if (handled.count(f.Leader) && !plat::os::FileExists(plat::os::ResolvePath(f.Path)))
-      out.DoneRows.push_back(f.Row);
+  if (!batch_.Followers().empty()) {
+    const std::unordered_set<int> handled(out.DoneRows.begin(), out.DoneRows.end());
+    for (const BatchText::Follower& f : batch_.Followers())
+      if (handled.count(f.Leader) && !plat::os::FileExists(plat::os::ResolvePath(f.Path)))
+        out.DoneRows.push_back(f.Row);
+  }
   if (batchLog_ >= 0) {
     // The batch's own log ends with the totals.
     if (results.size() < batch_.Lines().size())

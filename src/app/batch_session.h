@@ -45,7 +45,7 @@ struct BatchOutcome {
   std::vector<std::pair<std::string, std::string>> MediumWarnings;
   // The run's records, as the action log holds them: every file acted on, and every ticked file left out
   // before the batch (제외) or not reached after Cancel (취소).
-  std::vector<ActionRecord> Records;
+  RunRecords Records;
   ChainHead Head;                       // the action log's head after them
   std::vector<ManifestEntry> Restored;  // a restore's files put back, as the record gave them
 
@@ -103,10 +103,10 @@ class BatchSession {
   BatchSession(BatchAction action, BatchText batch);
   void RecordLine(std::size_t i, const plat::batch::LineResult& r);
   // The records of ticked files the run did not act on: left out before the batch, or after Cancel.
-  ActionRecord NewRecord() const;
   void RecordRefusals();
   void RecordNotRun(std::size_t firstNotRun);
-  void RecordRestored(std::size_t entry, bool ok, ActionRecord& rec);
+  void RecordRestored(std::size_t entry, bool ok, RunRecords::File& rec);
+  void AddFacts(int row, RunRecords::File& rec) const;
   void Tally(BatchOutcome& out, const std::vector<plat::batch::LineResult>& results) const;
 
   BatchAction action_;
@@ -120,8 +120,7 @@ class BatchSession {
   };
   std::vector<RowFacts> facts_;
   bool shred_ = false;
-  std::string user_, host_;
-  std::vector<ActionRecord> records_;  // this run's records, for its 확인서
+  RunRecords records_;  // this run's records, for its 확인서
   // A restore's record and its checks.
   const MoveRecord* record_ = nullptr;
   const RestorePlan* plan_ = nullptr;
@@ -131,7 +130,7 @@ class BatchSession {
 
   std::vector<int> filesBefore_;  // per line: the file lines before it
   bool mapped_ = false;           // the lines run are the lines built
-  std::string when_, run_;
+  std::string when_;              // the run's start, as its records give it
   std::unique_ptr<BatchRunner> runner_;
   std::unique_ptr<RunJournal> journal_;
   // The batch's own log: its lines wait in logPending_ and are appended at each look at the progress.

@@ -45,7 +45,7 @@ class HostProbe : public TargetProbe {
   }
 
   const Folder& Look(std::string_view folder) {
-    auto it = folders_.find(std::string(folder));
+    auto it = folders_.find(folder);
     if (it != folders_.end()) return it->second;
     Folder f;
     std::string host;
@@ -96,7 +96,7 @@ class HostProbe : public TargetProbe {
     ::closedir(dir);
   }
 
-  std::unordered_map<std::string, Folder> folders_;
+  std::unordered_map<std::string, Folder, plat::text::TextHash, std::equal_to<>> folders_;
 };
 
 }  // namespace

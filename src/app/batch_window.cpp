@@ -237,7 +237,7 @@ void TForm1::ShowOutcome(const vek::BatchOutcome& outcome) {
   const int flags =
       plat::ui::MB_OK | (outcome.AllWell() ? plat::ui::MB_ICONINFORMATION : plat::ui::MB_ICONWARNING);
   const MessageBoxCopy copy;  // the summary names files and reasons a user may want to keep
-  if (outcome.Records.empty() || outcome.Action == vek::BatchAction::Restore) {
+  if (outcome.Records.Empty() || outcome.Action == vek::BatchAction::Restore) {
     plat::ui::CurrentDialogs().MessageBox(this, outcome.Summary(), plat::ui::ApplicationTitle(), flags);
     return;
   }
@@ -252,10 +252,10 @@ void TForm1::OpenRunReport(const vek::BatchOutcome& outcome) {
   vek::ReportInput input;
   input.Operator = vek::CurrentUserName();
   input.Host = vek::CurrentHostName();
-  input.From = input.To = outcome.Records.front().Time.substr(0, 10);
-  input.Records = outcome.Records;
+  input.From = input.To = outcome.Records.Shared().Time.substr(0, 10);
+  input.Records = outcome.Records.All();
   input.Head = outcome.Head;
-  if (std::string pdf = vek::OpenDestructionReport(this, input, vek::RunReportName(outcome.Records.front()));
+  if (std::string pdf = vek::OpenDestructionReport(this, input, vek::RunReportName(outcome.Records.Shared()));
       !pdf.empty())
     LastReport = std::move(pdf);
 }
