@@ -23,7 +23,8 @@
 //   cross_device_ratio_to_copy_loop   across devices, 2,000 files, 3 rounds (when /dev/shm is elsewhere)
 //   shred_ratio           window 완전삭제 / bare loop (200 files of 1 MB; 5 rounds; target at most 1.2)
 //   dd_mb_s               dd writing 200 MB with a final fsync to the same folder
-// `bench_batch --moves` measures the moves within one device only (for a profiler).
+// `bench_batch --moves` measures the moves within one device only, `bench_batch --shred` 완전삭제 only (for a
+// profiler).
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -419,14 +420,8 @@ Comparison Compare(int rounds, const std::function<double()>& program, const std
   return {Median(p), Median(b), Median(ratios), Worst(ratios), Median(cpuRatios), Worst(cpuRatios)};
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  setenv("VEKSECURITY_TERMINAL", "none", 1);  // the batch runs in the window
-  QApplication app(argc, argv);
-
-  std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each line as it is printed
+// The moves within one device, and across devices where /dev/shm lies elsewhere (unless withinOnly).
+std::string MovesAndCopies(bool withinOnly) {
   std::vector<double> logShares, logWallShares;
   const Comparison within = Compare(
       kRounds,
@@ -456,10 +451,7 @@ int main(int argc, char** argv) {
   figures += Figure("log_share_worst", Worst(logShares), 4);
   figures += Figure("log_wall_share", Median(logWallShares), 4);
 
-  if (argc > 1 && std::string(argv[1]) == "--moves") {
-    std::printf("batch:%s\n", figures.c_str());
-    return 0;
-  }
+  if (withinOnly) return figures;
   struct stat tmpSt, shmSt;
   QTemporaryDir probe;
   if (::stat("/dev/shm", &shmSt) == 0 && ::stat(probe.path().toLocal8Bit().constData(), &tmpSt) == 0 &&
@@ -483,16 +475,25 @@ int main(int argc, char** argv) {
   } else {
     std::printf("across devices: not measured (/dev/shm is missing, not writable or on the same device)\n");
   }
+  return figures;
+}
+
+// 완전삭제 from the window against the bare loop, and dd's figure.
+std::string Shreds() {
   unsigned seed = 0;
   const Comparison shred = Compare(
       kShredRounds,
       [&] {
         ShredSandbox s(++seed);
-        return ShredFromTheWindow(s);
+        const double t = ShredFromTheWindow(s);
+        std::printf("완전삭제 round: window %.3f s\n", t);
+        return t;
       },
       [&] {
         ShredSandbox s(++seed);
-        return ShredLoop(s);
+        const double t = ShredLoop(s);
+        std::printf("완전삭제 round: bare loop %.3f s\n", t);
+        return t;
       });
   double dd = 0;
   {
@@ -502,9 +503,28 @@ int main(int argc, char** argv) {
   std::printf(
       "완전삭제: %d files of 1 MB, window %.3f s, bare loop %.3f s (medians of %d rounds); dd %.0f MB/s\n",
       kShredFiles, shred.Program, shred.Bare, kShredRounds, dd);
-  figures += Figure("shred_ratio", shred.Ratio, 3);
+  std::string figures = Figure("shred_ratio", shred.Ratio, 3);
   figures += Figure("shred_ratio_worst", shred.WorstRatio, 3);
   figures += Figure("dd_mb_s", dd, 0);
+  return figures;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  setenv("VEKSECURITY_TERMINAL", "none", 1);  // the batch runs in the window
+  QApplication app(argc, argv);
+
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each line as it is printed
+  const std::string mode = argc > 1 ? argv[1] : "";
+  std::string figures;
+  if (mode != "--shred") figures = MovesAndCopies(mode == "--moves");
+  if (mode == "--moves") {
+    std::printf("batch:%s\n", figures.c_str());
+    return 0;
+  }
+  figures += Shreds();
   std::printf("batch:%s\n", figures.c_str());
   return 0;
 }
