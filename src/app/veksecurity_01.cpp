@@ -816,18 +816,14 @@ void TForm1::SetTick(int r, bool on) {
 }
 
 void TForm1::RemoveListRows(std::vector<int> rows) {
-  std::sort(rows.begin(), rows.end(), std::greater<int>());
+  std::sort(rows.begin(), rows.end());
   rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
   Mgr_grid->BeginUpdate();
   const TwScopeExit end([this] { Mgr_grid->EndUpdate(true); });
-  for (auto it = rows.begin(); it != rows.end();) {
-    const int last = *it;
-    int first = last;
-    for (++it; it != rows.end() && *it == first - 1; ++it) first = *it;
-    if (first < 0 || last >= Mgr_grid->RowCount()) continue;
-    for (int r = first; r <= last; ++r) ticked_ -= Mgr_grid->Cells(kTickColumn, r).AsBoolean() ? 1 : 0;
-    Mgr_grid->DeleteRow(first, last - first + 1, false);
-  }
+  for (const int r : rows)
+    if (r >= 0 && r < Mgr_grid->RowCount()) ticked_ -= Mgr_grid->Cells(kTickColumn, r).AsBoolean() ? 1 : 0;
+  // One pass over the list however scattered the rows are (a move of every other row of a long list).
+  Mgr_grid->DeleteRows(std::move(rows), false);
 }
 
 void TForm1::BitBtn7Click(QObject*) {

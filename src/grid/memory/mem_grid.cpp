@@ -169,6 +169,22 @@ void TMemGrid::DeleteRow(int ARow, int ACount, bool Notify) {
   ACount = ACount < 0 ? RowCount() - ARow : std::min(ACount, RowCount() - ARow);
   for (int i = 0; i < ColumnCount(); ++i) Column(i)->Pool().DeleteRows(ARow, ACount);
   infos_.DeleteRows(ARow, ACount);
+  RowsDeleted(Notify);
+}
+
+void TMemGrid::DeleteRows(std::vector<int> rows, bool Notify) {
+  if (editState_ == esEdit || editState_ == esInsert) Raise("Can't DeleteRows in Editing");
+  std::sort(rows.begin(), rows.end());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  rows.erase(rows.begin(), std::lower_bound(rows.begin(), rows.end(), 0));
+  rows.erase(std::lower_bound(rows.begin(), rows.end(), RowCount()), rows.end());
+  if (rows.empty()) return;
+  for (int i = 0; i < ColumnCount(); ++i) Column(i)->Pool().DeleteRows(rows);
+  infos_.DeleteRows(rows);
+  RowsDeleted(Notify);
+}
+
+void TMemGrid::RowsDeleted(bool Notify) {
   TwAccessibleRowsChanged(this);
   UpdateScrollRange();
   InvalidateGrid();
@@ -388,6 +404,7 @@ void TMemGrid::DeleteSelectedRows() {
   BeginUpdate();
   {
     TwScopeExit end([this] { EndUpdate(true); });
+    std::vector<int> accepted;
     for (int r = infos_.Count() - 1; r >= 0; --r) {
       if (!infos_.Selected(r)) continue;
       bool accept = true;
@@ -397,9 +414,10 @@ void TMemGrid::DeleteSelectedRows() {
         infos_.SetRowState(r, wrsDeleted);
         InvalidateRow(r);
       } else {
-        DeleteRow(r, 1, false);
+        accepted.push_back(r);
       }
     }
+    DeleteRows(std::move(accepted), false);  // all at once, however scattered
   }
   AfterDeleteEvents();
 }

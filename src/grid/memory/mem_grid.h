@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "grid/memory/cells.h"
 #include "grid/memory/mem_column.h"
@@ -58,6 +59,9 @@ class TMemGrid : public TwCustomGrid {
     InsertRow(RowCount(), ApplyDefaults, MarkInserted, FireNewRow);
   }
   void DeleteRow(int ARow, int ACount, bool Notify);
+  /// Deletes the rows named, in any order (repeats and rows out of range are left out), each column moved
+  /// once however scattered they are; the current row stays where it was, within the new count.
+  void DeleteRows(std::vector<int> rows, bool Notify);
   void SetRow(int ARow) override;
   /// Taking wgoMultiSelect away clears the selection (raising OnSelectionChange when there was one).
   void SetOptions(TwGridOptions value) override;
@@ -182,6 +186,8 @@ class TMemGrid : public TwCustomGrid {
     if (e) e(this);
   }
   void AfterDeleteEvents();
+  /// After rows left the store: the view, the current row and (Notify) the footers follow.
+  void RowsDeleted(bool Notify);
   void SetCount(int n);
 
   TwRowInfos infos_;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "grid/memory/row_removal.h"
+
 namespace {
 // The longest prefix that does not end in an incomplete UTF-8 sequence.
 std::string_view CompleteUtf8Prefix(std::string_view s) {
@@ -128,6 +130,13 @@ void TwMemPool::DeleteRows(int r, int n) {
   std::memmove(Slot(r), Slot(r + n), std::size_t(count_ - r - n) * std::size_t(slotSize_));
   if (strings_) strings_->Remove(r, n);
   count_ -= n;
+}
+
+void TwMemPool::DeleteRows(const std::vector<int>& rows) {
+  if (rows.empty()) return;
+  TwRemoveRows(data_.get(), std::size_t(slotSize_), count_, rows);
+  if (strings_) strings_->Remove(rows);
+  count_ -= int(rows.size());
 }
 
 void TwMemPool::Permute(const std::vector<int>& order) {

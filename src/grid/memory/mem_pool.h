@@ -39,6 +39,8 @@ class TwMemPool {
   void SetCount(int n);
   void InsertBlank(int r);
   void DeleteRows(int r, int n);
+  /// The rows `rows` (ascending, distinct, each below Count()) removed, each column block moved once.
+  void DeleteRows(const std::vector<int>& rows);
   /// Reorders the rows: row i takes the slot (and text) of old row order[i], for a permutation of all rows.
   void Permute(const std::vector<int>& order);
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "grid/memory/mem_pool.h"
+#include "grid/memory/row_removal.h"
 
 TwRowInfos::TwRowInfos() {
   Reallocate(16);
@@ -40,6 +41,12 @@ void TwRowInfos::DeleteRows(int r, int n) {
   selectedCount_ -= CountSelected(r, r + n - 1);
   std::memmove(bytes_.get() + r, bytes_.get() + r + n, std::size_t(count_ - r - n));
   count_ -= n;
+}
+
+void TwRowInfos::DeleteRows(const std::vector<int>& rows) {
+  for (const int r : rows) selectedCount_ -= Selected(r) ? 1 : 0;
+  TwRemoveRows(bytes_.get(), 1, count_, rows);
+  count_ -= int(rows.size());
 }
 
 void TwRowInfos::Permute(const std::vector<int>& order) {

@@ -32,6 +32,8 @@ class TwRowInfos {
   void SetCount(int n);
   void InsertBlank(int r);
   void DeleteRows(int r, int n);
+  /// The rows `rows` (ascending, distinct, each below Count()) removed in one pass.
+  void DeleteRows(const std::vector<int>& rows);
   void ResetAll();
   /// Reorders the rows (states, selection and marks travel with them): row i takes old row order[i].
   void Permute(const std::vector<int>& order);

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <new>
 
+#include "grid/memory/row_removal.h"
+
 namespace {
 // Length prefix: 7 bits per byte, low bits first, high bit set on every byte but the last.
 std::size_t PrefixSize(std::size_t n) {
@@ -120,6 +122,14 @@ void TwTextList::InsertEmpty(int r) {
 void TwTextList::Remove(int r, int n) {
   for (int i = r; i < r + n; ++i) Release(handles_[std::size_t(i)]);
   handles_.erase(handles_.begin() + r, handles_.begin() + r + n);
+  CompactIfWorthIt();
+}
+
+void TwTextList::Remove(const std::vector<int>& rows) {
+  if (rows.empty()) return;
+  for (const int r : rows) Release(handles_[std::size_t(r)]);
+  TwRemoveRows(handles_.data(), sizeof(std::uint32_t), Count(), rows);
+  handles_.resize(handles_.size() - rows.size());
   CompactIfWorthIt();
 }
 

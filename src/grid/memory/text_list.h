@@ -27,6 +27,8 @@ class TwTextList {
   void Resize(int count);
   void InsertEmpty(int r);
   void Remove(int r, int n);
+  /// The texts of the rows `rows` (ascending, distinct) removed, in one pass.
+  void Remove(const std::vector<int>& rows);
   void Clear();
   /// Reorders the rows: row i becomes the text of old row order[i] (order is a permutation of the rows).
   void Permute(const std::vector<int>& order);

@@ -89,6 +89,49 @@ TEST_F(MemGrid, DeleteToTheEndNotifiesOnce) {
   EXPECT_EQ(grid.CheckConsistency().Problem, "");
 }
 
+// Scattered rows leave in one pass: the rows kept close up in order with their texts, numbers, states and
+// selection; repeats and rows out of range are left out; the current row keeps its place.
+TEST_F(MemGrid, DeleteRowsTakesScatteredRowsOut) {
+  const auto Label = [](int r) {
+    std::string s = "글" + std::to_string(r);
+    for (int i = 0; i < r % 7; ++i) s += "가";
+    return s;
+  };
+  Editable();
+  Fill(40);
+  std::vector<int> kept;
+  for (int r = 0; r < 40; ++r) {
+    grid.Cells(1, r).SetAsString(std::to_string(r * 10));
+    grid.Cells(2, r).SetAsString(Label(r));
+    if (r % 3 == 0) grid.SetSelected(r, true);
+    if (r % 5 == 0) grid.SetRowState(r, wrsUpdated);
+    if (r % 4 != 1 && r != 39) kept.push_back(r);
+  }
+  grid.SetRow(20);
+  Take();
+  std::vector<int> gone = {39, 1, 5, 5, -2, 40, 99};
+  for (int r = 9; r < 39; r += 4) gone.push_back(r);
+  grid.DeleteRows(gone, true);
+  ASSERT_EQ(grid.RowCount(), int(kept.size()));
+  int selected = 0;
+  for (int i = 0; i < grid.RowCount(); ++i) {
+    const int r = kept[std::size_t(i)];
+    EXPECT_EQ(Text(0, i), std::to_string(r));
+    EXPECT_EQ(grid.Cells(1, i).AsFloat(), r * 10);
+    EXPECT_EQ(Text(2, i), Label(r));
+    EXPECT_EQ(grid.Selected(i), r % 3 == 0) << r;
+    EXPECT_EQ(grid.RowState(i), r % 5 == 0 ? wrsUpdated : wrsUnchanged) << r;
+    selected += r % 3 == 0 ? 1 : 0;
+  }
+  EXPECT_EQ(grid.SelectedCount(), selected);
+  EXPECT_EQ(grid.Row(), 20);
+  EXPECT_EQ(grid.CheckConsistency().Problem, "");
+  const Events e = Take();
+  EXPECT_EQ(std::count(e.begin(), e.end(), "DataChanged"), 1);
+  ASSERT_TRUE(grid.Edit());
+  EXPECT_EQ(ErrorOf([&] { grid.DeleteRows({0}, false); }), "Can't DeleteRows in Editing");
+}
+
 TEST_F(MemGrid, RowCountCannotChangeWhileEditing) {
   Editable();
   Fill(3);
