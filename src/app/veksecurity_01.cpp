@@ -687,6 +687,10 @@ void TForm1::ReadAndInsert() {
     ~Hide() { form->HideWait(); }
   } hide{this};
   Mgr_grid->ClearRows();
+  // The new rows come in the file's order: no title shows a sort arrow until the user sorts again.
+  for (int c = 0; c < Mgr_grid->ColumnCount(); ++c) Mgr_grid->Column(c)->Title().SetSortMark(wsmNone);
+  sortColumn_ = -1;
+  sortDescending_ = false;
   ticked_ = 0;
   LastLoad = {};
   // The exceptions as they stand now (one look per remembered file), and no count of the earlier list.

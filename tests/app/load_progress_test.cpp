@@ -19,6 +19,7 @@
 #include "app/scan_load.h"
 #include "app/veksecurity_01.h"
 #include "app_test_util.h"
+#include "grid/structure/extents.h"
 #include "platform/os/os.h"
 #include "platform/text/text.h"
 #include "platform/ui/dialogs.h"
@@ -207,6 +208,21 @@ TEST_F(WindowLoad, CountLineFollowsTicksAndRemovals) {
   form.BitBtn7Click(form.BitBtn7);
   form.Mgr_grid->viewport()->repaint();
   EXPECT_EQ(CountLine(), "목록 3건 · 체크 3건");
+}
+
+// A reload lists the rows in the file's order again: the title's sort arrow goes, and the next click on that
+// title sorts ascending, as a first click does.
+TEST_F(WindowLoad, AReloadClearsTheSortArrow) {
+  Load(WriteLines(3));
+  const TRect hits = form.Mgr_grid->Model().Extents().HeaderCellRect(3);
+  const QPoint at(hits.Left + hits.Width() / 2, hits.Top + hits.Height() / 2);
+  QTest::mouseClick(form.Mgr_grid->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+  ASSERT_EQ(form.Mgr_grid->Column(3)->Title().SortMark(), wsmAsc);
+  QTest::mouseClick(form.BitBtn5, Qt::LeftButton);  // 재조회
+  EXPECT_EQ(form.Mgr_grid->RowCount(), 3);
+  EXPECT_EQ(form.Mgr_grid->Column(3)->Title().SortMark(), wsmNone);
+  QTest::mouseClick(form.Mgr_grid->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+  EXPECT_EQ(form.Mgr_grid->Column(3)->Title().SortMark(), wsmAsc);
 }
 
 TEST_F(WindowLoad, RowsAddedInBlocksMatchRowsAppendedOneByOne) {
