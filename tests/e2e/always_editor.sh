@@ -9,29 +9,12 @@
 set -euo pipefail
 
 exe=${1:?usage: always_editor.sh ALWAYS_EDITOR_GRID}
-for tool in Xvfb xauth xdotool; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "SKIP: $tool is not installed (the README's apt-get line installs it)"
-    exit 77
-  fi
-done
-readonly TIMEOUT=${E2E_TIMEOUT:-60}
-work=$(mktemp -d)
-xvfb_pid="" prog_pid=""
-cleanup() {
-  local code=$?
-  set +e
-  if [ -n "$prog_pid" ] && kill "$prog_pid" 2>/dev/null; then wait "$prog_pid" 2>/dev/null; fi
-  if [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null; then wait "$xvfb_pid" 2>/dev/null; fi
-  rm -rf "$work"
-  exit "$code"
-}
-trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
-
 # shellcheck source=x_session.sh
 . "$(dirname "$0")/x_session.sh"
+need_tools Xvfb xauth xdotool
+readonly TIMEOUT=${E2E_TIMEOUT:-60}
+open_work
+
 mkdir -p "$work/xdg/runtime"
 chmod 700 "$work/xdg/runtime"
 export XDG_RUNTIME_DIR=$work/xdg/runtime HOME=$work

@@ -16,12 +16,9 @@
 set -euo pipefail
 
 exe=${1:?usage: move_ticked_files.sh VEKSECURITY}
-for tool in Xvfb xauth xdotool xwd xwdtopnm; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "SKIP: $tool is not installed (the README's apt-get line installs it)"
-    exit 77
-  fi
-done
+# shellcheck source=x_session.sh
+. "$(dirname "$0")/x_session.sh"
+need_tools Xvfb xauth xdotool xwd xwdtopnm
 exe=$(cd "$(dirname "$exe")" && pwd)/$(basename "$exe")
 [ -x "$(dirname "$exe")/vekbatch" ] || { echo "FAIL: no vekbatch beside $exe"; exit 1; }
 
@@ -43,22 +40,8 @@ readonly MOVE_BUTTON_LEFT=9 MOVE_BUTTON_WIDTH=230 STATUS_BAR_HEIGHT=22
 readonly TITLE="정보보안문서 관리기 1.0"
 readonly TIMEOUT=${E2E_TIMEOUT:-60} # seconds, for each wait
 
-work=$(mktemp -d)
-xvfb_pid="" prog_pid=""
-cleanup() {
-  local code=$?
-  set +e
-  if [ -n "$prog_pid" ] && kill "$prog_pid" 2>/dev/null; then wait "$prog_pid" 2>/dev/null; fi
-  if [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null; then wait "$xvfb_pid" 2>/dev/null; fi
-  rm -rf "$work"
-  exit "$code"
-}
-trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
+open_work
 
-# shellcheck source=x_session.sh
-. "$(dirname "$0")/x_session.sh"
 
 # --- the sandbox: two drives with documents in nested folders and a result file listing six of them ----
 C=$work/C D=$work/D

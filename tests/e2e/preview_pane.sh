@@ -18,12 +18,9 @@ usage="usage: preview_pane.sh VEKSECURITY MAKE_DEMO_DOCS CLIPBOARD_TEXT"
 exe=${1:?$usage}
 make_docs=${2:?$usage}
 clipboard_text=${3:?$usage}
-for tool in Xvfb xauth xdotool xwd xwdtopnm ppmcolormask pamsumm pamcut iconv; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "SKIP: $tool is not installed (the README's apt-get line installs it)"
-    exit 77
-  fi
-done
+# shellcheck source=x_session.sh
+. "$(dirname "$0")/x_session.sh"
+need_tools Xvfb xauth xdotool xwd xwdtopnm ppmcolormask pamsumm pamcut iconv
 
 # The first data row from the top of the client area: Panel1 (39), Panel4 (72), the grid's insets (3) and
 # its title row (21); rows of 21 pixels.
@@ -37,22 +34,8 @@ readonly TIMEOUT=${E2E_TIMEOUT:-60}
 readonly MARK=rgb:ff/f1/76 CURRENT=rgb:ff/a7/26
 readonly TEXT_FILE=회원목록_미리보기.txt CSV_FILE=명부_미리보기.csv
 
-work=$(mktemp -d)
-xvfb_pid="" prog_pid=""
-cleanup() {
-  local code=$?
-  set +e
-  if [ -n "$prog_pid" ] && kill "$prog_pid" 2>/dev/null; then wait "$prog_pid" 2>/dev/null; fi
-  if [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null; then wait "$xvfb_pid" 2>/dev/null; fi
-  rm -rf "$work"
-  exit "$code"
-}
-trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
+open_work
 
-# shellcheck source=x_session.sh
-. "$(dirname "$0")/x_session.sh"
 
 # The demo's documents, each listed in the result file by the line the demo writes for it; the manifest
 # names, per document, the summary its contents call for.

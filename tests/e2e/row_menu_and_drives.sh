@@ -11,12 +11,9 @@
 set -euo pipefail
 
 exe=${1:?usage: row_menu_and_drives.sh VEKSECURITY}
-for tool in Xvfb xauth xdotool iconv; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "SKIP: $tool is not installed (the README's apt-get line installs it)"
-    exit 77
-  fi
-done
+# shellcheck source=x_session.sh
+. "$(dirname "$0")/x_session.sh"
+need_tools Xvfb xauth xdotool iconv
 exe=$(cd "$(dirname "$exe")" && pwd)/$(basename "$exe")
 
 # The grid's first data row, from the top left of the window's client area: Panel1 (39), Panel4 (72), the
@@ -25,22 +22,8 @@ readonly GRID_TOP=$((39 + 72 + 3 + 21)) ROW_HEIGHT=21
 readonly TITLE="정보보안문서 관리기 1.0"
 readonly TIMEOUT=${E2E_TIMEOUT:-60}
 
-work=$(mktemp -d)
-xvfb_pid="" prog_pid=""
-cleanup() {
-  local code=$?
-  set +e
-  if [ -n "$prog_pid" ] && kill "$prog_pid" 2>/dev/null; then wait "$prog_pid" 2>/dev/null; fi
-  if [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null; then wait "$xvfb_pid" 2>/dev/null; fi
-  rm -rf "$work"
-  exit "$code"
-}
-trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
+open_work
 
-# shellcheck source=x_session.sh
-. "$(dirname "$0")/x_session.sh"
 
 C=$work/C D=$work/D
 mkdir -p "$C" "$D/자료" "$work/xdg/data" "$work/xdg/runtime"

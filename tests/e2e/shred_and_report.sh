@@ -17,33 +17,16 @@ set -euo pipefail
 
 exe=${1:?usage: shred_and_report.sh VEKSECURITY CLIPBOARD_TEXT}
 clipboard_text=${2:?usage: shred_and_report.sh VEKSECURITY CLIPBOARD_TEXT}
-for tool in Xvfb xauth xdotool pdftotext xwd xwdtopnm; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "SKIP: $tool is not installed (the README's apt-get line installs it)"
-    exit 77
-  fi
-done
+# shellcheck source=x_session.sh
+. "$(dirname "$0")/x_session.sh"
+need_tools Xvfb xauth xdotool pdftotext xwd xwdtopnm
 exe=$(cd "$(dirname "$exe")" && pwd)/$(basename "$exe")
 clipboard_text=$(cd "$(dirname "$clipboard_text")" && pwd)/$(basename "$clipboard_text")
 
 readonly TITLE="정보보안문서 관리기 1.0"
 readonly TIMEOUT=${E2E_TIMEOUT:-60}
-work=$(mktemp -d)
-xvfb_pid="" prog_pid=""
-cleanup() {
-  local code=$?
-  set +e
-  if [ -n "$prog_pid" ] && kill "$prog_pid" 2>/dev/null; then wait "$prog_pid" 2>/dev/null; fi
-  if [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null; then wait "$xvfb_pid" 2>/dev/null; fi
-  rm -rf "$work"
-  exit "$code"
-}
-trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
+open_work
 
-# shellcheck source=x_session.sh
-. "$(dirname "$0")/x_session.sh"
 
 # --- three documents with personal information, listed by a result file --------------------------------
 C=$work/C D=$work/D

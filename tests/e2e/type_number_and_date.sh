@@ -11,33 +11,16 @@
 set -euo pipefail
 
 exe=${1:?usage: type_number_and_date.sh NUMBER_DATE_GRID}
-for tool in Xvfb xauth xdotool; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "SKIP: $tool is not installed (the README's apt-get line installs it)"
-    exit 77
-  fi
-done
+# shellcheck source=x_session.sh
+. "$(dirname "$0")/x_session.sh"
+need_tools Xvfb xauth xdotool
 [ -x "$exe" ] || { echo "FAIL: no test program at $exe"; exit 1; }
 
 readonly TITLE="number-date-grid"
 readonly TIMEOUT=${E2E_TIMEOUT:-60} # seconds, for each wait
 
-work=$(mktemp -d)
-xvfb_pid="" prog_pid=""
-cleanup() {
-  local code=$?
-  set +e
-  if [ -n "$prog_pid" ] && kill "$prog_pid" 2>/dev/null; then wait "$prog_pid" 2>/dev/null; fi
-  if [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null; then wait "$xvfb_pid" 2>/dev/null; fi
-  rm -rf "$work"
-  exit "$code"
-}
-trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
+open_work
 
-# shellcheck source=x_session.sh
-. "$(dirname "$0")/x_session.sh"
 
 mkdir -p "$work/xdg/runtime"
 chmod 700 "$work/xdg/runtime"

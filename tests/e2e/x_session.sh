@@ -1,6 +1,9 @@
-# Shared pieces of the end-to-end tests that drive a window on an X server of their own. Source it after
-# setting `work` (a fresh temporary folder, removed by the caller's trap) and TIMEOUT (seconds per wait).
+# Shared pieces of the end-to-end tests that drive a window on an X server of their own. Source it first;
+# the waits read TIMEOUT (seconds per wait), set by the script.
 #
+#   need_tools TOOL... exits 77 (a skip for CTest) naming the first tool that is not installed
+#   open_work          a fresh temporary folder in `work`, removed with the program (prog_pid) and Xvfb
+#                      (xvfb_pid) on every way out; scripts that keep their own cleanup set `work` themselves
 #   start_own_xvfb     an Xvfb on a display number of its own with its own authority cookie (DISPLAY,
 #                      XAUTHORITY and xvfb_pid set); fails after ten tries
 #   wait_for WHAT CMD  polls CMD until it succeeds, or fails the test after TIMEOUT
@@ -81,4 +84,31 @@ region() {
   for ((row = 0; row < $4; row++)); do
     od -An -tu1 -v -j $((header_len + ((Y + $2 + row) * screen_w + X + $1) * 3)) -N $(($3 * 3)) "$work/snap.ppm"
   done
+}
+
+need_tools() {
+  local tool
+  for tool in "$@"; do
+    if ! command -v "$tool" >/dev/null; then
+      echo "SKIP: $tool is not installed (the README's apt-get line installs it)"
+      exit 77
+    fi
+  done
+}
+
+open_work() {
+  work=$(mktemp -d)
+  xvfb_pid="" prog_pid=""
+  trap _close_work EXIT
+  trap 'exit 130' INT
+  trap 'exit 143' TERM
+}
+
+_close_work() {
+  local code=$?
+  set +e
+  stop_pid "$prog_pid"
+  stop_pid "$xvfb_pid"
+  rm -rf "$work"
+  exit "$code"
 }
