@@ -255,17 +255,15 @@ std::string KoreanError(std::string_view text) {
   return std::string(text);
 }
 
-// The rest of a message after its known beginning: " to " between two paths as an arrow, a system error
-// at the end and the host path in Korean.
-// True when the rest of a message names its paths only: nothing in it to put into Korean.
-bool PathsOnly(std::string_view rest, bool twoPaths) {
-  return !twoPaths && rest.find(" (") == std::string_view::npos &&
-         rest.find(": ") == std::string_view::npos &&
-         rest.find(" after copying it") == std::string_view::npos;
-}
-
-std::string KoreanRest(std::string_view rest, bool twoPaths = false) {
-  if (PathsOnly(rest, twoPaths)) return std::string(rest);
+// The rest of a message after its known beginning, appended to `to`: " to " between two paths as an arrow,
+// a system error at the end and the host path in Korean. A rest that names its paths only (the usual line
+// of a run) is appended as it is, without a copy.
+void AppendKoreanRest(std::string& to, std::string_view rest, bool twoPaths = false) {
+  if (!twoPaths && rest.find(" (") == std::string_view::npos && rest.find(": ") == std::string_view::npos &&
+      rest.find(" after copying it") == std::string_view::npos) {
+    to += rest;
+    return;
+  }
   std::string out(rest);
   const auto replace = [&](std::string_view from, std::string_view to) {
     for (std::size_t at = out.find(from); at != std::string::npos; at = out.find(from, at + to.size()))
@@ -282,6 +280,12 @@ std::string KoreanRest(std::string_view rest, bool twoPaths = false) {
       out.replace(to, 4, " -> ");
   if (const std::size_t colon = out.rfind(": "); colon != std::string::npos)
     out = out.substr(0, colon + 2) + KoreanError(out.substr(colon + 2));
+  to += out;
+}
+
+std::string KoreanRest(std::string_view rest, bool twoPaths = false) {
+  std::string out;
+  AppendKoreanRest(out, rest, twoPaths);
   return out;
 }
 
@@ -392,11 +396,7 @@ void AppendKoreanDone(std::string& out, std::string_view message) {
   for (const Known& k : kDone)
     if (message.starts_with(k.prefix)) {
       out += k.korean;
-      const std::string_view rest = message.substr(k.prefix.size());
-      if (PathsOnly(rest, false))
-        out += rest;
-      else
-        out += KoreanRest(rest);
+      AppendKoreanRest(out, message.substr(k.prefix.size()));
       return;
     }
   out += message;

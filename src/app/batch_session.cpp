@@ -222,7 +222,6 @@ void BatchSession::Start(const std::function<void(BatchRunner&)>& prepare) {
                               : shred_                          ? kMethodShred
                                                                 : kMethodDelete);
   shared.Run = NewRunId();
-  when_ = shared.Time;
   journal_ = std::make_unique<RunJournal>(action_ == BatchAction::Move, shared);
   records_ = RunRecords(std::move(shared));
   // Room for a record per file (and the refusals and the files left out), made once before the run.
@@ -230,7 +229,7 @@ void BatchSession::Start(const std::function<void(BatchRunner&)>& prepare) {
   if (!hostPath_.empty()) {
     // The batch's own log beside it, as the interpreter writes it, line by line as the run goes.
     batchLog_ = ::open(BatchLogPath(hostPath_).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-    if (batchLog_ >= 0) logPending_ = "== " + when_ + " " + hostPath_ + "\n";
+    if (batchLog_ >= 0) logPending_ = "== " + records_.Shared().Time + " " + hostPath_ + "\n";
   }
   plat::batch::RunOptions options;
   if (shred_) options.Delete = plat::batch::DeleteMethod::Shred;

@@ -130,7 +130,6 @@ class BatchSession {
 
   std::vector<int> filesBefore_;  // per line: the file lines before it
   bool mapped_ = false;           // the lines run are the lines built
-  std::string when_;              // the run's start, as its records give it
   std::unique_ptr<BatchRunner> runner_;
   std::unique_ptr<RunJournal> journal_;
   // The batch's own log: its lines wait in logPending_ and are appended at each look at the progress.
