@@ -39,6 +39,9 @@
 
 namespace vek {
 
+// Whether a field must be quoted in a delimited line: it holds the delimiter, a quote or a line break.
+bool NeedsQuotes(std::string_view s, char delimiter);
+
 // The methods a record names.
 inline constexpr std::string_view kMethodMove = "이동";
 inline constexpr std::string_view kMethodDelete = "삭제";
@@ -70,24 +73,28 @@ struct ActionRecord {
 // kept once, and each file's own fields.
 class RunRecords {
  public:
+  // A file's own fields, viewed where the caller keeps them: Add copies them.
   struct File {
-    std::string Source, Target, Size, Kinds, Hits, Medium, Result, Reason;
+    std::string_view Source, Target, Size, Kinds, Hits, Medium, Result, Reason;
   };
   RunRecords() = default;
   // shared: the run's time, user, host, batch, method and identity; its other fields are not used.
   explicit RunRecords(ActionRecord shared);
   const ActionRecord& Shared() const { return shared_; }
-  void Reserve(std::size_t files) { files_.reserve(files); }
-  void Add(File file) { files_.push_back(std::move(file)); }
-  bool Empty() const { return files_.empty(); }
-  std::size_t Size() const { return files_.size(); }
+  void Reserve(std::size_t files);
+  void Add(const File& file);
+  bool Empty() const { return ends_.empty(); }
+  std::size_t Size() const { return ends_.size() / kFields; }
   // Record i whole, and every record.
   ActionRecord operator[](std::size_t i) const;
   std::vector<ActionRecord> All() const;
 
  private:
+  static constexpr std::size_t kFields = 8;
   ActionRecord shared_;
-  std::vector<File> files_;
+  // Every file's fields one after another in one text (no allocation per field), and where each ends.
+  std::string text_;
+  std::vector<std::size_t> ends_;
 };
 
 // A new run's identity: 16 lower-case hex digits from the system's random source.

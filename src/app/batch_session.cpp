@@ -300,18 +300,25 @@ void BatchSession::RecordLine(std::size_t i, const plat::batch::LineResult& r) {
   const BatchText::LineInfo* info = mapped_ ? &batch_.Info()[i] : nullptr;
   if ((info && !BatchText::IsFileLine(info->Kind)) || r.status == LineStatus::Skipped) return;
   const bool ok = r.status == LineStatus::Succeeded;
+  // The record's fields are viewed where they are kept (the batch, the rows' facts, constants); what this
+  // line makes of its own is kept here until the record is written and copied.
+  std::string subject, reason, medium, size;
   RunRecords::File rec;
-  rec.Source = info ? info->Source : LineSubject(i < batch_.Lines().size() ? batch_.Lines()[i] : "");
-  if (info) rec.Target = info->Target;
-  rec.Result = std::string(ok ? kResultDone : kResultFailed);
-  rec.Reason = ok ? std::string() : KoreanReason(r.message);
+  if (info) {
+    rec.Source = info->Source;
+    rec.Target = info->Target;
+  } else {
+    rec.Source = subject = LineSubject(i < batch_.Lines().size() ? batch_.Lines()[i] : "");
+  }
+  rec.Result = ok ? kResultDone : kResultFailed;
+  if (!ok) rec.Reason = reason = KoreanReason(r.message);
   if (r.shred) {
-    rec.Medium = r.shred->Medium.Text();
+    rec.Medium = medium = r.shred->Medium.Text();
     if (!r.shred->Medium.Ok) mediumWarnings_.emplace_back(rec.Source, r.shred->Medium.Reason);
   }
   if (info) AddFacts(info->Row, rec);
   if (action_ == BatchAction::Restore && info) {
-    RecordRestored(std::size_t(info->Row), ok, rec);
+    RecordRestored(std::size_t(info->Row), ok, rec, size);
   } else if (ok && action_ == BatchAction::Move && info) {
     // The backup copy as the move left it, so that a restore puts back this file and no other; and what the
     // result file said of it, so that it comes back to the list as it was.
@@ -321,12 +328,12 @@ void BatchSession::RecordLine(std::size_t i, const plat::batch::LineResult& r) {
       stamp = FileStamp{r.placed->Size, r.placed->MtimeNs, r.placed->Device, r.placed->Inode};
     else
       stamp = StampOf(plat::os::ResolvePath(info->Target));
-    if (stamp) rec.Size = std::to_string(stamp->Size);
+    if (stamp) rec.Size = size = std::to_string(stamp->Size);
     journal_->AddMoved(rec, stamp);
   } else {
     journal_->Add(rec);
   }
-  records_.Add(std::move(rec));
+  records_.Add(rec);
 }
 
 void BatchSession::AddFacts(int row, RunRecords::File& rec) const {
@@ -344,11 +351,11 @@ void BatchSession::RecordRefusals() {
   for (const BatchText::Refusal& refusal : batch_.Refusals()) {
     RunRecords::File rec;
     rec.Source = refusal.Path;
-    rec.Result = std::string(kResultRefused);
+    rec.Result = kResultRefused;
     rec.Reason = refusal.Reason;
     AddFacts(refusal.Row, rec);
     journal_->Add(rec);
-    records_.Add(std::move(rec));
+    records_.Add(rec);
   }
 }
 
@@ -358,25 +365,30 @@ void BatchSession::RecordNotRun(std::size_t firstNotRun) {
   for (std::size_t i = firstNotRun; i + 1 < filesBefore_.size(); ++i) {
     if (filesBefore_[i + 1] == filesBefore_[i]) continue;  // not a file's line
     const BatchText::LineInfo* info = mapped_ ? &batch_.Info()[i] : nullptr;
+    std::string subject;
     RunRecords::File rec;
-    rec.Source = info ? info->Source : LineSubject(i < lines.size() ? lines[i] : "");
-    if (info) rec.Target = info->Target;
-    rec.Result = std::string(kResultCancelled);
+    if (info) {
+      rec.Source = info->Source;
+      rec.Target = info->Target;
+    } else {
+      rec.Source = subject = LineSubject(i < lines.size() ? lines[i] : "");
+    }
+    rec.Result = kResultCancelled;
     rec.Reason = "취소되어 처리하지 않음";
     if (info) AddFacts(info->Row, rec);
     journal_->Add(rec);
-    records_.Add(std::move(rec));
+    records_.Add(rec);
   }
 }
 
-void BatchSession::RecordRestored(std::size_t entry, bool ok, RunRecords::File& rec) {
-  rec.Kinds = std::string(record_->Kind(entry));
-  rec.Hits = std::string(record_->Hits(entry));
+void BatchSession::RecordRestored(std::size_t entry, bool ok, RunRecords::File& rec, std::string& size) {
+  rec.Kinds = record_->Kind(entry);
+  rec.Hits = record_->Hits(entry);
   // An older record's file is known again by its size only: said when it no longer matches.
   const std::int64_t before = plan_->SizeBefore(entry);
   const std::optional<FileStamp> now =
       ok ? StampOf(plat::os::ResolvePath(record_->Source(entry))) : std::nullopt;
-  if (now) rec.Size = std::to_string(now->Size);
+  if (now) rec.Size = size = std::to_string(now->Size);
   if (ok && before >= 0 && (!now || now->Size != before)) rec.Reason = "되돌렸지만 크기가 되돌리기 전과 다름";
   if (ok) restored_.push_back(record_->Entry(entry));
   journal_->Add(rec);

@@ -105,7 +105,8 @@ class BatchSession {
   // The records of ticked files the run did not act on: left out before the batch, or after Cancel.
   void RecordRefusals();
   void RecordNotRun(std::size_t firstNotRun);
-  void RecordRestored(std::size_t entry, bool ok, RunRecords::File& rec);
+  // size: where the size's text is kept until the record is written.
+  void RecordRestored(std::size_t entry, bool ok, RunRecords::File& rec, std::string& size);
   void AddFacts(int row, RunRecords::File& rec) const;
   void Tally(BatchOutcome& out, const std::vector<plat::batch::LineResult>& results) const;
 

@@ -143,8 +143,7 @@ void AppendCsvField(std::string& to, std::string_view s) {
 }
 
 void AppendDelimitedField(std::string& to, std::string_view s, char delimiter) {
-  const auto special = [delimiter](char c) { return c == delimiter || c == '"' || c == '\r' || c == '\n'; };
-  if (std::none_of(s.begin(), s.end(), special)) {
+  if (!NeedsQuotes(s, delimiter)) {
     to += s;
     return;
   }

@@ -413,3 +413,24 @@ TEST(ChainDigest, MatchesTheStandardDigestOnBothCodes) {
   }
   vek::UseSha256Code(vek::Sha256Code::Best);
 }
+
+namespace {
+
+TEST(CsvQuotes, AFieldNeedsThemWhereverItsDelimiterQuoteOrLineBreakLies) {
+  // Korean text around every position, on both sides of the wide steps of the scan.
+  for (std::size_t length = 0; length <= 40; ++length) {
+    std::string field;
+    while (field.size() < length) field += field.size() + 3 <= length ? "자" : "a";
+    EXPECT_FALSE(vek::NeedsQuotes(field, ',')) << length;
+    EXPECT_FALSE(vek::NeedsQuotes(field, '\t')) << length;
+    for (std::size_t at = 0; at < length; ++at)
+      for (const char special : {',', '"', '\r', '\n'}) {
+        std::string marked = field;
+        marked[at] = special;
+        EXPECT_TRUE(vek::NeedsQuotes(marked, ',')) << length << " " << at << " " << int(special);
+        EXPECT_EQ(vek::NeedsQuotes(marked, '\t'), special != ',') << length << " " << at;
+      }
+  }
+}
+
+}  // namespace

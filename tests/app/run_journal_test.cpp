@@ -31,12 +31,14 @@ vek::ActionRecord SharedFields(std::string batch, std::string method) {
   return r;
 }
 
-vek::RunRecords::File File(std::string source, std::string target, std::string result, std::string reason) {
+// Views of the arguments: used within the statement that makes it.
+vek::RunRecords::File File(std::string_view source, std::string_view target, std::string_view result,
+                           std::string_view reason) {
   vek::RunRecords::File f;
-  f.Source = std::move(source);
-  f.Target = std::move(target);
-  f.Result = std::move(result);
-  f.Reason = std::move(reason);
+  f.Source = source;
+  f.Target = target;
+  f.Result = result;
+  f.Reason = reason;
   return f;
 }
 
