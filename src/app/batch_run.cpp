@@ -383,20 +383,24 @@ void AppendKoreanLine(std::string& out, const plat::batch::LineResult& r) {
 void AppendKoreanDone(std::string& out, std::string_view message) {
   struct Known {
     std::string_view prefix, korean;
+    bool pathsOnly;  // the rest names paths and nothing else: appended as it is, whatever a path holds
   };
   static constexpr Known kDone[] = {
-      {"moved ", "옮김: "},
-      {"deleted ", "지움: "},
-      {"created ", "폴더 만듦: "},
-      {"folder exists: ", "폴더 있음: "},
-      {"removed an interrupted copy: ", "중단된 복사본을 지움: "},
-      {"shredded ", "완전삭제함: "},
-      {"removed the link ", "링크만 지움: "},
+      {"moved ", "옮김: ", true},
+      {"folder exists: ", "폴더 있음: ", true},
+      {"created ", "폴더 만듦: ", true},
+      {"deleted ", "지움: ", true},
+      {"removed an interrupted copy: ", "중단된 복사본을 지움: ", false},
+      {"shredded ", "완전삭제함: ", false},
+      {"removed the link ", "링크만 지움: ", false},
   };
   for (const Known& k : kDone)
     if (message.starts_with(k.prefix)) {
       out += k.korean;
-      AppendKoreanRest(out, message.substr(k.prefix.size()));
+      if (k.pathsOnly)
+        out += message.substr(k.prefix.size());
+      else
+        AppendKoreanRest(out, message.substr(k.prefix.size()));
       return;
     }
   out += message;

@@ -85,6 +85,9 @@ TEST(KoreanReason, KnownReasonsKeepTheirPath) {
   moved.status = plat::batch::LineStatus::Succeeded;
   moved.message = "moved D:\\a.txt -> C:\\b\\";
   EXPECT_EQ(vek::KoreanLine(moved), "옮김: D:\\a.txt -> C:\\b\\");
+  // A done line names paths only: a folder whose name reads like a phrase the log translates keeps its name.
+  moved.message = "moved D:\\보고 (host path 정리)\\a.txt -> C:\\b (copy removed)\\";
+  EXPECT_EQ(vek::KoreanLine(moved), "옮김: D:\\보고 (host path 정리)\\a.txt -> C:\\b (copy removed)\\");
   // 완전삭제 says what became of the file.
   EXPECT_EQ(
       vek::KoreanReason(
