@@ -5,6 +5,7 @@
 #include <cstring>
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <cpuid.h>
 #include <immintrin.h>
 #define VEK_SHA_X86 1
 #endif
@@ -109,7 +110,11 @@ __attribute__((target("sha,sse4.1"))) void CompressShaNi(std::uint32_t state[8],
 }
 
 bool CpuHasSha() {
-  return __builtin_cpu_supports("sha") && __builtin_cpu_supports("sse4.1");
+  // Asked of the processor itself (not every compiler's __builtin_cpu_supports knows "sha"): SHA in leaf 7's
+  // EBX bit 29, SSE4.1 in leaf 1's ECX bit 19.
+  unsigned a = 0, b = 0, c = 0, d = 0;
+  if (!__get_cpuid(1, &a, &b, &c, &d) || !(c & (1u << 19))) return false;
+  return __get_cpuid_count(7, 0, &a, &b, &c, &d) && (b & (1u << 29));
 }
 #else
 bool CpuHasSha() {

@@ -8,6 +8,8 @@
 
 #include <QCryptographicHash>
 #include <QTemporaryDir>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -412,6 +414,12 @@ TEST(ChainDigest, MatchesTheStandardDigestOnBothCodes) {
     }
   }
   vek::UseSha256Code(vek::Sha256Code::Best);
+  // Where the processor has the instructions (as the system reports them), they are found and used.
+  std::ifstream cpu("/proc/cpuinfo");
+  const std::string info((std::istreambuf_iterator<char>(cpu)), std::istreambuf_iterator<char>());
+  if (info.find(" sha_ni") != std::string::npos && info.find(" sse4_1") != std::string::npos) {
+    EXPECT_TRUE(vek::Sha256InHardware());
+  }
 }
 
 namespace {
