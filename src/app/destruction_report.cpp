@@ -1,8 +1,10 @@
-// 파기 확인서: totals, the chart, the HTML text, and the PDF through QTextDocument on QPdfWriter.
+// 파기 확인서: totals, the chart, the HTML text, and the PDF on QPdfWriter.
 #include "app/destruction_report.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QByteArray>
+#include <QCursor>
 #include <QDate>
 #include <QDateTime>
 #include <QFile>
@@ -14,6 +16,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QTextBlock>
 #include <QTextDocument>
 #include <QUrl>
 #include <algorithm>
@@ -23,6 +26,7 @@
 #include <tuple>
 
 #include "app/batch_run.h"
+#include "grid/structure/scope_guard.h"
 #include "platform/os/os.h"
 #include "platform/ui/dialogs.h"
 
@@ -100,17 +104,20 @@ void Row(std::string& h, std::initializer_list<std::string> cells, const char* t
   h += "</tr>\n";
 }
 
-// The document with the chart at `chartSrc`.
-std::string BuildHtml(const ReportInput& in, const std::string& chartSrc) {
-  const ReportTotals t = Summarize(in);
-  std::string h;
-  h += "<!DOCTYPE html>\n<html lang=\"ko\"><head><meta charset=\"utf-8\"><title>";
-  h += kTitle;
-  h += "</title>\n<style>body{font-family:'NanumBarunGothic',sans-serif;font-size:10pt}"
-       "table{border-collapse:collapse;margin-bottom:8pt}th,td{border:1px solid #888;padding:2pt 5pt;"
-       "text-align:left;vertical-align:top}th{background:#e8e8e8}.hash{font-family:monospace;font-size:8pt}"
-       "</style></head><body>\n";
-  h += std::string("<h1>") + kTitle + "</h1>\n";
+constexpr const char* kStyle =
+    "<style>body{font-family:'NanumBarunGothic',sans-serif;font-size:10pt}"
+    "table{border-collapse:collapse;margin-bottom:8pt}th,td{border:1px solid #888;padding:2pt 5pt;"
+    "text-align:left;vertical-align:top}th{background:#e8e8e8}.hash{font-family:monospace;font-size:8pt}"
+    "</style>";
+
+std::string HtmlStart() {
+  return std::string("<!DOCTYPE html>\n<html lang=\"ko\"><head><meta charset=\"utf-8\"><title>") + kTitle +
+         "</title>\n" + kStyle + "</head><body>\n";
+}
+
+// The heading, the totals and the chart at `chartSrc`.
+std::string FrontHtml(const ReportInput& in, const ReportTotals& t, const std::string& chartSrc) {
+  std::string h = std::string("<h1>") + kTitle + "</h1>\n";
   h += "<table cellspacing=\"0\" cellpadding=\"3\" border=\"1\">\n";
   Row(h, {"작업자", in.Operator});
   Row(h, {"컴퓨터", in.Host});
@@ -145,44 +152,190 @@ std::string BuildHtml(const ReportInput& in, const std::string& chartSrc) {
     }
     h += "</table>\n";
   }
+  return h;
+}
 
-  const auto fileTable = [&](const char* heading, auto keep, bool target) {
-    std::string rows;
-    int n = 0;
-    for (const ActionRecord& r : in.Records) {
-      if (!keep(r)) continue;
-      ++n;
-      rows += "<tr><td>" + Html(MethodLabel(r.Method)) + "</td><td>" + Html(r.Source) + "</td>";
-      if (target) rows += "<td>" + Html(r.Target) + "</td>";
-      rows += "<td>" + Html(r.Size) + "</td><td>" + Html(r.Kinds) + "</td><td>" + Html(r.Hits) + "</td><td>" +
-              Html(r.Result) + "</td><td>" + Html(r.Reason.empty() ? r.Medium : r.Reason) + "</td></tr>\n";
-    }
-    if (n == 0) return;
-    h += std::string("<h2>") + heading + " (" + Count(n) +
-         ")</h2>\n<table cellspacing=\"0\" cellpadding=\"3\" border=\"1\">\n";
-    if (target)
-      Row(h, {"방법", "원본", "대상", "크기", "종류", "검출수", "결과", "사유/매체"}, "th");
-    else
-      Row(h, {"방법", "파일", "크기", "종류", "검출수", "결과", "사유/매체"}, "th");
-    h += rows + "</table>\n";
-  };
-  fileTable(
-      "파기한 파일", [](const ActionRecord& r) { return Destroying(r.Method) && Done(r); }, false);
-  fileTable(
-      "파기하지 못한 파일", [](const ActionRecord& r) { return Destroying(r.Method) && !Done(r); }, false);
-  fileTable(
-      "이동(보관)한 파일", [](const ActionRecord& r) { return r.Method == kMethodMove; }, true);
-  fileTable(
-      "되돌린 파일", [](const ActionRecord& r) { return r.Method == kMethodRestore; }, true);
+// The files of the document, table by table: those destroyed, those left, those moved, those restored.
+struct FileTable {
+  const char* Heading;
+  bool Target;  // a column for where the file went
+  std::vector<const ActionRecord*> Records;
+  std::vector<std::string> Titles() const {
+    if (Target) return {"방법", "원본", "대상", "크기", "종류", "검출수", "결과", "사유/매체"};
+    return {"방법", "파일", "크기", "종류", "검출수", "결과", "사유/매체"};
+  }
+  // A record's cells, in the titles' order.
+  std::vector<std::string> Cells(const ActionRecord& r) const {
+    std::vector<std::string> c{MethodLabel(r.Method), r.Source};
+    if (Target) c.push_back(r.Target);
+    for (const std::string* f : {&r.Size, &r.Kinds, &r.Hits, &r.Result}) c.push_back(*f);
+    c.push_back(r.Reason.empty() ? r.Medium : r.Reason);
+    return c;
+  }
+};
 
-  h += "<h2>작업 기록의 체인</h2>\n";
+std::vector<FileTable> FileTables(const ReportInput& in) {
+  std::vector<FileTable> tables{{"파기한 파일", false, {}},
+                                {"파기하지 못한 파일", false, {}},
+                                {"이동(보관)한 파일", true, {}},
+                                {"되돌린 파일", true, {}}};
+  for (const ActionRecord& r : in.Records) {
+    if (Destroying(r.Method))
+      tables[Done(r) ? 0 : 1].Records.push_back(&r);
+    else if (r.Method == kMethodMove)
+      tables[2].Records.push_back(&r);
+    else if (r.Method == kMethodRestore)
+      tables[3].Records.push_back(&r);
+  }
+  std::erase_if(tables, [](const FileTable& t) { return t.Records.empty(); });
+  return tables;
+}
+
+std::string FileTableHeading(const FileTable& t) {
+  return std::string(t.Heading) + " (" + Count(int(t.Records.size())) + ")";
+}
+
+std::string ChainHtml(const ReportInput& in) {
+  std::string h = "<h2>작업 기록의 체인</h2>\n";
   if (in.Head)
     h += "<p>기록 수: " + std::to_string(in.Head->Lines) + "줄<br>마지막 해시: <span class=\"hash\">" +
          Html(in.Head->Hash) + "</span></p>\n";
   else
     h += "<p>기록의 머리가 없습니다(체인 이전 기록).</p>\n";
-  h += "</body></html>\n";
   return h;
+}
+
+// The whole document with the chart at `chartSrc`.
+std::string BuildHtml(const ReportInput& in, const std::string& chartSrc) {
+  std::string h = HtmlStart() + FrontHtml(in, Summarize(in), chartSrc);
+  for (const FileTable& t : FileTables(in)) {
+    h += "<h2>" + Html(FileTableHeading(t)) +
+         "</h2>\n<table cellspacing=\"0\" cellpadding=\"3\" border=\"1\">\n";
+    h += "<tr>";
+    for (const std::string& title : t.Titles()) h += "<th>" + Html(title) + "</th>";
+    h += "</tr>\n";
+    for (const ActionRecord* r : t.Records) {
+      h += "<tr>";
+      for (const std::string& cell : t.Cells(*r)) h += "<td>" + Html(cell) + "</td>";
+      h += "</tr>\n";
+    }
+    h += "</table>\n";
+  }
+  return h + ChainHtml(in) + "</body></html>\n";
+}
+
+// The pages of the PDF as they are filled, top to bottom, in the document's pixels (96 to the inch).
+class PdfPages {
+ public:
+  explicit PdfPages(QPdfWriter& writer) : writer_(writer), painter_(&writer) {}
+  bool Active() const { return painter_.isActive(); }
+  QPainter& Painter() { return painter_; }
+  int Width() const { return writer_.width(); }
+  int Height() const { return writer_.height(); }
+  int Y() const { return y_; }
+  void Down(int by) { y_ += by; }
+  // A new page unless `height` more fits on this one (a page just begun takes anything).
+  bool Room(int height) {
+    if (y_ == 0 || y_ + height <= Height()) return false;
+    writer_.newPage();
+    y_ = 0;
+    return true;
+  }
+  // A text document laid out to the pages' width, page after page from a fresh page (`paged`), or whole from
+  // here (a short one).
+  void Document(QTextDocument& doc, bool paged) {
+    doc.documentLayout()->setPaintDevice(&writer_);
+    if (!paged) {
+      doc.setTextWidth(Width());
+      Room(int(doc.size().height()));
+      painter_.save();
+      painter_.translate(0, y_);
+      doc.drawContents(&painter_);
+      painter_.restore();
+      y_ += int(doc.size().height());
+      return;
+    }
+    doc.setPageSize(QSizeF(Width(), Height()));
+    const int pages = doc.pageCount();
+    for (int p = 0; p < pages; ++p) {
+      if (p > 0) writer_.newPage();
+      painter_.save();
+      painter_.translate(0, -p * Height());
+      doc.drawContents(&painter_, QRectF(0, p * Height(), Width(), Height()));
+      painter_.restore();
+    }
+    const QRectF last = doc.documentLayout()->blockBoundingRect(doc.lastBlock());
+    y_ = int(last.bottom() + doc.documentMargin()) - (pages - 1) * Height();
+  }
+
+ private:
+  QPdfWriter& writer_;
+  QPainter painter_;
+  int y_ = 0;
+};
+
+// A file table painted row by row, its title row again at the top of every page it runs onto.
+void PaintFileTable(PdfPages& pages, const FileTable& table) {
+  QPainter& p = pages.Painter();
+  QFont headingFont(kFontFamily);
+  headingFont.setPointSizeF(12);
+  headingFont.setBold(true);
+  QFont font(kFontFamily);
+  font.setPointSizeF(8);
+  const QFontMetrics headingMetrics(headingFont, p.device()), fm(font, p.device());
+  const std::vector<std::string> titles = table.Titles();
+  // Widths in shares of the line: the paths take most of it.
+  const std::vector<double> shares = table.Target ? std::vector<double>{8, 25, 25, 7, 11, 6, 6, 12}
+                                                  : std::vector<double>{8, 42, 8, 12, 7, 7, 16};
+  std::vector<int> left{0};
+  for (double share : shares) left.push_back(left.back() + int(pages.Width() * share / 100));
+  left.back() = pages.Width() - 1;
+  constexpr int kPad = 3;
+  const int line = fm.height();
+  const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWrapAnywhere;
+  const auto heightOf = [&](const std::vector<QString>& cells) {
+    int h = line;
+    for (std::size_t c = 0; c < cells.size(); ++c) {
+      const int width = left[c + 1] - left[c] - 2 * kPad;
+      if (fm.horizontalAdvance(cells[c]) <= width) continue;
+      h = std::max(h, fm.boundingRect(QRect(0, 0, width, 1 << 20), flags, cells[c]).height());
+    }
+    return h + 2 * kPad;
+  };
+  const auto paintRow = [&](const std::vector<QString>& cells, int height, bool title) {
+    const int y = pages.Y();
+    for (std::size_t c = 0; c < cells.size(); ++c) {
+      const QRect cell(left[c], y, left[c + 1] - left[c], height);
+      if (title) p.fillRect(cell, QColor(0xe8, 0xe8, 0xe8));
+      p.setPen(QColor(0x88, 0x88, 0x88));
+      p.drawRect(cell);
+      p.setPen(Qt::black);
+      p.drawText(cell.adjusted(kPad, kPad, -kPad, -kPad), flags, cells[c]);
+    }
+    pages.Down(height);
+  };
+  std::vector<QString> titleCells;
+  for (const std::string& t : titles) titleCells.push_back(QString::fromStdString(t));
+  const int titleHeight = heightOf(titleCells);
+  // The heading stays with the title row and the first row.
+  const int gap = headingMetrics.height() / 2;
+  pages.Room(gap + 2 * headingMetrics.height() + titleHeight + 3 * line);
+  if (pages.Y() > 0) pages.Down(gap);
+  p.setFont(headingFont);
+  p.setPen(Qt::black);
+  p.drawText(QRect(0, pages.Y(), pages.Width(), headingMetrics.height()), Qt::AlignLeft | Qt::AlignVCenter,
+             QString::fromStdString(FileTableHeading(table)));
+  pages.Down(headingMetrics.height() + gap / 2);
+  p.setFont(font);
+  paintRow(titleCells, titleHeight, true);
+  std::vector<QString> cells;
+  for (const ActionRecord* r : table.Records) {
+    cells.clear();
+    for (const std::string& c : table.Cells(*r)) cells.push_back(QString::fromStdString(c));
+    const int height = heightOf(cells);
+    if (pages.Room(height)) paintRow(titleCells, titleHeight, true);
+    paintRow(cells, height, false);
+  }
 }
 
 QByteArray Png(const QImage& image) {
@@ -307,15 +460,28 @@ std::string WriteDestructionReport(const ReportInput& input, const std::string& 
   QPdfWriter writer(QString::fromStdString(pdfPath));
   writer.setPageSize(QPageSize(QPageSize::A4));
   writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
+  writer.setResolution(96);  // the document's pixels
   writer.setTitle(QString::fromUtf8(kTitle));
   writer.setCreator("VekSecurity");
-  QTextDocument doc;
+  // The heading, totals and chart, and the chain's head, are laid out as text documents; the files are
+  // painted row by row (a text document takes minutes to lay out a table of tens of thousands of rows).
+  PdfPages pages(writer);
+  if (!pages.Active()) return pdfPath + ": PDF를 쓰지 못했습니다";
   QFont font(kFontFamily);
   font.setPointSizeF(10);
-  doc.setDefaultFont(font);
-  doc.addResource(QTextDocument::ImageResource, QUrl(kChartName), HitsChart(Summarize(input)));
-  doc.setHtml(QString::fromStdString(BuildHtml(input, kChartName)));
-  doc.print(&writer);
+  const ReportTotals totals = Summarize(input);
+  QTextDocument front;
+  front.setDefaultFont(font);
+  front.addResource(QTextDocument::ImageResource, QUrl(kChartName), HitsChart(totals));
+  front.setHtml(
+      QString::fromStdString(HtmlStart() + FrontHtml(input, totals, kChartName) + "</body></html>"));
+  pages.Document(front, true);
+  for (const FileTable& t : FileTables(input)) PaintFileTable(pages, t);
+  QTextDocument chain;
+  chain.setDefaultFont(font);
+  chain.setHtml(QString::fromStdString(HtmlStart() + ChainHtml(input) + "</body></html>"));
+  pages.Document(chain, false);
+  if (!pages.Painter().end()) return pdfPath + ": PDF를 쓰지 못했습니다";
   if (!QFile::exists(QString::fromStdString(pdfPath))) return pdfPath + ": PDF를 쓰지 못했습니다";
   return {};
 }
@@ -347,7 +513,13 @@ std::string OpenDestructionReport(QWidget* parent, const ReportInput& input, std
   const std::string dir = UserDataDir() + "/reports";
   plat::os::ForceDirectories(dir);
   const std::string pdf = dir + "/파기확인서_" + name + ".pdf";
-  const std::string problem = WriteDestructionReport(input, pdf, dir + "/파기확인서_" + name + ".html");
+  // A run over a whole disk lists tens of thousands of files: a few seconds.
+  QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+  std::string problem;
+  {
+    const TwScopeExit restore([] { QGuiApplication::restoreOverrideCursor(); });
+    problem = WriteDestructionReport(input, pdf, dir + "/파기확인서_" + name + ".html");
+  }
   if (!problem.empty()) {
     plat::ui::CurrentDialogs().MessageBox(parent, "확인서를 만들지 못했습니다: " + problem,
                                           plat::ui::ApplicationTitle(),

@@ -116,6 +116,46 @@ TEST_F(ReportFiles, ThePdfReadsBackWithTheTotalsTheFilesAndTheChainHead) {
   EXPECT_NE(html.find("<img src=\"data:image/png;base64,"), std::string::npos);
 }
 
+TEST_F(ReportFiles, AThreeThousandFileRunListsEveryFileOnPagesThatEachStartWithTheTitleRow) {
+  // A run over a whole PC: every file on the pages, in order, a long path wrapped inside its cell.
+  vek::ReportInput in = Sample();
+  in.Records.clear();
+  const std::string longFolder =
+      "D:\\업무자료\\" + std::string(12, 'x') + "\\아주긴폴더이름이계속이어지는경로\\";
+  for (int i = 0; i < 3000; ++i)
+    in.Records.push_back(
+        Rec("완전삭제", (longFolder + "명단_" + std::to_string(i) + "끝.xlsx").c_str(), "계좌번호", "1"));
+  in.Records.push_back(Rec("이동", "D:\\자료\\옮긴파일.hwp", "계좌번호", "2"));
+  ASSERT_EQ(vek::WriteDestructionReport(in, pdf_, ""), "");
+  const std::string text = Text();
+  std::size_t at = text.find(Squeezed("파기한 파일 (3000개)"));
+  ASSERT_NE(at, std::string::npos) << text.substr(0, 2000);
+  for (const int i : {0, 1, 1499, 2999}) {
+    const std::size_t next = text.find("명단_" + std::to_string(i) + "끝.xlsx", at);
+    EXPECT_NE(next, std::string::npos) << i;
+    if (next != std::string::npos) at = next;
+  }
+  EXPECT_NE(text.find(Squeezed("이동(보관)한 파일 (1개)"), at), std::string::npos);
+  EXPECT_NE(text.find("옮긴파일.hwp", at), std::string::npos);
+  // Every page after the first begins the table again with its title row.
+  const std::string info = dir_.path().toStdString() + "/info.txt";
+  ASSERT_EQ(std::system(("pdfinfo '" + pdf_ + "' > '" + info + "'").c_str()), 0);
+  const std::string pagesLine = plat::os::ReadFileBytes(info);
+  const std::size_t p = pagesLine.find("Pages:");
+  ASSERT_NE(p, std::string::npos);
+  const int pages = std::atoi(pagesLine.c_str() + p + 6);
+  EXPECT_GT(pages, 30);
+  const std::string page = dir_.path().toStdString() + "/page.txt";
+  for (const int n : {2, pages / 2, pages}) {
+    ASSERT_EQ(std::system(("pdftotext -f " + std::to_string(n) + " -l " + std::to_string(n) + " '" + pdf_ +
+                           "' '" + page + "'")
+                              .c_str()),
+              0);
+    EXPECT_NE(Squeezed(plat::os::ReadFileBytes(page)).find(Squeezed("검출수")), std::string::npos)
+        << "page " << n;
+  }
+}
+
 // The lengths, top to bottom, of the bars drawn in `colour` on the page (the legend's swatch first).
 std::vector<int> Bars(const QImage& page, unsigned colour) {
   const auto near = [&](QRgb p) {
