@@ -357,8 +357,7 @@ void ActionLog::StartRun(const ActionRecord& r) {
 
 void ActionLog::AppendFile(const RunRecords::File& f) {
   waiting_ += runHead_;
-  for (const std::string_view field :
-       {f.Source, f.Target, f.Size, f.Kinds, f.Hits, f.Medium, f.Result, f.Reason}) {
+  for (const std::string_view field : f.Fields()) {
     AppendField(waiting_, field);
     waiting_ += ',';
   }
@@ -513,8 +512,7 @@ void RunRecords::Reserve(std::size_t files) {
 }
 
 void RunRecords::Add(const File& f) {
-  for (const std::string_view field :
-       {f.Source, f.Target, f.Size, f.Kinds, f.Hits, f.Medium, f.Result, f.Reason}) {
+  for (const std::string_view field : f.Fields()) {
     text_ += field;
     ends_.push_back(text_.size());
   }

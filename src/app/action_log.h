@@ -28,6 +28,7 @@
 //
 // What the chain cannot find: a rewrite of the whole log and of the settings by someone with the user's
 // rights (both are the user's files).
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -76,6 +77,10 @@ class RunRecords {
   // A file's own fields, viewed where the caller keeps them: Add copies them.
   struct File {
     std::string_view Source, Target, Size, Kinds, Hits, Medium, Result, Reason;
+    // The fields in the order a record writes them.
+    std::array<std::string_view, 8> Fields() const {
+      return {Source, Target, Size, Kinds, Hits, Medium, Result, Reason};
+    }
   };
   RunRecords() = default;
   // shared: the run's time, user, host, batch, method and identity; its other fields are not used.
@@ -90,7 +95,7 @@ class RunRecords {
   std::vector<ActionRecord> All() const;
 
  private:
-  static constexpr std::size_t kFields = 8;
+  static constexpr std::size_t kFields = std::tuple_size_v<decltype(File{}.Fields())>;
   ActionRecord shared_;
   // Every file's fields one after another in one text (no allocation per field), and where each ends.
   std::string text_;

@@ -303,20 +303,13 @@ void BatchSession::RecordLine(std::size_t i, const plat::batch::LineResult& r) {
   // The record's fields are viewed where they are kept (the batch, the rows' facts, constants); what this
   // line makes of its own is kept here until the record is written and copied.
   std::string subject, reason, medium, size;
-  RunRecords::File rec;
-  if (info) {
-    rec.Source = info->Source;
-    rec.Target = info->Target;
-  } else {
-    rec.Source = subject = LineSubject(i < batch_.Lines().size() ? batch_.Lines()[i] : "");
-  }
+  RunRecords::File rec = FileOfLine(i, subject);
   rec.Result = ok ? kResultDone : kResultFailed;
   if (!ok) rec.Reason = reason = KoreanReason(r.message);
   if (r.shred) {
     rec.Medium = medium = r.shred->Medium.Text();
     if (!r.shred->Medium.Ok) mediumWarnings_.emplace_back(rec.Source, r.shred->Medium.Reason);
   }
-  if (info) AddFacts(info->Row, rec);
   if (action_ == BatchAction::Restore && info) {
     RecordRestored(std::size_t(info->Row), ok, rec, size);
   } else if (ok && action_ == BatchAction::Move && info) {
@@ -334,6 +327,19 @@ void BatchSession::RecordLine(std::size_t i, const plat::batch::LineResult& r) {
     journal_->Add(rec);
   }
   records_.Add(rec);
+}
+
+RunRecords::File BatchSession::FileOfLine(std::size_t i, std::string& subject) const {
+  RunRecords::File rec;
+  if (!mapped_) {
+    rec.Source = subject = LineSubject(i < batch_.Lines().size() ? batch_.Lines()[i] : "");
+    return rec;
+  }
+  const BatchText::LineInfo& info = batch_.Info()[i];
+  rec.Source = info.Source;
+  rec.Target = info.Target;
+  AddFacts(info.Row, rec);
+  return rec;
 }
 
 void BatchSession::AddFacts(int row, RunRecords::File& rec) const {
@@ -361,21 +367,12 @@ void BatchSession::RecordRefusals() {
 
 void BatchSession::RecordNotRun(std::size_t firstNotRun) {
   if (action_ == BatchAction::Restore) return;  // what did not go back stays in the move record
-  const std::vector<std::string>& lines = batch_.Lines();
   for (std::size_t i = firstNotRun; i + 1 < filesBefore_.size(); ++i) {
     if (filesBefore_[i + 1] == filesBefore_[i]) continue;  // not a file's line
-    const BatchText::LineInfo* info = mapped_ ? &batch_.Info()[i] : nullptr;
     std::string subject;
-    RunRecords::File rec;
-    if (info) {
-      rec.Source = info->Source;
-      rec.Target = info->Target;
-    } else {
-      rec.Source = subject = LineSubject(i < lines.size() ? lines[i] : "");
-    }
+    RunRecords::File rec = FileOfLine(i, subject);
     rec.Result = kResultCancelled;
     rec.Reason = "취소되어 처리하지 않음";
-    if (info) AddFacts(info->Row, rec);
     journal_->Add(rec);
     records_.Add(rec);
   }

@@ -107,6 +107,9 @@ class BatchSession {
   void RecordNotRun(std::size_t firstNotRun);
   // size: where the size's text is kept until the record is written.
   void RecordRestored(std::size_t entry, bool ok, RunRecords::File& rec, std::string& size);
+  // The fields of line i's file that the batch knows: its paths and its row's facts; for a line the batch
+  // did not build, the file the line names (kept in `subject`).
+  RunRecords::File FileOfLine(std::size_t i, std::string& subject) const;
   void AddFacts(int row, RunRecords::File& rec) const;
   void Tally(BatchOutcome& out, const std::vector<plat::batch::LineResult>& results) const;
 

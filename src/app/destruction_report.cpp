@@ -98,7 +98,7 @@ std::string Count(int n) {
   return std::to_string(n) + "개";
 }
 
-void Row(std::string& h, std::initializer_list<std::string> cells, const char* tag = "td") {
+void Row(std::string& h, const std::vector<std::string>& cells, const char* tag = "td") {
   h += "<tr>";
   for (const std::string& c : cells) h += std::string("<") + tag + ">" + Html(c) + "</" + tag + ">";
   h += "</tr>\n";
@@ -206,19 +206,13 @@ std::string ChainHtml(const ReportInput& in) {
 }
 
 // The whole document with the chart at `chartSrc`.
-std::string BuildHtml(const ReportInput& in, const std::string& chartSrc) {
-  std::string h = HtmlStart() + FrontHtml(in, Summarize(in), chartSrc);
+std::string BuildHtml(const ReportInput& in, const ReportTotals& t, const std::string& chartSrc) {
+  std::string h = HtmlStart() + FrontHtml(in, t, chartSrc);
   for (const FileTable& t : FileTables(in)) {
     h += "<h2>" + Html(FileTableHeading(t)) +
          "</h2>\n<table cellspacing=\"0\" cellpadding=\"3\" border=\"1\">\n";
-    h += "<tr>";
-    for (const std::string& title : t.Titles()) h += "<th>" + Html(title) + "</th>";
-    h += "</tr>\n";
-    for (const ActionRecord* r : t.Records) {
-      h += "<tr>";
-      for (const std::string& cell : t.Cells(*r)) h += "<td>" + Html(cell) + "</td>";
-      h += "</tr>\n";
-    }
+    Row(h, t.Titles(), "th");
+    for (const ActionRecord* r : t.Records) Row(h, t.Cells(*r));
     h += "</table>\n";
   }
   return h + ChainHtml(in) + "</body></html>\n";
@@ -447,15 +441,26 @@ QImage HitsChart(const ReportTotals& t) {
   return image;
 }
 
+namespace {
+
+// The document as HTML, the chart inside it.
+std::string HtmlWithChart(const ReportInput& input, const ReportTotals& totals, const QImage& chart) {
+  return BuildHtml(input, totals, "data:image/png;base64," + Png(chart).toBase64().toStdString());
+}
+
+}  // namespace
+
 std::string DestructionReportHtml(const ReportInput& input) {
-  const QByteArray png = Png(HitsChart(Summarize(input))).toBase64();
-  return BuildHtml(input, "data:image/png;base64," + png.toStdString());
+  const ReportTotals totals = Summarize(input);
+  return HtmlWithChart(input, totals, HitsChart(totals));
 }
 
 std::string WriteDestructionReport(const ReportInput& input, const std::string& pdfPath,
                                    const std::string& htmlPath) {
+  const ReportTotals totals = Summarize(input);
+  const QImage chart = HitsChart(totals);
   std::string error;
-  if (!htmlPath.empty() && !WriteText(htmlPath, DestructionReportHtml(input), error)) return error;
+  if (!htmlPath.empty() && !WriteText(htmlPath, HtmlWithChart(input, totals, chart), error)) return error;
 
   QPdfWriter writer(QString::fromStdString(pdfPath));
   writer.setPageSize(QPageSize(QPageSize::A4));
@@ -469,10 +474,9 @@ std::string WriteDestructionReport(const ReportInput& input, const std::string& 
   if (!pages.Active()) return pdfPath + ": PDF를 쓰지 못했습니다";
   QFont font(kFontFamily);
   font.setPointSizeF(10);
-  const ReportTotals totals = Summarize(input);
   QTextDocument front;
   front.setDefaultFont(font);
-  front.addResource(QTextDocument::ImageResource, QUrl(kChartName), HitsChart(totals));
+  front.addResource(QTextDocument::ImageResource, QUrl(kChartName), chart);
   front.setHtml(
       QString::fromStdString(HtmlStart() + FrontHtml(input, totals, kChartName) + "</body></html>"));
   pages.Document(front, true);
